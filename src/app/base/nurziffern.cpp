@@ -1,0 +1,19 @@
+#include "nurziffern.h"
+
+QString NurZiffern(QStringView text)
+{
+    QString digits;
+    digits.reserve(text.size());
+    for (QChar c : text) {
+        if (istZiffer(c))
+            digits.append(c);
+    }
+    return digits;
+}
+
+QString NurZiffern(const QVariant &value)
+{
+    if (value.isNull())
+        return QString();
+    return NurZiffern(QStringView(value.toString()));
+}

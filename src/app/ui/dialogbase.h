@@ -1,0 +1,98 @@
+#pragma once
+
+#include "prompter.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class HoverLabel;
+class QFrame;
+class QLabel;
+
+// What every dialog of the program shares: a frameless top-most window
+// without owner in the program's blue, its own title label LBLTitel (which
+// also moves the window when dragged) and close label LBLEnde with their
+// hover colours, the frame Frame1 for the working area, the main window
+// disabled from loading to unloading however the dialog closes, and the
+// hide/show bracket around its own message and input boxes (a top-most
+// dialog would otherwise cover them).
+class DialogBase : public QWidget
+{
+    Q_OBJECT
+
+public:
+    struct Look
+    {
+        QString windowTitle; // the window caption, for task bar and screen readers
+        QString titel;       // caption of LBLTitel
+        int widthTwips = 0;  // client area
+        int heightTwips = 0;
+        int endeLeftTwips = 0; // LBLEnde position
+        int endeTopTwips = 70;
+        int frameWidthTwips = 0; // Frame1 at 120, 360
+        int frameHeightTwips = 0;
+        // The information window returns its labels to the tooltip colour
+        // instead of the window colour when the pointer leaves them.
+        bool infoVariant = false;
+    };
+
+    DialogBase(const Look &look, QWidget *mainWindow, Prompter *prompter);
+    ~DialogBase() override;
+
+    QLabel *titel() const { return m_titel; }
+    HoverLabel *ende() const { return m_ende; }
+    QFrame *frame1() const { return m_frame1; }
+    Prompter *prompter() const { return m_prompter; }
+    QWidget *mainWindow() const { return m_mainWindow; }
+
+    // Message and input box, bracketed: the dialog hides itself, shows the
+    // box, and shows itself again when the box is closed.
+    Prompter::Answer message(const QString &text, Prompter::Buttons buttons = Prompter::Buttons::Ok,
+                             Prompter::Icon icon = Prompter::Icon::None);
+    std::optional<QString> input(const QString &prompt, const QString &title,
+                                 const QString &defaultText = QString());
+    // True while a bracketed box is open (the dialog is hidden for it).
+    bool isBracketed() const { return m_bracketDepth > 0; }
+
+    // Places a control inside Frame1 by twips relative to the frame.
+    void placeInFrame(QWidget *widget, int left, int top, int width, int height);
+    // Opens centred on the screen (all dialogs but the single pick).
+    void centreOnScreen();
+
+Q_SIGNALS:
+    // The dialog has unloaded; the main window is enabled again.
+    void unloaded();
+
+protected:
+    // Runs once, right after the dialog has been shown for the first time:
+    // the place to fill lists, since a dialog may close itself from here.
+    virtual void firstActivation() {}
+    // Asked before the dialog unloads; false keeps it open (e.g. invalid
+    // settings). The place to save bound fields.
+    virtual bool aboutToUnload() { return true; }
+    // Registers a label that, in the information window, takes part in the
+    // hover rules like LBLEnde.
+    void addInfoHoverLabel(HoverLabel *label);
+
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void markHovered(HoverLabel *label);
+    void resetHover();
+    void unload();
+
+    Look m_look;
+    QPointer<QWidget> m_mainWindow;
+    Prompter *m_prompter;
+    QLabel *m_titel;
+    HoverLabel *m_ende;
+    QFrame *m_frame1;
+    QList<HoverLabel *> m_infoLabels;
+    QPoint m_dragOffset;
+    bool m_dragging = false;
+    bool m_activated = false;
+    bool m_unloaded = false;
+    int m_bracketDepth = 0;
+};

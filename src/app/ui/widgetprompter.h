@@ -1,0 +1,23 @@
+#pragma once
+
+#include "prompter.h"
+
+#include <QPointer>
+#include <QWidget>
+
+// The real message and input boxes: modal Qt boxes titled with the
+// application's name, since the program's boxes have no title of their own.
+class WidgetPrompter final : public Prompter
+{
+public:
+    // The boxes are centred on this window when it is visible.
+    void setMainWindow(QWidget *window) { m_mainWindow = window; }
+
+    Answer message(const QString &text, Buttons buttons, Icon icon) override;
+    std::optional<QString> input(const QString &prompt, const QString &title,
+                                 const QString &defaultText) override;
+
+private:
+    QWidget *boxParent() const;
+    QPointer<QWidget> m_mainWindow;
+};

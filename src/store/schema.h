@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+// Names of the file, tables and fields of Daten.mdb. Other tools may have
+// made the file; the program needs these and leaves anything else alone.
+namespace Schema {
+inline const QString fileName = QStringLiteral("Daten.mdb");
+
+inline const QString einstellungen = QStringLiteral("Einstellungen");
+inline const QString comPort = QStringLiteral("ComPort");
+inline const QString providerNummer = QStringLiteral("ProviderNummer");
+inline const QString initialisierungsBefehl = QStringLiteral("InitialisierungsBefehl");
+inline const QString rueckrufnummer = QStringLiteral("Rückrufnummer");
+
+inline const QString adressen = QStringLiteral("Adressen");
+inline const QString dsNummer = QStringLiteral("DSNummer");
+inline const QString name = QStringLiteral("Name");
+inline const QString adresse = QStringLiteral("Adresse");
+inline const QString plzOrt = QStringLiteral("PLZOrt");
+inline const QString natelNummer = QStringLiteral("NatelNummer");
+inline const QString bemerkungen = QStringLiteral("Bemerkungen");
+
+inline const QString versandLog = QStringLiteral("VersandLog");
+inline const QString versandDatum = QStringLiteral("VersandDatum");
+inline const QString versandZeit = QStringLiteral("VersandZeit");
+inline const QString mobilNummer = QStringLiteral("MobilNummer");
+inline const QString nachricht = QStringLiteral("Nachricht");
+inline const QString versandt = QStringLiteral("versandt");
+
+struct Table
+{
+    QString name;
+    QStringList fields;
+};
+// Every table with the fields the program reads or writes.
+QList<Table> requiredTables();
+
+// Quotes a name from the lists above for use in SQL text. Only these
+// constants are ever quoted: values always go in as bound parameters.
+QString quoted(const QString &identifier);
+
+// Creates the three tables and the settings row with default values.
+bool createSchema(QSqlDatabase db, QString *error);
+} // namespace Schema

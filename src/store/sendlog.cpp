@@ -1,0 +1,54 @@
+#include "sendlog.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+SendLog::SendLog(QSqlDatabase db) : m_db(std::move(db)) {}
+
+QString SendLog::datumText(const QDate &datum)
+{
+    return datum.toString(Qt::ISODate);
+}
+
+QString SendLog::zeitText(const QTime &zeit)
+{
+    return zeit.toString(u"HH:mm:ss"_qs);
+}
+
+bool SendLog::append(const QDate &datum, const QTime &zeit, const QString &mobilNummer,
+                     const QString &nachricht, const QString &versandt)
+{
+    QSqlQuery query(m_db);
+    query.prepare(u"INSERT INTO VersandLog (VersandDatum, VersandZeit, MobilNummer, Nachricht, "
+                  u"versandt) VALUES (?, ?, ?, ?, ?)"_qs);
+    query.addBindValue(datumText(datum));
+    query.addBindValue(zeitText(zeit));
+    query.addBindValue(mobilNummer);
+    query.addBindValue(nachricht);
+    query.addBindValue(versandt);
+    if (!query.exec()) {
+        m_lastError = query.lastError().text();
+        return false;
+    }
+    m_lastError.clear();
+    return true;
+}
+
+QList<LogRow> SendLog::readAll(bool *ok) const
+{
+    QList<LogRow> rows;
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    const bool success =
+        query.exec(u"SELECT VersandDatum, VersandZeit, MobilNummer, Nachricht, versandt "
+                   u"FROM VersandLog ORDER BY rowid"_qs);
+    if (!success)
+        m_lastError = query.lastError().text();
+    while (success && query.next()) {
+        rows.append(LogRow{query.value(0), query.value(1), query.value(2).toString(),
+                           query.value(3).toString(), query.value(4).toString()});
+    }
+    if (ok)
+        *ok = success;
+    return rows;
+}

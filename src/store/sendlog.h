@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+#include <QTime>
+#include <QVariant>
+
+// One row of the send log as it is stored. Date and time stay as stored
+// values, so rows written by another tool are shown as they are.
+struct LogRow
+{
+    QVariant versandDatum;
+    QVariant versandZeit;
+    QString mobilNummer;
+    QString nachricht;
+    QString versandt;
+};
+
+// The table VersandLog: rows are only ever appended, never changed.
+class SendLog
+{
+public:
+    explicit SendLog(QSqlDatabase db);
+
+    bool append(const QDate &datum, const QTime &zeit, const QString &mobilNummer,
+                const QString &nachricht, const QString &versandt);
+    // All rows in the order they were logged.
+    QList<LogRow> readAll(bool *ok = nullptr) const;
+    QString lastError() const { return m_lastError; }
+
+    static QString datumText(const QDate &datum);
+    static QString zeitText(const QTime &zeit);
+
+private:
+    QSqlDatabase m_db;
+    mutable QString m_lastError;
+};

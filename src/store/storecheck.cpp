@@ -1,0 +1,109 @@
+#include "storecheck.h"
+
+#include "schema.h"
+#include "storeconnection.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace {
+
+QString problem(const QString &path, const QString &what)
+{
+    return u"Die Datenbank \"%1\" kann nicht verwendet werden: %2\n\nDas Programm wird beendet."_qs
+        .arg(QDir::toNativeSeparators(path), what);
+}
+
+bool hasSqliteHeader(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    return file.read(16) == QByteArrayLiteral("SQLite format 3\0");
+}
+
+std::optional<QString> checkTables(const QString &path, QSqlDatabase db)
+{
+    const QStringList tables = db.tables();
+    for (const Schema::Table &table : Schema::requiredTables()) {
+        if (!tables.contains(table.name)) {
+            return problem(path, u"Die Tabelle \"%1\" fehlt."_qs.arg(table.name));
+        }
+        const QSqlRecord record = db.record(table.name);
+        for (const QString &field : table.fields) {
+            if (record.indexOf(field) < 0) {
+                return problem(path, u"In der Tabelle \"%1\" fehlt das Feld \"%2\"."_qs.arg(
+                                         table.name, field));
+            }
+        }
+        // The program reads rows in the order they were added, by rowid.
+        QSqlQuery probe(db);
+        if (!probe.exec(u"SELECT rowid FROM "_qs + Schema::quoted(table.name) + u" LIMIT 1"_qs)) {
+            return problem(path, u"Die Tabelle \"%1\" kann nicht gelesen werden (%2)."_qs.arg(
+                                     table.name, probe.lastError().text()));
+        }
+    }
+    QSqlQuery settings(db);
+    if (!settings.exec(u"SELECT COUNT(*) FROM Einstellungen"_qs) || !settings.next())
+        return problem(path, u"Die Tabelle \"Einstellungen\" kann nicht gelesen werden."_qs);
+    if (settings.value(0).toLongLong() < 1) {
+        return problem(path, u"Die Tabelle \"Einstellungen\" enthält keinen Datensatz mit den "
+                             u"Modemeinstellungen."_qs);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<QString> checkStore(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return problem(path, u"Die Datei wurde nicht gefunden."_qs);
+    if (!info.isFile())
+        return problem(path, u"Es handelt sich nicht um eine Datei."_qs);
+    if (!info.isReadable())
+        return problem(path, u"Die Datei kann nicht gelesen werden (fehlende Berechtigung)."_qs);
+    if (!hasSqliteHeader(path)) {
+        return problem(path, u"Die Datei ist keine SQLite-Datenbank (zum Beispiel eine ältere "
+                             u"Access-Datei oder eine beschädigte Datei)."_qs);
+    }
+    if (!info.isWritable())
+        return problem(path, u"Die Datei ist schreibgeschützt."_qs);
+    if (!QFileInfo(info.absolutePath()).isWritable()) {
+        // SQLite writes its journal beside the file.
+        return problem(path, u"Im Ordner \"%1\" darf nicht geschrieben werden."_qs.arg(
+                                 QDir::toNativeSeparators(info.absolutePath())));
+    }
+
+    {
+        StoreConnection reader(path, u"storecheck-read"_qs, true);
+        if (!reader.isOpen())
+            return problem(
+                path, u"Die Datei kann nicht geöffnet werden (%1)."_qs.arg(reader.errorText()));
+        QSqlQuery integrity(reader.database());
+        if (!integrity.exec(u"PRAGMA schema_version"_qs) || !integrity.next()) {
+            return problem(path, u"Die Datei ist beschädigt oder gesperrt (%1)."_qs.arg(
+                                     integrity.lastError().text()));
+        }
+        if (auto failure = checkTables(path, reader.database()))
+            return failure;
+    }
+
+    // Taking the write lock for a moment tells whether another program holds
+    // the file; nothing is written.
+    StoreConnection writer(path, u"storecheck-write"_qs);
+    if (!writer.isOpen())
+        return problem(path,
+                       u"Die Datei kann nicht geöffnet werden (%1)."_qs.arg(writer.errorText()));
+    QSqlQuery lock(writer.database());
+    if (!lock.exec(u"BEGIN IMMEDIATE"_qs)) {
+        return problem(path, u"Die Datei wird von einem anderen Programm gesperrt."_qs);
+    }
+    lock.exec(u"ROLLBACK"_qs);
+    return std::nullopt;
+}

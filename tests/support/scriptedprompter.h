@@ -1,0 +1,46 @@
+#pragma once
+
+#include "prompter.h"
+
+#include <QList>
+#include <QStringList>
+#include <functional>
+
+// Answers message and input boxes from a script and records every box shown.
+// A box that the script did not foresee is answered with Ok/No (input: cancel)
+// and still recorded, so the test sees it in shown().
+class ScriptedPrompter final : public Prompter
+{
+public:
+    struct Shown
+    {
+        QString text;
+        Buttons buttons = Buttons::Ok;
+        Icon icon = Icon::None;
+        QString title; // input boxes only
+        bool isInput = false;
+    };
+
+    void answerNext(Answer answer) { m_answers.append(answer); }
+    void answerInput(std::optional<QString> text) { m_inputs.append(std::move(text)); }
+    // Runs while a box is "open", e.g. to check state during a question.
+    void setWhileOpen(std::function<void(const Shown &)> callback)
+    {
+        m_whileOpen = std::move(callback);
+    }
+
+    Answer message(const QString &text, Buttons buttons, Icon icon) override;
+    std::optional<QString> input(const QString &prompt, const QString &title,
+                                 const QString &defaultText) override;
+
+    const QList<Shown> &shown() const { return m_shown; }
+    QStringList texts() const;
+    int count() const { return int(m_shown.size()); }
+    void clear() { m_shown.clear(); }
+
+private:
+    QList<Answer> m_answers;
+    QList<std::optional<QString>> m_inputs;
+    QList<Shown> m_shown;
+    std::function<void(const Shown &)> m_whileOpen;
+};

@@ -1,0 +1,98 @@
+#include "testdb.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+#include <atomic>
+
+namespace TestDb {
+namespace {
+
+// A short-lived connection of its own, so tests never share state with the
+// connections of the code under test.
+template <typename Fn> auto withConnection(const QString &path, Fn fn)
+{
+    static std::atomic<int> counter{0};
+    const QString name = u"testdb-"_qs + QString::number(++counter);
+    decltype(fn(std::declval<QSqlDatabase &>())) result;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_qs, name);
+        db.setDatabaseName(path);
+        if (!db.open())
+            qWarning("TestDb: cannot open %s: %s", qPrintable(path),
+                     qPrintable(db.lastError().text()));
+        result = fn(db);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return result;
+}
+
+} // namespace
+
+bool exec(const QString &path, const QString &sql, const QVariantList &values)
+{
+    return withConnection(path, [&](QSqlDatabase &db) {
+        QSqlQuery query(db);
+        if (!query.prepare(sql)) {
+            qWarning("TestDb: %s: %s", qPrintable(sql), qPrintable(query.lastError().text()));
+            return false;
+        }
+        for (const QVariant &value : values)
+            query.addBindValue(value);
+        if (!query.exec()) {
+            qWarning("TestDb: %s: %s", qPrintable(sql), qPrintable(query.lastError().text()));
+            return false;
+        }
+        return true;
+    });
+}
+
+QVariant scalar(const QString &path, const QString &sql, const QVariantList &values)
+{
+    return withConnection(path, [&](QSqlDatabase &db) {
+        QSqlQuery query(db);
+        query.prepare(sql);
+        for (const QVariant &value : values)
+            query.addBindValue(value);
+        if (!query.exec() || !query.next())
+            return QVariant();
+        return query.value(0);
+    });
+}
+
+QString create(const QString &dir, const Settings &settings)
+{
+    const QString path = dir + u"/Daten.mdb"_qs;
+    const QStringList ddl = {
+        u"CREATE TABLE Einstellungen (ComPort INTEGER, ProviderNummer TEXT, "
+        u"InitialisierungsBefehl TEXT, \"Rückrufnummer\" TEXT, Bemerkung TEXT)"_qs,
+        u"CREATE TABLE Adressen (DSNummer INTEGER PRIMARY KEY AUTOINCREMENT, Name TEXT, "
+        u"Adresse TEXT, PLZOrt TEXT, NatelNummer TEXT, Bemerkungen TEXT, Geburtstag TEXT)"_qs,
+        u"CREATE TABLE VersandLog (VersandDatum TEXT, VersandZeit TEXT, MobilNummer TEXT, "
+        u"Nachricht TEXT, versandt TEXT)"_qs,
+        u"CREATE TABLE Fremd (x TEXT)"_qs,
+    };
+    for (const QString &statement : ddl) {
+        if (!exec(path, statement))
+            return QString();
+    }
+    exec(path,
+         u"INSERT INTO Einstellungen (ComPort, ProviderNummer, InitialisierungsBefehl, "
+         u"\"Rückrufnummer\", Bemerkung) VALUES (?, ?, ?, ?, 'fremd')"_qs,
+         {settings.comPort, settings.providerNummer, settings.initialisierungsBefehl,
+          settings.rueckrufnummer});
+    return path;
+}
+
+qint64 addPerson(const QString &path, const QVariant &name, const QVariant &natelNummer,
+                 const QVariant &adresse, const QVariant &plzOrt, const QVariant &bemerkungen)
+{
+    exec(path,
+         u"INSERT INTO Adressen (Name, Adresse, PLZOrt, NatelNummer, Bemerkungen) "
+         u"VALUES (?, ?, ?, ?, ?)"_qs,
+         {name, adresse, plzOrt, natelNummer, bemerkungen});
+    return scalar(path, u"SELECT MAX(DSNummer) FROM Adressen"_qs).toLongLong();
+}
+
+} // namespace TestDb
