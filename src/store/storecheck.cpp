@@ -86,9 +86,11 @@ std::optional<QString> checkStore(const QString &path)
             return problem(
                 path, u"Die Datei kann nicht geöffnet werden (%1)."_qs.arg(reader.errorText()));
         QSqlQuery integrity(reader.database());
-        if (!integrity.exec(u"PRAGMA schema_version"_qs) || !integrity.next()) {
-            return problem(path, u"Die Datei ist beschädigt oder gesperrt (%1)."_qs.arg(
-                                     integrity.lastError().text()));
+        if (!integrity.exec(u"PRAGMA quick_check(1)"_qs) || !integrity.next() ||
+            integrity.value(0).toString() != u"ok"_qs) {
+            const QString detail = integrity.lastError().isValid() ? integrity.lastError().text()
+                                                                   : integrity.value(0).toString();
+            return problem(path, u"Die Datei ist beschädigt oder gesperrt (%1)."_qs.arg(detail));
         }
         if (auto failure = checkTables(path, reader.database()))
             return failure;

@@ -1,0 +1,497 @@
+#include "funkbote.h"
+
+#include "addressbookflow.h"
+#include "dialogtexts.h"
+#include "fieldbinding.h"
+#include "frmarchiv.h"
+#include "frminfo.h"
+#include "frmkonfiguration.h"
+#include "hoverlabel.h"
+#include "look.h"
+#include "nurziffern.h"
+#include "outgoingqueue.h"
+#include "prompter.h"
+#include "qtserialline.h"
+#include "queuepanel.h"
+#include "recordview.h"
+#include "schema.h"
+#include "sendengine.h"
+#include "sendlog.h"
+#include "startup.h"
+#include "storeconnection.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
+#include <QWindow>
+
+namespace {
+
+const QString kTitel = QStringLiteral("Funkbote - SMS-Versand-Programm...");
+const QString kQuitQuestion = QStringLiteral(
+    "Es sind noch Nachrichten in der Warteschlange. Wenn Sie jetzt beenden, gehen diese "
+    "Nachrichten verloren. Wollen Sie beenden?");
+
+QLabel *headingLabel(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    Look::setTextColor(label, Look::infoBk());
+    return label;
+}
+
+QListView *queueList(const QString &name, OutgoingQueue *queue, int column, QWidget *parent)
+{
+    auto *list = new QListView(parent);
+    list->setObjectName(name);
+    list->setModel(queue);
+    list->setModelColumn(column);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Ten thousand queued entries must not slow the window down.
+    list->setUniformItemSizes(true);
+    list->setLayoutMode(QListView::Batched);
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    return list;
+}
+
+} // namespace
+
+class Funkbote::BoxCounter final : public Prompter
+{
+public:
+    BoxCounter(Prompter *inner, std::function<void()> allClosed)
+        : m_inner(inner), m_allClosed(std::move(allClosed))
+    {}
+    bool anyOpen() const { return m_open > 0; }
+
+    Answer message(const QString &text, Buttons buttons, Icon icon) override
+    {
+        ++m_open;
+        const Answer answer = m_inner->message(text, buttons, icon);
+        closed();
+        return answer;
+    }
+    std::optional<QString> input(const QString &prompt, const QString &title,
+                                 const QString &defaultText) override
+    {
+        ++m_open;
+        std::optional<QString> answer = m_inner->input(prompt, title, defaultText);
+        closed();
+        return answer;
+    }
+
+private:
+    void closed()
+    {
+        if (--m_open == 0)
+            m_allClosed();
+    }
+    Prompter *m_inner;
+    std::function<void()> m_allClosed;
+    int m_open = 0;
+};
+
+Funkbote::Funkbote(const Environment &environment, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_env(environment)
+{
+    m_boxes = std::make_unique<BoxCounter>(environment.prompter, [this] {
+        if (m_refreshPending)
+            QTimer::singleShot(0, this, &Funkbote::activationRefresh);
+    });
+    // Everything below shows its boxes through the counter.
+    m_env.prompter = m_boxes.get();
+    setObjectName(u"Funkbote"_qs);
+    setWindowTitle(u"Funkbote"_qs);
+    setFixedSize(Look::px(6855), Look::px(6015));
+    Look::setBackground(this, Look::navy);
+
+    // DTAEinstellungen and DTAVersandLog: the window's two views on Daten.mdb.
+    m_settingsConnection =
+        std::make_unique<StoreConnection>(databasePath(), u"Funkbote-Einstellungen"_qs);
+    m_logConnection = std::make_unique<StoreConnection>(databasePath(), u"Funkbote-VersandLog"_qs);
+    m_einstellungen = new RecordView(m_settingsConnection->database(), Schema::einstellungen,
+                                     {Schema::comPort, Schema::providerNummer,
+                                      Schema::initialisierungsBefehl, Schema::rueckrufnummer},
+                                     this);
+    m_einstellungen->setObjectName(u"DTAEinstellungen"_qs);
+    connect(m_einstellungen, &RecordView::failed, this, &Funkbote::storeFailed);
+    m_versandLog = std::make_unique<SendLog>(m_logConnection->database());
+
+    m_queue = new OutgoingQueue(this);
+    buildWindow();
+
+    m_queuePanel =
+        new QueuePanel(m_queue,
+                       QueueWidgets{m_natelNummer, m_nachricht, m_rueckrufNummer, m_zaehler,
+                                    m_hinweis, m_lstNatelNummer, m_lstNachricht,
+                                    m_lstRueckrufNummer, m_vscroll, m_senden, m_auslistloesch},
+                       m_env.prompter, this);
+
+    bindField(m_einstellungen, Schema::rueckrufnummer, m_rueckrufNummer);
+
+    m_line = m_env.line ? m_env.line : new QtSerialLine(this);
+    m_engine = new SendEngine(m_queue, m_versandLog.get(), &m_cache, m_line, m_env.prompter,
+                              m_env.clock, m_env.programDir, this);
+    m_addressBook = new AddressBookFlow(databasePath(), this, m_env.prompter, this);
+
+    connectActions();
+    m_status->setText(m_engine->statusText());
+    m_startStop->setText(m_engine->startStopCaption());
+
+    activationRefresh();
+    m_engine->start();
+}
+
+Funkbote::~Funkbote()
+{
+    for (const QPointer<QWidget> &dialog : std::as_const(m_openDialogs)) {
+        if (dialog)
+            delete dialog.data();
+    }
+    m_einstellungen->save();
+    // These use the connections and the box counter, which go before the
+    // QObject children would.
+    delete m_addressBook;
+    delete m_engine;
+    delete m_queuePanel;
+    delete m_einstellungen;
+}
+
+QString Funkbote::databasePath() const
+{
+    return StartupGuard::databasePath(m_env.programDir);
+}
+
+void Funkbote::showCentred()
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    show();
+    activateWindow();
+}
+
+void Funkbote::buildWindow()
+{
+    m_titel = new QLabel(kTitel, this);
+    m_titel->setObjectName(u"LBLTitel"_qs);
+    m_titel->setFont(Look::titleFont());
+    Look::setTextColor(m_titel, Look::hellgelb);
+    m_titel->setGeometry(Look::rectTwips(120, 120, 5775, 255));
+    m_titel->installEventFilter(this);
+
+    m_minimize = new HoverLabel(u"_"_qs, this);
+    m_minimize->setObjectName(u"LBLMinimize"_qs);
+    QFont minimizeFont = Look::closeFont();
+    minimizeFont.setPointSizeF(13.5);
+    m_minimize->setFont(minimizeFont);
+    m_minimize->setAccessibleName(tr("Minimieren"));
+    m_minimize->setToolTip(tr("Minimieren"));
+    Look::setTextColor(m_minimize, Look::infoBk());
+    m_minimize->setGeometry(Look::rectTwips(6180, 0, 255, 375));
+
+    m_ende = new HoverLabel(u"X"_qs, this);
+    m_ende->setObjectName(u"LBLEnde"_qs);
+    m_ende->setFont(Look::closeFont());
+    m_ende->setAccessibleName(tr("Beenden"));
+    m_ende->setToolTip(tr("Beenden"));
+    Look::setTextColor(m_ende, Look::infoBk());
+    m_ende->setGeometry(Look::rectTwips(6480, 90, 255, 255));
+
+    m_frame1 = new QFrame(this);
+    m_frame1->setObjectName(u"Frame1"_qs);
+    m_frame1->setFrameShape(QFrame::Box);
+    Look::setBackground(m_frame1, Look::navy);
+    m_frame1->setGeometry(Look::rectTwips(120, 360, 6615, 5535));
+
+    buildFrame();
+    buildButtonColumn();
+
+    auto *watcher = new BackgroundHoverWatcher(this);
+    watcher->watch(this);
+    watcher->watch(m_frame1);
+    connect(watcher, &BackgroundHoverWatcher::backgroundHovered, this, &Funkbote::hoverBackground);
+}
+
+void Funkbote::buildFrame()
+{
+    QWidget *f = m_frame1;
+
+    m_cmdAn = new QPushButton(u"An:"_qs, f);
+    m_cmdAn->setObjectName(u"cmdAn"_qs);
+    Look::setBackground(m_cmdAn, Look::grau);
+    m_cmdAn->setGeometry(Look::rectTwips(120, 360, 600, 315));
+    m_cmdAn->installEventFilter(this);
+
+    auto *natelLabel = headingLabel(u"Mobilnummer:"_qs, f);
+    natelLabel->setObjectName(u"LBLNatelNummer"_qs);
+    natelLabel->setGeometry(Look::rectTwips(840, 120, 1815, 255));
+    m_natelNummer = new QLineEdit(f);
+    m_natelNummer->setObjectName(u"TXTNatelNummer"_qs);
+    m_natelNummer->setGeometry(Look::rectTwips(840, 375, 1815, 300));
+    natelLabel->setBuddy(m_natelNummer);
+
+    auto *rueckrufLabel = headingLabel(u"Mobilrückrufnummer:"_qs, f);
+    rueckrufLabel->setObjectName(u"LBLRueckrufNummer"_qs);
+    rueckrufLabel->setGeometry(Look::rectTwips(2745, 120, 1815, 255));
+    m_rueckrufNummer = new QLineEdit(f);
+    m_rueckrufNummer->setObjectName(u"TXTRueckrufNummer"_qs);
+    m_rueckrufNummer->setGeometry(Look::rectTwips(2745, 375, 1815, 300));
+    rueckrufLabel->setBuddy(m_rueckrufNummer);
+
+    auto *nachrichtLabel = headingLabel(u"Nachricht:"_qs, f);
+    nachrichtLabel->setObjectName(u"LBLNachricht"_qs);
+    nachrichtLabel->setGeometry(Look::rectTwips(585, 750, 1815, 255));
+    m_nachricht = new QPlainTextEdit(f);
+    m_nachricht->setObjectName(u"TXTNachricht"_qs);
+    m_nachricht->setGeometry(Look::rectTwips(585, 1005, 3975, 2055));
+    m_nachricht->setTabChangesFocus(true);
+    nachrichtLabel->setBuddy(m_nachricht);
+
+    m_zaehler = headingLabel(QString(), f);
+    m_zaehler->setObjectName(u"LBLZaehler"_qs);
+    m_zaehler->setGeometry(Look::rectTwips(585, 3105, 540, 255));
+    m_zaehler->setAccessibleName(tr("Anzahl Zeichen"));
+
+    m_hinweis = headingLabel(QString(), f);
+    m_hinweis->setObjectName(u"LBLHinweis"_qs);
+    m_hinweis->setGeometry(Look::rectTwips(1125, 3075, 2175, 420));
+    m_hinweis->setWordWrap(true);
+    QFont hintFont = m_hinweis->font();
+    hintFont.setPointSizeF(hintFont.pointSizeF() * 0.85);
+    m_hinweis->setFont(hintFont);
+
+    m_senden = new QPushButton(u"SMS senden"_qs, f);
+    m_senden->setObjectName(u"cmdSenden"_qs);
+    m_senden->setGeometry(Look::rectTwips(3360, 3105, 1200, 360));
+
+    auto *frame5 = new QFrame(f);
+    frame5->setObjectName(u"Frame5"_qs);
+    frame5->setFrameShape(QFrame::HLine);
+    frame5->setGeometry(Look::rectTwips(120, 3555, 4440, 30));
+
+    auto *warteschlange = headingLabel(u"Warteschlange:"_qs, f);
+    warteschlange->setObjectName(u"LBLWarteschlange"_qs);
+    warteschlange->setGeometry(Look::rectTwips(120, 3660, 1815, 255));
+
+    m_lstNatelNummer =
+        queueList(u"LSTNatelNummer"_qs, m_queue, OutgoingQueue::NatelNummerColumn, f);
+    m_lstNatelNummer->setGeometry(Look::rectTwips(120, 3930, 1215, 450));
+    m_lstNachricht = queueList(u"LSTNachricht"_qs, m_queue, OutgoingQueue::NachrichtColumn, f);
+    m_lstNachricht->setGeometry(Look::rectTwips(1335, 3930, 1575, 450));
+    m_lstRueckrufNummer =
+        queueList(u"LSTRueckrufNummer"_qs, m_queue, OutgoingQueue::RueckrufNummerColumn, f);
+    m_lstRueckrufNummer->setGeometry(Look::rectTwips(2910, 3930, 1215, 450));
+    warteschlange->setBuddy(m_lstNatelNummer);
+    m_lstNatelNummer->setAccessibleName(tr("Warteschlange: Mobilnummern"));
+    m_lstNachricht->setAccessibleName(tr("Warteschlange: Nachrichten"));
+    m_lstRueckrufNummer->setAccessibleName(tr("Warteschlange: Rückrufnummern"));
+
+    m_vscroll = new QScrollBar(Qt::Vertical, f);
+    m_vscroll->setObjectName(u"VScroll1"_qs);
+    m_vscroll->setRange(0, 32767);
+    m_vscroll->setSingleStep(1);
+    m_vscroll->setPageStep(1);
+    m_vscroll->setValue(0);
+    m_vscroll->setGeometry(Look::rectTwips(4125, 3930, 255, 450));
+    m_vscroll->setAccessibleName(tr("Warteschlange durchblättern"));
+
+    m_status = new QLabel(f);
+    m_status->setObjectName(u"LBLStatus"_qs);
+    m_status->setAlignment(Qt::AlignCenter);
+    Look::setTextColor(m_status, Look::hellorange);
+    m_status->setGeometry(Look::rectTwips(120, 5040, 4440, 375));
+    m_status->setAccessibleName(tr("Status"));
+
+    auto *frame3 = new QFrame(f);
+    frame3->setObjectName(u"Frame3"_qs);
+    frame3->setFrameShape(QFrame::VLine);
+    frame3->setGeometry(Look::rectTwips(4710, 120, 30, 5295));
+
+    // Placed on the window itself, over the frame.
+    m_auslistloesch = new QPushButton(u"Aus Warteschlange löschen"_qs, this);
+    m_auslistloesch->setObjectName(u"cmdauslistloesch"_qs);
+    m_auslistloesch->setGeometry(Look::rectTwips(240, 360 + 4485, 2535, 360));
+}
+
+void Funkbote::buildButtonColumn()
+{
+    const int left = 120 + 4860;
+    auto button = [this, left](const QString &name, const QString &text, int top, QWidget *parent) {
+        auto *b = new QPushButton(text, parent);
+        b->setObjectName(name);
+        const int x = parent == this ? left : left - 120;
+        const int y = parent == this ? top : top - 360;
+        b->setGeometry(Look::rectTwips(x, y, 1620, 495));
+        return b;
+    };
+    m_konfiguration = button(u"cmdKonfiguration"_qs, kKonfigurationButtonText, 360 + 240, m_frame1);
+    m_adressbuch = button(u"cmdAdressbuch"_qs, u"Adressbuch"_qs, 360 + 840, this);
+    m_versandLogButton =
+        button(u"cmdVersandLog"_qs, u"Versand-Archiv ansehen"_qs, 360 + 1440, m_frame1);
+    m_auswahlNamen =
+        button(u"cmdAuswahlNamen"_qs, u"Serien-SMS versenden"_qs, 360 + 2040, m_frame1);
+    m_startStop = button(u"cmdStartStop"_qs, u"Versand stoppen"_qs, 360 + 2640, this);
+
+    m_copyright = new HoverLabel(kCopyrightLabelText, m_frame1);
+    m_copyright->setObjectName(u"LBLCopyright"_qs);
+    m_copyright->setAlignment(Qt::AlignCenter);
+    m_copyright->setWordWrap(true);
+    QFont font(u"Arial"_qs);
+    font.setPointSizeF(8.25);
+    font.setUnderline(true);
+    m_copyright->setFont(font);
+    Look::setTextColor(m_copyright, Look::hellgelb);
+    m_copyright->setGeometry(Look::rectTwips(left - 120, 4560, 1620, 600));
+}
+
+void Funkbote::connectActions()
+{
+    connect(m_ende, &HoverLabel::clicked, this, &QWidget::close);
+    connect(m_minimize, &HoverLabel::clicked, this, &QWidget::showMinimized);
+    connect(m_ende, &HoverLabel::hovered, this, [this] { hoverTitleLabel(m_ende); });
+    connect(m_minimize, &HoverLabel::hovered, this, [this] { hoverTitleLabel(m_minimize); });
+    connect(m_copyright, &HoverLabel::hovered, this,
+            [this] { Look::setTextColor(m_copyright, Look::rot); });
+
+    connect(m_engine, &SendEngine::statusTextChanged, m_status, &QLabel::setText);
+    connect(m_engine, &SendEngine::startStopCaptionChanged, m_startStop, &QPushButton::setText);
+    connect(m_startStop, &QPushButton::clicked, m_engine, &SendEngine::toggleSending);
+
+    connect(m_konfiguration, &QPushButton::clicked, this, [this] {
+        auto *dialog = new FRMKonfiguration(databasePath(), &m_cache, this, m_env.prompter);
+        connect(dialog, &DialogBase::unloaded, this, [this] { m_titel->setText(kTitel); });
+        openDialog(dialog);
+    });
+    connect(m_versandLogButton, &QPushButton::clicked, this,
+            [this] { openDialog(new FRMArchiv(databasePath(), this, m_env.prompter)); });
+    connect(m_copyright, &HoverLabel::clicked, this,
+            [this] { openDialog(new FRMInfo(this, m_env.prompter)); });
+
+    connect(m_adressbuch, &QPushButton::clicked, m_addressBook, &AddressBookFlow::openAddressBook);
+    connect(m_cmdAn, &QPushButton::clicked, m_addressBook, &AddressBookFlow::openSinglePick);
+    connect(m_auswahlNamen, &QPushButton::clicked, this,
+            [this] { m_addressBook->startBulk(m_queuePanel->messageText()); });
+    connect(m_addressBook, &AddressBookFlow::messageFieldFocusRequested, this,
+            [this] { m_nachricht->setFocus(); });
+    connect(m_addressBook, &AddressBookFlow::numberTaken, m_natelNummer, &QLineEdit::setText);
+    connect(m_addressBook, &AddressBookFlow::bulkRecipients, this, &Funkbote::queueBulkRecipients);
+}
+
+void Funkbote::openDialog(QWidget *dialog)
+{
+    m_openDialogs.removeAll(nullptr);
+    m_openDialogs.append(dialog);
+    if (auto *base = qobject_cast<DialogBase *>(dialog))
+        base->centreOnScreen();
+    dialog->show();
+    dialog->activateWindow();
+}
+
+void Funkbote::queueBulkRecipients(const QStringList &numbers)
+{
+    // One entry per marked person, with the message and call-back number as
+    // they stand in the main window now; the fields keep their texts.
+    const QString nachricht = m_queuePanel->messageText();
+    const QString rueckruf = NurZiffern(QStringView(m_rueckrufNummer->text()));
+    QList<QueueEntry> entries;
+    entries.reserve(numbers.size());
+    for (const QString &number : numbers)
+        entries.append(QueueEntry{0, number, nachricht, rueckruf});
+    m_queue->appendMany(entries);
+}
+
+void Funkbote::activationRefresh()
+{
+    if (m_boxes->anyOpen()) {
+        m_refreshPending = true;
+        return;
+    }
+    m_refreshPending = false;
+    m_einstellungen->refresh();
+    m_cache.fillFrom(*m_einstellungen);
+    m_titel->setText(kTitel);
+}
+
+bool Funkbote::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        activationRefresh();
+    return QWidget::event(event);
+}
+
+bool Funkbote::confirmQuit()
+{
+    if (m_queue->isEmpty())
+        return true;
+    // No message may start going out while the user decides.
+    const bool pausedHere = m_engine->versandStatus() == u"Start"_qs;
+    if (pausedHere)
+        m_engine->setVersandStatus(u"Stop"_qs);
+    const bool quit =
+        m_env.prompter->message(kQuitQuestion, Prompter::Buttons::YesNo) == Prompter::Answer::Yes;
+    if (quit)
+        m_engine->closePort();
+    if (pausedHere)
+        m_engine->setVersandStatus(u"Start"_qs);
+    return quit;
+}
+
+void Funkbote::closeEvent(QCloseEvent *event)
+{
+    // Every way of closing (the X label, the window manager, the end of the
+    // session) asks before queued messages are thrown away.
+    if (!m_closing && !confirmQuit()) {
+        event->ignore();
+        return;
+    }
+    m_closing = true;
+    m_einstellungen->save();
+    // Open dialogs go with the program; each saves its pending edits.
+    for (const QPointer<QWidget> &dialog : std::as_const(m_openDialogs)) {
+        if (dialog)
+            dialog->close();
+    }
+    m_addressBook->closeAll();
+    event->accept();
+}
+
+void Funkbote::hoverTitleLabel(HoverLabel *label)
+{
+    Look::setTextColor(label, Look::rot);
+    Look::setTextColor(label == m_ende ? m_minimize : m_ende, Look::fenster());
+}
+
+void Funkbote::hoverBackground()
+{
+    Look::setTextColor(m_ende, Look::fenster());
+    Look::setTextColor(m_minimize, Look::fenster());
+    Look::setTextColor(m_copyright, Look::hellgelb);
+    Look::setBackground(m_cmdAn, Look::grau);
+}
+
+void Funkbote::storeFailed(const QString &message)
+{
+    m_env.prompter->message(u"Die Datenbank meldet einen Fehler:\n%1"_qs.arg(message),
+                            Prompter::Buttons::Ok, Prompter::Icon::Warning);
+}
+
+bool Funkbote::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_cmdAn && event->type() == QEvent::Enter)
+        Look::setBackground(m_cmdAn, Look::hellgrau);
+    if (watched == m_titel && event->type() == QEvent::MouseButtonPress) {
+        // The frameless window moves when its title is dragged.
+        if (windowHandle())
+            windowHandle()->startSystemMove();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}

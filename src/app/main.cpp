@@ -1,0 +1,37 @@
+#include "clock.h"
+#include "funkbote.h"
+#include "startup.h"
+#include "widgetprompter.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(u"Funkbote"_qs);
+    QApplication::setApplicationDisplayName(u"Funkbote"_qs);
+    QApplication::setApplicationVersion(u"1.0"_qs);
+
+    // Qt's own buttons and dialogs speak German too ("Ja", "Nein", "Abbrechen").
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Switzerland));
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(), u"qtbase"_qs, u"_"_qs,
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
+
+    WidgetPrompter prompter;
+    SystemClock clock;
+    const QString programDir = QCoreApplication::applicationDirPath();
+
+    StartupGuard guard(programDir, &prompter);
+    if (std::optional<int> exitCode = guard.check())
+        return *exitCode;
+
+    Funkbote window(Funkbote::Environment{programDir, &prompter, &clock, nullptr});
+    prompter.setMainWindow(&window);
+    window.showCentred();
+    return app.exec();
+}

@@ -1,0 +1,188 @@
+#include "dialogbase.h"
+#include "hoverlabel.h"
+#include "look.h"
+#include "scriptedprompter.h"
+
+#include <QEnterEvent>
+#include <QFrame>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+class SampleDialog : public DialogBase
+{
+public:
+    SampleDialog(QWidget *main, Prompter *prompter, bool info = false)
+        : DialogBase(Look{u"Probe"_qs, u"Probe..."_qs, 4680, 3720, 4350, 70, 4420, 3255, info},
+                     main, prompter)
+    {
+        button = new QPushButton(u"Knopf"_qs);
+        placeInFrame(button, 240, 240, 1000, 300);
+        link = new HoverLabel(u"Web: x"_qs, frame1());
+        link->setGeometry(10, 100, 80, 20);
+        if (info)
+            addInfoHoverLabel(link);
+    }
+    int activations = 0;
+    bool allowUnload = true;
+    int unloadQuestions = 0;
+    QPushButton *button;
+    HoverLabel *link;
+
+protected:
+    void firstActivation() override { ++activations; }
+    bool aboutToUnload() override
+    {
+        ++unloadQuestions;
+        return allowUnload;
+    }
+};
+
+void hover(QWidget *widget)
+{
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QCoreApplication::sendEvent(widget, &enter);
+}
+
+void moveOver(QWidget *widget, QPoint pos)
+{
+    QMouseEvent move(QEvent::MouseMove, QPointF(pos), widget->mapToGlobal(QPointF(pos)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &move);
+}
+
+} // namespace
+
+class TestDialogBase : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void mainWindowDisabledUntilUnload_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("close label") << u"label"_qs;
+        QTest::newRow("close()") << u"close"_qs;
+        QTest::newRow("deleted") << u"delete"_qs;
+    }
+    void mainWindowDisabledUntilUnload()
+    {
+        QFETCH(QString, how);
+        QWidget main;
+        main.show();
+        ScriptedPrompter prompter;
+        QPointer<SampleDialog> dialog = new SampleDialog(&main, &prompter);
+        QVERIFY(!main.isEnabled());
+        QVERIFY(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
+        QCOMPARE(dialog->parentWidget(), nullptr);
+        dialog->show();
+        QTRY_COMPARE(dialog->activations, 1);
+
+        if (how == u"label"_qs)
+            QTest::mouseClick(dialog->ende(), Qt::LeftButton);
+        else if (how == u"close"_qs)
+            dialog->close();
+        else
+            delete dialog.data();
+        QVERIFY(main.isEnabled());
+        QTRY_VERIFY(dialog.isNull()); // deletes itself on close
+    }
+
+    void refusedUnloadKeepsMainDisabled()
+    {
+        QWidget main;
+        ScriptedPrompter prompter;
+        auto *dialog = new SampleDialog(&main, &prompter);
+        dialog->show();
+        dialog->allowUnload = false;
+        QVERIFY(!dialog->close());
+        QVERIFY(dialog->isVisible());
+        QVERIFY(!main.isEnabled());
+        dialog->allowUnload = true;
+        QVERIFY(dialog->close());
+        QVERIFY(main.isEnabled());
+    }
+
+    void bracketHidesDialogDuringBox()
+    {
+        QWidget main;
+        ScriptedPrompter prompter;
+        auto *dialog = new SampleDialog(&main, &prompter);
+        dialog->show();
+        bool visibleDuringBox = true;
+        prompter.setWhileOpen([&](const ScriptedPrompter::Shown &) {
+            visibleDuringBox = dialog->isVisible();
+            QVERIFY(dialog->isBracketed());
+        });
+        prompter.answerNext(Prompter::Answer::Yes);
+        QCOMPARE(dialog->message(u"Frage?"_qs, Prompter::Buttons::YesNo), Prompter::Answer::Yes);
+        QVERIFY(!visibleDuringBox);
+        QVERIFY(dialog->isVisible());
+        QVERIFY(!dialog->isBracketed());
+
+        prompter.answerInput(u"Meier"_qs);
+        QCOMPARE(dialog->input(u"Name?"_qs, u"Suche..."_qs), std::optional<QString>(u"Meier"_qs));
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(prompter.shown().at(1).title, u"Suche..."_qs);
+        dialog->close();
+    }
+
+    void hoverColours()
+    {
+        QWidget main;
+        ScriptedPrompter prompter;
+        auto *dialog = new SampleDialog(&main, &prompter);
+        dialog->show();
+        QCOMPARE(Look::textColor(dialog->ende()), Look::infoBk());
+        hover(dialog->ende());
+        QCOMPARE(Look::textColor(dialog->ende()), Look::rot);
+        // Over a control inside the frame: stays red.
+        moveOver(dialog->frame1(), dialog->button->geometry().center());
+        QCOMPARE(Look::textColor(dialog->ende()), Look::rot);
+        // Over the frame itself: the window colour, not the starting colour.
+        moveOver(dialog->frame1(), QPoint(2, dialog->frame1()->height() - 3));
+        QCOMPARE(Look::textColor(dialog->ende()), Look::fenster());
+        hover(dialog->ende());
+        moveOver(dialog, QPoint(2, dialog->height() - 2));
+        QCOMPARE(Look::textColor(dialog->ende()), Look::fenster());
+        dialog->close();
+    }
+
+    void infoVariantHoverColours()
+    {
+        QWidget main;
+        ScriptedPrompter prompter;
+        auto *dialog = new SampleDialog(&main, &prompter, true);
+        dialog->show();
+        hover(dialog->ende());
+        QCOMPARE(Look::textColor(dialog->ende()), Look::rot);
+        hover(dialog->link);
+        QCOMPARE(Look::textColor(dialog->link), Look::rot);
+        QCOMPARE(Look::textColor(dialog->ende()), Look::infoBk());
+        moveOver(dialog->frame1(), QPoint(2, dialog->frame1()->height() - 3));
+        QCOMPARE(Look::textColor(dialog->link), Look::infoBk());
+        QCOMPARE(Look::textColor(dialog->ende()), Look::infoBk());
+        dialog->close();
+    }
+
+    void layoutInTwips()
+    {
+        QWidget main;
+        ScriptedPrompter prompter;
+        auto *dialog = new SampleDialog(&main, &prompter);
+        QCOMPARE(dialog->size(), QSize(312, 248)); // 4680 x 3720 twips
+        QCOMPARE(dialog->ende()->pos(), QPoint(290, 5));
+        QCOMPARE(dialog->frame1()->pos(), QPoint(8, 24));
+        QCOMPARE(dialog->button->parentWidget(), dialog->frame1());
+        QCOMPARE(dialog->button->geometry(), QRect(16, 16, 67, 20));
+        QCOMPARE(dialog->titel()->text(), u"Probe..."_qs);
+        QCOMPARE(dialog->windowTitle(), u"Probe"_qs);
+        delete dialog;
+        QVERIFY(main.isEnabled());
+    }
+};
+
+QTEST_MAIN(TestDialogBase)
+#include "tst_dialogbase.moc"

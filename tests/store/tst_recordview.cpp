@@ -1,0 +1,202 @@
+#include "recordview.h"
+#include "schema.h"
+#include "settingscache.h"
+#include "storeconnection.h"
+#include "testdb.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// A bound field without a widget: holds the text a user would have typed.
+struct FakeField
+{
+    QString text;
+    int shown = 0;
+    RecordView::Binding binding()
+    {
+        return {[this] { return text; },
+                [this](const QVariant &v) {
+                    text = v.toString();
+                    ++shown;
+                }};
+    }
+};
+
+QStringList addressColumns()
+{
+    return {Schema::name, Schema::adresse, Schema::plzOrt, Schema::natelNummer,
+            Schema::bemerkungen};
+}
+
+} // namespace
+
+class TestRecordView : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_path = TestDb::create(m_dir->path());
+    }
+
+    void settingsEditSavedByRefresh()
+    {
+        StoreConnection connection(m_path, u"test"_qs);
+        RecordView view(connection.database(), Schema::einstellungen,
+                        {Schema::comPort, Schema::rueckrufnummer});
+        FakeField rueckruf;
+        view.bind(Schema::rueckrufnummer, rueckruf.binding());
+        QVERIFY(view.refresh());
+        QCOMPARE(rueckruf.text, u"079 555 66 77"_qs);
+
+        rueckruf.text = u"078 111 22 33"_qs;
+        QVERIFY(view.refresh());
+        QCOMPARE(TestDb::scalar(m_path, u"SELECT \"Rückrufnummer\" FROM Einstellungen"_qs),
+                 QVariant(u"078 111 22 33"_qs));
+        QCOMPARE(rueckruf.text, u"078 111 22 33"_qs);
+        // Fields that are not bound stay untouched (also the foreign one).
+        QCOMPARE(TestDb::scalar(m_path, u"SELECT Bemerkung FROM Einstellungen"_qs),
+                 QVariant(u"fremd"_qs));
+    }
+
+    void otherViewSeesChangeAfterRefresh()
+    {
+        StoreConnection a(m_path, u"a"_qs);
+        StoreConnection b(m_path, u"b"_qs);
+        RecordView config(a.database(), Schema::einstellungen, {Schema::providerNummer});
+        RecordView main(b.database(), Schema::einstellungen,
+                        {Schema::comPort, Schema::providerNummer, Schema::initialisierungsBefehl});
+        FakeField provider;
+        config.bind(Schema::providerNummer, provider.binding());
+        QVERIFY(config.refresh());
+        QVERIFY(main.refresh());
+
+        provider.text = u"0800-77 88 / 99"_qs;
+        QVERIFY(config.save());
+        SettingsCache cache;
+        cache.fillFrom(main);
+        QCOMPARE(cache.providerNummer, u"0800123456"_qs); // not refreshed yet
+        QVERIFY(main.refresh());
+        cache.fillFrom(main);
+        QCOMPARE(cache.providerNummer, u"0800778899"_qs);
+        QCOMPARE(cache.comPort, qint16(1));
+        QCOMPARE(cache.initialisierungsBefehl, u"ATDT"_qs);
+    }
+
+    void comPortConversion_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<int>("port");
+        QTest::newRow("integer") << QVariant(3) << 3;
+        QTest::newRow("text digits") << QVariant(u" 4 "_qs) << 4;
+        QTest::newRow("text") << QVariant(u"COM1"_qs) << 0;
+        QTest::newRow("null") << QVariant() << 0;
+        QTest::newRow("too large") << QVariant(70000) << 0;
+    }
+    void comPortConversion()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(int, port);
+        QCOMPARE(SettingsCache::toComPort(stored), qint16(port));
+    }
+
+    void navigationInInsertionOrder()
+    {
+        TestDb::addPerson(m_path, u"Zeller"_qs, u"079 1"_qs);
+        TestDb::addPerson(m_path, u"Amman"_qs, u"079 2"_qs);
+        TestDb::addPerson(m_path, u"Meier"_qs, u"079 3"_qs);
+        StoreConnection connection(m_path, u"test"_qs);
+        RecordView view(connection.database(), Schema::adressen, addressColumns());
+        FakeField name;
+        view.bind(Schema::name, name.binding());
+        QVERIFY(view.refresh());
+        QCOMPARE(name.text, u"Zeller"_qs);
+        QVERIFY(view.moveNext());
+        QCOMPARE(name.text, u"Amman"_qs);
+        QVERIFY(view.moveLast());
+        QCOMPARE(name.text, u"Meier"_qs);
+        QVERIFY(!view.moveNext()); // past the end: stays on the last record
+        QCOMPARE(name.text, u"Meier"_qs);
+        QVERIFY(view.movePrevious());
+        QCOMPARE(name.text, u"Amman"_qs);
+
+        // An edit is saved when the view moves on.
+        name.text = u"Ammann"_qs;
+        QVERIFY(view.moveFirst());
+        QCOMPARE(TestDb::scalar(m_path, u"SELECT Name FROM Adressen WHERE NatelNummer = ?"_qs,
+                                {u"079 2"_qs}),
+                 QVariant(u"Ammann"_qs));
+    }
+
+    void addNewStoresOnlyFilledRecords()
+    {
+        StoreConnection connection(m_path, u"test"_qs);
+        RecordView view(connection.database(), Schema::adressen, addressColumns());
+        FakeField name;
+        FakeField natel;
+        view.bind(Schema::name, name.binding());
+        view.bind(Schema::natelNummer, natel.binding());
+        QVERIFY(!view.refresh()); // empty table
+        QVERIFY(!view.hasCurrent());
+
+        QVERIFY(view.addNew());
+        QVERIFY(view.save()); // nothing typed: nothing stored
+        QCOMPARE(TestDb::scalar(m_path, u"SELECT COUNT(*) FROM Adressen"_qs).toInt(), 0);
+
+        name.text = u"O'Brien"_qs;
+        natel.text = u"079 444"_qs;
+        QVERIFY(view.refresh());
+        QCOMPARE(TestDb::scalar(m_path, u"SELECT COUNT(*) FROM Adressen"_qs).toInt(), 1);
+        QVERIFY(view.currentRowId().has_value());
+        QCOMPARE(view.value(Schema::dsNummer), QVariant()); // not a column of this view
+    }
+
+    void findFirstWithQuoteAndDelete()
+    {
+        TestDb::addPerson(m_path, u"Meier Hans"_qs, u"1"_qs);
+        const qint64 obrien = TestDb::addPerson(m_path, u"O'Brien"_qs, u"2"_qs);
+        TestDb::addPerson(m_path, u"O'Brien"_qs, u"3"_qs);
+        StoreConnection connection(m_path, u"test"_qs);
+        RecordView view(connection.database(), Schema::adressen, addressColumns());
+        QVERIFY(view.refresh());
+        QVERIFY(!view.findFirst(Schema::name, u"Meier"_qs)); // whole-name equality only
+        QCOMPARE(view.value(Schema::name).toString(), u"Meier Hans"_qs);
+        QVERIFY(view.findFirst(Schema::name, u"O'Brien"_qs));
+        QCOMPARE(view.currentRowId(), std::optional<qint64>(obrien));
+        QVERIFY(!view.findFirst(u"x') OR 1=1 --"_qs, 1)); // not a column: never SQL
+
+        QVERIFY(view.deleteCurrent());
+        QCOMPARE(
+            TestDb::scalar(m_path, u"SELECT COUNT(*) FROM Adressen WHERE DSNummer = ?"_qs, {obrien})
+                .toInt(),
+            0);
+        QCOMPARE(TestDb::scalar(m_path, u"SELECT COUNT(*) FROM Adressen"_qs).toInt(), 2);
+    }
+
+    void failureIsReported()
+    {
+        StoreConnection connection(m_path, u"test"_qs);
+        RecordView view(connection.database(), Schema::einstellungen, {Schema::providerNummer});
+        FakeField provider;
+        view.bind(Schema::providerNummer, provider.binding());
+        QVERIFY(view.refresh());
+        QVERIFY(TestDb::exec(m_path, u"DROP TABLE Einstellungen"_qs));
+        QSignalSpy failed(&view, &RecordView::failed);
+        provider.text = u"123"_qs;
+        QVERIFY(!view.save());
+        QCOMPARE(failed.count(), 1);
+        QVERIFY(failed.at(0).at(0).toString().contains(u"Speichern fehlgeschlagen"_qs));
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_path;
+};
+
+QTEST_GUILESS_MAIN(TestRecordView)
+#include "tst_recordview.moc"

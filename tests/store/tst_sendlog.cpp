@@ -1,0 +1,68 @@
+#include "addresslist.h"
+#include "sendlog.h"
+#include "storeconnection.h"
+#include "testdb.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestSendLog : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void appendAndReadBackInOrder()
+    {
+        QTemporaryDir dir;
+        const QString path = TestDb::create(dir.path());
+        StoreConnection connection(path, u"test"_qs);
+        SendLog log(connection.database());
+        const QDate day(2026, 12, 6);
+        QVERIFY(log.append(day, QTime(23, 59, 59), u"0791234567"_qs, u"abc"_qs, u"OK"_qs));
+        // Two rows in the same second are two rows.
+        QVERIFY(log.append(day, QTime(23, 59, 59), u"0791234567"_qs, u"abc"_qs, u"OK"_qs));
+        QVERIFY(log.append(day.addDays(1), QTime(0, 0, 1), u"078"_qs, u"x\r\ny"_qs, u"NACK 06"_qs));
+
+        bool ok = false;
+        const QList<LogRow> rows = log.readAll(&ok);
+        QVERIFY(ok);
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows.at(0).versandDatum.toString(), u"2026-12-06"_qs);
+        QCOMPARE(rows.at(0).versandZeit.toString(), u"23:59:59"_qs);
+        QCOMPARE(rows.at(2).nachricht, u"x\r\ny"_qs);
+        QCOMPARE(rows.at(2).versandt, u"NACK 06"_qs);
+        QCOMPARE(rows.at(2).versandDatum.toString(), u"2026-12-07"_qs);
+    }
+
+    void appendFailsWithoutTable()
+    {
+        QTemporaryDir dir;
+        const QString path = TestDb::create(dir.path());
+        QVERIFY(TestDb::exec(path, u"DROP TABLE VersandLog"_qs));
+        StoreConnection connection(path, u"test"_qs);
+        SendLog log(connection.database());
+        QVERIFY(!log.append(QDate(2026, 1, 1), QTime(1, 2, 3), u"1"_qs, u"a"_qs, u"OK"_qs));
+        QVERIFY(!log.lastError().isEmpty());
+    }
+
+    void personsInTableOrderWithNulls()
+    {
+        QTemporaryDir dir;
+        const QString path = TestDb::create(dir.path());
+        const qint64 first = TestDb::addPerson(path, u"Meier"_qs, u"079"_qs);
+        TestDb::addPerson(path, QVariant(), QVariant());
+        TestDb::addPerson(path, u"Huber-Keller"_qs, u""_qs);
+        StoreConnection connection(path, u"test"_qs);
+        bool ok = false;
+        const QList<Person> persons = readPersons(connection.database(), &ok);
+        QVERIFY(ok);
+        QCOMPARE(persons.size(), 3);
+        QCOMPARE(persons.at(0).dsNummer, first);
+        QVERIFY(persons.at(1).name.isNull());
+        QVERIFY(persons.at(1).natelNummer.isNull());
+        QCOMPARE(persons.at(2).name.toString(), u"Huber-Keller"_qs);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSendLog)
+#include "tst_sendlog.moc"

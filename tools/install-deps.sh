@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what Funkbote needs to build, run and test on Debian 12.
+set -euo pipefail
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+    SUDO="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update
+$SUDO apt-get install -y --no-install-recommends \
+    cmake ninja-build g++ make \
+    qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6serialport6-dev \
+    qt6-translations-l10n qt6-qpa-plugins libgl-dev \
+    fonts-dejavu-core xvfb xauth

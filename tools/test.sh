@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds Funkbote twice and runs the whole test suite on each build:
+# a normal build, and one with AddressSanitizer and UBSan that fails on any
+# report. Usage: tools/test.sh   (from anywhere in the repository)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:halt_on_error=1"
+export LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+
+run_suite() {
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug "$@"
+    cmake --build "$dir" -j "$jobs"
+    ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+}
+
+echo "== Build and tests =="
+run_suite build-test
+echo "== Build and tests with AddressSanitizer and UBSan =="
+run_suite build-asan -DFUNKBOTE_SANITIZE=ON
