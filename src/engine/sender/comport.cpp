@@ -1,0 +1,32 @@
+#include "comport.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+QString comPortName(int n)
+{
+    return u"COM"_qs + QString::number(n);
+}
+
+QString serialDeviceForComPort(int n, const QString &programDir)
+{
+    if (n < 1)
+        return {};
+#ifdef Q_OS_WIN
+    Q_UNUSED(programDir);
+    return comPortName(n);
+#else
+    const QDir dir(programDir);
+    for (const QString &name : {comPortName(n), comPortName(n).toLower()}) {
+        const QFileInfo entry(dir.filePath(name));
+        // A link is followed here, so messages and port locks name the real
+        // device; a dangling link still names where it points, and opening
+        // that then says the device is missing.
+        if (entry.isSymLink())
+            return entry.symLinkTarget();
+        if (entry.exists())
+            return entry.absoluteFilePath();
+    }
+    return u"/dev/ttyS"_qs + QString::number(n - 1);
+#endif
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+// "COM3" for port number 3: the name the user knows the port by.
+QString comPortName(int n);
+
+// The device that the port number n of the settings stands for, or an empty
+// text when n names no port (n < 1).
+//
+// On Windows that is "COMn". Elsewhere an entry named "COMn" in the program's
+// directory (a symbolic link to the device, the way Wine's dosdevices map
+// ports; the lower-case "comn" is accepted too) decides; without one it is
+// the n-th built-in serial port, /dev/ttyS(n-1).
+QString serialDeviceForComPort(int n, const QString &programDir);

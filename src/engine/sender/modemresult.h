@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+
+// What a line from the modem means for a call being dialled.
+enum class ModemResult {
+    Other,   // echo of the dial line, "OK", "RING", empty lines, noise
+    Connect, // "CONNECT", "CONNECT 9600", "CONNECT 14400/ARQ": the call stands
+    Failure, // "BUSY", "NO CARRIER", "NO DIALTONE", ...: the call is over
+};
+
+ModemResult classifyModemLine(QByteArrayView line);
+
+// Collects the modem's output and hands out complete lines. Hayes modems end
+// result lines with CR LF (or a bare CR); a line is complete at either.
+class ModemLineBuffer
+{
+public:
+    // Appends bytes and returns the lines they completed, without terminators
+    // and without empty lines.
+    QList<QByteArray> feed(QByteArrayView bytes);
+    void clear() { m_pending.clear(); }
+
+private:
+    QByteArray m_pending;
+};

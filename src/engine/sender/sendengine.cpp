@@ -1,0 +1,389 @@
+#include "sendengine.h"
+
+#include "clock.h"
+#include "comport.h"
+#include "prompter.h"
+#include "sendlog.h"
+#include "serialline.h"
+#include "settingscache.h"
+#include "ucp.h"
+
+#include <QPointer>
+#include <limits>
+
+namespace {
+
+const QString statusWarten = QStringLiteral("Status: Warten...");
+const QString statusVerbinden = QStringLiteral("Status: Verbindung wird hergestellt...");
+const QString statusVersand = QStringLiteral("Status: SMS wird versandt...");
+const QString captionStoppen = QStringLiteral("Versand stoppen");
+const QString captionStarten = QStringLiteral("Versand starten");
+const QString textStart = QStringLiteral("Start");
+const QString textStop = QStringLiteral("Stop");
+
+// Our frames always carry transaction number 01; an answer with another one
+// is not the answer to our frame.
+constexpr QStringView ownTrn = u"01";
+// A checksum complaint: the frame was garbled on the line, sending it again
+// may well work.
+constexpr QStringView checksumError = u"01";
+
+} // namespace
+
+SendEngine::SendEngine(OutgoingQueue *queue, SendLog *log, const SettingsCache *settings,
+                       SerialLine *line, Prompter *prompter, const Clock *clock, QString programDir,
+                       QObject *parent)
+    : QObject(parent), m_queue(queue), m_log(log), m_settings(settings), m_line(line),
+      m_prompter(prompter), m_clock(clock), m_programDir(std::move(programDir)),
+      m_statusText(statusWarten), m_startStopCaption(captionStoppen)
+{
+    m_timer1.setObjectName(u"Timer1"_qs);
+    m_timer1.setInterval(tickIntervalMs);
+    connect(&m_timer1, &QTimer::timeout, this, &SendEngine::tick);
+
+    m_answerTimer.setSingleShot(true);
+    m_answerTimer.setInterval(defaultAnswerTimeoutMs);
+    connect(&m_answerTimer, &QTimer::timeout, this, &SendEngine::onAnswerTimeout);
+
+    connect(m_line, &SerialLine::readyRead, this, &SendEngine::onReadyRead);
+    connect(m_line, &SerialLine::carrierDetectChanged, this, &SendEngine::onCarrierDetect);
+    connect(m_line, &SerialLine::closedByError, this, &SendEngine::onLineBroken);
+}
+
+SendEngine::~SendEngine() = default;
+
+void SendEngine::start()
+{
+    m_timer1.start();
+}
+
+void SendEngine::tick()
+{
+    // A failed call is being wound up (its failure message may be open):
+    // it must neither be counted twice nor be followed by a new dial yet.
+    if (m_windingUp || !m_running)
+        return;
+    switch (m_callState) {
+    case CallState::Idle:
+        if (!m_queue->isEmpty())
+            verbinden();
+        return;
+    case CallState::Dialling:
+        if (m_clock->monotonicMs() - m_callStartMs > callTimeoutMs)
+            failAttempt();
+        return;
+    case CallState::Submitting:
+        // The answer timer ends this state; a tick changes nothing.
+        return;
+    }
+}
+
+QString SendEngine::versandStatus() const
+{
+    return m_running ? textStart : textStop;
+}
+
+void SendEngine::setVersandStatus(const QString &status)
+{
+    const bool running = status == textStart;
+    if (running == m_running)
+        return;
+    m_running = running;
+    Q_EMIT stateChanged();
+}
+
+QString SendEngine::verbindungAktiv() const
+{
+    return m_callState == CallState::Idle ? QStringLiteral("Nein") : QStringLiteral("Ja");
+}
+
+void SendEngine::toggleSending()
+{
+    // The caption, not the state, decides: the quit question may have
+    // paused sending for a moment without touching the button.
+    if (m_startStopCaption == captionStarten) {
+        m_prompter->message(u"Information! Der Nachrichtenversand wurde wieder aktiviert."_qs,
+                            Prompter::Buttons::Ok, Prompter::Icon::Information);
+        setVersandStatus(textStart);
+        setStartStopCaption(captionStoppen);
+        return;
+    }
+    const Prompter::Answer answer =
+        m_prompter->message(u"Achtung! Sie sind dabei den Versand aller Nachrichten anzuhalten. "
+                            u"Wollen Sie das wirklich?"_qs,
+                            Prompter::Buttons::YesNo, Prompter::Icon::None);
+    if (answer != Prompter::Answer::Yes)
+        return;
+    setVersandStatus(textStop);
+    setStartStopCaption(captionStarten);
+}
+
+void SendEngine::closePort()
+{
+    m_answerTimer.stop();
+    m_line->close();
+    setCallState(CallState::Idle);
+}
+
+QString SendEngine::failureMessageText()
+{
+    return u"Die SMS konnte trotz mehrerer Versuche nicht versandt werden. Bitte überprüfen Sie "
+           u"die Einstellungen über die Schaltfläche \"SMS-Versand konfigurieren\"."_qs;
+}
+
+void SendEngine::verbinden()
+{
+    setStatusText(statusVerbinden);
+    m_callStartMs = m_clock->monotonicMs();
+    m_modemLines.clear();
+    m_answerBuffer.clear();
+    setCallState(CallState::Dialling);
+    m_line->close();
+
+    // A port that cannot be used leaves the call marked as under way: it
+    // ends by the call time-out like a dial that gets no answer, so a missing
+    // modem is retried at the pace of any failed call and reported from the
+    // fifth attempt on, instead of every five seconds.
+    const int port = m_settings->comPort;
+    const QString device = serialDeviceForComPort(port, m_programDir);
+    if (device.isEmpty()) {
+        setStatusText(u"Status: "_qs + comPortName(port) +
+                      u" bezeichnet keine Schnittstelle (die Nummer muss 1 oder grösser sein)"_qs);
+        return;
+    }
+    QString error;
+    if (!m_line->open(device, &error)) {
+        QString name = comPortName(port);
+        if (device != name)
+            name += u" ("_qs + device + u')';
+        setStatusText(u"Status: "_qs + name + u" lässt sich nicht öffnen: "_qs + error);
+        return;
+    }
+    // Modem command, one blank, the provider's digits, CR. A modem aborts the
+    // dial on any further byte, so nothing else is written until CONNECT.
+    const QString dialLine =
+        m_settings->initialisierungsBefehl + u' ' + m_settings->providerNummer + u'\r';
+    m_line->write(dialLine.toLatin1());
+}
+
+void SendEngine::onReadyRead()
+{
+    const QByteArray bytes = m_line->readAll();
+    // The call is decided already; what still comes in does not change that.
+    if (m_windingUp)
+        return;
+    switch (m_callState) {
+    case CallState::Idle:
+        return;
+    case CallState::Dialling:
+        for (const QByteArray &line : m_modemLines.feed(bytes)) {
+            const ModemResult result = classifyModemLine(line);
+            if (result != ModemResult::Other) {
+                // Anything after the result is modem chatter that the
+                // submission discards anyway.
+                handleDiallingLine(result);
+                return;
+            }
+        }
+        return;
+    case CallState::Submitting:
+        handleAnswerBytes(bytes);
+        return;
+    }
+}
+
+void SendEngine::handleDiallingLine(ModemResult result)
+{
+    if (result == ModemResult::Connect) {
+        connectionStands();
+        return;
+    }
+    // While sending is paused a line event only closes the port; the call
+    // stays marked and is accounted by the time-out after resuming.
+    if (!m_running) {
+        m_line->close();
+        return;
+    }
+    failAttempt();
+}
+
+void SendEngine::onCarrierDetect(bool on)
+{
+    if (m_windingUp)
+        return;
+    if (on && m_callState == CallState::Dialling)
+        connectionStands();
+    else if (!on && m_callState == CallState::Submitting)
+        failAttempt();
+}
+
+void SendEngine::onLineBroken()
+{
+    if (m_windingUp)
+        return;
+    switch (m_callState) {
+    case CallState::Idle:
+        return;
+    case CallState::Dialling:
+        if (m_running)
+            failAttempt();
+        return;
+    case CallState::Submitting:
+        failAttempt();
+        return;
+    }
+}
+
+void SendEngine::connectionStands()
+{
+    resetFehlversuche();
+    if (!m_running) {
+        // Paused: hang up but keep the call marked, as for any line event
+        // while paused.
+        m_line->close();
+        return;
+    }
+    if (m_queue->isEmpty()) {
+        // The user deleted the entry while the modem dialled: nothing to send.
+        endCall();
+        setStatusText(statusWarten);
+        return;
+    }
+    submit(*m_queue->head());
+}
+
+void SendEngine::submit(const QueueEntry &entry)
+{
+    setStatusText(statusVersand);
+    // The modem's CONNECT line and anything else from before the frame.
+    m_line->clearInput();
+    m_modemLines.clear();
+    m_answerBuffer.clear();
+    m_submitted = entry;
+    setCallState(CallState::Submitting);
+    m_answerTimer.start();
+    m_line->write(
+        ucpFrameBytes(SMSSendString(entry.natelNummer, entry.nachricht, entry.rueckrufNummer)));
+}
+
+void SendEngine::handleAnswerBytes(const QByteArray &bytes)
+{
+    m_answerBuffer.append(bytes);
+    while (const std::optional<QByteArray> frame = takeUcpFrame(m_answerBuffer)) {
+        const UcpReply reply = parseUcpReply(*frame);
+        // Line noise or a stray frame: keep waiting for a valid answer until
+        // the answer timer runs out.
+        if (reply.kind == UcpReply::Kind::Invalid || reply.trn != ownTrn)
+            continue;
+        if (reply.kind == UcpReply::Kind::Ack) {
+            finishSubmission(u"OK"_qs, statusWarten);
+            return;
+        }
+        if (reply.errorCode == checksumError) {
+            failAttempt();
+            return;
+        }
+        // Refused for good: keeping the entry would block every message
+        // behind it, so it is logged with the refusal and removed.
+        finishSubmission(u"NACK "_qs + reply.errorCode, u"Status: SMS abgelehnt ("_qs +
+                                                            reply.errorCode + u": "_qs +
+                                                            ucpNackText(reply.errorCode) + u')');
+        return;
+    }
+    // The modem reports the loss of the carrier once it is back in command
+    // mode.
+    for (const QByteArray &line : m_modemLines.feed(bytes)) {
+        if (line.trimmed() == "NO CARRIER") {
+            failAttempt();
+            return;
+        }
+    }
+}
+
+void SendEngine::finishSubmission(const QString &versandt, const QString &status)
+{
+    const QDateTime now = m_clock->now();
+    const bool logged = m_log->append(now.date(), now.time(), m_submitted.natelNummer,
+                                      m_submitted.nachricht, versandt);
+    // By identity: an entry the user deleted meanwhile is logged all the
+    // same, and no other entry is removed in its place.
+    m_queue->removeById(m_submitted.id);
+    endCall();
+    if (logged) {
+        setStatusText(status);
+        Q_EMIT messageLogged();
+    } else {
+        qWarning("SendEngine: send log not written: %s", qPrintable(m_log->lastError()));
+        setStatusText(status + u" - Eintrag ins Versand-Archiv fehlgeschlagen"_qs);
+    }
+}
+
+void SendEngine::onAnswerTimeout()
+{
+    if (m_callState == CallState::Submitting && !m_windingUp)
+        failAttempt();
+}
+
+void SendEngine::failAttempt()
+{
+    if (m_windingUp)
+        return;
+    m_windingUp = true;
+    m_answerTimer.stop();
+    if (m_fehlversuche >= reportAfterFailures) {
+        // The box runs a nested event loop: ticks and line events can arrive
+        // while it is open. m_windingUp makes them leave this call alone.
+        const QPointer<SendEngine> alive(this);
+        m_prompter->message(failureMessageText(), Prompter::Buttons::Ok, Prompter::Icon::None);
+        if (!alive)
+            return;
+    }
+    m_windingUp = false;
+    // closePort() while the box was open has dropped the call already.
+    if (m_callState == CallState::Idle)
+        return;
+    if (m_fehlversuche < std::numeric_limits<qint16>::max())
+        ++m_fehlversuche;
+    endCall();
+    setStatusText(statusWarten);
+    Q_EMIT stateChanged();
+}
+
+void SendEngine::endCall()
+{
+    m_answerTimer.stop();
+    setCallState(CallState::Idle);
+    m_line->close();
+}
+
+void SendEngine::setCallState(CallState state)
+{
+    if (state == m_callState)
+        return;
+    m_callState = state;
+    Q_EMIT stateChanged();
+}
+
+void SendEngine::setStatusText(const QString &text)
+{
+    if (text == m_statusText)
+        return;
+    m_statusText = text;
+    Q_EMIT statusTextChanged(text);
+}
+
+void SendEngine::setStartStopCaption(const QString &caption)
+{
+    if (caption == m_startStopCaption)
+        return;
+    m_startStopCaption = caption;
+    Q_EMIT startStopCaptionChanged(caption);
+}
+
+void SendEngine::resetFehlversuche()
+{
+    if (m_fehlversuche == 0)
+        return;
+    m_fehlversuche = 0;
+    Q_EMIT stateChanged();
+}
