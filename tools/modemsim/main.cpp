@@ -1,0 +1,83 @@
+// modemsim: a Hayes modem and a UCP message centre on a pseudo-terminal.
+//
+//   modemsim --dir DIR --port N [--dial LIST] [--centre LIST]
+//            [--connect-delay MS] [--reply-delay MS] [--log FILE]
+//
+// The program under test opens DIR/COMn as its serial port. Each event is
+// printed as one line on stdout (READY, OPEN, RX, DIAL, RESULT, ABORT,
+// FRAME, SMS, INVALID, REPLY, HANGUP) so that tests can follow the call.
+
+#include "devicelink.h"
+#include "modem.h"
+#include "ptyline.h"
+#include "reporter.h"
+#include "simoptions.h"
+#include "terminationwatcher.h"
+
+#include <QCoreApplication>
+
+#include <csignal>
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+int fail(const QString &message)
+{
+    std::fprintf(stderr, "modemsim: %s\n", message.toLocal8Bit().constData());
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    // A reader that went away must not kill the simulator halfway.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    QString error;
+    const std::optional<SimOptions> options = SimOptions::parse(app.arguments(), &error);
+    if (!options) {
+        fail(error);
+        return 2;
+    }
+    if (!options->helpText.isEmpty()) {
+        std::fputs(options->helpText.toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+
+    Reporter reporter;
+    if (!options->logFile.isEmpty() && !reporter.openLog(options->logFile, &error))
+        return fail(error);
+
+    TerminationWatcher termination;
+    if (!termination.install(&error))
+        return fail(error);
+    QObject::connect(&termination, &TerminationWatcher::terminationRequested, &app,
+                     &QCoreApplication::quit);
+
+    PtyLine line;
+    if (!line.create(&error))
+        return fail(error);
+    DeviceLink link(options->dir, options->port);
+    if (!link.create(line.slavePath(), &error))
+        return fail(error);
+
+    Modem modem(*options);
+    QObject::connect(&modem, &Modem::transmit, &line, &PtyLine::send);
+    QObject::connect(&modem, &Modem::report, &app,
+                     [&reporter](const QString &text) { reporter.line(text); });
+    QObject::connect(&line, &PtyLine::opened, &app, [&reporter] { reporter.line(u"OPEN"_s); });
+    QObject::connect(&line, &PtyLine::received, &app, [&reporter, &modem](const QByteArray &bytes) {
+        reporter.line(u"RX "_s + QString::fromLatin1(bytes.toHex().toUpper()));
+        modem.receive(bytes);
+    });
+    QObject::connect(&line, &PtyLine::hungUp, &modem, &Modem::hangUp);
+
+    reporter.line(u"READY "_s + link.path() + u' ' + line.slavePath());
+    const int status = QCoreApplication::exec();
+    link.remove();
+    return status;
+}
