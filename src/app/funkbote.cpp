@@ -1,6 +1,10 @@
 #include "funkbote.h"
 
 #include "addressbookflow.h"
+#include "frmadressbuch.h"
+#include "frmselektion.h"
+#include "frmselektion1.h"
+#include "frmsuchen.h"
 #include "dialogtexts.h"
 #include "fieldbinding.h"
 #include "frmarchiv.h"
@@ -128,12 +132,21 @@ Funkbote::Funkbote(const Environment &environment, QWidget *parent)
     m_queue = new OutgoingQueue(this);
     buildWindow();
 
-    m_queuePanel =
-        new QueuePanel(m_queue,
-                       QueueWidgets{m_natelNummer, m_nachricht, m_rueckrufNummer, m_zaehler,
-                                    m_hinweis, m_lstNatelNummer, m_lstNachricht,
-                                    m_lstRueckrufNummer, m_vscroll, m_senden, m_auslistloesch},
-                       m_env.prompter, this);
+    m_queuePanel = new QueuePanel(m_queue,
+                                  QueueWidgets{
+                                      .natelNummer = m_natelNummer,
+                                      .rueckrufNummer = m_rueckrufNummer,
+                                      .nachricht = m_nachricht,
+                                      .zaehler = m_zaehler,
+                                      .hinweis = m_hinweis,
+                                      .listNatelNummer = m_lstNatelNummer,
+                                      .listNachricht = m_lstNachricht,
+                                      .listRueckrufNummer = m_lstRueckrufNummer,
+                                      .scroll = m_vscroll,
+                                      .senden = m_senden,
+                                      .loeschen = m_auslistloesch,
+                                  },
+                                  m_env.prompter, this);
 
     bindField(m_einstellungen, Schema::rueckrufnummer, m_rueckrufNummer);
 
@@ -459,7 +472,13 @@ void Funkbote::closeEvent(QCloseEvent *event)
         if (dialog)
             dialog->close();
     }
-    m_addressBook->closeAll();
+    const QList<QWidget *> flowWindows = {m_addressBook->addressBook(),
+                                          m_addressBook->searchResults(),
+                                          m_addressBook->singlePick(), m_addressBook->bulkPick()};
+    for (QWidget *window : flowWindows) {
+        if (window)
+            window->close();
+    }
     event->accept();
 }
 

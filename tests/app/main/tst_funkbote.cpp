@@ -1,0 +1,395 @@
+#include "addressbookflow.h"
+#include "fakeclock.h"
+#include "fakeserialline.h"
+#include "funkbote.h"
+#include "hoverlabel.h"
+#include "look.h"
+#include "outgoingqueue.h"
+#include "scriptedprompter.h"
+#include "sendengine.h"
+#include "testdb.h"
+
+#include <QEnterEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+const QString kQuitQuestion = QStringLiteral(
+    "Es sind noch Nachrichten in der Warteschlange. Wenn Sie jetzt beenden, gehen diese "
+    "Nachrichten verloren. Wollen Sie beenden?");
+
+void hover(QWidget *widget)
+{
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QCoreApplication::sendEvent(widget, &enter);
+}
+
+void moveOver(QWidget *widget, QPoint pos)
+{
+    QMouseEvent move(QEvent::MouseMove, QPointF(pos), widget->mapToGlobal(QPointF(pos)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &move);
+}
+
+} // namespace
+
+class TestFunkbote : public QObject
+{
+    Q_OBJECT
+
+private:
+    template <typename T> T *child(const char *name)
+    {
+        T *widget = m_window->findChild<T *>(QString::fromLatin1(name));
+        if (!widget)
+            qWarning("no child %s", name);
+        return widget;
+    }
+    void queueMessage(const QString &number, const QString &text)
+    {
+        child<QLineEdit>("TXTNatelNummer")->setText(number);
+        child<QPlainTextEdit>("TXTNachricht")->setPlainText(text);
+        QTest::mouseClick(child<QPushButton>("cmdSenden"), Qt::LeftButton);
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_path;
+    ScriptedPrompter m_prompter;
+    FakeClock m_clock;
+    FakeSerialLine *m_line = nullptr;
+    std::unique_ptr<Funkbote> m_window;
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        TestDb::Settings settings;
+        settings.providerNummer = u"0800 12-34"_qs;
+        m_path = TestDb::create(m_dir->path(), settings);
+        m_prompter.clear();
+        m_line = new FakeSerialLine;
+        m_window = std::make_unique<Funkbote>(
+            Funkbote::Environment{m_dir->path(), &m_prompter, &m_clock, m_line});
+        m_line->setParent(m_window.get());
+        m_window->show();
+    }
+    void cleanup()
+    {
+        m_window.reset();
+        m_dir.reset();
+    }
+
+    void startState()
+    {
+        QCOMPARE(m_window->windowTitle(), u"Funkbote"_qs);
+        QCOMPARE(child<QLabel>("LBLTitel")->text(), u"Funkbote - SMS-Versand-Programm..."_qs);
+        QCOMPARE(child<QLabel>("LBLStatus")->text(), u"Status: Warten..."_qs);
+        QCOMPARE(child<QPushButton>("cmdStartStop")->text(), u"Versand stoppen"_qs);
+        QCOMPARE(m_window->engine()->versandStatus(), u"Start"_qs);
+        QCOMPARE(m_window->engine()->verbindungAktiv(), u"Nein"_qs);
+        QCOMPARE(m_window->engine()->fehlversuche(), qint16(0));
+        QCOMPARE(m_window->engine()->timer1()->interval(), 5000);
+        QVERIFY(m_window->engine()->timer1()->isActive());
+        QCOMPARE(child<QLineEdit>("TXTRueckrufNummer")->text(), u"079 555 66 77"_qs);
+        QCOMPARE(m_window->settingsCache().comPort, qint16(1));
+        QCOMPARE(m_window->settingsCache().providerNummer, u"08001234"_qs);
+        QCOMPARE(m_window->settingsCache().initialisierungsBefehl, u"ATDT"_qs);
+        QCOMPARE(m_window->size(), QSize(457, 401));
+        QCOMPARE(m_prompter.count(), 0);
+    }
+
+    void controls_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("cmdAn") << u"cmdAn"_qs << u"An:"_qs;
+        QTest::newRow("cmdSenden") << u"cmdSenden"_qs << u"SMS senden"_qs;
+        QTest::newRow("cmdauslistloesch")
+            << u"cmdauslistloesch"_qs << u"Aus Warteschlange löschen"_qs;
+        QTest::newRow("cmdAdressbuch") << u"cmdAdressbuch"_qs << u"Adressbuch"_qs;
+        QTest::newRow("cmdVersandLog") << u"cmdVersandLog"_qs << u"Versand-Archiv ansehen"_qs;
+        QTest::newRow("cmdAuswahlNamen") << u"cmdAuswahlNamen"_qs << u"Serien-SMS versenden"_qs;
+        QTest::newRow("cmdKonfiguration") << u"cmdKonfiguration"_qs << QString();
+        QTest::newRow("LBLNatelNummer") << u"LBLNatelNummer"_qs << u"Mobilnummer:"_qs;
+        QTest::newRow("LBLRueckrufNummer")
+            << u"LBLRueckrufNummer"_qs << u"Mobilrückrufnummer:"_qs;
+        QTest::newRow("LBLNachricht") << u"LBLNachricht"_qs << u"Nachricht:"_qs;
+        QTest::newRow("LBLWarteschlange") << u"LBLWarteschlange"_qs << u"Warteschlange:"_qs;
+        QTest::newRow("LBLMinimize") << u"LBLMinimize"_qs << u"_"_qs;
+        QTest::newRow("LBLEnde") << u"LBLEnde"_qs << u"X"_qs;
+    }
+    void controls()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        QWidget *widget = m_window->findChild<QWidget *>(name);
+        QVERIFY2(widget, qPrintable(name));
+        if (auto *button = qobject_cast<QPushButton *>(widget)) {
+            if (text.isEmpty())
+                QVERIFY(!button->text().isEmpty());
+            else
+                QCOMPARE(button->text(), text);
+        } else if (auto *label = qobject_cast<QLabel *>(widget)) {
+            QCOMPARE(label->text(), text);
+        }
+    }
+
+    void headingsAreBuddies_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("number") << u"LBLNatelNummer"_qs << u"TXTNatelNummer"_qs;
+        QTest::newRow("call-back") << u"LBLRueckrufNummer"_qs << u"TXTRueckrufNummer"_qs;
+        QTest::newRow("message") << u"LBLNachricht"_qs << u"TXTNachricht"_qs;
+        QTest::newRow("queue") << u"LBLWarteschlange"_qs << u"LSTNatelNummer"_qs;
+    }
+    void headingsAreBuddies()
+    {
+        QFETCH(QString, label);
+        QFETCH(QString, field);
+        QCOMPARE(m_window->findChild<QLabel *>(label)->buddy(),
+                 m_window->findChild<QWidget *>(field));
+    }
+
+    void quitWithEmptyQueueAsksNothing()
+    {
+        QVERIFY(m_window->close());
+        QCOMPARE(m_prompter.count(), 0);
+    }
+
+    void quitGuard_data()
+    {
+        QTest::addColumn<bool>("sendingOn");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<bool>("byWindowManager");
+        QTest::newRow("on, no") << true << false << false;
+        QTest::newRow("on, yes") << true << true << false;
+        QTest::newRow("off, no") << false << false << false;
+        QTest::newRow("off, yes") << false << true << false;
+        QTest::newRow("window manager, no") << true << false << true;
+        QTest::newRow("window manager, yes") << true << true << true;
+    }
+    void quitGuard()
+    {
+        QFETCH(bool, sendingOn);
+        QFETCH(bool, yes);
+        QFETCH(bool, byWindowManager);
+        queueMessage(u"0791234567"_qs, u"Hallo"_qs);
+        QCOMPARE(m_window->queue()->count(), 1);
+        if (!sendingOn) {
+            m_prompter.answerNext(Prompter::Answer::Yes);
+            m_window->engine()->toggleSending();
+            QCOMPARE(m_window->engine()->versandStatus(), u"Stop"_qs);
+        }
+        // A call under way: its port must be closed on Yes.
+        if (sendingOn) {
+            m_window->engine()->tick();
+            QVERIFY(m_line->isOpen());
+        }
+        m_prompter.clear();
+        QString statusDuringQuestion;
+        m_prompter.setWhileOpen([&](const ScriptedPrompter::Shown &) {
+            statusDuringQuestion = m_window->engine()->versandStatus();
+        });
+        m_prompter.answerNext(yes ? Prompter::Answer::Yes : Prompter::Answer::No);
+
+        bool closed = false;
+        if (byWindowManager) {
+            QCloseEvent event;
+            QCoreApplication::sendEvent(m_window.get(), &event);
+            closed = event.isAccepted();
+        } else {
+            QTest::mouseClick(child<HoverLabel>("LBLEnde"), Qt::LeftButton);
+            closed = !m_window->isVisible();
+        }
+        m_prompter.setWhileOpen({});
+        QCOMPARE(m_prompter.texts(), QStringList{kQuitQuestion});
+        QCOMPARE(m_prompter.shown().constFirst().buttons, Prompter::Buttons::YesNo);
+        QCOMPARE(statusDuringQuestion, u"Stop"_qs);
+        QCOMPARE(closed, yes);
+        QCOMPARE(m_window->engine()->versandStatus(), sendingOn ? u"Start"_qs : u"Stop"_qs);
+        if (yes)
+            QVERIFY(!m_line->isOpen());
+        else
+            QCOMPARE(m_window->queue()->count(), 1);
+    }
+
+    void activationRefreshReadsSettings()
+    {
+        QVERIFY(TestDb::exec(m_path,
+                             u"UPDATE Einstellungen SET ComPort = 7, ProviderNummer = ?, "
+                             u"InitialisierungsBefehl = 'ATX3DT'"_qs,
+                             {u"0800 - 99 88"_qs}));
+        QCOMPARE(m_window->settingsCache().providerNummer, u"08001234"_qs);
+        QEvent activate(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(m_window.get(), &activate);
+        QCOMPARE(m_window->settingsCache().comPort, qint16(7));
+        QCOMPARE(m_window->settingsCache().providerNummer, u"08009988"_qs);
+        QCOMPARE(m_window->settingsCache().initialisierungsBefehl, u"ATX3DT"_qs);
+    }
+
+    void callBackNumberSavedByBinding()
+    {
+        child<QLineEdit>("TXTRueckrufNummer")->setText(u"078 000 11 22"_qs);
+        m_window->activationRefresh();
+        QCOMPARE(TestDb::scalar(m_path, u"SELECT \"Rückrufnummer\" FROM Einstellungen"_qs),
+                 QVariant(u"078 000 11 22"_qs));
+        child<QLineEdit>("TXTRueckrufNummer")->setText(u"078 9"_qs);
+        m_window.reset(); // closing the program saves it as well
+        QCOMPARE(TestDb::scalar(m_path, u"SELECT \"Rückrufnummer\" FROM Einstellungen"_qs),
+                 QVariant(u"078 9"_qs));
+    }
+
+    void refreshWaitsForOpenBox()
+    {
+        // A letter typed into the call-back field opens the check's box; an
+        // activation while it is open must not rewrite the field meanwhile.
+        auto *rueckruf = child<QLineEdit>("TXTRueckrufNummer");
+        int boxes = 0;
+        m_prompter.setWhileOpen([&](const ScriptedPrompter::Shown &) {
+            ++boxes;
+            m_window->activationRefresh();
+        });
+        rueckruf->setText(u"079 1x"_qs);
+        m_prompter.setWhileOpen({});
+        QCOMPARE(boxes, 1);
+        QCOMPARE(rueckruf->text(), u"079 1"_qs);
+        QTRY_COMPARE(TestDb::scalar(m_path, u"SELECT \"Rückrufnummer\" FROM Einstellungen"_qs),
+                     QVariant(u"079 1"_qs));
+        QCOMPARE(m_prompter.count(), 1);
+    }
+
+    void messageGoesOutAndIsLogged()
+    {
+        queueMessage(u"079 123 45 67"_qs, u"abc"_qs);
+        QCOMPARE(child<QLineEdit>("TXTNatelNummer")->text(), QString());
+        QCOMPARE(child<QPlainTextEdit>("TXTNachricht")->toPlainText(), u"abc"_qs);
+        m_window->engine()->tick();
+        QCOMPARE(child<QLabel>("LBLStatus")->text(), u"Status: Verbindung wird hergestellt..."_qs);
+        QCOMPARE(m_line->writes.value(0), QByteArray("ATDT 08001234\r"));
+        m_line->deliver("\r\nCONNECT 9600\r\n");
+        QCOMPARE(child<QLabel>("LBLStatus")->text(), u"Status: SMS wird versandt..."_qs);
+        QVERIFY(m_line->writes.value(1).contains("/O/01/0791234567/0795556677//3/616263/"));
+        m_line->deliver("\x02" "01/00019/R/01/A//69\x03");
+        QCOMPARE(child<QLabel>("LBLStatus")->text(), u"Status: Warten..."_qs);
+        QVERIFY(m_window->queue()->isEmpty());
+        QCOMPARE(TestDb::scalar(m_path, u"SELECT MobilNummer || '|' || Nachricht || '|' || "
+                                        u"versandt || '|' || VersandDatum FROM VersandLog"_qs)
+                     .toString(),
+                 u"079 123 45 67|abc|OK|2026-12-06"_qs);
+    }
+
+    void startStopButton()
+    {
+        auto *button = child<QPushButton>("cmdStartStop");
+        m_prompter.answerNext(Prompter::Answer::No);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(button->text(), u"Versand stoppen"_qs);
+        m_prompter.answerNext(Prompter::Answer::Yes);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(button->text(), u"Versand starten"_qs);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(button->text(), u"Versand stoppen"_qs);
+        QCOMPARE(m_prompter.count(), 3);
+        QCOMPARE(m_prompter.shown().at(2).icon, Prompter::Icon::Information);
+    }
+
+    void numberTakenFromAddressBook()
+    {
+        Q_EMIT m_window->addressBookFlow()->numberTaken(u"0791112233"_qs);
+        QCOMPARE(child<QLineEdit>("TXTNatelNummer")->text(), u"0791112233"_qs);
+    }
+
+    void bulkRecipientsQueued()
+    {
+        child<QPlainTextEdit>("TXTNachricht")->setPlainText(u"Einladung\nMorgen"_qs);
+        child<QLineEdit>("TXTRueckrufNummer")->setText(u"079 555 "_qs);
+        child<QLineEdit>("TXTNatelNummer")->setText(u"077"_qs);
+        Q_EMIT m_window->addressBookFlow()->bulkRecipients({u"0791"_qs, u"0782"_qs, u"0763"_qs});
+        OutgoingQueue *queue = m_window->queue();
+        QCOMPARE(queue->count(), 3);
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(queue->at(i).nachricht, u"Einladung\r\nMorgen"_qs);
+            QCOMPARE(queue->at(i).rueckrufNummer, u"079555"_qs);
+        }
+        QCOMPARE(queue->at(2).natelNummer, u"0763"_qs);
+        // The main window's fields keep their texts.
+        QCOMPARE(child<QLineEdit>("TXTNatelNummer")->text(), u"077"_qs);
+        QCOMPARE(child<QLineEdit>("TXTRueckrufNummer")->text(), u"079 555 "_qs);
+    }
+
+    void dialogsDisableMainWindow_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("dialog");
+        QTest::newRow("configuration") << u"cmdKonfiguration"_qs << u"FRMKonfiguration"_qs;
+        QTest::newRow("archive") << u"cmdVersandLog"_qs << u"FRMArchiv"_qs;
+        QTest::newRow("address book") << u"cmdAdressbuch"_qs << u"FRMAdressBuch"_qs;
+        QTest::newRow("single pick") << u"cmdAn"_qs << u"FRMSelektion1"_qs;
+    }
+    void dialogsDisableMainWindow()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, dialog);
+        QTest::mouseClick(m_window->findChild<QPushButton *>(button), Qt::LeftButton);
+        QWidget *opened = nullptr;
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            if (top->objectName() == dialog && top->isVisible())
+                opened = top;
+        }
+        QVERIFY2(opened, qPrintable(dialog));
+        QVERIFY(!m_window->isEnabled());
+        child<QLabel>("LBLTitel")->setText(u"geändert"_qs);
+        QVERIFY(opened->close());
+        QVERIFY(m_window->isEnabled());
+        if (dialog == u"FRMKonfiguration"_qs)
+            QCOMPARE(child<QLabel>("LBLTitel")->text(), u"Funkbote - SMS-Versand-Programm..."_qs);
+    }
+
+    void informationLinkOpensInfoWindow()
+    {
+        QTest::mouseClick(child<HoverLabel>("LBLCopyright"), Qt::LeftButton);
+        QVERIFY(!m_window->isEnabled());
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            if (top->objectName() == u"FRMInfo"_qs && top->isVisible())
+                top->close();
+        }
+        QVERIFY(m_window->isEnabled());
+    }
+
+    void hoverColours()
+    {
+        auto *ende = child<HoverLabel>("LBLEnde");
+        auto *minimize = child<HoverLabel>("LBLMinimize");
+        auto *copyright = child<HoverLabel>("LBLCopyright");
+        auto *an = child<QPushButton>("cmdAn");
+        QCOMPARE(Look::textColor(ende), Look::infoBk());
+        hover(ende);
+        QCOMPARE(Look::textColor(ende), Look::rot);
+        QCOMPARE(Look::textColor(minimize), Look::fenster());
+        hover(minimize);
+        QCOMPARE(Look::textColor(minimize), Look::rot);
+        QCOMPARE(Look::textColor(ende), Look::fenster());
+        hover(copyright);
+        QCOMPARE(Look::textColor(copyright), Look::rot);
+        hover(an);
+        QCOMPARE(Look::background(an), Look::hellgrau);
+        moveOver(child<QFrame>("Frame1"), QPoint(3, 3));
+        QCOMPARE(Look::textColor(ende), Look::fenster());
+        QCOMPARE(Look::textColor(minimize), Look::fenster());
+        QCOMPARE(Look::textColor(copyright), Look::hellgelb);
+        QCOMPARE(Look::background(an), Look::grau);
+    }
+};
+
+QTEST_MAIN(TestFunkbote)
+#include "tst_funkbote.moc"
