@@ -263,6 +263,10 @@ private Q_SLOTS:
         m_prompter.setWhileOpen({});
         QCOMPARE(boxes, 1);
         QCOMPARE(rueckruf->text(), u"079 1"_qs);
+        // The refused letter never reached the database; the refresh runs
+        // once the box is closed and stores the checked text.
+        QCOMPARE(TestDb::scalar(m_path, u"SELECT \"Rückrufnummer\" FROM Einstellungen"_qs),
+                 QVariant(u"079 555 66 77"_qs));
         QTRY_COMPARE(TestDb::scalar(m_path, u"SELECT \"Rückrufnummer\" FROM Einstellungen"_qs),
                      QVariant(u"079 1"_qs));
         QCOMPARE(m_prompter.count(), 1);
