@@ -117,7 +117,12 @@ void QtSerialLine::pollCarrier()
         m_carrierPoll.stop();
         return;
     }
-    const bool carrier = m_port.pinoutSignals().testFlag(QSerialPort::DataCarrierDetectSignal);
+    const QSerialPort::PinoutSignals pins = m_port.pinoutSignals();
+    // Reading the lines can fail because the device has just gone; the
+    // error handler has then closed the port and reported it.
+    if (!m_port.isOpen())
+        return;
+    const bool carrier = pins.testFlag(QSerialPort::DataCarrierDetectSignal);
     if (carrier == m_carrier)
         return;
     m_carrier = carrier;
