@@ -1,15 +1,15 @@
 #include "funkbote.h"
 
 #include "addressbookflow.h"
-#include "frmadressbuch.h"
-#include "frmselektion.h"
-#include "frmselektion1.h"
-#include "frmsuchen.h"
 #include "dialogtexts.h"
 #include "fieldbinding.h"
+#include "frmadressbuch.h"
 #include "frmarchiv.h"
 #include "frminfo.h"
 #include "frmkonfiguration.h"
+#include "frmselektion.h"
+#include "frmselektion1.h"
+#include "frmsuchen.h"
 #include "hoverlabel.h"
 #include "look.h"
 #include "nurziffern.h"
@@ -23,6 +23,7 @@
 #include "sendlog.h"
 #include "startup.h"
 #include "storeconnection.h"
+#include "wrapbutton.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -63,6 +64,8 @@ QListView *queueList(const QString &name, OutgoingQueue *queue, int column, QWid
     list->setUniformItemSizes(true);
     list->setLayoutMode(QListView::Batched);
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setTextElideMode(Qt::ElideRight);
     return list;
 }
 
@@ -338,7 +341,7 @@ void Funkbote::buildButtonColumn()
 {
     const int left = 120 + 4860;
     auto button = [this, left](const QString &name, const QString &text, int top, QWidget *parent) {
-        auto *b = new QPushButton(text, parent);
+        auto *b = new WrapButton(text, parent);
         b->setObjectName(name);
         const int x = parent == this ? left : left - 120;
         const int y = parent == this ? top : top - 360;

@@ -1,5 +1,6 @@
 #include "clock.h"
 #include "funkbote.h"
+#include "look.h"
 #include "startup.h"
 #include "widgetprompter.h"
 
@@ -21,6 +22,8 @@ int main(int argc, char *argv[])
     if (qtTranslator.load(QLocale(), u"qtbase"_qs, u"_"_qs,
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
+
+    QApplication::setFont(Look::programFont());
 
     WidgetPrompter prompter;
     SystemClock clock;

@@ -1,5 +1,6 @@
 #include "look.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QPalette>
 #include <QWidget>
@@ -24,6 +25,14 @@ QFont titleFont()
     return font;
 }
 
+QFont programFont()
+{
+    // The windows are laid out in fixed twips for a small dialog font.
+    QFont font = QApplication::font();
+    font.setPointSizeF(8);
+    return font;
+}
+
 QFont closeFont()
 {
     QFont font(u"MS Sans Serif"_qs);
@@ -36,7 +45,6 @@ void setTextColor(QWidget *widget, const QColor &color)
 {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, color);
-    palette.setColor(QPalette::ButtonText, color);
     widget->setPalette(palette);
 }
 
@@ -49,7 +57,10 @@ void setBackground(QWidget *widget, const QColor &color)
 {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, color);
-    palette.setColor(QPalette::Button, color);
+    // Only a button takes the colour as its face; containers keep the
+    // system's button colour for the buttons inside them.
+    if (qobject_cast<QAbstractButton *>(widget))
+        palette.setColor(QPalette::Button, color);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }

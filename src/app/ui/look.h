@@ -32,6 +32,8 @@ inline QRect rectTwips(int left, int top, int width, int height)
     return QRect(px(left), px(top), px(width), px(height));
 }
 
+// The application font the fixed layouts are made for (8 pt).
+QFont programFont();
 QFont titleFont(); // "MS Sans Serif" 9.75 pt bold
 QFont closeFont(); // "MS Sans Serif" 12 pt bold
 
