@@ -1,0 +1,272 @@
+#include "frmadressbuch.h"
+
+#include "addressbooktexts.h"
+#include "fieldbinding.h"
+#include "look.h"
+#include "numberfieldcheck.h"
+#include "nurziffern.h"
+#include "recordnavigator.h"
+#include "recordview.h"
+#include "schema.h"
+#include "storeconnection.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace {
+
+DialogBase::Look adressBuchLook()
+{
+    DialogBase::Look look;
+    look.windowTitle = QStringLiteral("Adressbuch");
+    look.titel = QStringLiteral("Adressbuch...");
+    look.widthTwips = 4950;
+    look.heightTwips = 5430;
+    look.endeLeftTwips = 4600;
+    look.frameWidthTwips = 4695;
+    look.frameHeightTwips = 4935;
+    return look;
+}
+
+// Layout of the fields inside Frame1, in twips.
+constexpr int labelLeft = 240;
+constexpr int labelWidth = 1335;
+constexpr int fieldLeft = 1680;
+constexpr int fieldWidth = 2775;
+constexpr int rowHeight = 285;
+
+// The search text with the blanks around it removed (other white space is
+// part of what the user typed).
+QString ohneBlanks(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == u' ')
+        ++begin;
+    while (end > begin && text.at(end - 1) == u' ')
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+} // namespace
+
+FRMAdressBuch::FRMAdressBuch(const QString &databasePath, QWidget *mainWindow, Prompter *prompter)
+    : DialogBase(adressBuchLook(), mainWindow, prompter),
+      m_connection(std::make_unique<StoreConnection>(databasePath, u"FRMAdressBuch"_qs))
+{
+    setObjectName(u"FRMAdressBuch"_qs);
+
+    m_view = std::make_unique<RecordView>(m_connection->database(), Schema::adressen,
+                                          QStringList{Schema::name, Schema::adresse, Schema::plzOrt,
+                                                      Schema::natelNummer, Schema::bemerkungen});
+    m_view->setObjectName(u"DTAAdressen"_qs);
+    connect(m_view.get(), &RecordView::failed, this, &FRMAdressBuch::reportFailure);
+
+    m_name = addField(u"TXTDBName"_qs, u"LBLName"_qs, u"Name:"_qs, 240, rowHeight);
+    m_adresse = addField(u"TXTDBAdresse"_qs, u"LBLAdresse"_qs, u"Adresse:"_qs, 600, rowHeight);
+    m_plzOrt = addField(u"TXTDBPLZOrt"_qs, u"LBLPLZOrt"_qs, u"PLZ / Ort:"_qs, 960, rowHeight);
+    m_natelNummer = addField(u"TXTDBNatelNummer"_qs, u"LBLDBNatelNummer"_qs, u"Mobilnummer:"_qs,
+                             1320, rowHeight);
+    // Three rows high, but one line like the others.
+    m_bemerkungen = addField(u"TXTBemerkungen"_qs, u"LBLBemerkungen"_qs, u"Bemerkungen:"_qs, 1680,
+                             3 * rowHeight);
+    m_bemerkungen->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    // The number field refuses a trailing character that is not a digit or a
+    // blank, telling the user in a box that the window steps aside for.
+    new NumberFieldCheck(
+        m_natelNummer, [this](const QString &text) { message(text); }, this);
+
+    bindField(m_view.get(), Schema::name, m_name);
+    bindField(m_view.get(), Schema::adresse, m_adresse);
+    bindField(m_view.get(), Schema::plzOrt, m_plzOrt);
+    bindField(m_view.get(), Schema::natelNummer, m_natelNummer);
+    bindField(m_view.get(), Schema::bemerkungen, m_bemerkungen);
+
+    m_navigator = new RecordNavigator(u"Data1"_qs);
+    m_navigator->setObjectName(u"DTAAdressen"_qs);
+    placeInFrame(m_navigator, 240, 2760, 4215, 345);
+    connect(m_navigator, &RecordNavigator::firstRequested, this, [this] { m_view->moveFirst(); });
+    connect(m_navigator, &RecordNavigator::previousRequested, this,
+            [this] { m_view->movePrevious(); });
+    connect(m_navigator, &RecordNavigator::nextRequested, this, [this] { m_view->moveNext(); });
+    connect(m_navigator, &RecordNavigator::lastRequested, this, [this] { m_view->moveLast(); });
+
+    m_frame5 = new QFrame;
+    m_frame5->setObjectName(u"Frame5"_qs);
+    m_frame5->setFrameShape(QFrame::Box);
+    m_frame5->setFrameShadow(QFrame::Sunken);
+    placeInFrame(m_frame5, 240, 3300, 4215, 1395);
+
+    QPushButton *neuButton = addButton(m_frame5, u"cmdNeu"_qs, u"Neu"_qs, 120, 240, 1215);
+    QPushButton *loeschenButton =
+        addButton(m_frame5, u"cmdLoeschen"_qs, u"Löschen"_qs, 1500, 240, 1215);
+    QPushButton *suchenButton = addButton(m_frame5, u"cmdSuchen"_qs, u"Suchen"_qs, 2880, 240, 1215);
+    QPushButton *uebernehmenButton =
+        addButton(m_frame5, u"cmdNummeruebernehmen"_qs, u"Nummer auf Nachricht übernehmen"_qs, 120,
+                  780, 2595);
+    QPushButton *abbrechenButton =
+        addButton(m_frame5, u"cmdAbbrechen"_qs, u"Schliessen"_qs, 2880, 780, 1215);
+
+    connect(neuButton, &QPushButton::clicked, this, &FRMAdressBuch::neu);
+    connect(loeschenButton, &QPushButton::clicked, this, &FRMAdressBuch::loeschen);
+    connect(suchenButton, &QPushButton::clicked, this, &FRMAdressBuch::suchen);
+    connect(uebernehmenButton, &QPushButton::clicked, this, &FRMAdressBuch::nummerUebernehmen);
+    connect(abbrechenButton, &QPushButton::clicked, this, &QWidget::close);
+
+    // Fields first, then the buttons from Schliessen to Neu, then the bar.
+    const QList<QWidget *> order{m_name,
+                                 m_adresse,
+                                 m_plzOrt,
+                                 m_natelNummer,
+                                 m_bemerkungen,
+                                 abbrechenButton,
+                                 uebernehmenButton,
+                                 suchenButton,
+                                 loeschenButton,
+                                 neuButton,
+                                 m_navigator->firstButton(),
+                                 m_navigator->previousButton(),
+                                 m_navigator->nextButton(),
+                                 m_navigator->lastButton()};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
+    m_name->setFocus();
+
+    centreOnScreen();
+}
+
+FRMAdressBuch::~FRMAdressBuch()
+{
+    // Destroyed without an orderly close: what was typed still goes in.
+    if (!m_saved && m_view) {
+        m_view->disconnect(this);
+        m_view->save();
+    }
+}
+
+QLineEdit *FRMAdressBuch::addField(const QString &objectName, const QString &labelName,
+                                   const QString &caption, int top, int height)
+{
+    auto *label = new QLabel(caption);
+    label->setObjectName(labelName);
+    placeInFrame(label, labelLeft, top, labelWidth, rowHeight);
+
+    auto *field = new QLineEdit;
+    field->setObjectName(objectName);
+    placeInFrame(field, fieldLeft, top, fieldWidth, height);
+    label->setBuddy(field);
+    return field;
+}
+
+QPushButton *FRMAdressBuch::addButton(QWidget *parent, const QString &objectName,
+                                      const QString &caption, int left, int top, int width)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(objectName);
+    button->setAutoDefault(false);
+    button->setGeometry(::Look::rectTwips(left, top, width, 375));
+    return button;
+}
+
+void FRMAdressBuch::reportFailure(const QString &detail)
+{
+    if (!m_quietFailures)
+        message(AdressText::zugriffFehlgeschlagen(detail));
+}
+
+bool FRMAdressBuch::refreshView()
+{
+    return m_view->refresh() || m_view->lastError().isEmpty();
+}
+
+void FRMAdressBuch::showRecord(qint64 dsNummer)
+{
+    if (!m_activated) {
+        m_pendingRecord = dsNummer;
+        return;
+    }
+    m_view->moveTo(dsNummer);
+}
+
+void FRMAdressBuch::firstActivation()
+{
+    // Runs once per opening. Showing the window again after one of its boxes
+    // is no activation: it must not move away from the record whose number
+    // field the check is shortening.
+    m_activated = true;
+    refreshView();
+    if (m_pendingRecord) {
+        m_view->moveTo(*m_pendingRecord);
+        m_pendingRecord.reset();
+    }
+    Q_EMIT ready();
+}
+
+bool FRMAdressBuch::aboutToUnload()
+{
+    m_quietFailures = true;
+    const bool saved = m_view->save();
+    m_quietFailures = false;
+    if (!saved) {
+        message(AdressText::nichtGespeichert(m_view->lastError()));
+        return false;
+    }
+    m_saved = true;
+    return true;
+}
+
+void FRMAdressBuch::neu()
+{
+    if (!refreshView())
+        return;
+    m_view->addNew();
+    m_name->setFocus();
+}
+
+void FRMAdressBuch::loeschen()
+{
+    // The record on the screen is the one to go, not the first one a re-read
+    // would make current. Its pending edits are stored first, so a new record
+    // that was typed in is removed as a whole.
+    if (!m_view->save())
+        return;
+    if (m_view->currentRowId()) {
+        if (!m_view->deleteCurrent())
+            return;
+        refreshView();
+        return;
+    }
+    if (!refreshView())
+        return;
+    if (!m_view->hasRecords())
+        message(AdressText::keinDatensatzZumLoeschen());
+}
+
+void FRMAdressBuch::suchen()
+{
+    if (!refreshView())
+        return;
+    if (!m_view->hasRecords()) {
+        message(AdressText::keineDatenZumSuchen());
+        return;
+    }
+    const std::optional<QString> answer =
+        input(AdressText::suchePrompt(), AdressText::sucheTitel());
+    const QString name = ohneBlanks(answer.value_or(QString()));
+    if (m_view->findFirst(Schema::name, name))
+        return;
+    if (!m_view->lastError().isEmpty())
+        return;
+    // Nobody of exactly that name: the full list takes over.
+    if (close())
+        Q_EMIT searchFailed();
+}
+
+void FRMAdressBuch::nummerUebernehmen()
+{
+    Q_EMIT numberTaken(NurZiffern(QStringView(m_natelNummer->text())));
+    close();
+}

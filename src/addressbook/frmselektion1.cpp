@@ -1,0 +1,53 @@
+#include "frmselektion1.h"
+
+#include "addressbooktexts.h"
+#include "personlistmodel.h"
+
+#include <QListView>
+#include <QPushButton>
+
+FRMSelektion1::FRMSelektion1(const QString &databasePath, QWidget *mainWindow, Prompter *prompter)
+    : PersonListDialog(u"FRMSelektion1"_qs, u"Auswahl..."_qs,
+                       u"Wählen Sie die Person aus, der Sie eine SMS senden möchten (Einträge ohne "
+                       u"Mobilnummer sind nicht berücksichtigt!)"_qs,
+                       615, QAbstractItemView::SingleSelection, databasePath, mainWindow, prompter)
+{
+    QPushButton *adressbuchButton = addButton(u"cmdAdressbuch"_qs, u"Adressbuch"_qs, 240, 1095);
+    QPushButton *okButton = addButton(u"cmdOK"_qs, u"OK"_qs, 2760, 495);
+    QPushButton *abbrechenButton = addButton(u"cmdAbbrechen"_qs, u"Abbrechen"_qs, 3360, 1095);
+    connect(okButton, &QPushButton::clicked, this, &FRMSelektion1::ok);
+    connect(abbrechenButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(adressbuchButton, &QPushButton::clicked, this, &FRMSelektion1::adressbuch);
+    setTabOrder(list(), okButton);
+    setTabOrder(okButton, abbrechenButton);
+    setTabOrder(abbrechenButton, adressbuchButton);
+    list()->setFocus();
+
+    // The one dialog that opens where the main window is.
+    if (mainWindow)
+        move(mainWindow->pos());
+}
+
+void FRMSelektion1::firstActivation()
+{
+    if (const std::optional<QList<Person>> persons = readAll())
+        model()->append(auswahlZeilen(*persons));
+    Q_EMIT ready();
+}
+
+void FRMSelektion1::ok()
+{
+    const QList<int> rows = selectedRows();
+    if (rows.isEmpty()) {
+        message(AdressText::niemandAusgewaehlt());
+        return;
+    }
+    Q_EMIT numberChosen(model()->line(rows.constFirst()).digits);
+    close();
+}
+
+void FRMSelektion1::adressbuch()
+{
+    if (close())
+        Q_EMIT addressBookRequested();
+}

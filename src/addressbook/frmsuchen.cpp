@@ -1,0 +1,39 @@
+#include "frmsuchen.h"
+
+#include "personlistmodel.h"
+
+#include <QListView>
+#include <QPushButton>
+
+FRMSuchen::FRMSuchen(const QString &databasePath, QWidget *mainWindow, Prompter *prompter)
+    : PersonListDialog(u"FRMSuchen"_qs, u"Suche erfolglos..."_qs, u"Wählen Sie eine Person aus:"_qs,
+                       255, QAbstractItemView::SingleSelection, databasePath, mainWindow, prompter)
+{
+    QPushButton *okButton = addButton(u"cmdOK"_qs, u"OK"_qs, 2760, 495);
+    QPushButton *abbrechenButton = addButton(u"cmdAbbrechen"_qs, u"Abbrechen"_qs, 3360, 1095);
+    connect(okButton, &QPushButton::clicked, this, &FRMSuchen::ok);
+    connect(abbrechenButton, &QPushButton::clicked, this, &QWidget::close);
+    setTabOrder(list(), okButton);
+    setTabOrder(okButton, abbrechenButton);
+    list()->setFocus();
+    centreOnScreen();
+}
+
+void FRMSuchen::firstActivation()
+{
+    if (const std::optional<QList<Person>> persons = readAll())
+        model()->append(suchZeilen(*persons));
+    Q_EMIT ready();
+}
+
+void FRMSuchen::ok()
+{
+    std::optional<qint64> key;
+    const QList<int> rows = selectedRows();
+    if (!rows.isEmpty())
+        key = model()->line(rows.constFirst()).key;
+    // This window goes first, so that the main window stays disabled while
+    // the address book is open again.
+    if (close())
+        Q_EMIT accepted(key);
+}
