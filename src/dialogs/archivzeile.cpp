@@ -1,0 +1,128 @@
+#include "archivzeile.h"
+
+#include "sendlog.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QTime>
+
+using namespace Qt::StringLiterals;
+
+namespace Archiv {
+namespace {
+
+bool ziffern(QStringView text, qsizetype from, qsizetype count, int *value)
+{
+    int result = 0;
+    for (qsizetype i = from; i < from + count; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return false;
+        result = result * 10 + (c - u'0');
+    }
+    *value = result;
+    return true;
+}
+
+// "yyyy-MM-dd", read by hand: the archive converts one per row, and a
+// hundred thousand rows must open without a noticeable wait.
+std::optional<QDate> isoDatum(QStringView text)
+{
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    if (text.size() != 10 || text[4] != u'-' || text[7] != u'-' || !ziffern(text, 0, 4, &year) ||
+        !ziffern(text, 5, 2, &month) || !ziffern(text, 8, 2, &day) ||
+        !QDate::isValid(year, month, day))
+        return std::nullopt;
+    return QDate(year, month, day);
+}
+
+bool istIsoZeit(QStringView text)
+{
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    return text.size() == 8 && text[2] == u':' && text[5] == u':' && ziffern(text, 0, 2, &hour) &&
+           ziffern(text, 3, 2, &minute) && ziffern(text, 6, 2, &second) &&
+           QTime::isValid(hour, minute, second);
+}
+
+} // namespace
+
+QString datumText(const QVariant &stored)
+{
+    switch (stored.typeId()) {
+    case QMetaType::QDate:
+        return stored.toDate().toString(u"dd.MM.yyyy"_s);
+    case QMetaType::QDateTime:
+        return stored.toDateTime().date().toString(u"dd.MM.yyyy"_s);
+    default:
+        break;
+    }
+    const QString text = stored.toString();
+    if (!isoDatum(text))
+        return text;
+    // The ISO digits are already right; only their order and separators change.
+    const QStringView view(text);
+    return view.mid(8, 2) + u'.' + view.mid(5, 2) + u'.' + view.left(4);
+}
+
+QString zeitText(const QVariant &stored)
+{
+    switch (stored.typeId()) {
+    case QMetaType::QTime:
+        return stored.toTime().toString(u"HH:mm:ss"_s);
+    case QMetaType::QDateTime:
+        return stored.toDateTime().time().toString(u"HH:mm:ss"_s);
+    default:
+        break;
+    }
+    const QString text = stored.toString();
+    if (istIsoZeit(text))
+        return text; // already the Swiss form
+    const QTime time = QTime::fromString(text, Qt::ISODate);
+    return time.isValid() ? time.toString(u"HH:mm:ss"_s) : text;
+}
+
+QString statusText(const QString &versandt)
+{
+    if (versandt == u"OK")
+        return QString();
+    if (versandt.trimmed().isEmpty())
+        return u" [Versandstatus unbekannt]"_s;
+    // The message centre refused the message for good ("NACK " + code).
+    if (versandt.startsWith(u"NACK"))
+        return u" [abgelehnt: "_s + versandt + u']';
+    return u" [nicht versandt: "_s + versandt + u']';
+}
+
+QString einzeilig(const QString &nachricht)
+{
+    if (!nachricht.contains(u'\r') && !nachricht.contains(u'\n'))
+        return nachricht;
+    QString result;
+    result.reserve(nachricht.size());
+    for (qsizetype i = 0; i < nachricht.size(); ++i) {
+        const QChar c = nachricht.at(i);
+        if (c == u'\r') {
+            // CR LF is one line break.
+            if (i + 1 < nachricht.size() && nachricht.at(i + 1) == u'\n')
+                ++i;
+            result += kZeilenumbruch;
+        } else if (c == u'\n') {
+            result += kZeilenumbruch;
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
+QString zeile(const LogRow &row)
+{
+    return datumText(row.versandDatum) + u'/' + zeitText(row.versandZeit) + u" - " +
+           row.mobilNummer + u", " + einzeilig(row.nachricht) + statusText(row.versandt);
+}
+
+} // namespace Archiv

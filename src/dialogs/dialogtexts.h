@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// Texts of the configuration, archive and information windows that the main
+// window shows too, and the two addresses of the information window.
+
+// Caption of the main window's button that opens the modem configuration.
+inline const QString kKonfigurationButtonText = QStringLiteral("SMS-Versand konfigurieren");
+
+// The main window's link label that opens the information window.
+inline const QString kCopyrightLabelText = QStringLiteral("\u2192 Informationen zum Programm");
+
+// The product's web page, handed to the browser exactly as it stands.
+inline const QString kWebAdresse = QStringLiteral("https://www.funkbote.example");
+
+// The support address; the e-mail link opens "mailto:" followed by it.
+inline const QString kSupportAdresse = QStringLiteral("support@funkbote.example");

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "dialogbase.h"
+
+#include <memory>
+
+class QListView;
+class QStringListModel;
+class StoreConnection;
+class ZeilenBreiteDelegate;
+
+// The send archive: one read-only line per row of VersandLog, in the order
+// the rows were logged. The list is a snapshot taken once per opening, when
+// the window is first shown; rows logged while it is open appear next time.
+class FRMArchiv : public DialogBase
+{
+    Q_OBJECT
+
+public:
+    FRMArchiv(QString databasePath, QWidget *mainWindow, Prompter *prompter);
+    ~FRMArchiv() override;
+
+    // The lines shown, for the main window's tests and for screen readers.
+    QStringList zeilen() const;
+
+Q_SIGNALS:
+    // The list has been filled (also when the log is empty or unreadable).
+    void gefuellt();
+
+protected:
+    void firstActivation() override;
+
+private:
+    void fuellen();
+
+    QString m_databasePath;
+    std::unique_ptr<StoreConnection> m_connection; // DTAVersandLog
+    QListView *m_liste;
+    QStringListModel *m_zeilen;
+    ZeilenBreiteDelegate *m_delegate;
+};

@@ -1,0 +1,128 @@
+#include "frminfo.h"
+
+#include "dialogtexts.h"
+#include "hoverlabel.h"
+#include "look.h"
+
+#include <QLabel>
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+DialogBase::Look infoLook()
+{
+    DialogBase::Look look;
+    look.windowTitle = u"Funkbote - Info"_s;
+    look.titel = u"Funkbote Version 1.0 - Info..."_s;
+    look.widthTwips = 4680;
+    look.heightTwips = 4350;
+    look.endeLeftTwips = 4320;
+    look.frameWidthTwips = 4420;
+    look.frameHeightTwips = 3840;
+    look.infoVariant = true;
+    return look;
+}
+
+const QString kEigentumsHinweis =
+    u"Funkbote ist Eigentum der Funkbote-Entwickler und urheberrechtlich geschützt. "
+    u"Bitte kopieren Sie das Programm nicht und geben Sie es nicht an Dritte weiter."_s;
+
+const QString kProduktText =
+    u"Funkbote versendet SMS über Ihr Modem: Die Nachrichten kommen in eine Warteschlange "
+    u"und gehen der Reihe nach an die Mitteilungszentrale Ihres Providers. Versandte "
+    u"Nachrichten finden Sie im Archiv. Fragen oder Anregungen? Schreiben Sie uns bitte an "
+    u"die unten stehende E-Mail-Adresse."_s;
+
+// A paragraph that the user's font makes too long for its place gets a
+// slightly smaller font rather than losing its last lines.
+void absatzEinpassen(QLabel *label)
+{
+    constexpr qreal kKleinsteGroesse = 7.0;
+    QFont font = label->font();
+    while (label->heightForWidth(label->width()) > label->height() &&
+           font.pointSizeF() - 0.5 >= kKleinsteGroesse) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+        label->setFont(font);
+    }
+}
+
+// The links show full addresses, which must stay readable and whole: where
+// the user's font makes one wider than its place, the label grows to both
+// sides around the same centre, within the frame.
+void linkEinpassen(QLabel *label)
+{
+    const int textBreite = label->fontMetrics().horizontalAdvance(label->text()) + 4;
+    if (textBreite <= label->width())
+        return;
+    const int rahmenBreite = label->parentWidget()->width();
+    const int breite = std::min(textBreite, rahmenBreite);
+    const int mitte = label->geometry().center().x();
+    const int links = std::clamp(mitte - breite / 2, 0, rahmenBreite - breite);
+    label->setGeometry(links, label->y(), breite, label->height());
+}
+
+} // namespace
+
+FRMInfo::FRMInfo(QWidget *mainWindow, Prompter *prompter, UrlOpener urlOpener)
+    : DialogBase(infoLook(), mainWindow, prompter), m_urlOpener(std::move(urlOpener))
+{
+    setObjectName(u"FRMInfo"_s);
+
+    auto *label2 = new QLabel(kEigentumsHinweis);
+    label2->setObjectName(u"Label2"_s);
+    label2->setWordWrap(true);
+    ::Look::setTextColor(label2, ::Look::hellorange);
+    placeInFrame(label2, 120, 240, 4215, 975);
+    absatzEinpassen(label2);
+
+    auto *label1 = new QLabel(kProduktText);
+    label1->setObjectName(u"Label1"_s);
+    label1->setWordWrap(true);
+    ::Look::setTextColor(label1, ::Look::fenster());
+    placeInFrame(label1, 120, 1200, 4215, 1815);
+    absatzEinpassen(label1);
+
+    auto *titel = new HoverLabel(u"E-Mail: "_s + kSupportAdresse);
+    titel->setObjectName(u"Titel"_s);
+    titel->setAlignment(Qt::AlignCenter);
+    ::Look::setTextColor(titel, ::Look::hellgelb);
+    placeInFrame(titel, 1320, 3120, 1935, 255);
+    linkEinpassen(titel);
+    addInfoHoverLabel(titel);
+    connect(titel, &HoverLabel::clicked, this, [this] { oeffnen(mailUrl()); });
+
+    auto *web = new HoverLabel(u"Web: "_s + kWebAdresse);
+    web->setObjectName(u"LBLWeb"_s);
+    web->setAlignment(Qt::AlignCenter);
+    ::Look::setTextColor(web, ::Look::hellgelb);
+    placeInFrame(web, 1080, 3480, 2415, 255);
+    linkEinpassen(web);
+    addInfoHoverLabel(web);
+    connect(web, &HoverLabel::clicked, this, [this] { oeffnen(webUrl()); });
+
+    setTabOrder(titel, web);
+    setTabOrder(web, ende());
+
+    centreOnScreen();
+}
+
+QUrl FRMInfo::webUrl()
+{
+    return QUrl(kWebAdresse);
+}
+
+QUrl FRMInfo::mailUrl()
+{
+    return QUrl(u"mailto:"_s + kSupportAdresse);
+}
+
+void FRMInfo::oeffnen(const QUrl &url)
+{
+    // Whether a browser or mail program took the address or not, the user
+    // has made the choice the window was for; it closes either way.
+    if (m_urlOpener)
+        m_urlOpener(url);
+    close();
+}

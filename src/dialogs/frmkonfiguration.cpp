@@ -1,0 +1,196 @@
+#include "frmkonfiguration.h"
+
+#include "fieldbinding.h"
+#include "hoverlabel.h"
+#include "nurziffern.h"
+#include "recordview.h"
+#include "schema.h"
+#include "settingscache.h"
+#include "storeconnection.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+DialogBase::Look konfigurationLook()
+{
+    DialogBase::Look look;
+    look.windowTitle = u"Modemkonfiguration"_s;
+    look.titel = u"Konfiguration..."_s;
+    look.widthTwips = 4680;
+    look.heightTwips = 3720;
+    look.endeLeftTwips = 4350;
+    look.frameWidthTwips = 4420;
+    look.frameHeightTwips = 3255;
+    return look;
+}
+
+// Serial ports COM1 to COM255: the range the modem line can name.
+constexpr int kKleinsterPort = 1;
+constexpr int kGroessterPort = 255;
+
+std::optional<int> portNummer(const QString &text)
+{
+    bool ok = false;
+    const int number = text.trimmed().toInt(&ok, 10);
+    if (!ok || number < kKleinsterPort || number > kGroessterPort)
+        return std::nullopt;
+    return number;
+}
+
+} // namespace
+
+FRMKonfiguration::FRMKonfiguration(QString databasePath, SettingsCache *cache, QWidget *mainWindow,
+                                   Prompter *prompter)
+    : DialogBase(konfigurationLook(), mainWindow, prompter),
+      m_databasePath(std::move(databasePath)), m_cache(cache)
+{
+    setObjectName(u"FRMKonfiguration"_s);
+
+    auto *label1 = new QLabel(u"Com-Port des Modems:"_s);
+    label1->setObjectName(u"Label1"_s);
+    placeInFrame(label1, 200, 360, 1695, 255);
+
+    m_comPort = new QLineEdit;
+    m_comPort->setObjectName(u"TXTDBComPort"_s);
+    placeInFrame(m_comPort, 1920, 360, 2295, 285);
+    label1->setBuddy(m_comPort);
+
+    auto *label2 = new QLabel(u"Rufnummer des Service-Providers:"_s);
+    label2->setObjectName(u"Label2"_s);
+    label2->setWordWrap(true);
+    placeInFrame(label2, 200, 720, 1695, 375);
+
+    m_providerNummer = new QLineEdit;
+    m_providerNummer->setObjectName(u"TXTDBProviderNummer"_s);
+    placeInFrame(m_providerNummer, 1920, 840, 2295, 285);
+    label2->setBuddy(m_providerNummer);
+
+    auto *label3 = new QLabel(u"Initialisierungsbefehl für das Modem:"_s);
+    label3->setObjectName(u"Label3"_s);
+    label3->setWordWrap(true);
+    placeInFrame(label3, 200, 1200, 1695, 375);
+
+    m_initialisierungsbefehl = new QLineEdit;
+    m_initialisierungsbefehl->setObjectName(u"TXTDBInistialisierungsbefehl"_s);
+    placeInFrame(m_initialisierungsbefehl, 1920, 1320, 2295, 285);
+    label3->setBuddy(m_initialisierungsbefehl);
+
+    m_ok = new QPushButton(u"OK"_s);
+    m_ok->setObjectName(u"cmdOK"_s);
+    placeInFrame(m_ok, 3600, 2760, 615, 300);
+    connect(m_ok, &QPushButton::clicked, this, &QWidget::close);
+
+    setTabOrder(m_comPort, m_providerNummer);
+    setTabOrder(m_providerNummer, m_initialisierungsbefehl);
+    setTabOrder(m_initialisierungsbefehl, m_ok);
+    setTabOrder(m_ok, ende());
+    m_comPort->setFocus();
+
+    // DTAEinstellungen: the first row of Einstellungen, shown and edited
+    // through the three bound fields.
+    m_connection = std::make_unique<StoreConnection>(m_databasePath, u"DTAEinstellungen"_s);
+    m_einstellungen = new RecordView(
+        m_connection->database(), Schema::einstellungen,
+        {Schema::comPort, Schema::providerNummer, Schema::initialisierungsBefehl}, this);
+    m_einstellungen->setObjectName(u"DTAEinstellungen"_s);
+    bindField(m_einstellungen, Schema::comPort, m_comPort);
+    bindField(m_einstellungen, Schema::providerNummer, m_providerNummer);
+    bindField(m_einstellungen, Schema::initialisierungsBefehl, m_initialisierungsbefehl);
+
+    if (!m_connection->isOpen()) {
+        m_ladeFehler = m_connection->errorText();
+    } else if (!m_einstellungen->moveFirst()) {
+        m_ladeFehler = m_einstellungen->lastError();
+        if (m_ladeFehler.isEmpty())
+            m_ladeFehler = u"Die Tabelle \"Einstellungen\" enthält keine Zeile."_s;
+    }
+
+    centreOnScreen();
+}
+
+FRMKonfiguration::~FRMKonfiguration()
+{
+    // The view's queries must be gone before its connection is removed.
+    delete m_einstellungen;
+    m_einstellungen = nullptr;
+}
+
+void FRMKonfiguration::firstActivation()
+{
+    if (m_ladeFehler.isEmpty())
+        return;
+    message(u"Die Einstellungen konnten nicht aus "_s + m_databasePath + u" gelesen werden:\n"_s +
+                m_ladeFehler + u"\n\nÄnderungen in diesem Fenster werden nicht gespeichert."_s,
+            Prompter::Buttons::Ok, Prompter::Icon::Warning);
+}
+
+std::optional<FRMKonfiguration::Fehler> FRMKonfiguration::pruefen() const
+{
+    if (!portNummer(m_comPort->text())) {
+        return Fehler{u"Der Com-Port des Modems muss eine ganze Zahl von 1 bis 255 sein "
+                      u"(zum Beispiel 1 für COM1)."_s,
+                      m_comPort};
+    }
+    const QString provider = m_providerNummer->text();
+    if (std::none_of(provider.cbegin(), provider.cend(), istZiffer)) {
+        return Fehler{u"Die Rufnummer des Service-Providers muss mindestens eine Ziffer "
+                      u"enthalten."_s,
+                      m_providerNummer};
+    }
+    if (m_initialisierungsbefehl->text().trimmed().isEmpty()) {
+        return Fehler{u"Der Initialisierungsbefehl für das Modem darf nicht leer sein "
+                      u"(zum Beispiel ATDT)."_s,
+                      m_initialisierungsbefehl};
+    }
+    return std::nullopt;
+}
+
+bool FRMKonfiguration::speichern()
+{
+    // The port goes into a whole-number column: store the number itself, not
+    // the blanks or sign it was typed with.
+    const int port = *portNummer(m_comPort->text());
+    if (m_comPort->text() != QString::number(port))
+        m_comPort->setText(QString::number(port));
+
+    // Saves the edits of the bound fields and reads the row back, so the
+    // cache gets what is stored, not what the fields happen to show.
+    if (!m_einstellungen->refresh() || !m_einstellungen->hasCurrent())
+        return false;
+    if (m_cache)
+        m_cache->fillFrom(*m_einstellungen);
+    return true;
+}
+
+bool FRMKonfiguration::aboutToUnload()
+{
+    // Nothing was read, so there is nothing to save and the cache stays
+    // as the main window last filled it.
+    if (!m_ladeFehler.isEmpty())
+        return true;
+
+    if (const std::optional<Fehler> fehler = pruefen()) {
+        message(fehler->text, Prompter::Buttons::Ok, Prompter::Icon::Warning);
+        fehler->field->setFocus();
+        fehler->field->selectAll();
+        return false;
+    }
+
+    if (speichern())
+        return true;
+
+    QString grund = m_einstellungen->lastError();
+    if (grund.isEmpty())
+        grund = u"Die Tabelle \"Einstellungen\" enthält keine Zeile mehr."_s;
+    const Prompter::Answer answer =
+        message(u"Die Einstellungen konnten nicht gespeichert werden:\n"_s + grund +
+                    u"\n\nFenster ohne Speichern schliessen?"_s,
+                Prompter::Buttons::YesNo, Prompter::Icon::Warning);
+    return answer == Prompter::Answer::Yes;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "dialogbase.h"
+
+#include <memory>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class RecordView;
+class StoreConnection;
+struct SettingsCache;
+
+// The modem configuration: edits serial port, the provider's dial-in number
+// and the modem command of the settings row. However it is closed (OK, the
+// close label or code), it checks the entries, saves them through the bound
+// fields and refills the settings cache the engine dials with. Entries that
+// would make every call fail are refused with a message naming the field;
+// the window then stays open and nothing is saved. The cache is left alone
+// while the window is open, so a dial under way keeps the values it began with.
+class FRMKonfiguration : public DialogBase
+{
+    Q_OBJECT
+
+public:
+    FRMKonfiguration(QString databasePath, SettingsCache *cache, QWidget *mainWindow,
+                     Prompter *prompter);
+    ~FRMKonfiguration() override;
+
+protected:
+    void firstActivation() override;
+    bool aboutToUnload() override;
+
+private:
+    // The first entry that cannot be used, with the field to correct, or
+    // nothing when all three are usable.
+    struct Fehler
+    {
+        QString text;
+        QLineEdit *field = nullptr;
+    };
+    std::optional<Fehler> pruefen() const;
+    bool speichern();
+
+    QString m_databasePath;
+    SettingsCache *m_cache;
+    std::unique_ptr<StoreConnection> m_connection;
+    RecordView *m_einstellungen = nullptr; // DTAEinstellungen
+    QLineEdit *m_comPort;
+    QLineEdit *m_providerNummer;
+    QLineEdit *m_initialisierungsbefehl;
+    QPushButton *m_ok;
+    QString m_ladeFehler;
+};
