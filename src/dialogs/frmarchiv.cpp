@@ -14,10 +14,10 @@
 
 using namespace Qt::StringLiterals;
 
-// With uniform item sizes the list measures only its first line and takes
-// that width for the whole list, which would cut off the horizontal scroll
-// range at the first line's end. This delegate widens every line to the
-// widest one, measured once when the list is filled.
+// With uniform item sizes the list measures a single line (Qt takes the
+// last one) and gives every line that width, which would end the horizontal
+// scroll range before the end of a longer line elsewhere. This delegate
+// widens every line to the widest one, measured once when the list is filled.
 class ZeilenBreiteDelegate : public QStyledItemDelegate
 {
 public:
