@@ -98,17 +98,19 @@ FRMAdressBuch::FRMAdressBuch(const QString &databasePath, QWidget *mainWindow, P
     m_frame5->setObjectName(u"Frame5"_qs);
     m_frame5->setFrameShape(QFrame::Box);
     m_frame5->setFrameShadow(QFrame::Sunken);
-    placeInFrame(m_frame5, 240, 3300, 4215, 1395);
+    placeInFrame(m_frame5, 240, 3240, 4215, 1575);
 
-    QPushButton *neuButton = addButton(m_frame5, u"cmdNeu"_qs, u"Neu"_qs, 120, 240, 1215);
+    // Editing buttons on top, the take-over on a row of its own (its caption
+    // is long), closing at the bottom right.
+    QPushButton *neuButton = addButton(m_frame5, u"cmdNeu"_qs, u"Neu"_qs, 120, 150, 1215);
     QPushButton *loeschenButton =
-        addButton(m_frame5, u"cmdLoeschen"_qs, u"Löschen"_qs, 1500, 240, 1215);
-    QPushButton *suchenButton = addButton(m_frame5, u"cmdSuchen"_qs, u"Suchen"_qs, 2880, 240, 1215);
+        addButton(m_frame5, u"cmdLoeschen"_qs, u"Löschen"_qs, 1500, 150, 1215);
+    QPushButton *suchenButton = addButton(m_frame5, u"cmdSuchen"_qs, u"Suchen"_qs, 2880, 150, 1215);
     QPushButton *uebernehmenButton =
         addButton(m_frame5, u"cmdNummeruebernehmen"_qs, u"Nummer auf Nachricht übernehmen"_qs, 120,
-                  780, 2595);
+                  600, 3975);
     QPushButton *abbrechenButton =
-        addButton(m_frame5, u"cmdAbbrechen"_qs, u"Schliessen"_qs, 2880, 780, 1215);
+        addButton(m_frame5, u"cmdAbbrechen"_qs, u"Schliessen"_qs, 2880, 1050, 1215);
 
     connect(neuButton, &QPushButton::clicked, this, &FRMAdressBuch::neu);
     connect(loeschenButton, &QPushButton::clicked, this, &FRMAdressBuch::loeschen);

@@ -11,7 +11,7 @@ FRMSelektion::FRMSelektion(const QString &databasePath, QWidget *mainWindow, Pro
                        u"Wählen Sie die Personen aus, denen Sie eine SMS senden möchten"_qs, 615,
                        QAbstractItemView::MultiSelection, databasePath, mainWindow, prompter)
 {
-    QPushButton *startButton = addButton(u"cmdSerienSMS"_qs, u"Serien-SMS starten"_qs, 1440, 1695);
+    QPushButton *startButton = addButton(u"cmdSerienSMS"_qs, u"Serien-SMS starten"_qs, 1320, 1935);
     QPushButton *abbrechenButton = addButton(u"cmdAbbrechen"_qs, u"Abbrechen"_qs, 3360, 1095);
     connect(startButton, &QPushButton::clicked, this, &FRMSelektion::starten);
     connect(abbrechenButton, &QPushButton::clicked, this, &QWidget::close);
