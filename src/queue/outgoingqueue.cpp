@@ -16,7 +16,8 @@ QList<OutgoingQueue::EntryId> OutgoingQueue::appendMany(const QList<QueueEntry> 
     ids.reserve(entries.size());
     const int first = count();
     beginInsertRows(QModelIndex(), first, first + int(entries.size()) - 1);
-    m_entries.reserve(m_entries.size() + entries.size());
+    // No exact reserve here: it would defeat the list's geometric growth and
+    // copy the whole queue on every single append.
     for (QueueEntry entry : entries) {
         entry.id = m_nextId++;
         ids.append(entry.id);

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+// The messages of the main window's queue controls and input checks.
+namespace QueueText {
+
+inline QString pflichtfelder()
+{
+    return QStringLiteral(
+        "Sie müssen mindesten die Natel-Nummer und eine Nachricht eingetragen haben!");
+}
+
+inline QString keineAlphanumerischen()
+{
+    return QStringLiteral(
+        "Es dürfen keine alphanumerischen Zeichen in diesem Feld gebraucht werden!");
+}
+
+inline QString enterNichtAkzeptiert()
+{
+    return QStringLiteral("Das 'Enter'- Zeichen wird nicht akzeptiert!");
+}
+
+inline QString eintragLoeschen()
+{
+    return QStringLiteral("Wollen Sie diesen Eintrag wirklich aus der Warteschlange löschen?");
+}
+
+} // namespace QueueText
