@@ -12,8 +12,8 @@
 #include "frmsuchen.h"
 #include "hoverlabel.h"
 #include "look.h"
-#include "nurziffern.h"
 #include "outgoingqueue.h"
+#include "personlines.h"
 #include "prompter.h"
 #include "qtserialline.h"
 #include "queuepanel.h"
@@ -52,17 +52,11 @@ QLabel *headingLabel(const QString &text, QWidget *parent)
     return label;
 }
 
-QListView *queueList(const QString &name, OutgoingQueue *queue, int column, QWidget *parent)
+QListView *queueList(const QString &name, QWidget *parent)
 {
+    // Model, column and selection are set by the queue panel.
     auto *list = new QListView(parent);
     list->setObjectName(name);
-    list->setModel(queue);
-    list->setModelColumn(column);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // Ten thousand queued entries must not slow the window down.
-    list->setUniformItemSizes(true);
-    list->setLayoutMode(QListView::Batched);
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list->setTextElideMode(Qt::ElideRight);
@@ -297,13 +291,11 @@ void Funkbote::buildFrame()
     warteschlange->setObjectName(u"LBLWarteschlange"_qs);
     warteschlange->setGeometry(Look::rectTwips(120, 3660, 1815, 255));
 
-    m_lstNatelNummer =
-        queueList(u"LSTNatelNummer"_qs, m_queue, OutgoingQueue::NatelNummerColumn, f);
+    m_lstNatelNummer = queueList(u"LSTNatelNummer"_qs, f);
     m_lstNatelNummer->setGeometry(Look::rectTwips(120, 3930, 1215, 450));
-    m_lstNachricht = queueList(u"LSTNachricht"_qs, m_queue, OutgoingQueue::NachrichtColumn, f);
+    m_lstNachricht = queueList(u"LSTNachricht"_qs, f);
     m_lstNachricht->setGeometry(Look::rectTwips(1335, 3930, 1575, 450));
-    m_lstRueckrufNummer =
-        queueList(u"LSTRueckrufNummer"_qs, m_queue, OutgoingQueue::RueckrufNummerColumn, f);
+    m_lstRueckrufNummer = queueList(u"LSTRueckrufNummer"_qs, f);
     m_lstRueckrufNummer->setGeometry(Look::rectTwips(2910, 3930, 1215, 450));
     warteschlange->setBuddy(m_lstNatelNummer);
     m_lstNatelNummer->setAccessibleName(tr("Warteschlange: Mobilnummern"));
@@ -413,15 +405,9 @@ void Funkbote::openDialog(QWidget *dialog)
 
 void Funkbote::queueBulkRecipients(const QStringList &numbers)
 {
-    // One entry per marked person, with the message and call-back number as
-    // they stand in the main window now; the fields keep their texts.
-    const QString nachricht = m_queuePanel->messageText();
-    const QString rueckruf = NurZiffern(QStringView(m_rueckrufNummer->text()));
-    QList<QueueEntry> entries;
-    entries.reserve(numbers.size());
-    for (const QString &number : numbers)
-        entries.append(QueueEntry{0, number, nachricht, rueckruf});
-    m_queue->appendMany(entries);
+    // The message and call-back number as they stand in the main window now;
+    // the fields keep their texts.
+    SerienSMSEinreihen(*m_queue, numbers, m_queuePanel->messageText(), m_rueckrufNummer->text());
 }
 
 void Funkbote::activationRefresh()
