@@ -1,0 +1,366 @@
+#include "archivzeile.h"
+#include "frmarchiv.h"
+#include "frminfo.h"
+#include "frmkonfiguration.h"
+#include "scriptedprompter.h"
+#include "sendlog.h"
+#include "settingscache.h"
+#include "testdb.h"
+
+#include <QLineEdit>
+#include <QListView>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+const QString kFelder[] = {u"TXTDBComPort"_s, u"TXTDBProviderNummer"_s,
+                           u"TXTDBInistialisierungsbefehl"_s};
+const QString kFehler[] = {
+    u"Der Com-Port des Modems muss eine ganze Zahl von 1 bis 255 sein (zum Beispiel 1 für COM1)."_s,
+    u"Die Rufnummer des Service-Providers muss mindestens eine Ziffer enthalten."_s,
+    u"Der Initialisierungsbefehl für das Modem darf nicht leer sein (zum Beispiel ATDT)."_s};
+// The settings row of a new test file, and what the engine dialled with before.
+const QString kGespeichert = u"1|0800 123 456|ATDT"_s;
+const QString kCacheVorher = u"4|0901|ATDP"_s;
+
+class TestDialogs : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_path = TestDb::create(m_dir->path());
+        QVERIFY(!m_path.isEmpty());
+        m_main = std::make_unique<QWidget>();
+        m_prompter = std::make_unique<ScriptedPrompter>();
+        m_cache = SettingsCache{4, u"0901"_s, u"ATDP"_s};
+    }
+    void cleanup() { delete m_dialog.data(); }
+
+    void archivZeile_data();
+    void archivZeile();
+    void archivListe();
+    void archivLangeZeile();
+    void archivUnlesbar();
+    void infoLink_data();
+    void infoLink();
+    void konfigSpeichern_data();
+    void konfigSpeichern();
+    void konfigFalsch_data();
+    void konfigFalsch();
+    void konfigSpeichernScheitert();
+    void konfigDateiFehlt();
+
+private:
+    void open(DialogBase *dialog)
+    {
+        m_dialog = dialog;
+        m_unloaded = std::make_unique<QSignalSpy>(dialog, &DialogBase::unloaded);
+        dialog->show();
+    }
+    bool openArchiv()
+    {
+        auto *archiv = new FRMArchiv(m_path, m_main.get(), m_prompter.get());
+        QSignalSpy filled(archiv, &FRMArchiv::gefuellt);
+        open(archiv);
+        return filled.wait(5000);
+    }
+    QStringList zeilen() const { return qobject_cast<FRMArchiv *>(m_dialog)->zeilen(); }
+    void log(const QString &zeit, const QString &text, const QString &versandt = u"OK"_s)
+    {
+        QVERIFY(TestDb::exec(m_path,
+                             u"INSERT INTO VersandLog (VersandDatum, VersandZeit, MobilNummer, "
+                             u"Nachricht, versandt) VALUES ('2026-12-06', ?, '0791', ?, ?)"_s,
+                             {zeit, text, versandt}));
+    }
+    void click(const QString &name)
+    {
+        if (name.isEmpty())
+            m_dialog->close(); // closed by code, not by a click
+        else
+            QTest::mouseClick(m_dialog->findChild<QWidget *>(name), Qt::LeftButton);
+    }
+    void type(const QString &name, const QString &text)
+    {
+        auto *edit = m_dialog->findChild<QLineEdit *>(name);
+        QVERIFY2(edit, qPrintable(name));
+        edit->selectAll();
+        edit->del();
+        QTest::keyClicks(edit, text);
+    }
+    // The settings row and the engine's copy, each as port|provider|command.
+    QString stored() const
+    {
+        return TestDb::scalar(m_path, u"SELECT ComPort || '|' || ProviderNummer || '|' || "
+                                      u"InitialisierungsBefehl FROM Einstellungen"_s)
+            .toString();
+    }
+    QString cache() const
+    {
+        return u"%1|%2|%3"_s.arg(m_cache.comPort)
+            .arg(m_cache.providerNummer, m_cache.initialisierungsBefehl);
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_path;
+    std::unique_ptr<QWidget> m_main;
+    std::unique_ptr<ScriptedPrompter> m_prompter;
+    SettingsCache m_cache;
+    QPointer<DialogBase> m_dialog;
+    std::unique_ptr<QSignalSpy> m_unloaded;
+};
+
+void TestDialogs::archivZeile_data()
+{
+    QTest::addColumn<QVariant>("datum");
+    QTest::addColumn<QVariant>("zeit");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("versandt");
+    QTest::addColumn<QString>("expected");
+
+    const QVariant d = u"2026-12-06"_s, t = u"14:03:05"_s;
+    QTest::newRow("sent") << d << t << u"x"_s << u"OK"_s << u"06.12.2026/14:03:05 - 0791, x"_s;
+    QTest::newRow("refused") << d << t << u"x"_s << u"NACK 06"_s
+                             << u"06.12.2026/14:03:05 - 0791, x [abgelehnt: NACK 06]"_s;
+    QTest::newRow("ok in small letters")
+        << d << t << u"x"_s << u"ok"_s << u"06.12.2026/14:03:05 - 0791, x [nicht versandt: ok]"_s;
+    QTest::newRow("no status") << d << t << u"x"_s << QString()
+                               << u"06.12.2026/14:03:05 - 0791, x [Versandstatus unbekannt]"_s;
+    QTest::newRow("line breaks") << d << t << u"a\r\nb\nc\rd\n\re"_s << u"OK"_s
+                                 << u"06.12.2026/14:03:05 - 0791, a¶b¶c¶d¶¶e"_s;
+    QTest::newRow("time without seconds")
+        << d << QVariant(u"14:03"_s) << u"x"_s << u"OK"_s << u"06.12.2026/14:03:00 - 0791, x"_s;
+    QTest::newRow("impossible date and time")
+        << QVariant(u"2026-02-30"_s) << QVariant(u"24:00:01"_s) << u"x"_s << u"OK"_s
+        << u"2026-02-30/24:00:01 - 0791, x"_s;
+    QTest::newRow("date and time values")
+        << QVariant(QDate(2028, 2, 29)) << QVariant(QTime(7, 5)) << u"x"_s << u"OK"_s
+        << u"29.02.2028/07:05:00 - 0791, x"_s;
+    QTest::newRow("empty") << QVariant() << QVariant() << QString() << u"OK"_s << u"/ - 0791, "_s;
+}
+
+void TestDialogs::archivZeile()
+{
+    QFETCH(QVariant, datum);
+    QFETCH(QVariant, zeit);
+    QFETCH(QString, text);
+    QFETCH(QString, versandt);
+    QFETCH(QString, expected);
+    QCOMPARE(Archiv::zeile(LogRow{datum, zeit, u"0791"_s, text, versandt}), expected);
+}
+
+void TestDialogs::archivListe()
+{
+    QVERIFY(openArchiv());
+    QCOMPARE(zeilen(), QStringList());
+    // Logged while the window is open, out of time order: they show at the
+    // next opening, in the table's order.
+    log(u"14:03:41"_s, u"Erster Teil...->"_s);
+    log(u"14:04:20"_s, u"->...zweiter Teil"_s);
+    log(u"09:00:00"_s, u"Abgelehnt"_s, u"NACK 24"_s);
+    m_dialog->hide();
+    m_dialog->show();
+    QCoreApplication::processEvents();
+    QCOMPARE(zeilen(), QStringList());
+    click(u"cmdOK"_s);
+    QVERIFY(m_main->isEnabled());
+
+    QVERIFY(openArchiv());
+    const QStringList expected = {
+        u"06.12.2026/14:03:41 - 0791, Erster Teil...->"_s,
+        u"06.12.2026/14:04:20 - 0791, ->...zweiter Teil"_s,
+        u"06.12.2026/09:00:00 - 0791, Abgelehnt [abgelehnt: NACK 24]"_s,
+    };
+    QCOMPARE(zeilen(), expected);
+    const auto *model = m_dialog->findChild<QListView *>(u"LSTSelektion"_s)->model();
+    QCOMPARE(model->index(2, 0).data().toString(), expected.at(2));
+    QCOMPARE(m_prompter->count(), 0);
+    QCOMPARE(TestDb::scalar(m_path, u"SELECT COUNT(*) FROM VersandLog"_s).toInt(), 3);
+}
+
+void TestDialogs::archivLangeZeile()
+{
+    // Short lines around the long one: a list that measured only its first
+    // or last line would end the scroll range there and hide the long one's end.
+    log(u"10:00:00"_s, u"kurz"_s);
+    log(u"10:00:01"_s, QString(160, u'W'), u"NACK 06"_s);
+    log(u"10:00:02"_s, u"auch kurz"_s);
+    QVERIFY(openArchiv());
+    auto *list = m_dialog->findChild<QListView *>(u"LSTSelektion"_s);
+    const int longWidth = list->fontMetrics().horizontalAdvance(zeilen().at(1));
+    QTRY_VERIFY(list->horizontalScrollBar()->maximum() + list->viewport()->width() >= longWidth);
+}
+
+void TestDialogs::archivUnlesbar()
+{
+    QVERIFY(TestDb::exec(m_path, u"ALTER TABLE VersandLog RENAME TO Weg"_s));
+    QVERIFY(openArchiv());
+    QCOMPARE(zeilen(), QStringList());
+    QCOMPARE(m_prompter->count(), 1);
+    QVERIFY(m_prompter->texts().constFirst().startsWith(u"Das Archiv konnte nicht aus "_s + m_path +
+                                                        u" gelesen werden:\n"_s));
+    // The window is back after its message and still closes normally.
+    QVERIFY(m_dialog->isVisible());
+    click(u"LBLEnde"_s);
+    QVERIFY(m_main->isEnabled());
+}
+
+void TestDialogs::infoLink_data()
+{
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<bool>("openerSucceeds");
+    QTest::addColumn<QStringList>("opened");
+
+    QTest::newRow("web") << u"LBLWeb"_s << true << QStringList{u"https://www.funkbote.example"_s};
+    QTest::newRow("e-mail, no mail program")
+        << u"Titel"_s << false << QStringList{u"mailto:support@funkbote.example"_s};
+    QTest::newRow("X opens nothing") << u"LBLEnde"_s << true << QStringList();
+}
+
+void TestDialogs::infoLink()
+{
+    QFETCH(QString, link);
+    QFETCH(bool, openerSucceeds);
+    QFETCH(QStringList, opened);
+
+    QStringList urls;
+    open(new FRMInfo(m_main.get(), m_prompter.get(), [&](const QUrl &url) {
+        urls << QString::fromLatin1(url.toEncoded());
+        return openerSucceeds;
+    }));
+    QVERIFY(!m_main->isEnabled());
+    click(link);
+    QCOMPARE(urls, opened);
+    QCOMPARE(m_unloaded->count(), 1);
+    QVERIFY(m_main->isEnabled());
+    QTRY_VERIFY(m_dialog.isNull());
+}
+
+void TestDialogs::konfigSpeichern_data()
+{
+    QTest::addColumn<QString>("control"); // empty: closed by code
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<int>("portNumber");
+
+    QTest::newRow("cmdOK") << u"cmdOK"_s << u"255"_s << 255;
+    QTest::newRow("LBLEnde X, blanks around") << u"LBLEnde"_s << u" 12 "_s << 12;
+    QTest::newRow("by code, leading zero") << QString() << u"007"_s << 7;
+    QTest::newRow("X, plus sign") << u"LBLEnde"_s << u"+5"_s << 5;
+}
+
+void TestDialogs::konfigSpeichern()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, port);
+    QFETCH(int, portNumber);
+
+    // Declared without a type, as files made by other tools may have it,
+    // ComPort keeps any text it is given: the window itself must clean the number.
+    QVERIFY(TestDb::exec(m_path, u"DROP TABLE Einstellungen"_s));
+    QVERIFY(TestDb::exec(m_path, u"CREATE TABLE Einstellungen (ComPort, ProviderNummer, "
+                                 u"InitialisierungsBefehl, \"Rückrufnummer\")"_s));
+    QVERIFY(TestDb::exec(m_path, u"INSERT INTO Einstellungen VALUES (1, ?, 'ATDT', '')"_s,
+                         {u"0800 123 456"_s}));
+    open(new FRMKonfiguration(m_path, &m_cache, m_main.get(), m_prompter.get()));
+    QCOMPARE(m_dialog->findChild<QLineEdit *>(kFelder[1])->text(), u"0800 123 456"_s);
+    type(kFelder[0], port);
+    type(kFelder[1], u"+41 (0)800 / 55-66 77"_s);
+    type(kFelder[2], u"ATX3DT"_s);
+    // A dial that starts while the window is open still gets the old values.
+    QCoreApplication::processEvents();
+    QCOMPARE(cache(), kCacheVorher);
+    QCOMPARE(stored(), kGespeichert);
+
+    click(control);
+    QCOMPARE(m_prompter->texts(), QStringList());
+    QCOMPARE(m_unloaded->count(), 1);
+    QVERIFY(m_main->isEnabled());
+    // Stored as typed; the engine's copy of the number holds only the digits.
+    QCOMPARE(stored(), u"%1|+41 (0)800 / 55-66 77|ATX3DT"_s.arg(portNumber));
+    QCOMPARE(cache(), u"%1|410800556677|ATX3DT"_s.arg(portNumber));
+    QTRY_VERIFY(m_dialog.isNull());
+}
+
+void TestDialogs::konfigFalsch_data()
+{
+    QTest::addColumn<int>("feld");
+    QTest::addColumn<QString>("typed");
+
+    QTest::newRow("port letters") << 0 << u"COM3"_s;
+    QTest::newRow("port 0") << 0 << u"0"_s;
+    QTest::newRow("port 256") << 0 << u"256"_s;
+    QTest::newRow("port fraction") << 0 << u"2.5"_s;
+    QTest::newRow("port beyond 16 bit") << 0 << u"65537"_s;
+    QTest::newRow("provider dashes only") << 1 << u"---"_s;
+    QTest::newRow("command blanks") << 2 << u"   "_s;
+}
+
+void TestDialogs::konfigFalsch()
+{
+    QFETCH(int, feld);
+    QFETCH(QString, typed);
+
+    open(new FRMKonfiguration(m_path, &m_cache, m_main.get(), m_prompter.get()));
+    // A valid edit in another field must not slip through either.
+    if (feld != 0)
+        type(kFelder[0], u"9"_s);
+    type(kFelder[feld], typed);
+    click(u"cmdOK"_s);
+    QCOMPARE(m_prompter->texts(), QStringList{kFehler[feld]});
+    QCoreApplication::processEvents();
+    QVERIFY(m_dialog && m_dialog->isVisible() && !m_main->isEnabled());
+    QCOMPARE(m_unloaded->count(), 0);
+    QCOMPARE(stored(), kGespeichert);
+    QCOMPARE(cache(), kCacheVorher);
+
+    // Corrected, the same window closes and stores it.
+    const QString correction[] = {u"2"_s, u"0800"_s, u"ATDP"_s};
+    type(kFelder[feld], correction[feld]);
+    click(u"LBLEnde"_s);
+    QCOMPARE(m_unloaded->count(), 1);
+    QCOMPARE(stored().section(u'|', feld, feld), correction[feld]);
+}
+
+void TestDialogs::konfigSpeichernScheitert()
+{
+    open(new FRMKonfiguration(m_path, &m_cache, m_main.get(), m_prompter.get()));
+    type(kFelder[0], u"6"_s);
+    // Another program has taken the table away meanwhile.
+    QVERIFY(TestDb::exec(m_path, u"ALTER TABLE Einstellungen RENAME TO Weg"_s));
+    m_prompter->answerNext(Prompter::Answer::No);
+    m_prompter->answerNext(Prompter::Answer::Yes);
+    click(u"cmdOK"_s); // No keeps the window
+    QCOMPARE(m_unloaded->count(), 0);
+    click(u"cmdOK"_s); // Yes closes it without saving
+    QCOMPARE(m_unloaded->count(), 1);
+    QVERIFY(m_main->isEnabled());
+
+    QCOMPARE(m_prompter->count(), 2);
+    const ScriptedPrompter::Shown box = m_prompter->shown().constLast();
+    QVERIFY(box.text.startsWith(u"Die Einstellungen konnten nicht gespeichert werden:\n"_s));
+    QVERIFY(box.text.endsWith(u"\n\nFenster ohne Speichern schliessen?"_s));
+    QCOMPARE(box.buttons, Prompter::Buttons::YesNo);
+    QCOMPARE(cache(), kCacheVorher);
+}
+
+void TestDialogs::konfigDateiFehlt()
+{
+    const QString path = m_dir->path() + u"/fehlt/Daten.mdb"_s;
+    open(new FRMKonfiguration(path, &m_cache, m_main.get(), m_prompter.get()));
+    QTRY_COMPARE(m_prompter->count(), 1);
+    const QString text = m_prompter->texts().constFirst();
+    QVERIFY(text.startsWith(u"Die Einstellungen konnten nicht aus "_s + path));
+    QVERIFY(text.endsWith(u"Änderungen in diesem Fenster werden nicht gespeichert."_s));
+    type(kFelder[0], u"8"_s);
+    click(u"cmdOK"_s);
+    QCOMPARE(m_unloaded->count(), 1);
+    QCOMPARE(cache(), kCacheVorher);
+    QCOMPARE(m_prompter->count(), 1);
+}
+
+QTEST_MAIN(TestDialogs)
+#include "tst_dialogs.moc"
