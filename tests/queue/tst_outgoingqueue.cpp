@@ -1,3 +1,4 @@
+#include "messagetext.h"
 #include "outgoingqueue.h"
 
 #include <QSignalSpy>
@@ -8,155 +9,96 @@ class TestOutgoingQueue : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void appendKeepsOrderAndGivesNewIds();
-    void appendManyNotifiesOnce();
-    void isEmpty_data();
-    void isEmpty();
-    void remove_data();
-    void remove();
-    void removeByIdFindsMovedEntry();
-    void removeByIdOfSentEntryDoesNothing();
-    void displayShowsLineBreakAsMark();
+    void split_data();
+    void split();
+    void toCrLf_data();
+    void toCrLf();
+    void entriesKeepTheirIdentity();
 };
 
-void TestOutgoingQueue::appendKeepsOrderAndGivesNewIds()
+void TestOutgoingQueue::split_data()
+{
+    // pieces: the lengths of the slices of the text the parts carry.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<int>>("pieces");
+
+    // Every position differs from its neighbours, so a cut one off fails.
+    QString sample;
+    for (int i = 0; i < 1000; ++i)
+        sample.append(QChar(u'!' + i % 90));
+    QTest::newRow("empty") << QString() << QList<int>{};
+    QTest::newRow("160 is one SMS") << sample.left(160) << QList<int>{160};
+    QTest::newRow("161") << sample.left(161) << QList<int>{155, 6};
+    QTest::newRow("310") << sample.left(310) << QList<int>{155, 155};
+    QTest::newRow("311") << sample.left(311) << QList<int>{155, 150, 6};
+    QTest::newRow("1000") << sample << QList<int>{155, 150, 150, 150, 150, 150, 95};
+    QTest::newRow("typed marks") << u"->..." + QString(150, u'x') + u"...->" << QList<int>{160};
+    // The cuts are fixed; a CR LF on one is divided between two parts.
+    QTest::newRow("CR LF on a cut") << QString(154, u'a') + u"\r\nbbbbbbbbb" << QList<int>{155, 10};
+}
+
+void TestOutgoingQueue::split()
+{
+    QFETCH(QString, text);
+    QFETCH(QList<int>, pieces);
+    QStringList expected;
+    qsizetype pos = 0;
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        expected.append((i > 0 ? u"->..."_qs : QString()) + text.mid(pos, pieces.at(i)) +
+                        (i + 1 < pieces.size() ? u"...->"_qs : QString()));
+        pos += pieces.at(i);
+    }
+    QCOMPARE(pos, text.size()); // the row itself covers the whole text
+    QCOMPARE(splitMessage(text), expected);
+    QCOMPARE(messagePartCount(text.size()), int(pieces.size()));
+}
+
+void TestOutgoingQueue::toCrLf_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("LF, CR LF stays") << u"a\nb\r\nc"_qs << u"a\r\nb\r\nc"_qs;
+    QTest::newRow("lone CR, CR CR LF") << u"a\rb\r\r\n"_qs << u"a\r\nb\r\n\r\n"_qs;
+    QTest::newRow("LF CR is two breaks") << u"a\n\rb"_qs << u"a\r\n\r\nb"_qs;
+    QTest::newRow("separators") << u"a\u2029b\u2028"_qs << u"a\r\nb\r\n"_qs;
+}
+
+void TestOutgoingQueue::toCrLf()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(::toCrLf(text), expected);
+}
+
+void TestOutgoingQueue::entriesKeepTheirIdentity()
 {
     OutgoingQueue queue;
+    QVERIFY(queue.isEmpty() && !queue.head());
     QSignalSpy counts(&queue, &OutgoingQueue::countChanged);
-    QVERIFY(counts.isValid());
-
-    const auto a = queue.append(u"0791"_qs, u"eins"_qs, QString());
-    const auto b = queue.append(u"0792"_qs, u"zwei"_qs, u"076"_qs);
-    QVERIFY(a != b);
-    QCOMPARE(queue.count(), 2);
-    QCOMPARE(queue.rowCount(), 2);
-    QCOMPARE(queue.columnCount(), 3);
-    QCOMPARE(queue.head()->nachricht, u"eins"_qs);
-    QCOMPARE(queue.at(1).rueckrufNummer, u"076"_qs);
-    QCOMPARE(queue.indexOf(b), 1);
-    QCOMPARE(counts.size(), 2);
-    QCOMPARE(counts.at(1).at(0).toInt(), 2);
-
-    // An id is never handed out twice, not even after its entry is gone.
-    queue.remove(1);
-    const auto c = queue.append(u"0793"_qs, u"drei"_qs, QString());
-    QVERIFY(c != b && c != a);
-}
-
-void TestOutgoingQueue::appendManyNotifiesOnce()
-{
-    OutgoingQueue queue;
-    queue.append(u"0790"_qs, u"vorher"_qs, QString());
-    QSignalSpy inserted(&queue, &QAbstractItemModel::rowsInserted);
-    QVERIFY(inserted.isValid());
-
-    const auto ids = queue.appendMany({{0, u"0791"_qs, u"a"_qs, QString()},
-                                       {0, u"0792"_qs, u"b"_qs, QString()},
-                                       {0, u"0793"_qs, u"c"_qs, QString()}});
-    QCOMPARE(ids.size(), 3);
-    QCOMPARE(inserted.size(), 1);
-    QCOMPARE(inserted.at(0).at(1).toInt(), 1);
-    QCOMPARE(inserted.at(0).at(2).toInt(), 3);
-    for (int i = 0; i < 3; ++i)
-        QCOMPARE(queue.indexOf(ids.at(i)), i + 1);
-
-    QVERIFY(queue.appendMany({}).isEmpty());
-    QCOMPARE(inserted.size(), 1);
-}
-
-void TestOutgoingQueue::isEmpty_data()
-{
-    QTest::addColumn<QStringList>("numbers");
-    QTest::addColumn<bool>("empty");
-
-    QTest::newRow("no entry") << QStringList{} << true;
-    QTest::newRow("one entry") << QStringList{u"0791"_qs} << false;
     // An entry without a number at the head blocks sending like an empty queue.
-    QTest::newRow("head without number") << QStringList{QString(), u"0791"_qs} << true;
-    QTest::newRow("later entry without number") << QStringList{u"0791"_qs, QString()} << false;
-}
-
-void TestOutgoingQueue::isEmpty()
-{
-    QFETCH(QStringList, numbers);
-    QFETCH(bool, empty);
-    OutgoingQueue queue;
-    for (const QString &number : numbers)
-        queue.append(number, u"x"_qs, QString());
-    QCOMPARE(queue.isEmpty(), empty);
-    QCOMPARE(queue.head().has_value(), !numbers.isEmpty());
-}
-
-void TestOutgoingQueue::remove_data()
-{
-    QTest::addColumn<int>("index");
-    QTest::addColumn<bool>("removed");
-    QTest::addColumn<QStringList>("left");
-
-    QTest::newRow("head") << 0 << true << QStringList{u"b"_qs, u"c"_qs};
-    QTest::newRow("middle") << 1 << true << QStringList{u"a"_qs, u"c"_qs};
-    QTest::newRow("last") << 2 << true << QStringList{u"a"_qs, u"b"_qs};
-    QTest::newRow("past the end") << 3 << false << QStringList{u"a"_qs, u"b"_qs, u"c"_qs};
-    QTest::newRow("negative") << -1 << false << QStringList{u"a"_qs, u"b"_qs, u"c"_qs};
-}
-
-void TestOutgoingQueue::remove()
-{
-    QFETCH(int, index);
-    QFETCH(bool, removed);
-    QFETCH(QStringList, left);
-
-    OutgoingQueue queue;
-    for (const QString &text : {u"a"_qs, u"b"_qs, u"c"_qs})
-        queue.append(u"079"_qs, text, QString());
-    QSignalSpy counts(&queue, &OutgoingQueue::countChanged);
-    QVERIFY(counts.isValid());
-
-    QCOMPARE(queue.remove(index), removed);
-    QStringList texts;
-    for (int i = 0; i < queue.count(); ++i)
-        texts.append(queue.at(i).nachricht);
-    QCOMPARE(texts, left);
-    QCOMPARE(counts.size(), removed ? 1 : 0);
-}
-
-void TestOutgoingQueue::removeByIdFindsMovedEntry()
-{
-    OutgoingQueue queue;
-    queue.append(u"0791"_qs, u"a"_qs, QString());
-    const auto b = queue.append(u"0792"_qs, u"b"_qs, QString());
-    queue.append(u"0793"_qs, u"c"_qs, QString());
-
-    queue.remove(0); // the head went out meanwhile
-    QVERIFY(queue.removeById(b));
-    QCOMPARE(queue.count(), 1);
-    QCOMPARE(queue.head()->nachricht, u"c"_qs);
-}
-
-void TestOutgoingQueue::removeByIdOfSentEntryDoesNothing()
-{
-    OutgoingQueue queue;
-    const auto a = queue.append(u"0791"_qs, u"a"_qs, QString());
-    queue.append(u"0792"_qs, u"b"_qs, QString());
-    queue.remove(0);
-    QCOMPARE(queue.indexOf(a), -1);
-    QVERIFY(!queue.removeById(a));
-    QCOMPARE(queue.count(), 1);
-}
-
-void TestOutgoingQueue::displayShowsLineBreakAsMark()
-{
-    OutgoingQueue queue;
-    queue.append(u"079 123"_qs, u"Hallo\r\nWelt"_qs, u"076"_qs);
+    const auto a = queue.append(QString(), u"a"_qs, QString());
+    QVERIFY(queue.isEmpty() && queue.head());
+    const auto b = queue.append(u"0792"_qs, u"b\r\nb"_qs, u"076"_qs);
+    QVERIFY(!queue.remove(-1) && !queue.remove(2));
+    QVERIFY(queue.remove(0)); // the head went out meanwhile
+    QCOMPARE(counts.size(), 3);
     const QModelIndex text = queue.index(0, OutgoingQueue::NachrichtColumn);
-    QCOMPARE(queue.data(text).toString(), u"Hallo¶Welt"_qs);
+    QCOMPARE(queue.data(text).toString(), u"b¶b"_qs);
     // The stored text and the tooltip keep the real line break.
-    QCOMPARE(queue.data(text, Qt::ToolTipRole).toString(), u"Hallo\r\nWelt"_qs);
-    QCOMPARE(queue.at(0).nachricht, u"Hallo\r\nWelt"_qs);
-    QCOMPARE(queue.data(queue.index(0, OutgoingQueue::NatelNummerColumn)).toString(),
-             u"079 123"_qs);
+    QCOMPARE(queue.data(text, Qt::ToolTipRole).toString(), u"b\r\nb"_qs);
     QCOMPARE(queue.data(queue.index(0, OutgoingQueue::RueckrufNummerColumn)).toString(), u"076"_qs);
-    QVERIFY(!queue.data(queue.index(1, 0)).isValid());
+
+    // Ids are never handed out twice, not even after their entry is gone.
+    QSignalSpy inserted(&queue, &QAbstractItemModel::rowsInserted);
+    const auto ids = queue.appendMany(
+        {{0, u"0793"_qs, u"c"_qs, QString()}, {0, u"0794"_qs, u"d"_qs, QString()}});
+    QCOMPARE(inserted.size(), 1); // one notification for the whole batch
+    QVERIFY(a != b && !ids.contains(a) && !ids.contains(b) && ids.at(0) != ids.at(1));
+    QCOMPARE(queue.indexOf(ids.at(1)), 2);
+    QVERIFY(!queue.removeById(a));
+    QVERIFY(queue.removeById(b));
+    QCOMPARE(queue.head()->nachricht, u"c"_qs);
 }
 
 QTEST_APPLESS_MAIN(TestOutgoingQueue)

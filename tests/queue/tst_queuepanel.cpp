@@ -1,3 +1,5 @@
+#include "messagefieldcheck.h"
+#include "numberfieldcheck.h"
 #include "queuepanel.h"
 #include "scriptedprompter.h"
 
@@ -7,11 +9,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
-#include <QVBoxLayout>
-#include <QWidget>
-
-#include <memory>
 
 namespace {
 
@@ -19,114 +18,68 @@ const QString pflicht =
     QStringLiteral("Sie müssen mindesten die Natel-Nummer und eine Nachricht eingetragen haben!");
 const QString alphanumerisch =
     QStringLiteral("Es dürfen keine alphanumerischen Zeichen in diesem Feld gebraucht werden!");
+const QString enter = QStringLiteral("Das 'Enter'- Zeichen wird nicht akzeptiert!");
 const QString loeschen =
     QStringLiteral("Wollen Sie diesen Eintrag wirklich aus der Warteschlange löschen?");
+enum ScrollAction { Send = -1, SendRefused = -2 };
 
-struct Entry
-{
-    QString natelNummer;
-    QString nachricht;
-    QString rueckrufNummer;
-    bool operator==(const Entry &) const = default;
-};
-
-char *toString(const Entry &e)
-{
-    return QTest::toString(u'(' + e.natelNummer + u", " + e.nachricht + u", " + e.rueckrufNummer +
-                           u')');
-}
-
-// The main window's queue controls, built the way the window builds them.
+// The main window's queue controls as the window hands them to the panel.
 struct Window
 {
-    QWidget widget;
-    QueueWidgets w;
     OutgoingQueue queue;
     ScriptedPrompter prompter;
-    std::unique_ptr<QueuePanel> panel;
+    QWidget widget; // destroyed first, with the panel and the controls
+    QueueWidgets w;
+    QueuePanel *panel;
 
-    explicit Window(const QString &storedRueckruf = QString(), bool modelSetByWindow = false)
+    explicit Window(const QString &storedRueckruf = QString())
     {
-        auto *layout = new QVBoxLayout(&widget);
-        auto add = [&](auto *control, const char *name) {
-            control->setObjectName(QLatin1StringView(name));
-            layout->addWidget(control);
-            return control;
-        };
-        w.natelNummer = add(new QLineEdit, "TXTNatelNummer");
-        w.rueckrufNummer = add(new QLineEdit, "TXTRueckrufNummer");
-        w.nachricht = add(new QPlainTextEdit, "TXTNachricht");
-        w.zaehler = add(new QLabel, "LBLZaehler");
-        w.hinweis = add(new QLabel, "LBLHinweis");
-        w.listNatelNummer = add(new QListView, "LSTNatelNummer");
-        w.listNachricht = add(new QListView, "LSTNachricht");
-        w.listRueckrufNummer = add(new QListView, "LSTRueckrufNummer");
-        w.scroll = add(new QScrollBar(Qt::Vertical), "VScroll1");
-        w.senden = add(new QPushButton(u"SMS senden"_qs), "cmdSenden");
-        w.loeschen = add(new QPushButton(u"Aus Warteschlange löschen"_qs), "cmdauslistloesch");
-        for (QListView *list : lists())
-            list->setFixedHeight(30);
-        w.rueckrufNummer->setText(storedRueckruf);
-        if (modelSetByWindow) {
-            for (QListView *list : lists())
-                list->setModel(&queue);
-        }
-        panel = std::make_unique<QueuePanel>(&queue, w, &prompter);
-    }
-
-    // Moves the scroll bar so that the browse step selects the row, also
-    // when the value is there already.
-    void browseTo(int row)
-    {
-        w.scroll->setValue(row == 0 ? 1 : 0);
-        w.scroll->setValue(row);
-    }
-
-    QList<QListView *> lists() const
-    {
-        return {w.listNatelNummer, w.listNachricht, w.listRueckrufNummer};
+        QWidget *p = &widget;
+        w = {new QLineEdit(p),      new QLineEdit(storedRueckruf, p),
+             new QPlainTextEdit(p), new QLabel(p),
+             new QLabel(p),         new QListView(p),
+             new QListView(p),      new QListView(p),
+             new QScrollBar(p),     new QPushButton(p),
+             new QPushButton(p)};
+        panel = new QueuePanel(&queue, w, &prompter, &widget);
     }
 
     void fill(int count)
     {
         for (int i = 0; i < count; ++i)
-            queue.append(QString::number(1000 + i), u"Text "_qs + QString::number(i), u"076"_qs);
+            queue.append(u"079"_qs, QString::number(i), QString());
     }
 
-    QList<Entry> entries() const
+    // Each entry as "number|text|call-back number".
+    QStringList entries() const
     {
-        QList<Entry> result;
+        QStringList result;
         for (int i = 0; i < queue.count(); ++i)
-            result.append(
-                {queue.at(i).natelNummer, queue.at(i).nachricht, queue.at(i).rueckrufNummer});
+            result.append(queue.at(i).natelNummer + u'|' + queue.at(i).nachricht + u'|' +
+                          queue.at(i).rueckrufNummer);
         return result;
     }
 
-    // The selected row of each list (-1 for none).
-    QList<int> selectedRows() const
+    // The row selected in all three lists, -1 for none, -2 when they differ.
+    int selectedRow() const
     {
         QList<int> rows;
-        for (QListView *list : lists()) {
+        for (QListView *list : {w.listNatelNummer, w.listNachricht, w.listRueckrufNummer}) {
             const QModelIndexList selected = list->selectionModel()->selectedIndexes();
             rows.append(selected.isEmpty() ? -1 : selected.constFirst().row());
         }
-        return rows;
+        return rows.count(rows.constFirst()) == 3 ? rows.constFirst() : -2;
     }
 
-    void send(const QString &natel, const QString &nachricht, const QString &rueckruf)
+    // Fills the fields from "number|text|call-back number" and clicks cmdSenden.
+    void send(const QString &fields)
     {
-        w.natelNummer->setText(natel);
-        w.nachricht->setPlainText(nachricht);
-        w.rueckrufNummer->setText(rueckruf);
-        prompter.clear();
+        w.natelNummer->setText(fields.section(u'|', 0, 0));
+        w.nachricht->setPlainText(fields.section(u'|', 1, 1));
+        w.rueckrufNummer->setText(fields.section(u'|', 2, 2));
         QTest::mouseClick(w.senden, Qt::LeftButton);
     }
 };
-
-QList<int> same(int row)
-{
-    return {row, row, row};
-}
 
 } // namespace
 
@@ -135,403 +88,301 @@ class TestQueuePanel : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void wiresTheLists();
+    void numberField_data();
+    void numberField();
+    void messageField_data();
+    void messageField();
+    void hint_data();
+    void hint();
     void senden_data();
     void senden();
-    void refusedNumberShowsWhere();
-    void sendenSetsScrollToOne_data();
-    void sendenSetsScrollToOne();
-    void sendenLeavesSelectionWhenAlreadyOne();
-    void sameMessageForTwoNumbers();
-    void browse_data();
-    void browse();
-    void browseBringsEntryIntoView();
-    void browseChangesNothingElse();
-    void clickInOneListSelectsInAll();
-    void headRemovedKeepsListsInStep();
-    void selectedHeadSentKeepsScrollBar();
-    void modelSetByWindowBeforePanel();
+    void scroll_data();
+    void scroll();
+    void listsStayInStep();
     void remove_data();
     void remove();
-    void removeWhileHeadIsSent();
-    void messageTextIsCrLf();
-    void storedRueckrufIsChecked();
-    void fieldChecksAreWired();
+    void wiring();
 };
 
-void TestQueuePanel::wiresTheLists()
+void TestQueuePanel::numberField_data()
 {
-    Window win;
-    QCOMPARE(win.w.listNatelNummer->modelColumn(), int(OutgoingQueue::NatelNummerColumn));
-    QCOMPARE(win.w.listNachricht->modelColumn(), int(OutgoingQueue::NachrichtColumn));
-    QCOMPARE(win.w.listRueckrufNummer->modelColumn(), int(OutgoingQueue::RueckrufNummerColumn));
-    for (QListView *list : win.lists()) {
-        QCOMPARE(list->model(), &win.queue);
-        QCOMPARE(list->selectionMode(), QAbstractItemView::SingleSelection);
-    }
-    QCOMPARE(win.w.scroll->minimum(), 0);
-    QCOMPARE(win.w.scroll->maximum(), 32767);
-    QCOMPARE(win.w.scroll->singleStep(), 1);
-    QCOMPARE(win.w.scroll->value(), 0);
-    QCOMPARE(win.w.zaehler->text(), QString());
+    QTest::addColumn<bool>("typed"); // else pasted
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("messages");
+
+    QTest::newRow("typed digits and blank") << true << u"079 12 "_qs << u"079 12 "_qs << 0;
+    QTest::newRow("typed slash and dash") << true << u"079/12-3"_qs << u"079123"_qs << 2;
+    QTest::newRow("pasted letters") << false << u"12ab"_qs << u"12"_qs << 2;
+    // Only the end is looked at: what stands before a digit or blank stays.
+    QTest::newRow("slash inside") << false << u"079/1-"_qs << u"079/1"_qs << 1;
+    QTest::newRow("emoji is one character") << false << u"1\U0001F600"_qs << u"1"_qs << 1;
+    QTest::newRow("non-ASCII digit") << false << u"12\u0663"_qs << u"12"_qs << 1;
+    QTest::newRow("long paste") << false << u"0"_qs + QString(5000, u'x') << u"0"_qs << 5000;
+}
+
+void TestQueuePanel::numberField()
+{
+    QFETCH(bool, typed);
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QFETCH(int, messages);
+
+    QLineEdit field;
+    // Listening before the check, as the window's own handlers would.
+    QSignalSpy changes(&field, &QLineEdit::textChanged);
+    QStringList shown;
+    NumberFieldCheck check(&field, [&](const QString &message) {
+        // The character is still there while the user is told about it.
+        QVERIFY(!NumberFieldCheck::isAllowed(field.text().back()));
+        shown.append(message);
+    });
+    if (typed)
+        QTest::keyClicks(&field, text);
+    else
+        field.insert(text); // what a paste does
+    QCOMPARE(field.text(), expected);
+    QCOMPARE(shown, QStringList(qsizetype(messages), alphanumerisch));
+    QCOMPARE(field.cursorPosition(), int(expected.size()));
+    // Each removal is a change of its own.
+    QCOMPARE(changes.size(), (typed ? text.size() : 1) + messages);
+}
+
+void TestQueuePanel::messageField_data()
+{
+    QTest::addColumn<QKeySequence>("key");
+    QTest::addColumn<QString>("paste");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("messages");
+
+    const QString hallo = u"Hallo"_qs, none;
+    QTest::newRow("Return") << QKeySequence(Qt::Key_Return) << none << hallo << 1;
+    QTest::newRow("Enter") << QKeySequence(Qt::KeypadModifier | Qt::Key_Enter) << none << hallo
+                           << 1;
+    // Shift+Return puts a line separator, which is sent as a line break too.
+    QTest::newRow("Shift+Return") << QKeySequence(Qt::SHIFT | Qt::Key_Return) << none << hallo << 1;
+    QTest::newRow("pasted breaks") << QKeySequence() << u"\n\n\n"_qs << hallo << 3;
+    QTest::newRow("inner break") << QKeySequence() << u"\nab\r\n"_qs << hallo + u"\r\nab" << 1;
+}
+
+void TestQueuePanel::messageField()
+{
+    QFETCH(QKeySequence, key);
+    QFETCH(QString, paste);
+    QFETCH(QString, expected);
+    QFETCH(int, messages);
+
+    QPlainTextEdit edit;
+    QLabel zaehler;
+    ScriptedPrompter prompter;
+    MessageFieldCheck check(&edit, &zaehler, nullptr, &prompter);
+    QStringList seen; // the shortened text is counted before the first message
+    prompter.setWhileOpen([&](const ScriptedPrompter::Shown &) {
+        seen.append(zaehler.text() + u'/' + check.text());
+    });
+    QTest::keyClicks(&edit, u"Hallo"_qs);
+    if (key.isEmpty())
+        edit.insertPlainText(paste);
+    else
+        QTest::keySequence(&edit, key);
+    const QString counted = QString::number(expected.size());
+    QCOMPARE(check.text(), expected);
+    QCOMPARE(prompter.texts(), QStringList(qsizetype(messages), enter));
+    QCOMPARE(seen, QStringList(qsizetype(messages), counted + u'/' + expected));
+    QCOMPARE(zaehler.text(), counted);
+    QCOMPARE(edit.textCursor().position(), int(edit.toPlainText().size())); // typing goes on there
+    // Undo must not bring the refused break back, nor its message.
+    edit.undo();
+    QVERIFY(!check.text().endsWith(u'\n'));
+    QEXPECT_FAIL("Shift+Return", "undo brings the line separator back, with a second message",
+                 Continue);
+    QCOMPARE(prompter.count(), messages);
+}
+
+void TestQueuePanel::hint_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("sms");
+    QTest::addColumn<QString>("left");
+
+    QTest::newRow("empty") << QString() << 0 << QString();
+    // 159 characters and one line break are 161 characters on the line.
+    QTest::newRow("CR LF counts two") << QString(159, u'x').insert(80, u"\r\n") << 2 << QString();
+    QTest::newRow("in order, once each") << u"5 € für „Tee“, 3 €"_qs << 1 << u"€ „ “"_qs;
+    // The table is case-sensitive: É is sent, È is not.
+    QTest::newRow("accents") << u"Café à Zürich £5 §2 çò É È ß"_qs << 1 << u"È ß"_qs;
+    QTest::newRow("invisible by code") << u"a\u200Bb"_qs << 1 << u"U+200B"_qs;
+    QTest::newRow("emoji") << u"ok \U0001F44D"_qs << 1 << u"\U0001F44D"_qs;
+    QTest::newRow("many") << u"ßñ€„“”‘’…–—"_qs << 1 << u"ß ñ € „ “ ” ‘ ’ … – und 1 weitere"_qs;
+}
+
+void TestQueuePanel::hint()
+{
+    QFETCH(QString, text);
+    QFETCH(int, sms);
+    QFETCH(QString, left);
+    QString expected = sms ? u"Wird als %1 SMS versandt."_qs.arg(sms) : QString();
+    if (!left.isEmpty())
+        expected += u"\nNicht übertragbar (wird weggelassen): " + left;
+    QCOMPARE(MessageFieldCheck::hint(text), expected);
 }
 
 void TestQueuePanel::senden_data()
 {
-    QTest::addColumn<QString>("natel");
-    QTest::addColumn<QString>("nachricht");
-    QTest::addColumn<QString>("rueckruf");
-    QTest::addColumn<QStringList>("messages");
-    QTest::addColumn<QList<Entry>>("queued");
-    QTest::addColumn<QString>("natelAfter");
+    QTest::addColumn<QString>("fields");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QStringList>("queued");
 
-    const QString text160 = QString(160, u'x');
-    const QString text161 = QString(155, u'a') + QString(6, u'b');
-
-    QTest::newRow("one entry") << u"079 123 45 67"_qs << u"Hallo"_qs << u"076 555 11 22"_qs
-                               << QStringList{}
-                               << QList<Entry>{{u"079 123 45 67"_qs, u"Hallo"_qs,
-                                                u"076 555 11 22"_qs}}
-                               << QString();
-    QTest::newRow("no call-back number")
-        << u"0791234567"_qs << u"Hallo"_qs << QString() << QStringList{}
-        << QList<Entry>{{u"0791234567"_qs, u"Hallo"_qs, QString()}} << QString();
-    QTest::newRow("blanks are a message")
-        << u"0791234567"_qs << u"   "_qs << QString() << QStringList{}
-        << QList<Entry>{{u"0791234567"_qs, u"   "_qs, QString()}} << QString();
-    QTest::newRow("160 characters, one entry")
-        << u"0791"_qs << text160 << QString() << QStringList{}
-        << QList<Entry>{{u"0791"_qs, text160, QString()}} << QString();
-    QTest::newRow("161 characters, two entries")
-        << u"0791"_qs << text161 << u"076"_qs << QStringList{}
-        << QList<Entry>{{u"0791"_qs, QString(155, u'a') + u"...->"_qs, u"076"_qs},
-                        {u"0791"_qs, u"->..."_qs + QString(6, u'b'), u"076"_qs}}
-        << QString();
-    QTest::newRow("line break queued as CR LF")
-        << u"0791"_qs << u"Zeile 1\nZeile 2"_qs << QString() << QStringList{}
-        << QList<Entry>{{u"0791"_qs, u"Zeile 1\r\nZeile 2"_qs, QString()}} << QString();
-    QTest::newRow("empty number") << QString() << u"Hallo"_qs << QString() << QStringList{pflicht}
-                                  << QList<Entry>{} << QString();
-    QTest::newRow("empty message") << u"0791"_qs << QString() << QString() << QStringList{pflicht}
-                                   << QList<Entry>{} << u"0791"_qs;
-    QTest::newRow("both empty") << QString() << QString() << QString() << QStringList{pflicht}
-                                << QList<Entry>{} << QString();
-    QTest::newRow("number of blanks only") << u"   "_qs << u"Hallo"_qs << QString()
-                                           << QStringList{pflicht} << QList<Entry>{} << u"   "_qs;
-    QTest::newRow("letter inside number")
-        << u"079x1234"_qs << u"Hallo"_qs << QString() << QStringList{alphanumerisch}
-        << QList<Entry>{} << u"079x1234"_qs;
-    QTest::newRow("plus at start of number")
-        << u"+41791234"_qs << u"Hallo"_qs << QString() << QStringList{alphanumerisch}
-        << QList<Entry>{} << u"+41791234"_qs;
-    QTest::newRow("slash inside call-back number")
-        << u"0791234"_qs << u"Hallo"_qs << u"076/5551"_qs << QStringList{alphanumerisch}
-        << QList<Entry>{} << u"0791234"_qs;
-    QTest::newRow("empty number and bad call-back: one message")
-        << QString() << u"Hallo"_qs << u"07a6"_qs << QStringList{pflicht} << QList<Entry>{}
-        << QString();
+    const QStringList none;
+    const QString ok, a155(155, u'a');
+    QTest::newRow("one entry") << u"079 1|Hi|076 5"_qs << ok << QStringList{u"079 1|Hi|076 5"_qs};
+    QTest::newRow("161 characters")
+        << u"0791|" + a155 + u"bbbbbb|" << ok
+        << QStringList{u"0791|" + a155 + u"...->|", u"0791|->...bbbbbb|"_qs};
+    QTest::newRow("line break as CR LF") << u"079|a\nb|"_qs << ok << QStringList{u"079|a\r\nb|"_qs};
+    QTest::newRow("empty message") << u"0791||"_qs << pflicht << none;
+    QTest::newRow("number of blanks only") << u"   |Hi|"_qs << pflicht << none;
+    QTest::newRow("no number, bad call-back: one message") << u"|Hi|07a6"_qs << pflicht << none;
+    QTest::newRow("letter inside number") << u"079x1234|Hi|"_qs << alphanumerisch << none;
+    QTest::newRow("no-break space in number") << u"079\u00A01|Hi|"_qs << alphanumerisch << none;
+    QTest::newRow("slash inside call-back") << u"0791|Hi|076/5551"_qs << alphanumerisch << none;
 }
 
 void TestQueuePanel::senden()
 {
-    QFETCH(QString, natel);
-    QFETCH(QString, nachricht);
-    QFETCH(QString, rueckruf);
-    QFETCH(QStringList, messages);
-    QFETCH(QList<Entry>, queued);
-    QFETCH(QString, natelAfter);
+    QFETCH(QString, fields);
+    QFETCH(QString, message);
+    QFETCH(QStringList, queued);
 
     Window win;
     // The field checks only look at the last character, so these numbers can
-    // be in the fields; their own messages are not what is tested here.
-    win.send(natel, nachricht, rueckruf);
-
-    QCOMPARE(win.prompter.texts(), messages);
-    for (const auto &box : win.prompter.shown()) {
-        QCOMPARE(box.buttons, Prompter::Buttons::Ok);
-        QCOMPARE(box.icon, Prompter::Icon::None);
-    }
+    // stand in the fields.
+    win.send(fields);
+    QCOMPARE(win.prompter.texts(), message.isEmpty() ? QStringList() : QStringList{message});
+    for (const auto &box : win.prompter.shown())
+        QVERIFY(box.buttons == Prompter::Buttons::Ok && box.icon == Prompter::Icon::None);
     QCOMPARE(win.entries(), queued);
-    QCOMPARE(win.w.natelNummer->text(), natelAfter);
-    // The message and the call-back number are kept for the next recipient.
-    QCOMPARE(win.w.nachricht->toPlainText(), nachricht);
-    QCOMPARE(win.w.rueckrufNummer->text(), rueckruf);
+    // Only the number is emptied; text and call-back number serve the next recipient.
+    QCOMPARE(win.w.natelNummer->text(), queued.isEmpty() ? fields.section(u'|', 0, 0) : QString());
+    QCOMPARE(win.w.nachricht->toPlainText(), fields.section(u'|', 1, 1));
+    QCOMPARE(win.w.rueckrufNummer->text(), fields.section(u'|', 2, 2));
 }
 
-void TestQueuePanel::refusedNumberShowsWhere()
-{
-    Window win;
-    win.send(u"0791234"_qs, u"Hallo"_qs, u"076 55x 11"_qs);
-    QCOMPARE(win.prompter.texts(), QStringList{alphanumerisch});
-    QCOMPARE(win.w.rueckrufNummer->selectedText(), u"x"_qs);
-    QCOMPARE(win.w.rueckrufNummer->selectionStart(), 6);
-}
-
-void TestQueuePanel::sendenSetsScrollToOne_data()
-{
-    QTest::addColumn<int>("before");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<int>("value");
-    QTest::addColumn<int>("selected");
-
-    // With two or more entries the second is shown, else it falls back to 0.
-    QTest::newRow("first entry queued") << 0 << true << 0 << 0;
-    QTest::newRow("second entry queued") << 1 << true << 1 << 1;
-    QTest::newRow("tenth entry queued") << 9 << true << 1 << 1;
-    QTest::newRow("refused, empty queue") << 0 << false << 0 << -1;
-    QTest::newRow("refused, one entry") << 1 << false << 0 << 0;
-    QTest::newRow("refused, three entries") << 3 << false << 1 << 1;
-}
-
-void TestQueuePanel::sendenSetsScrollToOne()
-{
-    QFETCH(int, before);
-    QFETCH(bool, valid);
-    QFETCH(int, value);
-    QFETCH(int, selected);
-
-    Window win;
-    win.fill(before);
-    win.send(valid ? u"0791"_qs : QString(), u"Hallo"_qs, QString());
-    QCOMPARE(win.w.scroll->value(), value);
-    QCOMPARE(win.selectedRows(), same(selected));
-}
-
-void TestQueuePanel::sendenLeavesSelectionWhenAlreadyOne()
-{
-    Window win;
-    win.fill(4);
-    win.w.scroll->setValue(1);
-    for (QListView *list : win.lists())
-        list->selectionModel()->clearSelection();
-    // The value stays 1, so nothing is browsed.
-    win.send(u"0791"_qs, u"Hallo"_qs, QString());
-    QCOMPARE(win.w.scroll->value(), 1);
-    QCOMPARE(win.selectedRows(), same(-1));
-}
-
-void TestQueuePanel::sameMessageForTwoNumbers()
-{
-    Window win;
-    win.send(u"0791111111"_qs, u"Treffen um 8"_qs, u"076"_qs);
-    win.w.natelNummer->setText(u"0792222222"_qs);
-    QTest::mouseClick(win.w.senden, Qt::LeftButton);
-    QCOMPARE(win.entries(), (QList<Entry>{{u"0791111111"_qs, u"Treffen um 8"_qs, u"076"_qs},
-                                          {u"0792222222"_qs, u"Treffen um 8"_qs, u"076"_qs}}));
-    QCOMPARE(win.prompter.count(), 0);
-}
-
-void TestQueuePanel::browse_data()
+void TestQueuePanel::scroll_data()
 {
     QTest::addColumn<int>("entries");
-    QTest::addColumn<int>("start");
-    QTest::addColumn<int>("moveTo");
+    QTest::addColumn<int>("action"); // a scroll bar value, Send or SendRefused
     QTest::addColumn<int>("value");
     QTest::addColumn<int>("selected");
 
-    QTest::newRow("to an entry") << 3 << 0 << 2 << 2 << 2;
-    QTest::newRow("back to the head") << 3 << 2 << 0 << 0 << 0;
-    QTest::newRow("one past the end jumps to 0") << 3 << 2 << 3 << 0 << 0;
-    QTest::newRow("far past the end") << 3 << 0 << 32767 << 0 << 0;
-    QTest::newRow("one entry, value 1") << 1 << 0 << 1 << 0 << 0;
-    QTest::newRow("empty queue") << 0 << 0 << 5 << 0 << -1;
-    QTest::newRow("last of many") << 500 << 0 << 499 << 499 << 499;
+    QTest::newRow("to an entry") << 3 << 2 << 2 << 2;
+    QTest::newRow("one past the end jumps to 0") << 3 << 3 << 0 << 0;
+    QTest::newRow("far past the end") << 3 << 32767 << 0 << 0;
+    QTest::newRow("empty queue") << 0 << 5 << 0 << -1;
+    // cmdSenden sets the value 1: the second entry, else back to the first.
+    QTest::newRow("first entry queued") << 0 << int(Send) << 0 << 0;
+    QTest::newRow("second entry queued") << 1 << int(Send) << 1 << 1;
+    QTest::newRow("refused, empty queue") << 0 << int(SendRefused) << 0 << -1;
+    QTest::newRow("refused, three entries") << 3 << int(SendRefused) << 1 << 1;
 }
 
-void TestQueuePanel::browse()
+void TestQueuePanel::scroll()
 {
     QFETCH(int, entries);
-    QFETCH(int, start);
-    QFETCH(int, moveTo);
+    QFETCH(int, action);
     QFETCH(int, value);
     QFETCH(int, selected);
-
     Window win;
     win.fill(entries);
-    win.w.scroll->setValue(start);
-    win.w.scroll->setValue(moveTo);
+    if (action >= 0)
+        win.w.scroll->setValue(action);
+    else
+        win.send(action == Send ? u"0791|Hallo|"_qs : u"|Hallo|"_qs);
     QCOMPARE(win.w.scroll->value(), value);
-    QCOMPARE(win.selectedRows(), same(selected));
+    QCOMPARE(win.selectedRow(), selected);
 }
 
-void TestQueuePanel::browseBringsEntryIntoView()
+void TestQueuePanel::listsStayInStep()
 {
     Window win;
     win.fill(200);
     win.widget.show();
     QVERIFY(QTest::qWaitForWindowExposed(&win.widget));
-
-    for (int row : {150, 3, 199}) {
-        win.w.scroll->setValue(row);
-        for (QListView *list : win.lists()) {
-            const QRect rect = list->visualRect(win.queue.index(row, list->modelColumn()));
-            QVERIFY2(list->viewport()->rect().intersects(rect),
-                     qPrintable(list->objectName() + u' ' + QString::number(row)));
-        }
-    }
-}
-
-void TestQueuePanel::browseChangesNothingElse()
-{
-    Window win;
-    win.fill(3);
-    win.w.natelNummer->setText(u"0791"_qs);
-    win.w.nachricht->setPlainText(u"Entwurf"_qs);
-    const QList<Entry> before = win.entries();
-    for (int v : {2, 1, 5, 0})
-        win.w.scroll->setValue(v);
-    QCOMPARE(win.entries(), before);
-    QCOMPARE(win.w.natelNummer->text(), u"0791"_qs);
-    QCOMPARE(win.w.nachricht->toPlainText(), u"Entwurf"_qs);
-    QCOMPARE(win.prompter.count(), 0);
-}
-
-void TestQueuePanel::clickInOneListSelectsInAll()
-{
-    Window win;
-    win.fill(3);
-    win.widget.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&win.widget));
-
+    win.w.scroll->setValue(150);
+    for (QListView *list : {win.w.listNatelNummer, win.w.listRueckrufNummer})
+        QVERIFY(list->viewport()->rect().intersects(
+            list->visualRect(win.queue.index(150, list->modelColumn()))));
+    // A click into one list selects the entry in all three and moves the bar.
     QListView *list = win.w.listNachricht;
-    list->scrollTo(win.queue.index(2, list->modelColumn()));
-    const QRect rect = list->visualRect(win.queue.index(2, list->modelColumn()));
+    const QRect rect = list->visualRect(win.queue.index(151, list->modelColumn()));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    QCOMPARE(win.selectedRow(), 151);
+    QCOMPARE(win.w.scroll->value(), 151);
 
-    QCOMPARE(win.selectedRows(), same(2));
-    QCOMPARE(win.w.scroll->value(), 2);
-    QCOMPARE(win.panel->selectedIndex(), 2);
-}
-
-void TestQueuePanel::headRemovedKeepsListsInStep()
-{
-    Window win;
-    win.fill(4);
-    win.w.scroll->setValue(2);
-    win.queue.remove(0); // the engine sent the head
-    QCOMPARE(win.selectedRows(), same(1));
-    QCOMPARE(win.queue.at(1).nachricht, u"Text 2"_qs);
-}
-
-void TestQueuePanel::selectedHeadSentKeepsScrollBar()
-{
-    Window win;
-    win.fill(3);
-    win.browseTo(0);
+    // The engine removes entries; the selection follows, the bar stays.
     win.queue.remove(0);
-    QCOMPARE(win.w.scroll->value(), 0);
-    const QList<int> rows = win.selectedRows();
-    QCOMPARE(rows, same(rows.constFirst()));
+    QCOMPARE(win.selectedRow(), 150);
+    QCOMPARE(win.queue.at(150).nachricht, u"151"_qs);
+    win.queue.remove(150);
+    QVERIFY(win.selectedRow() != -2);
     win.queue.clear();
-    QCOMPARE(win.w.scroll->value(), 0);
-    QCOMPARE(win.selectedRows(), same(-1));
-}
-
-void TestQueuePanel::modelSetByWindowBeforePanel()
-{
-    // The window may have given the lists the model itself; removing the
-    // selected entry must still leave the scroll bar alone.
-    Window win(QString(), true);
-    win.fill(4);
-    win.browseTo(1);
-    win.queue.remove(1);
-    QCOMPARE(win.w.scroll->value(), 1);
-    const QList<int> rows = win.selectedRows();
-    QCOMPARE(rows, same(rows.constFirst()));
+    QCOMPARE(win.selectedRow(), -1);
+    QCOMPARE(win.w.scroll->value(), 151);
 }
 
 void TestQueuePanel::remove_data()
 {
     QTest::addColumn<int>("select"); // -1: nothing selected
     QTest::addColumn<bool>("yes");
-    QTest::addColumn<QStringList>("asked");
-    QTest::addColumn<QStringList>("left");
+    QTest::addColumn<bool>("headSentMeanwhile");
+    QTest::addColumn<QString>("left");
 
-    const QStringList all{u"Text 0"_qs, u"Text 1"_qs, u"Text 2"_qs};
-    QTest::newRow("nothing selected") << -1 << true << QStringList{} << all;
-    QTest::newRow("middle, yes") << 1 << true << QStringList{loeschen}
-                                 << QStringList{u"Text 0"_qs, u"Text 2"_qs};
-    QTest::newRow("middle, no") << 1 << false << QStringList{loeschen} << all;
-    QTest::newRow("head, yes") << 0 << true << QStringList{loeschen}
-                               << QStringList{u"Text 1"_qs, u"Text 2"_qs};
-    QTest::newRow("last, yes") << 2 << true << QStringList{loeschen}
-                               << QStringList{u"Text 0"_qs, u"Text 1"_qs};
+    QTest::newRow("nothing selected") << -1 << true << false << u"012"_qs;
+    QTest::newRow("middle, yes") << 1 << true << false << u"02"_qs;
+    QTest::newRow("middle, no") << 1 << false << false << u"012"_qs;
+    // The engine sends and removes the head while the question is open.
+    QTest::newRow("head sent while asking") << 2 << true << true << u"1"_qs;
 }
 
 void TestQueuePanel::remove()
 {
     QFETCH(int, select);
     QFETCH(bool, yes);
-    QFETCH(QStringList, asked);
-    QFETCH(QStringList, left);
-
+    QFETCH(bool, headSentMeanwhile);
+    QFETCH(QString, left);
     Window win;
     win.fill(3);
     if (select >= 0)
-        win.browseTo(select);
-    const int valueBefore = win.w.scroll->value();
+        win.panel->browse(select);
     win.prompter.answerNext(yes ? Prompter::Answer::Yes : Prompter::Answer::No);
+    if (headSentMeanwhile)
+        win.prompter.setWhileOpen([&](const ScriptedPrompter::Shown &) { win.queue.remove(0); });
     QTest::mouseClick(win.w.loeschen, Qt::LeftButton);
 
-    QCOMPARE(win.prompter.texts(), asked);
-    if (!asked.isEmpty())
+    QCOMPARE(win.prompter.texts(), select < 0 ? QStringList() : QStringList{loeschen});
+    if (select >= 0)
         QCOMPARE(win.prompter.shown().constFirst().buttons, Prompter::Buttons::YesNo);
-    QStringList texts;
-    for (const Entry &e : win.entries())
-        texts.append(e.nachricht);
+    QString texts;
+    for (int i = 0; i < win.queue.count(); ++i)
+        texts += win.queue.at(i).nachricht;
     QCOMPARE(texts, left);
-    // The three columns lose the same entry.
-    QCOMPARE(win.queue.rowCount(), int(left.size()));
-    QCOMPARE(win.w.scroll->value(), valueBefore);
-    const QList<int> rows = win.selectedRows();
-    QCOMPARE(rows, same(rows.constFirst()));
+    QVERIFY(win.selectedRow() != -2);
 }
 
-void TestQueuePanel::removeWhileHeadIsSent()
+void TestQueuePanel::wiring()
 {
-    Window win;
-    win.fill(3);
-    win.w.scroll->setValue(2);
-    win.prompter.answerNext(Prompter::Answer::Yes);
-    // The engine sends and removes the head while the question is open.
-    win.prompter.setWhileOpen([&](const ScriptedPrompter::Shown &) { win.queue.remove(0); });
-    win.panel->ausListeLoeschen();
-
-    QCOMPARE(win.queue.count(), 1);
-    QCOMPARE(win.queue.at(0).nachricht, u"Text 1"_qs);
-}
-
-void TestQueuePanel::messageTextIsCrLf()
-{
-    Window win;
-    win.w.nachricht->setPlainText(u"Zeile 1\nZeile 2\n\nEnde"_qs);
-    QCOMPARE(win.panel->messageText(), u"Zeile 1\r\nZeile 2\r\n\r\nEnde"_qs);
-    QCOMPARE(win.w.zaehler->text(), u"24"_qs);
-}
-
-void TestQueuePanel::storedRueckrufIsChecked()
-{
-    // The stored call-back number was in the field before the panel existed.
-    Window win(u"076 555 11 2x"_qs);
-    QCOMPARE(win.w.rueckrufNummer->text(), u"076 555 11 2"_qs);
-    QCOMPARE(win.prompter.texts(), QStringList{alphanumerisch});
-}
-
-void TestQueuePanel::fieldChecksAreWired()
-{
-    Window win;
+    // The stored call-back number stood in the field before the panel existed.
+    Window win(u"076 2x"_qs);
+    QCOMPARE(win.w.zaehler->text(), QString()); // empty until the first change
     QTest::keyClicks(win.w.natelNummer, u"079a"_qs);
-    QTest::keyClicks(win.w.rueckrufNummer, u"076b"_qs);
-    QTest::keyClicks(win.w.nachricht, u"Hallo"_qs);
+    QTest::keyClicks(win.w.nachricht, u"Hallo ß"_qs);
     QTest::keyClick(win.w.nachricht, Qt::Key_Return);
     QCOMPARE(win.w.natelNummer->text(), u"079"_qs);
-    QCOMPARE(win.w.rueckrufNummer->text(), u"076"_qs);
-    QCOMPARE(win.panel->messageText(), u"Hallo"_qs);
-    QCOMPARE(win.prompter.texts(),
-             (QStringList{alphanumerisch, alphanumerisch,
-                          u"Das 'Enter'- Zeichen wird nicht akzeptiert!"_qs}));
-    QCOMPARE(win.w.zaehler->text(), u"5"_qs);
-    QCOMPARE(win.w.hinweis->text(), u"Wird als 1 SMS versandt."_qs);
+    QCOMPARE(win.w.rueckrufNummer->text(), u"076 2"_qs);
+    QCOMPARE(win.panel->messageText(), u"Hallo ß"_qs);
+    QCOMPARE(win.prompter.texts(), (QStringList{alphanumerisch, alphanumerisch, enter}));
+    QCOMPARE(win.w.hinweis->text(),
+             u"Wird als 1 SMS versandt.\nNicht übertragbar (wird weggelassen): ß"_qs);
 }
 
 QTEST_MAIN(TestQueuePanel)
