@@ -5,6 +5,8 @@
 #include "queuetexts.h"
 #include "ucp.h"
 
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
@@ -48,6 +50,25 @@ MessageFieldCheck::MessageFieldCheck(QPlainTextEdit *field, QLabel *zaehler, QLa
         if (!m_removing)
             check();
     });
+    field->installEventFilter(this);
+}
+
+bool MessageFieldCheck::eventFilter(QObject *watched, QEvent *event)
+{
+    // Shift+Return would insert a line separator inside the paragraph, which
+    // the undo history cannot merge with its removal; a message has only one
+    // kind of line break, so it is typed as a plain Return.
+    if (watched == m_field && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & Qt::ShiftModifier)) {
+            QKeyEvent plain(QEvent::KeyPress, key->key(), key->modifiers() & ~Qt::ShiftModifier,
+                            key->text());
+            QCoreApplication::sendEvent(m_field, &plain);
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 MessageFieldCheck::MessageFieldCheck(QPlainTextEdit *field, QLabel *zaehler, QLabel *hinweis,

@@ -43,6 +43,9 @@ public:
 public Q_SLOTS:
     void check();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     bool removeTrailingLineBreak();
     void updateLabels(const QString &crLfText);

@@ -107,42 +107,6 @@ private Q_SLOTS:
         QCOMPARE(m_prompter.count(), 0);
     }
 
-    void controls_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("cmdAn") << u"cmdAn"_qs << u"An:"_qs;
-        QTest::newRow("cmdSenden") << u"cmdSenden"_qs << u"SMS senden"_qs;
-        QTest::newRow("cmdauslistloesch")
-            << u"cmdauslistloesch"_qs << u"Aus Warteschlange löschen"_qs;
-        QTest::newRow("cmdAdressbuch") << u"cmdAdressbuch"_qs << u"Adressbuch"_qs;
-        QTest::newRow("cmdVersandLog") << u"cmdVersandLog"_qs << u"Versand-Archiv ansehen"_qs;
-        QTest::newRow("cmdAuswahlNamen") << u"cmdAuswahlNamen"_qs << u"Serien-SMS versenden"_qs;
-        QTest::newRow("cmdKonfiguration") << u"cmdKonfiguration"_qs << QString();
-        QTest::newRow("LBLNatelNummer") << u"LBLNatelNummer"_qs << u"Mobilnummer:"_qs;
-        QTest::newRow("LBLRueckrufNummer")
-            << u"LBLRueckrufNummer"_qs << u"Mobilrückrufnummer:"_qs;
-        QTest::newRow("LBLNachricht") << u"LBLNachricht"_qs << u"Nachricht:"_qs;
-        QTest::newRow("LBLWarteschlange") << u"LBLWarteschlange"_qs << u"Warteschlange:"_qs;
-        QTest::newRow("LBLMinimize") << u"LBLMinimize"_qs << u"_"_qs;
-        QTest::newRow("LBLEnde") << u"LBLEnde"_qs << u"X"_qs;
-    }
-    void controls()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, text);
-        QWidget *widget = m_window->findChild<QWidget *>(name);
-        QVERIFY2(widget, qPrintable(name));
-        if (auto *button = qobject_cast<QPushButton *>(widget)) {
-            if (text.isEmpty())
-                QVERIFY(!button->text().isEmpty());
-            else
-                QCOMPARE(button->text(), text);
-        } else if (auto *label = qobject_cast<QLabel *>(widget)) {
-            QCOMPARE(label->text(), text);
-        }
-    }
-
     void headingsAreBuddies_data()
     {
         QTest::addColumn<QString>("label");
@@ -283,7 +247,8 @@ private Q_SLOTS:
         m_line->deliver("\r\nCONNECT 9600\r\n");
         QCOMPARE(child<QLabel>("LBLStatus")->text(), u"Status: SMS wird versandt..."_qs);
         QVERIFY(m_line->writes.value(1).contains("/O/01/0791234567/0795556677//3/616263/"));
-        m_line->deliver("\x02" "01/00019/R/01/A//69\x03");
+        m_line->deliver("\x02"
+                        "01/00019/R/01/A//69\x03");
         QCOMPARE(child<QLabel>("LBLStatus")->text(), u"Status: Warten..."_qs);
         QVERIFY(m_window->queue()->isEmpty());
         QCOMPARE(TestDb::scalar(m_path, u"SELECT MobilNummer || '|' || Nachricht || '|' || "

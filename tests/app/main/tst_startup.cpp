@@ -77,9 +77,8 @@ private Q_SLOTS:
         QTest::newRow("missing") << false << QString() << u"nicht gefunden"_qs;
         QTest::newRow("no settings row")
             << true << u"DELETE FROM Einstellungen"_qs << u"keinen Datensatz"_qs;
-        QTest::newRow("missing field")
-            << true << u"ALTER TABLE VersandLog DROP COLUMN versandt"_qs
-            << u"fehlt das Feld \"versandt\""_qs;
+        QTest::newRow("missing field") << true << u"ALTER TABLE VersandLog DROP COLUMN versandt"_qs
+                                       << u"fehlt das Feld \"versandt\""_qs;
     }
     void badStoreEndsWithMessage()
     {

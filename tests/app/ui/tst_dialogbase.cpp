@@ -166,22 +166,6 @@ private Q_SLOTS:
         QCOMPARE(Look::textColor(dialog->ende()), Look::infoBk());
         dialog->close();
     }
-
-    void layoutInTwips()
-    {
-        QWidget main;
-        ScriptedPrompter prompter;
-        auto *dialog = new SampleDialog(&main, &prompter);
-        QCOMPARE(dialog->size(), QSize(312, 248)); // 4680 x 3720 twips
-        QCOMPARE(dialog->ende()->pos(), QPoint(290, 5));
-        QCOMPARE(dialog->frame1()->pos(), QPoint(8, 24));
-        QCOMPARE(dialog->button->parentWidget(), dialog->frame1());
-        QCOMPARE(dialog->button->geometry(), QRect(16, 16, 67, 20));
-        QCOMPARE(dialog->titel()->text(), u"Probe..."_qs);
-        QCOMPARE(dialog->windowTitle(), u"Probe"_qs);
-        delete dialog;
-        QVERIFY(main.isEnabled());
-    }
 };
 
 QTEST_MAIN(TestDialogBase)
