@@ -9,16 +9,16 @@
 #include "scriptedprompter.h"
 #include "testdb.h"
 
+#include <QAbstractButton>
 #include <QLineEdit>
 #include <QListView>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QToolButton>
 
 // A database in a folder of its own, a stand-in main window, a scripted
-// prompter and the flow that opens the windows under test.
+// prompter, the flow that opens the windows under test and what it hands to
+// the main window.
 struct AbFixture
 {
     AbFixture() : path(TestDb::create(dir.path())) { mainWindow.move(130, 90); }
@@ -35,6 +35,8 @@ struct AbFixture
     QList<bool> hidden; // per box: whether the watched window stepped aside
     std::unique_ptr<AddressBookFlow> flow =
         std::make_unique<AddressBookFlow>(path, &mainWindow, &prompter);
+    QSignalSpy taken{flow.get(), &AddressBookFlow::numberTaken};
+    QSignalSpy recipients{flow.get(), &AddressBookFlow::bulkRecipients};
 };
 
 // The address book and its person lists: every edit reaching the database
@@ -46,22 +48,14 @@ class TstAddressBook : public QObject
 
     std::optional<AbFixture> f;
 
-    // A person; with a key of 0 the table picks the key.
-    qint64 person(const QVariant &name, const QVariant &natel, qint64 key = 0)
+    qint64 person(const QVariant &name, const QVariant &natel)
     {
-        TestDb::exec(f->path,
-                     u"INSERT INTO Adressen (DSNummer, Name, NatelNummer) VALUES (?,?,?)"_qs,
-                     {key ? QVariant(key) : QVariant(), name, natel});
-        return TestDb::scalar(f->path, u"SELECT MAX(DSNummer) FROM Adressen"_qs).toLongLong();
+        return TestDb::addPerson(f->path, name, natel);
     }
     QVariant column(qint64 key, const QString &column) const
     {
         return TestDb::scalar(
             f->path, u"SELECT \""_qs + column + u"\" FROM Adressen WHERE DSNummer = ?"_qs, {key});
-    }
-    int personCount() const
-    {
-        return TestDb::scalar(f->path, u"SELECT COUNT(*) FROM Adressen"_qs).toInt();
     }
     void watch(QWidget *window)
     {
@@ -86,7 +80,7 @@ class TstAddressBook : public QObject
         if (!openBook())
             return nullptr;
         f->prompter.answerInput(std::nullopt);
-        button(f->flow->addressBook(), u"cmdSuchen"_qs)->click();
+        click(f->flow->addressBook(), u"cmdSuchen"_qs);
         f->prompter.clear();
         return ready(f->flow->searchResults());
     }
@@ -99,20 +93,15 @@ class TstAddressBook : public QObject
     {
         return f->flow->startBulk(u"Hallo"_qs) ? ready(f->flow->bulkPick()) : nullptr;
     }
-    static QPushButton *button(QWidget *window, const QString &name)
+    // A button, a navigation button, or LBLEnde.
+    static void click(DialogBase *window, const QString &name)
     {
-        return window->findChild<QPushButton *>(name);
-    }
-    static QLineEdit *field(QWidget *window, const QString &name)
-    {
-        return window->findChild<QLineEdit *>(name);
-    }
-    static void nav(FRMAdressBuch *book, const QString &name)
-    {
-        book->findChild<QToolButton *>(name)->click();
+        if (name == u"LBLEnde"_qs)
+            QTest::mouseClick(window->ende(), Qt::LeftButton);
+        else
+            window->findChild<QAbstractButton *>(name)->click();
     }
     static qint64 shown(FRMAdressBuch *book) { return book->view()->currentRowId().value_or(-1); }
-    static void clickEnde(DialogBase *window) { QTest::mouseClick(window->ende(), Qt::LeftButton); }
     static QStringList lines(PersonListDialog *window)
     {
         QStringList texts;
@@ -149,28 +138,28 @@ private Q_SLOTS:
             {u"cmdVorheriger"_qs, u"Anna"_qs}, {u"cmdLetzter"_qs, u"Cem"_qs},
             {u"cmdNaechster"_qs, u"Cem"_qs},   {u"cmdVorheriger"_qs, u"Ben"_qs},
             {u"cmdErster"_qs, u"Anna"_qs},     {u"cmdNaechster"_qs, u"Ben"_qs}};
-        for (const auto &[click, name] : steps) {
-            nav(book, click);
+        for (const auto &[button, name] : steps) {
+            click(book, button);
             QCOMPARE(book->nameField()->text(), name);
         }
-        field(book, u"TXTDBAdresse"_qs)->setText(u"Gasse 7"_qs);
-        nav(book, u"cmdErster"_qs);
+        book->findChild<QLineEdit *>(u"TXTDBAdresse"_qs)->setText(u"Gasse 7"_qs);
+        click(book, u"cmdErster"_qs);
         QCOMPARE(column(ben, u"Adresse"_qs).toString(), u"Gasse 7"_qs);
         QVERIFY(column(anna, u"Adresse"_qs).isNull());
         book->activateWindow();
         book->nameField()->setText(u"Anna Muster"_qs);
-        button(book, u"cmdNeu"_qs)->click();
+        click(book, u"cmdNeu"_qs);
         QCOMPARE(column(anna, u"Name"_qs).toString(), u"Anna Muster"_qs);
         for (const QString &name : {u"TXTDBName"_qs, u"TXTDBAdresse"_qs, u"TXTDBPLZOrt"_qs,
                                     u"TXTDBNatelNummer"_qs, u"TXTBemerkungen"_qs})
-            QVERIFY2(field(book, name)->text().isEmpty(), qPrintable(name));
+            QVERIFY2(book->findChild<QLineEdit *>(name)->text().isEmpty(), qPrintable(name));
         QCOMPARE(book->focusWidget(), book->nameField());
-        // A new record left without anything typed adds nothing.
-        button(book, u"cmdNeu"_qs)->click();
+        // A new record left without anything typed adds nothing: Dora gets
+        // the next key.
+        click(book, u"cmdNeu"_qs);
         QTest::keyClicks(book->nameField(), u"Dora"_qs);
         QTest::keyClicks(book->natelNummerField(), u"078 9"_qs);
-        button(book, u"cmdAbbrechen"_qs)->click();
-        QCOMPARE(personCount(), 4);
+        click(book, u"cmdAbbrechen"_qs);
         QCOMPARE(column(ben + 2, u"NatelNummer"_qs).toString(), u"078 9"_qs);
         QVERIFY(f->prompter.shown().isEmpty());
     }
@@ -191,23 +180,19 @@ private Q_SLOTS:
         const qint64 anna = person(u"Anna"_qs, u"+41 79-1"_qs);
         FRMAdressBuch *book = openBook();
         QVERIFY(book);
-        QVERIFY(!f->mainWindow.isEnabled());
-        QSignalSpy taken(f->flow.get(), &AddressBookFlow::numberTaken);
-        field(book, u"TXTDBPLZOrt"_qs)->setText(u"3000 Bern"_qs);
+        book->findChild<QLineEdit *>(u"TXTDBPLZOrt"_qs)->setText(u"3000 Bern"_qs);
         f->prompter.answerInput(u"Niemand"_qs);
-        if (how == u"LBLEnde"_qs)
-            clickEnde(book);
-        else if (how == u"close"_qs)
+        if (how == u"close"_qs)
             QVERIFY(book->close());
         else if (how == u"delete"_qs)
             delete book;
         else
-            button(book, how)->click();
+            click(book, how);
 
         QVERIFY(!f->flow->addressBook());
         QCOMPARE(column(anna, u"PLZOrt"_qs).toString(), u"3000 Bern"_qs);
         // The stored number reduced to its digits, hyphens and all.
-        QCOMPARE(firstArgs(taken),
+        QCOMPARE(firstArgs(f->taken),
                  how == u"cmdNummeruebernehmen"_qs ? QStringList{u"41791"_qs} : QStringList());
         // After a failed search the search results keep the main window disabled.
         QCOMPARE(bool(f->flow->searchResults()), how == u"cmdSuchen"_qs);
@@ -221,41 +206,20 @@ private Q_SLOTS:
         const qint64 cem = person(u"Cem"_qs, u"3"_qs);
         FRMAdressBuch *book = openBook();
         QVERIFY(book);
-        nav(book, u"cmdNaechster"_qs);
-        button(book, u"cmdLoeschen"_qs)->click();
+        click(book, u"cmdNaechster"_qs);
+        click(book, u"cmdLoeschen"_qs);
         // No question; Ben is gone, not Anna, and the first record shows.
         QVERIFY(column(ben, u"Name"_qs).isNull());
         QCOMPARE(column(anna, u"Name"_qs).toString(), u"Anna"_qs);
-        QCOMPARE(column(cem, u"Name"_qs).toString(), u"Cem"_qs);
         QCOMPARE(shown(book), anna);
-        QCOMPARE(book->nameField()->text(), u"Anna"_qs);
         // An unsaved new record is dropped, not stored.
-        button(book, u"cmdNeu"_qs)->click();
+        click(book, u"cmdNeu"_qs);
         book->nameField()->setText(u"Irrtum"_qs);
-        button(book, u"cmdLoeschen"_qs)->click();
+        click(book, u"cmdLoeschen"_qs);
         QCOMPARE(book->nameField()->text(), u"Anna"_qs);
-        button(book, u"cmdAbbrechen"_qs)->click();
-        QCOMPARE(personCount(), 2);
+        click(book, u"cmdAbbrechen"_qs);
+        QVERIFY(column(cem + 1, u"Name"_qs).isNull());
         QVERIFY(f->prompter.shown().isEmpty());
-    }
-
-    void emptyTable()
-    {
-        FRMAdressBuch *book = openBook();
-        QVERIFY(book);
-        watch(book);
-        button(book, u"cmdLoeschen"_qs)->click();
-        f->prompter.answerInput(u"Meier"_qs);
-        button(book, u"cmdSuchen"_qs)->click();
-        QCOMPARE(f->prompter.texts(),
-                 (QStringList{u"Kein Datensatz zum löschen verfügbar!"_qs,
-                              u"Das Adressbuch enthält keine Daten! Suchen abgebrochen!"_qs}));
-        QCOMPARE(f->prompter.shown().constFirst().buttons, Prompter::Buttons::Ok);
-        QVERIFY(!f->prompter.shown().constLast().isInput);
-        QCOMPARE(f->hidden.constFirst(), true);
-        QCOMPARE(f->flow->addressBook(), book);
-        QVERIFY(book->isVisible());
-        QVERIFY(!f->flow->searchResults());
     }
 
     void suchen_data()
@@ -266,7 +230,6 @@ private Q_SLOTS:
         QTest::newRow("blanks around") << QVariant(u"  Meier  "_qs) << u"Meier"_qs;
         QTest::newRow("single quote") << QVariant(u"O'Brien"_qs) << u"O'Brien"_qs;
         QTest::newRow("part of a name is no match") << QVariant(u"Meier H"_qs) << QString();
-        QTest::newRow("no such name") << QVariant(u"Zwicky"_qs) << QString();
         QTest::newRow("empty text") << QVariant(QString()) << QString();
         QTest::newRow("cancelled") << QVariant() << QString();
         QTest::newRow("quote widening the criterion") << QVariant(u"x' OR '1'='1"_qs) << QString();
@@ -281,27 +244,23 @@ private Q_SLOTS:
         QVERIFY(book);
         watch(book);
         f->prompter.answerInput(answer.isValid() ? std::optional(answer.toString()) : std::nullopt);
-        button(book, u"cmdSuchen"_qs)->click();
+        click(book, u"cmdSuchen"_qs);
 
         QCOMPARE(f->prompter.count(), 1);
         const ScriptedPrompter::Shown box = f->prompter.shown().constFirst();
-        QVERIFY(box.isInput);
         QCOMPARE(box.text, u"Bitte geben Sie den zu suchenden Namen ein!(Wenn Sie alle Namen "
                            u"anzeigen möchten geben Sie kein Suchzeichen ein und drücken 'OK')"_qs);
         QCOMPARE(box.title, u"Suche..."_qs);
         QCOMPARE(f->hidden, QList<bool>{true});
         if (!found.isEmpty()) {
-            QCOMPARE(f->flow->addressBook(), book);
-            QVERIFY(book->isVisible());
-            QCOMPARE(book->nameField()->text(), found);
+            QVERIFY(f->flow->addressBook() == book && book->isVisible());
             QCOMPARE(column(shown(book), u"Name"_qs).toString(), found);
             QVERIFY(!f->flow->searchResults());
         } else {
-            QVERIFY(!f->flow->addressBook());
+            QVERIFY(!f->flow->addressBook() && !f->mainWindow.isEnabled());
             FRMSuchen *results = ready(f->flow->searchResults());
             QVERIFY(results);
             QCOMPARE(lines(results).size(), 4);
-            QVERIFY(!f->mainWindow.isEnabled());
         }
     }
 
@@ -311,9 +270,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("pasted");
         QTest::addColumn<int>("messages");
         QTest::addColumn<QString>("result");
-        QTest::newRow("digits and a blank") << u"079 123"_qs << QString() << 0 << u"079 123"_qs;
+        QTest::newRow("digits and blanks") << u"079 123 "_qs << QString() << 0 << u"079 123 "_qs;
         QTest::newRow("letter at the end") << u"0791a"_qs << QString() << 1 << u"0791"_qs;
-        QTest::newRow("trailing blank accepted") << u"079 "_qs << QString() << 0 << u"079 "_qs;
         QTest::newRow("two letters pasted") << u"12"_qs << u"ab"_qs << 2 << u"12"_qs;
         QTest::newRow("plus sign typed") << u"+"_qs << QString() << 1 << QString();
     }
@@ -328,14 +286,13 @@ private Q_SLOTS:
         FRMAdressBuch *book = openBook();
         QVERIFY(book);
         watch(book);
-        nav(book, u"cmdNaechster"_qs);
+        click(book, u"cmdNaechster"_qs);
         QLineEdit *nummer = book->natelNummerField();
         QTest::keyClicks(nummer, typed);
         if (!pasted.isEmpty())
             nummer->insert(pasted);
 
         QCOMPARE(nummer->text(), result);
-        QCOMPARE(nummer->cursorPosition(), int(result.size()));
         QCOMPARE(f->prompter.texts(),
                  QStringList(messages, u"Es dürfen keine alphanumerischen Zeichen in diesem Feld "
                                        u"gebraucht werden!"_qs));
@@ -346,7 +303,7 @@ private Q_SLOTS:
         QVERIFY(book->isVisible());
         QCoreApplication::processEvents();
         QCOMPARE(shown(book), ben);
-        button(book, u"cmdAbbrechen"_qs)->click();
+        click(book, u"cmdAbbrechen"_qs);
         QCOMPARE(column(ben, u"NatelNummer"_qs).toString(), result);
         QCOMPARE(column(anna, u"NatelNummer"_qs).toString(), u"079 1"_qs);
     }
@@ -361,16 +318,15 @@ private Q_SLOTS:
         QVERIFY(book);
         book->nameField()->setText(u"Anna Neu"_qs);
         // Neither closing nor leaving the record may drop the edit.
-        button(book, u"cmdAbbrechen"_qs)->click();
-        nav(book, u"cmdNaechster"_qs);
+        click(book, u"cmdAbbrechen"_qs);
+        click(book, u"cmdNaechster"_qs);
         QCOMPARE(f->prompter.count(), 2);
         QVERIFY(f->prompter.texts().constFirst().startsWith(
             u"Ihre Änderungen konnten nicht gespeichert werden."_qs));
         QVERIFY(f->flow->addressBook() == book && book->isVisible() && !f->mainWindow.isEnabled());
-        QCOMPARE(book->nameField()->text(), u"Anna Neu"_qs);
 
         QVERIFY(TestDb::exec(f->path, u"DROP TRIGGER sperre"_qs));
-        clickEnde(book);
+        click(book, u"LBLEnde"_qs);
         QVERIFY(!f->flow->addressBook() && f->mainWindow.isEnabled());
         QCOMPARE(column(anna, u"Name"_qs).toString(), u"Anna Neu"_qs);
     }
@@ -383,18 +339,16 @@ private Q_SLOTS:
         QTest::newRow("nothing selected opens on the first") << -1 << qint64(1) << u"Anna"_qs;
         QTest::newRow("key above 32767, hyphenated name")
             << 1 << qint64(40000) << u"Müller-Lüdenscheidt"_qs;
-        QTest::newRow("key above 65535") << 2 << qint64(70001) << u"Weit"_qs;
-        QTest::newRow("name without value") << 3 << qint64(70002) << QString();
+        QTest::newRow("key above 65535, name without value") << 3 << qint64(70002) << QString();
     }
     void searchResults()
     {
         QFETCH(int, row);
         QFETCH(qint64, key);
         QFETCH(QString, name);
-        person(u"Anna"_qs, u"079 1"_qs, 1);
-        person(u"Müller-Lüdenscheidt"_qs, u"079-4"_qs, 40000);
-        person(u"Weit"_qs, u""_qs, 70001);
-        person(QVariant(), 791234, 70002);
+        QVERIFY(TestDb::exec(f->path, u"INSERT INTO Adressen (DSNummer, Name, NatelNummer) VALUES "
+                                      u"(1, 'Anna', '079 1'), (40000, 'Müller-Lüdenscheidt', "
+                                      u"'079-4'), (70001, 'Weit', ''), (70002, NULL, 791234)"_qs));
         FRMSuchen *results = openResults();
         QVERIFY(results);
         QCOMPARE(lines(results),
@@ -402,15 +356,13 @@ private Q_SLOTS:
                               u" 70001 - Weit"_qs, u" 70002 - , 791234"_qs}));
         if (row >= 0)
             select(results, row);
-        button(results, u"cmdOK"_qs)->click();
-        QVERIFY(!f->flow->searchResults());
+        click(results, u"cmdOK"_qs);
         // The hand-over keeps the main window disabled throughout.
-        QVERIFY(!f->mainWindow.isEnabled());
+        QVERIFY(!f->flow->searchResults() && !f->mainWindow.isEnabled());
         FRMAdressBuch *book = ready(f->flow->addressBook());
         QVERIFY(book);
         QCOMPARE(shown(book), key);
         QCOMPARE(book->nameField()->text(), name);
-        QVERIFY(f->prompter.shown().isEmpty());
     }
 
     void closeList_data()
@@ -431,64 +383,49 @@ private Q_SLOTS:
         QFETCH(int, window);
         QFETCH(QString, how);
         person(u"Anna"_qs, u"079 1"_qs);
-        QSignalSpy taken(f->flow.get(), &AddressBookFlow::numberTaken);
-        QSignalSpy recipients(f->flow.get(), &AddressBookFlow::bulkRecipients);
         PersonListDialog *list = window == 0   ? static_cast<PersonListDialog *>(openResults())
                                  : window == 1 ? static_cast<PersonListDialog *>(openPick())
                                                : openBulk();
         QVERIFY(list);
         if (window < 2)
             select(list, 0);
-        if (how == u"LBLEnde"_qs)
-            clickEnde(list);
-        else
-            button(list, how)->click();
+        click(list, how);
         QCoreApplication::processEvents();
         QVERIFY(!f->flow->searchResults() && !f->flow->singlePick() && !f->flow->bulkPick());
         const bool toBook = how == u"cmdAdressbuch"_qs;
         QCOMPARE(bool(f->flow->addressBook()), toBook);
         QCOMPARE(f->mainWindow.isEnabled(), !toBook);
-        QVERIFY(taken.isEmpty() && recipients.isEmpty() && f->prompter.shown().isEmpty());
+        QVERIFY(f->taken.isEmpty() && f->recipients.isEmpty() && f->prompter.shown().isEmpty());
     }
 
-    void pickLines()
+    void picks()
     {
         for (const QVariant &natel :
              {QVariant(u"079 111 22 33"_qs), QVariant(u""_qs), QVariant(), QVariant(u"   "_qs),
               QVariant(u"keine"_qs), QVariant(u"+41 79-12"_qs)})
-            person(u"P%1"_qs.arg(personCount()), natel);
+            person(u"Ben-Luca"_qs, natel);
         person(QVariant(), u"078 5"_qs);
-        const QStringList expected{u"079 111 22 33 - P0"_qs, u"+41 79-12 - P5"_qs, u"078 5 - "_qs};
+        const QStringList expected{u"079 111 22 33 - Ben-Luca"_qs, u"+41 79-12 - Ben-Luca"_qs,
+                                   u"078 5 - "_qs};
         FRMSelektion1 *pick = openPick();
         QVERIFY(pick);
         QCOMPARE(lines(pick), expected);
         // The single pick opens where the main window is, not centred.
         QCOMPARE(pick->pos(), f->mainWindow.pos());
-        button(pick, u"cmdAbbrechen"_qs)->click();
+        watch(pick);
+        click(pick, u"cmdOK"_qs);
+        QCOMPARE(f->prompter.texts(), QStringList{u"Sie haben niemanden ausgewählt!"_qs});
+        QCOMPARE(f->hidden, QList<bool>{true});
+        QVERIFY(f->flow->singlePick() == pick && pick->isVisible() && f->taken.isEmpty());
+        // The stored number as digits, not the line cut at its first hyphen.
+        select(pick, 1);
+        click(pick, u"cmdOK"_qs);
+        QCOMPARE(firstArgs(f->taken), QStringList{u"417912"_qs});
+        QVERIFY(!f->flow->singlePick() && f->mainWindow.isEnabled());
+
         FRMSelektion *bulk = openBulk();
         QVERIFY(bulk);
         QCOMPARE(lines(bulk), expected);
-        QVERIFY(f->prompter.shown().isEmpty());
-    }
-
-    void pickOk()
-    {
-        person(u"Anna"_qs, u"079 000"_qs);
-        person(u"Ben-Luca"_qs, u"+41 79-111 22"_qs);
-        FRMSelektion1 *pick = openPick();
-        QVERIFY(pick);
-        QSignalSpy taken(f->flow.get(), &AddressBookFlow::numberTaken);
-        watch(pick);
-        button(pick, u"cmdOK"_qs)->click();
-        QCOMPARE(f->prompter.texts(), QStringList{u"Sie haben niemanden ausgewählt!"_qs});
-        QCOMPARE(f->hidden, QList<bool>{true});
-        QCOMPARE(f->flow->singlePick(), pick);
-        QVERIFY(pick->isVisible() && taken.isEmpty());
-
-        select(pick, 1);
-        button(pick, u"cmdOK"_qs)->click();
-        QCOMPARE(firstArgs(taken), QStringList{u"417911122"_qs});
-        QVERIFY(!f->flow->singlePick() && f->mainWindow.isEnabled());
         QCOMPARE(f->prompter.count(), 1);
     }
 
@@ -501,7 +438,6 @@ private Q_SLOTS:
         const QString lang =
             u"In dieser Funktion werden überlange Nachrichte nicht unterstützt!"_qs;
         QTest::newRow("empty") << QString() << leer;
-        QTest::newRow("blank only is a message") << u" "_qs << QString();
         QTest::newRow("160 characters") << QString(160, u'a') << QString();
         QTest::newRow("161 characters") << QString(161, u'a') << lang;
         QTest::newRow("line break counts two")
@@ -522,69 +458,62 @@ private Q_SLOTS:
 
     void bulkRun()
     {
-        for (const QString &natel :
-             {u"079 111 11 11"_qs, u"+41 79 2"_qs, u"078-333-33"_qs, u"076 4"_qs})
-            person(u"P"_qs, natel);
+        QVERIFY(TestDb::exec(f->path,
+                             u"WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n "
+                             u"WHERE i < 619) INSERT INTO Adressen (Name, NatelNummer) "
+                             u"SELECT 'Person ' || i, printf('079-%04d', i) FROM n"_qs));
         FRMSelektion *bulk = openBulk();
         QVERIFY(bulk);
-        QSignalSpy recipients(f->flow.get(), &AddressBookFlow::bulkRecipients);
         // Marked against the list order, one line marked and unmarked again;
-        // the run follows the list.
+        // the run follows the list and takes each person's digits.
         for (int row : {3, 1, 0, 1, 2}) {
             const QRect rect = bulk->list()->visualRect(bulk->list()->model()->index(row, 0));
             QTest::mouseClick(bulk->list()->viewport(), Qt::LeftButton, {}, rect.center());
         }
-        button(bulk, u"cmdSerienSMS"_qs)->click();
-        QCOMPARE(firstArgs(recipients), QStringList{u"0791111111|07833333|0764"_qs});
+        click(bulk, u"cmdSerienSMS"_qs);
+        QCOMPARE(firstArgs(f->recipients), QStringList{u"0790000|0790002|0790003"_qs});
         QVERIFY(!f->flow->bulkPick() && f->mainWindow.isEnabled());
+        // No limit of 501 recipients.
+        bulk = openBulk();
+        QVERIFY(bulk);
+        bulk->list()->selectAll();
+        click(bulk, u"cmdSerienSMS"_qs);
+        const QString all = firstArgs(f->recipients).value(1);
+        QCOMPARE(all.count(u'|'), 619);
+        QVERIFY(all.contains(u"|0790500|0790501|"_qs) && all.endsWith(u"|0790619"_qs));
         QVERIFY(f->prompter.shown().isEmpty());
     }
 
-    void bulkMoreThan501()
+    void emptyTable()
     {
-        QVERIFY(TestDb::exec(f->path,
-                             u"WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n "
-                             u"WHERE i < 619) INSERT INTO Adressen (Name, NatelNummer) "
-                             u"SELECT 'Person ' || i, printf('079 %04d', i) FROM n"_qs));
-        FRMSelektion *bulk = openBulk();
-        QVERIFY(bulk);
-        bulk->list()->selectAll();
-        QSignalSpy recipients(f->flow.get(), &AddressBookFlow::bulkRecipients);
-        button(bulk, u"cmdSerienSMS"_qs)->click();
-        const QString numbers = firstArgs(recipients).value(0);
-        QCOMPARE(numbers.count(u'|'), 619);
-        QVERIFY(numbers.contains(u"|0790500|0790501|"_qs) && numbers.endsWith(u"|0790619"_qs));
-    }
+        FRMAdressBuch *book = openBook();
+        QVERIFY(book);
+        watch(book);
+        click(book, u"cmdLoeschen"_qs);
+        click(book, u"cmdSuchen"_qs);
+        QCOMPARE(f->prompter.texts(),
+                 (QStringList{u"Kein Datensatz zum löschen verfügbar!"_qs,
+                              u"Das Adressbuch enthält keine Daten! Suchen abgebrochen!"_qs}));
+        QCOMPARE(f->hidden, (QList<bool>{true, true}));
+        QVERIFY(f->flow->addressBook() == book && book->isVisible() && !f->flow->searchResults());
+        click(book, u"cmdAbbrechen"_qs);
 
-    void bulkEmpty_data()
-    {
-        QTest::addColumn<bool>("emptyTable");
-        QTest::newRow("empty table: told and closed") << true;
-        QTest::newRow("nobody with a number: empty list, no message") << false;
-    }
-    void bulkEmpty()
-    {
-        QFETCH(bool, emptyTable);
-        if (!emptyTable) {
-            person(u"Anna"_qs, QVariant());
-            person(u"Ben"_qs, u"---"_qs);
-        }
         QVERIFY(f->flow->startBulk(u"Hallo"_qs));
         FRMSelektion *bulk = f->flow->bulkPick();
         QVERIFY(bulk);
         watch(bulk);
         QSignalSpy unloaded(bulk, &DialogBase::unloaded);
-        if (emptyTable)
-            QVERIFY(unloaded.wait(5000));
-        else
-            QVERIFY(ready(bulk) && lines(bulk).isEmpty());
-        QCOMPARE(f->prompter.texts(),
-                 emptyTable ? QStringList{u"Sie haben keine Personen erfasst, welchen Sie eine "
-                                          u"SMS senden können! Serien-SMS wurde abgebrochen!"_qs}
-                            : QStringList());
-        QCOMPARE(f->hidden, QList<bool>(emptyTable ? 1 : 0, true));
-        QCOMPARE(bool(f->flow->bulkPick()), !emptyTable);
-        QCOMPARE(f->mainWindow.isEnabled(), emptyTable);
+        QVERIFY(unloaded.wait(5000));
+        QCOMPARE(f->prompter.texts().mid(2),
+                 QStringList{u"Sie haben keine Personen erfasst, welchen Sie eine SMS senden "
+                             u"können! Serien-SMS wurde abgebrochen!"_qs});
+        QCOMPARE(f->hidden, (QList<bool>{true, true, true}));
+        QVERIFY(!f->flow->bulkPick() && f->mainWindow.isEnabled());
+        // A table with nobody to send to is not empty: an empty list, no message.
+        person(u"Anna"_qs, u"---"_qs);
+        bulk = openBulk();
+        QVERIFY(bulk && lines(bulk).isEmpty());
+        QCOMPARE(f->prompter.count(), 3);
     }
 
     // What the main window does with the numbers of a bulk run.
@@ -592,13 +521,13 @@ private Q_SLOTS:
     {
         OutgoingQueue queue;
         queue.append(u"0790"_qs, u"vorher"_qs, QString());
-        QCOMPARE(SerienSMSEinreihen(queue, {u"0791"_qs, u"+41-79"_qs}, u"a\nb"_qs, u"079 5 "_qs),
-                 2);
-        QCOMPARE(queue.count(), 3);
-        QCOMPARE(queue.at(1).natelNummer, u"0791"_qs);
-        const QueueEntry &last = queue.at(2);
-        QCOMPARE((QStringList{last.natelNummer, last.nachricht, last.rueckrufNummer}),
-                 (QStringList{u"4179"_qs, u"a\r\nb"_qs, u"0795"_qs}));
+        const QStringList digits{u"1"_qs, u"2"_qs, u"34"_qs};
+        QCOMPARE(SerienSMSEinreihen(queue, {u"1"_qs, u"2"_qs, u"3-4"_qs}, u"a\nb"_qs, u"5 "_qs), 3);
+        for (int i = 0; i < 3; ++i) {
+            const QueueEntry &e = queue.at(i + 1);
+            QCOMPARE((QStringList{e.natelNummer, e.nachricht, e.rueckrufNummer}),
+                     (QStringList{digits.at(i), u"a\r\nb"_qs, u"5"_qs}));
+        }
     }
 };
 
