@@ -2,45 +2,21 @@
 
 bool FakeSerialLine::open(const QString &portName, QString *errorText)
 {
-    close();
-    if (!m_openFailure.isEmpty()) {
-        if (errorText)
-            *errorText = m_openFailure;
-        m_openFailure.clear();
-        failedOpens.append(portName);
-        return false;
-    }
-    m_open = true;
     m_input.clear();
-    openedPorts.append(portName);
-    return true;
-}
-
-void FakeSerialLine::close()
-{
-    if (!m_open)
-        return;
-    m_open = false;
-    ++closeCount;
+    m_open = m_openFailure.isEmpty();
+    if (m_open)
+        openedPorts.append(portName);
+    else if (errorText)
+        *errorText = m_openFailure;
+    m_openFailure.clear();
+    return m_open;
 }
 
 bool FakeSerialLine::write(const QByteArray &bytes)
 {
-    if (!m_open)
-        return false;
-    writes.append(bytes);
-    return true;
-}
-
-QByteArray FakeSerialLine::readAll()
-{
-    return std::exchange(m_input, QByteArray());
-}
-
-void FakeSerialLine::clearInput()
-{
-    ++clearInputCount;
-    m_input.clear();
+    if (m_open)
+        writes.append(bytes);
+    return m_open;
 }
 
 void FakeSerialLine::deliver(const QByteArray &bytes)
@@ -56,7 +32,6 @@ void FakeSerialLine::breakLine()
     if (!m_open)
         return;
     m_open = false;
-    ++closeCount;
     Q_EMIT errorOccurred(QStringLiteral("Schnittstelle nicht mehr verfügbar"));
     Q_EMIT closedByError();
 }
