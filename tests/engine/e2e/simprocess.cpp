@@ -6,7 +6,7 @@
 SimProcess::~SimProcess()
 {
     process.kill();
-    process.waitForFinished(3000);
+    (void)QTest::qWaitFor([this] { return process.state() == QProcess::NotRunning; }, 3000);
 }
 
 QString SimProcess::program()

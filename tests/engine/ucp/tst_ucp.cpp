@@ -24,11 +24,6 @@ QByteArray sealed(QByteArrayView trn, QByteArrayView rest, int lenDelta = 0)
     return body + checksumOf(body);
 }
 
-QByteArray wrapped(const QByteArray &frame)
-{
-    return UcpStx + frame + UcpEtx;
-}
-
 // "Kind TRN EC|SM"
 QString describe(const UcpReply &reply)
 {
@@ -152,7 +147,11 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("expected");
         const QByteArray ackEmpty = "01/00019/R/01/A//69";
-        QTest::newRow("ack, wrapped") << wrapped(ackEmpty) << u"Ack 01 |"_s;
+        QTest::newRow("ack") << ackEmpty << u"Ack 01 |"_s;
+        QTest::newRow("ack with SM, wrapped")
+            << QByteArray("\x02"
+                          "06/00043/R/01/A/01234567890:090196103258/4E\x03")
+            << u"Ack 06 |01234567890:090196103258"_s;
         QTest::newRow("lower-case checksum")
             << QByteArray("06/00043/R/01/A/01234567890:090196103258/4e")
             << u"Ack 06 |01234567890:090196103258"_s;
@@ -163,7 +162,8 @@ private slots:
         const auto invalid = [](const char *name, const QByteArray &bytes) {
             QTest::newRow(name) << bytes << u"Invalid  |"_s;
         };
-        invalid("wrong checksum", wrapped("12/00022/R/01/N/02//04"));
+        invalid("wrong checksum", "\x02"
+                                  "12/00022/R/01/N/02//04\x03");
         invalid("wrong LEN, checksum right", sealed("01", "R/01/A//", 1));
         invalid("operation 51", sealed("01", "R/51/A//"));
         invalid("byte above 127", sealed("01", "R/01/A/\xfc/"));
