@@ -9,6 +9,6 @@ export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update
 $SUDO apt-get install -y --no-install-recommends \
     cmake ninja-build g++ make \
-    qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6serialport6-dev \
+    qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-serialport-dev \
     qt6-translations-l10n qt6-qpa-plugins libgl-dev \
-    fonts-dejavu-core xvfb xauth
+    fonts-dejavu-core
