@@ -240,21 +240,22 @@ void Funkbote::buildFrame()
     m_cmdAn->setGeometry(Look::rectTwips(120, 360, 600, 315));
     m_cmdAn->installEventFilter(this);
 
-    auto *natelLabel = headingLabel(u"Mobilnummer:"_qs, f);
-    natelLabel->setObjectName(u"LBLNatelNummer"_qs);
-    natelLabel->setGeometry(Look::rectTwips(840, 120, 1815, 255));
-    m_natelNummer = new QLineEdit(f);
-    m_natelNummer->setObjectName(u"TXTNatelNummer"_qs);
-    m_natelNummer->setGeometry(Look::rectTwips(840, 375, 1815, 300));
-    natelLabel->setBuddy(m_natelNummer);
-
-    auto *rueckrufLabel = headingLabel(u"Mobilrückrufnummer:"_qs, f);
-    rueckrufLabel->setObjectName(u"LBLRueckrufNummer"_qs);
-    rueckrufLabel->setGeometry(Look::rectTwips(2745, 120, 1815, 255));
-    m_rueckrufNummer = new QLineEdit(f);
-    m_rueckrufNummer->setObjectName(u"TXTRueckrufNummer"_qs);
-    m_rueckrufNummer->setGeometry(Look::rectTwips(2745, 375, 1815, 300));
-    rueckrufLabel->setBuddy(m_rueckrufNummer);
+    // A heading above its field, announced with it by screen readers.
+    auto numberField = [f](const QString &labelName, const QString &heading,
+                           const QString &fieldName, int left) {
+        auto *label = headingLabel(heading, f);
+        label->setObjectName(labelName);
+        label->setGeometry(Look::rectTwips(left, 120, 1815, 255));
+        auto *field = new QLineEdit(f);
+        field->setObjectName(fieldName);
+        field->setGeometry(Look::rectTwips(left, 375, 1815, 300));
+        label->setBuddy(field);
+        return field;
+    };
+    m_natelNummer =
+        numberField(u"LBLNatelNummer"_qs, u"Mobilnummer:"_qs, u"TXTNatelNummer"_qs, 840);
+    m_rueckrufNummer = numberField(u"LBLRueckrufNummer"_qs, u"Mobilrückrufnummer:"_qs,
+                                   u"TXTRueckrufNummer"_qs, 2745);
 
     auto *nachrichtLabel = headingLabel(u"Nachricht:"_qs, f);
     nachrichtLabel->setObjectName(u"LBLNachricht"_qs);
@@ -469,6 +470,7 @@ void Funkbote::closeEvent(QCloseEvent *event)
             window->close();
     }
     event->accept();
+    Q_EMIT closed();
 }
 
 void Funkbote::hoverTitleLabel(HoverLabel *label)

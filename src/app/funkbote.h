@@ -59,6 +59,11 @@ public:
     // activation of the window does.
     void activationRefresh();
 
+Q_SIGNALS:
+    // The window has closed after the quit guard: the program ends, even if
+    // a dialog refused to close (e.g. with invalid entries).
+    void closed();
+
 protected:
     bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;

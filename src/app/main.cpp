@@ -35,6 +35,8 @@ int main(int argc, char *argv[])
 
     Funkbote window(Funkbote::Environment{programDir, &prompter, &clock, nullptr});
     prompter.setMainWindow(&window);
+    QObject::connect(&window, &Funkbote::closed, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
     window.showCentred();
     return app.exec();
 }

@@ -58,7 +58,9 @@ bool MessageFieldCheck::eventFilter(QObject *watched, QEvent *event)
     // Shift+Return would insert a line separator inside the paragraph, which
     // the undo history cannot merge with its removal; a message has only one
     // kind of line break, so it is typed as a plain Return.
-    if (watched == m_field && event->type() == QEvent::KeyPress) {
+    // The type first: while the field is being destroyed it still sends
+    // events through this filter, and is no text edit any more then.
+    if (event->type() == QEvent::KeyPress && watched == m_field) {
         auto *key = static_cast<QKeyEvent *>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
             (key->modifiers() & Qt::ShiftModifier)) {

@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -126,8 +127,10 @@ private Q_SLOTS:
 
     void quitWithEmptyQueueAsksNothing()
     {
+        QSignalSpy closed(m_window.get(), &Funkbote::closed);
         QVERIFY(m_window->close());
         QCOMPARE(m_prompter.count(), 0);
+        QCOMPARE(closed.count(), 1);
     }
 
     void quitGuard_data()
