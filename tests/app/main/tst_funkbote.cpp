@@ -5,6 +5,7 @@
 #include "hoverlabel.h"
 #include "look.h"
 #include "outgoingqueue.h"
+#include "pointerevents.h"
 #include "scriptedprompter.h"
 #include "sendengine.h"
 #include "testdb.h"
@@ -28,17 +29,11 @@ const QString kQuitQuestion = QStringLiteral(
     "Es sind noch Nachrichten in der Warteschlange. Wenn Sie jetzt beenden, gehen diese "
     "Nachrichten verloren. Wollen Sie beenden?");
 
+using PointerEvents::moveOver;
+
 void hover(QWidget *widget)
 {
-    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
-    QCoreApplication::sendEvent(widget, &enter);
-}
-
-void moveOver(QWidget *widget, QPoint pos)
-{
-    QMouseEvent move(QEvent::MouseMove, QPointF(pos), widget->mapToGlobal(QPointF(pos)),
-                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &move);
+    PointerEvents::enter(widget);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "dialogbase.h"
 #include "hoverlabel.h"
 #include "look.h"
+#include "pointerevents.h"
 #include "scriptedprompter.h"
 
 #include <QEnterEvent>
@@ -40,17 +41,11 @@ protected:
     }
 };
 
+using PointerEvents::moveOver;
+
 void hover(QWidget *widget)
 {
-    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
-    QCoreApplication::sendEvent(widget, &enter);
-}
-
-void moveOver(QWidget *widget, QPoint pos)
-{
-    QMouseEvent move(QEvent::MouseMove, QPointF(pos), widget->mapToGlobal(QPointF(pos)),
-                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &move);
+    PointerEvents::enter(widget);
 }
 
 } // namespace
