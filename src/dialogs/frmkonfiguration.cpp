@@ -52,34 +52,27 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, SettingsCache *cache, Q
 {
     setObjectName(u"FRMKonfiguration"_s);
 
-    auto *label1 = new QLabel(u"Com-Port des Modems:"_s);
-    label1->setObjectName(u"Label1"_s);
-    placeInFrame(label1, 200, 360, 1695, 255);
-
-    m_comPort = new QLineEdit;
-    m_comPort->setObjectName(u"TXTDBComPort"_s);
-    placeInFrame(m_comPort, 1920, 360, 2295, 285);
-    label1->setBuddy(m_comPort);
-
-    auto *label2 = new QLabel(u"Rufnummer des Service-Providers:"_s);
-    label2->setObjectName(u"Label2"_s);
-    label2->setWordWrap(true);
-    placeInFrame(label2, 200, 720, 1695, 375);
-
-    m_providerNummer = new QLineEdit;
-    m_providerNummer->setObjectName(u"TXTDBProviderNummer"_s);
-    placeInFrame(m_providerNummer, 1920, 840, 2295, 285);
-    label2->setBuddy(m_providerNummer);
-
-    auto *label3 = new QLabel(u"Initialisierungsbefehl für das Modem:"_s);
-    label3->setObjectName(u"Label3"_s);
-    label3->setWordWrap(true);
-    placeInFrame(label3, 200, 1200, 1695, 375);
-
-    m_initialisierungsbefehl = new QLineEdit;
-    m_initialisierungsbefehl->setObjectName(u"TXTDBInistialisierungsbefehl"_s);
-    placeInFrame(m_initialisierungsbefehl, 1920, 1320, 2295, 285);
-    label3->setBuddy(m_initialisierungsbefehl);
+    // A label and its field side by side; the label is the field's buddy,
+    // so screen readers announce it with the field.
+    auto labelledField = [this](const QString &labelName, const QString &text, int labelTop,
+                                int labelHeight, const QString &fieldName, int fieldTop) {
+        auto *label = new QLabel(text);
+        label->setObjectName(labelName);
+        label->setWordWrap(labelHeight > 255);
+        placeInFrame(label, 200, labelTop, 1695, labelHeight);
+        auto *field = new QLineEdit;
+        field->setObjectName(fieldName);
+        placeInFrame(field, 1920, fieldTop, 2295, 285);
+        label->setBuddy(field);
+        return field;
+    };
+    m_comPort =
+        labelledField(u"Label1"_s, u"Com-Port des Modems:"_s, 360, 255, u"TXTDBComPort"_s, 360);
+    m_providerNummer = labelledField(u"Label2"_s, u"Rufnummer des Service-Providers:"_s, 720, 375,
+                                     u"TXTDBProviderNummer"_s, 840);
+    m_initialisierungsbefehl =
+        labelledField(u"Label3"_s, u"Initialisierungsbefehl für das Modem:"_s, 1200, 375,
+                      u"TXTDBInistialisierungsbefehl"_s, 1320);
 
     m_ok = new QPushButton(u"OK"_s);
     m_ok->setObjectName(u"cmdOK"_s);
