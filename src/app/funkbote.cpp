@@ -418,7 +418,8 @@ void Funkbote::activationRefresh()
         return;
     }
     m_refreshPending = false;
-    m_einstellungen->refresh();
+    if (m_einstellungen->refresh() || m_einstellungen->lastError().isEmpty())
+        m_storeErrorShown = false;
     m_cache.fillFrom(*m_einstellungen);
     m_titel->setText(kTitel);
 }
@@ -489,6 +490,11 @@ void Funkbote::hoverBackground()
 
 void Funkbote::storeFailed(const QString &message)
 {
+    // Every activation re-reads the settings, and closing the box activates
+    // the window again: the same failure is told once, not in an endless row.
+    if (m_storeErrorShown)
+        return;
+    m_storeErrorShown = true;
     m_env.prompter->message(u"Die Datenbank meldet einen Fehler:\n%1"_qs.arg(message),
                             Prompter::Buttons::Ok, Prompter::Icon::Warning);
 }

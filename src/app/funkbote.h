@@ -88,6 +88,7 @@ private:
     Environment m_env;
     std::unique_ptr<BoxCounter> m_boxes;
     bool m_refreshPending = false;
+    bool m_storeErrorShown = false; // until the settings read well again
     std::unique_ptr<StoreConnection> m_settingsConnection;
     std::unique_ptr<StoreConnection> m_logConnection;
     RecordView *m_einstellungen = nullptr; // DTAEinstellungen

@@ -234,6 +234,24 @@ private Q_SLOTS:
         QCOMPARE(m_prompter.count(), 1);
     }
 
+    void vanishedSettingsToldOnce()
+    {
+        QVERIFY(TestDb::exec(m_path, u"ALTER TABLE Einstellungen RENAME TO Alt"_qs));
+        // Closing the box activates the window again, which reads again.
+        m_prompter.setWhileOpen(
+            [this](const ScriptedPrompter::Shown &) { m_window->activationRefresh(); });
+        m_window->activationRefresh();
+        m_window->activationRefresh();
+        m_prompter.setWhileOpen({});
+        QCOMPARE(m_prompter.count(), 1);
+        QVERIFY(
+            m_prompter.texts().constFirst().startsWith(u"Die Datenbank meldet einen Fehler"_qs));
+        QCOMPARE(m_window->settingsCache().providerNummer, u"08001234"_qs); // kept
+        QVERIFY(TestDb::exec(m_path, u"ALTER TABLE Alt RENAME TO Einstellungen"_qs));
+        m_window->activationRefresh();
+        QCOMPARE(m_prompter.count(), 1);
+    }
+
     void messageGoesOutAndIsLogged()
     {
         queueMessage(u"079 123 45 67"_qs, u"abc"_qs);
