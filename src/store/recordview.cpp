@@ -72,8 +72,9 @@ bool RecordView::loadWhere(const QString &condition, const QString &order,
 
 bool RecordView::save()
 {
-    if (!hasCurrent())
-        return true;
+    // Typing into the empty fields of an empty table starts a new record,
+    // so that nothing typed there is lost.
+    const bool asNew = m_isNew || !m_rowid;
     QStringList changedColumns;
     QVariantList changedValues;
     for (auto it = m_bindings.cbegin(); it != m_bindings.cend(); ++it) {
@@ -89,7 +90,7 @@ bool RecordView::save()
         return true;
 
     QSqlQuery query(m_db);
-    if (m_isNew) {
+    if (asNew) {
         QStringList names;
         QStringList marks;
         for (const QString &column : std::as_const(changedColumns)) {
@@ -107,12 +108,12 @@ bool RecordView::save()
     }
     for (const QVariant &value : std::as_const(changedValues))
         query.addBindValue(value);
-    if (!m_isNew)
+    if (!asNew)
         query.addBindValue(*m_rowid);
     if (!query.exec())
         return fail(u"Speichern fehlgeschlagen"_qs, query.lastError().text());
 
-    if (m_isNew) {
+    if (asNew) {
         m_rowid = query.lastInsertId().toLongLong();
         m_isNew = false;
     }

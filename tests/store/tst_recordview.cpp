@@ -152,6 +152,13 @@ private Q_SLOTS:
         natel.text = u"079 444"_qs;
         QVERIFY(view.refresh());
         QCOMPARE(TestDb::scalar(m_path, u"SELECT COUNT(*) FROM Adressen"_qs).toInt(), 1);
+
+        // Typed straight into the fields of an empty table, without "new".
+        QVERIFY(TestDb::exec(m_path, u"DELETE FROM Adressen"_qs));
+        QVERIFY(!view.refresh());
+        name.text = u"Anna"_qs;
+        QVERIFY(view.refresh());
+        QCOMPARE(TestDb::scalar(m_path, u"SELECT Name FROM Adressen"_qs), QVariant(u"Anna"_qs));
         QVERIFY(view.currentRowId().has_value());
         QCOMPARE(view.value(Schema::dsNummer), QVariant()); // not a column of this view
     }
