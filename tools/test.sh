@@ -19,6 +19,8 @@ run_suite() {
     ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }
 
+echo "== Layers =="
+bash tools/check-layers.sh
 echo "== Build and tests =="
 run_suite build-test
 echo "== Build and tests with AddressSanitizer and UBSan =="
