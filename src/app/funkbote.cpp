@@ -441,11 +441,22 @@ bool Funkbote::confirmQuit()
         m_engine->setVersandStatus(u"Stop"_qs);
     const bool quit =
         m_env.prompter->message(kQuitQuestion, Prompter::Buttons::YesNo) == Prompter::Answer::Yes;
-    if (quit)
-        m_engine->closePort();
-    if (pausedHere)
+    // On Yes sending stays off: the program is ending.
+    if (!quit && pausedHere)
         m_engine->setVersandStatus(u"Start"_qs);
     return quit;
+}
+
+void Funkbote::endSending()
+{
+    // The user has chosen to drop the queue. Closing the dialogs may still
+    // show boxes, whose nested event loops run ticks and line events: with
+    // the timer stopped, sending off, the port closed and the queue empty,
+    // nothing is dialled, submitted or logged any more.
+    m_engine->timer1()->stop();
+    m_engine->setVersandStatus(u"Stop"_qs);
+    m_engine->closePort();
+    m_queue->clear();
 }
 
 void Funkbote::closeEvent(QCloseEvent *event)
@@ -457,6 +468,7 @@ void Funkbote::closeEvent(QCloseEvent *event)
         return;
     }
     m_closing = true;
+    endSending();
     m_einstellungen->save();
     // Open dialogs go with the program; each saves its pending edits.
     for (const QPointer<QWidget> &dialog : std::as_const(m_openDialogs)) {

@@ -77,6 +77,7 @@ private:
     void openDialog(QWidget *dialog);
     void queueBulkRecipients(const QStringList &numbers);
     bool confirmQuit();
+    void endSending();
     void hoverTitleLabel(HoverLabel *label);
     void hoverBackground();
     void storeFailed(const QString &message);
