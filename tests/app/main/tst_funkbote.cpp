@@ -10,6 +10,7 @@
 #include "sendengine.h"
 #include "testdb.h"
 
+#include <QAccessible>
 #include <QEnterEvent>
 #include <QFrame>
 #include <QLabel>
@@ -322,6 +323,54 @@ private Q_SLOTS:
                                         u"versandt || '|' || VersandDatum FROM VersandLog"_qs)
                      .toString(),
                  u"079 123 45 67|abc|OK|2026-12-06"_qs);
+    }
+
+    void statusLineShowsWholeText_data()
+    {
+        // Why the port could not be opened, as the line reports it.
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<bool>("shownWhole");
+        QTest::newRow("two lines") << u"Schnittstelle nicht gefunden"_qs << true;
+        QTest::newRow("longer than two lines")
+            << u"Das Gerät ist nicht mehr vorhanden. "_qs.repeated(6) + u"Ende."_qs << false;
+    }
+    void statusLineShowsWholeText()
+    {
+        QFETCH(QString, reason);
+        QFETCH(bool, shownWhole);
+        auto *status = child<QLabel>("LBLStatus");
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(status);
+        QVERIFY(accessible);
+        QCOMPARE(accessible->text(QAccessible::Name), u"Status: Warten..."_qs);
+
+        queueMessage(u"0791234567"_qs, u"Hallo"_qs);
+        m_line->failNextOpen(reason);
+        m_window->engine()->tick();
+        const QString text = u"Status: COM1 (/dev/ttyS0) lässt sich nicht öffnen: "_qs + reason;
+        QCOMPARE(m_window->engine()->statusText(), text);
+        QCOMPARE(accessible->text(QAccessible::Name), text);
+        if (shownWhole) {
+            // Wrapped onto a second line that the label's height holds.
+            QCOMPARE(status->text(), text);
+            QVERIFY(status->wordWrap());
+            QVERIFY(status->fontMetrics().horizontalAdvance(text) > status->width());
+            QVERIFY(status->heightForWidth(status->width()) <= status->height());
+            QCOMPARE(status->toolTip(), QString());
+        } else {
+            // Shortened in the middle: which port, and the end of why.
+            QVERIFY(status->text().startsWith(u"Status: COM1"_qs));
+            const QString end = status->text().section(u"… "_qs, 1);
+            QVERIFY(end.endsWith(u"vorhanden. Ende."_qs));
+            QVERIFY(text.endsWith(u' ' + end)); // from a word's start on
+            QVERIFY(status->heightForWidth(status->width()) <= status->height());
+            QCOMPARE(status->toolTip(), text);
+        }
+        // The failed call times out: a short text again, shown as it is.
+        m_clock.advanceSeconds(41);
+        m_window->engine()->tick();
+        QCOMPARE(status->text(), u"Status: Warten..."_qs);
+        QCOMPARE(status->toolTip(), QString());
+        QCOMPARE(accessible->text(QAccessible::Name), u"Status: Warten..."_qs);
     }
 
     void startStopButton()
