@@ -10,7 +10,10 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DFUNKBOTE_WERROR=OFF
 cmake --build "$build" -j "$(nproc)" --target funkbote modemsim daten_mdb
 bin="$PWD/$build/bin"
 
-# The fresh Daten.mdb of the build names COM1; the simulator becomes COM1.
+# The fresh Daten.mdb of the build names COM1 but no provider number: the
+# demo gives it one (a number of your own, if you entered one, is kept).
+"$bin/mkdaten" --if-missing --provider "0800 123 456" "$bin/Daten.mdb"
+# The simulator becomes COM1 and answers any number dialled.
 "$bin/modemsim" --dir "$bin" --port 1 --connect-delay 1000 &
 sim=$!
 trap 'kill "$sim" 2>/dev/null || true; wait "$sim" 2>/dev/null || true' EXIT

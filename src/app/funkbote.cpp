@@ -22,6 +22,7 @@
 #include "sendengine.h"
 #include "sendlog.h"
 #include "startup.h"
+#include "statusline.h"
 #include "storeconnection.h"
 #include "wrapbutton.h"
 
@@ -153,7 +154,7 @@ Funkbote::Funkbote(const Environment &environment, QWidget *parent)
     m_addressBook = new AddressBookFlow(databasePath(), this, m_env.prompter, this);
 
     connectActions();
-    m_status->setText(m_engine->statusText());
+    m_status->setStatus(m_engine->statusText());
     m_startStop->setText(m_engine->startStopCaption());
 
     activationRefresh();
@@ -312,12 +313,13 @@ void Funkbote::buildFrame()
     m_vscroll->setGeometry(Look::rectTwips(4125, 3930, 255, 450));
     m_vscroll->setAccessibleName(tr("Warteschlange durchblättern"));
 
-    m_status = new QLabel(f);
+    // Two lines high, between the delete button and the frame's lower edge:
+    // a port error names the port and the reason, which needs the room.
+    m_status = new StatusLine(f);
     m_status->setObjectName(u"LBLStatus"_qs);
     m_status->setAlignment(Qt::AlignCenter);
     Look::setTextColor(m_status, Look::hellorange);
-    m_status->setGeometry(Look::rectTwips(120, 5040, 4440, 375));
-    m_status->setAccessibleName(tr("Status"));
+    m_status->setGeometry(Look::rectTwips(120, 4905, 4440, 570));
 
     auto *frame3 = new QFrame(f);
     frame3->setObjectName(u"Frame3"_qs);
@@ -370,7 +372,7 @@ void Funkbote::connectActions()
     connect(m_copyright, &HoverLabel::hovered, this,
             [this] { Look::setTextColor(m_copyright, Look::rot); });
 
-    connect(m_engine, &SendEngine::statusTextChanged, m_status, &QLabel::setText);
+    connect(m_engine, &SendEngine::statusTextChanged, m_status, &StatusLine::setStatus);
     connect(m_engine, &SendEngine::startStopCaptionChanged, m_startStop, &QPushButton::setText);
     connect(m_startStop, &QPushButton::clicked, m_engine, &SendEngine::toggleSending);
 
@@ -441,11 +443,22 @@ bool Funkbote::confirmQuit()
         m_engine->setVersandStatus(u"Stop"_qs);
     const bool quit =
         m_env.prompter->message(kQuitQuestion, Prompter::Buttons::YesNo) == Prompter::Answer::Yes;
-    if (quit)
-        m_engine->closePort();
-    if (pausedHere)
+    // On Yes sending stays off: the program is ending.
+    if (!quit && pausedHere)
         m_engine->setVersandStatus(u"Start"_qs);
     return quit;
+}
+
+void Funkbote::endSending()
+{
+    // The user has chosen to drop the queue. Closing the dialogs may still
+    // show boxes, whose nested event loops run ticks and line events: with
+    // the timer stopped, sending off, the port closed and the queue empty,
+    // nothing is dialled, submitted or logged any more.
+    m_engine->timer1()->stop();
+    m_engine->setVersandStatus(u"Stop"_qs);
+    m_engine->closePort();
+    m_queue->clear();
 }
 
 void Funkbote::closeEvent(QCloseEvent *event)
@@ -457,6 +470,7 @@ void Funkbote::closeEvent(QCloseEvent *event)
         return;
     }
     m_closing = true;
+    endSending();
     m_einstellungen->save();
     // Open dialogs go with the program; each saves its pending edits.
     for (const QPointer<QWidget> &dialog : std::as_const(m_openDialogs)) {

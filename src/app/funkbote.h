@@ -24,6 +24,7 @@ class RecordView;
 class SendEngine;
 class SendLog;
 class SerialLine;
+class StatusLine;
 class StoreConnection;
 
 // The main window: input fields and the outgoing queue, the engine's status
@@ -77,6 +78,7 @@ private:
     void openDialog(QWidget *dialog);
     void queueBulkRecipients(const QStringList &numbers);
     bool confirmQuit();
+    void endSending();
     void hoverTitleLabel(HoverLabel *label);
     void hoverBackground();
     void storeFailed(const QString &message);
@@ -118,7 +120,7 @@ private:
     QListView *m_lstRueckrufNummer = nullptr;
     QScrollBar *m_vscroll = nullptr;
     QPushButton *m_auslistloesch = nullptr;
-    QLabel *m_status = nullptr;
+    StatusLine *m_status = nullptr; // LBLStatus
     QPushButton *m_konfiguration = nullptr;
     QPushButton *m_adressbuch = nullptr;
     QPushButton *m_versandLogButton = nullptr;

@@ -103,6 +103,8 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, SettingsCache *cache, Q
         if (m_ladeFehler.isEmpty())
             m_ladeFehler = u"Die Tabelle \"Einstellungen\" enthält keine Zeile."_s;
     }
+    for (QLineEdit *field : {m_comPort, m_providerNummer, m_initialisierungsbefehl})
+        m_geladen.insert(field, field->text());
 
     centreOnScreen();
 }
@@ -123,20 +125,30 @@ void FRMKonfiguration::firstActivation()
             Prompter::Buttons::Ok, Prompter::Icon::Warning);
 }
 
+bool FRMKonfiguration::geaendert(const QLineEdit *field) const
+{
+    return field->text() != m_geladen.value(field);
+}
+
 std::optional<FRMKonfiguration::Fehler> FRMKonfiguration::pruefen() const
 {
-    if (!portNummer(m_comPort->text())) {
+    // Only what was changed in this opening is checked: a window opened and
+    // closed again always closes, whatever the row held (a new Daten.mdb has
+    // no provider number yet).
+    if (geaendert(m_comPort) && !portNummer(m_comPort->text())) {
         return Fehler{u"Der Com-Port des Modems muss eine ganze Zahl von 1 bis 255 sein "
                       u"(zum Beispiel 1 für COM1)."_s,
                       m_comPort};
     }
     const QString provider = m_providerNummer->text();
-    if (std::none_of(provider.cbegin(), provider.cend(), istZiffer)) {
+    if (geaendert(m_providerNummer) &&
+        std::none_of(provider.cbegin(), provider.cend(), istZiffer)) {
         return Fehler{u"Die Rufnummer des Service-Providers muss mindestens eine Ziffer "
                       u"enthalten."_s,
                       m_providerNummer};
     }
-    if (m_initialisierungsbefehl->text().trimmed().isEmpty()) {
+    if (geaendert(m_initialisierungsbefehl) &&
+        m_initialisierungsbefehl->text().trimmed().isEmpty()) {
         return Fehler{u"Der Initialisierungsbefehl für das Modem darf nicht leer sein "
                       u"(zum Beispiel ATDT)."_s,
                       m_initialisierungsbefehl};
@@ -147,10 +159,11 @@ std::optional<FRMKonfiguration::Fehler> FRMKonfiguration::pruefen() const
 bool FRMKonfiguration::speichern()
 {
     // The port goes into a whole-number column: store the number itself, not
-    // the blanks or sign it was typed with.
-    const int port = *portNummer(m_comPort->text());
-    if (m_comPort->text() != QString::number(port))
-        m_comPort->setText(QString::number(port));
+    // the blanks or sign it was typed with. An unchanged port that names no
+    // serial port stays as it was.
+    if (const std::optional<int> port = portNummer(m_comPort->text());
+        port && m_comPort->text() != QString::number(*port))
+        m_comPort->setText(QString::number(*port));
 
     // Saves the edits of the bound fields and reads the row back, so the
     // cache gets what is stored, not what the fields happen to show.

@@ -2,6 +2,8 @@
 
 #include "dialogbase.h"
 
+#include <QHash>
+
 #include <memory>
 
 class QLabel;
@@ -14,10 +16,12 @@ struct SettingsCache;
 // The modem configuration: edits serial port, the provider's dial-in number
 // and the modem command of the settings row. However it is closed (OK, the
 // close label or code), it checks the entries, saves them through the bound
-// fields and refills the settings cache the engine dials with. Entries that
-// would make every call fail are refused with a message naming the field;
-// the window then stays open and nothing is saved. The cache is left alone
-// while the window is open, so a dial under way keeps the values it began with.
+// fields and refills the settings cache the engine dials with. Changed entries
+// that would make every call fail are refused with a message naming the
+// field; the window then stays open and nothing is saved. Entries left as
+// they were are not checked, so a window closed without changes always
+// closes. The cache is left alone while the window is open, so a dial under
+// way keeps the values it began with.
 class FRMKonfiguration : public DialogBase
 {
     Q_OBJECT
@@ -40,6 +44,8 @@ private:
         QLineEdit *field = nullptr;
     };
     std::optional<Fehler> pruefen() const;
+    // The field's text differs from what this opening loaded.
+    bool geaendert(const QLineEdit *field) const;
     bool speichern();
 
     QString m_databasePath;
@@ -51,4 +57,5 @@ private:
     QLineEdit *m_initialisierungsbefehl;
     QPushButton *m_ok;
     QString m_ladeFehler;
+    QHash<const QLineEdit *, QString> m_geladen; // the texts as loaded
 };

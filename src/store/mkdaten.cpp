@@ -1,39 +1,81 @@
 // Writes a new, empty Daten.mdb with the three tables and a settings row.
-// With --if-missing an existing file is left exactly as it is, so a rebuild
-// never touches the user's data.
+// With --if-missing an existing file is left as it is, so a rebuild never
+// touches the user's data. With --provider NUMBER the settings row gets that
+// provider number if it has none yet (in a new file, or in an existing one
+// kept by --if-missing): the demo uses it to dial its simulated modem.
 #include "schema.h"
 #include "storeconnection.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <cstdio>
+
+namespace {
+
+bool setProviderIfEmpty(QSqlDatabase db, const QString &number, QString *error)
+{
+    QSqlQuery query(db);
+    if (!query.prepare(u"UPDATE "_qs + Schema::quoted(Schema::einstellungen) + u" SET "_qs +
+                       Schema::quoted(Schema::providerNummer) + u" = ? WHERE ifnull("_qs +
+                       Schema::quoted(Schema::providerNummer) + u", '') = ''"_qs)) {
+        *error = query.lastError().text();
+        return false;
+    }
+    query.addBindValue(number);
+    if (!query.exec()) {
+        *error = query.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+int usage()
+{
+    std::fprintf(stderr, "usage: mkdaten [--if-missing] [--provider NUMBER] PATH/Daten.mdb\n");
+    return 2;
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     const bool ifMissing = args.removeAll(u"--if-missing"_qs) > 0;
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: mkdaten [--if-missing] PATH/Daten.mdb\n");
-        return 2;
+    QString provider;
+    if (const qsizetype at = args.indexOf(u"--provider"_qs); at >= 0) {
+        if (at + 1 >= args.size() || args.at(at + 1).trimmed().isEmpty())
+            return usage();
+        provider = args.at(at + 1);
+        args.remove(at, 2);
     }
+    if (args.size() != 1)
+        return usage();
     const QString path = args.constFirst();
-    if (QFileInfo::exists(path)) {
-        if (ifMissing)
-            return 0;
+    const bool exists = QFileInfo::exists(path);
+    if (exists && !ifMissing) {
         std::fprintf(stderr, "mkdaten: %s exists already, not overwritten\n", qPrintable(path));
         return 1;
     }
+    if (exists && provider.isEmpty())
+        return 0;
+
     QString error;
     bool ok = false;
     {
         StoreConnection connection(path, u"mkdaten"_qs);
-        ok = connection.isOpen() && Schema::createSchema(connection.database(), &error);
         if (!connection.isOpen())
             error = connection.errorText();
+        else
+            ok =
+                (exists || Schema::createSchema(connection.database(), &error)) &&
+                (provider.isEmpty() || setProviderIfEmpty(connection.database(), provider, &error));
     }
     if (!ok) {
-        QFile::remove(path);
+        if (!exists)
+            QFile::remove(path);
         std::fprintf(stderr, "mkdaten: %s\n", qPrintable(error));
         return 1;
     }

@@ -10,6 +10,7 @@
 #include "sendengine.h"
 #include "testdb.h"
 
+#include <QAccessible>
 #include <QEnterEvent>
 #include <QFrame>
 #include <QLabel>
@@ -49,6 +50,14 @@ private:
         if (!widget)
             qWarning("no child %s", name);
         return widget;
+    }
+    static QWidget *openWindow(const QString &name)
+    {
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            if (top->objectName() == name && top->isVisible())
+                return top;
+        }
+        return nullptr;
     }
     void queueMessage(const QString &number, const QString &text)
     {
@@ -178,11 +187,54 @@ private Q_SLOTS:
         QCOMPARE(m_prompter.shown().constFirst().buttons, Prompter::Buttons::YesNo);
         QCOMPARE(statusDuringQuestion, u"Stop"_qs);
         QCOMPARE(closed, yes);
-        QCOMPARE(m_window->engine()->versandStatus(), sendingOn ? u"Start"_qs : u"Stop"_qs);
-        if (yes)
-            QVERIFY(!m_line->isOpen());
-        else
-            QCOMPARE(m_window->queue()->count(), 1);
+        // No restores sending as it was; Yes ends it for good.
+        QCOMPARE(m_window->engine()->versandStatus(), sendingOn && !yes ? u"Start"_qs : u"Stop"_qs);
+        QCOMPARE(m_line->isOpen(), sendingOn && !yes);
+        QCOMPARE(m_window->queue()->count(), yes ? 0 : 1);
+    }
+
+    void yesToQuitEndsSendingForGood()
+    {
+        // A call under way with a silent modem, and the configuration window
+        // open with a port that it refuses: closing it shows a box, whose
+        // nested event loop goes on running ticks and line events.
+        queueMessage(u"0791234567"_qs, u"Hallo"_qs);
+        m_window->engine()->tick();
+        QCOMPARE(m_line->writes.size(), 1);
+        QTest::mouseClick(child<QPushButton>("cmdKonfiguration"), Qt::LeftButton);
+        QWidget *konfig = openWindow(u"FRMKonfiguration"_qs);
+        QVERIFY(konfig);
+        auto *port = konfig->findChild<QLineEdit *>(u"TXTDBComPort"_qs);
+        port->selectAll();
+        QTest::keyClicks(port, u"abc"_qs);
+
+        m_prompter.answerNext(Prompter::Answer::Yes);
+        int dialogBoxes = 0;
+        bool tickingDuringBox = true;
+        m_prompter.setWhileOpen([&](const ScriptedPrompter::Shown &box) {
+            if (box.text == kQuitQuestion)
+                return;
+            ++dialogBoxes;
+            tickingDuringBox = m_window->engine()->timer1()->isActive();
+            for (int i = 0; i < 12; ++i) {
+                m_clock.advanceSeconds(5);
+                m_window->engine()->tick();
+            }
+            m_line->deliver("\r\nCONNECT 9600\r\n");
+        });
+        QSignalSpy closed(m_window.get(), &Funkbote::closed);
+        QCloseEvent event; // the window manager closes the main window
+        QCoreApplication::sendEvent(m_window.get(), &event);
+        m_prompter.setWhileOpen({});
+
+        QVERIFY(event.isAccepted());
+        QCOMPARE(closed.count(), 1);
+        QCOMPARE(dialogBoxes, 1);
+        QCOMPARE(m_line->writes.size(), 1); // the dial before the question, nothing after
+        QVERIFY(!m_line->isOpen());
+        QCOMPARE(TestDb::scalar(m_path, u"SELECT COUNT(*) FROM VersandLog"_qs).toInt(), 0);
+        QVERIFY(!tickingDuringBox);
+        QVERIFY(!m_window->engine()->timer1()->isActive());
     }
 
     void activationRefreshReadsSettings()
@@ -273,6 +325,54 @@ private Q_SLOTS:
                  u"079 123 45 67|abc|OK|2026-12-06"_qs);
     }
 
+    void statusLineShowsWholeText_data()
+    {
+        // Why the port could not be opened, as the line reports it.
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<bool>("shownWhole");
+        QTest::newRow("two lines") << u"Schnittstelle nicht gefunden"_qs << true;
+        QTest::newRow("longer than two lines")
+            << u"Das Gerät ist nicht mehr vorhanden. "_qs.repeated(6) + u"Ende."_qs << false;
+    }
+    void statusLineShowsWholeText()
+    {
+        QFETCH(QString, reason);
+        QFETCH(bool, shownWhole);
+        auto *status = child<QLabel>("LBLStatus");
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(status);
+        QVERIFY(accessible);
+        QCOMPARE(accessible->text(QAccessible::Name), u"Status: Warten..."_qs);
+
+        queueMessage(u"0791234567"_qs, u"Hallo"_qs);
+        m_line->failNextOpen(reason);
+        m_window->engine()->tick();
+        const QString text = u"Status: COM1 (/dev/ttyS0) lässt sich nicht öffnen: "_qs + reason;
+        QCOMPARE(m_window->engine()->statusText(), text);
+        QCOMPARE(accessible->text(QAccessible::Name), text);
+        if (shownWhole) {
+            // Wrapped onto a second line that the label's height holds.
+            QCOMPARE(status->text(), text);
+            QVERIFY(status->wordWrap());
+            QVERIFY(status->fontMetrics().horizontalAdvance(text) > status->width());
+            QVERIFY(status->heightForWidth(status->width()) <= status->height());
+            QCOMPARE(status->toolTip(), QString());
+        } else {
+            // Shortened in the middle: which port, and the end of why.
+            QVERIFY(status->text().startsWith(u"Status: COM1"_qs));
+            const QString end = status->text().section(u"… "_qs, 1);
+            QVERIFY(end.endsWith(u"vorhanden. Ende."_qs));
+            QVERIFY(text.endsWith(u' ' + end)); // from a word's start on
+            QVERIFY(status->heightForWidth(status->width()) <= status->height());
+            QCOMPARE(status->toolTip(), text);
+        }
+        // The failed call times out: a short text again, shown as it is.
+        m_clock.advanceSeconds(41);
+        m_window->engine()->tick();
+        QCOMPARE(status->text(), u"Status: Warten..."_qs);
+        QCOMPARE(status->toolTip(), QString());
+        QCOMPARE(accessible->text(QAccessible::Name), u"Status: Warten..."_qs);
+    }
+
     void startStopButton()
     {
         auto *button = child<QPushButton>("cmdStartStop");
@@ -326,11 +426,7 @@ private Q_SLOTS:
         QFETCH(QString, button);
         QFETCH(QString, dialog);
         QTest::mouseClick(m_window->findChild<QPushButton *>(button), Qt::LeftButton);
-        QWidget *opened = nullptr;
-        for (QWidget *top : QApplication::topLevelWidgets()) {
-            if (top->objectName() == dialog && top->isVisible())
-                opened = top;
-        }
+        QWidget *opened = openWindow(dialog);
         QVERIFY2(opened, qPrintable(dialog));
         QVERIFY(!m_window->isEnabled());
         child<QLabel>("LBLTitel")->setText(u"geändert"_qs);

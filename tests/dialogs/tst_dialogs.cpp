@@ -52,6 +52,8 @@ private Q_SLOTS:
     void konfigSpeichern();
     void konfigFalsch_data();
     void konfigFalsch();
+    void konfigUnbearbeitet_data();
+    void konfigUnbearbeitet();
     void konfigSpeichernScheitert();
     void konfigDateiFehlt();
 
@@ -95,8 +97,9 @@ private:
     // The settings row and the engine's copy, each as port|provider|command.
     QString stored() const
     {
-        return TestDb::scalar(m_path, u"SELECT ComPort || '|' || ProviderNummer || '|' || "
-                                      u"InitialisierungsBefehl FROM Einstellungen"_s)
+        return TestDb::scalar(m_path, u"SELECT ifnull(ComPort, '') || '|' || "
+                                      u"ifnull(ProviderNummer, '') || '|' || "
+                                      u"ifnull(InitialisierungsBefehl, '') FROM Einstellungen"_s)
             .toString();
     }
     QString cache() const
@@ -323,6 +326,52 @@ void TestDialogs::konfigFalsch()
     click(u"LBLEnde"_s);
     QCOMPARE(m_unloaded->count(), 1);
     QCOMPARE(stored().section(u'|', feld, feld), correction[feld]);
+}
+
+void TestDialogs::konfigUnbearbeitet_data()
+{
+    // The settings row as stored, what is typed in this opening, and the row
+    // and cache after closing: only what the user changed is checked.
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<int>("feld"); // -1: nothing typed
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("expected");
+
+    const QString ohneNummer = u"UPDATE Einstellungen SET ProviderNummer = NULL"_s;
+    QTest::newRow("new file, nothing typed") << ohneNummer << -1 << QString() << u"1||ATDT"_s;
+    QTest::newRow("new file, port changed") << ohneNummer << 0 << u"3"_s << u"3||ATDT"_s;
+    QTest::newRow("number typed and deleted again") << ohneNummer << 1 << u"5\b"_s << u"1||ATDT"_s;
+    QTest::newRow("port 0 stored, command changed")
+        << u"UPDATE Einstellungen SET ComPort = 0"_s << 2 << u"ATDP"_s << u"0|0800 123 456|ATDP"_s;
+    QTest::newRow("letters stored as port") << u"UPDATE Einstellungen SET ComPort = 'COM2'"_s << -1
+                                            << QString() << u"COM2|0800 123 456|ATDT"_s;
+    QTest::newRow("empty command stored")
+        << u"UPDATE Einstellungen SET InitialisierungsBefehl = ''"_s << -1 << QString()
+        << u"1|0800 123 456|"_s;
+}
+
+void TestDialogs::konfigUnbearbeitet()
+{
+    QFETCH(QString, sql);
+    QFETCH(int, feld);
+    QFETCH(QString, typed);
+    QFETCH(QString, expected);
+
+    QVERIFY(TestDb::exec(m_path, sql));
+    open(new FRMKonfiguration(m_path, &m_cache, m_main.get(), m_prompter.get()));
+    if (feld >= 0)
+        type(kFelder[feld], typed);
+    click(u"cmdOK"_s);
+    QCOMPARE(m_prompter->texts(), QStringList());
+    QCOMPARE(m_unloaded->count(), 1);
+    QVERIFY(m_main->isEnabled());
+    QCOMPARE(stored(), expected);
+    // The engine's copy: digits of the number; a port that names none is 0.
+    const QString port = expected.section(u'|', 0, 0);
+    QCOMPARE(cache(),
+             u"%1|%2|%3"_s.arg(port == u"COM2"_s ? u"0"_s : port)
+                 .arg(expected.section(u'|', 1, 1).remove(u' '), expected.section(u'|', 2, 2)));
+    QTRY_VERIFY(m_dialog.isNull());
 }
 
 void TestDialogs::konfigSpeichernScheitert()
