@@ -315,6 +315,29 @@ private Q_SLOTS:
         QCOMPARE(rig.sim.values(u"INVALID"_qs), QStringList());
         QCOMPARE(rig.sim.values(u"MESSAGE"_qs), QStringList{message});
     }
+
+    void badArguments_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("PIN of three digits") << QStringList{u"--gsm"_qs, u"--pin"_qs, u"123"_qs}
+                                             << u"--pin: expected 4 to 8 digits, got '123'"_qs;
+        QTest::newRow("CMS code of four digits")
+            << QStringList{u"--gsm"_qs, u"--cmgs"_qs, u"ok,cms:1000"_qs}
+            << u"--cmgs: unknown item 'cms:1000'"_qs;
+        QTest::newRow("GSM option without --gsm")
+            << QStringList{u"--urc"_qs, u"RING"_qs} << u"--urc needs --gsm"_qs;
+    }
+    void badArguments()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        SimProcess sim;
+        QVERIFY(!sim.start(dir.path(), 4, arguments));
+        QCOMPARE(sim.process.exitCode(), 2);
+        QCOMPARE(sim.errorOutput, u"modemsim: "_qs + error + u'\n');
+    }
 };
 
 QTEST_GUILESS_MAIN(TstGsmsim)
