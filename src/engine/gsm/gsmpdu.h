@@ -37,8 +37,9 @@ QByteArray septetsOf(char16_t c);
 
 // The character that a septet stands for; an escaped code of the extension
 // table gives its character, an escaped code without one gives the default
-// alphabet's character, as receivers show it. The escape septet alone gives
-// no character (0).
+// alphabet's character, as receivers show it. The escape septet gives no
+// character (0) unescaped and a blank escaped (it leads to a table not yet
+// defined).
 char16_t characterOf(char code, bool escaped);
 
 // True when every character of the text has septets, so the text goes out in
