@@ -2,12 +2,17 @@
 //
 //   modemsim --dir DIR --port N [--dial LIST] [--centre LIST]
 //            [--connect-delay MS] [--reply-delay MS] [--log FILE]
+//   modemsim --dir DIR --port N --gsm [--pin PIN] [--csca NUMBER]
+//            [--cmgs LIST] [--urc LINE]... [--reply-delay MS] [--log FILE]
 //
 // The program under test opens DIR/COMn as its serial port. Each event is
 // printed as one line on stdout (READY, OPEN, RX, DIAL, RESULT, ABORT,
 // FRAME, SMS, INVALID, REPLY, HANGUP) so that tests can follow the call.
+// The GSM modem reports COMMAND, RESULT, PIN, PROMPT, PDU, SMS, INVALID,
+// MESSAGE (a whole message, its parts joined), URC and CANCEL instead.
 
 #include "devicelink.h"
+#include "gsmmodem.h"
 #include "modem.h"
 #include "ptyline.h"
 #include "reporter.h"
@@ -64,6 +69,9 @@ int main(int argc, char *argv[])
     DeviceLink link(options->dir, options->port);
     if (!link.create(line.slavePath(), &error))
         return fail(error);
+
+    if (options->gsm.enabled)
+        return runGsmModem(*options, line, link, reporter);
 
     Modem modem(*options);
     QObject::connect(&modem, &Modem::transmit, &line, &PtyLine::send);

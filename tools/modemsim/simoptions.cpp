@@ -95,6 +95,7 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
     const QCommandLineOption logOption(u"log"_s, u"Also append every line to FILE."_s, u"FILE"_s);
     parser.addOptions({dirOption, portOption, dialOption, centreOption, connectDelayOption,
                        replyDelayOption, logOption});
+    const GsmOptionParser gsmOptions(parser);
     const QCommandLineOption helpOption = parser.addHelpOption();
 
     if (!parser.parse(arguments)) {
@@ -137,6 +138,8 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
         return std::nullopt;
     if (parser.isSet(centreOption) && !parseScript(parser.value(centreOption), centreAnswer,
                                                    u"centre"_s, &options.centreScript, error))
+        return std::nullopt;
+    if (!gsmOptions.read(&options.gsm, error))
         return std::nullopt;
     return options;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gsmoptions.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -27,6 +29,7 @@ struct SimOptions
     int connectDelayMs = 300;
     int replyDelayMs = 50;
     QString logFile;
+    GsmOptions gsm;
     QString helpText; // set instead of the rest when --help was asked for
 
     // Parses the program's arguments (arguments.first() is the program).

@@ -1,0 +1,344 @@
+// The simulator's GSM modem as the sending engine meets it: a separate
+// process behind a pseudo-terminal, reached through its COMn link with
+// QSerialPort, spoken to with AT commands and PDUs made by hand.
+
+#include "gsmpdu.h"
+#include "simprocess.h"
+
+#include <QSerialPort>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// A GSM modem simulator on COM4 in a folder of its own, and the program's
+// end of the line.
+struct Rig
+{
+    bool start(const QStringList &arguments)
+    {
+        QObject::connect(&port, &QSerialPort::readyRead, &port,
+                         [this] { received += port.readAll(); });
+        port.setPortName(dir.filePath(u"COM4"_qs));
+        return sim.start(dir.path(), 4,
+                         QStringList{u"--gsm"_qs, u"--reply-delay"_qs, u"5"_qs} + arguments) &&
+               port.open(QIODevice::ReadWrite);
+    }
+    // Writes and forgets what the modem sent so far.
+    void write(const QByteArray &bytes)
+    {
+        received.clear();
+        port.write(bytes);
+    }
+
+    QTemporaryDir dir;
+    SimProcess sim;
+    QSerialPort port;
+    QByteArray received;
+};
+
+QByteArray line(const QByteArray &text)
+{
+    return "\r\n" + text + "\r\n";
+}
+
+const QByteArray ok = line("OK");
+
+QByteArray accepted(int reference)
+{
+    return line("+CMGS: " + QByteArray::number(reference)) + ok;
+}
+
+// "hellohello" to +41 79 123 45 67 with the SIM's centre, the packing example
+// of the 7-bit alphabet's standard: 22 octets after the centre's 00.
+const QByteArray hello = "0001000B911497214365F700000AE8329BFD4697D9EC37";
+const QString helloSms = u"to=+41791234567 centre= enc=7bit part=1/1 ref=- text=hellohello"_qs;
+const QString helloMessage = u"to=+41791234567 enc=7bit parts=1 text=hellohello"_qs;
+
+// Three parts "ab", "cd", "e" with reference 2A; after the six header octets
+// one fill bit, so the first septet starts at bit 1 of octet 7.
+const QByteArray headed = "0041000B911497214365F70000";
+const QByteArray partAb = headed + "09"
+                                   "0500032A0301"
+                                   "C262";
+const QByteArray partCd = headed + "09"
+                                   "0500032A0302"
+                                   "C664";
+const QByteArray partE = headed + "08"
+                                  "0500032A0303"
+                                  "CA";
+QString part(int number, const char *text)
+{
+    return u"to=+41791234567 centre= enc=7bit part=%1/3 ref=42 text=%2"_qs.arg(number).arg(
+        QLatin1StringView(text));
+}
+const QString abcde = u"to=+41791234567 enc=7bit parts=3 text=abcde"_qs;
+
+} // namespace
+
+class TstGsmsim : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Each row is a dialogue: command lines and the modem's exact answers.
+    void dialogue_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArrayList>("commands");
+        QTest::addColumn<QByteArrayList>("answers");
+        QTest::addColumn<QStringList>("pinReports");
+
+        QTest::newRow("PIN asked, a wrong one, the right one")
+            << QStringList{u"--pin"_qs, u"1234"_qs}
+            << QByteArrayList{"ATE0\r",
+                              "AT+CMEE=1\r",
+                              "AT+CPIN?\r",
+                              "AT+CMGS=22\r",
+                              "AT+CSCA?\r",
+                              "AT+CPIN=\"4321\"\r",
+                              "AT+CPIN=\"1234\"\r",
+                              "AT+CPIN?\r",
+                              "AT+CPIN=\"1234\"\r",
+                              "AT+CMGF=0\r",
+                              "AT+CSCA?\r"}
+            << QByteArrayList{"ATE0\r" + ok,
+                              ok,
+                              line("+CPIN: SIM PIN") + ok,
+                              line("+CMS ERROR: 311"),
+                              line("+CMS ERROR: 311"),
+                              line("+CME ERROR: 16"),
+                              ok,
+                              line("+CPIN: READY") + ok,
+                              line("+CME ERROR: 3"),
+                              ok,
+                              line("+CSCA: \"+41794999000\",145") + ok}
+            << QStringList{u"wrong 1"_qs, u"ok"_qs};
+        QTest::newRow("three wrong PINs block the SIM, verbose errors, echo on")
+            << QStringList{u"--pin"_qs, u"1234"_qs}
+            << QByteArrayList{"AT+CMEE=2\r",    "AT+CPIN=1111\r", "AT+CPIN=\"2222\"\r",
+                              "at+cpin=3333\r", "AT+CPIN?\r",     "AT+CPIN=\"1234\"\r"}
+            << QByteArrayList{"AT+CMEE=2\r" + ok,
+                              "AT+CPIN=1111\r" + line("+CME ERROR: incorrect password"),
+                              "AT+CPIN=\"2222\"\r" + line("+CME ERROR: incorrect password"),
+                              "at+cpin=3333\r" + line("+CME ERROR: incorrect password"),
+                              "AT+CPIN?\r" + line("+CPIN: SIM PUK") + ok,
+                              "AT+CPIN=\"1234\"\r" + line("+CME ERROR: SIM PUK required")}
+            << QStringList{u"wrong 1"_qs, u"wrong 2"_qs, u"wrong 3"_qs, u"blocked"_qs};
+        QTest::newRow("plain ERROR without AT+CMEE, centre set, text mode refused")
+            << QStringList{u"--csca"_qs, u"0794999000"_qs}
+            << QByteArrayList{"ATE0\r",
+                              "AT+CPIN?\r",
+                              "AT+CPIN=\"1234\"\r",
+                              "AT+CSCA?\r",
+                              "AT+CSCA=\"+41790000000\",145\r",
+                              "AT+CSCA?\r",
+                              "AT+CMGF=1\r",
+                              "AT+XYZ\r",
+                              "AT+CMGS=0\r",
+                              "ATE1\r"}
+            << QByteArrayList{"ATE0\r" + ok,
+                              line("+CPIN: READY") + ok,
+                              line("ERROR"),
+                              line("+CSCA: \"0794999000\",129") + ok,
+                              ok,
+                              line("+CSCA: \"+41790000000\",145") + ok,
+                              line("+CMS ERROR: 303"),
+                              line("ERROR"),
+                              line("+CMS ERROR: 304"),
+                              ok}
+            << QStringList();
+        QTest::newRow("unsolicited lines before every answer, ESC cancels")
+            << QStringList{u"--urc"_qs, u"RING"_qs, u"--urc"_qs, u"+CMTI: \"SM\",1"_qs}
+            << QByteArrayList{"ATE0\r", "AT+CMGS=22\r", "0001\x1B", "AT\r"}
+            << QByteArrayList{"ATE0\r" + line("RING") + line("+CMTI: \"SM\",1") + ok,
+                              line("RING") + line("+CMTI: \"SM\",1") + "\r\n> ",
+                              line("RING") + line("+CMTI: \"SM\",1") + ok,
+                              line("RING") + line("+CMTI: \"SM\",1") + ok}
+            << QStringList();
+    }
+    void dialogue()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArrayList, commands);
+        QFETCH(QByteArrayList, answers);
+        QFETCH(QStringList, pinReports);
+        QCOMPARE(commands.size(), answers.size());
+        Rig rig;
+        QVERIFY(rig.start(arguments));
+        for (qsizetype i = 0; i < commands.size(); ++i) {
+            rig.write(commands.at(i));
+            QTRY_COMPARE(rig.received, answers.at(i));
+        }
+        QCOMPARE(rig.sim.values(u"PIN"_qs), pinReports);
+        QCOMPARE(rig.sim.count(u"SMS"_qs), 0);
+        QCOMPARE(rig.sim.count(u"CANCEL"_qs), commands.contains("0001\x1B") ? 1 : 0);
+    }
+
+    // PDUs after AT+CMGS=<length>, each answered as the script says; "!"
+    // in front of a length falsifies it by one. The modem decodes every
+    // PDU it takes and joins the parts of a message the network accepted.
+    void pdus_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QByteArrayList>("pdus");
+        QTest::addColumn<QList<int>>("lengths");
+        QTest::addColumn<QByteArrayList>("answers");
+        QTest::addColumn<QStringList>("sms");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QStringList>("invalid");
+
+        QTest::newRow("7-bit") << u"ok"_qs << QByteArrayList{hello} << QList<int>{22}
+                               << QByteArrayList{accepted(1)} << QStringList{helloSms}
+                               << QStringList{helloMessage} << QStringList();
+        // "Grüße aus Zürich – 5 € 😀" in UTF-16BE to 079 123 45 67 through
+        // the centre +41 79 499 90 00.
+        QTest::newRow("UCS-2 with a centre, national number")
+            << u"ok"_qs
+            << QByteArrayList{"07911497949900F0"
+                              "01000A817019325476000832"
+                              "0047007200FC00DF0065002000610075007300200"
+                              "05A00FC00720069006300680020201300200035"
+                              "002020AC0020D83DDE00"}
+            << QList<int>{62} << QByteArrayList{accepted(1)}
+            << QStringList{u"to=0791234567 centre=+41794999000 enc=ucs2 part=1/1 ref=- "
+                           u"text=Grüße aus Zürich – 5 € \U0001F600"_qs}
+            << QStringList{u"to=0791234567 enc=ucs2 parts=1 "
+                           u"text=Grüße aus Zürich – 5 € \U0001F600"_qs}
+            << QStringList();
+        // "[€]": three escapes, 6 septets in 6 octets.
+        QTest::newRow("7-bit extension characters, relative validity period")
+            << u"ok"_qs << QByteArrayList{"0011000A8170193254760000AA061BDEA6BCF101"}
+            << QList<int>{19} << QByteArrayList{accepted(1)}
+            << QStringList{u"to=0791234567 centre= enc=7bit part=1/1 ref=- text=[€]"_qs}
+            << QStringList{u"to=0791234567 enc=7bit parts=1 text=[€]"_qs} << QStringList();
+        QTest::newRow("three parts in the order 2, 3, 1")
+            << u"ok"_qs << QByteArrayList{partCd, partE, partAb} << QList<int>{21, 20, 21}
+            << QByteArrayList{accepted(1), accepted(2), accepted(3)}
+            << QStringList{part(2, "cd"), part(3, "e"), part(1, "ab")} << QStringList{abcde}
+            << QStringList();
+        QTest::newRow("a part refused and sent again")
+            << u"ok,cms:332,ok"_qs << QByteArrayList{partAb, partCd, partCd, partE}
+            << QList<int>{21, 21, 21, 20}
+            << QByteArrayList{accepted(1), line("+CMS ERROR: 332"), accepted(2), accepted(3)}
+            << QStringList{part(1, "ab"), part(2, "cd"), part(2, "cd"), part(3, "e")}
+            << QStringList{abcde} << QStringList();
+        QTest::newRow("16-bit reference, UCS-2, one part of two")
+            << u"ok"_qs
+            << QByteArrayList{"0041000A81701932547600080B060804123402010048006"
+                              "9"}
+            << QList<int>{23} << QByteArrayList{accepted(1)}
+            << QStringList{u"to=0791234567 centre= enc=ucs2 part=1/2 ref=4660 text=Hi"_qs}
+            << QStringList() << QStringList();
+        QTest::newRow("scripted errors")
+            << u"cms:1,error"_qs << QByteArrayList{hello, hello} << QList<int>{22, 22}
+            << QByteArrayList{line("+CMS ERROR: 1"), line("ERROR")}
+            << QStringList{helloSms, helloSms} << QStringList() << QStringList();
+        QTest::newRow("wrong length")
+            << u"ok"_qs << QByteArrayList{hello} << QList<int>{21}
+            << QByteArrayList{line("+CMS ERROR: 304")} << QStringList() << QStringList()
+            << QStringList{u"AT+CMGS=21 but the TPDU has 22 octets"_qs};
+        QTest::newRow("user data length one too high")
+            << u"ok"_qs << QByteArrayList{"0001000B911497214365F700000BE8329BFD4697D9EC37"}
+            << QList<int>{22} << QByteArrayList{line("+CMS ERROR: 304")} << QStringList()
+            << QStringList()
+            << QStringList{u"user data length 11 needs 10 octets, the PDU has 9"_qs};
+        QTest::newRow("not hex") << u"ok"_qs << QByteArrayList{"0001000B9"} << QList<int>{4}
+                                 << QByteArrayList{line("+CMS ERROR: 304")} << QStringList()
+                                 << QStringList()
+                                 << QStringList{u"not an even number of hex digits"_qs};
+        QTest::newRow("an SMS-DELIVER")
+            << u"ok"_qs << QByteArrayList{"0000000B911497214365F700000AE8329BFD4697D9EC37"}
+            << QList<int>{22} << QByteArrayList{line("+CMS ERROR: 304")} << QStringList()
+            << QStringList() << QStringList{u"not an SMS-SUBMIT (first octet 0)"_qs};
+        QTest::newRow("address with a letter")
+            << u"ok"_qs << QByteArrayList{"0001000A817019325A76000000"} << QList<int>{12}
+            << QByteArrayList{line("+CMS ERROR: 304")} << QStringList() << QStringList()
+            << QStringList{u"address holds the semi-octet A"_qs};
+    }
+    void pdus()
+    {
+        QFETCH(QString, script);
+        QFETCH(QByteArrayList, pdus);
+        QFETCH(QList<int>, lengths);
+        QFETCH(QByteArrayList, answers);
+        QFETCH(QStringList, sms);
+        QFETCH(QStringList, messages);
+        QFETCH(QStringList, invalid);
+        Rig rig;
+        QVERIFY(rig.start({u"--cmgs"_qs, script}));
+        rig.write("ATE0\r");
+        QTRY_COMPARE(rig.received, "ATE0\r" + ok);
+        for (qsizetype i = 0; i < pdus.size(); ++i) {
+            rig.write("AT+CMGS=" + QByteArray::number(lengths.at(i)) + '\r');
+            QTRY_COMPARE(rig.received, "\r\n> ");
+            rig.write(pdus.at(i) + '\x1A');
+            QTRY_COMPARE(rig.received, answers.at(i));
+        }
+        QCOMPARE(rig.sim.values(u"PDU"_qs).size(), pdus.size());
+        QCOMPARE(rig.sim.values(u"SMS"_qs), sms);
+        QCOMPARE(rig.sim.values(u"MESSAGE"_qs), messages);
+        QCOMPARE(rig.sim.values(u"INVALID"_qs), invalid);
+    }
+
+    // The program's encoder judged by the simulator's own decoder: what the
+    // user typed arrives whole, in the encoding and the parts planned.
+    void encoderThroughSimulator_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        const QString gruesse = u"Grüße aus Zürich – 5 € \U0001F600"_qs;
+        QTest::newRow("UCS-2 in one part")
+            << gruesse << u"to=+41791234567 enc=ucs2 parts=1 text="_qs + gruesse;
+        const QString notice =
+            u"Die Sitzung vom Montag beginnt um 09:30 Uhr im Saal 3 [Eingang B]. "_qs.repeated(6)
+                .left(400);
+        QTest::newRow("400 characters in three 7-bit parts")
+            << notice << u"to=+41791234567 enc=7bit parts=3 text="_qs + notice;
+    }
+    void encoderThroughSimulator()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        const Gsm::SubmitPdus pdus = Gsm::buildSubmitPdus(u"+41 79 123 45 67"_qs, text, {}, 200);
+        QCOMPARE(pdus.error, QString());
+        Rig rig;
+        QVERIFY(rig.start({}));
+        rig.write("ATE0\r");
+        QTRY_COMPARE(rig.received, "ATE0\r" + ok);
+        for (const Gsm::SubmitPdu &pdu : pdus.parts) {
+            rig.write("AT+CMGS=" + QByteArray::number(pdu.tpduLength) + '\r');
+            QTRY_COMPARE(rig.received, "\r\n> ");
+            rig.write(pdu.hex + '\x1A');
+            QTRY_VERIFY(rig.received.endsWith(ok));
+        }
+        QCOMPARE(rig.sim.values(u"INVALID"_qs), QStringList());
+        QCOMPARE(rig.sim.values(u"MESSAGE"_qs), QStringList{message});
+    }
+
+    void badArguments_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("PIN of three digits") << QStringList{u"--gsm"_qs, u"--pin"_qs, u"123"_qs}
+                                             << u"--pin: expected 4 to 8 digits, got '123'"_qs;
+        QTest::newRow("CMS code of four digits")
+            << QStringList{u"--gsm"_qs, u"--cmgs"_qs, u"ok,cms:1000"_qs}
+            << u"--cmgs: unknown item 'cms:1000'"_qs;
+        QTest::newRow("GSM option without --gsm")
+            << QStringList{u"--urc"_qs, u"RING"_qs} << u"--urc needs --gsm"_qs;
+    }
+    void badArguments()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        SimProcess sim;
+        QVERIFY(!sim.start(dir.path(), 4, arguments));
+        QCOMPARE(sim.process.exitCode(), 2);
+        QCOMPARE(sim.errorOutput, u"modemsim: "_qs + error + u'\n');
+    }
+};
+
+QTEST_GUILESS_MAIN(TstGsmsim)
+#include "tst_gsmsim.moc"
