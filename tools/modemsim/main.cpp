@@ -1,22 +1,28 @@
-// modemsim: a Hayes modem and a UCP message centre on a pseudo-terminal.
+// modemsim: a Hayes modem and a UCP message centre on a pseudo-terminal, or
+// the message centre alone on a TCP port.
 //
 //   modemsim --dir DIR --port N [--dial LIST] [--centre LIST]
 //            [--connect-delay MS] [--reply-delay MS] [--log FILE]
+//            [--account A [--password P]] [--drop-after N] [--baud BAUD]
+//   modemsim --tcp PORT [the same options but --dir, --port, --dial]
 //   modemsim --dir DIR --port N --gsm [--pin PIN] [--csca NUMBER]
 //            [--cmgs LIST] [--urc LINE]... [--reply-delay MS] [--log FILE]
 //
-// The program under test opens DIR/COMn as its serial port. Each event is
-// printed as one line on stdout (READY, OPEN, RX, DIAL, RESULT, ABORT,
-// FRAME, SMS, INVALID, REPLY, HANGUP) so that tests can follow the call.
+// The program under test opens DIR/COMn as its serial port, or connects to
+// 127.0.0.1:PORT. Each event is printed as one line on stdout (READY, OPEN,
+// RX, DIAL, RESULT, ABORT, FRAME, LOGIN, SMS, INVALID, REPLY, ASK, ANSWER,
+// UNANSWERED, DROP, HANGUP) so that tests can follow the call.
 // The GSM modem reports COMMAND, RESULT, PIN, PROMPT, PDU, SMS, INVALID,
 // MESSAGE (a whole message, its parts joined), URC and CANCEL instead.
 
+#include "bytepacer.h"
 #include "devicelink.h"
 #include "gsmmodem.h"
 #include "modem.h"
 #include "ptyline.h"
 #include "reporter.h"
 #include "simoptions.h"
+#include "tcpcentre.h"
 #include "terminationwatcher.h"
 
 #include <QCoreApplication>
@@ -63,6 +69,16 @@ int main(int argc, char *argv[])
     QObject::connect(&termination, &TerminationWatcher::terminationRequested, &app,
                      &QCoreApplication::quit);
 
+    if (options->tcpPort) {
+        TcpCentre centre(*options);
+        QObject::connect(&centre, &TcpCentre::report, &app,
+                         [&reporter](const QString &text) { reporter.line(text); });
+        if (!centre.listen(*options->tcpPort, &error))
+            return fail(error);
+        reporter.line(u"READY "_s + centre.address());
+        return QCoreApplication::exec();
+    }
+
     PtyLine line;
     if (!line.create(&error))
         return fail(error);
@@ -74,15 +90,24 @@ int main(int argc, char *argv[])
         return runGsmModem(*options, line, link, reporter);
 
     Modem modem(*options);
-    QObject::connect(&modem, &Modem::transmit, &line, &PtyLine::send);
+    BytePacer toProgram(options->baud);
+    BytePacer fromProgram(options->baud);
+    QObject::connect(&modem, &Modem::transmit, &toProgram, &BytePacer::push);
+    QObject::connect(&toProgram, &BytePacer::paced, &line, &PtyLine::send);
     QObject::connect(&modem, &Modem::report, &app,
                      [&reporter](const QString &text) { reporter.line(text); });
     QObject::connect(&line, &PtyLine::opened, &app, [&reporter] { reporter.line(u"OPEN"_s); });
-    QObject::connect(&line, &PtyLine::received, &app, [&reporter, &modem](const QByteArray &bytes) {
-        reporter.line(u"RX "_s + QString::fromLatin1(bytes.toHex().toUpper()));
-        modem.receive(bytes);
+    QObject::connect(&line, &PtyLine::received, &app,
+                     [&reporter, &fromProgram](const QByteArray &bytes) {
+                         reporter.line(u"RX "_s + QString::fromLatin1(bytes.toHex().toUpper()));
+                         fromProgram.push(bytes);
+                     });
+    QObject::connect(&fromProgram, &BytePacer::paced, &modem, &Modem::receive);
+    QObject::connect(&line, &PtyLine::hungUp, &modem, [&] {
+        fromProgram.clear();
+        toProgram.clear();
+        modem.hangUp();
     });
-    QObject::connect(&line, &PtyLine::hungUp, &modem, &Modem::hangUp);
 
     reporter.line(u"READY "_s + link.path() + u' ' + line.slavePath());
     const int status = QCoreApplication::exec();

@@ -1,24 +1,14 @@
 #include "modem.h"
 
-#include "reporter.h"
-#include "ucpcentre.h"
-
 using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr char stx = 0x02;
-constexpr char etx = 0x03;
 constexpr char cr = 0x0D;
 constexpr char lf = 0x0A;
 
-// Longer command lines are cut, as a modem's command buffer is small; a
-// frame that never ends is dropped rather than growing without limit.
+// Longer command lines are cut, as a modem's command buffer is small.
 constexpr qsizetype maxLineLength = 256;
-constexpr qsizetype maxFrameLength = 4096;
-
-// Not a frame the program could parse: no slashes, no checksum.
-constexpr char garbage[] = "#?garbage?#";
 
 QByteArray resultText(DialOutcome outcome)
 {
@@ -47,12 +37,14 @@ bool startsWithAt(const QByteArray &line, const char *prefix)
 } // namespace
 
 Modem::Modem(const SimOptions &options, QObject *parent)
-    : QObject(parent), m_dialScript(options.dialScript), m_centreScript(options.centreScript),
-      m_replyDelayMs(options.replyDelayMs)
+    : QObject(parent), m_dialScript(options.dialScript), m_centre(options), m_desk(m_centre)
 {
     m_dialTimer.setSingleShot(true);
     m_dialTimer.setInterval(options.connectDelayMs);
     connect(&m_dialTimer, &QTimer::timeout, this, &Modem::answerDial);
+    connect(&m_desk, &CentreDesk::transmit, this, &Modem::transmit);
+    connect(&m_desk, &CentreDesk::report, this, &Modem::report);
+    connect(&m_desk, &CentreDesk::dropRequested, this, &Modem::carrierLost);
 }
 
 void Modem::receive(const QByteArray &bytes)
@@ -68,7 +60,7 @@ void Modem::receive(const QByteArray &bytes)
             abortDial();
             break;
         case State::Data:
-            dataByte(byte);
+            m_desk.receive(QByteArrayView(&byte, 1));
             break;
         }
     }
@@ -78,13 +70,19 @@ void Modem::receive(const QByteArray &bytes)
 
 void Modem::hangUp()
 {
-    ++m_callId;
     m_dialTimer.stop();
     m_state = State::Command;
     m_line.clear();
-    m_frame.clear();
-    m_inFrame = false;
+    m_desk.reset();
     emit report(u"HANGUP"_s);
+}
+
+void Modem::carrierLost()
+{
+    m_state = State::Command;
+    m_line.clear();
+    m_desk.reset();
+    sendResult("NO CARRIER");
 }
 
 void Modem::commandByte(char byte, QByteArray *echo)
@@ -132,82 +130,17 @@ void Modem::answerDial()
     if (m_state != State::Dialling)
         return;
     if (m_dialOutcome == DialOutcome::Connect) {
+        // Several frames may follow, each answered, until the hang-up.
         m_state = State::Data;
-        m_frame.clear();
-        m_inFrame = false;
+        m_desk.reset();
     } else {
         m_state = State::Command;
     }
     sendResult(resultText(m_dialOutcome));
 }
 
-void Modem::dataByte(char byte)
-{
-    if (byte == stx) {
-        // A new start byte abandons a frame that never got its end.
-        m_frame.clear();
-        m_inFrame = true;
-        return;
-    }
-    if (!m_inFrame)
-        return;
-    if (byte == etx) {
-        m_inFrame = false;
-        frameReceived(std::exchange(m_frame, {}));
-        return;
-    }
-    if (m_frame.size() >= maxFrameLength) {
-        m_frame.clear();
-        m_inFrame = false;
-        return;
-    }
-    m_frame.append(byte);
-}
-
-void Modem::frameReceived(const QByteArray &frame)
-{
-    emit report(u"FRAME "_s + escapedForLine(QString::fromLatin1(frame)));
-    const UcpCentre::CheckResult check = UcpCentre::checkSubmission(frame);
-    // Every frame takes its turn in the script, also one that is refused
-    // for its syntax whatever the script says.
-    const CentreAnswer answer = m_centreScript.next();
-    QByteArray reply;
-    if (!check.valid) {
-        emit report(u"INVALID "_s + escapedForLine(check.reason));
-        reply = UcpCentre::negativeResult(check.trn, check.ot, UcpCentre::syntaxError);
-    } else {
-        const UcpCentre::Submission &sms = check.submission;
-        emit report(u"SMS to="_s + escapedForLine(sms.recipient) + u" from="_s +
-                    escapedForLine(sms.originator) + u" text="_s + escapedForLine(sms.text));
-        switch (answer.kind) {
-        case CentreAnswer::Ack:
-            reply = UcpCentre::positiveResult(check.trn, check.ot);
-            break;
-        case CentreAnswer::Nack:
-            reply = UcpCentre::negativeResult(check.trn, check.ot, answer.errorCode);
-            break;
-        case CentreAnswer::Garbage:
-            reply = garbage;
-            break;
-        case CentreAnswer::Silent:
-            return;
-        }
-    }
-    const quint64 callId = m_callId;
-    QTimer::singleShot(m_replyDelayMs, this, [this, callId, reply] {
-        if (callId == m_callId)
-            sendReply(reply);
-    });
-}
-
 void Modem::sendResult(const QByteArray &text)
 {
     emit transmit("\r\n" + text + "\r\n");
     emit report(u"RESULT "_s + QString::fromLatin1(text));
-}
-
-void Modem::sendReply(const QByteArray &frame)
-{
-    emit transmit(stx + frame + etx);
-    emit report(u"REPLY "_s + QString::fromLatin1(frame));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "centredesk.h"
 #include "script.h"
 #include "simoptions.h"
 
@@ -9,9 +10,10 @@
 
 // A Hayes modem with the provider's message centre behind it. In command
 // mode it echoes and answers AT commands; a dial command gets the scripted
-// call result after the connect delay; once connected it reads UCP frames
-// and lets the centre answer each one after the reply delay. Closing the
-// port hangs up. Every event is reported as one text line.
+// call result after the connect delay; once connected it hands the bytes to
+// the centre, which answers each frame, as many as the call carries. Closing
+// the port hangs up; a connection the centre drops ends with NO CARRIER.
+// Every event is reported as one text line.
 class Modem : public QObject
 {
     Q_OBJECT
@@ -34,20 +36,14 @@ private:
     void commandLine(const QByteArray &line);
     void abortDial();
     void answerDial();
-    void dataByte(char byte);
-    void frameReceived(const QByteArray &frame);
+    void carrierLost();
     void sendResult(const QByteArray &text);
-    void sendReply(const QByteArray &frame);
 
     State m_state = State::Command;
     QByteArray m_line;
-    QByteArray m_frame;
-    bool m_inFrame = false;
     DialOutcome m_dialOutcome = DialOutcome::Connect;
     QTimer m_dialTimer;
-    // Replies scheduled before a hang-up must not reach the next call.
-    quint64 m_callId = 0;
     Script<DialOutcome> m_dialScript;
-    Script<CentreAnswer> m_centreScript;
-    int m_replyDelayMs;
+    CentreRun m_centre;
+    CentreDesk m_desk;
 };

@@ -2,6 +2,8 @@
 
 #include <QCommandLineParser>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -24,17 +26,27 @@ std::optional<DialOutcome> dialOutcome(const QString &item)
 
 std::optional<CentreAnswer> centreAnswer(const QString &item)
 {
+    // "53+ack": the centre's own operation 53 first, then the answer.
+    for (const char *ownOperation : {"31", "53"}) {
+        if (item.startsWith(QLatin1StringView(ownOperation) + u'+')) {
+            std::optional<CentreAnswer> answer = centreAnswer(item.mid(3));
+            if (!answer || !answer->ownOperation.isEmpty())
+                return std::nullopt;
+            answer->ownOperation = ownOperation;
+            return answer;
+        }
+    }
     if (item == u"ack"_s)
-        return CentreAnswer{CentreAnswer::Ack, {}};
+        return CentreAnswer{CentreAnswer::Ack, {}, {}};
     if (item == u"silent"_s)
-        return CentreAnswer{CentreAnswer::Silent, {}};
+        return CentreAnswer{CentreAnswer::Silent, {}, {}};
     if (item == u"garbage"_s)
-        return CentreAnswer{CentreAnswer::Garbage, {}};
+        return CentreAnswer{CentreAnswer::Garbage, {}, {}};
     if (item.startsWith(u"nack:"_s)) {
         const QString code = item.mid(5);
         if (code.size() == 2 && code.at(0).isDigit() && code.at(1).isDigit() &&
             code.at(0).unicode() < 0x80 && code.at(1).unicode() < 0x80)
-            return CentreAnswer{CentreAnswer::Nack, code.toLatin1()};
+            return CentreAnswer{CentreAnswer::Nack, code.toLatin1(), {}};
     }
     return std::nullopt;
 }
@@ -70,13 +82,45 @@ bool parseNumber(const QString &text, const QString &option, int min, int max, i
     return true;
 }
 
+bool parseLogin(const QString &account, bool accountSet, const QString &password, bool passwordSet,
+                SimOptions *options, QString *error)
+{
+    if (passwordSet && !accountSet) {
+        *error = u"--password needs --account"_s;
+        return false;
+    }
+    if (!accountSet)
+        return true;
+    // The program sends the account with its digits only.
+    if (account.isEmpty() || !std::all_of(account.begin(), account.end(), [](QChar c) {
+            return c.unicode() >= u'0' && c.unicode() <= u'9';
+        })) {
+        *error = u"--account: expected digits, got '"_s + account + u"'"_s;
+        return false;
+    }
+    if (!std::all_of(password.begin(), password.end(),
+                     [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7F; })) {
+        *error = u"--password: printable ASCII characters only"_s;
+        return false;
+    }
+    options->account = account.toLatin1();
+    options->password = password.toLatin1();
+    return true;
+}
+
 } // namespace
 
 std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QString *error)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        u"Hayes modem with a UCP message centre behind it, on a pseudo-terminal."_s);
+        u"Hayes modem with a UCP message centre behind it, on a pseudo-terminal;\n"_s
+        u"or, with --tcp, the message centre alone on a TCP port.\n\n"_s
+        u"The centre answers every submission (operation 01) as --centre says,\n"_s
+        u"with its TRN, as many as a call or connection carries, and requires the\n"_s
+        u"session login (operation 60) when --account is given. Each event is one\n"_s
+        u"line on stdout: READY, OPEN, RX, DIAL, RESULT, ABORT, FRAME, LOGIN, SMS,\n"_s
+        u"INVALID, REPLY, ASK, ANSWER, UNANSWERED, DROP, HANGUP."_s);
     const QCommandLineOption dirOption(u"dir"_s, u"Folder for the COMn link."_s, u"DIR"_s);
     const QCommandLineOption portOption(u"port"_s, u"Port number n of COMn."_s, u"N"_s);
     const QCommandLineOption dialOption(
@@ -84,17 +128,41 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
         u"Answers to dial commands: connect, busy, nocarrier, noanswer, "_s
         u"nodialtone, silent; comma-separated, the last repeats."_s,
         u"LIST"_s);
-    const QCommandLineOption centreOption(u"centre"_s,
-                                          u"Answers to frames: ack, nack:NN, silent, garbage; "_s
-                                          u"comma-separated, the last repeats."_s,
-                                          u"LIST"_s);
+    const QCommandLineOption centreOption(
+        u"centre"_s,
+        u"Answers to submissions: ack, nack:NN, silent, garbage; comma-separated, the last "_s
+        u"repeats. A prefix 31+ or 53+ (53+ack) first sends an operation 31 (alert) or "_s
+        u"53 (delivery notification) of the centre's own, which the program must answer."_s,
+        u"LIST"_s);
     const QCommandLineOption connectDelayOption(
         u"connect-delay"_s, u"Milliseconds from dial command to its answer (300)."_s, u"MS"_s);
     const QCommandLineOption replyDelayOption(
         u"reply-delay"_s, u"Milliseconds from frame to the centre's answer (50)."_s, u"MS"_s);
     const QCommandLineOption logOption(u"log"_s, u"Also append every line to FILE."_s, u"FILE"_s);
+    const QCommandLineOption tcpOption(
+        u"tcp"_s,
+        u"Be a message centre on 127.0.0.1:PORT instead of a modem (0: any free port, "_s
+        u"shown in the READY line); --dir and --port are not used."_s,
+        u"PORT"_s);
+    const QCommandLineOption accountOption(
+        u"account"_s, u"Require a session login (operation 60) with this account (digits)."_s,
+        u"ACCOUNT"_s);
+    const QCommandLineOption passwordOption(
+        u"password"_s, u"The password of the login (printable ASCII; empty if not given)."_s,
+        u"PASSWORD"_s);
+    const QCommandLineOption dropOption(
+        u"drop-after"_s,
+        u"Cut the answer to the N-th submission (operation 01) of the run off halfway "_s
+        u"and drop the connection (the modem reports NO CARRIER), once."_s,
+        u"N"_s);
+    const QCommandLineOption baudOption(
+        u"baud"_s,
+        u"Pass bytes both ways no faster than a line of this speed (10 bits a byte, "_s
+        u"so 9600 is 960 bytes a second)."_s,
+        u"BAUD"_s);
     parser.addOptions({dirOption, portOption, dialOption, centreOption, connectDelayOption,
-                       replyDelayOption, logOption});
+                       replyDelayOption, logOption, tcpOption, accountOption, passwordOption,
+                       dropOption, baudOption});
     const GsmOptionParser gsmOptions(parser);
     const QCommandLineOption helpOption = parser.addHelpOption();
 
@@ -111,19 +179,38 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
         *error = u"unexpected argument '"_s + parser.positionalArguments().constFirst() + u"'"_s;
         return std::nullopt;
     }
-    if (!parser.isSet(dirOption) || !parser.isSet(portOption)) {
-        *error = u"--dir and --port are required"_s;
-        return std::nullopt;
-    }
-
     SimOptions options;
-    options.dir = parser.value(dirOption);
-    if (options.dir.isEmpty()) {
-        *error = u"--dir: empty folder name"_s;
-        return std::nullopt;
+    if (parser.isSet(tcpOption)) {
+        if (parser.isSet(dirOption) || parser.isSet(portOption)) {
+            *error = u"--dir and --port are not used with --tcp"_s;
+            return std::nullopt;
+        }
+        int tcpPort = 0;
+        if (!parseNumber(parser.value(tcpOption), u"tcp"_s, 0, 65535, &tcpPort, error))
+            return std::nullopt;
+        options.tcpPort = tcpPort;
+    } else {
+        if (!parser.isSet(dirOption) || !parser.isSet(portOption)) {
+            *error = u"--dir and --port are required"_s;
+            return std::nullopt;
+        }
+        options.dir = parser.value(dirOption);
+        if (options.dir.isEmpty()) {
+            *error = u"--dir: empty folder name"_s;
+            return std::nullopt;
+        }
+        if (!parseNumber(parser.value(portOption), u"port"_s, 1, 32767, &options.port, error))
+            return std::nullopt;
     }
     options.logFile = parser.value(logOption);
-    if (!parseNumber(parser.value(portOption), u"port"_s, 1, 32767, &options.port, error))
+    if (!parseLogin(parser.value(accountOption), parser.isSet(accountOption),
+                    parser.value(passwordOption), parser.isSet(passwordOption), &options, error))
+        return std::nullopt;
+    if (parser.isSet(dropOption) && !parseNumber(parser.value(dropOption), u"drop-after"_s, 1,
+                                                 1000000, &options.dropAfter, error))
+        return std::nullopt;
+    if (parser.isSet(baudOption) &&
+        !parseNumber(parser.value(baudOption), u"baud"_s, 300, 115200, &options.baud, error))
         return std::nullopt;
     if (parser.isSet(connectDelayOption) &&
         !parseNumber(parser.value(connectDelayOption), u"connect-delay"_s, 0, maxDelayMs,

@@ -18,6 +18,9 @@ struct CentreAnswer
     enum Kind { Ack, Nack, Silent, Garbage };
     Kind kind = Ack;
     QByteArray errorCode; // two digits, for Nack only
+    // "31" (alert) or "53" (delivery notification): an operation of the
+    // centre's own that goes to the program before the answer; empty for none.
+    QByteArray ownOperation;
 };
 
 struct SimOptions
@@ -31,6 +34,20 @@ struct SimOptions
     QString logFile;
     GsmOptions gsm;
     QString helpText; // set instead of the rest when --help was asked for
+
+    // TCP message centre instead of the modem: listens on 127.0.0.1 at this
+    // port (0: any free port); dir and port are not used then.
+    std::optional<int> tcpPort;
+    // A session login (operation 60) with these is required when account is
+    // set; the password may be empty.
+    QByteArray account;
+    QByteArray password;
+    // The answer to this submission of the run is cut off halfway and the
+    // connection dropped, once; 0 never.
+    int dropAfter = 0;
+    // Bytes go both ways no faster than a line of this speed carries them
+    // (10 bits a byte); 0 passes them on at once.
+    int baud = 0;
 
     // Parses the program's arguments (arguments.first() is the program).
     // Returns nothing and sets *error for unusable input.

@@ -4,10 +4,13 @@
 #include <QByteArrayView>
 #include <QString>
 
-// The message centre's side of UCP operation 01 (call input, alphanumeric):
-// checks a received frame and builds the result frames. Written apart from
-// the program's encoder so that the simulator judges the encoder instead of
-// agreeing with it by construction.
+class QDateTime;
+
+// The message centre's side of UCP: checks a received operation 01 (call
+// input, alphanumeric), operation 60 (session login) or the program's result
+// for an operation of the centre's own, and builds the frames the centre
+// sends. Written apart from the program's encoder so that the simulator
+// judges the encoder instead of agreeing with it by construction.
 namespace UcpCentre {
 
 struct Submission
@@ -29,6 +32,38 @@ struct CheckResult
 // Frame text between STX and ETX.
 CheckResult checkSubmission(QByteArrayView frame);
 
+// An operation 60 (session management) that opens a session: OAdC digits,
+// OTON 6, ONPI 5, STYP 1, PWD IRA hex, VERS 0100, all other fields empty.
+struct LoginCheck
+{
+    bool valid = false;
+    QString reason;        // why the frame is refused; empty when valid
+    QByteArray trn = "00"; // echoed in the result; "00" if unreadable
+    QByteArray account;    // OAdC
+    QByteArray password;   // PWD decoded
+};
+LoginCheck checkLogin(QByteArrayView frame);
+
+// The program's result for an operation the centre sent on its own: it has
+// to be positive and shaped for the operation type (ACK/SM, or ACK/MVP/SM
+// for 30 and 51 to 58). Whether the centre asked that TRN and operation
+// type is for the caller to check.
+struct AnswerCheck
+{
+    bool valid = false;
+    QString reason;
+    QByteArray trn; // empty if unreadable
+    QByteArray ot;  // empty if unreadable
+};
+AnswerCheck checkAnswer(QByteArrayView frame);
+
+// Operations of the centre's own: 31 alert (AdC, PID 0539) and 53 delivery
+// notification (AdC, OAdC, SCTS, Dst 0, Rsn 000, DSCTS, MT 3 and a short
+// AMsg of the 33 fields).
+QByteArray alertOperation(const QByteArray &trn, const QString &adc);
+QByteArray notificationOperation(const QByteArray &trn, const Submission &sms,
+                                 const QDateTime &submitted, const QDateTime &delivered);
+
 // AMsg hex digits to text. Codes above 0x7F are not part of the 7-bit
 // alphabet the sender uses; they make the field invalid.
 bool decodeMessage(QByteArrayView hex, QString *text, QString *error);
@@ -41,5 +76,9 @@ QByteArray negativeResult(const QByteArray &trn, const QByteArray &ot, const QBy
 
 // Error code of a frame the centre cannot parse.
 inline constexpr char syntaxError[] = "02";
+// Error code of a submission before the session login.
+inline constexpr char notAllowed[] = "04";
+// Error code of a login with the wrong account or password.
+inline constexpr char authenticationFailure[] = "07";
 
 } // namespace UcpCentre

@@ -38,10 +38,38 @@ QString Textinhex(QStringView UebergabeText);
 // with MeldeTyp "3" is the digit's own code.
 QString Chksum(QStringView Zeichenkette, QChar MeldeTyp);
 
+// The transaction reference number (TRN) of a frame that the program sends.
+// A connection numbers its operations 01, 02, ..., 99, 00, 01, ...; the
+// message centre's result carries the number of the operation it answers.
+class UcpTrn
+{
+public:
+    // 01, the number of the first operation on a connection.
+    constexpr UcpTrn() = default;
+
+    constexpr int value() const { return m_value; }
+    // Always two digits: "01", "99", "00".
+    QString text() const;
+    // The number of the following operation: 99 is followed by 00.
+    constexpr UcpTrn next() const { return UcpTrn((m_value + 1) % 100); }
+
+    friend constexpr bool operator==(UcpTrn, UcpTrn) = default;
+
+private:
+    explicit constexpr UcpTrn(int value) : m_value(value) {}
+
+    int m_value = 1;
+};
+
 // The complete operation 01 frame from TRN through the checksum, without STX
 // and ETX. Both numbers are written with their digits only, so a blank or a
 // "/" typed into a number can never shift or split a field of the frame.
+// The TRN is 01.
 QString SMSSendString(const QString &Nummer, const QString &Nachricht, const QString &RueckRufNr);
+// The same frame with the given TRN, for the second and later operations
+// of a connection; with UcpTrn() it is the frame above, byte for byte.
+QString SMSSendString(const QString &Nummer, const QString &Nachricht, const QString &RueckRufNr,
+                      UcpTrn trn);
 
 // The bytes that go over the line for a frame: STX, the frame, ETX.
 QByteArray ucpFrameBytes(const QString &frame);

@@ -176,7 +176,22 @@ QString Chksum(QStringView Zeichenkette, QChar MeldeTyp)
     return result;
 }
 
+QString UcpTrn::text() const
+{
+    QString result;
+    result.reserve(2);
+    result.append(QLatin1Char(char('0' + m_value / 10)));
+    result.append(QLatin1Char(char('0' + m_value % 10)));
+    return result;
+}
+
 QString SMSSendString(const QString &Nummer, const QString &Nachricht, const QString &RueckRufNr)
+{
+    return SMSSendString(Nummer, Nachricht, RueckRufNr, UcpTrn());
+}
+
+QString SMSSendString(const QString &Nummer, const QString &Nachricht, const QString &RueckRufNr,
+                      UcpTrn trn)
 {
     // The numbers are reduced to their digits: a blank or "/" typed into a
     // number would otherwise end up inside the frame, and a "/" would shift
@@ -185,13 +200,14 @@ QString SMSSendString(const QString &Nummer, const QString &Nachricht, const QSt
     const QString oadc = NurZiffern(QStringView(RueckRufNr));
     const QString hex = Textinhex(Nachricht);
 
-    // 22 fixed characters: "01/", five digits, "/O/01/", "/", "//3/", "/" and
-    // the two checksum digits.
+    // 22 fixed characters: the TRN and "/", five digits, "/O/01/", "/",
+    // "//3/", "/" and the two checksum digits.
     const qsizetype length = 22 + hex.size() + adc.size() + oadc.size();
 
     QString frame;
     frame.reserve(length);
-    frame.append(QLatin1StringView("01/"));
+    frame.append(trn.text());
+    frame.append(u'/');
     frame.append(QString::number(length).rightJustified(5, u'0'));
     frame.append(QLatin1StringView("/O/01/"));
     frame.append(adc);

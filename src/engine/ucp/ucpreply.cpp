@@ -168,6 +168,7 @@ QString ucpNackText(const QString &errorCode)
         {"25", "Angeforderter Standardtext ungültig"},
         {"26", "Nachrichtentyp ungültig"},
         {"27", "Nachricht in der Zentrale nicht gefunden"},
+        {"28", "Ungültiger Zeichensatz"},
         {"30", "Teilnehmer hat aufgelegt"},
         {"31", "Faxgruppe nicht unterstützt"},
         {"32", "Fax-Nachrichtentyp nicht unterstützt"},
@@ -177,6 +178,12 @@ QString ucpNackText(const QString &errorCode)
         {"36", "RPID bereits vergeben"},
         {"37", "Zustellung läuft"},
         {"38", "Nachricht weitergeleitet"},
+        // Answers of the 5x and 6x operations, among them the session login.
+        {"50", "Netz ausgelastet"},
+        {"51", "Legitimationscode für Standardtext fehlgeschlagen"},
+        {"53", "Operation teilweise erfolgreich"},
+        {"54", "Operation nicht erfolgreich"},
+        {"55", "Systemfehler der Zentrale"},
     };
     for (const Entry &entry : texts) {
         if (errorCode == QLatin1StringView(entry.code))

@@ -16,6 +16,12 @@ QString SimProcess::program()
 
 bool SimProcess::start(const QString &dir, int port, const QStringList &extraArguments)
 {
+    return start(QStringList{u"--dir"_qs, dir, u"--port"_qs, QString::number(port)} +
+                 extraArguments);
+}
+
+bool SimProcess::start(const QStringList &arguments)
+{
     QObject::connect(&process, &QProcess::readyReadStandardOutput, &process, [this] {
         m_pending += process.readAllStandardOutput();
         for (qsizetype end; (end = m_pending.indexOf('\n')) >= 0; m_pending.remove(0, end + 1))
@@ -24,8 +30,7 @@ bool SimProcess::start(const QString &dir, int port, const QStringList &extraArg
     QObject::connect(&process, &QProcess::readyReadStandardError, &process, [this] {
         errorOutput += QString::fromLocal8Bit(process.readAllStandardError());
     });
-    process.start(program(), QStringList{u"--dir"_qs, dir, u"--port"_qs, QString::number(port)} +
-                                 extraArguments);
+    process.start(program(), arguments);
     (void)QTest::qWaitFor(
         [this] { return count(u"READY"_qs) > 0 || process.state() == QProcess::NotRunning; },
         10000);

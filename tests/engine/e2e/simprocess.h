@@ -4,8 +4,9 @@
 #include <QStringList>
 
 // tools/modemsim as a child process: a Hayes modem and UCP message centre on
-// a pseudo-terminal, linked as DIR/COMn. Collects the report lines it prints
-// (READY, OPEN, RX, DIAL, RESULT, ABORT, FRAME, SMS, INVALID, REPLY, HANGUP).
+// a pseudo-terminal, linked as DIR/COMn, or the centre alone on a TCP port.
+// Collects the report lines it prints (READY, OPEN, RX, DIAL, RESULT, FRAME,
+// SMS, INVALID, REPLY, HANGUP, ...; modemsim --help lists them all).
 class SimProcess
 {
 public:
@@ -13,6 +14,8 @@ public:
 
     // Starts the simulator beside the test program; true once it is READY.
     bool start(const QString &dir, int port, const QStringList &extraArguments);
+    // The same with all arguments given, e.g. {"--tcp", "0", ...}.
+    bool start(const QStringList &arguments);
     // The report lines of one kind, without the kind word.
     QStringList values(const QString &kind) const;
     int count(const QString &kind) const { return int(values(kind).size()); }

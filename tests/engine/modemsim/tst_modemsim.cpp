@@ -1,18 +1,53 @@
 // The modem simulator as the sending engine meets it: a separate process
-// behind a pseudo-terminal, reached through its COMn link with QSerialPort.
+// behind a pseudo-terminal, reached through its COMn link with QSerialPort,
+// or a message centre on a TCP port, reached with QTcpSocket.
 
 #include "simprocess.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSerialPort>
+#include <QSignalSpy>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
 const QByteArray syntaxNack = "01/00022/R/01/N/02//01";
+
+// Operation 60 for account 12345 and password "secret", made by hand: LEN
+// 35 + 5 + 12 = 52, byte sum 2518 = 0x9D6.
+const QByteArray login12345 = "01/00052/O/60/12345/6/5/1/736563726574//0100//////D6";
+
+// A frame with LEN and checksum computed here, apart from the simulator.
+QByteArray sealed(QByteArrayView trn, QByteArrayView rest)
+{
+    const QByteArray body =
+        trn.toByteArray() + '/' +
+        QByteArray::number(trn.size() + rest.size() + 9).rightJustified(5, '0') + '/' + rest;
+    unsigned sum = 0;
+    for (char c : body)
+        sum += static_cast<unsigned char>(c);
+    return body + QByteArray::number(sum & 0xFF, 16).toUpper().rightJustified(2, '0');
+}
+
+QByteArray framed(const QByteArray &frame)
+{
+    return '\x02' + frame + '\x03';
+}
+
+QByteArray submission(QByteArrayView trn)
+{
+    return sealed(trn, "O/01/0791234567///3/616263/");
+}
+
+QByteArray ack(QByteArrayView trn)
+{
+    return sealed(trn, "R/01/A//");
+}
 
 // A simulator on COM3 in a folder of its own, and the program's end of the line.
 struct Rig
@@ -35,6 +70,36 @@ struct Rig
     QTemporaryDir dir;
     SimProcess sim;
     QSerialPort port;
+    QByteArray received;
+};
+
+// A simulated message centre on a free TCP port and the program's connection.
+struct TcpRig
+{
+    bool start(const QStringList &arguments)
+    {
+        if (!sim.start(QStringList{u"--tcp"_qs, u"0"_qs, u"--reply-delay"_qs, u"0"_qs} + arguments))
+            return false;
+        QObject::connect(&socket, &QTcpSocket::readyRead, &socket,
+                         [this] { received += socket.readAll(); });
+        return connect();
+    }
+    bool connect()
+    {
+        const QString address = sim.values(u"READY"_qs).value(0);
+        QSignalSpy connected(&socket, &QTcpSocket::connected);
+        socket.connectToHost(QHostAddress::LocalHost, address.section(u':', 1).toUShort());
+        return connected.wait(5000);
+    }
+    // Writes one frame and forgets what the centre sent so far.
+    void send(const QByteArray &frame)
+    {
+        received.clear();
+        socket.write(framed(frame));
+    }
+
+    SimProcess sim;
+    QTcpSocket socket;
     QByteArray received;
 };
 
@@ -114,6 +179,183 @@ private Q_SLOTS:
         QCOMPARE(rig.sim.count(u"INVALID"_qs), report == u"!" ? 1 : 0);
     }
 
+    // One call carries several frames, each answered with its TRN, until
+    // the centre drops the line in the middle of an answer; the next call
+    // needs a login of its own.
+    void severalFramesPerCall()
+    {
+        Rig rig;
+        QVERIFY(rig.start({u"--connect-delay"_qs, u"20"_qs, u"--drop-after"_qs, u"3"_qs,
+                           u"--account"_qs, u"12345"_qs, u"--password"_qs, u"secret"_qs}));
+        rig.write("ATD1\r");
+        QTRY_COMPARE(rig.received, "ATD1\r\r\nCONNECT 9600\r\n");
+        rig.write(framed(login12345));
+        QTRY_COMPARE(rig.received, framed(sealed("01", "R/60/A//")));
+        for (const QByteArray trn : {"02", "03"}) {
+            rig.write(framed(submission(trn)));
+            QTRY_COMPARE(rig.received, framed(ack(trn)));
+        }
+        rig.write(framed(submission("04")));
+        const QByteArray half = ack("04").first(ack("04").size() / 2);
+        QTRY_COMPARE(rig.received, '\x02' + half + "\r\nNO CARRIER\r\n");
+        QCOMPARE(rig.sim.count(u"SMS"_qs), 3);
+        QCOMPARE(rig.sim.count(u"HANGUP"_qs), 0);
+
+        rig.write("ATD1\r");
+        QTRY_COMPARE(rig.received, "ATD1\r\r\nCONNECT 9600\r\n");
+        rig.write(framed(submission("01")));
+        QTRY_COMPARE(rig.received, framed(sealed("01", "R/01/N/04//")));
+    }
+
+    // At 4800 baud (480 bytes a second) a 240-byte command line takes half
+    // a second to reach the modem, and its echo no less to come back.
+    void baudPacesTheLine()
+    {
+        Rig rig;
+        QVERIFY(rig.start({u"--baud"_qs, u"4800"_qs}));
+        const QByteArray line = "AT" + QByteArray(237, 'x') + '\r';
+        QElapsedTimer clock;
+        clock.start();
+        rig.write(line);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.received, line + "\r\nOK\r\n", 10000);
+        QCOMPARE_GE(clock.elapsed(), 500);
+        QCOMPARE(rig.sim.received(), line);
+    }
+
+    // The login decides whether the session opens; "!" marks an INVALID
+    // report instead of a LOGIN line.
+    void tcpLogin_data()
+    {
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<QString>("login");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::newRow("accepted") << login12345 << u"ok account=12345"_qs
+                                  << sealed("01", "R/60/A//");
+        QTest::newRow("wrong password")
+            << sealed("01", "O/60/12345/6/5/1/536563726574//0100//////")
+            << u"refused account=12345"_qs << sealed("01", "R/60/N/07//");
+        QTest::newRow("wrong account, TRN 17")
+            << sealed("17", "O/60/12346/6/5/1/736563726574//0100//////")
+            << u"refused account=12346"_qs << sealed("17", "R/60/N/07//");
+        QTest::newRow("OTON 1") << sealed("01", "O/60/12345/1/5/1/736563726574//0100//////")
+                                << u"!"_qs << sealed("01", "R/60/N/02//");
+        QTest::newRow("VERS missing") << sealed("01", "O/60/12345/6/5/1/736563726574////////")
+                                      << u"!"_qs << sealed("01", "R/60/N/02//");
+        QTest::newRow("submission first")
+            << submission("01") << u"!"_qs << sealed("01", "R/01/N/04//");
+    }
+    void tcpLogin()
+    {
+        QFETCH(QByteArray, frame);
+        QFETCH(QString, login);
+        QFETCH(QByteArray, reply);
+        TcpRig rig;
+        QVERIFY(rig.start({u"--account"_qs, u"12345"_qs, u"--password"_qs, u"secret"_qs}));
+        rig.send(frame);
+        QTRY_COMPARE(rig.received, framed(reply));
+        QCOMPARE(rig.sim.values(u"LOGIN"_qs), login == u"!" ? QStringList() : QStringList{login});
+        QCOMPARE(rig.sim.count(u"INVALID"_qs), login == u"!" ? 1 : 0);
+        QCOMPARE(rig.sim.count(u"SMS"_qs), 0);
+    }
+
+    // A session carries one frame after the other, each answered with its
+    // own TRN; the next connection needs a login of its own.
+    void tcpSession()
+    {
+        TcpRig rig;
+        QVERIFY(rig.start({u"--account"_qs, u"12345"_qs, u"--password"_qs, u"secret"_qs,
+                           u"--centre"_qs, u"ack,nack:06,ack"_qs}));
+        rig.send(login12345);
+        QTRY_COMPARE(rig.received, framed(sealed("01", "R/60/A//")));
+        rig.send(submission("02"));
+        QTRY_COMPARE(rig.received, framed(ack("02")));
+        rig.send(sealed("99", "O/01/0791234567/0311234567//3/48616C6C6F/"));
+        QTRY_COMPARE(rig.received, framed(sealed("99", "R/01/N/06//")));
+        rig.send(sealed("00", "O/01/41791234567///3/7B7C7E/"));
+        QTRY_COMPARE(rig.received, framed(ack("00")));
+        QCOMPARE(rig.sim.values(u"SMS"_qs),
+                 (QStringList{u"to=0791234567 from= text=abc"_qs,
+                              u"to=0791234567 from=0311234567 text=Hallo"_qs,
+                              u"to=41791234567 from= text=äöü"_qs}));
+
+        rig.socket.disconnectFromHost();
+        QTRY_COMPARE(rig.sim.count(u"HANGUP"_qs), 1);
+        QVERIFY(rig.connect());
+        rig.send(submission("01"));
+        QTRY_COMPARE(rig.received, framed(sealed("01", "R/01/N/04//")));
+        QCOMPARE(rig.sim.count(u"OPEN"_qs), 2);
+        QCOMPARE(rig.sim.count(u"UNANSWERED"_qs), 0);
+    }
+
+    // The centre's own operation comes before the answer to the submission,
+    // with the submission's TRN plus 50, and wants a positive result of its
+    // own TRN and operation type.
+    void tcpCentreOperation_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("53 answered") << u"53+ack"_qs << sealed("52", "R/53/A///") << true;
+        QTest::newRow("31 answered") << u"31+ack"_qs << sealed("52", "R/31/A//") << true;
+        QTest::newRow("53 answered with the submission's TRN")
+            << u"53+ack"_qs << sealed("02", "R/53/A///") << false;
+        QTest::newRow("53 answered without MVP")
+            << u"53+ack"_qs << sealed("52", "R/53/A//") << false;
+        QTest::newRow("31 answered as 53") << u"31+ack"_qs << sealed("52", "R/53/A///") << false;
+        QTest::newRow("31 refused") << u"31+ack"_qs << sealed("52", "R/31/N/02//") << false;
+    }
+    void tcpCentreOperation()
+    {
+        QFETCH(QString, script);
+        QFETCH(QByteArray, answer);
+        QFETCH(bool, accepted);
+        TcpRig rig;
+        QVERIFY(rig.start({u"--centre"_qs, script, u"--reply-delay"_qs, u"200"_qs}));
+        rig.send(submission("02"));
+        QTRY_VERIFY(rig.received.endsWith(framed(ack("02"))));
+        const QByteArray asked = rig.received.chopped(framed(ack("02")).size());
+        QCOMPARE(rig.sim.values(u"ASK"_qs),
+                 QStringList{QString::fromLatin1(asked.mid(1).chopped(1))});
+        const QByteArray ot = script.left(2).toLatin1();
+        QVERIFY2(asked.startsWith("\x02"
+                                  "52/") &&
+                     asked.mid(9, 6) == "/O/" + ot + '/',
+                 asked);
+        QCOMPARE(framed(sealed("52", asked.mid(10, asked.size() - 13))), asked);
+
+        rig.send(answer);
+        QTRY_COMPARE(rig.sim.count(u"FRAME"_qs), 2);
+        QCOMPARE(rig.sim.values(u"ANSWER"_qs),
+                 accepted ? QStringList{QString::fromLatin1(answer)} : QStringList());
+        QCOMPARE(rig.sim.count(u"INVALID"_qs), accepted ? 0 : 1);
+        rig.socket.disconnectFromHost();
+        QTRY_COMPARE(rig.sim.count(u"HANGUP"_qs), 1);
+        QCOMPARE(rig.sim.values(u"UNANSWERED"_qs),
+                 accepted ? QStringList() : QStringList{u"52 "_qs + QString::fromLatin1(ot)});
+        QVERIFY(rig.received.isEmpty()); // a result is never answered
+    }
+
+    // --drop-after 2: the second answer breaks off halfway and the
+    // connection closes; it happens once, the next connection goes on.
+    void tcpDropMidFrame()
+    {
+        TcpRig rig;
+        QVERIFY(rig.start({u"--drop-after"_qs, u"2"_qs}));
+        rig.send(submission("01"));
+        QTRY_COMPARE(rig.received, framed(ack("01")));
+        QSignalSpy disconnected(&rig.socket, &QTcpSocket::disconnected);
+        rig.send(submission("02"));
+        QVERIFY(disconnected.wait(5000));
+        QCOMPARE(rig.received, '\x02' + ack("02").first(ack("02").size() / 2));
+        QTRY_COMPARE(rig.sim.count(u"HANGUP"_qs), 1);
+        QCOMPARE(rig.sim.count(u"DROP"_qs), 1);
+
+        QVERIFY(rig.connect());
+        rig.send(submission("01"));
+        QTRY_COMPARE(rig.received, framed(ack("01")));
+        QCOMPARE(rig.sim.count(u"SMS"_qs), 3);
+    }
+
     void staleLinkIsReplaced()
     {
         Rig rig;
@@ -129,6 +371,12 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("arguments");
         QTest::newRow("port 0") << 0 << QStringList();
         QTest::newRow("nack with one digit") << 3 << QStringList{u"--centre"_qs, u"nack:6"_qs};
+        QTest::newRow("two operations before an answer")
+            << 3 << QStringList{u"--centre"_qs, u"31+53+ack"_qs};
+        QTest::newRow("TCP with a COM port") << 3 << QStringList{u"--tcp"_qs, u"0"_qs};
+        QTest::newRow("password without account") << 3 << QStringList{u"--password"_qs, u"x"_qs};
+        QTest::newRow("account with letters") << 3 << QStringList{u"--account"_qs, u"abc"_qs};
+        QTest::newRow("baud 100") << 3 << QStringList{u"--baud"_qs, u"100"_qs};
     }
     void badArguments()
     {

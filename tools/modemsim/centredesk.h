@@ -1,0 +1,86 @@
+#pragma once
+
+#include "script.h"
+#include "simoptions.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QMap>
+#include <QObject>
+
+namespace UcpCentre {
+struct Submission;
+}
+
+// What the message centre keeps over the whole run, across calls and
+// connections: the answer script, the login it requires and the count of
+// submissions for --drop-after.
+struct CentreRun
+{
+    explicit CentreRun(const SimOptions &options)
+        : script(options.centreScript), account(options.account), password(options.password),
+          replyDelayMs(options.replyDelayMs), dropAfter(options.dropAfter)
+    {}
+
+    Script<CentreAnswer> script; // one answer per submission
+    QByteArray account;          // a login is required when not empty
+    QByteArray password;
+    int replyDelayMs;
+    int dropAfter; // 0: never
+    int submissions = 0;
+};
+
+// The message centre on one connection, a modem call or a TCP connection.
+// It takes the frames out of the byte stream and answers each one after the
+// reply delay:
+// - operation 60 opens the session when account and password fit (60 A),
+//   else 60 N/07;
+// - any other operation is a submission and takes its turn in the script:
+//   ack, nack, silence or garbage, 02 for a broken frame, 04 before a
+//   required login; a script item with 31+ or 53+ first sends an operation of
+//   the centre's own with the submission's TRN plus 50;
+// - a result from the program must answer such an operation, positively.
+// Every event is reported as one text line (FRAME, LOGIN, SMS, INVALID,
+// REPLY, ASK, ANSWER, UNANSWERED, DROP).
+class CentreDesk : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit CentreDesk(CentreRun &run, QObject *parent = nullptr);
+
+    // Bytes the program sent on the connection.
+    void receive(QByteArrayView bytes);
+    // The connection has ended: answers not yet sent are dropped, operations
+    // of the centre's own still unanswered are reported, and the next
+    // connection needs a login of its own.
+    void reset();
+
+signals:
+    // Bytes for the program.
+    void transmit(const QByteArray &bytes);
+    void report(const QString &line);
+    // The connection is to be dropped now, after the bytes transmitted so far.
+    void dropRequested();
+
+private:
+    void frameReceived(const QByteArray &frame);
+    void loginReceived(const QByteArray &frame);
+    void submissionReceived(const QByteArray &frame);
+    void answerReceived(const QByteArray &frame);
+    void ask(const QByteArray &ot, const QByteArray &submissionTrn,
+             const UcpCentre::Submission &sms);
+    // Sends reply after the reply delay unless the connection ends first;
+    // with cut, only its first half goes out and the connection is dropped.
+    void answerLater(const QByteArray &reply, bool cut);
+    void send(const QByteArray &frame);
+
+    CentreRun &m_run;
+    QByteArray m_frame;
+    bool m_inFrame = false;
+    bool m_loggedIn = false;
+    // Answers scheduled on a connection must not reach the next one.
+    quint64 m_connection = 0;
+    // TRN -> operation type of the centre's own operations not yet answered.
+    QMap<QByteArray, QByteArray> m_asked;
+};
