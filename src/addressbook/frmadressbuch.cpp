@@ -4,7 +4,7 @@
 #include "fieldbinding.h"
 #include "look.h"
 #include "numberfieldcheck.h"
-#include "nurziffern.h"
+#include "queuenumber.h"
 #include "recordnavigator.h"
 #include "recordview.h"
 #include "schema.h"
@@ -14,6 +14,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
+
+#include <limits>
 
 namespace {
 
@@ -158,6 +160,9 @@ QLineEdit *FRMAdressBuch::addField(const QString &objectName, const QString &lab
 
     auto *field = new QLineEdit;
     field->setObjectName(objectName);
+    // A line edit cuts longer texts at 32767 characters, and the binding
+    // would store the cut text back: a stored value is shown whole.
+    field->setMaxLength(std::numeric_limits<int>::max());
     placeInFrame(field, fieldLeft, top, fieldWidth, height);
     label->setBuddy(field);
     return field;
@@ -269,6 +274,20 @@ void FRMAdressBuch::suchen()
 
 void FRMAdressBuch::nummerUebernehmen()
 {
-    Q_EMIT numberTaken(NurZiffern(QStringView(m_natelNummer->text())));
+    // An empty field empties the main window's number field; a number that
+    // cannot be sent is refused, not cut down to one that can.
+    const QString text = m_natelNummer->text();
+    const QueueNumber number = queueNumber(text);
+    if (!number.isValid() && number.problem != QueueNumber::Problem::NoDigits) {
+        message(queueNumberMessage(AdressText::mobilnummerVon(QString()), text, number));
+        m_natelNummer->setFocus(Qt::OtherFocusReason);
+        if (number.problem == QueueNumber::Problem::ForeignCharacter)
+            m_natelNummer->setSelection(int(number.position),
+                                        int(foreignCharacter(text, number).size()));
+        else
+            m_natelNummer->selectAll();
+        return;
+    }
+    Q_EMIT numberTaken(number.digits);
     close();
 }

@@ -40,7 +40,8 @@ public:
 Q_SIGNALS:
     // The activation has run and the first (or the requested) record shows.
     void ready();
-    // cmdNummeruebernehmen: the digits of the mobile number field.
+    // cmdNummeruebernehmen: the mobile number field's number as it is queued
+    // (digits, a leading "+" as "00"; empty for an empty field).
     void numberTaken(const QString &digits);
     // The name search found nobody; the window has closed itself and the
     // search results are to take over.

@@ -252,6 +252,12 @@ void TestQueuePanel::senden_data()
         << u"Die Rückrufnummer \"+417912345678901\" hat 17 Ziffern. Eine Nummer darf höchstens "
            u"16 Ziffern haben (ein \"+\" am Anfang zählt als \"00\"); sie wird nicht gekürzt."_qs
         << none;
+    QTest::newRow("100 KB pasted, neither cut nor queued")
+        << QString(100000, u'7') + u"|Hi|"_qs
+        << u"Die Mobilnummer \""_qs + QString(30, u'7') +
+               u"…\" hat 100000 Ziffern. Eine Nummer darf höchstens 16 Ziffern haben (ein \"+\" "
+               u"am Anfang zählt als \"00\"); sie wird nicht gekürzt."_qs
+        << none;
     QTest::newRow("+ inside") << u"079+1|Hi|"_qs << alphanumerisch << none;
     QTest::newRow("+ alone before blanks") << u"+ |Hi|"_qs << alphanumerisch << none;
     QTest::newRow("161 characters")
