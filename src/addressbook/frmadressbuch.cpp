@@ -10,6 +10,7 @@
 #include "schema.h"
 #include "storeconnection.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -198,11 +199,25 @@ void FRMAdressBuch::showRecord(qint64 dsNummer)
     m_view->moveTo(dsNummer);
 }
 
+bool FRMAdressBuch::event(QEvent *event)
+{
+    // Coming back from another window shows the table as it is now, from its
+    // first record. Coming back from the window's own box is no such return:
+    // the window stepped aside for the box and must stay on the record whose
+    // number field the check may be shortening. The opening's own activation
+    // is left to firstActivation.
+    if (event->type() == QEvent::WindowDeactivate && m_activated && !isBracketed() && isVisible()) {
+        m_leftForOtherWindow = true;
+    } else if (event->type() == QEvent::WindowActivate && m_leftForOtherWindow) {
+        m_leftForOtherWindow = false;
+        refreshView();
+    }
+    return DialogBase::event(event);
+}
+
 void FRMAdressBuch::firstActivation()
 {
-    // Runs once per opening. Showing the window again after one of its boxes
-    // is no activation: it must not move away from the record whose number
-    // field the check is shortening.
+    // Runs once per opening, whenever the platform reports the activation.
     m_activated = true;
     refreshView();
     if (m_pendingRecord) {

@@ -10,6 +10,7 @@
 #include "testdb.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLineEdit>
 #include <QListView>
 #include <QSignalSpy>
@@ -167,6 +168,42 @@ private Q_SLOTS:
         click(book, u"cmdAbbrechen"_qs);
         QCOMPARE(column(ben + 2, u"NatelNummer"_qs).toString(), u"078 9"_qs);
         QVERIFY(f->prompter.shown().isEmpty());
+    }
+
+    void activationFromOutside()
+    {
+        const qint64 anna = person(u"Anna"_qs, u"1"_qs);
+        const qint64 ben = person(u"Ben"_qs, u"2"_qs);
+        FRMAdressBuch *book = openBook();
+        QVERIFY(book);
+        QTRY_VERIFY(book->isActiveWindow());
+        watch(book);
+        click(book, u"cmdNaechster"_qs);
+        book->findChild<QLineEdit *>(u"TXTDBPLZOrt"_qs)->setText(u"8000 Zürich"_qs);
+        // Another program wrote meanwhile; the user comes back from elsewhere.
+        QVERIFY(TestDb::exec(f->path, u"UPDATE Adressen SET Name = 'Anna B.' WHERE DSNummer = ?"_qs,
+                             {anna}));
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QTRY_VERIFY(other.isActiveWindow());
+        book->activateWindow();
+        QTRY_VERIFY(book->isActiveWindow());
+        QCOMPARE(shown(book), anna);
+        QCOMPARE(book->nameField()->text(), u"Anna B."_qs);
+        QCOMPARE(column(ben, u"PLZOrt"_qs).toString(), u"8000 Zürich"_qs);
+
+        // Back from its own box it stays on the record being checked.
+        click(book, u"cmdNaechster"_qs);
+        QTest::keyClicks(book->natelNummerField(), u"x"_qs);
+        QCOMPARE(f->hidden, QList<bool>{true});
+        // What the window system does when the window shows again after the
+        // box (the offscreen platform leaves it to the test).
+        QApplication::setActiveWindow(book);
+        QVERIFY(book->isActiveWindow());
+        QCoreApplication::processEvents();
+        QCOMPARE(shown(book), ben);
+        QCOMPARE(book->natelNummerField()->text(), u"2"_qs);
     }
 
     void editStoredOnClose_data()
