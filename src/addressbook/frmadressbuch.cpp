@@ -65,6 +65,10 @@ FRMAdressBuch::FRMAdressBuch(const QString &databasePath, QWidget *mainWindow, P
                                           QStringList{Schema::name, Schema::adresse, Schema::plzOrt,
                                                       Schema::natelNummer, Schema::bemerkungen});
     m_view->setObjectName(u"DTAAdressen"_qs);
+    // Persons are known by DSNummer (the search results hand it over), and
+    // the address book is where persons are added.
+    m_view->setKeyColumn(Schema::dsNummer);
+    m_view->setAddsRecords(true);
     connect(m_view.get(), &RecordView::failed, this, &FRMAdressBuch::reportFailure);
 
     m_name = addField(u"TXTDBName"_qs, u"LBLName"_qs, u"Name:"_qs, 240, rowHeight);
@@ -196,7 +200,7 @@ void FRMAdressBuch::showRecord(qint64 dsNummer)
         m_pendingRecord = dsNummer;
         return;
     }
-    m_view->moveTo(dsNummer);
+    m_view->moveToKey(dsNummer);
 }
 
 bool FRMAdressBuch::event(QEvent *event)
@@ -221,7 +225,7 @@ void FRMAdressBuch::firstActivation()
     m_activated = true;
     refreshView();
     if (m_pendingRecord) {
-        m_view->moveTo(*m_pendingRecord);
+        m_view->moveToKey(*m_pendingRecord);
         m_pendingRecord.reset();
     }
     Q_EMIT ready();

@@ -407,6 +407,34 @@ private Q_SLOTS:
         QCOMPARE(book->nameField()->text(), name);
     }
 
+    // Daten.mdb of another tool: DSNummer a plain column, keys unlike the
+    // rows' places.
+    void foreignKeys()
+    {
+        QVERIFY(TestDb::exec(f->path, u"DROP TABLE Adressen"_qs));
+        QVERIFY(TestDb::exec(f->path, u"CREATE TABLE Adressen (DSNummer INTEGER, Name TEXT, "
+                                      u"Adresse TEXT, PLZOrt TEXT, NatelNummer TEXT, "
+                                      u"Bemerkungen TEXT)"_qs));
+        QVERIFY(TestDb::exec(f->path,
+                             u"INSERT INTO Adressen (DSNummer, Name, NatelNummer) VALUES "
+                             u"(101, 'Anna', '1'), (102, 'Ben', '2'), (2, 'Cem', '3')"_qs));
+        FRMSuchen *results = openResults();
+        QVERIFY(results);
+        QCOMPARE(lines(results),
+                 (QStringList{u" 101 - Anna, 1"_qs, u" 102 - Ben, 2"_qs, u" 2 - Cem, 3"_qs}));
+        select(results, 1);
+        click(results, u"cmdOK"_qs);
+        FRMAdressBuch *book = ready(f->flow->addressBook());
+        QVERIFY(book);
+        QCOMPARE(book->nameField()->text(), u"Ben"_qs);
+        QCOMPARE(book->view()->currentKey(), QVariant(102));
+        click(book, u"cmdNeu"_qs);
+        QTest::keyClicks(book->nameField(), u"Dora"_qs);
+        click(book, u"cmdAbbrechen"_qs);
+        QCOMPARE(TestDb::scalar(f->path, u"SELECT DSNummer FROM Adressen WHERE Name = 'Dora'"_qs),
+                 QVariant(103));
+    }
+
     void closeList_data()
     {
         QTest::addColumn<int>("window"); // search results, single pick, bulk pick
