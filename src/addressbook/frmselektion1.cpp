@@ -46,11 +46,12 @@ void FRMSelektion1::ok()
     // A number that cannot be sent is not cut down to one that can: the
     // user is told, and the window stays open for another choice.
     const PersonLine &line = model()->line(rows.constFirst());
-    if (const QString refused = nummerAbgelehnt(line); !refused.isEmpty()) {
-        message(refused);
+    const QueueNumber number = queueNumber(line.number);
+    if (!number.isValid()) {
+        message(nummerAbgelehnt(line, number));
         return;
     }
-    Q_EMIT numberChosen(queueNumber(line.number).digits);
+    Q_EMIT numberChosen(number.digits);
     close();
 }
 

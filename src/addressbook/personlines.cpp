@@ -58,11 +58,8 @@ QList<PersonLine> auswahlZeilen(const QList<Person> &persons)
     return lines;
 }
 
-QString nummerAbgelehnt(const PersonLine &line)
+QString nummerAbgelehnt(const PersonLine &line, const QueueNumber &number)
 {
-    const QueueNumber number = queueNumber(line.number);
-    if (number.isValid())
-        return QString();
     return queueNumberMessage(AdressText::mobilnummerVon(line.name), line.number, number) + u'\n' +
            AdressText::nummerKorrigieren();
 }

@@ -8,6 +8,7 @@
 
 class OutgoingQueue;
 struct QueueEntry;
+struct QueueNumber;
 
 // One line of a person list together with what the windows need of the
 // person behind it. The key, name and number travel with the line, so a
@@ -40,9 +41,8 @@ QList<PersonLine> suchZeilen(const QList<Person> &persons);
 // chosen.
 QList<PersonLine> auswahlZeilen(const QList<Person> &persons);
 
-// The user's message when the number of a chosen line cannot be queued
-// (queueNumber refuses it); empty when it can.
-QString nummerAbgelehnt(const PersonLine &line);
+// The user's message when queueNumber refuses the number of a chosen line.
+QString nummerAbgelehnt(const PersonLine &line, const QueueNumber &number);
 
 // The queue entries of one bulk run: one per number, in the given order, each
 // with the message text unchanged and the call-back field's number, both as
