@@ -114,7 +114,7 @@ void benchBulk(const QString &path, QWidget *mainWindow, Prompter *prompter, int
     qsizetype queued = 0;
     for (int round = 0; round < rounds; ++round) {
         AddressBookFlow flow(path, mainWindow, prompter);
-        flow.startBulk(u"Morgen ist das Büro geschlossen."_qs);
+        flow.startBulk(u"Morgen ist das Büro geschlossen."_qs, u"079 555 66 77"_qs);
         FRMSelektion *bulk = flow.bulkPick();
         {
             QEventLoop loop;

@@ -7,6 +7,8 @@
 #include "frmsuchen.h"
 #include "messagetext.h"
 #include "prompter.h"
+#include "queuenumber.h"
+#include "queuetexts.h"
 
 AddressBookFlow::AddressBookFlow(QString databasePath, QWidget *mainWindow, Prompter *prompter,
                                  QObject *parent)
@@ -107,7 +109,7 @@ void AddressBookFlow::openSinglePick()
     window->show();
 }
 
-bool AddressBookFlow::startBulk(const QString &nachricht)
+bool AddressBookFlow::startBulk(const QString &nachricht, const QString &rueckrufNummer)
 {
     // These are the main window's own boxes: no dialog is open to step aside.
     if (nachricht.isEmpty()) {
@@ -118,6 +120,14 @@ bool AddressBookFlow::startBulk(const QString &nachricht)
     // Counted as it would be queued, a line break as two characters.
     if (toCrLf(nachricht).size() > MessageText::maxSingleLength) {
         m_prompter->message(AdressText::serienUeberlang());
+        return false;
+    }
+    // Every entry of the run carries the call-back number; one that cannot be
+    // sent is refused before anybody is marked.
+    if (const QueueNumber rueckruf = queueNumber(rueckrufNummer);
+        !rueckruf.isValid() && rueckruf.problem != QueueNumber::Problem::NoDigits) {
+        m_prompter->message(
+            queueNumberMessage(QueueText::rueckrufnummer(), rueckrufNummer, rueckruf));
         return false;
     }
     if (raiseOpen(m_bulkPick))

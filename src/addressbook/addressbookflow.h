@@ -33,10 +33,11 @@ public:
     void openAddressBook();
     // cmdAn of the main window.
     void openSinglePick();
-    // cmdAuswahlNamen of the main window: refuses an empty message and one
-    // over 160 characters with a message box of the main window, else opens
-    // the bulk pick. False when refused.
-    bool startBulk(const QString &nachricht);
+    // cmdAuswahlNamen of the main window: refuses an empty message, one over
+    // 160 characters and a call-back number that cannot be queued with a
+    // message box of the main window, else opens the bulk pick. False when
+    // refused.
+    bool startBulk(const QString &nachricht, const QString &rueckrufNummer);
 
     // The window of each kind that is open now, or null.
     FRMAdressBuch *addressBook() const;
@@ -45,12 +46,13 @@ public:
     FRMSelektion *bulkPick() const;
 
 Q_SIGNALS:
-    // A number for the main window's TXTNatelNummer (digits only; empty when
-    // the address book's number field was empty).
+    // A number for the main window's TXTNatelNummer as it is queued (digits,
+    // a leading "+" as "00"; empty when the address book's number field was
+    // empty).
     void numberTaken(const QString &digits);
-    // The bulk run: the digits of every marked person's number, in list
-    // order. The main window appends one queue entry per number with its
-    // message text and the digits of its call-back field (SerienSMSEinreihen).
+    // The bulk run: the number of every marked person as it is queued, in
+    // list order. The main window appends one queue entry per number with
+    // its message text and call-back number (SerienSMSEinreihen).
     void bulkRecipients(const QStringList &numbers);
     // The bulk start was refused for an empty message: the message field is
     // to get the input focus.

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "queuenumber.h"
+
 #include <QString>
+#include <QStringList>
 
 // The messages and captions of the address book and its recipient windows.
 namespace AdressText {
@@ -47,6 +50,48 @@ inline QString serienOhneNachricht()
 inline QString serienUeberlang()
 {
     return QStringLiteral("In dieser Funktion werden überlange Nachrichte nicht unterstützt!");
+}
+
+// Names a person's stored number at the start of a sentence about it.
+inline QString mobilnummerVon(const QString &name)
+{
+    return name.isEmpty() ? QStringLiteral("Die Mobilnummer")
+                          : QStringLiteral("Die Mobilnummer von %1").arg(name);
+}
+
+inline QString nummerKorrigieren()
+{
+    return QStringLiteral("Bitte korrigieren Sie die Nummer im Adressbuch.");
+}
+
+// The bulk run leaves out the marked persons whose number cannot be queued.
+inline QString serienAusgelassen(const QStringList &names, qsizetype queued)
+{
+    // Enough names to find them in the address book; the rest is counted.
+    constexpr qsizetype listed = 10;
+    QStringList shown = names.mid(0, listed);
+    for (QString &name : shown) {
+        if (name.isEmpty())
+            name = QStringLiteral("(ohne Namen)");
+    }
+    QString text = names.size() == 1
+                       ? QStringLiteral("1 markierte Person wurde nicht eingereiht, weil ihre "
+                                        "Mobilnummer so nicht versandt werden kann: ")
+                       : QStringLiteral("%1 markierte Personen wurden nicht eingereiht, weil ihre "
+                                        "Mobilnummer so nicht versandt werden kann: ")
+                             .arg(names.size());
+    text += shown.join(QStringLiteral(", "));
+    if (names.size() > listed)
+        text += QStringLiteral(" und %1 weitere").arg(names.size() - listed);
+    text += QStringLiteral(".\nEine Nummer besteht aus Ziffern und Leerzeichen, ein \"+\" ist "
+                           "nur am Anfang erlaubt, und sie hat höchstens %1 Ziffern. Bitte "
+                           "korrigieren Sie die Nummern im Adressbuch.\n")
+                .arg(QueueNumber::maxDigits);
+    text += queued == 1 ? QStringLiteral("Die Nachricht wird für 1 Person eingereiht.")
+            : queued > 1
+                ? QStringLiteral("Die Nachricht wird für %1 Personen eingereiht.").arg(queued)
+                : QStringLiteral("Es wird keine Nachricht eingereiht.");
+    return text;
 }
 
 // Our own words for database failures, which the windows otherwise would

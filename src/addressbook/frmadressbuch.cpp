@@ -4,16 +4,19 @@
 #include "fieldbinding.h"
 #include "look.h"
 #include "numberfieldcheck.h"
-#include "nurziffern.h"
+#include "queuenumber.h"
 #include "recordnavigator.h"
 #include "recordview.h"
 #include "schema.h"
 #include "storeconnection.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
+
+#include <limits>
 
 namespace {
 
@@ -62,6 +65,10 @@ FRMAdressBuch::FRMAdressBuch(const QString &databasePath, QWidget *mainWindow, P
                                           QStringList{Schema::name, Schema::adresse, Schema::plzOrt,
                                                       Schema::natelNummer, Schema::bemerkungen});
     m_view->setObjectName(u"DTAAdressen"_qs);
+    // Persons are known by DSNummer (the search results hand it over), and
+    // the address book is where persons are added.
+    m_view->setKeyColumn(Schema::dsNummer);
+    m_view->setAddsRecords(true);
     connect(m_view.get(), &RecordView::failed, this, &FRMAdressBuch::reportFailure);
 
     m_name = addField(u"TXTDBName"_qs, u"LBLName"_qs, u"Name:"_qs, 240, rowHeight);
@@ -158,6 +165,9 @@ QLineEdit *FRMAdressBuch::addField(const QString &objectName, const QString &lab
 
     auto *field = new QLineEdit;
     field->setObjectName(objectName);
+    // A line edit cuts longer texts at 32767 characters, and the binding
+    // would store the cut text back: a stored value is shown whole.
+    field->setMaxLength(std::numeric_limits<int>::max());
     placeInFrame(field, fieldLeft, top, fieldWidth, height);
     label->setBuddy(field);
     return field;
@@ -190,18 +200,32 @@ void FRMAdressBuch::showRecord(qint64 dsNummer)
         m_pendingRecord = dsNummer;
         return;
     }
-    m_view->moveTo(dsNummer);
+    m_view->moveToKey(dsNummer);
+}
+
+bool FRMAdressBuch::event(QEvent *event)
+{
+    // Coming back from another window shows the table as it is now, from its
+    // first record. Coming back from the window's own box is no such return:
+    // the window stepped aside for the box and must stay on the record whose
+    // number field the check may be shortening. The opening's own activation
+    // is left to firstActivation.
+    if (event->type() == QEvent::WindowDeactivate && m_activated && !isBracketed() && isVisible()) {
+        m_leftForOtherWindow = true;
+    } else if (event->type() == QEvent::WindowActivate && m_leftForOtherWindow) {
+        m_leftForOtherWindow = false;
+        refreshView();
+    }
+    return DialogBase::event(event);
 }
 
 void FRMAdressBuch::firstActivation()
 {
-    // Runs once per opening. Showing the window again after one of its boxes
-    // is no activation: it must not move away from the record whose number
-    // field the check is shortening.
+    // Runs once per opening, whenever the platform reports the activation.
     m_activated = true;
     refreshView();
     if (m_pendingRecord) {
-        m_view->moveTo(*m_pendingRecord);
+        m_view->moveToKey(*m_pendingRecord);
         m_pendingRecord.reset();
     }
     Q_EMIT ready();
@@ -269,6 +293,20 @@ void FRMAdressBuch::suchen()
 
 void FRMAdressBuch::nummerUebernehmen()
 {
-    Q_EMIT numberTaken(NurZiffern(QStringView(m_natelNummer->text())));
+    // An empty field empties the main window's number field; a number that
+    // cannot be sent is refused, not cut down to one that can.
+    const QString text = m_natelNummer->text();
+    const QueueNumber number = queueNumber(text);
+    if (!number.isValid() && number.problem != QueueNumber::Problem::NoDigits) {
+        message(queueNumberMessage(AdressText::mobilnummerVon(QString()), text, number));
+        m_natelNummer->setFocus(Qt::OtherFocusReason);
+        if (number.problem == QueueNumber::Problem::ForeignCharacter)
+            m_natelNummer->setSelection(int(number.position),
+                                        int(foreignCharacter(text, number).size()));
+        else
+            m_natelNummer->selectAll();
+        return;
+    }
+    Q_EMIT numberTaken(number.digits);
     close();
 }

@@ -17,7 +17,8 @@ class StoreConnection;
 // bound to the current record of the view DTAAdressen, a navigation bar, and
 // the buttons Neu, Löschen, Suchen, number take-over and Schliessen. Every
 // edit is stored by the view when the record is left and when the window
-// unloads, however it closes.
+// unloads, however it closes. Each time the user comes back to the window
+// from another one, it re-reads the table and shows the first record.
 class FRMAdressBuch : public DialogBase
 {
     Q_OBJECT
@@ -40,13 +41,15 @@ public:
 Q_SIGNALS:
     // The activation has run and the first (or the requested) record shows.
     void ready();
-    // cmdNummeruebernehmen: the digits of the mobile number field.
+    // cmdNummeruebernehmen: the mobile number field's number as it is queued
+    // (digits, a leading "+" as "00"; empty for an empty field).
     void numberTaken(const QString &digits);
     // The name search found nobody; the window has closed itself and the
     // search results are to take over.
     void searchFailed();
 
 protected:
+    bool event(QEvent *event) override;
     void firstActivation() override;
     bool aboutToUnload() override;
 
@@ -75,6 +78,9 @@ private:
     QFrame *m_frame5 = nullptr;
     std::optional<qint64> m_pendingRecord;
     bool m_activated = false;
+    // The user has left the window for another one (not for one of its own
+    // boxes): the next activation re-reads the table.
+    bool m_leftForOtherWindow = false;
     bool m_quietFailures = false;
     bool m_saved = false;
 };

@@ -2,6 +2,7 @@
 
 #include "addressbooktexts.h"
 #include "personlistmodel.h"
+#include "queuenumber.h"
 
 #include <QListView>
 #include <QPushButton>
@@ -33,23 +34,32 @@ void FRMSelektion::firstActivation()
     Q_EMIT ready();
 }
 
-QStringList FRMSelektion::markedNumbers() const
+FRMSelektion::Marked FRMSelektion::marked() const
 {
-    QStringList numbers;
+    Marked result;
     const QList<int> rows = selectedRows();
-    numbers.reserve(rows.size());
-    for (int row : rows)
-        numbers.append(model()->line(row).digits);
-    return numbers;
+    result.numbers.reserve(rows.size());
+    for (int row : rows) {
+        const PersonLine &line = model()->line(row);
+        QueueNumber number = queueNumber(line.number);
+        if (number.isValid())
+            result.numbers.append(std::move(number.digits));
+        else
+            result.refused.append(line.name);
+    }
+    return result;
 }
 
 void FRMSelektion::starten()
 {
     // Every marked person, however many: the numbers come from the records
-    // held with the lines, not from the line texts.
-    const QStringList numbers = markedNumbers();
+    // held with the lines, not from the line texts. Numbers that cannot be
+    // sent are left out, and the user is told who is missing.
+    const Marked chosen = marked();
+    if (!chosen.refused.isEmpty())
+        message(AdressText::serienAusgelassen(chosen.refused, chosen.numbers.size()));
     if (!close())
         return;
-    if (!numbers.isEmpty())
-        Q_EMIT seriesStarted(numbers);
+    if (!chosen.numbers.isEmpty())
+        Q_EMIT seriesStarted(chosen.numbers);
 }

@@ -13,12 +13,18 @@ class FRMSelektion : public PersonListDialog
 public:
     FRMSelektion(const QString &databasePath, QWidget *mainWindow, Prompter *prompter);
 
-    // The stored numbers, digits only, of the marked persons in list order.
-    QStringList markedNumbers() const;
+    struct Marked
+    {
+        QStringList numbers; // as queued, in list order
+        QStringList refused; // names of those whose number cannot be queued
+    };
+    // The marked persons' numbers as queueNumber makes them.
+    Marked marked() const;
 
 Q_SIGNALS:
     // cmdSerienSMS: the window has closed; one queue entry is to be appended
-    // per number, in this order. Not emitted when nobody was marked.
+    // per number (digits, a leading "+" as "00"), in this order. Not emitted
+    // when nobody with a number that can be queued was marked.
     void seriesStarted(const QStringList &numbers);
 
 protected:

@@ -2,6 +2,7 @@
 
 #include "addressbooktexts.h"
 #include "personlistmodel.h"
+#include "queuenumber.h"
 
 #include <QListView>
 #include <QPushButton>
@@ -42,7 +43,15 @@ void FRMSelektion1::ok()
         message(AdressText::niemandAusgewaehlt());
         return;
     }
-    Q_EMIT numberChosen(model()->line(rows.constFirst()).digits);
+    // A number that cannot be sent is not cut down to one that can: the
+    // user is told, and the window stays open for another choice.
+    const PersonLine &line = model()->line(rows.constFirst());
+    const QueueNumber number = queueNumber(line.number);
+    if (!number.isValid()) {
+        message(nummerAbgelehnt(line, number));
+        return;
+    }
+    Q_EMIT numberChosen(number.digits);
     close();
 }
 

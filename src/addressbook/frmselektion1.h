@@ -13,7 +13,9 @@ public:
     FRMSelektion1(const QString &databasePath, QWidget *mainWindow, Prompter *prompter);
 
 Q_SIGNALS:
-    // cmdOK with a line selected: the person's stored number, digits only.
+    // cmdOK with a line selected: the person's stored number as it is queued
+    // (digits, a leading "+" as "00"). A number that cannot be queued is
+    // refused with a message instead.
     void numberChosen(const QString &digits);
     // cmdAdressbuch: the window has closed; the address book is to open.
     void addressBookRequested();

@@ -1,8 +1,10 @@
 #include "personlines.h"
 
+#include "addressbooktexts.h"
 #include "messagetext.h"
 #include "nurziffern.h"
 #include "outgoingqueue.h"
+#include "queuenumber.h"
 
 namespace {
 
@@ -40,7 +42,7 @@ QList<PersonLine> suchZeilen(const QList<Person> &persons)
     lines.reserve(persons.size());
     // The search results hand over the key only.
     for (const Person &person : persons)
-        lines.append(PersonLine{person.dsNummer, suchZeile(person), QString()});
+        lines.append(PersonLine{person.dsNummer, suchZeile(person), text(person.name), QString()});
     return lines;
 }
 
@@ -49,23 +51,34 @@ QList<PersonLine> auswahlZeilen(const QList<Person> &persons)
     QList<PersonLine> lines;
     lines.reserve(persons.size());
     for (const Person &person : persons) {
-        QString digits = NurZiffern(person.natelNummer);
-        if (!digits.isEmpty())
-            lines.append(PersonLine{person.dsNummer, auswahlZeile(person), std::move(digits)});
+        if (hatNatelNummer(person))
+            lines.append(PersonLine{person.dsNummer, auswahlZeile(person), text(person.name),
+                                    text(person.natelNummer)});
     }
     return lines;
+}
+
+QString nummerAbgelehnt(const PersonLine &line, const QueueNumber &number)
+{
+    return queueNumberMessage(AdressText::mobilnummerVon(line.name), line.number, number) + u'\n' +
+           AdressText::nummerKorrigieren();
 }
 
 QList<QueueEntry> serienEintraege(const QStringList &nummern, const QString &nachricht,
                                   const QString &rueckrufNummer)
 {
-    const QString rueckruf = NurZiffern(QStringView(rueckrufNummer));
+    QList<QueueEntry> entries;
+    const QueueNumber rueckruf = queueNumber(rueckrufNummer);
+    if (!rueckruf.isValid() && rueckruf.problem != QueueNumber::Problem::NoDigits)
+        return entries;
     // Line breaks go into the queue as CR LF, as for every other message.
     const QString text = toCrLf(nachricht);
-    QList<QueueEntry> entries;
     entries.reserve(nummern.size());
-    for (const QString &nummer : nummern)
-        entries.append(QueueEntry{0, NurZiffern(QStringView(nummer)), text, rueckruf});
+    for (const QString &nummer : nummern) {
+        QueueNumber number = queueNumber(nummer);
+        if (number.isValid())
+            entries.append(QueueEntry{0, std::move(number.digits), text, rueckruf.digits});
+    }
     return entries;
 }
 

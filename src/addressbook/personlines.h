@@ -8,16 +8,18 @@
 
 class OutgoingQueue;
 struct QueueEntry;
+struct QueueNumber;
 
 // One line of a person list together with what the windows need of the
-// person behind it. The key and the number travel with the line, so a chosen
-// line is never read back from its text (which broke on keys above 32767,
-// names with hyphens and numbers written with hyphens).
+// person behind it. The key, name and number travel with the line, so a
+// chosen line is never read back from its text (which broke on keys above
+// 32767, names with hyphens and numbers written with hyphens).
 struct PersonLine
 {
     qint64 key = 0;
     QString text;
-    QString digits; // the stored NatelNummer reduced to its digits (picks only)
+    QString name;   // empty when the field holds no value
+    QString number; // the stored NatelNummer as it stands (picks only)
 };
 
 // Line of the search results: the key with a blank before it when it is not
@@ -34,11 +36,19 @@ bool hatNatelNummer(const Person &person);
 
 // All persons as search result lines, in table order, without digits.
 QList<PersonLine> suchZeilen(const QList<Person> &persons);
-// The persons with a number as pick lines, in table order.
+// The persons with a number as pick lines, in table order. A number that
+// cannot be queued is listed all the same: the user is told why when it is
+// chosen.
 QList<PersonLine> auswahlZeilen(const QList<Person> &persons);
 
+// The user's message when queueNumber refuses the number of a chosen line.
+QString nummerAbgelehnt(const PersonLine &line, const QueueNumber &number);
+
 // The queue entries of one bulk run: one per number, in the given order, each
-// with the message text unchanged and the digits of the call-back field.
+// with the message text unchanged and the call-back field's number, both as
+// queueNumber makes them. Numbers it refuses are left out (the bulk window
+// has told the user); with a call-back number it refuses there are none (the
+// start checks refuse such a run before).
 QList<QueueEntry> serienEintraege(const QStringList &nummern, const QString &nachricht,
                                   const QString &rueckrufNummer);
 

@@ -31,8 +31,8 @@ QVariant PersonListModel::data(const QModelIndex &index, int role) const
         return entry.text;
     case KeyRole:
         return entry.key;
-    case DigitsRole:
-        return entry.digits;
+    case NumberRole:
+        return entry.number;
     default:
         return QVariant();
     }

@@ -4,15 +4,15 @@
 
 #include <QAbstractListModel>
 
-// The lines of a person list (LSTSelektion) with the key and the number
-// digits of each person. A plain list of values keeps a hundred thousand
+// The lines of a person list (LSTSelektion) with the key and the stored
+// number of each person. A plain list of values keeps a hundred thousand
 // lines cheap to fill and to show.
 class PersonListModel : public QAbstractListModel
 {
     Q_OBJECT
 
 public:
-    enum Role { KeyRole = Qt::UserRole, DigitsRole };
+    enum Role { KeyRole = Qt::UserRole, NumberRole };
 
     explicit PersonListModel(QObject *parent = nullptr);
 

@@ -388,8 +388,9 @@ void Funkbote::connectActions()
 
     connect(m_adressbuch, &QPushButton::clicked, m_addressBook, &AddressBookFlow::openAddressBook);
     connect(m_cmdAn, &QPushButton::clicked, m_addressBook, &AddressBookFlow::openSinglePick);
-    connect(m_auswahlNamen, &QPushButton::clicked, this,
-            [this] { m_addressBook->startBulk(m_queuePanel->messageText()); });
+    connect(m_auswahlNamen, &QPushButton::clicked, this, [this] {
+        m_addressBook->startBulk(m_queuePanel->messageText(), m_rueckrufNummer->text());
+    });
     connect(m_addressBook, &AddressBookFlow::messageFieldFocusRequested, this,
             [this] { m_nachricht->setFocus(); });
     connect(m_addressBook, &AddressBookFlow::numberTaken, m_natelNummer, &QLineEdit::setText);

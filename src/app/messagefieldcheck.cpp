@@ -147,8 +147,14 @@ bool MessageFieldCheck::removeTrailingLineBreak()
 
 void MessageFieldCheck::updateLabels(const QString &crLfText)
 {
+    // A label with an accessible name of its own ("Anzahl Zeichen") would
+    // hide its text from screen readers; the description carries it.
+    const auto show = [](QLabel *label, const QString &text) {
+        label->setText(text);
+        label->setAccessibleDescription(text);
+    };
     if (m_zaehler)
-        m_zaehler->setText(QString::number(crLfText.size()));
+        show(m_zaehler, QString::number(crLfText.size()));
     if (m_hinweis)
-        m_hinweis->setText(hint(crLfText));
+        show(m_hinweis, hint(crLfText));
 }

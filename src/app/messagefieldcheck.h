@@ -17,7 +17,8 @@ class Prompter;
 //   line breaks as CR LF, the form in which it is split and sent;
 // - the hint label (optional) says into how many SMS the text will be cut and
 //   which of its characters cannot be transmitted and will be left out.
-// Line breaks elsewhere in the text stay.
+// Line breaks elsewhere in the text stay. Both labels pass their text on to
+// screen readers as their accessible description.
 class MessageFieldCheck : public QObject
 {
     Q_OBJECT

@@ -3,8 +3,8 @@
 #include "messagefieldcheck.h"
 #include "messagetext.h"
 #include "numberfieldcheck.h"
-#include "nurziffern.h"
 #include "prompter.h"
+#include "queuenumber.h"
 #include "queuetexts.h"
 
 #include <QItemSelectionModel>
@@ -15,18 +15,37 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QSortFilterProxyModel>
 
-#include <algorithm>
+#include <limits>
 
 namespace {
 
-bool containsDigit(QStringView text)
-{
-    return std::any_of(text.begin(), text.end(), [](QChar c) { return istZiffer(c); });
-}
-
 // The scroll bar reaches the first 32768 entries; its value is an index.
 constexpr int scrollMaximum = 32767;
+
+// One column of the queue as a list of its own: a list shows one column
+// anyway, and screen readers then announce one item per entry instead of
+// every cell of the row. Rows are neither sorted nor filtered, so a row of
+// the list is the same index as in the queue.
+class QueueColumn : public QSortFilterProxyModel
+{
+public:
+    QueueColumn(OutgoingQueue *queue, int column, QObject *parent)
+        : QSortFilterProxyModel(parent), m_column(column)
+    {
+        setSourceModel(queue);
+    }
+
+protected:
+    bool filterAcceptsColumn(int sourceColumn, const QModelIndex &) const override
+    {
+        return sourceColumn == m_column;
+    }
+
+private:
+    int m_column;
+};
 
 } // namespace
 
@@ -45,29 +64,27 @@ QueuePanel::QueuePanel(OutgoingQueue *queue, const QueueWidgets &widgets, Prompt
     };
     // A list moves its selection by itself when the selected entry goes; that
     // is no choice of the user's and must not move the other lists or the
-    // scroll bar. Connected before the lists get the model, so the flag is
-    // up before any list reacts.
+    // scroll bar. The flag goes up before the lists' models pass the change
+    // on and comes down after they have, so it brackets every reaction.
     connect(m_queue, &QAbstractItemModel::rowsAboutToBeRemoved, this,
             [this] { m_modelChanging = true; });
-    connect(m_queue, &QAbstractItemModel::rowsRemoved, this, [this] { m_modelChanging = false; });
     connect(m_queue, &QAbstractItemModel::modelAboutToBeReset, this,
             [this] { m_modelChanging = true; });
-    connect(m_queue, &QAbstractItemModel::modelReset, this, [this] { m_modelChanging = false; });
 
     for (const auto &[list, column] : columns) {
-        // Dropping a model the window may have set already puts the lists'
-        // own connections after the ones above.
-        list->setModel(nullptr);
-        list->setModel(m_queue);
-        list->setModelColumn(column);
+        list->setModel(new QueueColumn(m_queue, column, list));
         list->setSelectionMode(QAbstractItemView::SingleSelection);
         list->setEditTriggers(QAbstractItemView::NoEditTriggers);
         // One line per entry: lets the view place rows by arithmetic instead
         // of measuring every entry, which keeps a long queue responsive.
         list->setUniformItemSizes(true);
         connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-                &QueuePanel::followSelection);
+                [this, list = list](const QItemSelection &selected) {
+                    followSelection(list, selected);
+                });
     }
+    connect(m_queue, &QAbstractItemModel::rowsRemoved, this, [this] { m_modelChanging = false; });
+    connect(m_queue, &QAbstractItemModel::modelReset, this, [this] { m_modelChanging = false; });
 
     m_widgets.scroll->setRange(0, scrollMaximum);
     m_widgets.scroll->setSingleStep(1);
@@ -76,6 +93,10 @@ QueuePanel::QueuePanel(OutgoingQueue *queue, const QueueWidgets &widgets, Prompt
     connect(m_widgets.senden, &QPushButton::clicked, this, &QueuePanel::senden);
     connect(m_widgets.loeschen, &QPushButton::clicked, this, &QueuePanel::ausListeLoeschen);
 
+    // A line edit cuts a paste at 32767 characters; the number rule is to see
+    // the whole of it and refuse it as it stands.
+    for (QLineEdit *field : {m_widgets.natelNummer, m_widgets.rueckrufNummer})
+        field->setMaxLength(std::numeric_limits<int>::max());
     m_natelCheck = new NumberFieldCheck(m_widgets.natelNummer, prompter, this);
     m_rueckrufCheck = new NumberFieldCheck(m_widgets.rueckrufNummer, prompter, this);
     m_messageCheck = new MessageFieldCheck(m_widgets.nachricht, m_widgets.zaehler,
@@ -110,23 +131,20 @@ QList<OutgoingQueue::EntryId> QueuePanel::appendMessage(const QString &natelNumm
 
 void QueuePanel::senden()
 {
-    const QString natelNummer = m_widgets.natelNummer->text();
-    const QString rueckrufNummer = m_widgets.rueckrufNummer->text();
+    const QString natelText = m_widgets.natelNummer->text();
+    const QString rueckrufText = m_widgets.rueckrufNummer->text();
     const QString nachricht = messageText();
+    const QueueNumber natel = queueNumber(natelText);
+    const QueueNumber rueckruf = queueNumber(rueckrufText);
 
     // Blanks count as text, but a number without a single digit could never
-    // be dialled, and its entry would block the head of the queue.
-    if (nachricht.isEmpty() || !containsDigit(natelNummer)) {
+    // be dialled, and its entry would block the head of the queue. The
+    // call-back number may be left out.
+    if (nachricht.isEmpty() || natel.problem == QueueNumber::Problem::NoDigits) {
         refuse(QueueText::pflichtfelder());
-    } else if (const qsizetype at = NumberFieldCheck::firstForeignCharacter(natelNummer); at >= 0) {
-        // The field check looks at the last character only, so a letter
-        // typed into the middle of a number can still be there.
-        refuse(QueueText::keineAlphanumerischen(), m_widgets.natelNummer, at);
-    } else if (const qsizetype at = NumberFieldCheck::firstForeignCharacter(rueckrufNummer);
-               at >= 0) {
-        refuse(QueueText::keineAlphanumerischen(), m_widgets.rueckrufNummer, at);
-    } else {
-        appendMessage(natelNummer, nachricht, rueckrufNummer);
+    } else if (!refuseNumber(natel, QueueText::mobilnummer(), m_widgets.natelNummer) &&
+               !refuseNumber(rueckruf, QueueText::rueckrufnummer(), m_widgets.rueckrufNummer)) {
+        appendMessage(natel.digits, nachricht, rueckruf.digits);
         // The message and the call-back number stay, so the same text can be
         // queued for the next recipient right away.
         m_widgets.natelNummer->clear();
@@ -137,13 +155,33 @@ void QueuePanel::senden()
     m_widgets.scroll->setValue(1);
 }
 
-void QueuePanel::refuse(const QString &text, QLineEdit *field, qsizetype position)
+bool QueuePanel::refuseNumber(const QueueNumber &number, const QString &what, QLineEdit *field)
+{
+    switch (number.problem) {
+    case QueueNumber::Problem::None:
+    case QueueNumber::Problem::NoDigits:
+        return false;
+    case QueueNumber::Problem::ForeignCharacter:
+        // The field check looks at the last character only, so a letter
+        // typed into the middle of a number can still be there.
+        refuse(QueueText::keineAlphanumerischen(), field, number.position,
+               foreignCharacter(field->text(), number).size());
+        return true;
+    case QueueNumber::Problem::TooLong:
+        // Nothing is cut off: the user decides which digits are wrong.
+        refuse(queueNumberMessage(what, field->text(), number), field, 0, field->text().size());
+        return true;
+    }
+    return false;
+}
+
+void QueuePanel::refuse(const QString &text, QLineEdit *field, qsizetype start, qsizetype length)
 {
     m_prompter->message(text, Prompter::Buttons::Ok, Prompter::Icon::None);
     if (field) {
-        // Shows where the offending character is.
+        // Shows what was refused.
         field->setFocus(Qt::OtherFocusReason);
-        field->setSelection(int(position), 1);
+        field->setSelection(int(start), int(length));
     }
 }
 
@@ -187,17 +225,27 @@ void QueuePanel::selectRow(int row)
 {
     const QScopedValueRollback guard(m_selecting, true);
     for (QListView *list : lists()) {
-        const QModelIndex index = m_queue->index(row, list->modelColumn());
+        const QModelIndex index = list->model()->index(row, 0);
         list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
         list->scrollTo(index);
     }
 }
 
-void QueuePanel::followSelection(const QItemSelection &selected)
+void QueuePanel::followSelection(QListView *list, const QItemSelection &selected)
 {
-    // Only an entry the user picks in one of the lists is followed; a
-    // selection that ends because its entry was removed ends in all three.
-    if (m_selecting || m_modelChanging || selected.isEmpty())
+    // Only what the user does in one of the lists is followed; a selection
+    // that ends because its entry was removed ends in all three by itself.
+    if (m_selecting || m_modelChanging)
+        return;
+    if (!list->selectionModel()->hasSelection()) {
+        // Ctrl+click took the selection away: the delete button must not
+        // act on an entry that still looks selected in another list.
+        const QScopedValueRollback guard(m_selecting, true);
+        for (QListView *other : lists())
+            other->selectionModel()->clearSelection();
+        return;
+    }
+    if (selected.isEmpty())
         return;
     const int row = selected.indexes().constFirst().row();
     selectRow(row);

@@ -16,6 +16,7 @@ class QListView;
 class QPlainTextEdit;
 class QPushButton;
 class QScrollBar;
+struct QueueNumber;
 
 // The main window's controls of the outgoing queue and its input fields. The
 // window creates the widgets; the panel wires them.
@@ -38,10 +39,15 @@ struct QueueWidgets
 // scroll bar and remove one entry (cmdauslistloesch), and runs the checks of
 // the number and message fields.
 //
-// The three lists show the columns of the queue side by side; the scroll bar
-// selects the same entry in all three, and a click into one list selects that
-// entry in the other two as well, so the lists never disagree about which
-// entry the delete button will remove.
+// The three lists show the columns of the queue side by side, each list a
+// model of one column; the scroll bar selects the same entry in all three,
+// and a click into one list selects (or Ctrl+click deselects) that entry in
+// the other two as well, so the lists never disagree about which entry the
+// delete button will remove.
+//
+// cmdSenden queues the numbers as queueNumber makes them: digits only, a
+// leading "+" as "00", refused with a message when anything else stands in
+// them or they have more than 16 digits.
 class QueuePanel : public QObject
 {
     Q_OBJECT
@@ -56,7 +62,8 @@ public:
     QString messageText() const;
 
     // Appends one message for one recipient, split into several entries when
-    // it is longer than one SMS. No checks; returns the new entries' ids.
+    // it is longer than one SMS. No checks: the numbers are to be what
+    // queueNumber made of them. Returns the new entries' ids.
     QList<OutgoingQueue::EntryId> appendMessage(const QString &natelNummer, const QString &crLfText,
                                                 const QString &rueckrufNummer);
 
@@ -73,9 +80,13 @@ public Q_SLOTS:
     void browse(int value);
 
 private:
-    void refuse(const QString &text, QLineEdit *field = nullptr, qsizetype position = -1);
+    // Tells the user why the number in the field cannot be queued and marks
+    // the offending part; false when there is nothing to refuse.
+    bool refuseNumber(const QueueNumber &number, const QString &what, QLineEdit *field);
+    void refuse(const QString &text, QLineEdit *field = nullptr, qsizetype start = 0,
+                qsizetype length = 0);
     void selectRow(int row);
-    void followSelection(const QItemSelection &selected);
+    void followSelection(QListView *list, const QItemSelection &selected);
     QList<QListView *> lists() const;
 
     OutgoingQueue *m_queue;

@@ -22,6 +22,17 @@ inline QString enterNichtAkzeptiert()
     return QStringLiteral("Das 'Enter'- Zeichen wird nicht akzeptiert!");
 }
 
+// How the numbers of the two fields are named in a message about them.
+inline QString mobilnummer()
+{
+    return QStringLiteral("Die Mobilnummer");
+}
+
+inline QString rueckrufnummer()
+{
+    return QStringLiteral("Die Rückrufnummer");
+}
+
 inline QString eintragLoeschen()
 {
     return QStringLiteral("Wollen Sie diesen Eintrag wirklich aus der Warteschlange löschen?");

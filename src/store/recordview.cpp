@@ -5,11 +5,31 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+namespace {
+
+const QString lesenFehlgeschlagen = QStringLiteral("Lesen fehlgeschlagen");
+const QString speichernFehlgeschlagen = QStringLiteral("Speichern fehlgeschlagen");
+const QString loeschenFehlgeschlagen = QStringLiteral("Löschen fehlgeschlagen");
+const QString nichtMehrVorhanden = QStringLiteral(
+    "Der Datensatz ist nicht mehr vorhanden oder wurde inzwischen anders gespeichert.");
+
+} // namespace
+
 RecordView::RecordView(QSqlDatabase db, QString table, QStringList columns, QObject *parent)
     : QObject(parent), m_db(std::move(db)), m_table(std::move(table)), m_columns(std::move(columns))
 {}
 
 RecordView::~RecordView() = default;
+
+void RecordView::setKeyColumn(const QString &column)
+{
+    m_keyColumn = column;
+}
+
+void RecordView::setAddsRecords(bool adds)
+{
+    m_addsRecords = adds;
+}
 
 void RecordView::bind(const QString &column, Binding binding)
 {
@@ -21,6 +41,7 @@ void RecordView::bind(const QString &column, Binding binding)
 QString RecordView::selectList() const
 {
     QStringList parts{u"rowid"_qs};
+    parts.append(m_keyColumn.isEmpty() ? u"NULL"_qs : Schema::quoted(m_keyColumn));
     for (const QString &column : m_columns)
         parts.append(Schema::quoted(column));
     return parts.join(u", "_qs);
@@ -33,10 +54,11 @@ bool RecordView::fail(const QString &what, const QString &sqlError)
     return false;
 }
 
-void RecordView::setCurrent(std::optional<qint64> rowid, QHash<QString, QVariant> values,
-                            bool isNew)
+void RecordView::setCurrent(std::optional<qint64> rowid, QVariant key,
+                            QHash<QString, QVariant> values, bool isNew)
 {
     m_rowid = rowid;
+    m_key = std::move(key);
     m_values = std::move(values);
     m_isNew = isNew;
     for (auto it = m_bindings.cbegin(); it != m_bindings.cend(); ++it) {
@@ -56,18 +78,35 @@ bool RecordView::loadWhere(const QString &condition, const QString &order,
         sql += u" WHERE "_qs + condition;
     sql += u" ORDER BY rowid "_qs + order + u" LIMIT 1"_qs;
     if (!query.prepare(sql))
-        return fail(u"Lesen fehlgeschlagen"_qs, query.lastError().text());
+        return fail(lesenFehlgeschlagen, query.lastError().text());
     if (bound)
         query.addBindValue(*bound);
     if (!query.exec())
-        return fail(u"Lesen fehlgeschlagen"_qs, query.lastError().text());
+        return fail(lesenFehlgeschlagen, query.lastError().text());
     if (!query.next())
         return false;
     QHash<QString, QVariant> values;
     for (int i = 0; i < m_columns.size(); ++i)
-        values.insert(m_columns.at(i), query.value(i + 1));
-    setCurrent(query.value(0).toLongLong(), std::move(values), false);
+        values.insert(m_columns.at(i), query.value(i + 2));
+    setCurrent(query.value(0).toLongLong(), query.value(1), std::move(values), false);
     return true;
+}
+
+QString RecordView::currentRowCondition() const
+{
+    // The rowid finds the row; the key makes sure it is still the record that
+    // was read (another program may have rebuilt the table meanwhile).
+    QString condition = u"rowid = ?"_qs;
+    if (!m_keyColumn.isEmpty())
+        condition += u" AND "_qs + Schema::quoted(m_keyColumn) + u" IS ?"_qs;
+    return condition;
+}
+
+void RecordView::bindCurrentRow(QSqlQuery &query) const
+{
+    query.addBindValue(*m_rowid);
+    if (!m_keyColumn.isEmpty())
+        query.addBindValue(m_key);
 }
 
 bool RecordView::save()
@@ -89,36 +128,98 @@ bool RecordView::save()
     if (changedColumns.isEmpty())
         return true;
 
-    QSqlQuery query(m_db);
     if (asNew) {
-        QStringList names;
-        QStringList marks;
-        for (const QString &column : std::as_const(changedColumns)) {
-            names.append(Schema::quoted(column));
-            marks.append(u"?"_qs);
-        }
-        query.prepare(u"INSERT INTO "_qs + Schema::quoted(m_table) + u" ("_qs +
-                      names.join(u", "_qs) + u") VALUES ("_qs + marks.join(u", "_qs) + u")"_qs);
+        // A table whose rows the program never adds (the settings row that
+        // vanished) gets no row in its place: the edit is refused.
+        if (!m_addsRecords)
+            return fail(speichernFehlgeschlagen, nichtMehrVorhanden);
+        if (!insert(changedColumns, changedValues))
+            return false;
     } else {
         QStringList sets;
         for (const QString &column : std::as_const(changedColumns))
             sets.append(Schema::quoted(column) + u" = ?"_qs);
-        query.prepare(u"UPDATE "_qs + Schema::quoted(m_table) + u" SET "_qs + sets.join(u", "_qs) +
-                      u" WHERE rowid = ?"_qs);
-    }
-    for (const QVariant &value : std::as_const(changedValues))
-        query.addBindValue(value);
-    if (!asNew)
-        query.addBindValue(*m_rowid);
-    if (!query.exec())
-        return fail(u"Speichern fehlgeschlagen"_qs, query.lastError().text());
-
-    if (asNew) {
-        m_rowid = query.lastInsertId().toLongLong();
-        m_isNew = false;
+        QSqlQuery query(m_db);
+        if (!query.prepare(u"UPDATE "_qs + Schema::quoted(m_table) + u" SET "_qs +
+                           sets.join(u", "_qs) + u" WHERE "_qs + currentRowCondition()))
+            return fail(speichernFehlgeschlagen, query.lastError().text());
+        for (const QVariant &value : std::as_const(changedValues))
+            query.addBindValue(value);
+        bindCurrentRow(query);
+        if (!query.exec())
+            return fail(speichernFehlgeschlagen, query.lastError().text());
+        if (query.numRowsAffected() < 1)
+            return fail(speichernFehlgeschlagen, nichtMehrVorhanden);
     }
     for (int i = 0; i < changedColumns.size(); ++i)
         m_values.insert(changedColumns.at(i), changedValues.at(i));
+    return true;
+}
+
+bool RecordView::insert(const QStringList &columns, const QVariantList &values)
+{
+    // The row and its key go in together or not at all.
+    if (!m_db.transaction())
+        return fail(speichernFehlgeschlagen, m_db.lastError().text());
+    QStringList names;
+    QStringList marks;
+    for (const QString &column : columns) {
+        names.append(Schema::quoted(column));
+        marks.append(u"?"_qs);
+    }
+    QSqlQuery query(m_db);
+    if (!query.prepare(u"INSERT INTO "_qs + Schema::quoted(m_table) + u" ("_qs +
+                       names.join(u", "_qs) + u") VALUES ("_qs + marks.join(u", "_qs) + u")"_qs)) {
+        m_db.rollback();
+        return fail(speichernFehlgeschlagen, query.lastError().text());
+    }
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    if (!query.exec()) {
+        const QString error = query.lastError().text();
+        m_db.rollback();
+        return fail(speichernFehlgeschlagen, error);
+    }
+    const qint64 rowid = query.lastInsertId().toLongLong();
+    if (!assignKey(rowid)) {
+        m_db.rollback();
+        return false;
+    }
+    if (!m_db.commit()) {
+        const QString error = m_db.lastError().text();
+        m_db.rollback();
+        return fail(speichernFehlgeschlagen, error);
+    }
+    m_rowid = rowid;
+    m_isNew = false;
+    return true;
+}
+
+bool RecordView::assignKey(qint64 rowid)
+{
+    m_key = QVariant();
+    if (m_keyColumn.isEmpty())
+        return true;
+    const QString key = Schema::quoted(m_keyColumn);
+    const QString table = Schema::quoted(m_table);
+    QSqlQuery query(m_db);
+    // A key column of the program's own tables is filled by the database;
+    // a plain column of a table made by another tool stays empty, and the
+    // new row takes the next key after the largest one.
+    if (!query.prepare(u"UPDATE "_qs + table + u" SET "_qs + key + u" = (SELECT COALESCE(MAX("_qs +
+                       key + u"), 0) + 1 FROM "_qs + table + u") WHERE rowid = ? AND "_qs + key +
+                       u" IS NULL"_qs))
+        return fail(speichernFehlgeschlagen, query.lastError().text());
+    query.addBindValue(rowid);
+    if (!query.exec())
+        return fail(speichernFehlgeschlagen, query.lastError().text());
+    if (!query.prepare(u"SELECT "_qs + key + u" FROM "_qs + table + u" WHERE rowid = ?"_qs))
+        return fail(speichernFehlgeschlagen, query.lastError().text());
+    query.addBindValue(rowid);
+    if (!query.exec())
+        return fail(speichernFehlgeschlagen, query.lastError().text());
+    if (query.next())
+        m_key = query.value(0);
     return true;
 }
 
@@ -137,7 +238,7 @@ bool RecordView::moveFirst()
     if (loadWhere(QString(), u"ASC"_qs, std::nullopt))
         return true;
     if (m_lastError.isEmpty())
-        setCurrent(std::nullopt, {}, false); // empty table: the fields show nothing
+        setCurrent(std::nullopt, QVariant(), {}, false); // empty table: the fields show nothing
     return false;
 }
 
@@ -149,7 +250,7 @@ bool RecordView::moveLast()
     if (loadWhere(QString(), u"DESC"_qs, std::nullopt))
         return true;
     if (m_lastError.isEmpty())
-        setCurrent(std::nullopt, {}, false);
+        setCurrent(std::nullopt, QVariant(), {}, false);
     return false;
 }
 
@@ -171,11 +272,13 @@ bool RecordView::movePrevious()
     return loadWhere(u"rowid < ?"_qs, u"DESC"_qs, QVariant(*m_rowid));
 }
 
-bool RecordView::moveTo(qint64 rowid)
+bool RecordView::moveToKey(qint64 key)
 {
+    if (m_keyColumn.isEmpty())
+        return false;
     if (!save())
         return false;
-    return loadWhere(u"rowid = ?"_qs, u"ASC"_qs, QVariant(rowid));
+    return loadWhere(Schema::quoted(m_keyColumn) + u" = ?"_qs, u"ASC"_qs, QVariant(key));
 }
 
 bool RecordView::findFirst(const QString &column, const QVariant &value)
@@ -189,9 +292,11 @@ bool RecordView::findFirst(const QString &column, const QVariant &value)
 
 bool RecordView::addNew()
 {
+    if (!m_addsRecords)
+        return false;
     if (!save())
         return false;
-    setCurrent(std::nullopt, {}, true);
+    setCurrent(std::nullopt, QVariant(), {}, true);
     return true;
 }
 
@@ -199,17 +304,21 @@ bool RecordView::deleteCurrent()
 {
     if (m_isNew) {
         // Nothing stored yet: dropping the new record is the whole deletion.
-        setCurrent(std::nullopt, {}, false);
+        setCurrent(std::nullopt, QVariant(), {}, false);
         return true;
     }
     if (!m_rowid)
         return false;
     QSqlQuery query(m_db);
-    query.prepare(u"DELETE FROM "_qs + Schema::quoted(m_table) + u" WHERE rowid = ?"_qs);
-    query.addBindValue(*m_rowid);
+    if (!query.prepare(u"DELETE FROM "_qs + Schema::quoted(m_table) + u" WHERE "_qs +
+                       currentRowCondition()))
+        return fail(loeschenFehlgeschlagen, query.lastError().text());
+    bindCurrentRow(query);
     if (!query.exec())
-        return fail(u"Löschen fehlgeschlagen"_qs, query.lastError().text());
-    setCurrent(std::nullopt, {}, false);
+        return fail(loeschenFehlgeschlagen, query.lastError().text());
+    if (query.numRowsAffected() < 1)
+        return fail(loeschenFehlgeschlagen, nichtMehrVorhanden);
+    setCurrent(std::nullopt, QVariant(), {}, false);
     return true;
 }
 

@@ -51,20 +51,6 @@ bool NumberFieldCheck::isAllowed(QChar c)
     return istZiffer(c) || c == u' ';
 }
 
-bool NumberFieldCheck::isCleanNumber(QStringView text)
-{
-    return firstForeignCharacter(text) < 0;
-}
-
-qsizetype NumberFieldCheck::firstForeignCharacter(QStringView text)
-{
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (!isAllowed(text[i]))
-            return i;
-    }
-    return -1;
-}
-
 void NumberFieldCheck::check()
 {
     // One message, then one removal, for each unwanted character at the end,

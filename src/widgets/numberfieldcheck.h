@@ -14,7 +14,7 @@ class Prompter;
 // told, the character is removed and the new last character is looked at in
 // turn, one message per removed character. The caret then stands at the end.
 // Only the end of the text is checked, so a character typed into the middle
-// stays (the queue refuses such a number when it is sent).
+// stays (the queue refuses such a number when it is sent, see queueNumber).
 class NumberFieldCheck : public QObject
 {
     Q_OBJECT
@@ -32,10 +32,6 @@ public:
 
     // A character that may end a number: a digit "0" to "9" or a blank.
     static bool isAllowed(QChar c);
-    // True when every character of the text is a digit or a blank.
-    static bool isCleanNumber(QStringView text);
-    // Position of the first character that is not a digit or a blank, or -1.
-    static qsizetype firstForeignCharacter(QStringView text);
 
 public Q_SLOTS:
     // Runs the check on the field's current text.

@@ -10,11 +10,17 @@
 #include "testdb.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLineEdit>
 #include <QListView>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+const QString numberRule =
+    QStringLiteral("Eine Nummer besteht aus Ziffern und Leerzeichen, ein \"+\" ist nur am Anfang "
+                   "erlaubt, und sie hat höchstens 16 Ziffern. Bitte korrigieren Sie die Nummern "
+                   "im Adressbuch.");
 
 // A database in a folder of its own, a stand-in main window, a scripted
 // prompter, the flow that opens the windows under test and what it hands to
@@ -91,7 +97,7 @@ class TstAddressBook : public QObject
     }
     FRMSelektion *openBulk()
     {
-        return f->flow->startBulk(u"Hallo"_qs) ? ready(f->flow->bulkPick()) : nullptr;
+        return f->flow->startBulk(u"Hallo"_qs, QString()) ? ready(f->flow->bulkPick()) : nullptr;
     }
     // A button, a navigation button, or LBLEnde.
     static void click(DialogBase *window, const QString &name)
@@ -164,6 +170,42 @@ private Q_SLOTS:
         QVERIFY(f->prompter.shown().isEmpty());
     }
 
+    void activationFromOutside()
+    {
+        const qint64 anna = person(u"Anna"_qs, u"1"_qs);
+        const qint64 ben = person(u"Ben"_qs, u"2"_qs);
+        FRMAdressBuch *book = openBook();
+        QVERIFY(book);
+        QTRY_VERIFY(book->isActiveWindow());
+        watch(book);
+        click(book, u"cmdNaechster"_qs);
+        book->findChild<QLineEdit *>(u"TXTDBPLZOrt"_qs)->setText(u"8000 Zürich"_qs);
+        // Another program wrote meanwhile; the user comes back from elsewhere.
+        QVERIFY(TestDb::exec(f->path, u"UPDATE Adressen SET Name = 'Anna B.' WHERE DSNummer = ?"_qs,
+                             {anna}));
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QTRY_VERIFY(other.isActiveWindow());
+        book->activateWindow();
+        QTRY_VERIFY(book->isActiveWindow());
+        QCOMPARE(shown(book), anna);
+        QCOMPARE(book->nameField()->text(), u"Anna B."_qs);
+        QCOMPARE(column(ben, u"PLZOrt"_qs).toString(), u"8000 Zürich"_qs);
+
+        // Back from its own box it stays on the record being checked.
+        click(book, u"cmdNaechster"_qs);
+        QTest::keyClicks(book->natelNummerField(), u"x"_qs);
+        QCOMPARE(f->hidden, QList<bool>{true});
+        // What the window system does when the window shows again after the
+        // box (the offscreen platform leaves it to the test).
+        QApplication::setActiveWindow(book);
+        QVERIFY(book->isActiveWindow());
+        QCoreApplication::processEvents();
+        QCOMPARE(shown(book), ben);
+        QCOMPARE(book->natelNummerField()->text(), u"2"_qs);
+    }
+
     void editStoredOnClose_data()
     {
         QTest::addColumn<QString>("how");
@@ -177,7 +219,7 @@ private Q_SLOTS:
     void editStoredOnClose()
     {
         QFETCH(QString, how);
-        const qint64 anna = person(u"Anna"_qs, u"+41 79-1"_qs);
+        const qint64 anna = person(u"Anna"_qs, u"+41 79 1"_qs);
         FRMAdressBuch *book = openBook();
         QVERIFY(book);
         book->findChild<QLineEdit *>(u"TXTDBPLZOrt"_qs)->setText(u"3000 Bern"_qs);
@@ -191,9 +233,9 @@ private Q_SLOTS:
 
         QVERIFY(!f->flow->addressBook());
         QCOMPARE(column(anna, u"PLZOrt"_qs).toString(), u"3000 Bern"_qs);
-        // The stored number reduced to its digits, hyphens and all.
+        // The stored number as it is queued: digits, the "+" as "00".
         QCOMPARE(firstArgs(f->taken),
-                 how == u"cmdNummeruebernehmen"_qs ? QStringList{u"41791"_qs} : QStringList());
+                 how == u"cmdNummeruebernehmen"_qs ? QStringList{u"0041791"_qs} : QStringList());
         // After a failed search the search results keep the main window disabled.
         QCOMPARE(bool(f->flow->searchResults()), how == u"cmdSuchen"_qs);
         QCOMPARE(f->mainWindow.isEnabled(), how != u"cmdSuchen"_qs);
@@ -365,6 +407,34 @@ private Q_SLOTS:
         QCOMPARE(book->nameField()->text(), name);
     }
 
+    // Daten.mdb of another tool: DSNummer a plain column, keys unlike the
+    // rows' places.
+    void foreignKeys()
+    {
+        QVERIFY(TestDb::exec(f->path, u"DROP TABLE Adressen"_qs));
+        QVERIFY(TestDb::exec(f->path, u"CREATE TABLE Adressen (DSNummer INTEGER, Name TEXT, "
+                                      u"Adresse TEXT, PLZOrt TEXT, NatelNummer TEXT, "
+                                      u"Bemerkungen TEXT)"_qs));
+        QVERIFY(TestDb::exec(f->path,
+                             u"INSERT INTO Adressen (DSNummer, Name, NatelNummer) VALUES "
+                             u"(101, 'Anna', '1'), (102, 'Ben', '2'), (2, 'Cem', '3')"_qs));
+        FRMSuchen *results = openResults();
+        QVERIFY(results);
+        QCOMPARE(lines(results),
+                 (QStringList{u" 101 - Anna, 1"_qs, u" 102 - Ben, 2"_qs, u" 2 - Cem, 3"_qs}));
+        select(results, 1);
+        click(results, u"cmdOK"_qs);
+        FRMAdressBuch *book = ready(f->flow->addressBook());
+        QVERIFY(book);
+        QCOMPARE(book->nameField()->text(), u"Ben"_qs);
+        QCOMPARE(book->view()->currentKey(), QVariant(102));
+        click(book, u"cmdNeu"_qs);
+        QTest::keyClicks(book->nameField(), u"Dora"_qs);
+        click(book, u"cmdAbbrechen"_qs);
+        QCOMPARE(TestDb::scalar(f->path, u"SELECT DSNummer FROM Adressen WHERE Name = 'Dora'"_qs),
+                 QVariant(103));
+    }
+
     void closeList_data()
     {
         QTest::addColumn<int>("window"); // search results, single pick, bulk pick
@@ -402,10 +472,10 @@ private Q_SLOTS:
     {
         for (const QVariant &natel :
              {QVariant(u"079 111 22 33"_qs), QVariant(u""_qs), QVariant(), QVariant(u"   "_qs),
-              QVariant(u"keine"_qs), QVariant(u"+41 79-12"_qs)})
+              QVariant(u"keine"_qs), QVariant(u"+41 79 12"_qs)})
             person(u"Ben-Luca"_qs, natel);
         person(QVariant(), u"078 5"_qs);
-        const QStringList expected{u"079 111 22 33 - Ben-Luca"_qs, u"+41 79-12 - Ben-Luca"_qs,
+        const QStringList expected{u"079 111 22 33 - Ben-Luca"_qs, u"+41 79 12 - Ben-Luca"_qs,
                                    u"078 5 - "_qs};
         FRMSelektion1 *pick = openPick();
         QVERIFY(pick);
@@ -417,10 +487,10 @@ private Q_SLOTS:
         QCOMPARE(f->prompter.texts(), QStringList{u"Sie haben niemanden ausgewählt!"_qs});
         QCOMPARE(f->hidden, QList<bool>{true});
         QVERIFY(f->flow->singlePick() == pick && pick->isVisible() && f->taken.isEmpty());
-        // The stored number as digits, not the line cut at its first hyphen.
+        // The stored number as it is queued, not the line cut at its first hyphen.
         select(pick, 1);
         click(pick, u"cmdOK"_qs);
-        QCOMPARE(firstArgs(f->taken), QStringList{u"417912"_qs});
+        QCOMPARE(firstArgs(f->taken), QStringList{u"00417912"_qs});
         QVERIFY(!f->flow->singlePick() && f->mainWindow.isEnabled());
 
         FRMSelektion *bulk = openBulk();
@@ -429,27 +499,121 @@ private Q_SLOTS:
         QCOMPARE(f->prompter.count(), 1);
     }
 
+    void storedNumber_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("queued");  // empty: refused
+        QTest::addColumn<QString>("problem"); // the message after "Die Mobilnummer ..."
+        QTest::addColumn<QString>("marked");  // the part of the field marked for correction
+        QTest::newRow("+ as 00") << u"+41 79 123 45 67"_qs << u"0041791234567"_qs << QString()
+                                 << QString();
+        QTest::newRow("hyphen")
+            << u"079-123"_qs << QString()
+            << u"\"079-123\" enthält das Zeichen \"-\". Eine Nummer besteht aus Ziffern und "
+               u"Leerzeichen; ein \"+\" ist nur am Anfang erlaubt."_qs
+            << u"-"_qs;
+        QTest::newRow("18 digits")
+            << u"+41 79 1234567890 12"_qs << QString()
+            << u"\"+41 79 1234567890 12\" hat 18 Ziffern. Eine Nummer darf höchstens 16 "
+               u"Ziffern haben (ein \"+\" am Anfang zählt als \"00\"); sie wird nicht "
+               u"gekürzt."_qs
+            << u"+41 79 1234567890 12"_qs;
+        QTest::newRow("100 KB")
+            << QString(100000, u'7') << QString()
+            << u"\""_qs + QString(30, u'7') +
+                   u"…\" hat 100000 Ziffern. Eine Nummer darf höchstens 16 Ziffern haben (ein "
+                   u"\"+\" am Anfang zählt als \"00\"); sie wird nicht gekürzt."_qs
+            << QString(100000, u'7');
+    }
+    // What a stored number becomes in the single pick, the address book's
+    // number take-over and the bulk run: never cut down to another number.
+    void storedNumber()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, queued);
+        QFETCH(QString, problem);
+        QFETCH(QString, marked);
+        const qint64 ben = person(u"Ben"_qs, stored);
+        person(u"Cem"_qs, u"0792"_qs);
+
+        FRMSelektion1 *pick = openPick();
+        QVERIFY(pick);
+        select(pick, 0);
+        click(pick, u"cmdOK"_qs);
+        if (queued.isEmpty()) {
+            QCOMPARE(f->prompter.texts(),
+                     QStringList{u"Die Mobilnummer von Ben "_qs + problem +
+                                 u"\nBitte korrigieren Sie die Nummer im Adressbuch."_qs});
+            QVERIFY(f->flow->singlePick() == pick && pick->isVisible());
+            click(pick, u"cmdAbbrechen"_qs);
+        }
+        QCOMPARE(firstArgs(f->taken), queued.isEmpty() ? QStringList() : QStringList{queued});
+        QVERIFY(!f->flow->singlePick());
+        f->prompter.clear();
+        f->taken.clear();
+
+        FRMAdressBuch *book = openBook();
+        QVERIFY(book);
+        click(book, u"cmdNummeruebernehmen"_qs);
+        if (queued.isEmpty()) {
+            QCOMPARE(f->prompter.texts(), QStringList{u"Die Mobilnummer "_qs + problem});
+            QVERIFY(f->flow->addressBook() == book && book->isVisible());
+            QCOMPARE(book->natelNummerField()->selectedText(), marked);
+            click(book, u"cmdAbbrechen"_qs);
+        }
+        QCOMPARE(firstArgs(f->taken), queued.isEmpty() ? QStringList() : QStringList{queued});
+        QVERIFY(!f->flow->addressBook());
+        QCOMPARE(column(ben, u"NatelNummer"_qs).toString(), stored);
+        f->prompter.clear();
+
+        FRMSelektion *bulk = openBulk();
+        QVERIFY(bulk);
+        bulk->list()->selectAll();
+        click(bulk, u"cmdSerienSMS"_qs);
+        QCOMPARE(firstArgs(f->recipients),
+                 QStringList{queued.isEmpty() ? u"0792"_qs : queued + u"|0792"_qs});
+        QCOMPARE(f->prompter.texts(),
+                 queued.isEmpty()
+                     ? QStringList{u"1 markierte Person wurde nicht eingereiht, weil ihre "
+                                   u"Mobilnummer so nicht versandt werden kann: Ben.\n"_qs +
+                                   numberRule + u"\nDie Nachricht wird für 1 Person eingereiht."_qs}
+                     : QStringList());
+    }
+
     void startChecks_data()
     {
         QTest::addColumn<QString>("nachricht");
+        QTest::addColumn<QString>("rueckruf");
         QTest::addColumn<QString>("message"); // empty: the bulk pick opens
         const QString leer = u"Bevor eine Serien-SMS gestartet werden kann, müssen Sie zuerst "
                              u"eine Nachricht für alle Empfänger definieren!"_qs;
         const QString lang =
             u"In dieser Funktion werden überlange Nachrichte nicht unterstützt!"_qs;
-        QTest::newRow("empty") << QString() << leer;
-        QTest::newRow("160 characters") << QString(160, u'a') << QString();
-        QTest::newRow("161 characters") << QString(161, u'a') << lang;
+        const QString ok;
+        QTest::newRow("empty") << QString() << ok << leer;
+        QTest::newRow("160 characters") << QString(160, u'a') << ok << QString();
+        QTest::newRow("161 characters") << QString(161, u'a') << ok << lang;
         QTest::newRow("line break counts two")
-            << QString(79, u'a') + u"\n"_qs + QString(80, u'b') << lang;
+            << QString(79, u'a') + u"\n"_qs + QString(80, u'b') << ok << lang;
+        QTest::newRow("call-back with +") << u"Hallo"_qs << u"+41 76 5"_qs << QString();
+        QTest::newRow("call-back with a letter inside")
+            << u"Hallo"_qs << u"076a5"_qs
+            << u"Die Rückrufnummer \"076a5\" enthält das Zeichen \"a\". Eine Nummer besteht aus "
+               u"Ziffern und Leerzeichen; ein \"+\" ist nur am Anfang erlaubt."_qs;
+        QTest::newRow("call-back of 17 digits")
+            << u"Hallo"_qs << QString(17, u'7')
+            << u"Die Rückrufnummer \"77777777777777777\" hat 17 Ziffern. Eine Nummer darf "
+               u"höchstens 16 Ziffern haben (ein \"+\" am Anfang zählt als \"00\"); sie wird "
+               u"nicht gekürzt."_qs;
     }
     void startChecks()
     {
         QFETCH(QString, nachricht);
+        QFETCH(QString, rueckruf);
         QFETCH(QString, message);
         person(u"Anna"_qs, u"079 1"_qs);
         QSignalSpy focus(f->flow.get(), &AddressBookFlow::messageFieldFocusRequested);
-        QCOMPARE(f->flow->startBulk(nachricht), message.isEmpty());
+        QCOMPARE(f->flow->startBulk(nachricht, rueckruf), message.isEmpty());
         QCOMPARE(focus.size(), nachricht.isEmpty() ? 1 : 0);
         QCOMPARE(f->prompter.texts(), message.isEmpty() ? QStringList() : QStringList{message});
         QCOMPARE(bool(f->flow->bulkPick()), message.isEmpty());
@@ -461,7 +625,7 @@ private Q_SLOTS:
         QVERIFY(TestDb::exec(f->path,
                              u"WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n "
                              u"WHERE i < 619) INSERT INTO Adressen (Name, NatelNummer) "
-                             u"SELECT 'Person ' || i, printf('079-%04d', i) FROM n"_qs));
+                             u"SELECT 'Person ' || i, printf('079 %04d', i) FROM n"_qs));
         FRMSelektion *bulk = openBulk();
         QVERIFY(bulk);
         // Marked against the list order, one line marked and unmarked again;
@@ -473,15 +637,27 @@ private Q_SLOTS:
         click(bulk, u"cmdSerienSMS"_qs);
         QCOMPARE(firstArgs(f->recipients), QStringList{u"0790000|0790002|0790003"_qs});
         QVERIFY(!f->flow->bulkPick() && f->mainWindow.isEnabled());
-        // No limit of 501 recipients.
+        QVERIFY(f->prompter.shown().isEmpty());
+        // No limit of 501 recipients; those whose number cannot be sent are
+        // left out and counted.
+        for (int i = 0; i < 12; ++i)
+            person(u"Falsch %1"_qs.arg(i), u"079-%1"_qs.arg(i));
         bulk = openBulk();
         QVERIFY(bulk);
+        watch(bulk);
         bulk->list()->selectAll();
         click(bulk, u"cmdSerienSMS"_qs);
         const QString all = firstArgs(f->recipients).value(1);
         QCOMPARE(all.count(u'|'), 619);
         QVERIFY(all.contains(u"|0790500|0790501|"_qs) && all.endsWith(u"|0790619"_qs));
-        QVERIFY(f->prompter.shown().isEmpty());
+        QCOMPARE(
+            f->prompter.texts(),
+            QStringList{u"12 markierte Personen wurden nicht eingereiht, weil ihre Mobilnummer "
+                        u"so nicht versandt werden kann: Falsch 0, Falsch 1, Falsch 2, Falsch "
+                        u"3, Falsch 4, Falsch 5, Falsch 6, Falsch 7, Falsch 8, Falsch 9 und 2 "
+                        u"weitere.\n"_qs +
+                        numberRule + u"\nDie Nachricht wird für 620 Personen eingereiht."_qs});
+        QCOMPARE(f->hidden, QList<bool>{true});
     }
 
     void emptyTable()
@@ -498,7 +674,7 @@ private Q_SLOTS:
         QVERIFY(f->flow->addressBook() == book && book->isVisible() && !f->flow->searchResults());
         click(book, u"cmdAbbrechen"_qs);
 
-        QVERIFY(f->flow->startBulk(u"Hallo"_qs));
+        QVERIFY(f->flow->startBulk(u"Hallo"_qs, QString()));
         FRMSelektion *bulk = f->flow->bulkPick();
         QVERIFY(bulk);
         watch(bulk);
@@ -521,13 +697,19 @@ private Q_SLOTS:
     {
         OutgoingQueue queue;
         queue.append(u"0790"_qs, u"vorher"_qs, QString());
-        const QStringList digits{u"1"_qs, u"2"_qs, u"34"_qs};
-        QCOMPARE(SerienSMSEinreihen(queue, {u"1"_qs, u"2"_qs, u"3-4"_qs}, u"a\nb"_qs, u"5 "_qs), 3);
+        // Numbers as queueNumber makes them; one it refuses is left out.
+        const QStringList digits{u"1"_qs, u"002"_qs, u"34"_qs};
+        QCOMPARE(SerienSMSEinreihen(queue, {u"1"_qs, u"+2"_qs, u"3-4"_qs, u"3 4"_qs}, u"a\nb"_qs,
+                                    u"+5 "_qs),
+                 3);
         for (int i = 0; i < 3; ++i) {
             const QueueEntry &e = queue.at(i + 1);
             QCOMPARE((QStringList{e.natelNummer, e.nachricht, e.rueckrufNummer}),
-                     (QStringList{digits.at(i), u"a\r\nb"_qs, u"5"_qs}));
+                     (QStringList{digits.at(i), u"a\r\nb"_qs, u"005"_qs}));
         }
+        // A call-back number that cannot be sent queues nothing.
+        QCOMPARE(SerienSMSEinreihen(queue, {u"1"_qs}, u"a"_qs, u"5-"_qs), 0);
+        QCOMPARE(queue.count(), 4);
     }
 };
 

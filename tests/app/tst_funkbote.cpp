@@ -322,7 +322,7 @@ private Q_SLOTS:
         QCOMPARE(TestDb::scalar(m_path, u"SELECT MobilNummer || '|' || Nachricht || '|' || "
                                         u"versandt || '|' || VersandDatum FROM VersandLog"_qs)
                      .toString(),
-                 u"079 123 45 67|abc|OK|2026-12-06"_qs);
+                 u"0791234567|abc|OK|2026-12-06"_qs); // queued, sent and logged as digits
     }
 
     void statusLineShowsWholeText_data()

@@ -3,6 +3,7 @@
 #include "queuepanel.h"
 #include "scriptedprompter.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -102,6 +103,7 @@ private Q_SLOTS:
     void remove_data();
     void remove();
     void wiring();
+    void accessible();
 };
 
 void TestQueuePanel::numberField_data()
@@ -233,7 +235,31 @@ void TestQueuePanel::senden_data()
 
     const QStringList none;
     const QString ok, a155(155, u'a');
-    QTest::newRow("one entry") << u"079 1|Hi|076 5"_qs << ok << QStringList{u"079 1|Hi|076 5"_qs};
+    const QString zuLang =
+        u"Die Mobilnummer \"12345678901234567\" hat 17 Ziffern. Eine Nummer darf "
+        u"höchstens 16 Ziffern haben (ein \"+\" am Anfang zählt als \"00\"); "
+        u"sie wird nicht gekürzt."_qs;
+    // Numbers go into the queue as digits, the way they are sent.
+    QTest::newRow("one entry") << u"079 1|Hi|076 5"_qs << ok << QStringList{u"0791|Hi|0765"_qs};
+    QTest::newRow("+ is 00") << u" +41 79 123 45 67|Hi|+41 76 5"_qs << ok
+                             << QStringList{u"0041791234567|Hi|0041765"_qs};
+    QTest::newRow("16 digits") << u"+41 791234567890|Hi|"_qs << ok
+                               << QStringList{u"0041791234567890|Hi|"_qs};
+    QTest::newRow("call-back of blanks") << u"0791|Hi|   "_qs << ok << QStringList{u"0791|Hi|"_qs};
+    QTest::newRow("17 digits") << u"12345678901234567|Hi|"_qs << zuLang << none;
+    QTest::newRow("call-back of 17 digits")
+        << u"0791|Hi|+417912345678901"_qs
+        << u"Die Rückrufnummer \"+417912345678901\" hat 17 Ziffern. Eine Nummer darf höchstens "
+           u"16 Ziffern haben (ein \"+\" am Anfang zählt als \"00\"); sie wird nicht gekürzt."_qs
+        << none;
+    QTest::newRow("100 KB pasted, neither cut nor queued")
+        << QString(100000, u'7') + u"|Hi|"_qs
+        << u"Die Mobilnummer \""_qs + QString(30, u'7') +
+               u"…\" hat 100000 Ziffern. Eine Nummer darf höchstens 16 Ziffern haben (ein \"+\" "
+               u"am Anfang zählt als \"00\"); sie wird nicht gekürzt."_qs
+        << none;
+    QTest::newRow("+ inside") << u"079+1|Hi|"_qs << alphanumerisch << none;
+    QTest::newRow("+ alone before blanks") << u"+ |Hi|"_qs << alphanumerisch << none;
     QTest::newRow("161 characters")
         << u"0791|" + a155 + u"bbbbbb|" << ok
         << QStringList{u"0791|" + a155 + u"...->|", u"0791|->...bbbbbb|"_qs};
@@ -308,14 +334,25 @@ void TestQueuePanel::listsStayInStep()
     QVERIFY(QTest::qWaitForWindowExposed(&win.widget));
     win.w.scroll->setValue(150);
     for (QListView *list : {win.w.listNatelNummer, win.w.listRueckrufNummer})
-        QVERIFY(list->viewport()->rect().intersects(
-            list->visualRect(win.queue.index(150, list->modelColumn()))));
+        QVERIFY(
+            list->viewport()->rect().intersects(list->visualRect(list->model()->index(150, 0))));
     // A click into one list selects the entry in all three and moves the bar.
     QListView *list = win.w.listNachricht;
-    const QRect rect = list->visualRect(win.queue.index(151, list->modelColumn()));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    const auto click = [list](int row, Qt::KeyboardModifiers modifiers = {}) {
+        const QRect rect = list->visualRect(list->model()->index(row, 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, rect.center());
+    };
+    click(151);
     QCOMPARE(win.selectedRow(), 151);
     QCOMPARE(win.w.scroll->value(), 151);
+    // Ctrl+click takes it away in all three: the delete button finds nothing.
+    click(151, Qt::ControlModifier);
+    QCOMPARE(win.selectedRow(), -1);
+    QTest::mouseClick(win.w.loeschen, Qt::LeftButton);
+    QCOMPARE(win.prompter.count(), 0);
+    QCOMPARE(win.queue.count(), 200);
+    click(151);
+    QCOMPARE(win.selectedRow(), 151);
 
     // The engine removes entries; the selection follows, the bar stays.
     win.queue.remove(0);
@@ -381,6 +418,36 @@ void TestQueuePanel::wiring()
     QCOMPARE(win.prompter.texts(), (QStringList{alphanumerisch, alphanumerisch, enter}));
     QCOMPARE(win.w.hinweis->text(),
              u"Wird als 1 SMS versandt.\nNicht übertragbar (wird weggelassen): ß"_qs);
+}
+
+void TestQueuePanel::accessible()
+{
+    Window win;
+    win.w.zaehler->setAccessibleName(u"Anzahl Zeichen"_qs); // as the main window names it
+    win.fill(2);
+    // One item per entry in each list, its own column only.
+    for (QListView *list : {win.w.listNatelNummer, win.w.listNachricht, win.w.listRueckrufNummer}) {
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(list);
+        QVERIFY(iface);
+        QCOMPARE(iface->childCount(), 2);
+    }
+    QAccessibleInterface *second =
+        QAccessible::queryAccessibleInterface(win.w.listNachricht)->child(1);
+    QVERIFY(second);
+    QCOMPARE(second->text(QAccessible::Name), u"1"_qs);
+
+    // The labels' texts reach screen readers and follow every change.
+    for (const QString &typed : {u"Grüezi"_qs, u"ß"_qs}) {
+        win.w.nachricht->insertPlainText(typed);
+        for (QLabel *label : {win.w.zaehler, win.w.hinweis}) {
+            QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(label);
+            QVERIFY(!label->text().isEmpty());
+            QCOMPARE(iface->text(QAccessible::Description), label->text());
+        }
+    }
+    QCOMPARE(QAccessible::queryAccessibleInterface(win.w.zaehler)->text(QAccessible::Name),
+             u"Anzahl Zeichen"_qs);
+    QCOMPARE(win.w.zaehler->text(), u"7"_qs);
 }
 
 QTEST_MAIN(TestQueuePanel)

@@ -1,5 +1,6 @@
 #include "messagetext.h"
 #include "outgoingqueue.h"
+#include "queuenumber.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -14,6 +15,8 @@ private Q_SLOTS:
     void toCrLf_data();
     void toCrLf();
     void entriesKeepTheirIdentity();
+    void number_data();
+    void number();
 };
 
 void TestOutgoingQueue::split_data()
@@ -99,6 +102,66 @@ void TestOutgoingQueue::entriesKeepTheirIdentity()
     QVERIFY(!queue.removeById(a));
     QVERIFY(queue.removeById(b));
     QCOMPARE(queue.head()->nachricht, u"c"_qs);
+}
+
+void TestOutgoingQueue::number_data()
+{
+    using P = QueueNumber::Problem;
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("digits");
+    QTest::addColumn<P>("problem");
+    QTest::addColumn<int>("position"); // ForeignCharacter
+    QTest::addColumn<int>("count");    // TooLong: the digits counted
+
+    QTest::newRow("blanks dropped")
+        << u" 079 123 45 67 "_qs << u"0791234567"_qs << P::None << 0 << 0;
+    QTest::newRow("+ is 00") << u"+41 79 123 45 67"_qs << u"0041791234567"_qs << P::None << 0 << 0;
+    QTest::newRow("+ after blanks") << u"  + 41 79"_qs << u"004179"_qs << P::None << 0 << 0;
+    QTest::newRow("16 digits with +")
+        << u"+4123456789012 3"_qs << u"0041234567890123"_qs << P::None << 0 << 0;
+    QTest::newRow("empty") << QString() << QString() << P::NoDigits << 0 << 0;
+    QTest::newRow("blanks only") << u"   "_qs << QString() << P::NoDigits << 0 << 0;
+    QTest::newRow("+ without digits") << u" + "_qs << QString() << P::ForeignCharacter << 1 << 0;
+    QTest::newRow("+ inside") << u"079+1"_qs << QString() << P::ForeignCharacter << 3 << 0;
+    QTest::newRow("second +") << u"++41"_qs << QString() << P::ForeignCharacter << 1 << 0;
+    QTest::newRow("hyphen") << u"+41 79-1"_qs << QString() << P::ForeignCharacter << 6 << 0;
+    QTest::newRow("letter") << u"079a"_qs << QString() << P::ForeignCharacter << 3 << 0;
+    QTest::newRow("no-break space")
+        << u"079\u00A01"_qs << QString() << P::ForeignCharacter << 3 << 0;
+    QTest::newRow("non-ASCII digit")
+        << u"07\u0663"_qs << QString() << P::ForeignCharacter << 2 << 0;
+    QTest::newRow("17 digits") << QString(17, u'1') << QString() << P::TooLong << 0 << 17;
+    QTest::newRow("15 digits and +")
+        << u"+"_qs + QString(15, u'1') << QString() << P::TooLong << 0 << 17;
+    QTest::newRow("100 KB pasted")
+        << QString(100000, u'7') << QString() << P::TooLong << 0 << 100000;
+}
+
+void TestOutgoingQueue::number()
+{
+    using P = QueueNumber::Problem;
+    QFETCH(QString, text);
+    QFETCH(QString, digits);
+    QFETCH(P, problem);
+    const QueueNumber number = queueNumber(text);
+    QCOMPARE(number.problem, problem);
+    QCOMPARE(number.isValid(), problem == P::None);
+    QCOMPARE(number.digits, digits);
+    if (problem == P::ForeignCharacter) {
+        QFETCH(int, position);
+        QCOMPARE(number.position, qsizetype(position));
+        QCOMPARE(foreignCharacter(text, number), text.mid(position, 1));
+    }
+    if (problem == P::TooLong) {
+        QFETCH(int, count);
+        QCOMPARE(number.digitCount, qsizetype(count));
+        // Neither cut nor quoted in full.
+        const QString message = queueNumberMessage(u"Die Mobilnummer"_qs, text, number);
+        QVERIFY2(message.contains(
+                     u" hat %1 Ziffern. Eine Nummer darf höchstens 16 Ziffern"_qs.arg(count)),
+                 qPrintable(message));
+        QVERIFY(message.size() < 300);
+    }
 }
 
 QTEST_APPLESS_MAIN(TestOutgoingQueue)

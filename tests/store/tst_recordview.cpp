@@ -31,6 +31,16 @@ QStringList addressColumns()
             Schema::bemerkungen};
 }
 
+// The address book's view: persons known by DSNummer, and added there.
+std::unique_ptr<RecordView> addressView(const StoreConnection &connection)
+{
+    auto view =
+        std::make_unique<RecordView>(connection.database(), Schema::adressen, addressColumns());
+    view->setKeyColumn(Schema::dsNummer);
+    view->setAddsRecords(true);
+    return view;
+}
+
 } // namespace
 
 class TestRecordView : public QObject
@@ -111,7 +121,8 @@ private Q_SLOTS:
         TestDb::addPerson(m_path, u"Amman"_qs, u"079 2"_qs);
         TestDb::addPerson(m_path, u"Meier"_qs, u"079 3"_qs);
         StoreConnection connection(m_path, u"test"_qs);
-        RecordView view(connection.database(), Schema::adressen, addressColumns());
+        const auto owner = addressView(connection);
+        RecordView &view = *owner;
         FakeField name;
         view.bind(Schema::name, name.binding());
         QVERIFY(view.refresh());
@@ -136,7 +147,8 @@ private Q_SLOTS:
     void addNewStoresOnlyFilledRecords()
     {
         StoreConnection connection(m_path, u"test"_qs);
-        RecordView view(connection.database(), Schema::adressen, addressColumns());
+        const auto owner = addressView(connection);
+        RecordView &view = *owner;
         FakeField name;
         FakeField natel;
         view.bind(Schema::name, name.binding());
@@ -169,7 +181,8 @@ private Q_SLOTS:
         const qint64 obrien = TestDb::addPerson(m_path, u"O'Brien"_qs, u"2"_qs);
         TestDb::addPerson(m_path, u"O'Brien"_qs, u"3"_qs);
         StoreConnection connection(m_path, u"test"_qs);
-        RecordView view(connection.database(), Schema::adressen, addressColumns());
+        const auto owner = addressView(connection);
+        RecordView &view = *owner;
         QVERIFY(view.refresh());
         QVERIFY(!view.findFirst(Schema::name, u"Meier"_qs)); // whole-name equality only
         QCOMPARE(view.value(Schema::name).toString(), u"Meier Hans"_qs);
@@ -183,6 +196,96 @@ private Q_SLOTS:
                 .toInt(),
             0);
         QCOMPARE(TestDb::scalar(m_path, u"SELECT COUNT(*) FROM Adressen"_qs).toInt(), 2);
+    }
+
+    // A table made by another tool, with DSNummer as a plain column whose
+    // values differ from the rows' places.
+    void keyOfForeignTable()
+    {
+        QVERIFY(TestDb::exec(m_path, u"DROP TABLE Adressen"_qs));
+        QVERIFY(TestDb::exec(m_path, u"CREATE TABLE Adressen (DSNummer INTEGER, Name TEXT, "
+                                     u"Adresse TEXT, PLZOrt TEXT, NatelNummer TEXT, "
+                                     u"Bemerkungen TEXT)"_qs));
+        QVERIFY(TestDb::exec(m_path, u"INSERT INTO Adressen (DSNummer, Name) VALUES "
+                                     u"(101, 'Anna'), (102, 'Ben'), (2, 'Cem')"_qs));
+        StoreConnection connection(m_path, u"test"_qs);
+        const auto owner = addressView(connection);
+        RecordView &view = *owner;
+        FakeField name;
+        view.bind(Schema::name, name.binding());
+        QVERIFY(view.refresh());
+        QVERIFY(view.moveToKey(102));
+        QCOMPARE(name.text, u"Ben"_qs);
+        QCOMPARE(view.currentKey(), QVariant(102));
+        QVERIFY(view.moveToKey(2));
+        QCOMPARE(name.text, u"Cem"_qs);
+        QVERIFY(!view.moveToKey(3));
+        QCOMPARE(name.text, u"Cem"_qs);
+
+        // A new person gets the largest key + 1.
+        QVERIFY(view.addNew());
+        name.text = u"Dora"_qs;
+        QVERIFY(view.save());
+        QCOMPARE(view.currentKey(), QVariant(103));
+        QCOMPARE(TestDb::scalar(m_path, u"SELECT DSNummer FROM Adressen WHERE Name = 'Dora'"_qs),
+                 QVariant(103));
+
+        // Edits and deletion reach the person with the key, not the row in
+        // that place.
+        QVERIFY(view.moveToKey(101));
+        name.text = u"Anna B."_qs;
+        QVERIFY(view.moveToKey(2));
+        QVERIFY(view.deleteCurrent());
+        QCOMPARE(TestDb::scalar(m_path, u"SELECT group_concat(DSNummer || ' ' || Name, ', ') "
+                                        u"FROM (SELECT * FROM Adressen ORDER BY rowid)"_qs),
+                 QVariant(u"101 Anna B., 102 Ben, 103 Dora"_qs));
+    }
+
+    void ownTableNumbersItself()
+    {
+        TestDb::addPerson(m_path, u"Anna"_qs, u"1"_qs);
+        const qint64 ben = TestDb::addPerson(m_path, u"Ben"_qs, u"2"_qs);
+        StoreConnection connection(m_path, u"test"_qs);
+        const auto owner = addressView(connection);
+        RecordView &view = *owner;
+        FakeField name;
+        view.bind(Schema::name, name.binding());
+        QVERIFY(view.moveToKey(ben));
+        QVERIFY(view.deleteCurrent());
+        QVERIFY(view.addNew());
+        name.text = u"Cem"_qs;
+        QVERIFY(view.save());
+        // The database's own numbering goes on; Ben's key is not given again.
+        QCOMPARE(view.currentKey(), QVariant(ben + 1));
+    }
+
+    void settingsRowNeverAdded()
+    {
+        StoreConnection connection(m_path, u"test"_qs);
+        RecordView view(connection.database(), Schema::einstellungen, {Schema::rueckrufnummer});
+        FakeField rueckruf;
+        view.bind(Schema::rueckrufnummer, rueckruf.binding());
+        QVERIFY(view.refresh());
+        QVERIFY(!view.addNew());
+        QVERIFY(TestDb::exec(m_path, u"DELETE FROM Einstellungen"_qs));
+        QSignalSpy failed(&view, &RecordView::failed);
+        const auto count = [this] {
+            return TestDb::scalar(m_path, u"SELECT COUNT(*) FROM Einstellungen"_qs).toInt();
+        };
+
+        // Vanished under the view, and then found missing by a re-read.
+        rueckruf.text = u"078 1"_qs;
+        QVERIFY(!view.save());
+        rueckruf.text = u"079 555 66 77"_qs;
+        QVERIFY(!view.refresh());
+        QVERIFY(!view.hasCurrent());
+        rueckruf.text = u"078 2"_qs;
+        QVERIFY(!view.save());
+        QCOMPARE(count(), 0);
+        QCOMPARE(failed.count(), 2);
+        for (const QList<QVariant> &args : std::as_const(failed))
+            QVERIFY(args.constFirst().toString().startsWith(
+                u"Speichern fehlgeschlagen (Tabelle \"Einstellungen\")"_qs));
     }
 
     void failureIsReported()
