@@ -147,8 +147,12 @@ void SendEngine::verbinden()
     const int port = m_settings->comPort;
     const QString device = serialDeviceForComPort(port, m_programDir);
     if (device.isEmpty()) {
-        setStatusText(u"Status: "_qs + comPortName(port) +
-                      u" bezeichnet keine Schnittstelle (die Nummer muss 1 oder grösser sein)"_qs);
+        // The value as the user stored it: 40000 or "COM1" read as port 0,
+        // and naming COM0 would point at the wrong thing.
+        const QString &stored = m_settings->comPortText;
+        const bool storedFits = !stored.isEmpty() && SettingsCache::toComPort(stored) == port;
+        setStatusText(u"Status: Com-Port "_qs + (storedFits ? stored : QString::number(port)) +
+                      u" bezeichnet keine Schnittstelle (gültig sind die Nummern 1 bis 32767)"_qs);
         return;
     }
     QString error;

@@ -222,6 +222,8 @@ private Q_SLOTS:
         row("BUSY after echo", {dialAtdt + busy}, dialFailed);
         row("NO CARRIER", {"\r\nNO CARRIER\r\n"}, dialFailed);
         row("NO DIALTONE", {"NO DIALTONE\r"}, dialFailed);
+        row("NO DIAL TONE", {"\r\nNO DIAL TONE\r\n"}, dialFailed);
+        row("NO ANSWER", {"\r\nNO ANSWER\r\n"}, dialFailed);
         row("ERROR", {"\r\nERROR\r\n"}, dialFailed);
         row("line breaks", {"break"}, dialFailed);
         // While paused a line event only hangs up; after resuming the call
@@ -236,9 +238,18 @@ private Q_SLOTS:
         // "\002" is STX: a frame that breaks off before the real answer.
         sent("ack split, after a broken-off frame", {"\00201/000", ack.left(9), ack.mid(9)}, idle,
              ok);
+        sent("broken-off frame and ack in one read", {"\00201/000" + ack}, idle, ok);
+        // Not the answer to our frame, whatever it says.
+        sent("refusal for another TRN, ack", {centreReply("R/01/N/02//", "02"), ack}, idle, ok);
         sent("refused 99", {centreReply("R/01/N/99//")},
              u"Idle Nein 0 closed SMS abgelehnt (99: unbekannter Fehler)"_qs,
              u"0791234567 abc NACK 99"_qs);
+        sent("refused 02", {centreReply("R/01/N/02//")},
+             u"Idle Nein 0 closed SMS abgelehnt (02: Syntaxfehler)"_qs,
+             u"0791234567 abc NACK 02"_qs);
+        sent("refused 06", {centreReply("R/01/N/06//")},
+             u"Idle Nein 0 closed SMS abgelehnt (06: Empfängeradresse ungültig (AdC))"_qs,
+             u"0791234567 abc NACK 06"_qs);
         sent("checksum complaint 01", {centreReply("R/01/N/01//")}, failedOnce);
         sent("NO CARRIER", {"\r\nNO CARRIER\r\n"}, failedOnce);
         sent("carrier drops", {"-CD"}, failedOnce);
@@ -364,27 +375,35 @@ private Q_SLOTS:
     // folder, here a link, names the device; "@" stands for the folder.
     void portProblem_data()
     {
-        QTest::addColumn<int>("comPort");
+        QTest::addColumn<QVariant>("comPort"); // as stored
         QTest::addColumn<QString>("link");
         QTest::addColumn<QString>("status");
         const QString fails = u" lässt sich nicht öffnen: Zugriff verweigert"_qs;
-        QTest::newRow("built-in") << 3 << QString() << u"Status: COM3 (/dev/ttyS2)"_qs + fails;
+        const QString noPort =
+            u" bezeichnet keine Schnittstelle (gültig sind die Nummern 1 bis 32767)"_qs;
+        QTest::newRow("built-in") << QVariant(3) << QString()
+                                  << u"Status: COM3 (/dev/ttyS2)"_qs + fails;
         QTest::newRow("COM1 is not COM10")
-            << 10 << u"COM1=>/dev/pts/1"_qs << u"Status: COM10 (/dev/ttyS9)"_qs + fails;
+            << QVariant(10) << u"COM1=>/dev/pts/1"_qs << u"Status: COM10 (/dev/ttyS9)"_qs + fails;
         QTest::newRow("relative link")
-            << 4 << u"COM4=>ptys/a"_qs << u"Status: COM4 (@/ptys/a)"_qs + fails;
+            << QVariant(u"4"_qs) << u"COM4=>ptys/a"_qs << u"Status: COM4 (@/ptys/a)"_qs + fails;
         QTest::newRow("lower case")
-            << 5 << u"com5=>/dev/ttyUSB0"_qs << u"Status: COM5 (/dev/ttyUSB0)"_qs + fails;
-        QTest::newRow("COM0")
-            << 0 << QString()
-            << u"Status: COM0 bezeichnet keine Schnittstelle (die Nummer muss 1 oder grösser sein)"_qs;
+            << QVariant(5) << u"com5=>/dev/ttyUSB0"_qs << u"Status: COM5 (/dev/ttyUSB0)"_qs + fails;
+        QTest::newRow("0") << QVariant(0) << QString() << u"Status: Com-Port 0"_qs + noPort;
+        QTest::newRow("negative") << QVariant(-3) << QString()
+                                  << u"Status: Com-Port -3"_qs + noPort;
+        QTest::newRow("beyond 16 bits signed")
+            << QVariant(40000) << QString() << u"Status: Com-Port 40000"_qs + noPort;
+        QTest::newRow("no number")
+            << QVariant(u"COM1"_qs) << QString() << u"Status: Com-Port COM1"_qs + noPort;
     }
     void portProblem()
     {
-        QFETCH(int, comPort);
+        QFETCH(QVariant, comPort);
         QFETCH(QString, link);
         QFETCH(QString, status);
-        Rig rig{qint16(comPort)};
+        Rig rig;
+        rig.settings.setComPort(comPort);
         const QStringList parts = link.split(u"=>"_qs);
         QVERIFY(link.isEmpty() || QFile::link(parts[1], rig.dir.filePath(parts[0])));
         rig.line.failNextOpen(u"Zugriff verweigert"_qs);
@@ -396,7 +415,8 @@ private Q_SLOTS:
         rig.tick(5);
         rig.checkFailedAttempt(1);
         rig.engine->tick();
-        QCOMPARE(rig.line.writes, comPort > 0 ? QByteArrayList{dialAtdt} : QByteArrayList{});
+        QCOMPARE(rig.line.writes,
+                 rig.settings.comPort > 0 ? QByteArrayList{dialAtdt} : QByteArrayList{});
     }
 
     void stopAndResume()
