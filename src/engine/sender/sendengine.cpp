@@ -28,6 +28,33 @@ constexpr QStringView ownTrn = u"01";
 // may well work.
 constexpr QStringView checksumError = u"01";
 
+// How each kind of failed attempt is named on the status line.
+QString modemFailureText(ModemResult result)
+{
+    switch (result) {
+    case ModemResult::Busy:
+        return u"Besetzt"_qs;
+    case ModemResult::NoCarrier:
+        return u"Keine Verbindung"_qs;
+    case ModemResult::NoDialtone:
+        return u"Kein Wählton"_qs;
+    case ModemResult::NoAnswer:
+        return u"Keine Antwort"_qs;
+    case ModemResult::Error:
+        return u"Modemfehler"_qs;
+    case ModemResult::Other:
+    case ModemResult::Connect:
+        break;
+    }
+    return {};
+}
+const QString failedDialTimeout = QStringLiteral("Keine Verbindung innerhalb von 40 s");
+const QString failedHungUpPaused = QStringLiteral("Verbindung getrennt");
+const QString failedLineBroken = QStringLiteral("Leitung unterbrochen");
+const QString failedCarrierLost = QStringLiteral("Verbindung abgebrochen");
+const QString failedNoAnswer = QStringLiteral("Keine Antwort der Zentrale");
+const QString failedChecksum = QStringLiteral("Prüfsummenfehler");
+
 } // namespace
 
 SendEngine::SendEngine(OutgoingQueue *queue, SendLog *log, const SettingsCache *settings,
@@ -59,18 +86,29 @@ void SendEngine::start()
 
 void SendEngine::tick()
 {
+    const qint64 now = m_clock->monotonicMs();
+    m_lastTickMs = now;
     // A failed call is being wound up (its failure message may be open):
     // it must neither be counted twice nor be followed by a new dial yet.
     if (m_windingUp || !m_running)
         return;
     switch (m_callState) {
     case CallState::Idle:
-        if (!m_queue->isEmpty())
-            verbinden();
+        if (m_queue->isEmpty()) {
+            // No countdown to an attempt that has nothing to send.
+            if (m_retryAtMs)
+                setStatusText(statusWarten);
+            return;
+        }
+        if (m_retryAtMs && now < *m_retryAtMs) {
+            showFailureStatus();
+            return;
+        }
+        verbinden();
         return;
     case CallState::Dialling:
-        if (m_clock->monotonicMs() - m_callStartMs > callTimeoutMs)
-            failAttempt();
+        if (now - m_callStartMs > callTimeoutMs)
+            failAttempt(failedDialTimeout);
         return;
     case CallState::Submitting:
         // The answer timer ends this state; a tick changes nothing.
@@ -89,6 +127,9 @@ void SendEngine::setVersandStatus(const QString &status)
     if (running == m_running)
         return;
     m_running = running;
+    // A countdown does not run while paused, and runs again on resuming.
+    if (m_callState == CallState::Idle && m_retryAtMs && !m_queue->isEmpty())
+        showFailureStatus();
     Q_EMIT stateChanged();
 }
 
@@ -135,15 +176,15 @@ void SendEngine::verbinden()
 {
     setStatusText(statusVerbinden);
     m_callStartMs = m_clock->monotonicMs();
+    m_retryAtMs.reset();
+    m_failure.clear();
     m_modemLines.clear();
     m_answerBuffer.clear();
     setCallState(CallState::Dialling);
     m_line->close();
 
-    // A port that cannot be used leaves the call marked as under way: it
-    // ends by the call time-out like a dial that gets no answer, so a missing
-    // modem is retried at the pace of any failed call and reported from the
-    // fifth attempt on, instead of every five seconds.
+    // A port that cannot be used is a failed attempt like a dial that the
+    // modem gives up, retried at the same pace.
     const int port = m_settings->comPort;
     const QString device = serialDeviceForComPort(port, m_programDir);
     if (device.isEmpty()) {
@@ -151,8 +192,8 @@ void SendEngine::verbinden()
         // and naming COM0 would point at the wrong thing.
         const QString &stored = m_settings->comPortText;
         const bool storedFits = !stored.isEmpty() && SettingsCache::toComPort(stored) == port;
-        setStatusText(u"Status: Com-Port "_qs + (storedFits ? stored : QString::number(port)) +
-                      u" bezeichnet keine Schnittstelle (gültig sind die Nummern 1 bis 32767)"_qs);
+        failAttempt(u"Com-Port "_qs + (storedFits ? stored : QString::number(port)) +
+                    u" bezeichnet keine Schnittstelle (gültig sind die Nummern 1 bis 32767)"_qs);
         return;
     }
     QString error;
@@ -160,7 +201,7 @@ void SendEngine::verbinden()
         QString name = comPortName(port);
         if (device != name)
             name += u" ("_qs + device + u')';
-        setStatusText(u"Status: "_qs + name + u" lässt sich nicht öffnen: "_qs + error);
+        failAttempt(name + u" lässt sich nicht öffnen: "_qs + error);
         return;
     }
     // Modem command, one blank, the provider's digits, CR. A modem aborts the
@@ -198,17 +239,10 @@ void SendEngine::onReadyRead()
 
 void SendEngine::handleDiallingLine(ModemResult result)
 {
-    if (result == ModemResult::Connect) {
+    if (result == ModemResult::Connect)
         connectionStands();
-        return;
-    }
-    // While sending is paused a line event only closes the port; the call
-    // stays marked and is accounted by the time-out after resuming.
-    if (!m_running) {
-        m_line->close();
-        return;
-    }
-    failAttempt();
+    else
+        failAttempt(modemFailureText(result));
 }
 
 void SendEngine::onCarrierDetect(bool on)
@@ -218,7 +252,7 @@ void SendEngine::onCarrierDetect(bool on)
     if (on && m_callState == CallState::Dialling)
         connectionStands();
     else if (!on && m_callState == CallState::Submitting)
-        failAttempt();
+        failAttempt(failedCarrierLost);
 }
 
 void SendEngine::onLineBroken()
@@ -229,11 +263,8 @@ void SendEngine::onLineBroken()
     case CallState::Idle:
         return;
     case CallState::Dialling:
-        if (m_running)
-            failAttempt();
-        return;
     case CallState::Submitting:
-        failAttempt();
+        failAttempt(failedLineBroken);
         return;
     }
 }
@@ -242,9 +273,9 @@ void SendEngine::connectionStands()
 {
     resetFehlversuche();
     if (!m_running) {
-        // Paused: hang up but keep the call marked, as for any line event
-        // while paused.
-        m_line->close();
+        // Paused: nothing is submitted, so the call is hung up and counts as
+        // a failed attempt.
+        failAttempt(failedHungUpPaused);
         return;
     }
     if (m_queue->isEmpty()) {
@@ -284,7 +315,7 @@ void SendEngine::handleAnswerBytes(const QByteArray &bytes)
             return;
         }
         if (reply.errorCode == checksumError) {
-            failAttempt();
+            failAttempt(failedChecksum);
             return;
         }
         // Refused for good: keeping the entry would block every message
@@ -298,7 +329,7 @@ void SendEngine::handleAnswerBytes(const QByteArray &bytes)
     // mode.
     for (const QByteArray &line : m_modemLines.feed(bytes)) {
         if (line.trimmed() == "NO CARRIER") {
-            failAttempt();
+            failAttempt(failedCarrierLost);
             return;
         }
     }
@@ -313,6 +344,7 @@ void SendEngine::finishSubmission(const QString &versandt, const QString &status
     // same, and no other entry is removed in its place.
     m_queue->removeById(m_submitted.id);
     endCall();
+    m_retryAtMs.reset();
     if (logged) {
         setStatusText(status);
         Q_EMIT messageLogged();
@@ -325,16 +357,18 @@ void SendEngine::finishSubmission(const QString &versandt, const QString &status
 void SendEngine::onAnswerTimeout()
 {
     if (m_callState == CallState::Submitting && !m_windingUp)
-        failAttempt();
+        failAttempt(failedNoAnswer);
 }
 
-void SendEngine::failAttempt()
+void SendEngine::failAttempt(const QString &reason)
 {
     if (m_windingUp)
         return;
     m_windingUp = true;
     m_answerTimer.stop();
-    if (m_fehlversuche >= reportAfterFailures) {
+    // While sending is paused no one waits for this call: it is counted and
+    // shown on the status line only.
+    if (m_running && m_fehlversuche >= reportAfterFailures) {
         // The box runs a nested event loop: ticks and line events can arrive
         // while it is open. m_windingUp makes them leave this call alone.
         const QPointer<SendEngine> alive(this);
@@ -349,8 +383,32 @@ void SendEngine::failAttempt()
     if (m_fehlversuche < std::numeric_limits<qint16>::max())
         ++m_fehlversuche;
     endCall();
-    setStatusText(statusWarten);
+    // A modem that gives up at once must not be dialled every five seconds:
+    // the next attempt waits as long as one that ran into the time-out.
+    m_retryAtMs = m_callStartMs + retryPaceMs;
+    m_failure = reason;
+    showFailureStatus();
     Q_EMIT stateChanged();
+}
+
+void SendEngine::showFailureStatus()
+{
+    setStatusText(
+        u"Status: "_qs + m_failure + u" – "_qs +
+        (m_running ? u"nächster Versuch in "_qs + QString::number(secondsToNextAttempt()) + u" s"_qs
+                   : u"Versand angehalten"_qs));
+}
+
+int SendEngine::secondsToNextAttempt() const
+{
+    // The attempt comes at the first tick at which the pace has run out;
+    // ticks come every interval from the last one.
+    const qint64 now = m_clock->monotonicMs();
+    const qint64 interval = std::max(1, m_timer1.interval());
+    const qint64 lastTick = m_lastTickMs.value_or(now);
+    const qint64 due = std::max(m_retryAtMs.value_or(now), now + 1);
+    const qint64 next = lastTick + (due - lastTick + interval - 1) / interval * interval;
+    return int((next - now + 999) / 1000);
 }
 
 void SendEngine::endCall()

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <optional>
+
 class Clock;
 class Prompter;
 class SendLog;
@@ -28,10 +30,13 @@ struct SettingsCache;
 // Everything is driven by the 5-second tick of Timer1, the line's signals and
 // a 10-second answer timer; nothing blocks. A call that brings no connection
 // within more than 40 seconds (by the monotonic clock), a dial that the modem
-// gives up (BUSY, NO CARRIER, ...), a line that breaks, an answer that does
-// not come, or a checksum complaint of the centre is a failed attempt: the
-// entry stays at the head and is dialled again at a later tick, and from the
-// fifth failed attempt in a row on the user is told each time.
+// gives up (BUSY, NO CARRIER, ...), a port that cannot be used, a line that
+// breaks, an answer that does not come, or a checksum complaint of the centre
+// is a failed attempt: the entry stays at the head and is dialled again no
+// sooner than 40 seconds after the failed dial began, the status line counts
+// down to it, and from the fifth failed attempt in a row on the user is told
+// each time. A call that ends while sending is paused is counted without
+// telling the user.
 class SendEngine : public QObject
 {
     Q_OBJECT
@@ -43,6 +48,9 @@ public:
     static constexpr int tickIntervalMs = 5000;
     // A call that has waited longer than this for its connection has failed.
     static constexpr qint64 callTimeoutMs = 40'000;
+    // After a failed attempt the next dial comes no sooner than this after
+    // the failed one began: the pace of the call time-out, whatever failed.
+    static constexpr qint64 retryPaceMs = 40'000;
     static constexpr int defaultAnswerTimeoutMs = 10'000;
     // From this many failed attempts in a row on, the next one is reported.
     static constexpr qint16 reportAfterFailures = 4;
@@ -101,8 +109,12 @@ private:
     void handleAnswerBytes(const QByteArray &bytes);
     void connectionStands();
     void finishSubmission(const QString &versandt, const QString &status);
-    void failAttempt();
+    // Ends the call as a failed attempt; reason names it on the status line.
+    void failAttempt(const QString &reason);
     void endCall();
+    // "Status: <reason> – nächster Versuch in N s" (or "– Versand angehalten").
+    void showFailureStatus();
+    int secondsToNextAttempt() const;
 
     void setCallState(CallState state);
     void setStatusText(const QString &text);
@@ -124,6 +136,10 @@ private:
     CallState m_callState = CallState::Idle;
     qint16 m_fehlversuche = 0;
     qint64 m_callStartMs = 0; // VerbindungsStart, on the monotonic clock
+    std::optional<qint64> m_lastTickMs;
+    // After a failed attempt: no dial before this, and what failed.
+    std::optional<qint64> m_retryAtMs;
+    QString m_failure;
     QString m_statusText;
     QString m_startStopCaption;
 

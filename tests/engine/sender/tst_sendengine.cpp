@@ -25,8 +25,12 @@ const QByteArray busy = "\r\nBUSY\r\n";
 // Rig::snapshot() of common states.
 const QString idle = u"Idle Nein 0 closed Warten..."_qs;
 const QString dialling = u"Dialling Ja 0 open Verbindung wird hergestellt..."_qs;
-const QString failedOnce = u"Idle Nein 1 closed Warten..."_qs;
 const QString submitting = u"Submitting Ja 0 open SMS wird versandt..."_qs;
+// A failed attempt, counted as the n-th in a row, and what the status says.
+QString failed(int n, const QString &reason, const QString &next = u"nächster Versuch in 40 s"_qs)
+{
+    return u"Idle Nein %1 closed %2 – %3"_qs.arg(QString::number(n), reason, next);
+}
 
 // A reply of the message centre, built independently of the program's parser.
 QByteArray centreReply(const QByteArray &rest, const QByteArray &trn = "01")
@@ -122,7 +126,7 @@ struct Rig
     // A failed attempt ends the call, keeps the entry and logs nothing.
     void checkFailedAttempt(int count)
     {
-        QCOMPARE(snapshot(), u"Idle Nein %1 closed Warten..."_qs.arg(count));
+        QCOMPARE(snapshot().section(u' ', 0, 3), u"Idle Nein %1 closed"_qs.arg(count));
         QCOMPARE(logged(), QStringList());
         QCOMPARE(queued().value(0), u"abc"_qs);
     }
@@ -204,7 +208,6 @@ private Q_SLOTS:
             row(name, QByteArrayList{connect9600} + events, after, logged);
         };
         const QString waiting = u"Dialling Ja 1 open Verbindung wird hergestellt..."_qs;
-        const QString dialFailed = u"Idle Nein 2 closed Warten..."_qs;
         const QString ok = u"0791234567 abc OK"_qs;
         QByteArray badChecksum = ack;
         badChecksum[badChecksum.size() - 2] ^= 1;
@@ -219,18 +222,13 @@ private Q_SLOTS:
         row("CONNECT without line end", {"\r\nCONNECT 9600"}, waiting);
         row("CONNECTING", {"\r\nCONNECTING\r\n"}, waiting);
         row("carrier drops", {"-CD"}, waiting);
-        row("BUSY after echo", {dialAtdt + busy}, dialFailed);
-        row("NO CARRIER", {"\r\nNO CARRIER\r\n"}, dialFailed);
-        row("NO DIALTONE", {"NO DIALTONE\r"}, dialFailed);
-        row("NO DIAL TONE", {"\r\nNO DIAL TONE\r\n"}, dialFailed);
-        row("NO ANSWER", {"\r\nNO ANSWER\r\n"}, dialFailed);
-        row("ERROR", {"\r\nERROR\r\n"}, dialFailed);
-        row("line breaks", {"break"}, dialFailed);
-        // While paused a line event only hangs up; after resuming the call
-        // ends by the time-out, counted.
-        row("paused: CONNECT", {"stop", connect9600, "hung up", "ticks", "start", "tick"},
-            failedOnce);
-        row("paused: BUSY", {"stop", busy, "hung up", "ticks", "start", "tick"}, dialFailed);
+        row("BUSY after echo", {dialAtdt + busy}, failed(2, u"Besetzt"_qs));
+        row("NO CARRIER", {"\r\nNO CARRIER\r\n"}, failed(2, u"Keine Verbindung"_qs));
+        row("NO DIALTONE", {"NO DIALTONE\r"}, failed(2, u"Kein Wählton"_qs));
+        row("NO DIAL TONE", {"\r\nNO DIAL TONE\r\n"}, failed(2, u"Kein Wählton"_qs));
+        row("NO ANSWER", {"\r\nNO ANSWER\r\n"}, failed(2, u"Keine Antwort"_qs));
+        row("ERROR", {"\r\nERROR\r\n"}, failed(2, u"Modemfehler"_qs));
+        row("line breaks", {"break"}, failed(2, u"Leitung unterbrochen"_qs));
 
         sent("ack", {ack}, idle, ok);
         sent("garbage, ticks, ack", {"\x02garbage\x03", "ticks", ack}, idle, ok);
@@ -250,11 +248,12 @@ private Q_SLOTS:
         sent("refused 06", {centreReply("R/01/N/06//")},
              u"Idle Nein 0 closed SMS abgelehnt (06: Empfängeradresse ungültig (AdC))"_qs,
              u"0791234567 abc NACK 06"_qs);
-        sent("checksum complaint 01", {centreReply("R/01/N/01//")}, failedOnce);
-        sent("NO CARRIER", {"\r\nNO CARRIER\r\n"}, failedOnce);
-        sent("carrier drops", {"-CD"}, failedOnce);
-        sent("line breaks", {"break"}, failedOnce);
-        sent("no answer in time", {"wait"}, failedOnce);
+        sent("checksum complaint 01", {centreReply("R/01/N/01//")},
+             failed(1, u"Prüfsummenfehler"_qs));
+        sent("NO CARRIER", {"\r\nNO CARRIER\r\n"}, failed(1, u"Verbindung abgebrochen"_qs));
+        sent("carrier drops", {"-CD"}, failed(1, u"Verbindung abgebrochen"_qs));
+        sent("line breaks", {"break"}, failed(1, u"Leitung unterbrochen"_qs));
+        sent("no answer in time", {"wait"}, failed(1, u"Keine Antwort der Zentrale"_qs));
     }
     void callOutcome()
     {
@@ -265,6 +264,7 @@ private Q_SLOTS:
         rig.queue.append(u"0797654321"_qs, u"zwei"_qs, QString());
         rig.engine->setAnswerTimeoutMs(30);
         rig.call(busy);
+        rig.clock.advanceSeconds(40);
         rig.call();
         const int clears = rig.line.clearInputCount;
         rig.play(events);
@@ -280,8 +280,10 @@ private Q_SLOTS:
         QCOMPARE(rig.line.clearInputCount, clears + (framed ? 1 : 0));
         if (rig.engine->callState() != State::Idle)
             return;
-        // After a failed attempt the same frame goes out on a new call, else
-        // the next message.
+        // After a failed attempt the same frame goes out on a new call, 40 s
+        // after the failed one was dialled; else the next message at once.
+        if (logged.isEmpty())
+            rig.clock.advanceSeconds(40);
         rig.call(connect9600);
         QCOMPARE(rig.line.openedPorts.size(), 3);
         QVERIFY(
@@ -298,10 +300,11 @@ private Q_SLOTS:
         const QDateTime day(QDate(2026, 12, 6), QTime(14, 0));
         const QDateTime lateNight(QDate(2026, 12, 31), QTime(23, 59, 50));
         QTest::newRow("40 s") << day << QDateTime() << 40'000 << dialling;
-        QTest::newRow("midnight, 41 s") << lateNight << QDateTime() << 41'000 << failedOnce;
+        const QString timedOut =
+            failed(1, u"Keine Verbindung innerhalb von 40 s"_qs, u"nächster Versuch in 5 s"_qs);
+        QTest::newRow("midnight, 41 s") << lateNight << QDateTime() << 41'000 << timedOut;
         QTest::newRow("wall clock a day ahead") << day << day.addDays(1) << 40'000 << dialling;
-        QTest::newRow("wall clock an hour back")
-            << day << day.addSecs(-3600) << 41'000 << failedOnce;
+        QTest::newRow("wall clock an hour back") << day << day.addSecs(-3600) << 41'000 << timedOut;
     }
     void timeOut()
     {
@@ -360,11 +363,108 @@ private Q_SLOTS:
         QCOMPARE(rig.line.writes.size(), 6); // nothing was dialled during the box
     }
 
+    // Every dial fails the same way for ten minutes of ticks: the next dial
+    // comes no sooner than 40 s after the failed one began, the status line
+    // counts down to it, and from the fifth failure on each failed attempt
+    // brings exactly one box.
+    void retryPace_data()
+    {
+        QTest::addColumn<QByteArray>("answer"); // of the modem, at once
+        QTest::addColumn<int>("period");        // seconds from dial to dial
+        QTest::addColumn<int>("failures");
+        QTest::addColumn<QStringList>("statuses"); // from the first failure to the next dial
+        const QString dialling = u"Status: Verbindung wird hergestellt..."_qs;
+        QStringList countdown;
+        for (int s = 40; s > 0; s -= 5)
+            countdown.append(u"Status: Besetzt – nächster Versuch in %1 s"_qs.arg(s));
+        QTest::newRow("BUSY") << busy << 40 << 16 << countdown + QStringList{dialling};
+        QTest::newRow("no answer: time-out")
+            << QByteArray() << 50 << 12
+            << QStringList{
+                   u"Status: Keine Verbindung innerhalb von 40 s – nächster Versuch in 5 s"_qs,
+                   dialling};
+    }
+    void retryPace()
+    {
+        QFETCH(QByteArray, answer);
+        QFETCH(int, period);
+        QFETCH(int, failures);
+        QFETCH(QStringList, statuses);
+        Rig rig;
+        QList<int> dialsAt;
+        QList<int> boxAtDial;
+        QStringList seen;
+        rig.prompter.setWhileOpen(
+            [&](const ScriptedPrompter::Shown &) { boxAtDial.append(int(dialsAt.size())); });
+        connect(rig.engine.get(), &SendEngine::statusTextChanged, this, [&](const QString &text) {
+            if (dialsAt.size() == 1)
+                seen.append(text);
+        });
+        for (int s = 0; s <= 600; s += 5) {
+            rig.tick(s > 0 ? 5 : 0);
+            if (rig.line.openedPorts.size() > dialsAt.size()) {
+                dialsAt.append(s);
+                rig.line.deliver(answer);
+            }
+        }
+        QList<int> expectedDials;
+        for (int s = 0; s <= 600; s += period)
+            expectedDials.append(s);
+        QCOMPARE(dialsAt, expectedDials);
+        QCOMPARE(rig.engine->fehlversuche(), qint16(failures));
+        QList<int> expectedBoxes;
+        for (int attempt = 5; attempt <= failures; ++attempt)
+            expectedBoxes.append(attempt);
+        QCOMPARE(boxAtDial, expectedBoxes);
+        QCOMPARE(seen, statuses);
+    }
+
+    // A call that ends while sending is paused is counted without a box,
+    // also from the fifth failed attempt on; after resuming the next dial
+    // keeps the pace.
+    void pausedCallEndsQuietly_data()
+    {
+        QTest::addColumn<QByteArrayList>("events");
+        QTest::addColumn<QString>("after");
+        const QString paused = u"Versand angehalten"_qs;
+        QTest::newRow("BUSY") << QByteArrayList{"stop", busy} << failed(5, u"Besetzt"_qs, paused);
+        QTest::newRow("line breaks")
+            << QByteArrayList{"stop", "break"} << failed(5, u"Leitung unterbrochen"_qs, paused);
+        // Nothing is submitted while paused: hung up, and counted anew.
+        QTest::newRow("CONNECT") << QByteArrayList{"stop", connect9600}
+                                 << failed(1, u"Verbindung getrennt"_qs, paused);
+        QTest::newRow("answer timer") << QByteArrayList{connect9600, "stop", "wait"}
+                                      << failed(1, u"Keine Antwort der Zentrale"_qs, paused);
+    }
+    void pausedCallEndsQuietly()
+    {
+        QFETCH(QByteArrayList, events);
+        QFETCH(QString, after);
+        Rig rig;
+        rig.engine->setAnswerTimeoutMs(30);
+        for (int i = 0; i < 4; ++i) {
+            rig.call(busy);
+            rig.clock.advanceSeconds(40);
+        }
+        rig.call();
+        rig.play(events);
+        QCOMPARE(rig.snapshot(), after);
+        rig.play({"ticks"});
+        QCOMPARE(rig.line.openedPorts.size(), 5);
+        QCOMPARE(rig.snapshot(), after);
+        rig.play({"start"});
+        QCOMPARE(rig.engine->statusText().section(u" – "_qs, 1), u"nächster Versuch in 5 s"_qs);
+        rig.call();
+        QVERIFY(rig.prompter.shown().isEmpty());
+        // Dial lines, and the frame of a call that was connected before the pause.
+        QCOMPARE(rig.line.writes.size(), events.constFirst() == connect9600 ? 7 : 6);
+    }
+
     void counterSaturates()
     {
         Rig rig;
         for (int i = 0; i < 32767 + 2; ++i) {
-            rig.engine->tick();
+            rig.tick(40);
             rig.line.deliver("BUSY\r");
         }
         rig.checkFailedAttempt(32767);
@@ -381,21 +481,19 @@ private Q_SLOTS:
         const QString fails = u" lässt sich nicht öffnen: Zugriff verweigert"_qs;
         const QString noPort =
             u" bezeichnet keine Schnittstelle (gültig sind die Nummern 1 bis 32767)"_qs;
-        QTest::newRow("built-in") << QVariant(3) << QString()
-                                  << u"Status: COM3 (/dev/ttyS2)"_qs + fails;
+        QTest::newRow("built-in") << QVariant(3) << QString() << u"COM3 (/dev/ttyS2)"_qs + fails;
         QTest::newRow("COM1 is not COM10")
-            << QVariant(10) << u"COM1=>/dev/pts/1"_qs << u"Status: COM10 (/dev/ttyS9)"_qs + fails;
+            << QVariant(10) << u"COM1=>/dev/pts/1"_qs << u"COM10 (/dev/ttyS9)"_qs + fails;
         QTest::newRow("relative link")
-            << QVariant(u"4"_qs) << u"COM4=>ptys/a"_qs << u"Status: COM4 (@/ptys/a)"_qs + fails;
+            << QVariant(u"4"_qs) << u"COM4=>ptys/a"_qs << u"COM4 (@/ptys/a)"_qs + fails;
         QTest::newRow("lower case")
-            << QVariant(5) << u"com5=>/dev/ttyUSB0"_qs << u"Status: COM5 (/dev/ttyUSB0)"_qs + fails;
-        QTest::newRow("0") << QVariant(0) << QString() << u"Status: Com-Port 0"_qs + noPort;
-        QTest::newRow("negative") << QVariant(-3) << QString()
-                                  << u"Status: Com-Port -3"_qs + noPort;
+            << QVariant(5) << u"com5=>/dev/ttyUSB0"_qs << u"COM5 (/dev/ttyUSB0)"_qs + fails;
+        QTest::newRow("0") << QVariant(0) << QString() << u"Com-Port 0"_qs + noPort;
+        QTest::newRow("negative") << QVariant(-3) << QString() << u"Com-Port -3"_qs + noPort;
         QTest::newRow("beyond 16 bits signed")
-            << QVariant(40000) << QString() << u"Status: Com-Port 40000"_qs + noPort;
+            << QVariant(40000) << QString() << u"Com-Port 40000"_qs + noPort;
         QTest::newRow("no number")
-            << QVariant(u"COM1"_qs) << QString() << u"Status: Com-Port COM1"_qs + noPort;
+            << QVariant(u"COM1"_qs) << QString() << u"Com-Port COM1"_qs + noPort;
     }
     void portProblem()
     {
@@ -408,13 +506,11 @@ private Q_SLOTS:
         QVERIFY(link.isEmpty() || QFile::link(parts[1], rig.dir.filePath(parts[0])));
         rig.line.failNextOpen(u"Zugriff verweigert"_qs);
         rig.engine->tick();
-        QCOMPARE(rig.engine->statusText(), status.replace(u'@', rig.dir.path()));
-        // Accounted by the call time-out like a dial without answer.
-        rig.tick(40);
-        QCOMPARE(rig.engine->verbindungAktiv(), u"Ja"_qs);
+        // A failed attempt, retried at the pace of any other.
+        QCOMPARE(rig.snapshot(), failed(1, status.replace(u'@', rig.dir.path())));
+        rig.tick(35);
+        QCOMPARE(rig.engine->verbindungAktiv(), u"Nein"_qs);
         rig.tick(5);
-        rig.checkFailedAttempt(1);
-        rig.engine->tick();
         QCOMPARE(rig.line.writes,
                  rig.settings.comPort > 0 ? QByteArrayList{dialAtdt} : QByteArrayList{});
     }
