@@ -100,6 +100,12 @@ void SendEngine::tick()
                 setStatusText(statusWarten);
             return;
         }
+        // A call to no number is no attempt: nothing is opened or counted
+        // until the settings name the centre.
+        if (m_settings->providerNummer.isEmpty()) {
+            setStatusText(u"Status: Keine Rufnummer des Service-Providers konfiguriert"_qs);
+            return;
+        }
         if (m_retryAtMs && now < *m_retryAtMs) {
             showFailureStatus();
             return;
