@@ -1,8 +1,10 @@
 #include "addresslist.h"
 #include "sendlog.h"
+#include "sendlogwriter.h"
 #include "storeconnection.h"
 #include "testdb.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -42,7 +44,49 @@ private Q_SLOTS:
         StoreConnection connection(path, u"test"_qs);
         SendLog log(connection.database());
         QVERIFY(!log.append(QDate(2026, 1, 1), QTime(1, 2, 3), u"1"_qs, u"a"_qs, u"OK"_qs));
-        QVERIFY(!log.lastError().isEmpty());
+        QVERIFY2(log.lastError().contains(u"no such table: VersandLog"_qs),
+                 qPrintable(log.lastError()));
+    }
+
+    // The writer stores rows on its own thread, in the order handed in, and
+    // answers each; rows handed in right before it ends are stored too.
+    void writerInOrderAndBeforeItEnds()
+    {
+        QTemporaryDir dir;
+        const QString path = TestDb::create(dir.path());
+        auto writer = std::make_unique<SendLogWriter>(path);
+        QSignalSpy written(writer.get(), &SendLogWriter::written);
+        QVERIFY(written.isValid());
+        const QDate day(2026, 12, 6);
+        QCOMPARE(writer->append(day, QTime(8, 0), u"0791"_qs, u"eins"_qs, u"OK"_qs), 1u);
+        QCOMPARE(writer->append(day, QTime(8, 1), u"0792"_qs, u"zwei"_qs, u"NACK 06"_qs), 2u);
+        QTRY_COMPARE(written.count(), 2);
+        for (int i = 0; i < 2; ++i)
+            QCOMPARE(written.at(i), (QVariantList{quint64(i + 1), true, QString()}));
+        for (int i = 0; i < 20; ++i)
+            writer->append(day, QTime(9, 0), u"0793"_qs, QString::number(i), u"OK"_qs);
+        writer.reset();
+
+        StoreConnection connection(path, u"test"_qs);
+        const QList<LogRow> rows = SendLog(connection.database()).readAll();
+        QCOMPARE(rows.size(), 22);
+        QCOMPARE(rows.at(1).versandZeit.toString() + u' ' + rows.at(1).versandt,
+                 u"08:01:00 NACK 06"_qs);
+        for (int i = 0; i < 20; ++i)
+            QCOMPARE(rows.at(2 + i).nachricht, QString::number(i));
+    }
+
+    void writerReportsFailure()
+    {
+        QTemporaryDir dir;
+        const QString path = TestDb::create(dir.path());
+        QVERIFY(TestDb::exec(path, u"DROP TABLE VersandLog"_qs));
+        SendLogWriter writer(path);
+        QSignalSpy written(&writer, &SendLogWriter::written);
+        writer.append(QDate(2026, 1, 1), QTime(1, 2, 3), u"1"_qs, u"a"_qs, u"OK"_qs);
+        QTRY_COMPARE(written.count(), 1);
+        QCOMPARE(written.at(0).at(1), QVariant(false));
+        QVERIFY(written.at(0).at(2).toString().contains(u"no such table: VersandLog"_qs));
     }
 
     void personsInTableOrderWithNulls()

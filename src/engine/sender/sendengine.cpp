@@ -4,12 +4,14 @@
 #include "comport.h"
 #include "prompter.h"
 #include "sendlog.h"
+#include "sendlogwriter.h"
 #include "serialline.h"
 #include "settingscache.h"
 #include "ucp.h"
 
 #include <QPointer>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -60,9 +62,9 @@ const QString failedChecksum = QStringLiteral("Prüfsummenfehler");
 SendEngine::SendEngine(OutgoingQueue *queue, SendLog *log, const SettingsCache *settings,
                        SerialLine *line, Prompter *prompter, const Clock *clock, QString programDir,
                        QObject *parent)
-    : QObject(parent), m_queue(queue), m_log(log), m_settings(settings), m_line(line),
-      m_prompter(prompter), m_clock(clock), m_programDir(std::move(programDir)),
-      m_statusText(statusWarten), m_startStopCaption(captionStoppen)
+    : QObject(parent), m_queue(queue), m_settings(settings), m_line(line), m_prompter(prompter),
+      m_clock(clock), m_programDir(std::move(programDir)), m_statusText(statusWarten),
+      m_startStopCaption(captionStoppen)
 {
     m_timer1.setObjectName(u"Timer1"_qs);
     m_timer1.setInterval(tickIntervalMs);
@@ -75,9 +77,20 @@ SendEngine::SendEngine(OutgoingQueue *queue, SendLog *log, const SettingsCache *
     connect(m_line, &SerialLine::readyRead, this, &SendEngine::onReadyRead);
     connect(m_line, &SerialLine::carrierDetectChanged, this, &SendEngine::onCarrierDetect);
     connect(m_line, &SerialLine::closedByError, this, &SendEngine::onLineBroken);
+
+    m_logWriter = new SendLogWriter(log->databasePath(), this);
+    connect(m_logWriter, &SendLogWriter::written, this, &SendEngine::onLogWritten);
 }
 
-SendEngine::~SendEngine() = default;
+SendEngine::~SendEngine()
+{
+    // A row still being written is finished by the writer as it goes; one
+    // whose writing failed would vanish without a word.
+    if (m_callState == CallState::Logging && m_logWriteFailed) {
+        qWarning("SendEngine: send log row lost: %s %s %s", qPrintable(m_submitted.natelNummer),
+                 qPrintable(m_submitted.nachricht), qPrintable(m_logRow.versandt));
+    }
+}
 
 void SendEngine::start()
 {
@@ -88,6 +101,12 @@ void SendEngine::tick()
 {
     const qint64 now = m_clock->monotonicMs();
     m_lastTickMs = now;
+    // Writing the log row is not sending: it is retried while paused too.
+    if (m_callState == CallState::Logging) {
+        if (m_logWriteFailed)
+            writeLogRow();
+        return;
+    }
     // A failed call is being wound up (its failure message may be open):
     // it must neither be counted twice nor be followed by a new dial yet.
     if (m_windingUp || !m_running)
@@ -118,6 +137,8 @@ void SendEngine::tick()
         return;
     case CallState::Submitting:
         // The answer timer ends this state; a tick changes nothing.
+        return;
+    case CallState::Logging:
         return;
     }
 }
@@ -167,8 +188,11 @@ void SendEngine::toggleSending()
 
 void SendEngine::closePort()
 {
-    m_answerTimer.stop();
     m_line->close();
+    // The call is over already; its message went out and is still logged.
+    if (m_callState == CallState::Logging)
+        return;
+    m_answerTimer.stop();
     setCallState(CallState::Idle);
 }
 
@@ -225,6 +249,7 @@ void SendEngine::onReadyRead()
         return;
     switch (m_callState) {
     case CallState::Idle:
+    case CallState::Logging: // hung up already
         return;
     case CallState::Dialling:
         for (const QByteArray &line : m_modemLines.feed(bytes)) {
@@ -267,6 +292,7 @@ void SendEngine::onLineBroken()
         return;
     switch (m_callState) {
     case CallState::Idle:
+    case CallState::Logging:
         return;
     case CallState::Dialling:
     case CallState::Submitting:
@@ -343,21 +369,49 @@ void SendEngine::handleAnswerBytes(const QByteArray &bytes)
 
 void SendEngine::finishSubmission(const QString &versandt, const QString &status)
 {
+    // The centre has answered: hang up now. The entry leaves the queue only
+    // once its log row is stored, and no new dial starts before that.
+    m_answerTimer.stop();
+    m_line->close();
+    m_retryAtMs.reset();
     const QDateTime now = m_clock->now();
-    const bool logged = m_log->append(now.date(), now.time(), m_submitted.natelNummer,
-                                      m_submitted.nachricht, versandt);
+    m_logRow = LoggedCall{now.date(), now.time(), versandt, status};
+    m_logFailureTold = false;
+    setCallState(CallState::Logging);
+    writeLogRow();
+}
+
+void SendEngine::writeLogRow()
+{
+    m_logWriteFailed = false;
+    m_logTicket = m_logWriter->append(m_logRow.datum, m_logRow.zeit, m_submitted.natelNummer,
+                                      m_submitted.nachricht, m_logRow.versandt);
+}
+
+void SendEngine::onLogWritten(quint64 ticket, bool ok, const QString &error)
+{
+    if (m_callState != CallState::Logging || ticket != m_logTicket)
+        return;
+    if (!ok) {
+        // The message went out: it is never sent again, but it stays in the
+        // queue and no other message is sent until its row is stored at a
+        // later tick. A log that cannot be written for a while (locked by
+        // another program, disk full) must lose neither this row nor those
+        // of the messages behind it; the status line says what is wrong.
+        if (!std::exchange(m_logFailureTold, true))
+            qWarning("SendEngine: send log not written: %s", qPrintable(error));
+        m_logWriteFailed = true;
+        setStatusText(u"Status: Eintrag ins Versand-Archiv fehlgeschlagen ("_qs + error +
+                      u") – neuer Versuch in "_qs +
+                      QString::number((m_timer1.interval() + 999) / 1000) + u" s"_qs);
+        return;
+    }
     // By identity: an entry the user deleted meanwhile is logged all the
     // same, and no other entry is removed in its place.
     m_queue->removeById(m_submitted.id);
-    endCall();
-    m_retryAtMs.reset();
-    if (logged) {
-        setStatusText(status);
-        Q_EMIT messageLogged();
-    } else {
-        qWarning("SendEngine: send log not written: %s", qPrintable(m_log->lastError()));
-        setStatusText(status + u" - Eintrag ins Versand-Archiv fehlgeschlagen"_qs);
-    }
+    setStatusText(m_logRow.status);
+    Q_EMIT messageLogged();
+    setCallState(CallState::Idle);
 }
 
 void SendEngine::onAnswerTimeout()
