@@ -18,6 +18,8 @@ namespace {
 const QString statusWarten = QStringLiteral("Status: Warten...");
 const QString statusVerbinden = QStringLiteral("Status: Verbindung wird hergestellt...");
 const QString statusVersand = QStringLiteral("Status: SMS wird versandt...");
+const QString statusNoProvider =
+    QStringLiteral("Status: Keine Rufnummer des Service-Providers konfiguriert");
 const QString captionStoppen = QStringLiteral("Versand stoppen");
 const QString captionStarten = QStringLiteral("Versand starten");
 const QString textStart = QStringLiteral("Start");
@@ -114,15 +116,15 @@ void SendEngine::tick()
     switch (m_callState) {
     case CallState::Idle:
         if (m_queue->isEmpty()) {
-            // No countdown to an attempt that has nothing to send.
-            if (m_retryAtMs)
+            // Nothing to send: no countdown, no missing number to complain of.
+            if (m_retryAtMs || m_statusText == statusNoProvider)
                 setStatusText(statusWarten);
             return;
         }
         // A call to no number is no attempt: nothing is opened or counted
         // until the settings name the centre.
         if (m_settings->providerNummer.isEmpty()) {
-            setStatusText(u"Status: Keine Rufnummer des Service-Providers konfiguriert"_qs);
+            setStatusText(statusNoProvider);
             return;
         }
         if (m_retryAtMs && now < *m_retryAtMs) {

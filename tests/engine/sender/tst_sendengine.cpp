@@ -193,6 +193,10 @@ private Q_SLOTS:
             QCOMPARE(rig.snapshot(),
                      u"Idle Nein 0 closed Keine Rufnummer des Service-Providers konfiguriert"_qs);
             QVERIFY(rig.line.openedPorts.isEmpty());
+            rig.queue.clear(); // nothing to send: nothing missing either
+            rig.tick(5);
+            QCOMPARE(rig.snapshot(), idle);
+            rig.queue.append(u"0791234567"_qs, u"abc"_qs, u"0311234567"_qs);
             rig.settings.providerNummer = u"012345678"_qs;
             rig.engine->tick();
         }
