@@ -19,8 +19,13 @@ bool SendLog::append(const QDate &datum, const QTime &zeit, const QString &mobil
                      const QString &nachricht, const QString &versandt)
 {
     QSqlQuery query(m_db);
-    query.prepare(u"INSERT INTO VersandLog (VersandDatum, VersandZeit, MobilNummer, Nachricht, "
-                  u"versandt) VALUES (?, ?, ?, ?, ?)"_qs);
+    // A missing table or column shows here, and its message says so; exec
+    // would only complain about the parameters.
+    if (!query.prepare(u"INSERT INTO VersandLog (VersandDatum, VersandZeit, MobilNummer, "
+                       u"Nachricht, versandt) VALUES (?, ?, ?, ?, ?)"_qs)) {
+        m_lastError = query.lastError().text();
+        return false;
+    }
     query.addBindValue(datumText(datum));
     query.addBindValue(zeitText(zeit));
     query.addBindValue(mobilNummer);

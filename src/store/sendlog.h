@@ -29,6 +29,8 @@ public:
     // All rows in the order they were logged.
     QList<LogRow> readAll(bool *ok = nullptr) const;
     QString lastError() const { return m_lastError; }
+    // The database file, for a connection of another thread to the same table.
+    QString databasePath() const { return m_db.databaseName(); }
 
     static QString datumText(const QDate &datum);
     static QString zeitText(const QTime &zeit);

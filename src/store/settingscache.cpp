@@ -13,9 +13,15 @@ qint16 SettingsCache::toComPort(const QVariant &value)
     return qint16(number);
 }
 
+void SettingsCache::setComPort(const QVariant &stored)
+{
+    comPort = toComPort(stored);
+    comPortText = stored.toString().trimmed();
+}
+
 void SettingsCache::fillFrom(const RecordView &einstellungen)
 {
-    comPort = toComPort(einstellungen.value(Schema::comPort));
+    setComPort(einstellungen.value(Schema::comPort));
     providerNummer = NurZiffern(einstellungen.value(Schema::providerNummer));
     initialisierungsBefehl = einstellungen.value(Schema::initialisierungsBefehl).toString();
 }

@@ -106,6 +106,8 @@ private Q_SLOTS:
         QTest::newRow("text digits") << QVariant(u" 4 "_qs) << 4;
         QTest::newRow("text") << QVariant(u"COM1"_qs) << 0;
         QTest::newRow("null") << QVariant() << 0;
+        QTest::newRow("largest") << QVariant(32767) << 32767;
+        QTest::newRow("fits 16 bits unsigned only") << QVariant(40000) << 0;
         QTest::newRow("too large") << QVariant(70000) << 0;
     }
     void comPortConversion()

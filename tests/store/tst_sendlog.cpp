@@ -1,5 +1,6 @@
 #include "addresslist.h"
 #include "sendlog.h"
+#include "sendlogwriter.h"
 #include "storeconnection.h"
 #include "testdb.h"
 
@@ -42,7 +43,53 @@ private Q_SLOTS:
         StoreConnection connection(path, u"test"_qs);
         SendLog log(connection.database());
         QVERIFY(!log.append(QDate(2026, 1, 1), QTime(1, 2, 3), u"1"_qs, u"a"_qs, u"OK"_qs));
-        QVERIFY(!log.lastError().isEmpty());
+        QVERIFY2(log.lastError().contains(u"no such table: VersandLog"_qs),
+                 qPrintable(log.lastError()));
+    }
+
+    // The writer stores rows on its own thread, in the order handed in, and
+    // answers each; rows handed in right before it ends are stored too.
+    void writerInOrderAndBeforeItEnds()
+    {
+        QTemporaryDir dir;
+        const QString path = TestDb::create(dir.path());
+        auto writer = std::make_unique<SendLogWriter>(path);
+        QVariantList written; // "ticket ok error", as this thread gets them
+        QObject receiver;
+        connect(writer.get(), &SendLogWriter::written, &receiver,
+                [&](quint64 t, bool ok, QString e) {
+                    written.append(u"%1 %2 %3"_qs.arg(t).arg(ok).arg(e));
+                });
+        const QDate day(2026, 12, 6);
+        QCOMPARE(writer->append(day, QTime(8, 0), u"0791"_qs, u"eins"_qs, u"OK"_qs), 1u);
+        QCOMPARE(writer->append(day, QTime(8, 1), u"0792"_qs, u"zwei"_qs, u"NACK 06"_qs), 2u);
+        QTRY_COMPARE(written, (QVariantList{u"1 1 "_qs, u"2 1 "_qs}));
+        for (int i = 0; i < 20; ++i)
+            writer->append(day, QTime(9, 0), u"0793"_qs, QString::number(i), u"OK"_qs);
+        writer.reset();
+
+        StoreConnection connection(path, u"test"_qs);
+        const QList<LogRow> rows = SendLog(connection.database()).readAll();
+        QCOMPARE(rows.size(), 22);
+        QCOMPARE(rows.at(1).versandZeit.toString() + u' ' + rows.at(1).versandt,
+                 u"08:01:00 NACK 06"_qs);
+        for (int i = 0; i < 20; ++i)
+            QCOMPARE(rows.at(2 + i).nachricht, QString::number(i));
+    }
+
+    void writerReportsFailure()
+    {
+        QTemporaryDir dir;
+        const QString path = TestDb::create(dir.path());
+        QVERIFY(TestDb::exec(path, u"DROP TABLE VersandLog"_qs));
+        SendLogWriter writer(path);
+        QString error;
+        QObject receiver;
+        connect(&writer, &SendLogWriter::written, &receiver,
+                [&](quint64, bool ok, const QString &text) { error = ok ? u"-"_qs : text; });
+        writer.append(QDate(2026, 1, 1), QTime(1, 2, 3), u"1"_qs, u"a"_qs, u"OK"_qs);
+        QTRY_VERIFY(!error.isEmpty());
+        QVERIFY2(error.contains(u"no such table: VersandLog"_qs), qPrintable(error));
     }
 
     void personsInTableOrderWithNulls()

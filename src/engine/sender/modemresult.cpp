@@ -9,14 +9,22 @@ ModemResult classifyModemLine(QByteArrayView line)
     const QByteArrayView text = line.trimmed();
     if (text == "CONNECT" || text.startsWith("CONNECT ") || text.startsWith("CONNECT/"))
         return ModemResult::Connect;
-    // The results with which a Hayes modem gives up a dial. Some modems spell
-    // the missing dial tone in two words.
-    static constexpr QByteArrayView failures[] = {
-        "BUSY", "NO CARRIER", "NO DIALTONE", "NO DIAL TONE", "NO ANSWER", "ERROR",
+    // Some modems spell the missing dial tone in two words.
+    static constexpr struct
+    {
+        QByteArrayView text;
+        ModemResult result;
+    } failures[] = {
+        {"BUSY", ModemResult::Busy},
+        {"NO CARRIER", ModemResult::NoCarrier},
+        {"NO DIALTONE", ModemResult::NoDialtone},
+        {"NO DIAL TONE", ModemResult::NoDialtone},
+        {"NO ANSWER", ModemResult::NoAnswer},
+        {"ERROR", ModemResult::Error},
     };
-    for (QByteArrayView failure : failures) {
-        if (text == failure)
-            return ModemResult::Failure;
+    for (const auto &failure : failures) {
+        if (text == failure.text)
+            return failure.result;
     }
     return ModemResult::Other;
 }

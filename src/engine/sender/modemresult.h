@@ -8,7 +8,12 @@
 enum class ModemResult {
     Other,   // echo of the dial line, "OK", "RING", empty lines, noise
     Connect, // "CONNECT", "CONNECT 9600", "CONNECT 14400/ARQ": the call stands
-    Failure, // "BUSY", "NO CARRIER", "NO DIALTONE", ...: the call is over
+    // The results with which a Hayes modem gives up a dial: the call is over.
+    Busy,       // "BUSY"
+    NoCarrier,  // "NO CARRIER"
+    NoDialtone, // "NO DIALTONE", "NO DIAL TONE"
+    NoAnswer,   // "NO ANSWER"
+    Error,      // "ERROR"
 };
 
 ModemResult classifyModemLine(QByteArrayView line);

@@ -4,18 +4,22 @@
 #include "comport.h"
 #include "prompter.h"
 #include "sendlog.h"
+#include "sendlogwriter.h"
 #include "serialline.h"
 #include "settingscache.h"
 #include "ucp.h"
 
 #include <QPointer>
 #include <limits>
+#include <utility>
 
 namespace {
 
 const QString statusWarten = QStringLiteral("Status: Warten...");
 const QString statusVerbinden = QStringLiteral("Status: Verbindung wird hergestellt...");
 const QString statusVersand = QStringLiteral("Status: SMS wird versandt...");
+const QString statusNoProvider =
+    QStringLiteral("Status: Keine Rufnummer des Service-Providers konfiguriert");
 const QString captionStoppen = QStringLiteral("Versand stoppen");
 const QString captionStarten = QStringLiteral("Versand starten");
 const QString textStart = QStringLiteral("Start");
@@ -28,14 +32,41 @@ constexpr QStringView ownTrn = u"01";
 // may well work.
 constexpr QStringView checksumError = u"01";
 
+// How each kind of failed attempt is named on the status line.
+QString modemFailureText(ModemResult result)
+{
+    switch (result) {
+    case ModemResult::Busy:
+        return u"Besetzt"_qs;
+    case ModemResult::NoCarrier:
+        return u"Keine Verbindung"_qs;
+    case ModemResult::NoDialtone:
+        return u"Kein Wählton"_qs;
+    case ModemResult::NoAnswer:
+        return u"Keine Antwort"_qs;
+    case ModemResult::Error:
+        return u"Modemfehler"_qs;
+    case ModemResult::Other:
+    case ModemResult::Connect:
+        break;
+    }
+    return {};
+}
+const QString failedDialTimeout = QStringLiteral("Keine Verbindung innerhalb von 40 s");
+const QString failedHungUpPaused = QStringLiteral("Verbindung getrennt");
+const QString failedLineBroken = QStringLiteral("Leitung unterbrochen");
+const QString failedCarrierLost = QStringLiteral("Verbindung abgebrochen");
+const QString failedNoAnswer = QStringLiteral("Keine Antwort der Zentrale");
+const QString failedChecksum = QStringLiteral("Prüfsummenfehler");
+
 } // namespace
 
 SendEngine::SendEngine(OutgoingQueue *queue, SendLog *log, const SettingsCache *settings,
                        SerialLine *line, Prompter *prompter, const Clock *clock, QString programDir,
                        QObject *parent)
-    : QObject(parent), m_queue(queue), m_log(log), m_settings(settings), m_line(line),
-      m_prompter(prompter), m_clock(clock), m_programDir(std::move(programDir)),
-      m_statusText(statusWarten), m_startStopCaption(captionStoppen)
+    : QObject(parent), m_queue(queue), m_settings(settings), m_line(line), m_prompter(prompter),
+      m_clock(clock), m_programDir(std::move(programDir)), m_statusText(statusWarten),
+      m_startStopCaption(captionStoppen)
 {
     m_timer1.setObjectName(u"Timer1"_qs);
     m_timer1.setInterval(tickIntervalMs);
@@ -48,9 +79,20 @@ SendEngine::SendEngine(OutgoingQueue *queue, SendLog *log, const SettingsCache *
     connect(m_line, &SerialLine::readyRead, this, &SendEngine::onReadyRead);
     connect(m_line, &SerialLine::carrierDetectChanged, this, &SendEngine::onCarrierDetect);
     connect(m_line, &SerialLine::closedByError, this, &SendEngine::onLineBroken);
+
+    m_logWriter = new SendLogWriter(log->databasePath(), this);
+    connect(m_logWriter, &SendLogWriter::written, this, &SendEngine::onLogWritten);
 }
 
-SendEngine::~SendEngine() = default;
+SendEngine::~SendEngine()
+{
+    // A row still being written is finished by the writer as it goes; one
+    // whose writing failed would vanish without a word.
+    if (m_callState == CallState::Logging && m_logWriteFailed) {
+        qWarning("SendEngine: send log row lost: %s %s %s", qPrintable(m_submitted.natelNummer),
+                 qPrintable(m_submitted.nachricht), qPrintable(m_logRow.versandt));
+    }
+}
 
 void SendEngine::start()
 {
@@ -59,21 +101,46 @@ void SendEngine::start()
 
 void SendEngine::tick()
 {
+    const qint64 now = m_clock->monotonicMs();
+    m_lastTickMs = now;
+    // Writing the log row is not sending: it is retried while paused too.
+    if (m_callState == CallState::Logging) {
+        if (m_logWriteFailed)
+            writeLogRow();
+        return;
+    }
     // A failed call is being wound up (its failure message may be open):
     // it must neither be counted twice nor be followed by a new dial yet.
     if (m_windingUp || !m_running)
         return;
     switch (m_callState) {
     case CallState::Idle:
-        if (!m_queue->isEmpty())
-            verbinden();
+        if (m_queue->isEmpty()) {
+            // Nothing to send: no countdown, no missing number to complain of.
+            if (m_retryAtMs || m_statusText == statusNoProvider)
+                setStatusText(statusWarten);
+            return;
+        }
+        // A call to no number is no attempt: nothing is opened or counted
+        // until the settings name the centre.
+        if (m_settings->providerNummer.isEmpty()) {
+            setStatusText(statusNoProvider);
+            return;
+        }
+        if (m_retryAtMs && now < *m_retryAtMs) {
+            showFailureStatus();
+            return;
+        }
+        verbinden();
         return;
     case CallState::Dialling:
-        if (m_clock->monotonicMs() - m_callStartMs > callTimeoutMs)
-            failAttempt();
+        if (now - m_callStartMs > callTimeoutMs)
+            failAttempt(failedDialTimeout);
         return;
     case CallState::Submitting:
         // The answer timer ends this state; a tick changes nothing.
+        return;
+    case CallState::Logging:
         return;
     }
 }
@@ -89,6 +156,9 @@ void SendEngine::setVersandStatus(const QString &status)
     if (running == m_running)
         return;
     m_running = running;
+    // A countdown does not run while paused, and runs again on resuming.
+    if (m_callState == CallState::Idle && m_retryAtMs && !m_queue->isEmpty())
+        showFailureStatus();
     Q_EMIT stateChanged();
 }
 
@@ -120,8 +190,11 @@ void SendEngine::toggleSending()
 
 void SendEngine::closePort()
 {
-    m_answerTimer.stop();
     m_line->close();
+    // The call is over already; its message went out and is still logged.
+    if (m_callState == CallState::Logging)
+        return;
+    m_answerTimer.stop();
     setCallState(CallState::Idle);
 }
 
@@ -135,20 +208,24 @@ void SendEngine::verbinden()
 {
     setStatusText(statusVerbinden);
     m_callStartMs = m_clock->monotonicMs();
+    m_retryAtMs.reset();
+    m_failure.clear();
     m_modemLines.clear();
     m_answerBuffer.clear();
     setCallState(CallState::Dialling);
     m_line->close();
 
-    // A port that cannot be used leaves the call marked as under way: it
-    // ends by the call time-out like a dial that gets no answer, so a missing
-    // modem is retried at the pace of any failed call and reported from the
-    // fifth attempt on, instead of every five seconds.
+    // A port that cannot be used is a failed attempt like a dial that the
+    // modem gives up, retried at the same pace.
     const int port = m_settings->comPort;
     const QString device = serialDeviceForComPort(port, m_programDir);
     if (device.isEmpty()) {
-        setStatusText(u"Status: "_qs + comPortName(port) +
-                      u" bezeichnet keine Schnittstelle (die Nummer muss 1 oder grösser sein)"_qs);
+        // The value as the user stored it: 40000 or "COM1" read as port 0,
+        // and naming COM0 would point at the wrong thing.
+        const QString &stored = m_settings->comPortText;
+        const bool storedFits = !stored.isEmpty() && SettingsCache::toComPort(stored) == port;
+        failAttempt(u"Com-Port "_qs + (storedFits ? stored : QString::number(port)) +
+                    u" bezeichnet keine Schnittstelle (gültig sind die Nummern 1 bis 32767)"_qs);
         return;
     }
     QString error;
@@ -156,7 +233,7 @@ void SendEngine::verbinden()
         QString name = comPortName(port);
         if (device != name)
             name += u" ("_qs + device + u')';
-        setStatusText(u"Status: "_qs + name + u" lässt sich nicht öffnen: "_qs + error);
+        failAttempt(name + u" lässt sich nicht öffnen: "_qs + error);
         return;
     }
     // Modem command, one blank, the provider's digits, CR. A modem aborts the
@@ -174,6 +251,7 @@ void SendEngine::onReadyRead()
         return;
     switch (m_callState) {
     case CallState::Idle:
+    case CallState::Logging: // hung up already
         return;
     case CallState::Dialling:
         for (const QByteArray &line : m_modemLines.feed(bytes)) {
@@ -194,17 +272,10 @@ void SendEngine::onReadyRead()
 
 void SendEngine::handleDiallingLine(ModemResult result)
 {
-    if (result == ModemResult::Connect) {
+    if (result == ModemResult::Connect)
         connectionStands();
-        return;
-    }
-    // While sending is paused a line event only closes the port; the call
-    // stays marked and is accounted by the time-out after resuming.
-    if (!m_running) {
-        m_line->close();
-        return;
-    }
-    failAttempt();
+    else
+        failAttempt(modemFailureText(result));
 }
 
 void SendEngine::onCarrierDetect(bool on)
@@ -214,7 +285,7 @@ void SendEngine::onCarrierDetect(bool on)
     if (on && m_callState == CallState::Dialling)
         connectionStands();
     else if (!on && m_callState == CallState::Submitting)
-        failAttempt();
+        failAttempt(failedCarrierLost);
 }
 
 void SendEngine::onLineBroken()
@@ -223,13 +294,11 @@ void SendEngine::onLineBroken()
         return;
     switch (m_callState) {
     case CallState::Idle:
+    case CallState::Logging:
         return;
     case CallState::Dialling:
-        if (m_running)
-            failAttempt();
-        return;
     case CallState::Submitting:
-        failAttempt();
+        failAttempt(failedLineBroken);
         return;
     }
 }
@@ -238,9 +307,9 @@ void SendEngine::connectionStands()
 {
     resetFehlversuche();
     if (!m_running) {
-        // Paused: hang up but keep the call marked, as for any line event
-        // while paused.
-        m_line->close();
+        // Paused: nothing is submitted, so the call is hung up and counts as
+        // a failed attempt.
+        failAttempt(failedHungUpPaused);
         return;
     }
     if (m_queue->isEmpty()) {
@@ -280,7 +349,7 @@ void SendEngine::handleAnswerBytes(const QByteArray &bytes)
             return;
         }
         if (reply.errorCode == checksumError) {
-            failAttempt();
+            failAttempt(failedChecksum);
             return;
         }
         // Refused for good: keeping the entry would block every message
@@ -294,7 +363,7 @@ void SendEngine::handleAnswerBytes(const QByteArray &bytes)
     // mode.
     for (const QByteArray &line : m_modemLines.feed(bytes)) {
         if (line.trimmed() == "NO CARRIER") {
-            failAttempt();
+            failAttempt(failedCarrierLost);
             return;
         }
     }
@@ -302,35 +371,66 @@ void SendEngine::handleAnswerBytes(const QByteArray &bytes)
 
 void SendEngine::finishSubmission(const QString &versandt, const QString &status)
 {
+    // The centre has answered: hang up now. The entry leaves the queue only
+    // once its log row is stored, and no new dial starts before that.
+    m_answerTimer.stop();
+    m_line->close();
+    m_retryAtMs.reset();
     const QDateTime now = m_clock->now();
-    const bool logged = m_log->append(now.date(), now.time(), m_submitted.natelNummer,
-                                      m_submitted.nachricht, versandt);
+    m_logRow = LoggedCall{now.date(), now.time(), versandt, status};
+    m_logFailureTold = false;
+    setCallState(CallState::Logging);
+    writeLogRow();
+}
+
+void SendEngine::writeLogRow()
+{
+    m_logWriteFailed = false;
+    m_logTicket = m_logWriter->append(m_logRow.datum, m_logRow.zeit, m_submitted.natelNummer,
+                                      m_submitted.nachricht, m_logRow.versandt);
+}
+
+void SendEngine::onLogWritten(quint64 ticket, bool ok, const QString &error)
+{
+    if (m_callState != CallState::Logging || ticket != m_logTicket)
+        return;
+    if (!ok) {
+        // The message went out: it is never sent again, but it stays in the
+        // queue and no other message is sent until its row is stored at a
+        // later tick. A log that cannot be written for a while (locked by
+        // another program, disk full) must lose neither this row nor those
+        // of the messages behind it; the status line says what is wrong.
+        if (!std::exchange(m_logFailureTold, true))
+            qWarning("SendEngine: send log not written: %s", qPrintable(error));
+        m_logWriteFailed = true;
+        setStatusText(u"Status: Eintrag ins Versand-Archiv fehlgeschlagen ("_qs + error +
+                      u") – neuer Versuch in "_qs +
+                      QString::number((m_timer1.interval() + 999) / 1000) + u" s"_qs);
+        return;
+    }
     // By identity: an entry the user deleted meanwhile is logged all the
     // same, and no other entry is removed in its place.
     m_queue->removeById(m_submitted.id);
-    endCall();
-    if (logged) {
-        setStatusText(status);
-        Q_EMIT messageLogged();
-    } else {
-        qWarning("SendEngine: send log not written: %s", qPrintable(m_log->lastError()));
-        setStatusText(status + u" - Eintrag ins Versand-Archiv fehlgeschlagen"_qs);
-    }
+    setStatusText(m_logRow.status);
+    Q_EMIT messageLogged();
+    setCallState(CallState::Idle);
 }
 
 void SendEngine::onAnswerTimeout()
 {
     if (m_callState == CallState::Submitting && !m_windingUp)
-        failAttempt();
+        failAttempt(failedNoAnswer);
 }
 
-void SendEngine::failAttempt()
+void SendEngine::failAttempt(const QString &reason)
 {
     if (m_windingUp)
         return;
     m_windingUp = true;
     m_answerTimer.stop();
-    if (m_fehlversuche >= reportAfterFailures) {
+    // While sending is paused no one waits for this call: it is counted and
+    // shown on the status line only.
+    if (m_running && m_fehlversuche >= reportAfterFailures) {
         // The box runs a nested event loop: ticks and line events can arrive
         // while it is open. m_windingUp makes them leave this call alone.
         const QPointer<SendEngine> alive(this);
@@ -345,8 +445,32 @@ void SendEngine::failAttempt()
     if (m_fehlversuche < std::numeric_limits<qint16>::max())
         ++m_fehlversuche;
     endCall();
-    setStatusText(statusWarten);
+    // A modem that gives up at once must not be dialled every five seconds:
+    // the next attempt waits as long as one that ran into the time-out.
+    m_retryAtMs = m_callStartMs + retryPaceMs;
+    m_failure = reason;
+    showFailureStatus();
     Q_EMIT stateChanged();
+}
+
+void SendEngine::showFailureStatus()
+{
+    setStatusText(
+        u"Status: "_qs + m_failure + u" – "_qs +
+        (m_running ? u"nächster Versuch in "_qs + QString::number(secondsToNextAttempt()) + u" s"_qs
+                   : u"Versand angehalten"_qs));
+}
+
+int SendEngine::secondsToNextAttempt() const
+{
+    // The attempt comes at the first tick at which the pace has run out;
+    // ticks come every interval from the last one.
+    const qint64 now = m_clock->monotonicMs();
+    const qint64 interval = std::max(1, m_timer1.interval());
+    const qint64 lastTick = m_lastTickMs.value_or(now);
+    const qint64 due = std::max(m_retryAtMs.value_or(now), now + 1);
+    const qint64 next = lastTick + (due - lastTick + interval - 1) / interval * interval;
+    return int((next - now + 999) / 1000);
 }
 
 void SendEngine::endCall()

@@ -82,6 +82,8 @@ private Q_SLOTS:
         rig.callAndWait();
         QCOMPARE(rig.sim.values(u"RESULT"_qs), QStringList{u"BUSY"_qs});
         QCOMPARE(rig.engine->fehlversuche(), qint16(1));
+        QCOMPARE(rig.engine->statusText(), u"Status: Besetzt – nächster Versuch in 40 s"_qs);
+        rig.clock.advanceSeconds(40); // the pace of a failed attempt
 
         rig.callAndWait();
         QCOMPARE(rig.logged(), QStringList{u"0791234567 NACK 06"_qs});
@@ -132,13 +134,14 @@ private Q_SLOTS:
     void unansweredFrame()
     {
         QFETCH(QString, centre);
+        const QString failed = u"Status: Keine Antwort der Zentrale – nächster Versuch in 40 s"_qs;
         Rig rig;
         QVERIFY(rig.start({u"--centre"_qs, centre}));
         rig.engine->setAnswerTimeoutMs(400);
         rig.callAndWait();
         QCOMPARE(rig.sim.count(u"FRAME"_qs), 1);
         QCOMPARE(rig.engine->fehlversuche(), qint16(1));
-        QCOMPARE(rig.engine->statusText(), warten);
+        QCOMPARE(rig.engine->statusText(), failed);
         QCOMPARE(rig.logged(), QStringList());
         QCOMPARE(rig.queue.count(), 1);
     }

@@ -166,6 +166,7 @@ private slots:
                                   "12/00022/R/01/N/02//04\x03");
         invalid("wrong LEN, checksum right", sealed("01", "R/01/A//", 1));
         invalid("operation 51", sealed("01", "R/51/A//"));
+        invalid("nack without SM", sealed("01", "R/01/N/02/"));
         invalid("byte above 127", sealed("01", "R/01/A/\xfc/"));
         invalid("STX without ETX", UcpStx + ackEmpty);
     }

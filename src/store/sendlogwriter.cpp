@@ -1,0 +1,75 @@
+#include "sendlogwriter.h"
+
+#include "sendlog.h"
+#include "storeconnection.h"
+
+#include <memory>
+
+// Owns the writer's connection. A database connection may only be used on
+// the thread that opened it, so the connection is opened, used and closed
+// on the writer's thread only.
+class SendLogWorker : public QObject
+{
+public:
+    explicit SendLogWorker(QString path) : m_path(std::move(path)) {}
+
+    bool write(const LogRow &row, QString *error)
+    {
+        if (!m_connection) {
+            m_connection = std::make_unique<StoreConnection>(m_path, u"VersandLog-Schreiber"_qs);
+            if (!m_connection->isOpen()) {
+                *error = m_connection->errorText();
+                m_connection.reset(); // opened anew for the next row
+                return false;
+            }
+        }
+        SendLog log(m_connection->database());
+        if (log.append(row.versandDatum.toDate(), row.versandZeit.toTime(), row.mobilNummer,
+                       row.nachricht, row.versandt))
+            return true;
+        *error = log.lastError();
+        return false;
+    }
+
+private:
+    QString m_path;
+    std::unique_ptr<StoreConnection> m_connection;
+};
+
+SendLogWriter::SendLogWriter(const QString &databasePath, QObject *parent)
+    : QObject(parent), m_worker(new SendLogWorker(databasePath))
+{
+    m_thread.setObjectName(u"VersandLog-Schreiber"_qs);
+    m_worker->moveToThread(&m_thread);
+    // Deferred deletes still run on the thread after its loop has ended.
+    connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    m_thread.start();
+}
+
+SendLogWriter::~SendLogWriter()
+{
+    // Queued behind the rows handed in, so these are written first. Waiting
+    // here costs at most the commits still pending, once, when the program
+    // ends; not waiting could lose a row.
+    QMetaObject::invokeMethod(
+        m_worker, [this] { m_thread.quit(); }, Qt::QueuedConnection);
+    m_thread.wait();
+}
+
+quint64 SendLogWriter::append(const QDate &datum, const QTime &zeit, const QString &mobilNummer,
+                              const QString &nachricht, const QString &versandt)
+{
+    const quint64 ticket = ++m_lastTicket;
+    const LogRow row{datum, zeit, mobilNummer, nachricht, versandt};
+    QMetaObject::invokeMethod(
+        m_worker,
+        [this, row, ticket] {
+            QString error;
+            const bool ok = m_worker->write(row, &error);
+            // Emitted on the writer's thread: receivers on the caller's
+            // thread get it queued.
+            Q_EMIT written(ticket, ok, error);
+        },
+        Qt::QueuedConnection);
+    return ticket;
+}
