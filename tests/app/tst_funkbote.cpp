@@ -331,7 +331,7 @@ private Q_SLOTS:
         // Why the port could not be opened, as the line reports it.
         QTest::addColumn<QString>("reason");
         QTest::addColumn<bool>("shownWhole");
-        QTest::newRow("two lines") << u"Schnittstelle nicht gefunden"_qs << true;
+        QTest::newRow("two lines") << u"fehlt"_qs << true;
         QTest::newRow("longer than two lines")
             << u"Das Gerät ist nicht mehr vorhanden. "_qs.repeated(6) + u"Ende."_qs << false;
     }
@@ -347,7 +347,8 @@ private Q_SLOTS:
         queueMessage(u"0791234567"_qs, u"Hallo"_qs);
         m_line->failNextOpen(reason);
         m_window->engine()->tick();
-        const QString text = u"Status: COM1 (/dev/ttyS0) lässt sich nicht öffnen: "_qs + reason;
+        const QString text = u"Status: COM1 (/dev/ttyS0) lässt sich nicht öffnen: "_qs + reason +
+                             u" – nächster Versuch in 40 s"_qs;
         QCOMPARE(m_window->engine()->statusText(), text);
         QCOMPARE(accessible->text(QAccessible::Name), text);
         if (shownWhole) {
@@ -361,17 +362,18 @@ private Q_SLOTS:
             // Shortened in the middle: which port, and the end of why.
             QVERIFY(status->text().startsWith(u"Status: COM1"_qs));
             const QString end = status->text().section(u"… "_qs, 1);
-            QVERIFY(end.endsWith(u"vorhanden. Ende."_qs));
+            QVERIFY(end.endsWith(u"vorhanden. Ende. – nächster Versuch in 40 s"_qs));
             QVERIFY(text.endsWith(u' ' + end)); // from a word's start on
             QVERIFY(status->heightForWidth(status->width()) <= status->height());
             QCOMPARE(status->toolTip(), text);
         }
-        // The failed call times out: a short text again, shown as it is.
+        // The next attempt opens the port: a short text again, shown as it is.
         m_clock.advanceSeconds(41);
         m_window->engine()->tick();
-        QCOMPARE(status->text(), u"Status: Warten..."_qs);
+        const QString dialling = u"Status: Verbindung wird hergestellt..."_qs;
+        QCOMPARE(status->text(), dialling);
         QCOMPARE(status->toolTip(), QString());
-        QCOMPARE(accessible->text(QAccessible::Name), u"Status: Warten..."_qs);
+        QCOMPARE(accessible->text(QAccessible::Name), dialling);
     }
 
     void startStopButton()
