@@ -17,8 +17,9 @@ bool isLineBreak(QChar c)
     return c == u'\r' || c == u'\n';
 }
 
-// Parses at most maxRecords records (all when negative).
-ParsedCsv parseCsv(QStringView text, QChar delimiter, qsizetype maxRecords = -1)
+// Parses at most maxRecords records (all when negative); the text begins on
+// line firstLine of the file.
+ParsedCsv parseCsv(QStringView text, QChar delimiter, qsizetype maxRecords = -1, int firstLine = 1)
 {
     ParsedCsv parsed;
     QStringList record;
@@ -27,9 +28,9 @@ ParsedCsv parseCsv(QStringView text, QChar delimiter, qsizetype maxRecords = -1)
     bool quoted = false;     // the current field began with a quote
     bool afterQuote = false; // the closing quote of the field has been read
     bool strayReported = false;
-    int line = 1;
-    int recordLine = 1;
-    int quoteLine = 1;
+    int line = firstLine;
+    int recordLine = firstLine;
+    int quoteLine = firstLine;
 
     auto endField = [&] {
         record.append(field);
@@ -281,8 +282,20 @@ CsvTable readCsv(const QByteArray &data, std::optional<QChar> delimiter,
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
 
-    table.delimiter = delimiter.value_or(detectDelimiter(text));
-    ParsedCsv parsed = parseCsv(text, table.delimiter);
+    // Excel writes and reads a first line "sep=;" that names the delimiter.
+    // It is no row, also when the user names another delimiter.
+    QStringView body = text;
+    int firstLine = 1;
+    if (text.startsWith(u"sep=", Qt::CaseInsensitive) && text.size() > 4 && !isLineBreak(text[4]) &&
+        (text.size() == 5 || isLineBreak(text[5]))) {
+        if (!delimiter)
+            delimiter = text[4];
+        const bool crLf = text.size() > 6 && text[5] == u'\r' && text[6] == u'\n';
+        body = body.sliced(std::min<qsizetype>(crLf ? 7 : 6, text.size()));
+        firstLine = 2;
+    }
+    table.delimiter = delimiter ? *delimiter : detectDelimiter(body);
+    ParsedCsv parsed = parseCsv(body, table.delimiter, -1, firstLine);
     table.messages = parsed.messages;
     if (parsed.records.isEmpty()) {
         table.messages.append({0, u"Die Datei enthält keine Zeilen."_qs});

@@ -27,7 +27,8 @@ struct CsvTable
 // skipped. A byte order mark chooses the encoding (UTF-8 or UTF-16), else the
 // bytes are UTF-8 when valid and Windows-1252/Latin-1 otherwise. The
 // delimiter is the one of ';', ',' and TAB that splits the first rows into
-// the same number of fields (more than one); ';' when none does. Both can be
+// the same number of fields (more than one); ';' when none does; a first
+// line "sep=X" as Excel writes it names the delimiter. Both can be
 // given instead, when the user corrects the detection.
 CsvTable readCsv(const QByteArray &data, std::optional<QChar> delimiter = std::nullopt,
                  std::optional<TextEncoding> encoding = std::nullopt);

@@ -309,7 +309,8 @@ public:
             if (m_org.isEmpty())
                 m_org = component(splitEscaped(value, u';'), 0);
         } else if (name == "NOTE") {
-            m_notes.append(unescape(value));
+            if (!value.isEmpty())
+                m_notes.append(unescape(value));
         } else if (name == "ADR") {
             addAddress(property, value);
         } else if (name == "TEL") {
@@ -377,6 +378,9 @@ private:
 
     void addAddress(const Property &property, const QString &value)
     {
+        // An address of empty parts must not shadow a filled one.
+        if (QString(value).remove(u';').trimmed().isEmpty())
+            return;
         Candidate candidate{0, property.pref, value};
         if (betterThan(candidate, m_address))
             m_address = candidate;

@@ -122,12 +122,12 @@ private Q_SLOTS:
         QTest::newRow("Windows-1252 quotes, CHARSET=windows-1252")
             << card("FN;CHARSET=windows-1252:\x84Z\x93 \x80\r\n") << Records{rec(u"„Z“ €"_qs)}
             << Lines{1} << Lines{};
-        QTest::newRow("escapes")
-            << card("FN:Meier\\, Hans\r\nNOTE:a\\, b\\; c\\\\d\\ne\\Nf \\x\r\n")
+        QTest::newRow("escapes, an empty NOTE")
+            << card("FN:Meier\\, Hans\r\nNOTE:\r\nNOTE:a\\, b\\; c\\\\d\\ne\\Nf \\x\r\n")
             << Records{rec(u"Meier, Hans"_qs, {}, {}, {}, u"a, b; c\\d\ne\nf \\x"_qs)} << Lines{1}
             << Lines{};
-        QTest::newRow("ADR parts, the preferred of two, line break in the street")
-            << card("FN:A\r\nADR;TYPE=work:;;Werkstr. 9;Bern;;3000;\r\n"
+        QTest::newRow("ADR parts, the preferred filled one, line break in the street")
+            << card("FN:A\r\nADR;PREF=1:;;;;;;\r\nADR;TYPE=work:;;Werkstr. 9;Bern;;3000;\r\n"
                     "ADR;TYPE=home;PREF=1:Postfach 12;c/o Huber;Bahnhofstr. 1\\nHinterhaus;"
                     "Z\xC3\xBCrich;ZH;8001;Schweiz\r\n")
             << Records{rec(u"A"_qs, u"Bahnhofstr. 1, Hinterhaus, c/o Huber, Postfach 12"_qs,
@@ -323,6 +323,10 @@ private Q_SLOTS:
         QTest::newRow("one column, a quoted empty field is a row")
             << QByteArray("Name\nA\n\n\"\"\n") << QChar(u';') << TextEncoding::Utf8
             << QStringList{u"Name"_qs} << Rows{{u"A"_qs}, {u""_qs}} << Lines{2, 4} << Lines{};
+        QTest::newRow("Excel's sep= line")
+            << QByteArray("sep=,\r\nName;Ort,Natel\r\nA;B,079\r\n") << QChar(u',')
+            << TextEncoding::Utf8 << QStringList{u"Name;Ort"_qs, u"Natel"_qs}
+            << Rows{{u"A;B"_qs, u"079"_qs}} << Lines{3} << Lines{};
         QTest::newRow("an empty file")
             << QByteArray("\xEF\xBB\xBF") << QChar(u';') << TextEncoding::Utf8 << QStringList{}
             << Rows{} << Lines{} << Lines{0};
