@@ -534,16 +534,14 @@ ContactImport readVCards(const QByteArray &data)
 {
     ContactImport result;
     std::optional<CardReader> card;
+    // A run of lines outside any card (a file that is no vCard at all, say)
+    // gives one message, at its first line.
+    bool outsideReported = false;
     for (const LogicalLine &line : unfold(utf8Content(data))) {
         if (line.text.trimmed().isEmpty())
             continue;
         const std::optional<Property> property = parseProperty(line.text);
-        if (!property) {
-            result.messages.append(
-                {line.line, u"Die Zeile hat keinen Doppelpunkt und wird übersprungen."_qs});
-            continue;
-        }
-        if (isCardMarker(*property, "BEGIN")) {
+        if (property && isCardMarker(*property, "BEGIN")) {
             if (card) {
                 result.messages.append({line.line, u"END:VCARD fehlt für die Karte ab Zeile "_qs +
                                                        QString::number(card->beginLine()) +
@@ -551,16 +549,20 @@ ContactImport readVCards(const QByteArray &data)
                 finishCard(*card, &result);
             }
             card.emplace(line.line, &result.messages);
-        } else if (isCardMarker(*property, "END")) {
-            if (!card) {
-                result.messages.append({line.line, u"END:VCARD ohne BEGIN:VCARD."_qs});
-                continue;
+        } else if (!card) {
+            if (!outsideReported) {
+                result.messages.append(
+                    {line.line, u"Die Zeile steht ausserhalb einer Karte (BEGIN:VCARD fehlt) und "
+                                u"wird mit den folgenden bis zur nächsten Karte übersprungen."_qs});
+                outsideReported = true;
             }
+        } else if (!property) {
+            result.messages.append(
+                {line.line, u"Die Zeile hat keinen Doppelpunkt und wird übersprungen."_qs});
+        } else if (isCardMarker(*property, "END")) {
             finishCard(*card, &result);
             card.reset();
-        } else if (!card) {
-            result.messages.append({line.line, u"Die Zeile steht ausserhalb einer Karte "
-                                               u"(BEGIN:VCARD fehlt) und wird übersprungen."_qs});
+            outsideReported = false;
         } else {
             card->add(*property, line.line);
         }

@@ -146,9 +146,10 @@ private Q_SLOTS:
         QTest::newRow("UTF-16 with byte order mark")
             << utf16le(u"BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Zoë\r\nEND:VCARD\r\n"_qs)
             << Records{rec(u"Zoë"_qs)} << Lines{1} << Lines{};
-        QTest::newRow("a line outside a card, a line without colon")
-            << QByteArray("FN:Verloren\r\nBEGIN:VCARD\r\nFN:A\r\nkein Doppelpunkt\r\nEND:VCARD\r\n")
-            << Records{rec(u"A"_qs)} << Lines{2} << Lines{1, 4};
+        QTest::newRow("runs of lines outside a card, a line without colon")
+            << QByteArray("FN:Verloren\r\nName;Ort\r\nBEGIN:VCARD\r\nFN:A\r\nkein Doppelpunkt\r\n"
+                          "END:VCARD\r\nNOTE:x\r\nEND:VCARD\r\n")
+            << Records{rec(u"A"_qs)} << Lines{3} << Lines{1, 5, 7};
         QTest::newRow("END:VCARD missing before the next card and at the end")
             << QByteArray("BEGIN:VCARD\r\nFN:A\r\nBEGIN:VCARD\r\nFN:B\r\n")
             << Records{rec(u"A"_qs), rec(u"B"_qs)} << Lines{1, 3} << Lines{3, 3};
