@@ -5,6 +5,7 @@
 //   bench_addressbook [persons] [marked] [rounds]
 #include "addressbookflow.h"
 #include "dialogbase.h"
+#include "enqueue.h"
 #include "frmselektion.h"
 #include "frmselektion1.h"
 #include "frmsuchen.h"
@@ -21,6 +22,7 @@
 #include <QItemSelection>
 #include <QListView>
 #include <QPushButton>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -48,16 +50,20 @@ public:
 bool fillAddressBook(const QString &path, int persons)
 {
     StoreConnection connection(path, u"bench"_qs);
-    QString error;
-    if (!connection.isOpen() || !Schema::createSchema(connection.database(), &error)) {
-        std::fprintf(stderr, "cannot create %s: %s\n", qPrintable(path), qPrintable(error));
+    if (!connection.isOpen() || !connection.createSchema()) {
+        std::fprintf(stderr, "cannot create %s: %s\n", qPrintable(path),
+                     qPrintable(connection.lastError()));
         return false;
     }
     QSqlDatabase db = connection.database();
     db.transaction();
     QSqlQuery query(db);
-    query.prepare(u"INSERT INTO Adressen (Name, Adresse, PLZOrt, NatelNummer, Bemerkungen) "
-                  u"VALUES (?, ?, ?, ?, ?)"_qs);
+    if (!query.prepare(u"INSERT INTO Adressen (Name, Adresse, PLZOrt, NatelNummer, Bemerkungen) "
+                       u"VALUES (?, ?, ?, ?, ?)"_qs)) {
+        std::fprintf(stderr, "cannot fill %s: %s\n", qPrintable(path),
+                     qPrintable(query.lastError().text()));
+        return false;
+    }
     for (int i = 0; i < persons; ++i) {
         query.addBindValue(u"Muster-Person %1"_qs.arg(i));
         query.addBindValue(u"Bahnhofstrasse %1"_qs.arg(i % 200));
@@ -141,8 +147,7 @@ void benchBulk(const QString &path, QWidget *mainWindow, Prompter *prompter, int
         bulk->findChild<QPushButton *>(u"cmdSerienSMS"_qs)->click();
         QElapsedTimer queueTimer;
         queueTimer.start();
-        SerienSMSEinreihen(queue, numbers, u"Morgen ist das Büro geschlossen."_qs,
-                           u"079 555 66 77"_qs);
+        enqueueMessage(queue, numbers, u"Morgen ist das Büro geschlossen."_qs, u"079 555 66 77"_qs);
         queueTimes.append(queueTimer.nsecsElapsed() / 1e6);
         queued = queue.count();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -50,8 +50,10 @@ bool fillLog(const QString &path, QString *error)
 {
     StoreConnection connection(path, u"bench"_s);
     QSqlDatabase db = connection.database();
-    if (!Schema::createSchema(db, error))
+    if (!connection.createSchema()) {
+        *error = connection.lastError();
         return false;
+    }
     const QStringList texts = {
         u"Treffen morgen um 10 Uhr im Büro, bitte Unterlagen mitbringen."_s,
         u"Ihre Bestellung ist versandbereit.\r\nAbholung ab Montag."_s,
@@ -63,8 +65,11 @@ bool fillLog(const QString &path, QString *error)
     db.transaction();
     {
         QSqlQuery query(db);
-        query.prepare(u"INSERT INTO VersandLog (VersandDatum, VersandZeit, MobilNummer, "
-                      u"Nachricht, versandt) VALUES (?, ?, ?, ?, ?)"_s);
+        if (!query.prepare(u"INSERT INTO VersandLog (VersandDatum, VersandZeit, MobilNummer, "
+                           u"Nachricht, versandt) VALUES (?, ?, ?, ?, ?)"_s)) {
+            *error = query.lastError().text();
+            return false;
+        }
         const QDate start(2020, 1, 1);
         for (int i = 0; i < kRows; ++i) {
             query.bindValue(0, SendLog::datumText(start.addDays(i / 80)));

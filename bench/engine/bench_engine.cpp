@@ -104,10 +104,9 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     const QString dbPath = dir.filePath(Schema::fileName);
     StoreConnection connection(dbPath, u"bench"_s);
-    QString error;
-    if (!connection.isOpen() || !Schema::createSchema(connection.database(), &error)) {
+    if (!connection.isOpen() || !connection.createSchema()) {
         std::fprintf(stderr, "bench_engine: cannot create %s: %s\n", qPrintable(dbPath),
-                     qPrintable(error + connection.errorText()));
+                     qPrintable(connection.lastError()));
         return 1;
     }
     SendLog log(connection.database());
@@ -197,7 +196,7 @@ int main(int argc, char *argv[])
     double logMaxMs = 0;
     {
         StoreConnection scratch(dir.filePath(u"scratch.mdb"_s), u"bench-scratch"_s);
-        Schema::createSchema(scratch.database(), &error);
+        scratch.createSchema();
         SendLog scratchLog(scratch.database());
         constexpr int rounds = 20;
         for (int i = 0; i < rounds; ++i) {

@@ -52,7 +52,7 @@ Q_SIGNALS:
     void numberTaken(const QString &digits);
     // The bulk run: the number of every marked person as it is queued, in
     // list order. The main window appends one queue entry per number with
-    // its message text and call-back number (SerienSMSEinreihen).
+    // its message text and call-back number (enqueueMessage).
     void bulkRecipients(const QStringList &numbers);
     // The bulk start was refused for an empty message: the message field is
     // to get the input focus.

@@ -1,9 +1,7 @@
 #include "personlines.h"
 
 #include "addressbooktexts.h"
-#include "messagetext.h"
 #include "nurziffern.h"
-#include "outgoingqueue.h"
 #include "queuenumber.h"
 
 namespace {
@@ -11,6 +9,11 @@ namespace {
 QString text(const QVariant &value)
 {
     return value.isNull() ? QString() : value.toString();
+}
+
+bool hatNatelNummer(const Person &person)
+{
+    return !NurZiffern(person.natelNummer).isEmpty();
 }
 
 } // namespace
@@ -29,11 +32,6 @@ QString suchZeile(const Person &person)
 QString auswahlZeile(const Person &person)
 {
     return text(person.natelNummer) + u" - "_qs + text(person.name);
-}
-
-bool hatNatelNummer(const Person &person)
-{
-    return !NurZiffern(person.natelNummer).isEmpty();
 }
 
 QList<PersonLine> suchZeilen(const QList<Person> &persons)
@@ -62,28 +60,4 @@ QString nummerAbgelehnt(const PersonLine &line, const QueueNumber &number)
 {
     return queueNumberMessage(AdressText::mobilnummerVon(line.name), line.number, number) + u'\n' +
            AdressText::nummerKorrigieren();
-}
-
-QList<QueueEntry> serienEintraege(const QStringList &nummern, const QString &nachricht,
-                                  const QString &rueckrufNummer)
-{
-    QList<QueueEntry> entries;
-    const QueueNumber rueckruf = queueNumber(rueckrufNummer);
-    if (!rueckruf.isValid() && rueckruf.problem != QueueNumber::Problem::NoDigits)
-        return entries;
-    // Line breaks go into the queue as CR LF, as for every other message.
-    const QString text = toCrLf(nachricht);
-    entries.reserve(nummern.size());
-    for (const QString &nummer : nummern) {
-        QueueNumber number = queueNumber(nummer);
-        if (number.isValid())
-            entries.append(QueueEntry{0, std::move(number.digits), text, rueckruf.digits});
-    }
-    return entries;
-}
-
-int SerienSMSEinreihen(OutgoingQueue &queue, const QStringList &nummern, const QString &nachricht,
-                       const QString &rueckrufNummer)
-{
-    return int(queue.appendMany(serienEintraege(nummern, nachricht, rueckrufNummer)).size());
 }

@@ -6,8 +6,6 @@
 #include <QString>
 #include <QStringList>
 
-class OutgoingQueue;
-struct QueueEntry;
 struct QueueNumber;
 
 // One line of a person list together with what the windows need of the
@@ -30,29 +28,13 @@ QString suchZeile(const Person &person);
 // Line of the single and the bulk pick: the number as stored, " - ", the name.
 QString auswahlZeile(const Person &person);
 
-// A person is offered as a recipient only when the stored number holds at
-// least one digit; blanks or letters alone are no number to send to.
-bool hatNatelNummer(const Person &person);
-
 // All persons as search result lines, in table order, without digits.
 QList<PersonLine> suchZeilen(const QList<Person> &persons);
-// The persons with a number as pick lines, in table order. A number that
-// cannot be queued is listed all the same: the user is told why when it is
-// chosen.
+// The persons with a number as pick lines, in table order: a stored number
+// with at least one digit (blanks or letters alone are no number to send
+// to). A number that cannot be queued is listed all the same: the user is
+// told why when it is chosen.
 QList<PersonLine> auswahlZeilen(const QList<Person> &persons);
 
 // The user's message when queueNumber refuses the number of a chosen line.
 QString nummerAbgelehnt(const PersonLine &line, const QueueNumber &number);
-
-// The queue entries of one bulk run: one per number, in the given order, each
-// with the message text unchanged and the call-back field's number, both as
-// queueNumber makes them. Numbers it refuses are left out (the bulk window
-// has told the user); with a call-back number it refuses there are none (the
-// start checks refuse such a run before).
-QList<QueueEntry> serienEintraege(const QStringList &nummern, const QString &nachricht,
-                                  const QString &rueckrufNummer);
-
-// Appends the entries of one bulk run to the queue in one step and returns
-// how many were appended.
-int SerienSMSEinreihen(OutgoingQueue &queue, const QStringList &nummern, const QString &nachricht,
-                       const QString &rueckrufNummer);

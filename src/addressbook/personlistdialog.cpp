@@ -73,13 +73,14 @@ QList<int> PersonListDialog::selectedRows() const
 
 std::optional<QList<Person>> PersonListDialog::readAll()
 {
-    bool ok = false;
-    QString error = m_connection->errorText();
-    QList<Person> persons;
-    if (error.isEmpty())
-        persons = readPersons(m_connection->database(), &ok, &error);
-    if (!ok) {
-        message(AdressText::zugriffFehlgeschlagen(error));
+    if (!m_connection->isOpen()) {
+        message(AdressText::zugriffFehlgeschlagen(m_connection->lastError()));
+        return std::nullopt;
+    }
+    AddressList list(m_connection->database());
+    QList<Person> persons = list.readPersons();
+    if (!list.lastError().isEmpty()) {
+        message(AdressText::zugriffFehlgeschlagen(list.lastError()));
         return std::nullopt;
     }
     return persons;

@@ -2,6 +2,7 @@
 
 #include "addressbookflow.h"
 #include "dialogtexts.h"
+#include "enqueue.h"
 #include "fieldbinding.h"
 #include "frmadressbuch.h"
 #include "frmarchiv.h"
@@ -13,7 +14,6 @@
 #include "hoverlabel.h"
 #include "look.h"
 #include "outgoingqueue.h"
-#include "personlines.h"
 #include "prompter.h"
 #include "qtserialline.h"
 #include "queuepanel.h"
@@ -411,7 +411,7 @@ void Funkbote::queueBulkRecipients(const QStringList &numbers)
 {
     // The message and call-back number as they stand in the main window now;
     // the fields keep their texts.
-    SerienSMSEinreihen(*m_queue, numbers, m_queuePanel->messageText(), m_rueckrufNummer->text());
+    enqueueMessage(*m_queue, numbers, m_queuePanel->messageText(), m_rueckrufNummer->text());
 }
 
 void Funkbote::activationRefresh()

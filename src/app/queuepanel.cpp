@@ -1,7 +1,7 @@
 #include "queuepanel.h"
 
+#include "enqueue.h"
 #include "messagefieldcheck.h"
-#include "messagetext.h"
 #include "numberfieldcheck.h"
 #include "prompter.h"
 #include "queuenumber.h"
@@ -117,37 +117,30 @@ QString QueuePanel::messageText() const
     return m_messageCheck->text();
 }
 
-QList<OutgoingQueue::EntryId> QueuePanel::appendMessage(const QString &natelNummer,
-                                                        const QString &crLfText,
-                                                        const QString &rueckrufNummer)
-{
-    const QStringList parts = splitMessage(crLfText);
-    QList<QueueEntry> entries;
-    entries.reserve(parts.size());
-    for (const QString &part : parts)
-        entries.append(QueueEntry{0, natelNummer, part, rueckrufNummer});
-    return m_queue->appendMany(entries);
-}
-
 void QueuePanel::senden()
 {
-    const QString natelText = m_widgets.natelNummer->text();
-    const QString rueckrufText = m_widgets.rueckrufNummer->text();
-    const QString nachricht = messageText();
-    const QueueNumber natel = queueNumber(natelText);
-    const QueueNumber rueckruf = queueNumber(rueckrufText);
-
-    // Blanks count as text, but a number without a single digit could never
-    // be dialled, and its entry would block the head of the queue. The
-    // call-back number may be left out.
-    if (nachricht.isEmpty() || natel.problem == QueueNumber::Problem::NoDigits) {
-        refuse(QueueText::pflichtfelder());
-    } else if (!refuseNumber(natel, QueueText::mobilnummer(), m_widgets.natelNummer) &&
-               !refuseNumber(rueckruf, QueueText::rueckrufnummer(), m_widgets.rueckrufNummer)) {
-        appendMessage(natel.digits, nachricht, rueckruf.digits);
+    const Enqueued result = enqueueMessage(*m_queue, m_widgets.natelNummer->text(), messageText(),
+                                           m_widgets.rueckrufNummer->text());
+    switch (result.refusal) {
+    case Enqueued::Refusal::None:
         // The message and the call-back number stay, so the same text can be
         // queued for the next recipient right away.
         m_widgets.natelNummer->clear();
+        break;
+    case Enqueued::Refusal::NoText:
+        refuse(QueueText::pflichtfelder());
+        break;
+    case Enqueued::Refusal::Number:
+        // Blanks count as text, but a number without a single digit could
+        // never be dialled, and its entry would block the head of the queue.
+        if (result.number.problem == QueueNumber::Problem::NoDigits)
+            refuse(QueueText::pflichtfelder());
+        else
+            refuseNumber(result.number, QueueText::mobilnummer(), m_widgets.natelNummer);
+        break;
+    case Enqueued::Refusal::CallBack:
+        refuseNumber(result.callBack, QueueText::rueckrufnummer(), m_widgets.rueckrufNummer);
+        break;
     }
 
     // Shows the second entry after every click, queued or not; the browse

@@ -45,9 +45,9 @@ struct QueueWidgets
 // the other two as well, so the lists never disagree about which entry the
 // delete button will remove.
 //
-// cmdSenden queues the numbers as queueNumber makes them: digits only, a
-// leading "+" as "00", refused with a message when anything else stands in
-// them or they have more than 16 digits.
+// cmdSenden queues through enqueueMessage, so the numbers go in as
+// queueNumber makes them: digits only, a leading "+" as "00", refused with a
+// message when anything else stands in them or they have more than 16 digits.
 class QueuePanel : public QObject
 {
     Q_OBJECT
@@ -60,12 +60,6 @@ public:
     // The message field's text with its line breaks as CR LF, the form in
     // which it is counted, split and sent (the bulk SMS queues it as well).
     QString messageText() const;
-
-    // Appends one message for one recipient, split into several entries when
-    // it is longer than one SMS. No checks: the numbers are to be what
-    // queueNumber made of them. Returns the new entries' ids.
-    QList<OutgoingQueue::EntryId> appendMessage(const QString &natelNummer, const QString &crLfText,
-                                                const QString &rueckrufNummer);
 
     // The index of the first selected entry of LSTNatelNummer, or -1.
     int selectedIndex() const;

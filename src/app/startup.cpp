@@ -38,8 +38,8 @@ std::optional<int> StartupGuard::check()
             Prompter::Buttons::Ok, Prompter::Icon::Critical);
         return LockFailed;
     }
-    if (std::optional<QString> problem = checkStore(databasePath())) {
-        m_prompter->message(*problem, Prompter::Buttons::Ok, Prompter::Icon::Critical);
+    if (StoreCheck check(databasePath()); !check.run()) {
+        m_prompter->message(check.lastError(), Prompter::Buttons::Ok, Prompter::Icon::Critical);
         return BadStore;
     }
     return std::nullopt;

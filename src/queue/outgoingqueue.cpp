@@ -24,7 +24,6 @@ QList<OutgoingQueue::EntryId> OutgoingQueue::appendMany(const QList<QueueEntry> 
         m_entries.append(std::move(entry));
     }
     endInsertRows();
-    Q_EMIT countChanged(count());
     return ids;
 }
 
@@ -56,7 +55,6 @@ bool OutgoingQueue::remove(int index)
     beginRemoveRows(QModelIndex(), index, index);
     m_entries.removeAt(index);
     endRemoveRows();
-    Q_EMIT countChanged(count());
     return true;
 }
 
@@ -72,7 +70,6 @@ void OutgoingQueue::clear()
     beginResetModel();
     m_entries.clear();
     endResetModel();
-    Q_EMIT countChanged(0);
 }
 
 int OutgoingQueue::rowCount(const QModelIndex &parent) const

@@ -51,9 +51,6 @@ public:
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
-Q_SIGNALS:
-    void countChanged(int count);
-
 private:
     QList<QueueEntry> m_entries;
     EntryId m_nextId = 1;

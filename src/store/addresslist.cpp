@@ -3,18 +3,20 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-QList<Person> readPersons(QSqlDatabase db, bool *ok, QString *error)
+AddressList::AddressList(QSqlDatabase db) : m_db(std::move(db)) {}
+
+QList<Person> AddressList::readPersons()
 {
     QList<Person> persons;
-    QSqlQuery query(db);
+    QSqlQuery query(m_db);
     query.setForwardOnly(true);
-    const bool success =
-        query.exec(u"SELECT DSNummer, Name, NatelNummer FROM Adressen ORDER BY rowid"_qs);
-    if (!success && error)
-        *error = query.lastError().text();
-    while (success && query.next())
+    if (!query.prepare(u"SELECT DSNummer, Name, NatelNummer FROM Adressen ORDER BY rowid"_qs) ||
+        !query.exec()) {
+        m_lastError = query.lastError().text();
+        return persons;
+    }
+    while (query.next())
         persons.append(Person{query.value(0).toLongLong(), query.value(1), query.value(2)});
-    if (ok)
-        *ok = success;
+    m_lastError.clear();
     return persons;
 }

@@ -13,6 +13,20 @@ struct Person
     QVariant natelNummer; // null when the field holds no value
 };
 
-// Reads every person of table Adressen in the order they were added, in one
-// pass, for the search results, the single pick and the bulk pick.
-QList<Person> readPersons(QSqlDatabase db, bool *ok = nullptr, QString *error = nullptr);
+// The persons of table Adressen as the search results, the single pick and
+// the bulk pick list them.
+class AddressList
+{
+public:
+    explicit AddressList(QSqlDatabase db);
+
+    // Every person in the order they were added, in one pass; none, and
+    // lastError() set, when the table cannot be read.
+    QList<Person> readPersons();
+    // Why the last read failed; empty after a success.
+    QString lastError() const { return m_lastError; }
+
+private:
+    QSqlDatabase m_db;
+    QString m_lastError;
+};

@@ -14,21 +14,16 @@
 
 namespace {
 
-bool setProviderIfEmpty(QSqlDatabase db, const QString &number, QString *error)
+// The settings row gets the provider number unless it has one; a failure is
+// the query's lastError().
+bool setProviderIfEmpty(QSqlQuery &query, const QString &number)
 {
-    QSqlQuery query(db);
     if (!query.prepare(u"UPDATE "_qs + Schema::quoted(Schema::einstellungen) + u" SET "_qs +
                        Schema::quoted(Schema::providerNummer) + u" = ? WHERE ifnull("_qs +
-                       Schema::quoted(Schema::providerNummer) + u", '') = ''"_qs)) {
-        *error = query.lastError().text();
+                       Schema::quoted(Schema::providerNummer) + u", '') = ''"_qs))
         return false;
-    }
     query.addBindValue(number);
-    if (!query.exec()) {
-        *error = query.lastError().text();
-        return false;
-    }
-    return true;
+    return query.exec();
 }
 
 int usage()
@@ -66,12 +61,14 @@ int main(int argc, char **argv)
     bool ok = false;
     {
         StoreConnection connection(path, u"mkdaten"_qs);
-        if (!connection.isOpen())
-            error = connection.errorText();
-        else
-            ok =
-                (exists || Schema::createSchema(connection.database(), &error)) &&
-                (provider.isEmpty() || setProviderIfEmpty(connection.database(), provider, &error));
+        QSqlQuery query(connection.database());
+        ok = connection.isOpen() && (exists || connection.createSchema());
+        if (!ok)
+            error = connection.lastError();
+        else if (!provider.isEmpty() && !setProviderIfEmpty(query, provider)) {
+            ok = false;
+            error = query.lastError().text();
+        }
     }
     if (!ok) {
         if (!exists)

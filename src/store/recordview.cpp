@@ -65,7 +65,6 @@ void RecordView::setCurrent(std::optional<qint64> rowid, QVariant key,
         if (it->show)
             it->show(m_values.value(it.key()));
     }
-    Q_EMIT currentChanged();
 }
 
 bool RecordView::loadWhere(const QString &condition, const QString &order,

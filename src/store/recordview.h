@@ -77,7 +77,6 @@ public:
     QString table() const { return m_table; }
 
 Q_SIGNALS:
-    void currentChanged();
     // A database error the window should tell the user about.
     void failed(const QString &message);
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 
@@ -41,7 +40,4 @@ QList<Table> requiredTables();
 // Quotes a name from the lists above for use in SQL text. Only these
 // constants are ever quoted: values always go in as bound parameters.
 QString quoted(const QString &identifier);
-
-// Creates the three tables and the settings row with default values.
-bool createSchema(QSqlDatabase db, QString *error);
 } // namespace Schema

@@ -39,21 +39,29 @@ bool SendLog::append(const QDate &datum, const QTime &zeit, const QString &mobil
     return true;
 }
 
-QList<LogRow> SendLog::readAll(bool *ok) const
+QList<LogRow> SendLog::readAll() const
 {
     QList<LogRow> rows;
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
-    const bool success =
-        query.exec(u"SELECT VersandDatum, VersandZeit, MobilNummer, Nachricht, versandt "
-                   u"FROM VersandLog ORDER BY rowid"_qs);
-    if (!success)
+    if (!query.prepare(u"SELECT VersandDatum, VersandZeit, MobilNummer, Nachricht, versandt "
+                       u"FROM VersandLog ORDER BY rowid"_qs) ||
+        !query.exec()) {
         m_lastError = query.lastError().text();
-    while (success && query.next()) {
+        return rows;
+    }
+    while (query.next()) {
         rows.append(LogRow{query.value(0), query.value(1), query.value(2).toString(),
                            query.value(3).toString(), query.value(4).toString()});
     }
+    m_lastError.clear();
+    return rows;
+}
+
+QList<LogRow> SendLog::readAll(bool *ok) const
+{
+    QList<LogRow> rows = readAll();
     if (ok)
-        *ok = success;
+        *ok = m_lastError.isEmpty();
     return rows;
 }

@@ -18,7 +18,9 @@ struct LogRow
     QString versandt;
 };
 
-// The table VersandLog: rows are only ever appended, never changed.
+// The table VersandLog: rows are only ever appended, never changed. Like
+// every store object it answers with bool or the rows read and keeps the
+// reason of a failure in lastError().
 class SendLog
 {
 public:
@@ -26,8 +28,13 @@ public:
 
     bool append(const QDate &datum, const QTime &zeit, const QString &mobilNummer,
                 const QString &nachricht, const QString &versandt);
-    // All rows in the order they were logged.
-    QList<LogRow> readAll(bool *ok = nullptr) const;
+    // All rows in the order they were logged; none, and lastError() set,
+    // when the table cannot be read.
+    QList<LogRow> readAll() const;
+    // The former form, still called by the archive: ok tells whether
+    // lastError() is empty.
+    QList<LogRow> readAll(bool *ok) const;
+    // Why the last append or readAll failed; empty after a success.
     QString lastError() const { return m_lastError; }
     // The database file, for a connection of another thread to the same table.
     QString databasePath() const { return m_db.databaseName(); }

@@ -9,6 +9,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <optional>
 
 namespace {
 
@@ -57,9 +58,8 @@ std::optional<QString> checkTables(const QString &path, QSqlDatabase db)
     return std::nullopt;
 }
 
-} // namespace
-
-std::optional<QString> checkStore(const QString &path)
+// The message for the first problem found, or nothing.
+std::optional<QString> problemOf(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.exists())
@@ -84,7 +84,7 @@ std::optional<QString> checkStore(const QString &path)
         StoreConnection reader(path, u"storecheck-read"_qs, true);
         if (!reader.isOpen())
             return problem(
-                path, u"Die Datei kann nicht geöffnet werden (%1)."_qs.arg(reader.errorText()));
+                path, u"Die Datei kann nicht geöffnet werden (%1)."_qs.arg(reader.lastError()));
         QSqlQuery integrity(reader.database());
         if (!integrity.exec(u"PRAGMA quick_check(1)"_qs) || !integrity.next() ||
             integrity.value(0).toString() != u"ok"_qs) {
@@ -101,11 +101,21 @@ std::optional<QString> checkStore(const QString &path)
     StoreConnection writer(path, u"storecheck-write"_qs);
     if (!writer.isOpen())
         return problem(path,
-                       u"Die Datei kann nicht geöffnet werden (%1)."_qs.arg(writer.errorText()));
+                       u"Die Datei kann nicht geöffnet werden (%1)."_qs.arg(writer.lastError()));
     QSqlQuery lock(writer.database());
     if (!lock.exec(u"BEGIN IMMEDIATE"_qs)) {
         return problem(path, u"Die Datei wird von einem anderen Programm gesperrt."_qs);
     }
     lock.exec(u"ROLLBACK"_qs);
     return std::nullopt;
+}
+
+} // namespace
+
+StoreCheck::StoreCheck(QString path) : m_path(std::move(path)) {}
+
+bool StoreCheck::run()
+{
+    m_lastError = problemOf(m_path).value_or(QString());
+    return m_lastError.isEmpty();
 }

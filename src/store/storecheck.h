@@ -1,11 +1,21 @@
 #pragma once
 
 #include <QString>
-#include <optional>
 
 // Checks Daten.mdb before the program uses it: it must exist, be an SQLite
 // file the program may write, hold the three tables with their fields and a
 // settings row, and not be locked by another program. The check never
-// creates or changes the file. Returns a German message naming the file and
-// the problem, or nothing when the file is usable.
-std::optional<QString> checkStore(const QString &path);
+// creates or changes the file. run() is false when the file cannot be used,
+// and lastError() is then a German message naming the file and the problem.
+class StoreCheck
+{
+public:
+    explicit StoreCheck(QString path);
+
+    bool run();
+    QString lastError() const { return m_lastError; }
+
+private:
+    QString m_path;
+    QString m_lastError;
+};

@@ -2,6 +2,7 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStringList>
 #include <atomic>
 
 StoreConnection::StoreConnection(const QString &path, const QString &purpose, bool readOnly)
@@ -37,4 +38,57 @@ bool StoreConnection::isOpen() const
 QSqlDatabase StoreConnection::database() const
 {
     return QSqlDatabase::database(m_name, false);
+}
+
+bool StoreConnection::fail(const QString &error)
+{
+    m_error = error;
+    return false;
+}
+
+bool StoreConnection::createSchema()
+{
+    // The date and time of a log row are stored as ISO text
+    // (yyyy-MM-dd, HH:mm:ss), which sorts and reads back unambiguously.
+    const QStringList statements = {
+        u"CREATE TABLE Einstellungen (ComPort INTEGER, ProviderNummer TEXT, "
+        u"InitialisierungsBefehl TEXT, \"Rückrufnummer\" TEXT)"_qs,
+        u"CREATE TABLE Adressen (DSNummer INTEGER PRIMARY KEY AUTOINCREMENT, Name TEXT, "
+        u"Adresse TEXT, PLZOrt TEXT, NatelNummer TEXT, Bemerkungen TEXT)"_qs,
+        u"CREATE TABLE VersandLog (VersandDatum TEXT, VersandZeit TEXT, MobilNummer TEXT, "
+        u"Nachricht TEXT, versandt TEXT)"_qs,
+    };
+    QSqlDatabase db = database();
+    if (!db.transaction())
+        return fail(db.lastError().text());
+    QSqlQuery query(db);
+    for (const QString &statement : statements) {
+        if (!query.prepare(statement) || !query.exec()) {
+            const QString error = query.lastError().text();
+            db.rollback();
+            return fail(error);
+        }
+    }
+    if (!query.prepare(u"INSERT INTO Einstellungen (ComPort, ProviderNummer, "
+                       u"InitialisierungsBefehl, \"Rückrufnummer\") VALUES (?, ?, ?, ?)"_qs)) {
+        const QString error = query.lastError().text();
+        db.rollback();
+        return fail(error);
+    }
+    query.addBindValue(1);
+    query.addBindValue(QString());
+    query.addBindValue(u"ATDT"_qs);
+    query.addBindValue(QString());
+    if (!query.exec()) {
+        const QString error = query.lastError().text();
+        db.rollback();
+        return fail(error);
+    }
+    if (!db.commit()) {
+        const QString error = db.lastError().text();
+        db.rollback();
+        return fail(error);
+    }
+    m_error.clear();
+    return true;
 }

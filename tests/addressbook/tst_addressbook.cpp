@@ -4,7 +4,6 @@
 #include "frmselektion1.h"
 #include "frmsuchen.h"
 #include "hoverlabel.h"
-#include "outgoingqueue.h"
 #include "recordview.h"
 #include "scriptedprompter.h"
 #include "testdb.h"
@@ -690,26 +689,6 @@ private Q_SLOTS:
         bulk = openBulk();
         QVERIFY(bulk && lines(bulk).isEmpty());
         QCOMPARE(f->prompter.count(), 3);
-    }
-
-    // What the main window does with the numbers of a bulk run.
-    void serienSMSEinreihen()
-    {
-        OutgoingQueue queue;
-        queue.append(u"0790"_qs, u"vorher"_qs, QString());
-        // Numbers as queueNumber makes them; one it refuses is left out.
-        const QStringList digits{u"1"_qs, u"002"_qs, u"34"_qs};
-        QCOMPARE(SerienSMSEinreihen(queue, {u"1"_qs, u"+2"_qs, u"3-4"_qs, u"3 4"_qs}, u"a\nb"_qs,
-                                    u"+5 "_qs),
-                 3);
-        for (int i = 0; i < 3; ++i) {
-            const QueueEntry &e = queue.at(i + 1);
-            QCOMPARE((QStringList{e.natelNummer, e.nachricht, e.rueckrufNummer}),
-                     (QStringList{digits.at(i), u"a\r\nb"_qs, u"005"_qs}));
-        }
-        // A call-back number that cannot be sent queues nothing.
-        QCOMPARE(SerienSMSEinreihen(queue, {u"1"_qs}, u"a"_qs, u"5-"_qs), 0);
-        QCOMPARE(queue.count(), 4);
     }
 };
 

@@ -1,3 +1,4 @@
+#include "enqueue.h"
 #include "messagetext.h"
 #include "outgoingqueue.h"
 #include "queuenumber.h"
@@ -17,6 +18,8 @@ private Q_SLOTS:
     void entriesKeepTheirIdentity();
     void number_data();
     void number();
+    void enqueue_data();
+    void enqueue();
 };
 
 void TestOutgoingQueue::split_data()
@@ -78,14 +81,13 @@ void TestOutgoingQueue::entriesKeepTheirIdentity()
 {
     OutgoingQueue queue;
     QVERIFY(queue.isEmpty() && !queue.head());
-    QSignalSpy counts(&queue, &OutgoingQueue::countChanged);
     // An entry without a number at the head blocks sending like an empty queue.
     const auto a = queue.append(QString(), u"a"_qs, QString());
     QVERIFY(queue.isEmpty() && queue.head());
     const auto b = queue.append(u"0792"_qs, u"b\r\nb"_qs, u"076"_qs);
     QVERIFY(!queue.remove(-1) && !queue.remove(2));
     QVERIFY(queue.remove(0)); // the head went out meanwhile
-    QCOMPARE(counts.size(), 3);
+    QCOMPARE(queue.count(), 1);
     const QModelIndex text = queue.index(0, OutgoingQueue::NachrichtColumn);
     QCOMPARE(queue.data(text).toString(), u"b¶b"_qs);
     // The stored text and the tooltip keep the real line break.
@@ -162,6 +164,91 @@ void TestOutgoingQueue::number()
                  qPrintable(message));
         QVERIFY(message.size() < 300);
     }
+}
+
+void TestOutgoingQueue::enqueue_data()
+{
+    using R = Enqueued::Refusal;
+    QTest::addColumn<QStringList>("numbers");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("callBack");
+    QTest::addColumn<R>("refusal"); // of the one-recipient form
+    QTest::addColumn<QStringList>("entries");
+
+    const QString long161 = QString(155, u'a') + u"bbbbbb"_qs;
+    QTest::newRow("one entry") << QStringList{u"079 1"_qs} << u"Hi"_qs << u"076 5"_qs << R::None
+                               << QStringList{u"0791|Hi|0765"_qs};
+    QTest::newRow("+ as 00, line break as CR LF")
+        << QStringList{u" +41 79 1"_qs} << u"a\nb"_qs << u"+5 "_qs << R::None
+        << QStringList{u"0041791|a\r\nb|005"_qs};
+    QTest::newRow("161 characters split")
+        << QStringList{u"1"_qs} << long161 << QString() << R::None
+        << QStringList{u"1|"_qs + QString(155, u'a') + u"...->|", u"1|->...bbbbbb|"_qs};
+    QTest::newRow("call-back of blanks")
+        << QStringList{u"1"_qs} << u"Hi"_qs << u"   "_qs << R::None << QStringList{u"1|Hi|"_qs};
+    QTest::newRow("empty message")
+        << QStringList{u"1"_qs} << QString() << QString() << R::NoText << QStringList();
+    QTest::newRow("number of blanks")
+        << QStringList{u"   "_qs} << u"Hi"_qs << QString() << R::Number << QStringList();
+    QTest::newRow("hyphen in number")
+        << QStringList{u"3-4"_qs} << u"Hi"_qs << QString() << R::Number << QStringList();
+    QTest::newRow("17 digits") << QStringList{QString(17, u'1')} << u"Hi"_qs << QString()
+                               << R::Number << QStringList();
+    QTest::newRow("call-back with hyphen")
+        << QStringList{u"1"_qs} << u"Hi"_qs << u"5-"_qs << R::CallBack << QStringList();
+    // Several recipients (bulk): refused numbers are left out, the rest keep
+    // their order.
+    QTest::newRow("several, one refused")
+        << QStringList{u"1"_qs, u"+2"_qs, u"3-4"_qs, u"3 4"_qs} << u"a\nb"_qs << u"+5 "_qs
+        << R::None << QStringList{u"1|a\r\nb|005"_qs, u"002|a\r\nb|005"_qs, u"34|a\r\nb|005"_qs};
+    QTest::newRow("several, call-back refused")
+        << QStringList{u"1"_qs, u"2"_qs} << u"a"_qs << u"5-"_qs << R::CallBack << QStringList();
+    QTest::newRow("several, split")
+        << QStringList{u"1"_qs, u"2"_qs} << long161 << QString() << R::None
+        << QStringList{u"1|"_qs + QString(155, u'a') + u"...->|", u"1|->...bbbbbb|"_qs,
+                       u"2|"_qs + QString(155, u'a') + u"...->|", u"2|->...bbbbbb|"_qs};
+}
+
+void TestOutgoingQueue::enqueue()
+{
+    using R = Enqueued::Refusal;
+    QFETCH(QStringList, numbers);
+    QFETCH(QString, text);
+    QFETCH(QString, callBack);
+    QFETCH(R, refusal);
+    QFETCH(QStringList, entries);
+    const auto queued = [](const OutgoingQueue &queue) {
+        QStringList result;
+        // Entry 0 was there before and stays at the head.
+        for (int i = 1; i < queue.count(); ++i)
+            result.append(queue.at(i).natelNummer + u'|' + queue.at(i).nachricht + u'|' +
+                          queue.at(i).rueckrufNummer);
+        return result;
+    };
+
+    OutgoingQueue many;
+    many.append(u"0790"_qs, u"vorher"_qs, QString());
+    QSignalSpy inserted(&many, &QAbstractItemModel::rowsInserted);
+    // Every recipient's last entry is the one that does not go on.
+    int recipients = 0;
+    for (const QString &entry : std::as_const(entries))
+        recipients += entry.contains(u"...->|"_qs) ? 0 : 1;
+    QCOMPARE(enqueueMessage(many, numbers, text, callBack), recipients);
+    QCOMPARE(queued(many), entries);
+    QCOMPARE(inserted.size(), entries.isEmpty() ? 0 : 1); // one step for the whole run
+
+    if (numbers.size() != 1)
+        return;
+    OutgoingQueue one;
+    one.append(u"0790"_qs, u"vorher"_qs, QString());
+    const Enqueued result = enqueueMessage(one, numbers.constFirst(), text, callBack);
+    QCOMPARE(result.refusal, refusal);
+    QCOMPARE(result.ids.size(), entries.size());
+    QCOMPARE(queued(one), entries);
+    if (refusal == R::Number)
+        QVERIFY(!result.number.isValid());
+    if (refusal == R::CallBack)
+        QCOMPARE(result.callBack.problem, QueueNumber::Problem::ForeignCharacter);
 }
 
 QTEST_APPLESS_MAIN(TestOutgoingQueue)

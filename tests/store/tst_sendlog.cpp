@@ -24,9 +24,8 @@ private Q_SLOTS:
         QVERIFY(log.append(day, QTime(23, 59, 59), u"0791234567"_qs, u"abc"_qs, u"OK"_qs));
         QVERIFY(log.append(day.addDays(1), QTime(0, 0, 1), u"078"_qs, u"x\r\ny"_qs, u"NACK 06"_qs));
 
-        bool ok = false;
-        const QList<LogRow> rows = log.readAll(&ok);
-        QVERIFY(ok);
+        const QList<LogRow> rows = log.readAll();
+        QVERIFY2(log.lastError().isEmpty(), qPrintable(log.lastError()));
         QCOMPARE(rows.size(), 3);
         QCOMPARE(rows.at(0).versandDatum.toString(), u"2026-12-06"_qs);
         QCOMPARE(rows.at(0).versandZeit.toString(), u"23:59:59"_qs);
@@ -35,7 +34,7 @@ private Q_SLOTS:
         QCOMPARE(rows.at(2).versandDatum.toString(), u"2026-12-07"_qs);
     }
 
-    void appendFailsWithoutTable()
+    void failsWithoutTable()
     {
         QTemporaryDir dir;
         const QString path = TestDb::create(dir.path());
@@ -45,6 +44,12 @@ private Q_SLOTS:
         QVERIFY(!log.append(QDate(2026, 1, 1), QTime(1, 2, 3), u"1"_qs, u"a"_qs, u"OK"_qs));
         QVERIFY2(log.lastError().contains(u"no such table: VersandLog"_qs),
                  qPrintable(log.lastError()));
+        QVERIFY(log.readAll().isEmpty());
+        QVERIFY(!log.lastError().isEmpty());
+        AddressList persons(connection.database());
+        QVERIFY(TestDb::exec(path, u"DROP TABLE Adressen"_qs));
+        QVERIFY(persons.readPersons().isEmpty());
+        QVERIFY(!persons.lastError().isEmpty());
     }
 
     // The writer stores rows on its own thread, in the order handed in, and
@@ -100,9 +105,9 @@ private Q_SLOTS:
         TestDb::addPerson(path, QVariant(), QVariant());
         TestDb::addPerson(path, u"Huber-Keller"_qs, u""_qs);
         StoreConnection connection(path, u"test"_qs);
-        bool ok = false;
-        const QList<Person> persons = readPersons(connection.database(), &ok);
-        QVERIFY(ok);
+        AddressList list(connection.database());
+        const QList<Person> persons = list.readPersons();
+        QVERIFY2(list.lastError().isEmpty(), qPrintable(list.lastError()));
         QCOMPARE(persons.size(), 3);
         QCOMPARE(persons.at(0).dsNummer, first);
         QVERIFY(persons.at(1).name.isNull());

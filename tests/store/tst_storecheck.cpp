@@ -45,7 +45,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = TestDb::create(dir.path());
         const Fingerprint before = fingerprint(path);
-        QCOMPARE(checkStore(path), std::nullopt);
+        QVERIFY(StoreCheck(path).run());
         QCOMPARE(fingerprint(path), before);
     }
 
@@ -55,13 +55,17 @@ private Q_SLOTS:
         const QString path = dir.filePath(u"Daten.mdb"_qs);
         {
             StoreConnection connection(path, u"test"_qs);
-            QString error;
-            QVERIFY2(Schema::createSchema(connection.database(), &error), qPrintable(error));
+            QVERIFY2(connection.createSchema(), qPrintable(connection.lastError()));
+            QVERIFY(connection.lastError().isEmpty());
+            // A second time the tables exist: refused as a whole, with the reason.
+            QVERIFY(!connection.createSchema());
+            QVERIFY(connection.lastError().contains(u"already exists"_qs));
         }
-        QCOMPARE(checkStore(path), std::nullopt);
+        QVERIFY(StoreCheck(path).run());
         QCOMPARE(
             TestDb::scalar(path, u"SELECT InitialisierungsBefehl FROM Einstellungen"_qs).toString(),
             u"ATDT"_qs);
+        QCOMPARE(TestDb::scalar(path, u"SELECT COUNT(*) FROM Einstellungen"_qs), QVariant(1));
     }
 
     void badStore_data()
@@ -130,10 +134,11 @@ private Q_SLOTS:
         }
 
         const Fingerprint before = fingerprint(path);
-        const std::optional<QString> problem = checkStore(path);
-        QVERIFY(problem.has_value());
-        QVERIFY2(problem->contains(expectedPart), qPrintable(*problem));
-        QVERIFY2(problem->contains(QDir::toNativeSeparators(path)), "names the file");
+        StoreCheck check(path);
+        QVERIFY(!check.run());
+        const QString problem = check.lastError();
+        QVERIFY2(problem.contains(expectedPart), qPrintable(problem));
+        QVERIFY2(problem.contains(QDir::toNativeSeparators(path)), "names the file");
         QCOMPARE(fingerprint(path), before);
         if (variant == u"missing"_qs)
             QVERIFY(!QFileInfo::exists(path));

@@ -1,0 +1,63 @@
+#include "enqueue.h"
+
+#include "messagetext.h"
+
+namespace {
+
+bool acceptableCallBack(const QueueNumber &callBack)
+{
+    return callBack.isValid() || callBack.problem == QueueNumber::Problem::NoDigits;
+}
+
+void appendParts(QList<QueueEntry> &entries, const QStringList &parts, const QString &number,
+                 const QString &callBack)
+{
+    for (const QString &part : parts)
+        entries.append(QueueEntry{0, number, part, callBack});
+}
+
+} // namespace
+
+Enqueued enqueueMessage(OutgoingQueue &queue, const QString &number, const QString &text,
+                        const QString &callBack)
+{
+    Enqueued result;
+    result.number = queueNumber(number);
+    result.callBack = queueNumber(callBack);
+    const QStringList parts = splitMessage(toCrLf(text));
+    if (parts.isEmpty())
+        result.refusal = Enqueued::Refusal::NoText;
+    else if (!result.number.isValid())
+        result.refusal = Enqueued::Refusal::Number;
+    else if (!acceptableCallBack(result.callBack))
+        result.refusal = Enqueued::Refusal::CallBack;
+    if (result.refusal != Enqueued::Refusal::None)
+        return result;
+
+    QList<QueueEntry> entries;
+    entries.reserve(parts.size());
+    appendParts(entries, parts, result.number.digits, result.callBack.digits);
+    result.ids = queue.appendMany(entries);
+    return result;
+}
+
+int enqueueMessage(OutgoingQueue &queue, const QStringList &numbers, const QString &text,
+                   const QString &callBack)
+{
+    const QueueNumber rueckruf = queueNumber(callBack);
+    const QStringList parts = splitMessage(toCrLf(text));
+    if (parts.isEmpty() || !acceptableCallBack(rueckruf))
+        return 0;
+    QList<QueueEntry> entries;
+    entries.reserve(numbers.size() * parts.size());
+    int recipients = 0;
+    for (const QString &numberText : numbers) {
+        const QueueNumber number = queueNumber(numberText);
+        if (!number.isValid())
+            continue;
+        appendParts(entries, parts, number.digits, rueckruf.digits);
+        ++recipients;
+    }
+    queue.appendMany(entries);
+    return recipients;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "outgoingqueue.h"
+#include "queuenumber.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// What enqueueMessage did with one message: the entries it appended, or why
+// it appended none. The two numbers are what queueNumber made of the texts
+// given, so a window can tell the user which one it refused and where.
+struct Enqueued
+{
+    enum class Refusal {
+        None,
+        NoText,   // the message is empty
+        Number,   // the mobile number: see `number`
+        CallBack, // the call-back number: see `callBack`
+    };
+
+    Refusal refusal = Refusal::None;
+    QueueNumber number;
+    QueueNumber callBack;
+    QList<OutgoingQueue::EntryId> ids;
+};
+
+// The one way into the queue. The message goes in with its line breaks as
+// CR LF and is split when it is longer than one SMS; the numbers go in as
+// queueNumber makes them (blanks dropped, a leading "+" as "00"). A mobile
+// number without a digit or with anything queueNumber refuses queues
+// nothing; the call-back number may be empty or blanks only, anything else
+// it refuses queues nothing as well. An empty message queues nothing.
+Enqueued enqueueMessage(OutgoingQueue &queue, const QString &number, const QString &text,
+                        const QString &callBack);
+
+// The same message for several recipients, in the given order, with one
+// notification of the queue for the whole run (a bulk run may mark thousands).
+// A number that enqueueMessage would refuse is left out; with a call-back
+// number or a text it would refuse nothing is queued. Returns how many
+// recipients got the message.
+int enqueueMessage(OutgoingQueue &queue, const QStringList &numbers, const QString &text,
+                   const QString &callBack);
