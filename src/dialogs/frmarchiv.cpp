@@ -125,14 +125,12 @@ void FRMArchiv::firstActivation()
 
 void FRMArchiv::fuellen()
 {
-    QString fehler = m_connection->errorText();
+    QString fehler = m_connection->lastError();
     QList<LogRow> rows;
     if (fehler.isEmpty()) {
-        bool ok = false;
         SendLog log(m_connection->database());
-        rows = log.readAll(&ok);
-        if (!ok)
-            fehler = log.lastError();
+        rows = log.readAll();
+        fehler = log.lastError();
     }
 
     QStringList zeilen;

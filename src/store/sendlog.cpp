@@ -57,11 +57,3 @@ QList<LogRow> SendLog::readAll() const
     m_lastError.clear();
     return rows;
 }
-
-QList<LogRow> SendLog::readAll(bool *ok) const
-{
-    QList<LogRow> rows = readAll();
-    if (ok)
-        *ok = m_lastError.isEmpty();
-    return rows;
-}

@@ -31,9 +31,6 @@ public:
     // All rows in the order they were logged; none, and lastError() set,
     // when the table cannot be read.
     QList<LogRow> readAll() const;
-    // The former form, still called by the archive: ok tells whether
-    // lastError() is empty.
-    QList<LogRow> readAll(bool *ok) const;
     // Why the last append or readAll failed; empty after a success.
     QString lastError() const { return m_lastError; }
     // The database file, for a connection of another thread to the same table.

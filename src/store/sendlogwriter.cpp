@@ -18,7 +18,7 @@ public:
         if (!m_connection) {
             m_connection = std::make_unique<StoreConnection>(m_path, u"VersandLog-Schreiber"_qs);
             if (!m_connection->isOpen()) {
-                *error = m_connection->errorText();
+                *error = m_connection->lastError();
                 m_connection.reset(); // opened anew for the next row
                 return false;
             }
