@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+// Text encodings that contact files come in. Files without a byte order mark
+// are UTF-8 when their bytes are valid UTF-8, and Windows-1252 otherwise:
+// Windows-1252 is Latin-1 with printable characters (€, „, “, …) in place of
+// the control codes 0x80–0x9F, which never stand in a name or an address.
+enum class TextEncoding { Utf8, Utf16LE, Utf16BE, Windows1252 };
+
+// "UTF-8", "UTF-16LE", "UTF-16BE" or "Windows-1252 (Latin-1)".
+QString textEncodingName(TextEncoding encoding);
+
+bool isValidUtf8(QByteArrayView bytes);
+QString decodeText(QByteArrayView bytes, TextEncoding encoding);
+// UTF-8 when the bytes are valid UTF-8, Windows-1252 otherwise.
+QString decodeUtf8OrLatin1(QByteArrayView bytes);
+
+// The encoding of a whole file: its byte order mark if it has one, else as
+// decodeUtf8OrLatin1. bomLength receives the length of the mark (0 without).
+TextEncoding detectEncoding(QByteArrayView bytes, qsizetype *bomLength);

@@ -1,0 +1,426 @@
+#include "csvformat.h"
+
+#include <QHash>
+#include <array>
+
+namespace {
+
+struct ParsedCsv
+{
+    QList<QStringList> records;
+    QList<int> lines;
+    QList<ImportMessage> messages;
+};
+
+bool isLineBreak(QChar c)
+{
+    return c == u'\r' || c == u'\n';
+}
+
+// Parses at most maxRecords records (all when negative); the text begins on
+// line firstLine of the file.
+ParsedCsv parseCsv(QStringView text, QChar delimiter, qsizetype maxRecords = -1, int firstLine = 1)
+{
+    ParsedCsv parsed;
+    QStringList record;
+    QString field;
+    bool inQuotes = false;
+    bool quoted = false;     // the current field began with a quote
+    bool afterQuote = false; // the closing quote of the field has been read
+    bool strayReported = false;
+    int line = firstLine;
+    int recordLine = firstLine;
+    int quoteLine = firstLine;
+
+    auto endField = [&] {
+        record.append(field);
+        field.clear();
+        quoted = false;
+        afterQuote = false;
+    };
+    auto endRecord = [&] {
+        const bool wasQuoted = quoted;
+        endField();
+        // An empty line is one empty field that was not quoted.
+        if (record.size() > 1 || !record.first().isEmpty() || wasQuoted) {
+            parsed.records.append(record);
+            parsed.lines.append(recordLine);
+        }
+        record.clear();
+        strayReported = false;
+    };
+
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (maxRecords >= 0 && parsed.records.size() >= maxRecords)
+            return parsed;
+        const QChar c = text[i];
+        if (inQuotes) {
+            if (c == u'"') {
+                if (i + 1 < text.size() && text[i + 1] == u'"') {
+                    field.append(u'"');
+                    ++i;
+                } else {
+                    inQuotes = false;
+                    afterQuote = true;
+                }
+                continue;
+            }
+            if (c == u'\n' || (c == u'\r' && (i + 1 >= text.size() || text[i + 1] != u'\n')))
+                ++line;
+            field.append(c);
+            continue;
+        }
+        if (c == delimiter) {
+            endField();
+        } else if (isLineBreak(c)) {
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+            endRecord();
+            ++line;
+            recordLine = line;
+        } else if (c == u'"' && !afterQuote && field.trimmed().isEmpty()) {
+            // Blanks before an opening quote are a common slip; drop them.
+            field.clear();
+            inQuotes = true;
+            quoted = true;
+            quoteLine = line;
+        } else {
+            if ((afterQuote || c == u'"') && !strayReported) {
+                parsed.messages.append({line,
+                                        u"Anführungszeichen mitten in einem Feld; der Text wurde "
+                                        u"unverändert übernommen."_qs});
+                strayReported = true;
+            }
+            field.append(c);
+        }
+    }
+    if (inQuotes) {
+        parsed.messages.append(
+            {quoteLine, u"Das Anführungszeichen wird bis zum Ende der Datei nicht geschlossen; "
+                        u"der Rest der Datei wurde als ein Feld gelesen."_qs});
+    }
+    if (!field.isEmpty() || !record.isEmpty() || quoted)
+        endRecord();
+    return parsed;
+}
+
+// How well a delimiter splits the first rows: rows with as many fields as
+// the header, then the number of fields. Nothing for a single column.
+std::pair<int, qsizetype> delimiterScore(QStringView text, QChar delimiter)
+{
+    const ParsedCsv sample = parseCsv(text, delimiter, 20);
+    if (sample.records.isEmpty())
+        return {0, 0};
+    const qsizetype fields = sample.records.first().size();
+    if (fields < 2)
+        return {0, 0};
+    int alike = 0;
+    for (const QStringList &record : sample.records) {
+        if (record.size() == fields)
+            ++alike;
+    }
+    return {alike * 1000 / int(sample.records.size()), fields};
+}
+
+QChar detectDelimiter(QStringView text)
+{
+    constexpr std::array<char16_t, 3> candidates = {u';', u',', u'\t'};
+    QChar best = u';';
+    std::pair<int, qsizetype> bestScore = {0, 0};
+    for (char16_t candidate : candidates) {
+        const auto score = delimiterScore(text, candidate);
+        if (score > bestScore) {
+            bestScore = score;
+            best = candidate;
+        }
+    }
+    return best;
+}
+
+// Lower case, umlauts folded, only letters and digits: "E-Mail Adresse" →
+// "emailadresse", "Straße" → "strasse".
+QString normalizedHeading(const QString &heading)
+{
+    QString folded;
+    for (QChar c : heading.toLower()) {
+        switch (c.unicode()) {
+        case u'ä':
+        case u'à':
+        case u'á':
+        case u'â':
+            folded.append(u'a');
+            break;
+        case u'ö':
+        case u'ô':
+            folded.append(u'o');
+            break;
+        case u'ü':
+        case u'û':
+            folded.append(u'u');
+            break;
+        case u'é':
+        case u'è':
+        case u'ê':
+            folded.append(u'e');
+            break;
+        case u'ß':
+            folded.append(u"ss");
+            break;
+        default:
+            if (c.isLetterOrNumber())
+                folded.append(c);
+        }
+    }
+    return folded;
+}
+
+bool containsAny(const QString &text, std::initializer_list<const char16_t *> parts)
+{
+    for (const char16_t *part : parts) {
+        if (text.contains(QStringView(part)))
+            return true;
+    }
+    return false;
+}
+
+bool isOneOf(const QString &text, std::initializer_list<const char16_t *> words)
+{
+    for (const char16_t *word : words) {
+        if (text == QStringView(word))
+            return true;
+    }
+    return false;
+}
+
+// The role a heading suggests, and how sure the guess is: 2 sure, 1 a plain
+// telephone or a whole-address heading that a mobile or a street one beats,
+// 0 nothing.
+std::pair<CsvRole, int> roleOfHeading(const QString &heading)
+{
+    const QString h = normalizedHeading(heading);
+    // "Phone 1 - Type" names the kind of the next column, not a number.
+    if (h.isEmpty() ||
+        containsAny(h, {u"fax", u"pager", u"mail", u"web", u"url", u"typ", u"label"}))
+        return {CsvRole::Ignore, 0};
+    if (isOneOf(h, {u"plzort", u"plzundort", u"ortplz", u"zipcity", u"postleitzahlort",
+                    u"plzwohnort", u"postalcodecity"}))
+        return {CsvRole::PLZOrt, 2};
+    if (isOneOf(h, {u"plz", u"zip", u"postcode"}) ||
+        containsAny(h, {u"postalcode", u"postleitzahl", u"zipcode"}))
+        return {CsvRole::PLZ, 2};
+    if (isOneOf(h,
+                {u"ort", u"stadt", u"wohnort", u"town", u"locality", u"gemeinde", u"ortschaft"}) ||
+        h.contains(u"city"))
+        return {CsvRole::Ort, 2};
+    if (containsAny(h, {u"natel", u"mobil", u"handy", u"cell"}))
+        return {CsvRole::NatelNummer, 2};
+    if (containsAny(h, {u"telefon", u"phone"}) ||
+        isOneOf(h, {u"tel", u"telnr", u"nummer", u"number", u"rufnummer"}))
+        return {CsvRole::NatelNummer, 1};
+    if (isOneOf(h, {u"vorname", u"firstname", u"givenname", u"rufname", u"forename"}))
+        return {CsvRole::Vorname, 2};
+    if (isOneOf(h,
+                {u"nachname", u"lastname", u"familyname", u"familienname", u"surname", u"zuname"}))
+        return {CsvRole::Nachname, 2};
+    if (isOneOf(h, {u"name", u"fullname", u"vollername", u"vollstandigername", u"displayname",
+                    u"anzeigename", u"kontakt", u"contact", u"person"}))
+        return {CsvRole::Name, 2};
+    if (containsAny(h, {u"strasse", u"street"}))
+        return {CsvRole::Adresse, 2};
+    if (containsAny(h, {u"adresse", u"address", u"anschrift"}))
+        return {CsvRole::Adresse, 1};
+    if (containsAny(
+            h, {u"bemerk", u"notiz", u"note", u"kommentar", u"comment", u"anmerkung", u"hinweis"}))
+        return {CsvRole::Bemerkungen, 2};
+    return {CsvRole::Ignore, 0};
+}
+
+QString joined(const QStringList &values, const QString &separator)
+{
+    QStringList kept;
+    for (const QString &value : values) {
+        if (!value.isEmpty())
+            kept.append(value);
+    }
+    return kept.join(separator);
+}
+
+bool allEmpty(const QStringList &fields)
+{
+    for (const QString &field : fields) {
+        if (!field.isEmpty())
+            return false;
+    }
+    return true;
+}
+
+QString csvField(const QString &value)
+{
+    const bool needsQuotes =
+        value.contains(u';') || value.contains(u'"') || value.contains(u'\n') ||
+        value.contains(u'\r') ||
+        (!value.isEmpty() && (value.front().isSpace() || value.back().isSpace()));
+    if (!needsQuotes)
+        return value;
+    QString quoted = value;
+    quoted.replace(u"\""_qs, u"\"\""_qs);
+    return u'"' + quoted + u'"';
+}
+
+} // namespace
+
+CsvTable readCsv(const QByteArray &data, std::optional<QChar> delimiter,
+                 std::optional<TextEncoding> encoding)
+{
+    CsvTable table;
+    qsizetype bomLength = 0;
+    const TextEncoding detected = detectEncoding(data, &bomLength);
+    table.encoding = encoding.value_or(detected);
+    if (table.encoding != detected)
+        bomLength = 0; // the user overrode the mark: its bytes are text then
+    QString text = decodeText(QByteArrayView(data).sliced(bomLength), table.encoding);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+
+    // Excel writes and reads a first line "sep=;" that names the delimiter.
+    // It is no row, also when the user names another delimiter.
+    QStringView body = text;
+    int firstLine = 1;
+    if (text.startsWith(u"sep=", Qt::CaseInsensitive) && text.size() > 4 && !isLineBreak(text[4]) &&
+        (text.size() == 5 || isLineBreak(text[5]))) {
+        if (!delimiter)
+            delimiter = text[4];
+        const bool crLf = text.size() > 6 && text[5] == u'\r' && text[6] == u'\n';
+        body = body.sliced(std::min<qsizetype>(crLf ? 7 : 6, text.size()));
+        firstLine = 2;
+    }
+    table.delimiter = delimiter ? *delimiter : detectDelimiter(body);
+    ParsedCsv parsed = parseCsv(body, table.delimiter, -1, firstLine);
+    table.messages = parsed.messages;
+    if (parsed.records.isEmpty()) {
+        table.messages.append({0, u"Die Datei enthält keine Zeilen."_qs});
+        return table;
+    }
+    table.header = parsed.records.takeFirst();
+    parsed.lines.removeFirst();
+    table.rows = std::move(parsed.records);
+    table.rowLines = std::move(parsed.lines);
+    return table;
+}
+
+QList<CsvRole> csvRoles()
+{
+    return {CsvRole::Ignore,      CsvRole::Name,       CsvRole::Vorname, CsvRole::Nachname,
+            CsvRole::Adresse,     CsvRole::PLZ,        CsvRole::Ort,     CsvRole::PLZOrt,
+            CsvRole::NatelNummer, CsvRole::Bemerkungen};
+}
+
+QString csvRoleLabel(CsvRole role)
+{
+    switch (role) {
+    case CsvRole::Ignore:
+        return u"nicht übernehmen"_qs;
+    case CsvRole::Name:
+        return u"Name"_qs;
+    case CsvRole::Vorname:
+        return u"Vorname"_qs;
+    case CsvRole::Nachname:
+        return u"Nachname"_qs;
+    case CsvRole::Adresse:
+        return u"Adresse"_qs;
+    case CsvRole::PLZ:
+        return u"PLZ"_qs;
+    case CsvRole::Ort:
+        return u"Ort"_qs;
+    case CsvRole::PLZOrt:
+        return u"PLZ und Ort"_qs;
+    case CsvRole::NatelNummer:
+        return u"Natel-Nummer"_qs;
+    case CsvRole::Bemerkungen:
+        return u"Bemerkungen"_qs;
+    }
+    return QString();
+}
+
+QList<CsvRole> guessCsvRoles(const QStringList &header)
+{
+    QList<CsvRole> roles(header.size(), CsvRole::Ignore);
+    QHash<CsvRole, std::pair<qsizetype, int>> best; // role → column, certainty
+    for (qsizetype column = 0; column < header.size(); ++column) {
+        const auto [role, certainty] = roleOfHeading(header.at(column));
+        if (role == CsvRole::Ignore)
+            continue;
+        const auto found = best.constFind(role);
+        if (found == best.constEnd() || found->second < certainty)
+            best.insert(role, {column, certainty});
+    }
+    // German lists often have "Vorname" and "Name", the latter the family name.
+    if (best.contains(CsvRole::Vorname) && best.contains(CsvRole::Name) &&
+        !best.contains(CsvRole::Nachname))
+        best.insert(CsvRole::Nachname, best.take(CsvRole::Name));
+    for (auto it = best.cbegin(); it != best.cend(); ++it)
+        roles[it->first] = it.key();
+    return roles;
+}
+
+ContactImport recordsFromCsv(const CsvTable &table, const QList<CsvRole> &roles)
+{
+    ContactImport result;
+    const qsizetype columns = std::min(roles.size(), table.header.size());
+    for (qsizetype r = 0; r < table.rows.size(); ++r) {
+        const QStringList &row = table.rows.at(r);
+        const int line = table.rowLines.value(r);
+        if (allEmpty(row))
+            continue;
+        QHash<CsvRole, QStringList> values;
+        for (qsizetype column = 0; column < columns; ++column) {
+            if (roles.at(column) != CsvRole::Ignore)
+                values[roles.at(column)].append(row.value(column));
+        }
+        ContactRecord record;
+        record.name = joined(values.value(CsvRole::Name), u" "_qs);
+        if (record.name.isEmpty())
+            record.name =
+                joined(values.value(CsvRole::Vorname) + values.value(CsvRole::Nachname), u" "_qs);
+        record.adresse = joined(values.value(CsvRole::Adresse), u", "_qs);
+        record.plzOrt = joined(values.value(CsvRole::PLZOrt), u" "_qs);
+        if (record.plzOrt.isEmpty())
+            record.plzOrt =
+                joined(values.value(CsvRole::PLZ) + values.value(CsvRole::Ort), u" "_qs);
+        for (const QString &number : values.value(CsvRole::NatelNummer)) {
+            if (!number.isEmpty()) {
+                record.natelNummer = number;
+                break;
+            }
+        }
+        record.bemerkungen = joined(values.value(CsvRole::Bemerkungen), u"\n"_qs);
+        record.flattenLineBreaks();
+
+        if (row.size() > table.header.size() && !allEmpty(row.mid(table.header.size()))) {
+            result.messages.append(
+                {line, u"Die Zeile hat "_qs + QString::number(row.size()) +
+                           u" Felder, die Kopfzeile nur "_qs +
+                           QString::number(table.header.size()) +
+                           u"; die Felder ohne Überschrift wurden nicht übernommen."_qs});
+        }
+        if (record.isEmpty()) {
+            result.messages.append({line, u"Keine der übernommenen Spalten enthält einen Wert; "
+                                          u"die Zeile wird übersprungen."_qs});
+            continue;
+        }
+        result.records.append(record);
+        result.lines.append(line);
+    }
+    return result;
+}
+
+QByteArray writeCsv(const QList<ContactRecord> &records)
+{
+    QString text = u"Name;Adresse;PLZOrt;NatelNummer;Bemerkungen\r\n"_qs;
+    for (const ContactRecord &record : records) {
+        text += csvField(record.name) + u';' + csvField(record.adresse) + u';' +
+                csvField(record.plzOrt) + u';' + csvField(record.natelNummer) + u';' +
+                csvField(record.bemerkungen) + u"\r\n";
+    }
+    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+}
