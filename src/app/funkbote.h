@@ -55,6 +55,8 @@ public:
     AddressBookFlow *addressBookFlow() const { return m_addressBook; }
     const SettingsCache &settingsCache() const { return m_cache; }
     QString databasePath() const;
+    // The box shown when attempts keep failing.
+    static QString failureMessageText();
 
     // Re-reads the settings row into the cache and sets the title, as each
     // activation of the window does.
@@ -79,6 +81,10 @@ private:
     void queueBulkRecipients(const QStringList &numbers);
     bool confirmQuit();
     void endSending();
+    // The start/stop button: resumes with a notice, pauses after asking.
+    void toggleSending();
+    void showPaused(bool paused);
+    void tellAttemptsFailing();
     void hoverTitleLabel(HoverLabel *label);
     void hoverBackground();
     void storeFailed(const QString &message);
@@ -103,6 +109,7 @@ private:
     AddressBookFlow *m_addressBook = nullptr;
     QList<QPointer<QWidget>> m_openDialogs;
     bool m_closing = false;
+    bool m_failureBoxOpen = false;
 
     QLabel *m_titel = nullptr;
     HoverLabel *m_minimize = nullptr;

@@ -2,14 +2,12 @@
 
 #include "clock.h"
 #include "comport.h"
-#include "prompter.h"
 #include "sendlog.h"
 #include "sendlogwriter.h"
 #include "serialline.h"
 #include "settingscache.h"
 #include "ucp.h"
 
-#include <QPointer>
 #include <limits>
 #include <utility>
 
@@ -20,8 +18,6 @@ const QString statusVerbinden = QStringLiteral("Status: Verbindung wird hergeste
 const QString statusVersand = QStringLiteral("Status: SMS wird versandt...");
 const QString statusNoProvider =
     QStringLiteral("Status: Keine Rufnummer des Service-Providers konfiguriert");
-const QString captionStoppen = QStringLiteral("Versand stoppen");
-const QString captionStarten = QStringLiteral("Versand starten");
 const QString textStart = QStringLiteral("Start");
 const QString textStop = QStringLiteral("Stop");
 
@@ -62,11 +58,9 @@ const QString failedChecksum = QStringLiteral("Prüfsummenfehler");
 } // namespace
 
 SendEngine::SendEngine(OutgoingQueue *queue, SendLog *log, const SettingsCache *settings,
-                       SerialLine *line, Prompter *prompter, const Clock *clock, QString programDir,
-                       QObject *parent)
-    : QObject(parent), m_queue(queue), m_settings(settings), m_line(line), m_prompter(prompter),
-      m_clock(clock), m_programDir(std::move(programDir)), m_statusText(statusWarten),
-      m_startStopCaption(captionStoppen)
+                       SerialLine *line, const Clock *clock, QString programDir, QObject *parent)
+    : QObject(parent), m_queue(queue), m_settings(settings), m_line(line), m_clock(clock),
+      m_programDir(std::move(programDir)), m_statusText(statusWarten)
 {
     m_timer1.setObjectName(u"Timer1"_qs);
     m_timer1.setInterval(tickIntervalMs);
@@ -109,9 +103,7 @@ void SendEngine::tick()
             writeLogRow();
         return;
     }
-    // A failed call is being wound up (its failure message may be open):
-    // it must neither be counted twice nor be followed by a new dial yet.
-    if (m_windingUp || !m_running)
+    if (!m_running)
         return;
     switch (m_callState) {
     case CallState::Idle:
@@ -150,15 +142,26 @@ QString SendEngine::versandStatus() const
     return m_running ? textStart : textStop;
 }
 
-void SendEngine::setVersandStatus(const QString &status)
+void SendEngine::pause()
 {
-    const bool running = status == textStart;
+    setRunning(false);
+}
+
+void SendEngine::resume()
+{
+    if (!m_shutDown)
+        setRunning(true);
+}
+
+void SendEngine::setRunning(bool running)
+{
     if (running == m_running)
         return;
     m_running = running;
     // A countdown does not run while paused, and runs again on resuming.
     if (m_callState == CallState::Idle && m_retryAtMs && !m_queue->isEmpty())
         showFailureStatus();
+    Q_EMIT pausedChanged(!m_running);
     Q_EMIT stateChanged();
 }
 
@@ -167,41 +170,17 @@ QString SendEngine::verbindungAktiv() const
     return m_callState == CallState::Idle ? QStringLiteral("Nein") : QStringLiteral("Ja");
 }
 
-void SendEngine::toggleSending()
+void SendEngine::shutDown()
 {
-    // The caption, not the state, decides: the quit question may have
-    // paused sending for a moment without touching the button.
-    if (m_startStopCaption == captionStarten) {
-        m_prompter->message(u"Information! Der Nachrichtenversand wurde wieder aktiviert."_qs,
-                            Prompter::Buttons::Ok, Prompter::Icon::Information);
-        setVersandStatus(textStart);
-        setStartStopCaption(captionStoppen);
-        return;
-    }
-    const Prompter::Answer answer =
-        m_prompter->message(u"Achtung! Sie sind dabei den Versand aller Nachrichten anzuhalten. "
-                            u"Wollen Sie das wirklich?"_qs,
-                            Prompter::Buttons::YesNo, Prompter::Icon::None);
-    if (answer != Prompter::Answer::Yes)
-        return;
-    setVersandStatus(textStop);
-    setStartStopCaption(captionStarten);
-}
-
-void SendEngine::closePort()
-{
+    m_shutDown = true;
+    m_timer1.stop();
+    pause();
     m_line->close();
     // The call is over already; its message went out and is still logged.
     if (m_callState == CallState::Logging)
         return;
     m_answerTimer.stop();
     setCallState(CallState::Idle);
-}
-
-QString SendEngine::failureMessageText()
-{
-    return u"Die SMS konnte trotz mehrerer Versuche nicht versandt werden. Bitte überprüfen Sie "
-           u"die Einstellungen über die Schaltfläche \"SMS-Versand konfigurieren\"."_qs;
 }
 
 void SendEngine::verbinden()
@@ -246,9 +225,6 @@ void SendEngine::verbinden()
 void SendEngine::onReadyRead()
 {
     const QByteArray bytes = m_line->readAll();
-    // The call is decided already; what still comes in does not change that.
-    if (m_windingUp)
-        return;
     switch (m_callState) {
     case CallState::Idle:
     case CallState::Logging: // hung up already
@@ -280,8 +256,6 @@ void SendEngine::handleDiallingLine(ModemResult result)
 
 void SendEngine::onCarrierDetect(bool on)
 {
-    if (m_windingUp)
-        return;
     if (on && m_callState == CallState::Dialling)
         connectionStands();
     else if (!on && m_callState == CallState::Submitting)
@@ -290,8 +264,6 @@ void SendEngine::onCarrierDetect(bool on)
 
 void SendEngine::onLineBroken()
 {
-    if (m_windingUp)
-        return;
     switch (m_callState) {
     case CallState::Idle:
     case CallState::Logging:
@@ -418,30 +390,12 @@ void SendEngine::onLogWritten(quint64 ticket, bool ok, const QString &error)
 
 void SendEngine::onAnswerTimeout()
 {
-    if (m_callState == CallState::Submitting && !m_windingUp)
+    if (m_callState == CallState::Submitting)
         failAttempt(failedNoAnswer);
 }
 
 void SendEngine::failAttempt(const QString &reason)
 {
-    if (m_windingUp)
-        return;
-    m_windingUp = true;
-    m_answerTimer.stop();
-    // While sending is paused no one waits for this call: it is counted and
-    // shown on the status line only.
-    if (m_running && m_fehlversuche >= reportAfterFailures) {
-        // The box runs a nested event loop: ticks and line events can arrive
-        // while it is open. m_windingUp makes them leave this call alone.
-        const QPointer<SendEngine> alive(this);
-        m_prompter->message(failureMessageText(), Prompter::Buttons::Ok, Prompter::Icon::None);
-        if (!alive)
-            return;
-    }
-    m_windingUp = false;
-    // closePort() while the box was open has dropped the call already.
-    if (m_callState == CallState::Idle)
-        return;
     if (m_fehlversuche < std::numeric_limits<qint16>::max())
         ++m_fehlversuche;
     endCall();
@@ -451,6 +405,11 @@ void SendEngine::failAttempt(const QString &reason)
     m_failure = reason;
     showFailureStatus();
     Q_EMIT stateChanged();
+    // Last: the call is wound up, whatever the receiver does now (a box
+    // with a nested event loop) finds the engine at rest. While sending is
+    // paused no one waits for this call.
+    if (m_running && m_fehlversuche > reportAfterFailures)
+        Q_EMIT attemptsFailing(m_fehlversuche);
 }
 
 void SendEngine::showFailureStatus()
@@ -494,14 +453,6 @@ void SendEngine::setStatusText(const QString &text)
         return;
     m_statusText = text;
     Q_EMIT statusTextChanged(text);
-}
-
-void SendEngine::setStartStopCaption(const QString &caption)
-{
-    if (caption == m_startStopCaption)
-        return;
-    m_startStopCaption = caption;
-    Q_EMIT startStopCaptionChanged(caption);
 }
 
 void SendEngine::resetFehlversuche()

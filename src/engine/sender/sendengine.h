@@ -13,7 +13,6 @@
 #include <optional>
 
 class Clock;
-class Prompter;
 class SendLog;
 class SendLogWriter;
 class SerialLine;
@@ -23,9 +22,12 @@ struct SettingsCache;
 // centre, submit the head entry as one UCP operation 01 frame, read the
 // centre's answer, log the outcome and hang up.
 //
+// The engine shows no box and asks nothing: it tells by signals, and the
+// main window asks the user and calls pause(), resume() or shutDown().
+//
 // Two independent pieces of state:
-//  - sending switched on or off (VersandStatus "Start"/"Stop"), by the user's
-//    start/stop button and by the quit question;
+//  - sending switched on or off (VersandStatus "Start"/"Stop"), by pause()
+//    and resume();
 //  - the call: Idle (no call), Dialling (dial line written, waiting for the
 //    modem's CONNECT), Submitting (frame written, waiting for the centre's
 //    answer) or Logging (hung up, the log row being written; the entry
@@ -39,9 +41,9 @@ struct SettingsCache;
 // breaks, an answer that does not come, or a checksum complaint of the centre
 // is a failed attempt: the entry stays at the head and is dialled again no
 // sooner than 40 seconds after the failed dial began, the status line counts
-// down to it, and from the fifth failed attempt in a row on the user is told
-// each time. A call that ends while sending is paused is counted without
-// telling the user.
+// down to it, and from the fifth failed attempt in a row on attemptsFailing
+// is emitted, once for each. A call that ends while sending is paused is
+// counted without it.
 class SendEngine : public QObject
 {
     Q_OBJECT
@@ -57,14 +59,13 @@ public:
     // the failed one began: the pace of the call time-out, whatever failed.
     static constexpr qint64 retryPaceMs = 40'000;
     static constexpr int defaultAnswerTimeoutMs = 10'000;
-    // From this many failed attempts in a row on, the next one is reported.
+    // Failed attempts in a row beyond this many are reported.
     static constexpr qint16 reportAfterFailures = 4;
 
     // The rows go to the table of log, through a connection of the engine's
     // own on a thread of its own, so that the commit never stalls the window.
     SendEngine(OutgoingQueue *queue, SendLog *log, const SettingsCache *settings, SerialLine *line,
-               Prompter *prompter, const Clock *clock, QString programDir,
-               QObject *parent = nullptr);
+               const Clock *clock, QString programDir, QObject *parent = nullptr);
     ~SendEngine() override;
 
     // Starts Timer1; from then on the engine ticks every 5 seconds.
@@ -73,32 +74,35 @@ public:
     // and the queue has a head entry; ends a call that waited too long.
     void tick();
 
+    // "Start" while sending is on, "Stop" while it is paused.
     QString versandStatus() const;
-    // "Start" or "Stop". Only the state changes: the button caption stays,
-    // which is what the quit question needs while it pauses sending.
-    void setVersandStatus(const QString &status);
+    bool isPaused() const { return !m_running; }
     QString verbindungAktiv() const;
     qint16 fehlversuche() const { return m_fehlversuche; }
     QString statusText() const { return m_statusText; }
-    QString startStopCaption() const { return m_startStopCaption; }
     CallState callState() const { return m_callState; }
 
-    // The start/stop button: resumes with a notice, pauses after asking.
-    void toggleSending();
-    // Closes the modem port before the program ends; a call under way is
-    // dropped without being counted.
-    void closePort();
+    // Switch sending off and on. A call under way when pausing goes on to
+    // its end: a frame that is out has its answer taken and logged, a dial
+    // that connects is hung up.
+    void pause();
+    void resume();
+    // Stops for good before the program ends: Timer1 stops, sending stays
+    // off, the port is closed, and a call under way is dropped without being
+    // counted (a message whose answer came is still logged).
+    void shutDown();
 
     QTimer *timer1() { return &m_timer1; }
     // How long the centre's answer to a frame is awaited.
     void setAnswerTimeoutMs(int ms) { m_answerTimer.setInterval(ms); }
     int answerTimeoutMs() const { return m_answerTimer.interval(); }
 
-    static QString failureMessageText();
-
 Q_SIGNALS:
     void statusTextChanged(const QString &text);
-    void startStopCaptionChanged(const QString &caption);
+    void pausedChanged(bool paused);
+    // A failed attempt while sending is on, the count-th in a row; emitted
+    // from the fifth on, once for each, after the call has been wound up.
+    void attemptsFailing(int count);
     // A row was added to the send log (it is stored) and its entry left the
     // queue.
     void messageLogged();
@@ -129,14 +133,13 @@ private:
 
     void setCallState(CallState state);
     void setStatusText(const QString &text);
-    void setStartStopCaption(const QString &caption);
+    void setRunning(bool running);
     void resetFehlversuche();
 
     OutgoingQueue *m_queue;
     SendLogWriter *m_logWriter;
     const SettingsCache *m_settings;
     SerialLine *m_line;
-    Prompter *m_prompter;
     const Clock *m_clock;
     QString m_programDir;
 
@@ -152,7 +155,7 @@ private:
     std::optional<qint64> m_retryAtMs;
     QString m_failure;
     QString m_statusText;
-    QString m_startStopCaption;
+    bool m_shutDown = false;
 
     // The entry whose frame went out, as it was then: the log row and the
     // removal concern exactly this entry, whatever happened to the queue.
@@ -172,9 +175,4 @@ private:
 
     ModemLineBuffer m_modemLines;
     QByteArray m_answerBuffer;
-
-    // Set while a failed call is being wound up, which includes the time the
-    // failure message is open (its nested event loop still runs ticks and
-    // line events).
-    bool m_windingUp = false;
 };

@@ -4,7 +4,6 @@
 
 #include "fakeclock.h"
 #include "qtserialline.h"
-#include "scriptedprompter.h"
 #include "sendengine.h"
 #include "sendlog.h"
 #include "settingscache.h"
@@ -31,8 +30,8 @@ struct Rig
         settings.providerNummer = u"012345678"_qs;
         connection = std::make_unique<StoreConnection>(TestDb::create(dir.path()), u"sendlog"_qs);
         log = std::make_unique<SendLog>(connection->database());
-        engine = std::make_unique<SendEngine>(&queue, log.get(), &settings, &line, &prompter,
-                                              &clock, dir.path());
+        engine =
+            std::make_unique<SendEngine>(&queue, log.get(), &settings, &line, &clock, dir.path());
         queue.append(u"0791234567"_qs, u"abc"_qs, QString());
         return sim.start(dir.path(), 5,
                          QStringList{u"--connect-delay"_qs, u"100"_qs} + simArguments);
@@ -57,7 +56,6 @@ struct Rig
     SettingsCache settings;
     OutgoingQueue queue;
     QtSerialLine line;
-    ScriptedPrompter prompter;
     FakeClock clock;
     SimProcess sim;
     std::unique_ptr<StoreConnection> connection;

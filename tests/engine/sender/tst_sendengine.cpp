@@ -1,6 +1,5 @@
 #include "fakeclock.h"
 #include "fakeserialline.h"
-#include "scriptedprompter.h"
 #include "sendengine.h"
 #include "sendlog.h"
 #include "sendlogwriter.h"
@@ -16,8 +15,6 @@
 namespace {
 
 using State = SendEngine::CallState;
-const QString stopQuestion = u"Achtung! Sie sind dabei den Versand aller Nachrichten anzuhalten. "
-                             "Wollen Sie das wirklich?"_qs;
 const QByteArray dialAtdt = "ATDT 012345678\r";
 const QByteArray frame = "\x02"
                          "01/00048/O/01/0791234567/0311234567//3/616263/2B\x03";
@@ -58,8 +55,9 @@ struct Rig
         dbPath = TestDb::create(dir.path());
         connection = std::make_unique<StoreConnection>(dbPath, u"sendlog"_qs);
         log = std::make_unique<SendLog>(connection->database());
-        engine = std::make_unique<SendEngine>(&queue, log.get(), &settings, &line, &prompter,
-                                              &clock, dir.path());
+        engine =
+            std::make_unique<SendEngine>(&queue, log.get(), &settings, &line, &clock, dir.path());
+        failing = std::make_unique<QSignalSpy>(engine.get(), &SendEngine::attemptsFailing);
         queue.append(u"0791234567"_qs, u"abc"_qs, u"0311234567"_qs);
     }
 
@@ -114,8 +112,10 @@ struct Rig
             else if (event == "ticks")
                 for (int i = 0; i < 12; ++i)
                     tick(5);
-            else if (event == "stop" || event == "start")
-                engine->setVersandStatus(event == "stop" ? u"Stop"_qs : u"Start"_qs);
+            else if (event == "stop")
+                engine->pause();
+            else if (event == "start")
+                engine->resume();
             else if (event == "hung up")
                 QVERIFY(!line.isOpen());
             else if (event == "wait")
@@ -137,11 +137,11 @@ struct Rig
     SettingsCache settings;
     OutgoingQueue queue;
     FakeSerialLine line;
-    ScriptedPrompter prompter;
     FakeClock clock;
     std::unique_ptr<StoreConnection> connection;
     std::unique_ptr<SendLog> log;
     std::unique_ptr<SendEngine> engine;
+    std::unique_ptr<QSignalSpy> failing; // attemptsFailing
 };
 
 } // namespace
@@ -156,7 +156,6 @@ private Q_SLOTS:
         Rig rig;
         QCOMPARE(rig.snapshot(), idle);
         QCOMPARE(rig.engine->versandStatus(), u"Start"_qs);
-        QCOMPARE(rig.engine->startStopCaption(), u"Versand stoppen"_qs);
         QCOMPARE(rig.engine->timer1()->objectName(), u"Timer1"_qs);
         rig.queue.clear();
         rig.queue.append(QString(), u"abc"_qs, QString()); // no number: no entry
@@ -289,7 +288,7 @@ private Q_SLOTS:
         QCOMPARE(rig.logged(), logged.isEmpty() ? QStringList() : QStringList{logged});
         QCOMPARE(rig.queued(),
                  logged.isEmpty() ? (QStringList{u"abc"_qs, u"zwei"_qs}) : QStringList{u"zwei"_qs});
-        QVERIFY(rig.prompter.shown().isEmpty());
+        QCOMPARE(rig.failing->count(), 0);
         const bool framed = after == submitting || events.constFirst() == connect9600;
         QCOMPARE(rig.line.writes.mid(1),
                  framed ? (QByteArrayList{dialAtdt, frame}) : QByteArrayList{dialAtdt});
@@ -339,16 +338,16 @@ private Q_SLOTS:
         QCOMPARE(rig.snapshot(), after);
     }
 
-    // From the fifth failed attempt in a row on the user is told, each time.
-    // The real box runs a nested event loop: ticks and line events go on
-    // while it is open and must neither dial nor end anything.
-    void failureMessage_data()
+    // From the fifth failed attempt in a row on attemptsFailing tells of
+    // each, once the call is wound up: a box that its receiver opens finds
+    // the engine at rest.
+    void attemptsFailing_data()
     {
         QTest::addColumn<bool>("byBusy");
         QTest::newRow("time-out at a tick") << false;
         QTest::newRow("BUSY from the modem") << true;
     }
-    void failureMessage()
+    void attemptsFailing()
     {
         QFETCH(bool, byBusy);
         Rig rig;
@@ -357,27 +356,21 @@ private Q_SLOTS:
             rig.tick(41);
         }
         rig.checkFailedAttempt(4);
-        QVERIFY(rig.prompter.shown().isEmpty());
-        QString duringBox; // the failed call is still under way while the box is open
-        rig.prompter.setWhileOpen([&](const ScriptedPrompter::Shown &) {
-            duringBox = rig.snapshot();
-            for (int i = 0; i < 5; ++i)
-                rig.tick(50);
-            rig.play({connect9600, "+CD", ack + busy, "-CD"});
+        QCOMPARE(rig.failing->count(), 0);
+        QStringList whenTold;
+        connect(rig.engine.get(), &SendEngine::attemptsFailing, this, [&](int count) {
+            whenTold.append(QString::number(count) + u' ' + rig.snapshot());
         });
         rig.call(byBusy ? busy : QByteArray());
         if (!byBusy)
             rig.tick(41);
-        QCOMPARE(duringBox, u"Dialling Ja 4 open Verbindung wird hergestellt..."_qs);
-        rig.checkFailedAttempt(5); // wound up once, after the box
-        QCOMPARE(rig.prompter.texts(), QStringList{SendEngine::failureMessageText()});
-        const ScriptedPrompter::Shown box = rig.prompter.shown().constFirst();
-        QVERIFY(box.text.contains(u"trotz mehrerer Versuche"_qs));
-        QVERIFY(box.buttons == Prompter::Buttons::Ok && box.icon == Prompter::Icon::None);
-        rig.prompter.setWhileOpen({});
-        rig.call(busy);
-        QCOMPARE(rig.prompter.count(), 2);
-        QCOMPARE(rig.line.writes.size(), 6); // nothing was dialled during the box
+        rig.checkFailedAttempt(5);
+        QCOMPARE(whenTold.size(), 1);
+        QVERIFY(whenTold.constFirst().startsWith(u"5 Idle Nein 5 closed "_qs));
+        rig.tick(byBusy ? 40 : 5);
+        rig.play({busy, "ticks"});
+        QCOMPARE(rig.failing->count(), 2);
+        QCOMPARE(rig.failing->at(1).constFirst().toInt(), 6);
     }
 
     // Every dial fails the same way for ten minutes of ticks: the next dial
@@ -411,8 +404,8 @@ private Q_SLOTS:
         QList<int> dialsAt;
         QList<int> boxAtDial;
         QStringList seen;
-        rig.prompter.setWhileOpen(
-            [&](const ScriptedPrompter::Shown &) { boxAtDial.append(int(dialsAt.size())); });
+        connect(rig.engine.get(), &SendEngine::attemptsFailing, this,
+                [&] { boxAtDial.append(int(dialsAt.size())); });
         connect(rig.engine.get(), &SendEngine::statusTextChanged, this, [&](const QString &text) {
             if (dialsAt.size() == 1)
                 seen.append(text);
@@ -472,7 +465,7 @@ private Q_SLOTS:
         rig.play({"start"});
         QCOMPARE(rig.engine->statusText().section(u" – "_qs, 1), u"nächster Versuch in 5 s"_qs);
         rig.call();
-        QVERIFY(rig.prompter.shown().isEmpty());
+        QCOMPARE(rig.failing->count(), 0);
         // Dial lines, and the frame of a call that was connected before the pause.
         QCOMPARE(rig.line.writes.size(), events.constFirst() == connect9600 ? 7 : 6);
     }
@@ -485,7 +478,8 @@ private Q_SLOTS:
             rig.line.deliver("BUSY\r");
         }
         rig.checkFailedAttempt(32767);
-        QCOMPARE(rig.prompter.count(), 32767 + 2 - 4);
+        QCOMPARE(rig.failing->count(), 32767 + 2 - 4);
+        QCOMPARE(rig.failing->constLast().constFirst().toInt(), 32767);
     }
 
     // A port that cannot be used. An entry "COMn" (or "comn") in the program's
@@ -532,38 +526,29 @@ private Q_SLOTS:
                  rig.settings.comPort > 0 ? QByteArrayList{dialAtdt} : QByteArrayList{});
     }
 
-    void stopAndResume()
+    // Paused, nothing is dialled; resumed, the next tick dials. Shut down,
+    // nothing resumes it.
+    void pauseResumeShutDown()
     {
         Rig rig;
-        rig.prompter.answerNext(Prompter::Answer::No);
-        rig.prompter.answerNext(Prompter::Answer::Yes);
-        rig.engine->toggleSending();
-        QCOMPARE(rig.engine->versandStatus(), u"Start"_qs); // answered No
-        rig.engine->toggleSending();
+        QSignalSpy paused(rig.engine.get(), &SendEngine::pausedChanged);
+        rig.engine->pause();
+        rig.engine->pause();
         QCOMPARE(rig.engine->versandStatus(), u"Stop"_qs);
-        QCOMPARE(rig.engine->startStopCaption(), u"Versand starten"_qs);
-        for (int i = 0; i < 100; ++i)
-            rig.tick(5);
-        rig.engine->toggleSending();
-        QCOMPARE(rig.prompter.texts(),
-                 (QStringList{stopQuestion, stopQuestion,
-                              u"Information! Der Nachrichtenversand wurde wieder aktiviert."_qs}));
-        const QList<ScriptedPrompter::Shown> &shown = rig.prompter.shown();
-        QVERIFY(shown[0].buttons == Prompter::Buttons::YesNo &&
-                shown[0].icon == Prompter::Icon::None);
-        QVERIFY(shown[2].buttons == Prompter::Buttons::Ok &&
-                shown[2].icon == Prompter::Icon::Information);
-        QCOMPARE(rig.engine->versandStatus(), u"Start"_qs);
-        QCOMPARE(rig.engine->startStopCaption(), u"Versand stoppen"_qs);
-        QVERIFY(rig.line.openedPorts.isEmpty()); // the next tick dials, not the click
-
-        // The quit question pauses without touching the button, and the
-        // caption decides what a click does.
-        rig.engine->setVersandStatus(u"Stop"_qs);
-        rig.engine->tick();
+        rig.play({"ticks"});
         QVERIFY(rig.line.openedPorts.isEmpty());
-        rig.engine->toggleSending();
-        QCOMPARE(rig.prompter.texts().constLast(), stopQuestion);
+        rig.engine->resume();
+        QVERIFY(rig.line.openedPorts.isEmpty()); // the next tick dials, not the resumption
+        rig.call();
+        QCOMPARE(paused.count(), 2);
+        QVERIFY(paused.at(0).constFirst().toBool() && !paused.at(1).constFirst().toBool());
+
+        rig.engine->start();
+        rig.engine->shutDown();
+        rig.engine->resume();
+        QVERIFY(rig.engine->isPaused());
+        QVERIFY(!rig.engine->timer1()->isActive());
+        QCOMPARE(rig.snapshot().section(u' ', 0, 3), u"Idle Nein 0 closed"_qs);
     }
 
     void pauseDuringSubmissionStillFinishes()
@@ -571,7 +556,7 @@ private Q_SLOTS:
         Rig rig;
         QSignalSpy logged(rig.engine.get(), &SendEngine::messageLogged);
         rig.call(connect9600);
-        rig.engine->setVersandStatus(u"Stop"_qs);
+        rig.engine->pause();
         rig.clock.advanceSeconds(3);
         rig.line.deliver(ack); // the frame is out: its answer is still taken
         QTRY_COMPARE(rig.snapshot(), idle);
@@ -600,9 +585,9 @@ private Q_SLOTS:
         rig.line.deliver(ack);
         QTRY_COMPARE(rig.logged(), QStringList{u"0791111111 eins OK"_qs});
         QCOMPARE(rig.queued(), (QStringList{u"zwei"_qs, u"drei"_qs}));
-        // Closing the port before the program ends drops a call uncounted.
+        // Shutting down before the program ends drops a call uncounted.
         rig.call(connect9600);
-        rig.engine->closePort();
+        rig.engine->shutDown();
         QCOMPARE(rig.snapshot().left(17), u"Idle Nein 0 close"_qs);
         QCOMPARE(rig.queued(), (QStringList{u"zwei"_qs, u"drei"_qs}));
         QCOMPARE(rig.logged().size(), 1);
