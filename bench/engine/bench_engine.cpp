@@ -125,7 +125,7 @@ int main(int argc, char *argv[])
         longestTickNs = std::max(longestTickNs, t.nsecsElapsed());
     };
     auto nextCall = [&] {
-        if (engine.callState() != SendEngine::CallState::Idle || hangups < logged)
+        if (engine.state() != Sending::State::Idle || hangups < logged)
             return;
         if (queue.isEmpty()) {
             app.quit();

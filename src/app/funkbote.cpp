@@ -158,7 +158,7 @@ Funkbote::Funkbote(const Environment &environment, QWidget *parent)
     m_addressBook = new AddressBookFlow(databasePath(), this, m_env.prompter, this);
 
     connectActions();
-    m_status->setStatus(m_engine->statusText());
+    m_status->setStatus(statusText(m_engine->status()));
     showPaused(m_engine->isPaused());
 
     activationRefresh();
@@ -376,7 +376,8 @@ void Funkbote::connectActions()
     connect(m_copyright, &HoverLabel::hovered, this,
             [this] { Look::setTextColor(m_copyright, Look::rot); });
 
-    connect(m_engine, &SendEngine::statusTextChanged, m_status, &StatusLine::setStatus);
+    connect(m_engine, &SendEngine::statusChanged, this,
+            [this](const EngineStatus &status) { m_status->setStatus(statusText(status)); });
     connect(m_engine, &SendEngine::pausedChanged, this, &Funkbote::showPaused);
     connect(m_startStop, &QPushButton::clicked, this, &Funkbote::toggleSending);
     // Queued: the box runs a nested event loop, which must not run inside

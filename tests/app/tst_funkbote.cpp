@@ -351,7 +351,7 @@ private Q_SLOTS:
         m_window->engine()->tick();
         const QString text = u"Status: COM1 (/dev/ttyS0) lässt sich nicht öffnen: "_qs + reason +
                              u" – nächster Versuch in 40 s"_qs;
-        QCOMPARE(m_window->engine()->statusText(), text);
+        QCOMPARE(statusText(m_window->engine()->status()), text);
         QCOMPARE(accessible->text(QAccessible::Name), text);
         if (shownWhole) {
             // Wrapped onto a second line that the label's height holds.

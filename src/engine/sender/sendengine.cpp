@@ -13,11 +13,6 @@
 
 namespace {
 
-const QString statusWarten = QStringLiteral("Status: Warten...");
-const QString statusVerbinden = QStringLiteral("Status: Verbindung wird hergestellt...");
-const QString statusVersand = QStringLiteral("Status: SMS wird versandt...");
-const QString statusNoProvider =
-    QStringLiteral("Status: Keine Rufnummer des Service-Providers konfiguriert");
 const QString textStart = QStringLiteral("Start");
 const QString textStop = QStringLiteral("Stop");
 
@@ -60,7 +55,7 @@ const QString failedChecksum = QStringLiteral("Prüfsummenfehler");
 SendEngine::SendEngine(OutgoingQueue *queue, SendLog *log, const SettingsCache *settings,
                        SerialLine *line, const Clock *clock, QString programDir, QObject *parent)
     : QObject(parent), m_queue(queue), m_settings(settings), m_line(line), m_clock(clock),
-      m_programDir(std::move(programDir)), m_statusText(statusWarten)
+      m_programDir(std::move(programDir))
 {
     m_timer1.setObjectName(u"Timer1"_qs);
     m_timer1.setInterval(tickIntervalMs);
@@ -82,7 +77,7 @@ SendEngine::~SendEngine()
 {
     // A row still being written is finished by the writer as it goes; one
     // whose writing failed would vanish without a word.
-    if (m_callState == CallState::Logging && m_logWriteFailed) {
+    if (m_state == State::Logging && m_logWriteFailed) {
         qWarning("SendEngine: send log row lost: %s %s %s", qPrintable(m_submitted.natelNummer),
                  qPrintable(m_submitted.nachricht), qPrintable(m_logRow.versandt));
     }
@@ -97,44 +92,34 @@ void SendEngine::tick()
 {
     const qint64 now = m_clock->monotonicMs();
     m_lastTickMs = now;
-    // Writing the log row is not sending: it is retried while paused too.
-    if (m_callState == CallState::Logging) {
+    switch (m_state) {
+    case State::Logging:
+        // Writing the log row is not sending: it is retried while paused too.
         if (m_logWriteFailed)
             writeLogRow();
         return;
-    }
-    if (!m_running)
-        return;
-    switch (m_callState) {
-    case CallState::Idle:
-        if (m_queue->isEmpty()) {
-            // Nothing to send: no countdown, no missing number to complain of.
-            if (m_retryAtMs || m_statusText == statusNoProvider)
-                setStatusText(statusWarten);
-            return;
-        }
-        // A call to no number is no attempt: nothing is opened or counted
-        // until the settings name the centre.
-        if (m_settings->providerNummer.isEmpty()) {
-            setStatusText(statusNoProvider);
-            return;
-        }
-        if (m_retryAtMs && now < *m_retryAtMs) {
-            showFailureStatus();
-            return;
-        }
-        verbinden();
-        return;
-    case CallState::Dialling:
-        if (now - m_callStartMs > callTimeoutMs)
+    case State::Dialling:
+        // While paused the time-out waits: the call is ended by the first
+        // tick after resuming that finds it too old.
+        if (m_running && now - m_callStartMs > callTimeoutMs)
             failAttempt(failedDialTimeout);
         return;
-    case CallState::Submitting:
-        // The answer timer ends this state; a tick changes nothing.
+    case State::Submitting: // the answer timer ends this state
+    case State::Paused:
         return;
-    case CallState::Logging:
+    case State::Idle:
+    case State::Waiting:
+        break;
+    }
+    // A call to no number is no attempt: nothing is opened or counted until
+    // the settings name the centre. With nothing to send nothing is missing.
+    m_noProviderNumber = !m_queue->isEmpty() && m_settings->providerNummer.isEmpty();
+    if (!m_queue->isEmpty() && !m_noProviderNumber && (!m_retryAtMs || now >= *m_retryAtMs)) {
+        verbinden();
         return;
     }
+    // The countdown goes on, or the queue has become empty meanwhile.
+    settle();
 }
 
 QString SendEngine::versandStatus() const
@@ -158,16 +143,25 @@ void SendEngine::setRunning(bool running)
     if (running == m_running)
         return;
     m_running = running;
-    // A countdown does not run while paused, and runs again on resuming.
-    if (m_callState == CallState::Idle && m_retryAtMs && !m_queue->isEmpty())
-        showFailureStatus();
+    // A call under way goes on; at rest the engine is paused or not at once.
+    if (m_state == State::Idle || m_state == State::Waiting || m_state == State::Paused)
+        settle();
     Q_EMIT pausedChanged(!m_running);
-    Q_EMIT stateChanged();
 }
 
 QString SendEngine::verbindungAktiv() const
 {
-    return m_callState == CallState::Idle ? QStringLiteral("Nein") : QStringLiteral("Ja");
+    switch (m_state) {
+    case State::Dialling:
+    case State::Submitting:
+    case State::Logging:
+        return QStringLiteral("Ja");
+    case State::Idle:
+    case State::Waiting:
+    case State::Paused:
+        break;
+    }
+    return QStringLiteral("Nein");
 }
 
 void SendEngine::shutDown()
@@ -177,21 +171,21 @@ void SendEngine::shutDown()
     pause();
     m_line->close();
     // The call is over already; its message went out and is still logged.
-    if (m_callState == CallState::Logging)
+    if (m_state == State::Logging)
         return;
     m_answerTimer.stop();
-    setCallState(CallState::Idle);
+    settle();
 }
 
 void SendEngine::verbinden()
 {
-    setStatusText(statusVerbinden);
     m_callStartMs = m_clock->monotonicMs();
     m_retryAtMs.reset();
     m_failure.clear();
+    m_refusalCode.clear();
     m_modemLines.clear();
     m_answerBuffer.clear();
-    setCallState(CallState::Dialling);
+    setState(State::Dialling);
     m_line->close();
 
     // A port that cannot be used is a failed attempt like a dial that the
@@ -225,11 +219,13 @@ void SendEngine::verbinden()
 void SendEngine::onReadyRead()
 {
     const QByteArray bytes = m_line->readAll();
-    switch (m_callState) {
-    case CallState::Idle:
-    case CallState::Logging: // hung up already
+    switch (m_state) {
+    case State::Idle:
+    case State::Waiting:
+    case State::Paused:
+    case State::Logging: // hung up already
         return;
-    case CallState::Dialling:
+    case State::Dialling:
         for (const QByteArray &line : m_modemLines.feed(bytes)) {
             const ModemResult result = classifyModemLine(line);
             if (result != ModemResult::Other) {
@@ -240,7 +236,7 @@ void SendEngine::onReadyRead()
             }
         }
         return;
-    case CallState::Submitting:
+    case State::Submitting:
         handleAnswerBytes(bytes);
         return;
     }
@@ -256,20 +252,22 @@ void SendEngine::handleDiallingLine(ModemResult result)
 
 void SendEngine::onCarrierDetect(bool on)
 {
-    if (on && m_callState == CallState::Dialling)
+    if (on && m_state == State::Dialling)
         connectionStands();
-    else if (!on && m_callState == CallState::Submitting)
+    else if (!on && m_state == State::Submitting)
         failAttempt(failedCarrierLost);
 }
 
 void SendEngine::onLineBroken()
 {
-    switch (m_callState) {
-    case CallState::Idle:
-    case CallState::Logging:
+    switch (m_state) {
+    case State::Idle:
+    case State::Waiting:
+    case State::Paused:
+    case State::Logging:
         return;
-    case CallState::Dialling:
-    case CallState::Submitting:
+    case State::Dialling:
+    case State::Submitting:
         failAttempt(failedLineBroken);
         return;
     }
@@ -277,7 +275,7 @@ void SendEngine::onLineBroken()
 
 void SendEngine::connectionStands()
 {
-    resetFehlversuche();
+    m_fehlversuche = 0;
     if (!m_running) {
         // Paused: nothing is submitted, so the call is hung up and counts as
         // a failed attempt.
@@ -287,7 +285,7 @@ void SendEngine::connectionStands()
     if (m_queue->isEmpty()) {
         // The user deleted the entry while the modem dialled: nothing to send.
         endCall();
-        setStatusText(statusWarten);
+        settle();
         return;
     }
     submit(*m_queue->head());
@@ -295,13 +293,12 @@ void SendEngine::connectionStands()
 
 void SendEngine::submit(const QueueEntry &entry)
 {
-    setStatusText(statusVersand);
     // The modem's CONNECT line and anything else from before the frame.
     m_line->clearInput();
     m_modemLines.clear();
     m_answerBuffer.clear();
     m_submitted = entry;
-    setCallState(CallState::Submitting);
+    setState(State::Submitting);
     m_answerTimer.start();
     m_line->write(
         ucpFrameBytes(SMSSendString(entry.natelNummer, entry.nachricht, entry.rueckrufNummer)));
@@ -317,7 +314,7 @@ void SendEngine::handleAnswerBytes(const QByteArray &bytes)
         if (reply.kind == UcpReply::Kind::Invalid || reply.trn != ownTrn)
             continue;
         if (reply.kind == UcpReply::Kind::Ack) {
-            finishSubmission(u"OK"_qs, statusWarten);
+            finishSubmission(u"OK"_qs);
             return;
         }
         if (reply.errorCode == checksumError) {
@@ -326,9 +323,7 @@ void SendEngine::handleAnswerBytes(const QByteArray &bytes)
         }
         // Refused for good: keeping the entry would block every message
         // behind it, so it is logged with the refusal and removed.
-        finishSubmission(u"NACK "_qs + reply.errorCode, u"Status: SMS abgelehnt ("_qs +
-                                                            reply.errorCode + u": "_qs +
-                                                            ucpNackText(reply.errorCode) + u')');
+        finishSubmission(u"NACK "_qs + reply.errorCode, reply.errorCode);
         return;
     }
     // The modem reports the loss of the carrier once it is back in command
@@ -341,7 +336,7 @@ void SendEngine::handleAnswerBytes(const QByteArray &bytes)
     }
 }
 
-void SendEngine::finishSubmission(const QString &versandt, const QString &status)
+void SendEngine::finishSubmission(const QString &versandt, const QString &refusalCode)
 {
     // The centre has answered: hang up now. The entry leaves the queue only
     // once its log row is stored, and no new dial starts before that.
@@ -349,9 +344,10 @@ void SendEngine::finishSubmission(const QString &versandt, const QString &status
     m_line->close();
     m_retryAtMs.reset();
     const QDateTime now = m_clock->now();
-    m_logRow = LoggedCall{now.date(), now.time(), versandt, status};
+    m_logRow = LoggedCall{now.date(), now.time(), versandt};
+    m_refusalCode = refusalCode;
     m_logFailureTold = false;
-    setCallState(CallState::Logging);
+    setState(State::Logging);
     writeLogRow();
 }
 
@@ -364,7 +360,7 @@ void SendEngine::writeLogRow()
 
 void SendEngine::onLogWritten(quint64 ticket, bool ok, const QString &error)
 {
-    if (m_callState != CallState::Logging || ticket != m_logTicket)
+    if (m_state != State::Logging || ticket != m_logTicket)
         return;
     if (!ok) {
         // The message went out: it is never sent again, but it stays in the
@@ -375,22 +371,21 @@ void SendEngine::onLogWritten(quint64 ticket, bool ok, const QString &error)
         if (!std::exchange(m_logFailureTold, true))
             qWarning("SendEngine: send log not written: %s", qPrintable(error));
         m_logWriteFailed = true;
-        setStatusText(u"Status: Eintrag ins Versand-Archiv fehlgeschlagen ("_qs + error +
-                      u") – neuer Versuch in "_qs +
-                      QString::number((m_timer1.interval() + 999) / 1000) + u" s"_qs);
+        m_logError = error;
+        publishStatus();
         return;
     }
     // By identity: an entry the user deleted meanwhile is logged all the
     // same, and no other entry is removed in its place.
     m_queue->removeById(m_submitted.id);
-    setStatusText(m_logRow.status);
+    m_logWriteFailed = false;
     Q_EMIT messageLogged();
-    setCallState(CallState::Idle);
+    settle();
 }
 
 void SendEngine::onAnswerTimeout()
 {
-    if (m_callState == CallState::Submitting)
+    if (m_state == State::Submitting)
         failAttempt(failedNoAnswer);
 }
 
@@ -403,21 +398,12 @@ void SendEngine::failAttempt(const QString &reason)
     // the next attempt waits as long as one that ran into the time-out.
     m_retryAtMs = m_callStartMs + retryPaceMs;
     m_failure = reason;
-    showFailureStatus();
-    Q_EMIT stateChanged();
+    settle();
     // Last: the call is wound up, whatever the receiver does now (a box
     // with a nested event loop) finds the engine at rest. While sending is
     // paused no one waits for this call.
     if (m_running && m_fehlversuche > reportAfterFailures)
         Q_EMIT attemptsFailing(m_fehlversuche);
-}
-
-void SendEngine::showFailureStatus()
-{
-    setStatusText(
-        u"Status: "_qs + m_failure + u" – "_qs +
-        (m_running ? u"nächster Versuch in "_qs + QString::number(secondsToNextAttempt()) + u" s"_qs
-                   : u"Versand angehalten"_qs));
 }
 
 int SendEngine::secondsToNextAttempt() const
@@ -435,30 +421,51 @@ int SendEngine::secondsToNextAttempt() const
 void SendEngine::endCall()
 {
     m_answerTimer.stop();
-    setCallState(CallState::Idle);
     m_line->close();
 }
 
-void SendEngine::setCallState(CallState state)
+void SendEngine::setState(State state)
 {
-    if (state == m_callState)
-        return;
-    m_callState = state;
-    Q_EMIT stateChanged();
+    if (state != m_state) {
+        m_state = state;
+        Q_EMIT stateChanged(state);
+    }
+    publishStatus();
 }
 
-void SendEngine::setStatusText(const QString &text)
+void SendEngine::settle()
 {
-    if (text == m_statusText)
-        return;
-    m_statusText = text;
-    Q_EMIT statusTextChanged(text);
+    if (!m_running)
+        setState(State::Paused);
+    else if (m_retryAtMs && !m_queue->isEmpty())
+        setState(State::Waiting);
+    else
+        setState(State::Idle);
 }
 
-void SendEngine::resetFehlversuche()
+EngineStatus SendEngine::status() const
 {
-    if (m_fehlversuche == 0)
+    EngineStatus status;
+    status.state = m_state;
+    status.noProviderNumber = m_noProviderNumber;
+    status.refusalCode = m_refusalCode;
+    const bool retryPending = m_retryAtMs && !m_queue->isEmpty();
+    if (retryPending && (m_state == State::Waiting || m_state == State::Paused))
+        status.failure = m_failure;
+    if (m_state == State::Waiting)
+        status.secondsToNextAttempt = secondsToNextAttempt();
+    if (m_state == State::Logging && m_logWriteFailed) {
+        status.logError = m_logError;
+        status.secondsToLogRetry = (m_timer1.interval() + 999) / 1000;
+    }
+    return status;
+}
+
+void SendEngine::publishStatus()
+{
+    EngineStatus now = status();
+    if (now == m_published)
         return;
-    m_fehlversuche = 0;
-    Q_EMIT stateChanged();
+    m_published = std::move(now);
+    Q_EMIT statusChanged(m_published);
 }

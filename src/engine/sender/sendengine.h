@@ -1,5 +1,6 @@
 #pragma once
 
+#include "enginestatus.h"
 #include "modemresult.h"
 #include "outgoingqueue.h"
 
@@ -25,14 +26,11 @@ struct SettingsCache;
 // The engine shows no box and asks nothing: it tells by signals, and the
 // main window asks the user and calls pause(), resume() or shutDown().
 //
-// Two independent pieces of state:
-//  - sending switched on or off (VersandStatus "Start"/"Stop"), by pause()
-//    and resume();
-//  - the call: Idle (no call), Dialling (dial line written, waiting for the
-//    modem's CONNECT), Submitting (frame written, waiting for the centre's
-//    answer) or Logging (hung up, the log row being written; the entry
-//    leaves the queue when it is stored). VerbindungAktiv is "Ja" while a
-//    call is under way, until its row is logged.
+// Its state is one of Sending::State, changed in setState() only, where
+// stateChanged and statusChanged come from. Sending switched off
+// (VersandStatus "Stop") is the state Paused once no call is under way; a
+// call under way goes on to its end first. VerbindungAktiv is "Ja" while a
+// call is under way, until its row is logged.
 //
 // Everything is driven by the 5-second tick of Timer1, the line's signals and
 // a 10-second answer timer; nothing blocks. A call that brings no connection
@@ -49,8 +47,7 @@ class SendEngine : public QObject
     Q_OBJECT
 
 public:
-    enum class CallState { Idle, Dialling, Submitting, Logging };
-    Q_ENUM(CallState)
+    using State = Sending::State;
 
     static constexpr int tickIntervalMs = 5000;
     // A call that has waited longer than this for its connection has failed.
@@ -79,8 +76,9 @@ public:
     bool isPaused() const { return !m_running; }
     QString verbindungAktiv() const;
     qint16 fehlversuche() const { return m_fehlversuche; }
-    QString statusText() const { return m_statusText; }
-    CallState callState() const { return m_callState; }
+    State state() const { return m_state; }
+    // What the status line shows, as of now.
+    EngineStatus status() const;
 
     // Switch sending off and on. A call under way when pausing goes on to
     // its end: a frame that is out has its answer taken and logged, a dial
@@ -98,7 +96,10 @@ public:
     int answerTimeoutMs() const { return m_answerTimer.interval(); }
 
 Q_SIGNALS:
-    void statusTextChanged(const QString &text);
+    void stateChanged(Sending::State state);
+    // The status changed: another state, another reason, or a countdown
+    // that went on.
+    void statusChanged(const EngineStatus &status);
     void pausedChanged(bool paused);
     // A failed attempt while sending is on, the count-th in a row; emitted
     // from the fifth on, once for each, after the call has been wound up.
@@ -106,8 +107,6 @@ Q_SIGNALS:
     // A row was added to the send log (it is stored) and its entry left the
     // queue.
     void messageLogged();
-    // Sending switched, a call began or ended, or the failure count changed.
-    void stateChanged();
 
 private:
     void verbinden();
@@ -120,21 +119,22 @@ private:
     void handleDiallingLine(ModemResult result);
     void handleAnswerBytes(const QByteArray &bytes);
     void connectionStands();
-    // Hangs up and hands the log row to the writer.
-    void finishSubmission(const QString &versandt, const QString &status);
+    // Hangs up and hands the log row to the writer; refusalCode is the
+    // centre's error code of a refusal.
+    void finishSubmission(const QString &versandt, const QString &refusalCode = {});
     void writeLogRow();
     void onLogWritten(quint64 ticket, bool ok, const QString &error);
     // Ends the call as a failed attempt; reason names it on the status line.
     void failAttempt(const QString &reason);
     void endCall();
-    // "Status: <reason> – nächster Versuch in N s" (or "– Versand angehalten").
-    void showFailureStatus();
     int secondsToNextAttempt() const;
 
-    void setCallState(CallState state);
-    void setStatusText(const QString &text);
+    // The one place where the state changes.
+    void setState(State state);
+    // No call under way: Paused, Waiting for the pace to run out, or Idle.
+    void settle();
+    void publishStatus();
     void setRunning(bool running);
-    void resetFehlversuche();
 
     OutgoingQueue *m_queue;
     SendLogWriter *m_logWriter;
@@ -147,30 +147,32 @@ private:
     QTimer m_answerTimer;
 
     bool m_running = true;
-    CallState m_callState = CallState::Idle;
+    State m_state = State::Idle;
     qint16 m_fehlversuche = 0;
     qint64 m_callStartMs = 0; // VerbindungsStart, on the monotonic clock
     std::optional<qint64> m_lastTickMs;
     // After a failed attempt: no dial before this, and what failed.
     std::optional<qint64> m_retryAtMs;
     QString m_failure;
-    QString m_statusText;
+    bool m_noProviderNumber = false;
+    QString m_refusalCode; // of the last message, until the next dial
+    EngineStatus m_published;
     bool m_shutDown = false;
 
     // The entry whose frame went out, as it was then: the log row and the
     // removal concern exactly this entry, whatever happened to the queue.
     QueueEntry m_submitted;
-    // Its log row while it is being written, and the status line after it.
+    // Its log row while it is being written.
     struct LoggedCall
     {
         QDate datum;
         QTime zeit;
         QString versandt;
-        QString status;
     };
     LoggedCall m_logRow;
     quint64 m_logTicket = 0;
     bool m_logWriteFailed = false;
+    QString m_logError;
     bool m_logFailureTold = false; // warned once per row, not at every retry
 
     ModemLineBuffer m_modemLines;

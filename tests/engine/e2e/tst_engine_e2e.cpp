@@ -41,7 +41,7 @@ struct Rig
     {
         const int hangups = sim.count(u"HANGUP"_qs);
         engine->tick();
-        QTRY_COMPARE(engine->callState(), SendEngine::CallState::Idle);
+        QTRY_COMPARE(engine->verbindungAktiv(), u"Nein"_qs);
         QTRY_COMPARE(sim.count(u"HANGUP"_qs), hangups + 1);
     }
     QStringList logged() const
@@ -80,17 +80,18 @@ private Q_SLOTS:
         rig.callAndWait();
         QCOMPARE(rig.sim.values(u"RESULT"_qs), QStringList{u"BUSY"_qs});
         QCOMPARE(rig.engine->fehlversuche(), qint16(1));
-        QCOMPARE(rig.engine->statusText(), u"Status: Besetzt – nächster Versuch in 40 s"_qs);
+        QCOMPARE(statusText(rig.engine->status()),
+                 u"Status: Besetzt – nächster Versuch in 40 s"_qs);
         rig.clock.advanceSeconds(40); // the pace of a failed attempt
 
         rig.callAndWait();
         QCOMPARE(rig.logged(), QStringList{u"0791234567 NACK 06"_qs});
-        QCOMPARE(rig.engine->statusText(),
+        QCOMPARE(statusText(rig.engine->status()),
                  u"Status: SMS abgelehnt (06: Empfängeradresse ungültig (AdC))"_qs);
 
         rig.callAndWait();
         QCOMPARE(rig.logged(), (QStringList{u"0791234567 NACK 06"_qs, u"0797654321 OK"_qs}));
-        QCOMPARE(rig.engine->statusText(), warten);
+        QCOMPARE(statusText(rig.engine->status()), warten);
         QCOMPARE(rig.queue.count(), 0);
         QCOMPARE(rig.sim.values(u"SMS"_qs),
                  (QStringList{u"to=0791234567 from= text=abc"_qs,
@@ -115,7 +116,7 @@ private Q_SLOTS:
         // any byte would abort the dial.
         QTRY_VERIFY(lineData.count() > 0);
         rig.engine->tick();
-        QCOMPARE(rig.engine->callState(), SendEngine::CallState::Dialling);
+        QCOMPARE(rig.engine->state(), Sending::State::Dialling);
         QCOMPARE(rig.sim.received(), dialLine);
         rig.clock.advanceSeconds(41); // given up and hung up
         rig.engine->tick();
@@ -139,7 +140,7 @@ private Q_SLOTS:
         rig.callAndWait();
         QCOMPARE(rig.sim.count(u"FRAME"_qs), 1);
         QCOMPARE(rig.engine->fehlversuche(), qint16(1));
-        QCOMPARE(rig.engine->statusText(), failed);
+        QCOMPARE(statusText(rig.engine->status()), failed);
         QCOMPARE(rig.logged(), QStringList());
         QCOMPARE(rig.queue.count(), 1);
     }

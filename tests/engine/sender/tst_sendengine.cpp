@@ -14,7 +14,7 @@
 
 namespace {
 
-using State = SendEngine::CallState;
+using State = Sending::State;
 const QByteArray dialAtdt = "ATDT 012345678\r";
 const QByteArray frame = "\x02"
                          "01/00048/O/01/0791234567/0311234567//3/616263/2B\x03";
@@ -27,7 +27,8 @@ const QString submitting = u"Submitting Ja 0 open SMS wird versandt..."_qs;
 // A failed attempt, counted as the n-th in a row, and what the status says.
 QString failed(int n, const QString &reason, const QString &next = u"nächster Versuch in 40 s"_qs)
 {
-    return u"Idle Nein %1 closed %2 – %3"_qs.arg(QString::number(n), reason, next);
+    const QString state = next.startsWith(u"nächster"_qs) ? u"Waiting"_qs : u"Paused"_qs;
+    return u"%1 Nein %2 closed %3 – %4"_qs.arg(state, QString::number(n), reason, next);
 }
 
 // A reply of the message centre, built independently of the program's parser.
@@ -64,10 +65,11 @@ struct Rig
     // Call state, VerbindungAktiv, Fehlversuche, port, status line.
     QString snapshot() const
     {
-        const char *state = QMetaEnum::fromType<State>().valueToKey(int(engine->callState()));
+        const char *state = QMetaEnum::fromType<State>().valueToKey(int(engine->state()));
         return QString::fromLatin1(state) + u' ' + engine->verbindungAktiv() + u' ' +
                QString::number(engine->fehlversuche()) +
-               (line.isOpen() ? u" open "_qs : u" closed "_qs) + engine->statusText().mid(8);
+               (line.isOpen() ? u" open "_qs : u" closed "_qs) +
+               statusText(engine->status()).mid(8);
     }
     // The log rows as "number text versandt".
     QStringList logged() const
@@ -93,7 +95,7 @@ struct Rig
     void call(const QByteArray &answer = {})
     {
         engine->tick();
-        QCOMPARE(engine->callState(), State::Dialling);
+        QCOMPARE(engine->state(), State::Dialling);
         play({answer});
     }
     // "+CD"/"-CD" raise/drop carrier detect, "break" breaks the line, "tick"
@@ -119,7 +121,7 @@ struct Rig
             else if (event == "hung up")
                 QVERIFY(!line.isOpen());
             else if (event == "wait")
-                QTRY_COMPARE(engine->callState(), State::Idle);
+                QTRY_COMPARE(engine->verbindungAktiv(), u"Nein"_qs);
             else if (!event.isEmpty())
                 line.deliver(event);
         }
@@ -127,7 +129,7 @@ struct Rig
     // A failed attempt ends the call, keeps the entry and logs nothing.
     void checkFailedAttempt(int count)
     {
-        QCOMPARE(snapshot().section(u' ', 0, 3), u"Idle Nein %1 closed"_qs.arg(count));
+        QCOMPARE(snapshot().section(u' ', 0, 3), u"Waiting Nein %1 closed"_qs.arg(count));
         QCOMPARE(logged(), QStringList());
         QCOMPARE(queued().value(0), u"abc"_qs);
     }
@@ -283,7 +285,7 @@ private Q_SLOTS:
         rig.call();
         const int clears = rig.line.clearInputCount;
         rig.play(events);
-        QTRY_VERIFY(rig.engine->callState() != State::Logging);
+        QTRY_VERIFY(rig.engine->state() != State::Logging);
         QCOMPARE(rig.snapshot(), after);
         QCOMPARE(rig.logged(), logged.isEmpty() ? QStringList() : QStringList{logged});
         QCOMPARE(rig.queued(),
@@ -294,7 +296,7 @@ private Q_SLOTS:
                  framed ? (QByteArrayList{dialAtdt, frame}) : QByteArrayList{dialAtdt});
         // The input is discarded right before the frame.
         QCOMPARE(rig.line.clearInputCount, clears + (framed ? 1 : 0));
-        if (rig.engine->callState() != State::Idle)
+        if (rig.engine->verbindungAktiv() == u"Ja"_qs)
             return;
         // After a failed attempt the same frame goes out on a new call, 40 s
         // after the failed one was dialled; else the next message at once.
@@ -366,7 +368,7 @@ private Q_SLOTS:
             rig.tick(41);
         rig.checkFailedAttempt(5);
         QCOMPARE(whenTold.size(), 1);
-        QVERIFY(whenTold.constFirst().startsWith(u"5 Idle Nein 5 closed "_qs));
+        QVERIFY(whenTold.constFirst().startsWith(u"5 Waiting Nein 5 closed "_qs));
         rig.tick(byBusy ? 40 : 5);
         rig.play({busy, "ticks"});
         QCOMPARE(rig.failing->count(), 2);
@@ -406,10 +408,11 @@ private Q_SLOTS:
         QStringList seen;
         connect(rig.engine.get(), &SendEngine::attemptsFailing, this,
                 [&] { boxAtDial.append(int(dialsAt.size())); });
-        connect(rig.engine.get(), &SendEngine::statusTextChanged, this, [&](const QString &text) {
-            if (dialsAt.size() == 1)
-                seen.append(text);
-        });
+        connect(rig.engine.get(), &SendEngine::statusChanged, this,
+                [&](const EngineStatus &status) {
+                    if (dialsAt.size() == 1 && seen.value(seen.size() - 1) != statusText(status))
+                        seen.append(statusText(status));
+                });
         for (int s = 0; s <= 600; s += 5) {
             rig.tick(s > 0 ? 5 : 0);
             if (rig.line.openedPorts.size() > dialsAt.size()) {
@@ -463,7 +466,7 @@ private Q_SLOTS:
         QCOMPARE(rig.line.openedPorts.size(), 5);
         QCOMPARE(rig.snapshot(), after);
         rig.play({"start"});
-        QCOMPARE(rig.engine->statusText().section(u" – "_qs, 1), u"nächster Versuch in 5 s"_qs);
+        QCOMPARE(rig.snapshot().section(u" – "_qs, 1), u"nächster Versuch in 5 s"_qs);
         rig.call();
         QCOMPARE(rig.failing->count(), 0);
         // Dial lines, and the frame of a call that was connected before the pause.
@@ -548,7 +551,7 @@ private Q_SLOTS:
         rig.engine->resume();
         QVERIFY(rig.engine->isPaused());
         QVERIFY(!rig.engine->timer1()->isActive());
-        QCOMPARE(rig.snapshot().section(u' ', 0, 3), u"Idle Nein 0 closed"_qs);
+        QCOMPARE(rig.snapshot().section(u' ', 0, 3), u"Paused Nein 0 closed"_qs);
     }
 
     void pauseDuringSubmissionStillFinishes()
@@ -559,7 +562,7 @@ private Q_SLOTS:
         rig.engine->pause();
         rig.clock.advanceSeconds(3);
         rig.line.deliver(ack); // the frame is out: its answer is still taken
-        QTRY_COMPARE(rig.snapshot(), idle);
+        QTRY_COMPARE(rig.snapshot(), u"Paused Nein 0 closed Warten..."_qs);
         QCOMPARE(rig.logged(), QStringList{u"0791234567 abc OK"_qs});
         const LogRow row = rig.log->readAll().constFirst();
         QCOMPARE(row.versandDatum.toString() + u' ' + row.versandZeit.toString(),
@@ -588,7 +591,7 @@ private Q_SLOTS:
         // Shutting down before the program ends drops a call uncounted.
         rig.call(connect9600);
         rig.engine->shutDown();
-        QCOMPARE(rig.snapshot().left(17), u"Idle Nein 0 close"_qs);
+        QCOMPARE(rig.snapshot().section(u' ', 0, 3), u"Paused Nein 0 closed"_qs);
         QCOMPARE(rig.queued(), (QStringList{u"zwei"_qs, u"drei"_qs}));
         QCOMPARE(rig.logged().size(), 1);
     }
@@ -624,9 +627,9 @@ private Q_SLOTS:
         QCOMPARE(rig.queued(), (QStringList{u"abc"_qs, u"zwei"_qs}));
         if (tableAway) {
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"send log not written"_qs));
-            QTRY_VERIFY(rig.engine->statusText().startsWith(
-                u"Status: Eintrag ins Versand-Archiv fehlgeschlagen (no such table"_qs));
-            QVERIFY(rig.engine->statusText().endsWith(u" – neuer Versuch in 5 s"_qs));
+            QTRY_VERIFY(rig.snapshot().startsWith(
+                u"Logging Ja 0 closed Eintrag ins Versand-Archiv fehlgeschlagen (no such table"_qs));
+            QVERIFY(rig.snapshot().endsWith(u" – neuer Versuch in 5 s"_qs));
             rig.play({"ticks"}); // tried again, in vain
             QTRY_COMPARE(written, (QList<bool>{false, false}));
             QCOMPARE(rig.queued(), (QStringList{u"abc"_qs, u"zwei"_qs}));
