@@ -6,6 +6,7 @@
 //   bench_engine [N]     (default 50)
 
 #include "clock.h"
+#include "dialupdialogue.h"
 #include "outgoingqueue.h"
 #include "qtserialline.h"
 #include "schema.h"
@@ -105,7 +106,8 @@ int main(int argc, char *argv[])
 
     SystemClock clock;
     QtSerialLine line;
-    SendEngine engine(&queue, &log, &settings, &line, &clock, dir.path());
+    DialUpDialogue dialogue(&line, &settings, dir.path());
+    SendEngine engine(&queue, &log, &dialogue, &clock);
     StallMeter stalls;
 
     // The simulator reports each hang-up; the next call is dialled only

@@ -2,6 +2,7 @@
 
 #include "addressbookflow.h"
 #include "dialogtexts.h"
+#include "dialupdialogue.h"
 #include "fieldbinding.h"
 #include "frmadressbuch.h"
 #include "frmarchiv.h"
@@ -153,8 +154,8 @@ Funkbote::Funkbote(const Environment &environment, QWidget *parent)
     bindField(m_einstellungen, Schema::rueckrufnummer, m_rueckrufNummer);
 
     m_line = m_env.line ? m_env.line : new QtSerialLine(this);
-    m_engine = new SendEngine(m_queue, m_versandLog.get(), &m_cache, m_line, m_env.clock,
-                              m_env.programDir, this);
+    m_dialogue = new DialUpDialogue(m_line, &m_cache, m_env.programDir, this);
+    m_engine = new SendEngine(m_queue, m_versandLog.get(), m_dialogue, m_env.clock, this);
     m_addressBook = new AddressBookFlow(databasePath(), this, m_env.prompter, this);
 
     connectActions();
@@ -176,6 +177,7 @@ Funkbote::~Funkbote()
     // QObject children would.
     delete m_addressBook;
     delete m_engine;
+    delete m_dialogue;
     delete m_queuePanel;
     delete m_einstellungen;
 }

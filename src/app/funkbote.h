@@ -8,6 +8,7 @@
 #include <memory>
 
 class AddressBookFlow;
+class DialUpDialogue;
 class Clock;
 class HoverLabel;
 class OutgoingQueue;
@@ -105,6 +106,7 @@ private:
     OutgoingQueue *m_queue = nullptr;
     QueuePanel *m_queuePanel = nullptr;
     SerialLine *m_line = nullptr;
+    DialUpDialogue *m_dialogue = nullptr;
     SendEngine *m_engine = nullptr;
     AddressBookFlow *m_addressBook = nullptr;
     QList<QPointer<QWidget>> m_openDialogs;

@@ -6,8 +6,8 @@ namespace {
 
 QString refusedOrWaiting(const EngineStatus &status)
 {
-    if (status.noProviderNumber)
-        return u"Status: Keine Rufnummer des Service-Providers konfiguriert"_qs;
+    if (!status.missingSetting.isEmpty())
+        return u"Status: "_qs + status.missingSetting;
     if (!status.refusalCode.isEmpty())
         return u"Status: SMS abgelehnt ("_qs + status.refusalCode + u": "_qs +
                ucpNackText(status.refusalCode) + u')';
@@ -30,7 +30,7 @@ QString statusText(const EngineStatus &status)
         return u"Status: Eintrag ins Versand-Archiv fehlgeschlagen ("_qs + status.logError +
                u") – neuer Versuch in "_qs + QString::number(status.secondsToLogRetry) + u" s"_qs;
     case State::Waiting:
-        if (status.noProviderNumber)
+        if (!status.missingSetting.isEmpty())
             break;
         return u"Status: "_qs + status.failure + u" – nächster Versuch in "_qs +
                QString::number(status.secondsToNextAttempt) + u" s"_qs;

@@ -28,8 +28,9 @@ Q_ENUM_NS(State)
 struct EngineStatus
 {
     Sending::State state = Sending::State::Idle;
-    // The queue waits for the centre's number to be configured.
-    bool noProviderNumber = false;
+    // What the queue waits for to be configured ("Keine Rufnummer ..."), as
+    // the call dialogue names it.
+    QString missingSetting;
     // After a failed attempt: what failed, and (Waiting) when the next dial
     // comes. Kept while paused.
     QString failure;

@@ -1,12 +1,8 @@
 #include "sendengine.h"
 
 #include "clock.h"
-#include "comport.h"
 #include "sendlog.h"
 #include "sendlogwriter.h"
-#include "serialline.h"
-#include "settingscache.h"
-#include "ucp.h"
 
 #include <limits>
 #include <utility>
@@ -15,59 +11,22 @@ namespace {
 
 const QString textStart = QStringLiteral("Start");
 const QString textStop = QStringLiteral("Stop");
-
-// Our frames always carry transaction number 01; an answer with another one
-// is not the answer to our frame.
-constexpr QStringView ownTrn = u"01";
-// A checksum complaint: the frame was garbled on the line, sending it again
-// may well work.
-constexpr QStringView checksumError = u"01";
-
-// How each kind of failed attempt is named on the status line.
-QString modemFailureText(ModemResult result)
-{
-    switch (result) {
-    case ModemResult::Busy:
-        return u"Besetzt"_qs;
-    case ModemResult::NoCarrier:
-        return u"Keine Verbindung"_qs;
-    case ModemResult::NoDialtone:
-        return u"Kein Wählton"_qs;
-    case ModemResult::NoAnswer:
-        return u"Keine Antwort"_qs;
-    case ModemResult::Error:
-        return u"Modemfehler"_qs;
-    case ModemResult::Other:
-    case ModemResult::Connect:
-        break;
-    }
-    return {};
-}
 const QString failedDialTimeout = QStringLiteral("Keine Verbindung innerhalb von 40 s");
 const QString failedHungUpPaused = QStringLiteral("Verbindung getrennt");
-const QString failedLineBroken = QStringLiteral("Leitung unterbrochen");
-const QString failedCarrierLost = QStringLiteral("Verbindung abgebrochen");
-const QString failedNoAnswer = QStringLiteral("Keine Antwort der Zentrale");
-const QString failedChecksum = QStringLiteral("Prüfsummenfehler");
 
 } // namespace
 
-SendEngine::SendEngine(OutgoingQueue *queue, SendLog *log, const SettingsCache *settings,
-                       SerialLine *line, const Clock *clock, QString programDir, QObject *parent)
-    : QObject(parent), m_queue(queue), m_settings(settings), m_line(line), m_clock(clock),
-      m_programDir(std::move(programDir))
+SendEngine::SendEngine(OutgoingQueue *queue, SendLog *log, CallDialogue *dialogue,
+                       const Clock *clock, QObject *parent)
+    : QObject(parent), m_queue(queue), m_dialogue(dialogue), m_clock(clock)
 {
     m_timer1.setObjectName(u"Timer1"_qs);
     m_timer1.setInterval(tickIntervalMs);
     connect(&m_timer1, &QTimer::timeout, this, &SendEngine::tick);
 
-    m_answerTimer.setSingleShot(true);
-    m_answerTimer.setInterval(defaultAnswerTimeoutMs);
-    connect(&m_answerTimer, &QTimer::timeout, this, &SendEngine::onAnswerTimeout);
-
-    connect(m_line, &SerialLine::readyRead, this, &SendEngine::onReadyRead);
-    connect(m_line, &SerialLine::carrierDetectChanged, this, &SendEngine::onCarrierDetect);
-    connect(m_line, &SerialLine::closedByError, this, &SendEngine::onLineBroken);
+    connect(m_dialogue, &CallDialogue::ready, this, &SendEngine::onReady);
+    connect(m_dialogue, &CallDialogue::submitted, this, &SendEngine::onSubmitted);
+    connect(m_dialogue, &CallDialogue::failed, this, &SendEngine::onFailed);
 
     m_logWriter = new SendLogWriter(log->databasePath(), this);
     connect(m_logWriter, &SendLogWriter::written, this, &SendEngine::onLogWritten);
@@ -104,17 +63,18 @@ void SendEngine::tick()
         if (m_running && now - m_callStartMs > callTimeoutMs)
             failAttempt(failedDialTimeout);
         return;
-    case State::Submitting: // the answer timer ends this state
+    case State::Submitting: // the dialogue ends this state
     case State::Paused:
         return;
     case State::Idle:
     case State::Waiting:
         break;
     }
-    // A call to no number is no attempt: nothing is opened or counted until
-    // the settings name the centre. With nothing to send nothing is missing.
-    m_noProviderNumber = !m_queue->isEmpty() && m_settings->providerNummer.isEmpty();
-    if (!m_queue->isEmpty() && !m_noProviderNumber && (!m_retryAtMs || now >= *m_retryAtMs)) {
+    // A call that cannot be made is no attempt: nothing is opened or counted
+    // until the settings allow it. With nothing to send nothing is missing.
+    m_missingSetting = m_queue->isEmpty() ? QString() : m_dialogue->missingSetting();
+    if (!m_queue->isEmpty() && m_missingSetting.isEmpty() &&
+        (!m_retryAtMs || now >= *m_retryAtMs)) {
         verbinden();
         return;
     }
@@ -169,11 +129,10 @@ void SendEngine::shutDown()
     m_shutDown = true;
     m_timer1.stop();
     pause();
-    m_line->close();
+    endCall();
     // The call is over already; its message went out and is still logged.
     if (m_state == State::Logging)
         return;
-    m_answerTimer.stop();
     settle();
 }
 
@@ -183,172 +142,65 @@ void SendEngine::verbinden()
     m_retryAtMs.reset();
     m_failure.clear();
     m_refusalCode.clear();
-    m_modemLines.clear();
-    m_answerBuffer.clear();
     setState(State::Dialling);
-    m_line->close();
-
-    // A port that cannot be used is a failed attempt like a dial that the
-    // modem gives up, retried at the same pace.
-    const int port = m_settings->comPort;
-    const QString device = serialDeviceForComPort(port, m_programDir);
-    if (device.isEmpty()) {
-        // The value as the user stored it: 40000 or "COM1" read as port 0,
-        // and naming COM0 would point at the wrong thing.
-        const QString &stored = m_settings->comPortText;
-        const bool storedFits = !stored.isEmpty() && SettingsCache::toComPort(stored) == port;
-        failAttempt(u"Com-Port "_qs + (storedFits ? stored : QString::number(port)) +
-                    u" bezeichnet keine Schnittstelle (gültig sind die Nummern 1 bis 32767)"_qs);
-        return;
-    }
-    QString error;
-    if (!m_line->open(device, &error)) {
-        QString name = comPortName(port);
-        if (device != name)
-            name += u" ("_qs + device + u')';
-        failAttempt(name + u" lässt sich nicht öffnen: "_qs + error);
-        return;
-    }
-    // Modem command, one blank, the provider's digits, CR. A modem aborts the
-    // dial on any further byte, so nothing else is written until CONNECT.
-    const QString dialLine =
-        m_settings->initialisierungsBefehl + u' ' + m_settings->providerNummer + u'\r';
-    m_line->write(dialLine.toLatin1());
+    // May answer at once (a port that cannot be used): nothing follows here.
+    m_dialogue->begin();
 }
 
-void SendEngine::onReadyRead()
+void SendEngine::onReady()
 {
-    const QByteArray bytes = m_line->readAll();
-    switch (m_state) {
-    case State::Idle:
-    case State::Waiting:
-    case State::Paused:
-    case State::Logging: // hung up already
+    if (m_state != State::Dialling)
         return;
-    case State::Dialling:
-        for (const QByteArray &line : m_modemLines.feed(bytes)) {
-            const ModemResult result = classifyModemLine(line);
-            if (result != ModemResult::Other) {
-                // Anything after the result is modem chatter that the
-                // submission discards anyway.
-                handleDiallingLine(result);
-                return;
-            }
-        }
-        return;
-    case State::Submitting:
-        handleAnswerBytes(bytes);
-        return;
-    }
-}
-
-void SendEngine::handleDiallingLine(ModemResult result)
-{
-    if (result == ModemResult::Connect)
-        connectionStands();
-    else
-        failAttempt(modemFailureText(result));
-}
-
-void SendEngine::onCarrierDetect(bool on)
-{
-    if (on && m_state == State::Dialling)
-        connectionStands();
-    else if (!on && m_state == State::Submitting)
-        failAttempt(failedCarrierLost);
-}
-
-void SendEngine::onLineBroken()
-{
-    switch (m_state) {
-    case State::Idle:
-    case State::Waiting:
-    case State::Paused:
-    case State::Logging:
-        return;
-    case State::Dialling:
-    case State::Submitting:
-        failAttempt(failedLineBroken);
-        return;
-    }
-}
-
-void SendEngine::connectionStands()
-{
+    m_connected = true;
     m_fehlversuche = 0;
     if (!m_running) {
-        // Paused: nothing is submitted, so the call is hung up and counts as
-        // a failed attempt.
+        // Paused: nothing is submitted, so the call is ended and counts as a
+        // failed attempt.
         failAttempt(failedHungUpPaused);
         return;
     }
-    if (m_queue->isEmpty()) {
-        // The user deleted the entry while the modem dialled: nothing to send.
+    submitNext();
+}
+
+void SendEngine::submitNext()
+{
+    if (!m_running || m_queue->isEmpty()) {
+        // The user deleted the entry while the call was set up, or paused
+        // between two entries of one connection: nothing to send.
         endCall();
         settle();
         return;
     }
-    submit(*m_queue->head());
-}
-
-void SendEngine::submit(const QueueEntry &entry)
-{
-    // The modem's CONNECT line and anything else from before the frame.
-    m_line->clearInput();
-    m_modemLines.clear();
-    m_answerBuffer.clear();
-    m_submitted = entry;
+    m_submitted = *m_queue->head();
     setState(State::Submitting);
-    m_answerTimer.start();
-    m_line->write(
-        ucpFrameBytes(SMSSendString(entry.natelNummer, entry.nachricht, entry.rueckrufNummer)));
+    m_dialogue->submit(m_submitted);
 }
 
-void SendEngine::handleAnswerBytes(const QByteArray &bytes)
+void SendEngine::onSubmitted(const CallDialogue::Result &result)
 {
-    m_answerBuffer.append(bytes);
-    while (const std::optional<QByteArray> frame = takeUcpFrame(m_answerBuffer)) {
-        const UcpReply reply = parseUcpReply(*frame);
-        // Line noise or a stray frame: keep waiting for a valid answer until
-        // the answer timer runs out.
-        if (reply.kind == UcpReply::Kind::Invalid || reply.trn != ownTrn)
-            continue;
-        if (reply.kind == UcpReply::Kind::Ack) {
-            finishSubmission(u"OK"_qs);
-            return;
-        }
-        if (reply.errorCode == checksumError) {
-            failAttempt(failedChecksum);
-            return;
-        }
-        // Refused for good: keeping the entry would block every message
-        // behind it, so it is logged with the refusal and removed.
-        finishSubmission(u"NACK "_qs + reply.errorCode, reply.errorCode);
+    if (m_state != State::Submitting)
         return;
-    }
-    // The modem reports the loss of the carrier once it is back in command
-    // mode.
-    for (const QByteArray &line : m_modemLines.feed(bytes)) {
-        if (line.trimmed() == "NO CARRIER") {
-            failAttempt(failedCarrierLost);
-            return;
-        }
-    }
-}
-
-void SendEngine::finishSubmission(const QString &versandt, const QString &refusalCode)
-{
-    // The centre has answered: hang up now. The entry leaves the queue only
-    // once its log row is stored, and no new dial starts before that.
-    m_answerTimer.stop();
-    m_line->close();
+    // The centre has answered. The entry leaves the queue only once its log
+    // row is stored, and nothing else is submitted before that.
+    if (!m_dialogue->severalPerCall())
+        endCall();
     m_retryAtMs.reset();
+    m_refusalCode = result.accepted ? QString() : result.errorCode;
     const QDateTime now = m_clock->now();
-    m_logRow = LoggedCall{now.date(), now.time(), versandt};
-    m_refusalCode = refusalCode;
+    m_logRow = LoggedCall{now.date(), now.time(),
+                          result.accepted ? u"OK"_qs : u"NACK "_qs + result.errorCode};
     m_logFailureTold = false;
     setState(State::Logging);
     writeLogRow();
+}
+
+void SendEngine::onFailed(const QString &reason)
+{
+    m_connected = false;
+    // While the row is written the connection is not in use: its loss
+    // costs nothing.
+    if (m_state == State::Dialling || m_state == State::Submitting)
+        failAttempt(reason);
 }
 
 void SendEngine::writeLogRow()
@@ -380,13 +232,10 @@ void SendEngine::onLogWritten(quint64 ticket, bool ok, const QString &error)
     m_queue->removeById(m_submitted.id);
     m_logWriteFailed = false;
     Q_EMIT messageLogged();
-    settle();
-}
-
-void SendEngine::onAnswerTimeout()
-{
-    if (m_state == State::Submitting)
-        failAttempt(failedNoAnswer);
+    if (m_connected)
+        submitNext();
+    else
+        settle();
 }
 
 void SendEngine::failAttempt(const QString &reason)
@@ -394,7 +243,7 @@ void SendEngine::failAttempt(const QString &reason)
     if (m_fehlversuche < std::numeric_limits<qint16>::max())
         ++m_fehlversuche;
     endCall();
-    // A modem that gives up at once must not be dialled every five seconds:
+    // A call that fails at once must not be repeated every five seconds:
     // the next attempt waits as long as one that ran into the time-out.
     m_retryAtMs = m_callStartMs + retryPaceMs;
     m_failure = reason;
@@ -420,8 +269,8 @@ int SendEngine::secondsToNextAttempt() const
 
 void SendEngine::endCall()
 {
-    m_answerTimer.stop();
-    m_line->close();
+    m_connected = false;
+    m_dialogue->end();
 }
 
 void SendEngine::setState(State state)
@@ -447,7 +296,7 @@ EngineStatus SendEngine::status() const
 {
     EngineStatus status;
     status.state = m_state;
-    status.noProviderNumber = m_noProviderNumber;
+    status.missingSetting = m_missingSetting;
     status.refusalCode = m_refusalCode;
     const bool retryPending = m_retryAtMs && !m_queue->isEmpty();
     if (retryPending && (m_state == State::Waiting || m_state == State::Paused))

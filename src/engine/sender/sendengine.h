@@ -1,10 +1,9 @@
 #pragma once
 
+#include "calldialogue.h"
 #include "enginestatus.h"
-#include "modemresult.h"
 #include "outgoingqueue.h"
 
-#include <QByteArray>
 #include <QDate>
 #include <QObject>
 #include <QString>
@@ -16,12 +15,10 @@
 class Clock;
 class SendLog;
 class SendLogWriter;
-class SerialLine;
-struct SettingsCache;
 
-// Sends the queued messages, one modem call per message: dial the message
-// centre, submit the head entry as one UCP operation 01 frame, read the
-// centre's answer, log the outcome and hang up.
+// Sends the queued messages: takes the head entry, has a CallDialogue carry
+// it to the message centre, logs the outcome, and paces the attempts. It
+// knows nothing of modems or frames; the dialogue does.
 //
 // The engine shows no box and asks nothing: it tells by signals, and the
 // main window asks the user and calls pause(), resume() or shutDown().
@@ -32,16 +29,16 @@ struct SettingsCache;
 // call under way goes on to its end first. VerbindungAktiv is "Ja" while a
 // call is under way, until its row is logged.
 //
-// Everything is driven by the 5-second tick of Timer1, the line's signals and
-// a 10-second answer timer; nothing blocks. A call that brings no connection
-// within more than 40 seconds (by the monotonic clock), a dial that the modem
-// gives up (BUSY, NO CARRIER, ...), a port that cannot be used, a line that
-// breaks, an answer that does not come, or a checksum complaint of the centre
-// is a failed attempt: the entry stays at the head and is dialled again no
-// sooner than 40 seconds after the failed dial began, the status line counts
-// down to it, and from the fifth failed attempt in a row on attemptsFailing
-// is emitted, once for each. A call that ends while sending is paused is
-// counted without it.
+// Everything is driven by the 5-second tick of Timer1 and the dialogue's
+// signals; nothing blocks. A call that brings no connection within more
+// than 40 seconds (by the monotonic clock) or that the dialogue reports as
+// failed is a failed attempt: the entry stays at the head and is dialled
+// again no sooner than 40 seconds after the failed call began (Waiting,
+// with the status line counting down), and from the fifth failed attempt
+// in a row on attemptsFailing is emitted, once for each. A call that ends
+// while sending is paused is counted without it. An entry the centre
+// refuses is logged with the refusal and removed: it would block every
+// message behind it.
 class SendEngine : public QObject
 {
     Q_OBJECT
@@ -55,20 +52,20 @@ public:
     // After a failed attempt the next dial comes no sooner than this after
     // the failed one began: the pace of the call time-out, whatever failed.
     static constexpr qint64 retryPaceMs = 40'000;
-    static constexpr int defaultAnswerTimeoutMs = 10'000;
     // Failed attempts in a row beyond this many are reported.
     static constexpr qint16 reportAfterFailures = 4;
 
     // The rows go to the table of log, through a connection of the engine's
     // own on a thread of its own, so that the commit never stalls the window.
-    SendEngine(OutgoingQueue *queue, SendLog *log, const SettingsCache *settings, SerialLine *line,
-               const Clock *clock, QString programDir, QObject *parent = nullptr);
+    SendEngine(OutgoingQueue *queue, SendLog *log, CallDialogue *dialogue, const Clock *clock,
+               QObject *parent = nullptr);
     ~SendEngine() override;
 
     // Starts Timer1; from then on the engine ticks every 5 seconds.
     void start();
-    // The handler of Timer1: dials when sending is on, no call is under way
-    // and the queue has a head entry; ends a call that waited too long.
+    // The handler of Timer1: begins a call when sending is on, no call is
+    // under way, the pace has run out and the queue has a head entry; ends a
+    // call that waited too long for its connection.
     void tick();
 
     // "Start" while sending is on, "Stop" while it is paused.
@@ -81,19 +78,16 @@ public:
     EngineStatus status() const;
 
     // Switch sending off and on. A call under way when pausing goes on to
-    // its end: a frame that is out has its answer taken and logged, a dial
-    // that connects is hung up.
+    // its end: an entry that is out has its answer taken and logged, a call
+    // that connects is ended.
     void pause();
     void resume();
     // Stops for good before the program ends: Timer1 stops, sending stays
-    // off, the port is closed, and a call under way is dropped without being
+    // off, the call is ended, and a call under way is dropped without being
     // counted (a message whose answer came is still logged).
     void shutDown();
 
     QTimer *timer1() { return &m_timer1; }
-    // How long the centre's answer to a frame is awaited.
-    void setAnswerTimeoutMs(int ms) { m_answerTimer.setInterval(ms); }
-    int answerTimeoutMs() const { return m_answerTimer.interval(); }
 
 Q_SIGNALS:
     void stateChanged(Sending::State state);
@@ -110,18 +104,12 @@ Q_SIGNALS:
 
 private:
     void verbinden();
-    void submit(const QueueEntry &entry);
-    void onReadyRead();
-    void onCarrierDetect(bool on);
-    void onLineBroken();
-    void onAnswerTimeout();
-
-    void handleDiallingLine(ModemResult result);
-    void handleAnswerBytes(const QByteArray &bytes);
-    void connectionStands();
-    // Hangs up and hands the log row to the writer; refusalCode is the
-    // centre's error code of a refusal.
-    void finishSubmission(const QString &versandt, const QString &refusalCode = {});
+    void onReady();
+    void onSubmitted(const CallDialogue::Result &result);
+    void onFailed(const QString &reason);
+    // Submits the head entry on the standing connection, or ends the call
+    // when there is nothing to submit.
+    void submitNext();
     void writeLogRow();
     void onLogWritten(quint64 ticket, bool ok, const QString &error);
     // Ends the call as a failed attempt; reason names it on the status line.
@@ -138,29 +126,27 @@ private:
 
     OutgoingQueue *m_queue;
     SendLogWriter *m_logWriter;
-    const SettingsCache *m_settings;
-    SerialLine *m_line;
+    CallDialogue *m_dialogue;
     const Clock *m_clock;
-    QString m_programDir;
 
     QTimer m_timer1;
-    QTimer m_answerTimer;
 
     bool m_running = true;
+    bool m_shutDown = false;
     State m_state = State::Idle;
+    bool m_connected = false; // the dialogue's connection stands
     qint16 m_fehlversuche = 0;
     qint64 m_callStartMs = 0; // VerbindungsStart, on the monotonic clock
     std::optional<qint64> m_lastTickMs;
     // After a failed attempt: no dial before this, and what failed.
     std::optional<qint64> m_retryAtMs;
     QString m_failure;
-    bool m_noProviderNumber = false;
+    QString m_missingSetting;
     QString m_refusalCode; // of the last message, until the next dial
     EngineStatus m_published;
-    bool m_shutDown = false;
 
-    // The entry whose frame went out, as it was then: the log row and the
-    // removal concern exactly this entry, whatever happened to the queue.
+    // The entry that went out, as it was then: the log row and the removal
+    // concern exactly this entry, whatever happened to the queue.
     QueueEntry m_submitted;
     // Its log row while it is being written.
     struct LoggedCall
@@ -174,7 +160,4 @@ private:
     bool m_logWriteFailed = false;
     QString m_logError;
     bool m_logFailureTold = false; // warned once per row, not at every retry
-
-    ModemLineBuffer m_modemLines;
-    QByteArray m_answerBuffer;
 };

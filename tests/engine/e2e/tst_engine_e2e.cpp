@@ -2,6 +2,7 @@
 // pseudo-terminal: what goes over the line, byte for byte, and how the
 // engine follows the modem's and the message centre's answers.
 
+#include "dialupdialogue.h"
 #include "fakeclock.h"
 #include "qtserialline.h"
 #include "sendengine.h"
@@ -30,8 +31,8 @@ struct Rig
         settings.providerNummer = u"012345678"_qs;
         connection = std::make_unique<StoreConnection>(TestDb::create(dir.path()), u"sendlog"_qs);
         log = std::make_unique<SendLog>(connection->database());
-        engine =
-            std::make_unique<SendEngine>(&queue, log.get(), &settings, &line, &clock, dir.path());
+        dialogue = std::make_unique<DialUpDialogue>(&line, &settings, dir.path());
+        engine = std::make_unique<SendEngine>(&queue, log.get(), dialogue.get(), &clock);
         queue.append(u"0791234567"_qs, u"abc"_qs, QString());
         return sim.start(dir.path(), 5,
                          QStringList{u"--connect-delay"_qs, u"100"_qs} + simArguments);
@@ -60,6 +61,7 @@ struct Rig
     SimProcess sim;
     std::unique_ptr<StoreConnection> connection;
     std::unique_ptr<SendLog> log;
+    std::unique_ptr<DialUpDialogue> dialogue;
     std::unique_ptr<SendEngine> engine;
 };
 
@@ -136,7 +138,7 @@ private Q_SLOTS:
         const QString failed = u"Status: Keine Antwort der Zentrale – nächster Versuch in 40 s"_qs;
         Rig rig;
         QVERIFY(rig.start({u"--centre"_qs, centre}));
-        rig.engine->setAnswerTimeoutMs(400);
+        rig.dialogue->setAnswerTimeoutMs(400);
         rig.callAndWait();
         QCOMPARE(rig.sim.count(u"FRAME"_qs), 1);
         QCOMPARE(rig.engine->fehlversuche(), qint16(1));

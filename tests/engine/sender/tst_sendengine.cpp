@@ -1,3 +1,4 @@
+#include "dialupdialogue.h"
 #include "fakeclock.h"
 #include "fakeserialline.h"
 #include "sendengine.h"
@@ -44,6 +45,18 @@ QByteArray centreReply(const QByteArray &rest, const QByteArray &trn = "01")
 }
 const QByteArray ack = centreReply("R/01/A//0791234567:061226140310/");
 
+// A connection that carries several entries, as a TCP/IP session would.
+class SessionDialogue final : public CallDialogue
+{
+public:
+    QString missingSetting() const override { return {}; }
+    void begin() override { steps.append(u"begin"_qs); }
+    void submit(const QueueEntry &entry) override { steps.append(entry.nachricht); }
+    void end() override { steps.append(u"end"_qs); }
+    bool severalPerCall() const override { return true; }
+    QStringList steps;
+};
+
 // An engine on the fake line with a fresh Daten.mdb and one queued message.
 struct Rig
 {
@@ -56,8 +69,8 @@ struct Rig
         dbPath = TestDb::create(dir.path());
         connection = std::make_unique<StoreConnection>(dbPath, u"sendlog"_qs);
         log = std::make_unique<SendLog>(connection->database());
-        engine =
-            std::make_unique<SendEngine>(&queue, log.get(), &settings, &line, &clock, dir.path());
+        dialogue = std::make_unique<DialUpDialogue>(&line, &settings, dir.path());
+        engine = std::make_unique<SendEngine>(&queue, log.get(), dialogue.get(), &clock);
         failing = std::make_unique<QSignalSpy>(engine.get(), &SendEngine::attemptsFailing);
         queue.append(u"0791234567"_qs, u"abc"_qs, u"0311234567"_qs);
     }
@@ -142,6 +155,7 @@ struct Rig
     FakeClock clock;
     std::unique_ptr<StoreConnection> connection;
     std::unique_ptr<SendLog> log;
+    std::unique_ptr<DialUpDialogue> dialogue;
     std::unique_ptr<SendEngine> engine;
     std::unique_ptr<QSignalSpy> failing; // attemptsFailing
 };
@@ -279,7 +293,7 @@ private Q_SLOTS:
         QFETCH(QString, logged);
         Rig rig;
         rig.queue.append(u"0797654321"_qs, u"zwei"_qs, QString());
-        rig.engine->setAnswerTimeoutMs(30);
+        rig.dialogue->setAnswerTimeoutMs(30);
         rig.call(busy);
         rig.clock.advanceSeconds(40);
         rig.call();
@@ -454,7 +468,7 @@ private Q_SLOTS:
         QFETCH(QByteArrayList, events);
         QFETCH(QString, after);
         Rig rig;
-        rig.engine->setAnswerTimeoutMs(30);
+        rig.dialogue->setAnswerTimeoutMs(30);
         for (int i = 0; i < 4; ++i) {
             rig.call(busy);
             rig.clock.advanceSeconds(40);
@@ -568,6 +582,32 @@ private Q_SLOTS:
         QCOMPARE(row.versandDatum.toString() + u' ' + row.versandZeit.toString(),
                  u"2026-12-06 14:03:08"_qs);
         QCOMPARE(logged.count(), 1);
+    }
+
+    // Over a connection that carries several entries, each goes out once
+    // the row of the one before is stored; a refusal leaves the connection
+    // standing, a failure ends it.
+    void severalEntriesPerCall()
+    {
+        Rig rig;
+        rig.queue.append(u"0792222222"_qs, u"zwei"_qs, QString());
+        rig.queue.append(u"0793333333"_qs, u"drei"_qs, QString());
+        SessionDialogue session;
+        SendEngine engine(&rig.queue, rig.log.get(), &session, &rig.clock);
+        engine.tick();
+        Q_EMIT session.ready();
+        Q_EMIT session.submitted({true, QString()});
+        QTRY_COMPARE(session.steps, (QStringList{u"begin"_qs, u"abc"_qs, u"zwei"_qs}));
+        Q_EMIT session.submitted({false, u"06"_qs});
+        QTRY_COMPARE(session.steps.size(), 4);
+        Q_EMIT session.failed(u"Verbindung abgebrochen"_qs);
+        QCOMPARE(session.steps,
+                 (QStringList{u"begin"_qs, u"abc"_qs, u"zwei"_qs, u"drei"_qs, u"end"_qs}));
+        QCOMPARE(engine.state(), State::Waiting);
+        QCOMPARE(engine.fehlversuche(), qint16(1));
+        QCOMPARE(rig.logged(),
+                 (QStringList{u"0791234567 abc OK"_qs, u"0792222222 zwei NACK 06"_qs}));
+        QCOMPARE(rig.queued(), QStringList{u"drei"_qs});
     }
 
     void queueChangesDuringTheCall()
