@@ -6,8 +6,8 @@
 //   bench_engine [N]     (default 50)
 
 #include "clock.h"
+#include "dialupdialogue.h"
 #include "outgoingqueue.h"
-#include "prompter.h"
 #include "qtserialline.h"
 #include "schema.h"
 #include "sendengine.h"
@@ -32,22 +32,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int simPort = 7;
-
-// No one answers boxes in a benchmark; a box would mean failed calls.
-class CountingPrompter final : public Prompter
-{
-public:
-    Answer message(const QString &, Buttons, Icon) override
-    {
-        ++shown;
-        return Answer::Ok;
-    }
-    std::optional<QString> input(const QString &, const QString &, const QString &) override
-    {
-        return std::nullopt;
-    }
-    int shown = 0;
-};
 
 // Watches the event loop with a 1-ms timer: a long gap between two of its
 // time-outs is a stretch in which no event was handled.
@@ -120,9 +104,9 @@ int main(int argc, char *argv[])
         queue.append(u"0791234567"_s, message(i), u"0311234567"_s);
 
     SystemClock clock;
-    CountingPrompter prompter;
     QtSerialLine line;
-    SendEngine engine(&queue, &log, &settings, &line, &prompter, &clock, dir.path());
+    DialUpDialogue dialogue(&line, &settings, dir.path());
+    SendEngine engine(&queue, &log, &dialogue, &clock);
     StallMeter stalls;
 
     // The simulator reports each hang-up; the next call is dialled only
@@ -142,7 +126,7 @@ int main(int argc, char *argv[])
         longestTickNs = std::max(longestTickNs, t.nsecsElapsed());
     };
     auto nextCall = [&] {
-        if (engine.callState() != SendEngine::CallState::Idle || hangups < logged)
+        if (engine.state() != Sending::State::Idle || hangups < logged)
             return;
         if (queue.isEmpty()) {
             app.quit();
@@ -169,6 +153,9 @@ int main(int argc, char *argv[])
         }
     });
     QObject::connect(&engine, &SendEngine::messageLogged, &app, [&] { ++logged; });
+    // A failure report would mean failed calls, which no one answers here.
+    int failureReports = 0;
+    QObject::connect(&engine, &SendEngine::attemptsFailing, &app, [&] { ++failureReports; });
     QObject::connect(&engine, &SendEngine::stateChanged, &app, nextCall);
     QObject::connect(&sim, &QProcess::finished, &app, [&] {
         std::fprintf(stderr, "bench_engine: modemsim ended early\n");
@@ -214,7 +201,7 @@ int main(int argc, char *argv[])
     out << "bench_engine: " << total << " messages through QSerialPort to modemsim "
         << "(connect and reply delay 0)\n";
     out << "  sent and logged:            " << rows
-        << " (failed attempts: " << engine.fehlversuche() << ", failure boxes: " << prompter.shown
+        << " (failed attempts: " << engine.fehlversuche() << ", failure reports: " << failureReports
         << ")\n";
     out << "  total time:                 " << ms << " ms\n";
     if (ms > 0 && rows > 0) {

@@ -2,6 +2,7 @@
 
 #include "addressbookflow.h"
 #include "dialogtexts.h"
+#include "dialupdialogue.h"
 #include "enqueue.h"
 #include "fieldbinding.h"
 #include "frmadressbuch.h"
@@ -45,6 +46,10 @@ const QString kTitel = QStringLiteral("Funkbote - SMS-Versand-Programm...");
 const QString kQuitQuestion = QStringLiteral(
     "Es sind noch Nachrichten in der Warteschlange. Wenn Sie jetzt beenden, gehen diese "
     "Nachrichten verloren. Wollen Sie beenden?");
+const QString kStopQuestion = QStringLiteral(
+    "Achtung! Sie sind dabei den Versand aller Nachrichten anzuhalten. Wollen Sie das wirklich?");
+const QString kResumedNotice =
+    QStringLiteral("Information! Der Nachrichtenversand wurde wieder aktiviert.");
 
 QLabel *headingLabel(const QString &text, QWidget *parent)
 {
@@ -149,13 +154,13 @@ Funkbote::Funkbote(const Environment &environment, QWidget *parent)
     bindField(m_einstellungen, Schema::rueckrufnummer, m_rueckrufNummer);
 
     m_line = m_env.line ? m_env.line : new QtSerialLine(this);
-    m_engine = new SendEngine(m_queue, m_versandLog.get(), &m_cache, m_line, m_env.prompter,
-                              m_env.clock, m_env.programDir, this);
+    m_dialogue = new DialUpDialogue(m_line, &m_cache, m_env.programDir, this);
+    m_engine = new SendEngine(m_queue, m_versandLog.get(), m_dialogue, m_env.clock, this);
     m_addressBook = new AddressBookFlow(databasePath(), this, m_env.prompter, this);
 
     connectActions();
-    m_status->setStatus(m_engine->statusText());
-    m_startStop->setText(m_engine->startStopCaption());
+    m_status->setStatus(statusText(m_engine->status()));
+    showPaused(m_engine->isPaused());
 
     activationRefresh();
     m_engine->start();
@@ -172,6 +177,7 @@ Funkbote::~Funkbote()
     // QObject children would.
     delete m_addressBook;
     delete m_engine;
+    delete m_dialogue;
     delete m_queuePanel;
     delete m_einstellungen;
 }
@@ -372,9 +378,14 @@ void Funkbote::connectActions()
     connect(m_copyright, &HoverLabel::hovered, this,
             [this] { Look::setTextColor(m_copyright, Look::rot); });
 
-    connect(m_engine, &SendEngine::statusTextChanged, m_status, &StatusLine::setStatus);
-    connect(m_engine, &SendEngine::startStopCaptionChanged, m_startStop, &QPushButton::setText);
-    connect(m_startStop, &QPushButton::clicked, m_engine, &SendEngine::toggleSending);
+    connect(m_engine, &SendEngine::statusChanged, this,
+            [this](const EngineStatus &status) { m_status->setStatus(statusText(status)); });
+    connect(m_engine, &SendEngine::pausedChanged, this, &Funkbote::showPaused);
+    connect(m_startStop, &QPushButton::clicked, this, &Funkbote::toggleSending);
+    // Queued: the box runs a nested event loop, which must not run inside
+    // the engine's own handling of the failed call.
+    connect(m_engine, &SendEngine::attemptsFailing, this, &Funkbote::tellAttemptsFailing,
+            Qt::QueuedConnection);
 
     connect(m_konfiguration, &QPushButton::clicked, this, [this] {
         auto *dialog = new FRMKonfiguration(databasePath(), &m_cache, this, m_env.prompter);
@@ -434,19 +445,53 @@ bool Funkbote::event(QEvent *event)
     return QWidget::event(event);
 }
 
+QString Funkbote::failureMessageText()
+{
+    return u"Die SMS konnte trotz mehrerer Versuche nicht versandt werden. Bitte überprüfen Sie "
+           u"die Einstellungen über die Schaltfläche \"SMS-Versand konfigurieren\"."_qs;
+}
+
+void Funkbote::showPaused(bool paused)
+{
+    m_startStop->setText(paused ? u"Versand starten"_qs : u"Versand stoppen"_qs);
+}
+
+void Funkbote::toggleSending()
+{
+    if (m_engine->isPaused()) {
+        m_env.prompter->message(kResumedNotice, Prompter::Buttons::Ok, Prompter::Icon::Information);
+        m_engine->resume();
+        return;
+    }
+    if (m_env.prompter->message(kStopQuestion, Prompter::Buttons::YesNo, Prompter::Icon::None) ==
+        Prompter::Answer::Yes)
+        m_engine->pause();
+}
+
+void Funkbote::tellAttemptsFailing()
+{
+    // The engine goes on while the box is open; the failures it reports
+    // meanwhile do not stack further boxes on this one.
+    if (m_failureBoxOpen || m_closing)
+        return;
+    m_failureBoxOpen = true;
+    m_env.prompter->message(failureMessageText(), Prompter::Buttons::Ok, Prompter::Icon::None);
+    m_failureBoxOpen = false;
+}
+
 bool Funkbote::confirmQuit()
 {
     if (m_queue->isEmpty())
         return true;
     // No message may start going out while the user decides.
-    const bool pausedHere = m_engine->versandStatus() == u"Start"_qs;
+    const bool pausedHere = !m_engine->isPaused();
     if (pausedHere)
-        m_engine->setVersandStatus(u"Stop"_qs);
+        m_engine->pause();
     const bool quit =
         m_env.prompter->message(kQuitQuestion, Prompter::Buttons::YesNo) == Prompter::Answer::Yes;
     // On Yes sending stays off: the program is ending.
     if (!quit && pausedHere)
-        m_engine->setVersandStatus(u"Start"_qs);
+        m_engine->resume();
     return quit;
 }
 
@@ -454,11 +499,9 @@ void Funkbote::endSending()
 {
     // The user has chosen to drop the queue. Closing the dialogs may still
     // show boxes, whose nested event loops run ticks and line events: with
-    // the timer stopped, sending off, the port closed and the queue empty,
-    // nothing is dialled, submitted or logged any more.
-    m_engine->timer1()->stop();
-    m_engine->setVersandStatus(u"Stop"_qs);
-    m_engine->closePort();
+    // the engine shut down and the queue empty, nothing is dialled,
+    // submitted or logged any more.
+    m_engine->shutDown();
     m_queue->clear();
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 
 class AddressBookFlow;
+class DialUpDialogue;
 class Clock;
 class HoverLabel;
 class OutgoingQueue;
@@ -55,6 +56,8 @@ public:
     AddressBookFlow *addressBookFlow() const { return m_addressBook; }
     const SettingsCache &settingsCache() const { return m_cache; }
     QString databasePath() const;
+    // The box shown when attempts keep failing.
+    static QString failureMessageText();
 
     // Re-reads the settings row into the cache and sets the title, as each
     // activation of the window does.
@@ -79,6 +82,10 @@ private:
     void queueBulkRecipients(const QStringList &numbers);
     bool confirmQuit();
     void endSending();
+    // The start/stop button: resumes with a notice, pauses after asking.
+    void toggleSending();
+    void showPaused(bool paused);
+    void tellAttemptsFailing();
     void hoverTitleLabel(HoverLabel *label);
     void hoverBackground();
     void storeFailed(const QString &message);
@@ -99,10 +106,12 @@ private:
     OutgoingQueue *m_queue = nullptr;
     QueuePanel *m_queuePanel = nullptr;
     SerialLine *m_line = nullptr;
+    DialUpDialogue *m_dialogue = nullptr;
     SendEngine *m_engine = nullptr;
     AddressBookFlow *m_addressBook = nullptr;
     QList<QPointer<QWidget>> m_openDialogs;
     bool m_closing = false;
+    bool m_failureBoxOpen = false;
 
     QLabel *m_titel = nullptr;
     HoverLabel *m_minimize = nullptr;

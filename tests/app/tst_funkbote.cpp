@@ -29,6 +29,8 @@ namespace {
 const QString kQuitQuestion = QStringLiteral(
     "Es sind noch Nachrichten in der Warteschlange. Wenn Sie jetzt beenden, gehen diese "
     "Nachrichten verloren. Wollen Sie beenden?");
+const QString kStopQuestion = QStringLiteral(
+    "Achtung! Sie sind dabei den Versand aller Nachrichten anzuhalten. Wollen Sie das wirklich?");
 
 using PointerEvents::moveOver;
 
@@ -158,7 +160,7 @@ private Q_SLOTS:
         QCOMPARE(m_window->queue()->count(), 1);
         if (!sendingOn) {
             m_prompter.answerNext(Prompter::Answer::Yes);
-            m_window->engine()->toggleSending();
+            QTest::mouseClick(child<QPushButton>("cmdStartStop"), Qt::LeftButton);
             QCOMPARE(m_window->engine()->versandStatus(), u"Stop"_qs);
         }
         // A call under way: its port must be closed on Yes.
@@ -349,7 +351,7 @@ private Q_SLOTS:
         m_window->engine()->tick();
         const QString text = u"Status: COM1 (/dev/ttyS0) lässt sich nicht öffnen: "_qs + reason +
                              u" – nächster Versuch in 40 s"_qs;
-        QCOMPARE(m_window->engine()->statusText(), text);
+        QCOMPARE(statusText(m_window->engine()->status()), text);
         QCOMPARE(accessible->text(QAccessible::Name), text);
         if (shownWhole) {
             // Wrapped onto a second line that the label's height holds.
@@ -387,8 +389,46 @@ private Q_SLOTS:
         QCOMPARE(button->text(), u"Versand starten"_qs);
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(button->text(), u"Versand stoppen"_qs);
-        QCOMPARE(m_prompter.count(), 3);
+        QCOMPARE(m_prompter.texts(),
+                 (QStringList{kStopQuestion, kStopQuestion,
+                              u"Information! Der Nachrichtenversand wurde wieder aktiviert."_qs}));
+        QCOMPARE(m_prompter.shown().at(0).buttons, Prompter::Buttons::YesNo);
+        QCOMPARE(m_prompter.shown().at(0).icon, Prompter::Icon::None);
         QCOMPARE(m_prompter.shown().at(2).icon, Prompter::Icon::Information);
+    }
+
+    // From the fifth failed attempt in a row on the window tells the user.
+    // The box's nested event loop runs the engine on: failures meanwhile
+    // bring no second box on top of it.
+    void failureBox()
+    {
+        queueMessage(u"0791234567"_qs, u"Hallo"_qs);
+        const auto failOnce = [this] {
+            m_clock.advanceSeconds(40);
+            m_window->engine()->tick();
+            m_line->deliver("\r\nBUSY\r\n");
+            QCoreApplication::processEvents();
+        };
+        for (int i = 0; i < 4; ++i)
+            failOnce();
+        QCOMPARE(m_prompter.count(), 0);
+        int failuresDuringBox = 0;
+        m_prompter.setWhileOpen([&](const ScriptedPrompter::Shown &) {
+            failOnce();
+            failOnce();
+            failuresDuringBox = m_window->engine()->fehlversuche();
+        });
+        failOnce();
+        QTRY_COMPARE(m_prompter.count(), 1);
+        m_prompter.setWhileOpen({});
+        QCOMPARE(failuresDuringBox, 7);
+        QCOMPARE(m_prompter.texts(), QStringList{Funkbote::failureMessageText()});
+        QCOMPARE(m_prompter.shown().constFirst().buttons, Prompter::Buttons::Ok);
+        QCOMPARE(m_prompter.shown().constFirst().icon, Prompter::Icon::None);
+        QCoreApplication::processEvents();
+        QCOMPARE(m_prompter.count(), 1);
+        failOnce();
+        QTRY_COMPARE(m_prompter.count(), 2);
     }
 
     void numberTakenFromAddressBook()

@@ -2,9 +2,9 @@
 // pseudo-terminal: what goes over the line, byte for byte, and how the
 // engine follows the modem's and the message centre's answers.
 
+#include "dialupdialogue.h"
 #include "fakeclock.h"
 #include "qtserialline.h"
-#include "scriptedprompter.h"
 #include "sendengine.h"
 #include "sendlog.h"
 #include "settingscache.h"
@@ -31,8 +31,8 @@ struct Rig
         settings.providerNummer = u"012345678"_qs;
         connection = std::make_unique<StoreConnection>(TestDb::create(dir.path()), u"sendlog"_qs);
         log = std::make_unique<SendLog>(connection->database());
-        engine = std::make_unique<SendEngine>(&queue, log.get(), &settings, &line, &prompter,
-                                              &clock, dir.path());
+        dialogue = std::make_unique<DialUpDialogue>(&line, &settings, dir.path());
+        engine = std::make_unique<SendEngine>(&queue, log.get(), dialogue.get(), &clock);
         queue.append(u"0791234567"_qs, u"abc"_qs, QString());
         return sim.start(dir.path(), 5,
                          QStringList{u"--connect-delay"_qs, u"100"_qs} + simArguments);
@@ -42,7 +42,7 @@ struct Rig
     {
         const int hangups = sim.count(u"HANGUP"_qs);
         engine->tick();
-        QTRY_COMPARE(engine->callState(), SendEngine::CallState::Idle);
+        QTRY_COMPARE(engine->verbindungAktiv(), u"Nein"_qs);
         QTRY_COMPARE(sim.count(u"HANGUP"_qs), hangups + 1);
     }
     QStringList logged() const
@@ -57,11 +57,11 @@ struct Rig
     SettingsCache settings;
     OutgoingQueue queue;
     QtSerialLine line;
-    ScriptedPrompter prompter;
     FakeClock clock;
     SimProcess sim;
     std::unique_ptr<StoreConnection> connection;
     std::unique_ptr<SendLog> log;
+    std::unique_ptr<DialUpDialogue> dialogue;
     std::unique_ptr<SendEngine> engine;
 };
 
@@ -82,17 +82,18 @@ private Q_SLOTS:
         rig.callAndWait();
         QCOMPARE(rig.sim.values(u"RESULT"_qs), QStringList{u"BUSY"_qs});
         QCOMPARE(rig.engine->fehlversuche(), qint16(1));
-        QCOMPARE(rig.engine->statusText(), u"Status: Besetzt – nächster Versuch in 40 s"_qs);
+        QCOMPARE(statusText(rig.engine->status()),
+                 u"Status: Besetzt – nächster Versuch in 40 s"_qs);
         rig.clock.advanceSeconds(40); // the pace of a failed attempt
 
         rig.callAndWait();
         QCOMPARE(rig.logged(), QStringList{u"0791234567 NACK 06"_qs});
-        QCOMPARE(rig.engine->statusText(),
+        QCOMPARE(statusText(rig.engine->status()),
                  u"Status: SMS abgelehnt (06: Empfängeradresse ungültig (AdC))"_qs);
 
         rig.callAndWait();
         QCOMPARE(rig.logged(), (QStringList{u"0791234567 NACK 06"_qs, u"0797654321 OK"_qs}));
-        QCOMPARE(rig.engine->statusText(), warten);
+        QCOMPARE(statusText(rig.engine->status()), warten);
         QCOMPARE(rig.queue.count(), 0);
         QCOMPARE(rig.sim.values(u"SMS"_qs),
                  (QStringList{u"to=0791234567 from= text=abc"_qs,
@@ -117,7 +118,7 @@ private Q_SLOTS:
         // any byte would abort the dial.
         QTRY_VERIFY(lineData.count() > 0);
         rig.engine->tick();
-        QCOMPARE(rig.engine->callState(), SendEngine::CallState::Dialling);
+        QCOMPARE(rig.engine->state(), Sending::State::Dialling);
         QCOMPARE(rig.sim.received(), dialLine);
         rig.clock.advanceSeconds(41); // given up and hung up
         rig.engine->tick();
@@ -137,11 +138,11 @@ private Q_SLOTS:
         const QString failed = u"Status: Keine Antwort der Zentrale – nächster Versuch in 40 s"_qs;
         Rig rig;
         QVERIFY(rig.start({u"--centre"_qs, centre}));
-        rig.engine->setAnswerTimeoutMs(400);
+        rig.dialogue->setAnswerTimeoutMs(400);
         rig.callAndWait();
         QCOMPARE(rig.sim.count(u"FRAME"_qs), 1);
         QCOMPARE(rig.engine->fehlversuche(), qint16(1));
-        QCOMPARE(rig.engine->statusText(), failed);
+        QCOMPARE(statusText(rig.engine->status()), failed);
         QCOMPARE(rig.logged(), QStringList());
         QCOMPARE(rig.queue.count(), 1);
     }

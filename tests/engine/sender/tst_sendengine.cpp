@@ -1,6 +1,6 @@
+#include "dialupdialogue.h"
 #include "fakeclock.h"
 #include "fakeserialline.h"
-#include "scriptedprompter.h"
 #include "sendengine.h"
 #include "sendlog.h"
 #include "sendlogwriter.h"
@@ -15,9 +15,7 @@
 
 namespace {
 
-using State = SendEngine::CallState;
-const QString stopQuestion = u"Achtung! Sie sind dabei den Versand aller Nachrichten anzuhalten. "
-                             "Wollen Sie das wirklich?"_qs;
+using State = Sending::State;
 const QByteArray dialAtdt = "ATDT 012345678\r";
 const QByteArray frame = "\x02"
                          "01/00048/O/01/0791234567/0311234567//3/616263/2B\x03";
@@ -30,7 +28,8 @@ const QString submitting = u"Submitting Ja 0 open SMS wird versandt..."_qs;
 // A failed attempt, counted as the n-th in a row, and what the status says.
 QString failed(int n, const QString &reason, const QString &next = u"nächster Versuch in 40 s"_qs)
 {
-    return u"Idle Nein %1 closed %2 – %3"_qs.arg(QString::number(n), reason, next);
+    const QString state = next.startsWith(u"nächster"_qs) ? u"Waiting"_qs : u"Paused"_qs;
+    return u"%1 Nein %2 closed %3 – %4"_qs.arg(state, QString::number(n), reason, next);
 }
 
 // A reply of the message centre, built independently of the program's parser.
@@ -46,6 +45,18 @@ QByteArray centreReply(const QByteArray &rest, const QByteArray &trn = "01")
 }
 const QByteArray ack = centreReply("R/01/A//0791234567:061226140310/");
 
+// A connection that carries several entries, as a TCP/IP session would.
+class SessionDialogue final : public CallDialogue
+{
+public:
+    QString missingSetting() const override { return {}; }
+    void begin() override { steps.append(u"begin"_qs); }
+    void submit(const QueueEntry &entry) override { steps.append(entry.nachricht); }
+    void end() override { steps.append(u"end"_qs); }
+    bool severalPerCall() const override { return true; }
+    QStringList steps;
+};
+
 // An engine on the fake line with a fresh Daten.mdb and one queued message.
 struct Rig
 {
@@ -58,18 +69,20 @@ struct Rig
         dbPath = TestDb::create(dir.path());
         connection = std::make_unique<StoreConnection>(dbPath, u"sendlog"_qs);
         log = std::make_unique<SendLog>(connection->database());
-        engine = std::make_unique<SendEngine>(&queue, log.get(), &settings, &line, &prompter,
-                                              &clock, dir.path());
+        dialogue = std::make_unique<DialUpDialogue>(&line, &settings, dir.path());
+        engine = std::make_unique<SendEngine>(&queue, log.get(), dialogue.get(), &clock);
+        failing = std::make_unique<QSignalSpy>(engine.get(), &SendEngine::attemptsFailing);
         queue.append(u"0791234567"_qs, u"abc"_qs, u"0311234567"_qs);
     }
 
     // Call state, VerbindungAktiv, Fehlversuche, port, status line.
     QString snapshot() const
     {
-        const char *state = QMetaEnum::fromType<State>().valueToKey(int(engine->callState()));
+        const char *state = QMetaEnum::fromType<State>().valueToKey(int(engine->state()));
         return QString::fromLatin1(state) + u' ' + engine->verbindungAktiv() + u' ' +
                QString::number(engine->fehlversuche()) +
-               (line.isOpen() ? u" open "_qs : u" closed "_qs) + engine->statusText().mid(8);
+               (line.isOpen() ? u" open "_qs : u" closed "_qs) +
+               statusText(engine->status()).mid(8);
     }
     // The log rows as "number text versandt".
     QStringList logged() const
@@ -95,7 +108,7 @@ struct Rig
     void call(const QByteArray &answer = {})
     {
         engine->tick();
-        QCOMPARE(engine->callState(), State::Dialling);
+        QCOMPARE(engine->state(), State::Dialling);
         play({answer});
     }
     // "+CD"/"-CD" raise/drop carrier detect, "break" breaks the line, "tick"
@@ -114,12 +127,14 @@ struct Rig
             else if (event == "ticks")
                 for (int i = 0; i < 12; ++i)
                     tick(5);
-            else if (event == "stop" || event == "start")
-                engine->setVersandStatus(event == "stop" ? u"Stop"_qs : u"Start"_qs);
+            else if (event == "stop")
+                engine->pause();
+            else if (event == "start")
+                engine->resume();
             else if (event == "hung up")
                 QVERIFY(!line.isOpen());
             else if (event == "wait")
-                QTRY_COMPARE(engine->callState(), State::Idle);
+                QTRY_COMPARE(engine->verbindungAktiv(), u"Nein"_qs);
             else if (!event.isEmpty())
                 line.deliver(event);
         }
@@ -127,7 +142,7 @@ struct Rig
     // A failed attempt ends the call, keeps the entry and logs nothing.
     void checkFailedAttempt(int count)
     {
-        QCOMPARE(snapshot().section(u' ', 0, 3), u"Idle Nein %1 closed"_qs.arg(count));
+        QCOMPARE(snapshot().section(u' ', 0, 3), u"Waiting Nein %1 closed"_qs.arg(count));
         QCOMPARE(logged(), QStringList());
         QCOMPARE(queued().value(0), u"abc"_qs);
     }
@@ -137,11 +152,12 @@ struct Rig
     SettingsCache settings;
     OutgoingQueue queue;
     FakeSerialLine line;
-    ScriptedPrompter prompter;
     FakeClock clock;
     std::unique_ptr<StoreConnection> connection;
     std::unique_ptr<SendLog> log;
+    std::unique_ptr<DialUpDialogue> dialogue;
     std::unique_ptr<SendEngine> engine;
+    std::unique_ptr<QSignalSpy> failing; // attemptsFailing
 };
 
 } // namespace
@@ -156,7 +172,6 @@ private Q_SLOTS:
         Rig rig;
         QCOMPARE(rig.snapshot(), idle);
         QCOMPARE(rig.engine->versandStatus(), u"Start"_qs);
-        QCOMPARE(rig.engine->startStopCaption(), u"Versand stoppen"_qs);
         QCOMPARE(rig.engine->timer1()->objectName(), u"Timer1"_qs);
         rig.queue.clear();
         rig.queue.append(QString(), u"abc"_qs, QString()); // no number: no entry
@@ -278,24 +293,24 @@ private Q_SLOTS:
         QFETCH(QString, logged);
         Rig rig;
         rig.queue.append(u"0797654321"_qs, u"zwei"_qs, QString());
-        rig.engine->setAnswerTimeoutMs(30);
+        rig.dialogue->setAnswerTimeoutMs(30);
         rig.call(busy);
         rig.clock.advanceSeconds(40);
         rig.call();
         const int clears = rig.line.clearInputCount;
         rig.play(events);
-        QTRY_VERIFY(rig.engine->callState() != State::Logging);
+        QTRY_VERIFY(rig.engine->state() != State::Logging);
         QCOMPARE(rig.snapshot(), after);
         QCOMPARE(rig.logged(), logged.isEmpty() ? QStringList() : QStringList{logged});
         QCOMPARE(rig.queued(),
                  logged.isEmpty() ? (QStringList{u"abc"_qs, u"zwei"_qs}) : QStringList{u"zwei"_qs});
-        QVERIFY(rig.prompter.shown().isEmpty());
+        QCOMPARE(rig.failing->count(), 0);
         const bool framed = after == submitting || events.constFirst() == connect9600;
         QCOMPARE(rig.line.writes.mid(1),
                  framed ? (QByteArrayList{dialAtdt, frame}) : QByteArrayList{dialAtdt});
         // The input is discarded right before the frame.
         QCOMPARE(rig.line.clearInputCount, clears + (framed ? 1 : 0));
-        if (rig.engine->callState() != State::Idle)
+        if (rig.engine->verbindungAktiv() == u"Ja"_qs)
             return;
         // After a failed attempt the same frame goes out on a new call, 40 s
         // after the failed one was dialled; else the next message at once.
@@ -339,16 +354,16 @@ private Q_SLOTS:
         QCOMPARE(rig.snapshot(), after);
     }
 
-    // From the fifth failed attempt in a row on the user is told, each time.
-    // The real box runs a nested event loop: ticks and line events go on
-    // while it is open and must neither dial nor end anything.
-    void failureMessage_data()
+    // From the fifth failed attempt in a row on attemptsFailing tells of
+    // each, once the call is wound up: a box that its receiver opens finds
+    // the engine at rest.
+    void attemptsFailing_data()
     {
         QTest::addColumn<bool>("byBusy");
         QTest::newRow("time-out at a tick") << false;
         QTest::newRow("BUSY from the modem") << true;
     }
-    void failureMessage()
+    void attemptsFailing()
     {
         QFETCH(bool, byBusy);
         Rig rig;
@@ -357,27 +372,21 @@ private Q_SLOTS:
             rig.tick(41);
         }
         rig.checkFailedAttempt(4);
-        QVERIFY(rig.prompter.shown().isEmpty());
-        QString duringBox; // the failed call is still under way while the box is open
-        rig.prompter.setWhileOpen([&](const ScriptedPrompter::Shown &) {
-            duringBox = rig.snapshot();
-            for (int i = 0; i < 5; ++i)
-                rig.tick(50);
-            rig.play({connect9600, "+CD", ack + busy, "-CD"});
+        QCOMPARE(rig.failing->count(), 0);
+        QStringList whenTold;
+        connect(rig.engine.get(), &SendEngine::attemptsFailing, this, [&](int count) {
+            whenTold.append(QString::number(count) + u' ' + rig.snapshot());
         });
         rig.call(byBusy ? busy : QByteArray());
         if (!byBusy)
             rig.tick(41);
-        QCOMPARE(duringBox, u"Dialling Ja 4 open Verbindung wird hergestellt..."_qs);
-        rig.checkFailedAttempt(5); // wound up once, after the box
-        QCOMPARE(rig.prompter.texts(), QStringList{SendEngine::failureMessageText()});
-        const ScriptedPrompter::Shown box = rig.prompter.shown().constFirst();
-        QVERIFY(box.text.contains(u"trotz mehrerer Versuche"_qs));
-        QVERIFY(box.buttons == Prompter::Buttons::Ok && box.icon == Prompter::Icon::None);
-        rig.prompter.setWhileOpen({});
-        rig.call(busy);
-        QCOMPARE(rig.prompter.count(), 2);
-        QCOMPARE(rig.line.writes.size(), 6); // nothing was dialled during the box
+        rig.checkFailedAttempt(5);
+        QCOMPARE(whenTold.size(), 1);
+        QVERIFY(whenTold.constFirst().startsWith(u"5 Waiting Nein 5 closed "_qs));
+        rig.tick(byBusy ? 40 : 5);
+        rig.play({busy, "ticks"});
+        QCOMPARE(rig.failing->count(), 2);
+        QCOMPARE(rig.failing->at(1).constFirst().toInt(), 6);
     }
 
     // Every dial fails the same way for ten minutes of ticks: the next dial
@@ -411,12 +420,13 @@ private Q_SLOTS:
         QList<int> dialsAt;
         QList<int> boxAtDial;
         QStringList seen;
-        rig.prompter.setWhileOpen(
-            [&](const ScriptedPrompter::Shown &) { boxAtDial.append(int(dialsAt.size())); });
-        connect(rig.engine.get(), &SendEngine::statusTextChanged, this, [&](const QString &text) {
-            if (dialsAt.size() == 1)
-                seen.append(text);
-        });
+        connect(rig.engine.get(), &SendEngine::attemptsFailing, this,
+                [&] { boxAtDial.append(int(dialsAt.size())); });
+        connect(rig.engine.get(), &SendEngine::statusChanged, this,
+                [&](const EngineStatus &status) {
+                    if (dialsAt.size() == 1 && seen.value(seen.size() - 1) != statusText(status))
+                        seen.append(statusText(status));
+                });
         for (int s = 0; s <= 600; s += 5) {
             rig.tick(s > 0 ? 5 : 0);
             if (rig.line.openedPorts.size() > dialsAt.size()) {
@@ -458,7 +468,7 @@ private Q_SLOTS:
         QFETCH(QByteArrayList, events);
         QFETCH(QString, after);
         Rig rig;
-        rig.engine->setAnswerTimeoutMs(30);
+        rig.dialogue->setAnswerTimeoutMs(30);
         for (int i = 0; i < 4; ++i) {
             rig.call(busy);
             rig.clock.advanceSeconds(40);
@@ -470,9 +480,9 @@ private Q_SLOTS:
         QCOMPARE(rig.line.openedPorts.size(), 5);
         QCOMPARE(rig.snapshot(), after);
         rig.play({"start"});
-        QCOMPARE(rig.engine->statusText().section(u" – "_qs, 1), u"nächster Versuch in 5 s"_qs);
+        QCOMPARE(rig.snapshot().section(u" – "_qs, 1), u"nächster Versuch in 5 s"_qs);
         rig.call();
-        QVERIFY(rig.prompter.shown().isEmpty());
+        QCOMPARE(rig.failing->count(), 0);
         // Dial lines, and the frame of a call that was connected before the pause.
         QCOMPARE(rig.line.writes.size(), events.constFirst() == connect9600 ? 7 : 6);
     }
@@ -485,7 +495,8 @@ private Q_SLOTS:
             rig.line.deliver("BUSY\r");
         }
         rig.checkFailedAttempt(32767);
-        QCOMPARE(rig.prompter.count(), 32767 + 2 - 4);
+        QCOMPARE(rig.failing->count(), 32767 + 2 - 4);
+        QCOMPARE(rig.failing->constLast().constFirst().toInt(), 32767);
     }
 
     // A port that cannot be used. An entry "COMn" (or "comn") in the program's
@@ -532,38 +543,29 @@ private Q_SLOTS:
                  rig.settings.comPort > 0 ? QByteArrayList{dialAtdt} : QByteArrayList{});
     }
 
-    void stopAndResume()
+    // Paused, nothing is dialled; resumed, the next tick dials. Shut down,
+    // nothing resumes it.
+    void pauseResumeShutDown()
     {
         Rig rig;
-        rig.prompter.answerNext(Prompter::Answer::No);
-        rig.prompter.answerNext(Prompter::Answer::Yes);
-        rig.engine->toggleSending();
-        QCOMPARE(rig.engine->versandStatus(), u"Start"_qs); // answered No
-        rig.engine->toggleSending();
+        QSignalSpy paused(rig.engine.get(), &SendEngine::pausedChanged);
+        rig.engine->pause();
+        rig.engine->pause();
         QCOMPARE(rig.engine->versandStatus(), u"Stop"_qs);
-        QCOMPARE(rig.engine->startStopCaption(), u"Versand starten"_qs);
-        for (int i = 0; i < 100; ++i)
-            rig.tick(5);
-        rig.engine->toggleSending();
-        QCOMPARE(rig.prompter.texts(),
-                 (QStringList{stopQuestion, stopQuestion,
-                              u"Information! Der Nachrichtenversand wurde wieder aktiviert."_qs}));
-        const QList<ScriptedPrompter::Shown> &shown = rig.prompter.shown();
-        QVERIFY(shown[0].buttons == Prompter::Buttons::YesNo &&
-                shown[0].icon == Prompter::Icon::None);
-        QVERIFY(shown[2].buttons == Prompter::Buttons::Ok &&
-                shown[2].icon == Prompter::Icon::Information);
-        QCOMPARE(rig.engine->versandStatus(), u"Start"_qs);
-        QCOMPARE(rig.engine->startStopCaption(), u"Versand stoppen"_qs);
-        QVERIFY(rig.line.openedPorts.isEmpty()); // the next tick dials, not the click
-
-        // The quit question pauses without touching the button, and the
-        // caption decides what a click does.
-        rig.engine->setVersandStatus(u"Stop"_qs);
-        rig.engine->tick();
+        rig.play({"ticks"});
         QVERIFY(rig.line.openedPorts.isEmpty());
-        rig.engine->toggleSending();
-        QCOMPARE(rig.prompter.texts().constLast(), stopQuestion);
+        rig.engine->resume();
+        QVERIFY(rig.line.openedPorts.isEmpty()); // the next tick dials, not the resumption
+        rig.call();
+        QCOMPARE(paused.count(), 2);
+        QVERIFY(paused.at(0).constFirst().toBool() && !paused.at(1).constFirst().toBool());
+
+        rig.engine->start();
+        rig.engine->shutDown();
+        rig.engine->resume();
+        QVERIFY(rig.engine->isPaused());
+        QVERIFY(!rig.engine->timer1()->isActive());
+        QCOMPARE(rig.snapshot().section(u' ', 0, 3), u"Paused Nein 0 closed"_qs);
     }
 
     void pauseDuringSubmissionStillFinishes()
@@ -571,15 +573,41 @@ private Q_SLOTS:
         Rig rig;
         QSignalSpy logged(rig.engine.get(), &SendEngine::messageLogged);
         rig.call(connect9600);
-        rig.engine->setVersandStatus(u"Stop"_qs);
+        rig.engine->pause();
         rig.clock.advanceSeconds(3);
         rig.line.deliver(ack); // the frame is out: its answer is still taken
-        QTRY_COMPARE(rig.snapshot(), idle);
+        QTRY_COMPARE(rig.snapshot(), u"Paused Nein 0 closed Warten..."_qs);
         QCOMPARE(rig.logged(), QStringList{u"0791234567 abc OK"_qs});
         const LogRow row = rig.log->readAll().constFirst();
         QCOMPARE(row.versandDatum.toString() + u' ' + row.versandZeit.toString(),
                  u"2026-12-06 14:03:08"_qs);
         QCOMPARE(logged.count(), 1);
+    }
+
+    // Over a connection that carries several entries, each goes out once
+    // the row of the one before is stored; a refusal leaves the connection
+    // standing, a failure ends it.
+    void severalEntriesPerCall()
+    {
+        Rig rig;
+        rig.queue.append(u"0792222222"_qs, u"zwei"_qs, QString());
+        rig.queue.append(u"0793333333"_qs, u"drei"_qs, QString());
+        SessionDialogue session;
+        SendEngine engine(&rig.queue, rig.log.get(), &session, &rig.clock);
+        engine.tick();
+        Q_EMIT session.ready();
+        Q_EMIT session.submitted({true, QString()});
+        QTRY_COMPARE(session.steps, (QStringList{u"begin"_qs, u"abc"_qs, u"zwei"_qs}));
+        Q_EMIT session.submitted({false, u"06"_qs});
+        QTRY_COMPARE(session.steps.size(), 4);
+        Q_EMIT session.failed(u"Verbindung abgebrochen"_qs);
+        QCOMPARE(session.steps,
+                 (QStringList{u"begin"_qs, u"abc"_qs, u"zwei"_qs, u"drei"_qs, u"end"_qs}));
+        QCOMPARE(engine.state(), State::Waiting);
+        QCOMPARE(engine.fehlversuche(), qint16(1));
+        QCOMPARE(rig.logged(),
+                 (QStringList{u"0791234567 abc OK"_qs, u"0792222222 zwei NACK 06"_qs}));
+        QCOMPARE(rig.queued(), QStringList{u"drei"_qs});
     }
 
     void queueChangesDuringTheCall()
@@ -600,10 +628,10 @@ private Q_SLOTS:
         rig.line.deliver(ack);
         QTRY_COMPARE(rig.logged(), QStringList{u"0791111111 eins OK"_qs});
         QCOMPARE(rig.queued(), (QStringList{u"zwei"_qs, u"drei"_qs}));
-        // Closing the port before the program ends drops a call uncounted.
+        // Shutting down before the program ends drops a call uncounted.
         rig.call(connect9600);
-        rig.engine->closePort();
-        QCOMPARE(rig.snapshot().left(17), u"Idle Nein 0 close"_qs);
+        rig.engine->shutDown();
+        QCOMPARE(rig.snapshot().section(u' ', 0, 3), u"Paused Nein 0 closed"_qs);
         QCOMPARE(rig.queued(), (QStringList{u"zwei"_qs, u"drei"_qs}));
         QCOMPARE(rig.logged().size(), 1);
     }
@@ -639,9 +667,9 @@ private Q_SLOTS:
         QCOMPARE(rig.queued(), (QStringList{u"abc"_qs, u"zwei"_qs}));
         if (tableAway) {
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"send log not written"_qs));
-            QTRY_VERIFY(rig.engine->statusText().startsWith(
-                u"Status: Eintrag ins Versand-Archiv fehlgeschlagen (no such table"_qs));
-            QVERIFY(rig.engine->statusText().endsWith(u" – neuer Versuch in 5 s"_qs));
+            QTRY_VERIFY(rig.snapshot().startsWith(
+                u"Logging Ja 0 closed Eintrag ins Versand-Archiv fehlgeschlagen (no such table"_qs));
+            QVERIFY(rig.snapshot().endsWith(u" – neuer Versuch in 5 s"_qs));
             rig.play({"ticks"}); // tried again, in vain
             QTRY_COMPARE(written, (QList<bool>{false, false}));
             QCOMPARE(rig.queued(), (QStringList{u"abc"_qs, u"zwei"_qs}));

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "outgoingqueue.h"
+
+#include <QObject>
+#include <QString>
+
+// One call to the message centre as the send engine leads it, whatever
+// carries it (a modem dialling the centre, a TCP/IP session, a GSM modem):
+// set the connection up, hand over queue entries one at a time, end it.
+// Everything is asynchronous; each step is answered by a signal, which may
+// come before the call that started the step has returned.
+//
+//   begin()   -> ready()               the connection stands
+//             -> failed(reason)        it could not be set up
+//   submit()  -> submitted(result)     the centre's answer
+//             -> failed(reason)        no usable answer, or the line broke
+//   end()        no signal; ends the connection, whatever it is doing
+//
+// After failed() the call is over. After submitted() the connection stands
+// still; the engine submits the next entry if severalPerCall(), else ends it.
+class CallDialogue : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The centre's answer to one entry.
+    struct Result
+    {
+        bool accepted = false;
+        QString errorCode; // two digits, when refused
+    };
+
+    using QObject::QObject;
+
+    // What keeps a call from being begun, in German ("Keine Rufnummer ...");
+    // empty when the settings allow one.
+    virtual QString missingSetting() const = 0;
+    virtual void begin() = 0;
+    virtual void submit(const QueueEntry &entry) = 0;
+    virtual void end() = 0;
+    // Whether one connection may carry several entries, one after another.
+    virtual bool severalPerCall() const { return false; }
+
+Q_SIGNALS:
+    void ready();
+    void submitted(const CallDialogue::Result &result);
+    // Why the call failed, in German as the status line names it; the
+    // connection is closed already.
+    void failed(const QString &reason);
+};

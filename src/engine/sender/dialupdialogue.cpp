@@ -1,0 +1,206 @@
+#include "dialupdialogue.h"
+
+#include "comport.h"
+#include "serialline.h"
+#include "settingscache.h"
+#include "ucp.h"
+
+#include <utility>
+
+namespace {
+
+// Our frames always carry transaction number 01; an answer with another one
+// is not the answer to our frame.
+constexpr QStringView ownTrn = u"01";
+// A checksum complaint: the frame was garbled on the line, sending it again
+// may well work.
+constexpr QStringView checksumError = u"01";
+
+// How each way in which the modem gives up a dial is named.
+QString modemFailureText(ModemResult result)
+{
+    switch (result) {
+    case ModemResult::Busy:
+        return u"Besetzt"_qs;
+    case ModemResult::NoCarrier:
+        return u"Keine Verbindung"_qs;
+    case ModemResult::NoDialtone:
+        return u"Kein Wählton"_qs;
+    case ModemResult::NoAnswer:
+        return u"Keine Antwort"_qs;
+    case ModemResult::Error:
+        return u"Modemfehler"_qs;
+    case ModemResult::Other:
+    case ModemResult::Connect:
+        break;
+    }
+    return {};
+}
+const QString failedLineBroken = QStringLiteral("Leitung unterbrochen");
+const QString failedCarrierLost = QStringLiteral("Verbindung abgebrochen");
+const QString failedNoAnswer = QStringLiteral("Keine Antwort der Zentrale");
+const QString failedChecksum = QStringLiteral("Prüfsummenfehler");
+
+} // namespace
+
+DialUpDialogue::DialUpDialogue(SerialLine *line, const SettingsCache *settings, QString programDir,
+                               QObject *parent)
+    : CallDialogue(parent), m_line(line), m_settings(settings), m_programDir(std::move(programDir))
+{
+    m_answerTimer.setSingleShot(true);
+    m_answerTimer.setInterval(defaultAnswerTimeoutMs);
+    connect(&m_answerTimer, &QTimer::timeout, this, &DialUpDialogue::onAnswerTimeout);
+
+    connect(m_line, &SerialLine::readyRead, this, &DialUpDialogue::onReadyRead);
+    connect(m_line, &SerialLine::carrierDetectChanged, this, &DialUpDialogue::onCarrierDetect);
+    connect(m_line, &SerialLine::closedByError, this, &DialUpDialogue::onLineBroken);
+}
+
+QString DialUpDialogue::missingSetting() const
+{
+    if (m_settings->providerNummer.isEmpty())
+        return u"Keine Rufnummer des Service-Providers konfiguriert"_qs;
+    return {};
+}
+
+void DialUpDialogue::begin()
+{
+    m_modemLines.clear();
+    m_answerBuffer.clear();
+    m_line->close();
+    m_phase = Phase::Dialling;
+
+    const int port = m_settings->comPort;
+    const QString device = serialDeviceForComPort(port, m_programDir);
+    if (device.isEmpty()) {
+        // The value as the user stored it: 40000 or "COM1" read as port 0,
+        // and naming COM0 would point at the wrong thing.
+        const QString &stored = m_settings->comPortText;
+        const bool storedFits = !stored.isEmpty() && SettingsCache::toComPort(stored) == port;
+        fail(u"Com-Port "_qs + (storedFits ? stored : QString::number(port)) +
+             u" bezeichnet keine Schnittstelle (gültig sind die Nummern 1 bis 32767)"_qs);
+        return;
+    }
+    QString error;
+    if (!m_line->open(device, &error)) {
+        QString name = comPortName(port);
+        if (device != name)
+            name += u" ("_qs + device + u')';
+        fail(name + u" lässt sich nicht öffnen: "_qs + error);
+        return;
+    }
+    // Modem command, one blank, the provider's digits, CR. A modem aborts the
+    // dial on any further byte, so nothing else is written until CONNECT.
+    const QString dialLine =
+        m_settings->initialisierungsBefehl + u' ' + m_settings->providerNummer + u'\r';
+    m_line->write(dialLine.toLatin1());
+}
+
+void DialUpDialogue::submit(const QueueEntry &entry)
+{
+    if (m_phase != Phase::Connected)
+        return;
+    // The modem's CONNECT line and anything else from before the frame.
+    m_line->clearInput();
+    m_modemLines.clear();
+    m_answerBuffer.clear();
+    m_phase = Phase::Submitting;
+    m_answerTimer.start();
+    m_line->write(
+        ucpFrameBytes(SMSSendString(entry.natelNummer, entry.nachricht, entry.rueckrufNummer)));
+}
+
+void DialUpDialogue::end()
+{
+    // Closing the port drops DTR: the modem hangs up.
+    m_phase = Phase::Closed;
+    m_answerTimer.stop();
+    m_line->close();
+}
+
+void DialUpDialogue::onReadyRead()
+{
+    const QByteArray bytes = m_line->readAll();
+    switch (m_phase) {
+    case Phase::Closed:
+    case Phase::Connected: // waiting for the entry; nothing to read yet
+        return;
+    case Phase::Dialling:
+        for (const QByteArray &line : m_modemLines.feed(bytes)) {
+            const ModemResult result = classifyModemLine(line);
+            if (result == ModemResult::Other)
+                continue;
+            // Anything after the result is modem chatter that the
+            // submission discards anyway.
+            if (result == ModemResult::Connect)
+                connectionStands();
+            else
+                fail(modemFailureText(result));
+            return;
+        }
+        return;
+    case Phase::Submitting:
+        handleAnswerBytes(bytes);
+        return;
+    }
+}
+
+void DialUpDialogue::onCarrierDetect(bool on)
+{
+    if (on && m_phase == Phase::Dialling)
+        connectionStands();
+    else if (!on && m_phase == Phase::Submitting)
+        fail(failedCarrierLost);
+}
+
+void DialUpDialogue::onLineBroken()
+{
+    if (m_phase != Phase::Closed)
+        fail(failedLineBroken);
+}
+
+void DialUpDialogue::onAnswerTimeout()
+{
+    if (m_phase == Phase::Submitting)
+        fail(failedNoAnswer);
+}
+
+void DialUpDialogue::connectionStands()
+{
+    m_phase = Phase::Connected;
+    Q_EMIT ready();
+}
+
+void DialUpDialogue::handleAnswerBytes(const QByteArray &bytes)
+{
+    m_answerBuffer.append(bytes);
+    while (const std::optional<QByteArray> frame = takeUcpFrame(m_answerBuffer)) {
+        const UcpReply reply = parseUcpReply(*frame);
+        // Line noise or a stray frame: keep waiting for a valid answer until
+        // the answer timer runs out.
+        if (reply.kind == UcpReply::Kind::Invalid || reply.trn != ownTrn)
+            continue;
+        if (reply.kind == UcpReply::Kind::Nack && reply.errorCode == checksumError) {
+            fail(failedChecksum);
+            return;
+        }
+        m_answerTimer.stop();
+        m_phase = Phase::Connected;
+        Q_EMIT submitted(Result{reply.kind == UcpReply::Kind::Ack, reply.errorCode});
+        return;
+    }
+    // The modem reports the loss of the carrier once it is back in command
+    // mode.
+    for (const QByteArray &line : m_modemLines.feed(bytes)) {
+        if (line.trimmed() == "NO CARRIER") {
+            fail(failedCarrierLost);
+            return;
+        }
+    }
+}
+
+void DialUpDialogue::fail(const QString &reason)
+{
+    end();
+    Q_EMIT failed(reason);
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "calldialogue.h"
+#include "modemresult.h"
+
+#include <QByteArray>
+#include <QTimer>
+
+class SerialLine;
+struct SettingsCache;
+
+// A call through a Hayes modem on a serial line: open the port, write the
+// dial line, wait for CONNECT (or carrier detect), write the entry as one
+// UCP operation 01 frame with TRN 01, read the centre's answer, hang up by
+// closing the port. One entry per call.
+//
+// The settings (port, modem command, provider's number) are read when the
+// call begins. A port that cannot be used, a dial that the modem gives up
+// (BUSY, NO CARRIER, ...), a line that breaks, a carrier that drops, an
+// answer that does not come within the answer time-out, or a checksum
+// complaint of the centre is a failure.
+class DialUpDialogue final : public CallDialogue
+{
+    Q_OBJECT
+
+public:
+    static constexpr int defaultAnswerTimeoutMs = 10'000;
+
+    DialUpDialogue(SerialLine *line, const SettingsCache *settings, QString programDir,
+                   QObject *parent = nullptr);
+
+    QString missingSetting() const override;
+    void begin() override;
+    void submit(const QueueEntry &entry) override;
+    void end() override;
+
+    // How long the centre's answer to a frame is awaited.
+    void setAnswerTimeoutMs(int ms) { m_answerTimer.setInterval(ms); }
+    int answerTimeoutMs() const { return m_answerTimer.interval(); }
+
+private:
+    enum class Phase { Closed, Dialling, Connected, Submitting };
+
+    void onReadyRead();
+    void onCarrierDetect(bool on);
+    void onLineBroken();
+    void onAnswerTimeout();
+    void handleAnswerBytes(const QByteArray &bytes);
+    void connectionStands();
+    void fail(const QString &reason);
+
+    SerialLine *m_line;
+    const SettingsCache *m_settings;
+    QString m_programDir;
+    QTimer m_answerTimer;
+    Phase m_phase = Phase::Closed;
+    ModemLineBuffer m_modemLines;
+    QByteArray m_answerBuffer;
+};

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QMetaType>
+#include <QObject>
+#include <QString>
+
+namespace Sending {
+Q_NAMESPACE
+
+// What the send engine is doing:
+//  Idle        nothing to wait for: dials at the next tick when the queue
+//              has an entry (and the centre's number is known);
+//  Dialling    a call is being set up, waiting for the connection;
+//  Submitting  the frame is out, waiting for the centre's answer;
+//  Logging     the centre has answered and the call is over; the log row is
+//              being written, and the entry leaves the queue once it is
+//              stored;
+//  Waiting     a failed attempt: no dial before the pace has run out;
+//  Paused      sending is switched off and no call is under way.
+// A pause asked for during a call takes effect when the call has ended.
+enum class State { Idle, Dialling, Submitting, Logging, Waiting, Paused };
+Q_ENUM_NS(State)
+
+} // namespace Sending
+
+// Everything the status line says about the engine. Made by the engine,
+// put into words by statusText().
+struct EngineStatus
+{
+    Sending::State state = Sending::State::Idle;
+    // What the queue waits for to be configured ("Keine Rufnummer ..."), as
+    // the call dialogue names it.
+    QString missingSetting;
+    // After a failed attempt: what failed, and (Waiting) when the next dial
+    // comes. Kept while paused.
+    QString failure;
+    int secondsToNextAttempt = 0;
+    // The centre refused the last message for good: its error code. Kept
+    // until the next dial.
+    QString refusalCode;
+    // Logging: why the log row could not be stored, and when it is tried
+    // again; empty while it is being written.
+    QString logError;
+    int secondsToLogRetry = 0;
+
+    friend bool operator==(const EngineStatus &, const EngineStatus &) = default;
+};
+Q_DECLARE_METATYPE(EngineStatus)
+
+// The status line's text, "Status: ...".
+QString statusText(const EngineStatus &status);
