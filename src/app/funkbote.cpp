@@ -2,7 +2,6 @@
 
 #include "addressbookflow.h"
 #include "dialogtexts.h"
-#include "fieldbinding.h"
 #include "frmadressbuch.h"
 #include "frmarchiv.h"
 #include "frminfo.h"
@@ -17,10 +16,9 @@
 #include "prompter.h"
 #include "qtserialline.h"
 #include "queuepanel.h"
-#include "recordview.h"
-#include "schema.h"
 #include "sendengine.h"
 #include "sendlog.h"
+#include "settings.h"
 #include "startup.h"
 #include "statusline.h"
 #include "storeconnection.h"
@@ -115,16 +113,11 @@ Funkbote::Funkbote(const Environment &environment, QWidget *parent)
     setFixedSize(Look::px(6855), Look::px(6015));
     Look::setBackground(this, Look::navy);
 
-    // DTAEinstellungen and DTAVersandLog: the window's two views on Daten.mdb.
-    m_settingsConnection =
-        std::make_unique<StoreConnection>(databasePath(), u"Funkbote-Einstellungen"_qs);
+    m_settings = m_env.settings;
+    Q_ASSERT(m_settings);
+    connect(m_settings, &Settings::failed, this, &Funkbote::storeFailed);
+    // DTAVersandLog: the window's view on the send log.
     m_logConnection = std::make_unique<StoreConnection>(databasePath(), u"Funkbote-VersandLog"_qs);
-    m_einstellungen = new RecordView(m_settingsConnection->database(), Schema::einstellungen,
-                                     {Schema::comPort, Schema::providerNummer,
-                                      Schema::initialisierungsBefehl, Schema::rueckrufnummer},
-                                     this);
-    m_einstellungen->setObjectName(u"DTAEinstellungen"_qs);
-    connect(m_einstellungen, &RecordView::failed, this, &Funkbote::storeFailed);
     m_versandLog = std::make_unique<SendLog>(m_logConnection->database());
 
     m_queue = new OutgoingQueue(this);
@@ -146,10 +139,11 @@ Funkbote::Funkbote(const Environment &environment, QWidget *parent)
                                   },
                                   m_env.prompter, this);
 
-    bindField(m_einstellungen, Schema::rueckrufnummer, m_rueckrufNummer);
+    // As read so far: only what the user changes afterwards is stored.
+    m_rueckrufNummer->setText(m_settings->rueckrufnummer());
 
     m_line = m_env.line ? m_env.line : new QtSerialLine(this);
-    m_engine = new SendEngine(m_queue, m_versandLog.get(), &m_cache, m_line, m_env.prompter,
+    m_engine = new SendEngine(m_queue, m_versandLog.get(), m_settings, m_line, m_env.prompter,
                               m_env.clock, m_env.programDir, this);
     m_addressBook = new AddressBookFlow(databasePath(), this, m_env.prompter, this);
 
@@ -167,13 +161,18 @@ Funkbote::~Funkbote()
         if (dialog)
             delete dialog.data();
     }
-    m_einstellungen->save();
+    saveRueckrufnummer();
     // These use the connections and the box counter, which go before the
     // QObject children would.
     delete m_addressBook;
     delete m_engine;
     delete m_queuePanel;
-    delete m_einstellungen;
+}
+
+void Funkbote::saveRueckrufnummer()
+{
+    m_settings->setRueckrufnummer(m_rueckrufNummer->text());
+    m_settings->save();
 }
 
 QString Funkbote::databasePath() const
@@ -377,7 +376,7 @@ void Funkbote::connectActions()
     connect(m_startStop, &QPushButton::clicked, m_engine, &SendEngine::toggleSending);
 
     connect(m_konfiguration, &QPushButton::clicked, this, [this] {
-        auto *dialog = new FRMKonfiguration(databasePath(), &m_cache, this, m_env.prompter);
+        auto *dialog = new FRMKonfiguration(databasePath(), m_settings, this, m_env.prompter);
         connect(dialog, &DialogBase::unloaded, this, [this] { m_titel->setText(kTitel); });
         openDialog(dialog);
     });
@@ -421,9 +420,11 @@ void Funkbote::activationRefresh()
         return;
     }
     m_refreshPending = false;
-    if (m_einstellungen->refresh() || m_einstellungen->lastError().isEmpty())
+    m_settings->setRueckrufnummer(m_rueckrufNummer->text());
+    if (m_settings->reload()) {
         m_storeErrorShown = false;
-    m_cache.fillFrom(*m_einstellungen);
+        m_rueckrufNummer->setText(m_settings->rueckrufnummer());
+    }
     m_titel->setText(kTitel);
 }
 
@@ -472,7 +473,7 @@ void Funkbote::closeEvent(QCloseEvent *event)
     }
     m_closing = true;
     endSending();
-    m_einstellungen->save();
+    saveRueckrufnummer();
     // Open dialogs go with the program; each saves its pending edits.
     for (const QPointer<QWidget> &dialog : std::as_const(m_openDialogs)) {
         if (dialog)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "prompter.h"
-#include "settingscache.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -20,17 +19,17 @@ class QPlainTextEdit;
 class QPushButton;
 class QScrollBar;
 class QueuePanel;
-class RecordView;
 class SendEngine;
 class SendLog;
 class SerialLine;
+class Settings;
 class StatusLine;
 class StoreConnection;
 
 // The main window: input fields and the outgoing queue, the engine's status
 // line and start/stop button, and the buttons that open every other window.
-// It holds the settings cache that the engine dials with and refreshes it
-// each time the window becomes active.
+// It reloads the settings that the engine dials with each time it becomes
+// active, and shows and stores the user's call-back number.
 class Funkbote : public QWidget
 {
     Q_OBJECT
@@ -43,6 +42,8 @@ public:
         const Clock *clock = nullptr;
         // The modem line; nullptr uses the real serial port.
         SerialLine *line = nullptr;
+        // The settings row, shared with the engine and the configuration window.
+        Settings *settings = nullptr;
     };
 
     explicit Funkbote(const Environment &environment, QWidget *parent = nullptr);
@@ -53,11 +54,11 @@ public:
     OutgoingQueue *queue() const { return m_queue; }
     SendEngine *engine() const { return m_engine; }
     AddressBookFlow *addressBookFlow() const { return m_addressBook; }
-    const SettingsCache &settingsCache() const { return m_cache; }
+    Settings *settings() const { return m_settings; }
     QString databasePath() const;
 
-    // Re-reads the settings row into the cache and sets the title, as each
-    // activation of the window does.
+    // Stores an edited call-back number, re-reads the settings row and sets
+    // the title, as each activation of the window does.
     void activationRefresh();
 
 Q_SIGNALS:
@@ -82,6 +83,7 @@ private:
     void hoverTitleLabel(HoverLabel *label);
     void hoverBackground();
     void storeFailed(const QString &message);
+    void saveRueckrufnummer();
 
     // Counts the boxes that are open, so that the activation refresh does
     // not rewrite a field while that field's own check is showing a box.
@@ -91,11 +93,9 @@ private:
     std::unique_ptr<BoxCounter> m_boxes;
     bool m_refreshPending = false;
     bool m_storeErrorShown = false; // until the settings read well again
-    std::unique_ptr<StoreConnection> m_settingsConnection;
+    Settings *m_settings = nullptr;
     std::unique_ptr<StoreConnection> m_logConnection;
-    RecordView *m_einstellungen = nullptr; // DTAEinstellungen
     std::unique_ptr<SendLog> m_versandLog; // DTAVersandLog
-    SettingsCache m_cache;
     OutgoingQueue *m_queue = nullptr;
     QueuePanel *m_queuePanel = nullptr;
     SerialLine *m_line = nullptr;

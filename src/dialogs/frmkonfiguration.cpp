@@ -5,7 +5,7 @@
 #include "nurziffern.h"
 #include "recordview.h"
 #include "schema.h"
-#include "settingscache.h"
+#include "settings.h"
 #include "storeconnection.h"
 
 #include <QLabel>
@@ -45,10 +45,10 @@ std::optional<int> portNummer(const QString &text)
 
 } // namespace
 
-FRMKonfiguration::FRMKonfiguration(QString databasePath, SettingsCache *cache, QWidget *mainWindow,
+FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWidget *mainWindow,
                                    Prompter *prompter)
     : DialogBase(konfigurationLook(), mainWindow, prompter),
-      m_databasePath(std::move(databasePath)), m_cache(cache)
+      m_databasePath(std::move(databasePath)), m_settings(settings)
 {
     setObjectName(u"FRMKonfiguration"_s);
 
@@ -165,19 +165,19 @@ bool FRMKonfiguration::speichern()
         port && m_comPort->text() != QString::number(*port))
         m_comPort->setText(QString::number(*port));
 
-    // Saves the edits of the bound fields and reads the row back, so the
-    // cache gets what is stored, not what the fields happen to show.
+    // Saves the edits of the bound fields; the settings then read the row,
+    // so the engine gets what is stored, not what the fields happen to show.
     if (!m_einstellungen->refresh() || !m_einstellungen->hasCurrent())
         return false;
-    if (m_cache)
-        m_cache->fillFrom(*m_einstellungen);
+    if (m_settings)
+        m_settings->reload();
     return true;
 }
 
 bool FRMKonfiguration::aboutToUnload()
 {
-    // Nothing was read, so there is nothing to save and the cache stays
-    // as the main window last filled it.
+    // Nothing was read, so there is nothing to save and the settings stay
+    // as the main window last read them.
     if (!m_ladeFehler.isEmpty())
         return true;
 

@@ -8,6 +8,7 @@
 #include "pointerevents.h"
 #include "scriptedprompter.h"
 #include "sendengine.h"
+#include "settings.h"
 #include "testdb.h"
 
 #include <QAccessible>
@@ -71,6 +72,7 @@ private:
     ScriptedPrompter m_prompter;
     FakeClock m_clock;
     FakeSerialLine *m_line = nullptr;
+    std::unique_ptr<Settings> m_settings;
     std::unique_ptr<Funkbote> m_window;
 
 private Q_SLOTS:
@@ -82,14 +84,16 @@ private Q_SLOTS:
         m_path = TestDb::create(m_dir->path(), settings);
         m_prompter.clear();
         m_line = new FakeSerialLine;
+        m_settings = std::make_unique<Settings>(m_path);
         m_window = std::make_unique<Funkbote>(
-            Funkbote::Environment{m_dir->path(), &m_prompter, &m_clock, m_line});
+            Funkbote::Environment{m_dir->path(), &m_prompter, &m_clock, m_line, m_settings.get()});
         m_line->setParent(m_window.get());
         m_window->show();
     }
     void cleanup()
     {
         m_window.reset();
+        m_settings.reset();
         m_dir.reset();
     }
 
@@ -105,9 +109,9 @@ private Q_SLOTS:
         QCOMPARE(m_window->engine()->timer1()->interval(), 5000);
         QVERIFY(m_window->engine()->timer1()->isActive());
         QCOMPARE(child<QLineEdit>("TXTRueckrufNummer")->text(), u"079 555 66 77"_qs);
-        QCOMPARE(m_window->settingsCache().comPort, qint16(1));
-        QCOMPARE(m_window->settingsCache().providerNummer, u"08001234"_qs);
-        QCOMPARE(m_window->settingsCache().initialisierungsBefehl, u"ATDT"_qs);
+        QCOMPARE(m_settings->comPort(), qint16(1));
+        QCOMPARE(m_settings->providerNummer(), u"08001234"_qs);
+        QCOMPARE(m_settings->initialisierungsBefehl(), u"ATDT"_qs);
         QCOMPARE(m_window->size(), QSize(457, 401));
         QCOMPARE(m_prompter.count(), 0);
     }
@@ -243,12 +247,12 @@ private Q_SLOTS:
                              u"UPDATE Einstellungen SET ComPort = 7, ProviderNummer = ?, "
                              u"InitialisierungsBefehl = 'ATX3DT'"_qs,
                              {u"0800 - 99 88"_qs}));
-        QCOMPARE(m_window->settingsCache().providerNummer, u"08001234"_qs);
+        QCOMPARE(m_settings->providerNummer(), u"08001234"_qs);
         QEvent activate(QEvent::WindowActivate);
         QCoreApplication::sendEvent(m_window.get(), &activate);
-        QCOMPARE(m_window->settingsCache().comPort, qint16(7));
-        QCOMPARE(m_window->settingsCache().providerNummer, u"08009988"_qs);
-        QCOMPARE(m_window->settingsCache().initialisierungsBefehl, u"ATX3DT"_qs);
+        QCOMPARE(m_settings->comPort(), qint16(7));
+        QCOMPARE(m_settings->providerNummer(), u"08009988"_qs);
+        QCOMPARE(m_settings->initialisierungsBefehl(), u"ATX3DT"_qs);
     }
 
     void callBackNumberSavedByBinding()
@@ -298,7 +302,7 @@ private Q_SLOTS:
         QCOMPARE(m_prompter.count(), 1);
         QVERIFY(
             m_prompter.texts().constFirst().startsWith(u"Die Datenbank meldet einen Fehler"_qs));
-        QCOMPARE(m_window->settingsCache().providerNummer, u"08001234"_qs); // kept
+        QCOMPARE(m_settings->providerNummer(), u"08001234"_qs); // kept
         QVERIFY(TestDb::exec(m_path, u"ALTER TABLE Alt RENAME TO Einstellungen"_qs));
         m_window->activationRefresh();
         QCOMPARE(m_prompter.count(), 1);

@@ -6,7 +6,7 @@
 #include "sendlog.h"
 #include "sendlogwriter.h"
 #include "serialline.h"
-#include "settingscache.h"
+#include "settings.h"
 #include "ucp.h"
 
 #include <QPointer>
@@ -61,7 +61,7 @@ const QString failedChecksum = QStringLiteral("Prüfsummenfehler");
 
 } // namespace
 
-SendEngine::SendEngine(OutgoingQueue *queue, SendLog *log, const SettingsCache *settings,
+SendEngine::SendEngine(OutgoingQueue *queue, SendLog *log, const Settings *settings,
                        SerialLine *line, Prompter *prompter, const Clock *clock, QString programDir,
                        QObject *parent)
     : QObject(parent), m_queue(queue), m_settings(settings), m_line(line), m_prompter(prompter),
@@ -123,7 +123,7 @@ void SendEngine::tick()
         }
         // A call to no number is no attempt: nothing is opened or counted
         // until the settings name the centre.
-        if (m_settings->providerNummer.isEmpty()) {
+        if (m_settings->providerNummer().isEmpty()) {
             setStatusText(statusNoProvider);
             return;
         }
@@ -217,13 +217,13 @@ void SendEngine::verbinden()
 
     // A port that cannot be used is a failed attempt like a dial that the
     // modem gives up, retried at the same pace.
-    const int port = m_settings->comPort;
+    const int port = m_settings->comPort();
     const QString device = serialDeviceForComPort(port, m_programDir);
     if (device.isEmpty()) {
         // The value as the user stored it: 40000 or "COM1" read as port 0,
         // and naming COM0 would point at the wrong thing.
-        const QString &stored = m_settings->comPortText;
-        const bool storedFits = !stored.isEmpty() && SettingsCache::toComPort(stored) == port;
+        const QString stored = m_settings->comPortText();
+        const bool storedFits = !stored.isEmpty() && Settings::toComPort(stored) == port;
         failAttempt(u"Com-Port "_qs + (storedFits ? stored : QString::number(port)) +
                     u" bezeichnet keine Schnittstelle (gültig sind die Nummern 1 bis 32767)"_qs);
         return;
@@ -239,7 +239,7 @@ void SendEngine::verbinden()
     // Modem command, one blank, the provider's digits, CR. A modem aborts the
     // dial on any further byte, so nothing else is written until CONNECT.
     const QString dialLine =
-        m_settings->initialisierungsBefehl + u' ' + m_settings->providerNummer + u'\r';
+        m_settings->initialisierungsBefehl() + u' ' + m_settings->providerNummer() + u'\r';
     m_line->write(dialLine.toLatin1());
 }
 

@@ -17,7 +17,7 @@ class Prompter;
 class SendLog;
 class SendLogWriter;
 class SerialLine;
-struct SettingsCache;
+class Settings;
 
 // Sends the queued messages, one modem call per message: dial the message
 // centre, submit the head entry as one UCP operation 01 frame, read the
@@ -62,7 +62,7 @@ public:
 
     // The rows go to the table of log, through a connection of the engine's
     // own on a thread of its own, so that the commit never stalls the window.
-    SendEngine(OutgoingQueue *queue, SendLog *log, const SettingsCache *settings, SerialLine *line,
+    SendEngine(OutgoingQueue *queue, SendLog *log, const Settings *settings, SerialLine *line,
                Prompter *prompter, const Clock *clock, QString programDir,
                QObject *parent = nullptr);
     ~SendEngine() override;
@@ -134,7 +134,7 @@ private:
 
     OutgoingQueue *m_queue;
     SendLogWriter *m_logWriter;
-    const SettingsCache *m_settings;
+    const Settings *m_settings;
     SerialLine *m_line;
     Prompter *m_prompter;
     const Clock *m_clock;
