@@ -11,6 +11,7 @@
 #include "frmsuchen.h"
 #include "hoverlabel.h"
 #include "look.h"
+#include "numberfieldcheck.h"
 #include "outgoingqueue.h"
 #include "personlines.h"
 #include "prompter.h"
@@ -64,50 +65,9 @@ QListView *queueList(const QString &name, QWidget *parent)
 
 } // namespace
 
-class Funkbote::BoxCounter final : public Prompter
-{
-public:
-    BoxCounter(Prompter *inner, std::function<void()> allClosed)
-        : m_inner(inner), m_allClosed(std::move(allClosed))
-    {}
-    bool anyOpen() const { return m_open > 0; }
-
-    Answer message(const QString &text, Buttons buttons, Icon icon) override
-    {
-        ++m_open;
-        const Answer answer = m_inner->message(text, buttons, icon);
-        closed();
-        return answer;
-    }
-    std::optional<QString> input(const QString &prompt, const QString &title,
-                                 const QString &defaultText) override
-    {
-        ++m_open;
-        std::optional<QString> answer = m_inner->input(prompt, title, defaultText);
-        closed();
-        return answer;
-    }
-
-private:
-    void closed()
-    {
-        if (--m_open == 0)
-            m_allClosed();
-    }
-    Prompter *m_inner;
-    std::function<void()> m_allClosed;
-    int m_open = 0;
-};
-
 Funkbote::Funkbote(const Environment &environment, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_env(environment)
 {
-    m_boxes = std::make_unique<BoxCounter>(environment.prompter, [this] {
-        if (m_refreshPending)
-            QTimer::singleShot(0, this, &Funkbote::activationRefresh);
-    });
-    // Everything below shows its boxes through the counter.
-    m_env.prompter = m_boxes.get();
     setObjectName(u"Funkbote"_qs);
     setWindowTitle(u"Funkbote"_qs);
     setFixedSize(Look::px(6855), Look::px(6015));
@@ -162,15 +122,27 @@ Funkbote::~Funkbote()
             delete dialog.data();
     }
     saveRueckrufnummer();
-    // These use the connections and the box counter, which go before the
-    // QObject children would.
+    // These use the send log's connection, which goes before the QObject
+    // children would.
     delete m_addressBook;
     delete m_engine;
     delete m_queuePanel;
 }
 
+bool Funkbote::rueckrufnummerSettled() const
+{
+    // The field's check shows its message before it takes a refused
+    // character off the end. Until then the text is neither stored nor
+    // replaced: the refused character never reaches the row, and the check
+    // finishes on the text it is correcting.
+    const QString text = m_rueckrufNummer->text();
+    return text.isEmpty() || NumberFieldCheck::isAllowed(text.back());
+}
+
 void Funkbote::saveRueckrufnummer()
 {
+    if (!rueckrufnummerSettled())
+        return;
     m_settings->setRueckrufnummer(m_rueckrufNummer->text());
     m_settings->save();
 }
@@ -415,16 +387,11 @@ void Funkbote::queueBulkRecipients(const QStringList &numbers)
 
 void Funkbote::activationRefresh()
 {
-    if (m_boxes->anyOpen()) {
-        m_refreshPending = true;
-        return;
-    }
-    m_refreshPending = false;
-    m_settings->setRueckrufnummer(m_rueckrufNummer->text());
-    if (m_settings->reload()) {
-        m_storeErrorShown = false;
+    const bool settled = rueckrufnummerSettled();
+    if (settled)
+        m_settings->setRueckrufnummer(m_rueckrufNummer->text());
+    if (m_settings->reload() && settled)
         m_rueckrufNummer->setText(m_settings->rueckrufnummer());
-    }
     m_titel->setText(kTitel);
 }
 
@@ -506,11 +473,7 @@ void Funkbote::hoverBackground()
 
 void Funkbote::storeFailed(const QString &message)
 {
-    // Every activation re-reads the settings, and closing the box activates
-    // the window again: the same failure is told once, not in an endless row.
-    if (m_storeErrorShown)
-        return;
-    m_storeErrorShown = true;
+    // Told once by the settings until the row reads well again.
     m_env.prompter->message(u"Die Datenbank meldet einen Fehler:\n%1"_qs.arg(message),
                             Prompter::Buttons::Ok, Prompter::Icon::Warning);
 }

@@ -83,16 +83,10 @@ private:
     void hoverTitleLabel(HoverLabel *label);
     void hoverBackground();
     void storeFailed(const QString &message);
+    bool rueckrufnummerSettled() const;
     void saveRueckrufnummer();
 
-    // Counts the boxes that are open, so that the activation refresh does
-    // not rewrite a field while that field's own check is showing a box.
-    class BoxCounter;
-
     Environment m_env;
-    std::unique_ptr<BoxCounter> m_boxes;
-    bool m_refreshPending = false;
-    bool m_storeErrorShown = false; // until the settings read well again
     Settings *m_settings = nullptr;
     std::unique_ptr<StoreConnection> m_logConnection;
     std::unique_ptr<SendLog> m_versandLog; // DTAVersandLog

@@ -33,7 +33,10 @@ qint16 Settings::toComPort(const QVariant &value)
 bool Settings::fail(const QString &what, const QString &reason)
 {
     m_lastError = u"%1 (Tabelle \"%2\"): %3"_qs.arg(what, Schema::einstellungen, reason);
-    Q_EMIT failed(m_lastError);
+    if (!m_failing) {
+        m_failing = true;
+        Q_EMIT failed(m_lastError);
+    }
     return false;
 }
 
@@ -98,6 +101,7 @@ bool Settings::read()
         return fail(lesenFehlgeschlagen, u"Die Tabelle \"Einstellungen\" enthält keine Zeile."_qs);
     }
     m_lastError.clear();
+    m_failing = false;
     m_rowid = query.value(0).toLongLong();
     const QVariant port = query.value(1);
     const qint16 comPort = toComPort(port);

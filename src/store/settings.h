@@ -55,7 +55,9 @@ public:
 
 Q_SIGNALS:
     void changed();
-    // A database failure that the user should hear of.
+    // A database failure that the user should hear of: told once, until the
+    // row reads well again (every later failure meanwhile only shows in the
+    // return values and lastError()).
     void failed(const QString &message);
 
 private:
@@ -71,4 +73,8 @@ private:
     QString m_rueckrufnummer;
     std::optional<QString> m_pendingRueckrufnummer;
     QString m_lastError;
+    // Closing the box that tells a failure activates the main window, which
+    // reloads and fails again: without this the same failure would be told
+    // in an endless row.
+    bool m_failing = false;
 };
