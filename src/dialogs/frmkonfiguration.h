@@ -9,13 +9,14 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class RecordView;
+class QDataWidgetMapper;
+class QSqlTableModel;
 class StoreConnection;
 class Settings;
 
 // The modem configuration: edits serial port, the provider's dial-in number
 // and the modem command of the settings row. However it is closed (OK, the
-// close label or code), it checks the entries, saves them through the bound
+// close label or code), it checks the entries, saves them through the mapped
 // fields and reloads the settings the engine dials with. Changed entries
 // that would make every call fail are refused with a message naming the
 // field; the window then stays open and nothing is saved. Entries left as
@@ -51,7 +52,9 @@ private:
     QString m_databasePath;
     Settings *m_settings;
     std::unique_ptr<StoreConnection> m_connection;
-    RecordView *m_einstellungen = nullptr; // DTAEinstellungen
+    QSqlTableModel *m_einstellungen = nullptr; // DTAEinstellungen
+    QDataWidgetMapper *m_mapper = nullptr;
+    QString m_speicherFehler;
     QLineEdit *m_comPort;
     QLineEdit *m_providerNummer;
     QLineEdit *m_initialisierungsbefehl;

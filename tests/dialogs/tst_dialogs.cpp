@@ -64,6 +64,7 @@ private Q_SLOTS:
     void konfigFalsch();
     void konfigUnbearbeitet_data();
     void konfigUnbearbeitet();
+    void konfigSpeichernScheitert_data();
     void konfigSpeichernScheitert();
     void konfigDateiFehlt();
 
@@ -384,12 +385,24 @@ void TestDialogs::konfigUnbearbeitet()
     QTRY_VERIFY(m_dialog.isNull());
 }
 
+void TestDialogs::konfigSpeichernScheitert_data()
+{
+    // What another program does to the settings while the window is open.
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("table taken away")
+        << u"ALTER TABLE Einstellungen RENAME TO Weg"_s << u"Einstellungen"_s;
+    QTest::newRow("row deleted") << u"DELETE FROM Einstellungen"_s
+                                 << u"Der Datensatz ist nicht mehr vorhanden"_s;
+}
+
 void TestDialogs::konfigSpeichernScheitert()
 {
+    QFETCH(QString, sql);
+    QFETCH(QString, reason);
     open(new FRMKonfiguration(m_path, m_settings.get(), m_main.get(), m_prompter.get()));
     type(kFelder[0], u"6"_s);
-    // Another program has taken the table away meanwhile.
-    QVERIFY(TestDb::exec(m_path, u"ALTER TABLE Einstellungen RENAME TO Weg"_s));
+    QVERIFY(TestDb::exec(m_path, sql));
     m_prompter->answerNext(Prompter::Answer::No);
     m_prompter->answerNext(Prompter::Answer::Yes);
     click(u"cmdOK"_s); // No keeps the window
@@ -402,8 +415,12 @@ void TestDialogs::konfigSpeichernScheitert()
     const ScriptedPrompter::Shown box = m_prompter->shown().constLast();
     QVERIFY(box.text.startsWith(u"Die Einstellungen konnten nicht gespeichert werden:\n"_s));
     QVERIFY(box.text.endsWith(u"\n\nFenster ohne Speichern schliessen?"_s));
+    QVERIFY2(box.text.contains(reason), qPrintable(box.text));
     QCOMPARE(box.buttons, Prompter::Buttons::YesNo);
     QCOMPARE(cache(), kCacheVorher);
+    // No row is added in place of a vanished one.
+    if (sql.startsWith(u"DELETE"_s))
+        QCOMPARE(TestDb::scalar(m_path, u"SELECT COUNT(*) FROM Einstellungen"_s).toInt(), 0);
 }
 
 void TestDialogs::konfigDateiFehlt()
