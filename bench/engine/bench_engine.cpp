@@ -12,7 +12,7 @@
 #include "schema.h"
 #include "sendengine.h"
 #include "sendlog.h"
-#include "settingscache.h"
+#include "settings.h"
 #include "storeconnection.h"
 
 #include <QCoreApplication>
@@ -20,6 +20,8 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
@@ -94,10 +96,21 @@ int main(int argc, char *argv[])
         return 1;
     }
     SendLog log(connection.database());
-    SettingsCache settings;
-    settings.comPort = simPort;
-    settings.initialisierungsBefehl = u"ATDT"_s;
-    settings.providerNummer = u"012345678"_s;
+    QSqlQuery row(connection.database());
+    if (!row.prepare(u"UPDATE Einstellungen SET ComPort = ?, ProviderNummer = ?, "
+                     u"InitialisierungsBefehl = ?"_s)) {
+        std::fprintf(stderr, "bench_engine: %s\n", qPrintable(row.lastError().text()));
+        return 1;
+    }
+    row.addBindValue(simPort);
+    row.addBindValue(u"012345678"_s);
+    row.addBindValue(u"ATDT"_s);
+    Settings settings(dbPath);
+    if (!row.exec() || !settings.reload()) {
+        std::fprintf(stderr, "bench_engine: cannot store the settings: %s\n",
+                     qPrintable(row.lastError().text() + settings.lastError()));
+        return 1;
+    }
 
     OutgoingQueue queue;
     for (int i = 1; i <= total; ++i)

@@ -4,7 +4,6 @@
 #include "dialogtexts.h"
 #include "dialupdialogue.h"
 #include "enqueue.h"
-#include "fieldbinding.h"
 #include "frmadressbuch.h"
 #include "frmarchiv.h"
 #include "frminfo.h"
@@ -14,14 +13,14 @@
 #include "frmsuchen.h"
 #include "hoverlabel.h"
 #include "look.h"
+#include "numberfieldcheck.h"
 #include "outgoingqueue.h"
 #include "prompter.h"
 #include "qtserialline.h"
 #include "queuepanel.h"
-#include "recordview.h"
-#include "schema.h"
 #include "sendengine.h"
 #include "sendlog.h"
+#include "settings.h"
 #include "startup.h"
 #include "statusline.h"
 #include "storeconnection.h"
@@ -71,65 +70,19 @@ QListView *queueList(const QString &name, QWidget *parent)
 
 } // namespace
 
-class Funkbote::BoxCounter final : public Prompter
-{
-public:
-    BoxCounter(Prompter *inner, std::function<void()> allClosed)
-        : m_inner(inner), m_allClosed(std::move(allClosed))
-    {}
-    bool anyOpen() const { return m_open > 0; }
-
-    Answer message(const QString &text, Buttons buttons, Icon icon) override
-    {
-        ++m_open;
-        const Answer answer = m_inner->message(text, buttons, icon);
-        closed();
-        return answer;
-    }
-    std::optional<QString> input(const QString &prompt, const QString &title,
-                                 const QString &defaultText) override
-    {
-        ++m_open;
-        std::optional<QString> answer = m_inner->input(prompt, title, defaultText);
-        closed();
-        return answer;
-    }
-
-private:
-    void closed()
-    {
-        if (--m_open == 0)
-            m_allClosed();
-    }
-    Prompter *m_inner;
-    std::function<void()> m_allClosed;
-    int m_open = 0;
-};
-
 Funkbote::Funkbote(const Environment &environment, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_env(environment)
 {
-    m_boxes = std::make_unique<BoxCounter>(environment.prompter, [this] {
-        if (m_refreshPending)
-            QTimer::singleShot(0, this, &Funkbote::activationRefresh);
-    });
-    // Everything below shows its boxes through the counter.
-    m_env.prompter = m_boxes.get();
     setObjectName(u"Funkbote"_qs);
     setWindowTitle(u"Funkbote"_qs);
     setFixedSize(Look::px(6855), Look::px(6015));
     Look::setBackground(this, Look::navy);
 
-    // DTAEinstellungen and DTAVersandLog: the window's two views on Daten.mdb.
-    m_settingsConnection =
-        std::make_unique<StoreConnection>(databasePath(), u"Funkbote-Einstellungen"_qs);
+    m_settings = m_env.settings;
+    Q_ASSERT(m_settings);
+    connect(m_settings, &Settings::failed, this, &Funkbote::storeFailed);
+    // DTAVersandLog: the window's view on the send log.
     m_logConnection = std::make_unique<StoreConnection>(databasePath(), u"Funkbote-VersandLog"_qs);
-    m_einstellungen = new RecordView(m_settingsConnection->database(), Schema::einstellungen,
-                                     {Schema::comPort, Schema::providerNummer,
-                                      Schema::initialisierungsBefehl, Schema::rueckrufnummer},
-                                     this);
-    m_einstellungen->setObjectName(u"DTAEinstellungen"_qs);
-    connect(m_einstellungen, &RecordView::failed, this, &Funkbote::storeFailed);
     m_versandLog = std::make_unique<SendLog>(m_logConnection->database());
 
     m_queue = new OutgoingQueue(this);
@@ -151,10 +104,11 @@ Funkbote::Funkbote(const Environment &environment, QWidget *parent)
                                   },
                                   m_env.prompter, this);
 
-    bindField(m_einstellungen, Schema::rueckrufnummer, m_rueckrufNummer);
+    // As read so far: only what the user changes afterwards is stored.
+    m_rueckrufNummer->setText(m_settings->rueckrufnummer());
 
     m_line = m_env.line ? m_env.line : new QtSerialLine(this);
-    m_dialogue = new DialUpDialogue(m_line, &m_cache, m_env.programDir, this);
+    m_dialogue = new DialUpDialogue(m_line, m_settings, m_env.programDir, this);
     m_engine = new SendEngine(m_queue, m_versandLog.get(), m_dialogue, m_env.clock, this);
     m_addressBook = new AddressBookFlow(databasePath(), this, m_env.prompter, this);
 
@@ -172,14 +126,31 @@ Funkbote::~Funkbote()
         if (dialog)
             delete dialog.data();
     }
-    m_einstellungen->save();
-    // These use the connections and the box counter, which go before the
-    // QObject children would.
+    saveRueckrufnummer();
+    // These use the send log's connection, which goes before the QObject
+    // children would.
     delete m_addressBook;
     delete m_engine;
     delete m_dialogue;
     delete m_queuePanel;
-    delete m_einstellungen;
+}
+
+bool Funkbote::rueckrufnummerSettled() const
+{
+    // The field's check shows its message before it takes a refused
+    // character off the end. Until then the text is neither stored nor
+    // replaced: the refused character never reaches the row, and the check
+    // finishes on the text it is correcting.
+    const QString text = m_rueckrufNummer->text();
+    return text.isEmpty() || NumberFieldCheck::isAllowed(text.back());
+}
+
+void Funkbote::saveRueckrufnummer()
+{
+    if (!rueckrufnummerSettled())
+        return;
+    m_settings->setRueckrufnummer(m_rueckrufNummer->text());
+    m_settings->save();
 }
 
 QString Funkbote::databasePath() const
@@ -388,7 +359,7 @@ void Funkbote::connectActions()
             Qt::QueuedConnection);
 
     connect(m_konfiguration, &QPushButton::clicked, this, [this] {
-        auto *dialog = new FRMKonfiguration(databasePath(), &m_cache, this, m_env.prompter);
+        auto *dialog = new FRMKonfiguration(databasePath(), m_settings, this, m_env.prompter);
         connect(dialog, &DialogBase::unloaded, this, [this] { m_titel->setText(kTitel); });
         openDialog(dialog);
     });
@@ -427,14 +398,11 @@ void Funkbote::queueBulkRecipients(const QStringList &numbers)
 
 void Funkbote::activationRefresh()
 {
-    if (m_boxes->anyOpen()) {
-        m_refreshPending = true;
-        return;
-    }
-    m_refreshPending = false;
-    if (m_einstellungen->refresh() || m_einstellungen->lastError().isEmpty())
-        m_storeErrorShown = false;
-    m_cache.fillFrom(*m_einstellungen);
+    const bool settled = rueckrufnummerSettled();
+    if (settled)
+        m_settings->setRueckrufnummer(m_rueckrufNummer->text());
+    if (m_settings->reload() && settled)
+        m_rueckrufNummer->setText(m_settings->rueckrufnummer());
     m_titel->setText(kTitel);
 }
 
@@ -453,6 +421,10 @@ QString Funkbote::failureMessageText()
 
 void Funkbote::showPaused(bool paused)
 {
+    // The quit question pauses sending only while it is open; the button
+    // keeps telling what the user chose.
+    if (m_quitQuestionOpen)
+        return;
     m_startStop->setText(paused ? u"Versand starten"_qs : u"Versand stoppen"_qs);
 }
 
@@ -485,10 +457,12 @@ bool Funkbote::confirmQuit()
         return true;
     // No message may start going out while the user decides.
     const bool pausedHere = !m_engine->isPaused();
+    m_quitQuestionOpen = true;
     if (pausedHere)
         m_engine->pause();
     const bool quit =
         m_env.prompter->message(kQuitQuestion, Prompter::Buttons::YesNo) == Prompter::Answer::Yes;
+    m_quitQuestionOpen = false;
     // On Yes sending stays off: the program is ending.
     if (!quit && pausedHere)
         m_engine->resume();
@@ -515,7 +489,7 @@ void Funkbote::closeEvent(QCloseEvent *event)
     }
     m_closing = true;
     endSending();
-    m_einstellungen->save();
+    saveRueckrufnummer();
     // Open dialogs go with the program; each saves its pending edits.
     for (const QPointer<QWidget> &dialog : std::as_const(m_openDialogs)) {
         if (dialog)
@@ -548,11 +522,7 @@ void Funkbote::hoverBackground()
 
 void Funkbote::storeFailed(const QString &message)
 {
-    // Every activation re-reads the settings, and closing the box activates
-    // the window again: the same failure is told once, not in an endless row.
-    if (m_storeErrorShown)
-        return;
-    m_storeErrorShown = true;
+    // Told once by the settings until the row reads well again.
     m_env.prompter->message(u"Die Datenbank meldet einen Fehler:\n%1"_qs.arg(message),
                             Prompter::Buttons::Ok, Prompter::Icon::Warning);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "prompter.h"
-#include "settingscache.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -21,17 +20,17 @@ class QPlainTextEdit;
 class QPushButton;
 class QScrollBar;
 class QueuePanel;
-class RecordView;
 class SendEngine;
 class SendLog;
 class SerialLine;
+class Settings;
 class StatusLine;
 class StoreConnection;
 
 // The main window: input fields and the outgoing queue, the engine's status
 // line and start/stop button, and the buttons that open every other window.
-// It holds the settings cache that the engine dials with and refreshes it
-// each time the window becomes active.
+// It reloads the settings that the engine dials with each time it becomes
+// active, and shows and stores the user's call-back number.
 class Funkbote : public QWidget
 {
     Q_OBJECT
@@ -44,6 +43,8 @@ public:
         const Clock *clock = nullptr;
         // The modem line; nullptr uses the real serial port.
         SerialLine *line = nullptr;
+        // The settings row, shared with the engine and the configuration window.
+        Settings *settings = nullptr;
     };
 
     explicit Funkbote(const Environment &environment, QWidget *parent = nullptr);
@@ -54,13 +55,13 @@ public:
     OutgoingQueue *queue() const { return m_queue; }
     SendEngine *engine() const { return m_engine; }
     AddressBookFlow *addressBookFlow() const { return m_addressBook; }
-    const SettingsCache &settingsCache() const { return m_cache; }
+    Settings *settings() const { return m_settings; }
     QString databasePath() const;
     // The box shown when attempts keep failing.
     static QString failureMessageText();
 
-    // Re-reads the settings row into the cache and sets the title, as each
-    // activation of the window does.
+    // Stores an edited call-back number, re-reads the settings row and sets
+    // the title, as each activation of the window does.
     void activationRefresh();
 
 Q_SIGNALS:
@@ -89,20 +90,13 @@ private:
     void hoverTitleLabel(HoverLabel *label);
     void hoverBackground();
     void storeFailed(const QString &message);
-
-    // Counts the boxes that are open, so that the activation refresh does
-    // not rewrite a field while that field's own check is showing a box.
-    class BoxCounter;
+    bool rueckrufnummerSettled() const;
+    void saveRueckrufnummer();
 
     Environment m_env;
-    std::unique_ptr<BoxCounter> m_boxes;
-    bool m_refreshPending = false;
-    bool m_storeErrorShown = false; // until the settings read well again
-    std::unique_ptr<StoreConnection> m_settingsConnection;
+    Settings *m_settings = nullptr;
     std::unique_ptr<StoreConnection> m_logConnection;
-    RecordView *m_einstellungen = nullptr; // DTAEinstellungen
     std::unique_ptr<SendLog> m_versandLog; // DTAVersandLog
-    SettingsCache m_cache;
     OutgoingQueue *m_queue = nullptr;
     QueuePanel *m_queuePanel = nullptr;
     SerialLine *m_line = nullptr;
@@ -111,6 +105,7 @@ private:
     AddressBookFlow *m_addressBook = nullptr;
     QList<QPointer<QWidget>> m_openDialogs;
     bool m_closing = false;
+    bool m_quitQuestionOpen = false;
     bool m_failureBoxOpen = false;
 
     QLabel *m_titel = nullptr;

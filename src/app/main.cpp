@@ -1,6 +1,7 @@
 #include "clock.h"
 #include "funkbote.h"
 #include "look.h"
+#include "settings.h"
 #include "startup.h"
 #include "widgetprompter.h"
 
@@ -33,7 +34,9 @@ int main(int argc, char *argv[])
     if (std::optional<int> exitCode = guard.check())
         return *exitCode;
 
-    Funkbote window(Funkbote::Environment{programDir, &prompter, &clock, nullptr});
+    // The settings row, read by the window when it first becomes active.
+    Settings settings(StartupGuard::databasePath(programDir));
+    Funkbote window(Funkbote::Environment{programDir, &prompter, &clock, nullptr, &settings});
     prompter.setMainWindow(&window);
     QObject::connect(&window, &Funkbote::closed, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);

@@ -1,16 +1,18 @@
 #include "frmkonfiguration.h"
 
-#include "fieldbinding.h"
 #include "hoverlabel.h"
 #include "nurziffern.h"
-#include "recordview.h"
 #include "schema.h"
-#include "settingscache.h"
+#include "settings.h"
 #include "storeconnection.h"
 
+#include <QDataWidgetMapper>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlTableModel>
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -45,10 +47,10 @@ std::optional<int> portNummer(const QString &text)
 
 } // namespace
 
-FRMKonfiguration::FRMKonfiguration(QString databasePath, SettingsCache *cache, QWidget *mainWindow,
+FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWidget *mainWindow,
                                    Prompter *prompter)
     : DialogBase(konfigurationLook(), mainWindow, prompter),
-      m_databasePath(std::move(databasePath)), m_cache(cache)
+      m_databasePath(std::move(databasePath)), m_settings(settings)
 {
     setObjectName(u"FRMKonfiguration"_s);
 
@@ -86,22 +88,31 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, SettingsCache *cache, Q
     m_comPort->setFocus();
 
     // DTAEinstellungen: the first row of Einstellungen, shown and edited
-    // through the three bound fields.
+    // through the three mapped fields; the edits stay in the fields until
+    // the window closes.
     m_connection = std::make_unique<StoreConnection>(m_databasePath, u"DTAEinstellungen"_s);
-    m_einstellungen = new RecordView(
-        m_connection->database(), Schema::einstellungen,
-        {Schema::comPort, Schema::providerNummer, Schema::initialisierungsBefehl}, this);
+    m_einstellungen = new QSqlTableModel(this, m_connection->database());
     m_einstellungen->setObjectName(u"DTAEinstellungen"_s);
-    bindField(m_einstellungen, Schema::comPort, m_comPort);
-    bindField(m_einstellungen, Schema::providerNummer, m_providerNummer);
-    bindField(m_einstellungen, Schema::initialisierungsBefehl, m_initialisierungsbefehl);
+    m_einstellungen->setEditStrategy(QSqlTableModel::OnManualSubmit);
+    m_mapper = new QDataWidgetMapper(this);
+    m_mapper->setSubmitPolicy(QDataWidgetMapper::ManualSubmit);
 
     if (!m_connection->isOpen()) {
         m_ladeFehler = m_connection->errorText();
-    } else if (!m_einstellungen->moveFirst()) {
-        m_ladeFehler = m_einstellungen->lastError();
-        if (m_ladeFehler.isEmpty())
+    } else {
+        m_einstellungen->setTable(Schema::einstellungen);
+        if (!m_einstellungen->select())
+            m_ladeFehler = m_einstellungen->lastError().text();
+        else if (m_einstellungen->rowCount() == 0)
             m_ladeFehler = u"Die Tabelle \"Einstellungen\" enthält keine Zeile."_s;
+    }
+    if (m_ladeFehler.isEmpty()) {
+        m_mapper->setModel(m_einstellungen);
+        m_mapper->addMapping(m_comPort, m_einstellungen->fieldIndex(Schema::comPort));
+        m_mapper->addMapping(m_providerNummer, m_einstellungen->fieldIndex(Schema::providerNummer));
+        m_mapper->addMapping(m_initialisierungsbefehl,
+                             m_einstellungen->fieldIndex(Schema::initialisierungsBefehl));
+        m_mapper->toFirst();
     }
     for (QLineEdit *field : {m_comPort, m_providerNummer, m_initialisierungsbefehl})
         m_geladen.insert(field, field->text());
@@ -111,7 +122,8 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, SettingsCache *cache, Q
 
 FRMKonfiguration::~FRMKonfiguration()
 {
-    // The view's queries must be gone before its connection is removed.
+    // The model's queries must be gone before its connection is removed.
+    delete m_mapper;
     delete m_einstellungen;
     m_einstellungen = nullptr;
 }
@@ -165,19 +177,53 @@ bool FRMKonfiguration::speichern()
         port && m_comPort->text() != QString::number(*port))
         m_comPort->setText(QString::number(*port));
 
-    // Saves the edits of the bound fields and reads the row back, so the
-    // cache gets what is stored, not what the fields happen to show.
-    if (!m_einstellungen->refresh() || !m_einstellungen->hasCurrent())
+    // The edits of the mapped fields go into the row in one transaction;
+    // the settings then read the row, so the engine gets what is stored,
+    // not what the fields happen to show.
+    const QString nichtMehrVorhanden = u"Der Datensatz ist nicht mehr vorhanden oder wurde "
+                                       u"inzwischen anders gespeichert."_s;
+    // A failed attempt below may have found the row gone already.
+    if (m_einstellungen->rowCount() == 0) {
+        m_speicherFehler = nichtMehrVorhanden;
         return false;
-    if (m_cache)
-        m_cache->fillFrom(*m_einstellungen);
+    }
+    m_mapper->submit();
+    if (m_einstellungen->isDirty()) {
+        QSqlDatabase db = m_einstellungen->database();
+        if (!db.transaction()) {
+            m_speicherFehler = db.lastError().text();
+            return false;
+        }
+        if (!m_einstellungen->submitAll()) {
+            m_speicherFehler = m_einstellungen->lastError().text();
+            db.rollback();
+            return false;
+        }
+        // The row is changed where it still holds what was read; one that
+        // has vanished is not added again (the program never adds a
+        // settings row), and the edit is refused.
+        QSqlQuery changes(db);
+        if (!changes.prepare(u"SELECT changes()"_s) || !changes.exec() || !changes.next() ||
+            changes.value(0).toInt() < 1) {
+            m_speicherFehler = nichtMehrVorhanden;
+            db.rollback();
+            return false;
+        }
+        if (!db.commit()) {
+            m_speicherFehler = db.lastError().text();
+            db.rollback();
+            return false;
+        }
+    }
+    if (m_settings)
+        m_settings->reload();
     return true;
 }
 
 bool FRMKonfiguration::aboutToUnload()
 {
-    // Nothing was read, so there is nothing to save and the cache stays
-    // as the main window last filled it.
+    // Nothing was read, so there is nothing to save and the settings stay
+    // as the main window last read them.
     if (!m_ladeFehler.isEmpty())
         return true;
 
@@ -191,11 +237,8 @@ bool FRMKonfiguration::aboutToUnload()
     if (speichern())
         return true;
 
-    QString grund = m_einstellungen->lastError();
-    if (grund.isEmpty())
-        grund = u"Die Tabelle \"Einstellungen\" enthält keine Zeile mehr."_s;
     const Prompter::Answer answer =
-        message(u"Die Einstellungen konnten nicht gespeichert werden:\n"_s + grund +
+        message(u"Die Einstellungen konnten nicht gespeichert werden:\n"_s + m_speicherFehler +
                     u"\n\nFenster ohne Speichern schliessen?"_s,
                 Prompter::Buttons::YesNo, Prompter::Icon::Warning);
     return answer == Prompter::Answer::Yes;

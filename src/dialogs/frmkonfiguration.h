@@ -9,25 +9,26 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class RecordView;
+class QDataWidgetMapper;
+class QSqlTableModel;
 class StoreConnection;
-struct SettingsCache;
+class Settings;
 
 // The modem configuration: edits serial port, the provider's dial-in number
 // and the modem command of the settings row. However it is closed (OK, the
-// close label or code), it checks the entries, saves them through the bound
-// fields and refills the settings cache the engine dials with. Changed entries
+// close label or code), it checks the entries, saves them through the mapped
+// fields and reloads the settings the engine dials with. Changed entries
 // that would make every call fail are refused with a message naming the
 // field; the window then stays open and nothing is saved. Entries left as
 // they were are not checked, so a window closed without changes always
-// closes. The cache is left alone while the window is open, so a dial under
-// way keeps the values it began with.
+// closes. The settings are not reloaded while the window is open, so a dial
+// under way keeps the values it began with.
 class FRMKonfiguration : public DialogBase
 {
     Q_OBJECT
 
 public:
-    FRMKonfiguration(QString databasePath, SettingsCache *cache, QWidget *mainWindow,
+    FRMKonfiguration(QString databasePath, Settings *settings, QWidget *mainWindow,
                      Prompter *prompter);
     ~FRMKonfiguration() override;
 
@@ -49,9 +50,11 @@ private:
     bool speichern();
 
     QString m_databasePath;
-    SettingsCache *m_cache;
+    Settings *m_settings;
     std::unique_ptr<StoreConnection> m_connection;
-    RecordView *m_einstellungen = nullptr; // DTAEinstellungen
+    QSqlTableModel *m_einstellungen = nullptr; // DTAEinstellungen
+    QDataWidgetMapper *m_mapper = nullptr;
+    QString m_speicherFehler;
     QLineEdit *m_comPort;
     QLineEdit *m_providerNummer;
     QLineEdit *m_initialisierungsbefehl;

@@ -8,6 +8,7 @@
 #include "pointerevents.h"
 #include "scriptedprompter.h"
 #include "sendengine.h"
+#include "settings.h"
 #include "testdb.h"
 
 #include <QAccessible>
@@ -73,6 +74,7 @@ private:
     ScriptedPrompter m_prompter;
     FakeClock m_clock;
     FakeSerialLine *m_line = nullptr;
+    std::unique_ptr<Settings> m_settings;
     std::unique_ptr<Funkbote> m_window;
 
 private Q_SLOTS:
@@ -84,14 +86,16 @@ private Q_SLOTS:
         m_path = TestDb::create(m_dir->path(), settings);
         m_prompter.clear();
         m_line = new FakeSerialLine;
+        m_settings = std::make_unique<Settings>(m_path);
         m_window = std::make_unique<Funkbote>(
-            Funkbote::Environment{m_dir->path(), &m_prompter, &m_clock, m_line});
+            Funkbote::Environment{m_dir->path(), &m_prompter, &m_clock, m_line, m_settings.get()});
         m_line->setParent(m_window.get());
         m_window->show();
     }
     void cleanup()
     {
         m_window.reset();
+        m_settings.reset();
         m_dir.reset();
     }
 
@@ -107,9 +111,9 @@ private Q_SLOTS:
         QCOMPARE(m_window->engine()->timer1()->interval(), 5000);
         QVERIFY(m_window->engine()->timer1()->isActive());
         QCOMPARE(child<QLineEdit>("TXTRueckrufNummer")->text(), u"079 555 66 77"_qs);
-        QCOMPARE(m_window->settingsCache().comPort, qint16(1));
-        QCOMPARE(m_window->settingsCache().providerNummer, u"08001234"_qs);
-        QCOMPARE(m_window->settingsCache().initialisierungsBefehl, u"ATDT"_qs);
+        QCOMPARE(m_settings->comPort(), qint16(1));
+        QCOMPARE(m_settings->providerNummer(), u"08001234"_qs);
+        QCOMPARE(m_settings->initialisierungsBefehl(), u"ATDT"_qs);
         QCOMPARE(m_window->size(), QSize(457, 401));
         QCOMPARE(m_prompter.count(), 0);
     }
@@ -170,8 +174,12 @@ private Q_SLOTS:
         }
         m_prompter.clear();
         QString statusDuringQuestion;
+        QString captionDuringQuestion;
+        auto *button = child<QPushButton>("cmdStartStop");
+        const QString caption = button->text();
         m_prompter.setWhileOpen([&](const ScriptedPrompter::Shown &) {
             statusDuringQuestion = m_window->engine()->versandStatus();
+            captionDuringQuestion = button->text();
         });
         m_prompter.answerNext(yes ? Prompter::Answer::Yes : Prompter::Answer::No);
 
@@ -188,6 +196,9 @@ private Q_SLOTS:
         QCOMPARE(m_prompter.texts(), QStringList{kQuitQuestion});
         QCOMPARE(m_prompter.shown().constFirst().buttons, Prompter::Buttons::YesNo);
         QCOMPARE(statusDuringQuestion, u"Stop"_qs);
+        // The question pauses sending without touching the button.
+        QCOMPARE(captionDuringQuestion, caption);
+        QCOMPARE(button->text(), caption);
         QCOMPARE(closed, yes);
         // No restores sending as it was; Yes ends it for good.
         QCOMPARE(m_window->engine()->versandStatus(), sendingOn && !yes ? u"Start"_qs : u"Stop"_qs);
@@ -245,12 +256,12 @@ private Q_SLOTS:
                              u"UPDATE Einstellungen SET ComPort = 7, ProviderNummer = ?, "
                              u"InitialisierungsBefehl = 'ATX3DT'"_qs,
                              {u"0800 - 99 88"_qs}));
-        QCOMPARE(m_window->settingsCache().providerNummer, u"08001234"_qs);
+        QCOMPARE(m_settings->providerNummer(), u"08001234"_qs);
         QEvent activate(QEvent::WindowActivate);
         QCoreApplication::sendEvent(m_window.get(), &activate);
-        QCOMPARE(m_window->settingsCache().comPort, qint16(7));
-        QCOMPARE(m_window->settingsCache().providerNummer, u"08009988"_qs);
-        QCOMPARE(m_window->settingsCache().initialisierungsBefehl, u"ATX3DT"_qs);
+        QCOMPARE(m_settings->comPort(), qint16(7));
+        QCOMPARE(m_settings->providerNummer(), u"08009988"_qs);
+        QCOMPARE(m_settings->initialisierungsBefehl(), u"ATX3DT"_qs);
     }
 
     void callBackNumberSavedByBinding()
@@ -265,26 +276,27 @@ private Q_SLOTS:
                  QVariant(u"078 9"_qs));
     }
 
-    void refreshWaitsForOpenBox()
+    void refreshLeavesRefusedCharacterToCheck()
     {
         // A letter typed into the call-back field opens the check's box; an
-        // activation while it is open must not rewrite the field meanwhile.
+        // activation while it is open neither stores nor replaces the text.
         auto *rueckruf = child<QLineEdit>("TXTRueckrufNummer");
-        int boxes = 0;
+        const auto stored = [this] {
+            return TestDb::scalar(m_path, u"SELECT \"Rückrufnummer\" FROM Einstellungen"_qs);
+        };
+        QStringList duringBox;
         m_prompter.setWhileOpen([&](const ScriptedPrompter::Shown &) {
-            ++boxes;
             m_window->activationRefresh();
+            duringBox << rueckruf->text() << stored().toString();
         });
         rueckruf->setText(u"079 1x"_qs);
         m_prompter.setWhileOpen({});
-        QCOMPARE(boxes, 1);
+        QCOMPARE(duringBox, (QStringList{u"079 1x"_qs, u"079 555 66 77"_qs}));
         QCOMPARE(rueckruf->text(), u"079 1"_qs);
-        // The refused letter never reached the database; the refresh runs
-        // once the box is closed and stores the checked text.
-        QCOMPARE(TestDb::scalar(m_path, u"SELECT \"Rückrufnummer\" FROM Einstellungen"_qs),
-                 QVariant(u"079 555 66 77"_qs));
-        QTRY_COMPARE(TestDb::scalar(m_path, u"SELECT \"Rückrufnummer\" FROM Einstellungen"_qs),
-                     QVariant(u"079 1"_qs));
+        // Closing the box activates the window again, which stores the checked text.
+        m_window->activationRefresh();
+        QCOMPARE(stored(), QVariant(u"079 1"_qs));
+        QCOMPARE(rueckruf->text(), u"079 1"_qs);
         QCOMPARE(m_prompter.count(), 1);
     }
 
@@ -300,7 +312,7 @@ private Q_SLOTS:
         QCOMPARE(m_prompter.count(), 1);
         QVERIFY(
             m_prompter.texts().constFirst().startsWith(u"Die Datenbank meldet einen Fehler"_qs));
-        QCOMPARE(m_window->settingsCache().providerNummer, u"08001234"_qs); // kept
+        QCOMPARE(m_settings->providerNummer(), u"08001234"_qs); // kept
         QVERIFY(TestDb::exec(m_path, u"ALTER TABLE Alt RENAME TO Einstellungen"_qs));
         m_window->activationRefresh();
         QCOMPARE(m_prompter.count(), 1);

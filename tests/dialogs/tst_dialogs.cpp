@@ -4,7 +4,7 @@
 #include "frmkonfiguration.h"
 #include "scriptedprompter.h"
 #include "sendlog.h"
-#include "settingscache.h"
+#include "settings.h"
 #include "testdb.h"
 
 #include <QLineEdit>
@@ -33,13 +33,23 @@ private Q_SLOTS:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
-        m_path = TestDb::create(m_dir->path());
+        // The engine last read other values than the row now holds.
+        m_path = TestDb::create(m_dir->path(), {4, u"0901"_s, u"ATDP"_s});
         QVERIFY(!m_path.isEmpty());
+        m_settings = std::make_unique<Settings>(m_path);
+        QVERIFY(m_settings->reload());
+        QVERIFY(TestDb::exec(m_path,
+                             u"UPDATE Einstellungen SET ComPort = 1, ProviderNummer = ?, "
+                             u"InitialisierungsBefehl = 'ATDT'"_s,
+                             {u"0800 123 456"_s}));
         m_main = std::make_unique<QWidget>();
         m_prompter = std::make_unique<ScriptedPrompter>();
-        m_cache = SettingsCache{4, u"0901"_s, u"ATDP"_s};
     }
-    void cleanup() { delete m_dialog.data(); }
+    void cleanup()
+    {
+        delete m_dialog.data();
+        m_settings.reset();
+    }
 
     void archivZeile_data();
     void archivZeile();
@@ -54,6 +64,7 @@ private Q_SLOTS:
     void konfigFalsch();
     void konfigUnbearbeitet_data();
     void konfigUnbearbeitet();
+    void konfigSpeichernScheitert_data();
     void konfigSpeichernScheitert();
     void konfigDateiFehlt();
 
@@ -104,15 +115,15 @@ private:
     }
     QString cache() const
     {
-        return u"%1|%2|%3"_s.arg(m_cache.comPort)
-            .arg(m_cache.providerNummer, m_cache.initialisierungsBefehl);
+        return u"%1|%2|%3"_s.arg(m_settings->comPort())
+            .arg(m_settings->providerNummer(), m_settings->initialisierungsBefehl());
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_path;
     std::unique_ptr<QWidget> m_main;
     std::unique_ptr<ScriptedPrompter> m_prompter;
-    SettingsCache m_cache;
+    std::unique_ptr<Settings> m_settings;
     QPointer<DialogBase> m_dialog;
     std::unique_ptr<QSignalSpy> m_unloaded;
 };
@@ -268,7 +279,7 @@ void TestDialogs::konfigSpeichern()
                                  u"InitialisierungsBefehl, \"Rückrufnummer\")"_s));
     QVERIFY(TestDb::exec(m_path, u"INSERT INTO Einstellungen VALUES (1, ?, 'ATDT', '')"_s,
                          {u"0800 123 456"_s}));
-    open(new FRMKonfiguration(m_path, &m_cache, m_main.get(), m_prompter.get()));
+    open(new FRMKonfiguration(m_path, m_settings.get(), m_main.get(), m_prompter.get()));
     QCOMPARE(m_dialog->findChild<QLineEdit *>(kFelder[1])->text(), u"0800 123 456"_s);
     type(kFelder[0], port);
     type(kFelder[1], u"+41 (0)800 / 55-66 77"_s);
@@ -307,7 +318,7 @@ void TestDialogs::konfigFalsch()
     QFETCH(int, feld);
     QFETCH(QString, typed);
 
-    open(new FRMKonfiguration(m_path, &m_cache, m_main.get(), m_prompter.get()));
+    open(new FRMKonfiguration(m_path, m_settings.get(), m_main.get(), m_prompter.get()));
     // A valid edit in another field must not slip through either.
     if (feld != 0)
         type(kFelder[0], u"9"_s);
@@ -358,7 +369,7 @@ void TestDialogs::konfigUnbearbeitet()
     QFETCH(QString, expected);
 
     QVERIFY(TestDb::exec(m_path, sql));
-    open(new FRMKonfiguration(m_path, &m_cache, m_main.get(), m_prompter.get()));
+    open(new FRMKonfiguration(m_path, m_settings.get(), m_main.get(), m_prompter.get()));
     if (feld >= 0)
         type(kFelder[feld], typed);
     click(u"cmdOK"_s);
@@ -374,12 +385,24 @@ void TestDialogs::konfigUnbearbeitet()
     QTRY_VERIFY(m_dialog.isNull());
 }
 
+void TestDialogs::konfigSpeichernScheitert_data()
+{
+    // What another program does to the settings while the window is open.
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("table taken away")
+        << u"ALTER TABLE Einstellungen RENAME TO Weg"_s << u"Einstellungen"_s;
+    QTest::newRow("row deleted") << u"DELETE FROM Einstellungen"_s
+                                 << u"Der Datensatz ist nicht mehr vorhanden"_s;
+}
+
 void TestDialogs::konfigSpeichernScheitert()
 {
-    open(new FRMKonfiguration(m_path, &m_cache, m_main.get(), m_prompter.get()));
+    QFETCH(QString, sql);
+    QFETCH(QString, reason);
+    open(new FRMKonfiguration(m_path, m_settings.get(), m_main.get(), m_prompter.get()));
     type(kFelder[0], u"6"_s);
-    // Another program has taken the table away meanwhile.
-    QVERIFY(TestDb::exec(m_path, u"ALTER TABLE Einstellungen RENAME TO Weg"_s));
+    QVERIFY(TestDb::exec(m_path, sql));
     m_prompter->answerNext(Prompter::Answer::No);
     m_prompter->answerNext(Prompter::Answer::Yes);
     click(u"cmdOK"_s); // No keeps the window
@@ -392,14 +415,18 @@ void TestDialogs::konfigSpeichernScheitert()
     const ScriptedPrompter::Shown box = m_prompter->shown().constLast();
     QVERIFY(box.text.startsWith(u"Die Einstellungen konnten nicht gespeichert werden:\n"_s));
     QVERIFY(box.text.endsWith(u"\n\nFenster ohne Speichern schliessen?"_s));
+    QVERIFY2(box.text.contains(reason), qPrintable(box.text));
     QCOMPARE(box.buttons, Prompter::Buttons::YesNo);
     QCOMPARE(cache(), kCacheVorher);
+    // No row is added in place of a vanished one.
+    if (sql.startsWith(u"DELETE"_s))
+        QCOMPARE(TestDb::scalar(m_path, u"SELECT COUNT(*) FROM Einstellungen"_s).toInt(), 0);
 }
 
 void TestDialogs::konfigDateiFehlt()
 {
     const QString path = m_dir->path() + u"/fehlt/Daten.mdb"_s;
-    open(new FRMKonfiguration(path, &m_cache, m_main.get(), m_prompter.get()));
+    open(new FRMKonfiguration(path, m_settings.get(), m_main.get(), m_prompter.get()));
     QTRY_COMPARE(m_prompter->count(), 1);
     const QString text = m_prompter->texts().constFirst();
     QVERIFY(text.startsWith(u"Die Einstellungen konnten nicht aus "_s + path));

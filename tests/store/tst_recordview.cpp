@@ -1,6 +1,5 @@
 #include "recordview.h"
 #include "schema.h"
-#include "settingscache.h"
 #include "storeconnection.h"
 #include "testdb.h"
 
@@ -79,8 +78,7 @@ private Q_SLOTS:
         StoreConnection a(m_path, u"a"_qs);
         StoreConnection b(m_path, u"b"_qs);
         RecordView config(a.database(), Schema::einstellungen, {Schema::providerNummer});
-        RecordView main(b.database(), Schema::einstellungen,
-                        {Schema::comPort, Schema::providerNummer, Schema::initialisierungsBefehl});
+        RecordView main(b.database(), Schema::einstellungen, {Schema::providerNummer});
         FakeField provider;
         config.bind(Schema::providerNummer, provider.binding());
         QVERIFY(config.refresh());
@@ -88,33 +86,9 @@ private Q_SLOTS:
 
         provider.text = u"0800-77 88 / 99"_qs;
         QVERIFY(config.save());
-        SettingsCache cache;
-        cache.fillFrom(main);
-        QCOMPARE(cache.providerNummer, u"0800123456"_qs); // not refreshed yet
+        QCOMPARE(main.value(Schema::providerNummer), QVariant(u"0800 123 456"_qs));
         QVERIFY(main.refresh());
-        cache.fillFrom(main);
-        QCOMPARE(cache.providerNummer, u"0800778899"_qs);
-        QCOMPARE(cache.comPort, qint16(1));
-        QCOMPARE(cache.initialisierungsBefehl, u"ATDT"_qs);
-    }
-
-    void comPortConversion_data()
-    {
-        QTest::addColumn<QVariant>("stored");
-        QTest::addColumn<int>("port");
-        QTest::newRow("integer") << QVariant(3) << 3;
-        QTest::newRow("text digits") << QVariant(u" 4 "_qs) << 4;
-        QTest::newRow("text") << QVariant(u"COM1"_qs) << 0;
-        QTest::newRow("null") << QVariant() << 0;
-        QTest::newRow("largest") << QVariant(32767) << 32767;
-        QTest::newRow("fits 16 bits unsigned only") << QVariant(40000) << 0;
-        QTest::newRow("too large") << QVariant(70000) << 0;
-    }
-    void comPortConversion()
-    {
-        QFETCH(QVariant, stored);
-        QFETCH(int, port);
-        QCOMPARE(SettingsCache::toComPort(stored), qint16(port));
+        QCOMPARE(main.value(Schema::providerNummer), QVariant(u"0800-77 88 / 99"_qs));
     }
 
     void navigationInInsertionOrder()

@@ -2,7 +2,7 @@
 
 #include "comport.h"
 #include "serialline.h"
-#include "settingscache.h"
+#include "settings.h"
 #include "ucp.h"
 
 #include <utility>
@@ -43,7 +43,7 @@ const QString failedChecksum = QStringLiteral("Prüfsummenfehler");
 
 } // namespace
 
-DialUpDialogue::DialUpDialogue(SerialLine *line, const SettingsCache *settings, QString programDir,
+DialUpDialogue::DialUpDialogue(SerialLine *line, const Settings *settings, QString programDir,
                                QObject *parent)
     : CallDialogue(parent), m_line(line), m_settings(settings), m_programDir(std::move(programDir))
 {
@@ -58,7 +58,7 @@ DialUpDialogue::DialUpDialogue(SerialLine *line, const SettingsCache *settings, 
 
 QString DialUpDialogue::missingSetting() const
 {
-    if (m_settings->providerNummer.isEmpty())
+    if (m_settings->providerNummer().isEmpty())
         return u"Keine Rufnummer des Service-Providers konfiguriert"_qs;
     return {};
 }
@@ -70,13 +70,13 @@ void DialUpDialogue::begin()
     m_line->close();
     m_phase = Phase::Dialling;
 
-    const int port = m_settings->comPort;
+    const int port = m_settings->comPort();
     const QString device = serialDeviceForComPort(port, m_programDir);
     if (device.isEmpty()) {
         // The value as the user stored it: 40000 or "COM1" read as port 0,
         // and naming COM0 would point at the wrong thing.
-        const QString &stored = m_settings->comPortText;
-        const bool storedFits = !stored.isEmpty() && SettingsCache::toComPort(stored) == port;
+        const QString stored = m_settings->comPortText();
+        const bool storedFits = !stored.isEmpty() && Settings::toComPort(stored) == port;
         fail(u"Com-Port "_qs + (storedFits ? stored : QString::number(port)) +
              u" bezeichnet keine Schnittstelle (gültig sind die Nummern 1 bis 32767)"_qs);
         return;
@@ -92,7 +92,7 @@ void DialUpDialogue::begin()
     // Modem command, one blank, the provider's digits, CR. A modem aborts the
     // dial on any further byte, so nothing else is written until CONNECT.
     const QString dialLine =
-        m_settings->initialisierungsBefehl + u' ' + m_settings->providerNummer + u'\r';
+        m_settings->initialisierungsBefehl() + u' ' + m_settings->providerNummer() + u'\r';
     m_line->write(dialLine.toLatin1());
 }
 

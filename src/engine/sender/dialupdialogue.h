@@ -7,7 +7,7 @@
 #include <QTimer>
 
 class SerialLine;
-struct SettingsCache;
+class Settings;
 
 // A call through a Hayes modem on a serial line: open the port, write the
 // dial line, wait for CONNECT (or carrier detect), write the entry as one
@@ -26,7 +26,7 @@ class DialUpDialogue final : public CallDialogue
 public:
     static constexpr int defaultAnswerTimeoutMs = 10'000;
 
-    DialUpDialogue(SerialLine *line, const SettingsCache *settings, QString programDir,
+    DialUpDialogue(SerialLine *line, const Settings *settings, QString programDir,
                    QObject *parent = nullptr);
 
     QString missingSetting() const override;
@@ -50,7 +50,7 @@ private:
     void fail(const QString &reason);
 
     SerialLine *m_line;
-    const SettingsCache *m_settings;
+    const Settings *m_settings;
     QString m_programDir;
     QTimer m_answerTimer;
     Phase m_phase = Phase::Closed;

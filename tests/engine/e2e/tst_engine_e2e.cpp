@@ -7,7 +7,7 @@
 #include "qtserialline.h"
 #include "sendengine.h"
 #include "sendlog.h"
-#include "settingscache.h"
+#include "settings.h"
 #include "simprocess.h"
 #include "storeconnection.h"
 #include "testdb.h"
@@ -26,12 +26,17 @@ struct Rig
 {
     bool start(const QStringList &simArguments)
     {
-        settings.comPort = 5;
-        settings.initialisierungsBefehl = u"ATDT"_qs;
-        settings.providerNummer = u"012345678"_qs;
-        connection = std::make_unique<StoreConnection>(TestDb::create(dir.path()), u"sendlog"_qs);
+        TestDb::Settings row;
+        row.comPort = 5;
+        row.initialisierungsBefehl = u"ATDT"_qs;
+        row.providerNummer = u"012345678"_qs;
+        const QString path = TestDb::create(dir.path(), row);
+        settings = std::make_unique<Settings>(path);
+        if (!settings->reload())
+            return false;
+        connection = std::make_unique<StoreConnection>(path, u"sendlog"_qs);
         log = std::make_unique<SendLog>(connection->database());
-        dialogue = std::make_unique<DialUpDialogue>(&line, &settings, dir.path());
+        dialogue = std::make_unique<DialUpDialogue>(&line, settings.get(), dir.path());
         engine = std::make_unique<SendEngine>(&queue, log.get(), dialogue.get(), &clock);
         queue.append(u"0791234567"_qs, u"abc"_qs, QString());
         return sim.start(dir.path(), 5,
@@ -54,7 +59,7 @@ struct Rig
     }
 
     QTemporaryDir dir;
-    SettingsCache settings;
+    std::unique_ptr<Settings> settings;
     OutgoingQueue queue;
     QtSerialLine line;
     FakeClock clock;

@@ -4,7 +4,7 @@
 #include "sendengine.h"
 #include "sendlog.h"
 #include "sendlogwriter.h"
-#include "settingscache.h"
+#include "settings.h"
 #include "storeconnection.h"
 #include "testdb.h"
 
@@ -63,16 +63,28 @@ struct Rig
     explicit Rig(qint16 comPort = 3, const QString &command = u"ATDT"_qs,
                  const QString &provider = u"012345678"_qs)
     {
-        settings.comPort = comPort;
-        settings.initialisierungsBefehl = command;
-        settings.providerNummer = provider;
-        dbPath = TestDb::create(dir.path());
+        TestDb::Settings row;
+        row.comPort = comPort;
+        row.initialisierungsBefehl = command;
+        row.providerNummer = provider;
+        dbPath = TestDb::create(dir.path(), row);
+        settings = std::make_unique<Settings>(dbPath);
+        if (!settings->reload())
+            QTest::qFail(qPrintable(settings->lastError()), __FILE__, __LINE__);
         connection = std::make_unique<StoreConnection>(dbPath, u"sendlog"_qs);
         log = std::make_unique<SendLog>(connection->database());
-        dialogue = std::make_unique<DialUpDialogue>(&line, &settings, dir.path());
+        dialogue = std::make_unique<DialUpDialogue>(&line, settings.get(), dir.path());
         engine = std::make_unique<SendEngine>(&queue, log.get(), dialogue.get(), &clock);
         failing = std::make_unique<QSignalSpy>(engine.get(), &SendEngine::attemptsFailing);
         queue.append(u"0791234567"_qs, u"abc"_qs, u"0311234567"_qs);
+    }
+
+    // Another value in the settings row, read as an activation would.
+    void store(const QString &column, const QVariant &value)
+    {
+        QVERIFY(
+            TestDb::exec(dbPath, u"UPDATE Einstellungen SET "_qs + column + u" = ?"_qs, {value}));
+        QVERIFY(settings->reload());
     }
 
     // Call state, VerbindungAktiv, Fehlversuche, port, status line.
@@ -149,7 +161,7 @@ struct Rig
 
     QTemporaryDir dir;
     QString dbPath;
-    SettingsCache settings;
+    std::unique_ptr<Settings> settings;
     OutgoingQueue queue;
     FakeSerialLine line;
     FakeClock clock;
@@ -212,7 +224,7 @@ private Q_SLOTS:
             rig.tick(5);
             QCOMPARE(rig.snapshot(), idle);
             rig.queue.append(u"0791234567"_qs, u"abc"_qs, u"0311234567"_qs);
-            rig.settings.providerNummer = u"012345678"_qs;
+            rig.store(u"ProviderNummer"_qs, u"012345678"_qs);
             rig.engine->tick();
         }
         // Nothing more while the modem dials: a modem aborts the dial on any byte.
@@ -529,7 +541,7 @@ private Q_SLOTS:
         QFETCH(QString, link);
         QFETCH(QString, status);
         Rig rig;
-        rig.settings.setComPort(comPort);
+        rig.store(u"ComPort"_qs, comPort);
         const QStringList parts = link.split(u"=>"_qs);
         QVERIFY(link.isEmpty() || QFile::link(parts[1], rig.dir.filePath(parts[0])));
         rig.line.failNextOpen(u"Zugriff verweigert"_qs);
@@ -540,7 +552,7 @@ private Q_SLOTS:
         QCOMPARE(rig.engine->verbindungAktiv(), u"Nein"_qs);
         rig.tick(5);
         QCOMPARE(rig.line.writes,
-                 rig.settings.comPort > 0 ? QByteArrayList{dialAtdt} : QByteArrayList{});
+                 rig.settings->comPort() > 0 ? QByteArrayList{dialAtdt} : QByteArrayList{});
     }
 
     // Paused, nothing is dialled; resumed, the next tick dials. Shut down,

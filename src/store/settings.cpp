@@ -1,0 +1,123 @@
+#include "settings.h"
+
+#include "nurziffern.h"
+#include "schema.h"
+#include "storeconnection.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+
+const QString lesenFehlgeschlagen = QStringLiteral("Lesen fehlgeschlagen");
+const QString speichernFehlgeschlagen = QStringLiteral("Speichern fehlgeschlagen");
+
+} // namespace
+
+Settings::Settings(const QString &databasePath, QObject *parent)
+    : QObject(parent),
+      m_connection(std::make_unique<StoreConnection>(databasePath, u"Einstellungen"_qs))
+{}
+
+Settings::~Settings() = default;
+
+qint16 Settings::toComPort(const QVariant &value)
+{
+    bool ok = false;
+    const qlonglong number = value.toString().trimmed().toLongLong(&ok);
+    if (!ok || number < -32768 || number > 32767)
+        return 0; // names no port; the engine says so when it dials
+    return qint16(number);
+}
+
+bool Settings::fail(const QString &what, const QString &reason)
+{
+    m_lastError = u"%1 (Tabelle \"%2\"): %3"_qs.arg(what, Schema::einstellungen, reason);
+    if (!m_failing) {
+        m_failing = true;
+        Q_EMIT failed(m_lastError);
+    }
+    return false;
+}
+
+void Settings::setRueckrufnummer(const QString &text)
+{
+    if (text == m_rueckrufnummer)
+        m_pendingRueckrufnummer.reset();
+    else
+        m_pendingRueckrufnummer = text;
+}
+
+bool Settings::save()
+{
+    if (!m_pendingRueckrufnummer)
+        return true;
+    if (!m_connection->isOpen())
+        return fail(speichernFehlgeschlagen, m_connection->errorText());
+    if (!m_rowid)
+        return fail(speichernFehlgeschlagen,
+                    u"Die Tabelle \"Einstellungen\" enthält keine Zeile."_qs);
+    QSqlQuery query(m_connection->database());
+    if (!query.prepare(u"UPDATE "_qs + Schema::quoted(Schema::einstellungen) + u" SET "_qs +
+                       Schema::quoted(Schema::rueckrufnummer) + u" = ? WHERE rowid = ?"_qs))
+        return fail(speichernFehlgeschlagen, query.lastError().text());
+    query.addBindValue(*m_pendingRueckrufnummer);
+    query.addBindValue(*m_rowid);
+    if (!query.exec())
+        return fail(speichernFehlgeschlagen, query.lastError().text());
+    // No row in its place: the program never adds a settings row.
+    if (query.numRowsAffected() < 1)
+        return fail(speichernFehlgeschlagen,
+                    u"Der Datensatz ist nicht mehr vorhanden oder wurde inzwischen anders "
+                    u"gespeichert."_qs);
+    m_rueckrufnummer = *m_pendingRueckrufnummer;
+    m_pendingRueckrufnummer.reset();
+    return true;
+}
+
+bool Settings::reload()
+{
+    if (!save())
+        return false;
+    return read();
+}
+
+bool Settings::read()
+{
+    if (!m_connection->isOpen())
+        return fail(lesenFehlgeschlagen, m_connection->errorText());
+    QSqlQuery query(m_connection->database());
+    query.setForwardOnly(true);
+    if (!query.prepare(u"SELECT rowid, "_qs + Schema::quoted(Schema::comPort) + u", "_qs +
+                       Schema::quoted(Schema::providerNummer) + u", "_qs +
+                       Schema::quoted(Schema::initialisierungsBefehl) + u", "_qs +
+                       Schema::quoted(Schema::rueckrufnummer) + u" FROM "_qs +
+                       Schema::quoted(Schema::einstellungen) + u" ORDER BY rowid LIMIT 1"_qs))
+        return fail(lesenFehlgeschlagen, query.lastError().text());
+    if (!query.exec())
+        return fail(lesenFehlgeschlagen, query.lastError().text());
+    if (!query.next()) {
+        m_rowid.reset();
+        return fail(lesenFehlgeschlagen, u"Die Tabelle \"Einstellungen\" enthält keine Zeile."_qs);
+    }
+    m_lastError.clear();
+    m_failing = false;
+    m_rowid = query.value(0).toLongLong();
+    const QVariant port = query.value(1);
+    const qint16 comPort = toComPort(port);
+    const QString comPortText = port.toString().trimmed();
+    const QString providerNummer = NurZiffern(query.value(2));
+    const QString initialisierungsBefehl = query.value(3).toString();
+    const QString rueckrufnummer = query.value(4).toString();
+    if (comPort == m_comPort && comPortText == m_comPortText &&
+        providerNummer == m_providerNummer && initialisierungsBefehl == m_initialisierungsBefehl &&
+        rueckrufnummer == m_rueckrufnummer)
+        return true;
+    m_comPort = comPort;
+    m_comPortText = comPortText;
+    m_providerNummer = providerNummer;
+    m_initialisierungsBefehl = initialisierungsBefehl;
+    m_rueckrufnummer = rueckrufnummer;
+    Q_EMIT changed();
+    return true;
+}
