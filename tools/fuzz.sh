@@ -46,11 +46,13 @@ stat() { grep -o "^stat::$1: *[0-9]*" "$2" | grep -o '[0-9]*$' | tail -n 1 || tr
 status_figure() { grep -o "$1: [0-9]*" "$2" | tail -n 1 | grep -o '[0-9]*$' || true; }
 
 failed=0
+ran=0
 table=$(printf '%-20s %10s %8s %6s %6s %8s  %s' target runs exec/s cov ft corpus result)
 while read -r name path; do
     if [ $# -gt 0 ] && ! printf '%s\n' "$@" | grep -qx "$name"; then
         continue
     fi
+    ran=$((ran + 1))
     corpus=$work/corpus/$name
     mkdir -p "$corpus"
     if [ -d "fuzz/corpus/$name" ]; then
@@ -87,10 +89,14 @@ while read -r name path; do
     table+=$'\n'$(printf '%-20s %10s %8s %6s %6s %8s  %s' "$name" "${runs:-?}" "${speed:-?}" \
         "${cov:-?}" "${ft:-?}" "$files" "$result")
     if [ -n "${FUNKBOTE_FUZZ_SUMMARY:-}" ]; then
-        printf '%s\t%s\t%s\t%s\n' "fuzz $name" "${runs:-0}" "$([ "$result" = ok ] && echo 0 || echo 1)" \
+        printf '%s\t%s\t%s\t%s\n' "$name" "${runs:-0}" "$([ "$result" = ok ] && echo 0 || echo 1)" \
             "${speed:-?} exec/s, cov ${cov:-?}, ft ${ft:-?}" >> "$FUNKBOTE_FUZZ_SUMMARY"
     fi
 done < "$build/fuzz-targets.txt"
 
 echo "$table"
+if [ "$ran" -eq 0 ]; then
+    echo "fuzz.sh: no target named $*" >&2
+    exit 1
+fi
 exit "$failed"

@@ -2,6 +2,7 @@
 # The long runs that do not fit in CI, with one table of their results:
 # test, runs, failures, figure. Exits non-zero when any of them failed.
 # Usage: tools/stress.sh   (from anywhere in the repository)
+# FUNKBOTE_STRESS_FUZZ_SECONDS shortens the fuzz runs (default 600 per target).
 #
 # A row is added by writing a function that runs its test and calls
 #   row "<test>" <runs> <failures> "<figure>"
@@ -20,7 +21,8 @@ row() { printf '%s\t%s\t%s\t%s\n' "$1" "$2" "$3" "$4" >> "$rows"; }
 stress_fuzz()
 {
     local status=0
-    FUNKBOTE_FUZZ_SUMMARY=$rows bash tools/fuzz.sh 600 || status=$?
+    FUNKBOTE_FUZZ_SUMMARY=$rows bash tools/fuzz.sh "${FUNKBOTE_STRESS_FUZZ_SECONDS:-600}" ||
+        status=$?
     return "$status"
 }
 
