@@ -42,7 +42,7 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$findings"
 
 # The last figure of a libFuzzer log: "stat::name: value" or "name: value" on a status line.
-stat() { grep -o "^stat::$1: *[0-9]*" "$2" | grep -o '[0-9]*$' | tail -n 1 || true; }
+final_stat() { grep -o "^stat::$1: *[0-9]*" "$2" | grep -o '[0-9]*$' | tail -n 1 || true; }
 status_figure() { grep -o "$1: [0-9]*" "$2" | tail -n 1 | grep -o '[0-9]*$' || true; }
 
 failed=0
@@ -76,8 +76,8 @@ while read -r name path; do
     if grep -qE 'ERROR: (AddressSanitizer|LeakSanitizer)|runtime error:|property failed' "$log"; then
         result=FAILED
     fi
-    runs=$(stat number_of_executed_units "$log")
-    speed=$(stat average_exec_per_sec "$log")
+    runs=$(final_stat number_of_executed_units "$log")
+    speed=$(final_stat average_exec_per_sec "$log")
     cov=$(status_figure cov "$log")
     ft=$(status_figure ft "$log")
     files=$(find "$corpus" -type f | wc -l)
