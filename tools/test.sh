@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds Funkbote twice and runs the whole test suite on each build:
 # a normal build, and one with AddressSanitizer and UBSan that fails on any
-# report. Usage: tools/test.sh   (from anywhere in the repository)
+# report. Then runs every fuzz target for FUNKBOTE_FUZZ_SECONDS seconds
+# (default 60; 0 runs only their seed corpus).
+# Usage: tools/test.sh   (from anywhere in the repository)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -25,3 +27,5 @@ echo "== Build and tests =="
 run_suite build-test
 echo "== Build and tests with AddressSanitizer and UBSan =="
 run_suite build-asan -DFUNKBOTE_SANITIZE=ON
+echo "== Fuzzing with libFuzzer, AddressSanitizer and UBSan (clang) =="
+bash tools/fuzz.sh "${FUNKBOTE_FUZZ_SECONDS:-60}"

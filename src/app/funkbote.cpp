@@ -311,8 +311,8 @@ void Funkbote::buildFrame()
 
 void Funkbote::buildButtonColumn()
 {
-    const int left = 120 + 4860;
-    auto button = [this, left](const QString &name, const QString &text, int top, QWidget *parent) {
+    constexpr int left = 120 + 4860;
+    auto button = [this](const QString &name, const QString &text, int top, QWidget *parent) {
         auto *b = new WrapButton(text, parent);
         b->setObjectName(name);
         const int x = parent == this ? left : left - 120;

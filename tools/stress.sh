@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# The long runs that do not fit in CI, with one table of their results:
+# test, runs, failures, figure. Exits non-zero when any of them failed.
+# Usage: tools/stress.sh   (from anywhere in the repository)
+# FUNKBOTE_STRESS_FUZZ_SECONDS shortens the fuzz runs (default 600 per target).
+#
+# A row is added by writing a function that runs its test and calls
+#   row "<test>" <runs> <failures> "<figure>"
+# once per line of the table, and by naming the function in `steps`.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/funkbote-stress.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+rows=$work/rows.tsv
+: > "$rows"
+
+row() { printf '%s\t%s\t%s\t%s\n' "$1" "$2" "$3" "$4" >> "$rows"; }
+
+# Every fuzz target for ten minutes; fuzz.sh writes one row per target.
+stress_fuzz()
+{
+    local status=0
+    FUNKBOTE_FUZZ_SUMMARY=$rows bash tools/fuzz.sh "${FUNKBOTE_STRESS_FUZZ_SECONDS:-600}" ||
+        status=$?
+    return "$status"
+}
+
+steps=(
+    stress_fuzz
+)
+
+failed=0
+for step in "${steps[@]}"; do
+    echo "== $step"
+    before=$(wc -l < "$rows")
+    if ! "$step"; then
+        failed=1
+        # A step that ended before writing its rows still shows in the table.
+        [ "$(wc -l < "$rows")" -gt "$before" ] || row "$step" 0 1 "ended early"
+    fi
+done
+
+echo
+{
+    printf 'test\truns\tfailures\tfigure\n'
+    cat "$rows"
+} | awk -F '\t' '
+    { for (i = 1; i <= NF; ++i) { cell[NR, i] = $i; if (length($i) > width[i]) width[i] = length($i) } }
+    END {
+        for (r = 1; r <= NR; ++r)
+            printf "%-*s  %*s  %*s  %s\n", width[1], cell[r, 1], width[2], cell[r, 2],
+                   width[3], cell[r, 3], cell[r, 4]
+    }'
+exit "$failed"
