@@ -11,7 +11,8 @@
 // Everything is asynchronous; each step is answered by a signal, which may
 // come before the call that started the step has returned.
 //
-//   begin()   -> ready()               the connection stands
+//   begin()   -> [loggingIn()]         the session login is under way
+//             -> ready()               the connection stands
 //             -> failed(reason)        it could not be set up
 //   submit()  -> submitted(result)     the centre's answer
 //             -> failed(reason)        no usable answer, or the line broke
@@ -41,8 +42,13 @@ public:
     virtual void end() = 0;
     // Whether one connection may carry several entries, one after another.
     virtual bool severalPerCall() const { return false; }
+    // How long a connection that carries several entries is kept open once
+    // the queue is empty, waiting for more: 0 ends it at once.
+    virtual qint64 idleHoldMs() const { return 0; }
 
 Q_SIGNALS:
+    // The connection stands and the dialogue logs in before it is ready.
+    void loggingIn();
     void ready();
     void submitted(const CallDialogue::Result &result);
     // Why the call failed, in German as the status line names it; the

@@ -9,9 +9,6 @@
 
 namespace {
 
-// Our frames always carry transaction number 01; an answer with another one
-// is not the answer to our frame.
-constexpr QStringView ownTrn = u"01";
 // A checksum complaint: the frame was garbled on the line, sending it again
 // may well work.
 constexpr QStringView checksumError = u"01";
@@ -69,6 +66,8 @@ void DialUpDialogue::begin()
     m_answerBuffer.clear();
     m_line->close();
     m_phase = Phase::Dialling;
+    m_trn = UcpTrn();
+    m_submittedThisCall = false;
 
     const int port = m_settings->comPort();
     const QString device = serialDeviceForComPort(port, m_programDir);
@@ -100,14 +99,19 @@ void DialUpDialogue::submit(const QueueEntry &entry)
 {
     if (m_phase != Phase::Connected)
         return;
+    // The first frame of a call is 01, the one frame of a call with one
+    // entry too.
+    if (m_submittedThisCall)
+        m_trn = m_trn.next();
+    m_submittedThisCall = true;
     // The modem's CONNECT line and anything else from before the frame.
     m_line->clearInput();
     m_modemLines.clear();
     m_answerBuffer.clear();
     m_phase = Phase::Submitting;
     m_answerTimer.start();
-    m_line->write(
-        ucpFrameBytes(SMSSendString(entry.natelNummer, entry.nachricht, entry.rueckrufNummer)));
+    m_line->write(ucpFrameBytes(
+        SMSSendString(entry.natelNummer, entry.nachricht, entry.rueckrufNummer, m_trn)));
 }
 
 void DialUpDialogue::end()
@@ -178,7 +182,7 @@ void DialUpDialogue::handleAnswerBytes(const QByteArray &bytes)
         const UcpReply reply = parseUcpReply(*frame);
         // Line noise or a stray frame: keep waiting for a valid answer until
         // the answer timer runs out.
-        if (reply.kind == UcpReply::Kind::Invalid || reply.trn != ownTrn)
+        if (reply.kind == UcpReply::Kind::Invalid || reply.trn != m_trn.text())
             continue;
         if (reply.kind == UcpReply::Kind::Nack && reply.errorCode == checksumError) {
             fail(failedChecksum);

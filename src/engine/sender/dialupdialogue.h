@@ -2,6 +2,7 @@
 
 #include "calldialogue.h"
 #include "modemresult.h"
+#include "ucp.h"
 
 #include <QByteArray>
 #include <QTimer>
@@ -12,7 +13,9 @@ class Settings;
 // A call through a Hayes modem on a serial line: open the port, write the
 // dial line, wait for CONNECT (or carrier detect), write the entry as one
 // UCP operation 01 frame with TRN 01, read the centre's answer, hang up by
-// closing the port. One entry per call.
+// closing the port. One entry per call, unless several per call are asked
+// for: then the entries follow one another in the same call with TRN 01,
+// 02, ..., each once the one before is answered, until the queue is empty.
 //
 // The settings (port, modem command, provider's number) are read when the
 // call begins. A port that cannot be used, a dial that the modem gives up
@@ -33,6 +36,10 @@ public:
     void begin() override;
     void submit(const QueueEntry &entry) override;
     void end() override;
+    bool severalPerCall() const override { return m_severalPerCall; }
+
+    // Off (the default): one entry per call. Takes effect at the next call.
+    void setSeveralPerCall(bool on) { m_severalPerCall = on; }
 
     // How long the centre's answer to a frame is awaited.
     void setAnswerTimeoutMs(int ms) { m_answerTimer.setInterval(ms); }
@@ -56,4 +63,9 @@ private:
     Phase m_phase = Phase::Closed;
     ModemLineBuffer m_modemLines;
     QByteArray m_answerBuffer;
+    bool m_severalPerCall = false;
+    // The TRN of the frame under way; the next frame of the call takes the
+    // following one.
+    UcpTrn m_trn;
+    bool m_submittedThisCall = false;
 };

@@ -11,7 +11,17 @@ QString refusedOrWaiting(const EngineStatus &status)
     if (!status.refusalCode.isEmpty())
         return u"Status: SMS abgelehnt ("_qs + status.refusalCode + u": "_qs +
                ucpNackText(status.refusalCode) + u')';
+    if (status.connectionOpen)
+        return u"Status: Verbunden – Warten auf weitere SMS..."_qs;
     return u"Status: Warten..."_qs;
+}
+
+QString sendingText(const EngineStatus &status)
+{
+    if (status.entryNumber == 0)
+        return u"Status: SMS wird versandt..."_qs;
+    return u"Status: SMS "_qs + QString::number(status.entryNumber) + u" von "_qs +
+           QString::number(status.entryCount) + u" wird versandt..."_qs;
 }
 
 } // namespace
@@ -21,12 +31,14 @@ QString statusText(const EngineStatus &status)
     using Sending::State;
     switch (status.state) {
     case State::Dialling:
+        if (status.loggingIn)
+            return u"Status: Anmeldung beim SMS-Center..."_qs;
         return u"Status: Verbindung wird hergestellt..."_qs;
     case State::Submitting:
-        return u"Status: SMS wird versandt..."_qs;
+        return sendingText(status);
     case State::Logging:
         if (status.logError.isEmpty())
-            return u"Status: SMS wird versandt..."_qs;
+            return sendingText(status);
         return u"Status: Eintrag ins Versand-Archiv fehlgeschlagen ("_qs + status.logError +
                u") – neuer Versuch in "_qs + QString::number(status.secondsToLogRetry) + u" s"_qs;
     case State::Waiting:

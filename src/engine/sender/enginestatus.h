@@ -42,6 +42,15 @@ struct EngineStatus
     // again; empty while it is being written.
     QString logError;
     int secondsToLogRetry = 0;
+    // Dialling: the connection stands and the session login is under way.
+    bool loggingIn = false;
+    // Submitting and Logging on a connection that carries several entries:
+    // the entry's number in this connection and how many there are with
+    // those still queued; 0 for one entry per call.
+    int entryNumber = 0;
+    int entryCount = 0;
+    // Idle with the connection still open, waiting for more entries.
+    bool connectionOpen = false;
 
     friend bool operator==(const EngineStatus &, const EngineStatus &) = default;
 };

@@ -24,6 +24,7 @@ SendEngine::SendEngine(OutgoingQueue *queue, SendLog *log, CallDialogue *dialogu
     m_timer1.setInterval(tickIntervalMs);
     connect(&m_timer1, &QTimer::timeout, this, &SendEngine::tick);
 
+    connect(m_dialogue, &CallDialogue::loggingIn, this, &SendEngine::onLoggingIn);
     connect(m_dialogue, &CallDialogue::ready, this, &SendEngine::onReady);
     connect(m_dialogue, &CallDialogue::submitted, this, &SendEngine::onSubmitted);
     connect(m_dialogue, &CallDialogue::failed, this, &SendEngine::onFailed);
@@ -70,6 +71,10 @@ void SendEngine::tick()
     case State::Waiting:
         break;
     }
+    if (m_connected) {
+        useOpenConnection(now);
+        return;
+    }
     // A call that cannot be made is no attempt: nothing is opened or counted
     // until the settings allow it. With nothing to send nothing is missing.
     m_missingSetting = m_queue->isEmpty() ? QString() : m_dialogue->missingSetting();
@@ -103,6 +108,9 @@ void SendEngine::setRunning(bool running)
     if (running == m_running)
         return;
     m_running = running;
+    // A connection held open for more entries is ended at once.
+    if (!m_running && m_connected && m_state == State::Idle)
+        endCall();
     // A call under way goes on; at rest the engine is paused or not at once.
     if (m_state == State::Idle || m_state == State::Waiting || m_state == State::Paused)
         settle();
@@ -142,15 +150,26 @@ void SendEngine::verbinden()
     m_retryAtMs.reset();
     m_failure.clear();
     m_refusalCode.clear();
+    m_loggingIn = false;
+    m_entriesThisCall = 0;
     setState(State::Dialling);
     // May answer at once (a port that cannot be used): nothing follows here.
     m_dialogue->begin();
+}
+
+void SendEngine::onLoggingIn()
+{
+    if (m_state != State::Dialling)
+        return;
+    m_loggingIn = true;
+    publishStatus();
 }
 
 void SendEngine::onReady()
 {
     if (m_state != State::Dialling)
         return;
+    m_loggingIn = false;
     m_connected = true;
     m_fehlversuche = 0;
     if (!m_running) {
@@ -164,13 +183,22 @@ void SendEngine::onReady()
 
 void SendEngine::submitNext()
 {
+    if (m_running && m_queue->isEmpty() && m_dialogue->idleHoldMs() > 0) {
+        // More entries may come soon; a new connection and login for each
+        // would cost far more than holding this one.
+        m_idleSinceMs = m_clock->monotonicMs();
+        settle();
+        return;
+    }
     if (!m_running || m_queue->isEmpty()) {
         // The user deleted the entry while the call was set up, or paused
-        // between two entries of one connection: nothing to send.
+        // between two entries of one connection, or the queue is done:
+        // nothing to send.
         endCall();
         settle();
         return;
     }
+    ++m_entriesThisCall;
     m_submitted = *m_queue->head();
     setState(State::Submitting);
     m_dialogue->submit(m_submitted);
@@ -197,10 +225,25 @@ void SendEngine::onSubmitted(const CallDialogue::Result &result)
 void SendEngine::onFailed(const QString &reason)
 {
     m_connected = false;
-    // While the row is written the connection is not in use: its loss
-    // costs nothing.
+    m_loggingIn = false;
+    // While the row is written or the connection is held open it is not in
+    // use: its loss costs nothing, the next entry opens a new one.
     if (m_state == State::Dialling || m_state == State::Submitting)
         failAttempt(reason);
+    else
+        publishStatus();
+}
+
+void SendEngine::useOpenConnection(qint64 now)
+{
+    if (!m_queue->isEmpty()) {
+        submitNext();
+        return;
+    }
+    if (now - m_idleSinceMs >= m_dialogue->idleHoldMs()) {
+        endCall();
+        settle();
+    }
 }
 
 void SendEngine::writeLogRow()
@@ -270,6 +313,7 @@ int SendEngine::secondsToNextAttempt() const
 void SendEngine::endCall()
 {
     m_connected = false;
+    m_loggingIn = false;
     m_dialogue->end();
 }
 
@@ -303,6 +347,14 @@ EngineStatus SendEngine::status() const
         status.failure = m_failure;
     if (m_state == State::Waiting)
         status.secondsToNextAttempt = secondsToNextAttempt();
+    status.loggingIn = m_state == State::Dialling && m_loggingIn;
+    status.connectionOpen = m_state == State::Idle && m_connected;
+    if ((m_state == State::Submitting || m_state == State::Logging) &&
+        m_dialogue->severalPerCall()) {
+        status.entryNumber = m_entriesThisCall;
+        // The entry under way is still at the head of the queue.
+        status.entryCount = m_entriesThisCall - 1 + std::max(1, int(m_queue->count()));
+    }
     if (m_state == State::Logging && m_logWriteFailed) {
         status.logError = m_logError;
         status.secondsToLogRetry = (m_timer1.interval() + 999) / 1000;

@@ -39,6 +39,12 @@ class SendLogWriter;
 // while sending is paused is counted without it. An entry the centre
 // refuses is logged with the refusal and removed: it would block every
 // message behind it.
+//
+// A connection that carries several entries (a TCP/IP session, a modem
+// call in batch mode) submits them one after another while the queue has
+// any; once it is empty, the connection is held open for the dialogue's
+// idleHoldMs() (0 for a modem call, which costs money while it stands),
+// then ended at a tick. Pausing and shutDown() end it at once.
 class SendEngine : public QObject
 {
     Q_OBJECT
@@ -104,7 +110,11 @@ Q_SIGNALS:
 
 private:
     void verbinden();
+    void onLoggingIn();
     void onReady();
+    // Idle with the connection open: the next entry, or the end of the
+    // connection once the queue has been empty for the dialogue's hold time.
+    void useOpenConnection(qint64 now);
     void onSubmitted(const CallDialogue::Result &result);
     void onFailed(const QString &reason);
     // Submits the head entry on the standing connection, or ends the call
@@ -135,6 +145,9 @@ private:
     bool m_shutDown = false;
     State m_state = State::Idle;
     bool m_connected = false; // the dialogue's connection stands
+    bool m_loggingIn = false;
+    int m_entriesThisCall = 0;
+    qint64 m_idleSinceMs = 0; // the queue is empty on an open connection since
     qint16 m_fehlversuche = 0;
     qint64 m_callStartMs = 0; // VerbindungsStart, on the monotonic clock
     std::optional<qint64> m_lastTickMs;

@@ -607,9 +607,13 @@ private Q_SLOTS:
         SessionDialogue session;
         SendEngine engine(&rig.queue, rig.log.get(), &session, &rig.clock);
         engine.tick();
+        Q_EMIT session.loggingIn();
+        QCOMPARE(statusText(engine.status()), u"Status: Anmeldung beim SMS-Center..."_qs);
         Q_EMIT session.ready();
+        QCOMPARE(statusText(engine.status()), u"Status: SMS 1 von 3 wird versandt..."_qs);
         Q_EMIT session.submitted({true, QString()});
         QTRY_COMPARE(session.steps, (QStringList{u"begin"_qs, u"abc"_qs, u"zwei"_qs}));
+        QCOMPARE(statusText(engine.status()), u"Status: SMS 2 von 3 wird versandt..."_qs);
         Q_EMIT session.submitted({false, u"06"_qs});
         QTRY_COMPARE(session.steps.size(), 4);
         Q_EMIT session.failed(u"Verbindung abgebrochen"_qs);

@@ -1,0 +1,197 @@
+#include "ucptcpdialogue.h"
+
+#include "ucpsession.h"
+
+#include <utility>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A checksum complaint: the frame was garbled, sending it again may work.
+constexpr QStringView checksumError = u"01";
+
+// The TRN before 01: the login's, so that the submissions of a connection
+// are numbered from 01 on as over a modem call.
+UcpTrn loginTrn()
+{
+    UcpTrn trn;
+    for (int i = 0; i < 99; ++i)
+        trn = trn.next();
+    return trn;
+}
+
+} // namespace
+
+UcpTcpDialogue::UcpTcpDialogue(std::function<UcpTcpAccount()> account, QObject *parent)
+    : CallDialogue(parent), m_account(std::move(account))
+{
+    m_answerTimer.setSingleShot(true);
+    m_answerTimer.setInterval(defaultAnswerTimeoutMs);
+    connect(&m_answerTimer, &QTimer::timeout, this, &UcpTcpDialogue::onAnswerTimeout);
+
+    connect(&m_socket, &QTcpSocket::connected, this, &UcpTcpDialogue::onConnected);
+    connect(&m_socket, &QTcpSocket::readyRead, this, &UcpTcpDialogue::onReadyRead);
+    connect(&m_socket, &QTcpSocket::errorOccurred, this, &UcpTcpDialogue::onSocketError);
+    connect(&m_socket, &QTcpSocket::disconnected, this, &UcpTcpDialogue::onDisconnected);
+}
+
+QString UcpTcpDialogue::missingSetting() const
+{
+    const UcpTcpAccount account = m_account();
+    if (account.host.trimmed().isEmpty() || account.port == 0)
+        return u"Kein Server für die Internet-Verbindung konfiguriert"_s;
+    return {};
+}
+
+void UcpTcpDialogue::begin()
+{
+    m_socket.abort();
+    m_answerTimer.stop();
+    m_buffer.clear();
+    m_current = m_account();
+    m_trn = loginTrn();
+    m_phase = Phase::Connecting;
+    // Asynchronous: connected() or errorOccurred() follows.
+    m_socket.connectToHost(m_current.host.trimmed(), m_current.port);
+}
+
+void UcpTcpDialogue::submit(const QueueEntry &entry)
+{
+    if (m_phase != Phase::Connected)
+        return;
+    m_trn = m_trn.next();
+    m_phase = Phase::Submitting;
+    m_answerTimer.start();
+    send(SMSSendString(entry.natelNummer, entry.nachricht, entry.rueckrufNummer, m_trn));
+}
+
+void UcpTcpDialogue::end()
+{
+    if (m_phase == Phase::Closed)
+        return;
+    m_phase = Phase::Closed;
+    m_answerTimer.stop();
+    // What the centre still sends is of no use any more; abort() drops the
+    // connection at once instead of waiting for the peer.
+    m_socket.abort();
+    m_buffer.clear();
+}
+
+void UcpTcpDialogue::onConnected()
+{
+    if (m_phase != Phase::Connecting)
+        return;
+    if (m_current.account.isEmpty()) {
+        m_phase = Phase::Connected;
+        Q_EMIT ready();
+        return;
+    }
+    m_phase = Phase::LoggingIn;
+    m_answerTimer.start();
+    send(ucpLoginFrame(m_current.account, m_current.password, m_trn));
+    Q_EMIT loggingIn();
+}
+
+void UcpTcpDialogue::onReadyRead()
+{
+    m_buffer.append(m_socket.readAll());
+    if (m_phase == Phase::Closed) {
+        m_buffer.clear();
+        return;
+    }
+    while (const std::optional<QByteArray> frame = takeUcpFrame(m_buffer)) {
+        handleFrame(*frame);
+        if (m_phase == Phase::Closed)
+            return;
+    }
+}
+
+void UcpTcpDialogue::handleFrame(const QByteArray &frame)
+{
+    const UcpMessage message = parseUcpMessage(frame);
+    switch (message.kind) {
+    case UcpMessage::Kind::Invalid:
+        // Noise: the answer timer decides.
+        return;
+    case UcpMessage::Kind::Operation:
+        send(ucpPositiveResult(message));
+        return;
+    case UcpMessage::Kind::Ack:
+    case UcpMessage::Kind::Nack:
+        break;
+    }
+    // A result for anything but the operation under way is stale.
+    if (message.trn != m_trn.text())
+        return;
+    const bool ack = message.kind == UcpMessage::Kind::Ack;
+    if (m_phase == Phase::LoggingIn && message.ot == u"60") {
+        m_answerTimer.stop();
+        if (!ack) {
+            fail(u"Anmeldung abgelehnt ("_s + message.errorCode + u": "_s +
+                 ucpNackText(message.errorCode) + u')');
+            return;
+        }
+        m_phase = Phase::Connected;
+        Q_EMIT ready();
+        return;
+    }
+    if (m_phase != Phase::Submitting || message.ot != u"01")
+        return;
+    m_answerTimer.stop();
+    if (!ack && message.errorCode == checksumError) {
+        fail(u"Prüfsummenfehler"_s);
+        return;
+    }
+    m_phase = Phase::Connected;
+    Q_EMIT submitted(Result{ack, message.errorCode});
+}
+
+void UcpTcpDialogue::onSocketError(QAbstractSocket::SocketError error)
+{
+    if (m_phase == Phase::Closed)
+        return;
+    const QString where = m_current.host.trimmed() + u':' + QString::number(m_current.port);
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError:
+        fail(u"Server "_s + where + u" verweigert die Verbindung"_s);
+        return;
+    case QAbstractSocket::HostNotFoundError:
+        fail(u"Server "_s + m_current.host.trimmed() + u" nicht gefunden"_s);
+        return;
+    case QAbstractSocket::RemoteHostClosedError:
+        fail(u"Verbindung zum Server unterbrochen"_s);
+        return;
+    case QAbstractSocket::SocketTimeoutError:
+        fail(u"Server "_s + where + u" antwortet nicht"_s);
+        return;
+    default:
+        fail(u"Verbindungsfehler mit "_s + where + u": "_s + m_socket.errorString());
+        return;
+    }
+}
+
+void UcpTcpDialogue::onDisconnected()
+{
+    if (m_phase != Phase::Closed)
+        fail(u"Verbindung zum Server unterbrochen"_s);
+}
+
+void UcpTcpDialogue::onAnswerTimeout()
+{
+    if (m_phase == Phase::LoggingIn)
+        fail(u"Keine Antwort der Zentrale auf die Anmeldung"_s);
+    else if (m_phase == Phase::Submitting)
+        fail(u"Keine Antwort der Zentrale"_s);
+}
+
+void UcpTcpDialogue::send(const QString &frame)
+{
+    m_socket.write(ucpFrameBytes(frame));
+}
+
+void UcpTcpDialogue::fail(const QString &reason)
+{
+    end();
+    Q_EMIT failed(reason);
+}

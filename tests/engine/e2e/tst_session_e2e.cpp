@@ -1,0 +1,298 @@
+// Connections that carry several messages, against the simulator: the UCP
+// session over TCP/IP (a real QTcpSocket on 127.0.0.1) and a modem call in
+// batch mode over the real QSerialPort. The hold time of an idle session is
+// measured with the fake clock.
+
+#include "dialupdialogue.h"
+#include "fakeclock.h"
+#include "qtserialline.h"
+#include "sendengine.h"
+#include "sendlog.h"
+#include "settings.h"
+#include "simprocess.h"
+#include "storeconnection.h"
+#include "testdb.h"
+#include "ucptcpdialogue.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString warten = u"Status: Warten..."_s;
+const QString sessionOpen = u"Status: Verbunden – Warten auf weitere SMS..."_s;
+
+// The frames of "abc" to 0791234567 without a call-back number, by TRN.
+const QString abc01 = u"01/00038/O/01/0791234567///3/616263/2A"_s;
+const QString abc02 = u"02/00038/O/01/0791234567///3/616263/2B"_s;
+const QString abc03 = u"03/00038/O/01/0791234567///3/616263/2C"_s;
+
+// One simulator, one engine, one Daten.mdb; the engine talks TCP/IP unless
+// a modem is asked for.
+struct Rig
+{
+    // With --tcp among the arguments a centre on a TCP port, else a modem
+    // on a pseudo-terminal.
+    bool start(const QStringList &simArguments, int entries = 1)
+    {
+        TestDb::Settings row;
+        row.comPort = 5;
+        row.providerNummer = u"012345678"_s;
+        const QString path = TestDb::create(dir.path(), row);
+        settings = std::make_unique<Settings>(path);
+        connection = std::make_unique<StoreConnection>(path, u"sendlog"_s);
+        log = std::make_unique<SendLog>(connection->database());
+        for (int i = 0; i < entries; ++i)
+            queue.append(u"0791234567"_s, u"abc"_s, QString());
+        if (!settings->reload())
+            return false;
+        if (!simArguments.contains(u"--tcp"_s)) {
+            auto modem = std::make_unique<DialUpDialogue>(&line, settings.get(), dir.path());
+            modem->setSeveralPerCall(true);
+            dialogue = std::move(modem);
+            engine = std::make_unique<SendEngine>(&queue, log.get(), dialogue.get(), &clock);
+            return sim.start(dir.path(), 5,
+                             QStringList{u"--connect-delay"_s, u"0"_s, u"--reply-delay"_s, u"0"_s} +
+                                 simArguments);
+        }
+        dialogue = std::make_unique<UcpTcpDialogue>([this] { return account; });
+        engine = std::make_unique<SendEngine>(&queue, log.get(), dialogue.get(), &clock);
+        if (!sim.start(QStringList{u"--reply-delay"_s, u"0"_s} + simArguments))
+            return false;
+        const QString address = sim.values(u"READY"_s).value(0);
+        account.host = address.section(u':', 0, 0);
+        account.port = address.section(u':', 1).toUShort();
+        return account.port != 0;
+    }
+    QStringList logged() const
+    {
+        QStringList result;
+        for (const LogRow &row : log->readAll())
+            result.append(row.nachricht + u' ' + row.versandt);
+        return result;
+    }
+    // The TRNs of the frames the centre received, in order.
+    QStringList trns() const
+    {
+        QStringList result;
+        for (const QString &frame : sim.values(u"FRAME"_s))
+            result.append(frame.left(2));
+        return result;
+    }
+    QString status() const { return statusText(engine->status()); }
+    // A tick, then wait until the queue is done and the engine at rest.
+    void sendAll()
+    {
+        engine->tick();
+        QTRY_VERIFY_WITH_TIMEOUT(queue.isEmpty(), 20000);
+        QTRY_COMPARE(engine->state(), Sending::State::Idle);
+    }
+
+    QTemporaryDir dir;
+    UcpTcpAccount account;
+    std::unique_ptr<Settings> settings;
+    OutgoingQueue queue;
+    QtSerialLine line;
+    FakeClock clock;
+    SimProcess sim;
+    std::unique_ptr<StoreConnection> connection;
+    std::unique_ptr<SendLog> log;
+    std::unique_ptr<CallDialogue> dialogue;
+    std::unique_ptr<SendEngine> engine;
+};
+
+} // namespace
+
+class TestSessionE2E : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // One connection, one login, three submissions numbered from 01; the
+    // session stays open while idle until its hold time has passed, or
+    // until sending is paused or the program quits.
+    void oneSessionForSeveral_data()
+    {
+        QTest::addColumn<QString>("ending");
+        QTest::newRow("idle for 30 s") << u"idle"_s;
+        QTest::newRow("paused") << u"pause"_s;
+        QTest::newRow("program quits") << u"quit"_s;
+    }
+    void oneSessionForSeveral()
+    {
+        QFETCH(QString, ending);
+        Rig rig;
+        QVERIFY(rig.start(
+            {u"--tcp"_s, u"0"_s, u"--account"_s, u"12345"_s, u"--password"_s, u"geheim"_s}, 3));
+        rig.account.account = u"12345"_s;
+        rig.account.password = u"geheim"_s;
+        rig.sendAll();
+        QCOMPARE(rig.logged(), (QStringList{u"abc OK"_s, u"abc OK"_s, u"abc OK"_s}));
+        QCOMPARE(rig.sim.count(u"OPEN"_s), 1);
+        QCOMPARE(rig.sim.values(u"LOGIN"_s), QStringList{u"ok account=12345"_s});
+        const QStringList frames = rig.sim.values(u"FRAME"_s);
+        QCOMPARE(frames.size(), 4);
+        QVERIFY2(frames[0].startsWith(u"00/00052/O/60/12345/6/5/1/67656865696D//0100//////"_s),
+                 qPrintable(frames[0]));
+        QCOMPARE(frames.mid(1), (QStringList{abc01, abc02, abc03}));
+        QCOMPARE(rig.status(), sessionOpen);
+        QCOMPARE(rig.sim.count(u"HANGUP"_s), 0);
+
+        if (ending == u"idle") {
+            rig.clock.advanceSeconds(29);
+            rig.engine->tick();
+            QCOMPARE(rig.status(), sessionOpen);
+            rig.clock.advanceSeconds(1);
+            rig.engine->tick();
+        } else if (ending == u"pause") {
+            rig.engine->pause();
+        } else {
+            rig.engine->shutDown();
+        }
+        QTRY_COMPARE(rig.sim.count(u"HANGUP"_s), 1);
+        QCOMPARE(rig.status(), warten);
+        QCOMPARE(rig.engine->verbindungAktiv(), u"Nein"_s);
+
+        // A message queued later opens a new session with its own login.
+        if (ending == u"idle") {
+            rig.queue.append(u"0791234567"_s, u"abc"_s, QString());
+            rig.sendAll();
+            QCOMPARE(rig.sim.count(u"OPEN"_s), 2);
+            QCOMPARE(rig.sim.count(u"LOGIN"_s), 2);
+            QCOMPARE(rig.sim.values(u"FRAME"_s).last(), abc01);
+        }
+    }
+
+    // 01 to 99, then 00 and 01 again: the TRN wraps within one connection.
+    void trnSequenceWraps()
+    {
+        Rig rig;
+        QVERIFY(rig.start({u"--tcp"_s, u"0"_s}, 101));
+        rig.sendAll();
+        QCOMPARE(rig.log->readAll().size(), 101);
+        QStringList expected;
+        for (int i = 1; i <= 101; ++i)
+            expected.append(QString::number(i % 100).rightJustified(2, u'0'));
+        // Without an account no login frame.
+        QCOMPARE(rig.trns(), expected);
+        QCOMPARE(rig.sim.count(u"LOGIN"_s), 0);
+        QCOMPARE(rig.sim.count(u"INVALID"_s), 0);
+    }
+
+    void loginRefused()
+    {
+        Rig rig;
+        QVERIFY(rig.start(
+            {u"--tcp"_s, u"0"_s, u"--account"_s, u"12345"_s, u"--password"_s, u"geheim"_s}));
+        rig.account.account = u"12345"_s;
+        rig.account.password = u"falsch"_s;
+        rig.engine->tick();
+        QTRY_COMPARE(rig.engine->state(), Sending::State::Waiting);
+        QCOMPARE(rig.status(), u"Status: Anmeldung abgelehnt (07: Authentifizierung "
+                               u"fehlgeschlagen) – nächster Versuch in 40 s"_s);
+        QCOMPARE(rig.engine->fehlversuche(), qint16(1));
+        QCOMPARE(rig.logged(), QStringList());
+        QCOMPARE(rig.queue.count(), 1);
+        QCOMPARE(rig.sim.count(u"SMS"_s), 0);
+        // Paced like a failed call: no new connection before 40 s.
+        rig.clock.advanceSeconds(35);
+        rig.engine->tick();
+        QCOMPARE(rig.engine->state(), Sending::State::Waiting);
+        rig.clock.advanceSeconds(5);
+        rig.engine->tick();
+        QCOMPARE(rig.engine->state(), Sending::State::Dialling);
+        QTRY_COMPARE(rig.sim.count(u"LOGIN"_s), 2);
+    }
+
+    // The answer to the second submission is cut off halfway and the
+    // connection dropped: that entry stays, and the next attempt connects
+    // anew, numbering from 01 again.
+    void droppedMidFrame()
+    {
+        Rig rig;
+        QVERIFY(rig.start({u"--tcp"_s, u"0"_s, u"--drop-after"_s, u"2"_s}, 3));
+        rig.engine->tick();
+        QTRY_COMPARE(rig.engine->state(), Sending::State::Waiting);
+        QCOMPARE(rig.status(),
+                 u"Status: Verbindung zum Server unterbrochen – nächster Versuch in 40 s"_s);
+        QCOMPARE(rig.logged(), QStringList{u"abc OK"_s});
+        QCOMPARE(rig.queue.count(), 2);
+        QCOMPARE(rig.engine->fehlversuche(), qint16(1));
+        rig.clock.advanceSeconds(40);
+        rig.sendAll();
+        QCOMPARE(rig.logged().size(), 3);
+        QCOMPARE(rig.sim.count(u"OPEN"_s), 2);
+        QCOMPARE(rig.trns(), (QStringList{u"01"_s, u"02"_s, u"01"_s, u"02"_s}));
+    }
+
+    // The centre's own operation comes before its result; it is answered
+    // with a positive result of the same TRN and operation type.
+    void centreOperationAnswered_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("53 delivery notification") << u"53+ack"_s << u"51/00020/R/53/A///"_s;
+        QTest::newRow("31 alert") << u"31+ack"_s << u"51/00019/R/31/A//"_s;
+    }
+    void centreOperationAnswered()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, answer);
+        Rig rig;
+        QVERIFY(rig.start({u"--tcp"_s, u"0"_s, u"--centre"_s, script}));
+        rig.sendAll();
+        QCOMPARE(rig.logged(), QStringList{u"abc OK"_s});
+        QTRY_COMPARE(rig.sim.count(u"ANSWER"_s), 1);
+        QVERIFY(rig.sim.values(u"ANSWER"_s)[0].startsWith(answer));
+        rig.engine->shutDown();
+        QTRY_COMPARE(rig.sim.count(u"HANGUP"_s), 1);
+        QCOMPARE(rig.sim.count(u"UNANSWERED"_s), 0);
+        QCOMPARE(rig.sim.count(u"INVALID"_s), 0);
+    }
+
+    void noSession_data()
+    {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("no server")
+            << QString() << 0 << u"Status: Kein Server für die Internet-Verbindung konfiguriert"_s;
+        QTest::newRow("refused") << u"127.0.0.1"_s << 1
+                                 << u"Status: Server 127.0.0.1:1 verweigert die Verbindung – "
+                                    u"nächster Versuch in 40 s"_s;
+    }
+    void noSession()
+    {
+        QFETCH(QString, host);
+        QFETCH(int, port);
+        QFETCH(QString, status);
+        Rig rig;
+        QVERIFY(rig.start({u"--tcp"_s, u"0"_s}));
+        rig.account.host = host;
+        rig.account.port = quint16(port);
+        rig.engine->tick();
+        QTRY_COMPARE(rig.status(), status);
+        QCOMPARE(rig.queue.count(), 1);
+        QCOMPARE(rig.sim.count(u"OPEN"_s), 0);
+    }
+
+    // Batch mode of the modem: one dial, the entries one after another with
+    // TRN 01, 02, 03; a refusal in the middle is logged and the call goes on;
+    // hung up as soon as the queue is empty.
+    void modemBatchCall()
+    {
+        Rig rig;
+        QVERIFY(rig.start({u"--centre"_s, u"ack,nack:06,ack"_s}, 3));
+        rig.sendAll();
+        QCOMPARE(rig.logged(), (QStringList{u"abc OK"_s, u"abc NACK 06"_s, u"abc OK"_s}));
+        QCOMPARE(rig.sim.count(u"DIAL"_s), 1);
+        QCOMPARE(rig.sim.values(u"FRAME"_s), (QStringList{abc01, abc02, abc03}));
+        QTRY_COMPARE(rig.sim.count(u"HANGUP"_s), 1);
+        QCOMPARE(rig.status(), warten);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSessionE2E)
+#include "tst_session_e2e.moc"
