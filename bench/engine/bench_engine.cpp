@@ -1,9 +1,12 @@
-// Sends N messages through the real QSerialPort to tools/modemsim with no
-// connect or reply delay, ticking the engine as soon as the previous call
-// has been hung up, and prints how many messages go out per minute and how
-// long the event loop was ever kept from running during a send cycle.
+// Sends messages to tools/modemsim answering at once and prints how many go
+// out per minute and how long the event loop was ever kept from running:
+// - one call per message through the real QSerialPort, ticking the engine
+//   as soon as the previous call has been hung up (N messages);
+// - one modem call carrying them all (batch mode) on a line paced like
+//   9600 baud (N/2 messages, at least 2), against the line's own limit;
+// - one UCP session over TCP/IP on 127.0.0.1 (4 N messages).
 //
-//   bench_engine [N]     (default 50)
+//   bench_engine [N]     (default 40)
 
 #include "clock.h"
 #include "dialupdialogue.h"
@@ -14,9 +17,12 @@
 #include "sendlog.h"
 #include "settings.h"
 #include "storeconnection.h"
+#include "ucp.h"
+#include "ucptcpdialogue.h"
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
@@ -28,6 +34,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -79,28 +86,43 @@ QString message(int i)
     return text.left(160);
 }
 
-} // namespace
+enum class Mode { OnePerCall, Batch, Tcp };
 
-int main(int argc, char *argv[])
+struct Figures
 {
-    QCoreApplication app(argc, argv);
-    const int total = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 50;
-    QTextStream out(stdout);
+    int rows = 0;
+    qint64 ms = 0;
+    int failed = 0;
+    int failureReports = 0;
+    double maxGapMs = 0;
+    int longGaps = 0;
+    double longestTickMs = 0;
+    bool ok = false;
+};
 
-    QTemporaryDir dir;
-    const QString dbPath = dir.filePath(Schema::fileName);
-    StoreConnection connection(dbPath, u"bench"_s);
+QString frameText(int i)
+{
+    return SMSSendString(u"0791234567"_s, message(i), u"0311234567"_s);
+}
+
+// One run in a folder of its own, with a Daten.mdb of its own.
+Figures run(Mode mode, int total, const QString &dirPath)
+{
+    Figures figures;
+    QDir().mkpath(dirPath);
+    const QString dbPath = dirPath + u'/' + Schema::fileName;
+    StoreConnection connection(dbPath, u"bench"_s + dirPath);
     if (!connection.isOpen() || !connection.createSchema()) {
         std::fprintf(stderr, "bench_engine: cannot create %s: %s\n", qPrintable(dbPath),
                      qPrintable(connection.lastError()));
-        return 1;
+        return figures;
     }
     SendLog log(connection.database());
     QSqlQuery row(connection.database());
     if (!row.prepare(u"UPDATE Einstellungen SET ComPort = ?, ProviderNummer = ?, "
                      u"InitialisierungsBefehl = ?"_s)) {
         std::fprintf(stderr, "bench_engine: %s\n", qPrintable(row.lastError().text()));
-        return 1;
+        return figures;
     }
     row.addBindValue(simPort);
     row.addBindValue(u"012345678"_s);
@@ -109,17 +131,26 @@ int main(int argc, char *argv[])
     if (!row.exec() || !settings.reload()) {
         std::fprintf(stderr, "bench_engine: cannot store the settings: %s\n",
                      qPrintable(row.lastError().text() + settings.lastError()));
-        return 1;
+        return figures;
     }
 
     OutgoingQueue queue;
     for (int i = 1; i <= total; ++i)
         queue.append(u"0791234567"_s, message(i), u"0311234567"_s);
 
+    QEventLoop loop;
     SystemClock clock;
     QtSerialLine line;
-    DialUpDialogue dialogue(&line, &settings, dir.path());
-    SendEngine engine(&queue, &log, &dialogue, &clock);
+    UcpTcpAccount account;
+    std::unique_ptr<CallDialogue> dialogue;
+    if (mode == Mode::Tcp) {
+        dialogue = std::make_unique<UcpTcpDialogue>([&account] { return account; });
+    } else {
+        auto modem = std::make_unique<DialUpDialogue>(&line, &settings, dirPath);
+        modem->setSeveralPerCall(mode == Mode::Batch);
+        dialogue = std::move(modem);
+    }
+    SendEngine engine(&queue, &log, dialogue.get(), &clock);
     StallMeter stalls;
 
     // The simulator reports each hang-up; the next call is dialled only
@@ -139,16 +170,21 @@ int main(int argc, char *argv[])
         longestTickNs = std::max(longestTickNs, t.nsecsElapsed());
     };
     auto nextCall = [&] {
-        if (engine.state() != Sending::State::Idle || hangups < logged)
+        if (engine.state() != Sending::State::Idle)
             return;
         if (queue.isEmpty()) {
-            app.quit();
+            // Over TCP/IP the session is held open; a modem call must have
+            // been hung up.
+            if (mode == Mode::Tcp || hangups > 0)
+                loop.quit();
             return;
         }
-        QTimer::singleShot(0, &app, tickNow);
+        if (hangups < logged)
+            return;
+        QTimer::singleShot(0, &loop, tickNow);
     };
 
-    QObject::connect(&sim, &QProcess::readyReadStandardOutput, &app, [&] {
+    QObject::connect(&sim, &QProcess::readyReadStandardOutput, &loop, [&] {
         simOutput += sim.readAllStandardOutput();
         qsizetype end;
         while ((end = simOutput.indexOf('\n')) >= 0) {
@@ -156,6 +192,11 @@ int main(int argc, char *argv[])
             simOutput.remove(0, end + 1);
             if (lineText.startsWith("READY ") && !ready) {
                 ready = true;
+                if (mode == Mode::Tcp) {
+                    const QByteArray address = lineText.mid(6).trimmed();
+                    account.host = QString::fromLatin1(address.left(address.indexOf(':')));
+                    account.port = address.mid(address.indexOf(':') + 1).toUShort();
+                }
                 stalls.setMeasuring(true);
                 elapsed.start();
                 tickNow();
@@ -165,29 +206,91 @@ int main(int argc, char *argv[])
             }
         }
     });
-    QObject::connect(&engine, &SendEngine::messageLogged, &app, [&] { ++logged; });
+    QObject::connect(&engine, &SendEngine::messageLogged, &loop, [&] { ++logged; });
     // A failure report would mean failed calls, which no one answers here.
-    int failureReports = 0;
-    QObject::connect(&engine, &SendEngine::attemptsFailing, &app, [&] { ++failureReports; });
-    QObject::connect(&engine, &SendEngine::stateChanged, &app, nextCall);
-    QObject::connect(&sim, &QProcess::finished, &app, [&] {
+    QObject::connect(&engine, &SendEngine::attemptsFailing, &loop,
+                     [&] { ++figures.failureReports; });
+    QObject::connect(&engine, &SendEngine::stateChanged, &loop, nextCall);
+    QObject::connect(&sim, &QProcess::finished, &loop, [&] {
         std::fprintf(stderr, "bench_engine: modemsim ended early\n");
-        app.exit(1);
+        loop.exit(1);
     });
     // A failed call would wait 40 s for its time-out; give up long before.
-    QTimer::singleShot(120000, &app, [&] {
-        std::fprintf(stderr, "bench_engine: gave up after 120 s\n");
-        app.exit(1);
+    QTimer::singleShot(180000, &loop, [&] {
+        std::fprintf(stderr, "bench_engine: gave up after 180 s\n");
+        loop.exit(1);
     });
 
+    QStringList arguments{u"--reply-delay"_s, u"0"_s};
+    if (mode == Mode::Tcp)
+        arguments += {u"--tcp"_s, u"0"_s};
+    else
+        arguments += {u"--dir"_s,           dirPath, u"--port"_s, QString::number(simPort),
+                      u"--connect-delay"_s, u"0"_s};
+    if (mode == Mode::Batch)
+        arguments += {u"--baud"_s, u"9600"_s};
     sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    sim.start(QCoreApplication::applicationDirPath() + u"/modemsim"_s,
-              {u"--dir"_s, dir.path(), u"--port"_s, QString::number(simPort), u"--connect-delay"_s,
-               u"0"_s, u"--reply-delay"_s, u"0"_s});
-    const int status = app.exec();
-    const qint64 ms = elapsed.elapsed();
+    sim.start(QCoreApplication::applicationDirPath() + u"/modemsim"_s, arguments);
+    const int status = loop.exec();
+    figures.ms = elapsed.elapsed();
     stalls.setMeasuring(false);
+    engine.shutDown();
     QObject::disconnect(&sim, &QProcess::finished, nullptr, nullptr);
+
+    figures.rows = int(log.readAll().size());
+    figures.failed = engine.fehlversuche();
+    figures.maxGapMs = stalls.maxGapMs();
+    figures.longGaps = stalls.longGaps();
+    figures.longestTickMs = double(longestTickNs) / 1e6;
+    figures.ok = status == 0 && figures.rows == total;
+
+    // Let the simulator go before the temporary folder disappears.
+    QEventLoop shutdown;
+    QObject::connect(&sim, &QProcess::finished, &shutdown, &QEventLoop::quit);
+    QTimer::singleShot(3000, &shutdown, [&] {
+        sim.kill();
+        shutdown.quit();
+    });
+    sim.terminate();
+    if (sim.state() != QProcess::NotRunning)
+        shutdown.exec();
+    return figures;
+}
+
+qint64 perMinute(const Figures &figures)
+{
+    return figures.ms > 0 ? qRound64(figures.rows * 60000.0 / double(figures.ms)) : 0;
+}
+
+void print(QTextStream &out, const char *title, int total, const Figures &figures)
+{
+    out << title << ": " << figures.rows << " of " << total << " sent and logged in " << figures.ms
+        << " ms (failed attempts: " << figures.failed
+        << ", failure reports: " << figures.failureReports << ")\n";
+    out << "  messages per minute:        " << perMinute(figures) << "\n";
+    if (figures.rows > 0)
+        out << "  mean time per message:      "
+            << QString::number(double(figures.ms) / figures.rows, 'f', 1) << " ms\n";
+    out << "  longest event-loop stall:   " << QString::number(figures.maxGapMs, 'f', 2)
+        << " ms (1-ms timer; " << figures.longGaps << " over 16 ms)\n";
+    out << "  longest tick():             " << QString::number(figures.longestTickMs, 'f', 2)
+        << " ms\n";
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int total = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 40;
+    const int batchTotal = std::max(2, total / 2);
+    const int tcpTotal = total * 4;
+    QTextStream out(stdout);
+    QTemporaryDir dir;
+
+    const Figures onePerCall = run(Mode::OnePerCall, total, dir.filePath(u"call"_s));
+    const Figures batch = run(Mode::Batch, batchTotal, dir.filePath(u"batch"_s));
+    const Figures tcp = run(Mode::Tcp, tcpTotal, dir.filePath(u"tcp"_s));
 
     // For comparison: what one send-log row alone costs on this disk (an
     // SQLite commit, which the engine leaves to its writer thread), in a
@@ -210,37 +313,31 @@ int main(int argc, char *argv[])
         }
     }
 
-    const int rows = int(log.readAll().size());
-    out << "bench_engine: " << total << " messages through QSerialPort to modemsim "
-        << "(connect and reply delay 0)\n";
-    out << "  sent and logged:            " << rows
-        << " (failed attempts: " << engine.fehlversuche() << ", failure reports: " << failureReports
-        << ")\n";
-    out << "  total time:                 " << ms << " ms\n";
-    if (ms > 0 && rows > 0) {
-        out << "  messages per minute:        " << qRound64(rows * 60000.0 / double(ms)) << "\n";
-        out << "  mean time per message:      " << QString::number(double(ms) / rows, 'f', 1)
-            << " ms (dial, frame, answer, hang-up)\n";
-    }
-    out << "  longest event-loop stall:   " << QString::number(stalls.maxGapMs(), 'f', 2)
-        << " ms (1-ms timer, whole run; " << stalls.longGaps() << " over 16 ms)\n";
-    out << "  longest tick():             " << QString::number(double(longestTickNs) / 1e6, 'f', 2)
-        << " ms (open port, write dial line)\n";
-    out << "  one send-log row alone:     mean " << QString::number(logMeanMs, 'f', 2)
+    // What a 9600-baud line can carry at best with one frame in flight:
+    // the frame goes out, then the centre's answer comes back (STX
+    // "01/00019/R/01/A//CS" ETX, 21 bytes), one after the other.
+    constexpr int answerBytes = 21;
+    qint64 frameBytes = 0;
+    for (int i = 1; i <= batchTotal; ++i)
+        frameBytes += ucpFrameBytes(frameText(i)).size() + answerBytes;
+    const double meanFrameBytes = double(frameBytes) / batchTotal;
+    const double lineLimit = 960.0 * 60.0 / meanFrameBytes;
+
+    out << "bench_engine: the engine against modemsim answering at once\n";
+    print(out, "one call per message (QSerialPort, connect delay 0)", total, onePerCall);
+    out << "  with the 5-s timer deciding every dial, as the program does: at most 12 per "
+           "minute\n";
+    print(out, "batch mode, one modem call, 9600 baud", batchTotal, batch);
+    out << "  line limit:                 " << qRound64(lineLimit) << " per minute ("
+        << QString::number(meanFrameBytes, 'f', 0)
+        << " bytes a frame and its answer at 960 B/s); reached "
+        << QString::number(100.0 * double(perMinute(batch)) / lineLimit, 'f', 1)
+        << " %; one call per message: at most 12\n";
+    print(out, "UCP session over TCP/IP (127.0.0.1)", tcpTotal, tcp);
+    out << "  against at most 12 per minute with one call per message\n";
+    out << "one send-log row alone:       mean " << QString::number(logMeanMs, 'f', 2)
         << " ms, max " << QString::number(logMaxMs, 'f', 2)
         << " ms (SQLite commit, off the event thread)\n";
     out.flush();
-
-    // Let the simulator go before the temporary folder disappears. A loop of
-    // its own: quit() may have been asked for more than once above.
-    QEventLoop shutdown;
-    QObject::connect(&sim, &QProcess::finished, &shutdown, &QEventLoop::quit);
-    QTimer::singleShot(3000, &shutdown, [&] {
-        sim.kill();
-        shutdown.quit();
-    });
-    sim.terminate();
-    if (sim.state() != QProcess::NotRunning)
-        shutdown.exec();
-    return status == 0 && rows == total ? 0 : 1;
+    return onePerCall.ok && batch.ok && tcp.ok ? 0 : 1;
 }
