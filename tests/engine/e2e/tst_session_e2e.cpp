@@ -206,20 +206,35 @@ private Q_SLOTS:
         QTRY_COMPARE(rig.sim.count(u"LOGIN"_s), 2);
     }
 
-    // The answer to the second submission is cut off halfway and the
-    // connection dropped: that entry stays, and the next attempt connects
-    // anew, numbering from 01 again.
-    void droppedMidFrame()
+    // The second submission fails: its answer is cut off halfway and the
+    // connection dropped, no answer comes, or the centre finds the frame
+    // garbled. That entry stays, and the next attempt connects anew,
+    // numbering from 01 again.
+    void failedSubmission_data()
     {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("dropped mid-frame")
+            << QStringList{u"--drop-after"_s, u"2"_s} << u"Verbindung zum Server unterbrochen"_s;
+        QTest::newRow("no answer")
+            << QStringList{u"--centre"_s, u"ack,silent,ack"_s} << u"Keine Antwort der Zentrale"_s;
+        QTest::newRow("checksum complaint")
+            << QStringList{u"--centre"_s, u"ack,nack:01,ack"_s} << u"Prüfsummenfehler"_s;
+    }
+    void failedSubmission()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, reason);
         Rig rig;
-        QVERIFY(rig.start({u"--tcp"_s, u"0"_s, u"--drop-after"_s, u"2"_s}, 3));
+        QVERIFY(rig.start(QStringList{u"--tcp"_s, u"0"_s} + arguments, 3));
+        static_cast<UcpTcpDialogue *>(rig.dialogue.get())->setAnswerTimeoutMs(300);
         rig.engine->tick();
         QTRY_COMPARE(rig.engine->state(), Sending::State::Waiting);
-        QCOMPARE(rig.status(),
-                 u"Status: Verbindung zum Server unterbrochen – nächster Versuch in 40 s"_s);
+        QCOMPARE(rig.status(), u"Status: "_s + reason + u" – nächster Versuch in 40 s"_s);
         QCOMPARE(rig.logged(), QStringList{u"abc OK"_s});
         QCOMPARE(rig.queue.count(), 2);
         QCOMPARE(rig.engine->fehlversuche(), qint16(1));
+        QTRY_COMPARE(rig.sim.count(u"HANGUP"_s), 1);
         rig.clock.advanceSeconds(40);
         rig.sendAll();
         QCOMPARE(rig.logged().size(), 3);
