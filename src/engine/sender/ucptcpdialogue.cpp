@@ -46,6 +46,8 @@ QString UcpTcpDialogue::missingSetting() const
 
 void UcpTcpDialogue::begin()
 {
+    // A connection left over is dropped without a word.
+    m_phase = Phase::Closed;
     m_socket.abort();
     m_answerTimer.stop();
     m_buffer.clear();
