@@ -9,8 +9,8 @@
 
 namespace {
 
-const QString lesenFehlgeschlagen = QStringLiteral("Lesen fehlgeschlagen");
-const QString speichernFehlgeschlagen = QStringLiteral("Speichern fehlgeschlagen");
+const QString kReadFailed = QStringLiteral("Lesen fehlgeschlagen");
+const QString kSaveFailed = QStringLiteral("Speichern fehlgeschlagen");
 
 } // namespace
 
@@ -53,21 +53,20 @@ bool Settings::save()
     if (!m_pendingRueckrufnummer)
         return true;
     if (!m_connection->isOpen())
-        return fail(speichernFehlgeschlagen, m_connection->errorText());
+        return fail(kSaveFailed, m_connection->errorText());
     if (!m_rowid)
-        return fail(speichernFehlgeschlagen,
-                    u"Die Tabelle \"Einstellungen\" enthält keine Zeile."_qs);
+        return fail(kSaveFailed, u"Die Tabelle \"Einstellungen\" enthält keine Zeile."_qs);
     QSqlQuery query(m_connection->database());
     if (!query.prepare(u"UPDATE "_qs + Schema::quoted(Schema::einstellungen) + u" SET "_qs +
                        Schema::quoted(Schema::rueckrufnummer) + u" = ? WHERE rowid = ?"_qs))
-        return fail(speichernFehlgeschlagen, query.lastError().text());
+        return fail(kSaveFailed, query.lastError().text());
     query.addBindValue(*m_pendingRueckrufnummer);
     query.addBindValue(*m_rowid);
     if (!query.exec())
-        return fail(speichernFehlgeschlagen, query.lastError().text());
+        return fail(kSaveFailed, query.lastError().text());
     // No row in its place: the program never adds a settings row.
     if (query.numRowsAffected() < 1)
-        return fail(speichernFehlgeschlagen,
+        return fail(kSaveFailed,
                     u"Der Datensatz ist nicht mehr vorhanden oder wurde inzwischen anders "
                     u"gespeichert."_qs);
     m_rueckrufnummer = *m_pendingRueckrufnummer;
@@ -85,7 +84,7 @@ bool Settings::reload()
 bool Settings::read()
 {
     if (!m_connection->isOpen())
-        return fail(lesenFehlgeschlagen, m_connection->errorText());
+        return fail(kReadFailed, m_connection->errorText());
     QSqlQuery query(m_connection->database());
     query.setForwardOnly(true);
     if (!query.prepare(u"SELECT rowid, "_qs + Schema::quoted(Schema::comPort) + u", "_qs +
@@ -93,12 +92,12 @@ bool Settings::read()
                        Schema::quoted(Schema::initialisierungsBefehl) + u", "_qs +
                        Schema::quoted(Schema::rueckrufnummer) + u" FROM "_qs +
                        Schema::quoted(Schema::einstellungen) + u" ORDER BY rowid LIMIT 1"_qs))
-        return fail(lesenFehlgeschlagen, query.lastError().text());
+        return fail(kReadFailed, query.lastError().text());
     if (!query.exec())
-        return fail(lesenFehlgeschlagen, query.lastError().text());
+        return fail(kReadFailed, query.lastError().text());
     if (!query.next()) {
         m_rowid.reset();
-        return fail(lesenFehlgeschlagen, u"Die Tabelle \"Einstellungen\" enthält keine Zeile."_qs);
+        return fail(kReadFailed, u"Die Tabelle \"Einstellungen\" enthält keine Zeile."_qs);
     }
     m_lastError.clear();
     m_failing = false;
@@ -109,15 +108,10 @@ bool Settings::read()
     const QString providerNummer = NurZiffern(query.value(2));
     const QString initialisierungsBefehl = query.value(3).toString();
     const QString rueckrufnummer = query.value(4).toString();
-    if (comPort == m_comPort && comPortText == m_comPortText &&
-        providerNummer == m_providerNummer && initialisierungsBefehl == m_initialisierungsBefehl &&
-        rueckrufnummer == m_rueckrufnummer)
-        return true;
     m_comPort = comPort;
     m_comPortText = comPortText;
     m_providerNummer = providerNummer;
     m_initialisierungsBefehl = initialisierungsBefehl;
     m_rueckrufnummer = rueckrufnummer;
-    Q_EMIT changed();
     return true;
 }
