@@ -20,7 +20,7 @@
 
 namespace {
 
-DialogBase::Look adressBuchLook()
+DialogBase::Look addressBookLook()
 {
     DialogBase::Look look;
     look.windowTitle = QStringLiteral("Adressbuch");
@@ -42,7 +42,7 @@ constexpr int rowHeight = 285;
 
 // The search text with the blanks around it removed (other white space is
 // part of what the user typed).
-QString ohneBlanks(const QString &text)
+QString withoutBlanks(const QString &text)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -56,7 +56,7 @@ QString ohneBlanks(const QString &text)
 } // namespace
 
 FRMAdressBuch::FRMAdressBuch(const QString &databasePath, QWidget *mainWindow, Prompter *prompter)
-    : DialogBase(adressBuchLook(), mainWindow, prompter),
+    : DialogBase(addressBookLook(), mainWindow, prompter),
       m_connection(std::make_unique<StoreConnection>(databasePath, u"FRMAdressBuch"_qs))
 {
     setObjectName(u"FRMAdressBuch"_qs);
@@ -109,20 +109,19 @@ FRMAdressBuch::FRMAdressBuch(const QString &databasePath, QWidget *mainWindow, P
 
     // Editing buttons on top, the take-over on a row of its own (its caption
     // is long), closing at the bottom right.
-    QPushButton *neuButton = addButton(m_frame5, u"cmdNeu"_qs, u"Neu"_qs, 120, 150, 1215);
-    QPushButton *loeschenButton =
+    QPushButton *newButton = addButton(m_frame5, u"cmdNeu"_qs, u"Neu"_qs, 120, 150, 1215);
+    QPushButton *deleteButton =
         addButton(m_frame5, u"cmdLoeschen"_qs, u"Löschen"_qs, 1500, 150, 1215);
-    QPushButton *suchenButton = addButton(m_frame5, u"cmdSuchen"_qs, u"Suchen"_qs, 2880, 150, 1215);
-    QPushButton *uebernehmenButton =
-        addButton(m_frame5, u"cmdNummeruebernehmen"_qs, u"Nummer auf Nachricht übernehmen"_qs, 120,
-                  600, 3975);
+    QPushButton *searchButton = addButton(m_frame5, u"cmdSuchen"_qs, u"Suchen"_qs, 2880, 150, 1215);
+    QPushButton *takeOverButton = addButton(m_frame5, u"cmdNummeruebernehmen"_qs,
+                                            u"Nummer auf Nachricht übernehmen"_qs, 120, 600, 3975);
     QPushButton *abbrechenButton =
         addButton(m_frame5, u"cmdAbbrechen"_qs, u"Schliessen"_qs, 2880, 1050, 1215);
 
-    connect(neuButton, &QPushButton::clicked, this, &FRMAdressBuch::neu);
-    connect(loeschenButton, &QPushButton::clicked, this, &FRMAdressBuch::loeschen);
-    connect(suchenButton, &QPushButton::clicked, this, &FRMAdressBuch::suchen);
-    connect(uebernehmenButton, &QPushButton::clicked, this, &FRMAdressBuch::nummerUebernehmen);
+    connect(newButton, &QPushButton::clicked, this, &FRMAdressBuch::neu);
+    connect(deleteButton, &QPushButton::clicked, this, &FRMAdressBuch::loeschen);
+    connect(searchButton, &QPushButton::clicked, this, &FRMAdressBuch::suchen);
+    connect(takeOverButton, &QPushButton::clicked, this, &FRMAdressBuch::nummerUebernehmen);
     connect(abbrechenButton, &QPushButton::clicked, this, &QWidget::close);
 
     // Fields first, then the buttons from Schliessen to Neu, then the bar.
@@ -132,10 +131,10 @@ FRMAdressBuch::FRMAdressBuch(const QString &databasePath, QWidget *mainWindow, P
                                  m_natelNummer,
                                  m_bemerkungen,
                                  abbrechenButton,
-                                 uebernehmenButton,
-                                 suchenButton,
-                                 loeschenButton,
-                                 neuButton,
+                                 takeOverButton,
+                                 searchButton,
+                                 deleteButton,
+                                 newButton,
                                  m_navigator->firstButton(),
                                  m_navigator->previousButton(),
                                  m_navigator->nextButton(),
@@ -186,7 +185,7 @@ QPushButton *FRMAdressBuch::addButton(QWidget *parent, const QString &objectName
 void FRMAdressBuch::reportFailure(const QString &detail)
 {
     if (!m_quietFailures)
-        message(AdressText::zugriffFehlgeschlagen(detail));
+        message(AddressBookText::accessFailed(detail));
 }
 
 bool FRMAdressBuch::refreshView()
@@ -237,7 +236,7 @@ bool FRMAdressBuch::aboutToUnload()
     const bool saved = m_view->save();
     m_quietFailures = false;
     if (!saved) {
-        message(AdressText::nichtGespeichert(m_view->lastError()));
+        message(AddressBookText::notSaved(m_view->lastError()));
         return false;
     }
     m_saved = true;
@@ -268,7 +267,7 @@ void FRMAdressBuch::loeschen()
     if (!refreshView())
         return;
     if (!m_view->hasRecords())
-        message(AdressText::keinDatensatzZumLoeschen());
+        message(AddressBookText::noRecordToDelete());
 }
 
 void FRMAdressBuch::suchen()
@@ -276,12 +275,12 @@ void FRMAdressBuch::suchen()
     if (!refreshView())
         return;
     if (!m_view->hasRecords()) {
-        message(AdressText::keineDatenZumSuchen());
+        message(AddressBookText::noDataToSearch());
         return;
     }
     const std::optional<QString> answer =
-        input(AdressText::suchePrompt(), AdressText::sucheTitel());
-    const QString name = ohneBlanks(answer.value_or(QString()));
+        input(AddressBookText::searchPrompt(), AddressBookText::searchTitle());
+    const QString name = withoutBlanks(answer.value_or(QString()));
     if (m_view->findFirst(Schema::name, name))
         return;
     if (!m_view->lastError().isEmpty())
@@ -298,7 +297,7 @@ void FRMAdressBuch::nummerUebernehmen()
     const QString text = m_natelNummer->text();
     const QueueNumber number = queueNumber(text);
     if (!number.isValid() && number.problem != QueueNumber::Problem::NoDigits) {
-        message(queueNumberMessage(AdressText::mobilnummerVon(QString()), text, number));
+        message(queueNumberMessage(AddressBookText::mobileNumberOf(QString()), text, number));
         m_natelNummer->setFocus(Qt::OtherFocusReason);
         if (number.problem == QueueNumber::Problem::ForeignCharacter)
             m_natelNummer->setSelection(int(number.position),

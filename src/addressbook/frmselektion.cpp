@@ -26,10 +26,10 @@ void FRMSelektion::firstActivation()
 {
     const std::optional<QList<Person>> persons = readAll();
     if (persons && persons->isEmpty()) {
-        message(AdressText::keinePersonenErfasst());
+        message(AddressBookText::noPersonsEntered());
         close();
     } else if (persons) {
-        model()->append(auswahlZeilen(*persons));
+        model()->append(pickLines(*persons));
     }
     Q_EMIT ready();
 }
@@ -57,7 +57,7 @@ void FRMSelektion::starten()
     // sent are left out, and the user is told who is missing.
     const Marked chosen = marked();
     if (!chosen.refused.isEmpty())
-        message(AdressText::serienAusgelassen(chosen.refused, chosen.numbers.size()));
+        message(AddressBookText::bulkSkipped(chosen.refused, chosen.numbers.size()));
     if (!close())
         return;
     if (!chosen.numbers.isEmpty())

@@ -13,15 +13,15 @@ FRMSelektion1::FRMSelektion1(const QString &databasePath, QWidget *mainWindow, P
                        u"Mobilnummer sind nicht berücksichtigt!)"_qs,
                        615, QAbstractItemView::SingleSelection, databasePath, mainWindow, prompter)
 {
-    QPushButton *adressbuchButton = addButton(u"cmdAdressbuch"_qs, u"Adressbuch"_qs, 240, 1095);
+    QPushButton *addressBookButton = addButton(u"cmdAdressbuch"_qs, u"Adressbuch"_qs, 240, 1095);
     QPushButton *okButton = addButton(u"cmdOK"_qs, u"OK"_qs, 2760, 495);
     QPushButton *abbrechenButton = addButton(u"cmdAbbrechen"_qs, u"Abbrechen"_qs, 3360, 1095);
     connect(okButton, &QPushButton::clicked, this, &FRMSelektion1::ok);
     connect(abbrechenButton, &QPushButton::clicked, this, &QWidget::close);
-    connect(adressbuchButton, &QPushButton::clicked, this, &FRMSelektion1::adressbuch);
+    connect(addressBookButton, &QPushButton::clicked, this, &FRMSelektion1::adressbuch);
     setTabOrder(list(), okButton);
     setTabOrder(okButton, abbrechenButton);
-    setTabOrder(abbrechenButton, adressbuchButton);
+    setTabOrder(abbrechenButton, addressBookButton);
     list()->setFocus();
 
     // The one dialog that opens where the main window is.
@@ -32,7 +32,7 @@ FRMSelektion1::FRMSelektion1(const QString &databasePath, QWidget *mainWindow, P
 void FRMSelektion1::firstActivation()
 {
     if (const std::optional<QList<Person>> persons = readAll())
-        model()->append(auswahlZeilen(*persons));
+        model()->append(pickLines(*persons));
     Q_EMIT ready();
 }
 
@@ -40,7 +40,7 @@ void FRMSelektion1::ok()
 {
     const QList<int> rows = selectedRows();
     if (rows.isEmpty()) {
-        message(AdressText::niemandAusgewaehlt());
+        message(AddressBookText::nobodyChosen());
         return;
     }
     // A number that cannot be sent is not cut down to one that can: the

@@ -22,7 +22,7 @@ FRMSuchen::FRMSuchen(const QString &databasePath, QWidget *mainWindow, Prompter 
 void FRMSuchen::firstActivation()
 {
     if (const std::optional<QList<Person>> persons = readAll())
-        model()->append(suchZeilen(*persons));
+        model()->append(searchLines(*persons));
     Q_EMIT ready();
 }
 

@@ -74,13 +74,13 @@ QList<int> PersonListDialog::selectedRows() const
 std::optional<QList<Person>> PersonListDialog::readAll()
 {
     if (!m_connection->isOpen()) {
-        message(AdressText::zugriffFehlgeschlagen(m_connection->lastError()));
+        message(AddressBookText::accessFailed(m_connection->lastError()));
         return std::nullopt;
     }
     AddressList list(m_connection->database());
     QList<Person> persons = list.readPersons();
     if (!list.lastError().isEmpty()) {
-        message(AdressText::zugriffFehlgeschlagen(list.lastError()));
+        message(AddressBookText::accessFailed(list.lastError()));
         return std::nullopt;
     }
     return persons;

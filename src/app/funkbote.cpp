@@ -94,7 +94,7 @@ Funkbote::Funkbote(const Environment &environment, QWidget *parent)
                                       .rueckrufNummer = m_rueckrufNummer,
                                       .nachricht = m_nachricht,
                                       .zaehler = m_zaehler,
-                                      .hinweis = m_hinweis,
+                                      .hintLabel = m_hintLabel,
                                       .listNatelNummer = m_lstNatelNummer,
                                       .listNachricht = m_lstNachricht,
                                       .listRueckrufNummer = m_lstRueckrufNummer,
@@ -126,7 +126,7 @@ Funkbote::~Funkbote()
         if (dialog)
             delete dialog.data();
     }
-    saveRueckrufnummer();
+    saveCallBackNumber();
     // These use the send log's connection, which goes before the QObject
     // children would.
     delete m_addressBook;
@@ -135,7 +135,7 @@ Funkbote::~Funkbote()
     delete m_queuePanel;
 }
 
-bool Funkbote::rueckrufnummerSettled() const
+bool Funkbote::callBackNumberSettled() const
 {
     // The field's check shows its message before it takes a refused
     // character off the end. Until then the text is neither stored nor
@@ -145,9 +145,9 @@ bool Funkbote::rueckrufnummerSettled() const
     return text.isEmpty() || NumberFieldCheck::isAllowed(text.back());
 }
 
-void Funkbote::saveRueckrufnummer()
+void Funkbote::saveCallBackNumber()
 {
-    if (!rueckrufnummerSettled())
+    if (!callBackNumberSettled())
         return;
     m_settings->setRueckrufnummer(m_rueckrufNummer->text());
     m_settings->save();
@@ -171,7 +171,7 @@ void Funkbote::buildWindow()
     m_titel = new QLabel(kTitel, this);
     m_titel->setObjectName(u"LBLTitel"_qs);
     m_titel->setFont(Look::titleFont());
-    Look::setTextColor(m_titel, Look::hellgelb);
+    Look::setTextColor(m_titel, Look::lightYellow);
     m_titel->setGeometry(Look::rectTwips(120, 120, 5775, 255));
     m_titel->installEventFilter(this);
 
@@ -249,13 +249,13 @@ void Funkbote::buildFrame()
     m_zaehler->setGeometry(Look::rectTwips(585, 3105, 540, 255));
     m_zaehler->setAccessibleName(tr("Anzahl Zeichen"));
 
-    m_hinweis = headingLabel(QString(), f);
-    m_hinweis->setObjectName(u"LBLHinweis"_qs);
-    m_hinweis->setGeometry(Look::rectTwips(1125, 3075, 2175, 420));
-    m_hinweis->setWordWrap(true);
-    QFont hintFont = m_hinweis->font();
+    m_hintLabel = headingLabel(QString(), f);
+    m_hintLabel->setObjectName(u"LBLHinweis"_qs);
+    m_hintLabel->setGeometry(Look::rectTwips(1125, 3075, 2175, 420));
+    m_hintLabel->setWordWrap(true);
+    QFont hintFont = m_hintLabel->font();
     hintFont.setPointSizeF(hintFont.pointSizeF() * 0.85);
-    m_hinweis->setFont(hintFont);
+    m_hintLabel->setFont(hintFont);
 
     m_senden = new QPushButton(u"SMS senden"_qs, f);
     m_senden->setObjectName(u"cmdSenden"_qs);
@@ -295,7 +295,7 @@ void Funkbote::buildFrame()
     m_status = new StatusLine(f);
     m_status->setObjectName(u"LBLStatus"_qs);
     m_status->setAlignment(Qt::AlignCenter);
-    Look::setTextColor(m_status, Look::hellorange);
+    Look::setTextColor(m_status, Look::lightOrange);
     m_status->setGeometry(Look::rectTwips(120, 4905, 4440, 570));
 
     auto *frame3 = new QFrame(f);
@@ -336,7 +336,7 @@ void Funkbote::buildButtonColumn()
     font.setPointSizeF(8.25);
     font.setUnderline(true);
     m_copyright->setFont(font);
-    Look::setTextColor(m_copyright, Look::hellgelb);
+    Look::setTextColor(m_copyright, Look::lightYellow);
     m_copyright->setGeometry(Look::rectTwips(left - 120, 4560, 1620, 600));
 }
 
@@ -398,7 +398,7 @@ void Funkbote::queueBulkRecipients(const QStringList &numbers)
 
 void Funkbote::activationRefresh()
 {
-    const bool settled = rueckrufnummerSettled();
+    const bool settled = callBackNumberSettled();
     if (settled)
         m_settings->setRueckrufnummer(m_rueckrufNummer->text());
     if (m_settings->reload() && settled)
@@ -489,7 +489,7 @@ void Funkbote::closeEvent(QCloseEvent *event)
     }
     m_closing = true;
     endSending();
-    saveRueckrufnummer();
+    saveCallBackNumber();
     // Open dialogs go with the program; each saves its pending edits.
     for (const QPointer<QWidget> &dialog : std::as_const(m_openDialogs)) {
         if (dialog)
@@ -509,14 +509,14 @@ void Funkbote::closeEvent(QCloseEvent *event)
 void Funkbote::hoverTitleLabel(HoverLabel *label)
 {
     Look::setTextColor(label, Look::rot);
-    Look::setTextColor(label == m_ende ? m_minimize : m_ende, Look::fenster());
+    Look::setTextColor(label == m_ende ? m_minimize : m_ende, Look::windowColour());
 }
 
 void Funkbote::hoverBackground()
 {
-    Look::setTextColor(m_ende, Look::fenster());
-    Look::setTextColor(m_minimize, Look::fenster());
-    Look::setTextColor(m_copyright, Look::hellgelb);
+    Look::setTextColor(m_ende, Look::windowColour());
+    Look::setTextColor(m_minimize, Look::windowColour());
+    Look::setTextColor(m_copyright, Look::lightYellow);
     Look::setBackground(m_cmdAn, Look::grau);
 }
 

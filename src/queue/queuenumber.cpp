@@ -32,7 +32,7 @@ QueueNumber queueNumber(QStringView text)
     bool ownDigit = false;
     for (; i < text.size(); ++i) {
         const QChar c = text[i];
-        if (istZiffer(c)) {
+        if (isAsciiDigit(c)) {
             // Past the limit only counted: a pasted page is not copied.
             if (digits.size() <= QueueNumber::maxDigits)
                 digits.append(c);

@@ -7,10 +7,10 @@
 
 namespace {
 
-const QString lesenFehlgeschlagen = QStringLiteral("Lesen fehlgeschlagen");
-const QString speichernFehlgeschlagen = QStringLiteral("Speichern fehlgeschlagen");
-const QString loeschenFehlgeschlagen = QStringLiteral("Löschen fehlgeschlagen");
-const QString nichtMehrVorhanden = QStringLiteral(
+const QString kReadFailed = QStringLiteral("Lesen fehlgeschlagen");
+const QString kSaveFailed = QStringLiteral("Speichern fehlgeschlagen");
+const QString kDeleteFailed = QStringLiteral("Löschen fehlgeschlagen");
+const QString kNoLongerThere = QStringLiteral(
     "Der Datensatz ist nicht mehr vorhanden oder wurde inzwischen anders gespeichert.");
 
 } // namespace
@@ -77,11 +77,11 @@ bool RecordView::loadWhere(const QString &condition, const QString &order,
         sql += u" WHERE "_qs + condition;
     sql += u" ORDER BY rowid "_qs + order + u" LIMIT 1"_qs;
     if (!query.prepare(sql))
-        return fail(lesenFehlgeschlagen, query.lastError().text());
+        return fail(kReadFailed, query.lastError().text());
     if (bound)
         query.addBindValue(*bound);
     if (!query.exec())
-        return fail(lesenFehlgeschlagen, query.lastError().text());
+        return fail(kReadFailed, query.lastError().text());
     if (!query.next())
         return false;
     QHash<QString, QVariant> values;
@@ -131,7 +131,7 @@ bool RecordView::save()
         // A table whose rows the program never adds (the settings row that
         // vanished) gets no row in its place: the edit is refused.
         if (!m_addsRecords)
-            return fail(speichernFehlgeschlagen, nichtMehrVorhanden);
+            return fail(kSaveFailed, kNoLongerThere);
         if (!insert(changedColumns, changedValues))
             return false;
     } else {
@@ -141,14 +141,14 @@ bool RecordView::save()
         QSqlQuery query(m_db);
         if (!query.prepare(u"UPDATE "_qs + Schema::quoted(m_table) + u" SET "_qs +
                            sets.join(u", "_qs) + u" WHERE "_qs + currentRowCondition()))
-            return fail(speichernFehlgeschlagen, query.lastError().text());
+            return fail(kSaveFailed, query.lastError().text());
         for (const QVariant &value : std::as_const(changedValues))
             query.addBindValue(value);
         bindCurrentRow(query);
         if (!query.exec())
-            return fail(speichernFehlgeschlagen, query.lastError().text());
+            return fail(kSaveFailed, query.lastError().text());
         if (query.numRowsAffected() < 1)
-            return fail(speichernFehlgeschlagen, nichtMehrVorhanden);
+            return fail(kSaveFailed, kNoLongerThere);
     }
     for (int i = 0; i < changedColumns.size(); ++i)
         m_values.insert(changedColumns.at(i), changedValues.at(i));
@@ -159,7 +159,7 @@ bool RecordView::insert(const QStringList &columns, const QVariantList &values)
 {
     // The row and its key go in together or not at all.
     if (!m_db.transaction())
-        return fail(speichernFehlgeschlagen, m_db.lastError().text());
+        return fail(kSaveFailed, m_db.lastError().text());
     QStringList names;
     QStringList marks;
     for (const QString &column : columns) {
@@ -170,14 +170,14 @@ bool RecordView::insert(const QStringList &columns, const QVariantList &values)
     if (!query.prepare(u"INSERT INTO "_qs + Schema::quoted(m_table) + u" ("_qs +
                        names.join(u", "_qs) + u") VALUES ("_qs + marks.join(u", "_qs) + u")"_qs)) {
         m_db.rollback();
-        return fail(speichernFehlgeschlagen, query.lastError().text());
+        return fail(kSaveFailed, query.lastError().text());
     }
     for (const QVariant &value : values)
         query.addBindValue(value);
     if (!query.exec()) {
         const QString error = query.lastError().text();
         m_db.rollback();
-        return fail(speichernFehlgeschlagen, error);
+        return fail(kSaveFailed, error);
     }
     const qint64 rowid = query.lastInsertId().toLongLong();
     if (!assignKey(rowid)) {
@@ -187,7 +187,7 @@ bool RecordView::insert(const QStringList &columns, const QVariantList &values)
     if (!m_db.commit()) {
         const QString error = m_db.lastError().text();
         m_db.rollback();
-        return fail(speichernFehlgeschlagen, error);
+        return fail(kSaveFailed, error);
     }
     m_rowid = rowid;
     m_isNew = false;
@@ -208,15 +208,15 @@ bool RecordView::assignKey(qint64 rowid)
     if (!query.prepare(u"UPDATE "_qs + table + u" SET "_qs + key + u" = (SELECT COALESCE(MAX("_qs +
                        key + u"), 0) + 1 FROM "_qs + table + u") WHERE rowid = ? AND "_qs + key +
                        u" IS NULL"_qs))
-        return fail(speichernFehlgeschlagen, query.lastError().text());
+        return fail(kSaveFailed, query.lastError().text());
     query.addBindValue(rowid);
     if (!query.exec())
-        return fail(speichernFehlgeschlagen, query.lastError().text());
+        return fail(kSaveFailed, query.lastError().text());
     if (!query.prepare(u"SELECT "_qs + key + u" FROM "_qs + table + u" WHERE rowid = ?"_qs))
-        return fail(speichernFehlgeschlagen, query.lastError().text());
+        return fail(kSaveFailed, query.lastError().text());
     query.addBindValue(rowid);
     if (!query.exec())
-        return fail(speichernFehlgeschlagen, query.lastError().text());
+        return fail(kSaveFailed, query.lastError().text());
     if (query.next())
         m_key = query.value(0);
     return true;
@@ -311,12 +311,12 @@ bool RecordView::deleteCurrent()
     QSqlQuery query(m_db);
     if (!query.prepare(u"DELETE FROM "_qs + Schema::quoted(m_table) + u" WHERE "_qs +
                        currentRowCondition()))
-        return fail(loeschenFehlgeschlagen, query.lastError().text());
+        return fail(kDeleteFailed, query.lastError().text());
     bindCurrentRow(query);
     if (!query.exec())
-        return fail(loeschenFehlgeschlagen, query.lastError().text());
+        return fail(kDeleteFailed, query.lastError().text());
     if (query.numRowsAffected() < 1)
-        return fail(loeschenFehlgeschlagen, nichtMehrVorhanden);
+        return fail(kDeleteFailed, kNoLongerThere);
     setCurrent(std::nullopt, QVariant(), {}, false);
     return true;
 }

@@ -5,17 +5,17 @@
 
 SendLog::SendLog(QSqlDatabase db) : m_db(std::move(db)) {}
 
-QString SendLog::datumText(const QDate &datum)
+QString SendLog::dateText(const QDate &date)
 {
-    return datum.toString(Qt::ISODate);
+    return date.toString(Qt::ISODate);
 }
 
-QString SendLog::zeitText(const QTime &zeit)
+QString SendLog::timeText(const QTime &time)
 {
-    return zeit.toString(u"HH:mm:ss"_qs);
+    return time.toString(u"HH:mm:ss"_qs);
 }
 
-bool SendLog::append(const QDate &datum, const QTime &zeit, const QString &mobilNummer,
+bool SendLog::append(const QDate &date, const QTime &time, const QString &mobilNummer,
                      const QString &nachricht, const QString &versandt)
 {
     QSqlQuery query(m_db);
@@ -26,8 +26,8 @@ bool SendLog::append(const QDate &datum, const QTime &zeit, const QString &mobil
         m_lastError = query.lastError().text();
         return false;
     }
-    query.addBindValue(datumText(datum));
-    query.addBindValue(zeitText(zeit));
+    query.addBindValue(dateText(date));
+    query.addBindValue(timeText(time));
     query.addBindValue(mobilNummer);
     query.addBindValue(nachricht);
     query.addBindValue(versandt);

@@ -56,11 +56,11 @@ SendLogWriter::~SendLogWriter()
     m_thread.wait();
 }
 
-quint64 SendLogWriter::append(const QDate &datum, const QTime &zeit, const QString &mobilNummer,
+quint64 SendLogWriter::append(const QDate &date, const QTime &time, const QString &mobilNummer,
                               const QString &nachricht, const QString &versandt)
 {
     const quint64 ticket = ++m_lastTicket;
-    const LogRow row{datum, zeit, mobilNummer, nachricht, versandt};
+    const LogRow row{date, time, mobilNummer, nachricht, versandt};
     QMetaObject::invokeMethod(
         m_worker,
         [this, row, ticket] {

@@ -23,7 +23,7 @@ DialogBase::DialogBase(const Look &look, QWidget *mainWindow, Prompter *prompter
     m_titel = new QLabel(look.titel, this);
     m_titel->setObjectName(u"LBLTitel"_qs);
     m_titel->setFont(::Look::titleFont());
-    ::Look::setTextColor(m_titel, ::Look::hellgelb);
+    ::Look::setTextColor(m_titel, ::Look::lightYellow);
     m_titel->setGeometry(::Look::px(120), ::Look::px(120), ::Look::px(look.endeLeftTwips - 240),
                          ::Look::px(255));
     m_titel->setCursor(Qt::SizeAllCursor);
@@ -112,7 +112,7 @@ void DialogBase::resetHover()
         for (HoverLabel *label : std::as_const(m_infoLabels))
             ::Look::setTextColor(label, ::Look::infoBk());
     } else {
-        ::Look::setTextColor(m_ende, ::Look::fenster());
+        ::Look::setTextColor(m_ende, ::Look::windowColour());
     }
 }
 

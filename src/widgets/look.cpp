@@ -12,7 +12,7 @@ QColor infoBk()
     return QApplication::palette().color(QPalette::Active, QPalette::ToolTipBase);
 }
 
-QColor fenster()
+QColor windowColour()
 {
     return QApplication::palette().color(QPalette::Active, QPalette::Base);
 }

@@ -328,12 +328,12 @@ private Q_SLOTS:
         QVERIFY(book);
         watch(book);
         click(book, u"cmdNaechster"_qs);
-        QLineEdit *nummer = book->natelNummerField();
-        QTest::keyClicks(nummer, typed);
+        QLineEdit *number = book->natelNummerField();
+        QTest::keyClicks(number, typed);
         if (!pasted.isEmpty())
-            nummer->insert(pasted);
+            number->insert(pasted);
 
-        QCOMPARE(nummer->text(), result);
+        QCOMPARE(number->text(), result);
         QCOMPARE(f->prompter.texts(),
                  QStringList(messages, u"Es dürfen keine alphanumerischen Zeichen in diesem Feld "
                                        u"gebraucht werden!"_qs));
@@ -582,14 +582,15 @@ private Q_SLOTS:
     void startChecks_data()
     {
         QTest::addColumn<QString>("nachricht");
-        QTest::addColumn<QString>("rueckruf");
+        QTest::addColumn<QString>("callBack");
         QTest::addColumn<QString>("message"); // empty: the bulk pick opens
-        const QString leer = u"Bevor eine Serien-SMS gestartet werden kann, müssen Sie zuerst "
-                             u"eine Nachricht für alle Empfänger definieren!"_qs;
+        const QString emptyMessage =
+            u"Bevor eine Serien-SMS gestartet werden kann, müssen Sie zuerst "
+            u"eine Nachricht für alle Empfänger definieren!"_qs;
         const QString lang =
             u"In dieser Funktion werden überlange Nachrichte nicht unterstützt!"_qs;
         const QString ok;
-        QTest::newRow("empty") << QString() << ok << leer;
+        QTest::newRow("empty") << QString() << ok << emptyMessage;
         QTest::newRow("160 characters") << QString(160, u'a') << ok << QString();
         QTest::newRow("161 characters") << QString(161, u'a') << ok << lang;
         QTest::newRow("line break counts two")
@@ -608,11 +609,11 @@ private Q_SLOTS:
     void startChecks()
     {
         QFETCH(QString, nachricht);
-        QFETCH(QString, rueckruf);
+        QFETCH(QString, callBack);
         QFETCH(QString, message);
         person(u"Anna"_qs, u"079 1"_qs);
         QSignalSpy focus(f->flow.get(), &AddressBookFlow::messageFieldFocusRequested);
-        QCOMPARE(f->flow->startBulk(nachricht, rueckruf), message.isEmpty());
+        QCOMPARE(f->flow->startBulk(nachricht, callBack), message.isEmpty());
         QCOMPARE(focus.size(), nachricht.isEmpty() ? 1 : 0);
         QCOMPARE(f->prompter.texts(), message.isEmpty() ? QStringList() : QStringList{message});
         QCOMPARE(bool(f->flow->bulkPick()), message.isEmpty());

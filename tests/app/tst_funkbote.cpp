@@ -280,23 +280,23 @@ private Q_SLOTS:
     {
         // A letter typed into the call-back field opens the check's box; an
         // activation while it is open neither stores nor replaces the text.
-        auto *rueckruf = child<QLineEdit>("TXTRueckrufNummer");
+        auto *callBack = child<QLineEdit>("TXTRueckrufNummer");
         const auto stored = [this] {
             return TestDb::scalar(m_path, u"SELECT \"Rückrufnummer\" FROM Einstellungen"_qs);
         };
         QStringList duringBox;
         m_prompter.setWhileOpen([&](const ScriptedPrompter::Shown &) {
             m_window->activationRefresh();
-            duringBox << rueckruf->text() << stored().toString();
+            duringBox << callBack->text() << stored().toString();
         });
-        rueckruf->setText(u"079 1x"_qs);
+        callBack->setText(u"079 1x"_qs);
         m_prompter.setWhileOpen({});
         QCOMPARE(duringBox, (QStringList{u"079 1x"_qs, u"079 555 66 77"_qs}));
-        QCOMPARE(rueckruf->text(), u"079 1"_qs);
+        QCOMPARE(callBack->text(), u"079 1"_qs);
         // Closing the box activates the window again, which stores the checked text.
         m_window->activationRefresh();
         QCOMPARE(stored(), QVariant(u"079 1"_qs));
-        QCOMPARE(rueckruf->text(), u"079 1"_qs);
+        QCOMPARE(callBack->text(), u"079 1"_qs);
         QCOMPARE(m_prompter.count(), 1);
     }
 
@@ -511,18 +511,18 @@ private Q_SLOTS:
         QCOMPARE(Look::textColor(ende), Look::infoBk());
         hover(ende);
         QCOMPARE(Look::textColor(ende), Look::rot);
-        QCOMPARE(Look::textColor(minimize), Look::fenster());
+        QCOMPARE(Look::textColor(minimize), Look::windowColour());
         hover(minimize);
         QCOMPARE(Look::textColor(minimize), Look::rot);
-        QCOMPARE(Look::textColor(ende), Look::fenster());
+        QCOMPARE(Look::textColor(ende), Look::windowColour());
         hover(copyright);
         QCOMPARE(Look::textColor(copyright), Look::rot);
         hover(an);
         QCOMPARE(Look::background(an), Look::hellgrau);
         moveOver(child<QFrame>("Frame1"), QPoint(3, 3));
-        QCOMPARE(Look::textColor(ende), Look::fenster());
-        QCOMPARE(Look::textColor(minimize), Look::fenster());
-        QCOMPARE(Look::textColor(copyright), Look::hellgelb);
+        QCOMPARE(Look::textColor(ende), Look::windowColour());
+        QCOMPARE(Look::textColor(minimize), Look::windowColour());
+        QCOMPARE(Look::textColor(copyright), Look::lightYellow);
         QCOMPARE(Look::background(an), Look::grau);
     }
 };

@@ -17,7 +17,7 @@ namespace {
 
 const QString pflicht =
     QStringLiteral("Sie müssen mindesten die Natel-Nummer und eine Nachricht eingetragen haben!");
-const QString alphanumerisch =
+const QString noLettersText =
     QStringLiteral("Es dürfen keine alphanumerischen Zeichen in diesem Feld gebraucht werden!");
 const QString enter = QStringLiteral("Das 'Enter'- Zeichen wird nicht akzeptiert!");
 const QString loeschen =
@@ -33,10 +33,10 @@ struct Window
     QueueWidgets w;
     QueuePanel *panel;
 
-    explicit Window(const QString &storedRueckruf = QString())
+    explicit Window(const QString &storedCallBack = QString())
     {
         QWidget *p = &widget;
-        w = {new QLineEdit(p),      new QLineEdit(storedRueckruf, p),
+        w = {new QLineEdit(p),      new QLineEdit(storedCallBack, p),
              new QPlainTextEdit(p), new QLabel(p),
              new QLabel(p),         new QListView(p),
              new QListView(p),      new QListView(p),
@@ -144,7 +144,7 @@ void TestQueuePanel::numberField()
     else
         field.insert(text); // what a paste does
     QCOMPARE(field.text(), expected);
-    QCOMPARE(shown, QStringList(qsizetype(messages), alphanumerisch));
+    QCOMPARE(shown, QStringList(qsizetype(messages), noLettersText));
     QCOMPARE(field.cursorPosition(), int(expected.size()));
     // Each removal is a change of its own.
     QCOMPARE(changes.size(), (typed ? text.size() : 1) + messages);
@@ -235,7 +235,7 @@ void TestQueuePanel::senden_data()
 
     const QStringList none;
     const QString ok, a155(155, u'a');
-    const QString zuLang =
+    const QString tooLong =
         u"Die Mobilnummer \"12345678901234567\" hat 17 Ziffern. Eine Nummer darf "
         u"höchstens 16 Ziffern haben (ein \"+\" am Anfang zählt als \"00\"); "
         u"sie wird nicht gekürzt."_qs;
@@ -246,7 +246,7 @@ void TestQueuePanel::senden_data()
     QTest::newRow("16 digits") << u"+41 791234567890|Hi|"_qs << ok
                                << QStringList{u"0041791234567890|Hi|"_qs};
     QTest::newRow("call-back of blanks") << u"0791|Hi|   "_qs << ok << QStringList{u"0791|Hi|"_qs};
-    QTest::newRow("17 digits") << u"12345678901234567|Hi|"_qs << zuLang << none;
+    QTest::newRow("17 digits") << u"12345678901234567|Hi|"_qs << tooLong << none;
     QTest::newRow("call-back of 17 digits")
         << u"0791|Hi|+417912345678901"_qs
         << u"Die Rückrufnummer \"+417912345678901\" hat 17 Ziffern. Eine Nummer darf höchstens "
@@ -258,8 +258,8 @@ void TestQueuePanel::senden_data()
                u"…\" hat 100000 Ziffern. Eine Nummer darf höchstens 16 Ziffern haben (ein \"+\" "
                u"am Anfang zählt als \"00\"); sie wird nicht gekürzt."_qs
         << none;
-    QTest::newRow("+ inside") << u"079+1|Hi|"_qs << alphanumerisch << none;
-    QTest::newRow("+ alone before blanks") << u"+ |Hi|"_qs << alphanumerisch << none;
+    QTest::newRow("+ inside") << u"079+1|Hi|"_qs << noLettersText << none;
+    QTest::newRow("+ alone before blanks") << u"+ |Hi|"_qs << noLettersText << none;
     QTest::newRow("161 characters")
         << u"0791|" + a155 + u"bbbbbb|" << ok
         << QStringList{u"0791|" + a155 + u"...->|", u"0791|->...bbbbbb|"_qs};
@@ -267,9 +267,9 @@ void TestQueuePanel::senden_data()
     QTest::newRow("empty message") << u"0791||"_qs << pflicht << none;
     QTest::newRow("number of blanks only") << u"   |Hi|"_qs << pflicht << none;
     QTest::newRow("no number, bad call-back: one message") << u"|Hi|07a6"_qs << pflicht << none;
-    QTest::newRow("letter inside number") << u"079x1234|Hi|"_qs << alphanumerisch << none;
-    QTest::newRow("no-break space in number") << u"079\u00A01|Hi|"_qs << alphanumerisch << none;
-    QTest::newRow("slash inside call-back") << u"0791|Hi|076/5551"_qs << alphanumerisch << none;
+    QTest::newRow("letter inside number") << u"079x1234|Hi|"_qs << noLettersText << none;
+    QTest::newRow("no-break space in number") << u"079\u00A01|Hi|"_qs << noLettersText << none;
+    QTest::newRow("slash inside call-back") << u"0791|Hi|076/5551"_qs << noLettersText << none;
 }
 
 void TestQueuePanel::senden()
@@ -415,8 +415,8 @@ void TestQueuePanel::wiring()
     QCOMPARE(win.w.natelNummer->text(), u"079"_qs);
     QCOMPARE(win.w.rueckrufNummer->text(), u"076 2"_qs);
     QCOMPARE(win.panel->messageText(), u"Hallo ß"_qs);
-    QCOMPARE(win.prompter.texts(), (QStringList{alphanumerisch, alphanumerisch, enter}));
-    QCOMPARE(win.w.hinweis->text(),
+    QCOMPARE(win.prompter.texts(), (QStringList{noLettersText, noLettersText, enter}));
+    QCOMPARE(win.w.hintLabel->text(),
              u"Wird als 1 SMS versandt.\nNicht übertragbar (wird weggelassen): ß"_qs);
 }
 
@@ -439,7 +439,7 @@ void TestQueuePanel::accessible()
     // The labels' texts reach screen readers and follow every change.
     for (const QString &typed : {u"Grüezi"_qs, u"ß"_qs}) {
         win.w.nachricht->insertPlainText(typed);
-        for (QLabel *label : {win.w.zaehler, win.w.hinweis}) {
+        for (QLabel *label : {win.w.zaehler, win.w.hintLabel}) {
             QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(label);
             QVERIFY(!label->text().isEmpty());
             QCOMPARE(iface->text(QAccessible::Description), label->text());

@@ -58,16 +58,16 @@ private Q_SLOTS:
         StoreConnection connection(m_path, u"test"_qs);
         RecordView view(connection.database(), Schema::einstellungen,
                         {Schema::comPort, Schema::rueckrufnummer});
-        FakeField rueckruf;
-        view.bind(Schema::rueckrufnummer, rueckruf.binding());
+        FakeField callBack;
+        view.bind(Schema::rueckrufnummer, callBack.binding());
         QVERIFY(view.refresh());
-        QCOMPARE(rueckruf.text, u"079 555 66 77"_qs);
+        QCOMPARE(callBack.text, u"079 555 66 77"_qs);
 
-        rueckruf.text = u"078 111 22 33"_qs;
+        callBack.text = u"078 111 22 33"_qs;
         QVERIFY(view.refresh());
         QCOMPARE(TestDb::scalar(m_path, u"SELECT \"Rückrufnummer\" FROM Einstellungen"_qs),
                  QVariant(u"078 111 22 33"_qs));
-        QCOMPARE(rueckruf.text, u"078 111 22 33"_qs);
+        QCOMPARE(callBack.text, u"078 111 22 33"_qs);
         // Fields that are not bound stay untouched (also the foreign one).
         QCOMPARE(TestDb::scalar(m_path, u"SELECT Bemerkung FROM Einstellungen"_qs),
                  QVariant(u"fremd"_qs));
@@ -239,8 +239,8 @@ private Q_SLOTS:
     {
         StoreConnection connection(m_path, u"test"_qs);
         RecordView view(connection.database(), Schema::einstellungen, {Schema::rueckrufnummer});
-        FakeField rueckruf;
-        view.bind(Schema::rueckrufnummer, rueckruf.binding());
+        FakeField callBack;
+        view.bind(Schema::rueckrufnummer, callBack.binding());
         QVERIFY(view.refresh());
         QVERIFY(!view.addNew());
         QVERIFY(TestDb::exec(m_path, u"DELETE FROM Einstellungen"_qs));
@@ -250,12 +250,12 @@ private Q_SLOTS:
         };
 
         // Vanished under the view, and then found missing by a re-read.
-        rueckruf.text = u"078 1"_qs;
+        callBack.text = u"078 1"_qs;
         QVERIFY(!view.save());
-        rueckruf.text = u"079 555 66 77"_qs;
+        callBack.text = u"079 555 66 77"_qs;
         QVERIFY(!view.refresh());
         QVERIFY(!view.hasCurrent());
-        rueckruf.text = u"078 2"_qs;
+        callBack.text = u"078 2"_qs;
         QVERIFY(!view.save());
         QCOMPARE(count(), 0);
         QCOMPARE(failed.count(), 2);

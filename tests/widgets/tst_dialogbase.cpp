@@ -138,10 +138,10 @@ private Q_SLOTS:
         QCOMPARE(Look::textColor(dialog->ende()), Look::rot);
         // Over the frame itself: the window colour, not the starting colour.
         moveOver(dialog->frame1(), QPoint(2, dialog->frame1()->height() - 3));
-        QCOMPARE(Look::textColor(dialog->ende()), Look::fenster());
+        QCOMPARE(Look::textColor(dialog->ende()), Look::windowColour());
         hover(dialog->ende());
         moveOver(dialog, QPoint(2, dialog->height() - 2));
-        QCOMPARE(Look::textColor(dialog->ende()), Look::fenster());
+        QCOMPARE(Look::textColor(dialog->ende()), Look::windowColour());
         dialog->close();
     }
 

@@ -206,7 +206,7 @@ void SendEngine::onFailed(const QString &reason)
 void SendEngine::writeLogRow()
 {
     m_logWriteFailed = false;
-    m_logTicket = m_logWriter->append(m_logRow.datum, m_logRow.zeit, m_submitted.natelNummer,
+    m_logTicket = m_logWriter->append(m_logRow.date, m_logRow.time, m_submitted.natelNummer,
                                       m_submitted.nachricht, m_logRow.versandt);
 }
 

@@ -218,10 +218,10 @@ std::pair<CsvRole, int> roleOfHeading(const QString &heading)
         isOneOf(h, {u"tel", u"telnr", u"nummer", u"number", u"rufnummer"}))
         return {CsvRole::NatelNummer, 1};
     if (isOneOf(h, {u"vorname", u"firstname", u"givenname", u"rufname", u"forename"}))
-        return {CsvRole::Vorname, 2};
+        return {CsvRole::GivenName, 2};
     if (isOneOf(h,
                 {u"nachname", u"lastname", u"familyname", u"familienname", u"surname", u"zuname"}))
-        return {CsvRole::Nachname, 2};
+        return {CsvRole::Surname, 2};
     if (isOneOf(h, {u"name", u"fullname", u"vollername", u"vollstandigername", u"displayname",
                     u"anzeigename", u"kontakt", u"contact", u"person"}))
         return {CsvRole::Name, 2};
@@ -310,8 +310,8 @@ CsvTable readCsv(const QByteArray &data, std::optional<QChar> delimiter,
 
 QList<CsvRole> csvRoles()
 {
-    return {CsvRole::Ignore,      CsvRole::Name,       CsvRole::Vorname, CsvRole::Nachname,
-            CsvRole::Adresse,     CsvRole::PLZ,        CsvRole::Ort,     CsvRole::PLZOrt,
+    return {CsvRole::Ignore,      CsvRole::Name,       CsvRole::GivenName, CsvRole::Surname,
+            CsvRole::Adresse,     CsvRole::PLZ,        CsvRole::Ort,       CsvRole::PLZOrt,
             CsvRole::NatelNummer, CsvRole::Bemerkungen};
 }
 
@@ -322,9 +322,9 @@ QString csvRoleLabel(CsvRole role)
         return u"nicht übernehmen"_qs;
     case CsvRole::Name:
         return u"Name"_qs;
-    case CsvRole::Vorname:
+    case CsvRole::GivenName:
         return u"Vorname"_qs;
-    case CsvRole::Nachname:
+    case CsvRole::Surname:
         return u"Nachname"_qs;
     case CsvRole::Adresse:
         return u"Adresse"_qs;
@@ -355,9 +355,9 @@ QList<CsvRole> guessCsvRoles(const QStringList &header)
             best.insert(role, {column, certainty});
     }
     // German lists often have "Vorname" and "Name", the latter the family name.
-    if (best.contains(CsvRole::Vorname) && best.contains(CsvRole::Name) &&
-        !best.contains(CsvRole::Nachname))
-        best.insert(CsvRole::Nachname, best.take(CsvRole::Name));
+    if (best.contains(CsvRole::GivenName) && best.contains(CsvRole::Name) &&
+        !best.contains(CsvRole::Surname))
+        best.insert(CsvRole::Surname, best.take(CsvRole::Name));
     for (auto it = best.cbegin(); it != best.cend(); ++it)
         roles[it->first] = it.key();
     return roles;
@@ -381,7 +381,7 @@ ContactImport recordsFromCsv(const CsvTable &table, const QList<CsvRole> &roles)
         record.name = joined(values.value(CsvRole::Name), u" "_qs);
         if (record.name.isEmpty())
             record.name =
-                joined(values.value(CsvRole::Vorname) + values.value(CsvRole::Nachname), u" "_qs);
+                joined(values.value(CsvRole::GivenName) + values.value(CsvRole::Surname), u" "_qs);
         record.adresse = joined(values.value(CsvRole::Adresse), u", "_qs);
         record.plzOrt = joined(values.value(CsvRole::PLZOrt), u" "_qs);
         if (record.plzOrt.isEmpty())

@@ -287,9 +287,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("message");
-        const QString gruesse = u"Grüße aus Zürich – 5 € \U0001F600"_qs;
+        const QString greetings = u"Grüße aus Zürich – 5 € \U0001F600"_qs;
         QTest::newRow("UCS-2 in one part")
-            << gruesse << u"to=+41791234567 enc=ucs2 parts=1 text="_qs + gruesse;
+            << greetings << u"to=+41791234567 enc=ucs2 parts=1 text="_qs + greetings;
         const QString notice =
             u"Die Sitzung vom Montag beginnt um 09:30 Uhr im Saal 3 [Eingang B]. "_qs.repeated(6)
                 .left(400);

@@ -369,21 +369,21 @@ private Q_SLOTS:
         QTest::newRow("German, apart")
             << QStringList{u"Vorname"_qs, u"Nachname"_qs, u"Strasse"_qs,    u"PLZ"_qs,
                            u"Ort"_qs,     u"Natel"_qs,    u"Bemerkungen"_qs}
-            << Roles{CsvRole::Vorname, CsvRole::Nachname,    CsvRole::Adresse,    CsvRole::PLZ,
-                     CsvRole::Ort,     CsvRole::NatelNummer, CsvRole::Bemerkungen};
+            << Roles{CsvRole::GivenName, CsvRole::Surname,     CsvRole::Adresse,    CsvRole::PLZ,
+                     CsvRole::Ort,       CsvRole::NatelNummer, CsvRole::Bemerkungen};
         QTest::newRow("Name beside Vorname is the family name")
             << QStringList{u"Name"_qs,    u"Vorname"_qs, u"Straße"_qs, u"PLZ/Ort"_qs,
                            u"Telefon"_qs, u"Handy"_qs,   u"Notiz"_qs}
-            << Roles{CsvRole::Nachname, CsvRole::Vorname,     CsvRole::Adresse,    CsvRole::PLZOrt,
-                     CsvRole::Ignore,   CsvRole::NatelNummer, CsvRole::Bemerkungen};
+            << Roles{CsvRole::Surname, CsvRole::GivenName,   CsvRole::Adresse,    CsvRole::PLZOrt,
+                     CsvRole::Ignore,  CsvRole::NatelNummer, CsvRole::Bemerkungen};
         QTest::newRow("English, mail and fax never chosen")
             << QStringList{u"First Name"_qs,   u"Last Name"_qs,        u"Home Street"_qs,
                            u"Home City"_qs,    u"Home Postal Code"_qs, u"Home Phone"_qs,
                            u"Mobile Phone"_qs, u"Business Fax"_qs,     u"E-mail Address"_qs,
                            u"Notes"_qs}
-            << Roles{CsvRole::Vorname, CsvRole::Nachname,   CsvRole::Adresse,     CsvRole::Ort,
-                     CsvRole::PLZ,     CsvRole::Ignore,     CsvRole::NatelNummer, CsvRole::Ignore,
-                     CsvRole::Ignore,  CsvRole::Bemerkungen};
+            << Roles{CsvRole::GivenName, CsvRole::Surname,    CsvRole::Adresse,     CsvRole::Ort,
+                     CsvRole::PLZ,       CsvRole::Ignore,     CsvRole::NatelNummer, CsvRole::Ignore,
+                     CsvRole::Ignore,    CsvRole::Bemerkungen};
         QTest::newRow("full name, type columns, street over whole address")
             << QStringList{u"Name"_qs,
                            u"Given Name"_qs,
@@ -394,7 +394,7 @@ private Q_SLOTS:
                            u"Address 1 - Street"_qs,
                            u"ZIP"_qs,
                            u"City"_qs}
-            << Roles{CsvRole::Name,    CsvRole::Vorname,     CsvRole::Nachname,
+            << Roles{CsvRole::Name,    CsvRole::GivenName,   CsvRole::Surname,
                      CsvRole::Ignore,  CsvRole::NatelNummer, CsvRole::Ignore,
                      CsvRole::Adresse, CsvRole::PLZ,         CsvRole::Ort};
         QTest::newRow("our own export") << QStringList{u"Name"_qs, u"Adresse"_qs, u"PLZOrt"_qs,
@@ -437,14 +437,15 @@ private Q_SLOTS:
         const QStringList five{u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs, u"e"_qs};
         QTest::newRow("first and last name, postal code and town")
             << five << Rows{{u"Meier"_qs, u"Hans"_qs, u"Zürich"_qs, u"8000"_qs, u"Weg 1"_qs}}
-            << Roles{CsvRole::Nachname, CsvRole::Vorname, CsvRole::Ort, CsvRole::PLZ,
+            << Roles{CsvRole::Surname, CsvRole::GivenName, CsvRole::Ort, CsvRole::PLZ,
                      CsvRole::Adresse}
             << Records{rec(u"Hans Meier"_qs, u"Weg 1"_qs, u"8000 Zürich"_qs)} << Lines{};
         QTest::newRow("a name column before the parts, parts when it is empty")
             << five
             << Rows{{u"Hans Meier"_qs, u"X"_qs, u"Y"_qs, u"8000"_qs, u""_qs},
                     {u""_qs, u"Anna"_qs, u""_qs, u""_qs, u"Bern"_qs}}
-            << Roles{CsvRole::Name, CsvRole::Vorname, CsvRole::Nachname, CsvRole::PLZ, CsvRole::Ort}
+            << Roles{CsvRole::Name, CsvRole::GivenName, CsvRole::Surname, CsvRole::PLZ,
+                     CsvRole::Ort}
             << Records{rec(u"Hans Meier"_qs, {}, u"8000"_qs), rec(u"Anna"_qs, {}, u"Bern"_qs)}
             << Lines{};
         QTest::newRow("several number and note columns")
