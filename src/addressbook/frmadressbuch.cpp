@@ -18,6 +18,8 @@
 
 #include <limits>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 DialogBase::Look addressBookLook()
@@ -57,28 +59,28 @@ QString withoutBlanks(const QString &text)
 
 FRMAdressBuch::FRMAdressBuch(const QString &databasePath, QWidget *mainWindow, Prompter *prompter)
     : DialogBase(addressBookLook(), mainWindow, prompter),
-      m_connection(std::make_unique<StoreConnection>(databasePath, u"FRMAdressBuch"_qs))
+      m_connection(std::make_unique<StoreConnection>(databasePath, u"FRMAdressBuch"_s))
 {
-    setObjectName(u"FRMAdressBuch"_qs);
+    setObjectName(u"FRMAdressBuch"_s);
 
     m_view = std::make_unique<RecordView>(m_connection->database(), Schema::adressen,
                                           QStringList{Schema::name, Schema::adresse, Schema::plzOrt,
                                                       Schema::natelNummer, Schema::bemerkungen});
-    m_view->setObjectName(u"DTAAdressen"_qs);
+    m_view->setObjectName(u"DTAAdressen"_s);
     // Persons are known by DSNummer (the search results hand it over), and
     // the address book is where persons are added.
     m_view->setKeyColumn(Schema::dsNummer);
     m_view->setAddsRecords(true);
     connect(m_view.get(), &RecordView::failed, this, &FRMAdressBuch::reportFailure);
 
-    m_name = addField(u"TXTDBName"_qs, u"LBLName"_qs, u"Name:"_qs, 240, rowHeight);
-    m_adresse = addField(u"TXTDBAdresse"_qs, u"LBLAdresse"_qs, u"Adresse:"_qs, 600, rowHeight);
-    m_plzOrt = addField(u"TXTDBPLZOrt"_qs, u"LBLPLZOrt"_qs, u"PLZ / Ort:"_qs, 960, rowHeight);
-    m_natelNummer = addField(u"TXTDBNatelNummer"_qs, u"LBLDBNatelNummer"_qs, u"Mobilnummer:"_qs,
-                             1320, rowHeight);
+    m_name = addField(u"TXTDBName"_s, u"LBLName"_s, u"Name:"_s, 240, rowHeight);
+    m_adresse = addField(u"TXTDBAdresse"_s, u"LBLAdresse"_s, u"Adresse:"_s, 600, rowHeight);
+    m_plzOrt = addField(u"TXTDBPLZOrt"_s, u"LBLPLZOrt"_s, u"PLZ / Ort:"_s, 960, rowHeight);
+    m_natelNummer =
+        addField(u"TXTDBNatelNummer"_s, u"LBLDBNatelNummer"_s, u"Mobilnummer:"_s, 1320, rowHeight);
     // Three rows high, but one line like the others.
-    m_bemerkungen = addField(u"TXTBemerkungen"_qs, u"LBLBemerkungen"_qs, u"Bemerkungen:"_qs, 1680,
-                             3 * rowHeight);
+    m_bemerkungen =
+        addField(u"TXTBemerkungen"_s, u"LBLBemerkungen"_s, u"Bemerkungen:"_s, 1680, 3 * rowHeight);
     m_bemerkungen->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     // The number field refuses a trailing character that is not a digit or a
@@ -92,8 +94,8 @@ FRMAdressBuch::FRMAdressBuch(const QString &databasePath, QWidget *mainWindow, P
     bindField(m_view.get(), Schema::natelNummer, m_natelNummer);
     bindField(m_view.get(), Schema::bemerkungen, m_bemerkungen);
 
-    m_navigator = new RecordNavigator(u"Data1"_qs);
-    m_navigator->setObjectName(u"DTAAdressen"_qs);
+    m_navigator = new RecordNavigator(u"Data1"_s);
+    m_navigator->setObjectName(u"DTAAdressen"_s);
     placeInFrame(m_navigator, 240, 2760, 4215, 345);
     connect(m_navigator, &RecordNavigator::firstRequested, this, [this] { m_view->moveFirst(); });
     connect(m_navigator, &RecordNavigator::previousRequested, this,
@@ -102,21 +104,21 @@ FRMAdressBuch::FRMAdressBuch(const QString &databasePath, QWidget *mainWindow, P
     connect(m_navigator, &RecordNavigator::lastRequested, this, [this] { m_view->moveLast(); });
 
     m_frame5 = new QFrame;
-    m_frame5->setObjectName(u"Frame5"_qs);
+    m_frame5->setObjectName(u"Frame5"_s);
     m_frame5->setFrameShape(QFrame::Box);
     m_frame5->setFrameShadow(QFrame::Sunken);
     placeInFrame(m_frame5, 240, 3240, 4215, 1575);
 
     // Editing buttons on top, the take-over on a row of its own (its caption
     // is long), closing at the bottom right.
-    QPushButton *newButton = addButton(m_frame5, u"cmdNeu"_qs, u"Neu"_qs, 120, 150, 1215);
+    QPushButton *newButton = addButton(m_frame5, u"cmdNeu"_s, u"Neu"_s, 120, 150, 1215);
     QPushButton *deleteButton =
-        addButton(m_frame5, u"cmdLoeschen"_qs, u"Löschen"_qs, 1500, 150, 1215);
-    QPushButton *searchButton = addButton(m_frame5, u"cmdSuchen"_qs, u"Suchen"_qs, 2880, 150, 1215);
-    QPushButton *takeOverButton = addButton(m_frame5, u"cmdNummeruebernehmen"_qs,
-                                            u"Nummer auf Nachricht übernehmen"_qs, 120, 600, 3975);
+        addButton(m_frame5, u"cmdLoeschen"_s, u"Löschen"_s, 1500, 150, 1215);
+    QPushButton *searchButton = addButton(m_frame5, u"cmdSuchen"_s, u"Suchen"_s, 2880, 150, 1215);
+    QPushButton *takeOverButton = addButton(m_frame5, u"cmdNummeruebernehmen"_s,
+                                            u"Nummer auf Nachricht übernehmen"_s, 120, 600, 3975);
     QPushButton *abbrechenButton =
-        addButton(m_frame5, u"cmdAbbrechen"_qs, u"Schliessen"_qs, 2880, 1050, 1215);
+        addButton(m_frame5, u"cmdAbbrechen"_s, u"Schliessen"_s, 2880, 1050, 1215);
 
     connect(newButton, &QPushButton::clicked, this, &FRMAdressBuch::neu);
     connect(deleteButton, &QPushButton::clicked, this, &FRMAdressBuch::loeschen);

@@ -4,6 +4,8 @@
 #include "nurziffern.h"
 #include "queuenumber.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QString text(const QVariant &value)
@@ -21,17 +23,17 @@ bool hasNatelNummer(const Person &person)
 QString searchLine(const Person &person)
 {
     // The number-to-text form that reserves a place for the sign.
-    QString line = person.dsNummer >= 0 ? u" "_qs : QString();
-    line += QString::number(person.dsNummer) + u" - "_qs + text(person.name);
+    QString line = person.dsNummer >= 0 ? u" "_s : QString();
+    line += QString::number(person.dsNummer) + u" - "_s + text(person.name);
     const QString number = text(person.natelNummer);
     if (!number.isEmpty())
-        line += u", "_qs + number;
+        line += u", "_s + number;
     return line;
 }
 
 QString pickLine(const Person &person)
 {
-    return text(person.natelNummer) + u" - "_qs + text(person.name);
+    return text(person.natelNummer) + u" - "_s + text(person.name);
 }
 
 QList<PersonLine> searchLines(const QList<Person> &persons)

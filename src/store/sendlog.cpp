@@ -3,6 +3,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+using namespace Qt::StringLiterals;
+
 SendLog::SendLog(QSqlDatabase db) : m_db(std::move(db)) {}
 
 QString SendLog::dateText(const QDate &date)
@@ -12,7 +14,7 @@ QString SendLog::dateText(const QDate &date)
 
 QString SendLog::timeText(const QTime &time)
 {
-    return time.toString(u"HH:mm:ss"_qs);
+    return time.toString(u"HH:mm:ss"_s);
 }
 
 bool SendLog::append(const QDate &date, const QTime &time, const QString &mobilNummer,
@@ -22,7 +24,7 @@ bool SendLog::append(const QDate &date, const QTime &time, const QString &mobilN
     // A missing table or column shows here, and its message says so; exec
     // would only complain about the parameters.
     if (!query.prepare(u"INSERT INTO VersandLog (VersandDatum, VersandZeit, MobilNummer, "
-                       u"Nachricht, versandt) VALUES (?, ?, ?, ?, ?)"_qs)) {
+                       u"Nachricht, versandt) VALUES (?, ?, ?, ?, ?)"_s)) {
         m_lastError = query.lastError().text();
         return false;
     }
@@ -45,7 +47,7 @@ QList<LogRow> SendLog::readAll() const
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
     if (!query.prepare(u"SELECT VersandDatum, VersandZeit, MobilNummer, Nachricht, versandt "
-                       u"FROM VersandLog ORDER BY rowid"_qs) ||
+                       u"FROM VersandLog ORDER BY rowid"_s) ||
         !query.exec()) {
         m_lastError = query.lastError().text();
         return rows;

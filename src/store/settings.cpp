@@ -7,6 +7,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QString kReadFailed = QStringLiteral("Lesen fehlgeschlagen");
@@ -16,7 +18,7 @@ const QString kSaveFailed = QStringLiteral("Speichern fehlgeschlagen");
 
 Settings::Settings(const QString &databasePath, QObject *parent)
     : QObject(parent),
-      m_connection(std::make_unique<StoreConnection>(databasePath, u"Einstellungen"_qs))
+      m_connection(std::make_unique<StoreConnection>(databasePath, u"Einstellungen"_s))
 {}
 
 Settings::~Settings() = default;
@@ -32,7 +34,7 @@ qint16 Settings::toComPort(const QVariant &value)
 
 bool Settings::fail(const QString &what, const QString &reason)
 {
-    m_lastError = u"%1 (Tabelle \"%2\"): %3"_qs.arg(what, Schema::einstellungen, reason);
+    m_lastError = u"%1 (Tabelle \"%2\"): %3"_s.arg(what, Schema::einstellungen, reason);
     if (!m_failing) {
         m_failing = true;
         Q_EMIT failed(m_lastError);
@@ -55,10 +57,10 @@ bool Settings::save()
     if (!m_connection->isOpen())
         return fail(kSaveFailed, m_connection->errorText());
     if (!m_rowid)
-        return fail(kSaveFailed, u"Die Tabelle \"Einstellungen\" enthält keine Zeile."_qs);
+        return fail(kSaveFailed, u"Die Tabelle \"Einstellungen\" enthält keine Zeile."_s);
     QSqlQuery query(m_connection->database());
-    if (!query.prepare(u"UPDATE "_qs + Schema::quoted(Schema::einstellungen) + u" SET "_qs +
-                       Schema::quoted(Schema::rueckrufnummer) + u" = ? WHERE rowid = ?"_qs))
+    if (!query.prepare(u"UPDATE "_s + Schema::quoted(Schema::einstellungen) + u" SET "_s +
+                       Schema::quoted(Schema::rueckrufnummer) + u" = ? WHERE rowid = ?"_s))
         return fail(kSaveFailed, query.lastError().text());
     query.addBindValue(*m_pendingRueckrufnummer);
     query.addBindValue(*m_rowid);
@@ -68,7 +70,7 @@ bool Settings::save()
     if (query.numRowsAffected() < 1)
         return fail(kSaveFailed,
                     u"Der Datensatz ist nicht mehr vorhanden oder wurde inzwischen anders "
-                    u"gespeichert."_qs);
+                    u"gespeichert."_s);
     m_rueckrufnummer = *m_pendingRueckrufnummer;
     m_pendingRueckrufnummer.reset();
     return true;
@@ -87,17 +89,17 @@ bool Settings::read()
         return fail(kReadFailed, m_connection->errorText());
     QSqlQuery query(m_connection->database());
     query.setForwardOnly(true);
-    if (!query.prepare(u"SELECT rowid, "_qs + Schema::quoted(Schema::comPort) + u", "_qs +
-                       Schema::quoted(Schema::providerNummer) + u", "_qs +
-                       Schema::quoted(Schema::initialisierungsBefehl) + u", "_qs +
-                       Schema::quoted(Schema::rueckrufnummer) + u" FROM "_qs +
-                       Schema::quoted(Schema::einstellungen) + u" ORDER BY rowid LIMIT 1"_qs))
+    if (!query.prepare(u"SELECT rowid, "_s + Schema::quoted(Schema::comPort) + u", "_s +
+                       Schema::quoted(Schema::providerNummer) + u", "_s +
+                       Schema::quoted(Schema::initialisierungsBefehl) + u", "_s +
+                       Schema::quoted(Schema::rueckrufnummer) + u" FROM "_s +
+                       Schema::quoted(Schema::einstellungen) + u" ORDER BY rowid LIMIT 1"_s))
         return fail(kReadFailed, query.lastError().text());
     if (!query.exec())
         return fail(kReadFailed, query.lastError().text());
     if (!query.next()) {
         m_rowid.reset();
-        return fail(kReadFailed, u"Die Tabelle \"Einstellungen\" enthält keine Zeile."_qs);
+        return fail(kReadFailed, u"Die Tabelle \"Einstellungen\" enthält keine Zeile."_s);
     }
     m_lastError.clear();
     m_failing = false;

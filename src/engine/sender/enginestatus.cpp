@@ -2,16 +2,18 @@
 
 #include "ucp.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QString refusedOrWaiting(const EngineStatus &status)
 {
     if (!status.missingSetting.isEmpty())
-        return u"Status: "_qs + status.missingSetting;
+        return u"Status: "_s + status.missingSetting;
     if (!status.refusalCode.isEmpty())
-        return u"Status: SMS abgelehnt ("_qs + status.refusalCode + u": "_qs +
+        return u"Status: SMS abgelehnt ("_s + status.refusalCode + u": "_s +
                ucpNackText(status.refusalCode) + u')';
-    return u"Status: Warten..."_qs;
+    return u"Status: Warten..."_s;
 }
 
 } // namespace
@@ -21,22 +23,22 @@ QString statusText(const EngineStatus &status)
     using Sending::State;
     switch (status.state) {
     case State::Dialling:
-        return u"Status: Verbindung wird hergestellt..."_qs;
+        return u"Status: Verbindung wird hergestellt..."_s;
     case State::Submitting:
-        return u"Status: SMS wird versandt..."_qs;
+        return u"Status: SMS wird versandt..."_s;
     case State::Logging:
         if (status.logError.isEmpty())
-            return u"Status: SMS wird versandt..."_qs;
-        return u"Status: Eintrag ins Versand-Archiv fehlgeschlagen ("_qs + status.logError +
-               u") – neuer Versuch in "_qs + QString::number(status.secondsToLogRetry) + u" s"_qs;
+            return u"Status: SMS wird versandt..."_s;
+        return u"Status: Eintrag ins Versand-Archiv fehlgeschlagen ("_s + status.logError +
+               u") – neuer Versuch in "_s + QString::number(status.secondsToLogRetry) + u" s"_s;
     case State::Waiting:
         if (!status.missingSetting.isEmpty())
             break;
-        return u"Status: "_qs + status.failure + u" – nächster Versuch in "_qs +
-               QString::number(status.secondsToNextAttempt) + u" s"_qs;
+        return u"Status: "_s + status.failure + u" – nächster Versuch in "_s +
+               QString::number(status.secondsToNextAttempt) + u" s"_s;
     case State::Paused:
         if (!status.failure.isEmpty())
-            return u"Status: "_qs + status.failure + u" – Versand angehalten"_qs;
+            return u"Status: "_s + status.failure + u" – Versand angehalten"_s;
         break;
     case State::Idle:
         break;
