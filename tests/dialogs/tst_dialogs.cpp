@@ -22,7 +22,7 @@ const QString kErrors[] = {
     u"Die Rufnummer des Service-Providers muss mindestens eine Ziffer enthalten."_s,
     u"Der Initialisierungsbefehl für das Modem darf nicht leer sein (zum Beispiel ATDT)."_s};
 // The settings row of a new test file, and what the engine dialled with before.
-const QString kGespeichert = u"1|0800 123 456|ATDT"_s;
+const QString kSavedRow = u"1|0800 123 456|ATDT"_s;
 const QString kCacheVorher = u"4|0901|ATDP"_s;
 
 class TestDialogs : public QObject
@@ -287,7 +287,7 @@ void TestDialogs::configSaved()
     // A dial that starts while the window is open still gets the old values.
     QCoreApplication::processEvents();
     QCOMPARE(cache(), kCacheVorher);
-    QCOMPARE(stored(), kGespeichert);
+    QCOMPARE(stored(), kSavedRow);
 
     click(control);
     QCOMPARE(m_prompter->texts(), QStringList());
@@ -328,7 +328,7 @@ void TestDialogs::configInvalid()
     QCoreApplication::processEvents();
     QVERIFY(m_dialog && m_dialog->isVisible() && !m_main->isEnabled());
     QCOMPARE(m_unloaded->count(), 0);
-    QCOMPARE(stored(), kGespeichert);
+    QCOMPARE(stored(), kSavedRow);
     QCOMPARE(cache(), kCacheVorher);
 
     // Corrected, the same window closes and stores it.
