@@ -28,6 +28,8 @@
 #include <algorithm>
 #include <cstdio>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Counts the boxes instead of showing them.
@@ -49,7 +51,7 @@ public:
 
 bool fillAddressBook(const QString &path, int persons)
 {
-    StoreConnection connection(path, u"bench"_qs);
+    StoreConnection connection(path, u"bench"_s);
     if (!connection.isOpen() || !connection.createSchema()) {
         std::fprintf(stderr, "cannot create %s: %s\n", qPrintable(path),
                      qPrintable(connection.lastError()));
@@ -59,18 +61,18 @@ bool fillAddressBook(const QString &path, int persons)
     db.transaction();
     QSqlQuery query(db);
     if (!query.prepare(u"INSERT INTO Adressen (Name, Adresse, PLZOrt, NatelNummer, Bemerkungen) "
-                       u"VALUES (?, ?, ?, ?, ?)"_qs)) {
+                       u"VALUES (?, ?, ?, ?, ?)"_s)) {
         std::fprintf(stderr, "cannot fill %s: %s\n", qPrintable(path),
                      qPrintable(query.lastError().text()));
         return false;
     }
     for (int i = 0; i < persons; ++i) {
-        query.addBindValue(u"Muster-Person %1"_qs.arg(i));
-        query.addBindValue(u"Bahnhofstrasse %1"_qs.arg(i % 200));
-        query.addBindValue(u"8000 Zürich"_qs);
+        query.addBindValue(u"Muster-Person %1"_s.arg(i));
+        query.addBindValue(u"Bahnhofstrasse %1"_s.arg(i % 200));
+        query.addBindValue(u"8000 Zürich"_s);
         // Every twentieth person has no number, as real address books do.
         query.addBindValue(i % 20 == 0 ? QVariant()
-                                       : QVariant(u"079 %1 %2"_qs.arg(100 + i % 900).arg(i)));
+                                       : QVariant(u"079 %1 %2"_s.arg(100 + i % 900).arg(i)));
         query.addBindValue(QVariant());
         query.exec();
     }
@@ -120,7 +122,7 @@ void benchBulk(const QString &path, QWidget *mainWindow, Prompter *prompter, int
     qsizetype queued = 0;
     for (int round = 0; round < rounds; ++round) {
         AddressBookFlow flow(path, mainWindow, prompter);
-        flow.startBulk(u"Morgen ist das Büro geschlossen."_qs, u"079 555 66 77"_qs);
+        flow.startBulk(u"Morgen ist das Büro geschlossen."_s, u"079 555 66 77"_s);
         FRMSelektion *bulk = flow.bulkPick();
         {
             QEventLoop loop;
@@ -144,10 +146,10 @@ void benchBulk(const QString &path, QWidget *mainWindow, Prompter *prompter, int
                              numbers = list;
                          });
         timer.start();
-        bulk->findChild<QPushButton *>(u"cmdSerienSMS"_qs)->click();
+        bulk->findChild<QPushButton *>(u"cmdSerienSMS"_s)->click();
         QElapsedTimer queueTimer;
         queueTimer.start();
-        enqueueMessage(queue, numbers, u"Morgen ist das Büro geschlossen."_qs, u"079 555 66 77"_qs);
+        enqueueMessage(queue, numbers, u"Morgen ist das Büro geschlossen."_s, u"079 555 66 77"_s);
         queueTimes.append(queueTimer.nsecsElapsed() / 1e6);
         queued = queue.count();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

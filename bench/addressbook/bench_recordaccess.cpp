@@ -22,6 +22,8 @@
 #include <cstdio>
 #include <functional>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 bool fill(StoreConnection &connection, int persons)
@@ -32,13 +34,13 @@ bool fill(StoreConnection &connection, int persons)
     db.transaction();
     QSqlQuery query(db);
     if (!query.prepare(u"INSERT INTO Adressen (Name, Adresse, PLZOrt, NatelNummer) "
-                       u"VALUES (?, ?, ?, ?)"_qs))
+                       u"VALUES (?, ?, ?, ?)"_s))
         return false;
     for (int i = 0; i < persons; ++i) {
-        query.addBindValue(u"Muster-Person %1"_qs.arg(i));
-        query.addBindValue(u"Bahnhofstrasse %1"_qs.arg(i % 200));
-        query.addBindValue(u"8000 Zürich"_qs);
-        query.addBindValue(u"079 %1"_qs.arg(i));
+        query.addBindValue(u"Muster-Person %1"_s.arg(i));
+        query.addBindValue(u"Bahnhofstrasse %1"_s.arg(i % 200));
+        query.addBindValue(u"8000 Zürich"_s);
+        query.addBindValue(u"079 %1"_s.arg(i));
         if (!query.exec())
             return false;
     }
@@ -52,7 +54,7 @@ public:
     using QSqlTableModel::QSqlTableModel;
 
 protected:
-    QString orderByClause() const override { return u"ORDER BY rowid"_qs; }
+    QString orderByClause() const override { return u"ORDER BY rowid"_s; }
 };
 
 // The model's row of a key: counted by a prepared statement, then fetched.
@@ -60,7 +62,7 @@ int rowOfKey(AddressModel &model, qint64 key)
 {
     QSqlQuery query(model.database());
     if (!query.prepare(u"SELECT COUNT(*) FROM Adressen WHERE rowid < (SELECT rowid FROM "
-                       u"Adressen WHERE DSNummer = ? ORDER BY rowid LIMIT 1)"_qs))
+                       u"Adressen WHERE DSNummer = ? ORDER BY rowid LIMIT 1)"_s))
         return -1;
     query.addBindValue(key);
     if (!query.exec() || !query.next())
@@ -98,7 +100,7 @@ int main(int argc, char **argv)
     const int rounds = args.size() > 2 ? std::max(1, args.at(2).toInt()) : 5;
 
     QTemporaryDir dir;
-    StoreConnection connection(dir.filePath(Schema::fileName), u"bench"_qs);
+    StoreConnection connection(dir.filePath(Schema::fileName), u"bench"_s);
     if (!connection.isOpen() || !fill(connection, persons)) {
         std::fprintf(stderr, "cannot fill the address book: %s\n",
                      qPrintable(connection.lastError()));
@@ -121,7 +123,7 @@ int main(int argc, char **argv)
             open.append(timed([&] { view.refresh(); }));
             last.append(timed([&] { view.moveLast(); }));
             key.append(timed([&] { view.moveToKey(nearEnd); }));
-            fields[2].setText(u"3000 Bern %1"_qs.arg(round));
+            fields[2].setText(u"3000 Bern %1"_s.arg(round));
             save.append(timed([&] { view.save(); }));
         }
         std::printf("RecordView\n");
@@ -152,7 +154,7 @@ int main(int argc, char **argv)
             }));
             model.select();
             key.append(timed([&] { mapper.setCurrentIndex(rowOfKey(model, nearEnd)); }));
-            fields[2].setText(u"3000 Bern %1"_qs.arg(round));
+            fields[2].setText(u"3000 Bern %1"_s.arg(round));
             save.append(timed([&] {
                 const qint64 shown = model.data(model.index(mapper.currentIndex(), 0)).toLongLong();
                 mapper.submit();

@@ -10,13 +10,15 @@
 #include <QElapsedTimer>
 #include <QTextStream>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr int personCount = 10000;
 
 QString mobileNumber(int i)
 {
-    return u"079 %1 %2 %3"_qs.arg(100 + i / 10000 % 900)
+    return u"079 %1 %2 %3"_s.arg(100 + i / 10000 % 900)
         .arg(i / 100 % 100, 2, 10, QChar(u'0'))
         .arg(i % 100, 2, 10, QChar(u'0'));
 }
@@ -57,7 +59,7 @@ QList<ExistingPerson> storedPersons()
     for (int i = 0; i < personCount; ++i) {
         // Even ones match a person of the file, written the international way.
         const QString number =
-            i % 2 == 0 ? u"+41 "_qs + mobileNumber(i).mid(1) : mobileNumber(i + personCount);
+            i % 2 == 0 ? u"+41 "_s + mobileNumber(i).mid(1) : mobileNumber(i + personCount);
         persons.append({i + 1, number});
     }
     return persons;

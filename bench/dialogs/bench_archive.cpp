@@ -2,7 +2,7 @@
 // its list is filled and first drawn, on a Daten.mdb with 100,000 log rows.
 // Prints figures only.
 
-#include "archivzeile.h"
+#include "archiveline.h"
 #include "frmarchiv.h"
 #include "prompter.h"
 #include "schema.h"
@@ -72,8 +72,8 @@ bool fillLog(const QString &path, QString *error)
         }
         const QDate start(2020, 1, 1);
         for (int i = 0; i < kRows; ++i) {
-            query.bindValue(0, SendLog::datumText(start.addDays(i / 80)));
-            query.bindValue(1, SendLog::zeitText(QTime(8, 0).addSecs((i % 80) * 397)));
+            query.bindValue(0, SendLog::dateText(start.addDays(i / 80)));
+            query.bindValue(1, SendLog::timeText(QTime(8, 0).addSecs((i % 80) * 397)));
             query.bindValue(2, QString(u"079 "_s + QString::number(100 + i % 900) + u' ' +
                                        QString::number(i % 97).rightJustified(2, u'0') + u' ' +
                                        QString::number(i % 89).rightJustified(2, u'0')));
@@ -114,22 +114,22 @@ Figures openOnce(const QString &path, QWidget *mainWindow, Prompter *prompter, q
     QElapsedTimer timer;
     timer.start();
     const double cpuStart = cpuMs();
-    auto *archiv = new FRMArchiv(path, mainWindow, prompter);
+    auto *archive = new FRMArchiv(path, mainWindow, prompter);
     QEventLoop loop;
-    QObject::connect(archiv, &FRMArchiv::gefuellt, &loop, &QEventLoop::quit);
-    archiv->show();
+    QObject::connect(archive, &FRMArchiv::filled, &loop, &QEventLoop::quit);
+    archive->show();
     loop.exec();
     Figures figures;
     figures.filled = ms(timer.nsecsElapsed());
     figures.filledCpu = cpuMs() - cpuStart;
     // The list lays itself out on the next turn of the event loop.
     QCoreApplication::processEvents();
-    archiv->grab();
+    archive->grab();
     figures.drawn = ms(timer.nsecsElapsed());
-    *lines = archiv->zeilen().size();
+    *lines = archive->lines().size();
     // Closed as the user closes it; the window deletes itself.
-    QPointer<FRMArchiv> guard(archiv);
-    archiv->close();
+    QPointer<FRMArchiv> guard(archive);
+    archive->close();
     while (guard)
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return figures;
@@ -175,7 +175,7 @@ int main(int argc, char *argv[])
     double cpu = cpuMs();
     qsizetype characters = 0;
     for (const LogRow &row : std::as_const(rows))
-        characters += Archiv::zeile(row).size();
+        characters += ArchiveLine::line(row).size();
     out << "build " << rows.size() << " lines: " << ms(timer.nsecsElapsed()) << " ms ("
         << cpuMs() - cpu << " ms processor, " << characters << " characters)\n";
     rows.clear();

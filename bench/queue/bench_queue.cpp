@@ -43,7 +43,7 @@ struct Window
         w.rueckrufNummer = add(new QLineEdit);
         w.nachricht = add(new QPlainTextEdit);
         w.zaehler = add(new QLabel);
-        w.hinweis = add(new QLabel);
+        w.hintLabel = add(new QLabel);
         w.listNatelNummer = add(new QListView);
         w.listNachricht = add(new QListView);
         w.listRueckrufNummer = add(new QListView);

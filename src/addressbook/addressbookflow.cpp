@@ -113,21 +113,21 @@ bool AddressBookFlow::startBulk(const QString &nachricht, const QString &rueckru
 {
     // These are the main window's own boxes: no dialog is open to step aside.
     if (nachricht.isEmpty()) {
-        m_prompter->message(AdressText::serienOhneNachricht());
+        m_prompter->message(AddressBookText::bulkWithoutMessage());
         Q_EMIT messageFieldFocusRequested();
         return false;
     }
     // Counted as it would be queued, a line break as two characters.
     if (toCrLf(nachricht).size() > MessageText::maxSingleLength) {
-        m_prompter->message(AdressText::serienUeberlang());
+        m_prompter->message(AddressBookText::bulkTooLong());
         return false;
     }
     // Every entry of the run carries the call-back number; one that cannot be
     // sent is refused before anybody is marked.
-    if (const QueueNumber rueckruf = queueNumber(rueckrufNummer);
-        !rueckruf.isValid() && rueckruf.problem != QueueNumber::Problem::NoDigits) {
+    if (const QueueNumber callBack = queueNumber(rueckrufNummer);
+        !callBack.isValid() && callBack.problem != QueueNumber::Problem::NoDigits) {
         m_prompter->message(
-            queueNumberMessage(QueueText::rueckrufnummer(), rueckrufNummer, rueckruf));
+            queueNumberMessage(QueueText::callBackNumber(), rueckrufNummer, callBack));
         return false;
     }
     if (raiseOpen(m_bulkPick))

@@ -6,66 +6,66 @@
 #include <QStringList>
 
 // The messages and captions of the address book and its recipient windows.
-namespace AdressText {
+namespace AddressBookText {
 
-inline QString keinDatensatzZumLoeschen()
+inline QString noRecordToDelete()
 {
     return QStringLiteral("Kein Datensatz zum löschen verfügbar!");
 }
 
-inline QString keineDatenZumSuchen()
+inline QString noDataToSearch()
 {
     return QStringLiteral("Das Adressbuch enthält keine Daten! Suchen abgebrochen!");
 }
 
-inline QString suchePrompt()
+inline QString searchPrompt()
 {
     return QStringLiteral(
         "Bitte geben Sie den zu suchenden Namen ein!(Wenn Sie alle Namen anzeigen möchten geben "
         "Sie kein Suchzeichen ein und drücken 'OK')");
 }
 
-inline QString sucheTitel()
+inline QString searchTitle()
 {
     return QStringLiteral("Suche...");
 }
 
-inline QString niemandAusgewaehlt()
+inline QString nobodyChosen()
 {
     return QStringLiteral("Sie haben niemanden ausgewählt!");
 }
 
-inline QString keinePersonenErfasst()
+inline QString noPersonsEntered()
 {
     return QStringLiteral("Sie haben keine Personen erfasst, welchen Sie eine SMS senden können! "
                           "Serien-SMS wurde abgebrochen!");
 }
 
-inline QString serienOhneNachricht()
+inline QString bulkWithoutMessage()
 {
     return QStringLiteral("Bevor eine Serien-SMS gestartet werden kann, müssen Sie zuerst eine "
                           "Nachricht für alle Empfänger definieren!");
 }
 
-inline QString serienUeberlang()
+inline QString bulkTooLong()
 {
     return QStringLiteral("In dieser Funktion werden überlange Nachrichte nicht unterstützt!");
 }
 
 // Names a person's stored number at the start of a sentence about it.
-inline QString mobilnummerVon(const QString &name)
+inline QString mobileNumberOf(const QString &name)
 {
     return name.isEmpty() ? QStringLiteral("Die Mobilnummer")
                           : QStringLiteral("Die Mobilnummer von %1").arg(name);
 }
 
-inline QString nummerKorrigieren()
+inline QString correctNumber()
 {
     return QStringLiteral("Bitte korrigieren Sie die Nummer im Adressbuch.");
 }
 
 // The bulk run leaves out the marked persons whose number cannot be queued.
-inline QString serienAusgelassen(const QStringList &names, qsizetype queued)
+inline QString bulkSkipped(const QStringList &names, qsizetype queued)
 {
     // Enough names to find them in the address book; the rest is counted.
     constexpr qsizetype listed = 10;
@@ -96,16 +96,16 @@ inline QString serienAusgelassen(const QStringList &names, qsizetype queued)
 
 // Our own words for database failures, which the windows otherwise would
 // swallow; the technical detail follows on a line of its own.
-inline QString zugriffFehlgeschlagen(const QString &detail)
+inline QString accessFailed(const QString &detail)
 {
     return QStringLiteral("Auf das Adressbuch konnte nicht zugegriffen werden.\n") + detail;
 }
 
-inline QString nichtGespeichert(const QString &detail)
+inline QString notSaved(const QString &detail)
 {
     return QStringLiteral("Ihre Änderungen konnten nicht gespeichert werden. Das Adressbuch "
                           "bleibt offen, damit nichts verloren geht.\n") +
            detail;
 }
 
-} // namespace AdressText
+} // namespace AddressBookText

@@ -18,9 +18,11 @@
 
 #include <limits>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-DialogBase::Look adressBuchLook()
+DialogBase::Look addressBookLook()
 {
     DialogBase::Look look;
     look.windowTitle = QStringLiteral("Adressbuch");
@@ -42,7 +44,7 @@ constexpr int rowHeight = 285;
 
 // The search text with the blanks around it removed (other white space is
 // part of what the user typed).
-QString ohneBlanks(const QString &text)
+QString withoutBlanks(const QString &text)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -56,29 +58,29 @@ QString ohneBlanks(const QString &text)
 } // namespace
 
 FRMAdressBuch::FRMAdressBuch(const QString &databasePath, QWidget *mainWindow, Prompter *prompter)
-    : DialogBase(adressBuchLook(), mainWindow, prompter),
-      m_connection(std::make_unique<StoreConnection>(databasePath, u"FRMAdressBuch"_qs))
+    : DialogBase(addressBookLook(), mainWindow, prompter),
+      m_connection(std::make_unique<StoreConnection>(databasePath, u"FRMAdressBuch"_s))
 {
-    setObjectName(u"FRMAdressBuch"_qs);
+    setObjectName(u"FRMAdressBuch"_s);
 
     m_view = std::make_unique<RecordView>(m_connection->database(), Schema::adressen,
                                           QStringList{Schema::name, Schema::adresse, Schema::plzOrt,
                                                       Schema::natelNummer, Schema::bemerkungen});
-    m_view->setObjectName(u"DTAAdressen"_qs);
+    m_view->setObjectName(u"DTAAdressen"_s);
     // Persons are known by DSNummer (the search results hand it over), and
     // the address book is where persons are added.
     m_view->setKeyColumn(Schema::dsNummer);
     m_view->setAddsRecords(true);
     connect(m_view.get(), &RecordView::failed, this, &FRMAdressBuch::reportFailure);
 
-    m_name = addField(u"TXTDBName"_qs, u"LBLName"_qs, u"Name:"_qs, 240, rowHeight);
-    m_adresse = addField(u"TXTDBAdresse"_qs, u"LBLAdresse"_qs, u"Adresse:"_qs, 600, rowHeight);
-    m_plzOrt = addField(u"TXTDBPLZOrt"_qs, u"LBLPLZOrt"_qs, u"PLZ / Ort:"_qs, 960, rowHeight);
-    m_natelNummer = addField(u"TXTDBNatelNummer"_qs, u"LBLDBNatelNummer"_qs, u"Mobilnummer:"_qs,
-                             1320, rowHeight);
+    m_name = addField(u"TXTDBName"_s, u"LBLName"_s, u"Name:"_s, 240, rowHeight);
+    m_adresse = addField(u"TXTDBAdresse"_s, u"LBLAdresse"_s, u"Adresse:"_s, 600, rowHeight);
+    m_plzOrt = addField(u"TXTDBPLZOrt"_s, u"LBLPLZOrt"_s, u"PLZ / Ort:"_s, 960, rowHeight);
+    m_natelNummer =
+        addField(u"TXTDBNatelNummer"_s, u"LBLDBNatelNummer"_s, u"Mobilnummer:"_s, 1320, rowHeight);
     // Three rows high, but one line like the others.
-    m_bemerkungen = addField(u"TXTBemerkungen"_qs, u"LBLBemerkungen"_qs, u"Bemerkungen:"_qs, 1680,
-                             3 * rowHeight);
+    m_bemerkungen =
+        addField(u"TXTBemerkungen"_s, u"LBLBemerkungen"_s, u"Bemerkungen:"_s, 1680, 3 * rowHeight);
     m_bemerkungen->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     // The number field refuses a trailing character that is not a digit or a
@@ -92,8 +94,8 @@ FRMAdressBuch::FRMAdressBuch(const QString &databasePath, QWidget *mainWindow, P
     bindField(m_view.get(), Schema::natelNummer, m_natelNummer);
     bindField(m_view.get(), Schema::bemerkungen, m_bemerkungen);
 
-    m_navigator = new RecordNavigator(u"Data1"_qs);
-    m_navigator->setObjectName(u"DTAAdressen"_qs);
+    m_navigator = new RecordNavigator(u"Data1"_s);
+    m_navigator->setObjectName(u"DTAAdressen"_s);
     placeInFrame(m_navigator, 240, 2760, 4215, 345);
     connect(m_navigator, &RecordNavigator::firstRequested, this, [this] { m_view->moveFirst(); });
     connect(m_navigator, &RecordNavigator::previousRequested, this,
@@ -102,27 +104,26 @@ FRMAdressBuch::FRMAdressBuch(const QString &databasePath, QWidget *mainWindow, P
     connect(m_navigator, &RecordNavigator::lastRequested, this, [this] { m_view->moveLast(); });
 
     m_frame5 = new QFrame;
-    m_frame5->setObjectName(u"Frame5"_qs);
+    m_frame5->setObjectName(u"Frame5"_s);
     m_frame5->setFrameShape(QFrame::Box);
     m_frame5->setFrameShadow(QFrame::Sunken);
     placeInFrame(m_frame5, 240, 3240, 4215, 1575);
 
     // Editing buttons on top, the take-over on a row of its own (its caption
     // is long), closing at the bottom right.
-    QPushButton *neuButton = addButton(m_frame5, u"cmdNeu"_qs, u"Neu"_qs, 120, 150, 1215);
-    QPushButton *loeschenButton =
-        addButton(m_frame5, u"cmdLoeschen"_qs, u"Löschen"_qs, 1500, 150, 1215);
-    QPushButton *suchenButton = addButton(m_frame5, u"cmdSuchen"_qs, u"Suchen"_qs, 2880, 150, 1215);
-    QPushButton *uebernehmenButton =
-        addButton(m_frame5, u"cmdNummeruebernehmen"_qs, u"Nummer auf Nachricht übernehmen"_qs, 120,
-                  600, 3975);
+    QPushButton *newButton = addButton(m_frame5, u"cmdNeu"_s, u"Neu"_s, 120, 150, 1215);
+    QPushButton *deleteButton =
+        addButton(m_frame5, u"cmdLoeschen"_s, u"Löschen"_s, 1500, 150, 1215);
+    QPushButton *searchButton = addButton(m_frame5, u"cmdSuchen"_s, u"Suchen"_s, 2880, 150, 1215);
+    QPushButton *takeOverButton = addButton(m_frame5, u"cmdNummeruebernehmen"_s,
+                                            u"Nummer auf Nachricht übernehmen"_s, 120, 600, 3975);
     QPushButton *abbrechenButton =
-        addButton(m_frame5, u"cmdAbbrechen"_qs, u"Schliessen"_qs, 2880, 1050, 1215);
+        addButton(m_frame5, u"cmdAbbrechen"_s, u"Schliessen"_s, 2880, 1050, 1215);
 
-    connect(neuButton, &QPushButton::clicked, this, &FRMAdressBuch::neu);
-    connect(loeschenButton, &QPushButton::clicked, this, &FRMAdressBuch::loeschen);
-    connect(suchenButton, &QPushButton::clicked, this, &FRMAdressBuch::suchen);
-    connect(uebernehmenButton, &QPushButton::clicked, this, &FRMAdressBuch::nummerUebernehmen);
+    connect(newButton, &QPushButton::clicked, this, &FRMAdressBuch::neu);
+    connect(deleteButton, &QPushButton::clicked, this, &FRMAdressBuch::loeschen);
+    connect(searchButton, &QPushButton::clicked, this, &FRMAdressBuch::suchen);
+    connect(takeOverButton, &QPushButton::clicked, this, &FRMAdressBuch::nummerUebernehmen);
     connect(abbrechenButton, &QPushButton::clicked, this, &QWidget::close);
 
     // Fields first, then the buttons from Schliessen to Neu, then the bar.
@@ -132,10 +133,10 @@ FRMAdressBuch::FRMAdressBuch(const QString &databasePath, QWidget *mainWindow, P
                                  m_natelNummer,
                                  m_bemerkungen,
                                  abbrechenButton,
-                                 uebernehmenButton,
-                                 suchenButton,
-                                 loeschenButton,
-                                 neuButton,
+                                 takeOverButton,
+                                 searchButton,
+                                 deleteButton,
+                                 newButton,
                                  m_navigator->firstButton(),
                                  m_navigator->previousButton(),
                                  m_navigator->nextButton(),
@@ -186,7 +187,7 @@ QPushButton *FRMAdressBuch::addButton(QWidget *parent, const QString &objectName
 void FRMAdressBuch::reportFailure(const QString &detail)
 {
     if (!m_quietFailures)
-        message(AdressText::zugriffFehlgeschlagen(detail));
+        message(AddressBookText::accessFailed(detail));
 }
 
 bool FRMAdressBuch::refreshView()
@@ -237,7 +238,7 @@ bool FRMAdressBuch::aboutToUnload()
     const bool saved = m_view->save();
     m_quietFailures = false;
     if (!saved) {
-        message(AdressText::nichtGespeichert(m_view->lastError()));
+        message(AddressBookText::notSaved(m_view->lastError()));
         return false;
     }
     m_saved = true;
@@ -268,7 +269,7 @@ void FRMAdressBuch::loeschen()
     if (!refreshView())
         return;
     if (!m_view->hasRecords())
-        message(AdressText::keinDatensatzZumLoeschen());
+        message(AddressBookText::noRecordToDelete());
 }
 
 void FRMAdressBuch::suchen()
@@ -276,12 +277,12 @@ void FRMAdressBuch::suchen()
     if (!refreshView())
         return;
     if (!m_view->hasRecords()) {
-        message(AdressText::keineDatenZumSuchen());
+        message(AddressBookText::noDataToSearch());
         return;
     }
     const std::optional<QString> answer =
-        input(AdressText::suchePrompt(), AdressText::sucheTitel());
-    const QString name = ohneBlanks(answer.value_or(QString()));
+        input(AddressBookText::searchPrompt(), AddressBookText::searchTitle());
+    const QString name = withoutBlanks(answer.value_or(QString()));
     if (m_view->findFirst(Schema::name, name))
         return;
     if (!m_view->lastError().isEmpty())
@@ -298,7 +299,7 @@ void FRMAdressBuch::nummerUebernehmen()
     const QString text = m_natelNummer->text();
     const QueueNumber number = queueNumber(text);
     if (!number.isValid() && number.problem != QueueNumber::Problem::NoDigits) {
-        message(queueNumberMessage(AdressText::mobilnummerVon(QString()), text, number));
+        message(queueNumberMessage(AddressBookText::mobileNumberOf(QString()), text, number));
         m_natelNummer->setFocus(Qt::OtherFocusReason);
         if (number.problem == QueueNumber::Problem::ForeignCharacter)
             m_natelNummer->setSelection(int(number.position),

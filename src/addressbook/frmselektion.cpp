@@ -7,13 +7,15 @@
 #include <QListView>
 #include <QPushButton>
 
+using namespace Qt::StringLiterals;
+
 FRMSelektion::FRMSelektion(const QString &databasePath, QWidget *mainWindow, Prompter *prompter)
-    : PersonListDialog(u"FRMSelektion"_qs, u"Auswahl..."_qs,
-                       u"Wählen Sie die Personen aus, denen Sie eine SMS senden möchten"_qs, 615,
+    : PersonListDialog(u"FRMSelektion"_s, u"Auswahl..."_s,
+                       u"Wählen Sie die Personen aus, denen Sie eine SMS senden möchten"_s, 615,
                        QAbstractItemView::MultiSelection, databasePath, mainWindow, prompter)
 {
-    QPushButton *startButton = addButton(u"cmdSerienSMS"_qs, u"Serien-SMS starten"_qs, 1320, 1935);
-    QPushButton *abbrechenButton = addButton(u"cmdAbbrechen"_qs, u"Abbrechen"_qs, 3360, 1095);
+    QPushButton *startButton = addButton(u"cmdSerienSMS"_s, u"Serien-SMS starten"_s, 1320, 1935);
+    QPushButton *abbrechenButton = addButton(u"cmdAbbrechen"_s, u"Abbrechen"_s, 3360, 1095);
     connect(startButton, &QPushButton::clicked, this, &FRMSelektion::starten);
     connect(abbrechenButton, &QPushButton::clicked, this, &QWidget::close);
     setTabOrder(list(), startButton);
@@ -26,10 +28,10 @@ void FRMSelektion::firstActivation()
 {
     const std::optional<QList<Person>> persons = readAll();
     if (persons && persons->isEmpty()) {
-        message(AdressText::keinePersonenErfasst());
+        message(AddressBookText::noPersonsEntered());
         close();
     } else if (persons) {
-        model()->append(auswahlZeilen(*persons));
+        model()->append(pickLines(*persons));
     }
     Q_EMIT ready();
 }
@@ -57,7 +59,7 @@ void FRMSelektion::starten()
     // sent are left out, and the user is told who is missing.
     const Marked chosen = marked();
     if (!chosen.refused.isEmpty())
-        message(AdressText::serienAusgelassen(chosen.refused, chosen.numbers.size()));
+        message(AddressBookText::bulkSkipped(chosen.refused, chosen.numbers.size()));
     if (!close())
         return;
     if (!chosen.numbers.isEmpty())

@@ -7,21 +7,23 @@
 #include <QListView>
 #include <QPushButton>
 
+using namespace Qt::StringLiterals;
+
 FRMSelektion1::FRMSelektion1(const QString &databasePath, QWidget *mainWindow, Prompter *prompter)
-    : PersonListDialog(u"FRMSelektion1"_qs, u"Auswahl..."_qs,
+    : PersonListDialog(u"FRMSelektion1"_s, u"Auswahl..."_s,
                        u"Wählen Sie die Person aus, der Sie eine SMS senden möchten (Einträge ohne "
-                       u"Mobilnummer sind nicht berücksichtigt!)"_qs,
+                       u"Mobilnummer sind nicht berücksichtigt!)"_s,
                        615, QAbstractItemView::SingleSelection, databasePath, mainWindow, prompter)
 {
-    QPushButton *adressbuchButton = addButton(u"cmdAdressbuch"_qs, u"Adressbuch"_qs, 240, 1095);
-    QPushButton *okButton = addButton(u"cmdOK"_qs, u"OK"_qs, 2760, 495);
-    QPushButton *abbrechenButton = addButton(u"cmdAbbrechen"_qs, u"Abbrechen"_qs, 3360, 1095);
+    QPushButton *addressBookButton = addButton(u"cmdAdressbuch"_s, u"Adressbuch"_s, 240, 1095);
+    QPushButton *okButton = addButton(u"cmdOK"_s, u"OK"_s, 2760, 495);
+    QPushButton *abbrechenButton = addButton(u"cmdAbbrechen"_s, u"Abbrechen"_s, 3360, 1095);
     connect(okButton, &QPushButton::clicked, this, &FRMSelektion1::ok);
     connect(abbrechenButton, &QPushButton::clicked, this, &QWidget::close);
-    connect(adressbuchButton, &QPushButton::clicked, this, &FRMSelektion1::adressbuch);
+    connect(addressBookButton, &QPushButton::clicked, this, &FRMSelektion1::adressbuch);
     setTabOrder(list(), okButton);
     setTabOrder(okButton, abbrechenButton);
-    setTabOrder(abbrechenButton, adressbuchButton);
+    setTabOrder(abbrechenButton, addressBookButton);
     list()->setFocus();
 
     // The one dialog that opens where the main window is.
@@ -32,7 +34,7 @@ FRMSelektion1::FRMSelektion1(const QString &databasePath, QWidget *mainWindow, P
 void FRMSelektion1::firstActivation()
 {
     if (const std::optional<QList<Person>> persons = readAll())
-        model()->append(auswahlZeilen(*persons));
+        model()->append(pickLines(*persons));
     Q_EMIT ready();
 }
 
@@ -40,7 +42,7 @@ void FRMSelektion1::ok()
 {
     const QList<int> rows = selectedRows();
     if (rows.isEmpty()) {
-        message(AdressText::niemandAusgewaehlt());
+        message(AddressBookText::nobodyChosen());
         return;
     }
     // A number that cannot be sent is not cut down to one that can: the

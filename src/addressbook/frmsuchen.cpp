@@ -5,12 +5,14 @@
 #include <QListView>
 #include <QPushButton>
 
+using namespace Qt::StringLiterals;
+
 FRMSuchen::FRMSuchen(const QString &databasePath, QWidget *mainWindow, Prompter *prompter)
-    : PersonListDialog(u"FRMSuchen"_qs, u"Suche erfolglos..."_qs, u"Wählen Sie eine Person aus:"_qs,
+    : PersonListDialog(u"FRMSuchen"_s, u"Suche erfolglos..."_s, u"Wählen Sie eine Person aus:"_s,
                        255, QAbstractItemView::SingleSelection, databasePath, mainWindow, prompter)
 {
-    QPushButton *okButton = addButton(u"cmdOK"_qs, u"OK"_qs, 2760, 495);
-    QPushButton *abbrechenButton = addButton(u"cmdAbbrechen"_qs, u"Abbrechen"_qs, 3360, 1095);
+    QPushButton *okButton = addButton(u"cmdOK"_s, u"OK"_s, 2760, 495);
+    QPushButton *abbrechenButton = addButton(u"cmdAbbrechen"_s, u"Abbrechen"_s, 3360, 1095);
     connect(okButton, &QPushButton::clicked, this, &FRMSuchen::ok);
     connect(abbrechenButton, &QPushButton::clicked, this, &QWidget::close);
     setTabOrder(list(), okButton);
@@ -22,7 +24,7 @@ FRMSuchen::FRMSuchen(const QString &databasePath, QWidget *mainWindow, Prompter 
 void FRMSuchen::firstActivation()
 {
     if (const std::optional<QList<Person>> persons = readAll())
-        model()->append(suchZeilen(*persons));
+        model()->append(searchLines(*persons));
     Q_EMIT ready();
 }
 

@@ -4,6 +4,8 @@
 #include "nurziffern.h"
 #include "queuenumber.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QString text(const QVariant &value)
@@ -11,46 +13,46 @@ QString text(const QVariant &value)
     return value.isNull() ? QString() : value.toString();
 }
 
-bool hatNatelNummer(const Person &person)
+bool hasNatelNummer(const Person &person)
 {
     return !NurZiffern(person.natelNummer).isEmpty();
 }
 
 } // namespace
 
-QString suchZeile(const Person &person)
+QString searchLine(const Person &person)
 {
     // The number-to-text form that reserves a place for the sign.
-    QString line = person.dsNummer >= 0 ? u" "_qs : QString();
-    line += QString::number(person.dsNummer) + u" - "_qs + text(person.name);
-    const QString nummer = text(person.natelNummer);
-    if (!nummer.isEmpty())
-        line += u", "_qs + nummer;
+    QString line = person.dsNummer >= 0 ? u" "_s : QString();
+    line += QString::number(person.dsNummer) + u" - "_s + text(person.name);
+    const QString number = text(person.natelNummer);
+    if (!number.isEmpty())
+        line += u", "_s + number;
     return line;
 }
 
-QString auswahlZeile(const Person &person)
+QString pickLine(const Person &person)
 {
-    return text(person.natelNummer) + u" - "_qs + text(person.name);
+    return text(person.natelNummer) + u" - "_s + text(person.name);
 }
 
-QList<PersonLine> suchZeilen(const QList<Person> &persons)
+QList<PersonLine> searchLines(const QList<Person> &persons)
 {
     QList<PersonLine> lines;
     lines.reserve(persons.size());
     // The search results hand over the key only.
     for (const Person &person : persons)
-        lines.append(PersonLine{person.dsNummer, suchZeile(person), text(person.name), QString()});
+        lines.append(PersonLine{person.dsNummer, searchLine(person), text(person.name), QString()});
     return lines;
 }
 
-QList<PersonLine> auswahlZeilen(const QList<Person> &persons)
+QList<PersonLine> pickLines(const QList<Person> &persons)
 {
     QList<PersonLine> lines;
     lines.reserve(persons.size());
     for (const Person &person : persons) {
-        if (hatNatelNummer(person))
-            lines.append(PersonLine{person.dsNummer, auswahlZeile(person), text(person.name),
+        if (hasNatelNummer(person))
+            lines.append(PersonLine{person.dsNummer, pickLine(person), text(person.name),
                                     text(person.natelNummer)});
     }
     return lines;
@@ -58,6 +60,6 @@ QList<PersonLine> auswahlZeilen(const QList<Person> &persons)
 
 QString nummerAbgelehnt(const PersonLine &line, const QueueNumber &number)
 {
-    return queueNumberMessage(AdressText::mobilnummerVon(line.name), line.number, number) + u'\n' +
-           AdressText::nummerKorrigieren();
+    return queueNumberMessage(AddressBookText::mobileNumberOf(line.name), line.number, number) +
+           u'\n' + AddressBookText::correctNumber();
 }

@@ -8,6 +8,8 @@
 #include <QListView>
 #include <QPushButton>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 DialogBase::Look selektionLook(const QString &titel)
@@ -39,14 +41,14 @@ PersonListDialog::PersonListDialog(const QString &objectName, const QString &tit
     setObjectName(objectName);
 
     m_label2 = new QLabel(label2Text);
-    m_label2->setObjectName(u"Label2"_qs);
+    m_label2->setObjectName(u"Label2"_s);
     m_label2->setWordWrap(true);
     m_label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     placeInFrame(m_label2, 240, 240, 4215, label2Height);
 
     m_model = new PersonListModel(this);
     m_list = new QListView;
-    m_list->setObjectName(u"LSTSelektion"_qs);
+    m_list->setObjectName(u"LSTSelektion"_s);
     m_list->setModel(m_model);
     m_list->setSelectionMode(selectionMode);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -74,13 +76,13 @@ QList<int> PersonListDialog::selectedRows() const
 std::optional<QList<Person>> PersonListDialog::readAll()
 {
     if (!m_connection->isOpen()) {
-        message(AdressText::zugriffFehlgeschlagen(m_connection->lastError()));
+        message(AddressBookText::accessFailed(m_connection->lastError()));
         return std::nullopt;
     }
     AddressList list(m_connection->database());
     QList<Person> persons = list.readPersons();
     if (!list.lastError().isEmpty()) {
-        message(AdressText::zugriffFehlgeschlagen(list.lastError()));
+        message(AddressBookText::accessFailed(list.lastError()));
         return std::nullopt;
     }
     return persons;

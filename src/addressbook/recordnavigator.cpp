@@ -4,18 +4,20 @@
 #include <QLabel>
 #include <QToolButton>
 
+using namespace Qt::StringLiterals;
+
 RecordNavigator::RecordNavigator(const QString &caption, QWidget *parent) : QFrame(parent)
 {
     setFrameShape(QFrame::Panel);
     setFrameShadow(QFrame::Sunken);
 
-    m_first = makeButton(u"cmdErster"_qs, u"|\u25C0"_qs, tr("Erster Datensatz"));
-    m_previous = makeButton(u"cmdVorheriger"_qs, u"\u25C0"_qs, tr("Vorheriger Datensatz"));
-    m_next = makeButton(u"cmdNaechster"_qs, u"\u25B6"_qs, tr("Nächster Datensatz"));
-    m_last = makeButton(u"cmdLetzter"_qs, u"\u25B6|"_qs, tr("Letzter Datensatz"));
+    m_first = makeButton(u"cmdErster"_s, u"|\u25C0"_s, tr("Erster Datensatz"));
+    m_previous = makeButton(u"cmdVorheriger"_s, u"\u25C0"_s, tr("Vorheriger Datensatz"));
+    m_next = makeButton(u"cmdNaechster"_s, u"\u25B6"_s, tr("Nächster Datensatz"));
+    m_last = makeButton(u"cmdLetzter"_s, u"\u25B6|"_s, tr("Letzter Datensatz"));
 
     m_caption = new QLabel(caption, this);
-    m_caption->setObjectName(u"LBLCaption"_qs);
+    m_caption->setObjectName(u"LBLCaption"_s);
     m_caption->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
 
     auto *layout = new QHBoxLayout(this);

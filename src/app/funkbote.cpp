@@ -39,6 +39,8 @@
 #include <QTimer>
 #include <QWindow>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QString kTitel = QStringLiteral("Funkbote - SMS-Versand-Programm...");
@@ -73,8 +75,8 @@ QListView *queueList(const QString &name, QWidget *parent)
 Funkbote::Funkbote(const Environment &environment, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_env(environment)
 {
-    setObjectName(u"Funkbote"_qs);
-    setWindowTitle(u"Funkbote"_qs);
+    setObjectName(u"Funkbote"_s);
+    setWindowTitle(u"Funkbote"_s);
     setFixedSize(Look::px(6855), Look::px(6015));
     Look::setBackground(this, Look::navy);
 
@@ -82,7 +84,7 @@ Funkbote::Funkbote(const Environment &environment, QWidget *parent)
     Q_ASSERT(m_settings);
     connect(m_settings, &Settings::failed, this, &Funkbote::storeFailed);
     // DTAVersandLog: the window's view on the send log.
-    m_logConnection = std::make_unique<StoreConnection>(databasePath(), u"Funkbote-VersandLog"_qs);
+    m_logConnection = std::make_unique<StoreConnection>(databasePath(), u"Funkbote-VersandLog"_s);
     m_versandLog = std::make_unique<SendLog>(m_logConnection->database());
 
     m_queue = new OutgoingQueue(this);
@@ -94,7 +96,7 @@ Funkbote::Funkbote(const Environment &environment, QWidget *parent)
                                       .rueckrufNummer = m_rueckrufNummer,
                                       .nachricht = m_nachricht,
                                       .zaehler = m_zaehler,
-                                      .hinweis = m_hinweis,
+                                      .hintLabel = m_hintLabel,
                                       .listNatelNummer = m_lstNatelNummer,
                                       .listNachricht = m_lstNachricht,
                                       .listRueckrufNummer = m_lstRueckrufNummer,
@@ -126,7 +128,7 @@ Funkbote::~Funkbote()
         if (dialog)
             delete dialog.data();
     }
-    saveRueckrufnummer();
+    saveCallBackNumber();
     // These use the send log's connection, which goes before the QObject
     // children would.
     delete m_addressBook;
@@ -135,7 +137,7 @@ Funkbote::~Funkbote()
     delete m_queuePanel;
 }
 
-bool Funkbote::rueckrufnummerSettled() const
+bool Funkbote::callBackNumberSettled() const
 {
     // The field's check shows its message before it takes a refused
     // character off the end. Until then the text is neither stored nor
@@ -145,9 +147,9 @@ bool Funkbote::rueckrufnummerSettled() const
     return text.isEmpty() || NumberFieldCheck::isAllowed(text.back());
 }
 
-void Funkbote::saveRueckrufnummer()
+void Funkbote::saveCallBackNumber()
 {
-    if (!rueckrufnummerSettled())
+    if (!callBackNumberSettled())
         return;
     m_settings->setRueckrufnummer(m_rueckrufNummer->text());
     m_settings->save();
@@ -169,14 +171,14 @@ void Funkbote::showCentred()
 void Funkbote::buildWindow()
 {
     m_titel = new QLabel(kTitel, this);
-    m_titel->setObjectName(u"LBLTitel"_qs);
+    m_titel->setObjectName(u"LBLTitel"_s);
     m_titel->setFont(Look::titleFont());
-    Look::setTextColor(m_titel, Look::hellgelb);
+    Look::setTextColor(m_titel, Look::lightYellow);
     m_titel->setGeometry(Look::rectTwips(120, 120, 5775, 255));
     m_titel->installEventFilter(this);
 
-    m_minimize = new HoverLabel(u"_"_qs, this);
-    m_minimize->setObjectName(u"LBLMinimize"_qs);
+    m_minimize = new HoverLabel(u"_"_s, this);
+    m_minimize->setObjectName(u"LBLMinimize"_s);
     QFont minimizeFont = Look::closeFont();
     minimizeFont.setPointSizeF(13.5);
     m_minimize->setFont(minimizeFont);
@@ -185,8 +187,8 @@ void Funkbote::buildWindow()
     Look::setTextColor(m_minimize, Look::infoBk());
     m_minimize->setGeometry(Look::rectTwips(6180, 0, 255, 375));
 
-    m_ende = new HoverLabel(u"X"_qs, this);
-    m_ende->setObjectName(u"LBLEnde"_qs);
+    m_ende = new HoverLabel(u"X"_s, this);
+    m_ende->setObjectName(u"LBLEnde"_s);
     m_ende->setFont(Look::closeFont());
     m_ende->setAccessibleName(tr("Beenden"));
     m_ende->setToolTip(tr("Beenden"));
@@ -194,7 +196,7 @@ void Funkbote::buildWindow()
     m_ende->setGeometry(Look::rectTwips(6480, 90, 255, 255));
 
     m_frame1 = new QFrame(this);
-    m_frame1->setObjectName(u"Frame1"_qs);
+    m_frame1->setObjectName(u"Frame1"_s);
     m_frame1->setFrameShape(QFrame::Box);
     Look::setBackground(m_frame1, Look::navy);
     m_frame1->setGeometry(Look::rectTwips(120, 360, 6615, 5535));
@@ -212,8 +214,8 @@ void Funkbote::buildFrame()
 {
     QWidget *f = m_frame1;
 
-    m_cmdAn = new QPushButton(u"An:"_qs, f);
-    m_cmdAn->setObjectName(u"cmdAn"_qs);
+    m_cmdAn = new QPushButton(u"An:"_s, f);
+    m_cmdAn->setObjectName(u"cmdAn"_s);
     Look::setBackground(m_cmdAn, Look::grau);
     m_cmdAn->setGeometry(Look::rectTwips(120, 360, 600, 315));
     m_cmdAn->installEventFilter(this);
@@ -230,51 +232,50 @@ void Funkbote::buildFrame()
         label->setBuddy(field);
         return field;
     };
-    m_natelNummer =
-        numberField(u"LBLNatelNummer"_qs, u"Mobilnummer:"_qs, u"TXTNatelNummer"_qs, 840);
-    m_rueckrufNummer = numberField(u"LBLRueckrufNummer"_qs, u"Mobilrückrufnummer:"_qs,
-                                   u"TXTRueckrufNummer"_qs, 2745);
+    m_natelNummer = numberField(u"LBLNatelNummer"_s, u"Mobilnummer:"_s, u"TXTNatelNummer"_s, 840);
+    m_rueckrufNummer =
+        numberField(u"LBLRueckrufNummer"_s, u"Mobilrückrufnummer:"_s, u"TXTRueckrufNummer"_s, 2745);
 
-    auto *nachrichtLabel = headingLabel(u"Nachricht:"_qs, f);
-    nachrichtLabel->setObjectName(u"LBLNachricht"_qs);
+    auto *nachrichtLabel = headingLabel(u"Nachricht:"_s, f);
+    nachrichtLabel->setObjectName(u"LBLNachricht"_s);
     nachrichtLabel->setGeometry(Look::rectTwips(585, 750, 1815, 255));
     m_nachricht = new QPlainTextEdit(f);
-    m_nachricht->setObjectName(u"TXTNachricht"_qs);
+    m_nachricht->setObjectName(u"TXTNachricht"_s);
     m_nachricht->setGeometry(Look::rectTwips(585, 1005, 3975, 2055));
     m_nachricht->setTabChangesFocus(true);
     nachrichtLabel->setBuddy(m_nachricht);
 
     m_zaehler = headingLabel(QString(), f);
-    m_zaehler->setObjectName(u"LBLZaehler"_qs);
+    m_zaehler->setObjectName(u"LBLZaehler"_s);
     m_zaehler->setGeometry(Look::rectTwips(585, 3105, 540, 255));
     m_zaehler->setAccessibleName(tr("Anzahl Zeichen"));
 
-    m_hinweis = headingLabel(QString(), f);
-    m_hinweis->setObjectName(u"LBLHinweis"_qs);
-    m_hinweis->setGeometry(Look::rectTwips(1125, 3075, 2175, 420));
-    m_hinweis->setWordWrap(true);
-    QFont hintFont = m_hinweis->font();
+    m_hintLabel = headingLabel(QString(), f);
+    m_hintLabel->setObjectName(u"LBLHinweis"_s);
+    m_hintLabel->setGeometry(Look::rectTwips(1125, 3075, 2175, 420));
+    m_hintLabel->setWordWrap(true);
+    QFont hintFont = m_hintLabel->font();
     hintFont.setPointSizeF(hintFont.pointSizeF() * 0.85);
-    m_hinweis->setFont(hintFont);
+    m_hintLabel->setFont(hintFont);
 
-    m_senden = new QPushButton(u"SMS senden"_qs, f);
-    m_senden->setObjectName(u"cmdSenden"_qs);
+    m_senden = new QPushButton(u"SMS senden"_s, f);
+    m_senden->setObjectName(u"cmdSenden"_s);
     m_senden->setGeometry(Look::rectTwips(3360, 3105, 1200, 360));
 
     auto *frame5 = new QFrame(f);
-    frame5->setObjectName(u"Frame5"_qs);
+    frame5->setObjectName(u"Frame5"_s);
     frame5->setFrameShape(QFrame::HLine);
     frame5->setGeometry(Look::rectTwips(120, 3555, 4440, 30));
 
-    auto *warteschlange = headingLabel(u"Warteschlange:"_qs, f);
-    warteschlange->setObjectName(u"LBLWarteschlange"_qs);
+    auto *warteschlange = headingLabel(u"Warteschlange:"_s, f);
+    warteschlange->setObjectName(u"LBLWarteschlange"_s);
     warteschlange->setGeometry(Look::rectTwips(120, 3660, 1815, 255));
 
-    m_lstNatelNummer = queueList(u"LSTNatelNummer"_qs, f);
+    m_lstNatelNummer = queueList(u"LSTNatelNummer"_s, f);
     m_lstNatelNummer->setGeometry(Look::rectTwips(120, 3930, 1215, 450));
-    m_lstNachricht = queueList(u"LSTNachricht"_qs, f);
+    m_lstNachricht = queueList(u"LSTNachricht"_s, f);
     m_lstNachricht->setGeometry(Look::rectTwips(1335, 3930, 1575, 450));
-    m_lstRueckrufNummer = queueList(u"LSTRueckrufNummer"_qs, f);
+    m_lstRueckrufNummer = queueList(u"LSTRueckrufNummer"_s, f);
     m_lstRueckrufNummer->setGeometry(Look::rectTwips(2910, 3930, 1215, 450));
     warteschlange->setBuddy(m_lstNatelNummer);
     m_lstNatelNummer->setAccessibleName(tr("Warteschlange: Mobilnummern"));
@@ -282,7 +283,7 @@ void Funkbote::buildFrame()
     m_lstRueckrufNummer->setAccessibleName(tr("Warteschlange: Rückrufnummern"));
 
     m_vscroll = new QScrollBar(Qt::Vertical, f);
-    m_vscroll->setObjectName(u"VScroll1"_qs);
+    m_vscroll->setObjectName(u"VScroll1"_s);
     m_vscroll->setRange(0, 32767);
     m_vscroll->setSingleStep(1);
     m_vscroll->setPageStep(1);
@@ -293,19 +294,19 @@ void Funkbote::buildFrame()
     // Two lines high, between the delete button and the frame's lower edge:
     // a port error names the port and the reason, which needs the room.
     m_status = new StatusLine(f);
-    m_status->setObjectName(u"LBLStatus"_qs);
+    m_status->setObjectName(u"LBLStatus"_s);
     m_status->setAlignment(Qt::AlignCenter);
-    Look::setTextColor(m_status, Look::hellorange);
+    Look::setTextColor(m_status, Look::lightOrange);
     m_status->setGeometry(Look::rectTwips(120, 4905, 4440, 570));
 
     auto *frame3 = new QFrame(f);
-    frame3->setObjectName(u"Frame3"_qs);
+    frame3->setObjectName(u"Frame3"_s);
     frame3->setFrameShape(QFrame::VLine);
     frame3->setGeometry(Look::rectTwips(4710, 120, 30, 5295));
 
     // Placed on the window itself, over the frame.
-    m_auslistloesch = new QPushButton(u"Aus Warteschlange löschen"_qs, this);
-    m_auslistloesch->setObjectName(u"cmdauslistloesch"_qs);
+    m_auslistloesch = new QPushButton(u"Aus Warteschlange löschen"_s, this);
+    m_auslistloesch->setObjectName(u"cmdauslistloesch"_s);
     m_auslistloesch->setGeometry(Look::rectTwips(240, 360 + 4485, 2535, 360));
 }
 
@@ -320,23 +321,22 @@ void Funkbote::buildButtonColumn()
         b->setGeometry(Look::rectTwips(x, y, 1620, 495));
         return b;
     };
-    m_konfiguration = button(u"cmdKonfiguration"_qs, kKonfigurationButtonText, 360 + 240, m_frame1);
-    m_adressbuch = button(u"cmdAdressbuch"_qs, u"Adressbuch"_qs, 360 + 840, this);
+    m_konfiguration = button(u"cmdKonfiguration"_s, kKonfigurationButtonText, 360 + 240, m_frame1);
+    m_adressbuch = button(u"cmdAdressbuch"_s, u"Adressbuch"_s, 360 + 840, this);
     m_versandLogButton =
-        button(u"cmdVersandLog"_qs, u"Versand-Archiv ansehen"_qs, 360 + 1440, m_frame1);
-    m_auswahlNamen =
-        button(u"cmdAuswahlNamen"_qs, u"Serien-SMS versenden"_qs, 360 + 2040, m_frame1);
-    m_startStop = button(u"cmdStartStop"_qs, u"Versand stoppen"_qs, 360 + 2640, this);
+        button(u"cmdVersandLog"_s, u"Versand-Archiv ansehen"_s, 360 + 1440, m_frame1);
+    m_auswahlNamen = button(u"cmdAuswahlNamen"_s, u"Serien-SMS versenden"_s, 360 + 2040, m_frame1);
+    m_startStop = button(u"cmdStartStop"_s, u"Versand stoppen"_s, 360 + 2640, this);
 
     m_copyright = new HoverLabel(kCopyrightLabelText, m_frame1);
-    m_copyright->setObjectName(u"LBLCopyright"_qs);
+    m_copyright->setObjectName(u"LBLCopyright"_s);
     m_copyright->setAlignment(Qt::AlignCenter);
     m_copyright->setWordWrap(true);
-    QFont font(u"Arial"_qs);
+    QFont font(u"Arial"_s);
     font.setPointSizeF(8.25);
     font.setUnderline(true);
     m_copyright->setFont(font);
-    Look::setTextColor(m_copyright, Look::hellgelb);
+    Look::setTextColor(m_copyright, Look::lightYellow);
     m_copyright->setGeometry(Look::rectTwips(left - 120, 4560, 1620, 600));
 }
 
@@ -398,7 +398,7 @@ void Funkbote::queueBulkRecipients(const QStringList &numbers)
 
 void Funkbote::activationRefresh()
 {
-    const bool settled = rueckrufnummerSettled();
+    const bool settled = callBackNumberSettled();
     if (settled)
         m_settings->setRueckrufnummer(m_rueckrufNummer->text());
     if (m_settings->reload() && settled)
@@ -416,7 +416,7 @@ bool Funkbote::event(QEvent *event)
 QString Funkbote::failureMessageText()
 {
     return u"Die SMS konnte trotz mehrerer Versuche nicht versandt werden. Bitte überprüfen Sie "
-           u"die Einstellungen über die Schaltfläche \"SMS-Versand konfigurieren\"."_qs;
+           u"die Einstellungen über die Schaltfläche \"SMS-Versand konfigurieren\"."_s;
 }
 
 void Funkbote::showPaused(bool paused)
@@ -425,7 +425,7 @@ void Funkbote::showPaused(bool paused)
     // keeps telling what the user chose.
     if (m_quitQuestionOpen)
         return;
-    m_startStop->setText(paused ? u"Versand starten"_qs : u"Versand stoppen"_qs);
+    m_startStop->setText(paused ? u"Versand starten"_s : u"Versand stoppen"_s);
 }
 
 void Funkbote::toggleSending()
@@ -489,7 +489,7 @@ void Funkbote::closeEvent(QCloseEvent *event)
     }
     m_closing = true;
     endSending();
-    saveRueckrufnummer();
+    saveCallBackNumber();
     // Open dialogs go with the program; each saves its pending edits.
     for (const QPointer<QWidget> &dialog : std::as_const(m_openDialogs)) {
         if (dialog)
@@ -509,21 +509,21 @@ void Funkbote::closeEvent(QCloseEvent *event)
 void Funkbote::hoverTitleLabel(HoverLabel *label)
 {
     Look::setTextColor(label, Look::rot);
-    Look::setTextColor(label == m_ende ? m_minimize : m_ende, Look::fenster());
+    Look::setTextColor(label == m_ende ? m_minimize : m_ende, Look::windowColour());
 }
 
 void Funkbote::hoverBackground()
 {
-    Look::setTextColor(m_ende, Look::fenster());
-    Look::setTextColor(m_minimize, Look::fenster());
-    Look::setTextColor(m_copyright, Look::hellgelb);
+    Look::setTextColor(m_ende, Look::windowColour());
+    Look::setTextColor(m_minimize, Look::windowColour());
+    Look::setTextColor(m_copyright, Look::lightYellow);
     Look::setBackground(m_cmdAn, Look::grau);
 }
 
 void Funkbote::storeFailed(const QString &message)
 {
     // Told once by the settings until the row reads well again.
-    m_env.prompter->message(u"Die Datenbank meldet einen Fehler:\n%1"_qs.arg(message),
+    m_env.prompter->message(u"Die Datenbank meldet einen Fehler:\n%1"_s.arg(message),
                             Prompter::Buttons::Ok, Prompter::Icon::Warning);
 }
 

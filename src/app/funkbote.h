@@ -90,8 +90,8 @@ private:
     void hoverTitleLabel(HoverLabel *label);
     void hoverBackground();
     void storeFailed(const QString &message);
-    bool rueckrufnummerSettled() const;
-    void saveRueckrufnummer();
+    bool callBackNumberSettled() const;
+    void saveCallBackNumber();
 
     Environment m_env;
     Settings *m_settings = nullptr;
@@ -117,7 +117,7 @@ private:
     QLineEdit *m_rueckrufNummer = nullptr;
     QPlainTextEdit *m_nachricht = nullptr;
     QLabel *m_zaehler = nullptr;
-    QLabel *m_hinweis = nullptr;
+    QLabel *m_hintLabel = nullptr;
     QPushButton *m_senden = nullptr;
     QListView *m_lstNatelNummer = nullptr;
     QListView *m_lstNachricht = nullptr;

@@ -41,9 +41,9 @@ constexpr qsizetype maxListedCharacters = 10;
 
 } // namespace
 
-MessageFieldCheck::MessageFieldCheck(QPlainTextEdit *field, QLabel *zaehler, QLabel *hinweis,
+MessageFieldCheck::MessageFieldCheck(QPlainTextEdit *field, QLabel *zaehler, QLabel *hintLabel,
                                      ShowMessage showMessage, QObject *parent)
-    : QObject(parent ? parent : field), m_field(field), m_zaehler(zaehler), m_hinweis(hinweis),
+    : QObject(parent ? parent : field), m_field(field), m_zaehler(zaehler), m_hintLabel(hintLabel),
       m_showMessage(std::move(showMessage))
 {
     connect(field, &QPlainTextEdit::textChanged, this, [this] {
@@ -73,10 +73,10 @@ bool MessageFieldCheck::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-MessageFieldCheck::MessageFieldCheck(QPlainTextEdit *field, QLabel *zaehler, QLabel *hinweis,
+MessageFieldCheck::MessageFieldCheck(QPlainTextEdit *field, QLabel *zaehler, QLabel *hintLabel,
                                      Prompter *prompter, QObject *parent)
     : MessageFieldCheck(
-          field, zaehler, hinweis,
+          field, zaehler, hintLabel,
           [prompter](const QString &text) {
               prompter->message(text, Prompter::Buttons::Ok, Prompter::Icon::None);
           },
@@ -121,7 +121,7 @@ void MessageFieldCheck::check()
     }
     updateLabels(text());
     for (int i = 0; i < removed; ++i) {
-        m_showMessage(QueueText::enterNichtAkzeptiert());
+        m_showMessage(QueueText::enterNotAccepted());
         if (!self || !m_field)
             return;
         // The text may have been changed while the message was open.
@@ -155,6 +155,6 @@ void MessageFieldCheck::updateLabels(const QString &crLfText)
     };
     if (m_zaehler)
         show(m_zaehler, QString::number(crLfText.size()));
-    if (m_hinweis)
-        show(m_hinweis, hint(crLfText));
+    if (m_hintLabel)
+        show(m_hintLabel, hint(crLfText));
 }

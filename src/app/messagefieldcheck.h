@@ -28,9 +28,9 @@ public:
 
     // Without a parent the check belongs to the field. The counter stays
     // empty until the first change of the text.
-    MessageFieldCheck(QPlainTextEdit *field, QLabel *zaehler, QLabel *hinweis,
+    MessageFieldCheck(QPlainTextEdit *field, QLabel *zaehler, QLabel *hintLabel,
                       ShowMessage showMessage, QObject *parent = nullptr);
-    MessageFieldCheck(QPlainTextEdit *field, QLabel *zaehler, QLabel *hinweis, Prompter *prompter,
+    MessageFieldCheck(QPlainTextEdit *field, QLabel *zaehler, QLabel *hintLabel, Prompter *prompter,
                       QObject *parent = nullptr);
 
     // The field's text with its line breaks as CR LF.
@@ -53,7 +53,7 @@ private:
 
     QPointer<QPlainTextEdit> m_field;
     QPointer<QLabel> m_zaehler;
-    QPointer<QLabel> m_hinweis;
+    QPointer<QLabel> m_hintLabel;
     ShowMessage m_showMessage;
     bool m_removing = false;
 };

@@ -98,16 +98,16 @@ QueuePanel::QueuePanel(OutgoingQueue *queue, const QueueWidgets &widgets, Prompt
     for (QLineEdit *field : {m_widgets.natelNummer, m_widgets.rueckrufNummer})
         field->setMaxLength(std::numeric_limits<int>::max());
     m_natelCheck = new NumberFieldCheck(m_widgets.natelNummer, prompter, this);
-    m_rueckrufCheck = new NumberFieldCheck(m_widgets.rueckrufNummer, prompter, this);
+    m_callBackCheck = new NumberFieldCheck(m_widgets.rueckrufNummer, prompter, this);
     m_messageCheck = new MessageFieldCheck(m_widgets.nachricht, m_widgets.zaehler,
-                                           m_widgets.hinweis, prompter, this);
+                                           m_widgets.hintLabel, prompter, this);
 
     // A field filled before the panel existed (e.g. the stored call-back
     // number) is checked now, as if it had been filled afterwards.
     if (!m_widgets.natelNummer->text().isEmpty())
         m_natelCheck->check();
     if (!m_widgets.rueckrufNummer->text().isEmpty())
-        m_rueckrufCheck->check();
+        m_callBackCheck->check();
     if (!m_widgets.nachricht->document()->isEmpty())
         m_messageCheck->check();
 }
@@ -128,18 +128,18 @@ void QueuePanel::senden()
         m_widgets.natelNummer->clear();
         break;
     case Enqueued::Refusal::NoText:
-        refuse(QueueText::pflichtfelder());
+        refuse(QueueText::requiredFields());
         break;
     case Enqueued::Refusal::Number:
         // Blanks count as text, but a number without a single digit could
         // never be dialled, and its entry would block the head of the queue.
         if (result.number.problem == QueueNumber::Problem::NoDigits)
-            refuse(QueueText::pflichtfelder());
+            refuse(QueueText::requiredFields());
         else
-            refuseNumber(result.number, QueueText::mobilnummer(), m_widgets.natelNummer);
+            refuseNumber(result.number, QueueText::mobileNumber(), m_widgets.natelNummer);
         break;
     case Enqueued::Refusal::CallBack:
-        refuseNumber(result.callBack, QueueText::rueckrufnummer(), m_widgets.rueckrufNummer);
+        refuseNumber(result.callBack, QueueText::callBackNumber(), m_widgets.rueckrufNummer);
         break;
     }
 
@@ -157,7 +157,7 @@ bool QueuePanel::refuseNumber(const QueueNumber &number, const QString &what, QL
     case QueueNumber::Problem::ForeignCharacter:
         // The field check looks at the last character only, so a letter
         // typed into the middle of a number can still be there.
-        refuse(QueueText::keineAlphanumerischen(), field, number.position,
+        refuse(QueueText::noLetters(), field, number.position,
                foreignCharacter(field->text(), number).size());
         return true;
     case QueueNumber::Problem::TooLong:
@@ -187,7 +187,7 @@ void QueuePanel::ausListeLoeschen()
     // open; the id makes sure the entry the user chose is the one removed.
     const OutgoingQueue::EntryId id = m_queue->at(index).id;
     const Prompter::Answer answer =
-        m_prompter->message(QueueText::eintragLoeschen(), Prompter::Buttons::YesNo);
+        m_prompter->message(QueueText::deleteEntry(), Prompter::Buttons::YesNo);
     if (answer == Prompter::Answer::Yes)
         m_queue->removeById(id);
 }

@@ -26,7 +26,7 @@ struct QueueWidgets
     QLineEdit *rueckrufNummer = nullptr;     // TXTRueckrufNummer
     QPlainTextEdit *nachricht = nullptr;     // TXTNachricht
     QLabel *zaehler = nullptr;               // LBLZaehler
-    QLabel *hinweis = nullptr;               // LBLHinweis (may be null)
+    QLabel *hintLabel = nullptr;             // LBLHinweis (may be null)
     QListView *listNatelNummer = nullptr;    // LSTNatelNummer
     QListView *listNachricht = nullptr;      // LSTNachricht
     QListView *listRueckrufNummer = nullptr; // LSTRueckrufNummer
@@ -87,7 +87,7 @@ private:
     QueueWidgets m_widgets;
     Prompter *m_prompter;
     NumberFieldCheck *m_natelCheck = nullptr;
-    NumberFieldCheck *m_rueckrufCheck = nullptr;
+    NumberFieldCheck *m_callBackCheck = nullptr;
     MessageFieldCheck *m_messageCheck = nullptr;
     bool m_selecting = false;
     bool m_modelChanging = false;

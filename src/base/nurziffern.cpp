@@ -5,7 +5,7 @@ QString NurZiffern(QStringView text)
     QString digits;
     digits.reserve(text.size());
     for (QChar c : text) {
-        if (istZiffer(c))
+        if (isAsciiDigit(c))
             digits.append(c);
     }
     return digits;

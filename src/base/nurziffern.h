@@ -10,7 +10,7 @@ QString NurZiffern(QStringView text);
 QString NurZiffern(const QVariant &value);
 
 // The one notion of a digit that the number checks share with NurZiffern.
-constexpr bool istZiffer(QChar c)
+constexpr bool isAsciiDigit(QChar c)
 {
     return c.unicode() >= u'0' && c.unicode() <= u'9';
 }

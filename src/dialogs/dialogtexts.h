@@ -12,7 +12,7 @@ inline const QString kKonfigurationButtonText = QStringLiteral("SMS-Versand konf
 inline const QString kCopyrightLabelText = QStringLiteral("\u2192 Informationen zum Programm");
 
 // The product's web page, handed to the browser exactly as it stands.
-inline const QString kWebAdresse = QStringLiteral("https://www.funkbote.example");
+inline const QString kWebAddress = QStringLiteral("https://www.funkbote.example");
 
 // The support address; the e-mail link opens "mailto:" followed by it.
-inline const QString kSupportAdresse = QStringLiteral("support@funkbote.example");
+inline const QString kSupportAddress = QStringLiteral("support@funkbote.example");

@@ -1,6 +1,6 @@
 #include "frmarchiv.h"
 
-#include "archivzeile.h"
+#include "archiveline.h"
 #include "hoverlabel.h"
 #include "sendlog.h"
 #include "storeconnection.h"
@@ -18,27 +18,27 @@ using namespace Qt::StringLiterals;
 // last one) and gives every line that width, which would end the horizontal
 // scroll range before the end of a longer line elsewhere. This delegate
 // widens every line to the widest one, measured once when the list is filled.
-class ZeilenBreiteDelegate : public QStyledItemDelegate
+class LineWidthDelegate : public QStyledItemDelegate
 {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    void setMindestBreite(int width) { m_mindestBreite = width; }
+    void setMinimumWidth(int width) { m_minimumWidth = width; }
 
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
         QSize size = QStyledItemDelegate::sizeHint(option, index);
-        size.setWidth(std::max(size.width(), m_mindestBreite));
+        size.setWidth(std::max(size.width(), m_minimumWidth));
         return size;
     }
 
 private:
-    int m_mindestBreite = 0;
+    int m_minimumWidth = 0;
 };
 
 namespace {
 
-DialogBase::Look archivLook()
+DialogBase::Look archiveLook()
 {
     DialogBase::Look look;
     look.windowTitle = u"Archiv"_s;
@@ -54,27 +54,27 @@ DialogBase::Look archivLook()
 
 // Measuring every line would cost more than reading the log; in a
 // proportional font the widest line is among the ones with most characters.
-constexpr qsizetype kGemesseneZeilen = 32;
+constexpr qsizetype kMeasuredLines = 32;
 
-int breitesteZeile(const QStringList &zeilen, const QFontMetrics &metrics)
+int widestLine(const QStringList &lines, const QFontMetrics &metrics)
 {
-    QList<qsizetype> nachLaenge(zeilen.size());
-    for (qsizetype i = 0; i < zeilen.size(); ++i)
-        nachLaenge[i] = i;
-    const qsizetype anzahl = std::min(kGemesseneZeilen, zeilen.size());
+    QList<qsizetype> byLength(lines.size());
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        byLength[i] = i;
+    const qsizetype count = std::min(kMeasuredLines, lines.size());
     std::partial_sort(
-        nachLaenge.begin(), nachLaenge.begin() + anzahl, nachLaenge.end(),
-        [&zeilen](qsizetype a, qsizetype b) { return zeilen.at(a).size() > zeilen.at(b).size(); });
-    int breite = 0;
-    for (qsizetype i = 0; i < anzahl; ++i)
-        breite = std::max(breite, metrics.horizontalAdvance(zeilen.at(nachLaenge.at(i))));
-    return breite;
+        byLength.begin(), byLength.begin() + count, byLength.end(),
+        [&lines](qsizetype a, qsizetype b) { return lines.at(a).size() > lines.at(b).size(); });
+    int width = 0;
+    for (qsizetype i = 0; i < count; ++i)
+        width = std::max(width, metrics.horizontalAdvance(lines.at(byLength.at(i))));
+    return width;
 }
 
 } // namespace
 
 FRMArchiv::FRMArchiv(QString databasePath, QWidget *mainWindow, Prompter *prompter)
-    : DialogBase(archivLook(), mainWindow, prompter), m_databasePath(std::move(databasePath))
+    : DialogBase(archiveLook(), mainWindow, prompter), m_databasePath(std::move(databasePath))
 {
     setObjectName(u"FRMArchiv"_s);
 
@@ -82,27 +82,27 @@ FRMArchiv::FRMArchiv(QString databasePath, QWidget *mainWindow, Prompter *prompt
     label2->setObjectName(u"Label2"_s);
     placeInFrame(label2, 1200, 240, 4215, 375);
 
-    m_zeilen = new QStringListModel(this);
-    m_delegate = new ZeilenBreiteDelegate(this);
-    m_liste = new QListView;
-    m_liste->setObjectName(u"LSTSelektion"_s);
-    m_liste->setModel(m_zeilen);
-    m_liste->setItemDelegate(m_delegate);
-    m_liste->setUniformItemSizes(true);
-    m_liste->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_liste->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_liste->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    placeInFrame(m_liste, 240, 600, 6615, 2010);
-    label2->setBuddy(m_liste);
+    m_lines = new QStringListModel(this);
+    m_delegate = new LineWidthDelegate(this);
+    m_list = new QListView;
+    m_list->setObjectName(u"LSTSelektion"_s);
+    m_list->setModel(m_lines);
+    m_list->setItemDelegate(m_delegate);
+    m_list->setUniformItemSizes(true);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    placeInFrame(m_list, 240, 600, 6615, 2010);
+    label2->setBuddy(m_list);
 
     auto *ok = new QPushButton(u"OK"_s);
     ok->setObjectName(u"cmdOK"_s);
     placeInFrame(ok, 6360, 2880, 495, 300);
     connect(ok, &QPushButton::clicked, this, &QWidget::close);
 
-    setTabOrder(m_liste, ok);
+    setTabOrder(m_list, ok);
     setTabOrder(ok, ende());
-    m_liste->setFocus();
+    m_list->setFocus();
 
     // DTAVersandLog: the archive only reads.
     m_connection =
@@ -113,40 +113,40 @@ FRMArchiv::FRMArchiv(QString databasePath, QWidget *mainWindow, Prompter *prompt
 
 FRMArchiv::~FRMArchiv() = default;
 
-QStringList FRMArchiv::zeilen() const
+QStringList FRMArchiv::lines() const
 {
-    return m_zeilen->stringList();
+    return m_lines->stringList();
 }
 
 void FRMArchiv::firstActivation()
 {
-    fuellen();
+    fill();
 }
 
-void FRMArchiv::fuellen()
+void FRMArchiv::fill()
 {
-    QString fehler = m_connection->lastError();
+    QString error = m_connection->lastError();
     QList<LogRow> rows;
-    if (fehler.isEmpty()) {
+    if (error.isEmpty()) {
         SendLog log(m_connection->database());
         rows = log.readAll();
-        fehler = log.lastError();
+        error = log.lastError();
     }
 
-    QStringList zeilen;
-    zeilen.reserve(rows.size());
+    QStringList lines;
+    lines.reserve(rows.size());
     for (const LogRow &row : std::as_const(rows))
-        zeilen.append(Archiv::zeile(row));
+        lines.append(ArchiveLine::line(row));
     rows.clear();
 
-    m_delegate->setMindestBreite(breitesteZeile(zeilen, m_liste->fontMetrics()) +
-                                 2 * m_liste->fontMetrics().averageCharWidth());
-    m_zeilen->setStringList(zeilen);
+    m_delegate->setMinimumWidth(widestLine(lines, m_list->fontMetrics()) +
+                                2 * m_list->fontMetrics().averageCharWidth());
+    m_lines->setStringList(lines);
 
-    if (!fehler.isEmpty()) {
+    if (!error.isEmpty()) {
         message(u"Das Archiv konnte nicht aus "_s + m_databasePath + u" gelesen werden:\n"_s +
-                    fehler,
+                    error,
                 Prompter::Buttons::Ok, Prompter::Icon::Warning);
     }
-    Q_EMIT gefuellt();
+    Q_EMIT filled();
 }

@@ -7,7 +7,7 @@
 class QListView;
 class QStringListModel;
 class StoreConnection;
-class ZeilenBreiteDelegate;
+class LineWidthDelegate;
 
 // The send archive: one read-only line per row of VersandLog, in the order
 // the rows were logged. The list is a snapshot taken once per opening, when
@@ -21,21 +21,21 @@ public:
     ~FRMArchiv() override;
 
     // The lines shown, for the main window's tests and for screen readers.
-    QStringList zeilen() const;
+    QStringList lines() const;
 
 Q_SIGNALS:
     // The list has been filled (also when the log is empty or unreadable).
-    void gefuellt();
+    void filled();
 
 protected:
     void firstActivation() override;
 
 private:
-    void fuellen();
+    void fill();
 
     QString m_databasePath;
     std::unique_ptr<StoreConnection> m_connection; // DTAVersandLog
-    QListView *m_liste;
-    QStringListModel *m_zeilen;
-    ZeilenBreiteDelegate *m_delegate;
+    QListView *m_list;
+    QStringListModel *m_lines;
+    LineWidthDelegate *m_delegate;
 };

@@ -29,7 +29,7 @@ const QString kEigentumsHinweis =
     u"Funkbote ist Eigentum der Funkbote-Entwickler und urheberrechtlich geschützt. "
     u"Bitte kopieren Sie das Programm nicht und geben Sie es nicht an Dritte weiter."_s;
 
-const QString kProduktText =
+const QString kProductText =
     u"Funkbote versendet SMS über Ihr Modem: Die Nachrichten kommen in eine Warteschlange "
     u"und gehen der Reihe nach an die Mitteilungszentrale Ihres Providers. Versandte "
     u"Nachrichten finden Sie im Archiv. Fragen oder Anregungen? Schreiben Sie uns bitte an "
@@ -37,7 +37,7 @@ const QString kProduktText =
 
 // A paragraph that the user's font makes too long for its place gets a
 // slightly smaller font rather than losing its last lines.
-void absatzEinpassen(QLabel *label)
+void fitParagraph(QLabel *label)
 {
     constexpr qreal kKleinsteGroesse = 7.0;
     QFont font = label->font();
@@ -51,16 +51,16 @@ void absatzEinpassen(QLabel *label)
 // The links show full addresses, which must stay readable and whole: where
 // the user's font makes one wider than its place, the label grows to both
 // sides around the same centre, within the frame.
-void linkEinpassen(QLabel *label)
+void fitLink(QLabel *label)
 {
-    const int textBreite = label->fontMetrics().horizontalAdvance(label->text()) + 4;
-    if (textBreite <= label->width())
+    const int textWidth = label->fontMetrics().horizontalAdvance(label->text()) + 4;
+    if (textWidth <= label->width())
         return;
-    const int rahmenBreite = label->parentWidget()->width();
-    const int breite = std::min(textBreite, rahmenBreite);
-    const int mitte = label->geometry().center().x();
-    const int links = std::clamp(mitte - breite / 2, 0, rahmenBreite - breite);
-    label->setGeometry(links, label->y(), breite, label->height());
+    const int frameWidth = label->parentWidget()->width();
+    const int width = std::min(textWidth, frameWidth);
+    const int centre = label->geometry().center().x();
+    const int left = std::clamp(centre - width / 2, 0, frameWidth - width);
+    label->setGeometry(left, label->y(), width, label->height());
 }
 
 } // namespace
@@ -73,34 +73,34 @@ FRMInfo::FRMInfo(QWidget *mainWindow, Prompter *prompter, UrlOpener urlOpener)
     auto *label2 = new QLabel(kEigentumsHinweis);
     label2->setObjectName(u"Label2"_s);
     label2->setWordWrap(true);
-    ::Look::setTextColor(label2, ::Look::hellorange);
+    ::Look::setTextColor(label2, ::Look::lightOrange);
     placeInFrame(label2, 120, 240, 4215, 975);
-    absatzEinpassen(label2);
+    fitParagraph(label2);
 
-    auto *label1 = new QLabel(kProduktText);
+    auto *label1 = new QLabel(kProductText);
     label1->setObjectName(u"Label1"_s);
     label1->setWordWrap(true);
-    ::Look::setTextColor(label1, ::Look::fenster());
+    ::Look::setTextColor(label1, ::Look::windowColour());
     placeInFrame(label1, 120, 1200, 4215, 1815);
-    absatzEinpassen(label1);
+    fitParagraph(label1);
 
-    auto *titel = new HoverLabel(u"E-Mail: "_s + kSupportAdresse);
+    auto *titel = new HoverLabel(u"E-Mail: "_s + kSupportAddress);
     titel->setObjectName(u"Titel"_s);
     titel->setAlignment(Qt::AlignCenter);
-    ::Look::setTextColor(titel, ::Look::hellgelb);
+    ::Look::setTextColor(titel, ::Look::lightYellow);
     placeInFrame(titel, 1320, 3120, 1935, 255);
-    linkEinpassen(titel);
+    fitLink(titel);
     addInfoHoverLabel(titel);
-    connect(titel, &HoverLabel::clicked, this, [this] { oeffnen(mailUrl()); });
+    connect(titel, &HoverLabel::clicked, this, [this] { openUrl(mailUrl()); });
 
-    auto *web = new HoverLabel(u"Web: "_s + kWebAdresse);
+    auto *web = new HoverLabel(u"Web: "_s + kWebAddress);
     web->setObjectName(u"LBLWeb"_s);
     web->setAlignment(Qt::AlignCenter);
-    ::Look::setTextColor(web, ::Look::hellgelb);
+    ::Look::setTextColor(web, ::Look::lightYellow);
     placeInFrame(web, 1080, 3480, 2415, 255);
-    linkEinpassen(web);
+    fitLink(web);
     addInfoHoverLabel(web);
-    connect(web, &HoverLabel::clicked, this, [this] { oeffnen(webUrl()); });
+    connect(web, &HoverLabel::clicked, this, [this] { openUrl(webUrl()); });
 
     setTabOrder(titel, web);
     setTabOrder(web, ende());
@@ -110,15 +110,15 @@ FRMInfo::FRMInfo(QWidget *mainWindow, Prompter *prompter, UrlOpener urlOpener)
 
 QUrl FRMInfo::webUrl()
 {
-    return QUrl(kWebAdresse);
+    return QUrl(kWebAddress);
 }
 
 QUrl FRMInfo::mailUrl()
 {
-    return QUrl(u"mailto:"_s + kSupportAdresse);
+    return QUrl(u"mailto:"_s + kSupportAddress);
 }
 
-void FRMInfo::oeffnen(const QUrl &url)
+void FRMInfo::openUrl(const QUrl &url)
 {
     // Whether a browser or mail program took the address or not, the user
     // has made the choice the window was for; it closes either way.

@@ -27,7 +27,7 @@ public:
     static QUrl mailUrl();
 
 private:
-    void oeffnen(const QUrl &url);
+    void openUrl(const QUrl &url);
 
     UrlOpener m_urlOpener;
 };

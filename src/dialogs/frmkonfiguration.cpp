@@ -36,7 +36,7 @@ DialogBase::Look konfigurationLook()
 constexpr int kKleinsterPort = 1;
 constexpr int kGroessterPort = 255;
 
-std::optional<int> portNummer(const QString &text)
+std::optional<int> portNumber(const QString &text)
 {
     bool ok = false;
     const int number = text.trimmed().toInt(&ok, 10);
@@ -98,15 +98,15 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWi
     m_mapper->setSubmitPolicy(QDataWidgetMapper::ManualSubmit);
 
     if (!m_connection->isOpen()) {
-        m_ladeFehler = m_connection->errorText();
+        m_loadError = m_connection->errorText();
     } else {
         m_einstellungen->setTable(Schema::einstellungen);
         if (!m_einstellungen->select())
-            m_ladeFehler = m_einstellungen->lastError().text();
+            m_loadError = m_einstellungen->lastError().text();
         else if (m_einstellungen->rowCount() == 0)
-            m_ladeFehler = u"Die Tabelle \"Einstellungen\" enthält keine Zeile."_s;
+            m_loadError = u"Die Tabelle \"Einstellungen\" enthält keine Zeile."_s;
     }
-    if (m_ladeFehler.isEmpty()) {
+    if (m_loadError.isEmpty()) {
         m_mapper->setModel(m_einstellungen);
         m_mapper->addMapping(m_comPort, m_einstellungen->fieldIndex(Schema::comPort));
         m_mapper->addMapping(m_providerNummer, m_einstellungen->fieldIndex(Schema::providerNummer));
@@ -115,7 +115,7 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWi
         m_mapper->toFirst();
     }
     for (QLineEdit *field : {m_comPort, m_providerNummer, m_initialisierungsbefehl})
-        m_geladen.insert(field, field->text());
+        m_loaded.insert(field, field->text());
 
     centreOnScreen();
 }
@@ -130,72 +130,71 @@ FRMKonfiguration::~FRMKonfiguration()
 
 void FRMKonfiguration::firstActivation()
 {
-    if (m_ladeFehler.isEmpty())
+    if (m_loadError.isEmpty())
         return;
     message(u"Die Einstellungen konnten nicht aus "_s + m_databasePath + u" gelesen werden:\n"_s +
-                m_ladeFehler + u"\n\nÄnderungen in diesem Fenster werden nicht gespeichert."_s,
+                m_loadError + u"\n\nÄnderungen in diesem Fenster werden nicht gespeichert."_s,
             Prompter::Buttons::Ok, Prompter::Icon::Warning);
 }
 
-bool FRMKonfiguration::geaendert(const QLineEdit *field) const
+bool FRMKonfiguration::changed(const QLineEdit *field) const
 {
-    return field->text() != m_geladen.value(field);
+    return field->text() != m_loaded.value(field);
 }
 
-std::optional<FRMKonfiguration::Fehler> FRMKonfiguration::pruefen() const
+std::optional<FRMKonfiguration::Problem> FRMKonfiguration::validate() const
 {
     // Only what was changed in this opening is checked: a window opened and
     // closed again always closes, whatever the row held (a new Daten.mdb has
     // no provider number yet).
-    if (geaendert(m_comPort) && !portNummer(m_comPort->text())) {
-        return Fehler{u"Der Com-Port des Modems muss eine ganze Zahl von 1 bis 255 sein "
-                      u"(zum Beispiel 1 für COM1)."_s,
-                      m_comPort};
+    if (changed(m_comPort) && !portNumber(m_comPort->text())) {
+        return Problem{u"Der Com-Port des Modems muss eine ganze Zahl von 1 bis 255 sein "
+                       u"(zum Beispiel 1 für COM1)."_s,
+                       m_comPort};
     }
     const QString provider = m_providerNummer->text();
-    if (geaendert(m_providerNummer) &&
-        std::none_of(provider.cbegin(), provider.cend(), istZiffer)) {
-        return Fehler{u"Die Rufnummer des Service-Providers muss mindestens eine Ziffer "
-                      u"enthalten."_s,
-                      m_providerNummer};
+    if (changed(m_providerNummer) &&
+        std::none_of(provider.cbegin(), provider.cend(), isAsciiDigit)) {
+        return Problem{u"Die Rufnummer des Service-Providers muss mindestens eine Ziffer "
+                       u"enthalten."_s,
+                       m_providerNummer};
     }
-    if (geaendert(m_initialisierungsbefehl) &&
-        m_initialisierungsbefehl->text().trimmed().isEmpty()) {
-        return Fehler{u"Der Initialisierungsbefehl für das Modem darf nicht leer sein "
-                      u"(zum Beispiel ATDT)."_s,
-                      m_initialisierungsbefehl};
+    if (changed(m_initialisierungsbefehl) && m_initialisierungsbefehl->text().trimmed().isEmpty()) {
+        return Problem{u"Der Initialisierungsbefehl für das Modem darf nicht leer sein "
+                       u"(zum Beispiel ATDT)."_s,
+                       m_initialisierungsbefehl};
     }
     return std::nullopt;
 }
 
-bool FRMKonfiguration::speichern()
+bool FRMKonfiguration::save()
 {
     // The port goes into a whole-number column: store the number itself, not
     // the blanks or sign it was typed with. An unchanged port that names no
     // serial port stays as it was.
-    if (const std::optional<int> port = portNummer(m_comPort->text());
+    if (const std::optional<int> port = portNumber(m_comPort->text());
         port && m_comPort->text() != QString::number(*port))
         m_comPort->setText(QString::number(*port));
 
     // The edits of the mapped fields go into the row in one transaction;
     // the settings then read the row, so the engine gets what is stored,
     // not what the fields happen to show.
-    const QString nichtMehrVorhanden = u"Der Datensatz ist nicht mehr vorhanden oder wurde "
-                                       u"inzwischen anders gespeichert."_s;
+    const QString kNoLongerThere = u"Der Datensatz ist nicht mehr vorhanden oder wurde "
+                                   u"inzwischen anders gespeichert."_s;
     // A failed attempt below may have found the row gone already.
     if (m_einstellungen->rowCount() == 0) {
-        m_speicherFehler = nichtMehrVorhanden;
+        m_saveError = kNoLongerThere;
         return false;
     }
     m_mapper->submit();
     if (m_einstellungen->isDirty()) {
         QSqlDatabase db = m_einstellungen->database();
         if (!db.transaction()) {
-            m_speicherFehler = db.lastError().text();
+            m_saveError = db.lastError().text();
             return false;
         }
         if (!m_einstellungen->submitAll()) {
-            m_speicherFehler = m_einstellungen->lastError().text();
+            m_saveError = m_einstellungen->lastError().text();
             db.rollback();
             return false;
         }
@@ -205,12 +204,12 @@ bool FRMKonfiguration::speichern()
         QSqlQuery changes(db);
         if (!changes.prepare(u"SELECT changes()"_s) || !changes.exec() || !changes.next() ||
             changes.value(0).toInt() < 1) {
-            m_speicherFehler = nichtMehrVorhanden;
+            m_saveError = kNoLongerThere;
             db.rollback();
             return false;
         }
         if (!db.commit()) {
-            m_speicherFehler = db.lastError().text();
+            m_saveError = db.lastError().text();
             db.rollback();
             return false;
         }
@@ -224,21 +223,21 @@ bool FRMKonfiguration::aboutToUnload()
 {
     // Nothing was read, so there is nothing to save and the settings stay
     // as the main window last read them.
-    if (!m_ladeFehler.isEmpty())
+    if (!m_loadError.isEmpty())
         return true;
 
-    if (const std::optional<Fehler> fehler = pruefen()) {
-        message(fehler->text, Prompter::Buttons::Ok, Prompter::Icon::Warning);
-        fehler->field->setFocus();
-        fehler->field->selectAll();
+    if (const std::optional<Problem> problem = validate()) {
+        message(problem->text, Prompter::Buttons::Ok, Prompter::Icon::Warning);
+        problem->field->setFocus();
+        problem->field->selectAll();
         return false;
     }
 
-    if (speichern())
+    if (save())
         return true;
 
     const Prompter::Answer answer =
-        message(u"Die Einstellungen konnten nicht gespeichert werden:\n"_s + m_speicherFehler +
+        message(u"Die Einstellungen konnten nicht gespeichert werden:\n"_s + m_saveError +
                     u"\n\nFenster ohne Speichern schliessen?"_s,
                 Prompter::Buttons::YesNo, Prompter::Icon::Warning);
     return answer == Prompter::Answer::Yes;

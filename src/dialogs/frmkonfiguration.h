@@ -39,26 +39,26 @@ protected:
 private:
     // The first entry that cannot be used, with the field to correct, or
     // nothing when all three are usable.
-    struct Fehler
+    struct Problem
     {
         QString text;
         QLineEdit *field = nullptr;
     };
-    std::optional<Fehler> pruefen() const;
+    std::optional<Problem> validate() const;
     // The field's text differs from what this opening loaded.
-    bool geaendert(const QLineEdit *field) const;
-    bool speichern();
+    bool changed(const QLineEdit *field) const;
+    bool save();
 
     QString m_databasePath;
     Settings *m_settings;
     std::unique_ptr<StoreConnection> m_connection;
     QSqlTableModel *m_einstellungen = nullptr; // DTAEinstellungen
     QDataWidgetMapper *m_mapper = nullptr;
-    QString m_speicherFehler;
+    QString m_saveError;
     QLineEdit *m_comPort;
     QLineEdit *m_providerNummer;
     QLineEdit *m_initialisierungsbefehl;
     QPushButton *m_ok;
-    QString m_ladeFehler;
-    QHash<const QLineEdit *, QString> m_geladen; // the texts as loaded
+    QString m_loadError;
+    QHash<const QLineEdit *, QString> m_loaded; // the texts as loaded
 };

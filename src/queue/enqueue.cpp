@@ -44,9 +44,9 @@ Enqueued enqueueMessage(OutgoingQueue &queue, const QString &number, const QStri
 int enqueueMessage(OutgoingQueue &queue, const QStringList &numbers, const QString &text,
                    const QString &callBack)
 {
-    const QueueNumber rueckruf = queueNumber(callBack);
+    const QueueNumber callBackNumber = queueNumber(callBack);
     const QStringList parts = splitMessage(toCrLf(text));
-    if (parts.isEmpty() || !acceptableCallBack(rueckruf))
+    if (parts.isEmpty() || !acceptableCallBack(callBackNumber))
         return 0;
     QList<QueueEntry> entries;
     entries.reserve(numbers.size() * parts.size());
@@ -55,7 +55,7 @@ int enqueueMessage(OutgoingQueue &queue, const QStringList &numbers, const QStri
         const QueueNumber number = queueNumber(numberText);
         if (!number.isValid())
             continue;
-        appendParts(entries, parts, number.digits, rueckruf.digits);
+        appendParts(entries, parts, number.digits, callBackNumber.digits);
         ++recipients;
     }
     queue.appendMany(entries);

@@ -1,5 +1,7 @@
 #include "outgoingqueue.h"
 
+using namespace Qt::StringLiterals;
+
 OutgoingQueue::OutgoingQueue(QObject *parent) : QAbstractTableModel(parent) {}
 
 OutgoingQueue::EntryId OutgoingQueue::append(const QString &natelNummer, const QString &nachricht,
@@ -94,7 +96,7 @@ QVariant OutgoingQueue::data(const QModelIndex &index, int role) const
         return entry.natelNummer;
     case NachrichtColumn:
         // A list line shows the line break as a visible mark, not as two rows.
-        return role == Qt::DisplayRole ? QString(entry.nachricht).replace(u"\r\n"_qs, u"¶"_qs)
+        return role == Qt::DisplayRole ? QString(entry.nachricht).replace(u"\r\n"_s, u"¶"_s)
                                        : entry.nachricht;
     case RueckrufNummerColumn:
         return entry.rueckrufNummer;

@@ -2,6 +2,8 @@
 
 #include "nurziffern.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Enough of a number to recognise it in a message; a pasted page is not
@@ -12,7 +14,7 @@ QString quoted(QStringView text)
 {
     if (text.size() <= maxQuoted)
         return u'"' + text.toString() + u'"';
-    return u'"' + text.first(maxQuoted).toString() + u"…\""_qs;
+    return u'"' + text.first(maxQuoted).toString() + u"…\""_s;
 }
 
 } // namespace
@@ -28,11 +30,11 @@ QueueNumber queueNumber(QStringView text)
         plus = i;
         ++i;
     }
-    QString digits = plus >= 0 ? u"00"_qs : QString();
+    QString digits = plus >= 0 ? u"00"_s : QString();
     bool ownDigit = false;
     for (; i < text.size(); ++i) {
         const QChar c = text[i];
-        if (istZiffer(c)) {
+        if (isAsciiDigit(c)) {
             // Past the limit only counted: a pasted page is not copied.
             if (digits.size() <= QueueNumber::maxDigits)
                 digits.append(c);
@@ -80,18 +82,18 @@ QString queueNumberMessage(const QString &what, QStringView text, const QueueNum
     case QueueNumber::Problem::None:
         return QString();
     case QueueNumber::Problem::NoDigits:
-        return what + u" enthält keine Ziffer."_qs;
+        return what + u" enthält keine Ziffer."_s;
     case QueueNumber::Problem::ForeignCharacter:
-        return what + u' ' + quoted(text) + u" enthält das Zeichen \""_qs +
+        return what + u' ' + quoted(text) + u" enthält das Zeichen \""_s +
                foreignCharacter(text, number) +
                u"\". Eine Nummer besteht aus Ziffern und Leerzeichen; ein \"+\" ist nur am "
-               u"Anfang erlaubt."_qs;
+               u"Anfang erlaubt."_s;
     case QueueNumber::Problem::TooLong:
-        return what + u' ' + quoted(text) + u" hat "_qs + QString::number(number.digitCount) +
-               u" Ziffern. Eine Nummer darf höchstens "_qs +
+        return what + u' ' + quoted(text) + u" hat "_s + QString::number(number.digitCount) +
+               u" Ziffern. Eine Nummer darf höchstens "_s +
                QString::number(QueueNumber::maxDigits) +
                u" Ziffern haben (ein \"+\" am Anfang zählt als \"00\"); sie wird nicht "
-               u"gekürzt."_qs;
+               u"gekürzt."_s;
     }
     return QString();
 }

@@ -3,6 +3,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+using namespace Qt::StringLiterals;
+
 AddressList::AddressList(QSqlDatabase db) : m_db(std::move(db)) {}
 
 QList<Person> AddressList::readPersons()
@@ -10,7 +12,7 @@ QList<Person> AddressList::readPersons()
     QList<Person> persons;
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
-    if (!query.prepare(u"SELECT DSNummer, Name, NatelNummer FROM Adressen ORDER BY rowid"_qs) ||
+    if (!query.prepare(u"SELECT DSNummer, Name, NatelNummer FROM Adressen ORDER BY rowid"_s) ||
         !query.exec()) {
         m_lastError = query.lastError().text();
         return persons;

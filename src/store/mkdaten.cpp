@@ -12,15 +12,17 @@
 #include <QSqlQuery>
 #include <cstdio>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // The settings row gets the provider number unless it has one; a failure is
 // the query's lastError().
 bool setProviderIfEmpty(QSqlQuery &query, const QString &number)
 {
-    if (!query.prepare(u"UPDATE "_qs + Schema::quoted(Schema::einstellungen) + u" SET "_qs +
-                       Schema::quoted(Schema::providerNummer) + u" = ? WHERE ifnull("_qs +
-                       Schema::quoted(Schema::providerNummer) + u", '') = ''"_qs))
+    if (!query.prepare(u"UPDATE "_s + Schema::quoted(Schema::einstellungen) + u" SET "_s +
+                       Schema::quoted(Schema::providerNummer) + u" = ? WHERE ifnull("_s +
+                       Schema::quoted(Schema::providerNummer) + u", '') = ''"_s))
         return false;
     query.addBindValue(number);
     return query.exec();
@@ -38,9 +40,9 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
-    const bool ifMissing = args.removeAll(u"--if-missing"_qs) > 0;
+    const bool ifMissing = args.removeAll(u"--if-missing"_s) > 0;
     QString provider;
-    if (const qsizetype at = args.indexOf(u"--provider"_qs); at >= 0) {
+    if (const qsizetype at = args.indexOf(u"--provider"_s); at >= 0) {
         if (at + 1 >= args.size() || args.at(at + 1).trimmed().isEmpty())
             return usage();
         provider = args.at(at + 1);
@@ -60,7 +62,7 @@ int main(int argc, char **argv)
     QString error;
     bool ok = false;
     {
-        StoreConnection connection(path, u"mkdaten"_qs);
+        StoreConnection connection(path, u"mkdaten"_s);
         QSqlQuery query(connection.database());
         ok = connection.isOpen() && (exists || connection.createSchema());
         if (!ok)

@@ -5,12 +5,14 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QString lesenFehlgeschlagen = QStringLiteral("Lesen fehlgeschlagen");
-const QString speichernFehlgeschlagen = QStringLiteral("Speichern fehlgeschlagen");
-const QString loeschenFehlgeschlagen = QStringLiteral("Löschen fehlgeschlagen");
-const QString nichtMehrVorhanden = QStringLiteral(
+const QString kReadFailed = QStringLiteral("Lesen fehlgeschlagen");
+const QString kSaveFailed = QStringLiteral("Speichern fehlgeschlagen");
+const QString kDeleteFailed = QStringLiteral("Löschen fehlgeschlagen");
+const QString kNoLongerThere = QStringLiteral(
     "Der Datensatz ist nicht mehr vorhanden oder wurde inzwischen anders gespeichert.");
 
 } // namespace
@@ -40,16 +42,16 @@ void RecordView::bind(const QString &column, Binding binding)
 
 QString RecordView::selectList() const
 {
-    QStringList parts{u"rowid"_qs};
-    parts.append(m_keyColumn.isEmpty() ? u"NULL"_qs : Schema::quoted(m_keyColumn));
+    QStringList parts{u"rowid"_s};
+    parts.append(m_keyColumn.isEmpty() ? u"NULL"_s : Schema::quoted(m_keyColumn));
     for (const QString &column : m_columns)
         parts.append(Schema::quoted(column));
-    return parts.join(u", "_qs);
+    return parts.join(u", "_s);
 }
 
 bool RecordView::fail(const QString &what, const QString &sqlError)
 {
-    m_lastError = u"%1 (Tabelle \"%2\"): %3"_qs.arg(what, m_table, sqlError);
+    m_lastError = u"%1 (Tabelle \"%2\"): %3"_s.arg(what, m_table, sqlError);
     Q_EMIT failed(m_lastError);
     return false;
 }
@@ -72,16 +74,16 @@ bool RecordView::loadWhere(const QString &condition, const QString &order,
 {
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
-    QString sql = u"SELECT "_qs + selectList() + u" FROM "_qs + Schema::quoted(m_table);
+    QString sql = u"SELECT "_s + selectList() + u" FROM "_s + Schema::quoted(m_table);
     if (!condition.isEmpty())
-        sql += u" WHERE "_qs + condition;
-    sql += u" ORDER BY rowid "_qs + order + u" LIMIT 1"_qs;
+        sql += u" WHERE "_s + condition;
+    sql += u" ORDER BY rowid "_s + order + u" LIMIT 1"_s;
     if (!query.prepare(sql))
-        return fail(lesenFehlgeschlagen, query.lastError().text());
+        return fail(kReadFailed, query.lastError().text());
     if (bound)
         query.addBindValue(*bound);
     if (!query.exec())
-        return fail(lesenFehlgeschlagen, query.lastError().text());
+        return fail(kReadFailed, query.lastError().text());
     if (!query.next())
         return false;
     QHash<QString, QVariant> values;
@@ -95,9 +97,9 @@ QString RecordView::currentRowCondition() const
 {
     // The rowid finds the row; the key makes sure it is still the record that
     // was read (another program may have rebuilt the table meanwhile).
-    QString condition = u"rowid = ?"_qs;
+    QString condition = u"rowid = ?"_s;
     if (!m_keyColumn.isEmpty())
-        condition += u" AND "_qs + Schema::quoted(m_keyColumn) + u" IS ?"_qs;
+        condition += u" AND "_s + Schema::quoted(m_keyColumn) + u" IS ?"_s;
     return condition;
 }
 
@@ -131,24 +133,24 @@ bool RecordView::save()
         // A table whose rows the program never adds (the settings row that
         // vanished) gets no row in its place: the edit is refused.
         if (!m_addsRecords)
-            return fail(speichernFehlgeschlagen, nichtMehrVorhanden);
+            return fail(kSaveFailed, kNoLongerThere);
         if (!insert(changedColumns, changedValues))
             return false;
     } else {
         QStringList sets;
         for (const QString &column : std::as_const(changedColumns))
-            sets.append(Schema::quoted(column) + u" = ?"_qs);
+            sets.append(Schema::quoted(column) + u" = ?"_s);
         QSqlQuery query(m_db);
-        if (!query.prepare(u"UPDATE "_qs + Schema::quoted(m_table) + u" SET "_qs +
-                           sets.join(u", "_qs) + u" WHERE "_qs + currentRowCondition()))
-            return fail(speichernFehlgeschlagen, query.lastError().text());
+        if (!query.prepare(u"UPDATE "_s + Schema::quoted(m_table) + u" SET "_s +
+                           sets.join(u", "_s) + u" WHERE "_s + currentRowCondition()))
+            return fail(kSaveFailed, query.lastError().text());
         for (const QVariant &value : std::as_const(changedValues))
             query.addBindValue(value);
         bindCurrentRow(query);
         if (!query.exec())
-            return fail(speichernFehlgeschlagen, query.lastError().text());
+            return fail(kSaveFailed, query.lastError().text());
         if (query.numRowsAffected() < 1)
-            return fail(speichernFehlgeschlagen, nichtMehrVorhanden);
+            return fail(kSaveFailed, kNoLongerThere);
     }
     for (int i = 0; i < changedColumns.size(); ++i)
         m_values.insert(changedColumns.at(i), changedValues.at(i));
@@ -159,25 +161,25 @@ bool RecordView::insert(const QStringList &columns, const QVariantList &values)
 {
     // The row and its key go in together or not at all.
     if (!m_db.transaction())
-        return fail(speichernFehlgeschlagen, m_db.lastError().text());
+        return fail(kSaveFailed, m_db.lastError().text());
     QStringList names;
     QStringList marks;
     for (const QString &column : columns) {
         names.append(Schema::quoted(column));
-        marks.append(u"?"_qs);
+        marks.append(u"?"_s);
     }
     QSqlQuery query(m_db);
-    if (!query.prepare(u"INSERT INTO "_qs + Schema::quoted(m_table) + u" ("_qs +
-                       names.join(u", "_qs) + u") VALUES ("_qs + marks.join(u", "_qs) + u")"_qs)) {
+    if (!query.prepare(u"INSERT INTO "_s + Schema::quoted(m_table) + u" ("_s + names.join(u", "_s) +
+                       u") VALUES ("_s + marks.join(u", "_s) + u")"_s)) {
         m_db.rollback();
-        return fail(speichernFehlgeschlagen, query.lastError().text());
+        return fail(kSaveFailed, query.lastError().text());
     }
     for (const QVariant &value : values)
         query.addBindValue(value);
     if (!query.exec()) {
         const QString error = query.lastError().text();
         m_db.rollback();
-        return fail(speichernFehlgeschlagen, error);
+        return fail(kSaveFailed, error);
     }
     const qint64 rowid = query.lastInsertId().toLongLong();
     if (!assignKey(rowid)) {
@@ -187,7 +189,7 @@ bool RecordView::insert(const QStringList &columns, const QVariantList &values)
     if (!m_db.commit()) {
         const QString error = m_db.lastError().text();
         m_db.rollback();
-        return fail(speichernFehlgeschlagen, error);
+        return fail(kSaveFailed, error);
     }
     m_rowid = rowid;
     m_isNew = false;
@@ -205,18 +207,18 @@ bool RecordView::assignKey(qint64 rowid)
     // A key column of the program's own tables is filled by the database;
     // a plain column of a table made by another tool stays empty, and the
     // new row takes the next key after the largest one.
-    if (!query.prepare(u"UPDATE "_qs + table + u" SET "_qs + key + u" = (SELECT COALESCE(MAX("_qs +
-                       key + u"), 0) + 1 FROM "_qs + table + u") WHERE rowid = ? AND "_qs + key +
-                       u" IS NULL"_qs))
-        return fail(speichernFehlgeschlagen, query.lastError().text());
+    if (!query.prepare(u"UPDATE "_s + table + u" SET "_s + key + u" = (SELECT COALESCE(MAX("_s +
+                       key + u"), 0) + 1 FROM "_s + table + u") WHERE rowid = ? AND "_s + key +
+                       u" IS NULL"_s))
+        return fail(kSaveFailed, query.lastError().text());
     query.addBindValue(rowid);
     if (!query.exec())
-        return fail(speichernFehlgeschlagen, query.lastError().text());
-    if (!query.prepare(u"SELECT "_qs + key + u" FROM "_qs + table + u" WHERE rowid = ?"_qs))
-        return fail(speichernFehlgeschlagen, query.lastError().text());
+        return fail(kSaveFailed, query.lastError().text());
+    if (!query.prepare(u"SELECT "_s + key + u" FROM "_s + table + u" WHERE rowid = ?"_s))
+        return fail(kSaveFailed, query.lastError().text());
     query.addBindValue(rowid);
     if (!query.exec())
-        return fail(speichernFehlgeschlagen, query.lastError().text());
+        return fail(kSaveFailed, query.lastError().text());
     if (query.next())
         m_key = query.value(0);
     return true;
@@ -234,7 +236,7 @@ bool RecordView::moveFirst()
     if (!save())
         return false;
     m_lastError.clear();
-    if (loadWhere(QString(), u"ASC"_qs, std::nullopt))
+    if (loadWhere(QString(), u"ASC"_s, std::nullopt))
         return true;
     if (m_lastError.isEmpty())
         setCurrent(std::nullopt, QVariant(), {}, false); // empty table: the fields show nothing
@@ -246,7 +248,7 @@ bool RecordView::moveLast()
     if (!save())
         return false;
     m_lastError.clear();
-    if (loadWhere(QString(), u"DESC"_qs, std::nullopt))
+    if (loadWhere(QString(), u"DESC"_s, std::nullopt))
         return true;
     if (m_lastError.isEmpty())
         setCurrent(std::nullopt, QVariant(), {}, false);
@@ -259,7 +261,7 @@ bool RecordView::moveNext()
         return moveFirst();
     if (!save())
         return false;
-    return loadWhere(u"rowid > ?"_qs, u"ASC"_qs, QVariant(*m_rowid));
+    return loadWhere(u"rowid > ?"_s, u"ASC"_s, QVariant(*m_rowid));
 }
 
 bool RecordView::movePrevious()
@@ -268,7 +270,7 @@ bool RecordView::movePrevious()
         return moveFirst();
     if (!save())
         return false;
-    return loadWhere(u"rowid < ?"_qs, u"DESC"_qs, QVariant(*m_rowid));
+    return loadWhere(u"rowid < ?"_s, u"DESC"_s, QVariant(*m_rowid));
 }
 
 bool RecordView::moveToKey(qint64 key)
@@ -277,7 +279,7 @@ bool RecordView::moveToKey(qint64 key)
         return false;
     if (!save())
         return false;
-    return loadWhere(Schema::quoted(m_keyColumn) + u" = ?"_qs, u"ASC"_qs, QVariant(key));
+    return loadWhere(Schema::quoted(m_keyColumn) + u" = ?"_s, u"ASC"_s, QVariant(key));
 }
 
 bool RecordView::findFirst(const QString &column, const QVariant &value)
@@ -286,7 +288,7 @@ bool RecordView::findFirst(const QString &column, const QVariant &value)
         return false;
     if (!save())
         return false;
-    return loadWhere(Schema::quoted(column) + u" = ?"_qs, u"ASC"_qs, value);
+    return loadWhere(Schema::quoted(column) + u" = ?"_s, u"ASC"_s, value);
 }
 
 bool RecordView::addNew()
@@ -309,14 +311,14 @@ bool RecordView::deleteCurrent()
     if (!m_rowid)
         return false;
     QSqlQuery query(m_db);
-    if (!query.prepare(u"DELETE FROM "_qs + Schema::quoted(m_table) + u" WHERE "_qs +
+    if (!query.prepare(u"DELETE FROM "_s + Schema::quoted(m_table) + u" WHERE "_s +
                        currentRowCondition()))
-        return fail(loeschenFehlgeschlagen, query.lastError().text());
+        return fail(kDeleteFailed, query.lastError().text());
     bindCurrentRow(query);
     if (!query.exec())
-        return fail(loeschenFehlgeschlagen, query.lastError().text());
+        return fail(kDeleteFailed, query.lastError().text());
     if (query.numRowsAffected() < 1)
-        return fail(loeschenFehlgeschlagen, nichtMehrVorhanden);
+        return fail(kDeleteFailed, kNoLongerThere);
     setCurrent(std::nullopt, QVariant(), {}, false);
     return true;
 }
@@ -324,7 +326,7 @@ bool RecordView::deleteCurrent()
 bool RecordView::hasRecords() const
 {
     QSqlQuery query(m_db);
-    if (!query.exec(u"SELECT 1 FROM "_qs + Schema::quoted(m_table) + u" LIMIT 1"_qs))
+    if (!query.exec(u"SELECT 1 FROM "_s + Schema::quoted(m_table) + u" LIMIT 1"_s))
         return false;
     return query.next();
 }

@@ -1,5 +1,7 @@
 #include "schema.h"
 
+using namespace Qt::StringLiterals;
+
 namespace Schema {
 
 QList<Table> requiredTables()
@@ -14,7 +16,7 @@ QList<Table> requiredTables()
 QString quoted(const QString &identifier)
 {
     QString inner = identifier;
-    inner.replace(u'"', u"\"\""_qs);
+    inner.replace(u'"', u"\"\""_s);
     return u'"' + inner + u'"';
 }
 

@@ -3,31 +3,33 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+using namespace Qt::StringLiterals;
+
 SendLog::SendLog(QSqlDatabase db) : m_db(std::move(db)) {}
 
-QString SendLog::datumText(const QDate &datum)
+QString SendLog::dateText(const QDate &date)
 {
-    return datum.toString(Qt::ISODate);
+    return date.toString(Qt::ISODate);
 }
 
-QString SendLog::zeitText(const QTime &zeit)
+QString SendLog::timeText(const QTime &time)
 {
-    return zeit.toString(u"HH:mm:ss"_qs);
+    return time.toString(u"HH:mm:ss"_s);
 }
 
-bool SendLog::append(const QDate &datum, const QTime &zeit, const QString &mobilNummer,
+bool SendLog::append(const QDate &date, const QTime &time, const QString &mobilNummer,
                      const QString &nachricht, const QString &versandt)
 {
     QSqlQuery query(m_db);
     // A missing table or column shows here, and its message says so; exec
     // would only complain about the parameters.
     if (!query.prepare(u"INSERT INTO VersandLog (VersandDatum, VersandZeit, MobilNummer, "
-                       u"Nachricht, versandt) VALUES (?, ?, ?, ?, ?)"_qs)) {
+                       u"Nachricht, versandt) VALUES (?, ?, ?, ?, ?)"_s)) {
         m_lastError = query.lastError().text();
         return false;
     }
-    query.addBindValue(datumText(datum));
-    query.addBindValue(zeitText(zeit));
+    query.addBindValue(dateText(date));
+    query.addBindValue(timeText(time));
     query.addBindValue(mobilNummer);
     query.addBindValue(nachricht);
     query.addBindValue(versandt);
@@ -45,7 +47,7 @@ QList<LogRow> SendLog::readAll() const
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
     if (!query.prepare(u"SELECT VersandDatum, VersandZeit, MobilNummer, Nachricht, versandt "
-                       u"FROM VersandLog ORDER BY rowid"_qs) ||
+                       u"FROM VersandLog ORDER BY rowid"_s) ||
         !query.exec()) {
         m_lastError = query.lastError().text();
         return rows;

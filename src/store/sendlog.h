@@ -26,7 +26,7 @@ class SendLog
 public:
     explicit SendLog(QSqlDatabase db);
 
-    bool append(const QDate &datum, const QTime &zeit, const QString &mobilNummer,
+    bool append(const QDate &date, const QTime &time, const QString &mobilNummer,
                 const QString &nachricht, const QString &versandt);
     // All rows in the order they were logged; none, and lastError() set,
     // when the table cannot be read.
@@ -36,8 +36,8 @@ public:
     // The database file, for a connection of another thread to the same table.
     QString databasePath() const { return m_db.databaseName(); }
 
-    static QString datumText(const QDate &datum);
-    static QString zeitText(const QTime &zeit);
+    static QString dateText(const QDate &date);
+    static QString timeText(const QTime &time);
 
 private:
     QSqlDatabase m_db;

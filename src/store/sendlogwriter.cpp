@@ -5,6 +5,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 // Owns the writer's connection. A database connection may only be used on
 // the thread that opened it, so the connection is opened, used and closed
 // on the writer's thread only.
@@ -16,7 +18,7 @@ public:
     bool write(const LogRow &row, QString *error)
     {
         if (!m_connection) {
-            m_connection = std::make_unique<StoreConnection>(m_path, u"VersandLog-Schreiber"_qs);
+            m_connection = std::make_unique<StoreConnection>(m_path, u"VersandLog-Schreiber"_s);
             if (!m_connection->isOpen()) {
                 *error = m_connection->lastError();
                 m_connection.reset(); // opened anew for the next row
@@ -39,7 +41,7 @@ private:
 SendLogWriter::SendLogWriter(const QString &databasePath, QObject *parent)
     : QObject(parent), m_worker(new SendLogWorker(databasePath))
 {
-    m_thread.setObjectName(u"VersandLog-Schreiber"_qs);
+    m_thread.setObjectName(u"VersandLog-Schreiber"_s);
     m_worker->moveToThread(&m_thread);
     // Deferred deletes still run on the thread after its loop has ended.
     connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
@@ -56,11 +58,11 @@ SendLogWriter::~SendLogWriter()
     m_thread.wait();
 }
 
-quint64 SendLogWriter::append(const QDate &datum, const QTime &zeit, const QString &mobilNummer,
+quint64 SendLogWriter::append(const QDate &date, const QTime &time, const QString &mobilNummer,
                               const QString &nachricht, const QString &versandt)
 {
     const quint64 ticket = ++m_lastTicket;
-    const LogRow row{datum, zeit, mobilNummer, nachricht, versandt};
+    const LogRow row{date, time, mobilNummer, nachricht, versandt};
     QMetaObject::invokeMethod(
         m_worker,
         [this, row, ticket] {

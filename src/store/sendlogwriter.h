@@ -23,7 +23,7 @@ public:
     ~SendLogWriter() override;
 
     // Hands in one row; returns the number that written() reports for it.
-    quint64 append(const QDate &datum, const QTime &zeit, const QString &mobilNummer,
+    quint64 append(const QDate &date, const QTime &time, const QString &mobilNummer,
                    const QString &nachricht, const QString &versandt);
 
 Q_SIGNALS:

@@ -7,16 +7,18 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QString lesenFehlgeschlagen = QStringLiteral("Lesen fehlgeschlagen");
-const QString speichernFehlgeschlagen = QStringLiteral("Speichern fehlgeschlagen");
+const QString kReadFailed = QStringLiteral("Lesen fehlgeschlagen");
+const QString kSaveFailed = QStringLiteral("Speichern fehlgeschlagen");
 
 } // namespace
 
 Settings::Settings(const QString &databasePath, QObject *parent)
     : QObject(parent),
-      m_connection(std::make_unique<StoreConnection>(databasePath, u"Einstellungen"_qs))
+      m_connection(std::make_unique<StoreConnection>(databasePath, u"Einstellungen"_s))
 {}
 
 Settings::~Settings() = default;
@@ -32,7 +34,7 @@ qint16 Settings::toComPort(const QVariant &value)
 
 bool Settings::fail(const QString &what, const QString &reason)
 {
-    m_lastError = u"%1 (Tabelle \"%2\"): %3"_qs.arg(what, Schema::einstellungen, reason);
+    m_lastError = u"%1 (Tabelle \"%2\"): %3"_s.arg(what, Schema::einstellungen, reason);
     if (!m_failing) {
         m_failing = true;
         Q_EMIT failed(m_lastError);
@@ -53,23 +55,22 @@ bool Settings::save()
     if (!m_pendingRueckrufnummer)
         return true;
     if (!m_connection->isOpen())
-        return fail(speichernFehlgeschlagen, m_connection->errorText());
+        return fail(kSaveFailed, m_connection->errorText());
     if (!m_rowid)
-        return fail(speichernFehlgeschlagen,
-                    u"Die Tabelle \"Einstellungen\" enthält keine Zeile."_qs);
+        return fail(kSaveFailed, u"Die Tabelle \"Einstellungen\" enthält keine Zeile."_s);
     QSqlQuery query(m_connection->database());
-    if (!query.prepare(u"UPDATE "_qs + Schema::quoted(Schema::einstellungen) + u" SET "_qs +
-                       Schema::quoted(Schema::rueckrufnummer) + u" = ? WHERE rowid = ?"_qs))
-        return fail(speichernFehlgeschlagen, query.lastError().text());
+    if (!query.prepare(u"UPDATE "_s + Schema::quoted(Schema::einstellungen) + u" SET "_s +
+                       Schema::quoted(Schema::rueckrufnummer) + u" = ? WHERE rowid = ?"_s))
+        return fail(kSaveFailed, query.lastError().text());
     query.addBindValue(*m_pendingRueckrufnummer);
     query.addBindValue(*m_rowid);
     if (!query.exec())
-        return fail(speichernFehlgeschlagen, query.lastError().text());
+        return fail(kSaveFailed, query.lastError().text());
     // No row in its place: the program never adds a settings row.
     if (query.numRowsAffected() < 1)
-        return fail(speichernFehlgeschlagen,
+        return fail(kSaveFailed,
                     u"Der Datensatz ist nicht mehr vorhanden oder wurde inzwischen anders "
-                    u"gespeichert."_qs);
+                    u"gespeichert."_s);
     m_rueckrufnummer = *m_pendingRueckrufnummer;
     m_pendingRueckrufnummer.reset();
     return true;
@@ -85,20 +86,20 @@ bool Settings::reload()
 bool Settings::read()
 {
     if (!m_connection->isOpen())
-        return fail(lesenFehlgeschlagen, m_connection->errorText());
+        return fail(kReadFailed, m_connection->errorText());
     QSqlQuery query(m_connection->database());
     query.setForwardOnly(true);
-    if (!query.prepare(u"SELECT rowid, "_qs + Schema::quoted(Schema::comPort) + u", "_qs +
-                       Schema::quoted(Schema::providerNummer) + u", "_qs +
-                       Schema::quoted(Schema::initialisierungsBefehl) + u", "_qs +
-                       Schema::quoted(Schema::rueckrufnummer) + u" FROM "_qs +
-                       Schema::quoted(Schema::einstellungen) + u" ORDER BY rowid LIMIT 1"_qs))
-        return fail(lesenFehlgeschlagen, query.lastError().text());
+    if (!query.prepare(u"SELECT rowid, "_s + Schema::quoted(Schema::comPort) + u", "_s +
+                       Schema::quoted(Schema::providerNummer) + u", "_s +
+                       Schema::quoted(Schema::initialisierungsBefehl) + u", "_s +
+                       Schema::quoted(Schema::rueckrufnummer) + u" FROM "_s +
+                       Schema::quoted(Schema::einstellungen) + u" ORDER BY rowid LIMIT 1"_s))
+        return fail(kReadFailed, query.lastError().text());
     if (!query.exec())
-        return fail(lesenFehlgeschlagen, query.lastError().text());
+        return fail(kReadFailed, query.lastError().text());
     if (!query.next()) {
         m_rowid.reset();
-        return fail(lesenFehlgeschlagen, u"Die Tabelle \"Einstellungen\" enthält keine Zeile."_qs);
+        return fail(kReadFailed, u"Die Tabelle \"Einstellungen\" enthält keine Zeile."_s);
     }
     m_lastError.clear();
     m_failing = false;
@@ -109,15 +110,10 @@ bool Settings::read()
     const QString providerNummer = NurZiffern(query.value(2));
     const QString initialisierungsBefehl = query.value(3).toString();
     const QString rueckrufnummer = query.value(4).toString();
-    if (comPort == m_comPort && comPortText == m_comPortText &&
-        providerNummer == m_providerNummer && initialisierungsBefehl == m_initialisierungsBefehl &&
-        rueckrufnummer == m_rueckrufnummer)
-        return true;
     m_comPort = comPort;
     m_comPortText = comPortText;
     m_providerNummer = providerNummer;
     m_initialisierungsBefehl = initialisierungsBefehl;
     m_rueckrufnummer = rueckrufnummer;
-    Q_EMIT changed();
     return true;
 }

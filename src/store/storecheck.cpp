@@ -11,11 +11,13 @@
 #include <QSqlRecord>
 #include <optional>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QString problem(const QString &path, const QString &what)
 {
-    return u"Die Datenbank \"%1\" kann nicht verwendet werden: %2\n\nDas Programm wird beendet."_qs
+    return u"Die Datenbank \"%1\" kann nicht verwendet werden: %2\n\nDas Programm wird beendet."_s
         .arg(QDir::toNativeSeparators(path), what);
 }
 
@@ -32,28 +34,28 @@ std::optional<QString> checkTables(const QString &path, QSqlDatabase db)
     const QStringList tables = db.tables();
     for (const Schema::Table &table : Schema::requiredTables()) {
         if (!tables.contains(table.name)) {
-            return problem(path, u"Die Tabelle \"%1\" fehlt."_qs.arg(table.name));
+            return problem(path, u"Die Tabelle \"%1\" fehlt."_s.arg(table.name));
         }
         const QSqlRecord record = db.record(table.name);
         for (const QString &field : table.fields) {
             if (record.indexOf(field) < 0) {
-                return problem(path, u"In der Tabelle \"%1\" fehlt das Feld \"%2\"."_qs.arg(
-                                         table.name, field));
+                return problem(
+                    path, u"In der Tabelle \"%1\" fehlt das Feld \"%2\"."_s.arg(table.name, field));
             }
         }
         // The program reads rows in the order they were added, by rowid.
         QSqlQuery probe(db);
-        if (!probe.exec(u"SELECT rowid FROM "_qs + Schema::quoted(table.name) + u" LIMIT 1"_qs)) {
-            return problem(path, u"Die Tabelle \"%1\" kann nicht gelesen werden (%2)."_qs.arg(
+        if (!probe.exec(u"SELECT rowid FROM "_s + Schema::quoted(table.name) + u" LIMIT 1"_s)) {
+            return problem(path, u"Die Tabelle \"%1\" kann nicht gelesen werden (%2)."_s.arg(
                                      table.name, probe.lastError().text()));
         }
     }
     QSqlQuery settings(db);
-    if (!settings.exec(u"SELECT COUNT(*) FROM Einstellungen"_qs) || !settings.next())
-        return problem(path, u"Die Tabelle \"Einstellungen\" kann nicht gelesen werden."_qs);
+    if (!settings.exec(u"SELECT COUNT(*) FROM Einstellungen"_s) || !settings.next())
+        return problem(path, u"Die Tabelle \"Einstellungen\" kann nicht gelesen werden."_s);
     if (settings.value(0).toLongLong() < 1) {
         return problem(path, u"Die Tabelle \"Einstellungen\" enthält keinen Datensatz mit den "
-                             u"Modemeinstellungen."_qs);
+                             u"Modemeinstellungen."_s);
     }
     return std::nullopt;
 }
@@ -63,34 +65,34 @@ std::optional<QString> problemOf(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.exists())
-        return problem(path, u"Die Datei wurde nicht gefunden."_qs);
+        return problem(path, u"Die Datei wurde nicht gefunden."_s);
     if (!info.isFile())
-        return problem(path, u"Es handelt sich nicht um eine Datei."_qs);
+        return problem(path, u"Es handelt sich nicht um eine Datei."_s);
     if (!info.isReadable())
-        return problem(path, u"Die Datei kann nicht gelesen werden (fehlende Berechtigung)."_qs);
+        return problem(path, u"Die Datei kann nicht gelesen werden (fehlende Berechtigung)."_s);
     if (!hasSqliteHeader(path)) {
         return problem(path, u"Die Datei ist keine SQLite-Datenbank (zum Beispiel eine ältere "
-                             u"Access-Datei oder eine beschädigte Datei)."_qs);
+                             u"Access-Datei oder eine beschädigte Datei)."_s);
     }
     if (!info.isWritable())
-        return problem(path, u"Die Datei ist schreibgeschützt."_qs);
+        return problem(path, u"Die Datei ist schreibgeschützt."_s);
     if (!QFileInfo(info.absolutePath()).isWritable()) {
         // SQLite writes its journal beside the file.
-        return problem(path, u"Im Ordner \"%1\" darf nicht geschrieben werden."_qs.arg(
+        return problem(path, u"Im Ordner \"%1\" darf nicht geschrieben werden."_s.arg(
                                  QDir::toNativeSeparators(info.absolutePath())));
     }
 
     {
-        StoreConnection reader(path, u"storecheck-read"_qs, true);
+        StoreConnection reader(path, u"storecheck-read"_s, true);
         if (!reader.isOpen())
-            return problem(
-                path, u"Die Datei kann nicht geöffnet werden (%1)."_qs.arg(reader.lastError()));
+            return problem(path,
+                           u"Die Datei kann nicht geöffnet werden (%1)."_s.arg(reader.lastError()));
         QSqlQuery integrity(reader.database());
-        if (!integrity.exec(u"PRAGMA quick_check(1)"_qs) || !integrity.next() ||
-            integrity.value(0).toString() != u"ok"_qs) {
+        if (!integrity.exec(u"PRAGMA quick_check(1)"_s) || !integrity.next() ||
+            integrity.value(0).toString() != u"ok"_s) {
             const QString detail = integrity.lastError().isValid() ? integrity.lastError().text()
                                                                    : integrity.value(0).toString();
-            return problem(path, u"Die Datei ist beschädigt oder gesperrt (%1)."_qs.arg(detail));
+            return problem(path, u"Die Datei ist beschädigt oder gesperrt (%1)."_s.arg(detail));
         }
         if (auto failure = checkTables(path, reader.database()))
             return failure;
@@ -98,15 +100,15 @@ std::optional<QString> problemOf(const QString &path)
 
     // Taking the write lock for a moment tells whether another program holds
     // the file; nothing is written.
-    StoreConnection writer(path, u"storecheck-write"_qs);
+    StoreConnection writer(path, u"storecheck-write"_s);
     if (!writer.isOpen())
         return problem(path,
-                       u"Die Datei kann nicht geöffnet werden (%1)."_qs.arg(writer.lastError()));
+                       u"Die Datei kann nicht geöffnet werden (%1)."_s.arg(writer.lastError()));
     QSqlQuery lock(writer.database());
-    if (!lock.exec(u"BEGIN IMMEDIATE"_qs)) {
-        return problem(path, u"Die Datei wird von einem anderen Programm gesperrt."_qs);
+    if (!lock.exec(u"BEGIN IMMEDIATE"_s)) {
+        return problem(path, u"Die Datei wird von einem anderen Programm gesperrt."_s);
     }
-    lock.exec(u"ROLLBACK"_qs);
+    lock.exec(u"ROLLBACK"_s);
     return std::nullopt;
 }
 

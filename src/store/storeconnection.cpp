@@ -5,16 +5,18 @@
 #include <QStringList>
 #include <atomic>
 
+using namespace Qt::StringLiterals;
+
 StoreConnection::StoreConnection(const QString &path, const QString &purpose, bool readOnly)
 {
     static std::atomic<int> counter{0};
     m_name = purpose + u'#' + QString::number(++counter);
-    QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_qs, m_name);
+    QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
     db.setDatabaseName(path);
     // Another program holding the file gets half a second, not a frozen window.
-    QString options = u"QSQLITE_BUSY_TIMEOUT=500"_qs;
+    QString options = u"QSQLITE_BUSY_TIMEOUT=500"_s;
     if (readOnly)
-        options += u";QSQLITE_OPEN_READONLY"_qs;
+        options += u";QSQLITE_OPEN_READONLY"_s;
     db.setConnectOptions(options);
     if (!db.open())
         m_error = db.lastError().text();
@@ -52,11 +54,11 @@ bool StoreConnection::createSchema()
     // (yyyy-MM-dd, HH:mm:ss), which sorts and reads back unambiguously.
     const QStringList statements = {
         u"CREATE TABLE Einstellungen (ComPort INTEGER, ProviderNummer TEXT, "
-        u"InitialisierungsBefehl TEXT, \"Rückrufnummer\" TEXT)"_qs,
+        u"InitialisierungsBefehl TEXT, \"Rückrufnummer\" TEXT)"_s,
         u"CREATE TABLE Adressen (DSNummer INTEGER PRIMARY KEY AUTOINCREMENT, Name TEXT, "
-        u"Adresse TEXT, PLZOrt TEXT, NatelNummer TEXT, Bemerkungen TEXT)"_qs,
+        u"Adresse TEXT, PLZOrt TEXT, NatelNummer TEXT, Bemerkungen TEXT)"_s,
         u"CREATE TABLE VersandLog (VersandDatum TEXT, VersandZeit TEXT, MobilNummer TEXT, "
-        u"Nachricht TEXT, versandt TEXT)"_qs,
+        u"Nachricht TEXT, versandt TEXT)"_s,
     };
     QSqlDatabase db = database();
     if (!db.transaction())
@@ -70,14 +72,14 @@ bool StoreConnection::createSchema()
         }
     }
     if (!query.prepare(u"INSERT INTO Einstellungen (ComPort, ProviderNummer, "
-                       u"InitialisierungsBefehl, \"Rückrufnummer\") VALUES (?, ?, ?, ?)"_qs)) {
+                       u"InitialisierungsBefehl, \"Rückrufnummer\") VALUES (?, ?, ?, ?)"_s)) {
         const QString error = query.lastError().text();
         db.rollback();
         return fail(error);
     }
     query.addBindValue(1);
     query.addBindValue(QString());
-    query.addBindValue(u"ATDT"_qs);
+    query.addBindValue(u"ATDT"_s);
     query.addBindValue(QString());
     if (!query.exec()) {
         const QString error = query.lastError().text();

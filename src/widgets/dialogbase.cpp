@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QWindow>
 
+using namespace Qt::StringLiterals;
+
 DialogBase::DialogBase(const Look &look, QWidget *mainWindow, Prompter *prompter)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       m_look(look), m_mainWindow(mainWindow), m_prompter(prompter)
@@ -21,16 +23,16 @@ DialogBase::DialogBase(const Look &look, QWidget *mainWindow, Prompter *prompter
     ::Look::setBackground(this, ::Look::blau);
 
     m_titel = new QLabel(look.titel, this);
-    m_titel->setObjectName(u"LBLTitel"_qs);
+    m_titel->setObjectName(u"LBLTitel"_s);
     m_titel->setFont(::Look::titleFont());
-    ::Look::setTextColor(m_titel, ::Look::hellgelb);
+    ::Look::setTextColor(m_titel, ::Look::lightYellow);
     m_titel->setGeometry(::Look::px(120), ::Look::px(120), ::Look::px(look.endeLeftTwips - 240),
                          ::Look::px(255));
     m_titel->setCursor(Qt::SizeAllCursor);
     m_titel->installEventFilter(this);
 
-    m_ende = new HoverLabel(u"X"_qs, this);
-    m_ende->setObjectName(u"LBLEnde"_qs);
+    m_ende = new HoverLabel(u"X"_s, this);
+    m_ende->setObjectName(u"LBLEnde"_s);
     m_ende->setFont(::Look::closeFont());
     m_ende->setAlignment(Qt::AlignCenter);
     m_ende->setAccessibleName(tr("Schliessen"));
@@ -42,7 +44,7 @@ DialogBase::DialogBase(const Look &look, QWidget *mainWindow, Prompter *prompter
     connect(m_ende, &HoverLabel::clicked, this, &QWidget::close);
 
     m_frame1 = new QFrame(this);
-    m_frame1->setObjectName(u"Frame1"_qs);
+    m_frame1->setObjectName(u"Frame1"_s);
     m_frame1->setFrameShape(QFrame::Box);
     m_frame1->setFrameShadow(QFrame::Sunken);
     ::Look::setBackground(m_frame1, ::Look::blau);
@@ -112,7 +114,7 @@ void DialogBase::resetHover()
         for (HoverLabel *label : std::as_const(m_infoLabels))
             ::Look::setTextColor(label, ::Look::infoBk());
     } else {
-        ::Look::setTextColor(m_ende, ::Look::fenster());
+        ::Look::setTextColor(m_ende, ::Look::windowColour());
     }
 }
 

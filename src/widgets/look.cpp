@@ -5,6 +5,8 @@
 #include <QPalette>
 #include <QWidget>
 
+using namespace Qt::StringLiterals;
+
 namespace Look {
 
 QColor infoBk()
@@ -12,14 +14,14 @@ QColor infoBk()
     return QApplication::palette().color(QPalette::Active, QPalette::ToolTipBase);
 }
 
-QColor fenster()
+QColor windowColour()
 {
     return QApplication::palette().color(QPalette::Active, QPalette::Base);
 }
 
 QFont titleFont()
 {
-    QFont font(u"MS Sans Serif"_qs);
+    QFont font(u"MS Sans Serif"_s);
     font.setPointSizeF(9.75);
     font.setBold(true);
     return font;
@@ -35,7 +37,7 @@ QFont programFont()
 
 QFont closeFont()
 {
-    QFont font(u"MS Sans Serif"_qs);
+    QFont font(u"MS Sans Serif"_s);
     font.setPointSizeF(12);
     font.setBold(true);
     return font;

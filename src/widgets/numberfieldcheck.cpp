@@ -48,7 +48,7 @@ NumberFieldCheck::NumberFieldCheck(QLineEdit *field, Prompter *prompter, QObject
 
 bool NumberFieldCheck::isAllowed(QChar c)
 {
-    return istZiffer(c) || c == u' ';
+    return isAsciiDigit(c) || c == u' ';
 }
 
 void NumberFieldCheck::check()
@@ -60,7 +60,7 @@ void NumberFieldCheck::check()
     const QPointer<NumberFieldCheck> self(this);
     bool removed = false;
     while (m_field && !endsAcceptably(m_field->text())) {
-        m_showMessage(QueueText::keineAlphanumerischen());
+        m_showMessage(QueueText::noLetters());
         // While the message was open the window may have closed, or the text
         // may have been changed from elsewhere (and checked by a run of its
         // own): remove only what is still unwanted.

@@ -25,6 +25,8 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QString kQuitQuestion = QStringLiteral(
@@ -82,7 +84,7 @@ private Q_SLOTS:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         TestDb::Settings settings;
-        settings.providerNummer = u"0800 12-34"_qs;
+        settings.providerNummer = u"0800 12-34"_s;
         m_path = TestDb::create(m_dir->path(), settings);
         m_prompter.clear();
         m_line = new FakeSerialLine;
@@ -101,19 +103,19 @@ private Q_SLOTS:
 
     void startState()
     {
-        QCOMPARE(m_window->windowTitle(), u"Funkbote"_qs);
-        QCOMPARE(child<QLabel>("LBLTitel")->text(), u"Funkbote - SMS-Versand-Programm..."_qs);
-        QCOMPARE(child<QLabel>("LBLStatus")->text(), u"Status: Warten..."_qs);
-        QCOMPARE(child<QPushButton>("cmdStartStop")->text(), u"Versand stoppen"_qs);
-        QCOMPARE(m_window->engine()->versandStatus(), u"Start"_qs);
-        QCOMPARE(m_window->engine()->verbindungAktiv(), u"Nein"_qs);
+        QCOMPARE(m_window->windowTitle(), u"Funkbote"_s);
+        QCOMPARE(child<QLabel>("LBLTitel")->text(), u"Funkbote - SMS-Versand-Programm..."_s);
+        QCOMPARE(child<QLabel>("LBLStatus")->text(), u"Status: Warten..."_s);
+        QCOMPARE(child<QPushButton>("cmdStartStop")->text(), u"Versand stoppen"_s);
+        QCOMPARE(m_window->engine()->versandStatus(), u"Start"_s);
+        QCOMPARE(m_window->engine()->verbindungAktiv(), u"Nein"_s);
         QCOMPARE(m_window->engine()->fehlversuche(), qint16(0));
         QCOMPARE(m_window->engine()->timer1()->interval(), 5000);
         QVERIFY(m_window->engine()->timer1()->isActive());
-        QCOMPARE(child<QLineEdit>("TXTRueckrufNummer")->text(), u"079 555 66 77"_qs);
+        QCOMPARE(child<QLineEdit>("TXTRueckrufNummer")->text(), u"079 555 66 77"_s);
         QCOMPARE(m_settings->comPort(), qint16(1));
-        QCOMPARE(m_settings->providerNummer(), u"08001234"_qs);
-        QCOMPARE(m_settings->initialisierungsBefehl(), u"ATDT"_qs);
+        QCOMPARE(m_settings->providerNummer(), u"08001234"_s);
+        QCOMPARE(m_settings->initialisierungsBefehl(), u"ATDT"_s);
         QCOMPARE(m_window->size(), QSize(457, 401));
         QCOMPARE(m_prompter.count(), 0);
     }
@@ -122,10 +124,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("field");
-        QTest::newRow("number") << u"LBLNatelNummer"_qs << u"TXTNatelNummer"_qs;
-        QTest::newRow("call-back") << u"LBLRueckrufNummer"_qs << u"TXTRueckrufNummer"_qs;
-        QTest::newRow("message") << u"LBLNachricht"_qs << u"TXTNachricht"_qs;
-        QTest::newRow("queue") << u"LBLWarteschlange"_qs << u"LSTNatelNummer"_qs;
+        QTest::newRow("number") << u"LBLNatelNummer"_s << u"TXTNatelNummer"_s;
+        QTest::newRow("call-back") << u"LBLRueckrufNummer"_s << u"TXTRueckrufNummer"_s;
+        QTest::newRow("message") << u"LBLNachricht"_s << u"TXTNachricht"_s;
+        QTest::newRow("queue") << u"LBLWarteschlange"_s << u"LSTNatelNummer"_s;
     }
     void headingsAreBuddies()
     {
@@ -160,12 +162,12 @@ private Q_SLOTS:
         QFETCH(bool, sendingOn);
         QFETCH(bool, yes);
         QFETCH(bool, byWindowManager);
-        queueMessage(u"0791234567"_qs, u"Hallo"_qs);
+        queueMessage(u"0791234567"_s, u"Hallo"_s);
         QCOMPARE(m_window->queue()->count(), 1);
         if (!sendingOn) {
             m_prompter.answerNext(Prompter::Answer::Yes);
             QTest::mouseClick(child<QPushButton>("cmdStartStop"), Qt::LeftButton);
-            QCOMPARE(m_window->engine()->versandStatus(), u"Stop"_qs);
+            QCOMPARE(m_window->engine()->versandStatus(), u"Stop"_s);
         }
         // A call under way: its port must be closed on Yes.
         if (sendingOn) {
@@ -195,13 +197,13 @@ private Q_SLOTS:
         m_prompter.setWhileOpen({});
         QCOMPARE(m_prompter.texts(), QStringList{kQuitQuestion});
         QCOMPARE(m_prompter.shown().constFirst().buttons, Prompter::Buttons::YesNo);
-        QCOMPARE(statusDuringQuestion, u"Stop"_qs);
+        QCOMPARE(statusDuringQuestion, u"Stop"_s);
         // The question pauses sending without touching the button.
         QCOMPARE(captionDuringQuestion, caption);
         QCOMPARE(button->text(), caption);
         QCOMPARE(closed, yes);
         // No restores sending as it was; Yes ends it for good.
-        QCOMPARE(m_window->engine()->versandStatus(), sendingOn && !yes ? u"Start"_qs : u"Stop"_qs);
+        QCOMPARE(m_window->engine()->versandStatus(), sendingOn && !yes ? u"Start"_s : u"Stop"_s);
         QCOMPARE(m_line->isOpen(), sendingOn && !yes);
         QCOMPARE(m_window->queue()->count(), yes ? 0 : 1);
     }
@@ -211,15 +213,15 @@ private Q_SLOTS:
         // A call under way with a silent modem, and the configuration window
         // open with a port that it refuses: closing it shows a box, whose
         // nested event loop goes on running ticks and line events.
-        queueMessage(u"0791234567"_qs, u"Hallo"_qs);
+        queueMessage(u"0791234567"_s, u"Hallo"_s);
         m_window->engine()->tick();
         QCOMPARE(m_line->writes.size(), 1);
         QTest::mouseClick(child<QPushButton>("cmdKonfiguration"), Qt::LeftButton);
-        QWidget *konfig = openWindow(u"FRMKonfiguration"_qs);
+        QWidget *konfig = openWindow(u"FRMKonfiguration"_s);
         QVERIFY(konfig);
-        auto *port = konfig->findChild<QLineEdit *>(u"TXTDBComPort"_qs);
+        auto *port = konfig->findChild<QLineEdit *>(u"TXTDBComPort"_s);
         port->selectAll();
-        QTest::keyClicks(port, u"abc"_qs);
+        QTest::keyClicks(port, u"abc"_s);
 
         m_prompter.answerNext(Prompter::Answer::Yes);
         int dialogBoxes = 0;
@@ -245,7 +247,7 @@ private Q_SLOTS:
         QCOMPARE(dialogBoxes, 1);
         QCOMPARE(m_line->writes.size(), 1); // the dial before the question, nothing after
         QVERIFY(!m_line->isOpen());
-        QCOMPARE(TestDb::scalar(m_path, u"SELECT COUNT(*) FROM VersandLog"_qs).toInt(), 0);
+        QCOMPARE(TestDb::scalar(m_path, u"SELECT COUNT(*) FROM VersandLog"_s).toInt(), 0);
         QVERIFY(!tickingDuringBox);
         QVERIFY(!m_window->engine()->timer1()->isActive());
     }
@@ -254,55 +256,55 @@ private Q_SLOTS:
     {
         QVERIFY(TestDb::exec(m_path,
                              u"UPDATE Einstellungen SET ComPort = 7, ProviderNummer = ?, "
-                             u"InitialisierungsBefehl = 'ATX3DT'"_qs,
-                             {u"0800 - 99 88"_qs}));
-        QCOMPARE(m_settings->providerNummer(), u"08001234"_qs);
+                             u"InitialisierungsBefehl = 'ATX3DT'"_s,
+                             {u"0800 - 99 88"_s}));
+        QCOMPARE(m_settings->providerNummer(), u"08001234"_s);
         QEvent activate(QEvent::WindowActivate);
         QCoreApplication::sendEvent(m_window.get(), &activate);
         QCOMPARE(m_settings->comPort(), qint16(7));
-        QCOMPARE(m_settings->providerNummer(), u"08009988"_qs);
-        QCOMPARE(m_settings->initialisierungsBefehl(), u"ATX3DT"_qs);
+        QCOMPARE(m_settings->providerNummer(), u"08009988"_s);
+        QCOMPARE(m_settings->initialisierungsBefehl(), u"ATX3DT"_s);
     }
 
     void callBackNumberSavedByBinding()
     {
-        child<QLineEdit>("TXTRueckrufNummer")->setText(u"078 000 11 22"_qs);
+        child<QLineEdit>("TXTRueckrufNummer")->setText(u"078 000 11 22"_s);
         m_window->activationRefresh();
-        QCOMPARE(TestDb::scalar(m_path, u"SELECT \"Rückrufnummer\" FROM Einstellungen"_qs),
-                 QVariant(u"078 000 11 22"_qs));
-        child<QLineEdit>("TXTRueckrufNummer")->setText(u"078 9"_qs);
+        QCOMPARE(TestDb::scalar(m_path, u"SELECT \"Rückrufnummer\" FROM Einstellungen"_s),
+                 QVariant(u"078 000 11 22"_s));
+        child<QLineEdit>("TXTRueckrufNummer")->setText(u"078 9"_s);
         m_window.reset(); // closing the program saves it as well
-        QCOMPARE(TestDb::scalar(m_path, u"SELECT \"Rückrufnummer\" FROM Einstellungen"_qs),
-                 QVariant(u"078 9"_qs));
+        QCOMPARE(TestDb::scalar(m_path, u"SELECT \"Rückrufnummer\" FROM Einstellungen"_s),
+                 QVariant(u"078 9"_s));
     }
 
     void refreshLeavesRefusedCharacterToCheck()
     {
         // A letter typed into the call-back field opens the check's box; an
         // activation while it is open neither stores nor replaces the text.
-        auto *rueckruf = child<QLineEdit>("TXTRueckrufNummer");
+        auto *callBack = child<QLineEdit>("TXTRueckrufNummer");
         const auto stored = [this] {
-            return TestDb::scalar(m_path, u"SELECT \"Rückrufnummer\" FROM Einstellungen"_qs);
+            return TestDb::scalar(m_path, u"SELECT \"Rückrufnummer\" FROM Einstellungen"_s);
         };
         QStringList duringBox;
         m_prompter.setWhileOpen([&](const ScriptedPrompter::Shown &) {
             m_window->activationRefresh();
-            duringBox << rueckruf->text() << stored().toString();
+            duringBox << callBack->text() << stored().toString();
         });
-        rueckruf->setText(u"079 1x"_qs);
+        callBack->setText(u"079 1x"_s);
         m_prompter.setWhileOpen({});
-        QCOMPARE(duringBox, (QStringList{u"079 1x"_qs, u"079 555 66 77"_qs}));
-        QCOMPARE(rueckruf->text(), u"079 1"_qs);
+        QCOMPARE(duringBox, (QStringList{u"079 1x"_s, u"079 555 66 77"_s}));
+        QCOMPARE(callBack->text(), u"079 1"_s);
         // Closing the box activates the window again, which stores the checked text.
         m_window->activationRefresh();
-        QCOMPARE(stored(), QVariant(u"079 1"_qs));
-        QCOMPARE(rueckruf->text(), u"079 1"_qs);
+        QCOMPARE(stored(), QVariant(u"079 1"_s));
+        QCOMPARE(callBack->text(), u"079 1"_s);
         QCOMPARE(m_prompter.count(), 1);
     }
 
     void vanishedSettingsToldOnce()
     {
-        QVERIFY(TestDb::exec(m_path, u"ALTER TABLE Einstellungen RENAME TO Alt"_qs));
+        QVERIFY(TestDb::exec(m_path, u"ALTER TABLE Einstellungen RENAME TO Alt"_s));
         // Closing the box activates the window again, which reads again.
         m_prompter.setWhileOpen(
             [this](const ScriptedPrompter::Shown &) { m_window->activationRefresh(); });
@@ -310,34 +312,33 @@ private Q_SLOTS:
         m_window->activationRefresh();
         m_prompter.setWhileOpen({});
         QCOMPARE(m_prompter.count(), 1);
-        QVERIFY(
-            m_prompter.texts().constFirst().startsWith(u"Die Datenbank meldet einen Fehler"_qs));
-        QCOMPARE(m_settings->providerNummer(), u"08001234"_qs); // kept
-        QVERIFY(TestDb::exec(m_path, u"ALTER TABLE Alt RENAME TO Einstellungen"_qs));
+        QVERIFY(m_prompter.texts().constFirst().startsWith(u"Die Datenbank meldet einen Fehler"_s));
+        QCOMPARE(m_settings->providerNummer(), u"08001234"_s); // kept
+        QVERIFY(TestDb::exec(m_path, u"ALTER TABLE Alt RENAME TO Einstellungen"_s));
         m_window->activationRefresh();
         QCOMPARE(m_prompter.count(), 1);
     }
 
     void messageGoesOutAndIsLogged()
     {
-        queueMessage(u"079 123 45 67"_qs, u"abc"_qs);
+        queueMessage(u"079 123 45 67"_s, u"abc"_s);
         QCOMPARE(child<QLineEdit>("TXTNatelNummer")->text(), QString());
-        QCOMPARE(child<QPlainTextEdit>("TXTNachricht")->toPlainText(), u"abc"_qs);
+        QCOMPARE(child<QPlainTextEdit>("TXTNachricht")->toPlainText(), u"abc"_s);
         m_window->engine()->tick();
-        QCOMPARE(child<QLabel>("LBLStatus")->text(), u"Status: Verbindung wird hergestellt..."_qs);
+        QCOMPARE(child<QLabel>("LBLStatus")->text(), u"Status: Verbindung wird hergestellt..."_s);
         QCOMPARE(m_line->writes.value(0), QByteArray("ATDT 08001234\r"));
         m_line->deliver("\r\nCONNECT 9600\r\n");
-        QCOMPARE(child<QLabel>("LBLStatus")->text(), u"Status: SMS wird versandt..."_qs);
+        QCOMPARE(child<QLabel>("LBLStatus")->text(), u"Status: SMS wird versandt..."_s);
         QVERIFY(m_line->writes.value(1).contains("/O/01/0791234567/0795556677//3/616263/"));
         m_line->deliver("\x02"
                         "01/00019/R/01/A//69\x03");
         // The log row is written on a thread of its own; the entry leaves after it.
-        QTRY_COMPARE(child<QLabel>("LBLStatus")->text(), u"Status: Warten..."_qs);
+        QTRY_COMPARE(child<QLabel>("LBLStatus")->text(), u"Status: Warten..."_s);
         QVERIFY(m_window->queue()->isEmpty());
         QCOMPARE(TestDb::scalar(m_path, u"SELECT MobilNummer || '|' || Nachricht || '|' || "
-                                        u"versandt || '|' || VersandDatum FROM VersandLog"_qs)
+                                        u"versandt || '|' || VersandDatum FROM VersandLog"_s)
                      .toString(),
-                 u"0791234567|abc|OK|2026-12-06"_qs); // queued, sent and logged as digits
+                 u"0791234567|abc|OK|2026-12-06"_s); // queued, sent and logged as digits
     }
 
     void statusLineShowsWholeText_data()
@@ -345,9 +346,9 @@ private Q_SLOTS:
         // Why the port could not be opened, as the line reports it.
         QTest::addColumn<QString>("reason");
         QTest::addColumn<bool>("shownWhole");
-        QTest::newRow("two lines") << u"fehlt"_qs << true;
+        QTest::newRow("two lines") << u"fehlt"_s << true;
         QTest::newRow("longer than two lines")
-            << u"Das Gerät ist nicht mehr vorhanden. "_qs.repeated(6) + u"Ende."_qs << false;
+            << u"Das Gerät ist nicht mehr vorhanden. "_s.repeated(6) + u"Ende."_s << false;
     }
     void statusLineShowsWholeText()
     {
@@ -356,13 +357,13 @@ private Q_SLOTS:
         auto *status = child<QLabel>("LBLStatus");
         QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(status);
         QVERIFY(accessible);
-        QCOMPARE(accessible->text(QAccessible::Name), u"Status: Warten..."_qs);
+        QCOMPARE(accessible->text(QAccessible::Name), u"Status: Warten..."_s);
 
-        queueMessage(u"0791234567"_qs, u"Hallo"_qs);
+        queueMessage(u"0791234567"_s, u"Hallo"_s);
         m_line->failNextOpen(reason);
         m_window->engine()->tick();
-        const QString text = u"Status: COM1 (/dev/ttyS0) lässt sich nicht öffnen: "_qs + reason +
-                             u" – nächster Versuch in 40 s"_qs;
+        const QString text = u"Status: COM1 (/dev/ttyS0) lässt sich nicht öffnen: "_s + reason +
+                             u" – nächster Versuch in 40 s"_s;
         QCOMPARE(statusText(m_window->engine()->status()), text);
         QCOMPARE(accessible->text(QAccessible::Name), text);
         if (shownWhole) {
@@ -374,9 +375,9 @@ private Q_SLOTS:
             QCOMPARE(status->toolTip(), QString());
         } else {
             // Shortened in the middle: which port, and the end of why.
-            QVERIFY(status->text().startsWith(u"Status: COM1"_qs));
-            const QString end = status->text().section(u"… "_qs, 1);
-            QVERIFY(end.endsWith(u"vorhanden. Ende. – nächster Versuch in 40 s"_qs));
+            QVERIFY(status->text().startsWith(u"Status: COM1"_s));
+            const QString end = status->text().section(u"… "_s, 1);
+            QVERIFY(end.endsWith(u"vorhanden. Ende. – nächster Versuch in 40 s"_s));
             QVERIFY(text.endsWith(u' ' + end)); // from a word's start on
             QVERIFY(status->heightForWidth(status->width()) <= status->height());
             QCOMPARE(status->toolTip(), text);
@@ -384,7 +385,7 @@ private Q_SLOTS:
         // The next attempt opens the port: a short text again, shown as it is.
         m_clock.advanceSeconds(41);
         m_window->engine()->tick();
-        const QString dialling = u"Status: Verbindung wird hergestellt..."_qs;
+        const QString dialling = u"Status: Verbindung wird hergestellt..."_s;
         QCOMPARE(status->text(), dialling);
         QCOMPARE(status->toolTip(), QString());
         QCOMPARE(accessible->text(QAccessible::Name), dialling);
@@ -395,15 +396,15 @@ private Q_SLOTS:
         auto *button = child<QPushButton>("cmdStartStop");
         m_prompter.answerNext(Prompter::Answer::No);
         QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(button->text(), u"Versand stoppen"_qs);
+        QCOMPARE(button->text(), u"Versand stoppen"_s);
         m_prompter.answerNext(Prompter::Answer::Yes);
         QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(button->text(), u"Versand starten"_qs);
+        QCOMPARE(button->text(), u"Versand starten"_s);
         QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(button->text(), u"Versand stoppen"_qs);
+        QCOMPARE(button->text(), u"Versand stoppen"_s);
         QCOMPARE(m_prompter.texts(),
                  (QStringList{kStopQuestion, kStopQuestion,
-                              u"Information! Der Nachrichtenversand wurde wieder aktiviert."_qs}));
+                              u"Information! Der Nachrichtenversand wurde wieder aktiviert."_s}));
         QCOMPARE(m_prompter.shown().at(0).buttons, Prompter::Buttons::YesNo);
         QCOMPARE(m_prompter.shown().at(0).icon, Prompter::Icon::None);
         QCOMPARE(m_prompter.shown().at(2).icon, Prompter::Icon::Information);
@@ -414,7 +415,7 @@ private Q_SLOTS:
     // bring no second box on top of it.
     void failureBox()
     {
-        queueMessage(u"0791234567"_qs, u"Hallo"_qs);
+        queueMessage(u"0791234567"_s, u"Hallo"_s);
         const auto failOnce = [this] {
             m_clock.advanceSeconds(40);
             m_window->engine()->tick();
@@ -445,36 +446,36 @@ private Q_SLOTS:
 
     void numberTakenFromAddressBook()
     {
-        Q_EMIT m_window->addressBookFlow()->numberTaken(u"0791112233"_qs);
-        QCOMPARE(child<QLineEdit>("TXTNatelNummer")->text(), u"0791112233"_qs);
+        Q_EMIT m_window->addressBookFlow()->numberTaken(u"0791112233"_s);
+        QCOMPARE(child<QLineEdit>("TXTNatelNummer")->text(), u"0791112233"_s);
     }
 
     void bulkRecipientsQueued()
     {
-        child<QPlainTextEdit>("TXTNachricht")->setPlainText(u"Einladung\nMorgen"_qs);
-        child<QLineEdit>("TXTRueckrufNummer")->setText(u"079 555 "_qs);
-        child<QLineEdit>("TXTNatelNummer")->setText(u"077"_qs);
-        Q_EMIT m_window->addressBookFlow()->bulkRecipients({u"0791"_qs, u"0782"_qs, u"0763"_qs});
+        child<QPlainTextEdit>("TXTNachricht")->setPlainText(u"Einladung\nMorgen"_s);
+        child<QLineEdit>("TXTRueckrufNummer")->setText(u"079 555 "_s);
+        child<QLineEdit>("TXTNatelNummer")->setText(u"077"_s);
+        Q_EMIT m_window->addressBookFlow()->bulkRecipients({u"0791"_s, u"0782"_s, u"0763"_s});
         OutgoingQueue *queue = m_window->queue();
         QCOMPARE(queue->count(), 3);
         for (int i = 0; i < 3; ++i) {
-            QCOMPARE(queue->at(i).nachricht, u"Einladung\r\nMorgen"_qs);
-            QCOMPARE(queue->at(i).rueckrufNummer, u"079555"_qs);
+            QCOMPARE(queue->at(i).nachricht, u"Einladung\r\nMorgen"_s);
+            QCOMPARE(queue->at(i).rueckrufNummer, u"079555"_s);
         }
-        QCOMPARE(queue->at(2).natelNummer, u"0763"_qs);
+        QCOMPARE(queue->at(2).natelNummer, u"0763"_s);
         // The main window's fields keep their texts.
-        QCOMPARE(child<QLineEdit>("TXTNatelNummer")->text(), u"077"_qs);
-        QCOMPARE(child<QLineEdit>("TXTRueckrufNummer")->text(), u"079 555 "_qs);
+        QCOMPARE(child<QLineEdit>("TXTNatelNummer")->text(), u"077"_s);
+        QCOMPARE(child<QLineEdit>("TXTRueckrufNummer")->text(), u"079 555 "_s);
     }
 
     void dialogsDisableMainWindow_data()
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("dialog");
-        QTest::newRow("configuration") << u"cmdKonfiguration"_qs << u"FRMKonfiguration"_qs;
-        QTest::newRow("archive") << u"cmdVersandLog"_qs << u"FRMArchiv"_qs;
-        QTest::newRow("address book") << u"cmdAdressbuch"_qs << u"FRMAdressBuch"_qs;
-        QTest::newRow("single pick") << u"cmdAn"_qs << u"FRMSelektion1"_qs;
+        QTest::newRow("configuration") << u"cmdKonfiguration"_s << u"FRMKonfiguration"_s;
+        QTest::newRow("archive") << u"cmdVersandLog"_s << u"FRMArchiv"_s;
+        QTest::newRow("address book") << u"cmdAdressbuch"_s << u"FRMAdressBuch"_s;
+        QTest::newRow("single pick") << u"cmdAn"_s << u"FRMSelektion1"_s;
     }
     void dialogsDisableMainWindow()
     {
@@ -484,11 +485,11 @@ private Q_SLOTS:
         QWidget *opened = openWindow(dialog);
         QVERIFY2(opened, qPrintable(dialog));
         QVERIFY(!m_window->isEnabled());
-        child<QLabel>("LBLTitel")->setText(u"geändert"_qs);
+        child<QLabel>("LBLTitel")->setText(u"geändert"_s);
         QVERIFY(opened->close());
         QVERIFY(m_window->isEnabled());
-        if (dialog == u"FRMKonfiguration"_qs)
-            QCOMPARE(child<QLabel>("LBLTitel")->text(), u"Funkbote - SMS-Versand-Programm..."_qs);
+        if (dialog == u"FRMKonfiguration"_s)
+            QCOMPARE(child<QLabel>("LBLTitel")->text(), u"Funkbote - SMS-Versand-Programm..."_s);
     }
 
     void informationLinkOpensInfoWindow()
@@ -496,7 +497,7 @@ private Q_SLOTS:
         QTest::mouseClick(child<HoverLabel>("LBLCopyright"), Qt::LeftButton);
         QVERIFY(!m_window->isEnabled());
         for (QWidget *top : QApplication::topLevelWidgets()) {
-            if (top->objectName() == u"FRMInfo"_qs && top->isVisible())
+            if (top->objectName() == u"FRMInfo"_s && top->isVisible())
                 top->close();
         }
         QVERIFY(m_window->isEnabled());
@@ -511,18 +512,18 @@ private Q_SLOTS:
         QCOMPARE(Look::textColor(ende), Look::infoBk());
         hover(ende);
         QCOMPARE(Look::textColor(ende), Look::rot);
-        QCOMPARE(Look::textColor(minimize), Look::fenster());
+        QCOMPARE(Look::textColor(minimize), Look::windowColour());
         hover(minimize);
         QCOMPARE(Look::textColor(minimize), Look::rot);
-        QCOMPARE(Look::textColor(ende), Look::fenster());
+        QCOMPARE(Look::textColor(ende), Look::windowColour());
         hover(copyright);
         QCOMPARE(Look::textColor(copyright), Look::rot);
         hover(an);
         QCOMPARE(Look::background(an), Look::hellgrau);
         moveOver(child<QFrame>("Frame1"), QPoint(3, 3));
-        QCOMPARE(Look::textColor(ende), Look::fenster());
-        QCOMPARE(Look::textColor(minimize), Look::fenster());
-        QCOMPARE(Look::textColor(copyright), Look::hellgelb);
+        QCOMPARE(Look::textColor(ende), Look::windowColour());
+        QCOMPARE(Look::textColor(minimize), Look::windowColour());
+        QCOMPARE(Look::textColor(copyright), Look::lightYellow);
         QCOMPARE(Look::background(an), Look::grau);
     }
 };

@@ -13,11 +13,13 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QString pflicht =
     QStringLiteral("Sie müssen mindesten die Natel-Nummer und eine Nachricht eingetragen haben!");
-const QString alphanumerisch =
+const QString noLettersText =
     QStringLiteral("Es dürfen keine alphanumerischen Zeichen in diesem Feld gebraucht werden!");
 const QString enter = QStringLiteral("Das 'Enter'- Zeichen wird nicht akzeptiert!");
 const QString loeschen =
@@ -33,10 +35,10 @@ struct Window
     QueueWidgets w;
     QueuePanel *panel;
 
-    explicit Window(const QString &storedRueckruf = QString())
+    explicit Window(const QString &storedCallBack = QString())
     {
         QWidget *p = &widget;
-        w = {new QLineEdit(p),      new QLineEdit(storedRueckruf, p),
+        w = {new QLineEdit(p),      new QLineEdit(storedCallBack, p),
              new QPlainTextEdit(p), new QLabel(p),
              new QLabel(p),         new QListView(p),
              new QListView(p),      new QListView(p),
@@ -48,7 +50,7 @@ struct Window
     void fill(int count)
     {
         for (int i = 0; i < count; ++i)
-            queue.append(u"079"_qs, QString::number(i), QString());
+            queue.append(u"079"_s, QString::number(i), QString());
     }
 
     // Each entry as "number|text|call-back number".
@@ -113,14 +115,14 @@ void TestQueuePanel::numberField_data()
     QTest::addColumn<QString>("expected");
     QTest::addColumn<int>("messages");
 
-    QTest::newRow("typed digits and blank") << true << u"079 12 "_qs << u"079 12 "_qs << 0;
-    QTest::newRow("typed slash and dash") << true << u"079/12-3"_qs << u"079123"_qs << 2;
-    QTest::newRow("pasted letters") << false << u"12ab"_qs << u"12"_qs << 2;
+    QTest::newRow("typed digits and blank") << true << u"079 12 "_s << u"079 12 "_s << 0;
+    QTest::newRow("typed slash and dash") << true << u"079/12-3"_s << u"079123"_s << 2;
+    QTest::newRow("pasted letters") << false << u"12ab"_s << u"12"_s << 2;
     // Only the end is looked at: what stands before a digit or blank stays.
-    QTest::newRow("slash inside") << false << u"079/1-"_qs << u"079/1"_qs << 1;
-    QTest::newRow("emoji is one character") << false << u"1\U0001F600"_qs << u"1"_qs << 1;
-    QTest::newRow("non-ASCII digit") << false << u"12\u0663"_qs << u"12"_qs << 1;
-    QTest::newRow("long paste") << false << u"0"_qs + QString(5000, u'x') << u"0"_qs << 5000;
+    QTest::newRow("slash inside") << false << u"079/1-"_s << u"079/1"_s << 1;
+    QTest::newRow("emoji is one character") << false << u"1\U0001F600"_s << u"1"_s << 1;
+    QTest::newRow("non-ASCII digit") << false << u"12\u0663"_s << u"12"_s << 1;
+    QTest::newRow("long paste") << false << u"0"_s + QString(5000, u'x') << u"0"_s << 5000;
 }
 
 void TestQueuePanel::numberField()
@@ -144,7 +146,7 @@ void TestQueuePanel::numberField()
     else
         field.insert(text); // what a paste does
     QCOMPARE(field.text(), expected);
-    QCOMPARE(shown, QStringList(qsizetype(messages), alphanumerisch));
+    QCOMPARE(shown, QStringList(qsizetype(messages), noLettersText));
     QCOMPARE(field.cursorPosition(), int(expected.size()));
     // Each removal is a change of its own.
     QCOMPARE(changes.size(), (typed ? text.size() : 1) + messages);
@@ -157,14 +159,14 @@ void TestQueuePanel::messageField_data()
     QTest::addColumn<QString>("expected");
     QTest::addColumn<int>("messages");
 
-    const QString hallo = u"Hallo"_qs, none;
+    const QString hallo = u"Hallo"_s, none;
     QTest::newRow("Return") << QKeySequence(Qt::Key_Return) << none << hallo << 1;
     QTest::newRow("Enter") << QKeySequence(Qt::KeypadModifier | Qt::Key_Enter) << none << hallo
                            << 1;
     // Shift+Return puts a line separator, which is sent as a line break too.
     QTest::newRow("Shift+Return") << QKeySequence(Qt::SHIFT | Qt::Key_Return) << none << hallo << 1;
-    QTest::newRow("pasted breaks") << QKeySequence() << u"\n\n\n"_qs << hallo << 3;
-    QTest::newRow("inner break") << QKeySequence() << u"\nab\r\n"_qs << hallo + u"\r\nab" << 1;
+    QTest::newRow("pasted breaks") << QKeySequence() << u"\n\n\n"_s << hallo << 3;
+    QTest::newRow("inner break") << QKeySequence() << u"\nab\r\n"_s << hallo + u"\r\nab" << 1;
 }
 
 void TestQueuePanel::messageField()
@@ -182,7 +184,7 @@ void TestQueuePanel::messageField()
     prompter.setWhileOpen([&](const ScriptedPrompter::Shown &) {
         seen.append(zaehler.text() + u'/' + check.text());
     });
-    QTest::keyClicks(&edit, u"Hallo"_qs);
+    QTest::keyClicks(&edit, u"Hallo"_s);
     if (key.isEmpty())
         edit.insertPlainText(paste);
     else
@@ -208,12 +210,12 @@ void TestQueuePanel::hint_data()
     QTest::newRow("empty") << QString() << 0 << QString();
     // 159 characters and one line break are 161 characters on the line.
     QTest::newRow("CR LF counts two") << QString(159, u'x').insert(80, u"\r\n") << 2 << QString();
-    QTest::newRow("in order, once each") << u"5 € für „Tee“, 3 €"_qs << 1 << u"€ „ “"_qs;
+    QTest::newRow("in order, once each") << u"5 € für „Tee“, 3 €"_s << 1 << u"€ „ “"_s;
     // The table is case-sensitive: É is sent, È is not.
-    QTest::newRow("accents") << u"Café à Zürich £5 §2 çò É È ß"_qs << 1 << u"È ß"_qs;
-    QTest::newRow("invisible by code") << u"a\u200Bb"_qs << 1 << u"U+200B"_qs;
-    QTest::newRow("emoji") << u"ok \U0001F44D"_qs << 1 << u"\U0001F44D"_qs;
-    QTest::newRow("many") << u"ßñ€„“”‘’…–—"_qs << 1 << u"ß ñ € „ “ ” ‘ ’ … – und 1 weitere"_qs;
+    QTest::newRow("accents") << u"Café à Zürich £5 §2 çò É È ß"_s << 1 << u"È ß"_s;
+    QTest::newRow("invisible by code") << u"a\u200Bb"_s << 1 << u"U+200B"_s;
+    QTest::newRow("emoji") << u"ok \U0001F44D"_s << 1 << u"\U0001F44D"_s;
+    QTest::newRow("many") << u"ßñ€„“”‘’…–—"_s << 1 << u"ß ñ € „ “ ” ‘ ’ … – und 1 weitere"_s;
 }
 
 void TestQueuePanel::hint()
@@ -221,7 +223,7 @@ void TestQueuePanel::hint()
     QFETCH(QString, text);
     QFETCH(int, sms);
     QFETCH(QString, left);
-    QString expected = sms ? u"Wird als %1 SMS versandt."_qs.arg(sms) : QString();
+    QString expected = sms ? u"Wird als %1 SMS versandt."_s.arg(sms) : QString();
     if (!left.isEmpty())
         expected += u"\nNicht übertragbar (wird weggelassen): " + left;
     QCOMPARE(MessageFieldCheck::hint(text), expected);
@@ -235,41 +237,41 @@ void TestQueuePanel::senden_data()
 
     const QStringList none;
     const QString ok, a155(155, u'a');
-    const QString zuLang =
+    const QString tooLong =
         u"Die Mobilnummer \"12345678901234567\" hat 17 Ziffern. Eine Nummer darf "
         u"höchstens 16 Ziffern haben (ein \"+\" am Anfang zählt als \"00\"); "
-        u"sie wird nicht gekürzt."_qs;
+        u"sie wird nicht gekürzt."_s;
     // Numbers go into the queue as digits, the way they are sent.
-    QTest::newRow("one entry") << u"079 1|Hi|076 5"_qs << ok << QStringList{u"0791|Hi|0765"_qs};
-    QTest::newRow("+ is 00") << u" +41 79 123 45 67|Hi|+41 76 5"_qs << ok
-                             << QStringList{u"0041791234567|Hi|0041765"_qs};
-    QTest::newRow("16 digits") << u"+41 791234567890|Hi|"_qs << ok
-                               << QStringList{u"0041791234567890|Hi|"_qs};
-    QTest::newRow("call-back of blanks") << u"0791|Hi|   "_qs << ok << QStringList{u"0791|Hi|"_qs};
-    QTest::newRow("17 digits") << u"12345678901234567|Hi|"_qs << zuLang << none;
+    QTest::newRow("one entry") << u"079 1|Hi|076 5"_s << ok << QStringList{u"0791|Hi|0765"_s};
+    QTest::newRow("+ is 00") << u" +41 79 123 45 67|Hi|+41 76 5"_s << ok
+                             << QStringList{u"0041791234567|Hi|0041765"_s};
+    QTest::newRow("16 digits") << u"+41 791234567890|Hi|"_s << ok
+                               << QStringList{u"0041791234567890|Hi|"_s};
+    QTest::newRow("call-back of blanks") << u"0791|Hi|   "_s << ok << QStringList{u"0791|Hi|"_s};
+    QTest::newRow("17 digits") << u"12345678901234567|Hi|"_s << tooLong << none;
     QTest::newRow("call-back of 17 digits")
-        << u"0791|Hi|+417912345678901"_qs
+        << u"0791|Hi|+417912345678901"_s
         << u"Die Rückrufnummer \"+417912345678901\" hat 17 Ziffern. Eine Nummer darf höchstens "
-           u"16 Ziffern haben (ein \"+\" am Anfang zählt als \"00\"); sie wird nicht gekürzt."_qs
+           u"16 Ziffern haben (ein \"+\" am Anfang zählt als \"00\"); sie wird nicht gekürzt."_s
         << none;
     QTest::newRow("100 KB pasted, neither cut nor queued")
-        << QString(100000, u'7') + u"|Hi|"_qs
-        << u"Die Mobilnummer \""_qs + QString(30, u'7') +
+        << QString(100000, u'7') + u"|Hi|"_s
+        << u"Die Mobilnummer \""_s + QString(30, u'7') +
                u"…\" hat 100000 Ziffern. Eine Nummer darf höchstens 16 Ziffern haben (ein \"+\" "
-               u"am Anfang zählt als \"00\"); sie wird nicht gekürzt."_qs
+               u"am Anfang zählt als \"00\"); sie wird nicht gekürzt."_s
         << none;
-    QTest::newRow("+ inside") << u"079+1|Hi|"_qs << alphanumerisch << none;
-    QTest::newRow("+ alone before blanks") << u"+ |Hi|"_qs << alphanumerisch << none;
+    QTest::newRow("+ inside") << u"079+1|Hi|"_s << noLettersText << none;
+    QTest::newRow("+ alone before blanks") << u"+ |Hi|"_s << noLettersText << none;
     QTest::newRow("161 characters")
         << u"0791|" + a155 + u"bbbbbb|" << ok
-        << QStringList{u"0791|" + a155 + u"...->|", u"0791|->...bbbbbb|"_qs};
-    QTest::newRow("line break as CR LF") << u"079|a\nb|"_qs << ok << QStringList{u"079|a\r\nb|"_qs};
-    QTest::newRow("empty message") << u"0791||"_qs << pflicht << none;
-    QTest::newRow("number of blanks only") << u"   |Hi|"_qs << pflicht << none;
-    QTest::newRow("no number, bad call-back: one message") << u"|Hi|07a6"_qs << pflicht << none;
-    QTest::newRow("letter inside number") << u"079x1234|Hi|"_qs << alphanumerisch << none;
-    QTest::newRow("no-break space in number") << u"079\u00A01|Hi|"_qs << alphanumerisch << none;
-    QTest::newRow("slash inside call-back") << u"0791|Hi|076/5551"_qs << alphanumerisch << none;
+        << QStringList{u"0791|" + a155 + u"...->|", u"0791|->...bbbbbb|"_s};
+    QTest::newRow("line break as CR LF") << u"079|a\nb|"_s << ok << QStringList{u"079|a\r\nb|"_s};
+    QTest::newRow("empty message") << u"0791||"_s << pflicht << none;
+    QTest::newRow("number of blanks only") << u"   |Hi|"_s << pflicht << none;
+    QTest::newRow("no number, bad call-back: one message") << u"|Hi|07a6"_s << pflicht << none;
+    QTest::newRow("letter inside number") << u"079x1234|Hi|"_s << noLettersText << none;
+    QTest::newRow("no-break space in number") << u"079\u00A01|Hi|"_s << noLettersText << none;
+    QTest::newRow("slash inside call-back") << u"0791|Hi|076/5551"_s << noLettersText << none;
 }
 
 void TestQueuePanel::senden()
@@ -321,7 +323,7 @@ void TestQueuePanel::scroll()
     if (action >= 0)
         win.w.scroll->setValue(action);
     else
-        win.send(action == Send ? u"0791|Hallo|"_qs : u"|Hallo|"_qs);
+        win.send(action == Send ? u"0791|Hallo|"_s : u"|Hallo|"_s);
     QCOMPARE(win.w.scroll->value(), value);
     QCOMPARE(win.selectedRow(), selected);
 }
@@ -357,7 +359,7 @@ void TestQueuePanel::listsStayInStep()
     // The engine removes entries; the selection follows, the bar stays.
     win.queue.remove(0);
     QCOMPARE(win.selectedRow(), 150);
-    QCOMPARE(win.queue.at(150).nachricht, u"151"_qs);
+    QCOMPARE(win.queue.at(150).nachricht, u"151"_s);
     win.queue.remove(150);
     QVERIFY(win.selectedRow() != -2);
     win.queue.clear();
@@ -372,11 +374,11 @@ void TestQueuePanel::remove_data()
     QTest::addColumn<bool>("headSentMeanwhile");
     QTest::addColumn<QString>("left");
 
-    QTest::newRow("nothing selected") << -1 << true << false << u"012"_qs;
-    QTest::newRow("middle, yes") << 1 << true << false << u"02"_qs;
-    QTest::newRow("middle, no") << 1 << false << false << u"012"_qs;
+    QTest::newRow("nothing selected") << -1 << true << false << u"012"_s;
+    QTest::newRow("middle, yes") << 1 << true << false << u"02"_s;
+    QTest::newRow("middle, no") << 1 << false << false << u"012"_s;
     // The engine sends and removes the head while the question is open.
-    QTest::newRow("head sent while asking") << 2 << true << true << u"1"_qs;
+    QTest::newRow("head sent while asking") << 2 << true << true << u"1"_s;
 }
 
 void TestQueuePanel::remove()
@@ -407,23 +409,23 @@ void TestQueuePanel::remove()
 void TestQueuePanel::wiring()
 {
     // The stored call-back number stood in the field before the panel existed.
-    Window win(u"076 2x"_qs);
+    Window win(u"076 2x"_s);
     QCOMPARE(win.w.zaehler->text(), QString()); // empty until the first change
-    QTest::keyClicks(win.w.natelNummer, u"079a"_qs);
-    QTest::keyClicks(win.w.nachricht, u"Hallo ß"_qs);
+    QTest::keyClicks(win.w.natelNummer, u"079a"_s);
+    QTest::keyClicks(win.w.nachricht, u"Hallo ß"_s);
     QTest::keyClick(win.w.nachricht, Qt::Key_Return);
-    QCOMPARE(win.w.natelNummer->text(), u"079"_qs);
-    QCOMPARE(win.w.rueckrufNummer->text(), u"076 2"_qs);
-    QCOMPARE(win.panel->messageText(), u"Hallo ß"_qs);
-    QCOMPARE(win.prompter.texts(), (QStringList{alphanumerisch, alphanumerisch, enter}));
-    QCOMPARE(win.w.hinweis->text(),
-             u"Wird als 1 SMS versandt.\nNicht übertragbar (wird weggelassen): ß"_qs);
+    QCOMPARE(win.w.natelNummer->text(), u"079"_s);
+    QCOMPARE(win.w.rueckrufNummer->text(), u"076 2"_s);
+    QCOMPARE(win.panel->messageText(), u"Hallo ß"_s);
+    QCOMPARE(win.prompter.texts(), (QStringList{noLettersText, noLettersText, enter}));
+    QCOMPARE(win.w.hintLabel->text(),
+             u"Wird als 1 SMS versandt.\nNicht übertragbar (wird weggelassen): ß"_s);
 }
 
 void TestQueuePanel::accessible()
 {
     Window win;
-    win.w.zaehler->setAccessibleName(u"Anzahl Zeichen"_qs); // as the main window names it
+    win.w.zaehler->setAccessibleName(u"Anzahl Zeichen"_s); // as the main window names it
     win.fill(2);
     // One item per entry in each list, its own column only.
     for (QListView *list : {win.w.listNatelNummer, win.w.listNachricht, win.w.listRueckrufNummer}) {
@@ -434,20 +436,20 @@ void TestQueuePanel::accessible()
     QAccessibleInterface *second =
         QAccessible::queryAccessibleInterface(win.w.listNachricht)->child(1);
     QVERIFY(second);
-    QCOMPARE(second->text(QAccessible::Name), u"1"_qs);
+    QCOMPARE(second->text(QAccessible::Name), u"1"_s);
 
     // The labels' texts reach screen readers and follow every change.
-    for (const QString &typed : {u"Grüezi"_qs, u"ß"_qs}) {
+    for (const QString &typed : {u"Grüezi"_s, u"ß"_s}) {
         win.w.nachricht->insertPlainText(typed);
-        for (QLabel *label : {win.w.zaehler, win.w.hinweis}) {
+        for (QLabel *label : {win.w.zaehler, win.w.hintLabel}) {
             QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(label);
             QVERIFY(!label->text().isEmpty());
             QCOMPARE(iface->text(QAccessible::Description), label->text());
         }
     }
     QCOMPARE(QAccessible::queryAccessibleInterface(win.w.zaehler)->text(QAccessible::Name),
-             u"Anzahl Zeichen"_qs);
-    QCOMPARE(win.w.zaehler->text(), u"7"_qs);
+             u"Anzahl Zeichen"_s);
+    QCOMPARE(win.w.zaehler->text(), u"7"_s);
 }
 
 QTEST_MAIN(TestQueuePanel)

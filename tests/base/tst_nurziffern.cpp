@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class TestNurZiffern : public QObject
 {
     Q_OBJECT
@@ -11,13 +13,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("digits");
-        QTest::newRow("international with dash") << u"+41 79-123"_qs << u"4179123"_qs;
-        QTest::newRow("no digits") << u"abc -/+"_qs << QString();
+        QTest::newRow("international with dash") << u"+41 79-123"_s << u"4179123"_s;
+        QTest::newRow("no digits") << u"abc -/+"_s << QString();
         QTest::newRow("empty") << QString() << QString();
-        QTest::newRow("leading zeros kept") << u"0791"_qs << u"0791"_qs;
-        QTest::newRow("slashes and blanks") << u"079 / 123 45 67"_qs << u"0791234567"_qs;
-        QTest::newRow("non-ASCII digits dropped") << u"0٣7９1"_qs << u"071"_qs;
-        QTest::newRow("letters around") << u"Tel. 031 123"_qs << u"031123"_qs;
+        QTest::newRow("leading zeros kept") << u"0791"_s << u"0791"_s;
+        QTest::newRow("slashes and blanks") << u"079 / 123 45 67"_s << u"0791234567"_s;
+        QTest::newRow("non-ASCII digits dropped") << u"0٣7９1"_s << u"071"_s;
+        QTest::newRow("letters around") << u"Tel. 031 123"_s << u"031123"_s;
     }
     void text()
     {
@@ -31,9 +33,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QVariant>("value");
         QTest::addColumn<QString>("digits");
-        QTest::newRow("integer") << QVariant(4179123) << u"4179123"_qs;
-        QTest::newRow("negative number") << QVariant(-12) << u"12"_qs;
-        QTest::newRow("floating point") << QVariant(3.5) << u"35"_qs;
+        QTest::newRow("integer") << QVariant(4179123) << u"4179123"_s;
+        QTest::newRow("negative number") << QVariant(-12) << u"12"_s;
+        QTest::newRow("floating point") << QVariant(3.5) << u"35"_s;
         QTest::newRow("null field") << QVariant() << QString();
     }
     void values()

@@ -1,4 +1,4 @@
-#include "archivzeile.h"
+#include "archiveline.h"
 #include "frmarchiv.h"
 #include "frminfo.h"
 #include "frmkonfiguration.h"
@@ -15,14 +15,14 @@
 
 using namespace Qt::StringLiterals;
 
-const QString kFelder[] = {u"TXTDBComPort"_s, u"TXTDBProviderNummer"_s,
+const QString kFields[] = {u"TXTDBComPort"_s, u"TXTDBProviderNummer"_s,
                            u"TXTDBInistialisierungsbefehl"_s};
-const QString kFehler[] = {
+const QString kErrors[] = {
     u"Der Com-Port des Modems muss eine ganze Zahl von 1 bis 255 sein (zum Beispiel 1 für COM1)."_s,
     u"Die Rufnummer des Service-Providers muss mindestens eine Ziffer enthalten."_s,
     u"Der Initialisierungsbefehl für das Modem darf nicht leer sein (zum Beispiel ATDT)."_s};
 // The settings row of a new test file, and what the engine dialled with before.
-const QString kGespeichert = u"1|0800 123 456|ATDT"_s;
+const QString kSavedRow = u"1|0800 123 456|ATDT"_s;
 const QString kCacheVorher = u"4|0901|ATDP"_s;
 
 class TestDialogs : public QObject
@@ -51,22 +51,22 @@ private Q_SLOTS:
         m_settings.reset();
     }
 
-    void archivZeile_data();
-    void archivZeile();
-    void archivListe();
-    void archivLangeZeile();
-    void archivUnlesbar();
+    void archiveLine_data();
+    void archiveLine();
+    void archiveList();
+    void archiveLongLine();
+    void archiveUnreadable();
     void infoLink_data();
     void infoLink();
-    void konfigSpeichern_data();
-    void konfigSpeichern();
-    void konfigFalsch_data();
-    void konfigFalsch();
-    void konfigUnbearbeitet_data();
-    void konfigUnbearbeitet();
-    void konfigSpeichernScheitert_data();
-    void konfigSpeichernScheitert();
-    void konfigDateiFehlt();
+    void configSaved_data();
+    void configSaved();
+    void configInvalid_data();
+    void configInvalid();
+    void configUntouched_data();
+    void configUntouched();
+    void configSaveFails_data();
+    void configSaveFails();
+    void configFileMissing();
 
 private:
     void open(DialogBase *dialog)
@@ -75,20 +75,20 @@ private:
         m_unloaded = std::make_unique<QSignalSpy>(dialog, &DialogBase::unloaded);
         dialog->show();
     }
-    bool openArchiv()
+    bool openArchive()
     {
-        auto *archiv = new FRMArchiv(m_path, m_main.get(), m_prompter.get());
-        QSignalSpy filled(archiv, &FRMArchiv::gefuellt);
-        open(archiv);
+        auto *archive = new FRMArchiv(m_path, m_main.get(), m_prompter.get());
+        QSignalSpy filled(archive, &FRMArchiv::filled);
+        open(archive);
         return filled.wait(5000);
     }
-    QStringList zeilen() const { return qobject_cast<FRMArchiv *>(m_dialog)->zeilen(); }
-    void log(const QString &zeit, const QString &text, const QString &versandt = u"OK"_s)
+    QStringList lines() const { return qobject_cast<FRMArchiv *>(m_dialog)->lines(); }
+    void log(const QString &time, const QString &text, const QString &versandt = u"OK"_s)
     {
         QVERIFY(TestDb::exec(m_path,
                              u"INSERT INTO VersandLog (VersandDatum, VersandZeit, MobilNummer, "
                              u"Nachricht, versandt) VALUES ('2026-12-06', ?, '0791', ?, ?)"_s,
-                             {zeit, text, versandt}));
+                             {time, text, versandt}));
     }
     void click(const QString &name)
     {
@@ -128,10 +128,10 @@ private:
     std::unique_ptr<QSignalSpy> m_unloaded;
 };
 
-void TestDialogs::archivZeile_data()
+void TestDialogs::archiveLine_data()
 {
-    QTest::addColumn<QVariant>("datum");
-    QTest::addColumn<QVariant>("zeit");
+    QTest::addColumn<QVariant>("date");
+    QTest::addColumn<QVariant>("time");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("versandt");
     QTest::addColumn<QString>("expected");
@@ -157,20 +157,20 @@ void TestDialogs::archivZeile_data()
     QTest::newRow("empty") << QVariant() << QVariant() << QString() << u"OK"_s << u"/ - 0791, "_s;
 }
 
-void TestDialogs::archivZeile()
+void TestDialogs::archiveLine()
 {
-    QFETCH(QVariant, datum);
-    QFETCH(QVariant, zeit);
+    QFETCH(QVariant, date);
+    QFETCH(QVariant, time);
     QFETCH(QString, text);
     QFETCH(QString, versandt);
     QFETCH(QString, expected);
-    QCOMPARE(Archiv::zeile(LogRow{datum, zeit, u"0791"_s, text, versandt}), expected);
+    QCOMPARE(ArchiveLine::line(LogRow{date, time, u"0791"_s, text, versandt}), expected);
 }
 
-void TestDialogs::archivListe()
+void TestDialogs::archiveList()
 {
-    QVERIFY(openArchiv());
-    QCOMPARE(zeilen(), QStringList());
+    QVERIFY(openArchive());
+    QCOMPARE(lines(), QStringList());
     // Logged while the window is open, out of time order: they show at the
     // next opening, in the table's order.
     log(u"14:03:41"_s, u"Erster Teil...->"_s);
@@ -179,41 +179,41 @@ void TestDialogs::archivListe()
     m_dialog->hide();
     m_dialog->show();
     QCoreApplication::processEvents();
-    QCOMPARE(zeilen(), QStringList());
+    QCOMPARE(lines(), QStringList());
     click(u"cmdOK"_s);
     QVERIFY(m_main->isEnabled());
 
-    QVERIFY(openArchiv());
+    QVERIFY(openArchive());
     const QStringList expected = {
         u"06.12.2026/14:03:41 - 0791, Erster Teil...->"_s,
         u"06.12.2026/14:04:20 - 0791, ->...zweiter Teil"_s,
         u"06.12.2026/09:00:00 - 0791, Abgelehnt [abgelehnt: NACK 24]"_s,
     };
-    QCOMPARE(zeilen(), expected);
+    QCOMPARE(lines(), expected);
     const auto *model = m_dialog->findChild<QListView *>(u"LSTSelektion"_s)->model();
     QCOMPARE(model->index(2, 0).data().toString(), expected.at(2));
     QCOMPARE(m_prompter->count(), 0);
     QCOMPARE(TestDb::scalar(m_path, u"SELECT COUNT(*) FROM VersandLog"_s).toInt(), 3);
 }
 
-void TestDialogs::archivLangeZeile()
+void TestDialogs::archiveLongLine()
 {
     // Short lines around the long one: a list that measured only its first
     // or last line would end the scroll range there and hide the long one's end.
     log(u"10:00:00"_s, u"kurz"_s);
     log(u"10:00:01"_s, QString(160, u'W'), u"NACK 06"_s);
     log(u"10:00:02"_s, u"auch kurz"_s);
-    QVERIFY(openArchiv());
+    QVERIFY(openArchive());
     auto *list = m_dialog->findChild<QListView *>(u"LSTSelektion"_s);
-    const int longWidth = list->fontMetrics().horizontalAdvance(zeilen().at(1));
+    const int longWidth = list->fontMetrics().horizontalAdvance(lines().at(1));
     QTRY_VERIFY(list->horizontalScrollBar()->maximum() + list->viewport()->width() >= longWidth);
 }
 
-void TestDialogs::archivUnlesbar()
+void TestDialogs::archiveUnreadable()
 {
     QVERIFY(TestDb::exec(m_path, u"ALTER TABLE VersandLog RENAME TO Weg"_s));
-    QVERIFY(openArchiv());
-    QCOMPARE(zeilen(), QStringList());
+    QVERIFY(openArchive());
+    QCOMPARE(lines(), QStringList());
     QCOMPARE(m_prompter->count(), 1);
     QVERIFY(m_prompter->texts().constFirst().startsWith(u"Das Archiv konnte nicht aus "_s + m_path +
                                                         u" gelesen werden:\n"_s));
@@ -254,7 +254,7 @@ void TestDialogs::infoLink()
     QTRY_VERIFY(m_dialog.isNull());
 }
 
-void TestDialogs::konfigSpeichern_data()
+void TestDialogs::configSaved_data()
 {
     QTest::addColumn<QString>("control"); // empty: closed by code
     QTest::addColumn<QString>("port");
@@ -266,7 +266,7 @@ void TestDialogs::konfigSpeichern_data()
     QTest::newRow("X, plus sign") << u"LBLEnde"_s << u"+5"_s << 5;
 }
 
-void TestDialogs::konfigSpeichern()
+void TestDialogs::configSaved()
 {
     QFETCH(QString, control);
     QFETCH(QString, port);
@@ -280,14 +280,14 @@ void TestDialogs::konfigSpeichern()
     QVERIFY(TestDb::exec(m_path, u"INSERT INTO Einstellungen VALUES (1, ?, 'ATDT', '')"_s,
                          {u"0800 123 456"_s}));
     open(new FRMKonfiguration(m_path, m_settings.get(), m_main.get(), m_prompter.get()));
-    QCOMPARE(m_dialog->findChild<QLineEdit *>(kFelder[1])->text(), u"0800 123 456"_s);
-    type(kFelder[0], port);
-    type(kFelder[1], u"+41 (0)800 / 55-66 77"_s);
-    type(kFelder[2], u"ATX3DT"_s);
+    QCOMPARE(m_dialog->findChild<QLineEdit *>(kFields[1])->text(), u"0800 123 456"_s);
+    type(kFields[0], port);
+    type(kFields[1], u"+41 (0)800 / 55-66 77"_s);
+    type(kFields[2], u"ATX3DT"_s);
     // A dial that starts while the window is open still gets the old values.
     QCoreApplication::processEvents();
     QCOMPARE(cache(), kCacheVorher);
-    QCOMPARE(stored(), kGespeichert);
+    QCOMPARE(stored(), kSavedRow);
 
     click(control);
     QCOMPARE(m_prompter->texts(), QStringList());
@@ -299,9 +299,9 @@ void TestDialogs::konfigSpeichern()
     QTRY_VERIFY(m_dialog.isNull());
 }
 
-void TestDialogs::konfigFalsch_data()
+void TestDialogs::configInvalid_data()
 {
-    QTest::addColumn<int>("feld");
+    QTest::addColumn<int>("field");
     QTest::addColumn<QString>("typed");
 
     QTest::newRow("port letters") << 0 << u"COM3"_s;
@@ -313,45 +313,46 @@ void TestDialogs::konfigFalsch_data()
     QTest::newRow("command blanks") << 2 << u"   "_s;
 }
 
-void TestDialogs::konfigFalsch()
+void TestDialogs::configInvalid()
 {
-    QFETCH(int, feld);
+    QFETCH(int, field);
     QFETCH(QString, typed);
 
     open(new FRMKonfiguration(m_path, m_settings.get(), m_main.get(), m_prompter.get()));
     // A valid edit in another field must not slip through either.
-    if (feld != 0)
-        type(kFelder[0], u"9"_s);
-    type(kFelder[feld], typed);
+    if (field != 0)
+        type(kFields[0], u"9"_s);
+    type(kFields[field], typed);
     click(u"cmdOK"_s);
-    QCOMPARE(m_prompter->texts(), QStringList{kFehler[feld]});
+    QCOMPARE(m_prompter->texts(), QStringList{kErrors[field]});
     QCoreApplication::processEvents();
     QVERIFY(m_dialog && m_dialog->isVisible() && !m_main->isEnabled());
     QCOMPARE(m_unloaded->count(), 0);
-    QCOMPARE(stored(), kGespeichert);
+    QCOMPARE(stored(), kSavedRow);
     QCOMPARE(cache(), kCacheVorher);
 
     // Corrected, the same window closes and stores it.
     const QString correction[] = {u"2"_s, u"0800"_s, u"ATDP"_s};
-    type(kFelder[feld], correction[feld]);
+    type(kFields[field], correction[field]);
     click(u"LBLEnde"_s);
     QCOMPARE(m_unloaded->count(), 1);
-    QCOMPARE(stored().section(u'|', feld, feld), correction[feld]);
+    QCOMPARE(stored().section(u'|', field, field), correction[field]);
 }
 
-void TestDialogs::konfigUnbearbeitet_data()
+void TestDialogs::configUntouched_data()
 {
     // The settings row as stored, what is typed in this opening, and the row
     // and cache after closing: only what the user changed is checked.
     QTest::addColumn<QString>("sql");
-    QTest::addColumn<int>("feld"); // -1: nothing typed
+    QTest::addColumn<int>("field"); // -1: nothing typed
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("expected");
 
-    const QString ohneNummer = u"UPDATE Einstellungen SET ProviderNummer = NULL"_s;
-    QTest::newRow("new file, nothing typed") << ohneNummer << -1 << QString() << u"1||ATDT"_s;
-    QTest::newRow("new file, port changed") << ohneNummer << 0 << u"3"_s << u"3||ATDT"_s;
-    QTest::newRow("number typed and deleted again") << ohneNummer << 1 << u"5\b"_s << u"1||ATDT"_s;
+    const QString withoutProvider = u"UPDATE Einstellungen SET ProviderNummer = NULL"_s;
+    QTest::newRow("new file, nothing typed") << withoutProvider << -1 << QString() << u"1||ATDT"_s;
+    QTest::newRow("new file, port changed") << withoutProvider << 0 << u"3"_s << u"3||ATDT"_s;
+    QTest::newRow("number typed and deleted again")
+        << withoutProvider << 1 << u"5\b"_s << u"1||ATDT"_s;
     QTest::newRow("port 0 stored, command changed")
         << u"UPDATE Einstellungen SET ComPort = 0"_s << 2 << u"ATDP"_s << u"0|0800 123 456|ATDP"_s;
     QTest::newRow("letters stored as port") << u"UPDATE Einstellungen SET ComPort = 'COM2'"_s << -1
@@ -361,17 +362,17 @@ void TestDialogs::konfigUnbearbeitet_data()
         << u"1|0800 123 456|"_s;
 }
 
-void TestDialogs::konfigUnbearbeitet()
+void TestDialogs::configUntouched()
 {
     QFETCH(QString, sql);
-    QFETCH(int, feld);
+    QFETCH(int, field);
     QFETCH(QString, typed);
     QFETCH(QString, expected);
 
     QVERIFY(TestDb::exec(m_path, sql));
     open(new FRMKonfiguration(m_path, m_settings.get(), m_main.get(), m_prompter.get()));
-    if (feld >= 0)
-        type(kFelder[feld], typed);
+    if (field >= 0)
+        type(kFields[field], typed);
     click(u"cmdOK"_s);
     QCOMPARE(m_prompter->texts(), QStringList());
     QCOMPARE(m_unloaded->count(), 1);
@@ -385,7 +386,7 @@ void TestDialogs::konfigUnbearbeitet()
     QTRY_VERIFY(m_dialog.isNull());
 }
 
-void TestDialogs::konfigSpeichernScheitert_data()
+void TestDialogs::configSaveFails_data()
 {
     // What another program does to the settings while the window is open.
     QTest::addColumn<QString>("sql");
@@ -396,12 +397,12 @@ void TestDialogs::konfigSpeichernScheitert_data()
                                  << u"Der Datensatz ist nicht mehr vorhanden"_s;
 }
 
-void TestDialogs::konfigSpeichernScheitert()
+void TestDialogs::configSaveFails()
 {
     QFETCH(QString, sql);
     QFETCH(QString, reason);
     open(new FRMKonfiguration(m_path, m_settings.get(), m_main.get(), m_prompter.get()));
-    type(kFelder[0], u"6"_s);
+    type(kFields[0], u"6"_s);
     QVERIFY(TestDb::exec(m_path, sql));
     m_prompter->answerNext(Prompter::Answer::No);
     m_prompter->answerNext(Prompter::Answer::Yes);
@@ -423,7 +424,7 @@ void TestDialogs::konfigSpeichernScheitert()
         QCOMPARE(TestDb::scalar(m_path, u"SELECT COUNT(*) FROM Einstellungen"_s).toInt(), 0);
 }
 
-void TestDialogs::konfigDateiFehlt()
+void TestDialogs::configFileMissing()
 {
     const QString path = m_dir->path() + u"/fehlt/Daten.mdb"_s;
     open(new FRMKonfiguration(path, m_settings.get(), m_main.get(), m_prompter.get()));
@@ -431,7 +432,7 @@ void TestDialogs::konfigDateiFehlt()
     const QString text = m_prompter->texts().constFirst();
     QVERIFY(text.startsWith(u"Die Einstellungen konnten nicht aus "_s + path));
     QVERIFY(text.endsWith(u"Änderungen in diesem Fenster werden nicht gespeichert."_s));
-    type(kFelder[0], u"8"_s);
+    type(kFields[0], u"8"_s);
     click(u"cmdOK"_s);
     QCOMPARE(m_unloaded->count(), 1);
     QCOMPARE(cache(), kCacheVorher);

@@ -6,6 +6,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class TestOutgoingQueue : public QObject
 {
     Q_OBJECT
@@ -50,8 +52,8 @@ void TestOutgoingQueue::split()
     QStringList expected;
     qsizetype pos = 0;
     for (qsizetype i = 0; i < pieces.size(); ++i) {
-        expected.append((i > 0 ? u"->..."_qs : QString()) + text.mid(pos, pieces.at(i)) +
-                        (i + 1 < pieces.size() ? u"...->"_qs : QString()));
+        expected.append((i > 0 ? u"->..."_s : QString()) + text.mid(pos, pieces.at(i)) +
+                        (i + 1 < pieces.size() ? u"...->"_s : QString()));
         pos += pieces.at(i);
     }
     QCOMPARE(pos, text.size()); // the row itself covers the whole text
@@ -64,10 +66,10 @@ void TestOutgoingQueue::toCrLf_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("LF, CR LF stays") << u"a\nb\r\nc"_qs << u"a\r\nb\r\nc"_qs;
-    QTest::newRow("lone CR, CR CR LF") << u"a\rb\r\r\n"_qs << u"a\r\nb\r\n\r\n"_qs;
-    QTest::newRow("LF CR is two breaks") << u"a\n\rb"_qs << u"a\r\n\r\nb"_qs;
-    QTest::newRow("separators") << u"a\u2029b\u2028"_qs << u"a\r\nb\r\n"_qs;
+    QTest::newRow("LF, CR LF stays") << u"a\nb\r\nc"_s << u"a\r\nb\r\nc"_s;
+    QTest::newRow("lone CR, CR CR LF") << u"a\rb\r\r\n"_s << u"a\r\nb\r\n\r\n"_s;
+    QTest::newRow("LF CR is two breaks") << u"a\n\rb"_s << u"a\r\n\r\nb"_s;
+    QTest::newRow("separators") << u"a\u2029b\u2028"_s << u"a\r\nb\r\n"_s;
 }
 
 void TestOutgoingQueue::toCrLf()
@@ -82,28 +84,28 @@ void TestOutgoingQueue::entriesKeepTheirIdentity()
     OutgoingQueue queue;
     QVERIFY(queue.isEmpty() && !queue.head());
     // An entry without a number at the head blocks sending like an empty queue.
-    const auto a = queue.append(QString(), u"a"_qs, QString());
+    const auto a = queue.append(QString(), u"a"_s, QString());
     QVERIFY(queue.isEmpty() && queue.head());
-    const auto b = queue.append(u"0792"_qs, u"b\r\nb"_qs, u"076"_qs);
+    const auto b = queue.append(u"0792"_s, u"b\r\nb"_s, u"076"_s);
     QVERIFY(!queue.remove(-1) && !queue.remove(2));
     QVERIFY(queue.remove(0)); // the head went out meanwhile
     QCOMPARE(queue.count(), 1);
     const QModelIndex text = queue.index(0, OutgoingQueue::NachrichtColumn);
-    QCOMPARE(queue.data(text).toString(), u"b¶b"_qs);
+    QCOMPARE(queue.data(text).toString(), u"b¶b"_s);
     // The stored text and the tooltip keep the real line break.
-    QCOMPARE(queue.data(text, Qt::ToolTipRole).toString(), u"b\r\nb"_qs);
-    QCOMPARE(queue.data(queue.index(0, OutgoingQueue::RueckrufNummerColumn)).toString(), u"076"_qs);
+    QCOMPARE(queue.data(text, Qt::ToolTipRole).toString(), u"b\r\nb"_s);
+    QCOMPARE(queue.data(queue.index(0, OutgoingQueue::RueckrufNummerColumn)).toString(), u"076"_s);
 
     // Ids are never handed out twice, not even after their entry is gone.
     QSignalSpy inserted(&queue, &QAbstractItemModel::rowsInserted);
-    const auto ids = queue.appendMany(
-        {{0, u"0793"_qs, u"c"_qs, QString()}, {0, u"0794"_qs, u"d"_qs, QString()}});
+    const auto ids =
+        queue.appendMany({{0, u"0793"_s, u"c"_s, QString()}, {0, u"0794"_s, u"d"_s, QString()}});
     QCOMPARE(inserted.size(), 1); // one notification for the whole batch
     QVERIFY(a != b && !ids.contains(a) && !ids.contains(b) && ids.at(0) != ids.at(1));
     QCOMPARE(queue.indexOf(ids.at(1)), 2);
     QVERIFY(!queue.removeById(a));
     QVERIFY(queue.removeById(b));
-    QCOMPARE(queue.head()->nachricht, u"c"_qs);
+    QCOMPARE(queue.head()->nachricht, u"c"_s);
 }
 
 void TestOutgoingQueue::number_data()
@@ -115,26 +117,24 @@ void TestOutgoingQueue::number_data()
     QTest::addColumn<int>("position"); // ForeignCharacter
     QTest::addColumn<int>("count");    // TooLong: the digits counted
 
-    QTest::newRow("blanks dropped")
-        << u" 079 123 45 67 "_qs << u"0791234567"_qs << P::None << 0 << 0;
-    QTest::newRow("+ is 00") << u"+41 79 123 45 67"_qs << u"0041791234567"_qs << P::None << 0 << 0;
-    QTest::newRow("+ after blanks") << u"  + 41 79"_qs << u"004179"_qs << P::None << 0 << 0;
+    QTest::newRow("blanks dropped") << u" 079 123 45 67 "_s << u"0791234567"_s << P::None << 0 << 0;
+    QTest::newRow("+ is 00") << u"+41 79 123 45 67"_s << u"0041791234567"_s << P::None << 0 << 0;
+    QTest::newRow("+ after blanks") << u"  + 41 79"_s << u"004179"_s << P::None << 0 << 0;
     QTest::newRow("16 digits with +")
-        << u"+4123456789012 3"_qs << u"0041234567890123"_qs << P::None << 0 << 0;
+        << u"+4123456789012 3"_s << u"0041234567890123"_s << P::None << 0 << 0;
     QTest::newRow("empty") << QString() << QString() << P::NoDigits << 0 << 0;
-    QTest::newRow("blanks only") << u"   "_qs << QString() << P::NoDigits << 0 << 0;
-    QTest::newRow("+ without digits") << u" + "_qs << QString() << P::ForeignCharacter << 1 << 0;
-    QTest::newRow("+ inside") << u"079+1"_qs << QString() << P::ForeignCharacter << 3 << 0;
-    QTest::newRow("second +") << u"++41"_qs << QString() << P::ForeignCharacter << 1 << 0;
-    QTest::newRow("hyphen") << u"+41 79-1"_qs << QString() << P::ForeignCharacter << 6 << 0;
-    QTest::newRow("letter") << u"079a"_qs << QString() << P::ForeignCharacter << 3 << 0;
+    QTest::newRow("blanks only") << u"   "_s << QString() << P::NoDigits << 0 << 0;
+    QTest::newRow("+ without digits") << u" + "_s << QString() << P::ForeignCharacter << 1 << 0;
+    QTest::newRow("+ inside") << u"079+1"_s << QString() << P::ForeignCharacter << 3 << 0;
+    QTest::newRow("second +") << u"++41"_s << QString() << P::ForeignCharacter << 1 << 0;
+    QTest::newRow("hyphen") << u"+41 79-1"_s << QString() << P::ForeignCharacter << 6 << 0;
+    QTest::newRow("letter") << u"079a"_s << QString() << P::ForeignCharacter << 3 << 0;
     QTest::newRow("no-break space")
-        << u"079\u00A01"_qs << QString() << P::ForeignCharacter << 3 << 0;
-    QTest::newRow("non-ASCII digit")
-        << u"07\u0663"_qs << QString() << P::ForeignCharacter << 2 << 0;
+        << u"079\u00A01"_s << QString() << P::ForeignCharacter << 3 << 0;
+    QTest::newRow("non-ASCII digit") << u"07\u0663"_s << QString() << P::ForeignCharacter << 2 << 0;
     QTest::newRow("17 digits") << QString(17, u'1') << QString() << P::TooLong << 0 << 17;
     QTest::newRow("15 digits and +")
-        << u"+"_qs + QString(15, u'1') << QString() << P::TooLong << 0 << 17;
+        << u"+"_s + QString(15, u'1') << QString() << P::TooLong << 0 << 17;
     QTest::newRow("100 KB pasted")
         << QString(100000, u'7') << QString() << P::TooLong << 0 << 100000;
 }
@@ -158,9 +158,9 @@ void TestOutgoingQueue::number()
         QFETCH(int, count);
         QCOMPARE(number.digitCount, qsizetype(count));
         // Neither cut nor quoted in full.
-        const QString message = queueNumberMessage(u"Die Mobilnummer"_qs, text, number);
+        const QString message = queueNumberMessage(u"Die Mobilnummer"_s, text, number);
         QVERIFY2(message.contains(
-                     u" hat %1 Ziffern. Eine Nummer darf höchstens 16 Ziffern"_qs.arg(count)),
+                     u" hat %1 Ziffern. Eine Nummer darf höchstens 16 Ziffern"_s.arg(count)),
                  qPrintable(message));
         QVERIFY(message.size() < 300);
     }
@@ -175,38 +175,38 @@ void TestOutgoingQueue::enqueue_data()
     QTest::addColumn<R>("refusal"); // of the one-recipient form
     QTest::addColumn<QStringList>("entries");
 
-    const QString long161 = QString(155, u'a') + u"bbbbbb"_qs;
-    QTest::newRow("one entry") << QStringList{u"079 1"_qs} << u"Hi"_qs << u"076 5"_qs << R::None
-                               << QStringList{u"0791|Hi|0765"_qs};
+    const QString long161 = QString(155, u'a') + u"bbbbbb"_s;
+    QTest::newRow("one entry") << QStringList{u"079 1"_s} << u"Hi"_s << u"076 5"_s << R::None
+                               << QStringList{u"0791|Hi|0765"_s};
     QTest::newRow("+ as 00, line break as CR LF")
-        << QStringList{u" +41 79 1"_qs} << u"a\nb"_qs << u"+5 "_qs << R::None
-        << QStringList{u"0041791|a\r\nb|005"_qs};
+        << QStringList{u" +41 79 1"_s} << u"a\nb"_s << u"+5 "_s << R::None
+        << QStringList{u"0041791|a\r\nb|005"_s};
     QTest::newRow("161 characters split")
-        << QStringList{u"1"_qs} << long161 << QString() << R::None
-        << QStringList{u"1|"_qs + QString(155, u'a') + u"...->|", u"1|->...bbbbbb|"_qs};
+        << QStringList{u"1"_s} << long161 << QString() << R::None
+        << QStringList{u"1|"_s + QString(155, u'a') + u"...->|", u"1|->...bbbbbb|"_s};
     QTest::newRow("call-back of blanks")
-        << QStringList{u"1"_qs} << u"Hi"_qs << u"   "_qs << R::None << QStringList{u"1|Hi|"_qs};
+        << QStringList{u"1"_s} << u"Hi"_s << u"   "_s << R::None << QStringList{u"1|Hi|"_s};
     QTest::newRow("empty message")
-        << QStringList{u"1"_qs} << QString() << QString() << R::NoText << QStringList();
+        << QStringList{u"1"_s} << QString() << QString() << R::NoText << QStringList();
     QTest::newRow("number of blanks")
-        << QStringList{u"   "_qs} << u"Hi"_qs << QString() << R::Number << QStringList();
+        << QStringList{u"   "_s} << u"Hi"_s << QString() << R::Number << QStringList();
     QTest::newRow("hyphen in number")
-        << QStringList{u"3-4"_qs} << u"Hi"_qs << QString() << R::Number << QStringList();
-    QTest::newRow("17 digits") << QStringList{QString(17, u'1')} << u"Hi"_qs << QString()
+        << QStringList{u"3-4"_s} << u"Hi"_s << QString() << R::Number << QStringList();
+    QTest::newRow("17 digits") << QStringList{QString(17, u'1')} << u"Hi"_s << QString()
                                << R::Number << QStringList();
     QTest::newRow("call-back with hyphen")
-        << QStringList{u"1"_qs} << u"Hi"_qs << u"5-"_qs << R::CallBack << QStringList();
+        << QStringList{u"1"_s} << u"Hi"_s << u"5-"_s << R::CallBack << QStringList();
     // Several recipients (bulk): refused numbers are left out, the rest keep
     // their order.
     QTest::newRow("several, one refused")
-        << QStringList{u"1"_qs, u"+2"_qs, u"3-4"_qs, u"3 4"_qs} << u"a\nb"_qs << u"+5 "_qs
-        << R::None << QStringList{u"1|a\r\nb|005"_qs, u"002|a\r\nb|005"_qs, u"34|a\r\nb|005"_qs};
+        << QStringList{u"1"_s, u"+2"_s, u"3-4"_s, u"3 4"_s} << u"a\nb"_s << u"+5 "_s << R::None
+        << QStringList{u"1|a\r\nb|005"_s, u"002|a\r\nb|005"_s, u"34|a\r\nb|005"_s};
     QTest::newRow("several, call-back refused")
-        << QStringList{u"1"_qs, u"2"_qs} << u"a"_qs << u"5-"_qs << R::CallBack << QStringList();
+        << QStringList{u"1"_s, u"2"_s} << u"a"_s << u"5-"_s << R::CallBack << QStringList();
     QTest::newRow("several, split")
-        << QStringList{u"1"_qs, u"2"_qs} << long161 << QString() << R::None
-        << QStringList{u"1|"_qs + QString(155, u'a') + u"...->|", u"1|->...bbbbbb|"_qs,
-                       u"2|"_qs + QString(155, u'a') + u"...->|", u"2|->...bbbbbb|"_qs};
+        << QStringList{u"1"_s, u"2"_s} << long161 << QString() << R::None
+        << QStringList{u"1|"_s + QString(155, u'a') + u"...->|", u"1|->...bbbbbb|"_s,
+                       u"2|"_s + QString(155, u'a') + u"...->|", u"2|->...bbbbbb|"_s};
 }
 
 void TestOutgoingQueue::enqueue()
@@ -227,12 +227,12 @@ void TestOutgoingQueue::enqueue()
     };
 
     OutgoingQueue many;
-    many.append(u"0790"_qs, u"vorher"_qs, QString());
+    many.append(u"0790"_s, u"vorher"_s, QString());
     QSignalSpy inserted(&many, &QAbstractItemModel::rowsInserted);
     // Every recipient's last entry is the one that does not go on.
     int recipients = 0;
     for (const QString &entry : std::as_const(entries))
-        recipients += entry.contains(u"...->|"_qs) ? 0 : 1;
+        recipients += entry.contains(u"...->|"_s) ? 0 : 1;
     QCOMPARE(enqueueMessage(many, numbers, text, callBack), recipients);
     QCOMPARE(queued(many), entries);
     QCOMPARE(inserted.size(), entries.isEmpty() ? 0 : 1); // one step for the whole run
@@ -240,7 +240,7 @@ void TestOutgoingQueue::enqueue()
     if (numbers.size() != 1)
         return;
     OutgoingQueue one;
-    one.append(u"0790"_qs, u"vorher"_qs, QString());
+    one.append(u"0790"_s, u"vorher"_s, QString());
     const Enqueued result = enqueueMessage(one, numbers.constFirst(), text, callBack);
     QCOMPARE(result.refusal, refusal);
     QCOMPARE(result.ids.size(), entries.size());

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 // The tool that makes Daten.mdb beside the program, run as the build and the
 // demo script run it.
 class TestMkdaten : public QObject
@@ -22,19 +24,19 @@ private Q_SLOTS:
 
         const QVariant none;
         const QVariant noNumber = QVariant(QMetaType::fromType<QString>());
-        const QStringList demo = {u"--if-missing"_qs, u"--provider"_qs, u"0800 123 456"_qs};
+        const QStringList demo = {u"--if-missing"_s, u"--provider"_s, u"0800 123 456"_s};
         QTest::newRow("build: new file has no number")
-            << none << QStringList{u"--if-missing"_qs} << 0 << QString();
-        QTest::newRow("demo: new file") << none << demo << 0 << u"0800 123 456"_qs;
+            << none << QStringList{u"--if-missing"_s} << 0 << QString();
+        QTest::newRow("demo: new file") << none << demo << 0 << u"0800 123 456"_s;
         QTest::newRow("demo: file of the build gets the number")
-            << noNumber << demo << 0 << u"0800 123 456"_qs;
-        QTest::newRow("demo: own number kept") << QVariant(u"0901"_qs) << demo << 0 << u"0901"_qs;
+            << noNumber << demo << 0 << u"0800 123 456"_s;
+        QTest::newRow("demo: own number kept") << QVariant(u"0901"_s) << demo << 0 << u"0901"_s;
         QTest::newRow("build: existing file untouched")
-            << noNumber << QStringList{u"--if-missing"_qs} << 0 << QString();
+            << noNumber << QStringList{u"--if-missing"_s} << 0 << QString();
         QTest::newRow("existing file without --if-missing")
-            << noNumber << QStringList{u"--provider"_qs, u"1"_qs} << 1 << QString();
+            << noNumber << QStringList{u"--provider"_s, u"1"_s} << 1 << QString();
         QTest::newRow("--provider without number")
-            << none << QStringList{u"--provider"_qs} << 2 << QString();
+            << none << QStringList{u"--provider"_s} << 2 << QString();
     }
     void provider()
     {
@@ -44,7 +46,7 @@ private Q_SLOTS:
         QFETCH(QString, provider);
 
         QTemporaryDir dir;
-        QString path = dir.filePath(u"Daten.mdb"_qs);
+        QString path = dir.filePath(u"Daten.mdb"_s);
         if (existing.isValid()) {
             TestDb::Settings settings;
             settings.providerNummer = existing;
@@ -61,9 +63,9 @@ private Q_SLOTS:
             return;
         }
         QCOMPARE(TestDb::scalar(path, u"SELECT ifnull(ProviderNummer, '') || '|' || ComPort || "
-                                      u"'|' || InitialisierungsBefehl FROM Einstellungen"_qs)
+                                      u"'|' || InitialisierungsBefehl FROM Einstellungen"_s)
                      .toString(),
-                 provider + u"|1|ATDT"_qs);
+                 provider + u"|1|ATDT"_s);
     }
 };
 

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class TestSendLog : public QObject
 {
     Q_OBJECT
@@ -16,38 +18,38 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString path = TestDb::create(dir.path());
-        StoreConnection connection(path, u"test"_qs);
+        StoreConnection connection(path, u"test"_s);
         SendLog log(connection.database());
         const QDate day(2026, 12, 6);
-        QVERIFY(log.append(day, QTime(23, 59, 59), u"0791234567"_qs, u"abc"_qs, u"OK"_qs));
+        QVERIFY(log.append(day, QTime(23, 59, 59), u"0791234567"_s, u"abc"_s, u"OK"_s));
         // Two rows in the same second are two rows.
-        QVERIFY(log.append(day, QTime(23, 59, 59), u"0791234567"_qs, u"abc"_qs, u"OK"_qs));
-        QVERIFY(log.append(day.addDays(1), QTime(0, 0, 1), u"078"_qs, u"x\r\ny"_qs, u"NACK 06"_qs));
+        QVERIFY(log.append(day, QTime(23, 59, 59), u"0791234567"_s, u"abc"_s, u"OK"_s));
+        QVERIFY(log.append(day.addDays(1), QTime(0, 0, 1), u"078"_s, u"x\r\ny"_s, u"NACK 06"_s));
 
         const QList<LogRow> rows = log.readAll();
         QVERIFY2(log.lastError().isEmpty(), qPrintable(log.lastError()));
         QCOMPARE(rows.size(), 3);
-        QCOMPARE(rows.at(0).versandDatum.toString(), u"2026-12-06"_qs);
-        QCOMPARE(rows.at(0).versandZeit.toString(), u"23:59:59"_qs);
-        QCOMPARE(rows.at(2).nachricht, u"x\r\ny"_qs);
-        QCOMPARE(rows.at(2).versandt, u"NACK 06"_qs);
-        QCOMPARE(rows.at(2).versandDatum.toString(), u"2026-12-07"_qs);
+        QCOMPARE(rows.at(0).versandDatum.toString(), u"2026-12-06"_s);
+        QCOMPARE(rows.at(0).versandZeit.toString(), u"23:59:59"_s);
+        QCOMPARE(rows.at(2).nachricht, u"x\r\ny"_s);
+        QCOMPARE(rows.at(2).versandt, u"NACK 06"_s);
+        QCOMPARE(rows.at(2).versandDatum.toString(), u"2026-12-07"_s);
     }
 
     void failsWithoutTable()
     {
         QTemporaryDir dir;
         const QString path = TestDb::create(dir.path());
-        QVERIFY(TestDb::exec(path, u"DROP TABLE VersandLog"_qs));
-        StoreConnection connection(path, u"test"_qs);
+        QVERIFY(TestDb::exec(path, u"DROP TABLE VersandLog"_s));
+        StoreConnection connection(path, u"test"_s);
         SendLog log(connection.database());
-        QVERIFY(!log.append(QDate(2026, 1, 1), QTime(1, 2, 3), u"1"_qs, u"a"_qs, u"OK"_qs));
-        QVERIFY2(log.lastError().contains(u"no such table: VersandLog"_qs),
+        QVERIFY(!log.append(QDate(2026, 1, 1), QTime(1, 2, 3), u"1"_s, u"a"_s, u"OK"_s));
+        QVERIFY2(log.lastError().contains(u"no such table: VersandLog"_s),
                  qPrintable(log.lastError()));
         QVERIFY(log.readAll().isEmpty());
         QVERIFY(!log.lastError().isEmpty());
         AddressList persons(connection.database());
-        QVERIFY(TestDb::exec(path, u"DROP TABLE Adressen"_qs));
+        QVERIFY(TestDb::exec(path, u"DROP TABLE Adressen"_s));
         QVERIFY(persons.readPersons().isEmpty());
         QVERIFY(!persons.lastError().isEmpty());
     }
@@ -63,21 +65,21 @@ private Q_SLOTS:
         QObject receiver;
         connect(writer.get(), &SendLogWriter::written, &receiver,
                 [&](quint64 t, bool ok, QString e) {
-                    written.append(u"%1 %2 %3"_qs.arg(t).arg(ok).arg(e));
+                    written.append(u"%1 %2 %3"_s.arg(t).arg(ok).arg(e));
                 });
         const QDate day(2026, 12, 6);
-        QCOMPARE(writer->append(day, QTime(8, 0), u"0791"_qs, u"eins"_qs, u"OK"_qs), 1u);
-        QCOMPARE(writer->append(day, QTime(8, 1), u"0792"_qs, u"zwei"_qs, u"NACK 06"_qs), 2u);
-        QTRY_COMPARE(written, (QVariantList{u"1 1 "_qs, u"2 1 "_qs}));
+        QCOMPARE(writer->append(day, QTime(8, 0), u"0791"_s, u"eins"_s, u"OK"_s), 1u);
+        QCOMPARE(writer->append(day, QTime(8, 1), u"0792"_s, u"zwei"_s, u"NACK 06"_s), 2u);
+        QTRY_COMPARE(written, (QVariantList{u"1 1 "_s, u"2 1 "_s}));
         for (int i = 0; i < 20; ++i)
-            writer->append(day, QTime(9, 0), u"0793"_qs, QString::number(i), u"OK"_qs);
+            writer->append(day, QTime(9, 0), u"0793"_s, QString::number(i), u"OK"_s);
         writer.reset();
 
-        StoreConnection connection(path, u"test"_qs);
+        StoreConnection connection(path, u"test"_s);
         const QList<LogRow> rows = SendLog(connection.database()).readAll();
         QCOMPARE(rows.size(), 22);
         QCOMPARE(rows.at(1).versandZeit.toString() + u' ' + rows.at(1).versandt,
-                 u"08:01:00 NACK 06"_qs);
+                 u"08:01:00 NACK 06"_s);
         for (int i = 0; i < 20; ++i)
             QCOMPARE(rows.at(2 + i).nachricht, QString::number(i));
     }
@@ -86,25 +88,25 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString path = TestDb::create(dir.path());
-        QVERIFY(TestDb::exec(path, u"DROP TABLE VersandLog"_qs));
+        QVERIFY(TestDb::exec(path, u"DROP TABLE VersandLog"_s));
         SendLogWriter writer(path);
         QString error;
         QObject receiver;
         connect(&writer, &SendLogWriter::written, &receiver,
-                [&](quint64, bool ok, const QString &text) { error = ok ? u"-"_qs : text; });
-        writer.append(QDate(2026, 1, 1), QTime(1, 2, 3), u"1"_qs, u"a"_qs, u"OK"_qs);
+                [&](quint64, bool ok, const QString &text) { error = ok ? u"-"_s : text; });
+        writer.append(QDate(2026, 1, 1), QTime(1, 2, 3), u"1"_s, u"a"_s, u"OK"_s);
         QTRY_VERIFY(!error.isEmpty());
-        QVERIFY2(error.contains(u"no such table: VersandLog"_qs), qPrintable(error));
+        QVERIFY2(error.contains(u"no such table: VersandLog"_s), qPrintable(error));
     }
 
     void personsInTableOrderWithNulls()
     {
         QTemporaryDir dir;
         const QString path = TestDb::create(dir.path());
-        const qint64 first = TestDb::addPerson(path, u"Meier"_qs, u"079"_qs);
+        const qint64 first = TestDb::addPerson(path, u"Meier"_s, u"079"_s);
         TestDb::addPerson(path, QVariant(), QVariant());
-        TestDb::addPerson(path, u"Huber-Keller"_qs, u""_qs);
-        StoreConnection connection(path, u"test"_qs);
+        TestDb::addPerson(path, u"Huber-Keller"_s, u""_s);
+        StoreConnection connection(path, u"test"_s);
         AddressList list(connection.database());
         const QList<Person> persons = list.readPersons();
         QVERIFY2(list.lastError().isEmpty(), qPrintable(list.lastError()));
@@ -112,7 +114,7 @@ private Q_SLOTS:
         QCOMPARE(persons.at(0).dsNummer, first);
         QVERIFY(persons.at(1).name.isNull());
         QVERIFY(persons.at(1).natelNummer.isNull());
-        QCOMPARE(persons.at(2).name.toString(), u"Huber-Keller"_qs);
+        QCOMPARE(persons.at(2).name.toString(), u"Huber-Keller"_s);
     }
 };
 

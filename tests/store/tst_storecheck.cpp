@@ -11,6 +11,8 @@
 #include <QTest>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct Fingerprint
@@ -52,85 +54,85 @@ private Q_SLOTS:
     void fileMadeByMkdatenSchema()
     {
         QTemporaryDir dir;
-        const QString path = dir.filePath(u"Daten.mdb"_qs);
+        const QString path = dir.filePath(u"Daten.mdb"_s);
         {
-            StoreConnection connection(path, u"test"_qs);
+            StoreConnection connection(path, u"test"_s);
             QVERIFY2(connection.createSchema(), qPrintable(connection.lastError()));
             QVERIFY(connection.lastError().isEmpty());
             // A second time the tables exist: refused as a whole, with the reason.
             QVERIFY(!connection.createSchema());
-            QVERIFY(connection.lastError().contains(u"already exists"_qs));
+            QVERIFY(connection.lastError().contains(u"already exists"_s));
         }
         QVERIFY(StoreCheck(path).run());
         QCOMPARE(
-            TestDb::scalar(path, u"SELECT InitialisierungsBefehl FROM Einstellungen"_qs).toString(),
-            u"ATDT"_qs);
-        QCOMPARE(TestDb::scalar(path, u"SELECT COUNT(*) FROM Einstellungen"_qs), QVariant(1));
+            TestDb::scalar(path, u"SELECT InitialisierungsBefehl FROM Einstellungen"_s).toString(),
+            u"ATDT"_s);
+        QCOMPARE(TestDb::scalar(path, u"SELECT COUNT(*) FROM Einstellungen"_s), QVariant(1));
     }
 
     void badStore_data()
     {
         QTest::addColumn<QString>("variant");
         QTest::addColumn<QString>("expectedPart");
-        QTest::newRow("missing") << u"missing"_qs << u"wurde nicht gefunden"_qs;
-        QTest::newRow("access file") << u"access"_qs << u"keine SQLite-Datenbank"_qs;
-        QTest::newRow("empty file") << u"empty"_qs << u"keine SQLite-Datenbank"_qs;
-        QTest::newRow("directory") << u"directory"_qs << u"nicht um eine Datei"_qs;
-        QTest::newRow("table missing") << u"notable"_qs << u"Die Tabelle \"VersandLog\" fehlt."_qs;
+        QTest::newRow("missing") << u"missing"_s << u"wurde nicht gefunden"_s;
+        QTest::newRow("access file") << u"access"_s << u"keine SQLite-Datenbank"_s;
+        QTest::newRow("empty file") << u"empty"_s << u"keine SQLite-Datenbank"_s;
+        QTest::newRow("directory") << u"directory"_s << u"nicht um eine Datei"_s;
+        QTest::newRow("table missing") << u"notable"_s << u"Die Tabelle \"VersandLog\" fehlt."_s;
         QTest::newRow("field missing")
-            << u"nofield"_qs << u"In der Tabelle \"Adressen\" fehlt das Feld \"NatelNummer\"."_qs;
-        QTest::newRow("no settings row") << u"norow"_qs << u"keinen Datensatz"_qs;
-        QTest::newRow("locked") << u"locked"_qs << u"von einem anderen Programm gesperrt"_qs;
-        QTest::newRow("corrupt") << u"corrupt"_qs << u"beschädigt"_qs;
-        QTest::newRow("read-only") << u"readonly"_qs << u"schreibgeschützt"_qs;
+            << u"nofield"_s << u"In der Tabelle \"Adressen\" fehlt das Feld \"NatelNummer\"."_s;
+        QTest::newRow("no settings row") << u"norow"_s << u"keinen Datensatz"_s;
+        QTest::newRow("locked") << u"locked"_s << u"von einem anderen Programm gesperrt"_s;
+        QTest::newRow("corrupt") << u"corrupt"_s << u"beschädigt"_s;
+        QTest::newRow("read-only") << u"readonly"_s << u"schreibgeschützt"_s;
     }
     void badStore()
     {
         QFETCH(QString, variant);
         QFETCH(QString, expectedPart);
         QTemporaryDir dir;
-        const QString path = dir.filePath(u"Daten.mdb"_qs);
+        const QString path = dir.filePath(u"Daten.mdb"_s);
 
         std::unique_ptr<StoreConnection> holder;
-        if (variant == u"access"_qs) {
+        if (variant == u"access"_s) {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
             QByteArray jet(2048, '\0');
             jet.replace(4, 15, "Standard Jet DB");
             file.write(jet);
-        } else if (variant == u"empty"_qs) {
+        } else if (variant == u"empty"_s) {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
-        } else if (variant == u"directory"_qs) {
-            QVERIFY(QDir(dir.path()).mkdir(u"Daten.mdb"_qs));
-        } else if (variant != u"missing"_qs) {
+        } else if (variant == u"directory"_s) {
+            QVERIFY(QDir(dir.path()).mkdir(u"Daten.mdb"_s));
+        } else if (variant != u"missing"_s) {
             TestDb::create(dir.path());
         }
-        if (variant == u"notable"_qs)
-            QVERIFY(TestDb::exec(path, u"DROP TABLE VersandLog"_qs));
-        if (variant == u"nofield"_qs) {
-            QVERIFY(TestDb::exec(path, u"DROP TABLE Adressen"_qs));
+        if (variant == u"notable"_s)
+            QVERIFY(TestDb::exec(path, u"DROP TABLE VersandLog"_s));
+        if (variant == u"nofield"_s) {
+            QVERIFY(TestDb::exec(path, u"DROP TABLE Adressen"_s));
             QVERIFY(TestDb::exec(path,
                                  u"CREATE TABLE Adressen (DSNummer INTEGER PRIMARY KEY, "
-                                 u"Name TEXT, Adresse TEXT, PLZOrt TEXT, Bemerkungen TEXT)"_qs));
+                                 u"Name TEXT, Adresse TEXT, PLZOrt TEXT, Bemerkungen TEXT)"_s));
         }
-        if (variant == u"norow"_qs)
-            QVERIFY(TestDb::exec(path, u"DELETE FROM Einstellungen"_qs));
-        if (variant == u"corrupt"_qs) {
+        if (variant == u"norow"_s)
+            QVERIFY(TestDb::exec(path, u"DELETE FROM Einstellungen"_s));
+        if (variant == u"corrupt"_s) {
             QFile file(path);
             QVERIFY(file.open(QIODevice::ReadWrite));
             file.seek(100);
             file.write(QByteArray(4000, '\xAB'));
         }
-        if (variant == u"readonly"_qs) {
+        if (variant == u"readonly"_s) {
             if (geteuid() == 0)
                 QSKIP("root may write any file, so a read-only file cannot be made here");
             QFile::setPermissions(path, QFileDevice::ReadOwner);
         }
-        if (variant == u"locked"_qs) {
-            holder = std::make_unique<StoreConnection>(path, u"other-program"_qs);
+        if (variant == u"locked"_s) {
+            holder = std::make_unique<StoreConnection>(path, u"other-program"_s);
             QSqlQuery lock(holder->database());
-            QVERIFY(lock.exec(u"BEGIN IMMEDIATE"_qs));
+            QVERIFY(lock.exec(u"BEGIN IMMEDIATE"_s));
         }
 
         const Fingerprint before = fingerprint(path);
@@ -140,7 +142,7 @@ private Q_SLOTS:
         QVERIFY2(problem.contains(expectedPart), qPrintable(problem));
         QVERIFY2(problem.contains(QDir::toNativeSeparators(path)), "names the file");
         QCOMPARE(fingerprint(path), before);
-        if (variant == u"missing"_qs)
+        if (variant == u"missing"_s)
             QVERIFY(!QFileInfo::exists(path));
     }
 };

@@ -5,6 +5,8 @@
 #include <QTest>
 #include <atomic>
 
+using namespace Qt::StringLiterals;
+
 namespace TestDb {
 namespace {
 
@@ -13,10 +15,10 @@ namespace {
 template <typename Fn> auto withConnection(const QString &path, Fn fn)
 {
     static std::atomic<int> counter{0};
-    const QString name = u"testdb-"_qs + QString::number(++counter);
+    const QString name = u"testdb-"_s + QString::number(++counter);
     decltype(fn(std::declval<QSqlDatabase &>())) result;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_qs, name);
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
         db.setDatabaseName(path);
         if (!db.open())
             qWarning("TestDb: cannot open %s: %s", qPrintable(path),
@@ -63,15 +65,15 @@ QVariant scalar(const QString &path, const QString &sql, const QVariantList &val
 
 QString create(const QString &dir, const Settings &settings)
 {
-    const QString path = dir + u"/Daten.mdb"_qs;
+    const QString path = dir + u"/Daten.mdb"_s;
     const QStringList ddl = {
         u"CREATE TABLE Einstellungen (ComPort INTEGER, ProviderNummer TEXT, "
-        u"InitialisierungsBefehl TEXT, \"Rückrufnummer\" TEXT, Bemerkung TEXT)"_qs,
+        u"InitialisierungsBefehl TEXT, \"Rückrufnummer\" TEXT, Bemerkung TEXT)"_s,
         u"CREATE TABLE Adressen (DSNummer INTEGER PRIMARY KEY AUTOINCREMENT, Name TEXT, "
-        u"Adresse TEXT, PLZOrt TEXT, NatelNummer TEXT, Bemerkungen TEXT, Geburtstag TEXT)"_qs,
+        u"Adresse TEXT, PLZOrt TEXT, NatelNummer TEXT, Bemerkungen TEXT, Geburtstag TEXT)"_s,
         u"CREATE TABLE VersandLog (VersandDatum TEXT, VersandZeit TEXT, MobilNummer TEXT, "
-        u"Nachricht TEXT, versandt TEXT)"_qs,
-        u"CREATE TABLE Fremd (x TEXT)"_qs,
+        u"Nachricht TEXT, versandt TEXT)"_s,
+        u"CREATE TABLE Fremd (x TEXT)"_s,
     };
     for (const QString &statement : ddl) {
         if (!exec(path, statement))
@@ -79,7 +81,7 @@ QString create(const QString &dir, const Settings &settings)
     }
     exec(path,
          u"INSERT INTO Einstellungen (ComPort, ProviderNummer, InitialisierungsBefehl, "
-         u"\"Rückrufnummer\", Bemerkung) VALUES (?, ?, ?, ?, 'fremd')"_qs,
+         u"\"Rückrufnummer\", Bemerkung) VALUES (?, ?, ?, ?, 'fremd')"_s,
          {settings.comPort, settings.providerNummer, settings.initialisierungsBefehl,
           settings.rueckrufnummer});
     return path;
@@ -90,9 +92,9 @@ qint64 addPerson(const QString &path, const QVariant &name, const QVariant &nate
 {
     exec(path,
          u"INSERT INTO Adressen (Name, Adresse, PLZOrt, NatelNummer, Bemerkungen) "
-         u"VALUES (?, ?, ?, ?, ?)"_qs,
+         u"VALUES (?, ?, ?, ?, ?)"_s,
          {name, adresse, plzOrt, natelNummer, bemerkungen});
-    return scalar(path, u"SELECT MAX(DSNummer) FROM Adressen"_qs).toLongLong();
+    return scalar(path, u"SELECT MAX(DSNummer) FROM Adressen"_s).toLongLong();
 }
 
 } // namespace TestDb

@@ -10,18 +10,20 @@
 #include <QPushButton>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class SampleDialog : public DialogBase
 {
 public:
     SampleDialog(QWidget *main, Prompter *prompter, bool info = false)
-        : DialogBase(Look{u"Probe"_qs, u"Probe..."_qs, 4680, 3720, 4350, 70, 4420, 3255, info},
-                     main, prompter)
+        : DialogBase(Look{u"Probe"_s, u"Probe..."_s, 4680, 3720, 4350, 70, 4420, 3255, info}, main,
+                     prompter)
     {
-        button = new QPushButton(u"Knopf"_qs);
+        button = new QPushButton(u"Knopf"_s);
         placeInFrame(button, 240, 240, 1000, 300);
-        link = new HoverLabel(u"Web: x"_qs, frame1());
+        link = new HoverLabel(u"Web: x"_s, frame1());
         link->setGeometry(10, 100, 80, 20);
         if (info)
             addInfoHoverLabel(link);
@@ -58,9 +60,9 @@ private Q_SLOTS:
     void mainWindowDisabledUntilUnload_data()
     {
         QTest::addColumn<QString>("how");
-        QTest::newRow("close label") << u"label"_qs;
-        QTest::newRow("close()") << u"close"_qs;
-        QTest::newRow("deleted") << u"delete"_qs;
+        QTest::newRow("close label") << u"label"_s;
+        QTest::newRow("close()") << u"close"_s;
+        QTest::newRow("deleted") << u"delete"_s;
     }
     void mainWindowDisabledUntilUnload()
     {
@@ -75,9 +77,9 @@ private Q_SLOTS:
         dialog->show();
         QTRY_COMPARE(dialog->activations, 1);
 
-        if (how == u"label"_qs)
+        if (how == u"label"_s)
             QTest::mouseClick(dialog->ende(), Qt::LeftButton);
-        else if (how == u"close"_qs)
+        else if (how == u"close"_s)
             dialog->close();
         else
             delete dialog.data();
@@ -112,15 +114,15 @@ private Q_SLOTS:
             QVERIFY(dialog->isBracketed());
         });
         prompter.answerNext(Prompter::Answer::Yes);
-        QCOMPARE(dialog->message(u"Frage?"_qs, Prompter::Buttons::YesNo), Prompter::Answer::Yes);
+        QCOMPARE(dialog->message(u"Frage?"_s, Prompter::Buttons::YesNo), Prompter::Answer::Yes);
         QVERIFY(!visibleDuringBox);
         QVERIFY(dialog->isVisible());
         QVERIFY(!dialog->isBracketed());
 
-        prompter.answerInput(u"Meier"_qs);
-        QCOMPARE(dialog->input(u"Name?"_qs, u"Suche..."_qs), std::optional<QString>(u"Meier"_qs));
+        prompter.answerInput(u"Meier"_s);
+        QCOMPARE(dialog->input(u"Name?"_s, u"Suche..."_s), std::optional<QString>(u"Meier"_s));
         QVERIFY(dialog->isVisible());
-        QCOMPARE(prompter.shown().at(1).title, u"Suche..."_qs);
+        QCOMPARE(prompter.shown().at(1).title, u"Suche..."_s);
         dialog->close();
     }
 
@@ -138,10 +140,10 @@ private Q_SLOTS:
         QCOMPARE(Look::textColor(dialog->ende()), Look::rot);
         // Over the frame itself: the window colour, not the starting colour.
         moveOver(dialog->frame1(), QPoint(2, dialog->frame1()->height() - 3));
-        QCOMPARE(Look::textColor(dialog->ende()), Look::fenster());
+        QCOMPARE(Look::textColor(dialog->ende()), Look::windowColour());
         hover(dialog->ende());
         moveOver(dialog, QPoint(2, dialog->height() - 2));
-        QCOMPARE(Look::textColor(dialog->ende()), Look::fenster());
+        QCOMPARE(Look::textColor(dialog->ende()), Look::windowColour());
         dialog->close();
     }
 

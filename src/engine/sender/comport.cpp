@@ -3,9 +3,11 @@
 #include <QDir>
 #include <QFileInfo>
 
+using namespace Qt::StringLiterals;
+
 QString comPortName(int n)
 {
-    return u"COM"_qs + QString::number(n);
+    return u"COM"_s + QString::number(n);
 }
 
 QString serialDeviceForComPort(int n, const QString &programDir)
@@ -27,6 +29,6 @@ QString serialDeviceForComPort(int n, const QString &programDir)
         if (entry.exists())
             return entry.absoluteFilePath();
     }
-    return u"/dev/ttyS"_qs + QString::number(n - 1);
+    return u"/dev/ttyS"_s + QString::number(n - 1);
 #endif
 }

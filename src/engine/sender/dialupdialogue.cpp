@@ -7,6 +7,8 @@
 
 #include <utility>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // A checksum complaint: the frame was garbled on the line, sending it again
@@ -18,15 +20,15 @@ QString modemFailureText(ModemResult result)
 {
     switch (result) {
     case ModemResult::Busy:
-        return u"Besetzt"_qs;
+        return u"Besetzt"_s;
     case ModemResult::NoCarrier:
-        return u"Keine Verbindung"_qs;
+        return u"Keine Verbindung"_s;
     case ModemResult::NoDialtone:
-        return u"Kein Wählton"_qs;
+        return u"Kein Wählton"_s;
     case ModemResult::NoAnswer:
-        return u"Keine Antwort"_qs;
+        return u"Keine Antwort"_s;
     case ModemResult::Error:
-        return u"Modemfehler"_qs;
+        return u"Modemfehler"_s;
     case ModemResult::Other:
     case ModemResult::Connect:
         break;
@@ -56,7 +58,7 @@ DialUpDialogue::DialUpDialogue(SerialLine *line, const Settings *settings, QStri
 QString DialUpDialogue::missingSetting() const
 {
     if (m_settings->providerNummer().isEmpty())
-        return u"Keine Rufnummer des Service-Providers konfiguriert"_qs;
+        return u"Keine Rufnummer des Service-Providers konfiguriert"_s;
     return {};
 }
 
@@ -76,16 +78,16 @@ void DialUpDialogue::begin()
         // and naming COM0 would point at the wrong thing.
         const QString stored = m_settings->comPortText();
         const bool storedFits = !stored.isEmpty() && Settings::toComPort(stored) == port;
-        fail(u"Com-Port "_qs + (storedFits ? stored : QString::number(port)) +
-             u" bezeichnet keine Schnittstelle (gültig sind die Nummern 1 bis 32767)"_qs);
+        fail(u"Com-Port "_s + (storedFits ? stored : QString::number(port)) +
+             u" bezeichnet keine Schnittstelle (gültig sind die Nummern 1 bis 32767)"_s);
         return;
     }
     QString error;
     if (!m_line->open(device, &error)) {
         QString name = comPortName(port);
         if (device != name)
-            name += u" ("_qs + device + u')';
-        fail(name + u" lässt sich nicht öffnen: "_qs + error);
+            name += u" ("_s + device + u')';
+        fail(name + u" lässt sich nicht öffnen: "_s + error);
         return;
     }
     // Modem command, one blank, the provider's digits, CR. A modem aborts the

@@ -7,6 +7,8 @@
 #include <limits>
 #include <utility>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QString textStart = QStringLiteral("Start");
@@ -20,7 +22,7 @@ SendEngine::SendEngine(OutgoingQueue *queue, SendLog *log, CallDialogue *dialogu
                        const Clock *clock, QObject *parent)
     : QObject(parent), m_queue(queue), m_dialogue(dialogue), m_clock(clock)
 {
-    m_timer1.setObjectName(u"Timer1"_qs);
+    m_timer1.setObjectName(u"Timer1"_s);
     m_timer1.setInterval(tickIntervalMs);
     connect(&m_timer1, &QTimer::timeout, this, &SendEngine::tick);
 
@@ -216,7 +218,7 @@ void SendEngine::onSubmitted(const CallDialogue::Result &result)
     m_refusalCode = result.accepted ? QString() : result.errorCode;
     const QDateTime now = m_clock->now();
     m_logRow = LoggedCall{now.date(), now.time(),
-                          result.accepted ? u"OK"_qs : u"NACK "_qs + result.errorCode};
+                          result.accepted ? u"OK"_s : u"NACK "_s + result.errorCode};
     m_logFailureTold = false;
     setState(State::Logging);
     writeLogRow();
@@ -249,7 +251,7 @@ void SendEngine::useOpenConnection(qint64 now)
 void SendEngine::writeLogRow()
 {
     m_logWriteFailed = false;
-    m_logTicket = m_logWriter->append(m_logRow.datum, m_logRow.zeit, m_submitted.natelNummer,
+    m_logTicket = m_logWriter->append(m_logRow.date, m_logRow.time, m_submitted.natelNummer,
                                       m_submitted.nachricht, m_logRow.versandt);
 }
 

@@ -164,8 +164,8 @@ private:
     // Its log row while it is being written.
     struct LoggedCall
     {
-        QDate datum;
-        QTime zeit;
+        QDate date;
+        QTime time;
         QString versandt;
     };
     LoggedCall m_logRow;

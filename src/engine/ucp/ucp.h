@@ -25,18 +25,18 @@ inline constexpr char UcpEtx = '\x03';
 // signs that can be sent (their positions in the GSM 03.38 default alphabet),
 // or an empty text for every other character. Case-sensitive: "É" is mapped,
 // "È" is not.
-QString ErwAscii(QChar Wert);
+QString ErwAscii(QChar value);
 
 // The message text as the AMsg field: a character up to code 127 becomes two
 // upper-case hex digits of its code, a character above 127 becomes its
 // ErwAscii code, and a character without one is left out without a trace.
-QString Textinhex(QStringView UebergabeText);
+QString Textinhex(QStringView text);
 
-// The two upper-case hex digits of the UCP checksum of Zeichenkette: the low
+// The two upper-case hex digits of the UCP checksum of frame: the low
 // 8 bits of the sum of the Windows-1252 codes of its characters. A decimal
-// digit adds the value of the hex number MeldeTyp followed by that digit, which
-// with MeldeTyp "3" is the digit's own code.
-QString Chksum(QStringView Zeichenkette, QChar MeldeTyp);
+// digit adds the value of the hex number messageType followed by that digit, which
+// with messageType "3" is the digit's own code.
+QString Chksum(QStringView frame, QChar messageType);
 
 // The transaction reference number (TRN) of a frame that the program sends.
 // A connection numbers its operations 01, 02, ..., 99, 00, 01, ...; the
@@ -65,10 +65,10 @@ private:
 // and ETX. Both numbers are written with their digits only, so a blank or a
 // "/" typed into a number can never shift or split a field of the frame.
 // The TRN is 01.
-QString SMSSendString(const QString &Nummer, const QString &Nachricht, const QString &RueckRufNr);
+QString SMSSendString(const QString &number, const QString &message, const QString &callBack);
 // The same frame with the given TRN, for the second and later operations
 // of a connection; with UcpTrn() it is the frame above, byte for byte.
-QString SMSSendString(const QString &Nummer, const QString &Nachricht, const QString &RueckRufNr,
+QString SMSSendString(const QString &number, const QString &message, const QString &callBack,
                       UcpTrn trn);
 
 // The bytes that go over the line for a frame: STX, the frame, ETX.

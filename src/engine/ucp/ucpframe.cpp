@@ -136,17 +136,17 @@ void appendHexByte(QString &out, unsigned value)
 
 } // namespace
 
-QString ErwAscii(QChar Wert)
+QString ErwAscii(QChar value)
 {
-    const char *code = gsmCode(Wert.unicode());
+    const char *code = gsmCode(value.unicode());
     return code ? QString::fromLatin1(code, 2) : QString();
 }
 
-QString Textinhex(QStringView UebergabeText)
+QString Textinhex(QStringView text)
 {
     QString hex;
-    hex.reserve(2 * UebergabeText.size());
-    for (QChar c : UebergabeText) {
+    hex.reserve(2 * text.size());
+    for (QChar c : text) {
         const char16_t u = c.unicode();
         if (u <= 127) {
             appendHexByte(hex, u);
@@ -157,14 +157,14 @@ QString Textinhex(QStringView UebergabeText)
     return hex;
 }
 
-QString Chksum(QStringView Zeichenkette, QChar MeldeTyp)
+QString Chksum(QStringView frame, QChar messageType)
 {
     // Unsigned so that even an absurdly long text wraps instead of overflowing;
     // only the low 8 bits are used.
-    const unsigned digitBase = unsigned(hexValue(MeldeTyp)) * 16;
+    const unsigned digitBase = unsigned(hexValue(messageType)) * 16;
     unsigned sum = 0;
-    for (QChar c : Zeichenkette) {
-        if (istZiffer(c))
+    for (QChar c : frame) {
+        if (isAsciiDigit(c))
             sum += digitBase + unsigned(c.unicode() - u'0');
         else
             sum += unsigned(windows1252Code(c));
@@ -185,20 +185,20 @@ QString UcpTrn::text() const
     return result;
 }
 
-QString SMSSendString(const QString &Nummer, const QString &Nachricht, const QString &RueckRufNr)
+QString SMSSendString(const QString &number, const QString &message, const QString &callBack)
 {
-    return SMSSendString(Nummer, Nachricht, RueckRufNr, UcpTrn());
+    return SMSSendString(number, message, callBack, UcpTrn());
 }
 
-QString SMSSendString(const QString &Nummer, const QString &Nachricht, const QString &RueckRufNr,
+QString SMSSendString(const QString &number, const QString &message, const QString &callBack,
                       UcpTrn trn)
 {
     // The numbers are reduced to their digits: a blank or "/" typed into a
     // number would otherwise end up inside the frame, and a "/" would shift
     // every following field.
-    const QString adc = NurZiffern(QStringView(Nummer));
-    const QString oadc = NurZiffern(QStringView(RueckRufNr));
-    const QString hex = Textinhex(Nachricht);
+    const QString adc = NurZiffern(QStringView(number));
+    const QString oadc = NurZiffern(QStringView(callBack));
+    const QString hex = Textinhex(message);
 
     // 22 fixed characters: the TRN and "/", five digits, "/O/01/", "/",
     // "//3/", "/" and the two checksum digits.

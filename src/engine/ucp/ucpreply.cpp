@@ -1,111 +1,29 @@
 #include "ucp.h"
 
-#include <QList>
+#include "ucpsession.h"
 
-namespace {
-
-bool allDigits(QByteArrayView field, qsizetype width)
-{
-    if (field.size() != width)
-        return false;
-    for (char c : field) {
-        if (c < '0' || c > '9')
-            return false;
-    }
-    return true;
-}
-
-int hexNibble(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-// The frame proper, without STX/ETX and whatever surrounds them; an empty
-// view when the input is neither a bare frame nor holds a complete STX...ETX.
-QByteArrayView framePart(QByteArrayView bytes)
-{
-    const qsizetype stx = bytes.indexOf(UcpStx);
-    if (stx < 0)
-        return bytes;
-    const qsizetype etx = bytes.indexOf(UcpEtx, stx + 1);
-    if (etx < 0)
-        return {};
-    return bytes.sliced(stx + 1, etx - stx - 1);
-}
-
-UcpReply invalid()
-{
-    return {};
-}
-
-} // namespace
-
+// A reply to operation 01 is one of the results parseUcpMessage reads, so the
+// frame checks (TRN, LEN, checksum, the A and N forms) live in one place.
 UcpReply parseUcpReply(QByteArrayView bytes)
 {
-    const QByteArrayView frame = framePart(bytes);
-    if (frame.isEmpty())
-        return invalid();
-
-    // UCP frames are printable IA5 text; a control byte (a stray STX or ETX,
-    // line noise) means the frame is broken.
-    for (char c : frame) {
-        if (c < 0x20 || c > 0x7E)
-            return invalid();
-    }
-
-    QList<QByteArrayView> fields;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < frame.size(); ++i) {
-        if (frame[i] == '/') {
-            fields.append(frame.sliced(start, i - start));
-            start = i + 1;
-        }
-    }
-    fields.append(frame.sliced(start));
-
-    // TRN, LEN, O/R, OT, A or N, at least one data field, checksum.
-    if (fields.size() < 7)
-        return invalid();
-    if (!allDigits(fields[0], 2) || !allDigits(fields[1], 5))
-        return invalid();
-    if (fields[1].toInt() != frame.size())
-        return invalid();
-    if (fields[2] != "R" || fields[3] != "01")
-        return invalid();
-
-    const QByteArrayView checksum = fields.last();
-    if (checksum.size() != 2)
-        return invalid();
-    const int high = hexNibble(checksum[0]);
-    const int low = hexNibble(checksum[1]);
-    if (high < 0 || low < 0)
-        return invalid();
-    unsigned sum = 0;
-    for (char c : frame.first(frame.size() - 2))
-        sum += static_cast<unsigned char>(c);
-    if ((sum & 0xFF) != unsigned(high * 16 + low))
-        return invalid();
-
+    const UcpMessage message = parseUcpMessage(bytes);
+    if (message.ot != u"01")
+        return {};
     UcpReply reply;
-    reply.trn = QString::fromLatin1(fields[0]);
-    const QByteArrayView ack = fields[4];
-    if (ack == "A" && (fields.size() == 7 || fields.size() == 8)) {
-        // Operation 01 answers A/SM; some centres answer in the A/MVP/SM form
-        // of the 5x operations. The system message is the last field either way.
+    switch (message.kind) {
+    case UcpMessage::Kind::Ack:
         reply.kind = UcpReply::Kind::Ack;
-    } else if (ack == "N" && fields.size() == 8 && allDigits(fields[5], 2)) {
+        break;
+    case UcpMessage::Kind::Nack:
         reply.kind = UcpReply::Kind::Nack;
-        reply.errorCode = QString::fromLatin1(fields[5]);
-    } else {
-        return invalid();
+        break;
+    case UcpMessage::Kind::Invalid:
+    case UcpMessage::Kind::Operation:
+        return {};
     }
-    reply.systemMessage = QString::fromLatin1(fields[fields.size() - 2]);
+    reply.trn = message.trn;
+    reply.errorCode = message.errorCode;
+    reply.systemMessage = message.systemMessage;
     return reply;
 }
 

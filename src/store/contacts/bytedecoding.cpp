@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Windows-1252 at 0x80–0x9F. The five codes it leaves undefined keep their
@@ -29,13 +31,13 @@ QString textEncodingName(TextEncoding encoding)
 {
     switch (encoding) {
     case TextEncoding::Utf8:
-        return u"UTF-8"_qs;
+        return u"UTF-8"_s;
     case TextEncoding::Utf16LE:
-        return u"UTF-16LE"_qs;
+        return u"UTF-16LE"_s;
     case TextEncoding::Utf16BE:
-        return u"UTF-16BE"_qs;
+        return u"UTF-16BE"_s;
     case TextEncoding::Windows1252:
-        return u"Windows-1252 (Latin-1)"_qs;
+        return u"Windows-1252 (Latin-1)"_s;
     }
     return QString();
 }

@@ -2,17 +2,19 @@
 
 #include <QRegularExpression>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QString oneLine(const QString &text)
 {
     if (!text.contains(u'\n') && !text.contains(u'\r'))
         return text;
-    static const QRegularExpression outerBreaks(u"^[\\r\\n]+|[\\r\\n]+$"_qs);
-    static const QRegularExpression innerBreaks(u"[ \\t]*[\\r\\n]+[ \\t]*"_qs);
+    static const QRegularExpression outerBreaks(u"^[\\r\\n]+|[\\r\\n]+$"_s);
+    static const QRegularExpression innerBreaks(u"[ \\t]*[\\r\\n]+[ \\t]*"_s);
     QString flat = text;
     flat.remove(outerBreaks);
-    flat.replace(innerBreaks, u", "_qs);
+    flat.replace(innerBreaks, u", "_s);
     return flat;
 }
 
@@ -74,5 +76,5 @@ QString ImportMessage::toString() const
 {
     if (line <= 0)
         return text;
-    return u"Zeile "_qs + QString::number(line) + u": "_qs + text;
+    return u"Zeile "_s + QString::number(line) + u": "_s + text;
 }

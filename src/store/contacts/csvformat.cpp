@@ -3,6 +3,8 @@
 #include <QHash>
 #include <array>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct ParsedCsv
@@ -88,7 +90,7 @@ ParsedCsv parseCsv(QStringView text, QChar delimiter, qsizetype maxRecords = -1,
             if ((afterQuote || c == u'"') && !strayReported) {
                 parsed.messages.append({line,
                                         u"Anführungszeichen mitten in einem Feld; der Text wurde "
-                                        u"unverändert übernommen."_qs});
+                                        u"unverändert übernommen."_s});
                 strayReported = true;
             }
             field.append(c);
@@ -97,7 +99,7 @@ ParsedCsv parseCsv(QStringView text, QChar delimiter, qsizetype maxRecords = -1,
     if (inQuotes) {
         parsed.messages.append(
             {quoteLine, u"Das Anführungszeichen wird bis zum Ende der Datei nicht geschlossen; "
-                        u"der Rest der Datei wurde als ein Feld gelesen."_qs});
+                        u"der Rest der Datei wurde als ein Feld gelesen."_s});
     }
     if (!field.isEmpty() || !record.isEmpty() || quoted)
         endRecord();
@@ -218,10 +220,10 @@ std::pair<CsvRole, int> roleOfHeading(const QString &heading)
         isOneOf(h, {u"tel", u"telnr", u"nummer", u"number", u"rufnummer"}))
         return {CsvRole::NatelNummer, 1};
     if (isOneOf(h, {u"vorname", u"firstname", u"givenname", u"rufname", u"forename"}))
-        return {CsvRole::Vorname, 2};
+        return {CsvRole::GivenName, 2};
     if (isOneOf(h,
                 {u"nachname", u"lastname", u"familyname", u"familienname", u"surname", u"zuname"}))
-        return {CsvRole::Nachname, 2};
+        return {CsvRole::Surname, 2};
     if (isOneOf(h, {u"name", u"fullname", u"vollername", u"vollstandigername", u"displayname",
                     u"anzeigename", u"kontakt", u"contact", u"person"}))
         return {CsvRole::Name, 2};
@@ -263,7 +265,7 @@ QString csvField(const QString &value)
     if (!needsQuotes)
         return value;
     QString quoted = value;
-    quoted.replace(u"\""_qs, u"\"\""_qs);
+    quoted.replace(u"\""_s, u"\"\""_s);
     return u'"' + quoted + u'"';
 }
 
@@ -298,7 +300,7 @@ CsvTable readCsv(const QByteArray &data, std::optional<QChar> delimiter,
     ParsedCsv parsed = parseCsv(body, table.delimiter, -1, firstLine);
     table.messages = parsed.messages;
     if (parsed.records.isEmpty()) {
-        table.messages.append({0, u"Die Datei enthält keine Zeilen."_qs});
+        table.messages.append({0, u"Die Datei enthält keine Zeilen."_s});
         return table;
     }
     table.header = parsed.records.takeFirst();
@@ -310,8 +312,8 @@ CsvTable readCsv(const QByteArray &data, std::optional<QChar> delimiter,
 
 QList<CsvRole> csvRoles()
 {
-    return {CsvRole::Ignore,      CsvRole::Name,       CsvRole::Vorname, CsvRole::Nachname,
-            CsvRole::Adresse,     CsvRole::PLZ,        CsvRole::Ort,     CsvRole::PLZOrt,
+    return {CsvRole::Ignore,      CsvRole::Name,       CsvRole::GivenName, CsvRole::Surname,
+            CsvRole::Adresse,     CsvRole::PLZ,        CsvRole::Ort,       CsvRole::PLZOrt,
             CsvRole::NatelNummer, CsvRole::Bemerkungen};
 }
 
@@ -319,25 +321,25 @@ QString csvRoleLabel(CsvRole role)
 {
     switch (role) {
     case CsvRole::Ignore:
-        return u"nicht übernehmen"_qs;
+        return u"nicht übernehmen"_s;
     case CsvRole::Name:
-        return u"Name"_qs;
-    case CsvRole::Vorname:
-        return u"Vorname"_qs;
-    case CsvRole::Nachname:
-        return u"Nachname"_qs;
+        return u"Name"_s;
+    case CsvRole::GivenName:
+        return u"Vorname"_s;
+    case CsvRole::Surname:
+        return u"Nachname"_s;
     case CsvRole::Adresse:
-        return u"Adresse"_qs;
+        return u"Adresse"_s;
     case CsvRole::PLZ:
-        return u"PLZ"_qs;
+        return u"PLZ"_s;
     case CsvRole::Ort:
-        return u"Ort"_qs;
+        return u"Ort"_s;
     case CsvRole::PLZOrt:
-        return u"PLZ und Ort"_qs;
+        return u"PLZ und Ort"_s;
     case CsvRole::NatelNummer:
-        return u"Natel-Nummer"_qs;
+        return u"Natel-Nummer"_s;
     case CsvRole::Bemerkungen:
-        return u"Bemerkungen"_qs;
+        return u"Bemerkungen"_s;
     }
     return QString();
 }
@@ -355,9 +357,9 @@ QList<CsvRole> guessCsvRoles(const QStringList &header)
             best.insert(role, {column, certainty});
     }
     // German lists often have "Vorname" and "Name", the latter the family name.
-    if (best.contains(CsvRole::Vorname) && best.contains(CsvRole::Name) &&
-        !best.contains(CsvRole::Nachname))
-        best.insert(CsvRole::Nachname, best.take(CsvRole::Name));
+    if (best.contains(CsvRole::GivenName) && best.contains(CsvRole::Name) &&
+        !best.contains(CsvRole::Surname))
+        best.insert(CsvRole::Surname, best.take(CsvRole::Name));
     for (auto it = best.cbegin(); it != best.cend(); ++it)
         roles[it->first] = it.key();
     return roles;
@@ -378,34 +380,32 @@ ContactImport recordsFromCsv(const CsvTable &table, const QList<CsvRole> &roles)
                 values[roles.at(column)].append(row.value(column));
         }
         ContactRecord record;
-        record.name = joined(values.value(CsvRole::Name), u" "_qs);
+        record.name = joined(values.value(CsvRole::Name), u" "_s);
         if (record.name.isEmpty())
             record.name =
-                joined(values.value(CsvRole::Vorname) + values.value(CsvRole::Nachname), u" "_qs);
-        record.adresse = joined(values.value(CsvRole::Adresse), u", "_qs);
-        record.plzOrt = joined(values.value(CsvRole::PLZOrt), u" "_qs);
+                joined(values.value(CsvRole::GivenName) + values.value(CsvRole::Surname), u" "_s);
+        record.adresse = joined(values.value(CsvRole::Adresse), u", "_s);
+        record.plzOrt = joined(values.value(CsvRole::PLZOrt), u" "_s);
         if (record.plzOrt.isEmpty())
-            record.plzOrt =
-                joined(values.value(CsvRole::PLZ) + values.value(CsvRole::Ort), u" "_qs);
+            record.plzOrt = joined(values.value(CsvRole::PLZ) + values.value(CsvRole::Ort), u" "_s);
         for (const QString &number : values.value(CsvRole::NatelNummer)) {
             if (!number.isEmpty()) {
                 record.natelNummer = number;
                 break;
             }
         }
-        record.bemerkungen = joined(values.value(CsvRole::Bemerkungen), u"\n"_qs);
+        record.bemerkungen = joined(values.value(CsvRole::Bemerkungen), u"\n"_s);
         record.flattenLineBreaks();
 
         if (row.size() > table.header.size() && !allEmpty(row.mid(table.header.size()))) {
             result.messages.append(
-                {line, u"Die Zeile hat "_qs + QString::number(row.size()) +
-                           u" Felder, die Kopfzeile nur "_qs +
-                           QString::number(table.header.size()) +
-                           u"; die Felder ohne Überschrift wurden nicht übernommen."_qs});
+                {line, u"Die Zeile hat "_s + QString::number(row.size()) +
+                           u" Felder, die Kopfzeile nur "_s + QString::number(table.header.size()) +
+                           u"; die Felder ohne Überschrift wurden nicht übernommen."_s});
         }
         if (record.isEmpty()) {
             result.messages.append({line, u"Keine der übernommenen Spalten enthält einen Wert; "
-                                          u"die Zeile wird übersprungen."_qs});
+                                          u"die Zeile wird übersprungen."_s});
             continue;
         }
         result.records.append(record);
@@ -416,7 +416,7 @@ ContactImport recordsFromCsv(const CsvTable &table, const QList<CsvRole> &roles)
 
 QByteArray writeCsv(const QList<ContactRecord> &records)
 {
-    QString text = u"Name;Adresse;PLZOrt;NatelNummer;Bemerkungen\r\n"_qs;
+    QString text = u"Name;Adresse;PLZOrt;NatelNummer;Bemerkungen\r\n"_s;
     for (const ContactRecord &record : records) {
         text += csvField(record.name) + u';' + csvField(record.adresse) + u';' +
                 csvField(record.plzOrt) + u';' + csvField(record.natelNummer) + u';' +

@@ -34,13 +34,13 @@ CsvTable readCsv(const QByteArray &data, std::optional<QChar> delimiter = std::n
                  std::optional<TextEncoding> encoding = std::nullopt);
 
 // What a column holds. Name, Adresse, PLZOrt, NatelNummer and Bemerkungen
-// are the fields themselves; Vorname and Nachname make up Name, PLZ and Ort
+// are the fields themselves; GivenName and Surname make up Name, PLZ and Ort
 // make up PLZOrt, for files that keep them apart.
 enum class CsvRole {
     Ignore,
     Name,
-    Vorname,
-    Nachname,
+    GivenName,
+    Surname,
     Adresse,
     PLZ,
     Ort,
@@ -66,7 +66,7 @@ QList<CsvRole> guessCsvRoles(const QStringList &header);
 
 // The persons of the table under the given roles (one per column; columns
 // past the end of roles are not read). Several columns of one role are
-// joined: Name, Vorname, Nachname, PLZ, Ort and PLZOrt with a blank,
+// joined: Name, GivenName, Surname, PLZ, Ort and PLZOrt with a blank,
 // Adresse with ", ", Bemerkungen with a line break; NatelNummer takes the
 // first column that has a value. Name is the Name columns, or else
 // "Vorname Nachname"; PLZOrt is the PLZOrt columns, or else "PLZ Ort". Rows

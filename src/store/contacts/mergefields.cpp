@@ -1,5 +1,7 @@
 #include "mergefields.h"
 
+using namespace Qt::StringLiterals;
+
 namespace MergeFields {
 
 namespace {
@@ -88,14 +90,14 @@ QString overLimitMessage(const Overflow &overflow, qsizetype limit)
 {
     QString person;
     if (!overflow.name.trimmed().isEmpty())
-        person = u"«"_qs + overflow.name + u"»"_qs;
+        person = u"«"_s + overflow.name + u"»"_s;
     else if (!overflow.natelNummer.trimmed().isEmpty())
-        person = u"die Person mit der Natel-Nummer "_qs + overflow.natelNummer;
+        person = u"die Person mit der Natel-Nummer "_s + overflow.natelNummer;
     else
-        person = u"eine Person ohne Namen und Nummer"_qs;
-    return u"Die Nachricht für "_qs + person + u" ist mit den eingesetzten Feldern "_qs +
-           QString::number(overflow.length) + u" Zeichen lang; höchstens "_qs +
-           QString::number(limit) + u" Zeichen sind möglich. Bitte kürzen Sie die Nachricht."_qs;
+        person = u"eine Person ohne Namen und Nummer"_s;
+    return u"Die Nachricht für "_s + person + u" ist mit den eingesetzten Feldern "_s +
+           QString::number(overflow.length) + u" Zeichen lang; höchstens "_s +
+           QString::number(limit) + u" Zeichen sind möglich. Bitte kürzen Sie die Nachricht."_s;
 }
 
 } // namespace MergeFields

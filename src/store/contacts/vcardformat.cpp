@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <optional>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // A line of the file after unfolding, with the line number it starts on.
@@ -291,8 +293,8 @@ public:
         if (name == "VERSION") {
             const QByteArray version = property.value.trimmed();
             if (version != "2.1" && version != "3.0" && version != "4.0")
-                report(line, u"vCard-Version «"_qs + QString::fromLatin1(version) +
-                                 u"» ist unbekannt; die Karte wird wie eine vCard 4.0 gelesen."_qs);
+                report(line, u"vCard-Version «"_s + QString::fromLatin1(version) +
+                                 u"» ist unbekannt; die Karte wird wie eine vCard 4.0 gelesen."_s);
             return;
         }
         if (name != "FN" && name != "N" && name != "ORG" && name != "ADR" && name != "TEL" &&
@@ -328,8 +330,8 @@ public:
             const QList<QStringView> parts = splitEscaped(m_address->value, u';');
             // post box; extended address; street; locality; region; postal code; country
             record.adresse = joinNonEmpty(
-                {component(parts, 2), component(parts, 1), component(parts, 0)}, u", "_qs);
-            record.plzOrt = joinNonEmpty({component(parts, 5), component(parts, 3)}, u" "_qs);
+                {component(parts, 2), component(parts, 1), component(parts, 0)}, u", "_s);
+            record.plzOrt = joinNonEmpty({component(parts, 5), component(parts, 3)}, u" "_s);
         }
         if (m_number)
             record.natelNummer = m_number->value;
@@ -349,7 +351,7 @@ private:
             bytes = decodeQuotedPrintable(property.value, &ok);
             if (!ok)
                 report(line, u"Fehlerhafte Quoted-Printable-Kodierung; die betroffenen Zeichen "
-                             u"wurden unverändert übernommen."_qs);
+                             u"wurden unverändert übernommen."_s);
         }
         const QByteArray &charset = property.charset;
         if (charset.isEmpty() || charset == "UTF-8" || charset == "UTF8")
@@ -357,8 +359,8 @@ private:
         if (charset == "ISO-8859-1" || charset == "LATIN1" || charset == "ISO-8859-15" ||
             charset == "WINDOWS-1252" || charset == "CP1252" || charset == "US-ASCII")
             return decodeText(bytes, TextEncoding::Windows1252);
-        report(line, u"Zeichensatz «"_qs + QString::fromLatin1(charset) +
-                         u"» ist unbekannt; der Wert wurde als UTF-8 bzw. Latin-1 gelesen."_qs);
+        report(line, u"Zeichensatz «"_s + QString::fromLatin1(charset) +
+                         u"» ist unbekannt; der Wert wurde als UTF-8 bzw. Latin-1 gelesen."_s);
         return decodeUtf8OrLatin1(bytes);
     }
 
@@ -371,9 +373,9 @@ private:
             QStringList values;
             for (QStringView value : splitEscaped(parts.at(i), u','))
                 values.append(unescape(value).trimmed());
-            return joinNonEmpty(values, u" "_qs);
+            return joinNonEmpty(values, u" "_s);
         };
-        return joinNonEmpty({part(3), part(1), part(2), part(0), part(4)}, u" "_qs);
+        return joinNonEmpty({part(3), part(1), part(2), part(0), part(4)}, u" "_s);
     }
 
     void addAddress(const Property &property, const QString &value)
@@ -433,7 +435,7 @@ void finishCard(const CardReader &card, ContactImport *result)
         result->messages.append(
             {card.beginLine(),
              u"Die Karte enthält weder Name noch Adresse, Nummer oder Bemerkung und wird "
-             u"übersprungen."_qs});
+             u"übersprungen."_s});
         return;
     }
     result->records.append(record);
@@ -543,9 +545,9 @@ ContactImport readVCards(const QByteArray &data)
         const std::optional<Property> property = parseProperty(line.text);
         if (property && isCardMarker(*property, "BEGIN")) {
             if (card) {
-                result.messages.append({line.line, u"END:VCARD fehlt für die Karte ab Zeile "_qs +
+                result.messages.append({line.line, u"END:VCARD fehlt für die Karte ab Zeile "_s +
                                                        QString::number(card->beginLine()) +
-                                                       u"; sie wurde bis hier gelesen."_qs});
+                                                       u"; sie wurde bis hier gelesen."_s});
                 finishCard(*card, &result);
             }
             card.emplace(line.line, &result.messages);
@@ -553,12 +555,12 @@ ContactImport readVCards(const QByteArray &data)
             if (!outsideReported) {
                 result.messages.append(
                     {line.line, u"Die Zeile steht ausserhalb einer Karte (BEGIN:VCARD fehlt) und "
-                                u"wird mit den folgenden bis zur nächsten Karte übersprungen."_qs});
+                                u"wird mit den folgenden bis zur nächsten Karte übersprungen."_s});
                 outsideReported = true;
             }
         } else if (!property) {
             result.messages.append(
-                {line.line, u"Die Zeile hat keinen Doppelpunkt und wird übersprungen."_qs});
+                {line.line, u"Die Zeile hat keinen Doppelpunkt und wird übersprungen."_s});
         } else if (isCardMarker(*property, "END")) {
             finishCard(*card, &result);
             card.reset();
@@ -570,11 +572,11 @@ ContactImport readVCards(const QByteArray &data)
     if (card) {
         result.messages.append({card->beginLine(),
                                 u"END:VCARD fehlt am Ende der Datei; die Karte wurde bis zum "
-                                u"Ende gelesen."_qs});
+                                u"Ende gelesen."_s});
         finishCard(*card, &result);
     }
     if (result.records.isEmpty() && result.messages.isEmpty())
-        result.messages.append({0, u"Die Datei enthält keine vCard."_qs});
+        result.messages.append({0, u"Die Datei enthält keine vCard."_s});
     return result;
 }
 
@@ -585,18 +587,18 @@ QByteArray writeVCards(const QList<ContactRecord> &records)
     for (const ContactRecord &record : records) {
         out.append("BEGIN:VCARD\r\nVERSION:4.0\r\n");
         const QString name = escapeText(record.name);
-        appendFolded(&out, u"FN:"_qs + name);
+        appendFolded(&out, u"FN:"_s + name);
         if (!record.name.isEmpty())
-            appendFolded(&out, u"N:"_qs + name + u";;;;"_qs);
+            appendFolded(&out, u"N:"_s + name + u";;;;"_s);
         if (!record.adresse.isEmpty() || !record.plzOrt.isEmpty()) {
             const auto [code, locality] = splitPlzOrt(record.plzOrt);
-            appendFolded(&out, u"ADR:;;"_qs + escapeText(record.adresse) + u';' +
-                                   escapeText(locality) + u";;"_qs + escapeText(code) + u';');
+            appendFolded(&out, u"ADR:;;"_s + escapeText(record.adresse) + u';' +
+                                   escapeText(locality) + u";;"_s + escapeText(code) + u';');
         }
         if (!record.natelNummer.isEmpty())
-            appendFolded(&out, u"TEL;TYPE=cell:"_qs + escapeText(record.natelNummer));
+            appendFolded(&out, u"TEL;TYPE=cell:"_s + escapeText(record.natelNummer));
         if (!record.bemerkungen.isEmpty())
-            appendFolded(&out, u"NOTE:"_qs + escapeText(record.bemerkungen));
+            appendFolded(&out, u"NOTE:"_s + escapeText(record.bemerkungen));
         out.append("END:VCARD\r\n");
     }
     return out;

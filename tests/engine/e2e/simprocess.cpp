@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 SimProcess::~SimProcess()
 {
     process.kill();
@@ -11,13 +13,12 @@ SimProcess::~SimProcess()
 
 QString SimProcess::program()
 {
-    return QCoreApplication::applicationDirPath() + u"/modemsim"_qs;
+    return QCoreApplication::applicationDirPath() + u"/modemsim"_s;
 }
 
 bool SimProcess::start(const QString &dir, int port, const QStringList &extraArguments)
 {
-    return start(QStringList{u"--dir"_qs, dir, u"--port"_qs, QString::number(port)} +
-                 extraArguments);
+    return start(QStringList{u"--dir"_s, dir, u"--port"_s, QString::number(port)} + extraArguments);
 }
 
 bool SimProcess::start(const QStringList &arguments)
@@ -32,9 +33,8 @@ bool SimProcess::start(const QStringList &arguments)
     });
     process.start(program(), arguments);
     (void)QTest::qWaitFor(
-        [this] { return count(u"READY"_qs) > 0 || process.state() == QProcess::NotRunning; },
-        10000);
-    return count(u"READY"_qs) > 0;
+        [this] { return count(u"READY"_s) > 0 || process.state() == QProcess::NotRunning; }, 10000);
+    return count(u"READY"_s) > 0;
 }
 
 QStringList SimProcess::values(const QString &kind) const
@@ -50,7 +50,7 @@ QStringList SimProcess::values(const QString &kind) const
 QByteArray SimProcess::received() const
 {
     QByteArray bytes;
-    for (const QString &hex : values(u"RX"_qs))
+    for (const QString &hex : values(u"RX"_s))
         bytes += QByteArray::fromHex(hex.toLatin1());
     return bytes;
 }

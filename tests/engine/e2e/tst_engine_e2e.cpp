@@ -16,10 +16,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QByteArray dialLine = "ATDT 012345678\r";
-const QString warten = u"Status: Warten..."_qs;
+const QString warten = u"Status: Warten..."_s;
 
 // One simulator, one engine on a real serial line, one Daten.mdb.
 struct Rig
@@ -28,27 +30,26 @@ struct Rig
     {
         TestDb::Settings row;
         row.comPort = 5;
-        row.initialisierungsBefehl = u"ATDT"_qs;
-        row.providerNummer = u"012345678"_qs;
+        row.initialisierungsBefehl = u"ATDT"_s;
+        row.providerNummer = u"012345678"_s;
         const QString path = TestDb::create(dir.path(), row);
         settings = std::make_unique<Settings>(path);
         if (!settings->reload())
             return false;
-        connection = std::make_unique<StoreConnection>(path, u"sendlog"_qs);
+        connection = std::make_unique<StoreConnection>(path, u"sendlog"_s);
         log = std::make_unique<SendLog>(connection->database());
         dialogue = std::make_unique<DialUpDialogue>(&line, settings.get(), dir.path());
         engine = std::make_unique<SendEngine>(&queue, log.get(), dialogue.get(), &clock);
-        queue.append(u"0791234567"_qs, u"abc"_qs, QString());
-        return sim.start(dir.path(), 5,
-                         QStringList{u"--connect-delay"_qs, u"100"_qs} + simArguments);
+        queue.append(u"0791234567"_s, u"abc"_s, QString());
+        return sim.start(dir.path(), 5, QStringList{u"--connect-delay"_s, u"100"_s} + simArguments);
     }
     // One tick, then wait until the call it made is over and hung up.
     void callAndWait()
     {
-        const int hangups = sim.count(u"HANGUP"_qs);
+        const int hangups = sim.count(u"HANGUP"_s);
         engine->tick();
-        QTRY_COMPARE(engine->verbindungAktiv(), u"Nein"_qs);
-        QTRY_COMPARE(sim.count(u"HANGUP"_qs), hangups + 1);
+        QTRY_COMPARE(engine->verbindungAktiv(), u"Nein"_s);
+        QTRY_COMPARE(sim.count(u"HANGUP"_s), hangups + 1);
     }
     QStringList logged() const
     {
@@ -82,27 +83,26 @@ private Q_SLOTS:
     void busyRefusalThenSuccess()
     {
         Rig rig;
-        QVERIFY(rig.start({u"--dial"_qs, u"busy,connect"_qs, u"--centre"_qs, u"nack:06,ack"_qs}));
-        rig.queue.append(u"0797654321"_qs, u"zweite"_qs, u"0311234567"_qs);
+        QVERIFY(rig.start({u"--dial"_s, u"busy,connect"_s, u"--centre"_s, u"nack:06,ack"_s}));
+        rig.queue.append(u"0797654321"_s, u"zweite"_s, u"0311234567"_s);
         rig.callAndWait();
-        QCOMPARE(rig.sim.values(u"RESULT"_qs), QStringList{u"BUSY"_qs});
+        QCOMPARE(rig.sim.values(u"RESULT"_s), QStringList{u"BUSY"_s});
         QCOMPARE(rig.engine->fehlversuche(), qint16(1));
-        QCOMPARE(statusText(rig.engine->status()),
-                 u"Status: Besetzt – nächster Versuch in 40 s"_qs);
+        QCOMPARE(statusText(rig.engine->status()), u"Status: Besetzt – nächster Versuch in 40 s"_s);
         rig.clock.advanceSeconds(40); // the pace of a failed attempt
 
         rig.callAndWait();
-        QCOMPARE(rig.logged(), QStringList{u"0791234567 NACK 06"_qs});
+        QCOMPARE(rig.logged(), QStringList{u"0791234567 NACK 06"_s});
         QCOMPARE(statusText(rig.engine->status()),
-                 u"Status: SMS abgelehnt (06: Empfängeradresse ungültig (AdC))"_qs);
+                 u"Status: SMS abgelehnt (06: Empfängeradresse ungültig (AdC))"_s);
 
         rig.callAndWait();
-        QCOMPARE(rig.logged(), (QStringList{u"0791234567 NACK 06"_qs, u"0797654321 OK"_qs}));
+        QCOMPARE(rig.logged(), (QStringList{u"0791234567 NACK 06"_s, u"0797654321 OK"_s}));
         QCOMPARE(statusText(rig.engine->status()), warten);
         QCOMPARE(rig.queue.count(), 0);
-        QCOMPARE(rig.sim.values(u"SMS"_qs),
-                 (QStringList{u"to=0791234567 from= text=abc"_qs,
-                              u"to=0797654321 from=0311234567 text=zweite"_qs}));
+        QCOMPARE(rig.sim.values(u"SMS"_s),
+                 (QStringList{u"to=0791234567 from= text=abc"_s,
+                              u"to=0797654321 from=0311234567 text=zweite"_s}));
         // Exactly the dial lines and the framed operations 01, nothing else.
         const QByteArray expected = dialLine + dialLine +
                                     "\x02"
@@ -116,7 +116,7 @@ private Q_SLOTS:
     void echoIsNoConnection()
     {
         Rig rig;
-        QVERIFY(rig.start({u"--dial"_qs, u"silent"_qs}));
+        QVERIFY(rig.start({u"--dial"_s, u"silent"_s}));
         QSignalSpy lineData(&rig.line, &SerialLine::readyRead);
         rig.engine->tick();
         // The echo comes back, and the engine keeps waiting without writing:
@@ -128,24 +128,24 @@ private Q_SLOTS:
         rig.clock.advanceSeconds(41); // given up and hung up
         rig.engine->tick();
         QCOMPARE(rig.engine->fehlversuche(), qint16(1));
-        QTRY_COMPARE(rig.sim.count(u"HANGUP"_qs), 1);
+        QTRY_COMPARE(rig.sim.count(u"HANGUP"_s), 1);
     }
 
     void unansweredFrame_data()
     {
         QTest::addColumn<QString>("centre");
-        QTest::newRow("silent centre") << u"silent"_qs;
-        QTest::newRow("garbled answer") << u"garbage"_qs;
+        QTest::newRow("silent centre") << u"silent"_s;
+        QTest::newRow("garbled answer") << u"garbage"_s;
     }
     void unansweredFrame()
     {
         QFETCH(QString, centre);
-        const QString failed = u"Status: Keine Antwort der Zentrale – nächster Versuch in 40 s"_qs;
+        const QString failed = u"Status: Keine Antwort der Zentrale – nächster Versuch in 40 s"_s;
         Rig rig;
-        QVERIFY(rig.start({u"--centre"_qs, centre}));
+        QVERIFY(rig.start({u"--centre"_s, centre}));
         rig.dialogue->setAnswerTimeoutMs(400);
         rig.callAndWait();
-        QCOMPARE(rig.sim.count(u"FRAME"_qs), 1);
+        QCOMPARE(rig.sim.count(u"FRAME"_s), 1);
         QCOMPARE(rig.engine->fehlversuche(), qint16(1));
         QCOMPARE(statusText(rig.engine->status()), failed);
         QCOMPARE(rig.logged(), QStringList());

@@ -33,10 +33,10 @@ const QByteArray helloPacked = "E8329BFD4697D9EC37";
 
 // "Grüße aus Zürich – 5 € 😀": the dash, and the emoji as a surrogate pair,
 // are outside the 7-bit alphabet; 25 UTF-16 units.
-const QString gruesse = u"Grüße aus Zürich – 5 € \U0001F600"_s;
-const QByteArray gruesseUcs2 = "0047007200FC00DF0065002000610075007300200"
-                               "05A00FC00720069006300680020201300200035"
-                               "002020AC0020D83DDE00";
+const QString greetings = u"Grüße aus Zürich – 5 € \U0001F600"_s;
+const QByteArray greetingsUcs2 = "0047007200FC00DF0065002000610075007300200"
+                                 "05A00FC00720069006300680020201300200035"
+                                 "002020AC0020D83DDE00";
 
 // Seven-octet patterns of a run of "a", "b" and "c" packed without fill.
 const QByteArray runA = "E170381C0E87C3";
@@ -131,7 +131,7 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("octets");
-        QTest::newRow("Grüsse aus Zürich") << gruesse << gruesseUcs2;
+        QTest::newRow("Grüsse aus Zürich") << greetings << greetingsUcs2;
         QTest::newRow("surrogate pair is four octets")
             << u"a\U0001F600"_s << QByteArray("0061D83DDE00");
         QTest::newRow("empty") << QString() << QByteArray();
@@ -215,7 +215,7 @@ private slots:
         QTest::newRow("euro across the first cut") << a152 + u'€' + a152 << false << 3 << 306;
         QTest::newRow("ß and umlauts stay 7-bit") << u"Grüße"_s << false << 1 << 5;
         QTest::newRow("small c cedilla makes UCS-2") << u"ça"_s << true << 1 << 2;
-        QTest::newRow("Grüsse aus Zürich") << gruesse << true << 1 << 25;
+        QTest::newRow("Grüsse aus Zürich") << greetings << true << 1 << 25;
         QTest::newRow("70 units") << repeated(u'–', 70) << true << 1 << 70;
         QTest::newRow("71 units") << repeated(u'–', 71) << true << 2 << 71;
         QTest::newRow("134 units") << repeated(u'–', 134) << true << 2 << 134;
@@ -254,10 +254,10 @@ private slots:
             << u"0041791234567"_s << u"+41794999000"_s << u"hellohello"_s
             << QByteArrayList{"07911497949900F0" + head.mid(2) + "0A" + helloPacked}
             << QList<int>{22};
-        QTest::newRow("UCS-2, national number") << u"0791234567"_s << QString() << gruesse
+        QTest::newRow("UCS-2, national number") << u"0791234567"_s << QString() << greetings
                                                 << QByteArrayList{"0001000A8170193254760008"
                                                                   "32" +
-                                                                  gruesseUcs2}
+                                                                  greetingsUcs2}
                                                 << QList<int>{62};
         QTest::newRow("empty text")
             << u"0791234567"_s << QString() << QString()

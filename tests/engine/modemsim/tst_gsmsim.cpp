@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // A GSM modem simulator on COM4 in a folder of its own, and the program's
@@ -19,9 +21,9 @@ struct Rig
     {
         QObject::connect(&port, &QSerialPort::readyRead, &port,
                          [this] { received += port.readAll(); });
-        port.setPortName(dir.filePath(u"COM4"_qs));
+        port.setPortName(dir.filePath(u"COM4"_s));
         return sim.start(dir.path(), 4,
-                         QStringList{u"--gsm"_qs, u"--reply-delay"_qs, u"5"_qs} + arguments) &&
+                         QStringList{u"--gsm"_s, u"--reply-delay"_s, u"5"_s} + arguments) &&
                port.open(QIODevice::ReadWrite);
     }
     // Writes and forgets what the modem sent so far.
@@ -52,8 +54,8 @@ QByteArray accepted(int reference)
 // "hellohello" to +41 79 123 45 67 with the SIM's centre, the packing example
 // of the 7-bit alphabet's standard: 22 octets after the centre's 00.
 const QByteArray hello = "0001000B911497214365F700000AE8329BFD4697D9EC37";
-const QString helloSms = u"to=+41791234567 centre= enc=7bit part=1/1 ref=- text=hellohello"_qs;
-const QString helloMessage = u"to=+41791234567 enc=7bit parts=1 text=hellohello"_qs;
+const QString helloSms = u"to=+41791234567 centre= enc=7bit part=1/1 ref=- text=hellohello"_s;
+const QString helloMessage = u"to=+41791234567 enc=7bit parts=1 text=hellohello"_s;
 
 // Three parts "ab", "cd", "e" with reference 2A; after the six header octets
 // one fill bit, so the first septet starts at bit 1 of octet 7.
@@ -69,10 +71,10 @@ const QByteArray partE = headed + "08"
                                   "CA";
 QString part(int number, const char *text)
 {
-    return u"to=+41791234567 centre= enc=7bit part=%1/3 ref=42 text=%2"_qs.arg(number).arg(
+    return u"to=+41791234567 centre= enc=7bit part=%1/3 ref=42 text=%2"_s.arg(number).arg(
         QLatin1StringView(text));
 }
-const QString abcde = u"to=+41791234567 enc=7bit parts=3 text=abcde"_qs;
+const QString abcde = u"to=+41791234567 enc=7bit parts=3 text=abcde"_s;
 
 } // namespace
 
@@ -90,7 +92,7 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("pinReports");
 
         QTest::newRow("PIN asked, a wrong one, the right one")
-            << QStringList{u"--pin"_qs, u"1234"_qs}
+            << QStringList{u"--pin"_s, u"1234"_s}
             << QByteArrayList{"ATE0\r",
                               "AT+CMEE=1\r",
                               "AT+CPIN?\r",
@@ -113,9 +115,9 @@ private Q_SLOTS:
                               line("+CME ERROR: 3"),
                               ok,
                               line("+CSCA: \"+41794999000\",145") + ok}
-            << QStringList{u"wrong 1"_qs, u"ok"_qs};
+            << QStringList{u"wrong 1"_s, u"ok"_s};
         QTest::newRow("three wrong PINs block the SIM, verbose errors, echo on")
-            << QStringList{u"--pin"_qs, u"1234"_qs}
+            << QStringList{u"--pin"_s, u"1234"_s}
             << QByteArrayList{"AT+CMEE=2\r",    "AT+CPIN=1111\r", "AT+CPIN=\"2222\"\r",
                               "at+cpin=3333\r", "AT+CPIN?\r",     "AT+CPIN=\"1234\"\r"}
             << QByteArrayList{"AT+CMEE=2\r" + ok,
@@ -124,9 +126,9 @@ private Q_SLOTS:
                               "at+cpin=3333\r" + line("+CME ERROR: incorrect password"),
                               "AT+CPIN?\r" + line("+CPIN: SIM PUK") + ok,
                               "AT+CPIN=\"1234\"\r" + line("+CME ERROR: SIM PUK required")}
-            << QStringList{u"wrong 1"_qs, u"wrong 2"_qs, u"wrong 3"_qs, u"blocked"_qs};
+            << QStringList{u"wrong 1"_s, u"wrong 2"_s, u"wrong 3"_s, u"blocked"_s};
         QTest::newRow("plain ERROR without AT+CMEE, centre set, text mode refused")
-            << QStringList{u"--csca"_qs, u"0794999000"_qs}
+            << QStringList{u"--csca"_s, u"0794999000"_s}
             << QByteArrayList{"ATE0\r",
                               "AT+CPIN?\r",
                               "AT+CPIN=\"1234\"\r",
@@ -149,7 +151,7 @@ private Q_SLOTS:
                               ok}
             << QStringList();
         QTest::newRow("unsolicited lines before every answer, ESC cancels")
-            << QStringList{u"--urc"_qs, u"RING"_qs, u"--urc"_qs, u"+CMTI: \"SM\",1"_qs}
+            << QStringList{u"--urc"_s, u"RING"_s, u"--urc"_s, u"+CMTI: \"SM\",1"_s}
             << QByteArrayList{"ATE0\r", "AT+CMGS=22\r", "0001\x1B", "AT\r"}
             << QByteArrayList{"ATE0\r" + line("RING") + line("+CMTI: \"SM\",1") + ok,
                               line("RING") + line("+CMTI: \"SM\",1") + "\r\n> ",
@@ -170,9 +172,9 @@ private Q_SLOTS:
             rig.write(commands.at(i));
             QTRY_COMPARE(rig.received, answers.at(i));
         }
-        QCOMPARE(rig.sim.values(u"PIN"_qs), pinReports);
-        QCOMPARE(rig.sim.count(u"SMS"_qs), 0);
-        QCOMPARE(rig.sim.count(u"CANCEL"_qs), commands.contains("0001\x1B") ? 1 : 0);
+        QCOMPARE(rig.sim.values(u"PIN"_s), pinReports);
+        QCOMPARE(rig.sim.count(u"SMS"_s), 0);
+        QCOMPARE(rig.sim.count(u"CANCEL"_s), commands.contains("0001\x1B") ? 1 : 0);
     }
 
     // PDUs after AT+CMGS=<length>, each answered as the script says; "!"
@@ -188,13 +190,13 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QStringList>("invalid");
 
-        QTest::newRow("7-bit") << u"ok"_qs << QByteArrayList{hello} << QList<int>{22}
+        QTest::newRow("7-bit") << u"ok"_s << QByteArrayList{hello} << QList<int>{22}
                                << QByteArrayList{accepted(1)} << QStringList{helloSms}
                                << QStringList{helloMessage} << QStringList();
         // "Grüße aus Zürich – 5 € 😀" in UTF-16BE to 079 123 45 67 through
         // the centre +41 79 499 90 00.
         QTest::newRow("UCS-2 with a centre, national number")
-            << u"ok"_qs
+            << u"ok"_s
             << QByteArrayList{"07911497949900F0"
                               "01000A817019325476000832"
                               "0047007200FC00DF0065002000610075007300200"
@@ -202,59 +204,59 @@ private Q_SLOTS:
                               "002020AC0020D83DDE00"}
             << QList<int>{62} << QByteArrayList{accepted(1)}
             << QStringList{u"to=0791234567 centre=+41794999000 enc=ucs2 part=1/1 ref=- "
-                           u"text=Grüße aus Zürich – 5 € \U0001F600"_qs}
+                           u"text=Grüße aus Zürich – 5 € \U0001F600"_s}
             << QStringList{u"to=0791234567 enc=ucs2 parts=1 "
-                           u"text=Grüße aus Zürich – 5 € \U0001F600"_qs}
+                           u"text=Grüße aus Zürich – 5 € \U0001F600"_s}
             << QStringList();
         // "[€]": three escapes, 6 septets in 6 octets.
         QTest::newRow("7-bit extension characters, relative validity period")
-            << u"ok"_qs << QByteArrayList{"0011000A8170193254760000AA061BDEA6BCF101"}
+            << u"ok"_s << QByteArrayList{"0011000A8170193254760000AA061BDEA6BCF101"}
             << QList<int>{19} << QByteArrayList{accepted(1)}
-            << QStringList{u"to=0791234567 centre= enc=7bit part=1/1 ref=- text=[€]"_qs}
-            << QStringList{u"to=0791234567 enc=7bit parts=1 text=[€]"_qs} << QStringList();
+            << QStringList{u"to=0791234567 centre= enc=7bit part=1/1 ref=- text=[€]"_s}
+            << QStringList{u"to=0791234567 enc=7bit parts=1 text=[€]"_s} << QStringList();
         QTest::newRow("three parts in the order 2, 3, 1")
-            << u"ok"_qs << QByteArrayList{partCd, partE, partAb} << QList<int>{21, 20, 21}
+            << u"ok"_s << QByteArrayList{partCd, partE, partAb} << QList<int>{21, 20, 21}
             << QByteArrayList{accepted(1), accepted(2), accepted(3)}
             << QStringList{part(2, "cd"), part(3, "e"), part(1, "ab")} << QStringList{abcde}
             << QStringList();
         QTest::newRow("a part refused and sent again")
-            << u"ok,cms:332,ok"_qs << QByteArrayList{partAb, partCd, partCd, partE}
+            << u"ok,cms:332,ok"_s << QByteArrayList{partAb, partCd, partCd, partE}
             << QList<int>{21, 21, 21, 20}
             << QByteArrayList{accepted(1), line("+CMS ERROR: 332"), accepted(2), accepted(3)}
             << QStringList{part(1, "ab"), part(2, "cd"), part(2, "cd"), part(3, "e")}
             << QStringList{abcde} << QStringList();
         QTest::newRow("16-bit reference, UCS-2, one part of two")
-            << u"ok"_qs
+            << u"ok"_s
             << QByteArrayList{"0041000A81701932547600080B060804123402010048006"
                               "9"}
             << QList<int>{23} << QByteArrayList{accepted(1)}
-            << QStringList{u"to=0791234567 centre= enc=ucs2 part=1/2 ref=4660 text=Hi"_qs}
+            << QStringList{u"to=0791234567 centre= enc=ucs2 part=1/2 ref=4660 text=Hi"_s}
             << QStringList() << QStringList();
         QTest::newRow("scripted errors")
-            << u"cms:1,error"_qs << QByteArrayList{hello, hello} << QList<int>{22, 22}
+            << u"cms:1,error"_s << QByteArrayList{hello, hello} << QList<int>{22, 22}
             << QByteArrayList{line("+CMS ERROR: 1"), line("ERROR")}
             << QStringList{helloSms, helloSms} << QStringList() << QStringList();
         QTest::newRow("wrong length")
-            << u"ok"_qs << QByteArrayList{hello} << QList<int>{21}
+            << u"ok"_s << QByteArrayList{hello} << QList<int>{21}
             << QByteArrayList{line("+CMS ERROR: 304")} << QStringList() << QStringList()
-            << QStringList{u"AT+CMGS=21 but the TPDU has 22 octets"_qs};
+            << QStringList{u"AT+CMGS=21 but the TPDU has 22 octets"_s};
         QTest::newRow("user data length one too high")
-            << u"ok"_qs << QByteArrayList{"0001000B911497214365F700000BE8329BFD4697D9EC37"}
+            << u"ok"_s << QByteArrayList{"0001000B911497214365F700000BE8329BFD4697D9EC37"}
             << QList<int>{22} << QByteArrayList{line("+CMS ERROR: 304")} << QStringList()
             << QStringList()
-            << QStringList{u"user data length 11 needs 10 octets, the PDU has 9"_qs};
-        QTest::newRow("not hex") << u"ok"_qs << QByteArrayList{"0001000B9"} << QList<int>{4}
+            << QStringList{u"user data length 11 needs 10 octets, the PDU has 9"_s};
+        QTest::newRow("not hex") << u"ok"_s << QByteArrayList{"0001000B9"} << QList<int>{4}
                                  << QByteArrayList{line("+CMS ERROR: 304")} << QStringList()
                                  << QStringList()
-                                 << QStringList{u"not an even number of hex digits"_qs};
+                                 << QStringList{u"not an even number of hex digits"_s};
         QTest::newRow("an SMS-DELIVER")
-            << u"ok"_qs << QByteArrayList{"0000000B911497214365F700000AE8329BFD4697D9EC37"}
+            << u"ok"_s << QByteArrayList{"0000000B911497214365F700000AE8329BFD4697D9EC37"}
             << QList<int>{22} << QByteArrayList{line("+CMS ERROR: 304")} << QStringList()
-            << QStringList() << QStringList{u"not an SMS-SUBMIT (first octet 0)"_qs};
+            << QStringList() << QStringList{u"not an SMS-SUBMIT (first octet 0)"_s};
         QTest::newRow("address with a letter")
-            << u"ok"_qs << QByteArrayList{"0001000A817019325A76000000"} << QList<int>{12}
+            << u"ok"_s << QByteArrayList{"0001000A817019325A76000000"} << QList<int>{12}
             << QByteArrayList{line("+CMS ERROR: 304")} << QStringList() << QStringList()
-            << QStringList{u"address holds the semi-octet A"_qs};
+            << QStringList{u"address holds the semi-octet A"_s};
     }
     void pdus()
     {
@@ -266,7 +268,7 @@ private Q_SLOTS:
         QFETCH(QStringList, messages);
         QFETCH(QStringList, invalid);
         Rig rig;
-        QVERIFY(rig.start({u"--cmgs"_qs, script}));
+        QVERIFY(rig.start({u"--cmgs"_s, script}));
         rig.write("ATE0\r");
         QTRY_COMPARE(rig.received, "ATE0\r" + ok);
         for (qsizetype i = 0; i < pdus.size(); ++i) {
@@ -275,10 +277,10 @@ private Q_SLOTS:
             rig.write(pdus.at(i) + '\x1A');
             QTRY_COMPARE(rig.received, answers.at(i));
         }
-        QCOMPARE(rig.sim.values(u"PDU"_qs).size(), pdus.size());
-        QCOMPARE(rig.sim.values(u"SMS"_qs), sms);
-        QCOMPARE(rig.sim.values(u"MESSAGE"_qs), messages);
-        QCOMPARE(rig.sim.values(u"INVALID"_qs), invalid);
+        QCOMPARE(rig.sim.values(u"PDU"_s).size(), pdus.size());
+        QCOMPARE(rig.sim.values(u"SMS"_s), sms);
+        QCOMPARE(rig.sim.values(u"MESSAGE"_s), messages);
+        QCOMPARE(rig.sim.values(u"INVALID"_s), invalid);
     }
 
     // The program's encoder judged by the simulator's own decoder: what the
@@ -287,20 +289,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("message");
-        const QString gruesse = u"Grüße aus Zürich – 5 € \U0001F600"_qs;
+        const QString greetings = u"Grüße aus Zürich – 5 € \U0001F600"_s;
         QTest::newRow("UCS-2 in one part")
-            << gruesse << u"to=+41791234567 enc=ucs2 parts=1 text="_qs + gruesse;
+            << greetings << u"to=+41791234567 enc=ucs2 parts=1 text="_s + greetings;
         const QString notice =
-            u"Die Sitzung vom Montag beginnt um 09:30 Uhr im Saal 3 [Eingang B]. "_qs.repeated(6)
+            u"Die Sitzung vom Montag beginnt um 09:30 Uhr im Saal 3 [Eingang B]. "_s.repeated(6)
                 .left(400);
         QTest::newRow("400 characters in three 7-bit parts")
-            << notice << u"to=+41791234567 enc=7bit parts=3 text="_qs + notice;
+            << notice << u"to=+41791234567 enc=7bit parts=3 text="_s + notice;
     }
     void encoderThroughSimulator()
     {
         QFETCH(QString, text);
         QFETCH(QString, message);
-        const Gsm::SubmitPdus pdus = Gsm::buildSubmitPdus(u"+41 79 123 45 67"_qs, text, {}, 200);
+        const Gsm::SubmitPdus pdus = Gsm::buildSubmitPdus(u"+41 79 123 45 67"_s, text, {}, 200);
         QCOMPARE(pdus.error, QString());
         Rig rig;
         QVERIFY(rig.start({}));
@@ -312,21 +314,21 @@ private Q_SLOTS:
             rig.write(pdu.hex + '\x1A');
             QTRY_VERIFY(rig.received.endsWith(ok));
         }
-        QCOMPARE(rig.sim.values(u"INVALID"_qs), QStringList());
-        QCOMPARE(rig.sim.values(u"MESSAGE"_qs), QStringList{message});
+        QCOMPARE(rig.sim.values(u"INVALID"_s), QStringList());
+        QCOMPARE(rig.sim.values(u"MESSAGE"_s), QStringList{message});
     }
 
     void badArguments_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("error");
-        QTest::newRow("PIN of three digits") << QStringList{u"--gsm"_qs, u"--pin"_qs, u"123"_qs}
-                                             << u"--pin: expected 4 to 8 digits, got '123'"_qs;
+        QTest::newRow("PIN of three digits") << QStringList{u"--gsm"_s, u"--pin"_s, u"123"_s}
+                                             << u"--pin: expected 4 to 8 digits, got '123'"_s;
         QTest::newRow("CMS code of four digits")
-            << QStringList{u"--gsm"_qs, u"--cmgs"_qs, u"ok,cms:1000"_qs}
-            << u"--cmgs: unknown item 'cms:1000'"_qs;
+            << QStringList{u"--gsm"_s, u"--cmgs"_s, u"ok,cms:1000"_s}
+            << u"--cmgs: unknown item 'cms:1000'"_s;
         QTest::newRow("GSM option without --gsm")
-            << QStringList{u"--urc"_qs, u"RING"_qs} << u"--urc needs --gsm"_qs;
+            << QStringList{u"--urc"_s, u"RING"_s} << u"--urc needs --gsm"_s;
     }
     void badArguments()
     {
@@ -336,7 +338,7 @@ private Q_SLOTS:
         SimProcess sim;
         QVERIFY(!sim.start(dir.path(), 4, arguments));
         QCOMPARE(sim.process.exitCode(), 2);
-        QCOMPARE(sim.errorOutput, u"modemsim: "_qs + error + u'\n');
+        QCOMPARE(sim.errorOutput, u"modemsim: "_s + error + u'\n');
     }
 };
 

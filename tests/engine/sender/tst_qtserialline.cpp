@@ -11,6 +11,8 @@
 #include <unistd.h>
 #include <utility>
 
+using namespace Qt::StringLiterals;
+
 // The real line against a pseudo-terminal whose far end the test plays.
 class TestQtSerialLine : public QObject
 {
@@ -40,10 +42,10 @@ private Q_SLOTS:
     void bytesPassUnchangedAt9600_8N1()
     {
         QTemporaryDir dir; // opened through a COMn link, as the program's folder has it
-        QVERIFY(QFile::link(m_slave, dir.filePath(u"COM9"_qs)));
+        QVERIFY(QFile::link(m_slave, dir.filePath(u"COM9"_s)));
         QSignalSpy errors(&m_line, &SerialLine::errorOccurred);
         QString error;
-        QVERIFY2(m_line.open(dir.filePath(u"COM9"_qs), &error), qPrintable(error));
+        QVERIFY2(m_line.open(dir.filePath(u"COM9"_s), &error), qPrintable(error));
         QVERIFY(!m_line.hasModemLines()); // a pseudo-terminal has none; no error
         termios tio{};
         QCOMPARE(tcgetattr(m_master, &tio), 0);
@@ -73,8 +75,8 @@ private Q_SLOTS:
     void brokenOrMissingDevice()
     {
         QString error;
-        QVERIFY(!m_line.open(u"/nonexistent/ttyS77"_qs, &error));
-        QCOMPARE(error, u"Schnittstelle nicht vorhanden"_qs);
+        QVERIFY(!m_line.open(u"/nonexistent/ttyS77"_s, &error));
+        QCOMPARE(error, u"Schnittstelle nicht vorhanden"_s);
         QVERIFY(m_line.open(m_slave));
         QSignalSpy closed(&m_line, &SerialLine::closedByError);
         QSignalSpy errors(&m_line, &SerialLine::errorOccurred);

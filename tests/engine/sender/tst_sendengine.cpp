@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 using State = Sending::State;
@@ -22,14 +24,14 @@ const QByteArray frame = "\x02"
 const QByteArray connect9600 = "\r\nCONNECT 9600\r\n";
 const QByteArray busy = "\r\nBUSY\r\n";
 // Rig::snapshot() of common states.
-const QString idle = u"Idle Nein 0 closed Warten..."_qs;
-const QString dialling = u"Dialling Ja 0 open Verbindung wird hergestellt..."_qs;
-const QString submitting = u"Submitting Ja 0 open SMS wird versandt..."_qs;
+const QString idle = u"Idle Nein 0 closed Warten..."_s;
+const QString dialling = u"Dialling Ja 0 open Verbindung wird hergestellt..."_s;
+const QString submitting = u"Submitting Ja 0 open SMS wird versandt..."_s;
 // A failed attempt, counted as the n-th in a row, and what the status says.
-QString failed(int n, const QString &reason, const QString &next = u"nächster Versuch in 40 s"_qs)
+QString failed(int n, const QString &reason, const QString &next = u"nächster Versuch in 40 s"_s)
 {
-    const QString state = next.startsWith(u"nächster"_qs) ? u"Waiting"_qs : u"Paused"_qs;
-    return u"%1 Nein %2 closed %3 – %4"_qs.arg(state, QString::number(n), reason, next);
+    const QString state = next.startsWith(u"nächster"_s) ? u"Waiting"_s : u"Paused"_s;
+    return u"%1 Nein %2 closed %3 – %4"_s.arg(state, QString::number(n), reason, next);
 }
 
 // A reply of the message centre, built independently of the program's parser.
@@ -50,9 +52,9 @@ class SessionDialogue final : public CallDialogue
 {
 public:
     QString missingSetting() const override { return {}; }
-    void begin() override { steps.append(u"begin"_qs); }
+    void begin() override { steps.append(u"begin"_s); }
     void submit(const QueueEntry &entry) override { steps.append(entry.nachricht); }
-    void end() override { steps.append(u"end"_qs); }
+    void end() override { steps.append(u"end"_s); }
     bool severalPerCall() const override { return true; }
     QStringList steps;
 };
@@ -60,8 +62,8 @@ public:
 // An engine on the fake line with a fresh Daten.mdb and one queued message.
 struct Rig
 {
-    explicit Rig(qint16 comPort = 3, const QString &command = u"ATDT"_qs,
-                 const QString &provider = u"012345678"_qs)
+    explicit Rig(qint16 comPort = 3, const QString &command = u"ATDT"_s,
+                 const QString &provider = u"012345678"_s)
     {
         TestDb::Settings row;
         row.comPort = comPort;
@@ -71,19 +73,18 @@ struct Rig
         settings = std::make_unique<Settings>(dbPath);
         if (!settings->reload())
             QTest::qFail(qPrintable(settings->lastError()), __FILE__, __LINE__);
-        connection = std::make_unique<StoreConnection>(dbPath, u"sendlog"_qs);
+        connection = std::make_unique<StoreConnection>(dbPath, u"sendlog"_s);
         log = std::make_unique<SendLog>(connection->database());
         dialogue = std::make_unique<DialUpDialogue>(&line, settings.get(), dir.path());
         engine = std::make_unique<SendEngine>(&queue, log.get(), dialogue.get(), &clock);
         failing = std::make_unique<QSignalSpy>(engine.get(), &SendEngine::attemptsFailing);
-        queue.append(u"0791234567"_qs, u"abc"_qs, u"0311234567"_qs);
+        queue.append(u"0791234567"_s, u"abc"_s, u"0311234567"_s);
     }
 
     // Another value in the settings row, read as an activation would.
     void store(const QString &column, const QVariant &value)
     {
-        QVERIFY(
-            TestDb::exec(dbPath, u"UPDATE Einstellungen SET "_qs + column + u" = ?"_qs, {value}));
+        QVERIFY(TestDb::exec(dbPath, u"UPDATE Einstellungen SET "_s + column + u" = ?"_s, {value}));
         QVERIFY(settings->reload());
     }
 
@@ -93,8 +94,7 @@ struct Rig
         const char *state = QMetaEnum::fromType<State>().valueToKey(int(engine->state()));
         return QString::fromLatin1(state) + u' ' + engine->verbindungAktiv() + u' ' +
                QString::number(engine->fehlversuche()) +
-               (line.isOpen() ? u" open "_qs : u" closed "_qs) +
-               statusText(engine->status()).mid(8);
+               (line.isOpen() ? u" open "_s : u" closed "_s) + statusText(engine->status()).mid(8);
     }
     // The log rows as "number text versandt".
     QStringList logged() const
@@ -146,7 +146,7 @@ struct Rig
             else if (event == "hung up")
                 QVERIFY(!line.isOpen());
             else if (event == "wait")
-                QTRY_COMPARE(engine->verbindungAktiv(), u"Nein"_qs);
+                QTRY_COMPARE(engine->verbindungAktiv(), u"Nein"_s);
             else if (!event.isEmpty())
                 line.deliver(event);
         }
@@ -154,9 +154,9 @@ struct Rig
     // A failed attempt ends the call, keeps the entry and logs nothing.
     void checkFailedAttempt(int count)
     {
-        QCOMPARE(snapshot().section(u' ', 0, 3), u"Waiting Nein %1 closed"_qs.arg(count));
+        QCOMPARE(snapshot().section(u' ', 0, 3), u"Waiting Nein %1 closed"_s.arg(count));
         QCOMPARE(logged(), QStringList());
-        QCOMPARE(queued().value(0), u"abc"_qs);
+        QCOMPARE(queued().value(0), u"abc"_s);
     }
 
     QTemporaryDir dir;
@@ -183,15 +183,15 @@ private Q_SLOTS:
     {
         Rig rig;
         QCOMPARE(rig.snapshot(), idle);
-        QCOMPARE(rig.engine->versandStatus(), u"Start"_qs);
-        QCOMPARE(rig.engine->timer1()->objectName(), u"Timer1"_qs);
+        QCOMPARE(rig.engine->versandStatus(), u"Start"_s);
+        QCOMPARE(rig.engine->timer1()->objectName(), u"Timer1"_s);
         rig.queue.clear();
-        rig.queue.append(QString(), u"abc"_qs, QString()); // no number: no entry
+        rig.queue.append(QString(), u"abc"_s, QString()); // no number: no entry
         for (int i = 0; i < 20; ++i)
             rig.tick(5);
         QVERIFY(rig.line.openedPorts.isEmpty());
         rig.queue.clear();
-        rig.queue.append(u"0791234567"_qs, u"abc"_qs, QString());
+        rig.queue.append(u"0791234567"_s, u"abc"_s, QString());
         rig.engine->start();
         QCOMPARE(rig.engine->timer1()->interval(), 5000);
         rig.engine->timer1()->setInterval(5); // no test waits five seconds
@@ -205,9 +205,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("provider");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("no command") << QString() << u"012345678"_qs << QByteArray(" 012345678\r");
+        QTest::newRow("no command") << QString() << u"012345678"_s << QByteArray(" 012345678\r");
         QTest::newRow("no provider")
-            << u"ATX3&C1DT"_qs << QString() << QByteArray("ATX3&C1DT 012345678\r");
+            << u"ATX3&C1DT"_s << QString() << QByteArray("ATX3&C1DT 012345678\r");
     }
     void dialLine()
     {
@@ -218,20 +218,20 @@ private Q_SLOTS:
         if (provider.isEmpty()) {
             rig.play({"ticks"});
             QCOMPARE(rig.snapshot(),
-                     u"Idle Nein 0 closed Keine Rufnummer des Service-Providers konfiguriert"_qs);
+                     u"Idle Nein 0 closed Keine Rufnummer des Service-Providers konfiguriert"_s);
             QVERIFY(rig.line.openedPorts.isEmpty());
             rig.queue.clear(); // nothing to send: nothing missing either
             rig.tick(5);
             QCOMPARE(rig.snapshot(), idle);
-            rig.queue.append(u"0791234567"_qs, u"abc"_qs, u"0311234567"_qs);
-            rig.store(u"ProviderNummer"_qs, u"012345678"_qs);
+            rig.queue.append(u"0791234567"_s, u"abc"_s, u"0311234567"_s);
+            rig.store(u"ProviderNummer"_s, u"012345678"_s);
             rig.engine->tick();
         }
         // Nothing more while the modem dials: a modem aborts the dial on any byte.
         for (int i = 0; i < 8; ++i)
             rig.tick(5);
         QCOMPARE(rig.snapshot(), dialling);
-        QCOMPARE(rig.line.openedPorts, QStringList{u"/dev/ttyS2"_qs});
+        QCOMPARE(rig.line.openedPorts, QStringList{u"/dev/ttyS2"_s});
         QCOMPARE(rig.line.writes, QByteArrayList{expected});
     }
 
@@ -250,8 +250,8 @@ private Q_SLOTS:
                               const QString &logged = {}) {
             row(name, QByteArrayList{connect9600} + events, after, logged);
         };
-        const QString waiting = u"Dialling Ja 1 open Verbindung wird hergestellt..."_qs;
-        const QString ok = u"0791234567 abc OK"_qs;
+        const QString waiting = u"Dialling Ja 1 open Verbindung wird hergestellt..."_s;
+        const QString ok = u"0791234567 abc OK"_s;
         QByteArray badChecksum = ack;
         badChecksum[badChecksum.size() - 2] ^= 1;
 
@@ -265,13 +265,13 @@ private Q_SLOTS:
         row("CONNECT without line end", {"\r\nCONNECT 9600"}, waiting);
         row("CONNECTING", {"\r\nCONNECTING\r\n"}, waiting);
         row("carrier drops", {"-CD"}, waiting);
-        row("BUSY after echo", {dialAtdt + busy}, failed(2, u"Besetzt"_qs));
-        row("NO CARRIER", {"\r\nNO CARRIER\r\n"}, failed(2, u"Keine Verbindung"_qs));
-        row("NO DIALTONE", {"NO DIALTONE\r"}, failed(2, u"Kein Wählton"_qs));
-        row("NO DIAL TONE", {"\r\nNO DIAL TONE\r\n"}, failed(2, u"Kein Wählton"_qs));
-        row("NO ANSWER", {"\r\nNO ANSWER\r\n"}, failed(2, u"Keine Antwort"_qs));
-        row("ERROR", {"\r\nERROR\r\n"}, failed(2, u"Modemfehler"_qs));
-        row("line breaks", {"break"}, failed(2, u"Leitung unterbrochen"_qs));
+        row("BUSY after echo", {dialAtdt + busy}, failed(2, u"Besetzt"_s));
+        row("NO CARRIER", {"\r\nNO CARRIER\r\n"}, failed(2, u"Keine Verbindung"_s));
+        row("NO DIALTONE", {"NO DIALTONE\r"}, failed(2, u"Kein Wählton"_s));
+        row("NO DIAL TONE", {"\r\nNO DIAL TONE\r\n"}, failed(2, u"Kein Wählton"_s));
+        row("NO ANSWER", {"\r\nNO ANSWER\r\n"}, failed(2, u"Keine Antwort"_s));
+        row("ERROR", {"\r\nERROR\r\n"}, failed(2, u"Modemfehler"_s));
+        row("line breaks", {"break"}, failed(2, u"Leitung unterbrochen"_s));
 
         sent("ack", {ack}, idle, ok);
         sent("garbage, ticks, ack", {"\x02garbage\x03", "ticks", ack}, idle, ok);
@@ -283,20 +283,19 @@ private Q_SLOTS:
         // Not the answer to our frame, whatever it says.
         sent("refusal for another TRN, ack", {centreReply("R/01/N/02//", "02"), ack}, idle, ok);
         sent("refused 99", {centreReply("R/01/N/99//")},
-             u"Idle Nein 0 closed SMS abgelehnt (99: unbekannter Fehler)"_qs,
-             u"0791234567 abc NACK 99"_qs);
+             u"Idle Nein 0 closed SMS abgelehnt (99: unbekannter Fehler)"_s,
+             u"0791234567 abc NACK 99"_s);
         sent("refused 02", {centreReply("R/01/N/02//")},
-             u"Idle Nein 0 closed SMS abgelehnt (02: Syntaxfehler)"_qs,
-             u"0791234567 abc NACK 02"_qs);
+             u"Idle Nein 0 closed SMS abgelehnt (02: Syntaxfehler)"_s, u"0791234567 abc NACK 02"_s);
         sent("refused 06", {centreReply("R/01/N/06//")},
-             u"Idle Nein 0 closed SMS abgelehnt (06: Empfängeradresse ungültig (AdC))"_qs,
-             u"0791234567 abc NACK 06"_qs);
+             u"Idle Nein 0 closed SMS abgelehnt (06: Empfängeradresse ungültig (AdC))"_s,
+             u"0791234567 abc NACK 06"_s);
         sent("checksum complaint 01", {centreReply("R/01/N/01//")},
-             failed(1, u"Prüfsummenfehler"_qs));
-        sent("NO CARRIER", {"\r\nNO CARRIER\r\n"}, failed(1, u"Verbindung abgebrochen"_qs));
-        sent("carrier drops", {"-CD"}, failed(1, u"Verbindung abgebrochen"_qs));
-        sent("line breaks", {"break"}, failed(1, u"Leitung unterbrochen"_qs));
-        sent("no answer in time", {"wait"}, failed(1, u"Keine Antwort der Zentrale"_qs));
+             failed(1, u"Prüfsummenfehler"_s));
+        sent("NO CARRIER", {"\r\nNO CARRIER\r\n"}, failed(1, u"Verbindung abgebrochen"_s));
+        sent("carrier drops", {"-CD"}, failed(1, u"Verbindung abgebrochen"_s));
+        sent("line breaks", {"break"}, failed(1, u"Leitung unterbrochen"_s));
+        sent("no answer in time", {"wait"}, failed(1, u"Keine Antwort der Zentrale"_s));
     }
     void callOutcome()
     {
@@ -304,7 +303,7 @@ private Q_SLOTS:
         QFETCH(QString, after);
         QFETCH(QString, logged);
         Rig rig;
-        rig.queue.append(u"0797654321"_qs, u"zwei"_qs, QString());
+        rig.queue.append(u"0797654321"_s, u"zwei"_s, QString());
         rig.dialogue->setAnswerTimeoutMs(30);
         rig.call(busy);
         rig.clock.advanceSeconds(40);
@@ -315,14 +314,14 @@ private Q_SLOTS:
         QCOMPARE(rig.snapshot(), after);
         QCOMPARE(rig.logged(), logged.isEmpty() ? QStringList() : QStringList{logged});
         QCOMPARE(rig.queued(),
-                 logged.isEmpty() ? (QStringList{u"abc"_qs, u"zwei"_qs}) : QStringList{u"zwei"_qs});
+                 logged.isEmpty() ? (QStringList{u"abc"_s, u"zwei"_s}) : QStringList{u"zwei"_s});
         QCOMPARE(rig.failing->count(), 0);
         const bool framed = after == submitting || events.constFirst() == connect9600;
         QCOMPARE(rig.line.writes.mid(1),
                  framed ? (QByteArrayList{dialAtdt, frame}) : QByteArrayList{dialAtdt});
         // The input is discarded right before the frame.
         QCOMPARE(rig.line.clearInputCount, clears + (framed ? 1 : 0));
-        if (rig.engine->verbindungAktiv() == u"Ja"_qs)
+        if (rig.engine->verbindungAktiv() == u"Ja"_s)
             return;
         // After a failed attempt the same frame goes out on a new call, 40 s
         // after the failed one was dialled; else the next message at once.
@@ -345,7 +344,7 @@ private Q_SLOTS:
         const QDateTime lateNight(QDate(2026, 12, 31), QTime(23, 59, 50));
         QTest::newRow("40 s") << day << QDateTime() << 40'000 << dialling;
         const QString timedOut =
-            failed(1, u"Keine Verbindung innerhalb von 40 s"_qs, u"nächster Versuch in 5 s"_qs);
+            failed(1, u"Keine Verbindung innerhalb von 40 s"_s, u"nächster Versuch in 5 s"_s);
         QTest::newRow("midnight, 41 s") << lateNight << QDateTime() << 41'000 << timedOut;
         QTest::newRow("wall clock a day ahead") << day << day.addDays(1) << 40'000 << dialling;
         QTest::newRow("wall clock an hour back") << day << day.addSecs(-3600) << 41'000 << timedOut;
@@ -394,7 +393,7 @@ private Q_SLOTS:
             rig.tick(41);
         rig.checkFailedAttempt(5);
         QCOMPARE(whenTold.size(), 1);
-        QVERIFY(whenTold.constFirst().startsWith(u"5 Waiting Nein 5 closed "_qs));
+        QVERIFY(whenTold.constFirst().startsWith(u"5 Waiting Nein 5 closed "_s));
         rig.tick(byBusy ? 40 : 5);
         rig.play({busy, "ticks"});
         QCOMPARE(rig.failing->count(), 2);
@@ -411,15 +410,15 @@ private Q_SLOTS:
         QTest::addColumn<int>("period");        // seconds from dial to dial
         QTest::addColumn<int>("failures");
         QTest::addColumn<QStringList>("statuses"); // from the first failure to the next dial
-        const QString dialling = u"Status: Verbindung wird hergestellt..."_qs;
+        const QString dialling = u"Status: Verbindung wird hergestellt..."_s;
         QStringList countdown;
         for (int s = 40; s > 0; s -= 5)
-            countdown.append(u"Status: Besetzt – nächster Versuch in %1 s"_qs.arg(s));
+            countdown.append(u"Status: Besetzt – nächster Versuch in %1 s"_s.arg(s));
         QTest::newRow("BUSY") << busy << 40 << 16 << countdown + QStringList{dialling};
         QTest::newRow("no answer: time-out")
             << QByteArray() << 50 << 12
             << QStringList{
-                   u"Status: Keine Verbindung innerhalb von 40 s – nächster Versuch in 5 s"_qs,
+                   u"Status: Keine Verbindung innerhalb von 40 s – nächster Versuch in 5 s"_s,
                    dialling};
     }
     void retryPace()
@@ -465,15 +464,15 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArrayList>("events");
         QTest::addColumn<QString>("after");
-        const QString paused = u"Versand angehalten"_qs;
-        QTest::newRow("BUSY") << QByteArrayList{"stop", busy} << failed(5, u"Besetzt"_qs, paused);
+        const QString paused = u"Versand angehalten"_s;
+        QTest::newRow("BUSY") << QByteArrayList{"stop", busy} << failed(5, u"Besetzt"_s, paused);
         QTest::newRow("line breaks")
-            << QByteArrayList{"stop", "break"} << failed(5, u"Leitung unterbrochen"_qs, paused);
+            << QByteArrayList{"stop", "break"} << failed(5, u"Leitung unterbrochen"_s, paused);
         // Nothing is submitted while paused: hung up, and counted anew.
         QTest::newRow("CONNECT") << QByteArrayList{"stop", connect9600}
-                                 << failed(1, u"Verbindung getrennt"_qs, paused);
+                                 << failed(1, u"Verbindung getrennt"_s, paused);
         QTest::newRow("answer timer") << QByteArrayList{connect9600, "stop", "wait"}
-                                      << failed(1, u"Keine Antwort der Zentrale"_qs, paused);
+                                      << failed(1, u"Keine Antwort der Zentrale"_s, paused);
     }
     void pausedCallEndsQuietly()
     {
@@ -492,7 +491,7 @@ private Q_SLOTS:
         QCOMPARE(rig.line.openedPorts.size(), 5);
         QCOMPARE(rig.snapshot(), after);
         rig.play({"start"});
-        QCOMPARE(rig.snapshot().section(u" – "_qs, 1), u"nächster Versuch in 5 s"_qs);
+        QCOMPARE(rig.snapshot().section(u" – "_s, 1), u"nächster Versuch in 5 s"_s);
         rig.call();
         QCOMPARE(rig.failing->count(), 0);
         // Dial lines, and the frame of a call that was connected before the pause.
@@ -518,22 +517,22 @@ private Q_SLOTS:
         QTest::addColumn<QVariant>("comPort"); // as stored
         QTest::addColumn<QString>("link");
         QTest::addColumn<QString>("status");
-        const QString fails = u" lässt sich nicht öffnen: Zugriff verweigert"_qs;
+        const QString fails = u" lässt sich nicht öffnen: Zugriff verweigert"_s;
         const QString noPort =
-            u" bezeichnet keine Schnittstelle (gültig sind die Nummern 1 bis 32767)"_qs;
-        QTest::newRow("built-in") << QVariant(3) << QString() << u"COM3 (/dev/ttyS2)"_qs + fails;
+            u" bezeichnet keine Schnittstelle (gültig sind die Nummern 1 bis 32767)"_s;
+        QTest::newRow("built-in") << QVariant(3) << QString() << u"COM3 (/dev/ttyS2)"_s + fails;
         QTest::newRow("COM1 is not COM10")
-            << QVariant(10) << u"COM1=>/dev/pts/1"_qs << u"COM10 (/dev/ttyS9)"_qs + fails;
+            << QVariant(10) << u"COM1=>/dev/pts/1"_s << u"COM10 (/dev/ttyS9)"_s + fails;
         QTest::newRow("relative link")
-            << QVariant(u"4"_qs) << u"COM4=>ptys/a"_qs << u"COM4 (@/ptys/a)"_qs + fails;
+            << QVariant(u"4"_s) << u"COM4=>ptys/a"_s << u"COM4 (@/ptys/a)"_s + fails;
         QTest::newRow("lower case")
-            << QVariant(5) << u"com5=>/dev/ttyUSB0"_qs << u"COM5 (/dev/ttyUSB0)"_qs + fails;
-        QTest::newRow("0") << QVariant(0) << QString() << u"Com-Port 0"_qs + noPort;
-        QTest::newRow("negative") << QVariant(-3) << QString() << u"Com-Port -3"_qs + noPort;
+            << QVariant(5) << u"com5=>/dev/ttyUSB0"_s << u"COM5 (/dev/ttyUSB0)"_s + fails;
+        QTest::newRow("0") << QVariant(0) << QString() << u"Com-Port 0"_s + noPort;
+        QTest::newRow("negative") << QVariant(-3) << QString() << u"Com-Port -3"_s + noPort;
         QTest::newRow("beyond 16 bits signed")
-            << QVariant(40000) << QString() << u"Com-Port 40000"_qs + noPort;
+            << QVariant(40000) << QString() << u"Com-Port 40000"_s + noPort;
         QTest::newRow("no number")
-            << QVariant(u"COM1"_qs) << QString() << u"Com-Port COM1"_qs + noPort;
+            << QVariant(u"COM1"_s) << QString() << u"Com-Port COM1"_s + noPort;
     }
     void portProblem()
     {
@@ -541,15 +540,15 @@ private Q_SLOTS:
         QFETCH(QString, link);
         QFETCH(QString, status);
         Rig rig;
-        rig.store(u"ComPort"_qs, comPort);
-        const QStringList parts = link.split(u"=>"_qs);
+        rig.store(u"ComPort"_s, comPort);
+        const QStringList parts = link.split(u"=>"_s);
         QVERIFY(link.isEmpty() || QFile::link(parts[1], rig.dir.filePath(parts[0])));
-        rig.line.failNextOpen(u"Zugriff verweigert"_qs);
+        rig.line.failNextOpen(u"Zugriff verweigert"_s);
         rig.engine->tick();
         // A failed attempt, retried at the pace of any other.
         QCOMPARE(rig.snapshot(), failed(1, status.replace(u'@', rig.dir.path())));
         rig.tick(35);
-        QCOMPARE(rig.engine->verbindungAktiv(), u"Nein"_qs);
+        QCOMPARE(rig.engine->verbindungAktiv(), u"Nein"_s);
         rig.tick(5);
         QCOMPARE(rig.line.writes,
                  rig.settings->comPort() > 0 ? QByteArrayList{dialAtdt} : QByteArrayList{});
@@ -563,7 +562,7 @@ private Q_SLOTS:
         QSignalSpy paused(rig.engine.get(), &SendEngine::pausedChanged);
         rig.engine->pause();
         rig.engine->pause();
-        QCOMPARE(rig.engine->versandStatus(), u"Stop"_qs);
+        QCOMPARE(rig.engine->versandStatus(), u"Stop"_s);
         rig.play({"ticks"});
         QVERIFY(rig.line.openedPorts.isEmpty());
         rig.engine->resume();
@@ -577,7 +576,7 @@ private Q_SLOTS:
         rig.engine->resume();
         QVERIFY(rig.engine->isPaused());
         QVERIFY(!rig.engine->timer1()->isActive());
-        QCOMPARE(rig.snapshot().section(u' ', 0, 3), u"Paused Nein 0 closed"_qs);
+        QCOMPARE(rig.snapshot().section(u' ', 0, 3), u"Paused Nein 0 closed"_s);
     }
 
     void pauseDuringSubmissionStillFinishes()
@@ -588,11 +587,11 @@ private Q_SLOTS:
         rig.engine->pause();
         rig.clock.advanceSeconds(3);
         rig.line.deliver(ack); // the frame is out: its answer is still taken
-        QTRY_COMPARE(rig.snapshot(), u"Paused Nein 0 closed Warten..."_qs);
-        QCOMPARE(rig.logged(), QStringList{u"0791234567 abc OK"_qs});
+        QTRY_COMPARE(rig.snapshot(), u"Paused Nein 0 closed Warten..."_s);
+        QCOMPARE(rig.logged(), QStringList{u"0791234567 abc OK"_s});
         const LogRow row = rig.log->readAll().constFirst();
         QCOMPARE(row.versandDatum.toString() + u' ' + row.versandZeit.toString(),
-                 u"2026-12-06 14:03:08"_qs);
+                 u"2026-12-06 14:03:08"_s);
         QCOMPARE(logged.count(), 1);
     }
 
@@ -602,28 +601,27 @@ private Q_SLOTS:
     void severalEntriesPerCall()
     {
         Rig rig;
-        rig.queue.append(u"0792222222"_qs, u"zwei"_qs, QString());
-        rig.queue.append(u"0793333333"_qs, u"drei"_qs, QString());
+        rig.queue.append(u"0792222222"_s, u"zwei"_s, QString());
+        rig.queue.append(u"0793333333"_s, u"drei"_s, QString());
         SessionDialogue session;
         SendEngine engine(&rig.queue, rig.log.get(), &session, &rig.clock);
         engine.tick();
         Q_EMIT session.loggingIn();
-        QCOMPARE(statusText(engine.status()), u"Status: Anmeldung beim SMS-Center..."_qs);
+        QCOMPARE(statusText(engine.status()), u"Status: Anmeldung beim SMS-Center..."_s);
         Q_EMIT session.ready();
-        QCOMPARE(statusText(engine.status()), u"Status: SMS 1 von 3 wird versandt..."_qs);
+        QCOMPARE(statusText(engine.status()), u"Status: SMS 1 von 3 wird versandt..."_s);
         Q_EMIT session.submitted({true, QString()});
-        QTRY_COMPARE(session.steps, (QStringList{u"begin"_qs, u"abc"_qs, u"zwei"_qs}));
-        QCOMPARE(statusText(engine.status()), u"Status: SMS 2 von 3 wird versandt..."_qs);
-        Q_EMIT session.submitted({false, u"06"_qs});
+        QTRY_COMPARE(session.steps, (QStringList{u"begin"_s, u"abc"_s, u"zwei"_s}));
+        QCOMPARE(statusText(engine.status()), u"Status: SMS 2 von 3 wird versandt..."_s);
+        Q_EMIT session.submitted({false, u"06"_s});
         QTRY_COMPARE(session.steps.size(), 4);
-        Q_EMIT session.failed(u"Verbindung abgebrochen"_qs);
+        Q_EMIT session.failed(u"Verbindung abgebrochen"_s);
         QCOMPARE(session.steps,
-                 (QStringList{u"begin"_qs, u"abc"_qs, u"zwei"_qs, u"drei"_qs, u"end"_qs}));
+                 (QStringList{u"begin"_s, u"abc"_s, u"zwei"_s, u"drei"_s, u"end"_s}));
         QCOMPARE(engine.state(), State::Waiting);
         QCOMPARE(engine.fehlversuche(), qint16(1));
-        QCOMPARE(rig.logged(),
-                 (QStringList{u"0791234567 abc OK"_qs, u"0792222222 zwei NACK 06"_qs}));
-        QCOMPARE(rig.queued(), QStringList{u"drei"_qs});
+        QCOMPARE(rig.logged(), (QStringList{u"0791234567 abc OK"_s, u"0792222222 zwei NACK 06"_s}));
+        QCOMPARE(rig.queued(), QStringList{u"drei"_s});
     }
 
     void queueChangesDuringTheCall()
@@ -636,19 +634,19 @@ private Q_SLOTS:
         QCOMPARE(rig.snapshot(), idle);
 
         // Deleted after its frame went out: logged, nothing else removed.
-        const auto first = rig.queue.append(u"0791111111"_qs, u"eins"_qs, QString());
-        rig.queue.append(u"0792222222"_qs, u"zwei"_qs, QString());
+        const auto first = rig.queue.append(u"0791111111"_s, u"eins"_s, QString());
+        rig.queue.append(u"0792222222"_s, u"zwei"_s, QString());
         rig.call(connect9600);
         QVERIFY(rig.queue.removeById(first));
-        rig.queue.append(u"0793333333"_qs, u"drei"_qs, QString());
+        rig.queue.append(u"0793333333"_s, u"drei"_s, QString());
         rig.line.deliver(ack);
-        QTRY_COMPARE(rig.logged(), QStringList{u"0791111111 eins OK"_qs});
-        QCOMPARE(rig.queued(), (QStringList{u"zwei"_qs, u"drei"_qs}));
+        QTRY_COMPARE(rig.logged(), QStringList{u"0791111111 eins OK"_s});
+        QCOMPARE(rig.queued(), (QStringList{u"zwei"_s, u"drei"_s}));
         // Shutting down before the program ends drops a call uncounted.
         rig.call(connect9600);
         rig.engine->shutDown();
-        QCOMPARE(rig.snapshot().section(u' ', 0, 3), u"Paused Nein 0 closed"_qs);
-        QCOMPARE(rig.queued(), (QStringList{u"zwei"_qs, u"drei"_qs}));
+        QCOMPARE(rig.snapshot().section(u' ', 0, 3), u"Paused Nein 0 closed"_s);
+        QCOMPARE(rig.queued(), (QStringList{u"zwei"_s, u"drei"_s}));
         QCOMPARE(rig.logged().size(), 1);
     }
 
@@ -666,7 +664,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, tableAway);
         Rig rig;
-        rig.queue.append(u"0797654321"_qs, u"zwei"_qs, QString());
+        rig.queue.append(u"0797654321"_s, u"zwei"_s, QString());
         QSignalSpy logged(rig.engine.get(), &SendEngine::messageLogged);
         // The writer's answers, queued to this thread after the engine's own
         // (a spy would count them on the writer's thread, before the engine).
@@ -675,26 +673,26 @@ private Q_SLOTS:
         QVERIFY(connect(rig.engine->findChild<SendLogWriter *>(), &SendLogWriter::written,
                         &receiver, [&](quint64, bool ok) { written.append(ok); }));
         if (tableAway)
-            QVERIFY(TestDb::exec(rig.dbPath, u"ALTER TABLE VersandLog RENAME TO Weg"_qs));
+            QVERIFY(TestDb::exec(rig.dbPath, u"ALTER TABLE VersandLog RENAME TO Weg"_s));
         rig.call(connect9600);
         rig.line.deliver(ack);
-        QCOMPARE(rig.snapshot(), u"Logging Ja 0 closed SMS wird versandt..."_qs);
+        QCOMPARE(rig.snapshot(), u"Logging Ja 0 closed SMS wird versandt..."_s);
         rig.tick(5);
-        QCOMPARE(rig.queued(), (QStringList{u"abc"_qs, u"zwei"_qs}));
+        QCOMPARE(rig.queued(), (QStringList{u"abc"_s, u"zwei"_s}));
         if (tableAway) {
-            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"send log not written"_qs));
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"send log not written"_s));
             QTRY_VERIFY(rig.snapshot().startsWith(
-                u"Logging Ja 0 closed Eintrag ins Versand-Archiv fehlgeschlagen (no such table"_qs));
-            QVERIFY(rig.snapshot().endsWith(u" – neuer Versuch in 5 s"_qs));
+                u"Logging Ja 0 closed Eintrag ins Versand-Archiv fehlgeschlagen (no such table"_s));
+            QVERIFY(rig.snapshot().endsWith(u" – neuer Versuch in 5 s"_s));
             rig.play({"ticks"}); // tried again, in vain
             QTRY_COMPARE(written, (QList<bool>{false, false}));
-            QCOMPARE(rig.queued(), (QStringList{u"abc"_qs, u"zwei"_qs}));
-            QVERIFY(TestDb::exec(rig.dbPath, u"ALTER TABLE Weg RENAME TO VersandLog"_qs));
+            QCOMPARE(rig.queued(), (QStringList{u"abc"_s, u"zwei"_s}));
+            QVERIFY(TestDb::exec(rig.dbPath, u"ALTER TABLE Weg RENAME TO VersandLog"_s));
             rig.tick(5);
         }
         QTRY_COMPARE(rig.snapshot(), idle);
-        QCOMPARE(rig.logged(), QStringList{u"0791234567 abc OK"_qs});
-        QCOMPARE(rig.queued(), QStringList{u"zwei"_qs});
+        QCOMPARE(rig.logged(), QStringList{u"0791234567 abc OK"_s});
+        QCOMPARE(rig.queued(), QStringList{u"zwei"_s});
         QCOMPARE(logged.count(), 1);
         QCOMPARE(rig.line.writes.size(), 2); // one dial, one frame
         rig.tick(5);                         // the next entry at the next tick

@@ -41,9 +41,9 @@ class TestUcp : public QObject
 private slots:
     void frame_data()
     {
-        QTest::addColumn<QString>("nummer");
+        QTest::addColumn<QString>("number");
         QTest::addColumn<QString>("nachricht");
-        QTest::addColumn<QString>("rueckRufNr");
+        QTest::addColumn<QString>("callBack");
         QTest::addColumn<QString>("expected");
         const QString n = u"0791234567"_s;
         const QString abc = u"01/00038/O/01/0791234567///3/616263/2A"_s;
@@ -65,11 +65,11 @@ private slots:
     }
     void frame()
     {
-        QFETCH(QString, nummer);
+        QFETCH(QString, number);
         QFETCH(QString, nachricht);
-        QFETCH(QString, rueckRufNr);
+        QFETCH(QString, callBack);
         QFETCH(QString, expected);
-        const QString frame = SMSSendString(nummer, nachricht, rueckRufNr);
+        const QString frame = SMSSendString(number, nachricht, callBack);
         QCOMPARE(frame, expected);
         // Checked once more by hand: ten fields, LEN the frame's length, checksum.
         QCOMPARE(frame.split(u'/').size(), 10);
@@ -106,7 +106,7 @@ private slots:
     void chksum_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QChar>("meldeTyp");
+        QTest::addColumn<QChar>("messageType");
         QTest::addColumn<QString>("expected");
         QTest::newRow("digit with A adds 0xA5") << u"5"_s << QChar(u'A') << u"A5"_s;
         QTest::newRow("digit with 0 adds its value") << u"a5"_s << QChar(u'0') << u"66"_s;
@@ -116,9 +116,9 @@ private slots:
     void chksum()
     {
         QFETCH(QString, text);
-        QFETCH(QChar, meldeTyp);
+        QFETCH(QChar, messageType);
         QFETCH(QString, expected);
-        QCOMPARE(Chksum(text, meldeTyp), expected);
+        QCOMPARE(Chksum(text, messageType), expected);
     }
 
     void unsendable_data()

@@ -97,14 +97,14 @@ private slots:
     // existing encoder.
     void trnSequence()
     {
-        const QString nummer = u"0791234567"_s;
+        const QString number = u"0791234567"_s;
         const QString nachricht = u"Grüße"_s;
-        const QString rueckruf = u"0311234567"_s;
-        const QString single = SMSSendString(nummer, nachricht, rueckruf);
+        const QString callBack = u"0311234567"_s;
+        const QString single = SMSSendString(number, nachricht, callBack);
         QStringList trns;
         UcpTrn trn;
         for (int i = 0; i < 101; ++i) {
-            const QString frame = SMSSendString(nummer, nachricht, rueckruf, trn);
+            const QString frame = SMSSendString(number, nachricht, callBack, trn);
             QCOMPARE(frame.left(2), trn.text());
             QCOMPARE(trn.value(), frame.left(2).toInt());
             QCOMPARE(frame.mid(2).chopped(2), single.mid(2).chopped(2));
@@ -116,7 +116,7 @@ private slots:
         QCOMPARE(trns.mid(97), (QStringList{u"98"_s, u"99"_s, u"00"_s, u"01"_s}));
         QCOMPARE(trns.removeDuplicates(), 1);
         // The first and the 101st frame are the encoder's frame byte for byte.
-        QCOMPARE(SMSSendString(nummer, nachricht, rueckruf, trnAfter(100)), single);
+        QCOMPARE(SMSSendString(number, nachricht, callBack, trnAfter(100)), single);
         QCOMPARE(trnAfter(100), UcpTrn());
     }
 

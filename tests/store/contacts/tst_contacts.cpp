@@ -7,10 +7,12 @@
 #include <QStringEncoder>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 char *toString(const ContactRecord &r)
 {
-    return QTest::toString(u"{"_qs + r.name + u" | "_qs + r.adresse + u" | "_qs + r.plzOrt +
-                           u" | "_qs + r.natelNummer + u" | "_qs + r.bemerkungen + u"}"_qs);
+    return QTest::toString(u"{"_s + r.name + u" | "_s + r.adresse + u" | "_s + r.plzOrt + u" | "_s +
+                           r.natelNummer + u" | "_s + r.bemerkungen + u"}"_s);
 }
 
 namespace {
@@ -52,13 +54,13 @@ QByteArray utf16le(const QString &text)
 Records awkwardPersons()
 {
     return {
-        rec(u"Meier, Hans"_qs, u"Bahnhofstrasse 1; Hinterhaus"_qs, u"8000 Zürich"_qs,
-            u"079 555 12 34"_qs, u"Sagt \"Grüezi\"\nzweite Zeile; mit \\ und ,"_qs),
-        rec(u"Élodie Brändli-Çelik"_qs, QString(), u"CH-1700 Fribourg"_qs, u"+41 78 000 00 00"_qs),
-        rec(u"Ohne Nummer"_qs, u"Weg 3"_qs, u"Zürich"_qs),
-        rec(u"Zwei  Blanks"_qs, QString(), u"8000  Zürich"_qs, u"0041795551234"_qs,
-            QString(120, u'ä') + u" Ende"_qs),
-        rec(u" führender Blank"_qs, QString(), u"9490"_qs, QString(), u"€ „Zitat“"_qs),
+        rec(u"Meier, Hans"_s, u"Bahnhofstrasse 1; Hinterhaus"_s, u"8000 Zürich"_s,
+            u"079 555 12 34"_s, u"Sagt \"Grüezi\"\nzweite Zeile; mit \\ und ,"_s),
+        rec(u"Élodie Brändli-Çelik"_s, QString(), u"CH-1700 Fribourg"_s, u"+41 78 000 00 00"_s),
+        rec(u"Ohne Nummer"_s, u"Weg 3"_s, u"Zürich"_s),
+        rec(u"Zwei  Blanks"_s, QString(), u"8000  Zürich"_s, u"0041795551234"_s,
+            QString(120, u'ä') + u" Ende"_s),
+        rec(u" führender Blank"_s, QString(), u"9490"_s, QString(), u"€ „Zitat“"_s),
     };
 }
 
@@ -79,86 +81,85 @@ private Q_SLOTS:
         QTest::newRow("folded lines, blank and tab, UTF-8 cut at the fold")
             << card("FN:Hans\r\n  Meier\r\nNOTE:Gr\xC3\r\n\t\xBC"
                     "sse\r\n")
-            << Records{rec(u"Hans Meier"_qs, {}, {}, {}, u"Grüsse"_qs)} << Lines{1} << Lines{};
+            << Records{rec(u"Hans Meier"_s, {}, {}, {}, u"Grüsse"_s)} << Lines{1} << Lines{};
         QTest::newRow("several TEL: cell with the lowest PREF wins")
             << QByteArray("BEGIN:VCARD\r\nVERSION:4.0\r\nFN:A\r\nTEL;TYPE=work:044 111 11 11\r\n"
                           "TEL;TYPE=\"voice,cell\";PREF=2:079 222 22 22\r\n"
                           "TEL;TYPE=cell;PREF=1:078 333 33 33\r\nEND:VCARD\r\n")
-            << Records{rec(u"A"_qs, {}, {}, u"078 333 33 33"_qs)} << Lines{1} << Lines{};
+            << Records{rec(u"A"_s, {}, {}, u"078 333 33 33"_s)} << Lines{1} << Lines{};
         QTest::newRow("TYPE=CELL after a home number, TYPE=pref among cells")
             << card("FN:A\r\nTEL;TYPE=HOME,VOICE:044 111 11 11\r\nTEL;TYPE=CELL:079 111 11 11\r\n"
                     "TEL;TYPE=CELL;TYPE=pref:079 222 22 22\r\nTEL;TYPE=CELL:079 333 33 33\r\n")
-            << Records{rec(u"A"_qs, {}, {}, u"079 222 22 22"_qs)} << Lines{1} << Lines{};
+            << Records{rec(u"A"_s, {}, {}, u"079 222 22 22"_s)} << Lines{1} << Lines{};
         QTest::newRow("2.1 bare types, grouped property")
             << QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\nN:Meier;Hans\r\nTEL;HOME:044 1\r\n"
                           "item1.TEL;CELL:079 555 12 34\r\nEND:VCARD\r\n")
-            << Records{rec(u"Hans Meier"_qs, {}, {}, u"079 555 12 34"_qs)} << Lines{1} << Lines{};
+            << Records{rec(u"Hans Meier"_s, {}, {}, u"079 555 12 34"_s)} << Lines{1} << Lines{};
         QTest::newRow("no cell: the first voice number, never a fax")
             << card("FN:A\r\nTEL;TYPE=fax:044 999 99 99\r\nTEL;TYPE=home:044 111 11 11\r\n"
                     "TEL;TYPE=work:044 222 22 22\r\n")
-            << Records{rec(u"A"_qs, {}, {}, u"044 111 11 11"_qs)} << Lines{1} << Lines{};
+            << Records{rec(u"A"_s, {}, {}, u"044 111 11 11"_s)} << Lines{1} << Lines{};
         QTest::newRow("a card without a number, a fax only")
-            << card("FN:Nur Fax\r\nTEL;TYPE=fax:044 999 99 99\r\n") << Records{rec(u"Nur Fax"_qs)}
+            << card("FN:Nur Fax\r\nTEL;TYPE=fax:044 999 99 99\r\n") << Records{rec(u"Nur Fax"_s)}
             << Lines{1} << Lines{};
         QTest::newRow("tel URI with extension")
             << card("FN:A\r\nTEL;VALUE=uri;TYPE=cell:tel:+41-79-555-12-34;ext=5\r\n")
-            << Records{rec(u"A"_qs, {}, {}, u"+41-79-555-12-34"_qs)} << Lines{1} << Lines{};
+            << Records{rec(u"A"_s, {}, {}, u"+41-79-555-12-34"_s)} << Lines{1} << Lines{};
         QTest::newRow("quoted-printable Latin-1 with soft line breaks")
             << QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\nFN:A\r\n"
                           "NOTE;ENCODING=QUOTED-PRINTABLE;CHARSET=ISO-8859-1:Gr=FC=\r\n"
                           "sse aus=0D=0AZ=FCrich=\r\n=21\r\nEND:VCARD\r\n")
-            << Records{rec(u"A"_qs, {}, {}, {}, u"Grüsse aus\r\nZürich!"_qs)} << Lines{1}
-            << Lines{};
+            << Records{rec(u"A"_s, {}, {}, {}, u"Grüsse aus\r\nZürich!"_s)} << Lines{1} << Lines{};
         QTest::newRow("quoted-printable UTF-8 as bare 2.1 parameter, N only")
             << QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\n"
                           "N;CHARSET=UTF-8;QUOTED-PRINTABLE:M=C3=BCller;Hans;Peter;Dr.;jun.\r\n"
                           "END:VCARD\r\n")
-            << Records{rec(u"Dr. Hans Peter Müller jun."_qs)} << Lines{1} << Lines{};
+            << Records{rec(u"Dr. Hans Peter Müller jun."_s)} << Lines{1} << Lines{};
         QTest::newRow("Latin-1 bytes without CHARSET")
             << card("FN:J\xFCrg M\xE4"
                     "der\r\nADR:;;Z\xFCrcherstr. 1;Z\xFCrich;;8000;\r\n")
-            << Records{rec(u"Jürg Mäder"_qs, u"Zürcherstr. 1"_qs, u"8000 Zürich"_qs)} << Lines{1}
+            << Records{rec(u"Jürg Mäder"_s, u"Zürcherstr. 1"_s, u"8000 Zürich"_s)} << Lines{1}
             << Lines{};
         QTest::newRow("Windows-1252 quotes, CHARSET=windows-1252")
-            << card("FN;CHARSET=windows-1252:\x84Z\x93 \x80\r\n") << Records{rec(u"„Z“ €"_qs)}
+            << card("FN;CHARSET=windows-1252:\x84Z\x93 \x80\r\n") << Records{rec(u"„Z“ €"_s)}
             << Lines{1} << Lines{};
         QTest::newRow("escapes, an empty NOTE")
             << card("FN:Meier\\, Hans\r\nNOTE:\r\nNOTE:a\\, b\\; c\\\\d\\ne\\Nf \\x\r\n")
-            << Records{rec(u"Meier, Hans"_qs, {}, {}, {}, u"a, b; c\\d\ne\nf \\x"_qs)} << Lines{1}
+            << Records{rec(u"Meier, Hans"_s, {}, {}, {}, u"a, b; c\\d\ne\nf \\x"_s)} << Lines{1}
             << Lines{};
         QTest::newRow("ADR parts, the preferred filled one, line break in the street")
             << card("FN:A\r\nADR;PREF=1:;;;;;;\r\nADR;TYPE=work:;;Werkstr. 9;Bern;;3000;\r\n"
                     "ADR;TYPE=home;PREF=1:Postfach 12;c/o Huber;Bahnhofstr. 1\\nHinterhaus;"
                     "Z\xC3\xBCrich;ZH;8001;Schweiz\r\n")
-            << Records{rec(u"A"_qs, u"Bahnhofstr. 1, Hinterhaus, c/o Huber, Postfach 12"_qs,
-                           u"8001 Zürich"_qs)}
+            << Records{rec(u"A"_s, u"Bahnhofstr. 1, Hinterhaus, c/o Huber, Postfach 12"_s,
+                           u"8001 Zürich"_s)}
             << Lines{1} << Lines{};
         QTest::newRow("ORG when FN and N are empty")
             << card("FN:\r\nN:;;;;\r\nORG:Muster AG;Verkauf\r\nTEL;TYPE=cell:079\r\n")
-            << Records{rec(u"Muster AG"_qs, {}, {}, u"079"_qs)} << Lines{1} << Lines{};
+            << Records{rec(u"Muster AG"_s, {}, {}, u"079"_s)} << Lines{1} << Lines{};
         QTest::newRow("several cards, LF, CR and CR LF line ends, UTF-8 BOM")
             << QByteArray("\xEF\xBB\xBF"
                           "BEGIN:VCARD\nVERSION:4.0\nFN:Eins\nEND:VCARD\n"
                           "BEGIN:VCARD\rVERSION:4.0\rFN:Zwei\rEND:VCARD\r"
                           "\r\nbegin:vcard\r\nversion:4.0\r\nfn:Drei\r\nend:vcard")
-            << Records{rec(u"Eins"_qs), rec(u"Zwei"_qs), rec(u"Drei"_qs)} << Lines{1, 5, 10}
+            << Records{rec(u"Eins"_s), rec(u"Zwei"_s), rec(u"Drei"_s)} << Lines{1, 5, 10}
             << Lines{};
         QTest::newRow("UTF-16 with byte order mark")
-            << utf16le(u"BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Zoë\r\nEND:VCARD\r\n"_qs)
-            << Records{rec(u"Zoë"_qs)} << Lines{1} << Lines{};
+            << utf16le(u"BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Zoë\r\nEND:VCARD\r\n"_s)
+            << Records{rec(u"Zoë"_s)} << Lines{1} << Lines{};
         QTest::newRow("runs of lines outside a card, a line without colon")
             << QByteArray("FN:Verloren\r\nName;Ort\r\nBEGIN:VCARD\r\nFN:A\r\nkein Doppelpunkt\r\n"
                           "END:VCARD\r\nNOTE:x\r\nEND:VCARD\r\n")
-            << Records{rec(u"A"_qs)} << Lines{3} << Lines{1, 5, 7};
+            << Records{rec(u"A"_s)} << Lines{3} << Lines{1, 5, 7};
         QTest::newRow("END:VCARD missing before the next card and at the end")
             << QByteArray("BEGIN:VCARD\r\nFN:A\r\nBEGIN:VCARD\r\nFN:B\r\n")
-            << Records{rec(u"A"_qs), rec(u"B"_qs)} << Lines{1, 3} << Lines{3, 3};
+            << Records{rec(u"A"_s), rec(u"B"_s)} << Lines{1, 3} << Lines{3, 3};
         QTest::newRow("bad quoted-printable kept as written")
             << card("NOTE;ENCODING=QUOTED-PRINTABLE:a=ZZb=4\r\n")
-            << Records{rec({}, {}, {}, {}, u"a=ZZb=4"_qs)} << Lines{1} << Lines{3};
+            << Records{rec({}, {}, {}, {}, u"a=ZZb=4"_s)} << Lines{1} << Lines{3};
         QTest::newRow("unknown charset, unknown version")
             << QByteArray("BEGIN:VCARD\r\nVERSION:5.0\r\nFN;CHARSET=KOI8-R:Ivan\r\nEND:VCARD\r\n")
-            << Records{rec(u"Ivan"_qs)} << Lines{1} << Lines{2, 3};
+            << Records{rec(u"Ivan"_s)} << Lines{1} << Lines{2, 3};
         QTest::newRow("an empty card is left out, END without BEGIN")
             << QByteArray(
                    "BEGIN:VCARD\r\nVERSION:3.0\r\nEMAIL:a@b.ch\r\nEND:VCARD\r\nEND:VCARD\r\n")
@@ -184,8 +185,8 @@ private Q_SLOTS:
     {
         const ContactImport result = ::readVCards("BEGIN:VCARD\r\nFN:A\r\n");
         QCOMPARE(result.messages.size(), 1);
-        QVERIFY(result.messages.first().toString().startsWith(u"Zeile 1: END:VCARD fehlt"_qs));
-        QCOMPARE((ImportMessage{0, u"Leer"_qs}).toString(), u"Leer"_qs);
+        QVERIFY(result.messages.first().toString().startsWith(u"Zeile 1: END:VCARD fehlt"_s));
+        QCOMPARE((ImportMessage{0, u"Leer"_s}).toString(), u"Leer"_s);
     }
 
     void writeVCard_data()
@@ -194,8 +195,8 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("expected");
 
         QTest::newRow("all fields, escaped")
-            << rec(u"Meier, Hans"_qs, u"Weg 1; 2. Stock"_qs, u"8000 Zürich"_qs, u"079 555 12 34"_qs,
-                   u"a\\b\r\nc"_qs)
+            << rec(u"Meier, Hans"_s, u"Weg 1; 2. Stock"_s, u"8000 Zürich"_s, u"079 555 12 34"_s,
+                   u"a\\b\r\nc"_s)
             << QByteArray(
                    "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Meier\\, Hans\r\nN:Meier\\, Hans;;;;\r\n"
                    "ADR:;;Weg 1\\; 2. Stock;Z\xC3\xBCrich;;8000;\r\n"
@@ -203,15 +204,15 @@ private Q_SLOTS:
         QTest::newRow("empty fields left out but FN")
             << rec({}) << QByteArray("BEGIN:VCARD\r\nVERSION:4.0\r\nFN:\r\nEND:VCARD\r\n");
         QTest::newRow("town without postal code")
-            << rec(u"A"_qs, {}, u"Zürich"_qs)
+            << rec(u"A"_s, {}, u"Zürich"_s)
             << QByteArray("BEGIN:VCARD\r\nVERSION:4.0\r\nFN:A\r\nN:A;;;;\r\n"
                           "ADR:;;;Z\xC3\xBCrich;;;\r\nEND:VCARD\r\n");
         QTest::newRow("postal code with country prefix, no town")
-            << rec(u"A"_qs, {}, u"CH-8000"_qs)
+            << rec(u"A"_s, {}, u"CH-8000"_s)
             << QByteArray("BEGIN:VCARD\r\nVERSION:4.0\r\nFN:A\r\nN:A;;;;\r\n"
                           "ADR:;;;;;CH-8000;\r\nEND:VCARD\r\n");
         QTest::newRow("two blanks after the code: all of it is the town")
-            << rec(u"A"_qs, {}, u"8000  Zürich"_qs)
+            << rec(u"A"_s, {}, u"8000  Zürich"_s)
             << QByteArray("BEGIN:VCARD\r\nVERSION:4.0\r\nFN:A\r\nN:A;;;;\r\n"
                           "ADR:;;;8000  Z\xC3\xBCrich;;;\r\nEND:VCARD\r\n");
     }
@@ -225,8 +226,8 @@ private Q_SLOTS:
 
     void vCardFoldsAt75Octets()
     {
-        const QString note = u"x"_qs + QString(200, u'ü') + QString(50, u'a');
-        const QByteArray out = writeVCards({rec(u"A"_qs, {}, {}, {}, note)});
+        const QString note = u"x"_s + QString(200, u'ü') + QString(50, u'a');
+        const QByteArray out = writeVCards({rec(u"A"_s, {}, {}, {}, note)});
         QVERIFY(!out.contains("\n\r")); // no lone line feed: every line ends in CR LF
         const QList<QByteArray> lines = out.split('\n');
         QCOMPARE(lines.last(), QByteArray());
@@ -280,54 +281,53 @@ private Q_SLOTS:
 
         QTest::newRow("semicolons, UTF-8 with BOM")
             << QByteArray("\xEF\xBB\xBFName;Ort\r\nM\xC3\xBCller;Z\xC3\xBCrich\r\n") << QChar(u';')
-            << TextEncoding::Utf8 << QStringList{u"Name"_qs, u"Ort"_qs}
-            << Rows{{u"Müller"_qs, u"Zürich"_qs}} << Lines{2} << Lines{};
+            << TextEncoding::Utf8 << QStringList{u"Name"_s, u"Ort"_s}
+            << Rows{{u"Müller"_s, u"Zürich"_s}} << Lines{2} << Lines{};
         QTest::newRow("commas, LF, no BOM")
             << QByteArray("Name,Phone\nMeier,079 555 12 34\nHuber,\n") << QChar(u',')
-            << TextEncoding::Utf8 << QStringList{u"Name"_qs, u"Phone"_qs}
-            << Rows{{u"Meier"_qs, u"079 555 12 34"_qs}, {u"Huber"_qs, u""_qs}} << Lines{2, 3}
+            << TextEncoding::Utf8 << QStringList{u"Name"_s, u"Phone"_s}
+            << Rows{{u"Meier"_s, u"079 555 12 34"_s}, {u"Huber"_s, u""_s}} << Lines{2, 3}
             << Lines{};
         QTest::newRow("commas inside a semicolon file")
             << QByteArray("Name;Adresse\r\nMeier, Hans;Weg 1, Hinterhaus\r\n") << QChar(u';')
-            << TextEncoding::Utf8 << QStringList{u"Name"_qs, u"Adresse"_qs}
-            << Rows{{u"Meier, Hans"_qs, u"Weg 1, Hinterhaus"_qs}} << Lines{2} << Lines{};
+            << TextEncoding::Utf8 << QStringList{u"Name"_s, u"Adresse"_s}
+            << Rows{{u"Meier, Hans"_s, u"Weg 1, Hinterhaus"_s}} << Lines{2} << Lines{};
         QTest::newRow("quoted delimiters and doubled quotes")
             << QByteArray("Name,Notiz\r\n\"Meier, Hans\",\"Er sagt \"\"Hallo\"\"; ja\"\r\n")
-            << QChar(u',') << TextEncoding::Utf8 << QStringList{u"Name"_qs, u"Notiz"_qs}
-            << Rows{{u"Meier, Hans"_qs, u"Er sagt \"Hallo\"; ja"_qs}} << Lines{2} << Lines{};
+            << QChar(u',') << TextEncoding::Utf8 << QStringList{u"Name"_s, u"Notiz"_s}
+            << Rows{{u"Meier, Hans"_s, u"Er sagt \"Hallo\"; ja"_s}} << Lines{2} << Lines{};
         QTest::newRow("line breaks inside quotes, empty lines, CR only")
             << QByteArray("Name;Notiz\r\r\"A\";\"Zeile 1\r\nZeile 2\nZeile 3\"\r\n\r\nB;\"\"\r")
-            << QChar(u';') << TextEncoding::Utf8 << QStringList{u"Name"_qs, u"Notiz"_qs}
-            << Rows{{u"A"_qs, u"Zeile 1\r\nZeile 2\nZeile 3"_qs}, {u"B"_qs, u""_qs}} << Lines{3, 7}
+            << QChar(u';') << TextEncoding::Utf8 << QStringList{u"Name"_s, u"Notiz"_s}
+            << Rows{{u"A"_s, u"Zeile 1\r\nZeile 2\nZeile 3"_s}, {u"B"_s, u""_s}} << Lines{3, 7}
             << Lines{};
         QTest::newRow("Windows-1252 with tabs")
             << QByteArray("Name\tOrt\nM\xFCller\tZ\xFCrich \x80\n") << QChar(u'\t')
-            << TextEncoding::Windows1252 << QStringList{u"Name"_qs, u"Ort"_qs}
-            << Rows{{u"Müller"_qs, u"Zürich €"_qs}} << Lines{2} << Lines{};
+            << TextEncoding::Windows1252 << QStringList{u"Name"_s, u"Ort"_s}
+            << Rows{{u"Müller"_s, u"Zürich €"_s}} << Lines{2} << Lines{};
         QTest::newRow("UTF-16 with BOM and tabs")
-            << utf16le(u"Name\tNatel\r\nZoë\t079\r\n"_qs) << QChar(u'\t') << TextEncoding::Utf16LE
-            << QStringList{u"Name"_qs, u"Natel"_qs} << Rows{{u"Zoë"_qs, u"079"_qs}} << Lines{2}
+            << utf16le(u"Name\tNatel\r\nZoë\t079\r\n"_s) << QChar(u'\t') << TextEncoding::Utf16LE
+            << QStringList{u"Name"_s, u"Natel"_s} << Rows{{u"Zoë"_s, u"079"_s}} << Lines{2}
             << Lines{};
         QTest::newRow("blanks before an opening quote")
             << QByteArray("Name; Notiz\n\"A\";  \"x;y\"\n") << QChar(u';') << TextEncoding::Utf8
-            << QStringList{u"Name"_qs, u" Notiz"_qs} << Rows{{u"A"_qs, u"x;y"_qs}} << Lines{2}
+            << QStringList{u"Name"_s, u" Notiz"_s} << Rows{{u"A"_s, u"x;y"_s}} << Lines{2}
             << Lines{};
         QTest::newRow("a stray quote is kept and reported")
             << QByteArray("Name;Notiz\nA;5\" Diskette\n\"B\"x;y\n") << QChar(u';')
-            << TextEncoding::Utf8 << QStringList{u"Name"_qs, u"Notiz"_qs}
-            << Rows{{u"A"_qs, u"5\" Diskette"_qs}, {u"Bx"_qs, u"y"_qs}} << Lines{2, 3}
-            << Lines{2, 3};
+            << TextEncoding::Utf8 << QStringList{u"Name"_s, u"Notiz"_s}
+            << Rows{{u"A"_s, u"5\" Diskette"_s}, {u"Bx"_s, u"y"_s}} << Lines{2, 3} << Lines{2, 3};
         QTest::newRow("a quote that is never closed")
             << QByteArray("Name;Notiz\nA;\"offen\nB;x\n") << QChar(u';') << TextEncoding::Utf8
-            << QStringList{u"Name"_qs, u"Notiz"_qs} << Rows{{u"A"_qs, u"offen\nB;x\n"_qs}}
-            << Lines{2} << Lines{2};
+            << QStringList{u"Name"_s, u"Notiz"_s} << Rows{{u"A"_s, u"offen\nB;x\n"_s}} << Lines{2}
+            << Lines{2};
         QTest::newRow("one column, a quoted empty field is a row")
             << QByteArray("Name\nA\n\n\"\"\n") << QChar(u';') << TextEncoding::Utf8
-            << QStringList{u"Name"_qs} << Rows{{u"A"_qs}, {u""_qs}} << Lines{2, 4} << Lines{};
+            << QStringList{u"Name"_s} << Rows{{u"A"_s}, {u""_s}} << Lines{2, 4} << Lines{};
         QTest::newRow("Excel's sep= line")
             << QByteArray("sep=,\r\nName;Ort,Natel\r\nA;B,079\r\n") << QChar(u',')
-            << TextEncoding::Utf8 << QStringList{u"Name;Ort"_qs, u"Natel"_qs}
-            << Rows{{u"A;B"_qs, u"079"_qs}} << Lines{3} << Lines{};
+            << TextEncoding::Utf8 << QStringList{u"Name;Ort"_s, u"Natel"_s}
+            << Rows{{u"A;B"_s, u"079"_s}} << Lines{3} << Lines{};
         QTest::newRow("an empty file")
             << QByteArray("\xEF\xBB\xBF") << QChar(u';') << TextEncoding::Utf8 << QStringList{}
             << Rows{} << Lines{} << Lines{0};
@@ -357,8 +357,8 @@ private Q_SLOTS:
         // Detection says UTF-8 and ';'; the user knows better.
         const QByteArray data("\xEF\xBB\xBFName,Ort;X\nA,B;C\n");
         const CsvTable table = ::readCsv(data, QChar(u','), TextEncoding::Windows1252);
-        QCOMPARE(table.header, (QStringList{u"ï»¿Name"_qs, u"Ort;X"_qs}));
-        QCOMPARE(table.rows, (Rows{{u"A"_qs, u"B;C"_qs}}));
+        QCOMPARE(table.header, (QStringList{u"ï»¿Name"_s, u"Ort;X"_s}));
+        QCOMPARE(table.rows, (Rows{{u"A"_s, u"B;C"_s}}));
     }
 
     void guessCsvRoles_data()
@@ -367,42 +367,42 @@ private Q_SLOTS:
         QTest::addColumn<Roles>("roles");
 
         QTest::newRow("German, apart")
-            << QStringList{u"Vorname"_qs, u"Nachname"_qs, u"Strasse"_qs,    u"PLZ"_qs,
-                           u"Ort"_qs,     u"Natel"_qs,    u"Bemerkungen"_qs}
-            << Roles{CsvRole::Vorname, CsvRole::Nachname,    CsvRole::Adresse,    CsvRole::PLZ,
-                     CsvRole::Ort,     CsvRole::NatelNummer, CsvRole::Bemerkungen};
+            << QStringList{u"Vorname"_s, u"Nachname"_s, u"Strasse"_s,    u"PLZ"_s,
+                           u"Ort"_s,     u"Natel"_s,    u"Bemerkungen"_s}
+            << Roles{CsvRole::GivenName, CsvRole::Surname,     CsvRole::Adresse,    CsvRole::PLZ,
+                     CsvRole::Ort,       CsvRole::NatelNummer, CsvRole::Bemerkungen};
         QTest::newRow("Name beside Vorname is the family name")
-            << QStringList{u"Name"_qs,    u"Vorname"_qs, u"Straße"_qs, u"PLZ/Ort"_qs,
-                           u"Telefon"_qs, u"Handy"_qs,   u"Notiz"_qs}
-            << Roles{CsvRole::Nachname, CsvRole::Vorname,     CsvRole::Adresse,    CsvRole::PLZOrt,
-                     CsvRole::Ignore,   CsvRole::NatelNummer, CsvRole::Bemerkungen};
+            << QStringList{u"Name"_s,    u"Vorname"_s, u"Straße"_s, u"PLZ/Ort"_s,
+                           u"Telefon"_s, u"Handy"_s,   u"Notiz"_s}
+            << Roles{CsvRole::Surname, CsvRole::GivenName,   CsvRole::Adresse,    CsvRole::PLZOrt,
+                     CsvRole::Ignore,  CsvRole::NatelNummer, CsvRole::Bemerkungen};
         QTest::newRow("English, mail and fax never chosen")
-            << QStringList{u"First Name"_qs,   u"Last Name"_qs,        u"Home Street"_qs,
-                           u"Home City"_qs,    u"Home Postal Code"_qs, u"Home Phone"_qs,
-                           u"Mobile Phone"_qs, u"Business Fax"_qs,     u"E-mail Address"_qs,
-                           u"Notes"_qs}
-            << Roles{CsvRole::Vorname, CsvRole::Nachname,   CsvRole::Adresse,     CsvRole::Ort,
-                     CsvRole::PLZ,     CsvRole::Ignore,     CsvRole::NatelNummer, CsvRole::Ignore,
-                     CsvRole::Ignore,  CsvRole::Bemerkungen};
+            << QStringList{u"First Name"_s,   u"Last Name"_s,        u"Home Street"_s,
+                           u"Home City"_s,    u"Home Postal Code"_s, u"Home Phone"_s,
+                           u"Mobile Phone"_s, u"Business Fax"_s,     u"E-mail Address"_s,
+                           u"Notes"_s}
+            << Roles{CsvRole::GivenName, CsvRole::Surname,    CsvRole::Adresse,     CsvRole::Ort,
+                     CsvRole::PLZ,       CsvRole::Ignore,     CsvRole::NatelNummer, CsvRole::Ignore,
+                     CsvRole::Ignore,    CsvRole::Bemerkungen};
         QTest::newRow("full name, type columns, street over whole address")
-            << QStringList{u"Name"_qs,
-                           u"Given Name"_qs,
-                           u"Family Name"_qs,
-                           u"Phone 1 - Type"_qs,
-                           u"Phone 1 - Value"_qs,
-                           u"Address 1 - Formatted"_qs,
-                           u"Address 1 - Street"_qs,
-                           u"ZIP"_qs,
-                           u"City"_qs}
-            << Roles{CsvRole::Name,    CsvRole::Vorname,     CsvRole::Nachname,
+            << QStringList{u"Name"_s,
+                           u"Given Name"_s,
+                           u"Family Name"_s,
+                           u"Phone 1 - Type"_s,
+                           u"Phone 1 - Value"_s,
+                           u"Address 1 - Formatted"_s,
+                           u"Address 1 - Street"_s,
+                           u"ZIP"_s,
+                           u"City"_s}
+            << Roles{CsvRole::Name,    CsvRole::GivenName,   CsvRole::Surname,
                      CsvRole::Ignore,  CsvRole::NatelNummer, CsvRole::Ignore,
                      CsvRole::Adresse, CsvRole::PLZ,         CsvRole::Ort};
-        QTest::newRow("our own export") << QStringList{u"Name"_qs, u"Adresse"_qs, u"PLZOrt"_qs,
-                                                       u"NatelNummer"_qs, u"Bemerkungen"_qs}
-                                        << Roles{CsvRole::Name, CsvRole::Adresse, CsvRole::PLZOrt,
-                                                 CsvRole::NatelNummer, CsvRole::Bemerkungen};
+        QTest::newRow("our own export")
+            << QStringList{u"Name"_s, u"Adresse"_s, u"PLZOrt"_s, u"NatelNummer"_s, u"Bemerkungen"_s}
+            << Roles{CsvRole::Name, CsvRole::Adresse, CsvRole::PLZOrt, CsvRole::NatelNummer,
+                     CsvRole::Bemerkungen};
         QTest::newRow("two of a kind: the first")
-            << QStringList{u"Mobil"_qs, u"Natel"_qs, u"Firma"_qs, u""_qs}
+            << QStringList{u"Mobil"_s, u"Natel"_s, u"Firma"_s, u""_s}
             << Roles{CsvRole::NatelNummer, CsvRole::Ignore, CsvRole::Ignore, CsvRole::Ignore};
     }
 
@@ -423,7 +423,7 @@ private Q_SLOTS:
             labels.append(csvRoleLabel(role));
         labels.removeDuplicates();
         QCOMPARE(labels.size(), 10);
-        QCOMPARE(csvRoleLabel(CsvRole::PLZOrt), u"PLZ und Ort"_qs);
+        QCOMPARE(csvRoleLabel(CsvRole::PLZOrt), u"PLZ und Ort"_s);
     }
 
     void recordsFromCsv_data()
@@ -434,33 +434,34 @@ private Q_SLOTS:
         QTest::addColumn<Records>("expected");
         QTest::addColumn<Lines>("messageLines");
 
-        const QStringList five{u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs, u"e"_qs};
+        const QStringList five{u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s};
         QTest::newRow("first and last name, postal code and town")
-            << five << Rows{{u"Meier"_qs, u"Hans"_qs, u"Zürich"_qs, u"8000"_qs, u"Weg 1"_qs}}
-            << Roles{CsvRole::Nachname, CsvRole::Vorname, CsvRole::Ort, CsvRole::PLZ,
+            << five << Rows{{u"Meier"_s, u"Hans"_s, u"Zürich"_s, u"8000"_s, u"Weg 1"_s}}
+            << Roles{CsvRole::Surname, CsvRole::GivenName, CsvRole::Ort, CsvRole::PLZ,
                      CsvRole::Adresse}
-            << Records{rec(u"Hans Meier"_qs, u"Weg 1"_qs, u"8000 Zürich"_qs)} << Lines{};
+            << Records{rec(u"Hans Meier"_s, u"Weg 1"_s, u"8000 Zürich"_s)} << Lines{};
         QTest::newRow("a name column before the parts, parts when it is empty")
             << five
-            << Rows{{u"Hans Meier"_qs, u"X"_qs, u"Y"_qs, u"8000"_qs, u""_qs},
-                    {u""_qs, u"Anna"_qs, u""_qs, u""_qs, u"Bern"_qs}}
-            << Roles{CsvRole::Name, CsvRole::Vorname, CsvRole::Nachname, CsvRole::PLZ, CsvRole::Ort}
-            << Records{rec(u"Hans Meier"_qs, {}, u"8000"_qs), rec(u"Anna"_qs, {}, u"Bern"_qs)}
+            << Rows{{u"Hans Meier"_s, u"X"_s, u"Y"_s, u"8000"_s, u""_s},
+                    {u""_s, u"Anna"_s, u""_s, u""_s, u"Bern"_s}}
+            << Roles{CsvRole::Name, CsvRole::GivenName, CsvRole::Surname, CsvRole::PLZ,
+                     CsvRole::Ort}
+            << Records{rec(u"Hans Meier"_s, {}, u"8000"_s), rec(u"Anna"_s, {}, u"Bern"_s)}
             << Lines{};
         QTest::newRow("several number and note columns")
-            << five << Rows{{u"A"_qs, u""_qs, u"079 1"_qs, u"eins"_qs, u"zwei"_qs}}
+            << five << Rows{{u"A"_s, u""_s, u"079 1"_s, u"eins"_s, u"zwei"_s}}
             << Roles{CsvRole::Name, CsvRole::NatelNummer, CsvRole::NatelNummer,
                      CsvRole::Bemerkungen, CsvRole::Bemerkungen}
-            << Records{rec(u"A"_qs, {}, {}, u"079 1"_qs, u"eins\nzwei"_qs)} << Lines{};
+            << Records{rec(u"A"_s, {}, {}, u"079 1"_s, u"eins\nzwei"_s)} << Lines{};
         QTest::newRow("line breaks in one-line fields, short and long rows")
-            << QStringList{u"a"_qs, u"b"_qs}
-            << Rows{{u"Weg 1 \r\nHinterhaus\n"_qs}, {u"B"_qs, u"x\ny"_qs, u"überzählig"_qs}}
+            << QStringList{u"a"_s, u"b"_s}
+            << Rows{{u"Weg 1 \r\nHinterhaus\n"_s}, {u"B"_s, u"x\ny"_s, u"überzählig"_s}}
             << Roles{CsvRole::Adresse, CsvRole::Bemerkungen}
-            << Records{rec({}, u"Weg 1, Hinterhaus"_qs), rec({}, u"B"_qs, {}, {}, u"x\ny"_qs)}
+            << Records{rec({}, u"Weg 1, Hinterhaus"_s), rec({}, u"B"_s, {}, {}, u"x\ny"_s)}
             << Lines{3};
         QTest::newRow("empty rows quietly, rows with only unread values with a message")
-            << five << Rows{{u""_qs, u""_qs}, {u"Firma"_qs, u""_qs}, {u""_qs, u"A"_qs}}
-            << Roles{CsvRole::Ignore, CsvRole::Name} << Records{rec(u"A"_qs)} << Lines{3};
+            << five << Rows{{u""_s, u""_s}, {u"Firma"_s, u""_s}, {u""_s, u"A"_s}}
+            << Roles{CsvRole::Ignore, CsvRole::Name} << Records{rec(u"A"_s)} << Lines{3};
     }
 
     void recordsFromCsv()
@@ -484,8 +485,8 @@ private Q_SLOTS:
     void writeCsv()
     {
         const QByteArray out = ::writeCsv(
-            {rec(u"Meier; Hans"_qs, u"Weg \"1\""_qs, u"8000 Zürich"_qs, u" 079"_qs, u"a\r\nb"_qs),
-             rec(u"A"_qs)});
+            {rec(u"Meier; Hans"_s, u"Weg \"1\""_s, u"8000 Zürich"_s, u" 079"_s, u"a\r\nb"_s),
+             rec(u"A"_s)});
         QCOMPARE(out, QByteArray("\xEF\xBB\xBFName;Adresse;PLZOrt;NatelNummer;Bemerkungen\r\n"
                                  "\"Meier; Hans\";\"Weg \"\"1\"\"\";8000 Z\xC3\xBCrich;\" 079\";"
                                  "\"a\r\nb\"\r\nA;;;;\r\n"));
@@ -497,19 +498,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("key");
         QTest::addColumn<bool>("mobile");
 
-        QTest::newRow("national") << u"079 555 12 34"_qs << u"+41795551234"_qs << true;
-        QTest::newRow("international") << u"+41 79 555 12 34"_qs << u"+41795551234"_qs << true;
-        QTest::newRow("00 prefix") << u"0041795551234"_qs << u"+41795551234"_qs << true;
+        QTest::newRow("national") << u"079 555 12 34"_s << u"+41795551234"_s << true;
+        QTest::newRow("international") << u"+41 79 555 12 34"_s << u"+41795551234"_s << true;
+        QTest::newRow("00 prefix") << u"0041795551234"_s << u"+41795551234"_s << true;
         QTest::newRow("digits of an international number")
-            << u"41795551234"_qs << u"+41795551234"_qs << true;
+            << u"41795551234"_s << u"+41795551234"_s << true;
         QTest::newRow("(0) and punctuation")
-            << u"+41 (0)79/555.12-34"_qs << u"+41795551234"_qs << true;
-        QTest::newRow("fixed line") << u"044 123 45 67"_qs << u"+41441234567"_qs << false;
-        QTest::newRow("free number") << u"0800 123 456"_qs << u"+41800123456"_qs << false;
-        QTest::newRow("German mobile") << u"+49 171 1234567"_qs << u"+491711234567"_qs << true;
-        QTest::newRow("a digit short") << u"079 555 12 3"_qs << QString() << false;
-        QTest::newRow("too short") << u"12"_qs << QString() << false;
-        QTest::newRow("letters") << u"Natel"_qs << QString() << false;
+            << u"+41 (0)79/555.12-34"_s << u"+41795551234"_s << true;
+        QTest::newRow("fixed line") << u"044 123 45 67"_s << u"+41441234567"_s << false;
+        QTest::newRow("free number") << u"0800 123 456"_s << u"+41800123456"_s << false;
+        QTest::newRow("German mobile") << u"+49 171 1234567"_s << u"+491711234567"_s << true;
+        QTest::newRow("a digit short") << u"079 555 12 3"_s << QString() << false;
+        QTest::newRow("too short") << u"12"_s << QString() << false;
+        QTest::newRow("letters") << u"Natel"_s << QString() << false;
         QTest::newRow("empty") << QString() << QString() << false;
     }
 
@@ -530,10 +531,10 @@ private Q_SLOTS:
     void planImport()
     {
         const QList<ExistingPerson> existing{
-            {7, u"044 123 45 67"_qs},
-            {3, u"079 555 12 34"_qs},
-            {9, u"+41 79 555 12 34"_qs}, // the same number stored twice: the first counts
-            {4, u""_qs},
+            {7, u"044 123 45 67"_s},
+            {3, u"079 555 12 34"_s},
+            {9, u"+41 79 555 12 34"_s}, // the same number stored twice: the first counts
+            {4, u""_s},
         };
         struct Expected
         {
@@ -544,18 +545,18 @@ private Q_SLOTS:
             bool mobile;
         };
         const QList<Expected> cases{
-            {u"0041795551234"_qs, ImportStatus::Match, 3, -1, true},
-            {u"078 000 00 01"_qs, ImportStatus::New, 0, -1, true},
-            {u"+41 78 000 00 01"_qs, ImportStatus::RepeatInFile, 0, 1, true},
-            {u""_qs, ImportStatus::NoNumber, 0, -1, false},
-            {u"Natel"_qs, ImportStatus::NoNumber, 0, -1, false},
-            {u"044 123 45 67"_qs, ImportStatus::Match, 7, -1, false},
-            {u"079 555 12 34"_qs, ImportStatus::Match, 3, -1, true},
-            {u"0441234568"_qs, ImportStatus::New, 0, -1, false},
+            {u"0041795551234"_s, ImportStatus::Match, 3, -1, true},
+            {u"078 000 00 01"_s, ImportStatus::New, 0, -1, true},
+            {u"+41 78 000 00 01"_s, ImportStatus::RepeatInFile, 0, 1, true},
+            {u""_s, ImportStatus::NoNumber, 0, -1, false},
+            {u"Natel"_s, ImportStatus::NoNumber, 0, -1, false},
+            {u"044 123 45 67"_s, ImportStatus::Match, 7, -1, false},
+            {u"079 555 12 34"_s, ImportStatus::Match, 3, -1, true},
+            {u"0441234568"_s, ImportStatus::New, 0, -1, false},
         };
         Records records;
         for (const Expected &c : cases)
-            records.append(rec(u"P"_qs, {}, {}, c.number));
+            records.append(rec(u"P"_s, {}, {}, c.number));
 
         const ImportPlan plan = ::planImport(existing, records);
         QCOMPARE(plan.items.size(), cases.size());
@@ -580,19 +581,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
         QTest::addColumn<bool>("hasField");
 
-        QTest::newRow("no braces") << u"Hallo zusammen"_qs << u"Hallo zusammen"_qs << false;
-        QTest::newRow("all four fields") << u"{Name}, {Adresse}, {PLZOrt}: {Bemerkungen}"_qs
-                                         << u"Meier Hans, Weg 1, : VIP"_qs << true;
+        QTest::newRow("no braces") << u"Hallo zusammen"_s << u"Hallo zusammen"_s << false;
+        QTest::newRow("all four fields") << u"{Name}, {Adresse}, {PLZOrt}: {Bemerkungen}"_s
+                                         << u"Meier Hans, Weg 1, : VIP"_s << true;
         QTest::newRow("a field twice, any case")
-            << u"{name}/{NAME}"_qs << u"Meier Hans/Meier Hans"_qs << true;
-        QTest::newRow("a missing value") << u"Hallo {PLZOrt}!"_qs << u"Hallo !"_qs << true;
+            << u"{name}/{NAME}"_s << u"Meier Hans/Meier Hans"_s << true;
+        QTest::newRow("a missing value") << u"Hallo {PLZOrt}!"_s << u"Hallo !"_s << true;
         QTest::newRow("braces that are not fields")
-            << u"{Natel} { Name } {} {Name {x} } {PLZ"_qs
-            << u"{Natel} { Name } {} {Name {x} } {PLZ"_qs << false;
-        QTest::newRow("a field inside extra braces")
-            << u"{{Name}}"_qs << u"{Meier Hans}"_qs << true;
+            << u"{Natel} { Name } {} {Name {x} } {PLZ"_s
+            << u"{Natel} { Name } {} {Name {x} } {PLZ"_s << false;
+        QTest::newRow("a field inside extra braces") << u"{{Name}}"_s << u"{Meier Hans}"_s << true;
         QTest::newRow("a value is not merged again")
-            << u"{Adresse} {Name}"_qs << u"Weg 1 Meier Hans"_qs << true;
+            << u"{Adresse} {Name}"_s << u"Weg 1 Meier Hans"_s << true;
     }
 
     void mergeFields()
@@ -601,11 +601,11 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         QFETCH(bool, hasField);
         const ContactRecord person =
-            rec(u"Meier Hans"_qs, u"Weg 1"_qs, QString(), u"079"_qs, u"VIP"_qs);
+            rec(u"Meier Hans"_s, u"Weg 1"_s, QString(), u"079"_s, u"VIP"_s);
         QCOMPARE(MergeFields::merge(text, person), expected);
         QCOMPARE(MergeFields::containsField(text), hasField);
         // A value that looks like a field stays as it is.
-        QCOMPARE(MergeFields::merge(u"{Name}"_qs, rec(u"{Adresse}"_qs, u"X"_qs)), u"{Adresse}"_qs);
+        QCOMPARE(MergeFields::merge(u"{Name}"_s, rec(u"{Adresse}"_s, u"X"_s)), u"{Adresse}"_s);
     }
 
     void longestOverLimit_data()
@@ -617,16 +617,16 @@ private Q_SLOTS:
 
         const QString base(150, u'x');
         // Names of 6, 13 and 10 characters; notes of 4 and 10 with a line break.
-        QTest::newRow("all fit") << base.left(140) + u"{Name}"_qs << false << qsizetype(-1)
+        QTest::newRow("all fit") << base.left(140) + u"{Name}"_s << false << qsizetype(-1)
                                  << qsizetype(0);
         QTest::newRow("the longest of two too long")
-            << base + u" {Name}"_qs << false << qsizetype(1) << qsizetype(164);
+            << base + u" {Name}"_s << false << qsizetype(1) << qsizetype(164);
         QTest::newRow("exactly 160 fits")
-            << base.left(147) + u"{Name}"_qs << false << qsizetype(-1) << qsizetype(0);
+            << base.left(147) + u"{Name}"_s << false << qsizetype(-1) << qsizetype(0);
         QTest::newRow("a line break counted twice")
-            << base + u"{Bemerkungen}"_qs << true << qsizetype(1) << qsizetype(161);
+            << base + u"{Bemerkungen}"_s << true << qsizetype(1) << qsizetype(161);
         QTest::newRow("the same text counted by characters")
-            << base + u"{Bemerkungen}"_qs << false << qsizetype(-1) << qsizetype(0);
+            << base + u"{Bemerkungen}"_s << false << qsizetype(-1) << qsizetype(0);
         QTest::newRow("no field: the text itself")
             << QString(161, u'y') << false << qsizetype(0) << qsizetype(161);
     }
@@ -638,9 +638,9 @@ private Q_SLOTS:
         QFETCH(qsizetype, index);
         QFETCH(qsizetype, length);
 
-        const Records recipients{rec(u"Keller"_qs, {}, {}, u"079 1"_qs, u"kurz"_qs),
-                                 rec(u"Brändli-Huber"_qs, {}, {}, u"079 2"_qs, u"ab\ncdefghi"_qs),
-                                 rec(u"Sommerhald"_qs, {}, {}, u"079 3"_qs)};
+        const Records recipients{rec(u"Keller"_s, {}, {}, u"079 1"_s, u"kurz"_s),
+                                 rec(u"Brändli-Huber"_s, {}, {}, u"079 2"_s, u"ab\ncdefghi"_s),
+                                 rec(u"Sommerhald"_s, {}, {}, u"079 3"_s)};
         MergeFields::Measure measure;
         if (lineBreakIsTwo)
             measure = [](QStringView t) { return t.size() + t.count(u'\n'); };
@@ -652,18 +652,17 @@ private Q_SLOTS:
         QCOMPARE(overflow->length, length);
         QCOMPARE(overflow->name, recipients.at(index).name);
         QVERIFY(MergeFields::overLimitMessage(*overflow).contains(
-            u"«"_qs + recipients.at(index).name + u"» ist mit den eingesetzten Feldern "_qs +
-            QString::number(length) + u" Zeichen lang"_qs));
+            u"«"_s + recipients.at(index).name + u"» ist mit den eingesetzten Feldern "_s +
+            QString::number(length) + u" Zeichen lang"_s));
     }
 
     void overLimitMessageWithoutName()
     {
-        const auto overflow =
-            MergeFields::longestOverLimit(QString(150, u'x') + u"{Adresse}"_qs,
-                                          {rec({}, u"Bahnhofstrasse 1"_qs, {}, u"079 9"_qs)});
+        const auto overflow = MergeFields::longestOverLimit(
+            QString(150, u'x') + u"{Adresse}"_s, {rec({}, u"Bahnhofstrasse 1"_s, {}, u"079 9"_s)});
         QVERIFY(overflow);
         QVERIFY(MergeFields::overLimitMessage(*overflow).contains(
-            u"für die Person mit der Natel-Nummer 079 9 ist"_qs));
+            u"für die Person mit der Natel-Nummer 079 9 ist"_s));
     }
 };
 

@@ -1,4 +1,4 @@
-#include "archivzeile.h"
+#include "archiveline.h"
 
 #include "sendlog.h"
 
@@ -8,7 +8,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace Archiv {
+namespace ArchiveLine {
 namespace {
 
 bool ziffern(QStringView text, qsizetype from, qsizetype count, int *value)
@@ -26,7 +26,7 @@ bool ziffern(QStringView text, qsizetype from, qsizetype count, int *value)
 
 // "yyyy-MM-dd", read by hand: the archive converts one per row, and a
 // hundred thousand rows must open without a noticeable wait.
-std::optional<QDate> isoDatum(QStringView text)
+std::optional<QDate> isoDate(QStringView text)
 {
     int year = 0;
     int month = 0;
@@ -38,7 +38,7 @@ std::optional<QDate> isoDatum(QStringView text)
     return QDate(year, month, day);
 }
 
-bool istIsoZeit(QStringView text)
+bool isIsoTime(QStringView text)
 {
     int hour = 0;
     int minute = 0;
@@ -50,7 +50,7 @@ bool istIsoZeit(QStringView text)
 
 } // namespace
 
-QString datumText(const QVariant &stored)
+QString dateText(const QVariant &stored)
 {
     switch (stored.typeId()) {
     case QMetaType::QDate:
@@ -61,14 +61,14 @@ QString datumText(const QVariant &stored)
         break;
     }
     const QString text = stored.toString();
-    if (!isoDatum(text))
+    if (!isoDate(text))
         return text;
     // The ISO digits are already right; only their order and separators change.
     const QStringView view(text);
     return view.mid(8, 2) + u'.' + view.mid(5, 2) + u'.' + view.left(4);
 }
 
-QString zeitText(const QVariant &stored)
+QString timeText(const QVariant &stored)
 {
     switch (stored.typeId()) {
     case QMetaType::QTime:
@@ -79,7 +79,7 @@ QString zeitText(const QVariant &stored)
         break;
     }
     const QString text = stored.toString();
-    if (istIsoZeit(text))
+    if (isIsoTime(text))
         return text; // already the Swiss form
     const QTime time = QTime::fromString(text, Qt::ISODate);
     return time.isValid() ? time.toString(u"HH:mm:ss"_s) : text;
@@ -97,7 +97,7 @@ QString statusText(const QString &versandt)
     return u" [nicht versandt: "_s + versandt + u']';
 }
 
-QString einzeilig(const QString &nachricht)
+QString oneLine(const QString &nachricht)
 {
     if (!nachricht.contains(u'\r') && !nachricht.contains(u'\n'))
         return nachricht;
@@ -109,9 +109,9 @@ QString einzeilig(const QString &nachricht)
             // CR LF is one line break.
             if (i + 1 < nachricht.size() && nachricht.at(i + 1) == u'\n')
                 ++i;
-            result += kZeilenumbruch;
+            result += kLineBreakMark;
         } else if (c == u'\n') {
-            result += kZeilenumbruch;
+            result += kLineBreakMark;
         } else {
             result += c;
         }
@@ -119,10 +119,10 @@ QString einzeilig(const QString &nachricht)
     return result;
 }
 
-QString zeile(const LogRow &row)
+QString line(const LogRow &row)
 {
-    return datumText(row.versandDatum) + u'/' + zeitText(row.versandZeit) + u" - " +
-           row.mobilNummer + u", " + einzeilig(row.nachricht) + statusText(row.versandt);
+    return dateText(row.versandDatum) + u'/' + timeText(row.versandZeit) + u" - " +
+           row.mobilNummer + u", " + oneLine(row.nachricht) + statusText(row.versandt);
 }
 
-} // namespace Archiv
+} // namespace ArchiveLine

@@ -9,21 +9,21 @@ struct LogRow;
 // Dates and times appear in Swiss German form (06.12.2026/14:03:05); a row
 // that was not delivered carries its status at the end, so a refused
 // message never looks like a sent one.
-namespace Archiv {
+namespace ArchiveLine {
 
 // A stored date ("2026-12-06") as "06.12.2026"; anything that is not such a
 // date is shown as it was stored.
-QString datumText(const QVariant &stored);
+QString dateText(const QVariant &stored);
 // A stored time of day ("14:03:05", also "14:03") as "14:03:05"; anything
 // else as it was stored.
-QString zeitText(const QVariant &stored);
+QString timeText(const QVariant &stored);
 // Empty for a row logged as "OK", otherwise " [" + the status in German + "]".
 QString statusText(const QString &versandt);
 // The message text on one line: each line break becomes a visible mark.
-QString einzeilig(const QString &nachricht);
+QString oneLine(const QString &nachricht);
 
-inline const QString kZeilenumbruch = QStringLiteral("\u00B6");
+inline const QString kLineBreakMark = QStringLiteral("\u00B6");
 
-QString zeile(const LogRow &row);
+QString line(const LogRow &row);
 
-} // namespace Archiv
+} // namespace ArchiveLine
