@@ -83,6 +83,12 @@ Funkbote::Funkbote(const Environment &environment, QWidget *parent)
     m_settings = m_env.settings;
     Q_ASSERT(m_settings);
     connect(m_settings, &Settings::failed, this, &Funkbote::storeFailed);
+    // The call-back field shows the stored number, unless its own check is
+    // still taking a refused character off.
+    connect(m_settings, &Settings::changed, this, [this] {
+        if (callBackNumberSettled())
+            m_rueckrufNummer->setText(m_settings->rueckrufnummer());
+    });
     // DTAVersandLog: the window's view on the send log.
     m_logConnection = std::make_unique<StoreConnection>(databasePath(), u"Funkbote-VersandLog"_s);
     m_versandLog = std::make_unique<SendLog>(m_logConnection->database());
@@ -401,8 +407,8 @@ void Funkbote::activationRefresh()
     const bool settled = callBackNumberSettled();
     if (settled)
         m_settings->setRueckrufnummer(m_rueckrufNummer->text());
-    if (m_settings->reload() && settled)
-        m_rueckrufNummer->setText(m_settings->rueckrufnummer());
+    // A changed row shows in the call-back field through Settings::changed.
+    m_settings->reload();
     m_titel->setText(kTitel);
 }
 

@@ -110,10 +110,15 @@ bool Settings::read()
     const QString providerNummer = NurZiffern(query.value(2));
     const QString initialisierungsBefehl = query.value(3).toString();
     const QString rueckrufnummer = query.value(4).toString();
+    if (comPort == m_comPort && comPortText == m_comPortText &&
+        providerNummer == m_providerNummer && initialisierungsBefehl == m_initialisierungsBefehl &&
+        rueckrufnummer == m_rueckrufnummer)
+        return true;
     m_comPort = comPort;
     m_comPortText = comPortText;
     m_providerNummer = providerNummer;
     m_initialisierungsBefehl = initialisierungsBefehl;
     m_rueckrufnummer = rueckrufnummer;
+    Q_EMIT changed();
     return true;
 }

@@ -42,8 +42,9 @@ public:
     void setRueckrufnummer(const QString &text);
     // Writes a pending call-back number; false when that fails.
     bool save();
-    // Writes a pending call-back number, then reads the row again. False
-    // (values kept) when the write or the read fails or the row is gone.
+    // Writes a pending call-back number, then reads the row again; emits
+    // changed() when a value differs from before. False (values kept) when
+    // the write or the read fails or the row is gone.
     bool reload();
 
     QString lastError() const { return m_lastError; }
@@ -53,6 +54,8 @@ public:
     static qint16 toComPort(const QVariant &value);
 
 Q_SIGNALS:
+    // A reload() read other values than before.
+    void changed();
     // A database failure that the user should hear of: told once, until the
     // row reads well again (every later failure meanwhile only shows in the
     // return values and lastError()).

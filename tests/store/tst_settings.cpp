@@ -60,7 +60,10 @@ private Q_SLOTS:
 
     void reloadReadsTheStoredRow()
     {
+        QSignalSpy changed(m_settings.get(), &Settings::changed);
+        QVERIFY(changed.isValid());
         QVERIFY(m_settings->reload());
+        QCOMPARE(changed.count(), 1);
         QCOMPARE(m_settings->providerNummer(), u"0800123456"_s);
         QCOMPARE(m_settings->initialisierungsBefehl(), u"ATDT"_s);
         QCOMPARE(m_settings->rueckrufnummer(), u"079 555 66 77"_s);
@@ -68,11 +71,13 @@ private Q_SLOTS:
         QVERIFY(TestDb::exec(m_path, u"UPDATE Einstellungen SET ProviderNummer = ?"_s,
                              {u"0800-123/456"_s}));
         QVERIFY(m_settings->reload());
+        QCOMPARE(changed.count(), 1); // the same digits written otherwise
         QCOMPARE(m_settings->providerNummer(), u"0800123456"_s);
         QVERIFY(
             TestDb::exec(m_path, u"UPDATE Einstellungen SET InitialisierungsBefehl = 'ATX3DT'"_s));
         QCOMPARE(m_settings->initialisierungsBefehl(), u"ATDT"_s); // until reloaded
         QVERIFY(m_settings->reload());
+        QCOMPARE(changed.count(), 2);
         QCOMPARE(m_settings->initialisierungsBefehl(), u"ATX3DT"_s);
     }
 
