@@ -1,12 +1,13 @@
 #include "clock.h"
 #include "funkbote.h"
 #include "look.h"
-#include "startup.h"
+#include "startupplan.h"
 #include "widgetprompter.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QStandardPaths>
 #include <QTranslator>
 
 int main(int argc, char *argv[])
@@ -27,16 +28,18 @@ int main(int argc, char *argv[])
 
     WidgetPrompter prompter;
     SystemClock clock;
-    const QString programDir = QCoreApplication::applicationDirPath();
-
-    StartupGuard guard(programDir, &prompter);
-    if (std::optional<int> exitCode = guard.check())
+    // The command line and the data folder: Daten.mdb beside the program
+    // (portable), in the per-user folder (installed), --data or the demo's.
+    StartupPlan plan(StartOptions::read(app), &prompter, QCoreApplication::applicationDirPath(),
+                     QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    if (std::optional<int> exitCode = plan.check())
         return *exitCode;
+    const QString programDir = plan.dataDir();
 
     Funkbote window(Funkbote::Environment{programDir, &prompter, &clock, nullptr});
     prompter.setMainWindow(&window);
     QObject::connect(&window, &Funkbote::closed, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
-    window.showCentred();
+    plan.show(&window);
     return app.exec();
 }
