@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Funkbote twice and runs the whole test suite on each build:
-# a normal build, and one with AddressSanitizer and UBSan that fails on any
+# a normal build (whose .deb is then unpacked and tried, tools/test-package.sh),
+# and one with AddressSanitizer and UBSan that fails on any
 # report. Usage: tools/test.sh   (from anywhere in the repository)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,5 +24,7 @@ echo "== Layers =="
 bash tools/check-layers.sh
 echo "== Build and tests =="
 run_suite build-test
+echo "== Package: desktop entry, metainfo, .deb unpacked and started =="
+bash tools/test-package.sh build-test
 echo "== Build and tests with AddressSanitizer and UBSan =="
 run_suite build-asan -DFUNKBOTE_SANITIZE=ON
