@@ -1,5 +1,5 @@
+#include "clock.h"
 #include "demomodem.h"
-#include "fakeclock.h"
 #include "funkbote.h"
 #include "scriptedprompter.h"
 #include "startup.h"
@@ -10,6 +10,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -282,11 +285,12 @@ private Q_SLOTS:
     }
 
     // --demo: a throw-away folder whose Daten.mdb dials the demo number, the
-    // simulator on COM1 there, and the window only once it is ready.
+    // simulator on COM1 there, and the window only once it is ready; a typed
+    // message goes out through the simulator and lands in the send log.
     void demoShowsWindowWhenSimulatorIsReady()
     {
         ScriptedPrompter prompter;
-        FakeClock clock;
+        SystemClock clock;
         StartOptions options;
         options.demo = true;
         QString folder;
@@ -305,6 +309,15 @@ private Q_SLOTS:
             QCOMPARE(window.windowTitle(), u"Funkbote – Demo"_qs);
             QVERIFY(QFileInfo(QDir(folder).filePath(u"COM1"_qs)).isSymLink());
             QCOMPARE(prompter.count(), 0);
+
+            window.findChild<QLineEdit *>(u"TXTNatelNummer"_qs)->setText(u"079 123 45 67"_qs);
+            window.findChild<QPlainTextEdit *>(u"TXTNachricht"_qs)->setPlainText(u"Hallo"_qs);
+            QTest::mouseClick(window.findChild<QPushButton *>(u"cmdSenden"_qs), Qt::LeftButton);
+            const QString log = QDir(folder).filePath(u"Daten.mdb"_qs);
+            QTRY_COMPARE_WITH_TIMEOUT(
+                TestDb::scalar(log, u"SELECT COUNT(*) FROM VersandLog"_qs).toInt(), 1, 30000);
+            QCOMPARE(TestDb::scalar(log, u"SELECT Nachricht FROM VersandLog"_qs),
+                     QVariant(u"Hallo"_qs));
         }
         QGuiApplication::setApplicationDisplayName(QString());
         QVERIFY(!QFileInfo::exists(folder));
