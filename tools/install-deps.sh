@@ -12,4 +12,5 @@ $SUDO apt-get install -y --no-install-recommends \
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-serialport-dev \
     qt6-translations-l10n qt6-qpa-plugins libgl-dev \
     fonts-dejavu-core libphonenumber-dev \
-    clang libclang-rt-14-dev llvm
+    clang libclang-rt-14-dev llvm \
+    dpkg-dev binutils desktop-file-utils appstream

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds Funkbote twice and runs the whole test suite on each build:
-# a normal build, and one with AddressSanitizer and UBSan that fails on any
-# report. Then runs every fuzz target for FUNKBOTE_FUZZ_SECONDS seconds
-# (default 60; 0 runs only their seed corpus).
+# a normal build (whose .deb is then unpacked and tried, tools/test-package.sh),
+# and one with AddressSanitizer and UBSan that fails on any report. Then runs
+# every fuzz target for FUNKBOTE_FUZZ_SECONDS seconds (default 60; 0 runs
+# only their seed corpus).
 # Usage: tools/test.sh   (from anywhere in the repository)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,6 +26,8 @@ echo "== Layers =="
 bash tools/check-layers.sh
 echo "== Build and tests =="
 run_suite build-test
+echo "== Package: desktop entry, metainfo, .deb unpacked and started =="
+bash tools/test-package.sh build-test
 echo "== Build and tests with AddressSanitizer and UBSan =="
 run_suite build-asan -DFUNKBOTE_SANITIZE=ON
 echo "== Fuzzing with libFuzzer, AddressSanitizer and UBSan (clang) =="

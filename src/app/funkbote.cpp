@@ -176,7 +176,7 @@ void Funkbote::showCentred()
 
 void Funkbote::buildWindow()
 {
-    m_titel = new QLabel(kTitel, this);
+    m_titel = new QLabel(kTitel + m_env.titleSuffix, this);
     m_titel->setObjectName(u"LBLTitel"_s);
     m_titel->setFont(Look::titleFont());
     Look::setTextColor(m_titel, Look::lightYellow);
@@ -366,7 +366,8 @@ void Funkbote::connectActions()
 
     connect(m_konfiguration, &QPushButton::clicked, this, [this] {
         auto *dialog = new FRMKonfiguration(databasePath(), m_settings, this, m_env.prompter);
-        connect(dialog, &DialogBase::unloaded, this, [this] { m_titel->setText(kTitel); });
+        connect(dialog, &DialogBase::unloaded, this,
+                [this] { m_titel->setText(kTitel + m_env.titleSuffix); });
         openDialog(dialog);
     });
     connect(m_versandLogButton, &QPushButton::clicked, this,
@@ -409,7 +410,7 @@ void Funkbote::activationRefresh()
         m_settings->setRueckrufnummer(m_rueckrufNummer->text());
     // A changed row shows in the call-back field through Settings::changed.
     m_settings->reload();
-    m_titel->setText(kTitel);
+    m_titel->setText(kTitel + m_env.titleSuffix);
 }
 
 bool Funkbote::event(QEvent *event)

@@ -45,6 +45,9 @@ public:
         SerialLine *line = nullptr;
         // The settings row, shared with the engine and the configuration window.
         Settings *settings = nullptr;
+        // Words after the title, e.g. " – Demo" when the program runs on the
+        // built-in simulator.
+        QString titleSuffix;
     };
 
     explicit Funkbote(const Environment &environment, QWidget *parent = nullptr);

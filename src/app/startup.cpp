@@ -1,46 +1,89 @@
 #include "startup.h"
 
+#include "newstore.h"
 #include "prompter.h"
 #include "schema.h"
 #include "storecheck.h"
 
 #include <QDir>
+#include <QFileInfo>
 
-StartupGuard::StartupGuard(QString programDir, Prompter *prompter)
-    : m_programDir(std::move(programDir)), m_prompter(prompter)
+using namespace Qt::StringLiterals;
+
+StartupGuard::StartupGuard(QString dataDir, Prompter *prompter, bool createFresh)
+    : m_dataDir(std::move(dataDir)), m_prompter(prompter), m_createFresh(createFresh)
 {}
 
-QString StartupGuard::databasePath(const QString &programDir)
+QString StartupGuard::databasePath(const QString &dataDir)
 {
-    return QDir(programDir).filePath(Schema::fileName);
+    return QDir(dataDir).filePath(Schema::fileName);
 }
 
 QString StartupGuard::databasePath() const
 {
-    return databasePath(m_programDir);
+    return databasePath(m_dataDir);
 }
 
 std::optional<int> StartupGuard::check()
 {
+    const QString folder = QDir::toNativeSeparators(m_dataDir);
+    if (m_createFresh) {
+        m_prompter->message(u"Funkbote wird zum ersten Mal gestartet und legt seine Daten neu "
+                            u"an in:\n\n%1"_s.arg(folder),
+                            Prompter::Buttons::Ok, Prompter::Icon::Information);
+        if (!QDir().mkpath(m_dataDir)) {
+            m_prompter->message(
+                u"Der Datenordner \"%1\" kann nicht angelegt werden. Bitte "
+                u"prüfen Sie die Schreibrechte.\n\nDas Programm wird beendet."_s.arg(folder),
+                Prompter::Buttons::Ok, Prompter::Icon::Critical);
+            return CreateFailed;
+        }
+    }
+    // A folder that is not there holds no Daten.mdb either: that is what the
+    // user is told, not that no lock file can be made in it.
+    if (!m_createFresh && !QFileInfo(m_dataDir).isDir())
+        return badStore();
     // A lock file beside Daten.mdb: the lock belongs to a process, so a lock
     // left by a crashed instance is recognised as stale and taken over.
-    m_lock = std::make_unique<QLockFile>(QDir(m_programDir).filePath(u"Funkbote.lock"_qs));
+    m_lock = std::make_unique<QLockFile>(QDir(m_dataDir).filePath(u"Funkbote.lock"_s));
     m_lock->setStaleLockTime(0);
     if (!m_lock->tryLock(0)) {
         if (m_lock->error() == QLockFile::LockFailedError) {
-            m_prompter->message(u"Dieses Programm ist bereits gestartet!"_qs);
+            m_prompter->message(u"Dieses Programm ist bereits gestartet!"_s);
             return SecondInstance;
         }
         m_prompter->message(
-            u"Im Programmordner \"%1\" kann die Sperrdatei nicht angelegt werden. Bitte prüfen "
-            u"Sie die Schreibrechte.\n\nDas Programm wird beendet."_qs.arg(
-                QDir::toNativeSeparators(m_programDir)),
+            u"Im Datenordner \"%1\" kann die Sperrdatei nicht angelegt werden. Bitte prüfen "
+            u"Sie die Schreibrechte.\n\nDas Programm wird beendet."_s.arg(folder),
             Prompter::Buttons::Ok, Prompter::Icon::Critical);
         return LockFailed;
     }
+    if (m_createFresh) {
+        if (std::optional<int> exitCode = createFresh())
+            return exitCode;
+    }
+    return badStore();
+}
+
+std::optional<int> StartupGuard::badStore()
+{
     if (StoreCheck check(databasePath()); !check.run()) {
         m_prompter->message(check.lastError(), Prompter::Buttons::Ok, Prompter::Icon::Critical);
         return BadStore;
     }
     return std::nullopt;
+}
+
+std::optional<int> StartupGuard::createFresh()
+{
+    const QString error = NewStore::create(databasePath());
+    if (error.isEmpty())
+        return std::nullopt;
+    // The folder goes again, so that the next start is a first start again.
+    m_lock.reset();
+    QDir().rmdir(m_dataDir);
+    m_prompter->message(u"Die Datei \"%1\" kann nicht angelegt werden:\n%2\n\nDas Programm wird "
+                        u"beendet."_s.arg(QDir::toNativeSeparators(databasePath()), error),
+                        Prompter::Buttons::Ok, Prompter::Icon::Critical);
+    return CreateFailed;
 }

@@ -8,24 +8,31 @@
 class Prompter;
 
 // What has to hold before the main window may load: no other instance runs
-// on the same program folder, and Daten.mdb beside the program is usable.
-// Every refusal is told in a message box; the program then ends with the
-// returned exit code and leaves Daten.mdb exactly as it was.
+// on the same data folder, and Daten.mdb in it is usable. On the first start
+// of an installed program (createFresh) the folder and a fresh Daten.mdb are
+// made first, after one box that tells the user where. Every refusal is told
+// in a message box; the program then ends with the returned exit code and
+// leaves an existing Daten.mdb exactly as it was.
 class StartupGuard
 {
 public:
-    enum ExitCode { SecondInstance = 2, LockFailed = 3, BadStore = 4 };
+    enum ExitCode { SecondInstance = 2, LockFailed = 3, BadStore = 4, CreateFailed = 5 };
 
-    StartupGuard(QString programDir, Prompter *prompter);
+    StartupGuard(QString dataDir, Prompter *prompter, bool createFresh = false);
 
     // nullopt: go ahead; otherwise the exit code to end with.
     std::optional<int> check();
 
     QString databasePath() const;
-    static QString databasePath(const QString &programDir);
+    static QString databasePath(const QString &dataDir);
 
 private:
-    QString m_programDir;
+    std::optional<int> createFresh();
+    // Runs the store check: nullopt when Daten.mdb is usable.
+    std::optional<int> badStore();
+
+    QString m_dataDir;
     Prompter *m_prompter;
+    bool m_createFresh;
     std::unique_ptr<QLockFile> m_lock; // held for the life of the program
 };

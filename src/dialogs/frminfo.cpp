@@ -26,8 +26,9 @@ DialogBase::Look infoLook()
 }
 
 const QString kEigentumsHinweis =
-    u"Funkbote ist Eigentum der Funkbote-Entwickler und urheberrechtlich geschützt. "
-    u"Bitte kopieren Sie das Programm nicht und geben Sie es nicht an Dritte weiter."_s;
+    u"Funkbote ist urheberrechtlich geschützt und gehört den Funkbote-Entwicklern. Sie dürfen "
+    u"es nach der GNU General Public License, Version 3 oder neuer, weitergeben und ändern; "
+    u"es kommt ohne jede Gewährleistung."_s;
 
 const QString kProductText =
     u"Funkbote versendet SMS über Ihr Modem: Die Nachrichten kommen in eine Warteschlange "

@@ -2,31 +2,16 @@
 // With --if-missing an existing file is left as it is, so a rebuild never
 // touches the user's data. With --provider NUMBER the settings row gets that
 // provider number if it has none yet (in a new file, or in an existing one
-// kept by --if-missing): the demo uses it to dial its simulated modem.
-#include "schema.h"
-#include "storeconnection.h"
+// kept by --if-missing): the demo script uses it to dial its simulated modem.
+#include "newstore.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// The settings row gets the provider number unless it has one; a failure is
-// the query's lastError().
-bool setProviderIfEmpty(QSqlQuery &query, const QString &number)
-{
-    if (!query.prepare(u"UPDATE "_s + Schema::quoted(Schema::einstellungen) + u" SET "_s +
-                       Schema::quoted(Schema::providerNummer) + u" = ? WHERE ifnull("_s +
-                       Schema::quoted(Schema::providerNummer) + u", '') = ''"_s))
-        return false;
-    query.addBindValue(number);
-    return query.exec();
-}
 
 int usage()
 {
@@ -58,23 +43,7 @@ int main(int argc, char **argv)
     }
     if (exists && provider.isEmpty())
         return 0;
-
-    QString error;
-    bool ok = false;
-    {
-        StoreConnection connection(path, u"mkdaten"_s);
-        QSqlQuery query(connection.database());
-        ok = connection.isOpen() && (exists || connection.createSchema());
-        if (!ok)
-            error = connection.lastError();
-        else if (!provider.isEmpty() && !setProviderIfEmpty(query, provider)) {
-            ok = false;
-            error = query.lastError().text();
-        }
-    }
-    if (!ok) {
-        if (!exists)
-            QFile::remove(path);
+    if (const QString error = NewStore::create(path, provider); !error.isEmpty()) {
         std::fprintf(stderr, "mkdaten: %s\n", qPrintable(error));
         return 1;
     }

@@ -1,12 +1,47 @@
+#include "clock.h"
+#include "demomodem.h"
+#include "funkbote.h"
 #include "scriptedprompter.h"
+#include "settings.h"
 #include "startup.h"
+#include "startupplan.h"
 #include "testdb.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString noStart = QString();
+
+// The folders of one start: the program's, the per-user one (made only when
+// a row asks for it) and another one for --data.
+struct Folders
+{
+    QTemporaryDir root;
+    QString program = root.filePath(u"bin"_s);
+    QString user = root.filePath(u"share/Funkbote"_s);
+    QString other = root.filePath(u"anderswo"_s);
+
+    QString named(const QString &name) const
+    {
+        return name == u"program"_s ? program : name == u"user"_s ? user : other;
+    }
+};
+
+} // namespace
 
 class TestStartup : public QObject
 {
@@ -21,7 +56,7 @@ private Q_SLOTS:
         StartupGuard guard(dir.path(), &prompter);
         QCOMPARE(guard.check(), std::nullopt);
         QCOMPARE(prompter.count(), 0);
-        QCOMPARE(guard.databasePath(), dir.filePath(u"Daten.mdb"_qs));
+        QCOMPARE(guard.databasePath(), dir.filePath(u"Daten.mdb"_s));
     }
 
     void secondInstanceRefused()
@@ -34,7 +69,7 @@ private Q_SLOTS:
 
         StartupGuard second(dir.path(), &prompter);
         QCOMPARE(second.check(), std::optional<int>(StartupGuard::SecondInstance));
-        QCOMPARE(prompter.texts(), QStringList{u"Dieses Programm ist bereits gestartet!"_qs});
+        QCOMPARE(prompter.texts(), QStringList{u"Dieses Programm ist bereits gestartet!"_s});
         QCOMPARE(prompter.shown().constFirst().buttons, Prompter::Buttons::Ok);
         QCOMPARE(prompter.shown().constFirst().icon, Prompter::Icon::None);
     }
@@ -44,7 +79,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         TestDb::create(dir.path());
         // The lock of a process that no longer exists, as a crash leaves it.
-        QFile lock(dir.filePath(u"Funkbote.lock"_qs));
+        QFile lock(dir.filePath(u"Funkbote.lock"_s));
         QVERIFY(lock.open(QIODevice::WriteOnly));
         lock.write("2147483646\nfunkbote\n" + QSysInfo::machineHostName().toUtf8() + "\n");
         lock.close();
@@ -74,11 +109,11 @@ private Q_SLOTS:
         QTest::addColumn<bool>("createFile");
         QTest::addColumn<QString>("sql");
         QTest::addColumn<QString>("expectedPart");
-        QTest::newRow("missing") << false << QString() << u"nicht gefunden"_qs;
+        QTest::newRow("missing") << false << QString() << u"nicht gefunden"_s;
         QTest::newRow("no settings row")
-            << true << u"DELETE FROM Einstellungen"_qs << u"keinen Datensatz"_qs;
-        QTest::newRow("missing field") << true << u"ALTER TABLE VersandLog DROP COLUMN versandt"_qs
-                                       << u"fehlt das Feld \"versandt\""_qs;
+            << true << u"DELETE FROM Einstellungen"_s << u"keinen Datensatz"_s;
+        QTest::newRow("missing field") << true << u"ALTER TABLE VersandLog DROP COLUMN versandt"_s
+                                       << u"fehlt das Feld \"versandt\""_s;
     }
     void badStoreEndsWithMessage()
     {
@@ -99,9 +134,236 @@ private Q_SLOTS:
         QVERIFY2(prompter.texts().constFirst().contains(expectedPart),
                  qPrintable(prompter.texts().constFirst()));
         QCOMPARE(prompter.shown().constFirst().icon, Prompter::Icon::Critical);
-        QCOMPARE(QFileInfo::exists(dir.filePath(u"Daten.mdb"_qs)), createFile);
+        QCOMPARE(QFileInfo::exists(dir.filePath(u"Daten.mdb"_s)), createFile);
+    }
+
+    // Which Daten.mdb a start uses, and what it does when that is missing.
+    // The folders with a file get one; "userFolder" only makes the folder.
+    void dataFolderChoice_data()
+    {
+        QTest::addColumn<QStringList>("withFile");
+        QTest::addColumn<bool>("userFolder");
+        QTest::addColumn<QString>("dataOption");
+        QTest::addColumn<QString>("expectedDir");
+        QTest::addColumn<int>("exitCode"); // -1: the program goes ahead
+        QTest::addColumn<QString>("expectedBox");
+
+        const int go = -1;
+        QTest::newRow("portable: Daten.mdb beside the program")
+            << QStringList{u"program"_s, u"user"_s} << true << QString() << u"program"_s << go
+            << noStart;
+        QTest::newRow("installed, first start creates the file")
+            << QStringList() << false << QString() << u"user"_s << go
+            << u"Funkbote wird zum ersten Mal gestartet und legt seine Daten neu an in:"_s;
+        QTest::newRow("installed, later start")
+            << QStringList{u"user"_s} << true << QString() << u"user"_s << go << noStart;
+        QTest::newRow("installed, file gone later: reported, not created")
+            << QStringList() << true << QString() << u"user"_s << int(StartupGuard::BadStore)
+            << u"nicht gefunden"_s;
+        QTest::newRow("--data wins over portable") << QStringList{u"program"_s, u"other"_s} << false
+                                                   << u"other"_s << u"other"_s << go << noStart;
+        QTest::newRow("--data without a file: reported, not created")
+            << QStringList{u"program"_s} << false << u"other"_s << u"other"_s
+            << int(StartupGuard::BadStore) << u"nicht gefunden"_s;
+    }
+    void dataFolderChoice()
+    {
+        QFETCH(QStringList, withFile);
+        QFETCH(bool, userFolder);
+        QFETCH(QString, dataOption);
+        QFETCH(QString, expectedDir);
+        QFETCH(int, exitCode);
+        QFETCH(QString, expectedBox);
+
+        Folders folders;
+        QVERIFY(QDir().mkpath(folders.program));
+        if (userFolder)
+            QVERIFY(QDir().mkpath(folders.user));
+        for (const QString &name : std::as_const(withFile)) {
+            QVERIFY(QDir().mkpath(folders.named(name)));
+            TestDb::create(folders.named(name));
+        }
+        StartOptions options;
+        if (!dataOption.isEmpty())
+            options.dataFolder = folders.named(dataOption);
+        ScriptedPrompter prompter;
+        StartupPlan plan(options, &prompter, folders.program, folders.user);
+
+        const std::optional<int> result = plan.check();
+        QCOMPARE(result.value_or(-1), exitCode);
+        const QString dir = folders.named(expectedDir);
+        QCOMPARE(plan.dataDir(), dir);
+        QCOMPARE(prompter.count(), expectedBox.isEmpty() ? 0 : 1);
+        if (!expectedBox.isEmpty())
+            QVERIFY2(prompter.texts().constFirst().contains(expectedBox),
+                     qPrintable(prompter.texts().constFirst()));
+        const bool hasFile = QFileInfo::exists(QDir(dir).filePath(u"Daten.mdb"_s));
+        QCOMPARE(hasFile, !result.has_value());
+        if (!result) {
+            // The lock lives beside the file in use: a second start on the
+            // same folder is refused, whichever way it came there.
+            QVERIFY(QFileInfo::exists(QDir(dir).filePath(u"Funkbote.lock"_s)));
+            ScriptedPrompter secondPrompter;
+            StartupGuard second(dir, &secondPrompter);
+            QCOMPARE(second.check(), std::optional<int>(StartupGuard::SecondInstance));
+        }
+    }
+
+    void firstStartBoxNamesTheFolderBeforeCreating()
+    {
+        Folders folders;
+        ScriptedPrompter prompter;
+        bool existedDuringBox = true;
+        prompter.setWhileOpen([&](const ScriptedPrompter::Shown &) {
+            existedDuringBox = QFileInfo::exists(folders.user);
+        });
+        StartupGuard guard(folders.user, &prompter, true);
+        QCOMPARE(guard.check(), std::nullopt);
+        QVERIFY(!existedDuringBox);
+        QCOMPARE(prompter.count(), 1);
+        QVERIFY(prompter.texts().constFirst().endsWith(QDir::toNativeSeparators(folders.user)));
+        QCOMPARE(prompter.shown().constFirst().icon, Prompter::Icon::Information);
+        QCOMPARE(TestDb::scalar(guard.databasePath(), u"SELECT COUNT(*) FROM Einstellungen"_s),
+                 QVariant(1));
+    }
+
+    void firstStartFolderCannotBeMade()
+    {
+        Folders folders;
+        // A file where the folder's parent should be.
+        QFile blocker(folders.root.filePath(u"share"_s));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        ScriptedPrompter prompter;
+        StartupGuard guard(folders.user, &prompter, true);
+        QCOMPARE(guard.check(), std::optional<int>(StartupGuard::CreateFailed));
+        QCOMPARE(prompter.count(), 2);
+        QVERIFY(prompter.texts().at(1).contains(u"kann nicht angelegt werden"_s));
+        QCOMPARE(prompter.shown().at(1).icon, Prompter::Icon::Critical);
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("dataFolder");
+        QTest::addColumn<bool>("demo");
+        QTest::addColumn<bool>("quitAfterStart");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("none") << QStringList() << QString() << false << false << true;
+        QTest::newRow("--data") << QStringList{u"--data"_s, u"/srv/sms"_s} << u"/srv/sms"_s << false
+                                << false << true;
+        QTest::newRow("--data=") << QStringList{u"--data=/srv/sms"_s} << u"/srv/sms"_s << false
+                                 << false << true;
+        QTest::newRow("--demo") << QStringList{u"--demo"_s} << QString() << true << false << true;
+        QTest::newRow("--quit-after-start")
+            << QStringList{u"--quit-after-start"_s} << QString() << false << true << true;
+        QTest::newRow("--data without folder")
+            << QStringList{u"--data"_s} << QString() << false << false << false;
+        QTest::newRow("--data empty")
+            << QStringList{u"--data="_s} << QString() << false << false << false;
+        QTest::newRow("--demo with --data") << QStringList{u"--demo"_s, u"--data"_s, u"/srv/sms"_s}
+                                            << u"/srv/sms"_s << true << false << false;
+        QTest::newRow("stray argument")
+            << QStringList{u"Daten.mdb"_s} << QString() << false << false << false;
+        QTest::newRow("unknown option")
+            << QStringList{u"--modem"_s} << QString() << false << false << false;
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, dataFolder);
+        QFETCH(bool, demo);
+        QFETCH(bool, quitAfterStart);
+        QFETCH(bool, valid);
+        QString error;
+        const StartOptions options =
+            StartOptions::parse(QStringList{u"funkbote"_s} + arguments, &error);
+        QCOMPARE(error.isEmpty(), valid);
+        if (valid) {
+            QCOMPARE(options.dataFolder, dataFolder);
+            QCOMPARE(options.demo, demo);
+            QCOMPARE(options.quitAfterStart, quitAfterStart);
+        }
+    }
+
+    // --demo: a throw-away folder whose Daten.mdb dials the demo number, the
+    // simulator on COM1 there, and the window only once it is ready; a typed
+    // message goes out through the simulator and lands in the send log.
+    void demoShowsWindowWhenSimulatorIsReady()
+    {
+        ScriptedPrompter prompter;
+        SystemClock clock;
+        StartOptions options;
+        options.demo = true;
+        QString folder;
+        {
+            StartupPlan plan(options, &prompter, QCoreApplication::applicationDirPath(), QString());
+            QCOMPARE(plan.check(), std::nullopt);
+            folder = plan.dataDir();
+            QVERIFY(QDir(folder).exists());
+            QCOMPARE(TestDb::scalar(QDir(folder).filePath(u"Daten.mdb"_s),
+                                    u"SELECT ProviderNummer FROM Einstellungen"_s),
+                     QVariant(DemoModem::providerNumber));
+            Settings settings(StartupGuard::databasePath(folder));
+            Funkbote window(
+                Funkbote::Environment{folder, &prompter, &clock, nullptr, &settings, u" – Demo"_s});
+            plan.show(&window);
+            QVERIFY(!window.isVisible());
+            QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), 10000);
+            QCOMPARE(window.windowTitle(), u"Funkbote – Demo"_s);
+            QCOMPARE(window.findChild<QLabel *>(u"LBLTitel"_s)->text(),
+                     u"Funkbote - SMS-Versand-Programm... – Demo"_s);
+            QVERIFY(QFileInfo(QDir(folder).filePath(u"COM1"_s)).isSymLink());
+            QCOMPARE(prompter.count(), 0);
+
+            window.findChild<QLineEdit *>(u"TXTNatelNummer"_s)->setText(u"079 123 45 67"_s);
+            window.findChild<QPlainTextEdit *>(u"TXTNachricht"_s)->setPlainText(u"Hallo"_s);
+            QTest::mouseClick(window.findChild<QPushButton *>(u"cmdSenden"_s), Qt::LeftButton);
+            const QString log = QDir(folder).filePath(u"Daten.mdb"_s);
+            QTRY_COMPARE_WITH_TIMEOUT(
+                TestDb::scalar(log, u"SELECT COUNT(*) FROM VersandLog"_s).toInt(), 1, 30000);
+            QCOMPARE(TestDb::scalar(log, u"SELECT Nachricht FROM VersandLog"_s),
+                     QVariant(u"Hallo"_s));
+        }
+        QGuiApplication::setApplicationDisplayName(QString());
+        QVERIFY(!QFileInfo::exists(folder));
+    }
+
+    void demoSimulatorFails_data()
+    {
+        QTest::addColumn<QString>("script"); // empty: no such program
+        QTest::addColumn<QString>("expectedPart");
+        QTest::newRow("missing") << QString() << u"kann nicht gestartet werden"_s;
+        QTest::newRow("ends at once") << u"exit 3"_s << u"vorzeitig beendet (Exit-Code 3)"_s;
+        QTest::newRow("never ready") << u"exec sleep 30"_s << u"meldet sich nicht"_s;
+    }
+    void demoSimulatorFails()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, expectedPart);
+        QTemporaryDir bin;
+        const QString program = bin.filePath(u"modemsim"_s);
+        if (!script.isEmpty()) {
+            QFile file(program);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("#!/bin/sh\n" + script.toUtf8() + "\n");
+            file.close();
+            QVERIFY(file.setPermissions(file.permissions() | QFile::ExeOwner));
+        }
+        DemoModem demo(program);
+        QCOMPARE(demo.prepare(), QString());
+        QSignalSpy ready(&demo, &DemoModem::ready);
+        QSignalSpy failed(&demo, &DemoModem::failed);
+        demo.start(300);
+        QVERIFY(failed.wait(5000));
+        QVERIFY2(failed.constFirst().constFirst().toString().contains(expectedPart),
+                 qPrintable(failed.constFirst().constFirst().toString()));
+        QVERIFY(failed.constFirst().constFirst().toString().endsWith(u"Die Demo wird beendet."_s));
+        QTest::qWait(0);
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(ready.count(), 0);
     }
 };
 
-QTEST_GUILESS_MAIN(TestStartup)
+QTEST_MAIN(TestStartup)
 #include "tst_startup.moc"

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+// The demo: a throw-away data folder with a fresh Daten.mdb that dials a
+// demo provider number, and the modem simulator playing the modem on COM1
+// in that folder. ready() comes once the simulator has said READY; failed()
+// carries a German message for the user. The simulator ends with this object,
+// and the folder goes with it. After READY, the simulator's lines (every SMS
+// it receives among them) are passed on to stdout.
+class DemoModem : public QObject
+{
+    Q_OBJECT
+
+public:
+    static inline const QString providerNumber = QStringLiteral("0800 123 456");
+
+    explicit DemoModem(QString simulatorPath, QObject *parent = nullptr);
+    ~DemoModem() override;
+
+    // The simulator beside the program (a build folder), or where the
+    // installed package puts it.
+    static QString findSimulator(const QString &programDir);
+
+    // Makes the folder and its Daten.mdb; an empty string on success,
+    // otherwise the message for the user.
+    QString prepare();
+    QString folder() const { return m_folder.path(); }
+
+    // Starts the simulator; ready() or failed() follows, failed() also when
+    // no READY has come within timeoutMs.
+    void start(int timeoutMs = 10000);
+
+Q_SIGNALS:
+    void ready();
+    void failed(const QString &message);
+
+private:
+    void readOutput();
+    void fail(const QString &message);
+
+    QString m_simulatorPath;
+    QTemporaryDir m_folder;
+    QProcess m_simulator;
+    QTimer m_timeout;
+    bool m_ready = false;
+    bool m_failed = false;
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QCoreApplication;
+
+// The command line: --help, --version, --data FOLDER, --demo, and the hidden
+// --quit-after-start with which the installed package is tried out: every
+// box is written to stderr and answered with its default button instead of
+// waiting for a click, and the program ends as soon as its window shows.
+struct StartOptions
+{
+    QString dataFolder;
+    bool demo = false;
+    bool quitAfterStart = false;
+
+    // --help and --version print their text and end the program; so does a
+    // bad command line, with the reason on stderr and exit code 1.
+    static StartOptions read(const QCoreApplication &app);
+    // Parses a given argument list (the first one is the program) without
+    // ending the program: a bad command line sets error; --help and
+    // --version are not handled here.
+    static StartOptions parse(const QStringList &arguments, QString *error);
+};
