@@ -36,6 +36,14 @@ UcpTcpDialogue::UcpTcpDialogue(std::function<UcpTcpAccount()> account, QObject *
     connect(&m_socket, &QTcpSocket::disconnected, this, &UcpTcpDialogue::onDisconnected);
 }
 
+UcpTcpDialogue::~UcpTcpDialogue()
+{
+    // The socket goes last of the members and says "disconnected" as it
+    // goes; by then the timer it would stop is gone. Nobody listens any more.
+    m_socket.disconnect(this);
+    m_socket.abort();
+}
+
 QString UcpTcpDialogue::missingSetting() const
 {
     const UcpTcpAccount account = m_account();

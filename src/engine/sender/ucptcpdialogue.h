@@ -45,6 +45,7 @@ public:
     // The account is read when a connection begins, so that changed
     // settings apply from the next connection on.
     explicit UcpTcpDialogue(std::function<UcpTcpAccount()> account, QObject *parent = nullptr);
+    ~UcpTcpDialogue() override;
 
     QString missingSetting() const override;
     void begin() override;
