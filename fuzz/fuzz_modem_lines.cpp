@@ -53,8 +53,19 @@ QByteArrayView trimmed(QByteArrayView line)
     return line;
 }
 
-constexpr QByteArrayView failureWords[] = {
-    "BUSY", "NO CARRIER", "NO DIALTONE", "NO DIAL TONE", "NO ANSWER", "ERROR",
+// The words with which a Hayes modem gives up a dial, each with its result.
+struct FailureWord
+{
+    QByteArrayView word;
+    ModemResult result;
+};
+constexpr FailureWord failureWords[] = {
+    {"BUSY", ModemResult::Busy},
+    {"NO CARRIER", ModemResult::NoCarrier},
+    {"NO DIALTONE", ModemResult::NoDialtone},
+    {"NO DIAL TONE", ModemResult::NoDialtone},
+    {"NO ANSWER", ModemResult::NoAnswer},
+    {"ERROR", ModemResult::Error},
 };
 
 void checkMeaning(QByteArrayView line)
@@ -67,10 +78,13 @@ void checkMeaning(QByteArrayView line)
     const QByteArrayView text = trimmed(line);
     if (result == ModemResult::Connect)
         FUZZ_CHECK(text.startsWith("CONNECT"), why);
-    bool failureWord = false;
-    for (QByteArrayView word : failureWords)
-        failureWord = failureWord || text == word;
-    FUZZ_CHECK((result == ModemResult::Failure) == failureWord, why);
+    // Exactly the six words give up the dial, each with its own result.
+    ModemResult expected = result == ModemResult::Connect ? result : ModemResult::Other;
+    for (const FailureWord &failure : failureWords) {
+        if (text == failure.word)
+            expected = failure.result;
+    }
+    FUZZ_CHECK(result == expected, why);
     // The modem echoes the dial line before it answers.
     if (text.startsWith("AT") || text.startsWith("at"))
         FUZZ_CHECK(result == ModemResult::Other, why);
