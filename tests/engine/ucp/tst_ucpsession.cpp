@@ -1,4 +1,5 @@
 #include "ucpsession.h"
+#include "ucptestframes.h"
 
 #include <QtTest>
 
@@ -6,23 +7,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The UCP checksum written once more: low 8 bits of the byte sum, two hex digits.
-QByteArray checksumOf(QByteArrayView text)
-{
-    unsigned sum = 0;
-    for (char c : text)
-        sum += static_cast<unsigned char>(c);
-    return QByteArray::number(sum & 0xFF, 16).toUpper().rightJustified(2, '0');
-}
-
-// A frame with LEN and checksum made to fit, so that a row breaks one thing
-// only; lenDelta falsifies LEN and the checksum still matches.
-QByteArray sealed(QByteArrayView trn, QByteArrayView rest, int lenDelta = 0)
-{
-    const QByteArray len = QByteArray::number(trn.size() + rest.size() + 9 + lenDelta);
-    const QByteArray body = trn.toByteArray() + '/' + len.rightJustified(5, '0') + '/' + rest;
-    return body + checksumOf(body);
-}
+using UcpTestFrames::checksumOf;
+using UcpTestFrames::sealed;
 
 UcpTrn trnAfter(int steps)
 {
