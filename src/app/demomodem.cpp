@@ -9,8 +9,8 @@
 
 using namespace Qt::StringLiterals;
 
-DemoModem::DemoModem(QString simulatorPath, QObject *parent)
-    : QObject(parent), m_simulatorPath(std::move(simulatorPath)),
+DemoModem::DemoModem(QString simulatorPath, ConnectionKind kind, QObject *parent)
+    : QObject(parent), m_simulatorPath(std::move(simulatorPath)), m_kind(kind),
       m_folder(QDir::temp().filePath(u"funkbote-demo-XXXXXX"_s))
 {
     m_simulator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -66,8 +66,49 @@ QString DemoModem::prepare()
 void DemoModem::start(int timeoutMs)
 {
     m_timeout.start(timeoutMs);
-    m_simulator.start(m_simulatorPath,
-                      {u"--dir"_s, folder(), u"--port"_s, u"1"_s, u"--connect-delay"_s, u"1000"_s});
+    QStringList arguments;
+    switch (m_kind) {
+    case ConnectionKind::DialUp:
+        arguments = {u"--dir"_s, folder(), u"--port"_s, u"1"_s, u"--connect-delay"_s, u"1000"_s};
+        break;
+    case ConnectionKind::Tcp:
+        arguments = {u"--tcp"_s, u"0"_s, u"--account"_s, account, u"--password"_s, password};
+        break;
+    case ConnectionKind::Gsm:
+        arguments = {u"--gsm"_s, u"--dir"_s, folder(), u"--port"_s, u"1"_s};
+        break;
+    }
+    m_simulator.start(m_simulatorPath, arguments);
+}
+
+bool DemoModem::configure(const QByteArray &readyLine)
+{
+    ConnectionValues values;
+    values.kind = m_kind;
+    if (m_kind == ConnectionKind::Tcp) {
+        // "READY 127.0.0.1:PORT"
+        const QByteArray address = readyLine.mid(6).trimmed();
+        const qsizetype colon = address.lastIndexOf(':');
+        bool ok = false;
+        const int port = colon < 0 ? 0 : address.mid(colon + 1).toInt(&ok);
+        if (!ok || port < 1 || port > 65535) {
+            fail(u"Der Simulator nennt keinen TCP-Port: %1"_s.arg(QString::fromUtf8(readyLine)));
+            return false;
+        }
+        values.server = QString::fromLatin1(address.left(colon));
+        values.tcpPort = port;
+        values.account = account;
+        values.password = password;
+    }
+    if (values == ConnectionValues())
+        return true; // the dial-up line is what a new file has anyway
+    ConnectionSettings settings(QDir(folder()).filePath(Schema::fileName), nullptr);
+    if (!settings.save(values)) {
+        fail(
+            u"Die Daten für die Demo können nicht angelegt werden: %1"_s.arg(settings.lastError()));
+        return false;
+    }
+    return true;
 }
 
 void DemoModem::readOutput()
@@ -78,6 +119,8 @@ void DemoModem::readOutput()
             std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
             std::fflush(stdout);
         } else if (line.startsWith("READY ") && !m_failed) {
+            if (!configure(line))
+                return;
             m_ready = true;
             m_timeout.stop();
             Q_EMIT ready();

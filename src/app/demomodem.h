@@ -1,5 +1,7 @@
 #pragma once
 
+#include "connectionsettings.h"
+
 #include <QObject>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -7,18 +9,23 @@
 
 // The demo: a throw-away data folder with a fresh Daten.mdb that dials a
 // demo provider number, and the modem simulator playing the modem on COM1
-// in that folder. ready() comes once the simulator has said READY; failed()
-// carries a German message for the user. The simulator ends with this object,
-// and the folder goes with it. After READY, the simulator's lines (every SMS
-// it receives among them) are passed on to stdout.
+// in that folder; or playing a message centre on a free TCP port of this
+// computer, which the folder's connection settings then name, with a demo
+// account; or playing a GSM modem on COM1. ready() comes once the simulator has said READY;
+// failed() carries a German message for the user. The simulator ends with this object, and the
+// folder goes with it. After READY, the simulator's lines (every SMS it receives among them) are
+// passed on to stdout.
 class DemoModem : public QObject
 {
     Q_OBJECT
 
 public:
     static inline const QString providerNumber = QStringLiteral("0800 123 456");
+    static inline const QString account = QStringLiteral("4179000000");
+    static inline const QString password = QStringLiteral("demo");
 
-    explicit DemoModem(QString simulatorPath, QObject *parent = nullptr);
+    explicit DemoModem(QString simulatorPath, ConnectionKind kind = ConnectionKind::DialUp,
+                       QObject *parent = nullptr);
     ~DemoModem() override;
 
     // The simulator beside the program (a build folder), or where the
@@ -41,8 +48,12 @@ Q_SIGNALS:
 private:
     void readOutput();
     void fail(const QString &message);
+    // Writes the kind into the folder's connection settings once the
+    // simulator has said where it is; false after failed().
+    bool configure(const QByteArray &readyLine);
 
     QString m_simulatorPath;
+    ConnectionKind m_kind;
     QTemporaryDir m_folder;
     QProcess m_simulator;
     QTimer m_timeout;

@@ -1,6 +1,8 @@
 #include "funkbote.h"
 
 #include "addressbookflow.h"
+#include "chosendialogue.h"
+#include "connectionsettings.h"
 #include "dialogtexts.h"
 #include "dialupdialogue.h"
 #include "enqueue.h"
@@ -24,6 +26,7 @@
 #include "startup.h"
 #include "statusline.h"
 #include "storeconnection.h"
+#include "ucptcpdialogue.h"
 #include "wrapbutton.h"
 
 #include <QCloseEvent>
@@ -89,6 +92,10 @@ Funkbote::Funkbote(const Environment &environment, QWidget *parent)
         if (callBackNumberSettled())
             m_rueckrufNummer->setText(m_settings->rueckrufnummer());
     });
+    m_connection = m_env.connection;
+    if (!m_connection)
+        m_connection = new ConnectionSettings(databasePath(), nullptr, this);
+    connect(m_connection, &ConnectionSettings::failed, this, &Funkbote::storeFailed);
     // DTAVersandLog: the window's view on the send log.
     m_logConnection = std::make_unique<StoreConnection>(databasePath(), u"Funkbote-VersandLog"_s);
     m_versandLog = std::make_unique<SendLog>(m_logConnection->database());
@@ -116,7 +123,21 @@ Funkbote::Funkbote(const Environment &environment, QWidget *parent)
     m_rueckrufNummer->setText(m_settings->rueckrufnummer());
 
     m_line = m_env.line ? m_env.line : new QtSerialLine(this);
-    m_dialogue = new DialUpDialogue(m_line, m_settings, m_env.programDir, this);
+    // One dialogue for each way to the message centre; the settings choose
+    // one as each connection begins.
+    m_dialUp = new DialUpDialogue(m_line, m_settings, m_env.programDir, this);
+    auto *tcp = new UcpTcpDialogue(
+        [connection = m_connection] {
+            const ConnectionValues values = connection->values();
+            return UcpTcpAccount{values.server, quint16(values.tcpPort), values.account,
+                                 values.password};
+        },
+        this);
+    m_dialogue = new ChosenDialogue(m_connection, this);
+    m_dialogue->setDialogue(ConnectionKind::DialUp, m_dialUp);
+    m_dialogue->setDialogue(ConnectionKind::Tcp, tcp);
+    connect(m_connection, &ConnectionSettings::changed, this,
+            [this] { m_dialUp->setSeveralPerCall(m_connection->values().severalPerCall); });
     m_engine = new SendEngine(m_queue, m_versandLog.get(), m_dialogue, m_env.clock, this);
     m_addressBook = new AddressBookFlow(databasePath(), this, m_env.prompter, this);
 
@@ -140,6 +161,7 @@ Funkbote::~Funkbote()
     delete m_addressBook;
     delete m_engine;
     delete m_dialogue;
+    m_dialogue = nullptr;
     delete m_queuePanel;
 }
 
@@ -365,7 +387,8 @@ void Funkbote::connectActions()
             Qt::QueuedConnection);
 
     connect(m_konfiguration, &QPushButton::clicked, this, [this] {
-        auto *dialog = new FRMKonfiguration(databasePath(), m_settings, this, m_env.prompter);
+        auto *dialog =
+            new FRMKonfiguration(databasePath(), m_settings, this, m_env.prompter, m_connection);
         connect(dialog, &DialogBase::unloaded, this,
                 [this] { m_titel->setText(kTitel + m_env.titleSuffix); });
         openDialog(dialog);
@@ -410,6 +433,7 @@ void Funkbote::activationRefresh()
         m_settings->setRueckrufnummer(m_rueckrufNummer->text());
     // A changed row shows in the call-back field through Settings::changed.
     m_settings->reload();
+    m_connection->reload();
     m_titel->setText(kTitel + m_env.titleSuffix);
 }
 

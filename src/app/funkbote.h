@@ -7,6 +7,8 @@
 #include <memory>
 
 class AddressBookFlow;
+class ChosenDialogue;
+class ConnectionSettings;
 class DialUpDialogue;
 class Clock;
 class HoverLabel;
@@ -38,7 +40,7 @@ class Funkbote : public QWidget
 public:
     struct Environment
     {
-        QString programDir;
+        QString programDir = QString();
         Prompter *prompter = nullptr;
         const Clock *clock = nullptr;
         // The modem line; nullptr uses the real serial port.
@@ -47,7 +49,10 @@ public:
         Settings *settings = nullptr;
         // Words after the title, e.g. " – Demo" when the program runs on the
         // built-in simulator.
-        QString titleSuffix;
+        QString titleSuffix = QString();
+        // How the message centre is reached; nullptr reads it from Daten.mdb
+        // with the secrets there too.
+        ConnectionSettings *connection = nullptr;
     };
 
     explicit Funkbote(const Environment &environment, QWidget *parent = nullptr);
@@ -59,6 +64,7 @@ public:
     SendEngine *engine() const { return m_engine; }
     AddressBookFlow *addressBookFlow() const { return m_addressBook; }
     Settings *settings() const { return m_settings; }
+    ConnectionSettings *connectionSettings() const { return m_connection; }
     QString databasePath() const;
     // The box shown when attempts keep failing.
     static QString failureMessageText();
@@ -98,12 +104,14 @@ private:
 
     Environment m_env;
     Settings *m_settings = nullptr;
+    ConnectionSettings *m_connection = nullptr;
     std::unique_ptr<StoreConnection> m_logConnection;
     std::unique_ptr<SendLog> m_versandLog; // DTAVersandLog
     OutgoingQueue *m_queue = nullptr;
     QueuePanel *m_queuePanel = nullptr;
     SerialLine *m_line = nullptr;
-    DialUpDialogue *m_dialogue = nullptr;
+    DialUpDialogue *m_dialUp = nullptr;
+    ChosenDialogue *m_dialogue = nullptr;
     SendEngine *m_engine = nullptr;
     AddressBookFlow *m_addressBook = nullptr;
     QList<QPointer<QWidget>> m_openDialogs;

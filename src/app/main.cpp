@@ -1,5 +1,7 @@
 #include "clock.h"
+#include "connectionsettings.h"
 #include "funkbote.h"
+#include "keychainsecretstore.h"
 #include "look.h"
 #include "settings.h"
 #include "startup.h"
@@ -42,8 +44,17 @@ int main(int argc, char *argv[])
 
     // The settings row, read by the window when it first becomes active.
     Settings settings(StartupGuard::databasePath(programDir));
-    Funkbote window(Funkbote::Environment{programDir, &prompter, &clock, nullptr, &settings,
-                                          plan.isDemo() ? u" – Demo"_s : QString()});
+    // The demo's throw-away folder keeps its made-up password in its own
+    // Daten.mdb rather than in the user's keyring.
+    KeychainSecretStore keyring;
+    ConnectionSettings connection(StartupGuard::databasePath(programDir),
+                                  plan.isDemo() ? nullptr : &keyring);
+    Funkbote window(Funkbote::Environment{.programDir = programDir,
+                                          .prompter = &prompter,
+                                          .clock = &clock,
+                                          .settings = &settings,
+                                          .titleSuffix = plan.isDemo() ? u" – Demo"_s : QString(),
+                                          .connection = &connection});
     prompter.setMainWindow(&window);
     QObject::connect(&window, &Funkbote::closed, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);

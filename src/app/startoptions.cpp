@@ -15,6 +15,11 @@ struct Parser
     QCommandLineOption data{u"data"_s, u"Daten.mdb aus ORDNER verwenden."_s, u"ORDNER"_s};
     QCommandLineOption demo{u"demo"_s, u"Ohne Modem ausprobieren: der Modem-Simulator dient "
                                        u"als Modem, die Daten liegen in einem Wegwerf-Ordner."_s};
+    QCommandLineOption demoConnection{
+        u"demo-connection"_s,
+        u"Für die Demo: modem (Wählverbindung, Vorgabe), tcp (Internet) oder gsm "
+        u"(GSM-Modem); schliesst --demo ein."_s,
+        u"ART"_s, u"modem"_s};
     QCommandLineOption quitAfterStart{u"quit-after-start"_s,
                                       u"Boxen nach stderr, nach dem Start gleich enden."_s};
 
@@ -24,17 +29,21 @@ struct Parser
         parser.addHelpOption();
         parser.addVersionOption();
         quitAfterStart.setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.addOptions({data, demo, quitAfterStart});
+        parser.addOptions({data, demo, demoConnection, quitAfterStart});
     }
 
     StartOptions options(QString *error) const
     {
         StartOptions result;
         result.dataFolder = parser.value(data);
-        result.demo = parser.isSet(demo);
+        result.demo = parser.isSet(demo) || parser.isSet(demoConnection);
+        result.demoConnection = parser.value(demoConnection);
         result.quitAfterStart = parser.isSet(quitAfterStart);
         if (!parser.positionalArguments().isEmpty())
             *error = u"Unerwartetes Argument: %1"_s.arg(parser.positionalArguments().constFirst());
+        else if (!QStringList{u"modem"_s, u"tcp"_s, u"gsm"_s}.contains(result.demoConnection))
+            *error = u"--demo-connection kennt modem, tcp und gsm, nicht \"%1\"."_s.arg(
+                result.demoConnection);
         else if (result.demo && parser.isSet(data))
             *error = u"--demo und --data schliessen sich aus."_s;
         else if (parser.isSet(data) && result.dataFolder.trimmed().isEmpty())

@@ -5,7 +5,9 @@
 
 class QCoreApplication;
 
-// The command line: --help, --version, --data FOLDER, --demo, and the hidden
+// The command line: --help, --version, --data FOLDER, --demo with
+// --demo-connection KIND (modem, tcp or gsm: which way the simulator is
+// reached; it implies --demo), and the hidden
 // --quit-after-start with which the installed package is tried out: every
 // box is written to stderr and answered with its default button instead of
 // waiting for a click, and the program ends as soon as its window shows.
@@ -13,6 +15,8 @@ struct StartOptions
 {
     QString dataFolder;
     bool demo = false;
+    // modem, tcp or gsm.
+    QString demoConnection = QStringLiteral("modem");
     bool quitAfterStart = false;
 
     // --help and --version print their text and end the program; so does a

@@ -6,6 +6,8 @@
 #include "settings.h"
 #include "storeconnection.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDataWidgetMapper>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,10 +27,10 @@ DialogBase::Look konfigurationLook()
     look.windowTitle = u"Modemkonfiguration"_s;
     look.titel = u"Konfiguration..."_s;
     look.widthTwips = 4680;
-    look.heightTwips = 3720;
+    look.heightTwips = 5925;
     look.endeLeftTwips = 4350;
     look.frameWidthTwips = 4420;
-    look.frameHeightTwips = 3255;
+    look.frameHeightTwips = 5460;
     return look;
 }
 
@@ -36,56 +38,95 @@ DialogBase::Look konfigurationLook()
 constexpr int kKleinsterPort = 1;
 constexpr int kGroessterPort = 255;
 
-std::optional<int> portNumber(const QString &text)
+std::optional<int> numberIn(const QString &text, int lowest, int highest)
 {
     bool ok = false;
     const int number = text.trimmed().toInt(&ok, 10);
-    if (!ok || number < kKleinsterPort || number > kGroessterPort)
+    if (!ok || number < lowest || number > highest)
         return std::nullopt;
     return number;
 }
 
+std::optional<int> portNumber(const QString &text)
+{
+    return numberIn(text, kKleinsterPort, kGroessterPort);
+}
+
+// A SIM PIN has four to eight digits.
+bool isSimPin(const QString &text)
+{
+    return text.size() >= 4 && text.size() <= 8 &&
+           std::all_of(text.cbegin(), text.cend(), isAsciiDigit);
+}
+
+// A service centre number: digits, blanks allowed, "+" in front for an
+// international one; at most twenty digits fit its address field.
+bool isCentreNumber(const QString &text)
+{
+    QString digits = text.trimmed();
+    if (digits.startsWith(u'+'))
+        digits.remove(0, 1);
+    digits.remove(u' ');
+    return !digits.isEmpty() && digits.size() <= 20 &&
+           std::all_of(digits.cbegin(), digits.cend(), isAsciiDigit);
+}
+
+// The kinds in the order of the choice.
+constexpr ConnectionKind kKinds[] = {ConnectionKind::DialUp, ConnectionKind::Tcp,
+                                     ConnectionKind::Gsm};
+
 } // namespace
 
 FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWidget *mainWindow,
-                                   Prompter *prompter)
+                                   Prompter *prompter, ConnectionSettings *connection)
     : DialogBase(konfigurationLook(), mainWindow, prompter),
-      m_databasePath(std::move(databasePath)), m_settings(settings)
+      m_databasePath(std::move(databasePath)), m_settings(settings),
+      m_connectionSettings(connection)
 {
     setObjectName(u"FRMKonfiguration"_s);
 
     // A label and its field side by side; the label is the field's buddy,
     // so screen readers announce it with the field.
     auto labelledField = [this](const QString &labelName, const QString &text, int labelTop,
-                                int labelHeight, const QString &fieldName, int fieldTop) {
+                                int labelHeight, QWidget *field, const QString &fieldName,
+                                int fieldTop) {
         auto *label = new QLabel(text);
         label->setObjectName(labelName);
         label->setWordWrap(labelHeight > 255);
-        placeInFrame(label, 200, labelTop, 1695, labelHeight);
-        auto *field = new QLineEdit;
+        placeInFrame(label, 200, labelTop, 1850, labelHeight);
         field->setObjectName(fieldName);
-        placeInFrame(field, 1920, fieldTop, 2295, 285);
+        placeInFrame(field, 2100, fieldTop, 2115, field->inherits("QComboBox") ? 315 : 285);
         label->setBuddy(field);
+    };
+    auto lineField = [&](const QString &labelName, const QString &text, int labelTop,
+                         int labelHeight, const QString &fieldName, int fieldTop) {
+        auto *field = new QLineEdit;
+        labelledField(labelName, text, labelTop, labelHeight, field, fieldName, fieldTop);
         return field;
     };
-    m_comPort =
-        labelledField(u"Label1"_s, u"Com-Port des Modems:"_s, 360, 255, u"TXTDBComPort"_s, 360);
-    m_providerNummer = labelledField(u"Label2"_s, u"Rufnummer des Service-Providers:"_s, 720, 375,
-                                     u"TXTDBProviderNummer"_s, 840);
-    m_initialisierungsbefehl =
-        labelledField(u"Label3"_s, u"Initialisierungsbefehl für das Modem:"_s, 1200, 375,
-                      u"TXTDBInistialisierungsbefehl"_s, 1320);
+
+    m_verbindung = new QComboBox;
+    m_verbindung->addItems({u"Modem (Wählverbindung)"_s, u"Internet (TCP/IP)"_s, u"GSM-Modem"_s});
+    labelledField(u"lblVerbindung"_s, u"Verbindung:"_s, 270, 255, m_verbindung, u"cboVerbindung"_s,
+                  240);
+    m_comPort = lineField(u"Label1"_s, u"Com-Port des Modems:"_s, 660, 255, u"TXTDBComPort"_s, 660);
+    m_providerNummer = lineField(u"Label2"_s, u"Rufnummer des Service-Providers:"_s, 1020, 375,
+                                 u"TXTDBProviderNummer"_s, 1140);
+    m_initialisierungsbefehl = lineField(u"Label3"_s, u"Initialisierungsbefehl für das Modem:"_s,
+                                         1500, 375, u"TXTDBInistialisierungsbefehl"_s, 1620);
+    buildConnectionPart();
 
     m_ok = new QPushButton(u"OK"_s);
     m_ok->setObjectName(u"cmdOK"_s);
-    placeInFrame(m_ok, 3600, 2760, 615, 300);
+    placeInFrame(m_ok, 3600, 5040, 615, 300);
     connect(m_ok, &QPushButton::clicked, this, &QWidget::close);
 
-    setTabOrder(m_comPort, m_providerNummer);
-    setTabOrder(m_providerNummer, m_initialisierungsbefehl);
-    setTabOrder(m_initialisierungsbefehl, m_ok);
-    setTabOrder(m_ok, ende());
-    m_comPort->setFocus();
+    QWidget *order[] = {m_verbindung, m_comPort, m_providerNummer, m_initialisierungsbefehl,
+                        m_einAnruf,   m_server,  m_tcpPort,        m_konto,
+                        m_passwort,   m_simPin,  m_smsZentrale,    m_ok,
+                        ende()};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     // DTAEinstellungen: the first row of Einstellungen, shown and edited
     // through the three mapped fields; the edits stay in the fields until
@@ -117,7 +158,121 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWi
     for (QLineEdit *field : {m_comPort, m_providerNummer, m_initialisierungsbefehl})
         m_loaded.insert(field, field->text());
 
+    // The connection settings as last read; a file without their table has
+    // the dial-up line.
+    if (!m_connectionSettings) {
+        m_connectionSettings = new ConnectionSettings(m_databasePath, nullptr, this);
+        if (!m_connectionSettings->reload() && m_loadError.isEmpty())
+            m_loadError = m_connectionSettings->lastError();
+    }
+    m_loadedConnection = m_connectionSettings->values();
+    m_verbindung->setCurrentIndex(
+        int(std::find(std::begin(kKinds), std::end(kKinds), m_loadedConnection.kind) -
+            std::begin(kKinds)));
+    m_einAnruf->setChecked(m_loadedConnection.severalPerCall);
+    m_server->setText(m_loadedConnection.server);
+    m_tcpPort->setText(m_loadedConnection.tcpPort > 0 ? QString::number(m_loadedConnection.tcpPort)
+                                                      : QString());
+    m_konto->setText(m_loadedConnection.account);
+    m_passwort->setText(m_loadedConnection.password);
+    m_simPin->setText(m_loadedConnection.simPin);
+    m_smsZentrale->setText(m_loadedConnection.smsCentre);
+    for (QLineEdit *field : {m_server, m_tcpPort, m_konto, m_passwort, m_simPin, m_smsZentrale})
+        m_loaded.insert(field, field->text());
+    connect(m_verbindung, &QComboBox::currentIndexChanged, this, &FRMKonfiguration::showKind);
+    connect(m_connectionSettings, &ConnectionSettings::keyringChanged, this,
+            &FRMKonfiguration::showKeyringNote);
+    showKind();
+    showKeyringNote();
+    m_verbindung->setFocus();
+
     centreOnScreen();
+}
+
+void FRMKonfiguration::buildConnectionPart()
+{
+    auto lineField = [this](const QString &labelName, const QString &text, int top,
+                            const QString &fieldName) {
+        auto *label = new QLabel(text);
+        label->setObjectName(labelName);
+        placeInFrame(label, 200, top, 1850, 255);
+        auto *field = new QLineEdit;
+        field->setObjectName(fieldName);
+        placeInFrame(field, 2100, top, 2115, 285);
+        label->setBuddy(field);
+        return field;
+    };
+    m_einAnruf = new QCheckBox(u"Alle wartenden SMS in einem Anruf senden"_s);
+    m_einAnruf->setObjectName(u"chkEinAnruf"_s);
+    placeInFrame(m_einAnruf, 200, 1980, 4015, 285);
+    m_server = lineField(u"lblServer"_s, u"Server:"_s, 2400, u"txtServer"_s);
+    m_tcpPort = lineField(u"lblTcpPort"_s, u"TCP-Port:"_s, 2760, u"txtTcpPort"_s);
+    m_konto = lineField(u"lblKonto"_s, u"Konto (OAdC):"_s, 3120, u"txtKonto"_s);
+    m_passwort = lineField(u"lblPasswort"_s, u"Passwort:"_s, 3480, u"txtPasswort"_s);
+    m_passwort->setEchoMode(QLineEdit::Password);
+    m_simPin = lineField(u"lblSimPin"_s, u"SIM-PIN:"_s, 3840, u"txtSimPin"_s);
+    m_simPin->setEchoMode(QLineEdit::Password);
+    m_smsZentrale = lineField(u"lblSmsZentrale"_s, u"SMS-Zentrale:"_s, 4200, u"txtSmsZentrale"_s);
+    m_smsZentrale->setPlaceholderText(u"die der SIM-Karte"_s);
+
+    m_keyringNote = new QLabel;
+    m_keyringNote->setObjectName(u"lblSchluesselbund"_s);
+    m_keyringNote->setWordWrap(true);
+    placeInFrame(m_keyringNote, 200, 4560, 4015, 420);
+}
+
+void FRMKonfiguration::showKind()
+{
+    const ConnectionKind kind = kKinds[std::max(0, m_verbindung->currentIndex())];
+    const bool dialUp = kind == ConnectionKind::DialUp;
+    const bool tcp = kind == ConnectionKind::Tcp;
+    const bool gsm = kind == ConnectionKind::Gsm;
+    // Greyed out with their labels, which follow their buddies.
+    const std::pair<QWidget *, bool> uses[] = {
+        {m_comPort, dialUp || gsm},
+        {m_providerNummer, dialUp},
+        {m_initialisierungsbefehl, dialUp},
+        {m_einAnruf, dialUp},
+        {m_server, tcp},
+        {m_tcpPort, tcp},
+        {m_konto, tcp},
+        {m_passwort, tcp},
+        {m_simPin, gsm},
+        {m_smsZentrale, gsm},
+    };
+    for (const auto &[field, used] : uses) {
+        field->setEnabled(used);
+        const QList<QLabel *> labels = findChildren<QLabel *>();
+        for (QLabel *label : labels)
+            if (label->buddy() == field)
+                label->setEnabled(used);
+    }
+}
+
+void FRMKonfiguration::showKeyringNote()
+{
+    const QString note =
+        m_connectionSettings->keyring() == ConnectionSettings::Keyring::Missing
+            ? u"Kein Schlüsselbund gefunden: Passwort und PIN werden in Daten.mdb gespeichert."_s
+            : QString();
+    m_keyringNote->setText(note);
+    // Screen readers hear the changed note too.
+    m_keyringNote->setAccessibleName(note);
+    m_keyringNote->setVisible(!note.isEmpty());
+}
+
+ConnectionValues FRMKonfiguration::enteredConnection() const
+{
+    ConnectionValues values;
+    values.kind = kKinds[std::max(0, m_verbindung->currentIndex())];
+    values.severalPerCall = m_einAnruf->isChecked();
+    values.server = m_server->text().trimmed();
+    values.tcpPort = numberIn(m_tcpPort->text(), 1, 65535).value_or(m_loadedConnection.tcpPort);
+    values.account = m_konto->text().trimmed();
+    values.password = m_passwort->text();
+    values.simPin = m_simPin->text().trimmed();
+    values.smsCentre = m_smsZentrale->text().trimmed();
+    return values;
 }
 
 FRMKonfiguration::~FRMKonfiguration()
@@ -139,35 +294,71 @@ void FRMKonfiguration::firstActivation()
 
 bool FRMKonfiguration::changed(const QLineEdit *field) const
 {
-    return field->text() != m_loaded.value(field);
+    const bool kindChosen =
+        kKinds[std::max(0, m_verbindung->currentIndex())] != m_loadedConnection.kind;
+    return field->text() != m_loaded.value(field) || (kindChosen && field->isEnabled());
 }
 
 std::optional<FRMKonfiguration::Problem> FRMKonfiguration::validate() const
 {
     // Only what was changed in this opening is checked: a window opened and
     // closed again always closes, whatever the row held (a new Daten.mdb has
-    // no provider number yet).
-    if (changed(m_comPort) && !portNumber(m_comPort->text())) {
+    // no provider number yet). Fields the chosen kind does not use are not
+    // checked at all.
+    auto check = [this](const QLineEdit *field) { return field->isEnabled() && changed(field); };
+    if (check(m_comPort) && !portNumber(m_comPort->text())) {
         return Problem{u"Der Com-Port des Modems muss eine ganze Zahl von 1 bis 255 sein "
                        u"(zum Beispiel 1 für COM1)."_s,
                        m_comPort};
     }
     const QString provider = m_providerNummer->text();
-    if (changed(m_providerNummer) &&
-        std::none_of(provider.cbegin(), provider.cend(), isAsciiDigit)) {
+    if (check(m_providerNummer) && std::none_of(provider.cbegin(), provider.cend(), isAsciiDigit)) {
         return Problem{u"Die Rufnummer des Service-Providers muss mindestens eine Ziffer "
                        u"enthalten."_s,
                        m_providerNummer};
     }
-    if (changed(m_initialisierungsbefehl) && m_initialisierungsbefehl->text().trimmed().isEmpty()) {
+    if (check(m_initialisierungsbefehl) && m_initialisierungsbefehl->text().trimmed().isEmpty()) {
         return Problem{u"Der Initialisierungsbefehl für das Modem darf nicht leer sein "
                        u"(zum Beispiel ATDT)."_s,
                        m_initialisierungsbefehl};
     }
+    if (check(m_server) && m_server->text().trimmed().isEmpty())
+        return Problem{u"Der Server darf nicht leer sein (Name oder IP-Adresse der "
+                       u"SMS-Zentrale)."_s,
+                       m_server};
+    if (check(m_tcpPort) && !numberIn(m_tcpPort->text(), 1, 65535))
+        return Problem{u"Der TCP-Port muss eine ganze Zahl von 1 bis 65535 sein."_s, m_tcpPort};
+    if (check(m_simPin) && !m_simPin->text().trimmed().isEmpty() &&
+        !isSimPin(m_simPin->text().trimmed()))
+        return Problem{u"Die SIM-PIN besteht aus 4 bis 8 Ziffern (leer lassen, wenn die "
+                       u"SIM-Karte keine PIN verlangt)."_s,
+                       m_simPin};
+    if (check(m_smsZentrale) && !m_smsZentrale->text().trimmed().isEmpty() &&
+        !isCentreNumber(m_smsZentrale->text()))
+        return Problem{u"Die Nummer der SMS-Zentrale besteht aus höchstens 20 Ziffern, "
+                       u"international mit + davor (leer lassen für die der SIM-Karte)."_s,
+                       m_smsZentrale};
     return std::nullopt;
 }
 
 bool FRMKonfiguration::save()
+{
+    if (!saveSettingsRow())
+        return false;
+    // The connection settings, only when something was changed: a file
+    // never given them keeps no table of them.
+    const ConnectionValues entered = enteredConnection();
+    if (entered != m_loadedConnection) {
+        if (!m_connectionSettings->save(entered)) {
+            m_saveError = m_connectionSettings->lastError();
+            return false;
+        }
+        m_loadedConnection = entered;
+    }
+    return true;
+}
+
+bool FRMKonfiguration::saveSettingsRow()
 {
     // The port goes into a whole-number column: store the number itself, not
     // the blanks or sign it was typed with. An unchanged port that names no

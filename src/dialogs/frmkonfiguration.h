@@ -1,11 +1,14 @@
 #pragma once
 
+#include "connectionsettings.h"
 #include "dialogbase.h"
 
 #include <QHash>
 
 #include <memory>
 
+class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -14,8 +17,12 @@ class QSqlTableModel;
 class StoreConnection;
 class Settings;
 
-// The modem configuration: edits serial port, the provider's dial-in number
-// and the modem command of the settings row. However it is closed (OK, the
+// The connection configuration: how the message centre is reached (a modem
+// dialling it, the internet, a GSM modem) and the values of that kind: the
+// serial port, the provider's dial-in number and the modem command of the
+// settings row, the batch call, server, port, account and password of a
+// TCP/IP session, the SIM PIN and the service centre of a GSM modem. Fields
+// the chosen kind does not use are greyed out and not checked. However it is closed (OK, the
 // close label or code), it checks the entries, saves them through the mapped
 // fields and reloads the settings the engine dials with. Changed entries
 // that would make every call fail are refused with a message naming the
@@ -28,8 +35,10 @@ class FRMKonfiguration : public DialogBase
     Q_OBJECT
 
 public:
+    // connection may be nullptr: the window then reads and stores the
+    // connection settings itself, with the secrets in Daten.mdb.
     FRMKonfiguration(QString databasePath, Settings *settings, QWidget *mainWindow,
-                     Prompter *prompter);
+                     Prompter *prompter, ConnectionSettings *connection = nullptr);
     ~FRMKonfiguration() override;
 
 protected:
@@ -38,16 +47,23 @@ protected:
 
 private:
     // The first entry that cannot be used, with the field to correct, or
-    // nothing when all three are usable.
+    // nothing when all are usable.
     struct Problem
     {
         QString text;
         QLineEdit *field = nullptr;
     };
     std::optional<Problem> validate() const;
-    // The field's text differs from what this opening loaded.
+    // The field's text differs from what this opening loaded, or the kind
+    // that uses it was chosen in this opening: then an empty field would
+    // make every call fail.
     bool changed(const QLineEdit *field) const;
     bool save();
+    bool saveSettingsRow();
+    void buildConnectionPart();
+    void showKind();
+    ConnectionValues enteredConnection() const;
+    void showKeyringNote();
 
     QString m_databasePath;
     Settings *m_settings;
@@ -58,6 +74,17 @@ private:
     QLineEdit *m_comPort;
     QLineEdit *m_providerNummer;
     QLineEdit *m_initialisierungsbefehl;
+    ConnectionSettings *m_connectionSettings;
+    ConnectionValues m_loadedConnection;
+    QComboBox *m_verbindung = nullptr;
+    QCheckBox *m_einAnruf = nullptr;
+    QLineEdit *m_server = nullptr;
+    QLineEdit *m_tcpPort = nullptr;
+    QLineEdit *m_konto = nullptr;
+    QLineEdit *m_passwort = nullptr;
+    QLineEdit *m_simPin = nullptr;
+    QLineEdit *m_smsZentrale = nullptr;
+    QLabel *m_keyringNote = nullptr;
     QPushButton *m_ok;
     QString m_loadError;
     QHash<const QLineEdit *, QString> m_loaded; // the texts as loaded

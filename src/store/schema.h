@@ -29,6 +29,11 @@ inline const QString mobilNummer = QStringLiteral("MobilNummer");
 inline const QString nachricht = QStringLiteral("Nachricht");
 inline const QString versandt = QStringLiteral("versandt");
 
+// The connection settings, a name/value pair a row; made when first saved.
+inline const QString connectionSettings = QStringLiteral("ConnectionSettings");
+inline const QString settingName = QStringLiteral("Setting");
+inline const QString settingValue = QStringLiteral("Value");
+
 struct Table
 {
     QString name;

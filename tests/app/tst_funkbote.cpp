@@ -89,8 +89,12 @@ private Q_SLOTS:
         m_prompter.clear();
         m_line = new FakeSerialLine;
         m_settings = std::make_unique<Settings>(m_path);
-        m_window = std::make_unique<Funkbote>(Funkbote::Environment{
-            m_dir->path(), &m_prompter, &m_clock, m_line, m_settings.get(), {}});
+        m_window = std::make_unique<Funkbote>(Funkbote::Environment{.programDir = m_dir->path(),
+                                                                    .prompter = &m_prompter,
+                                                                    .clock = &m_clock,
+                                                                    .line = m_line,
+                                                                    .settings = m_settings.get(),
+                                                                    .connection = nullptr});
         m_line->setParent(m_window.get());
         m_window->show();
     }

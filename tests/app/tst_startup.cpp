@@ -305,8 +305,11 @@ private Q_SLOTS:
                                     u"SELECT ProviderNummer FROM Einstellungen"_s),
                      QVariant(DemoModem::providerNumber));
             Settings settings(StartupGuard::databasePath(folder));
-            Funkbote window(
-                Funkbote::Environment{folder, &prompter, &clock, nullptr, &settings, u" – Demo"_s});
+            Funkbote window(Funkbote::Environment{.programDir = folder,
+                                                  .prompter = &prompter,
+                                                  .clock = &clock,
+                                                  .settings = &settings,
+                                                  .titleSuffix = u" – Demo"_s});
             plan.show(&window);
             QVERIFY(!window.isVisible());
             QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), 10000);

@@ -1,0 +1,105 @@
+#include "chosendialogue.h"
+
+using namespace Qt::StringLiterals;
+
+ChosenDialogue::ChosenDialogue(const ConnectionSettings *settings, QObject *parent)
+    : CallDialogue(parent), m_settings(settings)
+{
+    connect(m_settings, &ConnectionSettings::changed, this, &ChosenDialogue::onSettingsChanged);
+}
+
+void ChosenDialogue::setDialogue(ConnectionKind kind, CallDialogue *dialogue)
+{
+    m_dialogues.insert(kind, dialogue);
+    connect(dialogue, &CallDialogue::loggingIn, this, [this] {
+        if (fromActive())
+            Q_EMIT loggingIn();
+    });
+    connect(dialogue, &CallDialogue::ready, this, [this] {
+        if (!fromActive())
+            return;
+        m_busy = false;
+        Q_EMIT ready();
+    });
+    connect(dialogue, &CallDialogue::submitted, this, [this](const CallDialogue::Result &result) {
+        if (!fromActive())
+            return;
+        m_busy = false;
+        Q_EMIT submitted(result);
+    });
+    connect(dialogue, &CallDialogue::failed, this, [this](const QString &reason) {
+        if (!fromActive())
+            return;
+        m_busy = false;
+        m_active = nullptr;
+        Q_EMIT failed(reason);
+    });
+}
+
+bool ChosenDialogue::fromActive() const
+{
+    return m_active && sender() == m_active;
+}
+
+CallDialogue *ChosenDialogue::chosen() const
+{
+    if (CallDialogue *dialogue = m_dialogues.value(m_settings->values().kind))
+        return dialogue;
+    return m_dialogues.value(ConnectionKind::DialUp);
+}
+
+CallDialogue *ChosenDialogue::current() const
+{
+    return m_active ? m_active.data() : chosen();
+}
+
+QString ChosenDialogue::missingSetting() const
+{
+    return current()->missingSetting();
+}
+
+void ChosenDialogue::begin()
+{
+    if (m_active)
+        m_active->end();
+    m_active = chosen();
+    m_busy = true;
+    m_active->begin();
+}
+
+void ChosenDialogue::submit(const QueueEntry &entry)
+{
+    if (!m_active)
+        return;
+    m_busy = true;
+    m_active->submit(entry);
+}
+
+void ChosenDialogue::end()
+{
+    m_busy = false;
+    if (CallDialogue *active = m_active) {
+        m_active = nullptr;
+        active->end();
+    }
+}
+
+bool ChosenDialogue::severalPerCall() const
+{
+    return current()->severalPerCall();
+}
+
+qint64 ChosenDialogue::idleHoldMs() const
+{
+    return current()->idleHoldMs();
+}
+
+void ChosenDialogue::onSettingsChanged()
+{
+    if (!m_active || m_busy)
+        return;
+    // Whatever changed (another kind, server or account), the connection
+    // held open was made with the old values.
+    end();
+    Q_EMIT failed(u"Verbindung beendet: Einstellungen geändert"_s);
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "calldialogue.h"
+#include "connectionsettings.h"
+
+#include <QHash>
+#include <QPointer>
+
+// The dialogue of the connection kind the settings name, chosen anew as each
+// connection begins; the engine sees one dialogue. The signals of the
+// dialogue that leads the connection are passed on, those of the others
+// never.
+//
+// When the settings change while a connection stands idle (a TCP/IP session
+// held open), it is ended, so that the next entry goes out the new way; a
+// connection busy with an entry finishes that entry first.
+class ChosenDialogue final : public CallDialogue
+{
+    Q_OBJECT
+
+public:
+    explicit ChosenDialogue(const ConnectionSettings *settings, QObject *parent = nullptr);
+
+    // The dialogue for one kind; the dial-up one also stands in for a kind
+    // that has none.
+    void setDialogue(ConnectionKind kind, CallDialogue *dialogue);
+
+    QString missingSetting() const override;
+    void begin() override;
+    void submit(const QueueEntry &entry) override;
+    void end() override;
+    bool severalPerCall() const override;
+    qint64 idleHoldMs() const override;
+
+    // The dialogue that leads the connection under way, or the one the next
+    // would be led by.
+    CallDialogue *current() const;
+
+private:
+    CallDialogue *chosen() const;
+    bool fromActive() const;
+    void onSettingsChanged();
+
+    const ConnectionSettings *m_settings;
+    QHash<ConnectionKind, CallDialogue *> m_dialogues;
+    QPointer<CallDialogue> m_active; // leads the connection under way
+    bool m_busy = false;             // a step was asked and is not answered yet
+};

@@ -1,0 +1,277 @@
+#include "connectionsettings.h"
+
+#include "schema.h"
+#include "storeconnection.h"
+
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kReadFailed = QStringLiteral("Lesen fehlgeschlagen");
+const QString kSaveFailed = QStringLiteral("Speichern fehlgeschlagen");
+
+// The names of the rows.
+const QString kKind = QStringLiteral("Kind");
+const QString kSeveralPerCall = QStringLiteral("SeveralPerCall");
+const QString kServer = QStringLiteral("Server");
+const QString kTcpPort = QStringLiteral("TcpPort");
+const QString kAccount = QStringLiteral("Account");
+const QString kPassword = QStringLiteral("Password");
+const QString kSimPin = QStringLiteral("SimPin");
+const QString kSmsCentre = QStringLiteral("SmsCentre");
+// "Keyring" when the secrets live there, else they are in this table.
+const QString kSecretsIn = QStringLiteral("SecretsIn");
+const QString kKeyring = QStringLiteral("Keyring");
+
+ConnectionKind kindFromName(const QString &name)
+{
+    if (name == ConnectionSettings::kindName(ConnectionKind::Tcp))
+        return ConnectionKind::Tcp;
+    if (name == ConnectionSettings::kindName(ConnectionKind::Gsm))
+        return ConnectionKind::Gsm;
+    return ConnectionKind::DialUp; // also for a value of a later version
+}
+
+} // namespace
+
+ConnectionSettings::ConnectionSettings(const QString &databasePath, SecretStore *secrets,
+                                       QObject *parent)
+    : QObject(parent), m_databasePath(QFileInfo(databasePath).absoluteFilePath()),
+      m_connection(std::make_unique<StoreConnection>(databasePath, u"ConnectionSettings"_s)),
+      m_secrets(secrets)
+{
+    if (!m_secrets) {
+        m_keyring = Keyring::Missing;
+        return;
+    }
+    connect(m_secrets, &SecretStore::readDone, this, &ConnectionSettings::onReadDone);
+    connect(m_secrets, &SecretStore::writeDone, this, &ConnectionSettings::onWriteDone);
+    // Asking for the secrets at once tells whether a keyring answers, and
+    // has them ready before the first connection needs them.
+    m_secrets->read(secretKey(kPassword));
+    m_secrets->read(secretKey(kSimPin));
+}
+
+ConnectionSettings::~ConnectionSettings() = default;
+
+QString ConnectionSettings::kindName(ConnectionKind kind)
+{
+    switch (kind) {
+    case ConnectionKind::DialUp:
+        break;
+    case ConnectionKind::Tcp:
+        return u"Tcp"_s;
+    case ConnectionKind::Gsm:
+        return u"Gsm"_s;
+    }
+    return u"DialUp"_s;
+}
+
+QString ConnectionSettings::secretKey(const QString &name) const
+{
+    // One entry per data file, so that two folders keep their own.
+    return m_databasePath + u':' + name;
+}
+
+ConnectionValues ConnectionSettings::values() const
+{
+    ConnectionValues values = m_stored;
+    if (m_secretsInKeyring) {
+        values.password = m_keyringSecrets.value(secretKey(kPassword));
+        values.simPin = m_keyringSecrets.value(secretKey(kSimPin));
+    }
+    return values;
+}
+
+void ConnectionSettings::setValues(const ConnectionValues &values)
+{
+    if (values == m_values)
+        return;
+    m_values = values;
+    Q_EMIT changed();
+}
+
+void ConnectionSettings::setKeyring(Keyring keyring)
+{
+    if (keyring == m_keyring)
+        return;
+    m_keyring = keyring;
+    Q_EMIT keyringChanged();
+}
+
+bool ConnectionSettings::fail(const QString &what, const QString &reason)
+{
+    m_lastError = u"%1 (Tabelle \"%2\"): %3"_s.arg(what, Schema::connectionSettings, reason);
+    return false;
+}
+
+bool ConnectionSettings::reload()
+{
+    if (!read()) {
+        // Told once, until the table reads well again: each activation of
+        // the main window reloads. A file that cannot be opened at all is
+        // told by the settings row already.
+        if (!m_failing && m_connection->isOpen()) {
+            m_failing = true;
+            Q_EMIT failed(m_lastError);
+        }
+        return false;
+    }
+    m_failing = false;
+    setValues(values());
+    return true;
+}
+
+bool ConnectionSettings::read()
+{
+    if (!m_connection->isOpen())
+        return fail(kReadFailed, m_connection->lastError());
+    QSqlDatabase db = m_connection->database();
+    // A file without the table: the values the program had before there
+    // were connection settings.
+    if (!db.tables().contains(Schema::connectionSettings, Qt::CaseInsensitive)) {
+        m_stored = ConnectionValues();
+        m_secretsInKeyring = false;
+        m_lastError.clear();
+        return true;
+    }
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.prepare(u"SELECT "_s + Schema::quoted(Schema::settingName) + u", "_s +
+                       Schema::quoted(Schema::settingValue) + u" FROM "_s +
+                       Schema::quoted(Schema::connectionSettings)))
+        return fail(kReadFailed, query.lastError().text());
+    if (!query.exec())
+        return fail(kReadFailed, query.lastError().text());
+    QHash<QString, QString> rows;
+    while (query.next())
+        rows.insert(query.value(0).toString(), query.value(1).toString());
+    if (query.lastError().isValid())
+        return fail(kReadFailed, query.lastError().text());
+
+    ConnectionValues stored;
+    stored.kind = kindFromName(rows.value(kKind));
+    stored.severalPerCall = rows.value(kSeveralPerCall) == u"1"_s;
+    stored.server = rows.value(kServer);
+    bool portOk = false;
+    const int port = rows.value(kTcpPort).toInt(&portOk);
+    stored.tcpPort = portOk && port > 0 && port <= 65535 ? port : 0;
+    stored.account = rows.value(kAccount);
+    stored.password = rows.value(kPassword);
+    stored.simPin = rows.value(kSimPin);
+    stored.smsCentre = rows.value(kSmsCentre);
+    m_stored = stored;
+    m_secretsInKeyring = rows.value(kSecretsIn) == kKeyring;
+    m_lastError.clear();
+    return true;
+}
+
+bool ConnectionSettings::save(const ConnectionValues &values)
+{
+    const bool toKeyring = m_keyring == Keyring::Available;
+    if (!write(values, !toKeyring))
+        return false;
+    if (toKeyring) {
+        // Known at once, so the next connection has them while the keyring
+        // still stores them.
+        const QList<std::pair<QString, QString>> secrets = {{kPassword, values.password},
+                                                            {kSimPin, values.simPin}};
+        for (const auto &[name, value] : secrets) {
+            const QString key = secretKey(name);
+            m_keyringSecrets.insert(key, value);
+            if (value.isEmpty())
+                m_secrets->remove(key);
+            else
+                m_secrets->write(key, value);
+        }
+    }
+    setValues(this->values());
+    return true;
+}
+
+bool ConnectionSettings::write(const ConnectionValues &values, bool secretsInTable)
+{
+    if (!m_connection->isOpen())
+        return fail(kSaveFailed, m_connection->lastError());
+    QSqlDatabase db = m_connection->database();
+    if (!db.transaction())
+        return fail(kSaveFailed, db.lastError().text());
+    auto rollBack = [this, &db](const QString &reason) {
+        db.rollback();
+        return fail(kSaveFailed, reason);
+    };
+    QSqlQuery query(db);
+    if (!query.prepare(u"CREATE TABLE IF NOT EXISTS "_s +
+                       Schema::quoted(Schema::connectionSettings) + u" ("_s +
+                       Schema::quoted(Schema::settingName) + u" TEXT PRIMARY KEY, "_s +
+                       Schema::quoted(Schema::settingValue) + u" TEXT)"_s) ||
+        !query.exec())
+        return rollBack(query.lastError().text());
+    if (!query.prepare(u"INSERT OR REPLACE INTO "_s + Schema::quoted(Schema::connectionSettings) +
+                       u" ("_s + Schema::quoted(Schema::settingName) + u", "_s +
+                       Schema::quoted(Schema::settingValue) + u") VALUES (?, ?)"_s))
+        return rollBack(query.lastError().text());
+    const QList<std::pair<QString, QString>> rows = {
+        {kKind, kindName(values.kind)},
+        {kSeveralPerCall, values.severalPerCall ? u"1"_s : u"0"_s},
+        {kServer, values.server},
+        {kTcpPort, values.tcpPort > 0 ? QString::number(values.tcpPort) : QString()},
+        {kAccount, values.account},
+        {kPassword, secretsInTable ? values.password : QString()},
+        {kSimPin, secretsInTable ? values.simPin : QString()},
+        {kSmsCentre, values.smsCentre},
+        {kSecretsIn, secretsInTable ? u"Table"_s : kKeyring},
+    };
+    for (const auto &[name, value] : rows) {
+        query.bindValue(0, name);
+        query.bindValue(1, value);
+        if (!query.exec())
+            return rollBack(query.lastError().text());
+    }
+    if (!db.commit())
+        return rollBack(db.lastError().text());
+    m_stored = values;
+    m_secretsInKeyring = !secretsInTable;
+    if (m_secretsInKeyring) {
+        m_stored.password.clear();
+        m_stored.simPin.clear();
+    }
+    m_lastError.clear();
+    return true;
+}
+
+void ConnectionSettings::onReadDone(const QString &key, SecretStore::Outcome outcome,
+                                    const QString &value)
+{
+    if (outcome == SecretStore::Outcome::NoKeyring) {
+        setKeyring(Keyring::Missing);
+        return;
+    }
+    setKeyring(Keyring::Available);
+    // A secret written since the question went out is newer than its answer.
+    if (!m_keyringSecrets.contains(key))
+        m_keyringSecrets.insert(key, value);
+    setValues(values());
+}
+
+void ConnectionSettings::onWriteDone(const QString &key, SecretStore::Outcome outcome)
+{
+    Q_UNUSED(key)
+    if (outcome != SecretStore::Outcome::NoKeyring)
+        return;
+    // The keyring has gone away or refused: keep the secrets in the table
+    // instead, so that nothing is lost.
+    setKeyring(Keyring::Missing);
+    if (!write(values(), true)) {
+        Q_EMIT failed(u"Das Passwort konnte weder im Schlüsselbund noch in Daten.mdb "
+                      u"gespeichert werden:\n"_s +
+                      m_lastError);
+        return;
+    }
+    Q_EMIT failed(u"Der Schlüsselbund hat das Passwort nicht angenommen; es wird in "
+                  u"Daten.mdb gespeichert."_s);
+}

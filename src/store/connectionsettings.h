@@ -1,0 +1,98 @@
+#pragma once
+
+#include "secretstore.h"
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class StoreConnection;
+
+// How the program reaches the message centre.
+enum class ConnectionKind {
+    DialUp, // a Hayes modem dials the centre's dial-in number
+    Tcp,    // a UCP session over TCP/IP
+    Gsm,    // a GSM modem sends the messages itself
+};
+
+struct ConnectionValues
+{
+    ConnectionKind kind = ConnectionKind::DialUp;
+    bool severalPerCall = false; // dial-up: the whole queue in one call
+    QString server;
+    int tcpPort = 0; // 0: none set
+    QString account;
+    QString password;
+    QString simPin;
+    QString smsCentre; // empty: the SIM's own
+
+    bool operator==(const ConnectionValues &) const = default;
+};
+
+// The connection settings beside the settings row of Daten.mdb: a table of
+// name/value pairs of their own, made when they are first saved, so that a
+// file without it opens as before (with the dial-up line). The password and
+// the SIM PIN go to the desktop's keyring where one answers; where none
+// does they are kept in the table, and keyring() says so.
+//
+// Like Settings, the values are those of the last reload() or save().
+class ConnectionSettings : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Keyring { Unknown, Available, Missing };
+
+    // secrets may be nullptr: then the secrets are kept in the table.
+    ConnectionSettings(const QString &databasePath, SecretStore *secrets,
+                       QObject *parent = nullptr);
+    ~ConnectionSettings() override;
+
+    ConnectionValues values() const;
+    // Whether the secrets can go to a keyring: Unknown until it has
+    // answered the first question.
+    Keyring keyring() const { return m_keyring; }
+
+    // Reads the table again; emits changed() when a value differs. A file
+    // without the table has the default values. A failure keeps the values
+    // read before and is told by failed(), once until a read succeeds.
+    bool reload();
+    // Stores the values (the table is made when missing), all in one
+    // transaction; false with lastError() when that fails.
+    bool save(const ConnectionValues &values);
+    QString lastError() const { return m_lastError; }
+
+    static QString kindName(ConnectionKind kind);
+
+Q_SIGNALS:
+    void changed();
+    void keyringChanged();
+    // A failure the user should hear of, in German.
+    void failed(const QString &message);
+
+private:
+    bool read();
+    bool write(const ConnectionValues &values, bool secretsInTable);
+    bool fail(const QString &what, const QString &reason);
+    QString secretKey(const QString &name) const;
+    void onReadDone(const QString &key, SecretStore::Outcome outcome, const QString &value);
+    void onWriteDone(const QString &key, SecretStore::Outcome outcome);
+    void setKeyring(Keyring keyring);
+    void setValues(const ConnectionValues &values);
+
+    QString m_databasePath;
+    std::unique_ptr<StoreConnection> m_connection;
+    SecretStore *m_secrets;
+    Keyring m_keyring = Keyring::Unknown;
+    // As read from the table; the secrets there are empty when they live in
+    // the keyring.
+    ConnectionValues m_stored;
+    bool m_secretsInKeyring = false;
+    // The keyring's secrets by key, as read or last written.
+    QHash<QString, QString> m_keyringSecrets;
+    ConnectionValues m_values; // what values() gave when changed() was last emitted
+    QString m_lastError;
+    bool m_failing = false;
+};
