@@ -1,6 +1,7 @@
 #include "frmkonfiguration.h"
 
 #include "hoverlabel.h"
+#include "look.h"
 #include "nurziffern.h"
 #include "schema.h"
 #include "settings.h"
@@ -26,10 +27,10 @@ DialogBase::Look konfigurationLook()
     DialogBase::Look look;
     look.windowTitle = u"Modemkonfiguration"_s;
     look.titel = u"Konfiguration..."_s;
-    look.widthTwips = 4680;
+    look.widthTwips = 5400;
     look.heightTwips = 5925;
-    look.endeLeftTwips = 4350;
-    look.frameWidthTwips = 4420;
+    look.endeLeftTwips = 5070;
+    look.frameWidthTwips = 5140;
     look.frameHeightTwips = 5460;
     return look;
 }
@@ -93,9 +94,9 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWi
         auto *label = new QLabel(text);
         label->setObjectName(labelName);
         label->setWordWrap(labelHeight > 255);
-        placeInFrame(label, 200, labelTop, 1850, labelHeight);
+        placeInFrame(label, 200, labelTop, 2040, labelHeight);
         field->setObjectName(fieldName);
-        placeInFrame(field, 2100, fieldTop, 2115, field->inherits("QComboBox") ? 315 : 285);
+        placeInFrame(field, 2300, fieldTop, 2640, field->inherits("QComboBox") ? 315 : 285);
         label->setBuddy(field);
     };
     auto lineField = [&](const QString &labelName, const QString &text, int labelTop,
@@ -118,7 +119,7 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWi
 
     m_ok = new QPushButton(u"OK"_s);
     m_ok->setObjectName(u"cmdOK"_s);
-    placeInFrame(m_ok, 3600, 5040, 615, 300);
+    placeInFrame(m_ok, 4325, 5040, 615, 300);
     connect(m_ok, &QPushButton::clicked, this, &QWidget::close);
 
     QWidget *order[] = {m_verbindung, m_comPort, m_providerNummer, m_initialisierungsbefehl,
@@ -195,16 +196,16 @@ void FRMKonfiguration::buildConnectionPart()
                             const QString &fieldName) {
         auto *label = new QLabel(text);
         label->setObjectName(labelName);
-        placeInFrame(label, 200, top, 1850, 255);
+        placeInFrame(label, 200, top, 2040, 255);
         auto *field = new QLineEdit;
         field->setObjectName(fieldName);
-        placeInFrame(field, 2100, top, 2115, 285);
+        placeInFrame(field, 2300, top, 2640, 285);
         label->setBuddy(field);
         return field;
     };
     m_einAnruf = new QCheckBox(u"Alle wartenden SMS in einem Anruf senden"_s);
     m_einAnruf->setObjectName(u"chkEinAnruf"_s);
-    placeInFrame(m_einAnruf, 200, 1980, 4015, 285);
+    placeInFrame(m_einAnruf, 200, 1980, 4740, 285);
     m_server = lineField(u"lblServer"_s, u"Server:"_s, 2400, u"txtServer"_s);
     m_tcpPort = lineField(u"lblTcpPort"_s, u"TCP-Port:"_s, 2760, u"txtTcpPort"_s);
     m_konto = lineField(u"lblKonto"_s, u"Konto (OAdC):"_s, 3120, u"txtKonto"_s);
@@ -218,7 +219,7 @@ void FRMKonfiguration::buildConnectionPart()
     m_keyringNote = new QLabel;
     m_keyringNote->setObjectName(u"lblSchluesselbund"_s);
     m_keyringNote->setWordWrap(true);
-    placeInFrame(m_keyringNote, 200, 4560, 4015, 420);
+    placeInFrame(m_keyringNote, 200, 4560, 4740, 420);
 }
 
 void FRMKonfiguration::showKind()
@@ -240,13 +241,22 @@ void FRMKonfiguration::showKind()
         {m_simPin, gsm},
         {m_smsZentrale, gsm},
     };
+    const QList<QLabel *> labels = frame1()->findChildren<QLabel *>();
     for (const auto &[field, used] : uses) {
         field->setEnabled(used);
-        const QList<QLabel *> labels = findChildren<QLabel *>();
-        for (QLabel *label : labels)
-            if (label->buddy() == field)
-                label->setEnabled(used);
+        for (QLabel *label : labels) {
+            if (label->buddy() != field)
+                continue;
+            label->setEnabled(used);
+            // The labels' white stays white when disabled: grey them by hand.
+            QPalette palette = label->palette();
+            palette.setColor(QPalette::Disabled, QPalette::WindowText, ::Look::grau.darker(140));
+            label->setPalette(palette);
+        }
     }
+    QPalette palette = m_einAnruf->palette();
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, ::Look::grau.darker(140));
+    m_einAnruf->setPalette(palette);
 }
 
 void FRMKonfiguration::showKeyringNote()
@@ -299,50 +309,54 @@ bool FRMKonfiguration::changed(const QLineEdit *field) const
     return field->text() != m_loaded.value(field) || (kindChosen && field->isEnabled());
 }
 
+std::optional<QString> FRMKonfiguration::problemOf(const QLineEdit *field) const
+{
+    const QString text = field->text();
+    if (field == m_comPort && !portNumber(text))
+        return u"Der Com-Port des Modems muss eine ganze Zahl von 1 bis 255 sein "
+               u"(zum Beispiel 1 für COM1)."_s;
+    if (field == m_providerNummer && std::none_of(text.cbegin(), text.cend(), isAsciiDigit))
+        return u"Die Rufnummer des Service-Providers muss mindestens eine Ziffer enthalten."_s;
+    if (field == m_initialisierungsbefehl && text.trimmed().isEmpty())
+        return u"Der Initialisierungsbefehl für das Modem darf nicht leer sein "
+               u"(zum Beispiel ATDT)."_s;
+    if (field == m_server && text.trimmed().isEmpty())
+        return u"Der Server darf nicht leer sein (Name oder IP-Adresse der SMS-Zentrale)."_s;
+    if (field == m_tcpPort && !numberIn(text, 1, 65535))
+        return u"Der TCP-Port muss eine ganze Zahl von 1 bis 65535 sein."_s;
+    if (field == m_simPin && !text.trimmed().isEmpty() && !isSimPin(text.trimmed()))
+        return u"Die SIM-PIN besteht aus 4 bis 8 Ziffern (leer lassen, wenn die SIM-Karte "
+               u"keine PIN verlangt)."_s;
+    if (field == m_smsZentrale && !text.trimmed().isEmpty() && !isCentreNumber(text))
+        return u"Die Nummer der SMS-Zentrale besteht aus höchstens 20 Ziffern, international "
+               u"mit + davor (leer lassen für die der SIM-Karte)."_s;
+    return std::nullopt;
+}
+
 std::optional<FRMKonfiguration::Problem> FRMKonfiguration::validate() const
 {
     // Only what was changed in this opening is checked: a window opened and
     // closed again always closes, whatever the row held (a new Daten.mdb has
     // no provider number yet). Fields the chosen kind does not use are not
     // checked at all.
-    auto check = [this](const QLineEdit *field) { return field->isEnabled() && changed(field); };
-    if (check(m_comPort) && !portNumber(m_comPort->text())) {
-        return Problem{u"Der Com-Port des Modems muss eine ganze Zahl von 1 bis 255 sein "
-                       u"(zum Beispiel 1 für COM1)."_s,
-                       m_comPort};
+    for (QLineEdit *field : {m_comPort, m_providerNummer, m_initialisierungsbefehl, m_server,
+                             m_tcpPort, m_simPin, m_smsZentrale}) {
+        if (!field->isEnabled() || !changed(field))
+            continue;
+        if (std::optional<QString> problem = problemOf(field))
+            return Problem{*problem, field};
     }
-    const QString provider = m_providerNummer->text();
-    if (check(m_providerNummer) && std::none_of(provider.cbegin(), provider.cend(), isAsciiDigit)) {
-        return Problem{u"Die Rufnummer des Service-Providers muss mindestens eine Ziffer "
-                       u"enthalten."_s,
-                       m_providerNummer};
-    }
-    if (check(m_initialisierungsbefehl) && m_initialisierungsbefehl->text().trimmed().isEmpty()) {
-        return Problem{u"Der Initialisierungsbefehl für das Modem darf nicht leer sein "
-                       u"(zum Beispiel ATDT)."_s,
-                       m_initialisierungsbefehl};
-    }
-    if (check(m_server) && m_server->text().trimmed().isEmpty())
-        return Problem{u"Der Server darf nicht leer sein (Name oder IP-Adresse der "
-                       u"SMS-Zentrale)."_s,
-                       m_server};
-    if (check(m_tcpPort) && !numberIn(m_tcpPort->text(), 1, 65535))
-        return Problem{u"Der TCP-Port muss eine ganze Zahl von 1 bis 65535 sein."_s, m_tcpPort};
-    if (check(m_simPin) && !m_simPin->text().trimmed().isEmpty() &&
-        !isSimPin(m_simPin->text().trimmed()))
-        return Problem{u"Die SIM-PIN besteht aus 4 bis 8 Ziffern (leer lassen, wenn die "
-                       u"SIM-Karte keine PIN verlangt)."_s,
-                       m_simPin};
-    if (check(m_smsZentrale) && !m_smsZentrale->text().trimmed().isEmpty() &&
-        !isCentreNumber(m_smsZentrale->text()))
-        return Problem{u"Die Nummer der SMS-Zentrale besteht aus höchstens 20 Ziffern, "
-                       u"international mit + davor (leer lassen für die der SIM-Karte)."_s,
-                       m_smsZentrale};
     return std::nullopt;
 }
 
 bool FRMKonfiguration::save()
 {
+    // A greyed-out field keeps its edit only when it is usable: the kind
+    // chosen does not use it, but another may again.
+    for (QLineEdit *field : {m_comPort, m_providerNummer, m_initialisierungsbefehl}) {
+        if (!field->isEnabled() && changed(field) && problemOf(field))
+            field->setText(m_loaded.value(field));
+    }
     if (!saveSettingsRow())
         return false;
     // The connection settings, only when something was changed: a file

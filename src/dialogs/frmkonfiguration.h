@@ -54,6 +54,8 @@ private:
         QLineEdit *field = nullptr;
     };
     std::optional<Problem> validate() const;
+    // Why the field's text cannot be used, whether or not it is checked.
+    std::optional<QString> problemOf(const QLineEdit *field) const;
     // The field's text differs from what this opening loaded, or the kind
     // that uses it was chosen in this opening: then an empty field would
     // make every call fail.

@@ -133,7 +133,8 @@ bool ConnectionSettings::read()
     QSqlDatabase db = m_connection->database();
     // A file without the table: the values the program had before there
     // were connection settings.
-    if (!db.tables().contains(Schema::connectionSettings, Qt::CaseInsensitive)) {
+    const QStringList tables = db.tables(QSql::Tables) + db.tables(QSql::Views);
+    if (!tables.contains(Schema::connectionSettings, Qt::CaseInsensitive)) {
         m_stored = ConnectionValues();
         m_secretsInKeyring = false;
         m_lastError.clear();
@@ -261,7 +262,8 @@ void ConnectionSettings::onReadDone(const QString &key, SecretStore::Outcome out
 void ConnectionSettings::onWriteDone(const QString &key, SecretStore::Outcome outcome)
 {
     Q_UNUSED(key)
-    if (outcome != SecretStore::Outcome::NoKeyring)
+    // After the first refusal the secrets are in the table already.
+    if (outcome != SecretStore::Outcome::NoKeyring || !m_secretsInKeyring)
         return;
     // The keyring has gone away or refused: keep the secrets in the table
     // instead, so that nothing is lost.

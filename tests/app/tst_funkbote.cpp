@@ -1,4 +1,5 @@
 #include "addressbookflow.h"
+#include "connectionsettings.h"
 #include "fakeclock.h"
 #include "fakeserialline.h"
 #include "funkbote.h"
@@ -10,6 +11,8 @@
 #include "sendengine.h"
 #include "settings.h"
 #include "testdb.h"
+#include "ucp.h"
+#include "ucpsession.h"
 
 #include <QAccessible>
 #include <QEnterEvent>
@@ -21,6 +24,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -343,6 +348,48 @@ private Q_SLOTS:
                                         u"versandt || '|' || VersandDatum FROM VersandLog"_s)
                      .toString(),
                  u"0791234567|abc|OK|2026-12-06"_s); // queued, sent and logged as digits
+    }
+
+    // The internet kind chosen in the settings: the queue goes out over one
+    // TCP/IP session with one login, each entry logged "OK".
+    void internetKindSendsInOneSession()
+    {
+        QTcpServer centre;
+        QVERIFY(centre.listen(QHostAddress::LocalHost));
+        QStringList operations; // "OT TRN" as the centre got them
+        int connections = 0;
+        connect(&centre, &QTcpServer::newConnection, &centre, [&] {
+            QTcpSocket *socket = centre.nextPendingConnection();
+            ++connections;
+            auto buffer = std::make_shared<QByteArray>();
+            connect(socket, &QTcpSocket::readyRead, socket, [&operations, socket, buffer] {
+                *buffer += socket->readAll();
+                while (std::optional<QByteArray> frame = takeUcpFrame(*buffer)) {
+                    const UcpMessage message = parseUcpMessage(*frame);
+                    operations.append(message.ot + u' ' + message.trn);
+                    socket->write(ucpFrameBytes(ucpPositiveResult(message)));
+                }
+            });
+        });
+        ConnectionValues values;
+        values.kind = ConnectionKind::Tcp;
+        values.server = u"127.0.0.1"_s;
+        values.tcpPort = centre.serverPort();
+        values.account = u"4179000000"_s;
+        values.password = u"geheim"_s;
+        QVERIFY(m_window->connectionSettings()->save(values));
+
+        for (const QString &text : {u"eins"_s, u"zwei"_s, u"drei"_s})
+            queueMessage(u"079 123 45 67"_s, text);
+        m_window->engine()->tick();
+        QTRY_VERIFY(m_window->queue()->isEmpty());
+        QCOMPARE(connections, 1);
+        QCOMPARE(operations, (QStringList{u"60 00"_s, u"01 01"_s, u"01 02"_s, u"01 03"_s}));
+        QCOMPARE(TestDb::scalar(m_path, u"SELECT group_concat(Nachricht || ':' || versandt) "
+                                        u"FROM VersandLog"_s)
+                     .toString(),
+                 u"eins:OK,zwei:OK,drei:OK"_s);
+        QVERIFY(m_line->writes.isEmpty()); // the modem was never used
     }
 
     void statusLineShowsWholeText_data()

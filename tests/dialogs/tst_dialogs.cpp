@@ -1,4 +1,5 @@
 #include "archiveline.h"
+#include "connectionsettings.h"
 #include "frmarchiv.h"
 #include "frminfo.h"
 #include "frmkonfiguration.h"
@@ -7,6 +8,9 @@
 #include "settings.h"
 #include "testdb.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QScrollBar>
@@ -67,6 +71,10 @@ private Q_SLOTS:
     void configSaveFails_data();
     void configSaveFails();
     void configFileMissing();
+    void configKindGreysFields_data();
+    void configKindGreysFields();
+    void configConnection_data();
+    void configConnection();
 
 private:
     void open(DialogBase *dialog)
@@ -378,6 +386,11 @@ void TestDialogs::configUntouched()
     QCOMPARE(m_unloaded->count(), 1);
     QVERIFY(m_main->isEnabled());
     QCOMPARE(stored(), expected);
+    // Connection settings never given make no table of them.
+    QCOMPARE(TestDb::scalar(m_path, u"SELECT count(*) FROM sqlite_master WHERE name = "
+                                    u"'ConnectionSettings'"_s)
+                 .toInt(),
+             0);
     // The engine's copy: digits of the number; a port that names none is 0.
     const QString port = expected.section(u'|', 0, 0);
     QCOMPARE(cache(),
@@ -441,3 +454,128 @@ void TestDialogs::configFileMissing()
 
 QTEST_MAIN(TestDialogs)
 #include "tst_dialogs.moc"
+
+void TestDialogs::configKindGreysFields_data()
+{
+    // The fields each kind uses, in this order: port, provider, command,
+    // batch call, server, TCP port, account, password, SIM PIN, centre.
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("used");
+    QTest::newRow("modem") << 0 << u"1111000000"_s;
+    QTest::newRow("internet") << 1 << u"0000111100"_s;
+    QTest::newRow("gsm") << 2 << u"1000000011"_s;
+}
+
+void TestDialogs::configKindGreysFields()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, used);
+    open(new FRMKonfiguration(m_path, m_settings.get(), m_main.get(), m_prompter.get()));
+    m_dialog->findChild<QComboBox *>(u"cboVerbindung"_s)->setCurrentIndex(kind);
+    const QString fields[] = {kFields[0],     kFields[1],         kFields[2],    u"chkEinAnruf"_s,
+                              u"txtServer"_s, u"txtTcpPort"_s,    u"txtKonto"_s, u"txtPasswort"_s,
+                              u"txtSimPin"_s, u"txtSmsZentrale"_s};
+    const QList<QLabel *> labels = m_dialog->findChildren<QLabel *>();
+    for (int i = 0; i < int(std::size(fields)); ++i) {
+        auto *field = m_dialog->findChild<QWidget *>(fields[i]);
+        QVERIFY2(field, qPrintable(fields[i]));
+        QCOMPARE(field->isEnabled(), used.at(i) == u'1');
+        // Every line field has its heading as buddy, greyed with it.
+        if (qobject_cast<QLineEdit *>(field)) {
+            const auto buddy = std::find_if(labels.cbegin(), labels.cend(),
+                                            [field](QLabel *l) { return l->buddy() == field; });
+            QVERIFY2(buddy != labels.cend(), qPrintable(fields[i]));
+            QCOMPARE((*buddy)->isEnabled(), field->isEnabled());
+        }
+    }
+    // No keyring is given to the window: it says where the secrets go.
+    auto *note = m_dialog->findChild<QLabel *>(u"lblSchluesselbund"_s);
+    QVERIFY(note->text().contains(u"Daten.mdb"_s));
+    QCOMPARE(note->accessibleName(), note->text());
+}
+
+void TestDialogs::configConnection_data()
+{
+    // The kind chosen, fields typed (name=text; typed before the kind is
+    // chosen, so greyed fields can hold bad values), the message expected
+    // (empty: the window closes) and the connection values then stored.
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QStringList>("typed");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QString>("expected"); // Kind|Server|TcpPort|Account|Password|SimPin|SmsCentre
+
+    const QStringList internet = {u"txtServer=smsc.example.ch"_s, u"txtTcpPort= 5016 "_s,
+                                  u"txtKonto=4179000000"_s, u"txtPasswort=geh'eim"_s};
+    const QString serverError =
+        u"Der Server darf nicht leer sein (Name oder IP-Adresse der SMS-Zentrale)."_s;
+    const QString portError = u"Der TCP-Port muss eine ganze Zahl von 1 bis 65535 sein."_s;
+    // An empty provider number is no error for the internet kind; a bad
+    // serial port neither, since the kind does not use it.
+    QTest::newRow("internet") << 1 << internet + QStringList{u"TXTDBComPort=abc"_s} << QString()
+                              << u"Tcp|smsc.example.ch|5016|4179000000|geh'eim||"_s;
+    QTest::newRow("internet without server")
+        << 1 << QStringList{u"txtTcpPort=5016"_s} << serverError << QString();
+    QTest::newRow("internet without port")
+        << 1 << QStringList{u"txtServer=smsc"_s} << portError << QString();
+    QTest::newRow("port 0") << 1 << QStringList{u"txtServer=smsc"_s, u"txtTcpPort=0"_s} << portError
+                            << QString();
+    QTest::newRow("port 65536") << 1 << QStringList{u"txtServer=smsc"_s, u"txtTcpPort=65536"_s}
+                                << portError << QString();
+    QTest::newRow("modem ignores internet fields")
+        << 0 << QStringList{u"txtTcpPort=abc"_s, u"txtKonto=1"_s} << QString()
+        << u"DialUp|||1|||"_s;
+    QTest::newRow("gsm") << 2 << QStringList{u"txtSimPin=0000"_s, u"txtSmsZentrale=+41 79 499"_s}
+                         << QString() << u"Gsm|||||0000|+41 79 499"_s;
+    QTest::newRow("gsm pin letters")
+        << 2 << QStringList{u"txtSimPin=12a4"_s}
+        << u"Die SIM-PIN besteht aus 4 bis 8 Ziffern (leer lassen, wenn die SIM-Karte keine PIN "
+           u"verlangt)."_s
+        << QString();
+    QTest::newRow("gsm centre too long")
+        << 2 << QStringList{u"txtSmsZentrale=+123456789012345678901"_s}
+        << u"Die Nummer der SMS-Zentrale besteht aus höchstens 20 Ziffern, international mit + "
+           u"davor (leer lassen für die der SIM-Karte)."_s
+        << QString();
+}
+
+void TestDialogs::configConnection()
+{
+    QFETCH(int, kind);
+    QFETCH(QStringList, typed);
+    QFETCH(QString, error);
+    QFETCH(QString, expected);
+
+    QVERIFY(TestDb::exec(m_path, u"UPDATE Einstellungen SET ProviderNummer = NULL"_s));
+    open(new FRMKonfiguration(m_path, m_settings.get(), m_main.get(), m_prompter.get()));
+    auto *verbindung = m_dialog->findChild<QComboBox *>(u"cboVerbindung"_s);
+    QCOMPARE(verbindung->currentText(), u"Modem (Wählverbindung)"_s);
+    verbindung->setCurrentIndex(1); // every field of the internet kind can take text
+    for (const QString &field : std::as_const(typed)) {
+        m_dialog->findChild<QWidget *>(field.section(u'=', 0, 0))->setEnabled(true);
+        type(field.section(u'=', 0, 0), field.section(u'=', 1));
+    }
+    // Chosen anew, so the fields are greyed as the kind has them.
+    verbindung->setCurrentIndex((kind + 1) % 3);
+    verbindung->setCurrentIndex(kind);
+    click(u"cmdOK"_s);
+    if (!error.isEmpty()) {
+        QCOMPARE(m_prompter->texts(), QStringList{error});
+        QCOMPARE(m_unloaded->count(), 0);
+        QCOMPARE(TestDb::scalar(m_path, u"SELECT count(*) FROM sqlite_master WHERE name = "
+                                        u"'ConnectionSettings'"_s)
+                     .toInt(),
+                 0);
+        return;
+    }
+    QCOMPARE(m_prompter->texts(), QStringList());
+    QCOMPARE(m_unloaded->count(), 1);
+    QCOMPARE(stored(), u"1||ATDT"_s); // a bad value in a greyed-out field is not stored
+    ConnectionSettings connection(m_path, nullptr);
+    QVERIFY(connection.reload());
+    const ConnectionValues v = connection.values();
+    QCOMPARE(QStringList({ConnectionSettings::kindName(v.kind), v.server,
+                          v.tcpPort ? QString::number(v.tcpPort) : QString(), v.account, v.password,
+                          v.simPin, v.smsCentre})
+                 .join(u'|'),
+             expected);
+}

@@ -1,0 +1,148 @@
+#include "chosendialogue.h"
+#include "connectionsettings.h"
+#include "testdb.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Writes down what it is asked; the test answers for it.
+class RecordingDialogue final : public CallDialogue
+{
+public:
+    RecordingDialogue(QString name, QStringList *calls) : m_name(std::move(name)), m_calls(calls) {}
+    QString missingSetting() const override { return m_name + u" fehlt"_s; }
+    void begin() override { m_calls->append(m_name + u" begin"_s); }
+    void submit(const QueueEntry &entry) override
+    {
+        m_calls->append(m_name + u" submit "_s + entry.natelNummer);
+    }
+    void end() override { m_calls->append(m_name + u" end"_s); }
+    bool severalPerCall() const override { return m_name == u"tcp"_s; }
+
+private:
+    QString m_name;
+    QStringList *m_calls;
+};
+
+} // namespace
+
+QueueEntry entry()
+{
+    QueueEntry entry;
+    entry.natelNummer = u"0791234567"_s;
+    entry.nachricht = u"a"_s;
+    return entry;
+}
+
+class TestChosenDialogue : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_connection = std::make_unique<ConnectionSettings>(TestDb::create(m_dir->path()), nullptr);
+        QVERIFY(m_connection->reload());
+        m_calls.clear();
+        m_chosen = std::make_unique<ChosenDialogue>(m_connection.get());
+        m_dialUp = new RecordingDialogue(u"modem"_s, &m_calls);
+        m_tcp = new RecordingDialogue(u"tcp"_s, &m_calls);
+        m_dialUp->setParent(m_chosen.get());
+        m_tcp->setParent(m_chosen.get());
+        m_chosen->setDialogue(ConnectionKind::DialUp, m_dialUp);
+        m_chosen->setDialogue(ConnectionKind::Tcp, m_tcp);
+    }
+    void cleanup()
+    {
+        m_chosen.reset();
+        m_connection.reset();
+        m_dir.reset();
+    }
+
+    void kindChosenWhenConnectionBegins()
+    {
+        QCOMPARE(m_chosen->missingSetting(), u"modem fehlt"_s);
+        QVERIFY(!m_chosen->severalPerCall());
+        useKind(ConnectionKind::Tcp);
+        QCOMPARE(m_chosen->missingSetting(), u"tcp fehlt"_s);
+        QVERIFY(m_chosen->severalPerCall());
+
+        QSignalSpy ready(m_chosen.get(), &CallDialogue::ready);
+        QSignalSpy submitted(m_chosen.get(), &CallDialogue::submitted);
+        m_chosen->begin();
+        Q_EMIT m_dialUp->ready(); // not the leading one: never passed on
+        QCOMPARE(ready.count(), 0);
+        Q_EMIT m_tcp->ready();
+        QCOMPARE(ready.count(), 1);
+        m_chosen->submit(entry());
+        Q_EMIT m_tcp->submitted(CallDialogue::Result{true, QString()});
+        QCOMPARE(submitted.count(), 1);
+        m_chosen->end();
+        QCOMPARE(m_calls, (QStringList{u"tcp begin"_s, u"tcp submit 0791234567"_s, u"tcp end"_s}));
+
+        // A failed connection is over: its late signals are not passed on.
+        m_calls.clear();
+        useKind(ConnectionKind::Gsm); // no dialogue of its own yet: the modem stands in
+        QSignalSpy failed(m_chosen.get(), &CallDialogue::failed);
+        m_chosen->begin();
+        Q_EMIT m_dialUp->failed(u"Besetzt"_s);
+        Q_EMIT m_dialUp->ready();
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(ready.count(), 1);
+        QCOMPARE(m_calls, QStringList{u"modem begin"_s});
+    }
+
+    // A session held open with the old values ends when the settings
+    // change; one busy with an entry finishes it first.
+    void changedSettingsEndIdleConnection_data()
+    {
+        QTest::addColumn<bool>("busy");
+        QTest::newRow("idle") << false;
+        QTest::newRow("busy") << true;
+    }
+    void changedSettingsEndIdleConnection()
+    {
+        QFETCH(bool, busy);
+        useKind(ConnectionKind::Tcp);
+        m_chosen->begin();
+        Q_EMIT m_tcp->ready();
+        if (busy)
+            m_chosen->submit(entry());
+        m_calls.clear();
+        QSignalSpy failed(m_chosen.get(), &CallDialogue::failed);
+        useKind(ConnectionKind::DialUp);
+        QCOMPARE(failed.count(), busy ? 0 : 1);
+        QCOMPARE(m_calls, busy ? QStringList() : QStringList{u"tcp end"_s});
+        // The next connection goes the new way.
+        if (busy)
+            Q_EMIT m_tcp->submitted(CallDialogue::Result{true, QString()});
+        m_chosen->end();
+        m_calls.clear();
+        m_chosen->begin();
+        QCOMPARE(m_calls, QStringList{u"modem begin"_s});
+    }
+
+private:
+    void useKind(ConnectionKind kind)
+    {
+        ConnectionValues values = m_connection->values();
+        values.kind = kind;
+        QVERIFY(m_connection->save(values));
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ConnectionSettings> m_connection;
+    std::unique_ptr<ChosenDialogue> m_chosen;
+    RecordingDialogue *m_dialUp = nullptr;
+    RecordingDialogue *m_tcp = nullptr;
+    QStringList m_calls;
+};
+
+QTEST_GUILESS_MAIN(TestChosenDialogue)
+#include "tst_chosendialogue.moc"

@@ -1,0 +1,217 @@
+#include "connectionsettings.h"
+#include "secretstore.h"
+#include "testdb.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A keyring that answers on the next turn of the event loop, as a real one
+// does: running, missing, or taking questions but refusing to store.
+class FakeKeyring final : public SecretStore
+{
+public:
+    enum class Mode { Running, Missing, RefusesWrites };
+    explicit FakeKeyring(Mode mode) : m_mode(mode) {}
+
+    void read(const QString &key) override
+    {
+        later([this, key] {
+            if (m_mode == Mode::Missing)
+                Q_EMIT readDone(key, Outcome::NoKeyring, {});
+            else if (entries.contains(key))
+                Q_EMIT readDone(key, Outcome::Ok, entries.value(key));
+            else
+                Q_EMIT readDone(key, Outcome::NotFound, {});
+        });
+    }
+    void write(const QString &key, const QString &value) override
+    {
+        later([this, key, value] {
+            if (m_mode != Mode::Running) {
+                Q_EMIT writeDone(key, Outcome::NoKeyring);
+                return;
+            }
+            entries.insert(key, value);
+            Q_EMIT writeDone(key, Outcome::Ok);
+        });
+    }
+    void remove(const QString &key) override { entries.remove(key); }
+
+    QHash<QString, QString> entries;
+
+private:
+    template <typename F> void later(F f) { QTimer::singleShot(0, this, f); }
+    Mode m_mode;
+};
+
+ConnectionValues tcpValues()
+{
+    ConnectionValues values;
+    values.kind = ConnectionKind::Tcp;
+    values.server = u"smsc.example.ch"_s;
+    values.tcpPort = 5016;
+    values.account = u"4179000000"_s;
+    values.password = u"geheim'/\"x"_s;
+    values.simPin = u"1234"_s;
+    return values;
+}
+
+QVariant stored(const QString &path, const QString &name)
+{
+    return TestDb::scalar(path, u"SELECT Value FROM ConnectionSettings WHERE Setting = ?"_s,
+                          {name});
+}
+
+bool hasTable(const QString &path)
+{
+    return TestDb::scalar(path,
+                          u"SELECT count(*) FROM sqlite_master WHERE name = 'ConnectionSettings'"_s)
+               .toInt() == 1;
+}
+
+} // namespace
+
+class TestConnectionSettings : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_path = TestDb::create(m_dir->path());
+    }
+    void cleanup() { m_dir.reset(); }
+
+    void fileWithoutTableHasDialUpUntilSaved()
+    {
+        ConnectionSettings settings(m_path, nullptr);
+        QVERIFY(settings.reload());
+        QCOMPARE(settings.values(), ConnectionValues());
+        QVERIFY(!hasTable(m_path)); // reading makes nothing
+
+        QSignalSpy changed(&settings, &ConnectionSettings::changed);
+        QVERIFY(settings.save(tcpValues()));
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(hasTable(m_path));
+
+        ConnectionSettings again(m_path, nullptr);
+        QVERIFY(again.reload());
+        QCOMPARE(again.values(), tcpValues());
+    }
+
+    void valuesOfOtherVersionsRead_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<int>("expectedKind");
+        QTest::addColumn<int>("expectedPort");
+        QTest::newRow("gsm") << u"Gsm"_s << u"5016"_s << int(ConnectionKind::Gsm) << 5016;
+        QTest::newRow("unknown kind") << u"Satellit"_s << u""_s << int(ConnectionKind::DialUp) << 0;
+        QTest::newRow("port too big") << u"Tcp"_s << u"70000"_s << int(ConnectionKind::Tcp) << 0;
+        QTest::newRow("port no number") << u"Tcp"_s << u"x"_s << int(ConnectionKind::Tcp) << 0;
+    }
+    void valuesOfOtherVersionsRead()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, port);
+        QFETCH(int, expectedKind);
+        QFETCH(int, expectedPort);
+        QVERIFY(TestDb::exec(m_path, u"CREATE TABLE ConnectionSettings (Setting TEXT PRIMARY "
+                                     u"KEY, Value TEXT)"_s));
+        QVERIFY(TestDb::exec(m_path,
+                             u"INSERT INTO ConnectionSettings VALUES ('Kind', ?), "
+                             u"('TcpPort', ?), ('Later', 'x')"_s,
+                             {kind, port}));
+        ConnectionSettings settings(m_path, nullptr);
+        QVERIFY(settings.reload());
+        QCOMPARE(int(settings.values().kind), expectedKind);
+        QCOMPARE(settings.values().tcpPort, expectedPort);
+    }
+
+    void secretsGoWhereTheyAreKept_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("keyring");
+        QTest::addColumn<QString>("passwordInTable");
+        QTest::addColumn<int>("failures");
+        QTest::newRow("keyring") << int(FakeKeyring::Mode::Running)
+                                 << int(ConnectionSettings::Keyring::Available) << QString() << 0;
+        QTest::newRow("none") << int(FakeKeyring::Mode::Missing)
+                              << int(ConnectionSettings::Keyring::Missing) << tcpValues().password
+                              << 0;
+        // The keyring answered questions but refuses to store: nothing is
+        // lost, the secrets move into the table, and the user hears of it.
+        QTest::newRow("refuses") << int(FakeKeyring::Mode::RefusesWrites)
+                                 << int(ConnectionSettings::Keyring::Missing)
+                                 << tcpValues().password << 1;
+    }
+    void secretsGoWhereTheyAreKept()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, keyring);
+        QFETCH(QString, passwordInTable);
+        QFETCH(int, failures);
+        FakeKeyring secrets{FakeKeyring::Mode(mode)};
+        ConnectionSettings settings(m_path, &secrets);
+        QSignalSpy failed(&settings, &ConnectionSettings::failed);
+        QTRY_VERIFY(settings.keyring() != ConnectionSettings::Keyring::Unknown);
+
+        QVERIFY(settings.save(tcpValues()));
+        QCOMPARE(settings.values(), tcpValues()); // at once, whatever the keyring does
+        QTRY_COMPARE(int(settings.keyring()), keyring);
+        QTRY_COMPARE(failed.count(), failures);
+        QCOMPARE(stored(m_path, u"Password"_s).toString(), passwordInTable);
+        QCOMPARE(settings.values(), tcpValues());
+
+        // The next start finds them again.
+        ConnectionSettings next(m_path, &secrets);
+        QVERIFY(next.reload());
+        QTRY_COMPARE(next.values(), tcpValues());
+    }
+
+    void failedSaveChangesNothing()
+    {
+        ConnectionSettings settings(m_path, nullptr);
+        QVERIFY(settings.save(tcpValues()));
+        // The third row refuses: the two before it must not stay either.
+        QVERIFY(TestDb::exec(m_path, u"CREATE TRIGGER refuse BEFORE INSERT ON ConnectionSettings "
+                                     u"WHEN NEW.Setting = 'Server' BEGIN "
+                                     u"SELECT RAISE(ABORT, 'abgelehnt'); END"_s));
+        ConnectionValues other = tcpValues();
+        other.kind = ConnectionKind::Gsm;
+        other.server = u"anders"_s;
+        QSignalSpy changed(&settings, &ConnectionSettings::changed);
+        QVERIFY(!settings.save(other));
+        QVERIFY(settings.lastError().startsWith(u"Speichern fehlgeschlagen"_s));
+        QVERIFY(settings.lastError().contains(u"abgelehnt"_s));
+        QCOMPARE(changed.count(), 0);
+        QCOMPARE(settings.values(), tcpValues());
+        QCOMPARE(stored(m_path, u"Kind"_s).toString(), u"Tcp"_s);
+    }
+
+    void brokenTableToldOnce()
+    {
+        QVERIFY(TestDb::exec(m_path, u"CREATE VIEW ConnectionSettings AS SELECT * FROM Gone"_s));
+        ConnectionSettings settings(m_path, nullptr);
+        QSignalSpy failed(&settings, &ConnectionSettings::failed);
+        QVERIFY(!settings.reload());
+        QVERIFY(!settings.reload());
+        QCOMPARE(failed.count(), 1);
+        QVERIFY(failed.at(0).at(0).toString().contains(u"ConnectionSettings"_s));
+        QCOMPARE(settings.values(), ConnectionValues()); // the dial-up line goes on working
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_path;
+};
+
+QTEST_GUILESS_MAIN(TestConnectionSettings)
+#include "tst_connectionsettings.moc"
