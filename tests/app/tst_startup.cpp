@@ -1,4 +1,5 @@
 #include "clock.h"
+#include "connectionsettings.h"
 #include "demomodem.h"
 #include "funkbote.h"
 #include "scriptedprompter.h"
@@ -267,6 +268,10 @@ private Q_SLOTS:
             << QStringList{u"Daten.mdb"_s} << QString() << false << false << false;
         QTest::newRow("unknown option")
             << QStringList{u"--modem"_s} << QString() << false << false << false;
+        QTest::newRow("--demo-connection tcp")
+            << QStringList{u"--demo-connection"_s, u"tcp"_s} << QString() << true << false << true;
+        QTest::newRow("--demo-connection unknown")
+            << QStringList{u"--demo-connection=isdn"_s} << QString() << true << false << false;
     }
     void commandLine()
     {
@@ -283,18 +288,30 @@ private Q_SLOTS:
             QCOMPARE(options.dataFolder, dataFolder);
             QCOMPARE(options.demo, demo);
             QCOMPARE(options.quitAfterStart, quitAfterStart);
+            QCOMPARE(options.demoConnection, arguments.contains(u"tcp"_s) ? u"tcp"_s : u"modem"_s);
         }
     }
 
     // --demo: a throw-away folder whose Daten.mdb dials the demo number, the
-    // simulator on COM1 there, and the window only once it is ready; a typed
-    // message goes out through the simulator and lands in the send log.
+    // simulator on COM1 there (or as a message centre on a TCP port that the
+    // connection settings name), and the window only once it is ready; a
+    // typed message goes out through the simulator and lands in the send log.
+    void demoShowsWindowWhenSimulatorIsReady_data()
+    {
+        QTest::addColumn<QString>("connection");
+        QTest::addColumn<QString>("kind"); // as the connection settings then hold it
+        QTest::newRow("modem") << u"modem"_s << u"DialUp"_s;
+        QTest::newRow("tcp") << u"tcp"_s << u"Tcp"_s;
+    }
     void demoShowsWindowWhenSimulatorIsReady()
     {
+        QFETCH(QString, connection);
+        QFETCH(QString, kind);
         ScriptedPrompter prompter;
         SystemClock clock;
         StartOptions options;
         options.demo = true;
+        options.demoConnection = connection;
         QString folder;
         {
             StartupPlan plan(options, &prompter, QCoreApplication::applicationDirPath(), QString());
@@ -316,7 +333,9 @@ private Q_SLOTS:
             QCOMPARE(window.windowTitle(), u"Funkbote – Demo"_s);
             QCOMPARE(window.findChild<QLabel *>(u"LBLTitel"_s)->text(),
                      u"Funkbote - SMS-Versand-Programm... – Demo"_s);
-            QVERIFY(QFileInfo(QDir(folder).filePath(u"COM1"_s)).isSymLink());
+            QCOMPARE(QFileInfo(QDir(folder).filePath(u"COM1"_s)).isSymLink(), kind != u"Tcp"_s);
+            QCOMPARE(ConnectionSettings::kindName(window.connectionSettings()->values().kind),
+                     kind);
             QCOMPARE(prompter.count(), 0);
 
             window.findChild<QLineEdit *>(u"TXTNatelNummer"_s)->setText(u"079 123 45 67"_s);
