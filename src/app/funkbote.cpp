@@ -136,8 +136,11 @@ Funkbote::Funkbote(const Environment &environment, QWidget *parent)
     m_dialogue = new ChosenDialogue(m_connection, this);
     m_dialogue->setDialogue(ConnectionKind::DialUp, m_dialUp);
     m_dialogue->setDialogue(ConnectionKind::Tcp, tcp);
-    connect(m_connection, &ConnectionSettings::changed, this,
-            [this] { m_dialUp->setSeveralPerCall(m_connection->values().severalPerCall); });
+    connect(m_connection, &ConnectionSettings::changed, this, [this] {
+        const ConnectionValues values = m_connection->values();
+        m_dialUp->setSeveralPerCall(values.severalPerCall);
+        m_queuePanel->setGsm(values.kind == ConnectionKind::Gsm);
+    });
     m_engine = new SendEngine(m_queue, m_versandLog.get(), m_dialogue, m_env.clock, this);
     m_addressBook = new AddressBookFlow(databasePath(), this, m_env.prompter, this);
 
@@ -423,7 +426,8 @@ void Funkbote::queueBulkRecipients(const QStringList &numbers)
 {
     // The message and call-back number as they stand in the main window now;
     // the fields keep their texts.
-    enqueueMessage(*m_queue, numbers, m_queuePanel->messageText(), m_rueckrufNummer->text());
+    enqueueMessage(*m_queue, numbers, m_queuePanel->messageText(), m_rueckrufNummer->text(),
+                   m_queuePanel->messageSplit());
 }
 
 void Funkbote::activationRefresh()

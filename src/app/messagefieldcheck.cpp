@@ -1,5 +1,6 @@
 #include "messagefieldcheck.h"
 
+#include "gsmpdu.h"
 #include "messagetext.h"
 #include "prompter.h"
 #include "queuetexts.h"
@@ -106,6 +107,27 @@ QString MessageFieldCheck::hint(const QString &crLfText)
     return result;
 }
 
+QString MessageFieldCheck::gsmHint(const QString &crLfText)
+{
+    if (crLfText.isEmpty())
+        return QString();
+    const Gsm::MessagePlan plan = Gsm::planMessage(crLfText);
+    if (plan.parts > Gsm::maxParts)
+        return QStringLiteral("Zu lang für ein GSM-Modem (höchstens %1 SMS).").arg(Gsm::maxParts);
+    if (plan.encoding == Gsm::Encoding::Ucs2)
+        return QStringLiteral("Wird als %1 SMS versandt (Unicode).").arg(plan.parts);
+    return QStringLiteral("Wird als %1 SMS versandt.").arg(plan.parts);
+}
+
+void MessageFieldCheck::setGsm(bool gsm)
+{
+    if (gsm == m_gsm)
+        return;
+    m_gsm = gsm;
+    if (!m_field->document()->isEmpty())
+        updateLabels(text());
+}
+
 void MessageFieldCheck::check()
 {
     // Every line break at the end is removed before the first message is
@@ -156,5 +178,5 @@ void MessageFieldCheck::updateLabels(const QString &crLfText)
     if (m_zaehler)
         show(m_zaehler, QString::number(crLfText.size()));
     if (m_hintLabel)
-        show(m_hintLabel, hint(crLfText));
+        show(m_hintLabel, m_gsm ? gsmHint(crLfText) : hint(crLfText));
 }

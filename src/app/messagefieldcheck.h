@@ -16,7 +16,9 @@ class Prompter;
 // - the counter label shows the number of characters of the text with its
 //   line breaks as CR LF, the form in which it is split and sent;
 // - the hint label (optional) says into how many SMS the text will be cut and
-//   which of its characters cannot be transmitted and will be left out.
+//   which of its characters cannot be transmitted and will be left out; for
+//   a GSM modem, into how many SMS the text goes and whether as Unicode (the
+//   modem transmits every character).
 // Line breaks elsewhere in the text stay. Both labels pass their text on to
 // screen readers as their accessible description.
 class MessageFieldCheck : public QObject
@@ -40,6 +42,12 @@ public:
     // otherwise the number of SMS it makes and, on a second line, the
     // characters that will be left out.
     static QString hint(const QString &crLfText);
+    // The same for a GSM modem: the number of SMS of the concatenated message
+    // and, when a character is not in the GSM alphabet, "Unicode".
+    static QString gsmHint(const QString &crLfText);
+
+    // Whether the hint is the GSM modem's; shown anew at once.
+    void setGsm(bool gsm);
 
 public Q_SLOTS:
     void check();
@@ -56,4 +64,5 @@ private:
     QPointer<QLabel> m_hintLabel;
     ShowMessage m_showMessage;
     bool m_removing = false;
+    bool m_gsm = false;
 };

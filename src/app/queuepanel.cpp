@@ -112,6 +112,12 @@ QueuePanel::QueuePanel(OutgoingQueue *queue, const QueueWidgets &widgets, Prompt
         m_messageCheck->check();
 }
 
+void QueuePanel::setGsm(bool gsm)
+{
+    m_split = gsm ? MessageSplit::Whole : MessageSplit::MarkedParts;
+    m_messageCheck->setGsm(gsm);
+}
+
 QString QueuePanel::messageText() const
 {
     return m_messageCheck->text();
@@ -120,7 +126,7 @@ QString QueuePanel::messageText() const
 void QueuePanel::senden()
 {
     const Enqueued result = enqueueMessage(*m_queue, m_widgets.natelNummer->text(), messageText(),
-                                           m_widgets.rueckrufNummer->text());
+                                           m_widgets.rueckrufNummer->text(), m_split);
     switch (result.refusal) {
     case Enqueued::Refusal::None:
         // The message and the call-back number stay, so the same text can be

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "enqueue.h"
 #include "outgoingqueue.h"
 
 #include <QObject>
@@ -61,6 +62,12 @@ public:
     // which it is counted, split and sent (the bulk SMS queues it as well).
     QString messageText() const;
 
+    // Whether the messages go to a GSM modem: then a long one is queued whole
+    // (the modem sends it as one concatenated SMS) and the hint counts its
+    // SMS as the modem sends them.
+    void setGsm(bool gsm);
+    MessageSplit messageSplit() const { return m_split; }
+
     // The index of the first selected entry of LSTNatelNummer, or -1.
     int selectedIndex() const;
 
@@ -89,6 +96,7 @@ private:
     NumberFieldCheck *m_natelCheck = nullptr;
     NumberFieldCheck *m_callBackCheck = nullptr;
     MessageFieldCheck *m_messageCheck = nullptr;
+    MessageSplit m_split = MessageSplit::MarkedParts;
     bool m_selecting = false;
     bool m_modelChanging = false;
 };

@@ -16,15 +16,23 @@ void appendParts(QList<QueueEntry> &entries, const QStringList &parts, const QSt
         entries.append(QueueEntry{0, number, part, callBack});
 }
 
+QStringList entryTexts(const QString &text, MessageSplit split)
+{
+    const QString crLf = toCrLf(text);
+    if (split == MessageSplit::MarkedParts)
+        return splitMessage(crLf);
+    return crLf.isEmpty() ? QStringList() : QStringList{crLf};
+}
+
 } // namespace
 
 Enqueued enqueueMessage(OutgoingQueue &queue, const QString &number, const QString &text,
-                        const QString &callBack)
+                        const QString &callBack, MessageSplit split)
 {
     Enqueued result;
     result.number = queueNumber(number);
     result.callBack = queueNumber(callBack);
-    const QStringList parts = splitMessage(toCrLf(text));
+    const QStringList parts = entryTexts(text, split);
     if (parts.isEmpty())
         result.refusal = Enqueued::Refusal::NoText;
     else if (!result.number.isValid())
@@ -42,10 +50,10 @@ Enqueued enqueueMessage(OutgoingQueue &queue, const QString &number, const QStri
 }
 
 int enqueueMessage(OutgoingQueue &queue, const QStringList &numbers, const QString &text,
-                   const QString &callBack)
+                   const QString &callBack, MessageSplit split)
 {
     const QueueNumber callBackNumber = queueNumber(callBack);
-    const QStringList parts = splitMessage(toCrLf(text));
+    const QStringList parts = entryTexts(text, split);
     if (parts.isEmpty() || !acceptableCallBack(callBackNumber))
         return 0;
     QList<QueueEntry> entries;

@@ -25,6 +25,12 @@ struct Enqueued
     QList<OutgoingQueue::EntryId> ids;
 };
 
+// How a long message goes into the queue: cut into marked parts of at most
+// 160 characters, one entry each (a message centre dialled or reached over
+// TCP/IP takes one SMS per operation), or whole as one entry (a GSM modem
+// sends it as one concatenated SMS, which the phone joins).
+enum class MessageSplit { MarkedParts, Whole };
+
 // The one way into the queue. The message goes in with its line breaks as
 // CR LF and is split when it is longer than one SMS; the numbers go in as
 // queueNumber makes them (blanks dropped, a leading "+" as "00"). A mobile
@@ -32,7 +38,7 @@ struct Enqueued
 // nothing; the call-back number may be empty or blanks only, anything else
 // it refuses queues nothing as well. An empty message queues nothing.
 Enqueued enqueueMessage(OutgoingQueue &queue, const QString &number, const QString &text,
-                        const QString &callBack);
+                        const QString &callBack, MessageSplit split = MessageSplit::MarkedParts);
 
 // The same message for several recipients, in the given order, with one
 // notification of the queue for the whole run (a bulk run may mark thousands).
@@ -40,4 +46,4 @@ Enqueued enqueueMessage(OutgoingQueue &queue, const QString &number, const QStri
 // number or a text it would refuse nothing is queued. Returns how many
 // recipients got the message.
 int enqueueMessage(OutgoingQueue &queue, const QStringList &numbers, const QString &text,
-                   const QString &callBack);
+                   const QString &callBack, MessageSplit split = MessageSplit::MarkedParts);

@@ -12,7 +12,7 @@ struct QueueEntry
 {
     quint64 id = 0;
     QString natelNummer;
-    QString nachricht;      // at most 160 characters; line breaks as CR LF
+    QString nachricht;      // line breaks as CR LF; at most 160 characters unless sent whole
     QString rueckrufNummer; // may be empty
 };
 

@@ -97,6 +97,8 @@ private Q_SLOTS:
     void messageField();
     void hint_data();
     void hint();
+    void gsmHint_data();
+    void gsmHint();
     void senden_data();
     void senden();
     void scroll_data();
@@ -227,6 +229,31 @@ void TestQueuePanel::hint()
     if (!left.isEmpty())
         expected += u"\nNicht übertragbar (wird weggelassen): " + left;
     QCOMPARE(MessageFieldCheck::hint(text), expected);
+}
+
+void TestQueuePanel::gsmHint_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("160 septets") << QString(160, u'x') << u"Wird als 1 SMS versandt."_s;
+    QTest::newRow("161 septets") << QString(161, u'x') << u"Wird als 2 SMS versandt."_s;
+    // € is an escape and a code: two septets each.
+    QTest::newRow("80 euro") << QString(80, u'€') << u"Wird als 1 SMS versandt."_s;
+    QTest::newRow("81 euro") << QString(81, u'€') << u"Wird als 2 SMS versandt."_s;
+    QTest::newRow("400 septets") << QString(400, u'x') << u"Wird als 3 SMS versandt."_s;
+    QTest::newRow("unicode") << u"Grüße aus Zürich – 5 € 😀"_s
+                             << u"Wird als 1 SMS versandt (Unicode)."_s;
+    QTest::newRow("71 unicode") << QString(71, u'–') << u"Wird als 2 SMS versandt (Unicode)."_s;
+    QTest::newRow("too long") << QString(256 * 153, u'x')
+                              << u"Zu lang für ein GSM-Modem (höchstens 255 SMS)."_s;
+}
+
+void TestQueuePanel::gsmHint()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(MessageFieldCheck::gsmHint(text), expected);
 }
 
 void TestQueuePanel::senden_data()
@@ -420,6 +447,18 @@ void TestQueuePanel::wiring()
     QCOMPARE(win.prompter.texts(), (QStringList{noLettersText, noLettersText, enter}));
     QCOMPARE(win.w.hintLabel->text(),
              u"Wird als 1 SMS versandt.\nNicht übertragbar (wird weggelassen): ß"_s);
+
+    // For a GSM modem: its hint at once (ß is in the GSM alphabet), and a
+    // long message queued whole.
+    win.panel->setGsm(true);
+    QCOMPARE(win.w.hintLabel->text(), u"Wird als 1 SMS versandt."_s);
+    win.w.nachricht->setPlainText(QString(400, u'x'));
+    QCOMPARE(win.w.hintLabel->text(), u"Wird als 3 SMS versandt."_s);
+    win.w.natelNummer->setText(u"079"_s);
+    const int before = win.queue.count();
+    win.panel->senden();
+    QCOMPARE(win.queue.count(), before + 1);
+    QCOMPARE(win.queue.at(before).nachricht, QString(400, u'x'));
 }
 
 void TestQueuePanel::accessible()

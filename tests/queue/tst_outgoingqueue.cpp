@@ -22,6 +22,7 @@ private Q_SLOTS:
     void number();
     void enqueue_data();
     void enqueue();
+    void enqueueWhole();
 };
 
 void TestOutgoingQueue::split_data()
@@ -249,6 +250,24 @@ void TestOutgoingQueue::enqueue()
         QVERIFY(!result.number.isValid());
     if (refusal == R::CallBack)
         QCOMPARE(result.callBack.problem, QueueNumber::Problem::ForeignCharacter);
+}
+
+// For a GSM modem a long message stays one entry: the modem sends it as one
+// concatenated SMS, without marks.
+void TestOutgoingQueue::enqueueWhole()
+{
+    const QString text = QString(399, u'x') + u'\n';
+    OutgoingQueue queue;
+    const Enqueued one = enqueueMessage(queue, u"079 1"_s, text, QString(), MessageSplit::Whole);
+    QCOMPARE(one.refusal, Enqueued::Refusal::None);
+    QCOMPARE(enqueueMessage(queue, {u"1"_s, u"3-4"_s, u"2"_s}, text, u"5"_s, MessageSplit::Whole),
+             2);
+    QCOMPARE(queue.count(), 3);
+    for (int i = 0; i < queue.count(); ++i)
+        QCOMPARE(queue.at(i).nachricht, QString(399, u'x') + u"\r\n"_s);
+    QCOMPARE(queue.at(2).natelNummer, u"2"_s);
+    QCOMPARE(enqueueMessage(queue, u"1"_s, QString(), QString(), MessageSplit::Whole).refusal,
+             Enqueued::Refusal::NoText);
 }
 
 QTEST_APPLESS_MAIN(TestOutgoingQueue)
