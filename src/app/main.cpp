@@ -16,12 +16,39 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+void nameApplication()
+{
+    QCoreApplication::setApplicationName(u"Funkbote"_s);
+    QCoreApplication::setApplicationVersion(u"1.0"_s);
+}
+
+// --help and --version answer on a terminal without a display: they are
+// handled before the window system is reached (QApplication would end the
+// program there without one).
+void answerWithoutDisplay(int argc, char *argv[])
+{
+    static const QByteArrayList answered = {"-h", "--help", "-?", "--help-all", "-v", "--version"};
+    bool asked = false;
+    for (int i = 1; i < argc; ++i)
+        asked = asked || answered.contains(QByteArray(argv[i]));
+    if (!asked)
+        return;
+    int probeArgc = argc;
+    QCoreApplication probe(probeArgc, argv);
+    nameApplication();
+    StartOptions::read(probe); // prints and ends the program
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    answerWithoutDisplay(argc, argv);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(u"Funkbote"_s);
+    nameApplication();
     QApplication::setApplicationDisplayName(u"Funkbote"_s);
-    QApplication::setApplicationVersion(u"1.0"_s);
 
     // Qt's own buttons and dialogs speak German too ("Ja", "Nein", "Abbrechen").
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Switzerland));
