@@ -3,6 +3,7 @@
 #include "hoverlabel.h"
 #include "look.h"
 #include "nurziffern.h"
+#include "portchoice.h"
 #include "schema.h"
 #include "settings.h"
 #include "storeconnection.h"
@@ -10,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDataWidgetMapper>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -111,6 +113,12 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWi
     labelledField(u"lblVerbindung"_s, u"Verbindung:"_s, 270, 255, m_verbindung, u"cboVerbindung"_s,
                   240);
     m_comPort = lineField(u"Label1"_s, u"Com-Port des Modems:"_s, 660, 255, u"TXTDBComPort"_s, 660);
+    // The port number and, beside it, the device behind it.
+    placeInFrame(m_comPort, 2300, 660, 500, 285);
+    m_portChoice = new PortChoice;
+    m_portChoice->setObjectName(u"cboGeraet"_s);
+    m_portChoice->setAccessibleName(u"Gerät des Com-Ports"_s);
+    placeInFrame(m_portChoice, 2860, 645, 2080, 315);
     m_providerNummer = lineField(u"Label2"_s, u"Rufnummer des Service-Providers:"_s, 1020, 375,
                                  u"TXTDBProviderNummer"_s, 1140);
     m_initialisierungsbefehl = lineField(u"Label3"_s, u"Initialisierungsbefehl für das Modem:"_s,
@@ -158,6 +166,8 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWi
     }
     for (QLineEdit *field : {m_comPort, m_providerNummer, m_initialisierungsbefehl})
         m_loaded.insert(field, field->text());
+    m_portChoice->showLink(QFileInfo(m_databasePath).absolutePath(),
+                           portNumber(m_comPort->text()).value_or(0));
 
     // The connection settings as last read; a file without their table has
     // the dial-up line.
@@ -359,6 +369,13 @@ bool FRMKonfiguration::save()
     }
     if (!saveSettingsRow())
         return false;
+    // The device behind the port, once the port number is stored.
+    if (m_portChoice->isEnabled() && m_portChoice->isChanged()) {
+        if (const std::optional<int> port = portNumber(m_comPort->text());
+            port &&
+            !m_portChoice->store(QFileInfo(m_databasePath).absolutePath(), *port, &m_saveError))
+            return false;
+    }
     // The connection settings, only when something was changed: a file
     // never given them keeps no table of them.
     const ConnectionValues entered = enteredConnection();

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class PortChoice;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -40,6 +41,9 @@ public:
     FRMKonfiguration(QString databasePath, Settings *settings, QWidget *mainWindow,
                      Prompter *prompter, ConnectionSettings *connection = nullptr);
     ~FRMKonfiguration() override;
+
+    // The device behind the serial port.
+    PortChoice *portChoice() const { return m_portChoice; }
 
 protected:
     void firstActivation() override;
@@ -79,6 +83,7 @@ private:
     ConnectionSettings *m_connectionSettings;
     ConnectionValues m_loadedConnection;
     QComboBox *m_verbindung = nullptr;
+    PortChoice *m_portChoice = nullptr;
     QCheckBox *m_einAnruf = nullptr;
     QLineEdit *m_server = nullptr;
     QLineEdit *m_tcpPort = nullptr;

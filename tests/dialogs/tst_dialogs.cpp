@@ -3,6 +3,7 @@
 #include "frmarchiv.h"
 #include "frminfo.h"
 #include "frmkonfiguration.h"
+#include "portchoice.h"
 #include "scriptedprompter.h"
 #include "sendlog.h"
 #include "settings.h"
@@ -75,6 +76,7 @@ private Q_SLOTS:
     void configKindGreysFields();
     void configConnection_data();
     void configConnection();
+    void configPortDevice();
 
 private:
     void open(DialogBase *dialog)
@@ -578,4 +580,48 @@ void TestDialogs::configConnection()
                           v.simPin, v.smsCentre})
                  .join(u'|'),
              expected);
+}
+
+void TestDialogs::configPortDevice()
+{
+    const QString link = m_dir->filePath(u"COM1"_s);
+    QVERIFY(QFile::link(u"/dev/funkbote-weg"_s, link));
+    auto openWithPorts = [this] {
+        auto *dialog =
+            new FRMKonfiguration(m_path, m_settings.get(), m_main.get(), m_prompter.get());
+        dialog->portChoice()->setLister([] {
+            return QList<SerialPortEntry>{{u"/dev/ttyUSB7"_s, u"USB-Modem (Acme)"_s}};
+        });
+        open(dialog);
+        return dialog->portChoice();
+    };
+    // The link names a device that is gone: shown as such, and kept while
+    // nothing else is chosen.
+    PortChoice *choice = openWithPorts();
+    QCOMPARE(choice->currentText(), u"/dev/funkbote-weg (nicht vorhanden)"_s);
+    QCOMPARE(choice->itemText(1), u"/dev/ttyUSB7 – USB-Modem (Acme)"_s);
+    QCOMPARE(choice->itemText(0), u"eingebaut (/dev/ttyS0)"_s);
+    choice->setCurrentIndex(1);
+    click(u"cmdOK"_s);
+    QCOMPARE(m_unloaded->count(), 1);
+    QCOMPARE(QFileInfo(link).symLinkTarget(), u"/dev/ttyUSB7"_s);
+
+    // The built-in port takes the link away.
+    choice = openWithPorts();
+    QCOMPARE(choice->currentIndex(), 1);
+    choice->setCurrentIndex(0);
+    click(u"cmdOK"_s);
+    QVERIFY(!QFileInfo(link).isSymLink());
+
+    // A file of that name is not a link: never replaced.
+    QFile file(link);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    choice = openWithPorts();
+    choice->setCurrentIndex(1);
+    m_prompter->answerNext(Prompter::Answer::Yes);
+    click(u"cmdOK"_s);
+    QCOMPARE(m_prompter->count(), 1);
+    QVERIFY(m_prompter->texts().constFirst().contains(u"ist keine Verknüpfung"_s));
+    QVERIFY(QFileInfo(link).isFile() && !QFileInfo(link).isSymLink());
 }
