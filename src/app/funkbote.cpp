@@ -396,8 +396,16 @@ void Funkbote::connectActions()
                 [this] { m_titel->setText(kTitel + m_env.titleSuffix); });
         openDialog(dialog);
     });
-    connect(m_versandLogButton, &QPushButton::clicked, this,
-            [this] { openDialog(new FRMArchiv(databasePath(), this, m_env.prompter)); });
+    connect(m_versandLogButton, &QPushButton::clicked, this, [this] {
+        auto *archive = new FRMArchiv(databasePath(), this, m_env.prompter);
+        // The same entry as cmdSenden would queue, with today's call-back number.
+        connect(archive, &FRMArchiv::resendRequested, this,
+                [this](const QString &number, const QString &text) {
+                    enqueueMessage(*m_queue, number, text, m_rueckrufNummer->text(),
+                                   m_queuePanel->messageSplit());
+                });
+        openDialog(archive);
+    });
     connect(m_copyright, &HoverLabel::clicked, this,
             [this] { openDialog(new FRMInfo(this, m_env.prompter)); });
 

@@ -1,14 +1,16 @@
 #include "frmarchiv.h"
 
 #include "archiveline.h"
+#include "archivemodel.h"
 #include "hoverlabel.h"
 #include "sendlog.h"
 #include "storeconnection.h"
 
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
-#include <QStringListModel>
 #include <QStyledItemDelegate>
 #include <algorithm>
 
@@ -44,11 +46,11 @@ DialogBase::Look archiveLook()
     look.windowTitle = u"Archiv"_s;
     look.titel = u"Archiv der versandten Nachrichten..."_s;
     look.widthTwips = 7350;
-    look.heightTwips = 3870;
+    look.heightTwips = 4350;
     look.endeLeftTwips = 7000;
     look.endeTopTwips = 75;
     look.frameWidthTwips = 7095;
-    look.frameHeightTwips = 3375;
+    look.frameHeightTwips = 3855;
     return look;
 }
 
@@ -78,30 +80,60 @@ FRMArchiv::FRMArchiv(QString databasePath, QWidget *mainWindow, Prompter *prompt
 {
     setObjectName(u"FRMArchiv"_s);
 
+    // The search field and the choice of rows above the list.
+    auto *searchLabel = new QLabel(u"Suchen:"_s);
+    searchLabel->setObjectName(u"lblSuchen"_s);
+    placeInFrame(searchLabel, 240, 270, 800, 255);
+    m_search = new QLineEdit;
+    m_search->setObjectName(u"txtSuchen"_s);
+    m_search->setClearButtonEnabled(true);
+    placeInFrame(m_search, 1060, 240, 3000, 285);
+    searchLabel->setBuddy(m_search);
+    auto *showLabel = new QLabel(u"Anzeigen:"_s);
+    showLabel->setObjectName(u"lblAnzeigen"_s);
+    placeInFrame(showLabel, 4300, 270, 900, 255);
+    m_show = new QComboBox;
+    m_show->setObjectName(u"cboAnzeigen"_s);
+    m_show->addItems({u"alle"_s, u"versandt"_s, u"abgelehnt"_s});
+    placeInFrame(m_show, 5220, 225, 1635, 315);
+    showLabel->setBuddy(m_show);
+
     auto *label2 = new QLabel(u"Nachrichtenarchiv:"_s);
     label2->setObjectName(u"Label2"_s);
-    placeInFrame(label2, 1200, 240, 4215, 375);
+    placeInFrame(label2, 240, 660, 4215, 255);
 
-    m_lines = new QStringListModel(this);
+    m_rows = new ArchiveModel(this);
+    m_filter = new ArchiveFilter(this);
+    m_filter->setSourceModel(m_rows);
     m_delegate = new LineWidthDelegate(this);
     m_list = new QListView;
     m_list->setObjectName(u"LSTSelektion"_s);
-    m_list->setModel(m_lines);
+    m_list->setModel(m_filter);
     m_list->setItemDelegate(m_delegate);
     m_list->setUniformItemSizes(true);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    placeInFrame(m_list, 240, 600, 6615, 2010);
+    placeInFrame(m_list, 240, 960, 6615, 2010);
     label2->setBuddy(m_list);
+
+    m_resend = new QPushButton(u"Erneut senden"_s);
+    m_resend->setObjectName(u"cmdErneutSenden"_s);
+    placeInFrame(m_resend, 240, 3240, 1500, 330);
+    connect(m_resend, &QPushButton::clicked, this, &FRMArchiv::resend);
 
     auto *ok = new QPushButton(u"OK"_s);
     ok->setObjectName(u"cmdOK"_s);
-    placeInFrame(ok, 6360, 2880, 495, 300);
+    placeInFrame(ok, 6360, 3240, 495, 330);
     connect(ok, &QPushButton::clicked, this, &QWidget::close);
 
-    setTabOrder(m_list, ok);
-    setTabOrder(ok, ende());
+    connect(m_search, &QLineEdit::textChanged, m_filter, &ArchiveFilter::setSearch);
+    connect(m_show, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_filter->setShow(ArchiveFilter::Show(index)); });
+
+    QWidget *order[] = {m_search, m_show, m_list, m_resend, ok, ende()};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
     m_list->setFocus();
 
     // DTAVersandLog: the archive only reads.
@@ -115,7 +147,27 @@ FRMArchiv::~FRMArchiv() = default;
 
 QStringList FRMArchiv::lines() const
 {
-    return m_lines->stringList();
+    QStringList lines;
+    lines.reserve(m_filter->rowCount());
+    for (int i = 0; i < m_filter->rowCount(); ++i)
+        lines.append(m_filter->index(i, 0).data().toString());
+    return lines;
+}
+
+void FRMArchiv::resend()
+{
+    const QModelIndexList selected = m_list->selectionModel()->selectedIndexes();
+    if (selected.isEmpty()) {
+        message(u"Bitte wählen Sie zuerst die Nachricht aus, die erneut gesendet werden soll."_s);
+        return;
+    }
+    const LogRow row = m_rows->row(m_filter->mapToSource(selected.constFirst()).row());
+    const Prompter::Answer answer =
+        message(u"Die Nachricht an %1 erneut in die Warteschlange stellen?\n\n%2"_s.arg(
+                    row.mobilNummer, row.nachricht),
+                Prompter::Buttons::YesNo, Prompter::Icon::None);
+    if (answer == Prompter::Answer::Yes)
+        Q_EMIT resendRequested(row.mobilNummer, row.nachricht);
 }
 
 void FRMArchiv::firstActivation()
@@ -133,15 +185,9 @@ void FRMArchiv::fill()
         error = log.lastError();
     }
 
-    QStringList lines;
-    lines.reserve(rows.size());
-    for (const LogRow &row : std::as_const(rows))
-        lines.append(ArchiveLine::line(row));
-    rows.clear();
-
-    m_delegate->setMinimumWidth(widestLine(lines, m_list->fontMetrics()) +
+    m_rows->setRows(std::move(rows));
+    m_delegate->setMinimumWidth(widestLine(m_rows->lines(), m_list->fontMetrics()) +
                                 2 * m_list->fontMetrics().averageCharWidth());
-    m_lines->setStringList(lines);
 
     if (!error.isEmpty()) {
         message(u"Das Archiv konnte nicht aus "_s + m_databasePath + u" gelesen werden:\n"_s +

@@ -4,14 +4,21 @@
 
 #include <memory>
 
+class ArchiveFilter;
+class ArchiveModel;
+class QComboBox;
+class QLineEdit;
 class QListView;
-class QStringListModel;
+class QPushButton;
 class StoreConnection;
 class LineWidthDelegate;
 
 // The send archive: one read-only line per row of VersandLog, in the order
 // the rows were logged. The list is a snapshot taken once per opening, when
 // the window is first shown; rows logged while it is open appear next time.
+// A search field and a choice narrow it to the rows whose number or text
+// holds the search text, of all, the sent or the refused ones; "Erneut
+// senden" offers the selected message for the queue again.
 class FRMArchiv : public DialogBase
 {
     Q_OBJECT
@@ -24,6 +31,9 @@ public:
     QStringList lines() const;
 
 Q_SIGNALS:
+    // The user wants the message queued again, to this number; the main
+    // window queues it with the current call-back number.
+    void resendRequested(const QString &number, const QString &text);
     // The list has been filled (also when the log is empty or unreadable).
     void filled();
 
@@ -32,10 +42,15 @@ protected:
 
 private:
     void fill();
+    void resend();
 
     QString m_databasePath;
     std::unique_ptr<StoreConnection> m_connection; // DTAVersandLog
     QListView *m_list;
-    QStringListModel *m_lines;
+    QLineEdit *m_search;
+    QComboBox *m_show;
+    QPushButton *m_resend;
+    ArchiveModel *m_rows;
+    ArchiveFilter *m_filter;
     LineWidthDelegate *m_delegate;
 };

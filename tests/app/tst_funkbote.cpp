@@ -392,6 +392,29 @@ private Q_SLOTS:
         QVERIFY(m_line->writes.isEmpty()); // the modem was never used
     }
 
+    // A refused message sent again from the archive becomes the entry
+    // cmdSenden would make of it, with today's call-back number.
+    void archiveResendQueues()
+    {
+        QVERIFY(TestDb::exec(m_path, u"INSERT INTO VersandLog (VersandDatum, VersandZeit, "
+                                     u"MobilNummer, Nachricht, versandt) VALUES "
+                                     u"('2026-12-05', '09:00:00', '0791234567', 'a\r\nb', "
+                                     u"'NACK 24')"_s));
+        QTest::mouseClick(child<QPushButton>("cmdVersandLog"), Qt::LeftButton);
+        QWidget *archive = openWindow(u"FRMArchiv"_s);
+        QVERIFY(archive);
+        auto *list = archive->findChild<QListView *>(u"LSTSelektion"_s);
+        QTRY_COMPARE(list->model()->rowCount(), 1);
+        list->setCurrentIndex(list->model()->index(0, 0));
+        m_prompter.answerNext(Prompter::Answer::Yes);
+        QTest::mouseClick(archive->findChild<QPushButton *>(u"cmdErneutSenden"_s), Qt::LeftButton);
+        QCOMPARE(m_window->queue()->count(), 1);
+        const QueueEntry entry = m_window->queue()->at(0);
+        QCOMPARE(entry.natelNummer + u'|' + entry.nachricht + u'|' + entry.rueckrufNummer,
+                 u"0791234567|a\r\nb|0795556677"_s);
+        archive->close();
+    }
+
     void statusLineShowsWholeText_data()
     {
         // Why the port could not be opened, as the line reports it.

@@ -61,6 +61,10 @@ private Q_SLOTS:
     void archiveList();
     void archiveLongLine();
     void archiveUnreadable();
+    void archiveFilter_data();
+    void archiveFilter();
+    void archiveResend_data();
+    void archiveResend();
     void infoLink_data();
     void infoLink();
     void configSaved_data();
@@ -204,6 +208,89 @@ void TestDialogs::archiveList()
     QCOMPARE(model->index(2, 0).data().toString(), expected.at(2));
     QCOMPARE(m_prompter->count(), 0);
     QCOMPARE(TestDb::scalar(m_path, u"SELECT COUNT(*) FROM VersandLog"_s).toInt(), 3);
+}
+
+void TestDialogs::archiveFilter_data()
+{
+    // The search text, the choice (0 alle, 1 versandt, 2 abgelehnt) and the
+    // numbers of the rows then listed.
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<int>("show");
+    QTest::addColumn<QString>("numbers");
+    QTest::newRow("all") << QString() << 0 << u"0791 0792 0793 0794"_s;
+    QTest::newRow("text, any case") << u"hallo"_s << 0 << u"0791 0793"_s;
+    QTest::newRow("umlaut, any case") << u"ÜE"_s << 0 << u"0792"_s;
+    QTest::newRow("number") << u"0792"_s << 0 << u"0792"_s;
+    QTest::newRow("sent") << QString() << 1 << u"0791 0793"_s;
+    QTest::newRow("refused") << QString() << 2 << u"0792 0794"_s;
+    QTest::newRow("refused with text") << u"hallo"_s << 2 << QString();
+    QTest::newRow("nothing") << u"xyz"_s << 0 << QString();
+}
+
+void TestDialogs::archiveFilter()
+{
+    QFETCH(QString, search);
+    QFETCH(int, show);
+    QFETCH(QString, numbers);
+    const QStringList rows[] = {{u"0791"_s, u"Hallo Welt"_s, u"OK"_s},
+                                {u"0792"_s, u"Grüezi"_s, u"NACK 06"_s},
+                                {u"0793"_s, u"HALLO"_s, u"OK"_s},
+                                {u"0794"_s, u"Termin"_s, u"CMS 21"_s}};
+    for (const QStringList &row : rows)
+        QVERIFY(TestDb::exec(m_path,
+                             u"INSERT INTO VersandLog (VersandDatum, VersandZeit, MobilNummer, "
+                             u"Nachricht, versandt) VALUES ('2026-12-06', '10:00:00', ?, ?, ?)"_s,
+                             {row.at(0), row.at(1), row.at(2)}));
+    QVERIFY(openArchive());
+    QTest::keyClicks(m_dialog->findChild<QLineEdit *>(u"txtSuchen"_s), search);
+    m_dialog->findChild<QComboBox *>(u"cboAnzeigen"_s)->setCurrentIndex(show);
+    QStringList shown;
+    for (const QString &line : lines())
+        shown.append(line.section(u" - "_s, 1).section(u',', 0, 0));
+    QCOMPARE(shown.join(u' '), numbers);
+}
+
+void TestDialogs::archiveResend_data()
+{
+    QTest::addColumn<int>("select"); // -1: nothing selected
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<bool>("resent");
+    QTest::newRow("yes") << 1 << int(Prompter::Answer::Yes)
+                         << u"Die Nachricht an 0791 erneut in die Warteschlange stellen?\n\n"
+                            u"Abgelehnt"_s
+                         << true;
+    QTest::newRow("no") << 1 << int(Prompter::Answer::No) << QString() << false;
+    QTest::newRow("nothing selected")
+        << -1 << int(Prompter::Answer::Ok)
+        << u"Bitte wählen Sie zuerst die Nachricht aus, die erneut gesendet werden soll."_s
+        << false;
+}
+
+void TestDialogs::archiveResend()
+{
+    QFETCH(int, select);
+    QFETCH(int, answer);
+    QFETCH(QString, box);
+    QFETCH(bool, resent);
+    log(u"09:00:00"_s, u"Erfolg"_s);
+    log(u"09:01:00"_s, u"Abgelehnt"_s, u"NACK 24"_s);
+    QVERIFY(openArchive());
+    auto *archive = qobject_cast<FRMArchiv *>(m_dialog);
+    QSignalSpy requested(archive, &FRMArchiv::resendRequested);
+    auto *list = m_dialog->findChild<QListView *>(u"LSTSelektion"_s);
+    // Selected in a filtered list: the row behind it is the one sent again.
+    m_dialog->findChild<QComboBox *>(u"cboAnzeigen"_s)->setCurrentIndex(select < 0 ? 0 : 2);
+    if (select >= 0)
+        list->setCurrentIndex(list->model()->index(0, 0));
+    m_prompter->answerNext(Prompter::Answer(answer));
+    click(u"cmdErneutSenden"_s);
+    QCOMPARE(m_prompter->count(), 1);
+    if (!box.isEmpty())
+        QCOMPARE(m_prompter->texts().constFirst(), box);
+    QCOMPARE(requested.count(), resent ? 1 : 0);
+    if (resent)
+        QCOMPARE(requested.constFirst(), (QVariantList{u"0791"_s, u"Abgelehnt"_s}));
 }
 
 void TestDialogs::archiveLongLine()
