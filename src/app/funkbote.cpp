@@ -1,6 +1,7 @@
 #include "funkbote.h"
 
 #include "addressbookflow.h"
+#include "calltrace.h"
 #include "chosendialogue.h"
 #include "connectionsettings.h"
 #include "dialogtexts.h"
@@ -10,6 +11,7 @@
 #include "frmarchiv.h"
 #include "frminfo.h"
 #include "frmkonfiguration.h"
+#include "frmprotokoll.h"
 #include "frmselektion.h"
 #include "frmselektion1.h"
 #include "frmsuchen.h"
@@ -20,6 +22,7 @@
 #include "prompter.h"
 #include "qtserialline.h"
 #include "queuepanel.h"
+#include "recordingline.h"
 #include "sendengine.h"
 #include "sendlog.h"
 #include "settings.h"
@@ -30,6 +33,7 @@
 #include "wrapbutton.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -122,7 +126,9 @@ Funkbote::Funkbote(const Environment &environment, QWidget *parent)
     // As read so far: only what the user changes afterwards is stored.
     m_rueckrufNummer->setText(m_settings->rueckrufnummer());
 
-    m_line = m_env.line ? m_env.line : new QtSerialLine(this);
+    // Every byte over the serial line goes into the call trace as well.
+    auto *recordingLine = new RecordingLine(m_env.line ? m_env.line : new QtSerialLine(this), this);
+    m_line = recordingLine;
     // One dialogue for each way to the message centre; the settings choose
     // one as each connection begins.
     m_dialUp = new DialUpDialogue(m_line, m_settings, m_env.programDir, this);
@@ -142,6 +148,10 @@ Funkbote::Funkbote(const Environment &environment, QWidget *parent)
         m_queuePanel->setGsm(values.kind == ConnectionKind::Gsm);
     });
     m_engine = new SendEngine(m_queue, m_versandLog.get(), m_dialogue, m_env.clock, this);
+    m_trace = new CallTrace(m_engine, m_env.clock,
+                            QDir(m_env.programDir).filePath(CallTrace::fileName), this);
+    m_trace->addSource(recordingLine);
+    m_trace->addSource(m_dialogue);
     m_addressBook = new AddressBookFlow(databasePath(), this, m_env.prompter, this);
 
     connectActions();
@@ -404,6 +414,11 @@ void Funkbote::connectActions()
                     enqueueMessage(*m_queue, number, text, m_rueckrufNummer->text(),
                                    m_queuePanel->messageSplit());
                 });
+        connect(archive, &FRMArchiv::traceRequested, this, [this] {
+            QStringList calls = m_trace->calls();
+            std::reverse(calls.begin(), calls.end());
+            openDialog(new FRMProtokoll(calls, this, m_env.prompter));
+        });
         openDialog(archive);
     });
     connect(m_copyright, &HoverLabel::clicked, this,

@@ -7,6 +7,7 @@
 #include <memory>
 
 class AddressBookFlow;
+class CallTrace;
 class ChosenDialogue;
 class ConnectionSettings;
 class DialUpDialogue;
@@ -62,6 +63,7 @@ public:
 
     OutgoingQueue *queue() const { return m_queue; }
     SendEngine *engine() const { return m_engine; }
+    CallTrace *callTrace() const { return m_trace; }
     AddressBookFlow *addressBookFlow() const { return m_addressBook; }
     Settings *settings() const { return m_settings; }
     ConnectionSettings *connectionSettings() const { return m_connection; }
@@ -113,6 +115,7 @@ private:
     DialUpDialogue *m_dialUp = nullptr;
     ChosenDialogue *m_dialogue = nullptr;
     SendEngine *m_engine = nullptr;
+    CallTrace *m_trace = nullptr;
     AddressBookFlow *m_addressBook = nullptr;
     QList<QPointer<QWidget>> m_openDialogs;
     bool m_closing = false;

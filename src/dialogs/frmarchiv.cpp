@@ -122,6 +122,11 @@ FRMArchiv::FRMArchiv(QString databasePath, QWidget *mainWindow, Prompter *prompt
     placeInFrame(m_resend, 240, 3240, 1500, 330);
     connect(m_resend, &QPushButton::clicked, this, &FRMArchiv::resend);
 
+    auto *protokoll = new QPushButton(u"Protokoll"_s);
+    protokoll->setObjectName(u"cmdProtokoll"_s);
+    placeInFrame(protokoll, 3480, 3240, 1200, 330);
+    connect(protokoll, &QPushButton::clicked, this, &FRMArchiv::traceRequested);
+
     auto *ok = new QPushButton(u"OK"_s);
     ok->setObjectName(u"cmdOK"_s);
     placeInFrame(ok, 6360, 3240, 495, 330);
@@ -131,7 +136,7 @@ FRMArchiv::FRMArchiv(QString databasePath, QWidget *mainWindow, Prompter *prompt
     connect(m_show, &QComboBox::currentIndexChanged, this,
             [this](int index) { m_filter->setShow(ArchiveFilter::Show(index)); });
 
-    QWidget *order[] = {m_search, m_show, m_list, m_resend, ok, ende()};
+    QWidget *order[] = {m_search, m_show, m_list, m_resend, protokoll, ok, ende()};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
     m_list->setFocus();

@@ -34,6 +34,8 @@ Q_SIGNALS:
     // The user wants the message queued again, to this number; the main
     // window queues it with the current call-back number.
     void resendRequested(const QString &number, const QString &text);
+    // "Protokoll": the main window shows the trace of the last calls.
+    void traceRequested();
     // The list has been filled (also when the log is empty or unreadable).
     void filled();
 

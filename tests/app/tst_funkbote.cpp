@@ -1,4 +1,5 @@
 #include "addressbookflow.h"
+#include "calltrace.h"
 #include "connectionsettings.h"
 #include "fakeclock.h"
 #include "fakeserialline.h"
@@ -390,6 +391,14 @@ private Q_SLOTS:
                      .toString(),
                  u"eins:OK,zwei:OK,drei:OK"_s);
         QVERIFY(m_line->writes.isEmpty()); // the modem was never used
+
+        // The session's trace: the login without its password, every frame.
+        m_window->engine()->shutDown();
+        const QString call = m_window->callTrace()->calls().constLast();
+        QVERIFY2(call.contains(u"/O/60/4179000000/6/5/1/<Passwort>//0100/"_s), qPrintable(call));
+        QVERIFY(!call.contains(Textinhex(u"geheim"_s)));
+        QCOMPARE(call.count(u"/R/01/A/"_s), 3);
+        QVERIFY(call.section(u'\n', 0, 0).endsWith(u"– 3 gesendet"_s));
     }
 
     // A refused message sent again from the archive becomes the entry

@@ -54,4 +54,8 @@ Q_SIGNALS:
     // Why the call failed, in German as the status line names it; the
     // connection is closed already.
     void failed(const QString &reason);
+    // A step of the connection for the call trace: connecting, the bytes
+    // sent and received (secrets masked). Dialogues on a serial line leave
+    // this to the line, which traces its own bytes.
+    void traced(const QString &line);
 };

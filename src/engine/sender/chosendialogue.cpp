@@ -11,6 +11,7 @@ ChosenDialogue::ChosenDialogue(const ConnectionSettings *settings, QObject *pare
 void ChosenDialogue::setDialogue(ConnectionKind kind, CallDialogue *dialogue)
 {
     m_dialogues.insert(kind, dialogue);
+    connect(dialogue, &CallDialogue::traced, this, &CallDialogue::traced);
     connect(dialogue, &CallDialogue::loggingIn, this, [this] {
         if (fromActive())
             Q_EMIT loggingIn();

@@ -1,5 +1,7 @@
 #include "ucptcpdialogue.h"
 
+#include "recordingline.h"
+
 #include "ucpsession.h"
 
 #include <utility>
@@ -62,6 +64,7 @@ void UcpTcpDialogue::begin()
     m_current = m_account();
     m_trn = loginTrn();
     m_phase = Phase::Connecting;
+    Q_EMIT traced(u"Verbinde mit %1:%2"_s.arg(m_current.host.trimmed()).arg(m_current.port));
     // Asynchronous: connected() or errorOccurred() follows.
     m_socket.connectToHost(m_current.host.trimmed(), m_current.port);
 }
@@ -92,6 +95,7 @@ void UcpTcpDialogue::onConnected()
 {
     if (m_phase != Phase::Connecting)
         return;
+    Q_EMIT traced(u"Verbunden mit "_s + m_socket.peerAddress().toString());
     if (m_current.account.isEmpty()) {
         m_phase = Phase::Connected;
         Q_EMIT ready();
@@ -99,13 +103,22 @@ void UcpTcpDialogue::onConnected()
     }
     m_phase = Phase::LoggingIn;
     m_answerTimer.start();
-    send(ucpLoginFrame(m_current.account, m_current.password, m_trn));
+    // The trace shows the login without the password.
+    const QString login = ucpLoginFrame(m_current.account, m_current.password, m_trn);
+    Q_EMIT traced(u"→ "_s + readableBytes(ucpFrameBytes(
+                                m_current.password.isEmpty()
+                                    ? login
+                                    : QString(login).replace(Textinhex(m_current.password),
+                                                             u"<Passwort>"_s))));
+    m_socket.write(ucpFrameBytes(login));
     Q_EMIT loggingIn();
 }
 
 void UcpTcpDialogue::onReadyRead()
 {
-    m_buffer.append(m_socket.readAll());
+    const QByteArray bytes = m_socket.readAll();
+    Q_EMIT traced(u"← "_s + readableBytes(bytes));
+    m_buffer.append(bytes);
     if (m_phase == Phase::Closed) {
         m_buffer.clear();
         return;
@@ -197,11 +210,14 @@ void UcpTcpDialogue::onAnswerTimeout()
 
 void UcpTcpDialogue::send(const QString &frame)
 {
-    m_socket.write(ucpFrameBytes(frame));
+    const QByteArray bytes = ucpFrameBytes(frame);
+    Q_EMIT traced(u"→ "_s + readableBytes(bytes));
+    m_socket.write(bytes);
 }
 
 void UcpTcpDialogue::fail(const QString &reason)
 {
+    Q_EMIT traced(reason);
     end();
     Q_EMIT failed(reason);
 }
