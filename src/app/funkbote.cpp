@@ -4,6 +4,7 @@
 #include "calltrace.h"
 #include "chosendialogue.h"
 #include "connectionsettings.h"
+#include "connectiontest.h"
 #include "dialogtexts.h"
 #include "dialupdialogue.h"
 #include "enqueue.h"
@@ -152,6 +153,9 @@ Funkbote::Funkbote(const Environment &environment, QWidget *parent)
                             QDir(m_env.programDir).filePath(CallTrace::fileName), this);
     m_trace->addSource(recordingLine);
     m_trace->addSource(m_dialogue);
+    m_connectionTest = new ConnectionTest(m_dialogue, m_engine, this);
+    m_connectionTest->addSource(recordingLine);
+    connect(m_connectionTest, &ConnectionTest::finished, m_trace, &CallTrace::endTest);
     m_addressBook = new AddressBookFlow(databasePath(), this, m_env.prompter, this);
 
     connectActions();
@@ -400,8 +404,8 @@ void Funkbote::connectActions()
             Qt::QueuedConnection);
 
     connect(m_konfiguration, &QPushButton::clicked, this, [this] {
-        auto *dialog =
-            new FRMKonfiguration(databasePath(), m_settings, this, m_env.prompter, m_connection);
+        auto *dialog = new FRMKonfiguration(databasePath(), m_settings, this, m_env.prompter,
+                                            m_connection, m_connectionTest);
         connect(dialog, &DialogBase::unloaded, this,
                 [this] { m_titel->setText(kTitel + m_env.titleSuffix); });
         openDialog(dialog);

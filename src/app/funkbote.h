@@ -8,6 +8,7 @@
 
 class AddressBookFlow;
 class CallTrace;
+class ConnectionTest;
 class ChosenDialogue;
 class ConnectionSettings;
 class DialUpDialogue;
@@ -116,6 +117,7 @@ private:
     ChosenDialogue *m_dialogue = nullptr;
     SendEngine *m_engine = nullptr;
     CallTrace *m_trace = nullptr;
+    ConnectionTest *m_connectionTest = nullptr;
     AddressBookFlow *m_addressBook = nullptr;
     QList<QPointer<QWidget>> m_openDialogs;
     bool m_closing = false;

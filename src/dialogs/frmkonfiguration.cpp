@@ -1,5 +1,6 @@
 #include "frmkonfiguration.h"
 
+#include "connectiontest.h"
 #include "hoverlabel.h"
 #include "look.h"
 #include "nurziffern.h"
@@ -14,6 +15,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -30,10 +32,10 @@ DialogBase::Look konfigurationLook()
     look.windowTitle = u"Modemkonfiguration"_s;
     look.titel = u"Konfiguration..."_s;
     look.widthTwips = 5400;
-    look.heightTwips = 5925;
+    look.heightTwips = 7965;
     look.endeLeftTwips = 5070;
     look.frameWidthTwips = 5140;
-    look.frameHeightTwips = 5460;
+    look.frameHeightTwips = 7500;
     return look;
 }
 
@@ -81,10 +83,11 @@ constexpr ConnectionKind kKinds[] = {ConnectionKind::DialUp, ConnectionKind::Tcp
 } // namespace
 
 FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWidget *mainWindow,
-                                   Prompter *prompter, ConnectionSettings *connection)
+                                   Prompter *prompter, ConnectionSettings *connection,
+                                   ConnectionTest *test)
     : DialogBase(konfigurationLook(), mainWindow, prompter),
       m_databasePath(std::move(databasePath)), m_settings(settings),
-      m_connectionSettings(connection)
+      m_connectionSettings(connection), m_test(test)
 {
     setObjectName(u"FRMKonfiguration"_s);
 
@@ -127,7 +130,34 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWi
 
     m_ok = new QPushButton(u"OK"_s);
     m_ok->setObjectName(u"cmdOK"_s);
-    placeInFrame(m_ok, 4325, 5040, 615, 300);
+    placeInFrame(m_ok, 4325, 7080, 615, 300);
+
+    // The connection test and its steps, as they happen.
+    m_testButton = new QPushButton(u"Verbindung testen"_s);
+    m_testButton->setObjectName(u"cmdVerbindungTesten"_s);
+    placeInFrame(m_testButton, 200, 5040, 2200, 330);
+    auto *stepsLabel = new QLabel(u"Testschritte:"_s);
+    stepsLabel->setObjectName(u"lblTestschritte"_s);
+    placeInFrame(stepsLabel, 2600, 5085, 2300, 255);
+    m_testSteps = new QListWidget;
+    m_testSteps->setObjectName(u"lstTestschritte"_s);
+    placeInFrame(m_testSteps, 200, 5460, 4740, 1500);
+    stepsLabel->setBuddy(m_testSteps);
+    connect(m_testButton, &QPushButton::clicked, this, &FRMKonfiguration::testConnection);
+    if (m_test) {
+        connect(m_test, &ConnectionTest::step, this,
+                [this](const QString &text) { m_testSteps->addItem(text); });
+        connect(m_test, &ConnectionTest::finished, this, [this](bool ok, const QString &summary) {
+            m_testSteps->addItem((ok ? u"Erfolg: "_s : u"Fehlgeschlagen: "_s) + summary);
+            m_testSteps->scrollToBottom();
+            m_testButton->setText(u"Verbindung testen"_s);
+        });
+    } else {
+        for (QWidget *widget :
+             {static_cast<QWidget *>(m_testButton), static_cast<QWidget *>(stepsLabel),
+              static_cast<QWidget *>(m_testSteps)})
+            widget->hide();
+    }
     connect(m_ok, &QPushButton::clicked, this, &QWidget::close);
 
     QWidget *order[] = {m_verbindung, m_comPort, m_providerNummer, m_initialisierungsbefehl,
@@ -441,8 +471,35 @@ bool FRMKonfiguration::saveSettingsRow()
     return true;
 }
 
+void FRMKonfiguration::testConnection()
+{
+    if (m_test->isRunning()) {
+        m_test->cancel();
+        return;
+    }
+    if (!m_loadError.isEmpty())
+        return; // the entries cannot be stored, so not tested either
+    if (const std::optional<Problem> problem = validate()) {
+        message(problem->text, Prompter::Buttons::Ok, Prompter::Icon::Warning);
+        problem->field->setFocus();
+        problem->field->selectAll();
+        return;
+    }
+    // The test uses what is stored, as the next call would.
+    if (!save()) {
+        message(u"Die Einstellungen konnten nicht gespeichert werden:\n"_s + m_saveError,
+                Prompter::Buttons::Ok, Prompter::Icon::Warning);
+        return;
+    }
+    m_testSteps->clear();
+    m_testButton->setText(u"Test abbrechen"_s);
+    m_test->start();
+}
+
 bool FRMKonfiguration::aboutToUnload()
 {
+    if (m_test && m_test->isRunning())
+        m_test->cancel();
     // Nothing was read, so there is nothing to save and the settings stay
     // as the main window last read them.
     if (!m_loadError.isEmpty())

@@ -7,7 +7,9 @@
 
 #include <memory>
 
+class ConnectionTest;
 class PortChoice;
+class QListWidget;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -37,9 +39,11 @@ class FRMKonfiguration : public DialogBase
 
 public:
     // connection may be nullptr: the window then reads and stores the
-    // connection settings itself, with the secrets in Daten.mdb.
+    // connection settings itself, with the secrets in Daten.mdb. Without a
+    // test there is no "Verbindung testen".
     FRMKonfiguration(QString databasePath, Settings *settings, QWidget *mainWindow,
-                     Prompter *prompter, ConnectionSettings *connection = nullptr);
+                     Prompter *prompter, ConnectionSettings *connection = nullptr,
+                     ConnectionTest *test = nullptr);
     ~FRMKonfiguration() override;
 
     // The device behind the serial port.
@@ -70,6 +74,9 @@ private:
     void showKind();
     ConnectionValues enteredConnection() const;
     void showKeyringNote();
+    // "Verbindung testen": checks and stores the entries, then tests them;
+    // while the test runs the button cancels it.
+    void testConnection();
 
     QString m_databasePath;
     Settings *m_settings;
@@ -92,6 +99,9 @@ private:
     QLineEdit *m_simPin = nullptr;
     QLineEdit *m_smsZentrale = nullptr;
     QLabel *m_keyringNote = nullptr;
+    ConnectionTest *m_test = nullptr;
+    QPushButton *m_testButton = nullptr;
+    QListWidget *m_testSteps = nullptr;
     QPushButton *m_ok;
     QString m_loadError;
     QHash<const QLineEdit *, QString> m_loaded; // the texts as loaded

@@ -59,6 +59,15 @@ void CallTrace::addLine(const QString &line)
                        .arg(line));
 }
 
+void CallTrace::endTest(bool ok, const QString &summary)
+{
+    if (!m_inCall)
+        beginCall();
+    addLine(u"Ergebnis: "_s + summary);
+    endCall(ok ? u"Verbindungstest erfolgreich"_s
+               : u"Verbindungstest "_s + failedMark + u": "_s + summary);
+}
+
 void CallTrace::beginCall()
 {
     m_inCall = true;

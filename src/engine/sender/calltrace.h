@@ -49,6 +49,8 @@ public:
 
 public Q_SLOTS:
     void addLine(const QString &line);
+    // A connection test has ended: its lines make a call of its own.
+    void endTest(bool ok, const QString &summary);
 
 private:
     void onStateChanged(Sending::State state);

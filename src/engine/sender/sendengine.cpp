@@ -80,7 +80,7 @@ void SendEngine::tick()
     // A call that cannot be made is no attempt: nothing is opened or counted
     // until the settings allow it. With nothing to send nothing is missing.
     m_missingSetting = m_queue->isEmpty() ? QString() : m_dialogue->missingSetting();
-    if (!m_queue->isEmpty() && m_missingSetting.isEmpty() &&
+    if (!m_queue->isEmpty() && m_missingSetting.isEmpty() && !m_held &&
         (!m_retryAtMs || now >= *m_retryAtMs)) {
         verbinden();
         return;
@@ -92,6 +92,17 @@ void SendEngine::tick()
 QString SendEngine::versandStatus() const
 {
     return m_running ? textStart : textStop;
+}
+
+bool SendEngine::isCallUnderWay() const
+{
+    return m_connected || m_state == State::Dialling || m_state == State::Submitting ||
+           m_state == State::Logging;
+}
+
+void SendEngine::setHeld(bool held)
+{
+    m_held = held;
 }
 
 void SendEngine::pause()

@@ -88,6 +88,12 @@ public:
     // that connects is ended.
     void pause();
     void resume();
+    // A call is set up, under way, being logged, or a connection is held.
+    bool isCallUnderWay() const;
+    // Held, no call is begun (the connection test has the line); entries
+    // wait without a word, as if the next tick had not come yet.
+    void setHeld(bool held);
+    bool isHeld() const { return m_held; }
     // Stops for good before the program ends: Timer1 stops, sending stays
     // off, the call is ended, and a call under way is dropped without being
     // counted (a message whose answer came is still logged).
@@ -142,6 +148,7 @@ private:
     QTimer m_timer1;
 
     bool m_running = true;
+    bool m_held = false;
     bool m_shutDown = false;
     State m_state = State::Idle;
     bool m_connected = false; // the dialogue's connection stands
