@@ -31,10 +31,11 @@ struct GsmAccount
 // Lines the modem sends on its own (RING, +CREG, +CMTI, echoes, empty lines)
 // are passed over: only the answer awaited counts.
 //
-// A refusal for good (+CMS ERROR with a code about the message itself, or
-// an entry that cannot be encoded) is a submission refused with "CMS <n>";
-// a passing one (no network, a busy centre, a plain ERROR) fails the call,
-// so the entry is tried again later. A PIN the SIM refuses halts sending: a
+// A refusal for good (+CMS ERROR with a code about the message itself) is a
+// submission refused with "CMS <n>" and the code's meaning; an entry that
+// cannot be encoded is refused with the reason. A passing refusal (no
+// network, a busy centre, a plain ERROR) fails the call, so the entry is
+// tried again later. A PIN the SIM refuses halts sending: a
 // SIM locks itself after three wrong PINs.
 //
 // The port and the account are read when a call begins. The connection
