@@ -16,6 +16,7 @@
 #include "frmselektion.h"
 #include "frmselektion1.h"
 #include "frmsuchen.h"
+#include "gsmdialogue.h"
 #include "hoverlabel.h"
 #include "look.h"
 #include "numberfieldcheck.h"
@@ -140,9 +141,17 @@ Funkbote::Funkbote(const Environment &environment, QWidget *parent)
                                  values.password};
         },
         this);
+    auto *gsm = new GsmDialogue(
+        m_line, m_settings, m_env.programDir,
+        [connection = m_connection] {
+            const ConnectionValues values = connection->values();
+            return GsmAccount{values.simPin, values.smsCentre};
+        },
+        this);
     m_dialogue = new ChosenDialogue(m_connection, this);
     m_dialogue->setDialogue(ConnectionKind::DialUp, m_dialUp);
     m_dialogue->setDialogue(ConnectionKind::Tcp, tcp);
+    m_dialogue->setDialogue(ConnectionKind::Gsm, gsm);
     connect(m_connection, &ConnectionSettings::changed, this, [this] {
         const ConnectionValues values = m_connection->values();
         m_dialUp->setSeveralPerCall(values.severalPerCall);
@@ -402,6 +411,19 @@ void Funkbote::connectActions()
     // the engine's own handling of the failed call.
     connect(m_engine, &SendEngine::attemptsFailing, this, &Funkbote::tellAttemptsFailing,
             Qt::QueuedConnection);
+    // Sending has stopped for good (a SIM that refused its PIN): told once;
+    // the start button resumes it once the setting is mended.
+    connect(
+        m_engine, &SendEngine::halted, this,
+        [this](const QString &reason) {
+            m_env.prompter->message(
+                u"Der Versand wurde angehalten: %1.\n\nBitte prüfen Sie die Einstellungen "
+                u"(SIM-PIN) und starten Sie den Versand danach wieder mit «Versand starten». "
+                u"Funkbote versucht es nicht von selbst noch einmal, damit die SIM-Karte "
+                u"nicht gesperrt wird."_s.arg(reason),
+                Prompter::Buttons::Ok, Prompter::Icon::Warning);
+        },
+        Qt::QueuedConnection);
 
     connect(m_konfiguration, &QPushButton::clicked, this, [this] {
         auto *dialog = new FRMKonfiguration(databasePath(), m_settings, this, m_env.prompter,

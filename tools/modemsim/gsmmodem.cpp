@@ -95,6 +95,10 @@ void GsmModem::hangUp()
 
 void GsmModem::commandByte(char byte, QByteArray *echo)
 {
+    // ESC cancels a PDU; in command mode a modem passes over it, so that a
+    // program may send one to be sure that no PDU input is left open.
+    if (byte == esc)
+        return;
     if (m_echo)
         echo->append(byte);
     if (byte == lf)

@@ -17,9 +17,11 @@
 //   submit()  -> submitted(result)     the centre's answer
 //             -> failed(reason)        no usable answer, or the line broke
 //   end()        no signal; ends the connection, whatever it is doing
+//   any step  -> halted(reason)        sending must stop until the user acts
 //
-// After failed() the call is over. After submitted() the connection stands
-// still; the engine submits the next entry if severalPerCall(), else ends it.
+// After failed() and halted() the call is over. After submitted() the
+// connection stands still; the engine submits the next entry if
+// severalPerCall(), else ends it.
 class CallDialogue : public QObject
 {
     Q_OBJECT
@@ -29,7 +31,14 @@ public:
     struct Result
     {
         bool accepted = false;
-        QString errorCode; // two digits, when refused
+        // When refused: the two digits of a UCP error, or the code in the
+        // dialogue's own terms ("CMS 21"); empty when there is none.
+        QString errorCode;
+        // A refusal the dialogue names itself: the send log's text instead
+        // of "NACK <errorCode>", and the meaning the status line gives
+        // instead of the UCP error's.
+        QString logText = {};
+        QString meaning = {};
     };
 
     using QObject::QObject;
@@ -58,4 +67,8 @@ Q_SIGNALS:
     // sent and received (secrets masked). Dialogues on a serial line leave
     // this to the line, which traces its own bytes.
     void traced(const QString &line);
+    // Like failed(), but trying again on its own could do harm (a SIM that
+    // refused its PIN locks itself after a few more tries): sending stops
+    // until the user resumes it.
+    void halted(const QString &reason);
 };

@@ -35,6 +35,13 @@ void ChosenDialogue::setDialogue(ConnectionKind kind, CallDialogue *dialogue)
         m_active = nullptr;
         Q_EMIT failed(reason);
     });
+    connect(dialogue, &CallDialogue::halted, this, [this](const QString &reason) {
+        if (!fromActive())
+            return;
+        m_busy = false;
+        m_active = nullptr;
+        Q_EMIT halted(reason);
+    });
 }
 
 bool ChosenDialogue::fromActive() const

@@ -1,5 +1,8 @@
 #include "comport.h"
 
+#include "serialline.h"
+#include "settings.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -31,4 +34,26 @@ QString serialDeviceForComPort(int n, const QString &programDir)
     }
     return u"/dev/ttyS"_s + QString::number(n - 1);
 #endif
+}
+
+QString openComPort(SerialLine *line, const Settings &settings, const QString &programDir)
+{
+    const int port = settings.comPort();
+    const QString device = serialDeviceForComPort(port, programDir);
+    if (device.isEmpty()) {
+        // The value as the user stored it: 40000 or "COM1" read as port 0,
+        // and naming COM0 would point at the wrong thing.
+        const QString stored = settings.comPortText();
+        const bool storedFits = !stored.isEmpty() && Settings::toComPort(stored) == port;
+        return u"Com-Port "_s + (storedFits ? stored : QString::number(port)) +
+               u" bezeichnet keine Schnittstelle (gültig sind die Nummern 1 bis 32767)"_s;
+    }
+    QString error;
+    if (!line->open(device, &error)) {
+        QString name = comPortName(port);
+        if (device != name)
+            name += u" ("_s + device + u')';
+        return name + u" lässt sich nicht öffnen: "_s + error;
+    }
+    return {};
 }

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+class SerialLine;
+class Settings;
+
 // "COM3" for port number 3: the name the user knows the port by.
 QString comPortName(int n);
 
@@ -13,3 +16,8 @@ QString comPortName(int n);
 // ports; the lower-case "comn" is accepted too) decides; without one it is
 // the n-th built-in serial port, /dev/ttyS(n-1).
 QString serialDeviceForComPort(int n, const QString &programDir);
+
+// Opens the port that the settings' ComPort names on line. Empty when it is
+// open; else why the port cannot be used, in German as the status line says
+// it ("COM3 (/dev/ttyS2) lässt sich nicht öffnen: ...").
+QString openComPort(SerialLine *line, const Settings &settings, const QString &programDir);

@@ -26,10 +26,12 @@ ConnectionTest::ConnectionTest(CallDialogue *dialogue, SendEngine *engine, QObje
         finish(true, u"Verbindung steht: bereit zum Senden. Verbindung beendet, keine SMS "
                      u"gesendet."_s);
     });
-    connect(m_dialogue, &CallDialogue::failed, this, [this](const QString &reason) {
-        if (m_running)
-            finish(false, reason);
-    });
+    for (auto signal : {&CallDialogue::failed, &CallDialogue::halted}) {
+        connect(m_dialogue, signal, this, [this](const QString &reason) {
+            if (m_running)
+                finish(false, reason);
+        });
+    }
 }
 
 ConnectionTest::~ConnectionTest()

@@ -71,23 +71,9 @@ void DialUpDialogue::begin()
     m_trn = UcpTrn();
     m_submittedThisCall = false;
 
-    const int port = m_settings->comPort();
-    const QString device = serialDeviceForComPort(port, m_programDir);
-    if (device.isEmpty()) {
-        // The value as the user stored it: 40000 or "COM1" read as port 0,
-        // and naming COM0 would point at the wrong thing.
-        const QString stored = m_settings->comPortText();
-        const bool storedFits = !stored.isEmpty() && Settings::toComPort(stored) == port;
-        fail(u"Com-Port "_s + (storedFits ? stored : QString::number(port)) +
-             u" bezeichnet keine Schnittstelle (gültig sind die Nummern 1 bis 32767)"_s);
-        return;
-    }
-    QString error;
-    if (!m_line->open(device, &error)) {
-        QString name = comPortName(port);
-        if (device != name)
-            name += u" ("_s + device + u')';
-        fail(name + u" lässt sich nicht öffnen: "_s + error);
+    if (const QString problem = openComPort(m_line, *m_settings, m_programDir);
+        !problem.isEmpty()) {
+        fail(problem);
         return;
     }
     // Modem command, one blank, the provider's digits, CR. A modem aborts the

@@ -10,9 +10,13 @@ QString refusedOrWaiting(const EngineStatus &status)
 {
     if (!status.missingSetting.isEmpty())
         return u"Status: "_s + status.missingSetting;
-    if (!status.refusalCode.isEmpty())
-        return u"Status: SMS abgelehnt ("_s + status.refusalCode + u": "_s +
-               ucpNackText(status.refusalCode) + u')';
+    if (!status.refusalCode.isEmpty()) {
+        const QString meaning = status.refusalMeaning.isEmpty() ? ucpNackText(status.refusalCode)
+                                                                : status.refusalMeaning;
+        return u"Status: SMS abgelehnt ("_s + status.refusalCode + u": "_s + meaning + u')';
+    }
+    if (!status.refusalMeaning.isEmpty())
+        return u"Status: SMS nicht versandt: "_s + status.refusalMeaning;
     if (status.connectionOpen)
         return u"Status: Verbunden – Warten auf weitere SMS..."_s;
     return u"Status: Warten..."_s;

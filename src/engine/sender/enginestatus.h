@@ -32,12 +32,17 @@ struct EngineStatus
     // the call dialogue names it.
     QString missingSetting;
     // After a failed attempt: what failed, and (Waiting) when the next dial
-    // comes. Kept while paused.
+    // comes. Kept while paused. Paused after a halt: why the dialogue halted.
     QString failure;
     int secondsToNextAttempt = 0;
     // The centre refused the last message for good: its error code. Kept
     // until the next dial.
     QString refusalCode;
+    // The refusal's meaning when the dialogue names it itself (a GSM
+    // modem's +CMS ERROR); empty for a UCP error code, whose meaning is
+    // known here. Alone, without a code: why the message could not be sent
+    // at all.
+    QString refusalMeaning;
     // Logging: why the log row could not be stored, and when it is tried
     // again; empty while it is being written.
     QString logError;

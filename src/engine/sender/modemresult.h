@@ -27,6 +27,8 @@ public:
     // and without empty lines.
     QList<QByteArray> feed(QByteArrayView bytes);
     void clear() { m_pending.clear(); }
+    // What came after the last line end: a prompt that ends no line ("> ").
+    QByteArrayView unfinished() const { return m_pending; }
 
 private:
     QByteArray m_pending;

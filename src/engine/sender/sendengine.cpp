@@ -30,6 +30,7 @@ SendEngine::SendEngine(OutgoingQueue *queue, SendLog *log, CallDialogue *dialogu
     connect(m_dialogue, &CallDialogue::ready, this, &SendEngine::onReady);
     connect(m_dialogue, &CallDialogue::submitted, this, &SendEngine::onSubmitted);
     connect(m_dialogue, &CallDialogue::failed, this, &SendEngine::onFailed);
+    connect(m_dialogue, &CallDialogue::halted, this, &SendEngine::onHalted);
 
     m_logWriter = new SendLogWriter(log->databasePath(), this);
     connect(m_logWriter, &SendLogWriter::written, this, &SendEngine::onLogWritten);
@@ -121,6 +122,8 @@ void SendEngine::setRunning(bool running)
     if (running == m_running)
         return;
     m_running = running;
+    if (m_running)
+        m_haltReason.clear();
     // A connection held open for more entries is ended at once.
     if (!m_running && m_connected && m_state == State::Idle)
         endCall();
@@ -163,6 +166,7 @@ void SendEngine::verbinden()
     m_retryAtMs.reset();
     m_failure.clear();
     m_refusalCode.clear();
+    m_refusalMeaning.clear();
     m_loggingIn = false;
     m_entriesThisCall = 0;
     setState(State::Dialling);
@@ -227,9 +231,12 @@ void SendEngine::onSubmitted(const CallDialogue::Result &result)
         endCall();
     m_retryAtMs.reset();
     m_refusalCode = result.accepted ? QString() : result.errorCode;
+    m_refusalMeaning = result.accepted ? QString() : result.meaning;
+    QString versandt = u"OK"_s;
+    if (!result.accepted)
+        versandt = result.logText.isEmpty() ? u"NACK "_s + result.errorCode : result.logText;
     const QDateTime now = m_clock->now();
-    m_logRow = LoggedCall{now.date(), now.time(),
-                          result.accepted ? u"OK"_s : u"NACK "_s + result.errorCode};
+    m_logRow = LoggedCall{now.date(), now.time(), versandt};
     m_logFailureTold = false;
     setState(State::Logging);
     writeLogRow();
@@ -245,6 +252,28 @@ void SendEngine::onFailed(const QString &reason)
         failAttempt(reason);
     else
         publishStatus();
+}
+
+void SendEngine::onHalted(const QString &reason)
+{
+    m_connected = false;
+    m_loggingIn = false;
+    m_haltReason = reason;
+    // The next attempt is the one the user asks for by resuming, and it
+    // comes at the next tick then.
+    m_retryAtMs.reset();
+    const bool wasRunning = std::exchange(m_running, false);
+    endCall();
+    // A row being written is stored first; the engine rests after that.
+    if (m_state == State::Logging)
+        publishStatus();
+    else
+        settle();
+    // Last: whatever the receivers do (a box with a nested event loop) finds
+    // the engine at rest.
+    if (wasRunning)
+        Q_EMIT pausedChanged(true);
+    Q_EMIT halted(reason);
 }
 
 void SendEngine::useOpenConnection(qint64 now)
@@ -355,9 +384,12 @@ EngineStatus SendEngine::status() const
     status.state = m_state;
     status.missingSetting = m_missingSetting;
     status.refusalCode = m_refusalCode;
+    status.refusalMeaning = m_refusalMeaning;
     const bool retryPending = m_retryAtMs && !m_queue->isEmpty();
     if (retryPending && (m_state == State::Waiting || m_state == State::Paused))
         status.failure = m_failure;
+    if (m_state == State::Paused && !m_haltReason.isEmpty())
+        status.failure = m_haltReason;
     if (m_state == State::Waiting)
         status.secondsToNextAttempt = secondsToNextAttempt();
     status.loggingIn = m_state == State::Dialling && m_loggingIn;

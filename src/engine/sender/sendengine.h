@@ -45,6 +45,10 @@ class SendLogWriter;
 // any; once it is empty, the connection is held open for the dialogue's
 // idleHoldMs() (0 for a modem call, which costs money while it stands),
 // then ended at a tick. Pausing and shutDown() end it at once.
+//
+// A dialogue that halts (a SIM that refused its PIN would lock itself if it
+// were tried again) pauses sending: nothing is tried until the user resumes,
+// and then at once.
 class SendEngine : public QObject
 {
     Q_OBJECT
@@ -113,6 +117,10 @@ Q_SIGNALS:
     // A row was added to the send log (it is stored) and its entry left the
     // queue.
     void messageLogged();
+    // The dialogue stopped sending until the user acts, for this reason (in
+    // German, as the status line shows it): the call is wound up and sending
+    // is paused as by pause(), after pausedChanged. Once for each halt.
+    void halted(const QString &reason);
 
 private:
     void verbinden();
@@ -123,6 +131,7 @@ private:
     void useOpenConnection(qint64 now);
     void onSubmitted(const CallDialogue::Result &result);
     void onFailed(const QString &reason);
+    void onHalted(const QString &reason);
     // Submits the head entry on the standing connection, or ends the call
     // when there is nothing to submit.
     void submitNext();
@@ -163,6 +172,8 @@ private:
     QString m_failure;
     QString m_missingSetting;
     QString m_refusalCode; // of the last message, until the next dial
+    QString m_refusalMeaning;
+    QString m_haltReason; // until sending is resumed
     EngineStatus m_published;
 
     // The entry that went out, as it was then: the log row and the removal

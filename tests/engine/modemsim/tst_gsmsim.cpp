@@ -150,9 +150,11 @@ private Q_SLOTS:
                               line("+CMS ERROR: 304"),
                               ok}
             << QStringList();
-        QTest::newRow("unsolicited lines before every answer, ESC cancels")
+        QTest::newRow("unsolicited lines before every answer, ESC cancels, then is passed over")
             << QStringList{u"--urc"_s, u"RING"_s, u"--urc"_s, u"+CMTI: \"SM\",1"_s}
-            << QByteArrayList{"ATE0\r", "AT+CMGS=22\r", "0001\x1B", "AT\r"}
+            << QByteArrayList{"ATE0\r", "AT+CMGS=22\r", "0001\x1B",
+                              "\x1B"
+                              "AT\r"}
             << QByteArrayList{"ATE0\r" + line("RING") + line("+CMTI: \"SM\",1") + ok,
                               line("RING") + line("+CMTI: \"SM\",1") + "\r\n> ",
                               line("RING") + line("+CMTI: \"SM\",1") + ok,

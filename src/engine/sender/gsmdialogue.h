@@ -1,0 +1,118 @@
+#pragma once
+
+#include "calldialogue.h"
+#include "gsmpdu.h"
+#include "modemresult.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QTimer>
+
+#include <functional>
+#include <optional>
+
+class SerialLine;
+class Settings;
+
+// What the GSM modem's SIM needs: its PIN (empty when it asks for none) and
+// the service centre's number (empty: the one stored on the SIM).
+struct GsmAccount
+{
+    QString pin;
+    QString centre;
+};
+
+// Sending through a GSM modem on a serial line (AT commands of TS 27.005 in
+// PDU mode): open the port, switch the echo off and the error codes on,
+// enter the SIM's PIN when it asks for one, choose PDU mode; then each entry
+// goes out as one SMS-SUBMIT per part, each with AT+CMGS=<length>, the PDU
+// after the modem's "> " prompt and Ctrl-Z, accepted with +CMGS: <mr> and
+// OK. One command is under way at a time, each with its own time-out.
+// Lines the modem sends on its own (RING, +CREG, +CMTI, echoes, empty lines)
+// are passed over: only the answer awaited counts.
+//
+// A refusal for good (+CMS ERROR with a code about the message itself) is a
+// submission refused with "CMS <n>" and the code's meaning; an entry that
+// cannot be encoded is refused with the reason. A passing refusal (no
+// network, a busy centre, a plain ERROR) fails the call, so the entry is
+// tried again later. A PIN the SIM refuses halts sending: a
+// SIM locks itself after three wrong PINs.
+//
+// The port and the account are read when a call begins. The connection
+// costs nothing while it stands, so it is held open for more entries.
+class GsmDialogue final : public CallDialogue
+{
+    Q_OBJECT
+
+public:
+    static constexpr int defaultCommandTimeoutMs = 10'000;
+    // The network's answer to a PDU can take long.
+    static constexpr int defaultSubmitTimeoutMs = 60'000;
+    static constexpr qint64 holdMs = 30'000;
+
+    GsmDialogue(SerialLine *line, const Settings *settings, QString programDir,
+                std::function<GsmAccount()> account, QObject *parent = nullptr);
+
+    QString missingSetting() const override;
+    void begin() override;
+    void submit(const QueueEntry &entry) override;
+    void end() override;
+    bool severalPerCall() const override { return true; }
+    qint64 idleHoldMs() const override { return holdMs; }
+
+    // How long the answer to a set-up command and the prompt for a PDU are
+    // awaited.
+    void setAnswerTimeoutMs(int ms) { m_commandTimeoutMs = ms; }
+    int answerTimeoutMs() const { return m_commandTimeoutMs; }
+    // How long the answer to a PDU is awaited.
+    void setSubmitTimeoutMs(int ms) { m_submitTimeoutMs = ms; }
+    int submitTimeoutMs() const { return m_submitTimeoutMs; }
+
+private:
+    // What the dialogue waits for.
+    enum class Step {
+        Closed,
+        EchoOff,      // ATE0
+        ErrorCodes,   // AT+CMEE=1
+        PinState,     // AT+CPIN?
+        PinEntry,     // AT+CPIN="<pin>"
+        PduMode,      // AT+CMGF=0
+        Connected,    // nothing: ready for an entry
+        Prompt,       // AT+CMGS=<length>: the "> " prompt
+        PartAccepted, // the PDU: +CMGS: <mr> and OK
+    };
+
+    void onReadyRead();
+    void onLineBroken();
+    void onTimeout();
+    void handleLine(QByteArrayView line);
+    void settingUp(QByteArrayView line);
+    void onPrompt();
+    void pinStateKnown();
+    void partAnswer(QByteArrayView line);
+    void command(Step step, const QByteArray &text);
+    void sendPart();
+    void partRefused(QByteArrayView line);
+    void fail(const QString &reason);
+    void halt(const QString &reason);
+
+    SerialLine *m_line;
+    const Settings *m_settings;
+    QString m_programDir;
+    std::function<GsmAccount()> m_account;
+    GsmAccount m_current; // of the call under way
+    QTimer m_timer;
+    int m_commandTimeoutMs = defaultCommandTimeoutMs;
+    int m_submitTimeoutMs = defaultSubmitTimeoutMs;
+    Step m_step = Step::Closed;
+    QByteArray m_command; // the one under way, without CR
+    ModemLineBuffer m_lines;
+    std::optional<QByteArray> m_pinState; // of +CPIN: ..., while it is asked
+    bool m_partTaken = false;             // +CMGS: <mr> came for the part under way
+    QList<Gsm::SubmitPdu> m_parts;
+    qsizetype m_part = 0;
+    // The concatenation reference of the next entry; each entry of the
+    // dialogue takes the next, so that a receiver never mixes up the parts
+    // of two messages.
+    quint8 m_reference = 0;
+};

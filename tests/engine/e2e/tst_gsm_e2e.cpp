@@ -1,0 +1,128 @@
+// The engine with the GSM modem dialogue through the real QSerialPort
+// against the simulator's GSM modem on a pseudo-terminal: what arrives,
+// decoded by the simulator, and how a refused PIN stops sending.
+
+#include "fakeclock.h"
+#include "gsmdialogue.h"
+#include "qtserialline.h"
+#include "sendengine.h"
+#include "sendlog.h"
+#include "settings.h"
+#include "simprocess.h"
+#include "storeconnection.h"
+#include "testdb.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// One simulated GSM modem on COM6, one engine on a real serial line, one
+// Daten.mdb.
+struct Rig
+{
+    bool start(const GsmAccount &gsmAccount, const QStringList &simArguments)
+    {
+        account = gsmAccount;
+        TestDb::Settings row;
+        row.comPort = 6;
+        const QString path = TestDb::create(dir.path(), row);
+        settings = std::make_unique<Settings>(path);
+        if (!settings->reload())
+            return false;
+        connection = std::make_unique<StoreConnection>(path, u"sendlog"_s);
+        log = std::make_unique<SendLog>(connection->database());
+        dialogue = std::make_unique<GsmDialogue>(&line, settings.get(), dir.path(),
+                                                 [this] { return account; });
+        engine = std::make_unique<SendEngine>(&queue, log.get(), dialogue.get(), &clock);
+        return sim.start(dir.path(), 6,
+                         QStringList{u"--gsm"_s, u"--reply-delay"_s, u"5"_s} + simArguments);
+    }
+    QStringList logged() const
+    {
+        QStringList result;
+        for (const LogRow &row : log->readAll())
+            result.append(row.mobilNummer + u' ' + row.versandt);
+        return result;
+    }
+
+    QTemporaryDir dir;
+    GsmAccount account;
+    std::unique_ptr<Settings> settings;
+    OutgoingQueue queue;
+    QtSerialLine line;
+    FakeClock clock;
+    SimProcess sim;
+    std::unique_ptr<StoreConnection> connection;
+    std::unique_ptr<SendLog> log;
+    std::unique_ptr<GsmDialogue> dialogue;
+    std::unique_ptr<SendEngine> engine;
+};
+
+} // namespace
+
+class TestGsmE2E : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // After the PIN, two messages on one connection: UCS-2 in one part, a
+    // 7-bit text of 400 characters in three with a header, each of its own
+    // reference; the connection is held open afterwards.
+    void messagesArriveWhole()
+    {
+        Rig rig;
+        QVERIFY(
+            rig.start({u"1234"_s, QString()}, {u"--pin"_s, u"1234"_s, u"--urc"_s, u"+CREG: 1"_s}));
+        const QString greetings = u"Grüße aus Zürich – 5 € \U0001F600"_s;
+        const QString notice =
+            u"Die Sitzung vom Montag beginnt um 09:30 Uhr im Saal 3 [Eingang B]. "_s.repeated(6)
+                .left(400);
+        rig.queue.append(u"0791234567"_s, greetings, QString());
+        rig.queue.append(u"+41 79 765 43 21"_s, notice, QString());
+        rig.engine->tick();
+        QTRY_COMPARE_WITH_TIMEOUT(rig.queue.count(), 0, 10000);
+        QTRY_COMPARE(rig.logged(), (QStringList{u"0791234567 OK"_s, u"+41 79 765 43 21 OK"_s}));
+        QCOMPARE(rig.sim.values(u"PIN"_s), QStringList{u"ok"_s});
+        QCOMPARE(rig.sim.values(u"INVALID"_s), QStringList());
+        QCOMPARE(rig.sim.values(u"MESSAGE"_s),
+                 (QStringList{u"to=0791234567 enc=ucs2 parts=1 text="_s + greetings,
+                              u"to=+41797654321 enc=7bit parts=3 text="_s + notice}));
+        QStringList parts;
+        for (const QString &sms : rig.sim.values(u"SMS"_s))
+            parts.append(sms.section(u' ', 3, 4));
+        QCOMPARE(parts, (QStringList{u"part=1/1 ref=-"_s, u"part=1/3 ref=1"_s, u"part=2/3 ref=1"_s,
+                                     u"part=3/3 ref=1"_s}));
+        QCOMPARE(statusText(rig.engine->status()),
+                 u"Status: Verbunden – Warten auf weitere SMS..."_s);
+        QCOMPARE(rig.sim.count(u"HANGUP"_s), 0);
+    }
+
+    // A wrong PIN costs one of the SIM's tries and no more.
+    void wrongPinStopsSending()
+    {
+        Rig rig;
+        QVERIFY(rig.start({u"4321"_s, QString()}, {u"--pin"_s, u"1234"_s}));
+        QSignalSpy halted(rig.engine.get(), &SendEngine::halted);
+        rig.queue.append(u"0791234567"_s, u"abc"_s, QString());
+        rig.engine->tick();
+        QVERIFY(halted.wait(5000));
+        QCOMPARE(halted.constFirst().constFirst().toString(),
+                 u"SIM-Karte lehnt die PIN ab (CME 16: falsche PIN)"_s);
+        QTRY_COMPARE(rig.sim.count(u"HANGUP"_s), 1);
+        for (int i = 0; i < 24; ++i) {
+            rig.clock.advanceSeconds(5);
+            rig.engine->tick();
+        }
+        QVERIFY(rig.engine->isPaused());
+        QCOMPARE(rig.sim.values(u"PIN"_s), QStringList{u"wrong 1"_s});
+        QCOMPARE(rig.sim.count(u"OPEN"_s), 1);
+        QCOMPARE(rig.queue.count(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestGsmE2E)
+#include "tst_gsm_e2e.moc"
