@@ -81,39 +81,55 @@ std::optional<QList<ExistingPerson>> ContactStore::existingPersons(QHash<qint64,
 
 std::optional<QList<ContactRecord>> ContactStore::readContacts()
 {
-    return read(nullptr);
+    QList<ContactRecord> records;
+    if (!read(nullptr, [&](qint64, ContactRecord &&record) { records.append(std::move(record)); }))
+        return std::nullopt;
+    return records;
 }
 
 std::optional<QList<ContactRecord>> ContactStore::readContacts(const QList<qint64> &keys)
 {
-    return read(&keys);
+    QList<ContactRecord> records;
+    if (!read(&keys, [&](qint64, ContactRecord &&record) { records.append(std::move(record)); }))
+        return std::nullopt;
+    return records;
 }
 
-std::optional<QList<ContactRecord>> ContactStore::read(const QList<qint64> *keys)
+std::optional<QHash<qint64, ContactRecord>>
+ContactStore::readContactsByKey(const QList<qint64> &keys)
+{
+    QHash<qint64, ContactRecord> records;
+    if (!read(&keys, [&](qint64 key, ContactRecord &&record) {
+            if (!records.contains(key))
+                records.insert(key, std::move(record));
+        }))
+        return std::nullopt;
+    return records;
+}
+
+bool ContactStore::read(const QList<qint64> *keys,
+                        const std::function<void(qint64, ContactRecord &&)> &found)
 {
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
     if (!query.prepare(u"SELECT DSNummer, Name, Adresse, PLZOrt, NatelNummer, Bemerkungen "
                        u"FROM Adressen ORDER BY rowid"_s) ||
-        !query.exec()) {
-        fail(query.lastError().text());
-        return std::nullopt;
-    }
+        !query.exec())
+        return fail(query.lastError().text());
     // One pass over the table, whatever the number of keys: a bulk window
     // may hand over every one of a hundred thousand persons.
     QSet<qint64> wanted;
     if (keys)
         wanted = QSet<qint64>(keys->cbegin(), keys->cend());
-    QList<ContactRecord> records;
     while (query.next()) {
-        if (keys && !wanted.contains(query.value(0).toLongLong()))
+        const qint64 key = query.value(0).toLongLong();
+        if (keys && !wanted.contains(key))
             continue;
-        records.append(ContactRecord{text(query.value(1)), text(query.value(2)),
-                                     text(query.value(3)), text(query.value(4)),
-                                     text(query.value(5))});
+        found(key, ContactRecord{text(query.value(1)), text(query.value(2)), text(query.value(3)),
+                                 text(query.value(4)), text(query.value(5))});
     }
     m_lastError.clear();
-    return records;
+    return true;
 }
 
 std::optional<ContactRecord> ContactStore::readContact(qint64 key)

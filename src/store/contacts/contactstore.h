@@ -7,6 +7,7 @@
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
+#include <functional>
 #include <optional>
 
 // What the user chose in the import preview.
@@ -53,6 +54,9 @@ public:
     // The first person in table order with this DSNummer; an empty record
     // when there is none.
     std::optional<ContactRecord> readContact(qint64 key);
+    // The same for many keys in one pass: the first person with each key
+    // (keys that no row has are missing from the result).
+    std::optional<QHash<qint64, ContactRecord>> readContactsByKey(const QList<qint64> &keys);
 
     // Writes the records as the plan and the options say, in one
     // transaction: on any failure nothing is written and lastError() tells
@@ -78,7 +82,10 @@ public:
     QString lastError() const { return m_lastError; }
 
 private:
-    std::optional<QList<ContactRecord>> read(const QList<qint64> *keys);
+    // Calls found(key, record) for each row in table order (only rows with
+    // one of the keys, when given).
+    bool read(const QList<qint64> *keys,
+              const std::function<void(qint64, ContactRecord &&)> &found);
     bool fail(const QString &error);
 
     QSqlDatabase m_db;

@@ -229,6 +229,10 @@ private Q_SLOTS:
         QCOMPARE(show(marked->at(0)), u"Anna|Weg 1||079 1|"_s);
         QCOMPARE(show(marked->at(1)), u"Cem||Bern|078|x\ny"_s);
         QCOMPARE(show(*store.readContact(cem)), show(marked->at(1)));
+        const auto byKey = store.readContactsByKey({cem, 999});
+        QVERIFY(byKey);
+        QCOMPARE(byKey->keys(), QList<qint64>{cem});
+        QCOMPARE(show(byKey->value(cem)), show(marked->at(1)));
         QCOMPARE(show(*store.readContact(999)), u"||||"_s);
     }
 
