@@ -52,11 +52,12 @@ void ImportFlow::start()
 void ImportFlow::mapColumns()
 {
     m_mapping = new ImportMappingDialog(&m_session, m_owner->prompter());
+    // The next step runs once the window has gone: unloaded comes from
+    // inside its close, and a box shown from there would stand beside it.
     connect(m_mapping, &DialogBase::unloaded, this, [this] {
-        if (m_mapping && m_mapping->isAccepted())
-            showPreview();
-        else
-            finish();
+        const bool accepted = m_mapping && m_mapping->isAccepted();
+        QMetaObject::invokeMethod(
+            this, [this, accepted] { accepted ? showPreview() : finish(); }, Qt::QueuedConnection);
     });
     m_mapping->show();
     m_mapping->activateWindow();
@@ -78,10 +79,11 @@ void ImportFlow::showPreview()
     }
     m_preview = new ImportPreviewDialog(m_session, m_owner->prompter());
     connect(m_preview, &DialogBase::unloaded, this, [this] {
-        if (m_preview && m_preview->isAccepted())
-            write(m_preview->options());
-        else
-            finish();
+        const std::optional<ImportOptions> options = m_preview && m_preview->isAccepted()
+                                                         ? std::optional(m_preview->options())
+                                                         : std::nullopt;
+        QMetaObject::invokeMethod(
+            this, [this, options] { options ? write(*options) : finish(); }, Qt::QueuedConnection);
     });
     m_preview->show();
     m_preview->activateWindow();

@@ -22,9 +22,9 @@ FRMSelektion::FRMSelektion(const QString &databasePath, QWidget *mainWindow, Pro
                        u"Wählen Sie die Personen aus, denen Sie eine SMS senden möchten"_s, 615,
                        QAbstractItemView::MultiSelection, databasePath, mainWindow, prompter)
 {
-    QPushButton *startButton = addButton(u"cmdSerienSMS"_s, u"Serien-SMS starten"_s, 1320, 1935);
+    QPushButton *startButton = addButton(u"cmdSerienSMS"_s, u"Serien-SMS starten"_s, 1575, 1725);
     QPushButton *abbrechenButton = addButton(u"cmdAbbrechen"_s, u"Abbrechen"_s, 3360, 1095);
-    QPushButton *exportButton = addButton(u"cmdExportieren"_s, u"Exportieren…"_s, 240, 990);
+    QPushButton *exportButton = addButton(u"cmdExportieren"_s, u"Exportieren…"_s, 240, 1275);
     connect(startButton, &QPushButton::clicked, this, &FRMSelektion::starten);
     connect(abbrechenButton, &QPushButton::clicked, this, &QWidget::close);
     connect(exportButton, &QPushButton::clicked, this, &FRMSelektion::exportieren);

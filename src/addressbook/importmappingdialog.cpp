@@ -32,7 +32,7 @@ DialogBase::Look mappingLook()
 }
 
 const QList<std::pair<QChar, QString>> delimiters{
-    {u';', u"Semikolon ( ; )"_s}, {u',', u"Komma ( , )"_s}, {u'\t', u"Tabulator"_s}};
+    {u';', u"Semikolon (;)"_s}, {u',', u"Komma (,)"_s}, {u'\t', u"Tabulator"_s}};
 const QList<TextEncoding> encodings{TextEncoding::Utf8, TextEncoding::Windows1252,
                                     TextEncoding::Utf16LE, TextEncoding::Utf16BE};
 
@@ -85,6 +85,8 @@ ImportMappingDialog::ImportMappingDialog(ImportSession *session, Prompter *promp
     for (TextEncoding encoding : encodings)
         m_encoding->addItem(textEncodingName(encoding), int(encoding));
     m_encoding->setCurrentIndex(int(encodings.indexOf(session->table().encoding)));
+    m_delimiter->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_encoding->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     encodingLabel->setBuddy(m_encoding);
     reading->addWidget(delimiterLabel);
     reading->addWidget(m_delimiter);

@@ -27,10 +27,10 @@ DialogBase::Look previewLook()
     DialogBase::Look look;
     look.windowTitle = ContactText::importTitle();
     look.titel = u"Vorschau..."_s;
-    look.widthTwips = 9000;
+    look.widthTwips = 10200;
     look.heightTwips = 7200;
-    look.endeLeftTwips = 8650;
-    look.frameWidthTwips = 8760;
+    look.endeLeftTwips = 9850;
+    look.frameWidthTwips = 9960;
     look.frameHeightTwips = 6720;
     return look;
 }
@@ -193,12 +193,14 @@ ImportPreviewDialog::ImportPreviewDialog(const ImportSession &session, Prompter 
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setWordWrap(false);
-    m_table->setColumnWidth(PreviewModel::Zeile, 45);
+    m_table->setColumnWidth(PreviewModel::Zeile, 40);
     m_table->setColumnWidth(PreviewModel::Name, 140);
-    m_table->setColumnWidth(PreviewModel::Nummer, 120);
-    m_table->setColumnWidth(PreviewModel::Uebernahme, 130);
-    // Equal row heights: the table does not measure ten thousand rows.
+    m_table->setColumnWidth(PreviewModel::Nummer, 115);
+    m_table->setColumnWidth(PreviewModel::Uebernahme, 185);
+    // Equal row heights of one line: the table does not measure ten
+    // thousand rows.
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     tableHeading->setBuddy(m_table);
     layout->addWidget(m_table, 1);
 
