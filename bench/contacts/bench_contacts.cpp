@@ -16,6 +16,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -121,19 +122,20 @@ int main(int argc, char *argv[])
         const bool update = matches == ImportOptions::Matches::Update;
         QTemporaryDir dir;
         StoreConnection connection(dir.filePath(u"Daten.mdb"_s), u"bench"_s);
-        connection.createSchema();
-        {
-            QSqlDatabase db = connection.database();
-            db.transaction();
-            QSqlQuery insert(db);
-            insert.prepare(u"INSERT INTO Adressen (Name, NatelNummer) VALUES (?, ?)"_s);
-            for (const ExistingPerson &person : stored) {
-                insert.addBindValue(QString(u"Gespeichert "_s + QString::number(person.dsNummer)));
-                insert.addBindValue(person.natelNummer);
-                insert.exec();
-            }
-            db.commit();
+        QSqlDatabase db = connection.database();
+        QSqlQuery insert(db);
+        if (!connection.createSchema() || !db.transaction() ||
+            !insert.prepare(u"INSERT INTO Adressen (Name, NatelNummer) VALUES (?, ?)"_s)) {
+            out << "cannot fill a Daten.mdb: " << connection.lastError()
+                << insert.lastError().text() << "\n";
+            return 1;
         }
+        for (const ExistingPerson &person : stored) {
+            insert.addBindValue(QString(u"Gespeichert "_s + QString::number(person.dsNummer)));
+            insert.addBindValue(person.natelNummer);
+            insert.exec();
+        }
+        db.commit();
         out << (update ? "import updating the matches" : "import skipping the matches")
             << ", 10,000 cards into 10,000 stored persons:\n";
         ImportSession session;
