@@ -5,6 +5,7 @@
 #include "frmselektion.h"
 #include "frmselektion1.h"
 #include "frmsuchen.h"
+#include "mergefields.h"
 #include "messagetext.h"
 #include "prompter.h"
 #include "queuenumber.h"
@@ -117,8 +118,11 @@ bool AddressBookFlow::startBulk(const QString &nachricht, const QString &rueckru
         Q_EMIT messageFieldFocusRequested();
         return false;
     }
-    // Counted as it would be queued, a line break as two characters.
-    if (toCrLf(nachricht).size() > MessageText::maxSingleLength) {
+    // Counted as it would be queued, a line break as two characters. Merge
+    // fields count as empty: a text too long around them is too long for
+    // everybody. (A message without fields is counted as it stands.)
+    if (toCrLf(MergeFields::merge(nachricht, ContactRecord{})).size() >
+        MessageText::maxSingleLength) {
         m_prompter->message(AddressBookText::bulkTooLong());
         return false;
     }
@@ -139,6 +143,8 @@ bool AddressBookFlow::startBulk(const QString &nachricht, const QString &rueckru
             m_bulkPick.clear();
     });
     connect(window, &FRMSelektion::seriesStarted, this, &AddressBookFlow::bulkRecipients);
+    connect(window, &FRMSelektion::personalSeriesStarted, this, &AddressBookFlow::bulkMessages);
+    window->setMessage(nachricht);
     window->show();
     return true;
 }

@@ -36,7 +36,8 @@ public:
     // cmdAuswahlNamen of the main window: refuses an empty message, one over
     // 160 characters and a call-back number that cannot be queued with a
     // message box of the main window, else opens the bulk pick. False when
-    // refused.
+    // refused. Of a message with merge fields only the text around them is
+    // checked here; each person's whole text is checked when the run starts.
     bool startBulk(const QString &nachricht, const QString &rueckrufNummer);
 
     // The window of each kind that is open now, or null.
@@ -54,6 +55,10 @@ Q_SIGNALS:
     // list order. The main window appends one queue entry per number with
     // its message text and call-back number (enqueueMessage).
     void bulkRecipients(const QStringList &numbers);
+    // The bulk run of a message with merge fields: texts[i] is the personal
+    // text for numbers[i]. The main window appends one queue entry per
+    // number with its text and the call-back number (enqueueMessages).
+    void bulkMessages(const QStringList &numbers, const QStringList &texts);
     // The bulk start was refused for an empty message: the message field is
     // to get the input focus.
     void messageFieldFocusRequested();

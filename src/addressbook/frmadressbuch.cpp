@@ -1,6 +1,8 @@
 #include "frmadressbuch.h"
 
 #include "addressbooktexts.h"
+#include "contacttexts.h"
+#include "contacttransfer.h"
 #include "fieldbinding.h"
 #include "look.h"
 #include "numberfieldcheck.h"
@@ -117,6 +119,10 @@ FRMAdressBuch::FRMAdressBuch(const QString &databasePath, QWidget *mainWindow, P
     QPushButton *searchButton = addButton(m_frame5, u"cmdSuchen"_s, u"Suchen"_s, 2880, 150, 1215);
     QPushButton *takeOverButton = addButton(m_frame5, u"cmdNummeruebernehmen"_s,
                                             u"Nummer auf Nachricht übernehmen"_s, 120, 600, 3975);
+    QPushButton *importButton =
+        addButton(m_frame5, u"cmdImportieren"_s, u"Importieren…"_s, 120, 1050, 1215);
+    QPushButton *exportButton =
+        addButton(m_frame5, u"cmdExportieren"_s, u"Exportieren…"_s, 1500, 1050, 1215);
     QPushButton *abbrechenButton =
         addButton(m_frame5, u"cmdAbbrechen"_s, u"Schliessen"_s, 2880, 1050, 1215);
 
@@ -124,9 +130,12 @@ FRMAdressBuch::FRMAdressBuch(const QString &databasePath, QWidget *mainWindow, P
     connect(deleteButton, &QPushButton::clicked, this, &FRMAdressBuch::loeschen);
     connect(searchButton, &QPushButton::clicked, this, &FRMAdressBuch::suchen);
     connect(takeOverButton, &QPushButton::clicked, this, &FRMAdressBuch::nummerUebernehmen);
+    connect(importButton, &QPushButton::clicked, this, &FRMAdressBuch::importieren);
+    connect(exportButton, &QPushButton::clicked, this, &FRMAdressBuch::exportieren);
     connect(abbrechenButton, &QPushButton::clicked, this, &QWidget::close);
 
-    // Fields first, then the buttons from Schliessen to Neu, then the bar.
+    // Fields first, then the buttons from Schliessen to Neu, the file
+    // buttons, then the bar.
     const QList<QWidget *> order{m_name,
                                  m_adresse,
                                  m_plzOrt,
@@ -137,6 +146,8 @@ FRMAdressBuch::FRMAdressBuch(const QString &databasePath, QWidget *mainWindow, P
                                  searchButton,
                                  deleteButton,
                                  newButton,
+                                 importButton,
+                                 exportButton,
                                  m_navigator->firstButton(),
                                  m_navigator->previousButton(),
                                  m_navigator->nextButton(),
@@ -150,6 +161,9 @@ FRMAdressBuch::FRMAdressBuch(const QString &databasePath, QWidget *mainWindow, P
 
 FRMAdressBuch::~FRMAdressBuch()
 {
+    // An import under way holds the window's connection, which goes with
+    // the members below.
+    delete m_import.data();
     // Destroyed without an orderly close: what was typed still goes in.
     if (!m_saved && m_view) {
         m_view->disconnect(this);
@@ -310,4 +324,37 @@ void FRMAdressBuch::nummerUebernehmen()
     }
     Q_EMIT numberTaken(number.digits);
     close();
+}
+
+ImportFlow *FRMAdressBuch::importFlow() const
+{
+    return m_import;
+}
+
+void FRMAdressBuch::importieren()
+{
+    // What was typed goes in first, so that the import compares with it and
+    // an update of the same person does not meet an edit still pending.
+    if (m_import || !m_view->save())
+        return;
+    m_import = new ImportFlow(this, m_connection->database());
+    connect(m_import, &ImportFlow::written, this, [this] { refreshView(); });
+    m_import->start();
+}
+
+void FRMAdressBuch::exportieren()
+{
+    if (!m_view->save())
+        return;
+    ContactStore store(m_connection->database());
+    const std::optional<QList<ContactRecord>> records = store.readContacts();
+    if (!records) {
+        message(AddressBookText::accessFailed(store.lastError()));
+        return;
+    }
+    if (records->isEmpty()) {
+        message(ContactText::nothingToExport());
+        return;
+    }
+    exportContacts(this, *records, u"Adressbuch"_s);
 }

@@ -2,6 +2,7 @@
 
 #include "dialogbase.h"
 
+#include <QPointer>
 #include <memory>
 #include <optional>
 
@@ -9,13 +10,15 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QFrame;
+class ImportFlow;
 class RecordNavigator;
 class RecordView;
 class StoreConnection;
 
 // The address book: one person of table Adressen at a time in five fields
 // bound to the current record of the view DTAAdressen, a navigation bar, and
-// the buttons Neu, Löschen, Suchen, number take-over and Schliessen. Every
+// the buttons Neu, Löschen, Suchen, number take-over, Importieren…,
+// Exportieren… and Schliessen. Every
 // edit is stored by the view when the record is left and when the window
 // unloads, however it closes. Each time the user comes back to the window
 // from another one, it re-reads the table and shows the first record.
@@ -34,6 +37,9 @@ public:
 
     RecordView *view() const { return m_view.get(); }
     bool isActivated() const { return m_activated; }
+
+    // The import under way (the click on Importieren… until it is over).
+    ImportFlow *importFlow() const;
 
     QLineEdit *nameField() const { return m_name; }
     QLineEdit *natelNummerField() const { return m_natelNummer; }
@@ -66,6 +72,8 @@ private:
     void loeschen();
     void suchen();
     void nummerUebernehmen();
+    void importieren();
+    void exportieren();
 
     std::unique_ptr<StoreConnection> m_connection;
     std::unique_ptr<RecordView> m_view;
@@ -76,6 +84,7 @@ private:
     QLineEdit *m_bemerkungen = nullptr;
     RecordNavigator *m_navigator = nullptr;
     QFrame *m_frame5 = nullptr;
+    QPointer<ImportFlow> m_import;
     std::optional<qint64> m_pendingRecord;
     bool m_activated = false;
     // The user has left the window for another one (not for one of its own

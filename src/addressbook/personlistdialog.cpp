@@ -73,6 +73,11 @@ QList<int> PersonListDialog::selectedRows() const
     return rows;
 }
 
+QSqlDatabase PersonListDialog::database() const
+{
+    return m_connection->database();
+}
+
 std::optional<QList<Person>> PersonListDialog::readAll()
 {
     if (!m_connection->isOpen()) {

@@ -5,6 +5,7 @@
 #include "personlines.h"
 
 #include <QAbstractItemView>
+#include <QSqlDatabase>
 #include <memory>
 #include <optional>
 
@@ -42,6 +43,8 @@ protected:
     // Every person of the table in table order; on a database failure the
     // user is told and nothing is returned.
     std::optional<QList<Person>> readAll();
+    // The window's own (read-only) connection to Daten.mdb.
+    QSqlDatabase database() const;
     QPushButton *addButton(const QString &objectName, const QString &caption, int left, int width);
 
 private:

@@ -459,6 +459,12 @@ void Funkbote::connectActions()
             [this] { m_nachricht->setFocus(); });
     connect(m_addressBook, &AddressBookFlow::numberTaken, m_natelNummer, &QLineEdit::setText);
     connect(m_addressBook, &AddressBookFlow::bulkRecipients, this, &Funkbote::queueBulkRecipients);
+    // A message with merge fields: each recipient's own text.
+    connect(m_addressBook, &AddressBookFlow::bulkMessages, this,
+            [this](const QStringList &numbers, const QStringList &texts) {
+                enqueueMessages(*m_queue, numbers, texts, m_rueckrufNummer->text(),
+                                m_queuePanel->messageSplit());
+            });
 }
 
 void Funkbote::openDialog(QWidget *dialog)

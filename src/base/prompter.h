@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
-// Every message box and input box of the program goes through this interface,
-// so that tests can answer the boxes and check their exact texts. The real
-// implementation shows modal Qt boxes (WidgetPrompter in the ui library).
+// Every message box, input box and file chooser of the program goes through
+// this interface, so that tests can answer them and check their exact texts.
+// The real implementation shows modal Qt boxes (WidgetPrompter in the ui
+// library).
 class Prompter
 {
 public:
@@ -23,4 +25,31 @@ public:
     // An input box; std::nullopt when the user cancels it.
     virtual std::optional<QString> input(const QString &prompt, const QString &title,
                                          const QString &defaultText = QString()) = 0;
+
+    // A file to read, chosen by the user; std::nullopt when the user cancels.
+    // Filters in Qt's form, "vCard (*.vcf *.vcard)". A prompter that has no
+    // file chooser (the console's) always cancels.
+    virtual std::optional<QString> openFile(const QString &title, const QStringList &filters)
+    {
+        Q_UNUSED(title);
+        Q_UNUSED(filters);
+        return std::nullopt;
+    }
+
+    // A file to write: its path and the index of the filter the user chose
+    // (which says the format when the name has no extension of its own).
+    struct SaveFile
+    {
+        QString path;
+        int filter = 0;
+    };
+    // Offers suggestedName; asks before an existing file is replaced.
+    virtual std::optional<SaveFile> saveFile(const QString &title, const QString &suggestedName,
+                                             const QStringList &filters)
+    {
+        Q_UNUSED(title);
+        Q_UNUSED(suggestedName);
+        Q_UNUSED(filters);
+        return std::nullopt;
+    }
 };

@@ -91,8 +91,9 @@ QString statusText(const QString &versandt)
         return QString();
     if (versandt.trimmed().isEmpty())
         return u" [Versandstatus unbekannt]"_s;
-    // The message centre refused the message for good ("NACK " + code).
-    if (versandt.startsWith(u"NACK"))
+    // The message centre ("NACK " + code) or the GSM network ("CMS " +
+    // code) refused the message for good.
+    if (versandt.startsWith(u"NACK") || versandt.startsWith(u"CMS "))
         return u" [abgelehnt: "_s + versandt + u']';
     return u" [nicht versandt: "_s + versandt + u']';
 }

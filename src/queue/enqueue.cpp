@@ -69,3 +69,25 @@ int enqueueMessage(OutgoingQueue &queue, const QStringList &numbers, const QStri
     queue.appendMany(entries);
     return recipients;
 }
+
+int enqueueMessages(OutgoingQueue &queue, const QStringList &numbers, const QStringList &texts,
+                    const QString &callBack, MessageSplit split)
+{
+    const QueueNumber callBackNumber = queueNumber(callBack);
+    if (!acceptableCallBack(callBackNumber))
+        return 0;
+    QList<QueueEntry> entries;
+    entries.reserve(numbers.size());
+    int recipients = 0;
+    for (qsizetype i = 0; i < numbers.size() && i < texts.size(); ++i) {
+        const QueueNumber number = queueNumber(numbers.at(i));
+        const QStringList parts = entryTexts(texts.at(i), split);
+        if (!number.isValid() || parts.isEmpty())
+            continue;
+        appendParts(entries, parts, number.digits, callBackNumber.digits);
+        ++recipients;
+    }
+    if (!entries.isEmpty())
+        queue.appendMany(entries);
+    return recipients;
+}

@@ -47,3 +47,12 @@ Enqueued enqueueMessage(OutgoingQueue &queue, const QString &number, const QStri
 // recipients got the message.
 int enqueueMessage(OutgoingQueue &queue, const QStringList &numbers, const QString &text,
                    const QString &callBack, MessageSplit split = MessageSplit::MarkedParts);
+
+// A personal text for each recipient (bulk SMS with merge fields): texts[i]
+// goes to numbers[i], as enqueueMessage would queue it, in this order and
+// with one notification of the queue for the whole run. A recipient whose
+// number enqueueMessage would refuse, or whose text is empty, is left out;
+// with a call-back number it would refuse nothing is queued. Returns how
+// many recipients got their text.
+int enqueueMessages(OutgoingQueue &queue, const QStringList &numbers, const QStringList &texts,
+                    const QString &callBack, MessageSplit split = MessageSplit::MarkedParts);

@@ -118,30 +118,39 @@ void DialogBase::resetHover()
     }
 }
 
-Prompter::Answer DialogBase::message(const QString &text, Prompter::Buttons buttons,
-                                     Prompter::Icon icon)
+template <typename Ask> auto DialogBase::bracketed(Ask ask)
 {
     ++m_bracketDepth;
     const bool wasVisible = isVisible();
     hide();
-    const Prompter::Answer answer = m_prompter->message(text, buttons, icon);
+    auto answer = ask();
     if (wasVisible && !m_unloaded)
         show();
     --m_bracketDepth;
     return answer;
 }
 
+Prompter::Answer DialogBase::message(const QString &text, Prompter::Buttons buttons,
+                                     Prompter::Icon icon)
+{
+    return bracketed([&] { return m_prompter->message(text, buttons, icon); });
+}
+
 std::optional<QString> DialogBase::input(const QString &prompt, const QString &title,
                                          const QString &defaultText)
 {
-    ++m_bracketDepth;
-    const bool wasVisible = isVisible();
-    hide();
-    std::optional<QString> answer = m_prompter->input(prompt, title, defaultText);
-    if (wasVisible && !m_unloaded)
-        show();
-    --m_bracketDepth;
-    return answer;
+    return bracketed([&] { return m_prompter->input(prompt, title, defaultText); });
+}
+
+std::optional<QString> DialogBase::openFile(const QString &title, const QStringList &filters)
+{
+    return bracketed([&] { return m_prompter->openFile(title, filters); });
+}
+
+std::optional<Prompter::SaveFile>
+DialogBase::saveFile(const QString &title, const QString &suggestedName, const QStringList &filters)
+{
+    return bracketed([&] { return m_prompter->saveFile(title, suggestedName, filters); });
 }
 
 void DialogBase::showEvent(QShowEvent *event)

@@ -51,6 +51,10 @@ public:
                              Prompter::Icon icon = Prompter::Icon::None);
     std::optional<QString> input(const QString &prompt, const QString &title,
                                  const QString &defaultText = QString());
+    // File choosers, bracketed the same way.
+    std::optional<QString> openFile(const QString &title, const QStringList &filters);
+    std::optional<Prompter::SaveFile> saveFile(const QString &title, const QString &suggestedName,
+                                               const QStringList &filters);
     // True while a bracketed box is open (the dialog is hidden for it).
     bool isBracketed() const { return m_bracketDepth > 0; }
 
@@ -79,6 +83,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Runs ask() with the dialog stepped aside.
+    template <typename Ask> auto bracketed(Ask ask);
     void markHovered(HoverLabel *label);
     void resetHover();
     void unload();

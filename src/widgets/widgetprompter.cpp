@@ -1,9 +1,29 @@
 #include "widgetprompter.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
+
+namespace {
+
+// "vcf" of "vCard 4.0 (*.vcf *.vcard)": the extension a name typed without
+// one gets, so that the dialog asks before replacing the file it really
+// writes.
+QString firstSuffix(const QString &filter)
+{
+    const qsizetype star = filter.indexOf(u"*.");
+    if (star < 0)
+        return QString();
+    qsizetype end = star + 2;
+    while (end < filter.size() && filter.at(end).isLetterOrNumber())
+        ++end;
+    return filter.mid(star + 2, end - star - 2);
+}
+
+} // namespace
 
 QWidget *WidgetPrompter::boxParent() const
 {
@@ -60,4 +80,35 @@ std::optional<QString> WidgetPrompter::input(const QString &prompt, const QStrin
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
+}
+
+std::optional<QString> WidgetPrompter::openFile(const QString &title, const QStringList &filters)
+{
+    QFileDialog dialog(boxParent(), title, QDir::homePath());
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(filters);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<Prompter::SaveFile> WidgetPrompter::saveFile(const QString &title,
+                                                           const QString &suggestedName,
+                                                           const QStringList &filters)
+{
+    QFileDialog dialog(boxParent(), title, QDir::homePath());
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(filters);
+    dialog.selectFile(suggestedName);
+    if (!filters.isEmpty())
+        dialog.setDefaultSuffix(firstSuffix(filters.constFirst()));
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog,
+        [&dialog](const QString &filter) { dialog.setDefaultSuffix(firstSuffix(filter)); });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return SaveFile{dialog.selectedFiles().constFirst(),
+                    int(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())))};
 }

@@ -6,7 +6,8 @@
 #include <QWidget>
 
 // The real message and input boxes: modal Qt boxes titled with the
-// application's name, since the program's boxes have no title of their own.
+// application's name, since the program's boxes have no title of their own;
+// and Qt's file dialogs.
 class WidgetPrompter final : public Prompter
 {
 public:
@@ -16,6 +17,9 @@ public:
     Answer message(const QString &text, Buttons buttons, Icon icon) override;
     std::optional<QString> input(const QString &prompt, const QString &title,
                                  const QString &defaultText) override;
+    std::optional<QString> openFile(const QString &title, const QStringList &filters) override;
+    std::optional<SaveFile> saveFile(const QString &title, const QString &suggestedName,
+                                     const QStringList &filters) override;
 
 private:
     QWidget *boxParent() const;

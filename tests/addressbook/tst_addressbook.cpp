@@ -595,6 +595,14 @@ private Q_SLOTS:
         QTest::newRow("161 characters") << QString(161, u'a') << ok << lang;
         QTest::newRow("line break counts two")
             << QString(79, u'a') + u"\n"_s + QString(80, u'b') << ok << lang;
+        // Merge fields count as empty at the start; each person's whole text
+        // is checked when the run starts.
+        QTest::newRow("merge field beyond 160")
+            << QString(155, u'a') + u" {Name}"_s << ok << QString();
+        QTest::newRow("text around the fields over 160")
+            << QString(155, u'a') + u"{Name}"_s + QString(6, u'b') << ok << lang;
+        QTest::newRow("braces that are no field count")
+            << QString(155, u'a') + u"{Natel}"_s << ok << lang;
         QTest::newRow("call-back with +") << u"Hallo"_s << u"+41 76 5"_s << QString();
         QTest::newRow("call-back with a letter inside")
             << u"Hallo"_s << u"076a5"_s

@@ -3,6 +3,7 @@
 #include "connectionsettings.h"
 #include "fakeclock.h"
 #include "fakeserialline.h"
+#include "frmselektion.h"
 #include "funkbote.h"
 #include "hoverlabel.h"
 #include "look.h"
@@ -549,6 +550,28 @@ private Q_SLOTS:
         // The main window's fields keep their texts.
         QCOMPARE(child<QLineEdit>("TXTNatelNummer")->text(), u"077"_s);
         QCOMPARE(child<QLineEdit>("TXTRueckrufNummer")->text(), u"079 555 "_s);
+    }
+
+    // "Hallo {Name}" from the message field through the bulk window: one
+    // personal text per marked person.
+    void bulkWithMergeFields()
+    {
+        TestDb::addPerson(m_path, u"Anna"_s, u"079 1"_s);
+        TestDb::addPerson(m_path, u"Ben"_s, u"079 2"_s);
+        child<QPlainTextEdit>("TXTNachricht")->setPlainText(u"Hallo {Name}"_s);
+        QTest::mouseClick(child<QPushButton>("cmdAuswahlNamen"), Qt::LeftButton);
+        FRMSelektion *bulk = m_window->addressBookFlow()->bulkPick();
+        QVERIFY(bulk);
+        QTRY_COMPARE(bulk->list()->model()->rowCount(), 2);
+        bulk->list()->selectAll();
+        QTest::mouseClick(bulk->findChild<QPushButton *>(u"cmdSerienSMS"_s), Qt::LeftButton);
+        OutgoingQueue *queue = m_window->queue();
+        QCOMPARE(queue->count(), 2);
+        QCOMPARE(queue->at(0).natelNummer + u'|' + queue->at(0).nachricht + u'|' +
+                     queue->at(0).rueckrufNummer,
+                 u"0791|Hallo Anna|0795556677"_s);
+        QCOMPARE(queue->at(1).natelNummer + u'|' + queue->at(1).nachricht, u"0792|Hallo Ben"_s);
+        QCOMPARE(child<QPlainTextEdit>("TXTNachricht")->toPlainText(), u"Hallo {Name}"_s);
     }
 
     void dialogsDisableMainWindow_data()

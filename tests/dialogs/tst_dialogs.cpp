@@ -154,6 +154,9 @@ void TestDialogs::archiveLine_data()
     QTest::newRow("sent") << d << t << u"x"_s << u"OK"_s << u"06.12.2026/14:03:05 - 0791, x"_s;
     QTest::newRow("refused") << d << t << u"x"_s << u"NACK 06"_s
                              << u"06.12.2026/14:03:05 - 0791, x [abgelehnt: NACK 06]"_s;
+    QTest::newRow("refused by the GSM network")
+        << d << t << u"x"_s << u"CMS 21"_s
+        << u"06.12.2026/14:03:05 - 0791, x [abgelehnt: CMS 21]"_s;
     QTest::newRow("ok in small letters")
         << d << t << u"x"_s << u"ok"_s << u"06.12.2026/14:03:05 - 0791, x [nicht versandt: ok]"_s;
     QTest::newRow("no status") << d << t << u"x"_s << QString()

@@ -23,6 +23,7 @@ private Q_SLOTS:
     void enqueue_data();
     void enqueue();
     void enqueueWhole();
+    void enqueuePersonalTexts();
 };
 
 void TestOutgoingQueue::split_data()
@@ -237,6 +238,12 @@ void TestOutgoingQueue::enqueue()
     QCOMPARE(enqueueMessage(many, numbers, text, callBack), recipients);
     QCOMPARE(queued(many), entries);
     QCOMPARE(inserted.size(), entries.isEmpty() ? 0 : 1); // one step for the whole run
+    // The same text for everybody, given per recipient, queues the same.
+    OutgoingQueue personal;
+    personal.append(u"0790"_s, u"vorher"_s, QString());
+    QCOMPARE(enqueueMessages(personal, numbers, QStringList(numbers.size(), text), callBack),
+             recipients);
+    QCOMPARE(queued(personal), entries);
 
     if (numbers.size() != 1)
         return;
@@ -268,6 +275,25 @@ void TestOutgoingQueue::enqueueWhole()
     QCOMPARE(queue.at(2).natelNummer, u"2"_s);
     QCOMPARE(enqueueMessage(queue, u"1"_s, QString(), QString(), MessageSplit::Whole).refusal,
              Enqueued::Refusal::NoText);
+}
+
+void TestOutgoingQueue::enqueuePersonalTexts()
+{
+    OutgoingQueue queue;
+    QSignalSpy inserted(&queue, &QAbstractItemModel::rowsInserted);
+    // An empty text (a merge field that was empty for this person) and a
+    // refused number leave their recipient out; the others keep their order.
+    QCOMPARE(enqueueMessages(queue, {u"079 1"_s, u"079 2"_s, u"3-4"_s, u"+41 79 5"_s},
+                             {u"Hallo Anna"_s, QString(), u"Hallo X"_s, u"Hallo\nBen"_s}, u"076"_s),
+             2);
+    QCOMPARE(inserted.size(), 1);
+    QCOMPARE(queue.count(), 2);
+    QCOMPARE(queue.at(0).natelNummer + u'|' + queue.at(0).nachricht + u'|' +
+                 queue.at(0).rueckrufNummer,
+             u"0791|Hallo Anna|076"_s);
+    QCOMPARE(queue.at(1).natelNummer + u'|' + queue.at(1).nachricht, u"0041795|Hallo\r\nBen"_s);
+    QCOMPARE(enqueueMessages(queue, {u"079 1"_s}, {u"Hallo"_s}, u"07-6"_s), 0);
+    QCOMPARE(queue.count(), 2);
 }
 
 QTEST_APPLESS_MAIN(TestOutgoingQueue)

@@ -24,6 +24,23 @@ std::optional<QString> ScriptedPrompter::input(const QString &prompt, const QStr
     return std::nullopt;
 }
 
+std::optional<QString> ScriptedPrompter::openFile(const QString &title, const QStringList &filters)
+{
+    Q_UNUSED(filters);
+    m_fileChoices.append(title);
+    return m_openFiles.isEmpty() ? std::nullopt : m_openFiles.takeFirst();
+}
+
+std::optional<Prompter::SaveFile> ScriptedPrompter::saveFile(const QString &title,
+                                                             const QString &suggestedName,
+                                                             const QStringList &filters)
+{
+    Q_UNUSED(suggestedName);
+    Q_UNUSED(filters);
+    m_fileChoices.append(title);
+    return m_saveFiles.isEmpty() ? std::nullopt : m_saveFiles.takeFirst();
+}
+
 QStringList ScriptedPrompter::texts() const
 {
     QStringList result;

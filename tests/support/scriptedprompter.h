@@ -8,7 +8,9 @@
 
 // Answers message and input boxes from a script and records every box shown.
 // A box that the script did not foresee is answered with Ok/No (input: cancel)
-// and still recorded, so the test sees it in shown().
+// and still recorded, so the test sees it in shown(). File choices are
+// answered from a script of their own (cancelled when it is empty) and
+// recorded by their titles in fileChoices().
 class ScriptedPrompter final : public Prompter
 {
 public:
@@ -23,6 +25,8 @@ public:
 
     void answerNext(Answer answer) { m_answers.append(answer); }
     void answerInput(std::optional<QString> text) { m_inputs.append(std::move(text)); }
+    void answerOpenFile(std::optional<QString> path) { m_openFiles.append(std::move(path)); }
+    void answerSaveFile(std::optional<SaveFile> file) { m_saveFiles.append(std::move(file)); }
     // Runs while a box is "open", e.g. to check state during a question.
     void setWhileOpen(std::function<void(const Shown &)> callback)
     {
@@ -32,8 +36,12 @@ public:
     Answer message(const QString &text, Buttons buttons, Icon icon) override;
     std::optional<QString> input(const QString &prompt, const QString &title,
                                  const QString &defaultText) override;
+    std::optional<QString> openFile(const QString &title, const QStringList &filters) override;
+    std::optional<SaveFile> saveFile(const QString &title, const QString &suggestedName,
+                                     const QStringList &filters) override;
 
     const QList<Shown> &shown() const { return m_shown; }
+    const QStringList &fileChoices() const { return m_fileChoices; }
     QStringList texts() const;
     int count() const { return int(m_shown.size()); }
     void clear() { m_shown.clear(); }
@@ -41,6 +49,9 @@ public:
 private:
     QList<Answer> m_answers;
     QList<std::optional<QString>> m_inputs;
+    QList<std::optional<QString>> m_openFiles;
+    QList<std::optional<SaveFile>> m_saveFiles;
+    QStringList m_fileChoices;
     QList<Shown> m_shown;
     std::function<void(const Shown &)> m_whileOpen;
 };

@@ -1,3 +1,4 @@
+#include "contactfile.h"
 #include "csvformat.h"
 #include "importplan.h"
 #include "mergefields.h"
@@ -267,6 +268,64 @@ private Q_SLOTS:
         }
         QCOMPARE(back.records, persons);
         QCOMPARE(back.messages, QList<ImportMessage>{});
+    }
+
+    void fileFormat_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<bool>("csv");
+        const QByteArray vcard = card("FN:Anna\r\n");
+        const QByteArray csv = "Name;Natel\r\nAnna;079 1\r\n";
+        QTest::newRow(".vcf") << u"kontakte.VCF"_s << csv << false;
+        QTest::newRow(".vcard") << u"a.vcard"_s << csv << false;
+        QTest::newRow(".csv") << u"kontakte.csv"_s << vcard << true;
+        QTest::newRow(".txt") << u"export.txt"_s << vcard << true;
+        QTest::newRow("no extension, a card") << u"kontakte"_s << "\r\n" + vcard << false;
+        QTest::newRow("no extension, UTF-16 card")
+            << u"kontakte.dat"_s << utf16le(QString::fromLatin1(vcard)) << false;
+        QTest::newRow("no extension, rows") << u"kontakte"_s << csv << true;
+        QTest::newRow("card beyond the first 4 KB")
+            << u"kontakte"_s << QByteArray(5000, ' ') + vcard << true;
+    }
+
+    void fileFormat()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(QByteArray, data);
+        QFETCH(bool, csv);
+        QCOMPARE(contactFileFormat(fileName, data) == ContactFileFormat::Csv, csv);
+    }
+
+    void exportFormat_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<bool>("csv");
+        QTest::newRow("vCard filter, no extension")
+            << u"/t/kontakte"_s << 0 << u"/t/kontakte.vcf"_s << false;
+        QTest::newRow("CSV filter, no extension")
+            << u"/t/kontakte"_s << 1 << u"/t/kontakte.csv"_s << true;
+        QTest::newRow("extension beats filter") << u"/t/k.CSV"_s << 0 << u"/t/k.CSV"_s << true;
+        QTest::newRow(".vcard kept") << u"/t/k.vcard"_s << 1 << u"/t/k.vcard"_s << false;
+        QTest::newRow("other extension") << u"/t/k.2024"_s << 1 << u"/t/k.2024.csv"_s << true;
+    }
+
+    void exportFormat()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(int, filter);
+        QFETCH(QString, written);
+        QFETCH(bool, csv);
+        QCOMPARE(::exportFormat(&fileName, filter) == ContactFileFormat::Csv, csv);
+        QCOMPARE(fileName, written);
+        // What the chosen format writes is what that format reads back.
+        const Records persons = awkwardPersons();
+        const QByteArray bytes =
+            contactFileBytes(persons, csv ? ContactFileFormat::Csv : ContactFileFormat::VCard);
+        QCOMPARE(bytes.startsWith("\xEF\xBB\xBFName;"), csv);
+        QCOMPARE(contactFileFormat(u"x"_s, bytes) == ContactFileFormat::Csv, csv);
     }
 
     void readCsv_data()

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "contactfile.h"
+#include "contactstore.h"
+#include "csvformat.h"
+#include "importplan.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <optional>
+
+// One import from its file to the table, step by step as the windows ask
+// the user in between: read the file; for CSV, read its table and map its
+// columns; plan against the stored persons (the preview); write.
+class ImportSession
+{
+public:
+    // Files beyond this size are refused before they are read: an address
+    // book of a hundred thousand persons is a few megabytes.
+    static constexpr qint64 maxFileSize = 64 * 1024 * 1024;
+
+    // Reads the file. False, with the user's message in lastError(), when it
+    // cannot be read.
+    bool open(const QString &path);
+    // The same for bytes at hand; the name only says the format by its
+    // extension.
+    void setData(const QString &fileName, QByteArray data);
+
+    QString fileName() const { return m_fileName; }
+    ContactFileFormat format() const { return m_format; }
+
+    // CSV: reads the table with the delimiter and encoding found, or those
+    // given when the user corrects them, and maps its columns by their
+    // guessed roles. (A vCard file's persons are read by setData.)
+    void readTable(std::optional<QChar> delimiter = std::nullopt,
+                   std::optional<TextEncoding> encoding = std::nullopt);
+    const CsvTable &table() const { return m_table; }
+    // CSV: the persons of the table under these column roles.
+    void mapColumns(const QList<CsvRole> &roles);
+
+    // The persons read so far, with the messages of the reading.
+    const ContactImport &contacts() const { return m_contacts; }
+
+    // Plans the import against the persons stored now. False, with the
+    // database's words in lastError(), when the table cannot be read.
+    bool plan(ContactStore &store);
+    const ImportPlan &importPlan() const { return m_plan; }
+    // The stored person a planned Match found, by its rowid.
+    QString storedName(qint64 rowid) const { return m_storedNames.value(rowid); }
+
+    // Writes in one transaction (ContactStore::importContacts).
+    std::optional<ImportOutcome> write(ContactStore &store, const ImportOptions &options);
+
+    QString lastError() const { return m_lastError; }
+
+private:
+    QString m_fileName;
+    QByteArray m_data;
+    ContactFileFormat m_format = ContactFileFormat::VCard;
+    CsvTable m_table;
+    ContactImport m_contacts;
+    QList<ExistingPerson> m_existing;
+    QHash<qint64, QString> m_storedNames;
+    ImportPlan m_plan;
+    QString m_lastError;
+};
