@@ -3,6 +3,7 @@
 #include "contactrecord.h"
 #include "contactstore.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -12,18 +13,19 @@ namespace ContactText {
 
 inline QString importTitle()
 {
-    return QStringLiteral("Kontakte importieren");
+    return QCoreApplication::translate("ContactText", "Kontakte importieren");
 }
 
 inline QString exportTitle()
 {
-    return QStringLiteral("Kontakte exportieren");
+    return QCoreApplication::translate("ContactText", "Kontakte exportieren");
 }
 
 // "1 Person", "12 Personen".
 inline QString persons(qsizetype count)
 {
-    return count == 1 ? QStringLiteral("1 Person") : QStringLiteral("%1 Personen").arg(count);
+    return count == 1 ? QCoreApplication::translate("ContactText", "1 Person")
+                      : QCoreApplication::translate("ContactText", "%1 Personen").arg(count);
 }
 
 // The first problems of the reading, for a message that ends an import.
@@ -34,68 +36,83 @@ inline QString readingProblems(const QList<ImportMessage> &messages)
     for (qsizetype i = 0; i < messages.size() && i < listed; ++i)
         text += u'\n' + messages.at(i).toString();
     if (messages.size() > listed)
-        text += QStringLiteral("\n… und %1 weitere Hinweise").arg(messages.size() - listed);
+        text += QCoreApplication::translate("ContactText", "\n… und %1 weitere Hinweise")
+                    .arg(messages.size() - listed);
     return text;
 }
 
 inline QString nobodyInFile(const QString &fileName, const QList<ImportMessage> &messages)
 {
-    return QStringLiteral("In der Datei «%1» wurden keine Personen gefunden.").arg(fileName) +
+    return QCoreApplication::translate("ContactText",
+                                       "In der Datei «%1» wurden keine Personen gefunden.")
+               .arg(fileName) +
            readingProblems(messages);
 }
 
 inline QString importFailed(const QString &detail)
 {
-    return QStringLiteral("Der Import ist fehlgeschlagen; das Adressbuch ist unverändert "
-                          "geblieben.\n") +
+    return QCoreApplication::translate(
+               "ContactText", "Der Import ist fehlgeschlagen; das Adressbuch ist unverändert "
+                              "geblieben.\n") +
            detail;
 }
 
 inline QString importDone(const ImportOutcome &outcome)
 {
     QStringList parts;
-    parts.append(persons(outcome.added) + QStringLiteral(" neu aufgenommen"));
+    parts.append(QCoreApplication::translate("ContactText", "%1 neu aufgenommen")
+                     .arg(persons(outcome.added)));
     if (outcome.updated > 0)
-        parts.append(QStringLiteral("%1 aktualisiert").arg(outcome.updated));
+        parts.append(
+            QCoreApplication::translate("ContactText", "%1 aktualisiert").arg(outcome.updated));
     if (outcome.skipped > 0)
-        parts.append(QStringLiteral("%1 übersprungen").arg(outcome.skipped));
-    return QStringLiteral("Import abgeschlossen: ") + parts.join(QStringLiteral(", ")) +
-           QStringLiteral(".");
+        parts.append(
+            QCoreApplication::translate("ContactText", "%1 übersprungen").arg(outcome.skipped));
+    return QCoreApplication::translate("ContactText", "Import abgeschlossen: %1.")
+        .arg(parts.join(QStringLiteral(", ")));
 }
 
 inline QString nothingToExport()
 {
-    return QStringLiteral("Das Adressbuch enthält keine Personen zum Exportieren.");
+    return QCoreApplication::translate("ContactText",
+                                       "Das Adressbuch enthält keine Personen zum Exportieren.");
 }
 
 inline QString exportDone(qsizetype count, const QString &fileName)
 {
-    return QStringLiteral("%1 in die Datei «%2» exportiert.")
-        .arg(count == 1 ? QStringLiteral("1 Person wurde")
-                        : persons(count) + QStringLiteral(" wurden"),
-             fileName);
+    if (count == 1) {
+        return QCoreApplication::translate("ContactText",
+                                           "1 Person wurde in die Datei «%1» exportiert.")
+            .arg(fileName);
+    }
+    return QCoreApplication::translate("ContactText",
+                                       "%1 Personen wurden in die Datei «%2» exportiert.")
+        .arg(QString::number(count), fileName);
 }
 
 inline QString exportFailed(const QString &fileName, const QString &detail)
 {
-    return QStringLiteral("Die Datei «%1» konnte nicht geschrieben werden: %2")
+    return QCoreApplication::translate("ContactText",
+                                       "Die Datei «%1» konnte nicht geschrieben werden: %2")
         .arg(fileName, detail);
 }
 
 // Merge fields: a person whose text comes out empty would get no message.
 inline QString mergedTextEmpty(const QString &name)
 {
-    return QStringLiteral("Die Nachricht für %1 ist mit den eingesetzten Feldern leer. Bitte "
-                          "ergänzen Sie die Nachricht oder die Angaben im Adressbuch.")
-        .arg(name.trimmed().isEmpty() ? QStringLiteral("eine Person ohne Namen")
-                                      : QStringLiteral("«%1»").arg(name));
+    return QCoreApplication::translate(
+               "ContactText", "Die Nachricht für %1 ist mit den eingesetzten Feldern leer. Bitte "
+                              "ergänzen Sie die Nachricht oder die Angaben im Adressbuch.")
+        .arg(name.trimmed().isEmpty()
+                 ? QCoreApplication::translate("ContactText", "eine Person ohne Namen")
+                 : QStringLiteral("«%1»").arg(name));
 }
 
 // The bulk window's preview of a message with merge fields.
 inline QString mergePreview(const QString &name, const QString &text)
 {
-    return QStringLiteral("Vorschau für %1: %2")
-        .arg(name.trimmed().isEmpty() ? QStringLiteral("(ohne Namen)")
+    return QCoreApplication::translate("ContactText", "Vorschau für %1: %2")
+        .arg(name.trimmed().isEmpty() ? QCoreApplication::translate("ContactText", "(ohne Namen)")
                                       : QStringLiteral("«%1»").arg(name),
              text);
 }

@@ -12,6 +12,7 @@
 #include "schema.h"
 #include "storeconnection.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,8 +28,8 @@ namespace {
 DialogBase::Look addressBookLook()
 {
     DialogBase::Look look;
-    look.windowTitle = QStringLiteral("Adressbuch");
-    look.titel = QStringLiteral("Adressbuch...");
+    look.windowTitle = QCoreApplication::translate("FRMAdressBuch", "Adressbuch");
+    look.titel = QCoreApplication::translate("FRMAdressBuch", "Adressbuch...");
     look.widthTwips = 4950;
     look.heightTwips = 5430;
     look.endeLeftTwips = 4600;
@@ -75,14 +76,14 @@ FRMAdressBuch::FRMAdressBuch(const QString &databasePath, QWidget *mainWindow, P
     m_view->setAddsRecords(true);
     connect(m_view.get(), &RecordView::failed, this, &FRMAdressBuch::reportFailure);
 
-    m_name = addField(u"TXTDBName"_s, u"LBLName"_s, u"Name:"_s, 240, rowHeight);
-    m_adresse = addField(u"TXTDBAdresse"_s, u"LBLAdresse"_s, u"Adresse:"_s, 600, rowHeight);
-    m_plzOrt = addField(u"TXTDBPLZOrt"_s, u"LBLPLZOrt"_s, u"PLZ / Ort:"_s, 960, rowHeight);
+    m_name = addField(u"TXTDBName"_s, u"LBLName"_s, tr("Name:"), 240, rowHeight);
+    m_adresse = addField(u"TXTDBAdresse"_s, u"LBLAdresse"_s, tr("Adresse:"), 600, rowHeight);
+    m_plzOrt = addField(u"TXTDBPLZOrt"_s, u"LBLPLZOrt"_s, tr("PLZ / Ort:"), 960, rowHeight);
     m_natelNummer =
-        addField(u"TXTDBNatelNummer"_s, u"LBLDBNatelNummer"_s, u"Mobilnummer:"_s, 1320, rowHeight);
+        addField(u"TXTDBNatelNummer"_s, u"LBLDBNatelNummer"_s, tr("Mobilnummer:"), 1320, rowHeight);
     // Three rows high, but one line like the others.
     m_bemerkungen =
-        addField(u"TXTBemerkungen"_s, u"LBLBemerkungen"_s, u"Bemerkungen:"_s, 1680, 3 * rowHeight);
+        addField(u"TXTBemerkungen"_s, u"LBLBemerkungen"_s, tr("Bemerkungen:"), 1680, 3 * rowHeight);
     m_bemerkungen->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     // The number field refuses a trailing character that is not a digit or a
@@ -113,18 +114,18 @@ FRMAdressBuch::FRMAdressBuch(const QString &databasePath, QWidget *mainWindow, P
 
     // Editing buttons on top, the take-over on a row of its own (its caption
     // is long), closing at the bottom right.
-    QPushButton *newButton = addButton(m_frame5, u"cmdNeu"_s, u"Neu"_s, 120, 150, 1215);
+    QPushButton *newButton = addButton(m_frame5, u"cmdNeu"_s, tr("Neu"), 120, 150, 1215);
     QPushButton *deleteButton =
-        addButton(m_frame5, u"cmdLoeschen"_s, u"Löschen"_s, 1500, 150, 1215);
-    QPushButton *searchButton = addButton(m_frame5, u"cmdSuchen"_s, u"Suchen"_s, 2880, 150, 1215);
+        addButton(m_frame5, u"cmdLoeschen"_s, tr("Löschen"), 1500, 150, 1215);
+    QPushButton *searchButton = addButton(m_frame5, u"cmdSuchen"_s, tr("Suchen"), 2880, 150, 1215);
     QPushButton *takeOverButton = addButton(m_frame5, u"cmdNummeruebernehmen"_s,
-                                            u"Nummer auf Nachricht übernehmen"_s, 120, 600, 3975);
+                                            tr("Nummer auf Nachricht übernehmen"), 120, 600, 3975);
     QPushButton *importButton =
-        addButton(m_frame5, u"cmdImportieren"_s, u"Importieren…"_s, 120, 1050, 1215);
+        addButton(m_frame5, u"cmdImportieren"_s, tr("Importieren…"), 120, 1050, 1215);
     QPushButton *exportButton =
-        addButton(m_frame5, u"cmdExportieren"_s, u"Exportieren…"_s, 1500, 1050, 1215);
+        addButton(m_frame5, u"cmdExportieren"_s, tr("Exportieren…"), 1500, 1050, 1215);
     QPushButton *abbrechenButton =
-        addButton(m_frame5, u"cmdAbbrechen"_s, u"Schliessen"_s, 2880, 1050, 1215);
+        addButton(m_frame5, u"cmdAbbrechen"_s, tr("Schliessen"), 2880, 1050, 1215);
 
     connect(newButton, &QPushButton::clicked, this, &FRMAdressBuch::neu);
     connect(deleteButton, &QPushButton::clicked, this, &FRMAdressBuch::loeschen);
@@ -356,5 +357,5 @@ void FRMAdressBuch::exportieren()
         message(ContactText::nothingToExport());
         return;
     }
-    exportContacts(this, *records, u"Adressbuch"_s);
+    exportContacts(this, *records, tr("Adressbuch"));
 }

@@ -18,13 +18,13 @@
 using namespace Qt::StringLiterals;
 
 FRMSelektion::FRMSelektion(const QString &databasePath, QWidget *mainWindow, Prompter *prompter)
-    : PersonListDialog(u"FRMSelektion"_s, u"Auswahl..."_s,
-                       u"Wählen Sie die Personen aus, denen Sie eine SMS senden möchten"_s, 615,
+    : PersonListDialog(u"FRMSelektion"_s, tr("Auswahl..."),
+                       tr("Wählen Sie die Personen aus, denen Sie eine SMS senden möchten"), 615,
                        QAbstractItemView::MultiSelection, databasePath, mainWindow, prompter)
 {
-    QPushButton *startButton = addButton(u"cmdSerienSMS"_s, u"Serien-SMS starten"_s, 1575, 1725);
-    QPushButton *abbrechenButton = addButton(u"cmdAbbrechen"_s, u"Abbrechen"_s, 3360, 1095);
-    QPushButton *exportButton = addButton(u"cmdExportieren"_s, u"Exportieren…"_s, 240, 1275);
+    QPushButton *startButton = addButton(u"cmdSerienSMS"_s, tr("Serien-SMS starten"), 1575, 1725);
+    QPushButton *abbrechenButton = addButton(u"cmdAbbrechen"_s, tr("Abbrechen"), 3360, 1095);
+    QPushButton *exportButton = addButton(u"cmdExportieren"_s, tr("Exportieren…"), 240, 1275);
     connect(startButton, &QPushButton::clicked, this, &FRMSelektion::starten);
     connect(abbrechenButton, &QPushButton::clicked, this, &QWidget::close);
     connect(exportButton, &QPushButton::clicked, this, &FRMSelektion::exportieren);
@@ -189,5 +189,5 @@ void FRMSelektion::exportieren()
         message(AddressBookText::accessFailed(store.lastError()));
         return;
     }
-    exportContacts(this, *records, u"Serien-SMS"_s);
+    exportContacts(this, *records, tr("Serien-SMS"));
 }

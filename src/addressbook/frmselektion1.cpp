@@ -10,14 +10,15 @@
 using namespace Qt::StringLiterals;
 
 FRMSelektion1::FRMSelektion1(const QString &databasePath, QWidget *mainWindow, Prompter *prompter)
-    : PersonListDialog(u"FRMSelektion1"_s, u"Auswahl..."_s,
-                       u"Wählen Sie die Person aus, der Sie eine SMS senden möchten (Einträge ohne "
-                       u"Mobilnummer sind nicht berücksichtigt!)"_s,
-                       615, QAbstractItemView::SingleSelection, databasePath, mainWindow, prompter)
+    : PersonListDialog(
+          u"FRMSelektion1"_s, tr("Auswahl..."),
+          tr("Wählen Sie die Person aus, der Sie eine SMS senden möchten (Einträge ohne "
+             "Mobilnummer sind nicht berücksichtigt!)"),
+          615, QAbstractItemView::SingleSelection, databasePath, mainWindow, prompter)
 {
-    QPushButton *addressBookButton = addButton(u"cmdAdressbuch"_s, u"Adressbuch"_s, 240, 1095);
-    QPushButton *okButton = addButton(u"cmdOK"_s, u"OK"_s, 2760, 495);
-    QPushButton *abbrechenButton = addButton(u"cmdAbbrechen"_s, u"Abbrechen"_s, 3360, 1095);
+    QPushButton *addressBookButton = addButton(u"cmdAdressbuch"_s, tr("Adressbuch"), 240, 1095);
+    QPushButton *okButton = addButton(u"cmdOK"_s, tr("OK"), 2760, 495);
+    QPushButton *abbrechenButton = addButton(u"cmdAbbrechen"_s, tr("Abbrechen"), 3360, 1095);
     connect(okButton, &QPushButton::clicked, this, &FRMSelektion1::ok);
     connect(abbrechenButton, &QPushButton::clicked, this, &QWidget::close);
     connect(addressBookButton, &QPushButton::clicked, this, &FRMSelektion1::adressbuch);

@@ -8,11 +8,11 @@
 using namespace Qt::StringLiterals;
 
 FRMSuchen::FRMSuchen(const QString &databasePath, QWidget *mainWindow, Prompter *prompter)
-    : PersonListDialog(u"FRMSuchen"_s, u"Suche erfolglos..."_s, u"Wählen Sie eine Person aus:"_s,
+    : PersonListDialog(u"FRMSuchen"_s, tr("Suche erfolglos..."), tr("Wählen Sie eine Person aus:"),
                        255, QAbstractItemView::SingleSelection, databasePath, mainWindow, prompter)
 {
-    QPushButton *okButton = addButton(u"cmdOK"_s, u"OK"_s, 2760, 495);
-    QPushButton *abbrechenButton = addButton(u"cmdAbbrechen"_s, u"Abbrechen"_s, 3360, 1095);
+    QPushButton *okButton = addButton(u"cmdOK"_s, tr("OK"), 2760, 495);
+    QPushButton *abbrechenButton = addButton(u"cmdAbbrechen"_s, tr("Abbrechen"), 3360, 1095);
     connect(okButton, &QPushButton::clicked, this, &FRMSuchen::ok);
     connect(abbrechenButton, &QPushButton::clicked, this, &QWidget::close);
     setTabOrder(list(), okButton);

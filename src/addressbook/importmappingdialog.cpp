@@ -5,6 +5,7 @@
 #include "look.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QFrame>
@@ -22,7 +23,7 @@ DialogBase::Look mappingLook()
 {
     DialogBase::Look look;
     look.windowTitle = ContactText::importTitle();
-    look.titel = u"Spalten zuordnen..."_s;
+    look.titel = QCoreApplication::translate("ImportMappingDialog", "Spalten zuordnen...");
     look.widthTwips = 6900;
     look.heightTwips = 5760;
     look.endeLeftTwips = 6550;
@@ -31,8 +32,11 @@ DialogBase::Look mappingLook()
     return look;
 }
 
-const QList<std::pair<QChar, QString>> delimiters{
-    {u';', u"Semikolon (;)"_s}, {u',', u"Komma (,)"_s}, {u'\t', u"Tabulator"_s}};
+// The names are translated where the list is filled.
+const QList<std::pair<QChar, const char *>> delimiters{
+    {u';', QT_TRANSLATE_NOOP("ImportMappingDialog", "Semikolon (;)")},
+    {u',', QT_TRANSLATE_NOOP("ImportMappingDialog", "Komma (,)")},
+    {u'\t', QT_TRANSLATE_NOOP("ImportMappingDialog", "Tabulator")}};
 const QList<TextEncoding> encodings{TextEncoding::Utf8, TextEncoding::Windows1252,
                                     TextEncoding::Utf16LE, TextEncoding::Utf16BE};
 
@@ -60,26 +64,26 @@ ImportMappingDialog::ImportMappingDialog(ImportSession *session, Prompter *promp
     setWindowModality(Qt::ApplicationModal);
 
     auto *layout = new QVBoxLayout(frame1());
-    auto *intro = new QLabel(
-        u"Die Datei «%1» hat %2 Zeilen. Wählen Sie für jede Spalte, welches "
-        u"Feld des Adressbuchs sie füllt."_s.arg(QFileInfo(session->fileName()).fileName())
-            .arg(session->table().rows.size()));
+    auto *intro = new QLabel(tr("Die Datei «%1» hat %2 Zeilen. Wählen Sie für jede Spalte, "
+                                "welches Feld des Adressbuchs sie füllt.")
+                                 .arg(QFileInfo(session->fileName()).fileName(),
+                                      QString::number(session->table().rows.size())));
     intro->setObjectName(u"LBLDatei"_s);
     intro->setWordWrap(true);
     layout->addWidget(intro);
 
     auto *reading = new QHBoxLayout;
-    auto *delimiterLabel = new QLabel(u"&Trennzeichen:"_s);
+    auto *delimiterLabel = new QLabel(tr("&Trennzeichen:"));
     m_delimiter = new QComboBox;
     m_delimiter->setObjectName(u"CBOTrennzeichen"_s);
     for (const auto &[character, label] : delimiters)
-        m_delimiter->addItem(label, QVariant::fromValue(character));
+        m_delimiter->addItem(tr(label), QVariant::fromValue(character));
     m_delimiter->setCurrentIndex(std::max<int>(
         0, int(std::find_if(delimiters.cbegin(), delimiters.cend(),
                             [&](const auto &d) { return d.first == session->table().delimiter; }) -
                delimiters.cbegin())));
     delimiterLabel->setBuddy(m_delimiter);
-    auto *encodingLabel = new QLabel(u"&Zeichensatz:"_s);
+    auto *encodingLabel = new QLabel(tr("&Zeichensatz:"));
     m_encoding = new QComboBox;
     m_encoding->setObjectName(u"CBOZeichensatz"_s);
     for (TextEncoding encoding : encodings)
@@ -96,7 +100,7 @@ ImportMappingDialog::ImportMappingDialog(ImportSession *session, Prompter *promp
     reading->addStretch();
     layout->addLayout(reading);
 
-    m_columnsHeading = new QLabel(u"Spalten der Datei:"_s);
+    m_columnsHeading = new QLabel(tr("Spalten der Datei:"));
     m_columnsHeading->setObjectName(u"LBLSpalten"_s);
     layout->addWidget(m_columnsHeading);
     auto *scroll = new QScrollArea;
@@ -120,10 +124,10 @@ ImportMappingDialog::ImportMappingDialog(ImportSession *session, Prompter *promp
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    m_weiter = new QPushButton(u"Weiter"_s);
+    m_weiter = new QPushButton(tr("Weiter"));
     m_weiter->setObjectName(u"cmdWeiter"_s);
     m_weiter->setDefault(true);
-    auto *abbrechen = new QPushButton(u"Abbrechen"_s);
+    auto *abbrechen = new QPushButton(tr("Abbrechen"));
     abbrechen->setObjectName(u"cmdAbbrechen"_s);
     buttons->addWidget(m_weiter);
     buttons->addWidget(abbrechen);
@@ -165,10 +169,10 @@ void ImportMappingDialog::buildColumns()
     const QStringList firstRow = table.rows.value(0);
     for (qsizetype i = 0; i < table.header.size(); ++i) {
         QString caption = table.header.at(i).trimmed().isEmpty()
-                              ? u"Spalte %1"_s.arg(i + 1)
+                              ? tr("Spalte %1").arg(i + 1)
                               : u"«%1»"_s.arg(shortened(table.header.at(i)));
         if (!firstRow.value(i).trimmed().isEmpty())
-            caption += u" (z.B. %1)"_s.arg(shortened(firstRow.value(i)));
+            caption += u' ' + tr("(z.B. %1)").arg(shortened(firstRow.value(i)));
         auto *label = new QLabel(caption);
         auto *box = new QComboBox;
         box->setObjectName(u"CBOSpalte%1"_s.arg(i + 1));
@@ -196,8 +200,8 @@ void ImportMappingDialog::updateExample()
     const QList<ContactRecord> &records = m_session->contacts().records;
     m_weiter->setEnabled(!records.isEmpty());
     if (records.isEmpty()) {
-        setSpoken(m_example, u"Mit dieser Zuordnung enthält die Datei keine Person. Ordnen Sie "
-                             u"mindestens eine Spalte einem Feld zu."_s);
+        setSpoken(m_example, tr("Mit dieser Zuordnung enthält die Datei keine Person. Ordnen Sie "
+                                "mindestens eine Spalte einem Feld zu."));
         return;
     }
     const ContactRecord &first = records.constFirst();
@@ -206,13 +210,13 @@ void ImportMappingDialog::updateExample()
         if (!value.isEmpty())
             fields.append(label + u": "_s + shortened(value));
     };
-    add(u"Name"_s, first.name);
-    add(u"Adresse"_s, first.adresse);
-    add(u"PLZ / Ort"_s, first.plzOrt);
-    add(u"Mobilnummer"_s, first.natelNummer);
-    add(u"Bemerkungen"_s, first.bemerkungen);
-    setSpoken(m_example, ContactText::persons(records.size()) + u" in der Datei. Die erste: "_s +
-                             fields.join(u", "_s));
+    add(tr("Name"), first.name);
+    add(tr("Adresse"), first.adresse);
+    add(tr("PLZ / Ort"), first.plzOrt);
+    add(tr("Mobilnummer"), first.natelNummer);
+    add(tr("Bemerkungen"), first.bemerkungen);
+    setSpoken(m_example, tr("%1 in der Datei. Die erste: %2")
+                             .arg(ContactText::persons(records.size()), fields.join(u", "_s)));
 }
 
 void ImportMappingDialog::weiter()

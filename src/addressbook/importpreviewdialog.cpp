@@ -8,6 +8,7 @@
 #include <QAbstractTableModel>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -26,7 +27,7 @@ DialogBase::Look previewLook()
 {
     DialogBase::Look look;
     look.windowTitle = ContactText::importTitle();
-    look.titel = u"Vorschau..."_s;
+    look.titel = QCoreApplication::translate("ImportPreviewDialog", "Vorschau...");
     look.widthTwips = 10200;
     look.heightTwips = 7200;
     look.endeLeftTwips = 9850;
@@ -60,15 +61,15 @@ public:
             return QAbstractTableModel::headerData(section, orientation, role);
         switch (section) {
         case Zeile:
-            return u"Zeile"_s;
+            return QCoreApplication::translate("ImportPreviewDialog", "Zeile");
         case Name:
-            return u"Name"_s;
+            return QCoreApplication::translate("ImportPreviewDialog", "Name");
         case Nummer:
-            return u"Mobilnummer"_s;
+            return QCoreApplication::translate("ImportPreviewDialog", "Mobilnummer");
         case Uebernahme:
-            return u"Übernahme"_s;
+            return QCoreApplication::translate("ImportPreviewDialog", "Übernahme");
         case Hinweis:
-            return u"Hinweis"_s;
+            return QCoreApplication::translate("ImportPreviewDialog", "Hinweis");
         }
         return QVariant();
     }
@@ -104,16 +105,20 @@ private:
         const PlannedContact &item = m_session.importPlan().items.at(row);
         switch (item.status) {
         case ImportStatus::New:
-            return u"neu"_s;
+            return QCoreApplication::translate("ImportPreviewDialog", "neu");
         case ImportStatus::Match: {
             const QString name = m_session.storedName(item.matchDsNummer);
-            return name.isEmpty() ? u"schon im Adressbuch"_s : u"schon im Adressbuch: "_s + name;
+            return name.isEmpty()
+                       ? QCoreApplication::translate("ImportPreviewDialog", "schon im Adressbuch")
+                       : QCoreApplication::translate("ImportPreviewDialog",
+                                                     "schon im Adressbuch: %1")
+                             .arg(name);
         }
         case ImportStatus::RepeatInFile:
-            return u"doppelt (wie Zeile %1)"_s.arg(
-                m_session.contacts().lines.value(item.firstIndex));
+            return QCoreApplication::translate("ImportPreviewDialog", "doppelt (wie Zeile %1)")
+                .arg(m_session.contacts().lines.value(item.firstIndex));
         case ImportStatus::NoNumber:
-            return u"ohne verwendbare Nummer"_s;
+            return QCoreApplication::translate("ImportPreviewDialog", "ohne verwendbare Nummer");
         }
         return QString();
     }
@@ -124,12 +129,13 @@ private:
         const QString &number = m_session.contacts().records.at(row).natelNummer;
         QStringList hints;
         if (item.status != ImportStatus::NoNumber && !item.mobile)
-            hints.append(u"keine gültige Mobilnummer"_s);
+            hints.append(
+                QCoreApplication::translate("ImportPreviewDialog", "keine gültige Mobilnummer"));
         // Stored as written, but the queue takes digits, blanks and a
         // leading "+" only: the user can correct it in the address book.
         const QueueNumber queued = queueNumber(number);
         if (!number.trimmed().isEmpty() && !queued.isValid())
-            hints.append(u"so nicht versendbar"_s);
+            hints.append(QCoreApplication::translate("ImportPreviewDialog", "so nicht versendbar"));
         return hints.join(u"; "_s);
     }
 
@@ -162,8 +168,9 @@ ImportPreviewDialog::ImportPreviewDialog(const ImportSession &session, Prompter 
     auto *layout = new QVBoxLayout(frame1());
     auto *file = new QLabel;
     file->setObjectName(u"LBLDatei"_s);
-    setSpoken(file, u"Die Datei «%1» enthält %2."_s.arg(QFileInfo(session.fileName()).fileName(),
-                                                        ContactText::persons(records.size())));
+    setSpoken(file, tr("Die Datei «%1» enthält %2.")
+                        .arg(QFileInfo(session.fileName()).fileName(),
+                             ContactText::persons(records.size())));
     layout->addWidget(file);
 
     auto *counts = new QVBoxLayout;
@@ -174,15 +181,15 @@ ImportPreviewDialog::ImportPreviewDialog(const ImportSession &session, Prompter 
         setSpoken(label, text);
         counts->addWidget(label);
     };
-    addCount(u"LBLNeu"_s, u"Neu: %1"_s.arg(plan.count(ImportStatus::New)));
-    addCount(u"LBLVorhanden"_s, u"Schon im Adressbuch (gleiche Nummer): %1"_s.arg(matches));
-    addCount(u"LBLDoppelt"_s, u"Mehrfach in der Datei (gleiche Nummer): %1"_s.arg(repeats));
-    addCount(u"LBLOhneNummer"_s, u"Ohne verwendbare Nummer: %1"_s.arg(withoutNumber));
+    addCount(u"LBLNeu"_s, tr("Neu: %1").arg(plan.count(ImportStatus::New)));
+    addCount(u"LBLVorhanden"_s, tr("Schon im Adressbuch (gleiche Nummer): %1").arg(matches));
+    addCount(u"LBLDoppelt"_s, tr("Mehrfach in der Datei (gleiche Nummer): %1").arg(repeats));
+    addCount(u"LBLOhneNummer"_s, tr("Ohne verwendbare Nummer: %1").arg(withoutNumber));
     addCount(u"LBLKeineMobilnummer"_s,
-             u"Keine gültige Mobilnummer (wird so übernommen): %1"_s.arg(notMobile));
+             tr("Keine gültige Mobilnummer (wird so übernommen): %1").arg(notMobile));
     layout->addLayout(counts);
 
-    auto *tableHeading = new QLabel(u"&Personen in der Datei:"_s);
+    auto *tableHeading = new QLabel(tr("&Personen in der Datei:"));
     tableHeading->setObjectName(u"LBLPersonen"_s);
     layout->addWidget(tableHeading);
     m_table = new QTableView;
@@ -205,7 +212,7 @@ ImportPreviewDialog::ImportPreviewDialog(const ImportSession &session, Prompter 
     layout->addWidget(m_table, 1);
 
     if (!session.contacts().messages.isEmpty()) {
-        auto *messagesHeading = new QLabel(u"&Hinweise beim Lesen:"_s);
+        auto *messagesHeading = new QLabel(tr("&Hinweise beim Lesen:"));
         messagesHeading->setObjectName(u"LBLHinweise"_s);
         auto *messages = new QListWidget;
         messages->setObjectName(u"LSTHinweise"_s);
@@ -217,18 +224,18 @@ ImportPreviewDialog::ImportPreviewDialog(const ImportSession &session, Prompter 
         layout->addWidget(messages);
     }
 
-    m_skip = new QRadioButton(u"Übereinstimmende &überspringen"_s);
+    m_skip = new QRadioButton(tr("Übereinstimmende &überspringen"));
     m_skip->setObjectName(u"OPTUeberspringen"_s);
     m_skip->setChecked(true);
-    m_update = new QRadioButton(u"Übereinstimmende &aktualisieren (gefüllte Felder der Datei "
-                                u"ersetzen die gespeicherten)"_s);
+    m_update = new QRadioButton(tr("Übereinstimmende &aktualisieren (gefüllte Felder der Datei "
+                                   "ersetzen die gespeicherten)"));
     m_update->setObjectName(u"OPTAktualisieren"_s);
     auto *group = new QButtonGroup(this);
     group->addButton(m_skip);
     group->addButton(m_update);
     m_skip->setEnabled(matches + repeats > 0);
     m_update->setEnabled(matches + repeats > 0);
-    m_withoutNumber = new QCheckBox(u"Personen &ohne verwendbare Nummer auch übernehmen"_s);
+    m_withoutNumber = new QCheckBox(tr("Personen &ohne verwendbare Nummer auch übernehmen"));
     m_withoutNumber->setObjectName(u"CHKOhneNummer"_s);
     m_withoutNumber->setChecked(true);
     m_withoutNumber->setEnabled(withoutNumber > 0);
@@ -238,10 +245,10 @@ ImportPreviewDialog::ImportPreviewDialog(const ImportSession &session, Prompter 
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    auto *importieren = new QPushButton(u"Importieren"_s);
+    auto *importieren = new QPushButton(tr("Importieren"));
     importieren->setObjectName(u"cmdImportieren"_s);
     importieren->setDefault(true);
-    auto *abbrechen = new QPushButton(u"Abbrechen"_s);
+    auto *abbrechen = new QPushButton(tr("Abbrechen"));
     abbrechen->setObjectName(u"cmdAbbrechen"_s);
     buttons->addWidget(importieren);
     buttons->addWidget(abbrechen);

@@ -4,6 +4,7 @@
 #include "personlistmodel.h"
 #include "storeconnection.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -15,7 +16,7 @@ namespace {
 DialogBase::Look selektionLook(const QString &titel)
 {
     DialogBase::Look look;
-    look.windowTitle = QStringLiteral("Selektion");
+    look.windowTitle = QCoreApplication::translate("PersonListDialog", "Selektion");
     look.titel = titel;
     look.widthTwips = 4950;
     look.heightTwips = 3870;

@@ -17,16 +17,17 @@ DemoModem::DemoModem(QString simulatorPath, ConnectionKind kind, QObject *parent
     connect(&m_simulator, &QProcess::readyReadStandardOutput, this, &DemoModem::readOutput);
     connect(&m_simulator, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart)
-            fail(u"Der Modem-Simulator \"%1\" kann nicht gestartet werden: %2"_s.arg(
-                QDir::toNativeSeparators(m_simulatorPath), m_simulator.errorString()));
+            fail(tr("Der Modem-Simulator \"%1\" kann nicht gestartet werden: %2")
+                     .arg(QDir::toNativeSeparators(m_simulatorPath), m_simulator.errorString()));
     });
     connect(&m_simulator, &QProcess::finished, this, [this](int exitCode) {
         if (!m_ready)
-            fail(u"Der Modem-Simulator hat sich vorzeitig beendet (Exit-Code %1)."_s.arg(exitCode));
+            fail(
+                tr("Der Modem-Simulator hat sich vorzeitig beendet (Exit-Code %1).").arg(exitCode));
     });
     m_timeout.setSingleShot(true);
     connect(&m_timeout, &QTimer::timeout, this,
-            [this] { fail(u"Der Modem-Simulator meldet sich nicht."_s); });
+            [this] { fail(tr("Der Modem-Simulator meldet sich nicht.")); });
 }
 
 DemoModem::~DemoModem()
@@ -54,12 +55,12 @@ QString DemoModem::findSimulator(const QString &programDir)
 QString DemoModem::prepare()
 {
     if (!m_folder.isValid())
-        return u"Der Ordner für die Demo kann nicht angelegt werden: %1"_s.arg(
-            m_folder.errorString());
+        return tr("Der Ordner für die Demo kann nicht angelegt werden: %1")
+            .arg(m_folder.errorString());
     const QString error =
         NewStore::create(QDir(folder()).filePath(Schema::fileName), providerNumber);
     if (!error.isEmpty())
-        return u"Die Daten für die Demo können nicht angelegt werden: %1"_s.arg(error);
+        return tr("Die Daten für die Demo können nicht angelegt werden: %1").arg(error);
     return QString();
 }
 
@@ -92,7 +93,7 @@ bool DemoModem::configure(const QByteArray &readyLine)
         bool ok = false;
         const int port = colon < 0 ? 0 : address.mid(colon + 1).toInt(&ok);
         if (!ok || port < 1 || port > 65535) {
-            fail(u"Der Simulator nennt keinen TCP-Port: %1"_s.arg(QString::fromUtf8(readyLine)));
+            fail(tr("Der Simulator nennt keinen TCP-Port: %1").arg(QString::fromUtf8(readyLine)));
             return false;
         }
         values.server = QString::fromLatin1(address.left(colon));
@@ -104,8 +105,8 @@ bool DemoModem::configure(const QByteArray &readyLine)
         return true; // the dial-up line is what a new file has anyway
     ConnectionSettings settings(QDir(folder()).filePath(Schema::fileName), nullptr);
     if (!settings.save(values)) {
-        fail(
-            u"Die Daten für die Demo können nicht angelegt werden: %1"_s.arg(settings.lastError()));
+        fail(tr("Die Daten für die Demo können nicht angelegt werden: %1")
+                 .arg(settings.lastError()));
         return false;
     }
     return true;
@@ -135,5 +136,5 @@ void DemoModem::fail(const QString &message)
     m_failed = true;
     m_timeout.stop();
     m_simulator.kill();
-    Q_EMIT failed(message + u"\n\nDie Demo wird beendet."_s);
+    Q_EMIT failed(message + u"\n\n"_s + tr("Die Demo wird beendet."));
 }

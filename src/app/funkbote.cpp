@@ -35,6 +35,7 @@
 #include "wrapbutton.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFrame>
 #include <QGuiApplication>
@@ -52,14 +53,31 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kTitel = QStringLiteral("Funkbote - SMS-Versand-Programm...");
-const QString kQuitQuestion = QStringLiteral(
-    "Es sind noch Nachrichten in der Warteschlange. Wenn Sie jetzt beenden, gehen diese "
-    "Nachrichten verloren. Wollen Sie beenden?");
-const QString kStopQuestion = QStringLiteral(
-    "Achtung! Sie sind dabei den Versand aller Nachrichten anzuhalten. Wollen Sie das wirklich?");
-const QString kResumedNotice =
-    QStringLiteral("Information! Der Nachrichtenversand wurde wieder aktiviert.");
+QString titleText()
+{
+    return QCoreApplication::translate("Funkbote", "Funkbote - SMS-Versand-Programm...");
+}
+
+QString quitQuestion()
+{
+    return QCoreApplication::translate(
+        "Funkbote",
+        "Es sind noch Nachrichten in der Warteschlange. Wenn Sie jetzt beenden, gehen diese "
+        "Nachrichten verloren. Wollen Sie beenden?");
+}
+
+QString stopQuestion()
+{
+    return QCoreApplication::translate("Funkbote",
+                                       "Achtung! Sie sind dabei den Versand aller Nachrichten "
+                                       "anzuhalten. Wollen Sie das wirklich?");
+}
+
+QString resumedNotice()
+{
+    return QCoreApplication::translate(
+        "Funkbote", "Information! Der Nachrichtenversand wurde wieder aktiviert.");
+}
 
 QLabel *headingLabel(const QString &text, QWidget *parent)
 {
@@ -224,7 +242,7 @@ void Funkbote::showCentred()
 
 void Funkbote::buildWindow()
 {
-    m_titel = new QLabel(kTitel + m_env.titleSuffix, this);
+    m_titel = new QLabel(titleText() + m_env.titleSuffix, this);
     m_titel->setObjectName(u"LBLTitel"_s);
     m_titel->setFont(Look::titleFont());
     Look::setTextColor(m_titel, Look::lightYellow);
@@ -268,7 +286,7 @@ void Funkbote::buildFrame()
 {
     QWidget *f = m_frame1;
 
-    m_cmdAn = new QPushButton(u"An:"_s, f);
+    m_cmdAn = new QPushButton(tr("An:"), f);
     m_cmdAn->setObjectName(u"cmdAn"_s);
     Look::setBackground(m_cmdAn, Look::grau);
     m_cmdAn->setGeometry(Look::rectTwips(120, 360, 600, 315));
@@ -286,11 +304,11 @@ void Funkbote::buildFrame()
         label->setBuddy(field);
         return field;
     };
-    m_natelNummer = numberField(u"LBLNatelNummer"_s, u"Mobilnummer:"_s, u"TXTNatelNummer"_s, 840);
-    m_rueckrufNummer =
-        numberField(u"LBLRueckrufNummer"_s, u"Mobilrückrufnummer:"_s, u"TXTRueckrufNummer"_s, 2745);
+    m_natelNummer = numberField(u"LBLNatelNummer"_s, tr("Mobilnummer:"), u"TXTNatelNummer"_s, 840);
+    m_rueckrufNummer = numberField(u"LBLRueckrufNummer"_s, tr("Mobilrückrufnummer:"),
+                                   u"TXTRueckrufNummer"_s, 2745);
 
-    auto *nachrichtLabel = headingLabel(u"Nachricht:"_s, f);
+    auto *nachrichtLabel = headingLabel(tr("Nachricht:"), f);
     nachrichtLabel->setObjectName(u"LBLNachricht"_s);
     nachrichtLabel->setGeometry(Look::rectTwips(585, 750, 1815, 255));
     m_nachricht = new QPlainTextEdit(f);
@@ -312,7 +330,7 @@ void Funkbote::buildFrame()
     hintFont.setPointSizeF(hintFont.pointSizeF() * 0.85);
     m_hintLabel->setFont(hintFont);
 
-    m_senden = new QPushButton(u"SMS senden"_s, f);
+    m_senden = new QPushButton(tr("SMS senden"), f);
     m_senden->setObjectName(u"cmdSenden"_s);
     m_senden->setGeometry(Look::rectTwips(3360, 3105, 1200, 360));
 
@@ -321,7 +339,7 @@ void Funkbote::buildFrame()
     frame5->setFrameShape(QFrame::HLine);
     frame5->setGeometry(Look::rectTwips(120, 3555, 4440, 30));
 
-    auto *warteschlange = headingLabel(u"Warteschlange:"_s, f);
+    auto *warteschlange = headingLabel(tr("Warteschlange:"), f);
     warteschlange->setObjectName(u"LBLWarteschlange"_s);
     warteschlange->setGeometry(Look::rectTwips(120, 3660, 1815, 255));
 
@@ -359,7 +377,7 @@ void Funkbote::buildFrame()
     frame3->setGeometry(Look::rectTwips(4710, 120, 30, 5295));
 
     // Placed on the window itself, over the frame.
-    m_auslistloesch = new QPushButton(u"Aus Warteschlange löschen"_s, this);
+    m_auslistloesch = new QPushButton(tr("Aus Warteschlange löschen"), this);
     m_auslistloesch->setObjectName(u"cmdauslistloesch"_s);
     m_auslistloesch->setGeometry(Look::rectTwips(240, 360 + 4485, 2535, 360));
 }
@@ -375,14 +393,14 @@ void Funkbote::buildButtonColumn()
         b->setGeometry(Look::rectTwips(x, y, 1620, 495));
         return b;
     };
-    m_konfiguration = button(u"cmdKonfiguration"_s, kKonfigurationButtonText, 360 + 240, m_frame1);
-    m_adressbuch = button(u"cmdAdressbuch"_s, u"Adressbuch"_s, 360 + 840, this);
+    m_konfiguration = button(u"cmdKonfiguration"_s, konfigurationButtonText(), 360 + 240, m_frame1);
+    m_adressbuch = button(u"cmdAdressbuch"_s, tr("Adressbuch"), 360 + 840, this);
     m_versandLogButton =
-        button(u"cmdVersandLog"_s, u"Versand-Archiv ansehen"_s, 360 + 1440, m_frame1);
-    m_auswahlNamen = button(u"cmdAuswahlNamen"_s, u"Serien-SMS versenden"_s, 360 + 2040, m_frame1);
-    m_startStop = button(u"cmdStartStop"_s, u"Versand stoppen"_s, 360 + 2640, this);
+        button(u"cmdVersandLog"_s, tr("Versand-Archiv ansehen"), 360 + 1440, m_frame1);
+    m_auswahlNamen = button(u"cmdAuswahlNamen"_s, tr("Serien-SMS versenden"), 360 + 2040, m_frame1);
+    m_startStop = button(u"cmdStartStop"_s, tr("Versand stoppen"), 360 + 2640, this);
 
-    m_copyright = new HoverLabel(kCopyrightLabelText, m_frame1);
+    m_copyright = new HoverLabel(copyrightLabelText(), m_frame1);
     m_copyright->setObjectName(u"LBLCopyright"_s);
     m_copyright->setAlignment(Qt::AlignCenter);
     m_copyright->setWordWrap(true);
@@ -417,10 +435,11 @@ void Funkbote::connectActions()
         m_engine, &SendEngine::halted, this,
         [this](const QString &reason) {
             m_env.prompter->message(
-                u"Der Versand wurde angehalten: %1.\n\nBitte prüfen Sie die Einstellungen "
-                u"(SIM-PIN) und starten Sie den Versand danach wieder mit «Versand starten». "
-                u"Funkbote versucht es nicht von selbst noch einmal, damit die SIM-Karte "
-                u"nicht gesperrt wird."_s.arg(reason),
+                tr("Der Versand wurde angehalten: %1.\n\nBitte prüfen Sie die Einstellungen "
+                   "(SIM-PIN) und starten Sie den Versand danach wieder mit «Versand starten». "
+                   "Funkbote versucht es nicht von selbst noch einmal, damit die SIM-Karte "
+                   "nicht gesperrt wird.")
+                    .arg(reason),
                 Prompter::Buttons::Ok, Prompter::Icon::Warning);
         },
         Qt::QueuedConnection);
@@ -429,7 +448,7 @@ void Funkbote::connectActions()
         auto *dialog = new FRMKonfiguration(databasePath(), m_settings, this, m_env.prompter,
                                             m_connection, m_connectionTest);
         connect(dialog, &DialogBase::unloaded, this,
-                [this] { m_titel->setText(kTitel + m_env.titleSuffix); });
+                [this] { m_titel->setText(titleText() + m_env.titleSuffix); });
         openDialog(dialog);
     });
     connect(m_versandLogButton, &QPushButton::clicked, this, [this] {
@@ -493,7 +512,7 @@ void Funkbote::activationRefresh()
     // A changed row shows in the call-back field through Settings::changed.
     m_settings->reload();
     m_connection->reload();
-    m_titel->setText(kTitel + m_env.titleSuffix);
+    m_titel->setText(titleText() + m_env.titleSuffix);
 }
 
 bool Funkbote::event(QEvent *event)
@@ -505,8 +524,8 @@ bool Funkbote::event(QEvent *event)
 
 QString Funkbote::failureMessageText()
 {
-    return u"Die SMS konnte trotz mehrerer Versuche nicht versandt werden. Bitte überprüfen Sie "
-           u"die Einstellungen über die Schaltfläche \"SMS-Versand konfigurieren\"."_s;
+    return tr("Die SMS konnte trotz mehrerer Versuche nicht versandt werden. Bitte überprüfen Sie "
+              "die Einstellungen über die Schaltfläche \"SMS-Versand konfigurieren\".");
 }
 
 void Funkbote::showPaused(bool paused)
@@ -515,17 +534,18 @@ void Funkbote::showPaused(bool paused)
     // keeps telling what the user chose.
     if (m_quitQuestionOpen)
         return;
-    m_startStop->setText(paused ? u"Versand starten"_s : u"Versand stoppen"_s);
+    m_startStop->setText(paused ? tr("Versand starten") : tr("Versand stoppen"));
 }
 
 void Funkbote::toggleSending()
 {
     if (m_engine->isPaused()) {
-        m_env.prompter->message(kResumedNotice, Prompter::Buttons::Ok, Prompter::Icon::Information);
+        m_env.prompter->message(resumedNotice(), Prompter::Buttons::Ok,
+                                Prompter::Icon::Information);
         m_engine->resume();
         return;
     }
-    if (m_env.prompter->message(kStopQuestion, Prompter::Buttons::YesNo, Prompter::Icon::None) ==
+    if (m_env.prompter->message(stopQuestion(), Prompter::Buttons::YesNo, Prompter::Icon::None) ==
         Prompter::Answer::Yes)
         m_engine->pause();
 }
@@ -551,7 +571,7 @@ bool Funkbote::confirmQuit()
     if (pausedHere)
         m_engine->pause();
     const bool quit =
-        m_env.prompter->message(kQuitQuestion, Prompter::Buttons::YesNo) == Prompter::Answer::Yes;
+        m_env.prompter->message(quitQuestion(), Prompter::Buttons::YesNo) == Prompter::Answer::Yes;
     m_quitQuestionOpen = false;
     // On Yes sending stays off: the program is ending.
     if (!quit && pausedHere)
@@ -613,7 +633,7 @@ void Funkbote::hoverBackground()
 void Funkbote::storeFailed(const QString &message)
 {
     // Told once by the settings until the row reads well again.
-    m_env.prompter->message(u"Die Datenbank meldet einen Fehler:\n%1"_s.arg(message),
+    m_env.prompter->message(tr("Die Datenbank meldet einen Fehler:\n%1").arg(message),
                             Prompter::Buttons::Ok, Prompter::Icon::Warning);
 }
 

@@ -93,16 +93,18 @@ QString MessageFieldCheck::hint(const QString &crLfText)
 {
     if (crLfText.isEmpty())
         return QString();
-    QString result =
-        QStringLiteral("Wird als %1 SMS versandt.").arg(messagePartCount(crLfText.size()));
+    QString result = tr("Wird als %1 SMS versandt.").arg(messagePartCount(crLfText.size()));
     const QStringList left = unsendableCharacters(crLfText);
     if (!left.isEmpty()) {
         QStringList shown;
         for (qsizetype i = 0; i < left.size() && i < maxListedCharacters; ++i)
             shown.append(readable(left.at(i)));
-        result += u"\nNicht übertragbar (wird weggelassen): " % shown.join(u' ');
-        if (left.size() > maxListedCharacters)
-            result += QStringLiteral(" und %1 weitere").arg(left.size() - maxListedCharacters);
+        QString list = shown.join(u' ');
+        if (left.size() > maxListedCharacters) {
+            list = tr("%1 und %2 weitere")
+                       .arg(list, QString::number(left.size() - maxListedCharacters));
+        }
+        result += u'\n' + tr("Nicht übertragbar (wird weggelassen): %1").arg(list);
     }
     return result;
 }
@@ -113,10 +115,10 @@ QString MessageFieldCheck::gsmHint(const QString &crLfText)
         return QString();
     const Gsm::MessagePlan plan = Gsm::planMessage(crLfText);
     if (plan.parts > Gsm::maxParts)
-        return QStringLiteral("Zu lang für ein GSM-Modem (höchstens %1 SMS).").arg(Gsm::maxParts);
+        return tr("Zu lang für ein GSM-Modem (höchstens %1 SMS).").arg(Gsm::maxParts);
     if (plan.encoding == Gsm::Encoding::Ucs2)
-        return QStringLiteral("Wird als %1 SMS versandt (Unicode).").arg(plan.parts);
-    return QStringLiteral("Wird als %1 SMS versandt.").arg(plan.parts);
+        return tr("Wird als %1 SMS versandt (Unicode).").arg(plan.parts);
+    return tr("Wird als %1 SMS versandt.").arg(plan.parts);
 }
 
 void MessageFieldCheck::setGsm(bool gsm)

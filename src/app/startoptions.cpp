@@ -12,20 +12,29 @@ namespace {
 struct Parser
 {
     QCommandLineParser parser;
-    QCommandLineOption data{u"data"_s, u"Daten.mdb aus ORDNER verwenden."_s, u"ORDNER"_s};
-    QCommandLineOption demo{u"demo"_s, u"Ohne Modem ausprobieren: der Modem-Simulator dient "
-                                       u"als Modem, die Daten liegen in einem Wegwerf-Ordner."_s};
+    QCommandLineOption data{
+        u"data"_s, QCoreApplication::translate("StartOptions", "Daten.mdb aus ORDNER verwenden."),
+        QCoreApplication::translate("StartOptions", "ORDNER")};
+    QCommandLineOption demo{u"demo"_s, QCoreApplication::translate(
+                                           "StartOptions",
+                                           "Ohne Modem ausprobieren: der Modem-Simulator dient "
+                                           "als Modem, die Daten liegen in einem Wegwerf-Ordner.")};
     QCommandLineOption demoConnection{
         u"demo-connection"_s,
-        u"Für die Demo: modem (Wählverbindung, Vorgabe), tcp (Internet) oder gsm "
-        u"(GSM-Modem); schliesst --demo ein."_s,
-        u"ART"_s, u"modem"_s};
-    QCommandLineOption quitAfterStart{u"quit-after-start"_s,
-                                      u"Boxen nach stderr, nach dem Start gleich enden."_s};
+        QCoreApplication::translate(
+            "StartOptions",
+            "Für die Demo: modem (Wählverbindung, Vorgabe), tcp (Internet) oder gsm "
+            "(GSM-Modem); schliesst --demo ein."),
+        QCoreApplication::translate("StartOptions", "ART"), u"modem"_s};
+    QCommandLineOption quitAfterStart{
+        u"quit-after-start"_s,
+        QCoreApplication::translate("StartOptions",
+                                    "Boxen nach stderr, nach dem Start gleich enden.")};
 
     Parser()
     {
-        parser.setApplicationDescription(u"Funkbote versendet SMS über ein Modem."_s);
+        parser.setApplicationDescription(
+            QCoreApplication::translate("StartOptions", "Funkbote versendet SMS über ein Modem."));
         parser.addHelpOption();
         parser.addVersionOption();
         quitAfterStart.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -40,14 +49,18 @@ struct Parser
         result.demoConnection = parser.value(demoConnection);
         result.quitAfterStart = parser.isSet(quitAfterStart);
         if (!parser.positionalArguments().isEmpty())
-            *error = u"Unerwartetes Argument: %1"_s.arg(parser.positionalArguments().constFirst());
+            *error = QCoreApplication::translate("StartOptions", "Unerwartetes Argument: %1")
+                         .arg(parser.positionalArguments().constFirst());
         else if (!QStringList{u"modem"_s, u"tcp"_s, u"gsm"_s}.contains(result.demoConnection))
-            *error = u"--demo-connection kennt modem, tcp und gsm, nicht \"%1\"."_s.arg(
-                result.demoConnection);
+            *error =
+                QCoreApplication::translate(
+                    "StartOptions", "--demo-connection kennt modem, tcp und gsm, nicht \"%1\".")
+                    .arg(result.demoConnection);
         else if (result.demo && parser.isSet(data))
-            *error = u"--demo und --data schliessen sich aus."_s;
+            *error = QCoreApplication::translate("StartOptions",
+                                                 "--demo und --data schliessen sich aus.");
         else if (parser.isSet(data) && result.dataFolder.trimmed().isEmpty())
-            *error = u"--data braucht einen Ordner."_s;
+            *error = QCoreApplication::translate("StartOptions", "--data braucht einen Ordner.");
         return result;
     }
 };

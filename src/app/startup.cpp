@@ -5,6 +5,7 @@
 #include "schema.h"
 #include "storecheck.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -28,14 +29,19 @@ std::optional<int> StartupGuard::check()
 {
     const QString folder = QDir::toNativeSeparators(m_dataDir);
     if (m_createFresh) {
-        m_prompter->message(u"Funkbote wird zum ersten Mal gestartet und legt seine Daten neu "
-                            u"an in:\n\n%1"_s.arg(folder),
+        m_prompter->message(QCoreApplication::translate(
+                                "StartupGuard",
+                                "Funkbote wird zum ersten Mal gestartet und legt seine Daten neu "
+                                "an in:\n\n%1")
+                                .arg(folder),
                             Prompter::Buttons::Ok, Prompter::Icon::Information);
         if (!QDir().mkpath(m_dataDir)) {
-            m_prompter->message(
-                u"Der Datenordner \"%1\" kann nicht angelegt werden. Bitte "
-                u"prüfen Sie die Schreibrechte.\n\nDas Programm wird beendet."_s.arg(folder),
-                Prompter::Buttons::Ok, Prompter::Icon::Critical);
+            m_prompter->message(QCoreApplication::translate(
+                                    "StartupGuard",
+                                    "Der Datenordner \"%1\" kann nicht angelegt werden. Bitte "
+                                    "prüfen Sie die Schreibrechte.\n\nDas Programm wird beendet.")
+                                    .arg(folder),
+                                Prompter::Buttons::Ok, Prompter::Icon::Critical);
             return CreateFailed;
         }
     }
@@ -49,12 +55,16 @@ std::optional<int> StartupGuard::check()
     m_lock->setStaleLockTime(0);
     if (!m_lock->tryLock(0)) {
         if (m_lock->error() == QLockFile::LockFailedError) {
-            m_prompter->message(u"Dieses Programm ist bereits gestartet!"_s);
+            m_prompter->message(QCoreApplication::translate(
+                "StartupGuard", "Dieses Programm ist bereits gestartet!"));
             return SecondInstance;
         }
         m_prompter->message(
-            u"Im Datenordner \"%1\" kann die Sperrdatei nicht angelegt werden. Bitte prüfen "
-            u"Sie die Schreibrechte.\n\nDas Programm wird beendet."_s.arg(folder),
+            QCoreApplication::translate(
+                "StartupGuard",
+                "Im Datenordner \"%1\" kann die Sperrdatei nicht angelegt werden. Bitte prüfen "
+                "Sie die Schreibrechte.\n\nDas Programm wird beendet.")
+                .arg(folder),
             Prompter::Buttons::Ok, Prompter::Icon::Critical);
         return LockFailed;
     }
@@ -82,8 +92,11 @@ std::optional<int> StartupGuard::createFresh()
     // The folder goes again, so that the next start is a first start again.
     m_lock.reset();
     QDir().rmdir(m_dataDir);
-    m_prompter->message(u"Die Datei \"%1\" kann nicht angelegt werden:\n%2\n\nDas Programm wird "
-                        u"beendet."_s.arg(QDir::toNativeSeparators(databasePath()), error),
+    m_prompter->message(QCoreApplication::translate(
+                            "StartupGuard",
+                            "Die Datei \"%1\" kann nicht angelegt werden:\n%2\n\nDas Programm wird "
+                            "beendet.")
+                            .arg(QDir::toNativeSeparators(databasePath()), error),
                         Prompter::Buttons::Ok, Prompter::Icon::Critical);
     return CreateFailed;
 }

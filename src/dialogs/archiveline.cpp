@@ -1,7 +1,9 @@
 #include "archiveline.h"
 
+#include "gsmpdu.h"
 #include "sendlog.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QDateTime>
 #include <QTime>
@@ -90,12 +92,18 @@ QString statusText(const QString &versandt)
     if (versandt == u"OK")
         return QString();
     if (versandt.trimmed().isEmpty())
-        return u" [Versandstatus unbekannt]"_s;
+        return u" ["_s + QCoreApplication::translate("ArchiveLine", "Versandstatus unbekannt") +
+               u']';
     // The message centre ("NACK " + code) or the GSM network ("CMS " +
     // code) refused the message for good.
     if (versandt.startsWith(u"NACK") || versandt.startsWith(u"CMS "))
-        return u" [abgelehnt: "_s + versandt + u']';
-    return u" [nicht versandt: "_s + versandt + u']';
+        return u" ["_s + QCoreApplication::translate("ArchiveLine", "abgelehnt: %1").arg(versandt) +
+               u']';
+    // A text the program logged in German is shown in the user's language.
+    return u" ["_s +
+           QCoreApplication::translate("ArchiveLine", "nicht versandt: %1")
+               .arg(Gsm::errorMeaning(versandt)) +
+           u']';
 }
 
 QString oneLine(const QString &nachricht)

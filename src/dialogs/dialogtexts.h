@@ -1,15 +1,23 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 // Texts of the configuration, archive and information windows that the main
 // window shows too, and the two addresses of the information window.
 
 // Caption of the main window's button that opens the modem configuration.
-inline const QString kKonfigurationButtonText = QStringLiteral("SMS-Versand konfigurieren");
+inline QString konfigurationButtonText()
+{
+    return QCoreApplication::translate("DialogText", "SMS-Versand konfigurieren");
+}
 
 // The main window's link label that opens the information window.
-inline const QString kCopyrightLabelText = QStringLiteral("\u2192 Informationen zum Programm");
+inline QString copyrightLabelText()
+{
+    return QStringLiteral("\u2192 ") +
+           QCoreApplication::translate("DialogText", "Informationen zum Programm");
+}
 
 // The product's web page, handed to the browser exactly as it stands.
 inline const QString kWebAddress = QStringLiteral("https://www.funkbote.example");

@@ -7,6 +7,7 @@
 #include "storeconnection.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -43,8 +44,8 @@ namespace {
 DialogBase::Look archiveLook()
 {
     DialogBase::Look look;
-    look.windowTitle = u"Archiv"_s;
-    look.titel = u"Archiv der versandten Nachrichten..."_s;
+    look.windowTitle = QCoreApplication::translate("FRMArchiv", "Archiv");
+    look.titel = QCoreApplication::translate("FRMArchiv", "Archiv der versandten Nachrichten...");
     look.widthTwips = 7350;
     look.heightTwips = 4350;
     look.endeLeftTwips = 7000;
@@ -81,7 +82,7 @@ FRMArchiv::FRMArchiv(QString databasePath, QWidget *mainWindow, Prompter *prompt
     setObjectName(u"FRMArchiv"_s);
 
     // The search field and the choice of rows above the list.
-    auto *searchLabel = new QLabel(u"Suchen:"_s);
+    auto *searchLabel = new QLabel(tr("Suchen:"));
     searchLabel->setObjectName(u"lblSuchen"_s);
     placeInFrame(searchLabel, 240, 270, 800, 255);
     m_search = new QLineEdit;
@@ -89,16 +90,16 @@ FRMArchiv::FRMArchiv(QString databasePath, QWidget *mainWindow, Prompter *prompt
     m_search->setClearButtonEnabled(true);
     placeInFrame(m_search, 1060, 240, 3000, 285);
     searchLabel->setBuddy(m_search);
-    auto *showLabel = new QLabel(u"Anzeigen:"_s);
+    auto *showLabel = new QLabel(tr("Anzeigen:"));
     showLabel->setObjectName(u"lblAnzeigen"_s);
     placeInFrame(showLabel, 4300, 270, 900, 255);
     m_show = new QComboBox;
     m_show->setObjectName(u"cboAnzeigen"_s);
-    m_show->addItems({u"alle"_s, u"versandt"_s, u"abgelehnt"_s});
+    m_show->addItems({tr("alle"), tr("versandt"), tr("abgelehnt")});
     placeInFrame(m_show, 5220, 225, 1635, 315);
     showLabel->setBuddy(m_show);
 
-    auto *label2 = new QLabel(u"Nachrichtenarchiv:"_s);
+    auto *label2 = new QLabel(tr("Nachrichtenarchiv:"));
     label2->setObjectName(u"Label2"_s);
     placeInFrame(label2, 240, 660, 4215, 255);
 
@@ -117,17 +118,17 @@ FRMArchiv::FRMArchiv(QString databasePath, QWidget *mainWindow, Prompter *prompt
     placeInFrame(m_list, 240, 960, 6615, 2010);
     label2->setBuddy(m_list);
 
-    m_resend = new QPushButton(u"Erneut senden"_s);
+    m_resend = new QPushButton(tr("Erneut senden"));
     m_resend->setObjectName(u"cmdErneutSenden"_s);
     placeInFrame(m_resend, 240, 3240, 1500, 330);
     connect(m_resend, &QPushButton::clicked, this, &FRMArchiv::resend);
 
-    auto *protokoll = new QPushButton(u"Protokoll"_s);
+    auto *protokoll = new QPushButton(tr("Protokoll"));
     protokoll->setObjectName(u"cmdProtokoll"_s);
     placeInFrame(protokoll, 3480, 3240, 1200, 330);
     connect(protokoll, &QPushButton::clicked, this, &FRMArchiv::traceRequested);
 
-    auto *ok = new QPushButton(u"OK"_s);
+    auto *ok = new QPushButton(tr("OK"));
     ok->setObjectName(u"cmdOK"_s);
     placeInFrame(ok, 6360, 3240, 495, 330);
     connect(ok, &QPushButton::clicked, this, &QWidget::close);
@@ -163,13 +164,13 @@ void FRMArchiv::resend()
 {
     const QModelIndexList selected = m_list->selectionModel()->selectedIndexes();
     if (selected.isEmpty()) {
-        message(u"Bitte wählen Sie zuerst die Nachricht aus, die erneut gesendet werden soll."_s);
+        message(tr("Bitte wählen Sie zuerst die Nachricht aus, die erneut gesendet werden soll."));
         return;
     }
     const LogRow row = m_rows->row(m_filter->mapToSource(selected.constFirst()).row());
     const Prompter::Answer answer =
-        message(u"Die Nachricht an %1 erneut in die Warteschlange stellen?\n\n%2"_s.arg(
-                    row.mobilNummer, row.nachricht),
+        message(tr("Die Nachricht an %1 erneut in die Warteschlange stellen?\n\n%2")
+                    .arg(row.mobilNummer, row.nachricht),
                 Prompter::Buttons::YesNo, Prompter::Icon::None);
     if (answer == Prompter::Answer::Yes)
         Q_EMIT resendRequested(row.mobilNummer, row.nachricht);
@@ -195,8 +196,7 @@ void FRMArchiv::fill()
                                 2 * m_list->fontMetrics().averageCharWidth());
 
     if (!error.isEmpty()) {
-        message(u"Das Archiv konnte nicht aus "_s + m_databasePath + u" gelesen werden:\n"_s +
-                    error,
+        message(tr("Das Archiv konnte nicht aus %1 gelesen werden:\n%2").arg(m_databasePath, error),
                 Prompter::Buttons::Ok, Prompter::Icon::Warning);
     }
     Q_EMIT filled();

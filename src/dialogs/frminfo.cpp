@@ -4,6 +4,7 @@
 #include "hoverlabel.h"
 #include "look.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <algorithm>
 
@@ -14,8 +15,8 @@ namespace {
 DialogBase::Look infoLook()
 {
     DialogBase::Look look;
-    look.windowTitle = u"Funkbote - Info"_s;
-    look.titel = u"Funkbote Version 1.0 - Info..."_s;
+    look.windowTitle = QCoreApplication::translate("FRMInfo", "Funkbote - Info");
+    look.titel = QCoreApplication::translate("FRMInfo", "Funkbote Version 1.0 - Info...");
     look.widthTwips = 4680;
     look.heightTwips = 4350;
     look.endeLeftTwips = 4320;
@@ -25,16 +26,24 @@ DialogBase::Look infoLook()
     return look;
 }
 
-const QString kEigentumsHinweis =
-    u"Funkbote ist urheberrechtlich geschützt und gehört den Funkbote-Entwicklern. Sie dürfen "
-    u"es nach der GNU General Public License, Version 3 oder neuer, weitergeben und ändern; "
-    u"es kommt ohne jede Gewährleistung."_s;
+QString eigentumsHinweis()
+{
+    return QCoreApplication::translate(
+        "FRMInfo",
+        "Funkbote ist urheberrechtlich geschützt und gehört den Funkbote-Entwicklern. Sie dürfen "
+        "es nach der GNU General Public License, Version 3 oder neuer, weitergeben und ändern; "
+        "es kommt ohne jede Gewährleistung.");
+}
 
-const QString kProductText =
-    u"Funkbote versendet SMS über Ihr Modem: Die Nachrichten kommen in eine Warteschlange "
-    u"und gehen der Reihe nach an die Mitteilungszentrale Ihres Providers. Versandte "
-    u"Nachrichten finden Sie im Archiv. Fragen oder Anregungen? Schreiben Sie uns bitte an "
-    u"die unten stehende E-Mail-Adresse."_s;
+QString productText()
+{
+    return QCoreApplication::translate(
+        "FRMInfo",
+        "Funkbote versendet SMS über Ihr Modem: Die Nachrichten kommen in eine Warteschlange "
+        "und gehen der Reihe nach an die Mitteilungszentrale Ihres Providers. Versandte "
+        "Nachrichten finden Sie im Archiv. Fragen oder Anregungen? Schreiben Sie uns bitte an "
+        "die unten stehende E-Mail-Adresse.");
+}
 
 // A paragraph that the user's font makes too long for its place gets a
 // slightly smaller font rather than losing its last lines.
@@ -71,21 +80,21 @@ FRMInfo::FRMInfo(QWidget *mainWindow, Prompter *prompter, UrlOpener urlOpener)
 {
     setObjectName(u"FRMInfo"_s);
 
-    auto *label2 = new QLabel(kEigentumsHinweis);
+    auto *label2 = new QLabel(eigentumsHinweis());
     label2->setObjectName(u"Label2"_s);
     label2->setWordWrap(true);
     ::Look::setTextColor(label2, ::Look::lightOrange);
     placeInFrame(label2, 120, 240, 4215, 975);
     fitParagraph(label2);
 
-    auto *label1 = new QLabel(kProductText);
+    auto *label1 = new QLabel(productText());
     label1->setObjectName(u"Label1"_s);
     label1->setWordWrap(true);
     ::Look::setTextColor(label1, ::Look::windowColour());
     placeInFrame(label1, 120, 1200, 4215, 1815);
     fitParagraph(label1);
 
-    auto *titel = new HoverLabel(u"E-Mail: "_s + kSupportAddress);
+    auto *titel = new HoverLabel(tr("E-Mail: %1").arg(kSupportAddress));
     titel->setObjectName(u"Titel"_s);
     titel->setAlignment(Qt::AlignCenter);
     ::Look::setTextColor(titel, ::Look::lightYellow);
@@ -94,7 +103,7 @@ FRMInfo::FRMInfo(QWidget *mainWindow, Prompter *prompter, UrlOpener urlOpener)
     addInfoHoverLabel(titel);
     connect(titel, &HoverLabel::clicked, this, [this] { openUrl(mailUrl()); });
 
-    auto *web = new HoverLabel(u"Web: "_s + kWebAddress);
+    auto *web = new HoverLabel(tr("Web: %1").arg(kWebAddress));
     web->setObjectName(u"LBLWeb"_s);
     web->setAlignment(Qt::AlignCenter);
     ::Look::setTextColor(web, ::Look::lightYellow);

@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDataWidgetMapper>
 #include <QFileInfo>
 #include <QLabel>
@@ -29,8 +30,8 @@ namespace {
 DialogBase::Look konfigurationLook()
 {
     DialogBase::Look look;
-    look.windowTitle = u"Modemkonfiguration"_s;
-    look.titel = u"Konfiguration..."_s;
+    look.windowTitle = QCoreApplication::translate("FRMKonfiguration", "Modemkonfiguration");
+    look.titel = QCoreApplication::translate("FRMKonfiguration", "Konfiguration...");
     look.widthTwips = 5400;
     look.heightTwips = 7965;
     look.endeLeftTwips = 5070;
@@ -112,31 +113,33 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWi
     };
 
     m_verbindung = new QComboBox;
-    m_verbindung->addItems({u"Modem (Wählverbindung)"_s, u"Internet (TCP/IP)"_s, u"GSM-Modem"_s});
-    labelledField(u"lblVerbindung"_s, u"Verbindung:"_s, 270, 255, m_verbindung, u"cboVerbindung"_s,
+    m_verbindung->addItems(
+        {tr("Modem (Wählverbindung)"), tr("Internet (TCP/IP)"), tr("GSM-Modem")});
+    labelledField(u"lblVerbindung"_s, tr("Verbindung:"), 270, 255, m_verbindung, u"cboVerbindung"_s,
                   240);
-    m_comPort = lineField(u"Label1"_s, u"Com-Port des Modems:"_s, 660, 255, u"TXTDBComPort"_s, 660);
+    m_comPort =
+        lineField(u"Label1"_s, tr("Com-Port des Modems:"), 660, 255, u"TXTDBComPort"_s, 660);
     // The port number and, beside it, the device behind it.
     placeInFrame(m_comPort, 2300, 660, 500, 285);
     m_portChoice = new PortChoice;
     m_portChoice->setObjectName(u"cboGeraet"_s);
-    m_portChoice->setAccessibleName(u"Gerät des Com-Ports"_s);
+    m_portChoice->setAccessibleName(tr("Gerät des Com-Ports"));
     placeInFrame(m_portChoice, 2860, 645, 2080, 315);
-    m_providerNummer = lineField(u"Label2"_s, u"Rufnummer des Service-Providers:"_s, 1020, 375,
+    m_providerNummer = lineField(u"Label2"_s, tr("Rufnummer des Service-Providers:"), 1020, 375,
                                  u"TXTDBProviderNummer"_s, 1140);
-    m_initialisierungsbefehl = lineField(u"Label3"_s, u"Initialisierungsbefehl für das Modem:"_s,
+    m_initialisierungsbefehl = lineField(u"Label3"_s, tr("Initialisierungsbefehl für das Modem:"),
                                          1500, 375, u"TXTDBInistialisierungsbefehl"_s, 1620);
     buildConnectionPart();
 
-    m_ok = new QPushButton(u"OK"_s);
+    m_ok = new QPushButton(tr("OK"));
     m_ok->setObjectName(u"cmdOK"_s);
     placeInFrame(m_ok, 4325, 7080, 615, 300);
 
     // The connection test and its steps, as they happen.
-    m_testButton = new QPushButton(u"Verbindung testen"_s);
+    m_testButton = new QPushButton(tr("Verbindung testen"));
     m_testButton->setObjectName(u"cmdVerbindungTesten"_s);
     placeInFrame(m_testButton, 200, 5040, 2200, 330);
-    auto *stepsLabel = new QLabel(u"Testschritte:"_s);
+    auto *stepsLabel = new QLabel(tr("Testschritte:"));
     stepsLabel->setObjectName(u"lblTestschritte"_s);
     placeInFrame(stepsLabel, 2600, 5085, 2300, 255);
     m_testSteps = new QListWidget;
@@ -148,9 +151,9 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWi
         connect(m_test, &ConnectionTest::step, this,
                 [this](const QString &text) { m_testSteps->addItem(text); });
         connect(m_test, &ConnectionTest::finished, this, [this](bool ok, const QString &summary) {
-            m_testSteps->addItem((ok ? u"Erfolg: "_s : u"Fehlgeschlagen: "_s) + summary);
+            m_testSteps->addItem((ok ? tr("Erfolg: %1") : tr("Fehlgeschlagen: %1")).arg(summary));
             m_testSteps->scrollToBottom();
-            m_testButton->setText(u"Verbindung testen"_s);
+            m_testButton->setText(tr("Verbindung testen"));
         });
     } else {
         for (QWidget *widget :
@@ -184,7 +187,8 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWi
         if (!m_einstellungen->select())
             m_loadError = m_einstellungen->lastError().text();
         else if (m_einstellungen->rowCount() == 0)
-            m_loadError = u"Die Tabelle \"Einstellungen\" enthält keine Zeile."_s;
+            m_loadError = QCoreApplication::translate(
+                "Store", "Die Tabelle \"Einstellungen\" enthält keine Zeile.");
     }
     if (m_loadError.isEmpty()) {
         m_mapper->setModel(m_einstellungen);
@@ -243,18 +247,18 @@ void FRMKonfiguration::buildConnectionPart()
         label->setBuddy(field);
         return field;
     };
-    m_einAnruf = new QCheckBox(u"Alle wartenden SMS in einem Anruf senden"_s);
+    m_einAnruf = new QCheckBox(tr("Alle wartenden SMS in einem Anruf senden"));
     m_einAnruf->setObjectName(u"chkEinAnruf"_s);
     placeInFrame(m_einAnruf, 200, 1980, 4740, 285);
-    m_server = lineField(u"lblServer"_s, u"Server:"_s, 2400, u"txtServer"_s);
-    m_tcpPort = lineField(u"lblTcpPort"_s, u"TCP-Port:"_s, 2760, u"txtTcpPort"_s);
-    m_konto = lineField(u"lblKonto"_s, u"Konto (OAdC):"_s, 3120, u"txtKonto"_s);
-    m_passwort = lineField(u"lblPasswort"_s, u"Passwort:"_s, 3480, u"txtPasswort"_s);
+    m_server = lineField(u"lblServer"_s, tr("Server:"), 2400, u"txtServer"_s);
+    m_tcpPort = lineField(u"lblTcpPort"_s, tr("TCP-Port:"), 2760, u"txtTcpPort"_s);
+    m_konto = lineField(u"lblKonto"_s, tr("Konto (OAdC):"), 3120, u"txtKonto"_s);
+    m_passwort = lineField(u"lblPasswort"_s, tr("Passwort:"), 3480, u"txtPasswort"_s);
     m_passwort->setEchoMode(QLineEdit::Password);
-    m_simPin = lineField(u"lblSimPin"_s, u"SIM-PIN:"_s, 3840, u"txtSimPin"_s);
+    m_simPin = lineField(u"lblSimPin"_s, tr("SIM-PIN:"), 3840, u"txtSimPin"_s);
     m_simPin->setEchoMode(QLineEdit::Password);
-    m_smsZentrale = lineField(u"lblSmsZentrale"_s, u"SMS-Zentrale:"_s, 4200, u"txtSmsZentrale"_s);
-    m_smsZentrale->setPlaceholderText(u"die der SIM-Karte"_s);
+    m_smsZentrale = lineField(u"lblSmsZentrale"_s, tr("SMS-Zentrale:"), 4200, u"txtSmsZentrale"_s);
+    m_smsZentrale->setPlaceholderText(tr("die der SIM-Karte"));
 
     m_keyringNote = new QLabel;
     m_keyringNote->setObjectName(u"lblSchluesselbund"_s);
@@ -303,7 +307,7 @@ void FRMKonfiguration::showKeyringNote()
 {
     const QString note =
         m_connectionSettings->keyring() == ConnectionSettings::Keyring::Missing
-            ? u"Kein Schlüsselbund gefunden: Passwort und PIN werden in Daten.mdb gespeichert."_s
+            ? tr("Kein Schlüsselbund gefunden: Passwort und PIN werden in Daten.mdb gespeichert.")
             : QString();
     m_keyringNote->setText(note);
     // Screen readers hear the changed note too.
@@ -337,8 +341,9 @@ void FRMKonfiguration::firstActivation()
 {
     if (m_loadError.isEmpty())
         return;
-    message(u"Die Einstellungen konnten nicht aus "_s + m_databasePath + u" gelesen werden:\n"_s +
-                m_loadError + u"\n\nÄnderungen in diesem Fenster werden nicht gespeichert."_s,
+    message(tr("Die Einstellungen konnten nicht aus %1 gelesen werden:\n%2\n\nÄnderungen in "
+               "diesem Fenster werden nicht gespeichert.")
+                .arg(m_databasePath, m_loadError),
             Prompter::Buttons::Ok, Prompter::Icon::Warning);
 }
 
@@ -353,23 +358,23 @@ std::optional<QString> FRMKonfiguration::problemOf(const QLineEdit *field) const
 {
     const QString text = field->text();
     if (field == m_comPort && !portNumber(text))
-        return u"Der Com-Port des Modems muss eine ganze Zahl von 1 bis 255 sein "
-               u"(zum Beispiel 1 für COM1)."_s;
+        return tr("Der Com-Port des Modems muss eine ganze Zahl von 1 bis 255 sein "
+                  "(zum Beispiel 1 für COM1).");
     if (field == m_providerNummer && std::none_of(text.cbegin(), text.cend(), isAsciiDigit))
-        return u"Die Rufnummer des Service-Providers muss mindestens eine Ziffer enthalten."_s;
+        return tr("Die Rufnummer des Service-Providers muss mindestens eine Ziffer enthalten.");
     if (field == m_initialisierungsbefehl && text.trimmed().isEmpty())
-        return u"Der Initialisierungsbefehl für das Modem darf nicht leer sein "
-               u"(zum Beispiel ATDT)."_s;
+        return tr("Der Initialisierungsbefehl für das Modem darf nicht leer sein "
+                  "(zum Beispiel ATDT).");
     if (field == m_server && text.trimmed().isEmpty())
-        return u"Der Server darf nicht leer sein (Name oder IP-Adresse der SMS-Zentrale)."_s;
+        return tr("Der Server darf nicht leer sein (Name oder IP-Adresse der SMS-Zentrale).");
     if (field == m_tcpPort && !numberIn(text, 1, 65535))
-        return u"Der TCP-Port muss eine ganze Zahl von 1 bis 65535 sein."_s;
+        return tr("Der TCP-Port muss eine ganze Zahl von 1 bis 65535 sein.");
     if (field == m_simPin && !text.trimmed().isEmpty() && !isSimPin(text.trimmed()))
-        return u"Die SIM-PIN besteht aus 4 bis 8 Ziffern (leer lassen, wenn die SIM-Karte "
-               u"keine PIN verlangt)."_s;
+        return tr("Die SIM-PIN besteht aus 4 bis 8 Ziffern (leer lassen, wenn die SIM-Karte "
+                  "keine PIN verlangt).");
     if (field == m_smsZentrale && !text.trimmed().isEmpty() && !isCentreNumber(text))
-        return u"Die Nummer der SMS-Zentrale besteht aus höchstens 20 Ziffern, international "
-               u"mit + davor (leer lassen für die der SIM-Karte)."_s;
+        return tr("Die Nummer der SMS-Zentrale besteht aus höchstens 20 Ziffern, international "
+                  "mit + davor (leer lassen für die der SIM-Karte).");
     return std::nullopt;
 }
 
@@ -431,8 +436,9 @@ bool FRMKonfiguration::saveSettingsRow()
     // The edits of the mapped fields go into the row in one transaction;
     // the settings then read the row, so the engine gets what is stored,
     // not what the fields happen to show.
-    const QString kNoLongerThere = u"Der Datensatz ist nicht mehr vorhanden oder wurde "
-                                   u"inzwischen anders gespeichert."_s;
+    const QString kNoLongerThere = QCoreApplication::translate(
+        "Store",
+        "Der Datensatz ist nicht mehr vorhanden oder wurde inzwischen anders gespeichert.");
     // A failed attempt below may have found the row gone already.
     if (m_einstellungen->rowCount() == 0) {
         m_saveError = kNoLongerThere;
@@ -487,12 +493,12 @@ void FRMKonfiguration::testConnection()
     }
     // The test uses what is stored, as the next call would.
     if (!save()) {
-        message(u"Die Einstellungen konnten nicht gespeichert werden:\n"_s + m_saveError,
+        message(tr("Die Einstellungen konnten nicht gespeichert werden:\n%1").arg(m_saveError),
                 Prompter::Buttons::Ok, Prompter::Icon::Warning);
         return;
     }
     m_testSteps->clear();
-    m_testButton->setText(u"Test abbrechen"_s);
+    m_testButton->setText(tr("Test abbrechen"));
     m_test->start();
 }
 
@@ -516,8 +522,9 @@ bool FRMKonfiguration::aboutToUnload()
         return true;
 
     const Prompter::Answer answer =
-        message(u"Die Einstellungen konnten nicht gespeichert werden:\n"_s + m_saveError +
-                    u"\n\nFenster ohne Speichern schliessen?"_s,
+        message(tr("Die Einstellungen konnten nicht gespeichert werden:\n%1\n\nFenster ohne "
+                   "Speichern schliessen?")
+                    .arg(m_saveError),
                 Prompter::Buttons::YesNo, Prompter::Icon::Warning);
     return answer == Prompter::Answer::Yes;
 }

@@ -3,6 +3,7 @@
 #include "hoverlabel.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -15,8 +16,8 @@ namespace {
 DialogBase::Look protokollLook()
 {
     DialogBase::Look look;
-    look.windowTitle = u"Anrufprotokoll"_s;
-    look.titel = u"Protokoll der letzten Anrufe..."_s;
+    look.windowTitle = QCoreApplication::translate("FRMProtokoll", "Anrufprotokoll");
+    look.titel = QCoreApplication::translate("FRMProtokoll", "Protokoll der letzten Anrufe...");
     look.widthTwips = 9000;
     look.heightTwips = 6000;
     look.endeLeftTwips = 8650;
@@ -33,7 +34,7 @@ FRMProtokoll::FRMProtokoll(const QStringList &calls, QWidget *mainWindow, Prompt
 {
     setObjectName(u"FRMProtokoll"_s);
 
-    auto *label = new QLabel(u"Anrufe, der neueste zuerst:"_s);
+    auto *label = new QLabel(tr("Anrufe, der neueste zuerst:"));
     label->setObjectName(u"lblProtokoll"_s);
     placeInFrame(label, 240, 240, 6000, 255);
 
@@ -42,17 +43,17 @@ FRMProtokoll::FRMProtokoll(const QStringList &calls, QWidget *mainWindow, Prompt
     m_text->setReadOnly(true);
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text->setFont(QFont(u"DejaVu Sans Mono"_s, 9));
-    m_text->setPlainText(calls.isEmpty() ? u"Noch keine Anrufe."_s : calls.join(u"\n\n"_s));
+    m_text->setPlainText(calls.isEmpty() ? tr("Noch keine Anrufe.") : calls.join(u"\n\n"_s));
     placeInFrame(m_text, 240, 540, 8265, 4380);
     label->setBuddy(m_text);
 
-    auto *copy = new QPushButton(u"Kopieren"_s);
+    auto *copy = new QPushButton(tr("Kopieren"));
     copy->setObjectName(u"cmdKopieren"_s);
     placeInFrame(copy, 240, 5040, 1200, 330);
     connect(copy, &QPushButton::clicked, this,
             [this] { QGuiApplication::clipboard()->setText(m_text->toPlainText()); });
 
-    auto *ok = new QPushButton(u"OK"_s);
+    auto *ok = new QPushButton(tr("OK"));
     ok->setObjectName(u"cmdOK"_s);
     placeInFrame(ok, 8010, 5040, 495, 330);
     connect(ok, &QPushButton::clicked, this, &QWidget::close);

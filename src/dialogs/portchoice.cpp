@@ -65,7 +65,8 @@ void PortChoice::fill()
     // What was chosen stays chosen; a fresh list starts with the link.
     const QString chosen = count() > 0 ? chosenDevice() : m_linked;
     clear();
-    addItem(m_port > 0 ? u"eingebaut (/dev/ttyS%1)"_s.arg(m_port - 1) : u"eingebaut"_s, QString());
+    addItem(m_port > 0 ? tr("eingebaut (/dev/ttyS%1)").arg(m_port - 1) : tr("eingebaut"),
+            QString());
     const QList<SerialPortEntry> ports = m_lister();
     for (const SerialPortEntry &port : ports)
         addItem(port.description.isEmpty() ? port.device
@@ -74,7 +75,7 @@ void PortChoice::fill()
     // The device the link names, or the one chosen, even when it is gone.
     for (const QString &device : {m_linked, chosen}) {
         if (!device.isEmpty() && findData(device) < 0)
-            addItem(device + (QFileInfo::exists(device) ? QString() : u" (nicht vorhanden)"_s),
+            addItem(device + (QFileInfo::exists(device) ? QString() : tr(" (nicht vorhanden)")),
                     device);
     }
     setCurrentIndex(std::max(0, findData(chosen)));
@@ -86,13 +87,13 @@ bool PortChoice::store(const QString &dataDir, int port, QString *error) const
     const QFileInfo existing(path);
     if (existing.exists() || existing.isSymLink()) {
         if (!existing.isSymLink()) {
-            *error = u"%1 ist keine Verknüpfung und wird nicht ersetzt."_s.arg(
-                QDir::toNativeSeparators(path));
+            *error = tr("%1 ist keine Verknüpfung und wird nicht ersetzt.")
+                         .arg(QDir::toNativeSeparators(path));
             return false;
         }
         if (!QFile::remove(path)) {
-            *error = u"Die Verknüpfung %1 kann nicht entfernt werden."_s.arg(
-                QDir::toNativeSeparators(path));
+            *error = tr("Die Verknüpfung %1 kann nicht entfernt werden.")
+                         .arg(QDir::toNativeSeparators(path));
             return false;
         }
     }
@@ -100,8 +101,8 @@ bool PortChoice::store(const QString &dataDir, int port, QString *error) const
     if (device.isEmpty())
         return true;
     if (!QFile::link(device, path)) {
-        *error = u"Die Verknüpfung %1 auf %2 kann nicht angelegt werden."_s.arg(
-            QDir::toNativeSeparators(path), device);
+        *error = tr("Die Verknüpfung %1 auf %2 kann nicht angelegt werden.")
+                     .arg(QDir::toNativeSeparators(path), device);
         return false;
     }
     return true;

@@ -2,6 +2,8 @@
 
 #include "nurziffern.h"
 
+#include <QCoreApplication>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -82,18 +84,20 @@ QString queueNumberMessage(const QString &what, QStringView text, const QueueNum
     case QueueNumber::Problem::None:
         return QString();
     case QueueNumber::Problem::NoDigits:
-        return what + u" enthält keine Ziffer."_s;
+        return QCoreApplication::translate("QueueNumber", "%1 enthält keine Ziffer.").arg(what);
     case QueueNumber::Problem::ForeignCharacter:
-        return what + u' ' + quoted(text) + u" enthält das Zeichen \""_s +
-               foreignCharacter(text, number) +
-               u"\". Eine Nummer besteht aus Ziffern und Leerzeichen; ein \"+\" ist nur am "
-               u"Anfang erlaubt."_s;
+        return QCoreApplication::translate("QueueNumber",
+                                           "%1 %2 enthält das Zeichen \"%3\". Eine Nummer "
+                                           "besteht aus Ziffern und Leerzeichen; ein \"+\" ist "
+                                           "nur am Anfang erlaubt.")
+            .arg(what, quoted(text), foreignCharacter(text, number));
     case QueueNumber::Problem::TooLong:
-        return what + u' ' + quoted(text) + u" hat "_s + QString::number(number.digitCount) +
-               u" Ziffern. Eine Nummer darf höchstens "_s +
-               QString::number(QueueNumber::maxDigits) +
-               u" Ziffern haben (ein \"+\" am Anfang zählt als \"00\"); sie wird nicht "
-               u"gekürzt."_s;
+        return QCoreApplication::translate("QueueNumber",
+                                           "%1 %2 hat %3 Ziffern. Eine Nummer darf höchstens %4 "
+                                           "Ziffern haben (ein \"+\" am Anfang zählt als "
+                                           "\"00\"); sie wird nicht gekürzt.")
+            .arg(what, quoted(text), QString::number(number.digitCount),
+                 QString::number(QueueNumber::maxDigits));
     }
     return QString();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 // The messages of the main window's queue controls and input checks.
@@ -7,35 +8,36 @@ namespace QueueText {
 
 inline QString requiredFields()
 {
-    return QStringLiteral(
-        "Sie müssen mindesten die Natel-Nummer und eine Nachricht eingetragen haben!");
+    return QCoreApplication::translate(
+        "QueueText", "Sie müssen mindesten die Natel-Nummer und eine Nachricht eingetragen haben!");
 }
 
 inline QString noLetters()
 {
-    return QStringLiteral(
-        "Es dürfen keine alphanumerischen Zeichen in diesem Feld gebraucht werden!");
+    return QCoreApplication::translate(
+        "QueueText", "Es dürfen keine alphanumerischen Zeichen in diesem Feld gebraucht werden!");
 }
 
 inline QString enterNotAccepted()
 {
-    return QStringLiteral("Das 'Enter'- Zeichen wird nicht akzeptiert!");
+    return QCoreApplication::translate("QueueText", "Das 'Enter'- Zeichen wird nicht akzeptiert!");
 }
 
 // How the numbers of the two fields are named in a message about them.
 inline QString mobileNumber()
 {
-    return QStringLiteral("Die Mobilnummer");
+    return QCoreApplication::translate("QueueText", "Die Mobilnummer");
 }
 
 inline QString callBackNumber()
 {
-    return QStringLiteral("Die Rückrufnummer");
+    return QCoreApplication::translate("QueueText", "Die Rückrufnummer");
 }
 
 inline QString deleteEntry()
 {
-    return QStringLiteral("Wollen Sie diesen Eintrag wirklich aus der Warteschlange löschen?");
+    return QCoreApplication::translate(
+        "QueueText", "Wollen Sie diesen Eintrag wirklich aus der Warteschlange löschen?");
 }
 
 } // namespace QueueText

@@ -3,6 +3,7 @@
 #include "schema.h"
 #include "storeconnection.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -11,8 +12,15 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kReadFailed = QStringLiteral("Lesen fehlgeschlagen");
-const QString kSaveFailed = QStringLiteral("Speichern fehlgeschlagen");
+QString readFailed()
+{
+    return QCoreApplication::translate("Store", "Lesen fehlgeschlagen");
+}
+
+QString saveFailed()
+{
+    return QCoreApplication::translate("Store", "Speichern fehlgeschlagen");
+}
 
 // The names of the rows.
 const QString kKind = QStringLiteral("Kind");
@@ -105,7 +113,8 @@ void ConnectionSettings::setKeyring(Keyring keyring)
 
 bool ConnectionSettings::fail(const QString &what, const QString &reason)
 {
-    m_lastError = u"%1 (Tabelle \"%2\"): %3"_s.arg(what, Schema::connectionSettings, reason);
+    m_lastError = QCoreApplication::translate("Store", "%1 (Tabelle \"%2\"): %3")
+                      .arg(what, Schema::connectionSettings, reason);
     return false;
 }
 
@@ -129,7 +138,7 @@ bool ConnectionSettings::reload()
 bool ConnectionSettings::read()
 {
     if (!m_connection->isOpen())
-        return fail(kReadFailed, m_connection->lastError());
+        return fail(readFailed(), m_connection->lastError());
     QSqlDatabase db = m_connection->database();
     // A file without the table: the values the program had before there
     // were connection settings.
@@ -145,14 +154,14 @@ bool ConnectionSettings::read()
     if (!query.prepare(u"SELECT "_s + Schema::quoted(Schema::settingName) + u", "_s +
                        Schema::quoted(Schema::settingValue) + u" FROM "_s +
                        Schema::quoted(Schema::connectionSettings)))
-        return fail(kReadFailed, query.lastError().text());
+        return fail(readFailed(), query.lastError().text());
     if (!query.exec())
-        return fail(kReadFailed, query.lastError().text());
+        return fail(readFailed(), query.lastError().text());
     QHash<QString, QString> rows;
     while (query.next())
         rows.insert(query.value(0).toString(), query.value(1).toString());
     if (query.lastError().isValid())
-        return fail(kReadFailed, query.lastError().text());
+        return fail(readFailed(), query.lastError().text());
 
     ConnectionValues stored;
     stored.kind = kindFromName(rows.value(kKind));
@@ -197,13 +206,13 @@ bool ConnectionSettings::save(const ConnectionValues &values)
 bool ConnectionSettings::write(const ConnectionValues &values, bool secretsInTable)
 {
     if (!m_connection->isOpen())
-        return fail(kSaveFailed, m_connection->lastError());
+        return fail(saveFailed(), m_connection->lastError());
     QSqlDatabase db = m_connection->database();
     if (!db.transaction())
-        return fail(kSaveFailed, db.lastError().text());
+        return fail(saveFailed(), db.lastError().text());
     auto rollBack = [this, &db](const QString &reason) {
         db.rollback();
-        return fail(kSaveFailed, reason);
+        return fail(saveFailed(), reason);
     };
     QSqlQuery query(db);
     if (!query.prepare(u"CREATE TABLE IF NOT EXISTS "_s +
@@ -269,11 +278,11 @@ void ConnectionSettings::onWriteDone(const QString &key, SecretStore::Outcome ou
     // instead, so that nothing is lost.
     setKeyring(Keyring::Missing);
     if (!write(values(), true)) {
-        Q_EMIT failed(u"Das Passwort konnte weder im Schlüsselbund noch in Daten.mdb "
-                      u"gespeichert werden:\n"_s +
+        Q_EMIT failed(tr("Das Passwort konnte weder im Schlüsselbund noch in Daten.mdb "
+                         "gespeichert werden:\n") +
                       m_lastError);
         return;
     }
-    Q_EMIT failed(u"Der Schlüsselbund hat das Passwort nicht angenommen; es wird in "
-                  u"Daten.mdb gespeichert."_s);
+    Q_EMIT failed(tr("Der Schlüsselbund hat das Passwort nicht angenommen; es wird in "
+                     "Daten.mdb gespeichert."));
 }

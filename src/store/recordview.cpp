@@ -2,6 +2,7 @@
 
 #include "schema.h"
 
+#include <QCoreApplication>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -9,11 +10,28 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kReadFailed = QStringLiteral("Lesen fehlgeschlagen");
-const QString kSaveFailed = QStringLiteral("Speichern fehlgeschlagen");
-const QString kDeleteFailed = QStringLiteral("Löschen fehlgeschlagen");
-const QString kNoLongerThere = QStringLiteral(
-    "Der Datensatz ist nicht mehr vorhanden oder wurde inzwischen anders gespeichert.");
+// The words of a failure, shared with the settings row ("Store").
+QString readFailed()
+{
+    return QCoreApplication::translate("Store", "Lesen fehlgeschlagen");
+}
+
+QString saveFailed()
+{
+    return QCoreApplication::translate("Store", "Speichern fehlgeschlagen");
+}
+
+QString deleteFailed()
+{
+    return QCoreApplication::translate("Store", "Löschen fehlgeschlagen");
+}
+
+QString noLongerThere()
+{
+    return QCoreApplication::translate(
+        "Store",
+        "Der Datensatz ist nicht mehr vorhanden oder wurde inzwischen anders gespeichert.");
+}
 
 } // namespace
 
@@ -51,7 +69,8 @@ QString RecordView::selectList() const
 
 bool RecordView::fail(const QString &what, const QString &sqlError)
 {
-    m_lastError = u"%1 (Tabelle \"%2\"): %3"_s.arg(what, m_table, sqlError);
+    m_lastError = QCoreApplication::translate("Store", "%1 (Tabelle \"%2\"): %3")
+                      .arg(what, m_table, sqlError);
     Q_EMIT failed(m_lastError);
     return false;
 }
@@ -79,11 +98,11 @@ bool RecordView::loadWhere(const QString &condition, const QString &order,
         sql += u" WHERE "_s + condition;
     sql += u" ORDER BY rowid "_s + order + u" LIMIT 1"_s;
     if (!query.prepare(sql))
-        return fail(kReadFailed, query.lastError().text());
+        return fail(readFailed(), query.lastError().text());
     if (bound)
         query.addBindValue(*bound);
     if (!query.exec())
-        return fail(kReadFailed, query.lastError().text());
+        return fail(readFailed(), query.lastError().text());
     if (!query.next())
         return false;
     QHash<QString, QVariant> values;
@@ -133,7 +152,7 @@ bool RecordView::save()
         // A table whose rows the program never adds (the settings row that
         // vanished) gets no row in its place: the edit is refused.
         if (!m_addsRecords)
-            return fail(kSaveFailed, kNoLongerThere);
+            return fail(saveFailed(), noLongerThere());
         if (!insert(changedColumns, changedValues))
             return false;
     } else {
@@ -143,14 +162,14 @@ bool RecordView::save()
         QSqlQuery query(m_db);
         if (!query.prepare(u"UPDATE "_s + Schema::quoted(m_table) + u" SET "_s +
                            sets.join(u", "_s) + u" WHERE "_s + currentRowCondition()))
-            return fail(kSaveFailed, query.lastError().text());
+            return fail(saveFailed(), query.lastError().text());
         for (const QVariant &value : std::as_const(changedValues))
             query.addBindValue(value);
         bindCurrentRow(query);
         if (!query.exec())
-            return fail(kSaveFailed, query.lastError().text());
+            return fail(saveFailed(), query.lastError().text());
         if (query.numRowsAffected() < 1)
-            return fail(kSaveFailed, kNoLongerThere);
+            return fail(saveFailed(), noLongerThere());
     }
     for (int i = 0; i < changedColumns.size(); ++i)
         m_values.insert(changedColumns.at(i), changedValues.at(i));
@@ -161,7 +180,7 @@ bool RecordView::insert(const QStringList &columns, const QVariantList &values)
 {
     // The row and its key go in together or not at all.
     if (!m_db.transaction())
-        return fail(kSaveFailed, m_db.lastError().text());
+        return fail(saveFailed(), m_db.lastError().text());
     QStringList names;
     QStringList marks;
     for (const QString &column : columns) {
@@ -172,14 +191,14 @@ bool RecordView::insert(const QStringList &columns, const QVariantList &values)
     if (!query.prepare(u"INSERT INTO "_s + Schema::quoted(m_table) + u" ("_s + names.join(u", "_s) +
                        u") VALUES ("_s + marks.join(u", "_s) + u")"_s)) {
         m_db.rollback();
-        return fail(kSaveFailed, query.lastError().text());
+        return fail(saveFailed(), query.lastError().text());
     }
     for (const QVariant &value : values)
         query.addBindValue(value);
     if (!query.exec()) {
         const QString error = query.lastError().text();
         m_db.rollback();
-        return fail(kSaveFailed, error);
+        return fail(saveFailed(), error);
     }
     const qint64 rowid = query.lastInsertId().toLongLong();
     if (!assignKey(rowid)) {
@@ -189,7 +208,7 @@ bool RecordView::insert(const QStringList &columns, const QVariantList &values)
     if (!m_db.commit()) {
         const QString error = m_db.lastError().text();
         m_db.rollback();
-        return fail(kSaveFailed, error);
+        return fail(saveFailed(), error);
     }
     m_rowid = rowid;
     m_isNew = false;
@@ -210,15 +229,15 @@ bool RecordView::assignKey(qint64 rowid)
     if (!query.prepare(u"UPDATE "_s + table + u" SET "_s + key + u" = (SELECT COALESCE(MAX("_s +
                        key + u"), 0) + 1 FROM "_s + table + u") WHERE rowid = ? AND "_s + key +
                        u" IS NULL"_s))
-        return fail(kSaveFailed, query.lastError().text());
+        return fail(saveFailed(), query.lastError().text());
     query.addBindValue(rowid);
     if (!query.exec())
-        return fail(kSaveFailed, query.lastError().text());
+        return fail(saveFailed(), query.lastError().text());
     if (!query.prepare(u"SELECT "_s + key + u" FROM "_s + table + u" WHERE rowid = ?"_s))
-        return fail(kSaveFailed, query.lastError().text());
+        return fail(saveFailed(), query.lastError().text());
     query.addBindValue(rowid);
     if (!query.exec())
-        return fail(kSaveFailed, query.lastError().text());
+        return fail(saveFailed(), query.lastError().text());
     if (query.next())
         m_key = query.value(0);
     return true;
@@ -313,12 +332,12 @@ bool RecordView::deleteCurrent()
     QSqlQuery query(m_db);
     if (!query.prepare(u"DELETE FROM "_s + Schema::quoted(m_table) + u" WHERE "_s +
                        currentRowCondition()))
-        return fail(kDeleteFailed, query.lastError().text());
+        return fail(deleteFailed(), query.lastError().text());
     bindCurrentRow(query);
     if (!query.exec())
-        return fail(kDeleteFailed, query.lastError().text());
+        return fail(deleteFailed(), query.lastError().text());
     if (query.numRowsAffected() < 1)
-        return fail(kDeleteFailed, kNoLongerThere);
+        return fail(deleteFailed(), noLongerThere());
     setCurrent(std::nullopt, QVariant(), {}, false);
     return true;
 }

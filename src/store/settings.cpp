@@ -4,6 +4,7 @@
 #include "schema.h"
 #include "storeconnection.h"
 
+#include <QCoreApplication>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -11,8 +12,21 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kReadFailed = QStringLiteral("Lesen fehlgeschlagen");
-const QString kSaveFailed = QStringLiteral("Speichern fehlgeschlagen");
+QString readFailed()
+{
+    return QCoreApplication::translate("Store", "Lesen fehlgeschlagen");
+}
+
+QString saveFailed()
+{
+    return QCoreApplication::translate("Store", "Speichern fehlgeschlagen");
+}
+
+QString noRow()
+{
+    return QCoreApplication::translate("Store",
+                                       "Die Tabelle \"Einstellungen\" enthält keine Zeile.");
+}
 
 } // namespace
 
@@ -34,7 +48,8 @@ qint16 Settings::toComPort(const QVariant &value)
 
 bool Settings::fail(const QString &what, const QString &reason)
 {
-    m_lastError = u"%1 (Tabelle \"%2\"): %3"_s.arg(what, Schema::einstellungen, reason);
+    m_lastError = QCoreApplication::translate("Store", "%1 (Tabelle \"%2\"): %3")
+                      .arg(what, Schema::einstellungen, reason);
     if (!m_failing) {
         m_failing = true;
         Q_EMIT failed(m_lastError);
@@ -55,22 +70,22 @@ bool Settings::save()
     if (!m_pendingRueckrufnummer)
         return true;
     if (!m_connection->isOpen())
-        return fail(kSaveFailed, m_connection->errorText());
+        return fail(saveFailed(), m_connection->errorText());
     if (!m_rowid)
-        return fail(kSaveFailed, u"Die Tabelle \"Einstellungen\" enthält keine Zeile."_s);
+        return fail(saveFailed(), noRow());
     QSqlQuery query(m_connection->database());
     if (!query.prepare(u"UPDATE "_s + Schema::quoted(Schema::einstellungen) + u" SET "_s +
                        Schema::quoted(Schema::rueckrufnummer) + u" = ? WHERE rowid = ?"_s))
-        return fail(kSaveFailed, query.lastError().text());
+        return fail(saveFailed(), query.lastError().text());
     query.addBindValue(*m_pendingRueckrufnummer);
     query.addBindValue(*m_rowid);
     if (!query.exec())
-        return fail(kSaveFailed, query.lastError().text());
+        return fail(saveFailed(), query.lastError().text());
     // No row in its place: the program never adds a settings row.
     if (query.numRowsAffected() < 1)
-        return fail(kSaveFailed,
-                    u"Der Datensatz ist nicht mehr vorhanden oder wurde inzwischen anders "
-                    u"gespeichert."_s);
+        return fail(saveFailed(), QCoreApplication::translate(
+                                      "Store", "Der Datensatz ist nicht mehr vorhanden oder wurde "
+                                               "inzwischen anders gespeichert."));
     m_rueckrufnummer = *m_pendingRueckrufnummer;
     m_pendingRueckrufnummer.reset();
     return true;
@@ -86,7 +101,7 @@ bool Settings::reload()
 bool Settings::read()
 {
     if (!m_connection->isOpen())
-        return fail(kReadFailed, m_connection->errorText());
+        return fail(readFailed(), m_connection->errorText());
     QSqlQuery query(m_connection->database());
     query.setForwardOnly(true);
     if (!query.prepare(u"SELECT rowid, "_s + Schema::quoted(Schema::comPort) + u", "_s +
@@ -94,12 +109,12 @@ bool Settings::read()
                        Schema::quoted(Schema::initialisierungsBefehl) + u", "_s +
                        Schema::quoted(Schema::rueckrufnummer) + u" FROM "_s +
                        Schema::quoted(Schema::einstellungen) + u" ORDER BY rowid LIMIT 1"_s))
-        return fail(kReadFailed, query.lastError().text());
+        return fail(readFailed(), query.lastError().text());
     if (!query.exec())
-        return fail(kReadFailed, query.lastError().text());
+        return fail(readFailed(), query.lastError().text());
     if (!query.next()) {
         m_rowid.reset();
-        return fail(kReadFailed, u"Die Tabelle \"Einstellungen\" enthält keine Zeile."_s);
+        return fail(readFailed(), noRow());
     }
     m_lastError.clear();
     m_failing = false;

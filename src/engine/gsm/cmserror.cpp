@@ -1,5 +1,7 @@
 #include "cmserror.h"
 
+#include <QCoreApplication>
+
 using namespace Qt::StringLiterals;
 
 namespace Gsm {
@@ -10,7 +12,7 @@ enum Kind : bool { Permanent = false, Temporary = true };
 struct Entry
 {
     int code;
-    const char16_t *text;
+    const char *text; // UTF-8, translated when looked up
     Kind kind;
 };
 
@@ -20,79 +22,85 @@ struct Entry
 // or the modem are temporary.
 constexpr Entry table[] = {
     // Causes of the network for a refused submission.
-    {1, u"Nummer nicht vergeben", Permanent},
-    {8, u"Versand vom Netzbetreiber gesperrt", Permanent},
-    {10, u"Versand an diese Nummer gesperrt", Permanent},
-    {21, u"Kurzmitteilung abgewiesen", Permanent},
-    {27, u"Empfänger nicht erreichbar", Temporary},
-    {28, u"Teilnehmer im Netz nicht bekannt", Temporary},
-    {29, u"Dienst abgelehnt", Permanent},
-    {30, u"Teilnehmer unbekannt", Permanent},
-    {38, u"Netz ausser Betrieb", Temporary},
-    {41, u"vorübergehende Störung", Temporary},
-    {42, u"Netz überlastet", Temporary},
-    {47, u"Netz hat keine freien Mittel", Temporary},
-    {50, u"Dienst nicht abonniert", Permanent},
-    {69, u"Dienst nicht eingerichtet", Permanent},
-    {81, u"ungültige Referenznummer", Permanent},
-    {95, u"Nachricht fehlerhaft", Permanent},
-    {96, u"Pflichtangabe ungültig", Permanent},
-    {97, u"Nachrichtentyp unbekannt", Permanent},
-    {98, u"Nachricht passt nicht zum Protokollzustand", Permanent},
-    {99, u"Informationselement unbekannt", Permanent},
-    {111, u"Protokollfehler", Permanent},
-    {127, u"Fehler beim Netzübergang", Temporary},
+    {1, QT_TRANSLATE_NOOP("Gsm::CmsError", "Nummer nicht vergeben"), Permanent},
+    {8, QT_TRANSLATE_NOOP("Gsm::CmsError", "Versand vom Netzbetreiber gesperrt"), Permanent},
+    {10, QT_TRANSLATE_NOOP("Gsm::CmsError", "Versand an diese Nummer gesperrt"), Permanent},
+    {21, QT_TRANSLATE_NOOP("Gsm::CmsError", "Kurzmitteilung abgewiesen"), Permanent},
+    {27, QT_TRANSLATE_NOOP("Gsm::CmsError", "Empfänger nicht erreichbar"), Temporary},
+    {28, QT_TRANSLATE_NOOP("Gsm::CmsError", "Teilnehmer im Netz nicht bekannt"), Temporary},
+    {29, QT_TRANSLATE_NOOP("Gsm::CmsError", "Dienst abgelehnt"), Permanent},
+    {30, QT_TRANSLATE_NOOP("Gsm::CmsError", "Teilnehmer unbekannt"), Permanent},
+    {38, QT_TRANSLATE_NOOP("Gsm::CmsError", "Netz ausser Betrieb"), Temporary},
+    {41, QT_TRANSLATE_NOOP("Gsm::CmsError", "vorübergehende Störung"), Temporary},
+    {42, QT_TRANSLATE_NOOP("Gsm::CmsError", "Netz überlastet"), Temporary},
+    {47, QT_TRANSLATE_NOOP("Gsm::CmsError", "Netz hat keine freien Mittel"), Temporary},
+    {50, QT_TRANSLATE_NOOP("Gsm::CmsError", "Dienst nicht abonniert"), Permanent},
+    {69, QT_TRANSLATE_NOOP("Gsm::CmsError", "Dienst nicht eingerichtet"), Permanent},
+    {81, QT_TRANSLATE_NOOP("Gsm::CmsError", "ungültige Referenznummer"), Permanent},
+    {95, QT_TRANSLATE_NOOP("Gsm::CmsError", "Nachricht fehlerhaft"), Permanent},
+    {96, QT_TRANSLATE_NOOP("Gsm::CmsError", "Pflichtangabe ungültig"), Permanent},
+    {97, QT_TRANSLATE_NOOP("Gsm::CmsError", "Nachrichtentyp unbekannt"), Permanent},
+    {98, QT_TRANSLATE_NOOP("Gsm::CmsError", "Nachricht passt nicht zum Protokollzustand"),
+     Permanent},
+    {99, QT_TRANSLATE_NOOP("Gsm::CmsError", "Informationselement unbekannt"), Permanent},
+    {111, QT_TRANSLATE_NOOP("Gsm::CmsError", "Protokollfehler"), Permanent},
+    {127, QT_TRANSLATE_NOOP("Gsm::CmsError", "Fehler beim Netzübergang"), Temporary},
     // Failure causes of the message centre.
-    {128, u"Telematikdienst nicht unterstützt", Permanent},
-    {129, u"Kurzmitteilung vom Typ 0 nicht unterstützt", Permanent},
-    {130, u"Kurzmitteilung kann nicht ersetzt werden", Permanent},
-    {143, u"Protokollkennung abgelehnt", Permanent},
-    {144, u"Zeichensatz nicht unterstützt", Permanent},
-    {145, u"Nachrichtenklasse nicht unterstützt", Permanent},
-    {159, u"Zeichenkodierung abgelehnt", Permanent},
-    {160, u"Befehl nicht ausführbar", Permanent},
-    {161, u"Befehl nicht unterstützt", Permanent},
-    {175, u"Befehl abgelehnt", Permanent},
-    {176, u"Nachrichtenformat nicht unterstützt", Permanent},
-    {192, u"Nachrichtenzentrale ausgelastet", Temporary},
-    {193, u"kein Abonnement bei der Nachrichtenzentrale", Permanent},
-    {194, u"Störung der Nachrichtenzentrale", Temporary},
-    {195, u"ungültige Empfängernummer", Permanent},
-    {196, u"Empfänger gesperrt", Permanent},
-    {197, u"Nachricht bereits erhalten", Permanent},
-    {198, u"Format der Gültigkeitsdauer nicht unterstützt", Permanent},
-    {199, u"Gültigkeitsdauer nicht unterstützt", Permanent},
-    {208, u"SIM-Speicher voll", Temporary},
-    {209, u"kein SMS-Speicher auf der SIM-Karte", Temporary},
-    {210, u"Fehler im Modem", Temporary},
-    {211, u"Speicher voll", Temporary},
-    {212, u"SIM-Toolkit beschäftigt", Temporary},
-    {213, u"Fehler beim Laden auf die SIM-Karte", Temporary},
-    {255, u"Fehler ohne Angabe der Ursache", Temporary},
+    {128, QT_TRANSLATE_NOOP("Gsm::CmsError", "Telematikdienst nicht unterstützt"), Permanent},
+    {129, QT_TRANSLATE_NOOP("Gsm::CmsError", "Kurzmitteilung vom Typ 0 nicht unterstützt"),
+     Permanent},
+    {130, QT_TRANSLATE_NOOP("Gsm::CmsError", "Kurzmitteilung kann nicht ersetzt werden"),
+     Permanent},
+    {143, QT_TRANSLATE_NOOP("Gsm::CmsError", "Protokollkennung abgelehnt"), Permanent},
+    {144, QT_TRANSLATE_NOOP("Gsm::CmsError", "Zeichensatz nicht unterstützt"), Permanent},
+    {145, QT_TRANSLATE_NOOP("Gsm::CmsError", "Nachrichtenklasse nicht unterstützt"), Permanent},
+    {159, QT_TRANSLATE_NOOP("Gsm::CmsError", "Zeichenkodierung abgelehnt"), Permanent},
+    {160, QT_TRANSLATE_NOOP("Gsm::CmsError", "Befehl nicht ausführbar"), Permanent},
+    {161, QT_TRANSLATE_NOOP("Gsm::CmsError", "Befehl nicht unterstützt"), Permanent},
+    {175, QT_TRANSLATE_NOOP("Gsm::CmsError", "Befehl abgelehnt"), Permanent},
+    {176, QT_TRANSLATE_NOOP("Gsm::CmsError", "Nachrichtenformat nicht unterstützt"), Permanent},
+    {192, QT_TRANSLATE_NOOP("Gsm::CmsError", "Nachrichtenzentrale ausgelastet"), Temporary},
+    {193, QT_TRANSLATE_NOOP("Gsm::CmsError", "kein Abonnement bei der Nachrichtenzentrale"),
+     Permanent},
+    {194, QT_TRANSLATE_NOOP("Gsm::CmsError", "Störung der Nachrichtenzentrale"), Temporary},
+    {195, QT_TRANSLATE_NOOP("Gsm::CmsError", "ungültige Empfängernummer"), Permanent},
+    {196, QT_TRANSLATE_NOOP("Gsm::CmsError", "Empfänger gesperrt"), Permanent},
+    {197, QT_TRANSLATE_NOOP("Gsm::CmsError", "Nachricht bereits erhalten"), Permanent},
+    {198, QT_TRANSLATE_NOOP("Gsm::CmsError", "Format der Gültigkeitsdauer nicht unterstützt"),
+     Permanent},
+    {199, QT_TRANSLATE_NOOP("Gsm::CmsError", "Gültigkeitsdauer nicht unterstützt"), Permanent},
+    {208, QT_TRANSLATE_NOOP("Gsm::CmsError", "SIM-Speicher voll"), Temporary},
+    {209, QT_TRANSLATE_NOOP("Gsm::CmsError", "kein SMS-Speicher auf der SIM-Karte"), Temporary},
+    {210, QT_TRANSLATE_NOOP("Gsm::CmsError", "Fehler im Modem"), Temporary},
+    {211, QT_TRANSLATE_NOOP("Gsm::CmsError", "Speicher voll"), Temporary},
+    {212, QT_TRANSLATE_NOOP("Gsm::CmsError", "SIM-Toolkit beschäftigt"), Temporary},
+    {213, QT_TRANSLATE_NOOP("Gsm::CmsError", "Fehler beim Laden auf die SIM-Karte"), Temporary},
+    {255, QT_TRANSLATE_NOOP("Gsm::CmsError", "Fehler ohne Angabe der Ursache"), Temporary},
     // Errors of the modem itself.
-    {300, u"Modemfehler", Temporary},
-    {301, u"SMS-Dienst des Modems belegt", Temporary},
-    {302, u"Vorgang nicht erlaubt", Temporary},
-    {303, u"Vorgang nicht unterstützt", Permanent},
-    {304, u"ungültige Angabe im PDU-Modus", Permanent},
-    {305, u"ungültige Angabe im Textmodus", Permanent},
-    {310, u"keine SIM-Karte eingelegt", Temporary},
-    {311, u"SIM-PIN erforderlich", Temporary},
-    {312, u"PH-SIM-PIN erforderlich", Temporary},
-    {313, u"SIM-Karte defekt", Temporary},
-    {314, u"SIM-Karte beschäftigt", Temporary},
-    {315, u"falsche SIM-Karte", Temporary},
-    {316, u"SIM-PUK erforderlich", Temporary},
-    {317, u"SIM-PIN2 erforderlich", Temporary},
-    {318, u"SIM-PUK2 erforderlich", Temporary},
-    {320, u"Speicherfehler", Temporary},
-    {321, u"ungültiger Speicherplatz", Temporary},
-    {322, u"Speicher voll", Temporary},
-    {330, u"Nummer der Nachrichtenzentrale unbekannt", Temporary},
-    {331, u"kein Netz", Temporary},
-    {332, u"Zeitüberschreitung im Netz", Temporary},
-    {340, u"keine Bestätigung erwartet", Temporary},
-    {500, u"unbekannter Fehler", Temporary},
+    {300, QT_TRANSLATE_NOOP("Gsm::CmsError", "Modemfehler"), Temporary},
+    {301, QT_TRANSLATE_NOOP("Gsm::CmsError", "SMS-Dienst des Modems belegt"), Temporary},
+    {302, QT_TRANSLATE_NOOP("Gsm::CmsError", "Vorgang nicht erlaubt"), Temporary},
+    {303, QT_TRANSLATE_NOOP("Gsm::CmsError", "Vorgang nicht unterstützt"), Permanent},
+    {304, QT_TRANSLATE_NOOP("Gsm::CmsError", "ungültige Angabe im PDU-Modus"), Permanent},
+    {305, QT_TRANSLATE_NOOP("Gsm::CmsError", "ungültige Angabe im Textmodus"), Permanent},
+    {310, QT_TRANSLATE_NOOP("Gsm::CmsError", "keine SIM-Karte eingelegt"), Temporary},
+    {311, QT_TRANSLATE_NOOP("Gsm::CmsError", "SIM-PIN erforderlich"), Temporary},
+    {312, QT_TRANSLATE_NOOP("Gsm::CmsError", "PH-SIM-PIN erforderlich"), Temporary},
+    {313, QT_TRANSLATE_NOOP("Gsm::CmsError", "SIM-Karte defekt"), Temporary},
+    {314, QT_TRANSLATE_NOOP("Gsm::CmsError", "SIM-Karte beschäftigt"), Temporary},
+    {315, QT_TRANSLATE_NOOP("Gsm::CmsError", "falsche SIM-Karte"), Temporary},
+    {316, QT_TRANSLATE_NOOP("Gsm::CmsError", "SIM-PUK erforderlich"), Temporary},
+    {317, QT_TRANSLATE_NOOP("Gsm::CmsError", "SIM-PIN2 erforderlich"), Temporary},
+    {318, QT_TRANSLATE_NOOP("Gsm::CmsError", "SIM-PUK2 erforderlich"), Temporary},
+    {320, QT_TRANSLATE_NOOP("Gsm::CmsError", "Speicherfehler"), Temporary},
+    {321, QT_TRANSLATE_NOOP("Gsm::CmsError", "ungültiger Speicherplatz"), Temporary},
+    {322, QT_TRANSLATE_NOOP("Gsm::CmsError", "Speicher voll"), Temporary},
+    {330, QT_TRANSLATE_NOOP("Gsm::CmsError", "Nummer der Nachrichtenzentrale unbekannt"),
+     Temporary},
+    {331, QT_TRANSLATE_NOOP("Gsm::CmsError", "kein Netz"), Temporary},
+    {332, QT_TRANSLATE_NOOP("Gsm::CmsError", "Zeitüberschreitung im Netz"), Temporary},
+    {340, QT_TRANSLATE_NOOP("Gsm::CmsError", "keine Bestätigung erwartet"), Temporary},
+    {500, QT_TRANSLATE_NOOP("Gsm::CmsError", "unbekannter Fehler"), Temporary},
 };
 
 } // namespace
@@ -101,9 +109,10 @@ CmsError cmsError(int code)
 {
     for (const Entry &entry : table) {
         if (entry.code == code)
-            return CmsError{QString::fromUtf16(entry.text), entry.kind == Temporary};
+            return CmsError{QCoreApplication::translate("Gsm::CmsError", entry.text),
+                            entry.kind == Temporary};
     }
-    return CmsError{u"unbekannter Fehler"_s, true};
+    return CmsError{QCoreApplication::translate("Gsm::CmsError", "unbekannter Fehler"), true};
 }
 
 } // namespace Gsm

@@ -7,7 +7,7 @@ namespace Gsm {
 // What a "+CMS ERROR: <n>" answer to AT+CMGS means for the message.
 struct CmsError
 {
-    // The meaning in German, for the status line.
+    // The meaning in the user's language (German source), for the status line.
     QString text;
     // True when the same message may go through later (no network, memory
     // full, a time-out, a busy centre); false when it never will as it

@@ -2,6 +2,8 @@
 
 #include "nurziffern.h"
 
+#include <QCoreApplication>
+
 using namespace Qt::StringLiterals;
 
 namespace Gsm {
@@ -141,20 +143,25 @@ SubmitPdus buildSubmitPdus(QStringView recipient, QStringView text, QStringView 
     SubmitPdus result;
     const std::optional<QByteArray> destination = encodeDestination(recipient);
     if (!destination) {
-        result.error = NurZiffern(recipient).isEmpty()
-                           ? u"Die Natel-Nummer enthält keine Ziffern."_s
-                           : u"Die Natel-Nummer hat mehr als 20 Ziffern."_s;
+        result.error =
+            NurZiffern(recipient).isEmpty()
+                ? QString::fromUtf8(
+                      QT_TRANSLATE_NOOP("LoggedRefusal", "Die Natel-Nummer enthält keine Ziffern."))
+                : QString::fromUtf8(QT_TRANSLATE_NOOP("LoggedRefusal",
+                                                      "Die Natel-Nummer hat mehr als 20 Ziffern."));
         return result;
     }
     const std::optional<QByteArray> sca = encodeCentre(centre);
     if (!sca) {
-        result.error = u"Die Nummer der Nachrichtenzentrale hat mehr als 20 Ziffern."_s;
+        result.error = QString::fromUtf8(QT_TRANSLATE_NOOP(
+            "LoggedRefusal", "Die Nummer der Nachrichtenzentrale hat mehr als 20 Ziffern."));
         return result;
     }
     const Split s = split(text);
     const qsizetype count = s.payloads.size();
     if (count > maxParts) {
-        result.error = u"Die Nachricht ist zu lang: sie bräuchte mehr als 255 SMS."_s;
+        result.error = QString::fromUtf8(QT_TRANSLATE_NOOP(
+            "LoggedRefusal", "Die Nachricht ist zu lang: sie bräuchte mehr als 255 SMS."));
         return result;
     }
 
@@ -190,6 +197,12 @@ SubmitPdus buildSubmitPdus(QStringView recipient, QStringView text, QStringView 
         result.parts.append(SubmitPdu{QByteArray(*sca + tpdu).toHex().toUpper(), int(tpdu.size())});
     }
     return result;
+}
+
+QString errorMeaning(const QString &error)
+{
+    // translate() gives the source back for a text it does not know.
+    return QCoreApplication::translate("LoggedRefusal", error.toUtf8().constData());
 }
 
 } // namespace Gsm

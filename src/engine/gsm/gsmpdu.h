@@ -104,12 +104,17 @@ struct SubmitPdu
 };
 
 // The PDUs of a message, one per part, or a German text that says why the
-// message cannot be encoded.
+// message cannot be encoded. The text goes into the send log as it stands;
+// the user reads it through errorMeaning().
 struct SubmitPdus
 {
     QList<SubmitPdu> parts;
     QString error;
 };
+
+// The user's words for a SubmitPdus error, also for one read back from the
+// send log (translation context "LoggedRefusal"); another text as it stands.
+QString errorMeaning(const QString &error);
 
 // Builds the PDUs of a message to recipient. centre is the configured
 // service centre number, empty for the SIM's. A message of several parts

@@ -23,7 +23,7 @@ CallTrace::CallTrace(SendEngine *engine, const Clock *clock, QString filePath, Q
 CallTrace::~CallTrace()
 {
     if (m_inCall)
-        endCall(u"abgebrochen (Programmende)"_s);
+        endCall(tr("abgebrochen (Programmende)"));
     flush();
 }
 
@@ -63,9 +63,9 @@ void CallTrace::endTest(bool ok, const QString &summary)
 {
     if (!m_inCall)
         beginCall();
-    addLine(u"Ergebnis: "_s + summary);
-    endCall(ok ? u"Verbindungstest erfolgreich"_s
-               : u"Verbindungstest "_s + failedMark + u": "_s + summary);
+    addLine(tr("Ergebnis: %1").arg(summary));
+    endCall(ok ? tr("Verbindungstest erfolgreich")
+               : tr("Verbindungstest fehlgeschlagen: %1").arg(summary));
 }
 
 void CallTrace::beginCall()
@@ -93,8 +93,8 @@ void CallTrace::onStatusChanged(const EngineStatus &status)
     const bool failedAttempt =
         !status.failure.isEmpty() && (status.state == S::Waiting || status.state == S::Paused);
     if (failedAttempt) {
-        addLine(u"Ergebnis: "_s + status.failure);
-        endCall(failedMark + u": "_s + status.failure);
+        addLine(tr("Ergebnis: %1").arg(status.failure));
+        endCall(tr("fehlgeschlagen: %1").arg(status.failure));
         return;
     }
     // The call is over once nothing is under way and no connection is held.
@@ -102,10 +102,10 @@ void CallTrace::onStatusChanged(const EngineStatus &status)
         status.state == S::Waiting) {
         QStringList counts;
         if (m_sent)
-            counts.append(u"%1 gesendet"_s.arg(m_sent));
+            counts.append(tr("%1 gesendet").arg(m_sent));
         if (m_refused)
-            counts.append(u"%1 abgelehnt"_s.arg(m_refused));
-        endCall(counts.isEmpty() ? u"beendet"_s : counts.join(u", "_s));
+            counts.append(tr("%1 abgelehnt").arg(m_refused));
+        endCall(counts.isEmpty() ? tr("beendet") : counts.join(u", "_s));
     }
 }
 
@@ -114,10 +114,10 @@ void CallTrace::onMessageLogged()
     const QString refusal = m_engine->status().refusalCode;
     if (refusal.isEmpty()) {
         ++m_sent;
-        addLine(u"Ergebnis: OK"_s);
+        addLine(tr("Ergebnis: %1").arg(u"OK"_s));
     } else {
         ++m_refused;
-        addLine(u"Ergebnis: abgelehnt (%1)"_s.arg(refusal));
+        addLine(tr("Ergebnis: abgelehnt (%1)").arg(refusal));
     }
 }
 

@@ -26,9 +26,9 @@ class CallTrace : public QObject
 public:
     static constexpr int maxCalls = 200;
     static inline const QString fileName = QStringLiteral("Anrufprotokoll.txt");
-    // Starts every call's heading; a failed call's heading says so.
+    // Starts every call's heading; a failed call's heading says so. The
+    // headings and outcomes are in the language the program ran in.
     static inline const QString callMark = QStringLiteral("=== ");
-    static inline const QString failedMark = QStringLiteral("fehlgeschlagen");
 
     CallTrace(SendEngine *engine, const Clock *clock, QString filePath, QObject *parent = nullptr);
     ~CallTrace() override;

@@ -109,5 +109,5 @@ void ChosenDialogue::onSettingsChanged()
     // Whatever changed (another kind, server or account), the connection
     // held open was made with the old values.
     end();
-    Q_EMIT failed(u"Verbindung beendet: Einstellungen geändert"_s);
+    Q_EMIT failed(tr("Verbindung beendet: Einstellungen geändert"));
 }

@@ -3,6 +3,7 @@
 #include "serialline.h"
 #include "settings.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -45,15 +46,17 @@ QString openComPort(SerialLine *line, const Settings &settings, const QString &p
         // and naming COM0 would point at the wrong thing.
         const QString stored = settings.comPortText();
         const bool storedFits = !stored.isEmpty() && Settings::toComPort(stored) == port;
-        return u"Com-Port "_s + (storedFits ? stored : QString::number(port)) +
-               u" bezeichnet keine Schnittstelle (gültig sind die Nummern 1 bis 32767)"_s;
+        return QCoreApplication::translate("ComPort", "Com-Port %1 bezeichnet keine Schnittstelle "
+                                                      "(gültig sind die Nummern 1 bis 32767)")
+            .arg(storedFits ? stored : QString::number(port));
     }
     QString error;
     if (!line->open(device, &error)) {
         QString name = comPortName(port);
         if (device != name)
             name += u" ("_s + device + u')';
-        return name + u" lässt sich nicht öffnen: "_s + error;
+        return QCoreApplication::translate("ComPort", "%1 lässt sich nicht öffnen: %2")
+            .arg(name, error);
     }
     return {};
 }

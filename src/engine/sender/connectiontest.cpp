@@ -12,19 +12,19 @@ ConnectionTest::ConnectionTest(CallDialogue *dialogue, SendEngine *engine, QObje
     m_timeout.setInterval(defaultTimeoutMs);
     connect(&m_timeout, &QTimer::timeout, this, [this] {
         m_dialogue->end();
-        finish(false, u"Keine Verbindung innerhalb von %1 s"_s.arg(m_timeout.interval() / 1000));
+        finish(false, tr("Keine Verbindung innerhalb von %1 s").arg(m_timeout.interval() / 1000));
     });
     connect(m_dialogue, &CallDialogue::traced, this, &ConnectionTest::onTraced);
     connect(m_dialogue, &CallDialogue::loggingIn, this, [this] {
         if (m_running)
-            Q_EMIT step(u"Anmeldung bei der Zentrale..."_s);
+            Q_EMIT step(tr("Anmeldung bei der Zentrale..."));
     });
     connect(m_dialogue, &CallDialogue::ready, this, [this] {
         if (!m_running)
             return;
         m_dialogue->end();
-        finish(true, u"Verbindung steht: bereit zum Senden. Verbindung beendet, keine SMS "
-                     u"gesendet."_s);
+        finish(true, tr("Verbindung steht: bereit zum Senden. Verbindung beendet, keine SMS "
+                        "gesendet."));
     });
     for (auto signal : {&CallDialogue::failed, &CallDialogue::halted}) {
         connect(m_dialogue, signal, this, [this](const QString &reason) {
@@ -43,7 +43,7 @@ ConnectionTest::~ConnectionTest()
 QString ConnectionTest::refusal() const
 {
     if (m_engine && m_engine->isCallUnderWay())
-        return u"Während eines Anrufs kann die Verbindung nicht getestet werden."_s;
+        return tr("Während eines Anrufs kann die Verbindung nicht getestet werden.");
     return m_dialogue->missingSetting();
 }
 
@@ -74,7 +74,7 @@ void ConnectionTest::cancel()
     if (!m_running)
         return;
     m_dialogue->end();
-    finish(false, u"Test abgebrochen"_s);
+    finish(false, tr("Test abgebrochen"));
 }
 
 void ConnectionTest::finish(bool ok, const QString &summary)

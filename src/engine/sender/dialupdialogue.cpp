@@ -5,6 +5,7 @@
 #include "settings.h"
 #include "ucp.h"
 
+#include <QCoreApplication>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -20,25 +21,41 @@ QString modemFailureText(ModemResult result)
 {
     switch (result) {
     case ModemResult::Busy:
-        return u"Besetzt"_s;
+        return QCoreApplication::translate("DialUpDialogue", "Besetzt");
     case ModemResult::NoCarrier:
-        return u"Keine Verbindung"_s;
+        return QCoreApplication::translate("DialUpDialogue", "Keine Verbindung");
     case ModemResult::NoDialtone:
-        return u"Kein Wählton"_s;
+        return QCoreApplication::translate("DialUpDialogue", "Kein Wählton");
     case ModemResult::NoAnswer:
-        return u"Keine Antwort"_s;
+        return QCoreApplication::translate("DialUpDialogue", "Keine Antwort");
     case ModemResult::Error:
-        return u"Modemfehler"_s;
+        return QCoreApplication::translate("DialUpDialogue", "Modemfehler");
     case ModemResult::Other:
     case ModemResult::Connect:
         break;
     }
     return {};
 }
-const QString failedLineBroken = QStringLiteral("Leitung unterbrochen");
-const QString failedCarrierLost = QStringLiteral("Verbindung abgebrochen");
-const QString failedNoAnswer = QStringLiteral("Keine Antwort der Zentrale");
-const QString failedChecksum = QStringLiteral("Prüfsummenfehler");
+
+QString failedLineBroken()
+{
+    return QCoreApplication::translate("DialUpDialogue", "Leitung unterbrochen");
+}
+
+QString failedCarrierLost()
+{
+    return QCoreApplication::translate("DialUpDialogue", "Verbindung abgebrochen");
+}
+
+QString failedNoAnswer()
+{
+    return QCoreApplication::translate("DialUpDialogue", "Keine Antwort der Zentrale");
+}
+
+QString failedChecksum()
+{
+    return QCoreApplication::translate("DialUpDialogue", "Prüfsummenfehler");
+}
 
 } // namespace
 
@@ -58,7 +75,7 @@ DialUpDialogue::DialUpDialogue(SerialLine *line, const Settings *settings, QStri
 QString DialUpDialogue::missingSetting() const
 {
     if (m_settings->providerNummer().isEmpty())
-        return u"Keine Rufnummer des Service-Providers konfiguriert"_s;
+        return tr("Keine Rufnummer des Service-Providers konfiguriert");
     return {};
 }
 
@@ -142,19 +159,19 @@ void DialUpDialogue::onCarrierDetect(bool on)
     if (on && m_phase == Phase::Dialling)
         connectionStands();
     else if (!on && m_phase == Phase::Submitting)
-        fail(failedCarrierLost);
+        fail(failedCarrierLost());
 }
 
 void DialUpDialogue::onLineBroken()
 {
     if (m_phase != Phase::Closed)
-        fail(failedLineBroken);
+        fail(failedLineBroken());
 }
 
 void DialUpDialogue::onAnswerTimeout()
 {
     if (m_phase == Phase::Submitting)
-        fail(failedNoAnswer);
+        fail(failedNoAnswer());
 }
 
 void DialUpDialogue::connectionStands()
@@ -173,7 +190,7 @@ void DialUpDialogue::handleAnswerBytes(const QByteArray &bytes)
         if (reply.kind == UcpReply::Kind::Invalid || reply.trn != m_trn.text())
             continue;
         if (reply.kind == UcpReply::Kind::Nack && reply.errorCode == checksumError) {
-            fail(failedChecksum);
+            fail(failedChecksum());
             return;
         }
         m_answerTimer.stop();
@@ -185,7 +202,7 @@ void DialUpDialogue::handleAnswerBytes(const QByteArray &bytes)
     // mode.
     for (const QByteArray &line : m_modemLines.feed(bytes)) {
         if (line.trimmed() == "NO CARRIER") {
-            fail(failedCarrierLost);
+            fail(failedCarrierLost());
             return;
         }
     }

@@ -2,6 +2,8 @@
 
 #include "ucp.h"
 
+#include <QCoreApplication>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -9,25 +11,30 @@ namespace {
 QString refusedOrWaiting(const EngineStatus &status)
 {
     if (!status.missingSetting.isEmpty())
-        return u"Status: "_s + status.missingSetting;
+        return QCoreApplication::translate("EngineStatus", "Status: %1").arg(status.missingSetting);
     if (!status.refusalCode.isEmpty()) {
         const QString meaning = status.refusalMeaning.isEmpty() ? ucpNackText(status.refusalCode)
                                                                 : status.refusalMeaning;
-        return u"Status: SMS abgelehnt ("_s + status.refusalCode + u": "_s + meaning + u')';
+        return QCoreApplication::translate("EngineStatus", "Status: SMS abgelehnt (%1: %2)")
+            .arg(status.refusalCode, meaning);
     }
-    if (!status.refusalMeaning.isEmpty())
-        return u"Status: SMS nicht versandt: "_s + status.refusalMeaning;
+    if (!status.refusalMeaning.isEmpty()) {
+        return QCoreApplication::translate("EngineStatus", "Status: SMS nicht versandt: %1")
+            .arg(status.refusalMeaning);
+    }
     if (status.connectionOpen)
-        return u"Status: Verbunden – Warten auf weitere SMS..."_s;
-    return u"Status: Warten..."_s;
+        return QCoreApplication::translate("EngineStatus",
+                                           "Status: Verbunden – Warten auf weitere SMS...");
+    return QCoreApplication::translate("EngineStatus", "Status: Warten...");
 }
 
 QString sendingText(const EngineStatus &status)
 {
     if (status.entryNumber == 0)
-        return u"Status: SMS wird versandt..."_s;
-    return u"Status: SMS "_s + QString::number(status.entryNumber) + u" von "_s +
-           QString::number(status.entryCount) + u" wird versandt..."_s;
+        return QCoreApplication::translate("EngineStatus", "Status: SMS wird versandt...");
+    return QCoreApplication::translate("EngineStatus", "Status: SMS %1 von %2 wird versandt...")
+        .arg(status.entryNumber)
+        .arg(status.entryCount);
 }
 
 } // namespace
@@ -38,23 +45,28 @@ QString statusText(const EngineStatus &status)
     switch (status.state) {
     case State::Dialling:
         if (status.loggingIn)
-            return u"Status: Anmeldung beim SMS-Center..."_s;
-        return u"Status: Verbindung wird hergestellt..."_s;
+            return QCoreApplication::translate("EngineStatus",
+                                               "Status: Anmeldung beim SMS-Center...");
+        return QCoreApplication::translate("EngineStatus",
+                                           "Status: Verbindung wird hergestellt...");
     case State::Submitting:
         return sendingText(status);
     case State::Logging:
         if (status.logError.isEmpty())
             return sendingText(status);
-        return u"Status: Eintrag ins Versand-Archiv fehlgeschlagen ("_s + status.logError +
-               u") – neuer Versuch in "_s + QString::number(status.secondsToLogRetry) + u" s"_s;
+        return QCoreApplication::translate("EngineStatus",
+                                           "Status: Eintrag ins Versand-Archiv "
+                                           "fehlgeschlagen (%1) – neuer Versuch in %2 s")
+            .arg(status.logError, QString::number(status.secondsToLogRetry));
     case State::Waiting:
         if (!status.missingSetting.isEmpty())
             break;
-        return u"Status: "_s + status.failure + u" – nächster Versuch in "_s +
-               QString::number(status.secondsToNextAttempt) + u" s"_s;
+        return QCoreApplication::translate("EngineStatus", "Status: %1 – nächster Versuch in %2 s")
+            .arg(status.failure, QString::number(status.secondsToNextAttempt));
     case State::Paused:
         if (!status.failure.isEmpty())
-            return u"Status: "_s + status.failure + u" – Versand angehalten"_s;
+            return QCoreApplication::translate("EngineStatus", "Status: %1 – Versand angehalten")
+                .arg(status.failure);
         break;
     case State::Idle:
         break;

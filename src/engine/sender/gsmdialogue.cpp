@@ -5,6 +5,7 @@
 #include "serialline.h"
 #include "settings.h"
 
+#include <QCoreApplication>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -14,7 +15,10 @@ namespace {
 constexpr char ctrlZ = 0x1A;
 constexpr char esc = 0x1B;
 
-const QString failedLineBroken = QStringLiteral("Leitung unterbrochen");
+QString failedLineBroken()
+{
+    return QCoreApplication::translate("GsmDialogue", "Leitung unterbrochen");
+}
 
 // How the modem ends a command.
 struct FinalResult
@@ -42,33 +46,33 @@ QString cmeMeaning(int code)
 {
     switch (code) {
     case 3:
-        return u"Vorgang nicht erlaubt"_s;
+        return QCoreApplication::translate("GsmDialogue", "Vorgang nicht erlaubt");
     case 4:
-        return u"Vorgang nicht unterstützt"_s;
+        return QCoreApplication::translate("GsmDialogue", "Vorgang nicht unterstützt");
     case 10:
-        return u"keine SIM-Karte eingelegt"_s;
+        return QCoreApplication::translate("GsmDialogue", "keine SIM-Karte eingelegt");
     case 11:
-        return u"SIM-PIN erforderlich"_s;
+        return QCoreApplication::translate("GsmDialogue", "SIM-PIN erforderlich");
     case 12:
-        return u"SIM-PUK erforderlich"_s;
+        return QCoreApplication::translate("GsmDialogue", "SIM-PUK erforderlich");
     case 13:
-        return u"SIM-Karte defekt"_s;
+        return QCoreApplication::translate("GsmDialogue", "SIM-Karte defekt");
     case 14:
-        return u"SIM-Karte beschäftigt"_s;
+        return QCoreApplication::translate("GsmDialogue", "SIM-Karte beschäftigt");
     case 15:
-        return u"falsche SIM-Karte"_s;
+        return QCoreApplication::translate("GsmDialogue", "falsche SIM-Karte");
     case 16:
-        return u"falsche PIN"_s;
+        return QCoreApplication::translate("GsmDialogue", "falsche PIN");
     case 17:
-        return u"SIM-PIN2 erforderlich"_s;
+        return QCoreApplication::translate("GsmDialogue", "SIM-PIN2 erforderlich");
     case 18:
-        return u"SIM-PUK2 erforderlich"_s;
+        return QCoreApplication::translate("GsmDialogue", "SIM-PUK2 erforderlich");
     case 30:
-        return u"kein Netz"_s;
+        return QCoreApplication::translate("GsmDialogue", "kein Netz");
     case 31:
-        return u"Zeitüberschreitung im Netz"_s;
+        return QCoreApplication::translate("GsmDialogue", "Zeitüberschreitung im Netz");
     }
-    return u"unbekannter Fehler"_s;
+    return QCoreApplication::translate("GsmDialogue", "unbekannter Fehler");
 }
 
 // A final result other than OK as the user reads it: "ERROR",
@@ -124,9 +128,9 @@ QString GsmDialogue::missingSetting() const
     // A PIN that cannot be right would cost one of the SIM's three tries.
     const GsmAccount account = m_account();
     if (!account.pin.trimmed().isEmpty() && !isPin(account.pin.trimmed()))
-        return u"Die PIN der SIM-Karte muss aus 4 bis 8 Ziffern bestehen"_s;
+        return tr("Die PIN der SIM-Karte muss aus 4 bis 8 Ziffern bestehen");
     if (!Gsm::encodeCentre(account.centre))
-        return u"Die Nummer der Nachrichtenzentrale hat mehr als 20 Ziffern"_s;
+        return tr("Die Nummer der Nachrichtenzentrale hat mehr als 20 Ziffern");
     return {};
 }
 
@@ -154,7 +158,7 @@ void GsmDialogue::submit(const QueueEntry &entry)
         return;
     if (!Gsm::encodeCentre(m_current.centre)) {
         // Not the entry's fault: it stays for when the setting is mended.
-        fail(u"Die Nummer der Nachrichtenzentrale hat mehr als 20 Ziffern"_s);
+        fail(tr("Die Nummer der Nachrichtenzentrale hat mehr als 20 Ziffern"));
         return;
     }
     const Gsm::SubmitPdus pdus =
@@ -162,7 +166,7 @@ void GsmDialogue::submit(const QueueEntry &entry)
     if (!pdus.error.isEmpty()) {
         // It never will go out as it stands, and would block every entry
         // behind it.
-        Q_EMIT submitted(Result{false, QString(), pdus.error, pdus.error});
+        Q_EMIT submitted(Result{false, QString(), pdus.error, Gsm::errorMeaning(pdus.error)});
         return;
     }
     m_parts = pdus.parts;
@@ -185,7 +189,7 @@ void GsmDialogue::command(Step step, const QByteArray &text)
     m_command = text;
     m_timer.start(m_commandTimeoutMs);
     if (!m_line->write(text + '\r'))
-        fail(failedLineBroken);
+        fail(failedLineBroken());
 }
 
 void GsmDialogue::sendPart()
@@ -246,7 +250,7 @@ void GsmDialogue::settingUp(QByteArrayView line)
         if (result.kind == FinalResult::Ok)
             command(Step::ErrorCodes, "AT+CMEE=1");
         else if (result.kind != FinalResult::None)
-            fail(u"Modem lehnt ATE0 ab ("_s + errorText(result) + u')');
+            fail(tr("Modem lehnt ATE0 ab (%1)").arg(errorText(result)));
         return;
     case Step::ErrorCodes:
         // Without numeric error codes the modem's words are shown instead.
@@ -266,14 +270,14 @@ void GsmDialogue::settingUp(QByteArrayView line)
             if (m_pinState)
                 pinStateKnown();
         } else if (result.kind != FinalResult::None) {
-            fail(u"SIM-Karte nicht bereit ("_s + errorText(result) + u')');
+            fail(tr("SIM-Karte nicht bereit (%1)").arg(errorText(result)));
         }
         return;
     case Step::PinEntry:
         if (result.kind == FinalResult::Ok)
             command(Step::PduMode, "AT+CMGF=0");
         else if (result.kind != FinalResult::None)
-            halt(u"SIM-Karte lehnt die PIN ab ("_s + errorText(result) + u')');
+            halt(tr("SIM-Karte lehnt die PIN ab (%1)").arg(errorText(result)));
         return;
     case Step::PduMode:
         if (result.kind == FinalResult::Ok) {
@@ -281,7 +285,7 @@ void GsmDialogue::settingUp(QByteArrayView line)
             m_timer.stop();
             Q_EMIT ready();
         } else if (result.kind != FinalResult::None) {
-            fail(u"Modem kann keine SMS im PDU-Modus senden ("_s + errorText(result) + u')');
+            fail(tr("Modem kann keine SMS im PDU-Modus senden (%1)").arg(errorText(result)));
         }
         return;
     case Step::Closed:
@@ -299,13 +303,13 @@ void GsmDialogue::pinStateKnown()
         command(Step::PduMode, "AT+CMGF=0");
     } else if (state == "SIM PIN") {
         if (m_current.pin.isEmpty())
-            fail(u"SIM-Karte verlangt eine PIN, aber keine ist konfiguriert"_s);
+            fail(tr("SIM-Karte verlangt eine PIN, aber keine ist konfiguriert"));
         else
             command(Step::PinEntry, "AT+CPIN=\"" + m_current.pin.toLatin1() + '"');
     } else if (state == "SIM PUK") {
-        fail(u"SIM-Karte gesperrt: PUK erforderlich"_s);
+        fail(tr("SIM-Karte gesperrt: PUK erforderlich"));
     } else {
-        fail(u"SIM-Karte nicht bereit (+CPIN: "_s + QString::fromLatin1(state) + u')');
+        fail(tr("SIM-Karte nicht bereit (+CPIN: %1)").arg(QString::fromLatin1(state)));
     }
 }
 
@@ -315,7 +319,7 @@ void GsmDialogue::onPrompt()
     m_partTaken = false;
     m_timer.start(m_submitTimeoutMs);
     if (!m_line->write(m_parts.at(m_part).hex + ctrlZ))
-        fail(failedLineBroken);
+        fail(failedLineBroken());
 }
 
 void GsmDialogue::partAnswer(QByteArrayView line)
@@ -361,13 +365,13 @@ void GsmDialogue::partRefused(QByteArrayView line)
             return;
         }
     }
-    fail(u"SMS nicht versandt ("_s + errorText(result) + u')');
+    fail(tr("SMS nicht versandt (%1)").arg(errorText(result)));
 }
 
 void GsmDialogue::onLineBroken()
 {
     if (m_step != Step::Closed)
-        fail(failedLineBroken);
+        fail(failedLineBroken());
 }
 
 void GsmDialogue::onTimeout()
@@ -378,17 +382,17 @@ void GsmDialogue::onTimeout()
         return;
     case Step::PinEntry:
         // The SIM may have counted the PIN as wrong.
-        halt(u"Keine Antwort des Modems auf die PIN"_s);
+        halt(tr("Keine Antwort des Modems auf die PIN"));
         return;
     case Step::PartAccepted:
-        fail(u"Keine Antwort des Modems auf die SMS"_s);
+        fail(tr("Keine Antwort des Modems auf die SMS"));
         return;
     case Step::EchoOff:
     case Step::ErrorCodes:
     case Step::PinState:
     case Step::PduMode:
     case Step::Prompt:
-        fail(u"Keine Antwort des Modems auf "_s + QString::fromLatin1(m_command));
+        fail(tr("Keine Antwort des Modems auf %1").arg(QString::fromLatin1(m_command)));
         return;
     }
 }

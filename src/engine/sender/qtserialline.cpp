@@ -1,5 +1,7 @@
 #include "qtserialline.h"
 
+#include <QCoreApplication>
+
 QtSerialLine::QtSerialLine(QObject *parent) : SerialLine(parent)
 {
     connect(&m_port, &QSerialPort::readyRead, this, &SerialLine::readyRead);
@@ -133,27 +135,33 @@ QString serialErrorText(QSerialPort::SerialPortError error)
 {
     switch (error) {
     case QSerialPort::NoError:
-        return QStringLiteral("kein Fehler");
+        return QCoreApplication::translate("QtSerialLine", "kein Fehler");
     case QSerialPort::DeviceNotFoundError:
-        return QStringLiteral("Schnittstelle nicht vorhanden");
+        return QCoreApplication::translate("QtSerialLine", "Schnittstelle nicht vorhanden");
     case QSerialPort::PermissionError:
-        return QStringLiteral("Zugriff verweigert oder von einem anderen Programm belegt");
+        return QCoreApplication::translate(
+            "QtSerialLine", "Zugriff verweigert oder von einem anderen Programm belegt");
     case QSerialPort::OpenError:
-        return QStringLiteral("Schnittstelle ist bereits geöffnet");
+        return QCoreApplication::translate("QtSerialLine", "Schnittstelle ist bereits geöffnet");
     case QSerialPort::WriteError:
-        return QStringLiteral("Fehler beim Senden an die Schnittstelle");
+        return QCoreApplication::translate("QtSerialLine",
+                                           "Fehler beim Senden an die Schnittstelle");
     case QSerialPort::ReadError:
-        return QStringLiteral("Fehler beim Lesen von der Schnittstelle");
+        return QCoreApplication::translate("QtSerialLine",
+                                           "Fehler beim Lesen von der Schnittstelle");
     case QSerialPort::ResourceError:
-        return QStringLiteral("Schnittstelle nicht mehr verfügbar (Gerät entfernt?)");
+        return QCoreApplication::translate("QtSerialLine",
+                                           "Schnittstelle nicht mehr verfügbar (Gerät entfernt?)");
     case QSerialPort::UnsupportedOperationError:
-        return QStringLiteral("Vorgang wird von der Schnittstelle nicht unterstützt");
+        return QCoreApplication::translate("QtSerialLine",
+                                           "Vorgang wird von der Schnittstelle nicht unterstützt");
     case QSerialPort::TimeoutError:
-        return QStringLiteral("Zeitüberschreitung an der Schnittstelle");
+        return QCoreApplication::translate("QtSerialLine",
+                                           "Zeitüberschreitung an der Schnittstelle");
     case QSerialPort::NotOpenError:
-        return QStringLiteral("Schnittstelle ist nicht geöffnet");
+        return QCoreApplication::translate("QtSerialLine", "Schnittstelle ist nicht geöffnet");
     case QSerialPort::UnknownError:
         break;
     }
-    return QStringLiteral("unbekannter Fehler der Schnittstelle");
+    return QCoreApplication::translate("QtSerialLine", "unbekannter Fehler der Schnittstelle");
 }

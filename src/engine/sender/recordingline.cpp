@@ -26,15 +26,15 @@ RecordingLine::RecordingLine(SerialLine *line, QObject *parent) : SerialLine(par
 {
     connect(m_line, &SerialLine::readyRead, this, &SerialLine::readyRead);
     connect(m_line, &SerialLine::errorOccurred, this, [this](const QString &text) {
-        Q_EMIT traced(u"Fehler der Leitung: "_s + text);
+        Q_EMIT traced(tr("Fehler der Leitung: %1").arg(text));
         Q_EMIT errorOccurred(text);
     });
     connect(m_line, &SerialLine::closedByError, this, [this] {
-        Q_EMIT traced(u"Leitung unterbrochen"_s);
+        Q_EMIT traced(tr("Leitung unterbrochen"));
         Q_EMIT closedByError();
     });
     connect(m_line, &SerialLine::carrierDetectChanged, this, [this](bool on) {
-        Q_EMIT traced(on ? u"Trägersignal (DCD) an"_s : u"Trägersignal (DCD) aus"_s);
+        Q_EMIT traced(on ? tr("Trägersignal (DCD) an") : tr("Trägersignal (DCD) aus"));
         Q_EMIT carrierDetectChanged(on);
     });
 }
@@ -43,8 +43,8 @@ bool RecordingLine::open(const QString &portName, QString *errorText)
 {
     QString error;
     const bool opened = m_line->open(portName, &error);
-    Q_EMIT traced(opened ? u"Port %1 geöffnet"_s.arg(portName)
-                         : u"Port %1 nicht geöffnet: %2"_s.arg(portName, error));
+    Q_EMIT traced(opened ? tr("Port %1 geöffnet").arg(portName)
+                         : tr("Port %1 nicht geöffnet: %2").arg(portName, error));
     if (errorText)
         *errorText = error;
     return opened;
@@ -53,7 +53,7 @@ bool RecordingLine::open(const QString &portName, QString *errorText)
 void RecordingLine::close()
 {
     if (m_line->isOpen())
-        Q_EMIT traced(u"Port geschlossen"_s);
+        Q_EMIT traced(tr("Port geschlossen"));
     m_line->close();
 }
 

@@ -13,8 +13,6 @@ namespace {
 
 const QString textStart = QStringLiteral("Start");
 const QString textStop = QStringLiteral("Stop");
-const QString failedDialTimeout = QStringLiteral("Keine Verbindung innerhalb von 40 s");
-const QString failedHungUpPaused = QStringLiteral("Verbindung getrennt");
 
 } // namespace
 
@@ -65,7 +63,7 @@ void SendEngine::tick()
         // While paused the time-out waits: the call is ended by the first
         // tick after resuming that finds it too old.
         if (m_running && now - m_callStartMs > callTimeoutMs)
-            failAttempt(failedDialTimeout);
+            failAttempt(tr("Keine Verbindung innerhalb von 40 s"));
         return;
     case State::Submitting: // the dialogue ends this state
     case State::Paused:
@@ -192,7 +190,7 @@ void SendEngine::onReady()
     if (!m_running) {
         // Paused: nothing is submitted, so the call is ended and counts as a
         // failed attempt.
-        failAttempt(failedHungUpPaused);
+        failAttempt(tr("Verbindung getrennt"));
         return;
     }
     submitNext();

@@ -50,7 +50,7 @@ QString UcpTcpDialogue::missingSetting() const
 {
     const UcpTcpAccount account = m_account();
     if (account.host.trimmed().isEmpty() || account.port == 0)
-        return u"Kein Server für die Internet-Verbindung konfiguriert"_s;
+        return tr("Kein Server für die Internet-Verbindung konfiguriert");
     return {};
 }
 
@@ -64,7 +64,7 @@ void UcpTcpDialogue::begin()
     m_current = m_account();
     m_trn = loginTrn();
     m_phase = Phase::Connecting;
-    Q_EMIT traced(u"Verbinde mit %1:%2"_s.arg(m_current.host.trimmed()).arg(m_current.port));
+    Q_EMIT traced(tr("Verbinde mit %1:%2").arg(m_current.host.trimmed()).arg(m_current.port));
     // Asynchronous: connected() or errorOccurred() follows.
     m_socket.connectToHost(m_current.host.trimmed(), m_current.port);
 }
@@ -95,7 +95,7 @@ void UcpTcpDialogue::onConnected()
 {
     if (m_phase != Phase::Connecting)
         return;
-    Q_EMIT traced(u"Verbunden mit "_s + m_socket.peerAddress().toString());
+    Q_EMIT traced(tr("Verbunden mit %1").arg(m_socket.peerAddress().toString()));
     if (m_current.account.isEmpty()) {
         m_phase = Phase::Connected;
         Q_EMIT ready();
@@ -109,7 +109,7 @@ void UcpTcpDialogue::onConnected()
                                 m_current.password.isEmpty()
                                     ? login
                                     : QString(login).replace(Textinhex(m_current.password),
-                                                             u"<Passwort>"_s))));
+                                                             tr("<Passwort>")))));
     m_socket.write(ucpFrameBytes(login));
     Q_EMIT loggingIn();
 }
@@ -151,8 +151,8 @@ void UcpTcpDialogue::handleFrame(const QByteArray &frame)
     if (m_phase == Phase::LoggingIn && message.ot == u"60") {
         m_answerTimer.stop();
         if (!ack) {
-            fail(u"Anmeldung abgelehnt ("_s + message.errorCode + u": "_s +
-                 ucpNackText(message.errorCode) + u')');
+            fail(tr("Anmeldung abgelehnt (%1: %2)")
+                     .arg(message.errorCode, ucpNackText(message.errorCode)));
             return;
         }
         m_phase = Phase::Connected;
@@ -163,7 +163,7 @@ void UcpTcpDialogue::handleFrame(const QByteArray &frame)
         return;
     m_answerTimer.stop();
     if (!ack && message.errorCode == checksumError) {
-        fail(u"Prüfsummenfehler"_s);
+        fail(tr("Prüfsummenfehler"));
         return;
     }
     m_phase = Phase::Connected;
@@ -177,19 +177,19 @@ void UcpTcpDialogue::onSocketError(QAbstractSocket::SocketError error)
     const QString where = m_current.host.trimmed() + u':' + QString::number(m_current.port);
     switch (error) {
     case QAbstractSocket::ConnectionRefusedError:
-        fail(u"Server "_s + where + u" verweigert die Verbindung"_s);
+        fail(tr("Server %1 verweigert die Verbindung").arg(where));
         return;
     case QAbstractSocket::HostNotFoundError:
-        fail(u"Server "_s + m_current.host.trimmed() + u" nicht gefunden"_s);
+        fail(tr("Server %1 nicht gefunden").arg(m_current.host.trimmed()));
         return;
     case QAbstractSocket::RemoteHostClosedError:
-        fail(u"Verbindung zum Server unterbrochen"_s);
+        fail(tr("Verbindung zum Server unterbrochen"));
         return;
     case QAbstractSocket::SocketTimeoutError:
-        fail(u"Server "_s + where + u" antwortet nicht"_s);
+        fail(tr("Server %1 antwortet nicht").arg(where));
         return;
     default:
-        fail(u"Verbindungsfehler mit "_s + where + u": "_s + m_socket.errorString());
+        fail(tr("Verbindungsfehler mit %1: %2").arg(where, m_socket.errorString()));
         return;
     }
 }
@@ -197,15 +197,15 @@ void UcpTcpDialogue::onSocketError(QAbstractSocket::SocketError error)
 void UcpTcpDialogue::onDisconnected()
 {
     if (m_phase != Phase::Closed)
-        fail(u"Verbindung zum Server unterbrochen"_s);
+        fail(tr("Verbindung zum Server unterbrochen"));
 }
 
 void UcpTcpDialogue::onAnswerTimeout()
 {
     if (m_phase == Phase::LoggingIn)
-        fail(u"Keine Antwort der Zentrale auf die Anmeldung"_s);
+        fail(tr("Keine Antwort der Zentrale auf die Anmeldung"));
     else if (m_phase == Phase::Submitting)
-        fail(u"Keine Antwort der Zentrale"_s);
+        fail(tr("Keine Antwort der Zentrale"));
 }
 
 void UcpTcpDialogue::send(const QString &frame)

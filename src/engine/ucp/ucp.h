@@ -106,6 +106,6 @@ UcpReply parseUcpReply(QByteArrayView bytes);
 // begins. Returns nullopt while no complete frame has arrived yet.
 std::optional<QByteArray> takeUcpFrame(QByteArray &buffer);
 
-// The German meaning of a UCP error code ("02" -> "Syntaxfehler"), or
+// The meaning of a UCP error code ("02" -> "Syntaxfehler"), translated, or
 // "unbekannter Fehler" for a code outside the standard list.
 QString ucpNackText(const QString &errorCode);

@@ -2,6 +2,8 @@
 
 #include "ucpsession.h"
 
+#include <QCoreApplication>
+
 // A reply to operation 01 is one of the results parseUcpMessage reads, so the
 // frame checks (TRN, LEN, checksum, the A and N forms) live in one place.
 UcpReply parseUcpReply(QByteArrayView bytes)
@@ -57,55 +59,57 @@ QString ucpNackText(const QString &errorCode)
         const char *code;
         const char *text;
     };
-    // The error codes of the UCP/EMI interface. Umlauts are written as UTF-8.
+    // The error codes of the UCP/EMI interface, translated when looked up.
     static constexpr Entry texts[] = {
-        {"01", "Checksummenfehler"},
-        {"02", "Syntaxfehler"},
-        {"03", "Operation nicht unterstützt"},
-        {"04", "Operation nicht erlaubt"},
-        {"05", "Sperre aktiv"},
-        {"06", "Empfängeradresse ungültig (AdC)"},
-        {"07", "Authentifizierung fehlgeschlagen"},
-        {"08", "Legitimationscode für alle Aufrufe fehlgeschlagen"},
-        {"09", "GA nicht gültig"},
-        {"10", "Wiederholung nicht erlaubt"},
-        {"11", "Legitimationscode für Wiederholung fehlgeschlagen"},
-        {"12", "Prioritätsnachricht nicht erlaubt"},
-        {"13", "Legitimationscode für Prioritätsnachricht fehlgeschlagen"},
-        {"14", "Dringende Nachricht nicht erlaubt"},
-        {"15", "Legitimationscode für dringende Nachricht fehlgeschlagen"},
-        {"16", "Gebührenübernahme durch den Empfänger nicht erlaubt"},
-        {"17", "Legitimationscode für Gebührenübernahme fehlgeschlagen"},
-        {"18", "Verzögerte Zustellung nicht erlaubt"},
-        {"19", "Neuer Authentifizierungscode ungültig"},
-        {"20", "Neuer Legitimationscode ungültig"},
-        {"21", "Standardtext ungültig"},
-        {"22", "Zeitraum ungültig"},
-        {"23", "Nachrichtentyp nicht unterstützt"},
-        {"24", "Nachricht zu lang"},
-        {"25", "Angeforderter Standardtext ungültig"},
-        {"26", "Nachrichtentyp ungültig"},
-        {"27", "Nachricht in der Zentrale nicht gefunden"},
-        {"28", "Ungültiger Zeichensatz"},
-        {"30", "Teilnehmer hat aufgelegt"},
-        {"31", "Faxgruppe nicht unterstützt"},
-        {"32", "Fax-Nachrichtentyp nicht unterstützt"},
-        {"33", "Adresse bereits in der Liste"},
-        {"34", "Adresse nicht in der Liste"},
-        {"35", "Liste voll, Adresse kann nicht hinzugefügt werden"},
-        {"36", "RPID bereits vergeben"},
-        {"37", "Zustellung läuft"},
-        {"38", "Nachricht weitergeleitet"},
+        {"01", QT_TRANSLATE_NOOP("Ucp", "Checksummenfehler")},
+        {"02", QT_TRANSLATE_NOOP("Ucp", "Syntaxfehler")},
+        {"03", QT_TRANSLATE_NOOP("Ucp", "Operation nicht unterstützt")},
+        {"04", QT_TRANSLATE_NOOP("Ucp", "Operation nicht erlaubt")},
+        {"05", QT_TRANSLATE_NOOP("Ucp", "Sperre aktiv")},
+        {"06", QT_TRANSLATE_NOOP("Ucp", "Empfängeradresse ungültig (AdC)")},
+        {"07", QT_TRANSLATE_NOOP("Ucp", "Authentifizierung fehlgeschlagen")},
+        {"08", QT_TRANSLATE_NOOP("Ucp", "Legitimationscode für alle Aufrufe fehlgeschlagen")},
+        {"09", QT_TRANSLATE_NOOP("Ucp", "GA nicht gültig")},
+        {"10", QT_TRANSLATE_NOOP("Ucp", "Wiederholung nicht erlaubt")},
+        {"11", QT_TRANSLATE_NOOP("Ucp", "Legitimationscode für Wiederholung fehlgeschlagen")},
+        {"12", QT_TRANSLATE_NOOP("Ucp", "Prioritätsnachricht nicht erlaubt")},
+        {"13",
+         QT_TRANSLATE_NOOP("Ucp", "Legitimationscode für Prioritätsnachricht fehlgeschlagen")},
+        {"14", QT_TRANSLATE_NOOP("Ucp", "Dringende Nachricht nicht erlaubt")},
+        {"15",
+         QT_TRANSLATE_NOOP("Ucp", "Legitimationscode für dringende Nachricht fehlgeschlagen")},
+        {"16", QT_TRANSLATE_NOOP("Ucp", "Gebührenübernahme durch den Empfänger nicht erlaubt")},
+        {"17", QT_TRANSLATE_NOOP("Ucp", "Legitimationscode für Gebührenübernahme fehlgeschlagen")},
+        {"18", QT_TRANSLATE_NOOP("Ucp", "Verzögerte Zustellung nicht erlaubt")},
+        {"19", QT_TRANSLATE_NOOP("Ucp", "Neuer Authentifizierungscode ungültig")},
+        {"20", QT_TRANSLATE_NOOP("Ucp", "Neuer Legitimationscode ungültig")},
+        {"21", QT_TRANSLATE_NOOP("Ucp", "Standardtext ungültig")},
+        {"22", QT_TRANSLATE_NOOP("Ucp", "Zeitraum ungültig")},
+        {"23", QT_TRANSLATE_NOOP("Ucp", "Nachrichtentyp nicht unterstützt")},
+        {"24", QT_TRANSLATE_NOOP("Ucp", "Nachricht zu lang")},
+        {"25", QT_TRANSLATE_NOOP("Ucp", "Angeforderter Standardtext ungültig")},
+        {"26", QT_TRANSLATE_NOOP("Ucp", "Nachrichtentyp ungültig")},
+        {"27", QT_TRANSLATE_NOOP("Ucp", "Nachricht in der Zentrale nicht gefunden")},
+        {"28", QT_TRANSLATE_NOOP("Ucp", "Ungültiger Zeichensatz")},
+        {"30", QT_TRANSLATE_NOOP("Ucp", "Teilnehmer hat aufgelegt")},
+        {"31", QT_TRANSLATE_NOOP("Ucp", "Faxgruppe nicht unterstützt")},
+        {"32", QT_TRANSLATE_NOOP("Ucp", "Fax-Nachrichtentyp nicht unterstützt")},
+        {"33", QT_TRANSLATE_NOOP("Ucp", "Adresse bereits in der Liste")},
+        {"34", QT_TRANSLATE_NOOP("Ucp", "Adresse nicht in der Liste")},
+        {"35", QT_TRANSLATE_NOOP("Ucp", "Liste voll, Adresse kann nicht hinzugefügt werden")},
+        {"36", QT_TRANSLATE_NOOP("Ucp", "RPID bereits vergeben")},
+        {"37", QT_TRANSLATE_NOOP("Ucp", "Zustellung läuft")},
+        {"38", QT_TRANSLATE_NOOP("Ucp", "Nachricht weitergeleitet")},
         // Answers of the 5x and 6x operations, among them the session login.
-        {"50", "Netz ausgelastet"},
-        {"51", "Legitimationscode für Standardtext fehlgeschlagen"},
-        {"53", "Operation teilweise erfolgreich"},
-        {"54", "Operation nicht erfolgreich"},
-        {"55", "Systemfehler der Zentrale"},
+        {"50", QT_TRANSLATE_NOOP("Ucp", "Netz ausgelastet")},
+        {"51", QT_TRANSLATE_NOOP("Ucp", "Legitimationscode für Standardtext fehlgeschlagen")},
+        {"53", QT_TRANSLATE_NOOP("Ucp", "Operation teilweise erfolgreich")},
+        {"54", QT_TRANSLATE_NOOP("Ucp", "Operation nicht erfolgreich")},
+        {"55", QT_TRANSLATE_NOOP("Ucp", "Systemfehler der Zentrale")},
     };
     for (const Entry &entry : texts) {
         if (errorCode == QLatin1StringView(entry.code))
-            return QString::fromUtf8(entry.text);
+            return QCoreApplication::translate("Ucp", entry.text);
     }
-    return QStringLiteral("unbekannter Fehler");
+    return QCoreApplication::translate("Ucp", "unbekannter Fehler");
 }

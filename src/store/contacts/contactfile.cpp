@@ -4,6 +4,7 @@
 #include "csvformat.h"
 #include "vcardformat.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
@@ -40,13 +41,15 @@ ContactFileFormat contactFileFormat(const QString &fileName, QByteArrayView data
 
 QStringList contactOpenFilters()
 {
-    return {u"Kontakte (*.vcf *.vcard *.csv *.txt)"_s, u"vCard (*.vcf *.vcard)"_s,
-            u"CSV (*.csv *.txt)"_s, u"Alle Dateien (*)"_s};
+    return {QCoreApplication::translate("ContactFile", "Kontakte (*.vcf *.vcard *.csv *.txt)"),
+            u"vCard (*.vcf *.vcard)"_s, u"CSV (*.csv *.txt)"_s,
+            QCoreApplication::translate("ContactFile", "Alle Dateien (*)")};
 }
 
 QStringList contactSaveFilters()
 {
-    return {u"vCard 4.0 (*.vcf)"_s, u"CSV für Tabellenprogramme (*.csv)"_s};
+    return {u"vCard 4.0 (*.vcf)"_s,
+            QCoreApplication::translate("ContactFile", "CSV für Tabellenprogramme (*.csv)")};
 }
 
 ContactFileFormat exportFormat(QString *fileName, int filterIndex)

@@ -1,5 +1,6 @@
 #include "contactrecord.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
@@ -76,5 +77,6 @@ QString ImportMessage::toString() const
 {
     if (line <= 0)
         return text;
-    return u"Zeile "_s + QString::number(line) + u": "_s + text;
+    return QCoreApplication::translate("ContactRecord", "Zeile %1: %2")
+        .arg(QString::number(line), text);
 }

@@ -1,5 +1,6 @@
 #include "contactstore.h"
 
+#include <QCoreApplication>
 #include <QMap>
 #include <QSet>
 #include <QSqlError>
@@ -55,7 +56,9 @@ ContactStore::ContactStore(QSqlDatabase db) : m_db(std::move(db)) {}
 
 bool ContactStore::fail(const QString &error)
 {
-    m_lastError = error.isEmpty() ? u"Unbekannter Fehler der Datenbank"_s : error;
+    m_lastError = error.isEmpty() ? QCoreApplication::translate("ContactStore",
+                                                                "Unbekannter Fehler der Datenbank")
+                                  : error;
     return false;
 }
 

@@ -1,5 +1,6 @@
 #include "csvformat.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <array>
 
@@ -88,9 +89,11 @@ ParsedCsv parseCsv(QStringView text, QChar delimiter, qsizetype maxRecords = -1,
             quoteLine = line;
         } else {
             if ((afterQuote || c == u'"') && !strayReported) {
-                parsed.messages.append({line,
-                                        u"Anführungszeichen mitten in einem Feld; der Text wurde "
-                                        u"unverändert übernommen."_s});
+                parsed.messages.append(
+                    {line,
+                     QCoreApplication::translate(
+                         "CsvFormat", "Anführungszeichen mitten in einem Feld; der Text wurde "
+                                      "unverändert übernommen.")});
                 strayReported = true;
             }
             field.append(c);
@@ -98,8 +101,10 @@ ParsedCsv parseCsv(QStringView text, QChar delimiter, qsizetype maxRecords = -1,
     }
     if (inQuotes) {
         parsed.messages.append(
-            {quoteLine, u"Das Anführungszeichen wird bis zum Ende der Datei nicht geschlossen; "
-                        u"der Rest der Datei wurde als ein Feld gelesen."_s});
+            {quoteLine, QCoreApplication::translate(
+                            "CsvFormat",
+                            "Das Anführungszeichen wird bis zum Ende der Datei nicht geschlossen; "
+                            "der Rest der Datei wurde als ein Feld gelesen.")});
     }
     if (!field.isEmpty() || !record.isEmpty() || quoted)
         endRecord();
@@ -300,7 +305,8 @@ CsvTable readCsv(const QByteArray &data, std::optional<QChar> delimiter,
     ParsedCsv parsed = parseCsv(body, table.delimiter, -1, firstLine);
     table.messages = parsed.messages;
     if (parsed.records.isEmpty()) {
-        table.messages.append({0, u"Die Datei enthält keine Zeilen."_s});
+        table.messages.append(
+            {0, QCoreApplication::translate("CsvFormat", "Die Datei enthält keine Zeilen.")});
         return table;
     }
     table.header = parsed.records.takeFirst();
@@ -321,25 +327,25 @@ QString csvRoleLabel(CsvRole role)
 {
     switch (role) {
     case CsvRole::Ignore:
-        return u"nicht übernehmen"_s;
+        return QCoreApplication::translate("CsvFormat", "nicht übernehmen");
     case CsvRole::Name:
-        return u"Name"_s;
+        return QCoreApplication::translate("CsvFormat", "Name");
     case CsvRole::GivenName:
-        return u"Vorname"_s;
+        return QCoreApplication::translate("CsvFormat", "Vorname");
     case CsvRole::Surname:
-        return u"Nachname"_s;
+        return QCoreApplication::translate("CsvFormat", "Nachname");
     case CsvRole::Adresse:
-        return u"Adresse"_s;
+        return QCoreApplication::translate("CsvFormat", "Adresse");
     case CsvRole::PLZ:
-        return u"PLZ"_s;
+        return QCoreApplication::translate("CsvFormat", "PLZ");
     case CsvRole::Ort:
-        return u"Ort"_s;
+        return QCoreApplication::translate("CsvFormat", "Ort");
     case CsvRole::PLZOrt:
-        return u"PLZ und Ort"_s;
+        return QCoreApplication::translate("CsvFormat", "PLZ und Ort");
     case CsvRole::NatelNummer:
-        return u"Natel-Nummer"_s;
+        return QCoreApplication::translate("CsvFormat", "Natel-Nummer");
     case CsvRole::Bemerkungen:
-        return u"Bemerkungen"_s;
+        return QCoreApplication::translate("CsvFormat", "Bemerkungen");
     }
     return QString();
 }
@@ -399,13 +405,18 @@ ContactImport recordsFromCsv(const CsvTable &table, const QList<CsvRole> &roles)
 
         if (row.size() > table.header.size() && !allEmpty(row.mid(table.header.size()))) {
             result.messages.append(
-                {line, u"Die Zeile hat "_s + QString::number(row.size()) +
-                           u" Felder, die Kopfzeile nur "_s + QString::number(table.header.size()) +
-                           u"; die Felder ohne Überschrift wurden nicht übernommen."_s});
+                {line, QCoreApplication::translate("CsvFormat",
+                                                   "Die Zeile hat %1 Felder, die Kopfzeile nur %2; "
+                                                   "die Felder ohne Überschrift wurden nicht "
+                                                   "übernommen.")
+                           .arg(row.size())
+                           .arg(table.header.size())});
         }
         if (record.isEmpty()) {
-            result.messages.append({line, u"Keine der übernommenen Spalten enthält einen Wert; "
-                                          u"die Zeile wird übersprungen."_s});
+            result.messages.append(
+                {line, QCoreApplication::translate(
+                           "CsvFormat", "Keine der übernommenen Spalten enthält einen Wert; "
+                                        "die Zeile wird übersprungen.")});
             continue;
         }
         result.records.append(record);

@@ -13,20 +13,20 @@ bool ImportSession::open(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         m_lastError =
-            u"Die Datei «"_s + shown + u"» konnte nicht geöffnet werden: "_s + file.errorString();
+            tr("Die Datei «%1» konnte nicht geöffnet werden: %2").arg(shown, file.errorString());
         return false;
     }
     if (file.size() > maxFileSize) {
-        m_lastError = u"Die Datei «"_s + shown + u"» ist mit "_s +
-                      QString::number(file.size() / (1024 * 1024)) +
-                      u" MB zu gross für ein Adressbuch; es werden höchstens "_s +
-                      QString::number(maxFileSize / (1024 * 1024)) + u" MB gelesen."_s;
+        m_lastError = tr("Die Datei «%1» ist mit %2 MB zu gross für ein Adressbuch; es werden "
+                         "höchstens %3 MB gelesen.")
+                          .arg(shown, QString::number(file.size() / (1024 * 1024)),
+                               QString::number(maxFileSize / (1024 * 1024)));
         return false;
     }
     QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         m_lastError =
-            u"Die Datei «"_s + shown + u"» konnte nicht gelesen werden: "_s + file.errorString();
+            tr("Die Datei «%1» konnte nicht gelesen werden: %2").arg(shown, file.errorString());
         return false;
     }
     setData(path, std::move(data));

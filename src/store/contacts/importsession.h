@@ -6,6 +6,7 @@
 #include "importplan.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QHash>
 #include <QString>
 #include <optional>
@@ -15,6 +16,8 @@
 // columns; plan against the stored persons (the preview); write.
 class ImportSession
 {
+    Q_DECLARE_TR_FUNCTIONS(ImportSession)
+
 public:
     // Files beyond this size are refused before they are read: an address
     // book of a hundred thousand persons is a few megabytes.

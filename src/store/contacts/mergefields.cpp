@@ -1,5 +1,7 @@
 #include "mergefields.h"
 
+#include <QCoreApplication>
+
 using namespace Qt::StringLiterals;
 
 namespace MergeFields {
@@ -92,12 +94,15 @@ QString overLimitMessage(const Overflow &overflow, qsizetype limit)
     if (!overflow.name.trimmed().isEmpty())
         person = u"«"_s + overflow.name + u"»"_s;
     else if (!overflow.natelNummer.trimmed().isEmpty())
-        person = u"die Person mit der Natel-Nummer "_s + overflow.natelNummer;
+        person = QCoreApplication::translate("MergeFields", "die Person mit der Natel-Nummer %1")
+                     .arg(overflow.natelNummer);
     else
-        person = u"eine Person ohne Namen und Nummer"_s;
-    return u"Die Nachricht für "_s + person + u" ist mit den eingesetzten Feldern "_s +
-           QString::number(overflow.length) + u" Zeichen lang; höchstens "_s +
-           QString::number(limit) + u" Zeichen sind möglich. Bitte kürzen Sie die Nachricht."_s;
+        person = QCoreApplication::translate("MergeFields", "eine Person ohne Namen und Nummer");
+    return QCoreApplication::translate("MergeFields",
+                                       "Die Nachricht für %1 ist mit den eingesetzten Feldern %2 "
+                                       "Zeichen lang; höchstens %3 Zeichen sind möglich. Bitte "
+                                       "kürzen Sie die Nachricht.")
+        .arg(person, QString::number(overflow.length), QString::number(limit));
 }
 
 } // namespace MergeFields

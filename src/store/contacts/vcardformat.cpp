@@ -2,6 +2,7 @@
 
 #include "bytedecoding.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <optional>
 
@@ -293,8 +294,10 @@ public:
         if (name == "VERSION") {
             const QByteArray version = property.value.trimmed();
             if (version != "2.1" && version != "3.0" && version != "4.0")
-                report(line, u"vCard-Version «"_s + QString::fromLatin1(version) +
-                                 u"» ist unbekannt; die Karte wird wie eine vCard 4.0 gelesen."_s);
+                report(line, QCoreApplication::translate("VCardFormat",
+                                                         "vCard-Version «%1» ist unbekannt; die "
+                                                         "Karte wird wie eine vCard 4.0 gelesen.")
+                                 .arg(QString::fromLatin1(version)));
             return;
         }
         if (name != "FN" && name != "N" && name != "ORG" && name != "ADR" && name != "TEL" &&
@@ -350,8 +353,10 @@ private:
             bool ok = true;
             bytes = decodeQuotedPrintable(property.value, &ok);
             if (!ok)
-                report(line, u"Fehlerhafte Quoted-Printable-Kodierung; die betroffenen Zeichen "
-                             u"wurden unverändert übernommen."_s);
+                report(line, QCoreApplication::translate(
+                                 "VCardFormat",
+                                 "Fehlerhafte Quoted-Printable-Kodierung; die betroffenen Zeichen "
+                                 "wurden unverändert übernommen."));
         }
         const QByteArray &charset = property.charset;
         if (charset.isEmpty() || charset == "UTF-8" || charset == "UTF8")
@@ -359,8 +364,10 @@ private:
         if (charset == "ISO-8859-1" || charset == "LATIN1" || charset == "ISO-8859-15" ||
             charset == "WINDOWS-1252" || charset == "CP1252" || charset == "US-ASCII")
             return decodeText(bytes, TextEncoding::Windows1252);
-        report(line, u"Zeichensatz «"_s + QString::fromLatin1(charset) +
-                         u"» ist unbekannt; der Wert wurde als UTF-8 bzw. Latin-1 gelesen."_s);
+        report(line, QCoreApplication::translate("VCardFormat",
+                                                 "Zeichensatz «%1» ist unbekannt; der Wert wurde "
+                                                 "als UTF-8 bzw. Latin-1 gelesen.")
+                         .arg(QString::fromLatin1(charset)));
         return decodeUtf8OrLatin1(bytes);
     }
 
@@ -434,8 +441,10 @@ void finishCard(const CardReader &card, ContactImport *result)
     if (record.isEmpty()) {
         result->messages.append(
             {card.beginLine(),
-             u"Die Karte enthält weder Name noch Adresse, Nummer oder Bemerkung und wird "
-             u"übersprungen."_s});
+             QCoreApplication::translate(
+                 "VCardFormat",
+                 "Die Karte enthält weder Name noch Adresse, Nummer oder Bemerkung und wird "
+                 "übersprungen.")});
         return;
     }
     result->records.append(record);
@@ -545,22 +554,29 @@ ContactImport readVCards(const QByteArray &data)
         const std::optional<Property> property = parseProperty(line.text);
         if (property && isCardMarker(*property, "BEGIN")) {
             if (card) {
-                result.messages.append({line.line, u"END:VCARD fehlt für die Karte ab Zeile "_s +
-                                                       QString::number(card->beginLine()) +
-                                                       u"; sie wurde bis hier gelesen."_s});
+                result.messages.append(
+                    {line.line, QCoreApplication::translate("VCardFormat",
+                                                            "END:VCARD fehlt für die Karte ab "
+                                                            "Zeile %1; sie wurde bis hier gelesen.")
+                                    .arg(card->beginLine())});
                 finishCard(*card, &result);
             }
             card.emplace(line.line, &result.messages);
         } else if (!card) {
             if (!outsideReported) {
                 result.messages.append(
-                    {line.line, u"Die Zeile steht ausserhalb einer Karte (BEGIN:VCARD fehlt) und "
-                                u"wird mit den folgenden bis zur nächsten Karte übersprungen."_s});
+                    {line.line,
+                     QCoreApplication::translate(
+                         "VCardFormat",
+                         "Die Zeile steht ausserhalb einer Karte (BEGIN:VCARD fehlt) und "
+                         "wird mit den folgenden bis zur nächsten Karte übersprungen.")});
                 outsideReported = true;
             }
         } else if (!property) {
             result.messages.append(
-                {line.line, u"Die Zeile hat keinen Doppelpunkt und wird übersprungen."_s});
+                {line.line,
+                 QCoreApplication::translate(
+                     "VCardFormat", "Die Zeile hat keinen Doppelpunkt und wird übersprungen.")});
         } else if (isCardMarker(*property, "END")) {
             finishCard(*card, &result);
             card.reset();
@@ -570,13 +586,16 @@ ContactImport readVCards(const QByteArray &data)
         }
     }
     if (card) {
-        result.messages.append({card->beginLine(),
-                                u"END:VCARD fehlt am Ende der Datei; die Karte wurde bis zum "
-                                u"Ende gelesen."_s});
+        result.messages.append(
+            {card->beginLine(),
+             QCoreApplication::translate(
+                 "VCardFormat", "END:VCARD fehlt am Ende der Datei; die Karte wurde bis zum "
+                                "Ende gelesen.")});
         finishCard(*card, &result);
     }
     if (result.records.isEmpty() && result.messages.isEmpty())
-        result.messages.append({0, u"Die Datei enthält keine vCard."_s});
+        result.messages.append(
+            {0, QCoreApplication::translate("VCardFormat", "Die Datei enthält keine vCard.")});
     return result;
 }
 
