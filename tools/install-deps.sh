@@ -10,6 +10,7 @@ $SUDO apt-get update
 $SUDO apt-get install -y --no-install-recommends \
     cmake ninja-build g++ make \
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-serialport-dev \
+    qt6-tools-dev qt6-l10n-tools \
     qt6-translations-l10n qt6-qpa-plugins libgl-dev \
     fonts-dejavu-core libphonenumber-dev qtkeychain-qt6-dev \
     clang libclang-rt-14-dev llvm \

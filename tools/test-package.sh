@@ -27,7 +27,8 @@ for f in usr/bin/funkbote usr/libexec/funkbote/modemsim \
     usr/share/applications/ch.funkbote.Funkbote.desktop \
     usr/share/metainfo/ch.funkbote.Funkbote.metainfo.xml \
     usr/share/icons/hicolor/scalable/apps/funkbote.svg \
-    usr/share/icons/hicolor/48x48/apps/funkbote.png; do
+    usr/share/icons/hicolor/48x48/apps/funkbote.png \
+    usr/share/funkbote/translations/funkbote_en.qm; do
     [ -e "$work/root/$f" ] || { echo "test-package: $f missing in $deb" >&2; exit 1; }
 done
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -35,9 +36,11 @@ for d in libqt6sql6-sqlite qt6-qpa-plugins qt6-translations-l10n libqt6widgets6;
     [[ $depends == *"$d"* ]] || { echo "test-package: Depends lacks $d: $depends" >&2; exit 1; }
 done
 
-mkdir "$work/home"
+mkdir "$work/home" "$work/home-en"
+# A German system unless the caller names another language.
 run() {
-    (cd "$work" && env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$work/home" \
+    (cd "$work" && env -u XDG_DATA_HOME -u XDG_CONFIG_HOME -u LANGUAGE -u LC_ALL -u LC_MESSAGES \
+        HOME="${home:-$work/home}" LANG="${lang:-de_CH.UTF-8}" \
         QT_QPA_PLATFORM=offscreen timeout 60 "$work/root/usr/bin/funkbote" "$@")
 }
 run --quit-after-start 2>"$work/first.txt" || { cat "$work/first.txt" >&2; exit 1; }
@@ -52,6 +55,10 @@ done
 # A later start uses the file and shows no box.
 run --quit-after-start 2>"$work/second.txt"
 if grep -q "^funkbote:" "$work/second.txt"; then cat "$work/second.txt" >&2; exit 1; fi
+# On an English system the program speaks English (its translation is built in).
+home="$work/home-en" lang=en_US.UTF-8 run --quit-after-start 2>"$work/english.txt" ||
+    { cat "$work/english.txt" >&2; exit 1; }
+grep -q "is started for the first time" "$work/english.txt"
 # The demo finds the simulator in the unpacked libexec folder.
 run --demo --quit-after-start 2>"$work/demo.txt" || { cat "$work/demo.txt" >&2; exit 1; }
 echo "test-package: $deb installs and starts"

@@ -6,13 +6,12 @@
 #include "settings.h"
 #include "startup.h"
 #include "startupplan.h"
+#include "uilanguage.h"
 #include "widgetprompter.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QLocale>
 #include <QStandardPaths>
-#include <QTranslator>
 
 using namespace Qt::StringLiterals;
 
@@ -38,6 +37,7 @@ void answerWithoutDisplay(int argc, char *argv[])
     int probeArgc = argc;
     QCoreApplication probe(probeArgc, argv);
     nameApplication();
+    const UiLanguage language(probe, QLocale::system());
     StartOptions::read(probe); // prints and ends the program
 }
 
@@ -50,12 +50,9 @@ int main(int argc, char *argv[])
     nameApplication();
     QApplication::setApplicationDisplayName(u"Funkbote"_s);
 
-    // Qt's own buttons and dialogs speak German too ("Ja", "Nein", "Abbrechen").
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Switzerland));
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(), u"qtbase"_s, u"_"_s,
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
+    // German, or English on an English system; Qt's own buttons and dialogs
+    // speak the same language ("Ja", "Nein" or "Yes", "No").
+    const UiLanguage language(app, QLocale::system());
 
     QApplication::setFont(Look::programFont());
 

@@ -1,0 +1,2329 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="de">
+<context>
+    <name>AddressBookText</name>
+    <message>
+        <source>Kein Datensatz zum löschen verfügbar!</source>
+        <translation>There is no record to delete!</translation>
+    </message>
+    <message>
+        <source>Das Adressbuch enthält keine Daten! Suchen abgebrochen!</source>
+        <translation>The address book holds no data! Search cancelled!</translation>
+    </message>
+    <message>
+        <source>Bitte geben Sie den zu suchenden Namen ein!(Wenn Sie alle Namen anzeigen möchten geben Sie kein Suchzeichen ein und drücken &apos;OK&apos;)</source>
+        <translation>Please enter the name to search for! (To list all names, enter nothing and press &apos;OK&apos;.)</translation>
+    </message>
+    <message>
+        <source>Suche...</source>
+        <translation>Search...</translation>
+    </message>
+    <message>
+        <source>Sie haben niemanden ausgewählt!</source>
+        <translation>You have not chosen anyone!</translation>
+    </message>
+    <message>
+        <source>Sie haben keine Personen erfasst, welchen Sie eine SMS senden können! Serien-SMS wurde abgebrochen!</source>
+        <translation>You have not entered any persons to send an SMS to! Bulk SMS cancelled!</translation>
+    </message>
+    <message>
+        <source>Bevor eine Serien-SMS gestartet werden kann, müssen Sie zuerst eine Nachricht für alle Empfänger definieren!</source>
+        <translation>Before a bulk SMS can start, you must first write a message for all recipients!</translation>
+    </message>
+    <message>
+        <source>In dieser Funktion werden überlange Nachrichte nicht unterstützt!</source>
+        <translation>Overlong messages are not supported in this function!</translation>
+    </message>
+    <message>
+        <source>Die Mobilnummer</source>
+        <translation>The mobile number</translation>
+    </message>
+    <message>
+        <source>Die Mobilnummer von %1</source>
+        <translation>The mobile number of %1</translation>
+    </message>
+    <message>
+        <source>Bitte korrigieren Sie die Nummer im Adressbuch.</source>
+        <translation>Please correct the number in the address book.</translation>
+    </message>
+    <message>
+        <source>(ohne Namen)</source>
+        <translation>(no name)</translation>
+    </message>
+    <message>
+        <source>%1 und %2 weitere</source>
+        <translation>%1 and %2 more</translation>
+    </message>
+    <message>
+        <source>1 markierte Person wurde nicht eingereiht, weil ihre Mobilnummer so nicht versandt werden kann: %1.</source>
+        <translation>1 marked person was not queued because their mobile number cannot be sent to as it stands: %1.</translation>
+    </message>
+    <message>
+        <source>%1 markierte Personen wurden nicht eingereiht, weil ihre Mobilnummer so nicht versandt werden kann: %2.</source>
+        <translation>%1 marked people were not queued because their mobile numbers cannot be sent to as they stand: %2.</translation>
+    </message>
+    <message>
+        <source>Eine Nummer besteht aus Ziffern und Leerzeichen, ein &quot;+&quot; ist nur am Anfang erlaubt, und sie hat höchstens %1 Ziffern. Bitte korrigieren Sie die Nummern im Adressbuch.</source>
+        <translation>A number consists of digits and spaces, a &quot;+&quot; is allowed only at the start, and it has at most %1 digits. Please correct the numbers in the address book.</translation>
+    </message>
+    <message>
+        <source>Die Nachricht wird für 1 Person eingereiht.</source>
+        <translation>The message is queued for 1 person.</translation>
+    </message>
+    <message>
+        <source>Die Nachricht wird für %1 Personen eingereiht.</source>
+        <translation>The message is queued for %1 people.</translation>
+    </message>
+    <message>
+        <source>Es wird keine Nachricht eingereiht.</source>
+        <translation>No message is queued.</translation>
+    </message>
+    <message>
+        <source>Auf das Adressbuch konnte nicht zugegriffen werden.
+</source>
+        <translation>The address book could not be accessed.
+</translation>
+    </message>
+    <message>
+        <source>Ihre Änderungen konnten nicht gespeichert werden. Das Adressbuch bleibt offen, damit nichts verloren geht.
+</source>
+        <translation>Your changes could not be saved. The address book stays open so that nothing is lost.
+</translation>
+    </message>
+</context>
+<context>
+    <name>ArchiveLine</name>
+    <message>
+        <source>Versandstatus unbekannt</source>
+        <translation>sending status unknown</translation>
+    </message>
+    <message>
+        <source>abgelehnt: %1</source>
+        <translation>refused: %1</translation>
+    </message>
+    <message>
+        <source>nicht versandt: %1</source>
+        <translation>not sent: %1</translation>
+    </message>
+</context>
+<context>
+    <name>CallTrace</name>
+    <message>
+        <source>abgebrochen (Programmende)</source>
+        <translation>cancelled (program ended)</translation>
+    </message>
+    <message>
+        <source>Ergebnis: %1</source>
+        <translation>Result: %1</translation>
+    </message>
+    <message>
+        <source>Verbindungstest erfolgreich</source>
+        <translation>Connection test succeeded</translation>
+    </message>
+    <message>
+        <source>Verbindungstest fehlgeschlagen: %1</source>
+        <translation>Connection test failed: %1</translation>
+    </message>
+    <message>
+        <source>fehlgeschlagen: %1</source>
+        <translation>failed: %1</translation>
+    </message>
+    <message>
+        <source>%1 gesendet</source>
+        <translation>%1 sent</translation>
+    </message>
+    <message>
+        <source>%1 abgelehnt</source>
+        <translation>%1 refused</translation>
+    </message>
+    <message>
+        <source>beendet</source>
+        <translation>ended</translation>
+    </message>
+    <message>
+        <source>Ergebnis: abgelehnt (%1)</source>
+        <translation>Result: refused (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>ChosenDialogue</name>
+    <message>
+        <source>Verbindung beendet: Einstellungen geändert</source>
+        <translation>Connection ended: settings changed</translation>
+    </message>
+</context>
+<context>
+    <name>ComPort</name>
+    <message>
+        <source>Com-Port %1 bezeichnet keine Schnittstelle (gültig sind die Nummern 1 bis 32767)</source>
+        <translation>COM port %1 names no serial port (valid numbers are 1 to 32767)</translation>
+    </message>
+    <message>
+        <source>%1 lässt sich nicht öffnen: %2</source>
+        <translation>%1 cannot be opened: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ConnectionSettings</name>
+    <message>
+        <source>Das Passwort konnte weder im Schlüsselbund noch in Daten.mdb gespeichert werden:
+</source>
+        <translation>The password could be saved neither in the keyring nor in Daten.mdb:
+</translation>
+    </message>
+    <message>
+        <source>Der Schlüsselbund hat das Passwort nicht angenommen; es wird in Daten.mdb gespeichert.</source>
+        <translation>The keyring did not accept the password; it is saved in Daten.mdb.</translation>
+    </message>
+</context>
+<context>
+    <name>ConnectionTest</name>
+    <message>
+        <source>Keine Verbindung innerhalb von %1 s</source>
+        <translation>No connection within %1 s</translation>
+    </message>
+    <message>
+        <source>Anmeldung bei der Zentrale...</source>
+        <translation>Logging in to the message centre...</translation>
+    </message>
+    <message>
+        <source>Verbindung steht: bereit zum Senden. Verbindung beendet, keine SMS gesendet.</source>
+        <translation>Connection established: ready to send. Connection ended, no SMS sent.</translation>
+    </message>
+    <message>
+        <source>Während eines Anrufs kann die Verbindung nicht getestet werden.</source>
+        <translation>The connection cannot be tested during a call.</translation>
+    </message>
+    <message>
+        <source>Test abgebrochen</source>
+        <translation>Test cancelled</translation>
+    </message>
+</context>
+<context>
+    <name>ContactFile</name>
+    <message>
+        <source>Kontakte (*.vcf *.vcard *.csv *.txt)</source>
+        <translation>Contacts (*.vcf *.vcard *.csv *.txt)</translation>
+    </message>
+    <message>
+        <source>Alle Dateien (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+    <message>
+        <source>CSV für Tabellenprogramme (*.csv)</source>
+        <translation>CSV for spreadsheets (*.csv)</translation>
+    </message>
+</context>
+<context>
+    <name>ContactRecord</name>
+    <message>
+        <source>Zeile %1: %2</source>
+        <translation>Line %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ContactStore</name>
+    <message>
+        <source>Unbekannter Fehler der Datenbank</source>
+        <translation>Unknown database error</translation>
+    </message>
+</context>
+<context>
+    <name>ContactText</name>
+    <message>
+        <source>Kontakte importieren</source>
+        <translation>Import contacts</translation>
+    </message>
+    <message>
+        <source>Kontakte exportieren</source>
+        <translation>Export contacts</translation>
+    </message>
+    <message>
+        <source>1 Person</source>
+        <translation>1 person</translation>
+    </message>
+    <message>
+        <source>%1 Personen</source>
+        <translation>%1 people</translation>
+    </message>
+    <message>
+        <source>
+… und %1 weitere Hinweise</source>
+        <translation>
+… and %1 more notes</translation>
+    </message>
+    <message>
+        <source>In der Datei «%1» wurden keine Personen gefunden.</source>
+        <translation>No persons were found in the file “%1”.</translation>
+    </message>
+    <message>
+        <source>Der Import ist fehlgeschlagen; das Adressbuch ist unverändert geblieben.
+</source>
+        <translation>The import failed; the address book has not been changed.
+</translation>
+    </message>
+    <message>
+        <source>%1 neu aufgenommen</source>
+        <translation>%1 added</translation>
+    </message>
+    <message>
+        <source>%1 aktualisiert</source>
+        <translation>%1 updated</translation>
+    </message>
+    <message>
+        <source>%1 übersprungen</source>
+        <translation>%1 skipped</translation>
+    </message>
+    <message>
+        <source>Import abgeschlossen: %1.</source>
+        <translation>Import finished: %1.</translation>
+    </message>
+    <message>
+        <source>Das Adressbuch enthält keine Personen zum Exportieren.</source>
+        <translation>The address book holds no persons to export.</translation>
+    </message>
+    <message>
+        <source>1 Person wurde in die Datei «%1» exportiert.</source>
+        <translation>1 person was exported to the file “%1”.</translation>
+    </message>
+    <message>
+        <source>%1 Personen wurden in die Datei «%2» exportiert.</source>
+        <translation>%1 people were exported to the file “%2”.</translation>
+    </message>
+    <message>
+        <source>Die Datei «%1» konnte nicht geschrieben werden: %2</source>
+        <translation>The file “%1” could not be written: %2</translation>
+    </message>
+    <message>
+        <source>Die Nachricht für %1 ist mit den eingesetzten Feldern leer. Bitte ergänzen Sie die Nachricht oder die Angaben im Adressbuch.</source>
+        <translation>With its fields filled in, the message for %1 is empty. Please complete the message or the details in the address book.</translation>
+    </message>
+    <message>
+        <source>eine Person ohne Namen</source>
+        <translation>a person without a name</translation>
+    </message>
+    <message>
+        <source>Vorschau für %1: %2</source>
+        <translation>Preview for %1: %2</translation>
+    </message>
+    <message>
+        <source>(ohne Namen)</source>
+        <translation>(no name)</translation>
+    </message>
+</context>
+<context>
+    <name>CsvFormat</name>
+    <message>
+        <source>Anführungszeichen mitten in einem Feld; der Text wurde unverändert übernommen.</source>
+        <translation>Quotation mark in the middle of a field; the text was taken as it stands.</translation>
+    </message>
+    <message>
+        <source>Das Anführungszeichen wird bis zum Ende der Datei nicht geschlossen; der Rest der Datei wurde als ein Feld gelesen.</source>
+        <translation>The quotation mark is not closed before the end of the file; the rest of the file was read as one field.</translation>
+    </message>
+    <message>
+        <source>Die Datei enthält keine Zeilen.</source>
+        <translation>The file contains no lines.</translation>
+    </message>
+    <message>
+        <source>nicht übernehmen</source>
+        <translation>do not import</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Vorname</source>
+        <translation>First name</translation>
+    </message>
+    <message>
+        <source>Nachname</source>
+        <translation>Last name</translation>
+    </message>
+    <message>
+        <source>Adresse</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>PLZ</source>
+        <translation>Postcode</translation>
+    </message>
+    <message>
+        <source>Ort</source>
+        <translation>Town</translation>
+    </message>
+    <message>
+        <source>PLZ und Ort</source>
+        <translation>Postcode and town</translation>
+    </message>
+    <message>
+        <source>Natel-Nummer</source>
+        <translation>Mobile number</translation>
+    </message>
+    <message>
+        <source>Bemerkungen</source>
+        <translation>Notes</translation>
+    </message>
+    <message>
+        <source>Die Zeile hat %1 Felder, die Kopfzeile nur %2; die Felder ohne Überschrift wurden nicht übernommen.</source>
+        <translation>The line has %1 fields, the header line only %2; the fields without a heading were not imported.</translation>
+    </message>
+    <message>
+        <source>Keine der übernommenen Spalten enthält einen Wert; die Zeile wird übersprungen.</source>
+        <translation>None of the imported columns holds a value; the line is skipped.</translation>
+    </message>
+</context>
+<context>
+    <name>DemoModem</name>
+    <message>
+        <source>Der Modem-Simulator &quot;%1&quot; kann nicht gestartet werden: %2</source>
+        <translation>The modem simulator &quot;%1&quot; cannot be started: %2</translation>
+    </message>
+    <message>
+        <source>Der Modem-Simulator hat sich vorzeitig beendet (Exit-Code %1).</source>
+        <translation>The modem simulator ended early (exit code %1).</translation>
+    </message>
+    <message>
+        <source>Der Modem-Simulator meldet sich nicht.</source>
+        <translation>The modem simulator does not answer.</translation>
+    </message>
+    <message>
+        <source>Der Ordner für die Demo kann nicht angelegt werden: %1</source>
+        <translation>The folder for the demo cannot be created: %1</translation>
+    </message>
+    <message>
+        <source>Die Daten für die Demo können nicht angelegt werden: %1</source>
+        <translation>The data for the demo cannot be created: %1</translation>
+    </message>
+    <message>
+        <source>Der Simulator nennt keinen TCP-Port: %1</source>
+        <translation>The simulator names no TCP port: %1</translation>
+    </message>
+    <message>
+        <source>Die Demo wird beendet.</source>
+        <translation>The demo ends.</translation>
+    </message>
+</context>
+<context>
+    <name>DialUpDialogue</name>
+    <message>
+        <source>Besetzt</source>
+        <translation>Busy</translation>
+    </message>
+    <message>
+        <source>Keine Verbindung</source>
+        <translation>No connection</translation>
+    </message>
+    <message>
+        <source>Kein Wählton</source>
+        <translation>No dial tone</translation>
+    </message>
+    <message>
+        <source>Keine Antwort</source>
+        <translation>No answer</translation>
+    </message>
+    <message>
+        <source>Modemfehler</source>
+        <translation>Modem error</translation>
+    </message>
+    <message>
+        <source>Leitung unterbrochen</source>
+        <translation>Line broken</translation>
+    </message>
+    <message>
+        <source>Verbindung abgebrochen</source>
+        <translation>Connection lost</translation>
+    </message>
+    <message>
+        <source>Keine Antwort der Zentrale</source>
+        <translation>No answer from the message centre</translation>
+    </message>
+    <message>
+        <source>Prüfsummenfehler</source>
+        <translation>Checksum error</translation>
+    </message>
+    <message>
+        <source>Keine Rufnummer des Service-Providers konfiguriert</source>
+        <translation>No service provider number configured</translation>
+    </message>
+</context>
+<context>
+    <name>DialogBase</name>
+    <message>
+        <source>Schliessen</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>DialogText</name>
+    <message>
+        <source>SMS-Versand konfigurieren</source>
+        <translation>Configure SMS sending</translation>
+    </message>
+    <message>
+        <source>Informationen zum Programm</source>
+        <translation>About this program</translation>
+    </message>
+</context>
+<context>
+    <name>EngineStatus</name>
+    <message>
+        <source>Status: %1</source>
+        <translation>Status: %1</translation>
+    </message>
+    <message>
+        <source>Status: SMS abgelehnt (%1: %2)</source>
+        <translation>Status: SMS refused (%1: %2)</translation>
+    </message>
+    <message>
+        <source>Status: SMS nicht versandt: %1</source>
+        <translation>Status: SMS not sent: %1</translation>
+    </message>
+    <message>
+        <source>Status: Verbunden – Warten auf weitere SMS...</source>
+        <translation>Status: Connected – waiting for more SMS...</translation>
+    </message>
+    <message>
+        <source>Status: Warten...</source>
+        <translation>Status: Waiting...</translation>
+    </message>
+    <message>
+        <source>Status: SMS wird versandt...</source>
+        <translation>Status: Sending SMS...</translation>
+    </message>
+    <message>
+        <source>Status: SMS %1 von %2 wird versandt...</source>
+        <translation>Status: Sending SMS %1 of %2...</translation>
+    </message>
+    <message>
+        <source>Status: Anmeldung beim SMS-Center...</source>
+        <translation>Status: Logging in to the SMS centre...</translation>
+    </message>
+    <message>
+        <source>Status: Verbindung wird hergestellt...</source>
+        <translation>Status: Connecting...</translation>
+    </message>
+    <message>
+        <source>Status: Eintrag ins Versand-Archiv fehlgeschlagen (%1) – neuer Versuch in %2 s</source>
+        <translation>Status: Entry in the send archive failed (%1) – next try in %2 s</translation>
+    </message>
+    <message>
+        <source>Status: %1 – nächster Versuch in %2 s</source>
+        <translation>Status: %1 – next attempt in %2 s</translation>
+    </message>
+    <message>
+        <source>Status: %1 – Versand angehalten</source>
+        <translation>Status: %1 – sending stopped</translation>
+    </message>
+</context>
+<context>
+    <name>FRMAdressBuch</name>
+    <message>
+        <source>Adressbuch</source>
+        <translation>Address book</translation>
+    </message>
+    <message>
+        <source>Adressbuch...</source>
+        <translation>Address book...</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>Adresse:</source>
+        <translation>Address:</translation>
+    </message>
+    <message>
+        <source>PLZ / Ort:</source>
+        <translation>Postcode / town:</translation>
+    </message>
+    <message>
+        <source>Mobilnummer:</source>
+        <translation>Mobile number:</translation>
+    </message>
+    <message>
+        <source>Bemerkungen:</source>
+        <translation>Notes:</translation>
+    </message>
+    <message>
+        <source>Neu</source>
+        <translation>New</translation>
+    </message>
+    <message>
+        <source>Löschen</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Suchen</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>Nummer auf Nachricht übernehmen</source>
+        <translation>Use number for the message</translation>
+    </message>
+    <message>
+        <source>Importieren…</source>
+        <translation>Import…</translation>
+    </message>
+    <message>
+        <source>Exportieren…</source>
+        <translation>Export…</translation>
+    </message>
+    <message>
+        <source>Schliessen</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>FRMArchiv</name>
+    <message>
+        <source>Archiv</source>
+        <translation>Archive</translation>
+    </message>
+    <message>
+        <source>Archiv der versandten Nachrichten...</source>
+        <translation>Archive of sent messages...</translation>
+    </message>
+    <message>
+        <source>Suchen:</source>
+        <translation>Search:</translation>
+    </message>
+    <message>
+        <source>Anzeigen:</source>
+        <translation>Show:</translation>
+    </message>
+    <message>
+        <source>alle</source>
+        <translation>all</translation>
+    </message>
+    <message>
+        <source>versandt</source>
+        <translation>sent</translation>
+    </message>
+    <message>
+        <source>abgelehnt</source>
+        <translation>refused</translation>
+    </message>
+    <message>
+        <source>Nachrichtenarchiv:</source>
+        <translation>Message archive:</translation>
+    </message>
+    <message>
+        <source>Erneut senden</source>
+        <translation>Send again</translation>
+    </message>
+    <message>
+        <source>Protokoll</source>
+        <translation>Call log</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Bitte wählen Sie zuerst die Nachricht aus, die erneut gesendet werden soll.</source>
+        <translation>Please first choose the message to send again.</translation>
+    </message>
+    <message>
+        <source>Die Nachricht an %1 erneut in die Warteschlange stellen?
+
+%2</source>
+        <translation>Put the message to %1 into the queue again?
+
+%2</translation>
+    </message>
+    <message>
+        <source>Das Archiv konnte nicht aus %1 gelesen werden:
+%2</source>
+        <translation>The archive could not be read from %1:
+%2</translation>
+    </message>
+</context>
+<context>
+    <name>FRMInfo</name>
+    <message>
+        <source>Funkbote - Info</source>
+        <translation>Funkbote - About</translation>
+    </message>
+    <message>
+        <source>Funkbote Version 1.0 - Info...</source>
+        <translation>Funkbote version 1.0 - About...</translation>
+    </message>
+    <message>
+        <source>Funkbote ist urheberrechtlich geschützt und gehört den Funkbote-Entwicklern. Sie dürfen es nach der GNU General Public License, Version 3 oder neuer, weitergeben und ändern; es kommt ohne jede Gewährleistung.</source>
+        <translation>Funkbote is protected by copyright and belongs to the Funkbote developers. You may pass it on and change it under the GNU General Public License, version 3 or later; it comes without any warranty.</translation>
+    </message>
+    <message>
+        <source>Funkbote versendet SMS über Ihr Modem: Die Nachrichten kommen in eine Warteschlange und gehen der Reihe nach an die Mitteilungszentrale Ihres Providers. Versandte Nachrichten finden Sie im Archiv. Fragen oder Anregungen? Schreiben Sie uns bitte an die unten stehende E-Mail-Adresse.</source>
+        <translation>Funkbote sends SMS through your modem: the messages go into a queue and from there, one after another, to your provider&apos;s message centre. You find sent messages in the archive. Questions or suggestions? Please write to us at the e-mail address below.</translation>
+    </message>
+    <message>
+        <source>E-Mail: %1</source>
+        <translation>E-mail: %1</translation>
+    </message>
+    <message>
+        <source>Web: %1</source>
+        <translation>Web: %1</translation>
+    </message>
+</context>
+<context>
+    <name>FRMKonfiguration</name>
+    <message>
+        <source>Modemkonfiguration</source>
+        <translation>Modem configuration</translation>
+    </message>
+    <message>
+        <source>Konfiguration...</source>
+        <translation>Configuration...</translation>
+    </message>
+    <message>
+        <source>Modem (Wählverbindung)</source>
+        <translation>Modem (dial-up)</translation>
+    </message>
+    <message>
+        <source>Internet (TCP/IP)</source>
+        <translation>Internet (TCP/IP)</translation>
+    </message>
+    <message>
+        <source>GSM-Modem</source>
+        <translation>GSM modem</translation>
+    </message>
+    <message>
+        <source>Verbindung:</source>
+        <translation>Connection:</translation>
+    </message>
+    <message>
+        <source>Com-Port des Modems:</source>
+        <translation>Modem COM port:</translation>
+    </message>
+    <message>
+        <source>Gerät des Com-Ports</source>
+        <translation>Device of the COM port</translation>
+    </message>
+    <message>
+        <source>Rufnummer des Service-Providers:</source>
+        <translation>Service provider number:</translation>
+    </message>
+    <message>
+        <source>Initialisierungsbefehl für das Modem:</source>
+        <translation>Modem initialisation command:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Verbindung testen</source>
+        <translation>Test connection</translation>
+    </message>
+    <message>
+        <source>Testschritte:</source>
+        <translation>Test steps:</translation>
+    </message>
+    <message>
+        <source>Erfolg: %1</source>
+        <translation>Success: %1</translation>
+    </message>
+    <message>
+        <source>Fehlgeschlagen: %1</source>
+        <translation>Failed: %1</translation>
+    </message>
+    <message>
+        <source>Alle wartenden SMS in einem Anruf senden</source>
+        <translation>Send all waiting SMS in one call</translation>
+    </message>
+    <message>
+        <source>Server:</source>
+        <translation>Server:</translation>
+    </message>
+    <message>
+        <source>TCP-Port:</source>
+        <translation>TCP port:</translation>
+    </message>
+    <message>
+        <source>Konto (OAdC):</source>
+        <translation>Account (OAdC):</translation>
+    </message>
+    <message>
+        <source>Passwort:</source>
+        <translation>Password:</translation>
+    </message>
+    <message>
+        <source>SIM-PIN:</source>
+        <translation>SIM PIN:</translation>
+    </message>
+    <message>
+        <source>SMS-Zentrale:</source>
+        <translation>SMS centre:</translation>
+    </message>
+    <message>
+        <source>die der SIM-Karte</source>
+        <translation>the SIM card&apos;s</translation>
+    </message>
+    <message>
+        <source>Kein Schlüsselbund gefunden: Passwort und PIN werden in Daten.mdb gespeichert.</source>
+        <translation>No keyring found: password and PIN are saved in Daten.mdb.</translation>
+    </message>
+    <message>
+        <source>Die Einstellungen konnten nicht aus %1 gelesen werden:
+%2
+
+Änderungen in diesem Fenster werden nicht gespeichert.</source>
+        <translation>The settings could not be read from %1:
+%2
+
+Changes in this window are not saved.</translation>
+    </message>
+    <message>
+        <source>Der Com-Port des Modems muss eine ganze Zahl von 1 bis 255 sein (zum Beispiel 1 für COM1).</source>
+        <translation>The modem COM port must be a whole number from 1 to 255 (for example 1 for COM1).</translation>
+    </message>
+    <message>
+        <source>Die Rufnummer des Service-Providers muss mindestens eine Ziffer enthalten.</source>
+        <translation>The service provider number must contain at least one digit.</translation>
+    </message>
+    <message>
+        <source>Der Initialisierungsbefehl für das Modem darf nicht leer sein (zum Beispiel ATDT).</source>
+        <translation>The modem initialisation command must not be empty (for example ATDT).</translation>
+    </message>
+    <message>
+        <source>Der Server darf nicht leer sein (Name oder IP-Adresse der SMS-Zentrale).</source>
+        <translation>The server must not be empty (name or IP address of the SMS centre).</translation>
+    </message>
+    <message>
+        <source>Der TCP-Port muss eine ganze Zahl von 1 bis 65535 sein.</source>
+        <translation>The TCP port must be a whole number from 1 to 65535.</translation>
+    </message>
+    <message>
+        <source>Die SIM-PIN besteht aus 4 bis 8 Ziffern (leer lassen, wenn die SIM-Karte keine PIN verlangt).</source>
+        <translation>The SIM PIN consists of 4 to 8 digits (leave it empty when the SIM card asks for no PIN).</translation>
+    </message>
+    <message>
+        <source>Die Nummer der SMS-Zentrale besteht aus höchstens 20 Ziffern, international mit + davor (leer lassen für die der SIM-Karte).</source>
+        <translation>The SMS centre number consists of at most 20 digits, international ones with a leading + (leave it empty for the SIM card&apos;s).</translation>
+    </message>
+    <message>
+        <source>Die Einstellungen konnten nicht gespeichert werden:
+%1</source>
+        <translation>The settings could not be saved:
+%1</translation>
+    </message>
+    <message>
+        <source>Test abbrechen</source>
+        <translation>Cancel test</translation>
+    </message>
+    <message>
+        <source>Die Einstellungen konnten nicht gespeichert werden:
+%1
+
+Fenster ohne Speichern schliessen?</source>
+        <translation>The settings could not be saved:
+%1
+
+Close the window without saving?</translation>
+    </message>
+</context>
+<context>
+    <name>FRMProtokoll</name>
+    <message>
+        <source>Anrufprotokoll</source>
+        <translation>Call log</translation>
+    </message>
+    <message>
+        <source>Protokoll der letzten Anrufe...</source>
+        <translation>Log of the latest calls...</translation>
+    </message>
+    <message>
+        <source>Anrufe, der neueste zuerst:</source>
+        <translation>Calls, newest first:</translation>
+    </message>
+    <message>
+        <source>Noch keine Anrufe.</source>
+        <translation>No calls yet.</translation>
+    </message>
+    <message>
+        <source>Kopieren</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>FRMSelektion</name>
+    <message>
+        <source>Auswahl...</source>
+        <translation>Selection...</translation>
+    </message>
+    <message>
+        <source>Wählen Sie die Personen aus, denen Sie eine SMS senden möchten</source>
+        <translation>Choose the persons you want to send an SMS to</translation>
+    </message>
+    <message>
+        <source>Serien-SMS starten</source>
+        <translation>Start bulk SMS</translation>
+    </message>
+    <message>
+        <source>Abbrechen</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Exportieren…</source>
+        <translation>Export…</translation>
+    </message>
+    <message>
+        <source>Serien-SMS</source>
+        <translation>Bulk SMS</translation>
+    </message>
+</context>
+<context>
+    <name>FRMSelektion1</name>
+    <message>
+        <source>Auswahl...</source>
+        <translation>Selection...</translation>
+    </message>
+    <message>
+        <source>Wählen Sie die Person aus, der Sie eine SMS senden möchten (Einträge ohne Mobilnummer sind nicht berücksichtigt!)</source>
+        <translation>Choose the person you want to send an SMS to (entries without a mobile number are left out!)</translation>
+    </message>
+    <message>
+        <source>Adressbuch</source>
+        <translation>Address book</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Abbrechen</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>FRMSuchen</name>
+    <message>
+        <source>Suche erfolglos...</source>
+        <translation>Nothing found...</translation>
+    </message>
+    <message>
+        <source>Wählen Sie eine Person aus:</source>
+        <translation>Choose a person:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Abbrechen</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>Funkbote</name>
+    <message>
+        <source>Funkbote - SMS-Versand-Programm...</source>
+        <translation>Funkbote - SMS sending program...</translation>
+    </message>
+    <message>
+        <source>Es sind noch Nachrichten in der Warteschlange. Wenn Sie jetzt beenden, gehen diese Nachrichten verloren. Wollen Sie beenden?</source>
+        <translation>There are still messages in the queue. If you quit now, these messages are lost. Do you want to quit?</translation>
+    </message>
+    <message>
+        <source>Achtung! Sie sind dabei den Versand aller Nachrichten anzuhalten. Wollen Sie das wirklich?</source>
+        <translation>Attention! You are about to stop sending all messages. Do you really want to?</translation>
+    </message>
+    <message>
+        <source>Information! Der Nachrichtenversand wurde wieder aktiviert.</source>
+        <translation>Information! Sending messages has been switched on again.</translation>
+    </message>
+    <message>
+        <source>Minimieren</source>
+        <translation>Minimise</translation>
+    </message>
+    <message>
+        <source>Beenden</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>An:</source>
+        <translation>To:</translation>
+    </message>
+    <message>
+        <source>Mobilnummer:</source>
+        <translation>Mobile number:</translation>
+    </message>
+    <message>
+        <source>Mobilrückrufnummer:</source>
+        <translation>Mobile call-back number:</translation>
+    </message>
+    <message>
+        <source>Nachricht:</source>
+        <translation>Message:</translation>
+    </message>
+    <message>
+        <source>Anzahl Zeichen</source>
+        <translation>Number of characters</translation>
+    </message>
+    <message>
+        <source>SMS senden</source>
+        <translation>Send SMS</translation>
+    </message>
+    <message>
+        <source>Warteschlange:</source>
+        <translation>Queue:</translation>
+    </message>
+    <message>
+        <source>Warteschlange: Mobilnummern</source>
+        <translation>Queue: mobile numbers</translation>
+    </message>
+    <message>
+        <source>Warteschlange: Nachrichten</source>
+        <translation>Queue: messages</translation>
+    </message>
+    <message>
+        <source>Warteschlange: Rückrufnummern</source>
+        <translation>Queue: call-back numbers</translation>
+    </message>
+    <message>
+        <source>Warteschlange durchblättern</source>
+        <translation>Scroll through the queue</translation>
+    </message>
+    <message>
+        <source>Aus Warteschlange löschen</source>
+        <translation>Delete from queue</translation>
+    </message>
+    <message>
+        <source>Adressbuch</source>
+        <translation>Address book</translation>
+    </message>
+    <message>
+        <source>Versand-Archiv ansehen</source>
+        <translation>View send archive</translation>
+    </message>
+    <message>
+        <source>Serien-SMS versenden</source>
+        <translation>Send bulk SMS</translation>
+    </message>
+    <message>
+        <source>Versand stoppen</source>
+        <translation>Stop sending</translation>
+    </message>
+    <message>
+        <source>Der Versand wurde angehalten: %1.
+
+Bitte prüfen Sie die Einstellungen (SIM-PIN) und starten Sie den Versand danach wieder mit «Versand starten». Funkbote versucht es nicht von selbst noch einmal, damit die SIM-Karte nicht gesperrt wird.</source>
+        <translation>Sending has been stopped: %1.
+
+Please check the settings (SIM PIN) and then start sending again with “Start sending”. Funkbote does not try again by itself, so that the SIM card is not locked.</translation>
+    </message>
+    <message>
+        <source>Die SMS konnte trotz mehrerer Versuche nicht versandt werden. Bitte überprüfen Sie die Einstellungen über die Schaltfläche &quot;SMS-Versand konfigurieren&quot;.</source>
+        <translation>The SMS could not be sent in spite of several attempts. Please check the settings with the button &quot;Configure SMS sending&quot;.</translation>
+    </message>
+    <message>
+        <source>Versand starten</source>
+        <translation>Start sending</translation>
+    </message>
+    <message>
+        <source>Die Datenbank meldet einen Fehler:
+%1</source>
+        <translation>The database reports an error:
+%1</translation>
+    </message>
+</context>
+<context>
+    <name>Gsm::CmsError</name>
+    <message>
+        <source>Nummer nicht vergeben</source>
+        <translation>number not assigned</translation>
+    </message>
+    <message>
+        <source>Versand vom Netzbetreiber gesperrt</source>
+        <translation>sending barred by the operator</translation>
+    </message>
+    <message>
+        <source>Versand an diese Nummer gesperrt</source>
+        <translation>sending to this number barred</translation>
+    </message>
+    <message>
+        <source>Kurzmitteilung abgewiesen</source>
+        <translation>short message rejected</translation>
+    </message>
+    <message>
+        <source>Empfänger nicht erreichbar</source>
+        <translation>recipient out of reach</translation>
+    </message>
+    <message>
+        <source>Teilnehmer im Netz nicht bekannt</source>
+        <translation>subscriber not known in the network</translation>
+    </message>
+    <message>
+        <source>Dienst abgelehnt</source>
+        <translation>facility rejected</translation>
+    </message>
+    <message>
+        <source>Teilnehmer unbekannt</source>
+        <translation>unknown subscriber</translation>
+    </message>
+    <message>
+        <source>Netz ausser Betrieb</source>
+        <translation>network out of order</translation>
+    </message>
+    <message>
+        <source>vorübergehende Störung</source>
+        <translation>temporary failure</translation>
+    </message>
+    <message>
+        <source>Netz überlastet</source>
+        <translation>network congested</translation>
+    </message>
+    <message>
+        <source>Netz hat keine freien Mittel</source>
+        <translation>network resources unavailable</translation>
+    </message>
+    <message>
+        <source>Dienst nicht abonniert</source>
+        <translation>facility not subscribed</translation>
+    </message>
+    <message>
+        <source>Dienst nicht eingerichtet</source>
+        <translation>facility not implemented</translation>
+    </message>
+    <message>
+        <source>ungültige Referenznummer</source>
+        <translation>invalid reference number</translation>
+    </message>
+    <message>
+        <source>Nachricht fehlerhaft</source>
+        <translation>invalid message</translation>
+    </message>
+    <message>
+        <source>Pflichtangabe ungültig</source>
+        <translation>invalid mandatory information</translation>
+    </message>
+    <message>
+        <source>Nachrichtentyp unbekannt</source>
+        <translation>message type unknown</translation>
+    </message>
+    <message>
+        <source>Nachricht passt nicht zum Protokollzustand</source>
+        <translation>message not compatible with the protocol state</translation>
+    </message>
+    <message>
+        <source>Informationselement unbekannt</source>
+        <translation>information element unknown</translation>
+    </message>
+    <message>
+        <source>Protokollfehler</source>
+        <translation>protocol error</translation>
+    </message>
+    <message>
+        <source>Fehler beim Netzübergang</source>
+        <translation>interworking error</translation>
+    </message>
+    <message>
+        <source>Telematikdienst nicht unterstützt</source>
+        <translation>telematic interworking not supported</translation>
+    </message>
+    <message>
+        <source>Kurzmitteilung vom Typ 0 nicht unterstützt</source>
+        <translation>short message type 0 not supported</translation>
+    </message>
+    <message>
+        <source>Kurzmitteilung kann nicht ersetzt werden</source>
+        <translation>short message cannot be replaced</translation>
+    </message>
+    <message>
+        <source>Protokollkennung abgelehnt</source>
+        <translation>protocol identifier rejected</translation>
+    </message>
+    <message>
+        <source>Zeichensatz nicht unterstützt</source>
+        <translation>character set not supported</translation>
+    </message>
+    <message>
+        <source>Nachrichtenklasse nicht unterstützt</source>
+        <translation>message class not supported</translation>
+    </message>
+    <message>
+        <source>Zeichenkodierung abgelehnt</source>
+        <translation>data coding rejected</translation>
+    </message>
+    <message>
+        <source>Befehl nicht ausführbar</source>
+        <translation>command cannot be carried out</translation>
+    </message>
+    <message>
+        <source>Befehl nicht unterstützt</source>
+        <translation>command not supported</translation>
+    </message>
+    <message>
+        <source>Befehl abgelehnt</source>
+        <translation>command rejected</translation>
+    </message>
+    <message>
+        <source>Nachrichtenformat nicht unterstützt</source>
+        <translation>message format not supported</translation>
+    </message>
+    <message>
+        <source>Nachrichtenzentrale ausgelastet</source>
+        <translation>message centre busy</translation>
+    </message>
+    <message>
+        <source>kein Abonnement bei der Nachrichtenzentrale</source>
+        <translation>no subscription with the message centre</translation>
+    </message>
+    <message>
+        <source>Störung der Nachrichtenzentrale</source>
+        <translation>message centre failure</translation>
+    </message>
+    <message>
+        <source>ungültige Empfängernummer</source>
+        <translation>invalid recipient number</translation>
+    </message>
+    <message>
+        <source>Empfänger gesperrt</source>
+        <translation>recipient barred</translation>
+    </message>
+    <message>
+        <source>Nachricht bereits erhalten</source>
+        <translation>message already received</translation>
+    </message>
+    <message>
+        <source>Format der Gültigkeitsdauer nicht unterstützt</source>
+        <translation>validity period format not supported</translation>
+    </message>
+    <message>
+        <source>Gültigkeitsdauer nicht unterstützt</source>
+        <translation>validity period not supported</translation>
+    </message>
+    <message>
+        <source>SIM-Speicher voll</source>
+        <translation>SIM memory full</translation>
+    </message>
+    <message>
+        <source>kein SMS-Speicher auf der SIM-Karte</source>
+        <translation>no SMS storage on the SIM card</translation>
+    </message>
+    <message>
+        <source>Fehler im Modem</source>
+        <translation>error in the modem</translation>
+    </message>
+    <message>
+        <source>Speicher voll</source>
+        <translation>memory full</translation>
+    </message>
+    <message>
+        <source>SIM-Toolkit beschäftigt</source>
+        <translation>SIM toolkit busy</translation>
+    </message>
+    <message>
+        <source>Fehler beim Laden auf die SIM-Karte</source>
+        <translation>error downloading to the SIM card</translation>
+    </message>
+    <message>
+        <source>Fehler ohne Angabe der Ursache</source>
+        <translation>error with no cause given</translation>
+    </message>
+    <message>
+        <source>Modemfehler</source>
+        <translation>Modem error</translation>
+    </message>
+    <message>
+        <source>SMS-Dienst des Modems belegt</source>
+        <translation>modem SMS service reserved</translation>
+    </message>
+    <message>
+        <source>Vorgang nicht erlaubt</source>
+        <translation>operation not allowed</translation>
+    </message>
+    <message>
+        <source>Vorgang nicht unterstützt</source>
+        <translation>operation not supported</translation>
+    </message>
+    <message>
+        <source>ungültige Angabe im PDU-Modus</source>
+        <translation>invalid PDU mode parameter</translation>
+    </message>
+    <message>
+        <source>ungültige Angabe im Textmodus</source>
+        <translation>invalid text mode parameter</translation>
+    </message>
+    <message>
+        <source>keine SIM-Karte eingelegt</source>
+        <translation>no SIM card inserted</translation>
+    </message>
+    <message>
+        <source>SIM-PIN erforderlich</source>
+        <translation>SIM PIN required</translation>
+    </message>
+    <message>
+        <source>PH-SIM-PIN erforderlich</source>
+        <translation>PH-SIM PIN required</translation>
+    </message>
+    <message>
+        <source>SIM-Karte defekt</source>
+        <translation>SIM card failure</translation>
+    </message>
+    <message>
+        <source>SIM-Karte beschäftigt</source>
+        <translation>SIM card busy</translation>
+    </message>
+    <message>
+        <source>falsche SIM-Karte</source>
+        <translation>wrong SIM card</translation>
+    </message>
+    <message>
+        <source>SIM-PUK erforderlich</source>
+        <translation>SIM PUK required</translation>
+    </message>
+    <message>
+        <source>SIM-PIN2 erforderlich</source>
+        <translation>SIM PIN2 required</translation>
+    </message>
+    <message>
+        <source>SIM-PUK2 erforderlich</source>
+        <translation>SIM PUK2 required</translation>
+    </message>
+    <message>
+        <source>Speicherfehler</source>
+        <translation>memory failure</translation>
+    </message>
+    <message>
+        <source>ungültiger Speicherplatz</source>
+        <translation>invalid memory index</translation>
+    </message>
+    <message>
+        <source>Nummer der Nachrichtenzentrale unbekannt</source>
+        <translation>message centre number unknown</translation>
+    </message>
+    <message>
+        <source>kein Netz</source>
+        <translation>no network</translation>
+    </message>
+    <message>
+        <source>Zeitüberschreitung im Netz</source>
+        <translation>network timeout</translation>
+    </message>
+    <message>
+        <source>keine Bestätigung erwartet</source>
+        <translation>no acknowledgement expected</translation>
+    </message>
+    <message>
+        <source>unbekannter Fehler</source>
+        <translation>unknown error</translation>
+    </message>
+</context>
+<context>
+    <name>GsmDialogue</name>
+    <message>
+        <source>Leitung unterbrochen</source>
+        <translation>Line broken</translation>
+    </message>
+    <message>
+        <source>Vorgang nicht erlaubt</source>
+        <translation>operation not allowed</translation>
+    </message>
+    <message>
+        <source>Vorgang nicht unterstützt</source>
+        <translation>operation not supported</translation>
+    </message>
+    <message>
+        <source>keine SIM-Karte eingelegt</source>
+        <translation>no SIM card inserted</translation>
+    </message>
+    <message>
+        <source>SIM-PIN erforderlich</source>
+        <translation>SIM PIN required</translation>
+    </message>
+    <message>
+        <source>SIM-PUK erforderlich</source>
+        <translation>SIM PUK required</translation>
+    </message>
+    <message>
+        <source>SIM-Karte defekt</source>
+        <translation>SIM card failure</translation>
+    </message>
+    <message>
+        <source>SIM-Karte beschäftigt</source>
+        <translation>SIM card busy</translation>
+    </message>
+    <message>
+        <source>falsche SIM-Karte</source>
+        <translation>wrong SIM card</translation>
+    </message>
+    <message>
+        <source>falsche PIN</source>
+        <translation>wrong PIN</translation>
+    </message>
+    <message>
+        <source>SIM-PIN2 erforderlich</source>
+        <translation>SIM PIN2 required</translation>
+    </message>
+    <message>
+        <source>SIM-PUK2 erforderlich</source>
+        <translation>SIM PUK2 required</translation>
+    </message>
+    <message>
+        <source>kein Netz</source>
+        <translation>no network</translation>
+    </message>
+    <message>
+        <source>Zeitüberschreitung im Netz</source>
+        <translation>network timeout</translation>
+    </message>
+    <message>
+        <source>unbekannter Fehler</source>
+        <translation>unknown error</translation>
+    </message>
+    <message>
+        <source>Die PIN der SIM-Karte muss aus 4 bis 8 Ziffern bestehen</source>
+        <translation>The SIM card PIN must consist of 4 to 8 digits</translation>
+    </message>
+    <message>
+        <source>Die Nummer der Nachrichtenzentrale hat mehr als 20 Ziffern</source>
+        <translation>The message centre number has more than 20 digits</translation>
+    </message>
+    <message>
+        <source>Modem lehnt ATE0 ab (%1)</source>
+        <translation>Modem refuses ATE0 (%1)</translation>
+    </message>
+    <message>
+        <source>SIM-Karte nicht bereit (%1)</source>
+        <translation>SIM card not ready (%1)</translation>
+    </message>
+    <message>
+        <source>SIM-Karte lehnt die PIN ab (%1)</source>
+        <translation>SIM card refuses the PIN (%1)</translation>
+    </message>
+    <message>
+        <source>Modem kann keine SMS im PDU-Modus senden (%1)</source>
+        <translation>Modem cannot send SMS in PDU mode (%1)</translation>
+    </message>
+    <message>
+        <source>SIM-Karte verlangt eine PIN, aber keine ist konfiguriert</source>
+        <translation>SIM card asks for a PIN, but none is configured</translation>
+    </message>
+    <message>
+        <source>SIM-Karte gesperrt: PUK erforderlich</source>
+        <translation>SIM card locked: PUK required</translation>
+    </message>
+    <message>
+        <source>SIM-Karte nicht bereit (+CPIN: %1)</source>
+        <translation>SIM card not ready (+CPIN: %1)</translation>
+    </message>
+    <message>
+        <source>SMS nicht versandt (%1)</source>
+        <translation>SMS not sent (%1)</translation>
+    </message>
+    <message>
+        <source>Keine Antwort des Modems auf die PIN</source>
+        <translation>No answer from the modem to the PIN</translation>
+    </message>
+    <message>
+        <source>Keine Antwort des Modems auf die SMS</source>
+        <translation>No answer from the modem to the SMS</translation>
+    </message>
+    <message>
+        <source>Keine Antwort des Modems auf %1</source>
+        <translation>No answer from the modem to %1</translation>
+    </message>
+</context>
+<context>
+    <name>ImportMappingDialog</name>
+    <message>
+        <source>Spalten zuordnen...</source>
+        <translation>Assign columns...</translation>
+    </message>
+    <message>
+        <source>Semikolon (;)</source>
+        <translation>Semicolon (;)</translation>
+    </message>
+    <message>
+        <source>Komma (,)</source>
+        <translation>Comma (,)</translation>
+    </message>
+    <message>
+        <source>Tabulator</source>
+        <translation>Tab</translation>
+    </message>
+    <message>
+        <source>Die Datei «%1» hat %2 Zeilen. Wählen Sie für jede Spalte, welches Feld des Adressbuchs sie füllt.</source>
+        <translation>The file “%1” has %2 lines. Choose for each column which field of the address book it fills.</translation>
+    </message>
+    <message>
+        <source>&amp;Trennzeichen:</source>
+        <translation>&amp;Separator:</translation>
+    </message>
+    <message>
+        <source>&amp;Zeichensatz:</source>
+        <translation>&amp;Character set:</translation>
+    </message>
+    <message>
+        <source>Spalten der Datei:</source>
+        <translation>Columns of the file:</translation>
+    </message>
+    <message>
+        <source>Weiter</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <source>Abbrechen</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Spalte %1</source>
+        <translation>Column %1</translation>
+    </message>
+    <message>
+        <source>(z.B. %1)</source>
+        <translation>(e.g. %1)</translation>
+    </message>
+    <message>
+        <source>Mit dieser Zuordnung enthält die Datei keine Person. Ordnen Sie mindestens eine Spalte einem Feld zu.</source>
+        <translation>With these assignments the file contains no person. Assign at least one column to a field.</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Adresse</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>PLZ / Ort</source>
+        <translation>Postcode / town</translation>
+    </message>
+    <message>
+        <source>Mobilnummer</source>
+        <translation>Mobile number</translation>
+    </message>
+    <message>
+        <source>Bemerkungen</source>
+        <translation>Notes</translation>
+    </message>
+    <message>
+        <source>%1 in der Datei. Die erste: %2</source>
+        <translation>%1 in the file. The first: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ImportPreviewDialog</name>
+    <message>
+        <source>Vorschau...</source>
+        <translation>Preview...</translation>
+    </message>
+    <message>
+        <source>Zeile</source>
+        <translation>Line</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Mobilnummer</source>
+        <translation>Mobile number</translation>
+    </message>
+    <message>
+        <source>Übernahme</source>
+        <translation>Outcome</translation>
+    </message>
+    <message>
+        <source>Hinweis</source>
+        <translation>Note</translation>
+    </message>
+    <message>
+        <source>neu</source>
+        <translation>new</translation>
+    </message>
+    <message>
+        <source>schon im Adressbuch</source>
+        <translation>already in the address book</translation>
+    </message>
+    <message>
+        <source>schon im Adressbuch: %1</source>
+        <translation>already in the address book: %1</translation>
+    </message>
+    <message>
+        <source>doppelt (wie Zeile %1)</source>
+        <translation>repeated (as line %1)</translation>
+    </message>
+    <message>
+        <source>ohne verwendbare Nummer</source>
+        <translation>no usable number</translation>
+    </message>
+    <message>
+        <source>keine gültige Mobilnummer</source>
+        <translation>not a valid mobile number</translation>
+    </message>
+    <message>
+        <source>so nicht versendbar</source>
+        <translation>cannot be sent to as it stands</translation>
+    </message>
+    <message>
+        <source>Die Datei «%1» enthält %2.</source>
+        <translation>The file “%1” contains %2.</translation>
+    </message>
+    <message>
+        <source>Neu: %1</source>
+        <translation>New: %1</translation>
+    </message>
+    <message>
+        <source>Schon im Adressbuch (gleiche Nummer): %1</source>
+        <translation>Already in the address book (same number): %1</translation>
+    </message>
+    <message>
+        <source>Mehrfach in der Datei (gleiche Nummer): %1</source>
+        <translation>More than once in the file (same number): %1</translation>
+    </message>
+    <message>
+        <source>Ohne verwendbare Nummer: %1</source>
+        <translation>Without a usable number: %1</translation>
+    </message>
+    <message>
+        <source>Keine gültige Mobilnummer (wird so übernommen): %1</source>
+        <translation>Not a valid mobile number (imported as it stands): %1</translation>
+    </message>
+    <message>
+        <source>&amp;Personen in der Datei:</source>
+        <translation>&amp;Persons in the file:</translation>
+    </message>
+    <message>
+        <source>&amp;Hinweise beim Lesen:</source>
+        <translation>&amp;Notes from reading:</translation>
+    </message>
+    <message>
+        <source>Übereinstimmende &amp;überspringen</source>
+        <translation>&amp;Skip matching ones</translation>
+    </message>
+    <message>
+        <source>Übereinstimmende &amp;aktualisieren (gefüllte Felder der Datei ersetzen die gespeicherten)</source>
+        <translation>&amp;Update matching ones (filled fields of the file replace the stored ones)</translation>
+    </message>
+    <message>
+        <source>Personen &amp;ohne verwendbare Nummer auch übernehmen</source>
+        <translation>Also import persons &amp;without a usable number</translation>
+    </message>
+    <message>
+        <source>Importieren</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <source>Abbrechen</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>ImportSession</name>
+    <message>
+        <source>Die Datei «%1» konnte nicht geöffnet werden: %2</source>
+        <translation>The file “%1” could not be opened: %2</translation>
+    </message>
+    <message>
+        <source>Die Datei «%1» ist mit %2 MB zu gross für ein Adressbuch; es werden höchstens %3 MB gelesen.</source>
+        <translation>At %2 MB the file “%1” is too large for an address book; at most %3 MB are read.</translation>
+    </message>
+    <message>
+        <source>Die Datei «%1» konnte nicht gelesen werden: %2</source>
+        <translation>The file “%1” could not be read: %2</translation>
+    </message>
+</context>
+<context>
+    <name>LoggedRefusal</name>
+    <message>
+        <source>Die Natel-Nummer enthält keine Ziffern.</source>
+        <translation>The mobile number contains no digits.</translation>
+    </message>
+    <message>
+        <source>Die Natel-Nummer hat mehr als 20 Ziffern.</source>
+        <translation>The mobile number has more than 20 digits.</translation>
+    </message>
+    <message>
+        <source>Die Nummer der Nachrichtenzentrale hat mehr als 20 Ziffern.</source>
+        <translation>The message centre number has more than 20 digits.</translation>
+    </message>
+    <message>
+        <source>Die Nachricht ist zu lang: sie bräuchte mehr als 255 SMS.</source>
+        <translation>The message is too long: it would need more than 255 SMS.</translation>
+    </message>
+</context>
+<context>
+    <name>MergeFields</name>
+    <message>
+        <source>die Person mit der Natel-Nummer %1</source>
+        <translation>the person with the mobile number %1</translation>
+    </message>
+    <message>
+        <source>eine Person ohne Namen und Nummer</source>
+        <translation>a person without name and number</translation>
+    </message>
+    <message>
+        <source>Die Nachricht für %1 ist mit den eingesetzten Feldern %2 Zeichen lang; höchstens %3 Zeichen sind möglich. Bitte kürzen Sie die Nachricht.</source>
+        <translation>With its fields filled in, the message for %1 is %2 characters long; at most %3 characters are possible. Please shorten the message.</translation>
+    </message>
+</context>
+<context>
+    <name>MessageFieldCheck</name>
+    <message>
+        <source>Wird als %1 SMS versandt.</source>
+        <translation>Sent as %1 SMS.</translation>
+    </message>
+    <message>
+        <source>%1 und %2 weitere</source>
+        <translation>%1 and %2 more</translation>
+    </message>
+    <message>
+        <source>Nicht übertragbar (wird weggelassen): %1</source>
+        <translation>Cannot be sent (left out): %1</translation>
+    </message>
+    <message>
+        <source>Zu lang für ein GSM-Modem (höchstens %1 SMS).</source>
+        <translation>Too long for a GSM modem (at most %1 SMS).</translation>
+    </message>
+    <message>
+        <source>Wird als %1 SMS versandt (Unicode).</source>
+        <translation>Sent as %1 SMS (Unicode).</translation>
+    </message>
+</context>
+<context>
+    <name>PersonListDialog</name>
+    <message>
+        <source>Selektion</source>
+        <translation>Selection</translation>
+    </message>
+</context>
+<context>
+    <name>PortChoice</name>
+    <message>
+        <source>eingebaut (/dev/ttyS%1)</source>
+        <translation>built-in (/dev/ttyS%1)</translation>
+    </message>
+    <message>
+        <source>eingebaut</source>
+        <translation>built-in</translation>
+    </message>
+    <message>
+        <source> (nicht vorhanden)</source>
+        <translation> (not present)</translation>
+    </message>
+    <message>
+        <source>%1 ist keine Verknüpfung und wird nicht ersetzt.</source>
+        <translation>%1 is not a link and is not replaced.</translation>
+    </message>
+    <message>
+        <source>Die Verknüpfung %1 kann nicht entfernt werden.</source>
+        <translation>The link %1 cannot be removed.</translation>
+    </message>
+    <message>
+        <source>Die Verknüpfung %1 auf %2 kann nicht angelegt werden.</source>
+        <translation>The link %1 to %2 cannot be created.</translation>
+    </message>
+</context>
+<context>
+    <name>QtSerialLine</name>
+    <message>
+        <source>kein Fehler</source>
+        <translation>no error</translation>
+    </message>
+    <message>
+        <source>Schnittstelle nicht vorhanden</source>
+        <translation>serial port not present</translation>
+    </message>
+    <message>
+        <source>Zugriff verweigert oder von einem anderen Programm belegt</source>
+        <translation>access denied or in use by another program</translation>
+    </message>
+    <message>
+        <source>Schnittstelle ist bereits geöffnet</source>
+        <translation>serial port is already open</translation>
+    </message>
+    <message>
+        <source>Fehler beim Senden an die Schnittstelle</source>
+        <translation>error writing to the serial port</translation>
+    </message>
+    <message>
+        <source>Fehler beim Lesen von der Schnittstelle</source>
+        <translation>error reading from the serial port</translation>
+    </message>
+    <message>
+        <source>Schnittstelle nicht mehr verfügbar (Gerät entfernt?)</source>
+        <translation>serial port no longer available (device removed?)</translation>
+    </message>
+    <message>
+        <source>Vorgang wird von der Schnittstelle nicht unterstützt</source>
+        <translation>operation not supported by the serial port</translation>
+    </message>
+    <message>
+        <source>Zeitüberschreitung an der Schnittstelle</source>
+        <translation>timeout on the serial port</translation>
+    </message>
+    <message>
+        <source>Schnittstelle ist nicht geöffnet</source>
+        <translation>serial port is not open</translation>
+    </message>
+    <message>
+        <source>unbekannter Fehler der Schnittstelle</source>
+        <translation>unknown serial port error</translation>
+    </message>
+</context>
+<context>
+    <name>QueueNumber</name>
+    <message>
+        <source>%1 enthält keine Ziffer.</source>
+        <translation>%1 contains no digit.</translation>
+    </message>
+    <message>
+        <source>%1 %2 enthält das Zeichen &quot;%3&quot;. Eine Nummer besteht aus Ziffern und Leerzeichen; ein &quot;+&quot; ist nur am Anfang erlaubt.</source>
+        <translation>%1 %2 contains the character &quot;%3&quot;. A number consists of digits and spaces; a &quot;+&quot; is allowed only at the start.</translation>
+    </message>
+    <message>
+        <source>%1 %2 hat %3 Ziffern. Eine Nummer darf höchstens %4 Ziffern haben (ein &quot;+&quot; am Anfang zählt als &quot;00&quot;); sie wird nicht gekürzt.</source>
+        <translation>%1 %2 has %3 digits. A number may have at most %4 digits (a &quot;+&quot; at the start counts as &quot;00&quot;); it is not shortened.</translation>
+    </message>
+</context>
+<context>
+    <name>QueueText</name>
+    <message>
+        <source>Sie müssen mindesten die Natel-Nummer und eine Nachricht eingetragen haben!</source>
+        <translation>You must enter at least the mobile number and a message!</translation>
+    </message>
+    <message>
+        <source>Es dürfen keine alphanumerischen Zeichen in diesem Feld gebraucht werden!</source>
+        <translation>No letters may be used in this field!</translation>
+    </message>
+    <message>
+        <source>Das &apos;Enter&apos;- Zeichen wird nicht akzeptiert!</source>
+        <translation>The &apos;Enter&apos; character is not accepted!</translation>
+    </message>
+    <message>
+        <source>Die Mobilnummer</source>
+        <translation>The mobile number</translation>
+    </message>
+    <message>
+        <source>Die Rückrufnummer</source>
+        <translation>The call-back number</translation>
+    </message>
+    <message>
+        <source>Wollen Sie diesen Eintrag wirklich aus der Warteschlange löschen?</source>
+        <translation>Do you really want to delete this entry from the queue?</translation>
+    </message>
+</context>
+<context>
+    <name>RecordNavigator</name>
+    <message>
+        <source>Erster Datensatz</source>
+        <translation>First record</translation>
+    </message>
+    <message>
+        <source>Vorheriger Datensatz</source>
+        <translation>Previous record</translation>
+    </message>
+    <message>
+        <source>Nächster Datensatz</source>
+        <translation>Next record</translation>
+    </message>
+    <message>
+        <source>Letzter Datensatz</source>
+        <translation>Last record</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingLine</name>
+    <message>
+        <source>Fehler der Leitung: %1</source>
+        <translation>Line error: %1</translation>
+    </message>
+    <message>
+        <source>Leitung unterbrochen</source>
+        <translation>Line broken</translation>
+    </message>
+    <message>
+        <source>Trägersignal (DCD) an</source>
+        <translation>Carrier (DCD) on</translation>
+    </message>
+    <message>
+        <source>Trägersignal (DCD) aus</source>
+        <translation>Carrier (DCD) off</translation>
+    </message>
+    <message>
+        <source>Port %1 geöffnet</source>
+        <translation>Port %1 opened</translation>
+    </message>
+    <message>
+        <source>Port %1 nicht geöffnet: %2</source>
+        <translation>Port %1 not opened: %2</translation>
+    </message>
+    <message>
+        <source>Port geschlossen</source>
+        <translation>Port closed</translation>
+    </message>
+</context>
+<context>
+    <name>SendEngine</name>
+    <message>
+        <source>Keine Verbindung innerhalb von 40 s</source>
+        <translation>No connection within 40 s</translation>
+    </message>
+    <message>
+        <source>Verbindung getrennt</source>
+        <translation>Connection closed</translation>
+    </message>
+</context>
+<context>
+    <name>StartOptions</name>
+    <message>
+        <source>Daten.mdb aus ORDNER verwenden.</source>
+        <translation>Use Daten.mdb from FOLDER.</translation>
+    </message>
+    <message>
+        <source>ORDNER</source>
+        <translation>FOLDER</translation>
+    </message>
+    <message>
+        <source>Ohne Modem ausprobieren: der Modem-Simulator dient als Modem, die Daten liegen in einem Wegwerf-Ordner.</source>
+        <translation>Try it out without a modem: the modem simulator serves as the modem, the data lives in a throw-away folder.</translation>
+    </message>
+    <message>
+        <source>Für die Demo: modem (Wählverbindung, Vorgabe), tcp (Internet) oder gsm (GSM-Modem); schliesst --demo ein.</source>
+        <translation>For the demo: modem (dial-up, the default), tcp (internet) or gsm (GSM modem); implies --demo.</translation>
+    </message>
+    <message>
+        <source>ART</source>
+        <translation>KIND</translation>
+    </message>
+    <message>
+        <source>Boxen nach stderr, nach dem Start gleich enden.</source>
+        <translation>Boxes to stderr, end right after the start.</translation>
+    </message>
+    <message>
+        <source>Funkbote versendet SMS über ein Modem.</source>
+        <translation>Funkbote sends SMS through a modem.</translation>
+    </message>
+    <message>
+        <source>Unerwartetes Argument: %1</source>
+        <translation>Unexpected argument: %1</translation>
+    </message>
+    <message>
+        <source>--demo-connection kennt modem, tcp und gsm, nicht &quot;%1&quot;.</source>
+        <translation>--demo-connection knows modem, tcp and gsm, not &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>--demo und --data schliessen sich aus.</source>
+        <translation>--demo and --data cannot be used together.</translation>
+    </message>
+    <message>
+        <source>--data braucht einen Ordner.</source>
+        <translation>--data needs a folder.</translation>
+    </message>
+</context>
+<context>
+    <name>StartupGuard</name>
+    <message>
+        <source>Funkbote wird zum ersten Mal gestartet und legt seine Daten neu an in:
+
+%1</source>
+        <translation>Funkbote is started for the first time and creates its data in:
+
+%1</translation>
+    </message>
+    <message>
+        <source>Der Datenordner &quot;%1&quot; kann nicht angelegt werden. Bitte prüfen Sie die Schreibrechte.
+
+Das Programm wird beendet.</source>
+        <translation>The data folder &quot;%1&quot; cannot be created. Please check the write permissions.
+
+The program ends.</translation>
+    </message>
+    <message>
+        <source>Dieses Programm ist bereits gestartet!</source>
+        <translation>This program is already running!</translation>
+    </message>
+    <message>
+        <source>Im Datenordner &quot;%1&quot; kann die Sperrdatei nicht angelegt werden. Bitte prüfen Sie die Schreibrechte.
+
+Das Programm wird beendet.</source>
+        <translation>The lock file cannot be created in the data folder &quot;%1&quot;. Please check the write permissions.
+
+The program ends.</translation>
+    </message>
+    <message>
+        <source>Die Datei &quot;%1&quot; kann nicht angelegt werden:
+%2
+
+Das Programm wird beendet.</source>
+        <translation>The file &quot;%1&quot; cannot be created:
+%2
+
+The program ends.</translation>
+    </message>
+</context>
+<context>
+    <name>Store</name>
+    <message>
+        <source>Die Tabelle &quot;Einstellungen&quot; enthält keine Zeile.</source>
+        <translation>The table &quot;Einstellungen&quot; contains no row.</translation>
+    </message>
+    <message>
+        <source>Der Datensatz ist nicht mehr vorhanden oder wurde inzwischen anders gespeichert.</source>
+        <translation>The record no longer exists or has been saved differently in the meantime.</translation>
+    </message>
+    <message>
+        <source>Lesen fehlgeschlagen</source>
+        <translation>Reading failed</translation>
+    </message>
+    <message>
+        <source>Speichern fehlgeschlagen</source>
+        <translation>Saving failed</translation>
+    </message>
+    <message>
+        <source>%1 (Tabelle &quot;%2&quot;): %3</source>
+        <translation>%1 (table &quot;%2&quot;): %3</translation>
+    </message>
+    <message>
+        <source>Löschen fehlgeschlagen</source>
+        <translation>Deleting failed</translation>
+    </message>
+</context>
+<context>
+    <name>StoreCheck</name>
+    <message>
+        <source>Die Datenbank &quot;%1&quot; kann nicht verwendet werden: %2
+
+Das Programm wird beendet.</source>
+        <translation>The database &quot;%1&quot; cannot be used: %2
+
+The program ends.</translation>
+    </message>
+    <message>
+        <source>Die Tabelle &quot;%1&quot; fehlt.</source>
+        <translation>The table &quot;%1&quot; is missing.</translation>
+    </message>
+    <message>
+        <source>In der Tabelle &quot;%1&quot; fehlt das Feld &quot;%2&quot;.</source>
+        <translation>The table &quot;%1&quot; lacks the field &quot;%2&quot;.</translation>
+    </message>
+    <message>
+        <source>Die Tabelle &quot;%1&quot; kann nicht gelesen werden (%2).</source>
+        <translation>The table &quot;%1&quot; cannot be read (%2).</translation>
+    </message>
+    <message>
+        <source>Die Tabelle &quot;Einstellungen&quot; kann nicht gelesen werden.</source>
+        <translation>The table &quot;Einstellungen&quot; cannot be read.</translation>
+    </message>
+    <message>
+        <source>Die Tabelle &quot;Einstellungen&quot; enthält keinen Datensatz mit den Modemeinstellungen.</source>
+        <translation>The table &quot;Einstellungen&quot; contains no record with the modem settings.</translation>
+    </message>
+    <message>
+        <source>Die Datei wurde nicht gefunden.</source>
+        <translation>The file was not found.</translation>
+    </message>
+    <message>
+        <source>Es handelt sich nicht um eine Datei.</source>
+        <translation>It is not a file.</translation>
+    </message>
+    <message>
+        <source>Die Datei kann nicht gelesen werden (fehlende Berechtigung).</source>
+        <translation>The file cannot be read (no permission).</translation>
+    </message>
+    <message>
+        <source>Die Datei ist keine SQLite-Datenbank (zum Beispiel eine ältere Access-Datei oder eine beschädigte Datei).</source>
+        <translation>The file is not an SQLite database (for example an older Access file or a damaged file).</translation>
+    </message>
+    <message>
+        <source>Die Datei ist schreibgeschützt.</source>
+        <translation>The file is write-protected.</translation>
+    </message>
+    <message>
+        <source>Im Ordner &quot;%1&quot; darf nicht geschrieben werden.</source>
+        <translation>The folder &quot;%1&quot; may not be written to.</translation>
+    </message>
+    <message>
+        <source>Die Datei kann nicht geöffnet werden (%1).</source>
+        <translation>The file cannot be opened (%1).</translation>
+    </message>
+    <message>
+        <source>Die Datei ist beschädigt oder gesperrt (%1).</source>
+        <translation>The file is damaged or locked (%1).</translation>
+    </message>
+    <message>
+        <source>Die Datei wird von einem anderen Programm gesperrt.</source>
+        <translation>The file is locked by another program.</translation>
+    </message>
+</context>
+<context>
+    <name>Ucp</name>
+    <message>
+        <source>Checksummenfehler</source>
+        <translation>Checksum error</translation>
+    </message>
+    <message>
+        <source>Syntaxfehler</source>
+        <translation>Syntax error</translation>
+    </message>
+    <message>
+        <source>Operation nicht unterstützt</source>
+        <translation>Operation not supported</translation>
+    </message>
+    <message>
+        <source>Operation nicht erlaubt</source>
+        <translation>Operation not allowed</translation>
+    </message>
+    <message>
+        <source>Sperre aktiv</source>
+        <translation>Call barring active</translation>
+    </message>
+    <message>
+        <source>Empfängeradresse ungültig (AdC)</source>
+        <translation>Invalid recipient address (AdC)</translation>
+    </message>
+    <message>
+        <source>Authentifizierung fehlgeschlagen</source>
+        <translation>Authentication failure</translation>
+    </message>
+    <message>
+        <source>Legitimationscode für alle Aufrufe fehlgeschlagen</source>
+        <translation>Legitimisation code for all calls failed</translation>
+    </message>
+    <message>
+        <source>GA nicht gültig</source>
+        <translation>GA not valid</translation>
+    </message>
+    <message>
+        <source>Wiederholung nicht erlaubt</source>
+        <translation>Repetition not allowed</translation>
+    </message>
+    <message>
+        <source>Legitimationscode für Wiederholung fehlgeschlagen</source>
+        <translation>Legitimisation code for repetition failed</translation>
+    </message>
+    <message>
+        <source>Prioritätsnachricht nicht erlaubt</source>
+        <translation>Priority call not allowed</translation>
+    </message>
+    <message>
+        <source>Legitimationscode für Prioritätsnachricht fehlgeschlagen</source>
+        <translation>Legitimisation code for priority call failed</translation>
+    </message>
+    <message>
+        <source>Dringende Nachricht nicht erlaubt</source>
+        <translation>Urgent message not allowed</translation>
+    </message>
+    <message>
+        <source>Legitimationscode für dringende Nachricht fehlgeschlagen</source>
+        <translation>Legitimisation code for urgent message failed</translation>
+    </message>
+    <message>
+        <source>Gebührenübernahme durch den Empfänger nicht erlaubt</source>
+        <translation>Reverse charging not allowed</translation>
+    </message>
+    <message>
+        <source>Legitimationscode für Gebührenübernahme fehlgeschlagen</source>
+        <translation>Legitimisation code for reverse charging failed</translation>
+    </message>
+    <message>
+        <source>Verzögerte Zustellung nicht erlaubt</source>
+        <translation>Deferred delivery not allowed</translation>
+    </message>
+    <message>
+        <source>Neuer Authentifizierungscode ungültig</source>
+        <translation>New authentication code not valid</translation>
+    </message>
+    <message>
+        <source>Neuer Legitimationscode ungültig</source>
+        <translation>New legitimisation code not valid</translation>
+    </message>
+    <message>
+        <source>Standardtext ungültig</source>
+        <translation>Standard text not valid</translation>
+    </message>
+    <message>
+        <source>Zeitraum ungültig</source>
+        <translation>Time period not valid</translation>
+    </message>
+    <message>
+        <source>Nachrichtentyp nicht unterstützt</source>
+        <translation>Message type not supported</translation>
+    </message>
+    <message>
+        <source>Nachricht zu lang</source>
+        <translation>Message too long</translation>
+    </message>
+    <message>
+        <source>Angeforderter Standardtext ungültig</source>
+        <translation>Requested standard text not valid</translation>
+    </message>
+    <message>
+        <source>Nachrichtentyp ungültig</source>
+        <translation>Message type not valid</translation>
+    </message>
+    <message>
+        <source>Nachricht in der Zentrale nicht gefunden</source>
+        <translation>Message not found in the centre</translation>
+    </message>
+    <message>
+        <source>Ungültiger Zeichensatz</source>
+        <translation>Invalid character set</translation>
+    </message>
+    <message>
+        <source>Teilnehmer hat aufgelegt</source>
+        <translation>Subscriber hung up</translation>
+    </message>
+    <message>
+        <source>Faxgruppe nicht unterstützt</source>
+        <translation>Fax group not supported</translation>
+    </message>
+    <message>
+        <source>Fax-Nachrichtentyp nicht unterstützt</source>
+        <translation>Fax message type not supported</translation>
+    </message>
+    <message>
+        <source>Adresse bereits in der Liste</source>
+        <translation>Address already in the list</translation>
+    </message>
+    <message>
+        <source>Adresse nicht in der Liste</source>
+        <translation>Address not in the list</translation>
+    </message>
+    <message>
+        <source>Liste voll, Adresse kann nicht hinzugefügt werden</source>
+        <translation>List full, the address cannot be added</translation>
+    </message>
+    <message>
+        <source>RPID bereits vergeben</source>
+        <translation>RPID already in use</translation>
+    </message>
+    <message>
+        <source>Zustellung läuft</source>
+        <translation>Delivery in progress</translation>
+    </message>
+    <message>
+        <source>Nachricht weitergeleitet</source>
+        <translation>Message forwarded</translation>
+    </message>
+    <message>
+        <source>Netz ausgelastet</source>
+        <translation>Network busy</translation>
+    </message>
+    <message>
+        <source>Legitimationscode für Standardtext fehlgeschlagen</source>
+        <translation>Legitimisation code for standard text failed</translation>
+    </message>
+    <message>
+        <source>Operation teilweise erfolgreich</source>
+        <translation>Operation partially successful</translation>
+    </message>
+    <message>
+        <source>Operation nicht erfolgreich</source>
+        <translation>Operation not successful</translation>
+    </message>
+    <message>
+        <source>Systemfehler der Zentrale</source>
+        <translation>System error of the centre</translation>
+    </message>
+    <message>
+        <source>unbekannter Fehler</source>
+        <translation>Unknown error</translation>
+    </message>
+</context>
+<context>
+    <name>UcpTcpDialogue</name>
+    <message>
+        <source>Kein Server für die Internet-Verbindung konfiguriert</source>
+        <translation>No server configured for the internet connection</translation>
+    </message>
+    <message>
+        <source>Verbinde mit %1:%2</source>
+        <translation>Connecting to %1:%2</translation>
+    </message>
+    <message>
+        <source>Verbunden mit %1</source>
+        <translation>Connected to %1</translation>
+    </message>
+    <message>
+        <source>&lt;Passwort&gt;</source>
+        <translation>&lt;password&gt;</translation>
+    </message>
+    <message>
+        <source>Anmeldung abgelehnt (%1: %2)</source>
+        <translation>Login refused (%1: %2)</translation>
+    </message>
+    <message>
+        <source>Prüfsummenfehler</source>
+        <translation>Checksum error</translation>
+    </message>
+    <message>
+        <source>Server %1 verweigert die Verbindung</source>
+        <translation>Server %1 refuses the connection</translation>
+    </message>
+    <message>
+        <source>Server %1 nicht gefunden</source>
+        <translation>Server %1 not found</translation>
+    </message>
+    <message>
+        <source>Verbindung zum Server unterbrochen</source>
+        <translation>Connection to the server broken</translation>
+    </message>
+    <message>
+        <source>Server %1 antwortet nicht</source>
+        <translation>Server %1 does not answer</translation>
+    </message>
+    <message>
+        <source>Verbindungsfehler mit %1: %2</source>
+        <translation>Connection error with %1: %2</translation>
+    </message>
+    <message>
+        <source>Keine Antwort der Zentrale auf die Anmeldung</source>
+        <translation>No answer from the message centre to the login</translation>
+    </message>
+    <message>
+        <source>Keine Antwort der Zentrale</source>
+        <translation>No answer from the message centre</translation>
+    </message>
+</context>
+<context>
+    <name>VCardFormat</name>
+    <message>
+        <source>vCard-Version «%1» ist unbekannt; die Karte wird wie eine vCard 4.0 gelesen.</source>
+        <translation>vCard version “%1” is unknown; the card is read as a vCard 4.0.</translation>
+    </message>
+    <message>
+        <source>Fehlerhafte Quoted-Printable-Kodierung; die betroffenen Zeichen wurden unverändert übernommen.</source>
+        <translation>Faulty quoted-printable encoding; the characters concerned were taken as they stand.</translation>
+    </message>
+    <message>
+        <source>Zeichensatz «%1» ist unbekannt; der Wert wurde als UTF-8 bzw. Latin-1 gelesen.</source>
+        <translation>Character set “%1” is unknown; the value was read as UTF-8 or Latin-1.</translation>
+    </message>
+    <message>
+        <source>Die Karte enthält weder Name noch Adresse, Nummer oder Bemerkung und wird übersprungen.</source>
+        <translation>The card contains neither name nor address, number or note and is skipped.</translation>
+    </message>
+    <message>
+        <source>END:VCARD fehlt für die Karte ab Zeile %1; sie wurde bis hier gelesen.</source>
+        <translation>END:VCARD is missing for the card from line %1; it was read up to here.</translation>
+    </message>
+    <message>
+        <source>Die Zeile steht ausserhalb einer Karte (BEGIN:VCARD fehlt) und wird mit den folgenden bis zur nächsten Karte übersprungen.</source>
+        <translation>The line stands outside a card (BEGIN:VCARD is missing) and is skipped with the following ones up to the next card.</translation>
+    </message>
+    <message>
+        <source>Die Zeile hat keinen Doppelpunkt und wird übersprungen.</source>
+        <translation>The line has no colon and is skipped.</translation>
+    </message>
+    <message>
+        <source>END:VCARD fehlt am Ende der Datei; die Karte wurde bis zum Ende gelesen.</source>
+        <translation>END:VCARD is missing at the end of the file; the card was read up to the end.</translation>
+    </message>
+    <message>
+        <source>Die Datei enthält keine vCard.</source>
+        <translation>The file contains no vCard.</translation>
+    </message>
+</context>
+</TS>
