@@ -958,7 +958,7 @@ Close the window without saving?</translation>
     </message>
     <message>
         <source>Mobilrückrufnummer:</source>
-        <translation>Mobile call-back number:</translation>
+        <translation>Call-back number:</translation>
     </message>
     <message>
         <source>Nachricht:</source>
@@ -1672,7 +1672,7 @@ Please check the settings (SIM PIN) and then start sending again with “Start s
     <name>MessageFieldCheck</name>
     <message>
         <source>Wird als %1 SMS versandt.</source>
-        <translation>Sent as %1 SMS.</translation>
+        <translation>Will be sent as %1 SMS.</translation>
     </message>
     <message>
         <source>%1 und %2 weitere</source>
@@ -1688,7 +1688,7 @@ Please check the settings (SIM PIN) and then start sending again with “Start s
     </message>
     <message>
         <source>Wird als %1 SMS versandt (Unicode).</source>
-        <translation>Sent as %1 SMS (Unicode).</translation>
+        <translation>Will be sent as %1 SMS (Unicode).</translation>
     </message>
 </context>
 <context>

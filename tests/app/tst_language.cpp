@@ -158,7 +158,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::newRow("title") << u"LBLTitel"_s << u"Funkbote - SMS sending program..."_s;
         QTest::newRow("number") << u"LBLNatelNummer"_s << u"Mobile number:"_s;
-        QTest::newRow("call-back") << u"LBLRueckrufNummer"_s << u"Mobile call-back number:"_s;
+        QTest::newRow("call-back") << u"LBLRueckrufNummer"_s << u"Call-back number:"_s;
         QTest::newRow("send") << u"cmdSenden"_s << u"Send SMS"_s;
         QTest::newRow("delete") << u"cmdauslistloesch"_s << u"Delete from queue"_s;
         QTest::newRow("configure") << u"cmdKonfiguration"_s << u"Configure SMS sending"_s;
