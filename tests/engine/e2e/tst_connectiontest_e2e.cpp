@@ -40,6 +40,11 @@ private Q_SLOTS:
                                << standing
                                << QStringList{u"Port /dev/pts/"_s, u"→ ATDT 0800123456<CR>"_s,
                                               u"← <CR><LF>CONNECT"_s, u"Port geschlossen"_s};
+        // COM9 has no link in the folder: the built-in /dev/ttyS8, which
+        // this machine lacks.
+        QTest::newRow("modem, no port")
+            << int(ConnectionKind::DialUp) << QStringList{u"--port-override"_s} << QString()
+            << false << QString() << QStringList{u"Port /dev/ttyS8 nicht geöffnet"_s};
         QTest::newRow("modem busy")
             << int(ConnectionKind::DialUp) << QStringList{u"--dial"_s, u"busy"_s} << QString()
             << false << u"Besetzt"_s << QStringList{u"→ ATDT"_s, u"BUSY"_s};
@@ -71,7 +76,8 @@ private Q_SLOTS:
 
         QTemporaryDir dir;
         TestDb::Settings row;
-        row.comPort = 4;
+        const bool noPort = simArguments.removeAll(u"--port-override"_s) > 0;
+        row.comPort = noPort ? 9 : 4;
         row.providerNummer = u"0800 123 456"_s;
         const QString path = TestDb::create(dir.path(), row);
         Settings settings(path);
@@ -114,7 +120,8 @@ private Q_SLOTS:
         QSignalSpy stepped(&test, &ConnectionTest::step);
         QSignalSpy finished(&test, &ConnectionTest::finished);
         test.start();
-        QVERIFY(finished.wait(15000) || finished.count() == 1);
+        if (finished.isEmpty())
+            QVERIFY(finished.wait(15000));
         QCOMPARE(finished.count(), 1);
         QCOMPARE(finished.at(0).at(0).toBool(), ok);
         const QString said = finished.at(0).at(1).toString();
