@@ -438,7 +438,19 @@ private Q_SLOTS:
         QVERIFY(konfig);
         auto *steps = konfig->findChild<QListWidget *>(u"lstTestschritte"_s);
         auto *button = konfig->findChild<QPushButton *>(u"cmdVerbindungTesten"_s);
+        auto *port = konfig->findChild<QLineEdit *>(u"TXTDBComPort"_s);
+        // A first test on another port that is busy; the second, after the
+        // port is corrected, uses the corrected one (the entries are stored
+        // anew for each test).
+        port->setText(u"5"_s);
         QTest::mouseClick(button, Qt::LeftButton);
+        m_line->deliver("\r\nBUSY\r\n");
+        QCOMPARE(steps->item(steps->count() - 1)->text(), u"Fehlgeschlagen: Besetzt"_s);
+        QCOMPARE(m_line->openedPorts, QStringList{u"/dev/ttyS4"_s});
+        m_line->writes.clear();
+        port->setText(u"1"_s);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(m_line->openedPorts.constLast(), u"/dev/ttyS0"_s);
         QCOMPARE(button->text(), u"Test abbrechen"_s);
         QCOMPARE(m_line->writes, QByteArrayList{"ATDT 08001234\r"});
         m_clock.advanceSeconds(10);
