@@ -641,6 +641,55 @@
         <translation>The archive could not be read from %1:
 %2</translation>
     </message>
+    <message>
+        <source>Exportieren…</source>
+        <translation>Export…</translation>
+    </message>
+    <message>
+        <source>Archiv exportieren</source>
+        <translation>Export archive</translation>
+    </message>
+    <message>
+        <source>Versandarchiv</source>
+        <translation>Send archive</translation>
+    </message>
+    <message>
+        <source>CSV-Datei für Tabellenprogramme (*.csv)</source>
+        <translation>CSV file for spreadsheets (*.csv)</translation>
+    </message>
+    <message>
+        <source>Datum</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Zeit</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>Mobilnummer</source>
+        <translation>Mobile number</translation>
+    </message>
+    <message>
+        <source>Nachricht</source>
+        <translation>Message</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Das Archiv konnte nicht nach %1 exportiert werden:
+%2</source>
+        <translation>The archive could not be exported to %1:
+%2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n Nachrichten nach %1 exportiert.</source>
+        <translation>
+            <numerusform>%n message exported to %1.</numerusform>
+            <numerusform>%n messages exported to %1.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>FRMInfo</name>

@@ -3,6 +3,7 @@
 // Prints figures only.
 
 #include "archiveline.h"
+#include "archivemodel.h"
 #include "frmarchiv.h"
 #include "prompter.h"
 #include "schema.h"
@@ -178,6 +179,28 @@ int main(int argc, char *argv[])
         characters += ArchiveLine::line(row).size();
     out << "build " << rows.size() << " lines: " << ms(timer.nsecsElapsed()) << " ms ("
         << cpuMs() - cpu << " ms processor, " << characters << " characters)\n";
+
+    // The filter as the user types: each key filters all rows anew.
+    {
+        ArchiveModel filter;
+        filter.setRows(rows);
+        const struct
+        {
+            QString search;
+            ArchiveModel::Show show;
+        } steps[] = {
+            {u"b"_s, ArchiveModel::Show::All},        {u"bü"_s, ArchiveModel::Show::All},
+            {u"büro"_s, ArchiveModel::Show::All},     {u"079 1"_s, ArchiveModel::Show::All},
+            {QString(), ArchiveModel::Show::Refused}, {u"ABHOLUNG"_s, ArchiveModel::Show::Sent},
+            {QString(), ArchiveModel::Show::All}};
+        for (const auto &step : steps) {
+            timer.restart();
+            filter.setShow(step.show);
+            filter.setSearch(step.search);
+            out << "filter \"" << step.search << "\" show " << int(step.show) << ": "
+                << filter.rowCount() << " rows in " << ms(timer.nsecsElapsed()) << " ms\n";
+        }
+    }
     rows.clear();
 
     QWidget mainWindow;

@@ -2,16 +2,20 @@
 
 #include "archiveline.h"
 #include "archivemodel.h"
+#include "csvformat.h"
 #include "hoverlabel.h"
 #include "sendlog.h"
 #include "storeconnection.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QStyledItemDelegate>
 #include <algorithm>
 
@@ -104,12 +108,10 @@ FRMArchiv::FRMArchiv(QString databasePath, QWidget *mainWindow, Prompter *prompt
     placeInFrame(label2, 240, 660, 4215, 255);
 
     m_rows = new ArchiveModel(this);
-    m_filter = new ArchiveFilter(this);
-    m_filter->setSourceModel(m_rows);
     m_delegate = new LineWidthDelegate(this);
     m_list = new QListView;
     m_list->setObjectName(u"LSTSelektion"_s);
-    m_list->setModel(m_filter);
+    m_list->setModel(m_rows);
     m_list->setItemDelegate(m_delegate);
     m_list->setUniformItemSizes(true);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -123,6 +125,11 @@ FRMArchiv::FRMArchiv(QString databasePath, QWidget *mainWindow, Prompter *prompt
     placeInFrame(m_resend, 240, 3240, 1500, 330);
     connect(m_resend, &QPushButton::clicked, this, &FRMArchiv::resend);
 
+    auto *exportButton = new QPushButton(tr("Exportieren…"));
+    exportButton->setObjectName(u"cmdExportieren"_s);
+    placeInFrame(exportButton, 1860, 3240, 1500, 330);
+    connect(exportButton, &QPushButton::clicked, this, &FRMArchiv::exportShown);
+
     auto *protokoll = new QPushButton(tr("Protokoll"));
     protokoll->setObjectName(u"cmdProtokoll"_s);
     placeInFrame(protokoll, 3480, 3240, 1200, 330);
@@ -133,11 +140,11 @@ FRMArchiv::FRMArchiv(QString databasePath, QWidget *mainWindow, Prompter *prompt
     placeInFrame(ok, 6360, 3240, 495, 330);
     connect(ok, &QPushButton::clicked, this, &QWidget::close);
 
-    connect(m_search, &QLineEdit::textChanged, m_filter, &ArchiveFilter::setSearch);
+    connect(m_search, &QLineEdit::textChanged, m_rows, &ArchiveModel::setSearch);
     connect(m_show, &QComboBox::currentIndexChanged, this,
-            [this](int index) { m_filter->setShow(ArchiveFilter::Show(index)); });
+            [this](int index) { m_rows->setShow(ArchiveModel::Show(index)); });
 
-    QWidget *order[] = {m_search, m_show, m_list, m_resend, protokoll, ok, ende()};
+    QWidget *order[] = {m_search, m_show, m_list, m_resend, exportButton, protokoll, ok, ende()};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
     m_list->setFocus();
@@ -154,10 +161,46 @@ FRMArchiv::~FRMArchiv() = default;
 QStringList FRMArchiv::lines() const
 {
     QStringList lines;
-    lines.reserve(m_filter->rowCount());
-    for (int i = 0; i < m_filter->rowCount(); ++i)
-        lines.append(m_filter->index(i, 0).data().toString());
+    lines.reserve(m_rows->rowCount());
+    for (int i = 0; i < m_rows->rowCount(); ++i)
+        lines.append(m_rows->index(i, 0).data().toString());
     return lines;
+}
+
+void FRMArchiv::exportShown()
+{
+    const std::optional<Prompter::SaveFile> choice =
+        saveFile(tr("Archiv exportieren"), tr("Versandarchiv") + u".csv"_s,
+                 {tr("CSV-Datei für Tabellenprogramme (*.csv)")});
+    if (!choice)
+        return;
+    QString path = choice->path;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += u".csv"_s;
+    QList<QStringList> rows;
+    rows.reserve(m_rows->rowCount());
+    for (int i = 0; i < m_rows->rowCount(); ++i) {
+        const LogRow &row = m_rows->row(i);
+        rows.append({ArchiveLine::dateText(row.versandDatum),
+                     ArchiveLine::timeText(row.versandZeit), row.mobilNummer, row.nachricht,
+                     row.versandt});
+    }
+    // The whole file or none: an existing file is replaced only once the new
+    // one is complete.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(writeCsvTable(
+            {tr("Datum"), tr("Zeit"), tr("Mobilnummer"), tr("Nachricht"), tr("Status")}, rows)) <
+            0 ||
+        !file.commit()) {
+        message(tr("Das Archiv konnte nicht nach %1 exportiert werden:\n%2")
+                    .arg(QDir::toNativeSeparators(path), file.errorString()),
+                Prompter::Buttons::Ok, Prompter::Icon::Warning);
+        return;
+    }
+    // German says "Nachrichten" for any count; the translation has its plural forms.
+    message(tr("%n Nachrichten nach %1 exportiert.", nullptr, int(rows.size()))
+                .arg(QFileInfo(path).fileName()));
 }
 
 void FRMArchiv::resend()
@@ -167,7 +210,7 @@ void FRMArchiv::resend()
         message(tr("Bitte wählen Sie zuerst die Nachricht aus, die erneut gesendet werden soll."));
         return;
     }
-    const LogRow row = m_rows->row(m_filter->mapToSource(selected.constFirst()).row());
+    const LogRow row = m_rows->row(selected.constFirst().row());
     const Prompter::Answer answer =
         message(tr("Die Nachricht an %1 erneut in die Warteschlange stellen?\n\n%2")
                     .arg(row.mobilNummer, row.nachricht),
@@ -192,7 +235,7 @@ void FRMArchiv::fill()
     }
 
     m_rows->setRows(std::move(rows));
-    m_delegate->setMinimumWidth(widestLine(m_rows->lines(), m_list->fontMetrics()) +
+    m_delegate->setMinimumWidth(widestLine(m_rows->allLines(), m_list->fontMetrics()) +
                                 2 * m_list->fontMetrics().averageCharWidth());
 
     if (!error.isEmpty()) {

@@ -4,7 +4,6 @@
 
 #include <memory>
 
-class ArchiveFilter;
 class ArchiveModel;
 class QComboBox;
 class QLineEdit;
@@ -18,7 +17,8 @@ class LineWidthDelegate;
 // the window is first shown; rows logged while it is open appear next time.
 // A search field and a choice narrow it to the rows whose number or text
 // holds the search text, of all, the sent or the refused ones; "Erneut
-// senden" offers the selected message for the queue again.
+// senden" offers the selected message for the queue again; "Exportieren…"
+// writes the rows shown as CSV; "Protokoll" asks for the call trace.
 class FRMArchiv : public DialogBase
 {
     Q_OBJECT
@@ -45,6 +45,8 @@ protected:
 private:
     void fill();
     void resend();
+    // "Exportieren…": the rows shown, as CSV for spreadsheet programs.
+    void exportShown();
 
     QString m_databasePath;
     std::unique_ptr<StoreConnection> m_connection; // DTAVersandLog
@@ -53,6 +55,5 @@ private:
     QComboBox *m_show;
     QPushButton *m_resend;
     ArchiveModel *m_rows;
-    ArchiveFilter *m_filter;
     LineWidthDelegate *m_delegate;
 };

@@ -471,6 +471,10 @@ bool FRMKonfiguration::saveSettingsRow()
             db.rollback();
             return false;
         }
+        // Submitting selects the table anew, which leaves the mapper on no
+        // row: it is put back on the row, or the next save (a second
+        // connection test) would write nothing.
+        m_mapper->toFirst();
     }
     if (m_settings)
         m_settings->reload();

@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -423,6 +424,63 @@ private Q_SLOTS:
         QCOMPARE(entry.natelNummer + u'|' + entry.nachricht + u'|' + entry.rueckrufNummer,
                  u"0791234567|a\r\nb|0795556677"_s);
         archive->close();
+    }
+
+    // "Verbindung testen" dials as a call would, shows each step, hangs up
+    // after CONNECT and sends nothing; the engine dials no entry meanwhile,
+    // and the test is a call of its own in the trace. During a call it is
+    // refused.
+    void connectionTestInConfiguration()
+    {
+        queueMessage(u"079 123 45 67"_s, u"abc"_s);
+        QTest::mouseClick(child<QPushButton>("cmdKonfiguration"), Qt::LeftButton);
+        QWidget *konfig = openWindow(u"FRMKonfiguration"_s);
+        QVERIFY(konfig);
+        auto *steps = konfig->findChild<QListWidget *>(u"lstTestschritte"_s);
+        auto *button = konfig->findChild<QPushButton *>(u"cmdVerbindungTesten"_s);
+        auto *port = konfig->findChild<QLineEdit *>(u"TXTDBComPort"_s);
+        // A first test on another port that is busy; the second, after the
+        // port is corrected, uses the corrected one (the entries are stored
+        // anew for each test).
+        port->setText(u"5"_s);
+        QTest::mouseClick(button, Qt::LeftButton);
+        m_line->deliver("\r\nBUSY\r\n");
+        QCOMPARE(steps->item(steps->count() - 1)->text(), u"Fehlgeschlagen: Besetzt"_s);
+        QCOMPARE(m_line->openedPorts, QStringList{u"/dev/ttyS4"_s});
+        m_line->writes.clear();
+        port->setText(u"1"_s);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(m_line->openedPorts.constLast(), u"/dev/ttyS0"_s);
+        QCOMPARE(button->text(), u"Test abbrechen"_s);
+        QCOMPARE(m_line->writes, QByteArrayList{"ATDT 08001234\r"});
+        m_clock.advanceSeconds(10);
+        m_window->engine()->tick(); // held: the queued entry is not dialled
+        QCOMPARE(m_line->writes.size(), 1);
+        m_line->deliver("\r\nCONNECT 9600\r\n");
+        QCOMPARE(button->text(), u"Verbindung testen"_s);
+        QVERIFY(!m_line->isOpen()); // hung up
+        QStringList told;
+        for (int i = 0; i < steps->count(); ++i)
+            told.append(steps->item(i)->text());
+        QCOMPARE(told, (QStringList{u"Port /dev/ttyS0 geöffnet"_s, u"→ ATDT 08001234<CR>"_s,
+                                    u"← <CR><LF>CONNECT 9600<CR><LF>"_s, u"Port geschlossen"_s,
+                                    u"Erfolg: Verbindung steht: bereit zum Senden. Verbindung "
+                                    u"beendet, keine SMS gesendet."_s}));
+        QVERIFY(m_window->callTrace()
+                    ->calls()
+                    .constLast()
+                    .section(u'\n', 0, 0)
+                    .endsWith(u"Verbindungstest erfolgreich"_s));
+
+        // The engine goes on with its entry; a test during its call is refused.
+        m_window->engine()->tick();
+        QCOMPARE(m_line->writes.size(), 2);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(steps->item(steps->count() - 1)->text(),
+                 u"Fehlgeschlagen: Während eines Anrufs kann die Verbindung nicht getestet "
+                 u"werden."_s);
+        QCOMPARE(m_line->writes.size(), 2);
+        konfig->close();
     }
 
     void statusLineShowsWholeText_data()

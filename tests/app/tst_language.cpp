@@ -127,10 +127,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("sendButton");
         QTest::addColumn<QString>("qtYes");
         QTest::addColumn<QString>("defaultLocale");
-        QTest::newRow("English (US)") << u"en_US"_s << u"Send SMS"_s << u"&Yes"_s << u"en_US"_s;
-        QTest::newRow("English (GB)") << u"en_GB"_s << u"Send SMS"_s << u"&Yes"_s << u"en_GB"_s;
-        QTest::newRow("Swiss German") << u"de_CH"_s << u"SMS senden"_s << u"&Ja"_s << u"de_CH"_s;
-        QTest::newRow("French: German") << u"fr_CH"_s << u"SMS senden"_s << u"&Ja"_s << u"de_CH"_s;
+        // The plural forms of the translation; German has one text for all.
+        QTest::addColumn<QString>("oneExported");
+        QTest::newRow("English (US)") << u"en_US"_s << u"Send SMS"_s << u"&Yes"_s << u"en_US"_s
+                                      << u"1 message exported to %1."_s;
+        QTest::newRow("English (GB)") << u"en_GB"_s << u"Send SMS"_s << u"&Yes"_s << u"en_GB"_s
+                                      << u"1 message exported to %1."_s;
+        QTest::newRow("Swiss German") << u"de_CH"_s << u"SMS senden"_s << u"&Ja"_s << u"de_CH"_s
+                                      << u"1 Nachrichten nach %1 exportiert."_s;
+        QTest::newRow("French: German") << u"fr_CH"_s << u"SMS senden"_s << u"&Ja"_s << u"de_CH"_s
+                                        << u"1 Nachrichten nach %1 exportiert."_s;
     }
     void translationsInstalled()
     {
@@ -138,6 +144,7 @@ private Q_SLOTS:
         QFETCH(QString, sendButton);
         QFETCH(QString, qtYes);
         QFETCH(QString, defaultLocale);
+        QFETCH(QString, oneExported);
         {
             const UiLanguage language(*qApp, QLocale(system));
             const bool english = language.language() == UiLanguage::Language::English;
@@ -146,6 +153,9 @@ private Q_SLOTS:
             QCOMPARE(QCoreApplication::translate("Funkbote", "SMS senden"), sendButton);
             QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), qtYes);
             QCOMPARE(QLocale().name(), defaultLocale);
+            QCOMPARE(QCoreApplication::translate("FRMArchiv", "%n Nachrichten nach %1 exportiert.",
+                                                 nullptr, 1),
+                     oneExported);
         }
         // Gone with the object.
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), u"&Yes"_s);
@@ -210,11 +220,13 @@ private Q_SLOTS:
         QVERIFY2(file.error.isEmpty(), qPrintable(file.error));
         QSet<QString> translations;
         QList<QRegularExpression> filled;
-        static const QRegularExpression placeholder(u"%\\d+"_s);
+        static const QRegularExpression placeholder(u"%(\\d+|n)"_s);
         for (const TsFile::Message &message : file.messages) {
-            translations.insert(message.translation);
-            if (message.translation.contains(placeholder)) {
-                QStringList pieces = message.translation.split(placeholder);
+            for (const QString &translation : message.translations) {
+                translations.insert(translation);
+                if (!translation.contains(placeholder))
+                    continue;
+                QStringList pieces = translation.split(placeholder);
                 for (QString &piece : pieces)
                     piece = QRegularExpression::escape(piece);
                 const QString pattern = pieces.join(u".+"_s);

@@ -65,6 +65,7 @@ private Q_SLOTS:
     void archiveFilter();
     void archiveResend_data();
     void archiveResend();
+    void archiveExport();
     void infoLink_data();
     void infoLink();
     void configSaved_data();
@@ -294,6 +295,72 @@ void TestDialogs::archiveResend()
     QCOMPARE(requested.count(), resent ? 1 : 0);
     if (resent)
         QCOMPARE(requested.constFirst(), (QVariantList{u"0791"_s, u"Abgelehnt"_s}));
+}
+
+// RFC 4180 read independently of the program: fields split at ';' outside
+// quotes, doubled quotes inside, records ending in CR LF.
+static QList<QStringList> parseCsv(const QString &text)
+{
+    QList<QStringList> records;
+    QStringList record;
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (quoted) {
+            if (c == u'"' && i + 1 < text.size() && text.at(i + 1) == u'"') {
+                field += u'"';
+                ++i;
+            } else if (c == u'"') {
+                quoted = false;
+            } else {
+                field += c;
+            }
+        } else if (c == u'"') {
+            quoted = true;
+        } else if (c == u';') {
+            record.append(std::exchange(field, QString()));
+        } else if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') {
+            record.append(std::exchange(field, QString()));
+            records.append(std::exchange(record, QStringList()));
+            ++i;
+        } else {
+            field += c;
+        }
+    }
+    return records;
+}
+
+void TestDialogs::archiveExport()
+{
+    const QString hard = u"Sag \"Grüezi\"; bis\r\nmorgen – Zürich"_s;
+    log(u"09:00:00"_s, hard);
+    log(u"09:01:00"_s, u"Abgelehnt"_s, u"NACK 24"_s);
+    log(u"09:02:00"_s, u"Ende"_s);
+    QVERIFY(openArchive());
+    // The rows shown: the sent ones only.
+    m_dialog->findChild<QComboBox *>(u"cboAnzeigen"_s)->setCurrentIndex(1);
+    const QString path = m_dir->filePath(u"archiv"_s); // ".csv" is added
+    m_prompter->answerSaveFile(Prompter::SaveFile{path, 0});
+    click(u"cmdExportieren"_s);
+    QCOMPARE(m_prompter->texts().constLast(), u"2 Nachrichten nach archiv.csv exportiert."_s);
+    QFile file(path + u".csv"_s);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.startsWith("\xEF\xBB\xBF")); // UTF-8 with byte order mark
+    const QList<QStringList> records = parseCsv(QString::fromUtf8(bytes.mid(3)));
+    QCOMPARE(records.size(), 3);
+    QCOMPARE(records.at(0),
+             (QStringList{u"Datum"_s, u"Zeit"_s, u"Mobilnummer"_s, u"Nachricht"_s, u"Status"_s}));
+    QCOMPARE(records.at(1),
+             (QStringList{u"06.12.2026"_s, u"09:00:00"_s, u"0791"_s, hard, u"OK"_s}));
+    QCOMPARE(records.at(2).at(3), u"Ende"_s);
+
+    // Cancelled: nothing written, nothing said.
+    m_prompter->answerSaveFile(std::nullopt);
+    const int boxes = m_prompter->count();
+    click(u"cmdExportieren"_s);
+    QCOMPARE(m_prompter->count(), boxes);
 }
 
 void TestDialogs::archiveLongLine()

@@ -18,6 +18,7 @@ Contents read(const QString &path)
     QXmlStreamReader xml(&file);
     QString context;
     Message message;
+    bool numerus = false;
     while (!xml.atEnd()) {
         xml.readNext();
         if (xml.isStartElement()) {
@@ -31,11 +32,15 @@ Contents read(const QString &path)
                 context = xml.readElementText();
             } else if (name == u"message"_s) {
                 message = Message{context, {}, {}, {}};
+                numerus = xml.attributes().value(u"numerus"_s) == u"yes"_s;
             } else if (name == u"source"_s) {
                 message.source = xml.readElementText();
             } else if (name == u"translation"_s) {
                 message.type = xml.attributes().value(u"type"_s).toString();
-                message.translation = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+                if (!numerus)
+                    message.translations = {xml.readElementText()};
+            } else if (name == u"numerusform"_s) {
+                message.translations.append(xml.readElementText());
             }
         } else if (xml.isEndElement() && xml.name() == u"message"_s) {
             contents.messages.append(message);

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // Reads a Qt Linguist translation file (.ts) as lupdate writes it.
 namespace TsFile {
@@ -10,7 +11,9 @@ struct Message
 {
     QString context;
     QString source;
-    QString translation;
+    // One text, or for a text with %n one per plural form (English: one,
+    // other).
+    QStringList translations;
     // "" for a finished entry, else "unfinished", "vanished" or "obsolete".
     QString type;
 };

@@ -35,26 +35,40 @@ QString edge(const QString &text, bool atStart)
     return white;
 }
 
-// Why an entry would show the user a wrong or German text; empty when it
-// is fine.
+// Why a translation would show the user a wrong text; empty when it is
+// fine.
+QString problemOf(const QString &source, const QString &translation)
+{
+    if (translation.trimmed().isEmpty())
+        return u"no translation"_s;
+    if (placeholders(source) != placeholders(translation)) {
+        return u"placeholders %1 in the source, %2 in the translation"_s.arg(
+            placeholders(source).join(u' '), placeholders(translation).join(u' '));
+    }
+    if (source.count(u'\n') != translation.count(u'\n'))
+        return u"another number of line breaks"_s;
+    if (edge(source, true) != edge(translation, true) ||
+        edge(source, false) != edge(translation, false))
+        return u"another white space at the start or end"_s;
+    // An accelerator ("&Trennzeichen:") stays one.
+    if (source.count(u'&') != translation.count(u'&'))
+        return u"another number of accelerators (&)"_s;
+    return QString();
+}
+
+// Why an entry would show the user a wrong or German text.
 QString problemOf(const TsFile::Message &message)
 {
     if (!message.type.isEmpty())
         return u"marked %1"_s.arg(message.type);
-    if (message.translation.trimmed().isEmpty())
-        return u"no translation"_s;
-    if (placeholders(message.source) != placeholders(message.translation)) {
-        return u"placeholders %1 in the source, %2 in the translation"_s.arg(
-            placeholders(message.source).join(u' '), placeholders(message.translation).join(u' '));
+    // A text with %n has the plural forms of English: one and other.
+    const bool numerus = placeholders(message.source).contains(u"%n"_s);
+    if (message.translations.size() != (numerus ? 2 : 1))
+        return u"%1 translations"_s.arg(message.translations.size());
+    for (const QString &translation : message.translations) {
+        if (const QString problem = problemOf(message.source, translation); !problem.isEmpty())
+            return problem;
     }
-    if (message.source.count(u'\n') != message.translation.count(u'\n'))
-        return u"another number of line breaks"_s;
-    if (edge(message.source, true) != edge(message.translation, true) ||
-        edge(message.source, false) != edge(message.translation, false))
-        return u"another white space at the start or end"_s;
-    // An accelerator ("&Trennzeichen:") stays one.
-    if (message.source.count(u'&') != message.translation.count(u'&'))
-        return u"another number of accelerators (&)"_s;
     return QString();
 }
 
@@ -87,31 +101,45 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("source");
-        QTest::addColumn<QString>("translation");
+        QTest::addColumn<QStringList>("translations");
         QTest::addColumn<bool>("fine");
         const QString none;
-        QTest::newRow("finished") << none << u"Suchen"_s << u"Search"_s << true;
-        QTest::newRow("unfinished") << u"unfinished"_s << u"Suchen"_s << u"Search"_s << false;
-        QTest::newRow("vanished") << u"vanished"_s << u"Suchen"_s << u"Search"_s << false;
-        QTest::newRow("obsolete") << u"obsolete"_s << u"Suchen"_s << u"Search"_s << false;
-        QTest::newRow("empty") << none << u"Suchen"_s << QString() << false;
-        QTest::newRow("blank") << none << u"Suchen"_s << u" "_s << false;
-        QTest::newRow("reordered") << none << u"SMS %1 von %2"_s << u"SMS %2 of %1"_s << true;
-        QTest::newRow("placeholder lost") << none << u"%1 Personen"_s << u"people"_s << false;
-        QTest::newRow("placeholder doubled") << none << u"%1 neu"_s << u"%1 %1 new"_s << false;
-        QTest::newRow("placeholder renumbered") << none << u"Zeile %1"_s << u"Line %2"_s << false;
-        QTest::newRow("line break lost") << none << u"Fehler:\n%1"_s << u"Error: %1"_s << false;
+        const auto one = [](const QString &text) { return QStringList{text}; };
+        QTest::newRow("finished") << none << u"Suchen"_s << one(u"Search"_s) << true;
+        QTest::newRow("unfinished") << u"unfinished"_s << u"Suchen"_s << one(u"Search"_s) << false;
+        QTest::newRow("vanished") << u"vanished"_s << u"Suchen"_s << one(u"Search"_s) << false;
+        QTest::newRow("obsolete") << u"obsolete"_s << u"Suchen"_s << one(u"Search"_s) << false;
+        QTest::newRow("empty") << none << u"Suchen"_s << one(QString()) << false;
+        QTest::newRow("blank") << none << u"Suchen"_s << one(u" "_s) << false;
+        QTest::newRow("reordered") << none << u"SMS %1 von %2"_s << one(u"SMS %2 of %1"_s) << true;
+        QTest::newRow("placeholder lost") << none << u"%1 Personen"_s << one(u"people"_s) << false;
+        QTest::newRow("placeholder doubled") << none << u"%1 neu"_s << one(u"%1 %1 new"_s) << false;
+        QTest::newRow("placeholder renumbered")
+            << none << u"Zeile %1"_s << one(u"Line %2"_s) << false;
+        QTest::newRow("line break lost")
+            << none << u"Fehler:\n%1"_s << one(u"Error: %1"_s) << false;
         QTest::newRow("leading blank lost")
-            << none << u" (nicht vorhanden)"_s << u"(not present)"_s << false;
-        QTest::newRow("accelerator lost") << none << u"&Zeichensatz:"_s << u"Charset:"_s << false;
+            << none << u" (nicht vorhanden)"_s << one(u"(not present)"_s) << false;
+        QTest::newRow("accelerator lost")
+            << none << u"&Zeichensatz:"_s << one(u"Charset:"_s) << false;
+        const QString plural = u"%n Nachrichten nach %1 exportiert."_s;
+        QTest::newRow("plural forms")
+            << none << plural
+            << QStringList{u"%n message exported to %1."_s, u"%n messages exported to %1."_s}
+            << true;
+        QTest::newRow("plural form missing")
+            << none << plural << one(u"%n messages exported to %1."_s) << false;
+        QTest::newRow("plural form without placeholder")
+            << none << plural
+            << QStringList{u"%n message exported to %1."_s, u"%n messages exported."_s} << false;
     }
     void problems()
     {
         QFETCH(QString, type);
         QFETCH(QString, source);
-        QFETCH(QString, translation);
+        QFETCH(QStringList, translations);
         QFETCH(bool, fine);
-        const QString problem = problemOf({u"Test"_s, source, translation, type});
+        const QString problem = problemOf({u"Test"_s, source, translations, type});
         QCOMPARE(problem.isEmpty(), fine);
     }
 

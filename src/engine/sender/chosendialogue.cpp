@@ -28,20 +28,16 @@ void ChosenDialogue::setDialogue(ConnectionKind kind, CallDialogue *dialogue)
         m_busy = false;
         Q_EMIT submitted(result);
     });
-    connect(dialogue, &CallDialogue::failed, this, [this](const QString &reason) {
-        if (!fromActive())
-            return;
-        m_busy = false;
-        m_active = nullptr;
-        Q_EMIT failed(reason);
-    });
-    connect(dialogue, &CallDialogue::halted, this, [this](const QString &reason) {
-        if (!fromActive())
-            return;
-        m_busy = false;
-        m_active = nullptr;
-        Q_EMIT halted(reason);
-    });
+    // Either way the connection is over and the next begins anew.
+    for (auto ending : {&CallDialogue::failed, &CallDialogue::halted}) {
+        connect(dialogue, ending, this, [this, ending](const QString &reason) {
+            if (!fromActive())
+                return;
+            m_busy = false;
+            m_active = nullptr;
+            Q_EMIT(this->*ending)(reason);
+        });
+    }
 }
 
 bool ChosenDialogue::fromActive() const

@@ -129,6 +129,10 @@ void DialUpDialogue::end()
 
 void DialUpDialogue::onReadyRead()
 {
+    // The line is shared with the other dialogues on the serial port: a
+    // dialogue that leads no call leaves the bytes to the one that does.
+    if (m_phase == Phase::Closed)
+        return;
     const QByteArray bytes = m_line->readAll();
     switch (m_phase) {
     case Phase::Closed:

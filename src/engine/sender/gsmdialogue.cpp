@@ -199,9 +199,11 @@ void GsmDialogue::sendPart()
 
 void GsmDialogue::onReadyRead()
 {
-    const QByteArray bytes = m_line->readAll();
+    // The line is shared with the other dialogues on the serial port: a
+    // dialogue that leads no call leaves the bytes to the one that does.
     if (m_step == Step::Closed)
         return;
+    const QByteArray bytes = m_line->readAll();
     for (const QByteArray &line : m_lines.feed(bytes)) {
         handleLine(line.trimmed());
         if (m_step == Step::Closed)

@@ -425,13 +425,28 @@ ContactImport recordsFromCsv(const CsvTable &table, const QList<CsvRole> &roles)
     return result;
 }
 
+QByteArray writeCsvTable(const QStringList &header, const QList<QStringList> &rows)
+{
+    QString text;
+    const auto writeRow = [&text](const QStringList &fields) {
+        for (qsizetype i = 0; i < fields.size(); ++i)
+            text += (i ? u";"_s : QString()) + csvField(fields.at(i));
+        text += u"\r\n"_s;
+    };
+    writeRow(header);
+    for (const QStringList &row : rows)
+        writeRow(row);
+    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+}
+
 QByteArray writeCsv(const QList<ContactRecord> &records)
 {
-    QString text = u"Name;Adresse;PLZOrt;NatelNummer;Bemerkungen\r\n"_s;
-    for (const ContactRecord &record : records) {
-        text += csvField(record.name) + u';' + csvField(record.adresse) + u';' +
-                csvField(record.plzOrt) + u';' + csvField(record.natelNummer) + u';' +
-                csvField(record.bemerkungen) + u"\r\n";
-    }
-    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+    QList<QStringList> rows;
+    rows.reserve(records.size());
+    for (const ContactRecord &record : records)
+        rows.append({record.name, record.adresse, record.plzOrt, record.natelNummer,
+                     record.bemerkungen});
+    return writeCsvTable({u"Name"_s, u"Adresse"_s, u"PLZOrt"_s, u"NatelNummer"_s,
+                          u"Bemerkungen"_s},
+                         rows);
 }

@@ -79,3 +79,6 @@ ContactImport recordsFromCsv(const CsvTable &table, const QList<CsvRole> &roles)
 // PLZOrt;NatelNummer;Bemerkungen". A field is quoted (quotes doubled) when it
 // holds ';', '"', a line break, or blanks at its start or end.
 QByteArray writeCsv(const QList<ContactRecord> &records);
+
+// Any table the same way: the header row, then the rows.
+QByteArray writeCsvTable(const QStringList &header, const QList<QStringList> &rows);
