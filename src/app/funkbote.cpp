@@ -24,6 +24,7 @@
 #include "startup.h"
 #include "statusline.h"
 #include "storeconnection.h"
+#include "storedqueue.h"
 #include "wrapbutton.h"
 
 #include <QCloseEvent>
@@ -111,6 +112,10 @@ Funkbote::Funkbote(const Environment &environment, QWidget *parent)
                                       .loeschen = m_auslistloesch,
                                   },
                                   m_env.prompter, this);
+
+    // What a crash left queued comes back before anything is sent.
+    m_storedQueue = new StoredQueue(databasePath(), m_queue, m_env.prompter, this);
+    m_storedQueue->restore();
 
     // As read so far: only what the user changes afterwards is stored.
     m_rueckrufNummer->setText(m_settings->rueckrufnummer());

@@ -29,6 +29,14 @@ inline const QString mobilNummer = QStringLiteral("MobilNummer");
 inline const QString nachricht = QStringLiteral("Nachricht");
 inline const QString versandt = QStringLiteral("versandt");
 
+// The outgoing queue, kept so that queued messages outlive a crash. The
+// program adds this table to a file that lacks it; nothing else needs it.
+inline const QString pendingMessages = QStringLiteral("PendingMessages");
+inline const QString pendingId = QStringLiteral("Id");
+inline const QString mobileNumber = QStringLiteral("MobileNumber");
+inline const QString message = QStringLiteral("Message");
+inline const QString callBackNumber = QStringLiteral("CallBackNumber");
+
 struct Table
 {
     QString name;
