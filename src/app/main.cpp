@@ -42,7 +42,7 @@ int main(int argc, char *argv[])
 
     // The settings row, read by the window when it first becomes active.
     Settings settings(StartupGuard::databasePath(programDir));
-    Funkbote window(Funkbote::Environment{programDir, &prompter, &clock, nullptr, &settings,
+    Funkbote window(Funkbote::Environment{programDir, plan.prompter(), &clock, nullptr, &settings,
                                           plan.isDemo() ? u" – Demo"_s : QString()});
     prompter.setMainWindow(&window);
     QObject::connect(&window, &Funkbote::closed, &app, &QCoreApplication::quit,
