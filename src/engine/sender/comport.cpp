@@ -10,6 +10,19 @@ QString comPortName(int n)
     return u"COM"_s + QString::number(n);
 }
 
+bool hasComPortEntry(int n, const QString &programDir)
+{
+    if (n < 1)
+        return false;
+    const QDir dir(programDir);
+    for (const QString &name : {comPortName(n), comPortName(n).toLower()}) {
+        const QFileInfo entry(dir.filePath(name));
+        if (entry.isSymLink() || entry.exists())
+            return true;
+    }
+    return false;
+}
+
 QString serialDeviceForComPort(int n, const QString &programDir)
 {
     if (n < 1)

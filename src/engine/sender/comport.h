@@ -13,3 +13,7 @@ QString comPortName(int n);
 // ports; the lower-case "comn" is accepted too) decides; without one it is
 // the n-th built-in serial port, /dev/ttyS(n-1).
 QString serialDeviceForComPort(int n, const QString &programDir);
+
+// True when the program's directory holds an entry "COMn" (or "comn") for
+// port n, whether or not the device it points to is there.
+bool hasComPortEntry(int n, const QString &programDir);

@@ -53,6 +53,8 @@ DialUpDialogue::DialUpDialogue(SerialLine *line, const Settings *settings, QStri
     connect(m_line, &SerialLine::readyRead, this, &DialUpDialogue::onReadyRead);
     connect(m_line, &SerialLine::carrierDetectChanged, this, &DialUpDialogue::onCarrierDetect);
     connect(m_line, &SerialLine::closedByError, this, &DialUpDialogue::onLineBroken);
+    connect(m_line, &SerialLine::errorOccurred, this,
+            [this](const QString &text) { m_lineError = text; });
 }
 
 QString DialUpDialogue::missingSetting() const
@@ -70,8 +72,16 @@ void DialUpDialogue::begin()
     m_phase = Phase::Dialling;
     m_trn = UcpTrn();
     m_submittedThisCall = false;
+    m_lineError.clear();
 
     const int port = m_settings->comPort();
+    if (hasComPortEntry(port, m_programDir)) {
+        m_linkedPort = port;
+    } else if (m_linkedPort > 0 && port == m_linkedPort) {
+        // Dialling on /dev/ttyS(n-1) instead would write into another device.
+        fail(comPortName(port) + u" ist nicht mehr vorhanden (Gerät entfernt?)"_s);
+        return;
+    }
     const QString device = serialDeviceForComPort(port, m_programDir);
     if (device.isEmpty()) {
         // The value as the user stored it: 40000 or "COM1" read as port 0,
@@ -162,7 +172,7 @@ void DialUpDialogue::onCarrierDetect(bool on)
 void DialUpDialogue::onLineBroken()
 {
     if (m_phase != Phase::Closed)
-        fail(failedLineBroken);
+        fail(m_lineError.isEmpty() ? failedLineBroken : failedLineBroken + u": "_s + m_lineError);
 }
 
 void DialUpDialogue::onAnswerTimeout()
