@@ -51,8 +51,25 @@ stress_crash()
     return "$status"
 }
 
+# 10,000 messages through the simulator: logged once each, memory and open
+# files as after the first 1,000.
+stress_soak()
+{
+    build_targets funkbote modemsim tst_soak || return 1
+    local log=$work/soak.log status=0 messages=${FUNKBOTE_STRESS_MESSAGES:-10000}
+    QT_QPA_PLATFORM=offscreen FUNKBOTE_SOAK_MESSAGES=$messages "$build/bin/tst_soak" \
+        > "$log" 2>&1 || status=$?
+    grep -E 'QINFO|FAIL|Loc:' "$log" | cut -c1-300
+    local figure
+    figure=$(grep -o 'RSS .*' "$log" | head -n 1)
+    row "soak: modem, no delays" "$messages" "$([ "$status" -eq 0 ] && echo 0 || echo 1)" \
+        "${figure:-see the log above}"
+    return "$status"
+}
+
 steps=(
     stress_crash
+    stress_soak
     stress_fuzz
 )
 

@@ -9,6 +9,7 @@
 // FUNKBOTE_CRASH_KILLS sets the number of kills (20; tools/stress.sh runs
 // 100), FUNKBOTE_CRASH_SEED replays a run (the seed is printed).
 
+#include "funkboteprocess.h"
 #include "newstore.h"
 #include "pendingmessages.h"
 #include "simprocess.h"
@@ -27,6 +28,8 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+
+constexpr int tickMs = 20;
 
 QString messageText(int i)
 {
@@ -92,41 +95,6 @@ class TestCrashSafety : public QObject
 private:
     enum class Moment { Start, Dial, Frame, Answer, Anytime };
 
-    struct Run
-    {
-        std::unique_ptr<QProcess> process = std::make_unique<QProcess>();
-        QString errors;
-    };
-
-    std::unique_ptr<Run> startProgram()
-    {
-        auto run = std::make_unique<Run>();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-        run->process->setProcessEnvironment(env);
-        run->process->setStandardOutputFile(QProcess::nullDevice());
-        QProcess *process = run->process.get();
-        QString *errors = &run->errors;
-        connect(process, &QProcess::readyReadStandardError, process, [process, errors] {
-            *errors += QString::fromUtf8(process->readAllStandardError());
-        });
-        run->process->start(
-            QCoreApplication::applicationDirPath() + u"/funkbote"_s,
-            {u"--data"_s, m_dir.path(), u"--unattended"_s, u"--tick-ms"_s, u"20"_s});
-        return run;
-    }
-
-    // The boxes of a run, as the program wrote them to stderr.
-    static QStringList boxes(const QString &errors)
-    {
-        QStringList result;
-        for (const QString &line : errors.split(u'\n')) {
-            if (line.startsWith(u"funkbote: "_s))
-                result << line.mid(10);
-        }
-        return result;
-    }
-
     QTemporaryDir m_dir;
     QString m_path;
     SimProcess m_sim;
@@ -172,10 +140,11 @@ private Q_SLOTS:
                                : moment == Moment::Frame  ? "FRAME"
                                : moment == Moment::Answer ? "REPLY"
                                                           : nullptr;
-            std::unique_ptr<Run> run = startProgram();
-            QSignalSpy finished(run->process.get(), &QProcess::finished);
-            QTRY_VERIFY2(run->process->state() == QProcess::Running,
-                         qPrintable(run->process->errorString()));
+            auto run = std::make_unique<FunkboteProcess>();
+            QSignalSpy finished(&run->process, &QProcess::finished);
+            run->start(m_dir.path(), tickMs);
+            QTRY_VERIFY2(run->process.state() == QProcess::Running,
+                         qPrintable(run->process.errorString()));
 
             int delayMs = 0;
             if (moment == Moment::Start) {
@@ -185,7 +154,7 @@ private Q_SLOTS:
             } else {
                 // The restore box comes before the first dial; by then the
                 // simulator's lines of the run before have all come in.
-                QTRY_VERIFY2_WITH_TIMEOUT(!boxes(run->errors).isEmpty() || !finished.isEmpty(),
+                QTRY_VERIFY2_WITH_TIMEOUT(!run->boxes().isEmpty() || !finished.isEmpty(),
                                           qPrintable(u"no restore box in kill "_s +
                                                      QString::number(kill) + u": "_s + run->errors),
                                           20000);
@@ -200,11 +169,11 @@ private Q_SLOTS:
                 delayMs = random.bounded(15);
             }
             QVERIFY2(finished.isEmpty(),
-                     qPrintable(u"ended by itself with %1: "_s.arg(run->process->exitCode()) +
+                     qPrintable(u"ended by itself with %1: "_s.arg(run->process.exitCode()) +
                                 run->errors));
-            QTimer::singleShot(delayMs, run->process.get(), &QProcess::kill);
+            QTimer::singleShot(delayMs, &run->process, &QProcess::kill);
             QVERIFY(finished.wait(10000));
-            QCOMPARE(run->process->exitStatus(), QProcess::CrashExit);
+            QCOMPARE(run->process.exitStatus(), QProcess::CrashExit);
             moments << (kind                      ? QString::fromLatin1(kind)
                         : moment == Moment::Start ? u"START"_s
                                                   : u"ANY"_s) +
@@ -220,7 +189,7 @@ private Q_SLOTS:
 
             // A start that got as far as its window said what it restored,
             // and nothing else.
-            const QStringList shown = boxes(run->errors);
+            const QStringList shown = run->boxes();
             if (!shown.isEmpty())
                 QCOMPARE(shown, QStringList{StoredQueue::restoredText(pendingBefore)});
             pendingBefore = int(after.pending.size());
@@ -230,18 +199,19 @@ private Q_SLOTS:
         qInfo("kills: %s", qPrintable(moments.join(u' ')));
 
         // The next start takes the stale lock over and sends the rest.
-        std::unique_ptr<Run> last = startProgram();
-        QSignalSpy lastFinished(last->process.get(), &QProcess::finished);
+        auto last = std::make_unique<FunkboteProcess>();
+        QSignalSpy lastFinished(&last->process, &QProcess::finished);
+        last->start(m_dir.path(), tickMs);
         QTRY_VERIFY2_WITH_TIMEOUT(readFile(m_path).pending.isEmpty(), qPrintable(last->errors),
                                   120000);
         QVERIFY2(lastFinished.isEmpty(), qPrintable(last->errors));
-        last->process->kill();
+        last->process.kill();
         QVERIFY(lastFinished.wait(10000));
         const Snapshot end = readFile(m_path);
         QVERIFY2(end.problem.isEmpty(), qPrintable(end.problem));
         QCOMPARE(end.logged, messages);
         if (pendingBefore > 0)
-            QCOMPARE(boxes(last->errors), QStringList{StoredQueue::restoredText(pendingBefore)});
+            QCOMPARE(last->boxes(), QStringList{StoredQueue::restoredText(pendingBefore)});
         const int submissions = m_sim.count(u"SMS"_s);
         qInfo("%d messages logged once each; the centre took %d submissions (%d again after a "
               "kill between the answer and the log row)",
