@@ -22,14 +22,17 @@ struct Parser
         u"ART"_s, u"modem"_s};
     QCommandLineOption quitAfterStart{u"quit-after-start"_s,
                                       u"Boxen nach stderr, nach dem Start gleich enden."_s};
+    QCommandLineOption unattended{u"unattended"_s, u"Boxen nach stderr, weiterlaufen."_s};
+    QCommandLineOption tickMs{u"tick-ms"_s, u"Intervall von Timer1 in ms."_s, u"MS"_s};
 
     Parser()
     {
         parser.setApplicationDescription(u"Funkbote versendet SMS über ein Modem."_s);
         parser.addHelpOption();
         parser.addVersionOption();
-        quitAfterStart.setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.addOptions({data, demo, demoConnection, quitAfterStart});
+        for (QCommandLineOption *hidden : {&quitAfterStart, &unattended, &tickMs})
+            hidden->setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOptions({data, demo, demoConnection, quitAfterStart, unattended, tickMs});
     }
 
     StartOptions options(QString *error) const
@@ -39,6 +42,10 @@ struct Parser
         result.demo = parser.isSet(demo) || parser.isSet(demoConnection);
         result.demoConnection = parser.value(demoConnection);
         result.quitAfterStart = parser.isSet(quitAfterStart);
+        result.unattended = parser.isSet(unattended);
+        bool tickIsNumber = true;
+        if (parser.isSet(tickMs))
+            result.tickMs = parser.value(tickMs).toInt(&tickIsNumber);
         if (!parser.positionalArguments().isEmpty())
             *error = u"Unerwartetes Argument: %1"_s.arg(parser.positionalArguments().constFirst());
         else if (!QStringList{u"modem"_s, u"tcp"_s, u"gsm"_s}.contains(result.demoConnection))
@@ -48,6 +55,8 @@ struct Parser
             *error = u"--demo und --data schliessen sich aus."_s;
         else if (parser.isSet(data) && result.dataFolder.trimmed().isEmpty())
             *error = u"--data braucht einen Ordner."_s;
+        else if (!tickIsNumber || result.tickMs < 0)
+            *error = u"--tick-ms braucht eine Zahl von Millisekunden."_s;
         return result;
     }
 };
