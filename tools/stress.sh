@@ -26,7 +26,50 @@ stress_fuzz()
     return "$status"
 }
 
+# The program and the tests that run it, built once for the steps below.
+build=build
+build_targets()
+{
+    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug > "$work/configure.log" 2>&1 ||
+        { cat "$work/configure.log"; return 1; }
+    nice cmake --build "$build" --target "$@"
+}
+
+# The real program killed with SIGKILL at 100 moments while it sends.
+stress_crash()
+{
+    build_targets funkbote modemsim tst_crashsafety || return 1
+    local log=$work/crash.log status=0
+    QT_QPA_PLATFORM=offscreen FUNKBOTE_CRASH_KILLS=${FUNKBOTE_STRESS_KILLS:-100} \
+        "$build/bin/tst_crashsafety" > "$log" 2>&1 || status=$?
+    grep -E 'QINFO|FAIL|Loc:' "$log" | cut -c1-300
+    local kills figure
+    kills=$(grep -o 'kills: .*' "$log" | head -n 1 | wc -w)
+    figure=$(grep -o '[0-9]* messages logged once each.*' "$log" | head -n 1)
+    row "crash: SIGKILL while sending" "$((kills > 0 ? kills - 1 : 0))" \
+        "$([ "$status" -eq 0 ] && echo 0 || echo 1)" "${figure:-see the log above}"
+    return "$status"
+}
+
+# 10,000 messages through the simulator: logged once each, memory and open
+# files as after the first 1,000.
+stress_soak()
+{
+    build_targets funkbote modemsim tst_soak || return 1
+    local log=$work/soak.log status=0 messages=${FUNKBOTE_STRESS_MESSAGES:-10000}
+    QT_QPA_PLATFORM=offscreen FUNKBOTE_SOAK_MESSAGES=$messages "$build/bin/tst_soak" \
+        > "$log" 2>&1 || status=$?
+    grep -E 'QINFO|FAIL|Loc:' "$log" | cut -c1-300
+    local figure
+    figure=$(grep -o 'RSS .*' "$log" | head -n 1)
+    row "soak: modem, no delays" "$messages" "$([ "$status" -eq 0 ] && echo 0 || echo 1)" \
+        "${figure:-see the log above}"
+    return "$status"
+}
+
 steps=(
+    stress_crash
+    stress_soak
     stress_fuzz
 )
 

@@ -163,6 +163,10 @@
         <source>%1 lässt sich nicht öffnen: %2</source>
         <translation>%1 cannot be opened: %2</translation>
     </message>
+    <message>
+        <source>%1 ist nicht mehr vorhanden (Gerät entfernt?)</source>
+        <translation>%1 is no longer present (device removed?)</translation>
+    </message>
 </context>
 <context>
     <name>ConnectionSettings</name>
@@ -1741,6 +1745,13 @@ Please check the settings (SIM PIN) and then start sending again with “Start s
     </message>
 </context>
 <context>
+    <name>PendingMessages</name>
+    <message>
+        <source>In der Tabelle &quot;%1&quot; fehlt das Feld &quot;%2&quot;.</source>
+        <translation>The table &quot;%1&quot; lacks the field &quot;%2&quot;.</translation>
+    </message>
+</context>
+<context>
     <name>PersonListDialog</name>
     <message>
         <source>Selektion</source>
@@ -1970,6 +1981,18 @@ Please check the settings (SIM PIN) and then start sending again with “Start s
         <source>--data braucht einen Ordner.</source>
         <translation>--data needs a folder.</translation>
     </message>
+    <message>
+        <source>Boxen nach stderr, weiterlaufen.</source>
+        <translation>Boxes to stderr, keep running.</translation>
+    </message>
+    <message>
+        <source>Intervall von Timer1 in ms.</source>
+        <translation>Interval of Timer1 in ms.</translation>
+    </message>
+    <message>
+        <source>--tick-ms braucht eine Zahl von Millisekunden.</source>
+        <translation>--tick-ms needs a number of milliseconds.</translation>
+    </message>
 </context>
 <context>
     <name>StartupGuard</name>
@@ -2104,6 +2127,27 @@ The program ends.</translation>
     <message>
         <source>Die Datei wird von einem anderen Programm gesperrt.</source>
         <translation>The file is locked by another program.</translation>
+    </message>
+</context>
+<context>
+    <name>StoredQueue</name>
+    <message>
+        <source>Funkbote wurde beim letzten Mal nicht ordnungsgemäss beendet. Eine noch nicht versandte Nachricht steht wieder in der Warteschlange und wird versandt.</source>
+        <translation>Funkbote was not ended properly last time. A message not yet sent is back in the queue and will be sent.</translation>
+    </message>
+    <message>
+        <source>Funkbote wurde beim letzten Mal nicht ordnungsgemäss beendet. %1 noch nicht versandte Nachrichten stehen wieder in der Warteschlange, in ihrer bisherigen Reihenfolge, und werden versandt.</source>
+        <translation>Funkbote was not ended properly last time. %1 messages not yet sent are back in the queue, in their previous order, and will be sent.</translation>
+    </message>
+    <message>
+        <source>Die Warteschlange kann nicht in der Datenbank &quot;%1&quot; gesichert werden:
+%2
+
+Funkbote arbeitet weiter, hält die Warteschlange aber nur im Arbeitsspeicher: Stürzt das Programm ab, gehen die noch nicht versandten Nachrichten verloren.</source>
+        <translation>The queue cannot be kept safe in the database &quot;%1&quot;:
+%2
+
+Funkbote goes on working but holds the queue in memory only: if the program crashes, the messages not yet sent are lost.</translation>
     </message>
 </context>
 <context>

@@ -31,6 +31,7 @@
 #include "startup.h"
 #include "statusline.h"
 #include "storeconnection.h"
+#include "storedqueue.h"
 #include "ucptcpdialogue.h"
 #include "wrapbutton.h"
 
@@ -142,6 +143,10 @@ Funkbote::Funkbote(const Environment &environment, QWidget *parent)
                                       .loeschen = m_auslistloesch,
                                   },
                                   m_env.prompter, this);
+
+    // What a crash left queued comes back before anything is sent.
+    m_storedQueue = new StoredQueue(databasePath(), m_queue, m_env.prompter, this);
+    m_storedQueue->restore();
 
     // As read so far: only what the user changes afterwards is stored.
     m_rueckrufNummer->setText(m_settings->rueckrufnummer());
@@ -449,6 +454,8 @@ void Funkbote::connectActions()
                                             m_connection, m_connectionTest);
         connect(dialog, &DialogBase::unloaded, this,
                 [this] { m_titel->setText(titleText() + m_env.titleSuffix); });
+        connect(dialog, &FRMKonfiguration::portDeviceChanged, m_dialogue,
+                &CallDialogue::forgetPortLink);
         openDialog(dialog);
     });
     connect(m_versandLogButton, &QPushButton::clicked, this, [this] {

@@ -30,6 +30,7 @@ class SerialLine;
 class Settings;
 class StatusLine;
 class StoreConnection;
+class StoredQueue;
 
 // The main window: input fields and the outgoing queue, the engine's status
 // line and start/stop button, and the buttons that open every other window.
@@ -111,6 +112,7 @@ private:
     std::unique_ptr<StoreConnection> m_logConnection;
     std::unique_ptr<SendLog> m_versandLog; // DTAVersandLog
     OutgoingQueue *m_queue = nullptr;
+    StoredQueue *m_storedQueue = nullptr; // the queue's copy in Daten.mdb
     QueuePanel *m_queuePanel = nullptr;
     SerialLine *m_line = nullptr;
     DialUpDialogue *m_dialUp = nullptr;

@@ -74,7 +74,7 @@ int main(int argc, char *argv[])
     ConnectionSettings connection(StartupGuard::databasePath(programDir),
                                   plan.isDemo() ? nullptr : &keyring);
     Funkbote window(Funkbote::Environment{.programDir = programDir,
-                                          .prompter = &prompter,
+                                          .prompter = plan.prompter(),
                                           .clock = &clock,
                                           .settings = &settings,
                                           .titleSuffix = plan.isDemo() ? u" – Demo"_s : QString(),

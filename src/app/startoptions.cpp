@@ -30,6 +30,12 @@ struct Parser
         u"quit-after-start"_s,
         QCoreApplication::translate("StartOptions",
                                     "Boxen nach stderr, nach dem Start gleich enden.")};
+    QCommandLineOption unattended{
+        u"unattended"_s,
+        QCoreApplication::translate("StartOptions", "Boxen nach stderr, weiterlaufen.")};
+    QCommandLineOption tickMs{
+        u"tick-ms"_s, QCoreApplication::translate("StartOptions", "Intervall von Timer1 in ms."),
+        u"MS"_s};
 
     Parser()
     {
@@ -37,8 +43,9 @@ struct Parser
             QCoreApplication::translate("StartOptions", "Funkbote versendet SMS über ein Modem."));
         parser.addHelpOption();
         parser.addVersionOption();
-        quitAfterStart.setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.addOptions({data, demo, demoConnection, quitAfterStart});
+        for (QCommandLineOption *hidden : {&quitAfterStart, &unattended, &tickMs})
+            hidden->setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOptions({data, demo, demoConnection, quitAfterStart, unattended, tickMs});
     }
 
     StartOptions options(QString *error) const
@@ -48,6 +55,10 @@ struct Parser
         result.demo = parser.isSet(demo) || parser.isSet(demoConnection);
         result.demoConnection = parser.value(demoConnection);
         result.quitAfterStart = parser.isSet(quitAfterStart);
+        result.unattended = parser.isSet(unattended);
+        bool tickIsNumber = true;
+        if (parser.isSet(tickMs))
+            result.tickMs = parser.value(tickMs).toInt(&tickIsNumber);
         if (!parser.positionalArguments().isEmpty())
             *error = QCoreApplication::translate("StartOptions", "Unerwartetes Argument: %1")
                          .arg(parser.positionalArguments().constFirst());
@@ -61,6 +72,9 @@ struct Parser
                                                  "--demo und --data schliessen sich aus.");
         else if (parser.isSet(data) && result.dataFolder.trimmed().isEmpty())
             *error = QCoreApplication::translate("StartOptions", "--data braucht einen Ordner.");
+        else if (!tickIsNumber || result.tickMs < 0)
+            *error = QCoreApplication::translate("StartOptions",
+                                                 "--tick-ms braucht eine Zahl von Millisekunden.");
         return result;
     }
 };

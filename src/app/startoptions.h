@@ -11,6 +11,9 @@ class QCoreApplication;
 // --quit-after-start with which the installed package is tried out: every
 // box is written to stderr and answered with its default button instead of
 // waiting for a click, and the program ends as soon as its window shows.
+// The crash and soak tests run the program with two more hidden options:
+// --unattended writes and answers the boxes the same way but keeps the
+// program running, and --tick-ms MS sets the interval of Timer1.
 struct StartOptions
 {
     QString dataFolder;
@@ -18,6 +21,8 @@ struct StartOptions
     // modem, tcp or gsm.
     QString demoConnection = QStringLiteral("modem");
     bool quitAfterStart = false;
+    bool unattended = false;
+    int tickMs = 0; // 0: the program's own 5 seconds
 
     // --help and --version print their text and end the program; so does a
     // bad command line, with the reason on stderr and exit code 1.

@@ -2,6 +2,7 @@
 
 #include "demomodem.h"
 #include "funkbote.h"
+#include "sendengine.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -39,7 +40,7 @@ StartupPlan::StartupPlan(StartOptions options, Prompter *prompter, QString progr
     : QObject(parent), m_options(std::move(options)), m_prompter(prompter),
       m_programDir(std::move(programDir)), m_userDataDir(std::move(userDataDir))
 {
-    if (m_options.quitAfterStart) {
+    if (m_options.quitAfterStart || m_options.unattended) {
         m_consolePrompter = std::make_unique<ConsolePrompter>();
         m_prompter = m_consolePrompter.get();
     }
@@ -75,6 +76,8 @@ QString StartupPlan::dataDir() const
 
 void StartupPlan::show(Funkbote *window)
 {
+    if (m_options.tickMs > 0)
+        window->engine()->timer1()->setInterval(m_options.tickMs);
     const auto showNow = [this, window] {
         window->showCentred();
         if (m_options.quitAfterStart)

@@ -33,13 +33,14 @@ public:
     // The folder of the Daten.mdb in use (and of the lock and the COMn links).
     QString dataDir() const;
     bool isDemo() const { return m_options.demo; }
-    // The boxes of the start: the given prompter, or with --quit-after-start
-    // one that writes them to stderr.
+    // The boxes of the program: the given prompter, or with
+    // --quit-after-start and --unattended one that writes them to stderr.
     Prompter *prompter() const { return m_prompter; }
 
     // Shows the window: at once, or in the demo once the simulator is
     // ready; a simulator that fails is told and ends the program. With
-    // --quit-after-start the program ends as soon as the window shows.
+    // --quit-after-start the program ends as soon as the window shows;
+    // --tick-ms sets the engine's tick here.
     void show(Funkbote *window);
 
 private:

@@ -49,6 +49,10 @@ public:
     // The device behind the serial port.
     PortChoice *portChoice() const { return m_portChoice; }
 
+Q_SIGNALS:
+    // The device behind the serial port was chosen anew and stored.
+    void portDeviceChanged();
+
 protected:
     void firstActivation() override;
     bool aboutToUnload() override;

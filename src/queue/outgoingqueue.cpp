@@ -15,18 +15,40 @@ QList<OutgoingQueue::EntryId> OutgoingQueue::appendMany(const QList<QueueEntry> 
     QList<EntryId> ids;
     if (entries.isEmpty())
         return ids;
-    ids.reserve(entries.size());
-    const int first = count();
-    beginInsertRows(QModelIndex(), first, first + int(entries.size()) - 1);
-    // No exact reserve here: it would defeat the list's geometric growth and
-    // copy the whole queue on every single append.
-    for (QueueEntry entry : entries) {
+    QList<QueueEntry> added = entries;
+    ids.reserve(added.size());
+    for (QueueEntry &entry : added) {
         entry.id = m_nextId++;
         ids.append(entry.id);
+    }
+    // Stored before anything shows them: an entry the user has seen in the
+    // queue is never lost by a crash, unless the journal said it could not
+    // keep it.
+    const bool stored = m_journal && m_journal->store(added);
+    const int first = count();
+    beginInsertRows(QModelIndex(), first, first + int(added.size()) - 1);
+    // No exact reserve here: it would defeat the list's geometric growth and
+    // copy the whole queue on every single append.
+    for (QueueEntry &entry : added) {
+        entry.stored = stored;
         m_entries.append(std::move(entry));
     }
     endInsertRows();
     return ids;
+}
+
+void OutgoingQueue::restore(const QList<QueueEntry> &entries)
+{
+    if (entries.isEmpty())
+        return;
+    const int first = count();
+    beginInsertRows(QModelIndex(), first, first + int(entries.size()) - 1);
+    for (QueueEntry entry : entries) {
+        entry.stored = true;
+        m_nextId = std::max(m_nextId, entry.id + 1);
+        m_entries.append(std::move(entry));
+    }
+    endInsertRows();
 }
 
 std::optional<QueueEntry> OutgoingQueue::head() const
@@ -54,9 +76,9 @@ bool OutgoingQueue::remove(int index)
 {
     if (index < 0 || index >= count())
         return false;
-    beginRemoveRows(QModelIndex(), index, index);
-    m_entries.removeAt(index);
-    endRemoveRows();
+    if (m_journal && m_entries.at(index).stored)
+        m_journal->drop({m_entries.at(index).id});
+    removeAt(index);
     return true;
 }
 
@@ -65,10 +87,35 @@ bool OutgoingQueue::removeById(EntryId id)
     return remove(indexOf(id));
 }
 
+bool OutgoingQueue::removeLogged(EntryId id)
+{
+    const int index = indexOf(id);
+    if (index < 0)
+        return false;
+    removeAt(index);
+    return true;
+}
+
+void OutgoingQueue::removeAt(int index)
+{
+    beginRemoveRows(QModelIndex(), index, index);
+    m_entries.removeAt(index);
+    endRemoveRows();
+}
+
 void OutgoingQueue::clear()
 {
     if (m_entries.isEmpty())
         return;
+    if (m_journal) {
+        QList<EntryId> ids;
+        for (const QueueEntry &entry : std::as_const(m_entries)) {
+            if (entry.stored)
+                ids.append(entry.id);
+        }
+        if (!ids.isEmpty())
+            m_journal->drop(ids);
+    }
     beginResetModel();
     m_entries.clear();
     endResetModel();

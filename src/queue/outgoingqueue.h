@@ -14,6 +14,23 @@ struct QueueEntry
     QString natelNummer;
     QString nachricht;      // line breaks as CR LF; at most 160 characters unless sent whole
     QString rueckrufNummer; // may be empty
+    // A copy is kept by the queue's journal (in Daten.mdb), under the id.
+    bool stored = false;
+};
+
+// Keeps a copy of the queue outside memory, so that queued messages outlive
+// a crash. The queue calls it before an entry is shown and when the user
+// takes one out; an entry that has been sent leaves the journal with its log
+// row, not through here.
+class QueueJournal
+{
+public:
+    virtual ~QueueJournal() = default;
+    // Stores new entries (their ids are set); false when they are kept in
+    // memory only.
+    virtual bool store(const QList<QueueEntry> &entries) = 0;
+    // Drops the copies of entries the user removed.
+    virtual void drop(const QList<quint64> &ids) = 0;
 };
 
 // The outgoing queue. Entry 0 is the head, the next to be sent. The three
@@ -30,6 +47,13 @@ public:
 
     explicit OutgoingQueue(QObject *parent = nullptr);
 
+    // From now on every entry is written to journal before it is shown, and
+    // removed from it when the user removes it or the queue is cleared.
+    void setJournal(QueueJournal *journal) { m_journal = journal; }
+    // Puts back entries that the journal kept, in the given order, with
+    // their ids; new entries get ids after the highest of them.
+    void restore(const QList<QueueEntry> &entries);
+
     EntryId append(const QString &natelNummer, const QString &nachricht,
                    const QString &rueckrufNummer);
     // Appends several entries with one model notification (bulk SMS).
@@ -43,15 +67,23 @@ public:
     bool isEmpty() const;
 
     int indexOf(EntryId id) const;
+    // Removals by the user (and clear() when the program ends on purpose):
+    // the journal drops the entries as well.
     bool remove(int index);
     bool removeById(EntryId id);
     void clear();
+    // Removes an entry whose log row is stored: its journal copy went in the
+    // same transaction as that row.
+    bool removeLogged(EntryId id);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
 private:
+    void removeAt(int index);
+
     QList<QueueEntry> m_entries;
     EntryId m_nextId = 1;
+    QueueJournal *m_journal = nullptr;
 };

@@ -33,6 +33,13 @@ inline const QString versandt = QStringLiteral("versandt");
 inline const QString connectionSettings = QStringLiteral("ConnectionSettings");
 inline const QString settingName = QStringLiteral("Setting");
 inline const QString settingValue = QStringLiteral("Value");
+// The outgoing queue, kept so that queued messages outlive a crash. The
+// program adds this table to a file that lacks it; nothing else needs it.
+inline const QString pendingMessages = QStringLiteral("PendingMessages");
+inline const QString pendingId = QStringLiteral("Id");
+inline const QString mobileNumber = QStringLiteral("MobileNumber");
+inline const QString message = QStringLiteral("Message");
+inline const QString callBackNumber = QStringLiteral("CallBackNumber");
 
 struct Table
 {

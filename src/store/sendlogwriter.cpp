@@ -1,8 +1,10 @@
 #include "sendlogwriter.h"
 
+#include "pendingmessages.h"
 #include "sendlog.h"
 #include "storeconnection.h"
 
+#include <QSqlError>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -15,7 +17,7 @@ class SendLogWorker : public QObject
 public:
     explicit SendLogWorker(QString path) : m_path(std::move(path)) {}
 
-    bool write(const LogRow &row, QString *error)
+    bool write(const LogRow &row, qint64 pendingId, QString *error)
     {
         if (!m_connection) {
             m_connection = std::make_unique<StoreConnection>(m_path, u"VersandLog-Schreiber"_s);
@@ -25,11 +27,24 @@ public:
                 return false;
             }
         }
-        SendLog log(m_connection->database());
-        if (log.append(row.versandDatum.toDate(), row.versandZeit.toTime(), row.mobilNummer,
-                       row.nachricht, row.versandt))
+        QSqlDatabase db = m_connection->database();
+        if (!db.transaction()) {
+            *error = db.lastError().text();
+            return false;
+        }
+        SendLog log(db);
+        PendingMessages pending(db);
+        if (!log.append(row.versandDatum.toDate(), row.versandZeit.toTime(), row.mobilNummer,
+                        row.nachricht, row.versandt)) {
+            *error = log.lastError();
+        } else if (pendingId != 0 && !pending.removeInTransaction(pendingId)) {
+            *error = pending.lastError();
+        } else if (!db.commit()) {
+            *error = db.lastError().text();
+        } else {
             return true;
-        *error = log.lastError();
+        }
+        db.rollback();
         return false;
     }
 
@@ -59,15 +74,15 @@ SendLogWriter::~SendLogWriter()
 }
 
 quint64 SendLogWriter::append(const QDate &date, const QTime &time, const QString &mobilNummer,
-                              const QString &nachricht, const QString &versandt)
+                              const QString &nachricht, const QString &versandt, qint64 pendingId)
 {
     const quint64 ticket = ++m_lastTicket;
     const LogRow row{date, time, mobilNummer, nachricht, versandt};
     QMetaObject::invokeMethod(
         m_worker,
-        [this, row, ticket] {
+        [this, row, ticket, pendingId] {
             QString error;
-            const bool ok = m_worker->write(row, &error);
+            const bool ok = m_worker->write(row, pendingId, &error);
             // Emitted on the writer's thread: receivers on the caller's
             // thread get it queued.
             Q_EMIT written(ticket, ok, error);

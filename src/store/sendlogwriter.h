@@ -12,7 +12,10 @@ class SendLogWorker;
 // its own, so that the commit (tens of milliseconds on a slow disk) never
 // holds up the event loop of the caller. Rows are written one after another
 // in the order they were handed in; each one is answered by written(), on
-// the caller's thread, once it is stored or has failed.
+// the caller's thread, once it is stored or has failed. A row may take the
+// queued message's row of PendingMessages with it: both go in one
+// transaction, so a crash leaves the message either logged or still queued,
+// never both and never neither.
 class SendLogWriter : public QObject
 {
     Q_OBJECT
@@ -23,8 +26,9 @@ public:
     ~SendLogWriter() override;
 
     // Hands in one row; returns the number that written() reports for it.
+    // pendingId, when not 0, is the row of PendingMessages deleted with it.
     quint64 append(const QDate &date, const QTime &time, const QString &mobilNummer,
-                   const QString &nachricht, const QString &versandt);
+                   const QString &nachricht, const QString &versandt, qint64 pendingId = 0);
 
 Q_SIGNALS:
     // error is the database's message when ok is false.

@@ -12,6 +12,8 @@
 #include "scriptedprompter.h"
 #include "sendengine.h"
 #include "settings.h"
+#include "storeconnection.h"
+#include "storedqueue.h"
 #include "testdb.h"
 #include "ucp.h"
 #include "ucpsession.h"
@@ -27,6 +29,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QSqlQuery>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -78,6 +81,47 @@ private:
         child<QPlainTextEdit>("TXTNachricht")->setPlainText(text);
         QTest::mouseClick(child<QPushButton>("cmdSenden"), Qt::LeftButton);
     }
+    void start()
+    {
+        m_line = new FakeSerialLine;
+        m_window = std::make_unique<Funkbote>(Funkbote::Environment{.programDir = m_dir->path(),
+                                                                    .prompter = &m_prompter,
+                                                                    .clock = &m_clock,
+                                                                    .line = m_line,
+                                                                    .settings = m_settings.get(),
+                                                                    .connection = nullptr});
+        m_line->setParent(m_window.get());
+        m_window->show();
+    }
+    // The program ends without its quit guard, as by a crash, a kill or a
+    // power loss, and starts again.
+    void restartAfterCrash()
+    {
+        m_window.reset();
+        m_prompter.clear();
+        start();
+    }
+    // Rows of the queue's copy in Daten.mdb, "number:text" in their order.
+    QStringList pendingRows() const
+    {
+        QStringList rows;
+        StoreConnection connection(m_path, u"test"_s);
+        QSqlQuery query(connection.database());
+        if (!query.exec(u"SELECT MobileNumber || ':' || Message FROM PendingMessages "
+                        u"ORDER BY Id"_s))
+            rows << u"(table unreadable)"_s;
+        while (query.next())
+            rows << query.value(0).toString();
+        return rows;
+    }
+    QStringList queued() const
+    {
+        QStringList entries;
+        for (int i = 0; i < m_window->queue()->count(); ++i)
+            entries << m_window->queue()->at(i).natelNummer + u':' +
+                           m_window->queue()->at(i).nachricht;
+        return entries;
+    }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_path;
@@ -95,16 +139,8 @@ private Q_SLOTS:
         settings.providerNummer = u"0800 12-34"_s;
         m_path = TestDb::create(m_dir->path(), settings);
         m_prompter.clear();
-        m_line = new FakeSerialLine;
         m_settings = std::make_unique<Settings>(m_path);
-        m_window = std::make_unique<Funkbote>(Funkbote::Environment{.programDir = m_dir->path(),
-                                                                    .prompter = &m_prompter,
-                                                                    .clock = &m_clock,
-                                                                    .line = m_line,
-                                                                    .settings = m_settings.get(),
-                                                                    .connection = nullptr});
-        m_line->setParent(m_window.get());
-        m_window->show();
+        start();
     }
     void cleanup()
     {
@@ -130,6 +166,10 @@ private Q_SLOTS:
         QCOMPARE(m_settings->initialisierungsBefehl(), u"ATDT"_s);
         QCOMPARE(m_window->size(), QSize(457, 401));
         QCOMPARE(m_prompter.count(), 0);
+        // The file of another tool got the table for the queue, and nothing
+        // was there to restore.
+        QCOMPARE(pendingRows(), QStringList());
+        QCOMPARE(m_window->queue()->count(), 0);
     }
 
     void headingsAreBuddies_data()
@@ -218,6 +258,101 @@ private Q_SLOTS:
         QCOMPARE(m_window->engine()->versandStatus(), sendingOn && !yes ? u"Start"_s : u"Stop"_s);
         QCOMPARE(m_line->isOpen(), sendingOn && !yes);
         QCOMPARE(m_window->queue()->count(), yes ? 0 : 1);
+        // "Ja" drops the entries for good, also from Daten.mdb.
+        QCOMPARE(pendingRows().size(), yes ? 0 : 1);
+    }
+
+    void queueOutlivesCrash_data()
+    {
+        QTest::addColumn<QStringList>("messages"); // "number:text", queued in this order
+        QTest::addColumn<int>("deleted");          // index taken out by the user, or -1
+        QTest::addColumn<QStringList>("restored");
+        QTest::newRow("one") << QStringList{u"0791:Hallo"_s} << -1 << QStringList{u"0791:Hallo"_s};
+        QTest::newRow("three in order") << QStringList{u"0793:c"_s, u"0791:a"_s, u"0792:b"_s} << -1
+                                        << QStringList{u"0793:c"_s, u"0791:a"_s, u"0792:b"_s};
+        QTest::newRow("one deleted by the user")
+            << QStringList{u"0791:a"_s, u"0792:b"_s, u"0793:c"_s} << 1
+            << QStringList{u"0791:a"_s, u"0793:c"_s};
+        QTest::newRow("long message in three parts")
+            << QStringList{u"0791:"_s + QString(400, u'x')} << -1
+            << QStringList{u"0791:"_s + QString(155, u'x') + u"...->"_s,
+                           u"0791:->..."_s + QString(150, u'x') + u"...->"_s,
+                           u"0791:->..."_s + QString(95, u'x')};
+    }
+    void queueOutlivesCrash()
+    {
+        QFETCH(QStringList, messages);
+        QFETCH(int, deleted);
+        QFETCH(QStringList, restored);
+        m_window->engine()->pause(); // nothing goes out before the crash
+        for (const QString &message : messages)
+            queueMessage(message.section(u':', 0, 0), message.section(u':', 1));
+        if (deleted >= 0) {
+            m_window->findChild<QScrollBar *>(u"VScroll1"_s)->setValue(deleted);
+            m_prompter.answerNext(Prompter::Answer::Yes);
+            QTest::mouseClick(child<QPushButton>("cmdauslistloesch"), Qt::LeftButton);
+        }
+        QCOMPARE(pendingRows(), restored);
+
+        restartAfterCrash();
+        QCOMPARE(queued(), restored);
+        QCOMPARE(m_prompter.texts(), QStringList{StoredQueue::restoredText(int(restored.size()))});
+        QCOMPARE(m_prompter.shown().constFirst().icon, Prompter::Icon::Information);
+        QVERIFY(m_prompter.texts().constFirst().contains(
+            restored.size() == 1 ? u"Eine noch nicht versandte Nachricht"_s
+                                 : u"%1 noch nicht versandte Nachrichten"_s.arg(restored.size())));
+        // New entries come after the restored ones, in Daten.mdb too.
+        queueMessage(u"0799"_s, u"neu"_s);
+        QCOMPARE(pendingRows(), restored + QStringList{u"0799:neu"_s});
+        QCOMPARE(queued(), restored + QStringList{u"0799:neu"_s});
+
+        // A crash right after the restore restores the same once more, with
+        // one box again: a start that finds entries always says so.
+        restartAfterCrash();
+        QCOMPARE(queued(), restored + QStringList{u"0799:neu"_s});
+        QCOMPARE(m_prompter.count(), 1);
+    }
+
+    void queueInMemoryWhenFileRefusesIt_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("locked by another program") << u"locked"_s;
+        QTest::newRow("another table of the name") << u"foreign"_s;
+    }
+    void queueInMemoryWhenFileRefusesIt()
+    {
+        QFETCH(QString, how);
+        std::unique_ptr<StoreConnection> holder;
+        if (how == u"foreign"_s) {
+            QVERIFY(TestDb::exec(m_path, u"DROP TABLE PendingMessages"_s));
+            QVERIFY(TestDb::exec(m_path, u"CREATE TABLE PendingMessages (Nr INTEGER)"_s));
+            restartAfterCrash();
+        } else {
+            holder = std::make_unique<StoreConnection>(m_path, u"other-program"_s);
+            QSqlQuery lock(holder->database());
+            QVERIFY(lock.exec(u"BEGIN IMMEDIATE"_s));
+        }
+        queueMessage(u"0791"_s, u"eins"_s);
+        queueMessage(u"0792"_s, u"zwei"_s);
+        QCOMPARE(queued(), (QStringList{u"0791:eins"_s, u"0792:zwei"_s}));
+        // Told once, after the entry is in, and only when the loop turns.
+        QTRY_COMPARE(m_prompter.count(), 1);
+        const QString text = m_prompter.texts().constFirst();
+        QVERIFY2(text.startsWith(u"Die Warteschlange kann nicht in der Datenbank"_s),
+                 qPrintable(text));
+        QVERIFY2(text.contains(u"nur im Arbeitsspeicher"_s), qPrintable(text));
+        QCOMPARE(m_prompter.shown().constFirst().icon, Prompter::Icon::Warning);
+        holder.reset();
+
+        // The entries still go out and are logged.
+        m_window->engine()->tick();
+        m_line->deliver("\r\nCONNECT 9600\r\n");
+        m_line->deliver("\x02"
+                        "01/00019/R/01/A//69\x03");
+        QTRY_COMPARE(queued(), QStringList{u"0792:zwei"_s});
+        QCOMPARE(TestDb::scalar(m_path, u"SELECT Nachricht FROM VersandLog"_s),
+                 QVariant(u"eins"_s));
+        QCOMPARE(m_prompter.count(), 1);
     }
 
     void yesToQuitEndsSendingForGood()
@@ -336,6 +471,7 @@ private Q_SLOTS:
         queueMessage(u"079 123 45 67"_s, u"abc"_s);
         QCOMPARE(child<QLineEdit>("TXTNatelNummer")->text(), QString());
         QCOMPARE(child<QPlainTextEdit>("TXTNachricht")->toPlainText(), u"abc"_s);
+        QCOMPARE(pendingRows(), QStringList{u"0791234567:abc"_s});
         m_window->engine()->tick();
         QCOMPARE(child<QLabel>("LBLStatus")->text(), u"Status: Verbindung wird hergestellt..."_s);
         QCOMPARE(m_line->writes.value(0), QByteArray("ATDT 08001234\r"));
@@ -351,6 +487,7 @@ private Q_SLOTS:
                                         u"versandt || '|' || VersandDatum FROM VersandLog"_s)
                      .toString(),
                  u"0791234567|abc|OK|2026-12-06"_s); // queued, sent and logged as digits
+        QCOMPARE(pendingRows(), QStringList());      // gone with its log row
     }
 
     // The internet kind chosen in the settings: the queue goes out over one

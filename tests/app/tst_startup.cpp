@@ -248,37 +248,45 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("dataFolder");
         QTest::addColumn<bool>("demo");
-        QTest::addColumn<bool>("quitAfterStart");
+        QTest::addColumn<QString>("hidden"); // the hidden options, as read
         QTest::addColumn<bool>("valid");
-        QTest::newRow("none") << QStringList() << QString() << false << false << true;
+        QTest::newRow("none") << QStringList() << QString() << false << QString() << true;
         QTest::newRow("--data") << QStringList{u"--data"_s, u"/srv/sms"_s} << u"/srv/sms"_s << false
-                                << false << true;
+                                << QString() << true;
         QTest::newRow("--data=") << QStringList{u"--data=/srv/sms"_s} << u"/srv/sms"_s << false
-                                 << false << true;
-        QTest::newRow("--demo") << QStringList{u"--demo"_s} << QString() << true << false << true;
+                                 << QString() << true;
+        QTest::newRow("--demo") << QStringList{u"--demo"_s} << QString() << true << QString()
+                                << true;
         QTest::newRow("--quit-after-start")
-            << QStringList{u"--quit-after-start"_s} << QString() << false << true << true;
+            << QStringList{u"--quit-after-start"_s} << QString() << false << u"quit"_s << true;
+        QTest::newRow("--unattended --tick-ms 50")
+            << QStringList{u"--unattended"_s, u"--tick-ms"_s, u"50"_s} << QString() << false
+            << u"unattended tick 50"_s << true;
+        QTest::newRow("--tick-ms not a number")
+            << QStringList{u"--tick-ms"_s, u"5s"_s} << QString() << false << QString() << false;
+        QTest::newRow("--tick-ms negative")
+            << QStringList{u"--tick-ms=-1"_s} << QString() << false << QString() << false;
         QTest::newRow("--data without folder")
-            << QStringList{u"--data"_s} << QString() << false << false << false;
+            << QStringList{u"--data"_s} << QString() << false << QString() << false;
         QTest::newRow("--data empty")
-            << QStringList{u"--data="_s} << QString() << false << false << false;
+            << QStringList{u"--data="_s} << QString() << false << QString() << false;
         QTest::newRow("--demo with --data") << QStringList{u"--demo"_s, u"--data"_s, u"/srv/sms"_s}
-                                            << u"/srv/sms"_s << true << false << false;
+                                            << u"/srv/sms"_s << true << QString() << false;
         QTest::newRow("stray argument")
-            << QStringList{u"Daten.mdb"_s} << QString() << false << false << false;
+            << QStringList{u"Daten.mdb"_s} << QString() << false << QString() << false;
         QTest::newRow("unknown option")
-            << QStringList{u"--modem"_s} << QString() << false << false << false;
-        QTest::newRow("--demo-connection tcp")
-            << QStringList{u"--demo-connection"_s, u"tcp"_s} << QString() << true << false << true;
+            << QStringList{u"--modem"_s} << QString() << false << QString() << false;
+        QTest::newRow("--demo-connection tcp") << QStringList{u"--demo-connection"_s, u"tcp"_s}
+                                               << QString() << true << QString() << true;
         QTest::newRow("--demo-connection unknown")
-            << QStringList{u"--demo-connection=isdn"_s} << QString() << true << false << false;
+            << QStringList{u"--demo-connection=isdn"_s} << QString() << true << QString() << false;
     }
     void commandLine()
     {
         QFETCH(QStringList, arguments);
         QFETCH(QString, dataFolder);
         QFETCH(bool, demo);
-        QFETCH(bool, quitAfterStart);
+        QFETCH(QString, hidden);
         QFETCH(bool, valid);
         QString error;
         const StartOptions options =
@@ -287,7 +295,14 @@ private Q_SLOTS:
         if (valid) {
             QCOMPARE(options.dataFolder, dataFolder);
             QCOMPARE(options.demo, demo);
-            QCOMPARE(options.quitAfterStart, quitAfterStart);
+            QStringList read;
+            if (options.quitAfterStart)
+                read << u"quit"_s;
+            if (options.unattended)
+                read << u"unattended"_s;
+            if (options.tickMs != 0)
+                read << u"tick %1"_s.arg(options.tickMs);
+            QCOMPARE(read.join(u' '), hidden);
             QCOMPARE(options.demoConnection, arguments.contains(u"tcp"_s) ? u"tcp"_s : u"modem"_s);
         }
     }

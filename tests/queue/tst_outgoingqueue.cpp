@@ -8,6 +8,40 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// Records what the queue asks of its journal, and how many rows the queue
+// showed at that moment.
+class RecordingJournal final : public QueueJournal
+{
+public:
+    explicit RecordingJournal(const OutgoingQueue &queue) : m_queue(queue) {}
+
+    bool store(const QList<QueueEntry> &entries) override
+    {
+        QStringList texts;
+        for (const QueueEntry &entry : entries)
+            texts << QString::number(entry.id) + u':' + entry.nachricht;
+        calls << u"store %1 shown %2"_s.arg(texts.join(u' ')).arg(m_queue.count());
+        return accept;
+    }
+    void drop(const QList<quint64> &ids) override
+    {
+        QStringList texts;
+        for (const quint64 id : ids)
+            texts << QString::number(id);
+        calls << u"drop "_s + texts.join(u' ');
+    }
+
+    bool accept = true;
+    QStringList calls;
+
+private:
+    const OutgoingQueue &m_queue;
+};
+
+} // namespace
+
 class TestOutgoingQueue : public QObject
 {
     Q_OBJECT
@@ -18,6 +52,9 @@ private Q_SLOTS:
     void toCrLf_data();
     void toCrLf();
     void entriesKeepTheirIdentity();
+    void journal_data();
+    void journal();
+    void restoredEntriesKeepTheirIds();
     void number_data();
     void number();
     void enqueue_data();
@@ -108,6 +145,67 @@ void TestOutgoingQueue::entriesKeepTheirIdentity()
     QVERIFY(!queue.removeById(a));
     QVERIFY(queue.removeById(b));
     QCOMPARE(queue.head()->nachricht, u"c"_s);
+}
+
+void TestOutgoingQueue::journal_data()
+{
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<QStringList>("calls");
+    // Stored before the queue shows the entries; dropped when the user
+    // removes one or the queue is cleared, never when the sent entry leaves
+    // (its row went with the log row).
+    QTest::newRow("stored") << true
+                            << QStringList{u"store 1:a shown 0"_s,
+                                           u"store 2:b 3:c 4:d shown 1"_s,
+                                           u"drop 3"_s,
+                                           u"drop 2"_s,
+                                           u"store 5: shown 1"_s,
+                                           u"drop 4 5"_s};
+    // What the journal could not keep is not asked to go either.
+    QTest::newRow("refused") << false
+                             << QStringList{u"store 1:a shown 0"_s, u"store 2:b 3:c 4:d shown 1"_s,
+                                            u"store 5: shown 1"_s};
+}
+
+void TestOutgoingQueue::journal()
+{
+    QFETCH(bool, accept);
+    QFETCH(QStringList, calls);
+    OutgoingQueue queue;
+    RecordingJournal journal(queue);
+    journal.accept = accept;
+    queue.setJournal(&journal);
+    const auto a = queue.append(u"0791"_s, u"a"_s, QString());
+    const auto more = queue.appendMany({{0, u"0792"_s, u"b"_s, QString()},
+                                        {0, u"0793"_s, u"c"_s, QString()},
+                                        {0, u"0794"_s, u"d"_s, QString()}});
+    QCOMPARE(queue.at(0).stored, accept);
+    QCOMPARE(queue.at(3).stored, accept);
+    QVERIFY(queue.removeLogged(a)); // sent and logged
+    QVERIFY(!queue.removeLogged(a));
+    QVERIFY(queue.removeById(more.at(1))); // the user's removals
+    QVERIFY(queue.remove(0));
+    queue.append(QString(), QString(), QString());
+    queue.clear();
+    QCOMPARE(queue.count(), 0);
+    QCOMPARE(journal.calls, calls);
+}
+
+void TestOutgoingQueue::restoredEntriesKeepTheirIds()
+{
+    OutgoingQueue queue;
+    RecordingJournal journal(queue);
+    QSignalSpy inserted(&queue, &QAbstractItemModel::rowsInserted);
+    queue.restore({{7, u"0797"_s, u"sieben"_s, u"076"_s}, {9, u"0799"_s, u"neun"_s, QString()}});
+    QCOMPARE(inserted.size(), 1);
+    queue.setJournal(&journal);
+    QCOMPARE(queue.head()->nachricht, u"sieben"_s);
+    QVERIFY(queue.head()->stored);
+    QCOMPARE(queue.indexOf(9), 1);
+    // New entries come after the highest restored id, so none is taken twice.
+    QCOMPARE(queue.append(u"0790"_s, u"neu"_s, QString()), 10u);
+    QVERIFY(queue.removeById(7));
+    QCOMPARE(journal.calls, (QStringList{u"store 10:neu shown 2"_s, u"drop 7"_s}));
 }
 
 void TestOutgoingQueue::number_data()

@@ -1,4 +1,5 @@
 #include "addresslist.h"
+#include "pendingmessages.h"
 #include "sendlog.h"
 #include "sendlogwriter.h"
 #include "storeconnection.h"
@@ -8,6 +9,23 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+int rowCount(const QString &path, const QString &table)
+{
+    return TestDb::scalar(path, u"SELECT COUNT(*) FROM "_s + table).toInt();
+}
+
+QString idsOf(const QList<PendingMessage> &rows)
+{
+    QStringList ids;
+    for (const PendingMessage &row : rows)
+        ids << QString::number(row.id);
+    return ids.join(u' ');
+}
+
+} // namespace
 
 class TestSendLog : public QObject
 {
@@ -97,6 +115,117 @@ private Q_SLOTS:
         writer.append(QDate(2026, 1, 1), QTime(1, 2, 3), u"1"_s, u"a"_s, u"OK"_s);
         QTRY_VERIFY(!error.isEmpty());
         QVERIFY2(error.contains(u"no such table: VersandLog"_s), qPrintable(error));
+    }
+
+    void pendingTable_data()
+    {
+        QTest::addColumn<QString>("before"); // SQL run on the file of another tool
+        QTest::addColumn<bool>("usable");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("file without the table") << QString() << true << 0;
+        QTest::newRow("table with rows")
+            << u"CREATE TABLE PendingMessages (Id INTEGER PRIMARY KEY, MobileNumber TEXT NOT "
+               u"NULL, Message TEXT NOT NULL, CallBackNumber TEXT NOT NULL); INSERT INTO "
+               u"PendingMessages VALUES (4, '079', 'a', '')"_s
+            << true << 1;
+        QTest::newRow("another table of the name")
+            << u"CREATE TABLE PendingMessages (Id INTEGER, Nummer TEXT)"_s << false << 0;
+    }
+    void pendingTable()
+    {
+        QFETCH(QString, before);
+        QFETCH(bool, usable);
+        QFETCH(int, rows);
+        QTemporaryDir dir;
+        const QString path = TestDb::create(dir.path());
+        for (const QString &statement : before.split(u"; "_s, Qt::SkipEmptyParts))
+            QVERIFY(TestDb::exec(path, statement));
+        StoreConnection connection(path, u"test"_s);
+        PendingMessages table(connection.database());
+        QCOMPARE(table.prepareTable(), usable);
+        QCOMPARE(table.prepareTable(), usable); // a second start finds it there
+        if (!usable) {
+            QVERIFY2(table.lastError().contains(u"\"MobileNumber\""_s),
+                     qPrintable(table.lastError()));
+            return;
+        }
+        QCOMPARE(table.readAll()->size(), rows);
+        // The rest of the file is left as it was.
+        QCOMPARE(rowCount(path, u"Fremd"_s), 0);
+        QCOMPARE(rowCount(path, u"Einstellungen"_s), 1);
+    }
+
+    void pendingRowsAllOrNoneInIdOrder()
+    {
+        QTemporaryDir dir;
+        const QString path = TestDb::create(dir.path());
+        StoreConnection connection(path, u"test"_s);
+        PendingMessages table(connection.database());
+        QVERIFY(table.prepareTable());
+        QVERIFY(table.insert({{5, u"0795"_s, u"fünf\r\nzwei Zeilen"_s, QString()},
+                              {2, u"0792"_s, u"zwei"_s, u"076"_s}}));
+        QVERIFY(table.insert({{9, u"0799"_s, u"neun"_s, QString()}}));
+        // One id taken: the whole batch stays out.
+        QVERIFY(!table.insert({{3, u"0793"_s, u"drei"_s, QString()}, {9, u"0799"_s, u"x"_s, {}}}));
+        QVERIFY(!table.lastError().isEmpty());
+        std::optional<QList<PendingMessage>> rows = table.readAll();
+        QVERIFY(rows);
+        QCOMPARE(idsOf(*rows), u"2 5 9"_s);
+        QCOMPARE(rows->at(1).message, u"fünf\r\nzwei Zeilen"_s);
+        QCOMPARE(rows->at(0).callBackNumber, u"076"_s);
+        // An empty call-back number is stored as empty text, never NULL.
+        QVERIFY(!rows->at(1).callBackNumber.isNull());
+        QVERIFY(table.remove({5, 42}));
+        QCOMPARE(idsOf(*table.readAll()), u"2 9"_s);
+    }
+
+    // The log row and the queued message's row go in one transaction: when
+    // either cannot be written, neither changes.
+    void writerTakesQueuedRowAlong_data()
+    {
+        QTest::addColumn<QString>("trigger");
+        QTest::addColumn<qint64>("pendingId");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("both") << QString() << qint64(7) << true;
+        QTest::newRow("message not stored") << QString() << qint64(0) << true;
+        QTest::newRow("log row refused") << u"CREATE TRIGGER full BEFORE INSERT ON VersandLog "
+                                            u"BEGIN SELECT RAISE(ABORT, 'disk full'); END"_s
+                                         << qint64(7) << false;
+        QTest::newRow("queued row refused")
+            << u"CREATE TRIGGER full BEFORE DELETE ON PendingMessages "
+               u"BEGIN SELECT RAISE(ABORT, 'disk full'); END"_s
+            << qint64(7) << false;
+    }
+    void writerTakesQueuedRowAlong()
+    {
+        QFETCH(QString, trigger);
+        QFETCH(qint64, pendingId);
+        QFETCH(bool, ok);
+        QTemporaryDir dir;
+        const QString path = TestDb::create(dir.path());
+        {
+            StoreConnection connection(path, u"test"_s);
+            PendingMessages table(connection.database());
+            QVERIFY(table.prepareTable());
+            QVERIFY(table.insert({{7, u"0797"_s, u"sieben"_s, QString()}}));
+        }
+        if (!trigger.isEmpty())
+            QVERIFY(TestDb::exec(path, trigger));
+        SendLogWriter writer(path);
+        QString result;
+        QObject receiver;
+        connect(&writer, &SendLogWriter::written, &receiver,
+                [&](quint64, bool written, const QString &error) {
+                    result = written ? u"ok"_s : error;
+                });
+        writer.append(QDate(2026, 1, 1), QTime(1, 2, 3), u"0797"_s, u"sieben"_s, u"OK"_s,
+                      pendingId);
+        QTRY_VERIFY(!result.isEmpty());
+        QCOMPARE(result == u"ok"_s, ok);
+        if (!ok)
+            QVERIFY2(result.contains(u"disk full"_s), qPrintable(result));
+        QCOMPARE(rowCount(path, u"VersandLog"_s), ok ? 1 : 0);
+        QCOMPARE(rowCount(path, u"PendingMessages"_s), ok && pendingId != 0 ? 0 : 1);
     }
 
     void personsInTableOrderWithNulls()

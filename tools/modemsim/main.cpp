@@ -4,6 +4,7 @@
 //   modemsim --dir DIR --port N [--dial LIST] [--centre LIST]
 //            [--connect-delay MS] [--reply-delay MS] [--log FILE]
 //            [--account A [--password P]] [--drop-after N] [--baud BAUD]
+//            [--unplug N:MS]
 //   modemsim --tcp PORT [the same options but --dir, --port, --dial]
 //   modemsim --dir DIR --port N --gsm [--pin PIN] [--csca NUMBER]
 //            [--cmgs LIST] [--urc LINE]... [--reply-delay MS] [--log FILE]
@@ -11,7 +12,7 @@
 // The program under test opens DIR/COMn as its serial port, or connects to
 // 127.0.0.1:PORT. Each event is printed as one line on stdout (READY, OPEN,
 // RX, DIAL, RESULT, ABORT, FRAME, LOGIN, SMS, INVALID, REPLY, ASK, ANSWER,
-// UNANSWERED, DROP, HANGUP) so that tests can follow the call.
+// UNANSWERED, DROP, HANGUP, UNPLUG, PLUG) so that tests can follow the call.
 // The GSM modem reports COMMAND, RESULT, PIN, PROMPT, PDU, SMS, INVALID,
 // MESSAGE (a whole message, its parts joined), URC and CANCEL instead.
 
@@ -26,6 +27,7 @@
 #include "terminationwatcher.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 #include <csignal>
 #include <cstdio>
@@ -93,9 +95,41 @@ int main(int argc, char *argv[])
     BytePacer toProgram(options->baud);
     BytePacer fromProgram(options->baud);
     QObject::connect(&modem, &Modem::transmit, &toProgram, &BytePacer::push);
-    QObject::connect(&toProgram, &BytePacer::paced, &line, &PtyLine::send);
-    QObject::connect(&modem, &Modem::report, &app,
-                     [&reporter](const QString &text) { reporter.line(text); });
+    // --unplug: from the frame that pulls the device out until it is back,
+    // nothing reaches the program, not even the answer already scheduled.
+    bool unplugged = false;
+    int frames = 0;
+    const auto plugIn = [&] {
+        if (!line.create(&error) || !link.create(line.slavePath(), &error)) {
+            reporter.line(u"PLUG failed: "_s + error);
+            return;
+        }
+        unplugged = false;
+        reporter.line(u"PLUG "_s + link.path() + u' ' + line.slavePath());
+    };
+    const auto unplug = [&] {
+        line.unplug();
+        link.remove();
+        fromProgram.clear();
+        toProgram.clear();
+        modem.hangUp();
+        reporter.line(u"UNPLUG"_s);
+        if (options->replugMs > 0)
+            QTimer::singleShot(options->replugMs, &app, plugIn);
+    };
+    QObject::connect(&toProgram, &BytePacer::paced, &line, [&](const QByteArray &bytes) {
+        if (!unplugged)
+            line.send(bytes);
+    });
+    QObject::connect(&modem, &Modem::report, &app, [&](const QString &text) {
+        reporter.line(text);
+        if (text.startsWith(u"FRAME "_s) && ++frames == options->unplugAtFrame) {
+            unplugged = true;
+            // Not here, in the middle of reading the line: once this event
+            // is done.
+            QTimer::singleShot(0, &app, unplug);
+        }
+    });
     QObject::connect(&line, &PtyLine::opened, &app, [&reporter] { reporter.line(u"OPEN"_s); });
     QObject::connect(&line, &PtyLine::received, &app,
                      [&reporter, &fromProgram](const QByteArray &bytes) {

@@ -81,8 +81,24 @@ bool PtyLine::create(QString *error)
     return true;
 }
 
+void PtyLine::unplug()
+{
+    m_closedPoll.stop();
+    delete m_readNotifier;
+    m_readNotifier = nullptr;
+    delete m_writeNotifier;
+    m_writeNotifier = nullptr;
+    m_pending.clear();
+    m_open = false;
+    if (m_master >= 0)
+        ::close(m_master);
+    m_master = -1;
+}
+
 void PtyLine::readMaster()
 {
+    if (m_master < 0)
+        return;
     char buffer[4096];
     for (;;) {
         const ssize_t n = ::read(m_master, buffer, sizeof buffer);
@@ -125,7 +141,7 @@ void PtyLine::setOpen(bool open)
 
 void PtyLine::send(const QByteArray &bytes)
 {
-    if (!m_open || bytes.isEmpty())
+    if (!m_open || m_master < 0 || bytes.isEmpty())
         return;
     // The program may have closed the port after the last notification;
     // leave the hang-up to the read notifier, which also picks up the bytes

@@ -18,7 +18,11 @@ public:
     explicit PtyLine(QObject *parent = nullptr);
     ~PtyLine() override;
 
+    // Makes a new pseudo-terminal; also after unplug().
     bool create(QString *error);
+    // The device goes away: the master closes, which the program's open port
+    // sees as an I/O error. Nothing is sent or reported until create().
+    void unplug();
     QString slavePath() const { return m_slavePath; }
     // True while the program has the port open.
     bool isOpen() const { return m_open; }

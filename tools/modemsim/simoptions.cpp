@@ -120,7 +120,7 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
         u"with its TRN, as many as a call or connection carries, and requires the\n"_s
         u"session login (operation 60) when --account is given. Each event is one\n"_s
         u"line on stdout: READY, OPEN, RX, DIAL, RESULT, ABORT, FRAME, LOGIN, SMS,\n"_s
-        u"INVALID, REPLY, ASK, ANSWER, UNANSWERED, DROP, HANGUP."_s);
+        u"INVALID, REPLY, ASK, ANSWER, UNANSWERED, DROP, HANGUP, UNPLUG, PLUG."_s);
     const QCommandLineOption dirOption(u"dir"_s, u"Folder for the COMn link."_s, u"DIR"_s);
     const QCommandLineOption portOption(u"port"_s, u"Port number n of COMn."_s, u"N"_s);
     const QCommandLineOption dialOption(
@@ -160,9 +160,15 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
         u"Pass bytes both ways no faster than a line of this speed (10 bits a byte, "_s
         u"so 9600 is 960 bytes a second)."_s,
         u"BAUD"_s);
+    const QCommandLineOption unplugOption(
+        u"unplug"_s,
+        u"When the N-th frame (of the run) arrives, the device goes away unanswered: the "_s
+        u"pseudo-terminal closes and the COMn link is removed (UNPLUG). After MS "_s
+        u"milliseconds it comes back under the same link (PLUG); MS 0: never."_s,
+        u"N:MS"_s);
     parser.addOptions({dirOption, portOption, dialOption, centreOption, connectDelayOption,
                        replyDelayOption, logOption, tcpOption, accountOption, passwordOption,
-                       dropOption, baudOption});
+                       dropOption, baudOption, unplugOption});
     const GsmOptionParser gsmOptions(parser);
     const QCommandLineOption helpOption = parser.addHelpOption();
 
@@ -209,6 +215,20 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
     if (parser.isSet(dropOption) && !parseNumber(parser.value(dropOption), u"drop-after"_s, 1,
                                                  1000000, &options.dropAfter, error))
         return std::nullopt;
+    if (parser.isSet(unplugOption)) {
+        if (options.tcpPort) {
+            *error = u"--unplug needs the modem, not --tcp"_s;
+            return std::nullopt;
+        }
+        const QStringList parts = parser.value(unplugOption).split(u':');
+        if (parts.size() != 2) {
+            *error = u"--unplug: N:MS expected"_s;
+            return std::nullopt;
+        }
+        if (!parseNumber(parts.at(0), u"unplug"_s, 1, 1000000, &options.unplugAtFrame, error) ||
+            !parseNumber(parts.at(1), u"unplug"_s, 0, maxDelayMs, &options.replugMs, error))
+            return std::nullopt;
+    }
     if (parser.isSet(baudOption) &&
         !parseNumber(parser.value(baudOption), u"baud"_s, 300, 115200, &options.baud, error))
         return std::nullopt;

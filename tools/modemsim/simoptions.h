@@ -45,6 +45,12 @@ struct SimOptions
     // The answer to this submission of the run is cut off halfway and the
     // connection dropped, once; 0 never.
     int dropAfter = 0;
+    // The device goes away when the frame of this number arrives (0 never):
+    // the pseudo-terminal closes unanswered and the COMn link is removed,
+    // like a USB modem pulled out mid-call. It comes back, with a new
+    // pseudo-terminal under the same link, after replugMs (0: never).
+    int unplugAtFrame = 0;
+    int replugMs = 0;
     // Bytes go both ways no faster than a line of this speed carries them
     // (10 bits a byte); 0 passes them on at once.
     int baud = 0;

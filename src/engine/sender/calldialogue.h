@@ -49,6 +49,9 @@ public:
     virtual void begin() = 0;
     virtual void submit(const QueueEntry &entry) = 0;
     virtual void end() = 0;
+    // The user has chosen another device for the serial port: a COMn entry
+    // that has gone is no longer taken for an unplugged modem.
+    virtual void forgetPortLink() {}
     // Whether one connection may carry several entries, one after another.
     virtual bool severalPerCall() const { return false; }
     // How long a connection that carries several entries is kept open once

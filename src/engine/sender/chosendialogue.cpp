@@ -88,6 +88,12 @@ void ChosenDialogue::end()
     }
 }
 
+void ChosenDialogue::forgetPortLink()
+{
+    for (CallDialogue *dialogue : std::as_const(m_dialogues))
+        dialogue->forgetPortLink();
+}
+
 bool ChosenDialogue::severalPerCall() const
 {
     return current()->severalPerCall();

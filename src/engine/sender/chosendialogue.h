@@ -29,6 +29,7 @@ public:
     void begin() override;
     void submit(const QueueEntry &entry) override;
     void end() override;
+    void forgetPortLink() override;
     bool severalPerCall() const override;
     qint64 idleHoldMs() const override;
 

@@ -14,6 +14,19 @@ QString comPortName(int n)
     return u"COM"_s + QString::number(n);
 }
 
+bool hasComPortEntry(int n, const QString &programDir)
+{
+    if (n < 1)
+        return false;
+    const QDir dir(programDir);
+    for (const QString &name : {comPortName(n), comPortName(n).toLower()}) {
+        const QFileInfo entry(dir.filePath(name));
+        if (entry.isSymLink() || entry.exists())
+            return true;
+    }
+    return false;
+}
+
 QString serialDeviceForComPort(int n, const QString &programDir)
 {
     if (n < 1)
@@ -37,9 +50,18 @@ QString serialDeviceForComPort(int n, const QString &programDir)
 #endif
 }
 
-QString openComPort(SerialLine *line, const Settings &settings, const QString &programDir)
+QString openComPort(SerialLine *line, const Settings &settings, const QString &programDir,
+                    int *linkedPort)
 {
     const int port = settings.comPort();
+    if (hasComPortEntry(port, programDir)) {
+        *linkedPort = port;
+    } else if (*linkedPort > 0 && port == *linkedPort) {
+        // Dialling on /dev/ttyS(n-1) instead would write into another device.
+        return QCoreApplication::translate("ComPort",
+                                           "%1 ist nicht mehr vorhanden (Gerät entfernt?)")
+            .arg(comPortName(port));
+    }
     const QString device = serialDeviceForComPort(port, programDir);
     if (device.isEmpty()) {
         // The value as the user stored it: 40000 or "COM1" read as port 0,

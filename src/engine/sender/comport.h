@@ -20,4 +20,13 @@ QString serialDeviceForComPort(int n, const QString &programDir);
 // Opens the port that the settings' ComPort names on line. Empty when it is
 // open; else why the port cannot be used, in German as the status line says
 // it ("COM3 (/dev/ttyS2) lässt sich nicht öffnen: ...").
-QString openComPort(SerialLine *line, const Settings &settings, const QString &programDir);
+//
+// *linkedPort remembers the port whose COMn entry was last seen: when that
+// entry has gone (a USB modem unplugged), the port is reported gone instead
+// of opening the built-in port of that number, which would be another device.
+// A caller forgets it (0) when the user has chosen the built-in port.
+QString openComPort(SerialLine *line, const Settings &settings, const QString &programDir,
+                    int *linkedPort);
+// True when the program's directory holds an entry "COMn" (or "comn") for
+// port n, whether or not the device it points to is there.
+bool hasComPortEntry(int n, const QString &programDir);

@@ -70,6 +70,8 @@ DialUpDialogue::DialUpDialogue(SerialLine *line, const Settings *settings, QStri
     connect(m_line, &SerialLine::readyRead, this, &DialUpDialogue::onReadyRead);
     connect(m_line, &SerialLine::carrierDetectChanged, this, &DialUpDialogue::onCarrierDetect);
     connect(m_line, &SerialLine::closedByError, this, &DialUpDialogue::onLineBroken);
+    connect(m_line, &SerialLine::errorOccurred, this,
+            [this](const QString &text) { m_lineError = text; });
 }
 
 QString DialUpDialogue::missingSetting() const
@@ -87,8 +89,9 @@ void DialUpDialogue::begin()
     m_phase = Phase::Dialling;
     m_trn = UcpTrn();
     m_submittedThisCall = false;
+    m_lineError.clear();
 
-    if (const QString problem = openComPort(m_line, *m_settings, m_programDir);
+    if (const QString problem = openComPort(m_line, *m_settings, m_programDir, &m_linkedPort);
         !problem.isEmpty()) {
         fail(problem);
         return;
@@ -169,7 +172,8 @@ void DialUpDialogue::onCarrierDetect(bool on)
 void DialUpDialogue::onLineBroken()
 {
     if (m_phase != Phase::Closed)
-        fail(failedLineBroken());
+        fail(m_lineError.isEmpty() ? failedLineBroken()
+                                   : failedLineBroken() + u": "_s + m_lineError);
 }
 
 void DialUpDialogue::onAnswerTimeout()

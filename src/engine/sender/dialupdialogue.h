@@ -21,7 +21,10 @@ class Settings;
 // call begins. A port that cannot be used, a dial that the modem gives up
 // (BUSY, NO CARRIER, ...), a line that breaks, a carrier that drops, an
 // answer that does not come within the answer time-out, or a checksum
-// complaint of the centre is a failure.
+// complaint of the centre is a failure. A port that was found through its
+// COMn entry in the data folder and has lost it (the device was pulled out
+// and its link went with it) is reported as gone, not replaced by the
+// built-in port of the same number, until the entry is back.
 class DialUpDialogue final : public CallDialogue
 {
     Q_OBJECT
@@ -36,6 +39,7 @@ public:
     void begin() override;
     void submit(const QueueEntry &entry) override;
     void end() override;
+    void forgetPortLink() override { m_linkedPort = 0; }
     bool severalPerCall() const override { return m_severalPerCall; }
 
     // Off (the default): one entry per call. Takes effect at the next call.
@@ -68,4 +72,8 @@ private:
     // following one.
     UcpTrn m_trn;
     bool m_submittedThisCall = false;
+    // The port whose COMn entry was there at the last call, 0 for none.
+    int m_linkedPort = 0;
+    // Why the line broke, as the line said it.
+    QString m_lineError;
 };

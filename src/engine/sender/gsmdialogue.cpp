@@ -139,7 +139,7 @@ void GsmDialogue::begin()
     end();
     m_current = m_account();
     m_current.pin = m_current.pin.trimmed();
-    if (const QString problem = openComPort(m_line, *m_settings, m_programDir);
+    if (const QString problem = openComPort(m_line, *m_settings, m_programDir, &m_linkedPort);
         !problem.isEmpty()) {
         fail(problem);
         return;

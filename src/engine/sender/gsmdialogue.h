@@ -57,6 +57,7 @@ public:
     void begin() override;
     void submit(const QueueEntry &entry) override;
     void end() override;
+    void forgetPortLink() override { m_linkedPort = 0; }
     bool severalPerCall() const override { return true; }
     qint64 idleHoldMs() const override { return holdMs; }
 
@@ -69,6 +70,8 @@ public:
     int submitTimeoutMs() const { return m_submitTimeoutMs; }
 
 private:
+    // The port whose COMn entry was there at the last call, 0 for none.
+    int m_linkedPort = 0;
     // What the dialogue waits for.
     enum class Step {
         Closed,

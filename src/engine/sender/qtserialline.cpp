@@ -1,6 +1,7 @@
 #include "qtserialline.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 QtSerialLine::QtSerialLine(QObject *parent) : SerialLine(parent)
 {
@@ -20,6 +21,7 @@ QtSerialLine::~QtSerialLine()
 bool QtSerialLine::open(const QString &portName, QString *errorText)
 {
     close();
+    m_device = portName;
     m_port.setPortName(portName);
     m_port.setBaudRate(QSerialPort::Baud9600);
     m_port.setDataBits(QSerialPort::Data8);
@@ -100,12 +102,16 @@ void QtSerialLine::onPortError(QSerialPort::SerialPortError error)
         return;
     if (m_probing)
         return;
-    const QString text = serialErrorText(error);
+    QString text = serialErrorText(error);
     // After the far end has gone, QSerialPort reports these errors again and
     // again for as long as the port stays open.
     if ((error == QSerialPort::ReadError || error == QSerialPort::ResourceError) &&
         m_port.isOpen()) {
         close();
+        // A device pulled out takes its node with it; a read that fails then
+        // is no read error but the port that is gone.
+        if (!QFileInfo::exists(m_device))
+            text = serialErrorText(QSerialPort::ResourceError);
         Q_EMIT errorOccurred(text);
         Q_EMIT closedByError();
         return;

@@ -37,6 +37,7 @@ private:
     void pollCarrier();
 
     QSerialPort m_port;
+    QString m_device; // as given to open()
     QTimer m_carrierPoll;
     bool m_hasModemLines = false;
     bool m_carrier = false;

@@ -289,8 +289,10 @@ void SendEngine::useOpenConnection(qint64 now)
 void SendEngine::writeLogRow()
 {
     m_logWriteFailed = false;
+    // The entry's stored copy goes in the same transaction as its log row.
     m_logTicket = m_logWriter->append(m_logRow.date, m_logRow.time, m_submitted.natelNummer,
-                                      m_submitted.nachricht, m_logRow.versandt);
+                                      m_submitted.nachricht, m_logRow.versandt,
+                                      m_submitted.stored ? qint64(m_submitted.id) : 0);
 }
 
 void SendEngine::onLogWritten(quint64 ticket, bool ok, const QString &error)
@@ -312,7 +314,7 @@ void SendEngine::onLogWritten(quint64 ticket, bool ok, const QString &error)
     }
     // By identity: an entry the user deleted meanwhile is logged all the
     // same, and no other entry is removed in its place.
-    m_queue->removeById(m_submitted.id);
+    m_queue->removeLogged(m_submitted.id);
     m_logWriteFailed = false;
     Q_EMIT messageLogged();
     if (m_connected)

@@ -151,6 +151,47 @@ private Q_SLOTS:
         QCOMPARE(rig.logged(), QStringList());
         QCOMPARE(rig.queue.count(), 1);
     }
+
+    // A USB modem pulled out mid-call: when the frame arrives, the
+    // simulator's pseudo-terminal closes unanswered and its COM5 link goes;
+    // three seconds later the device is back under the same link.
+    void pulledOutMidCall()
+    {
+        Rig rig;
+        QVERIFY(rig.start({u"--unplug"_s, u"1:3000"_s}));
+        QSignalSpy lineErrors(&rig.line, &SerialLine::errorOccurred);
+        rig.engine->tick();
+        QTRY_COMPARE(rig.sim.count(u"UNPLUG"_s), 1);
+        QTRY_COMPARE(rig.engine->state(), Sending::State::Waiting);
+        QCOMPARE(statusText(rig.engine->status()),
+                 u"Status: Leitung unterbrochen: Schnittstelle nicht mehr verfügbar (Gerät "
+                 u"entfernt?) – nächster Versuch in 40 s"_s);
+        QCOMPARE(rig.queue.count(), 1);
+        // Paced like any failed call; the port gone, it is said so, once per
+        // attempt, and no other device is opened in its place.
+        rig.clock.advanceSeconds(35);
+        rig.engine->tick();
+        QCOMPARE(rig.engine->state(), Sending::State::Waiting);
+        rig.clock.advanceSeconds(5);
+        rig.engine->tick();
+        QVERIFY2(rig.sim.count(u"PLUG"_s) == 0, "the device came back before the second attempt");
+        QCOMPARE(statusText(rig.engine->status()),
+                 u"Status: COM5 ist nicht mehr vorhanden (Gerät entfernt?) – nächster Versuch in "
+                 u"40 s"_s);
+        QCOMPARE(rig.engine->fehlversuche(), qint16(2));
+        QCOMPARE(rig.sim.count(u"DIAL"_s), 1);
+        QCOMPARE(lineErrors.count(), 1);
+
+        // Back again: the next attempt sends, with nothing else to do.
+        QTRY_COMPARE_WITH_TIMEOUT(rig.sim.count(u"PLUG"_s), 1, 10000);
+        rig.clock.advanceSeconds(40);
+        rig.callAndWait();
+        QTRY_COMPARE(rig.logged(), QStringList{u"0791234567 OK"_s});
+        QCOMPARE(rig.queue.count(), 0);
+        QCOMPARE(statusText(rig.engine->status()), warten);
+        QCOMPARE(rig.sim.count(u"SMS"_s), 2); // the first one never got its answer
+        QCOMPARE(lineErrors.count(), 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestEngineE2E)

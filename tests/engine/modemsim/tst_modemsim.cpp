@@ -379,6 +379,8 @@ private Q_SLOTS:
         QTest::newRow("password without account") << 3 << QStringList{u"--password"_s, u"x"_s};
         QTest::newRow("account with letters") << 3 << QStringList{u"--account"_s, u"abc"_s};
         QTest::newRow("baud 100") << 3 << QStringList{u"--baud"_s, u"100"_s};
+        QTest::newRow("unplug without time") << 3 << QStringList{u"--unplug"_s, u"1"_s};
+        QTest::newRow("unplug at frame 0") << 3 << QStringList{u"--unplug"_s, u"0:100"_s};
     }
     void badArguments()
     {

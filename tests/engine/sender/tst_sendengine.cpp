@@ -23,6 +23,9 @@ const QByteArray frame = "\x02"
                          "01/00048/O/01/0791234567/0311234567//3/616263/2B\x03";
 const QByteArray connect9600 = "\r\nCONNECT 9600\r\n";
 const QByteArray busy = "\r\nBUSY\r\n";
+// How the status names a line that broke, with the line's own reason.
+const QString lineBroken =
+    QStringLiteral("Leitung unterbrochen: Schnittstelle nicht mehr verfügbar");
 // Rig::snapshot() of common states.
 const QString idle = u"Idle Nein 0 closed Warten..."_s;
 const QString dialling = u"Dialling Ja 0 open Verbindung wird hergestellt..."_s;
@@ -271,7 +274,7 @@ private Q_SLOTS:
         row("NO DIAL TONE", {"\r\nNO DIAL TONE\r\n"}, failed(2, u"Kein Wählton"_s));
         row("NO ANSWER", {"\r\nNO ANSWER\r\n"}, failed(2, u"Keine Antwort"_s));
         row("ERROR", {"\r\nERROR\r\n"}, failed(2, u"Modemfehler"_s));
-        row("line breaks", {"break"}, failed(2, u"Leitung unterbrochen"_s));
+        row("line breaks", {"break"}, failed(2, lineBroken));
 
         sent("ack", {ack}, idle, ok);
         sent("garbage, ticks, ack", {"\x02garbage\x03", "ticks", ack}, idle, ok);
@@ -294,7 +297,7 @@ private Q_SLOTS:
              failed(1, u"Prüfsummenfehler"_s));
         sent("NO CARRIER", {"\r\nNO CARRIER\r\n"}, failed(1, u"Verbindung abgebrochen"_s));
         sent("carrier drops", {"-CD"}, failed(1, u"Verbindung abgebrochen"_s));
-        sent("line breaks", {"break"}, failed(1, u"Leitung unterbrochen"_s));
+        sent("line breaks", {"break"}, failed(1, lineBroken));
         sent("no answer in time", {"wait"}, failed(1, u"Keine Antwort der Zentrale"_s));
     }
     void callOutcome()
@@ -467,7 +470,7 @@ private Q_SLOTS:
         const QString paused = u"Versand angehalten"_s;
         QTest::newRow("BUSY") << QByteArrayList{"stop", busy} << failed(5, u"Besetzt"_s, paused);
         QTest::newRow("line breaks")
-            << QByteArrayList{"stop", "break"} << failed(5, u"Leitung unterbrochen"_s, paused);
+            << QByteArrayList{"stop", "break"} << failed(5, lineBroken, paused);
         // Nothing is submitted while paused: hung up, and counted anew.
         QTest::newRow("CONNECT") << QByteArrayList{"stop", connect9600}
                                  << failed(1, u"Verbindung getrennt"_s, paused);
@@ -552,6 +555,31 @@ private Q_SLOTS:
         rig.tick(5);
         QCOMPARE(rig.line.writes,
                  rig.settings->comPort() > 0 ? QByteArrayList{dialAtdt} : QByteArrayList{});
+    }
+
+    // A device pulled out mid-call takes its COMn link with it: the port is
+    // gone, and the built-in port of the same number is not dialled in its
+    // place. The attempts keep their pace; the link back, sending goes on.
+    void pulledOutDevice()
+    {
+        Rig rig;
+        const QString link = rig.dir.filePath(u"COM3"_s);
+        QVERIFY(QFile::link(u"/dev/ttyUSB0"_s, link));
+        rig.call(connect9600);
+        rig.play({"break"});
+        QCOMPARE(rig.snapshot(), failed(1, lineBroken));
+        QVERIFY(QFile::remove(link));
+        rig.tick(35);
+        QCOMPARE(rig.snapshot(), failed(1, lineBroken).replace(u"40 s"_s, u"5 s"_s));
+        rig.tick(5);
+        QCOMPARE(rig.snapshot(), failed(2, u"COM3 ist nicht mehr vorhanden (Gerät entfernt?)"_s));
+        QCOMPARE(rig.line.openedPorts, QStringList{u"/dev/ttyUSB0"_s});
+        QVERIFY(QFile::link(u"/dev/ttyUSB1"_s, link));
+        rig.clock.advanceSeconds(40);
+        rig.call(connect9600);
+        rig.play({ack});
+        QCOMPARE(rig.line.openedPorts, (QStringList{u"/dev/ttyUSB0"_s, u"/dev/ttyUSB1"_s}));
+        QTRY_COMPARE(rig.logged(), QStringList{u"0791234567 abc OK"_s});
     }
 
     // Paused, nothing is dialled; resumed, the next tick dials. Shut down,

@@ -1,0 +1,118 @@
+#include "pendingmessages.h"
+
+#include "schema.h"
+
+#include <QCoreApplication>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+using namespace Qt::StringLiterals;
+
+PendingMessages::PendingMessages(QSqlDatabase db) : m_db(std::move(db)) {}
+
+bool PendingMessages::fail(const QString &error) const
+{
+    m_lastError = error;
+    return false;
+}
+
+bool PendingMessages::rollBack(const QString &error)
+{
+    m_db.rollback();
+    return fail(error);
+}
+
+bool PendingMessages::prepareTable()
+{
+    QSqlQuery query(m_db);
+    // NOT NULL: a half-written row can never come back as an entry without
+    // a number or text.
+    if (!query.prepare(u"CREATE TABLE IF NOT EXISTS PendingMessages (Id INTEGER PRIMARY KEY, "
+                       u"MobileNumber TEXT NOT NULL, Message TEXT NOT NULL, "
+                       u"CallBackNumber TEXT NOT NULL)"_s) ||
+        !query.exec())
+        return fail(query.lastError().text());
+    const QSqlRecord record = m_db.record(Schema::pendingMessages);
+    for (const QString &field :
+         {Schema::pendingId, Schema::mobileNumber, Schema::message, Schema::callBackNumber}) {
+        if (record.indexOf(field) < 0)
+            return fail(QCoreApplication::translate("PendingMessages",
+                                                    "In der Tabelle \"%1\" fehlt das Feld \"%2\".")
+                            .arg(Schema::pendingMessages, field));
+    }
+    m_lastError.clear();
+    return true;
+}
+
+bool PendingMessages::insert(const QList<PendingMessage> &messages)
+{
+    if (!m_db.transaction())
+        return fail(m_db.lastError().text());
+    QSqlQuery query(m_db);
+    if (!query.prepare(u"INSERT INTO PendingMessages (Id, MobileNumber, Message, CallBackNumber) "
+                       u"VALUES (?, ?, ?, ?)"_s))
+        return rollBack(query.lastError().text());
+    for (const PendingMessage &message : messages) {
+        query.bindValue(0, message.id);
+        // Never NULL: an empty call-back number is an empty text.
+        query.bindValue(1, message.mobileNumber.isNull() ? u""_s : message.mobileNumber);
+        query.bindValue(2, message.message.isNull() ? u""_s : message.message);
+        query.bindValue(3, message.callBackNumber.isNull() ? u""_s : message.callBackNumber);
+        if (!query.exec())
+            return rollBack(query.lastError().text());
+    }
+    if (!m_db.commit())
+        return rollBack(m_db.lastError().text());
+    m_lastError.clear();
+    return true;
+}
+
+bool PendingMessages::remove(const QList<qint64> &ids)
+{
+    if (!m_db.transaction())
+        return fail(m_db.lastError().text());
+    QSqlQuery query(m_db);
+    if (!query.prepare(u"DELETE FROM PendingMessages WHERE Id = ?"_s))
+        return rollBack(query.lastError().text());
+    for (const qint64 id : ids) {
+        query.bindValue(0, id);
+        if (!query.exec())
+            return rollBack(query.lastError().text());
+    }
+    if (!m_db.commit())
+        return rollBack(m_db.lastError().text());
+    m_lastError.clear();
+    return true;
+}
+
+bool PendingMessages::removeInTransaction(qint64 id)
+{
+    QSqlQuery query(m_db);
+    if (!query.prepare(u"DELETE FROM PendingMessages WHERE Id = ?"_s))
+        return fail(query.lastError().text());
+    query.addBindValue(id);
+    if (!query.exec())
+        return fail(query.lastError().text());
+    m_lastError.clear();
+    return true;
+}
+
+std::optional<QList<PendingMessage>> PendingMessages::readAll() const
+{
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!query.prepare(u"SELECT Id, MobileNumber, Message, CallBackNumber FROM PendingMessages "
+                       u"ORDER BY Id"_s) ||
+        !query.exec()) {
+        fail(query.lastError().text());
+        return std::nullopt;
+    }
+    QList<PendingMessage> rows;
+    while (query.next()) {
+        rows.append(PendingMessage{query.value(0).toLongLong(), query.value(1).toString(),
+                                   query.value(2).toString(), query.value(3).toString()});
+    }
+    m_lastError.clear();
+    return rows;
+}

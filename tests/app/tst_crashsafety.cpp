@@ -1,0 +1,223 @@
+// The real program (funkbote, offscreen, boxes to stderr) sends queued
+// messages through the modem simulator and is killed with SIGKILL again and
+// again: at its start, while it dials, when its frame has reached the centre,
+// when the centre has answered (the log row is being written), and at any
+// moment. After each kill Daten.mdb must be sound, every message must be
+// either logged once or still queued in its place, and the next start must
+// take over the stale lock, say how many entries it restored, and go on.
+//
+// FUNKBOTE_CRASH_KILLS sets the number of kills (20; tools/stress.sh runs
+// 100), FUNKBOTE_CRASH_SEED replays a run (the seed is printed).
+
+#include "funkboteprocess.h"
+#include "newstore.h"
+#include "pendingmessages.h"
+#include "simprocess.h"
+#include "storeconnection.h"
+#include "storedqueue.h"
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int tickMs = 20;
+
+QString messageText(int i)
+{
+    return u"Nachricht %1"_s.arg(i, 4, 10, QLatin1Char('0'));
+}
+
+int envNumber(const char *name, int fallback)
+{
+    bool ok = false;
+    const int value = qEnvironmentVariableIntValue(name, &ok);
+    return ok ? value : fallback;
+}
+
+// What the file holds after a kill.
+struct Snapshot
+{
+    QString problem; // empty when the file is sound
+    QStringList logged;
+    QStringList pending;
+};
+
+Snapshot readFile(const QString &path)
+{
+    Snapshot s;
+    StoreConnection connection(path, u"check"_s);
+    if (!connection.isOpen()) {
+        s.problem = u"cannot open: "_s + connection.lastError();
+        return s;
+    }
+    QSqlQuery query(connection.database());
+    // Reading after a kill rolls back a transaction the kill cut short.
+    if (!query.exec(u"PRAGMA integrity_check"_s) || !query.next()) {
+        s.problem = u"integrity_check failed: "_s + query.lastError().text();
+        return s;
+    }
+    if (query.value(0).toString() != u"ok"_s) {
+        s.problem = u"integrity_check: "_s + query.value(0).toString();
+        return s;
+    }
+    if (!query.exec(u"SELECT Nachricht FROM VersandLog ORDER BY rowid"_s)) {
+        s.problem = query.lastError().text();
+        return s;
+    }
+    while (query.next())
+        s.logged << query.value(0).toString();
+    const std::optional<QList<PendingMessage>> rows =
+        PendingMessages(connection.database()).readAll();
+    if (!rows) {
+        s.problem = u"PendingMessages unreadable"_s;
+        return s;
+    }
+    for (const PendingMessage &row : *rows)
+        s.pending << row.message;
+    return s;
+}
+
+} // namespace
+
+class TestCrashSafety : public QObject
+{
+    Q_OBJECT
+
+private:
+    enum class Moment { Start, Dial, Frame, Answer, Anytime };
+
+    QTemporaryDir m_dir;
+    QString m_path;
+    SimProcess m_sim;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_path = m_dir.filePath(u"Daten.mdb"_s);
+        QCOMPARE(NewStore::create(m_path, u"0800 123 456"_s), QString());
+        QVERIFY(m_sim.start(m_dir.path(), 1,
+                            {u"--connect-delay"_s, u"0"_s, u"--reply-delay"_s, u"0"_s}));
+    }
+
+    void killedAtRandomMoments()
+    {
+        const int kills = envNumber("FUNKBOTE_CRASH_KILLS", 20);
+        const quint32 seed = quint32(
+            envNumber("FUNKBOTE_CRASH_SEED", int(QRandomGenerator::global()->generate() >> 1)));
+        qInfo("kills %d, seed %u (FUNKBOTE_CRASH_SEED replays it)", kills, seed);
+        QRandomGenerator random(seed);
+
+        // The queue a crash left: the program takes it from here.
+        const int total = kills * 15 + 50;
+        QStringList messages;
+        {
+            StoreConnection connection(m_path, u"fill"_s);
+            PendingMessages table(connection.database());
+            QVERIFY(table.prepareTable());
+            QList<PendingMessage> rows;
+            for (int i = 1; i <= total; ++i) {
+                messages << messageText(i);
+                rows.append(PendingMessage{i, u"0791234567"_s, messageText(i), u"0795556677"_s});
+            }
+            QVERIFY2(table.insert(rows), qPrintable(table.lastError()));
+        }
+
+        int pendingBefore = total;
+        QStringList moments;
+        for (int kill = 0; kill < kills; ++kill) {
+            const auto moment = Moment(random.bounded(5));
+            const char *kind = moment == Moment::Dial     ? "DIAL"
+                               : moment == Moment::Frame  ? "FRAME"
+                               : moment == Moment::Answer ? "REPLY"
+                                                          : nullptr;
+            auto run = std::make_unique<FunkboteProcess>();
+            QSignalSpy finished(&run->process, &QProcess::finished);
+            run->start(m_dir.path(), tickMs);
+            QTRY_VERIFY2(run->process.state() == QProcess::Running,
+                         qPrintable(run->process.errorString()));
+
+            int delayMs = 0;
+            if (moment == Moment::Start) {
+                delayMs = random.bounded(300);
+            } else if (moment == Moment::Anytime) {
+                delayMs = random.bounded(500);
+            } else {
+                // The restore box comes before the first dial; by then the
+                // simulator's lines of the run before have all come in.
+                QTRY_VERIFY2_WITH_TIMEOUT(!run->boxes().isEmpty() || !finished.isEmpty(),
+                                          qPrintable(u"no restore box in kill "_s +
+                                                     QString::number(kill) + u": "_s + run->errors),
+                                          20000);
+                // Just after the simulator saw it: the program is in the
+                // middle of the same step or the next one.
+                const int seen = m_sim.count(QString::fromLatin1(kind));
+                QTRY_VERIFY2_WITH_TIMEOUT(
+                    m_sim.count(QString::fromLatin1(kind)) > seen || !finished.isEmpty(),
+                    qPrintable(u"no "_s + QString::fromLatin1(kind) + u" in kill "_s +
+                               QString::number(kill) + u": "_s + run->errors),
+                    20000);
+                delayMs = random.bounded(15);
+            }
+            QVERIFY2(finished.isEmpty(),
+                     qPrintable(u"ended by itself with %1: "_s.arg(run->process.exitCode()) +
+                                run->errors));
+            QTimer::singleShot(delayMs, &run->process, &QProcess::kill);
+            QVERIFY(finished.wait(10000));
+            QCOMPARE(run->process.exitStatus(), QProcess::CrashExit);
+            moments << (kind                      ? QString::fromLatin1(kind)
+                        : moment == Moment::Start ? u"START"_s
+                                                  : u"ANY"_s) +
+                           u'+' + QString::number(delayMs);
+
+            const Snapshot after = readFile(m_path);
+            const QString where =
+                u"after kill %1 (%2), seed %3: "_s.arg(kill).arg(moments.last()).arg(seed);
+            QVERIFY2(after.problem.isEmpty(), qPrintable(where + after.problem));
+            // Logged once and in order, or still queued in order; never both,
+            // never neither.
+            QCOMPARE(after.logged + after.pending, messages);
+
+            // A start that got as far as its window said what it restored,
+            // and nothing else.
+            const QStringList shown = run->boxes();
+            if (!shown.isEmpty())
+                QCOMPARE(shown, QStringList{StoredQueue::restoredText(pendingBefore)});
+            pendingBefore = int(after.pending.size());
+            if (pendingBefore == 0)
+                break;
+        }
+        qInfo("kills: %s", qPrintable(moments.join(u' ')));
+
+        // The next start takes the stale lock over and sends the rest.
+        auto last = std::make_unique<FunkboteProcess>();
+        QSignalSpy lastFinished(&last->process, &QProcess::finished);
+        last->start(m_dir.path(), tickMs);
+        QTRY_VERIFY2_WITH_TIMEOUT(readFile(m_path).pending.isEmpty(), qPrintable(last->errors),
+                                  120000);
+        QVERIFY2(lastFinished.isEmpty(), qPrintable(last->errors));
+        last->process.kill();
+        QVERIFY(lastFinished.wait(10000));
+        const Snapshot end = readFile(m_path);
+        QVERIFY2(end.problem.isEmpty(), qPrintable(end.problem));
+        QCOMPARE(end.logged, messages);
+        if (pendingBefore > 0)
+            QCOMPARE(last->boxes(), QStringList{StoredQueue::restoredText(pendingBefore)});
+        const int submissions = m_sim.count(u"SMS"_s);
+        qInfo("%d messages logged once each; the centre took %d submissions (%d again after a "
+              "kill between the answer and the log row)",
+              int(messages.size()), submissions, submissions - int(messages.size()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCrashSafety)
+#include "tst_crashsafety.moc"
