@@ -40,7 +40,8 @@ stress_crash()
 {
     build_targets funkbote modemsim tst_crashsafety || return 1
     local log=$work/crash.log status=0
-    QT_QPA_PLATFORM=offscreen FUNKBOTE_CRASH_KILLS=${FUNKBOTE_STRESS_KILLS:-100} \
+    QT_QPA_PLATFORM=offscreen QTEST_FUNCTION_TIMEOUT=3600000 \
+        FUNKBOTE_CRASH_KILLS=${FUNKBOTE_STRESS_KILLS:-100} \
         "$build/bin/tst_crashsafety" > "$log" 2>&1 || status=$?
     grep -E 'QINFO|FAIL|Loc:' "$log" | cut -c1-300
     local kills figure
@@ -57,7 +58,8 @@ stress_soak()
 {
     build_targets funkbote modemsim tst_soak || return 1
     local log=$work/soak.log status=0 messages=${FUNKBOTE_STRESS_MESSAGES:-10000}
-    QT_QPA_PLATFORM=offscreen FUNKBOTE_SOAK_MESSAGES=$messages "$build/bin/tst_soak" \
+    QT_QPA_PLATFORM=offscreen QTEST_FUNCTION_TIMEOUT=3600000 FUNKBOTE_SOAK_MESSAGES=$messages \
+        "$build/bin/tst_soak" \
         > "$log" 2>&1 || status=$?
     grep -E 'QINFO|FAIL|Loc:' "$log" | cut -c1-300
     local figure
