@@ -58,7 +58,7 @@ if grep -q "^funkbote:" "$work/second.txt"; then cat "$work/second.txt" >&2; exi
 # On an English system the program speaks English (its translation is built in).
 home="$work/home-en" lang=en_US.UTF-8 run --quit-after-start 2>"$work/english.txt" ||
     { cat "$work/english.txt" >&2; exit 1; }
-grep -q "is started for the first time" "$work/english.txt"
+grep -q "is starting for the first time" "$work/english.txt"
 # The demo finds the simulator in the unpacked libexec folder.
 run --demo --quit-after-start 2>"$work/demo.txt" || { cat "$work/demo.txt" >&2; exit 1; }
 echo "test-package: $deb installs and starts"

@@ -25,7 +25,7 @@
     </message>
     <message>
         <source>Sie haben keine Personen erfasst, welchen Sie eine SMS senden können! Serien-SMS wurde abgebrochen!</source>
-        <translation>You have not entered any persons to send an SMS to! Bulk SMS cancelled!</translation>
+        <translation>You have not entered anyone to send an SMS to! Bulk SMS cancelled!</translation>
     </message>
     <message>
         <source>Bevor eine Serien-SMS gestartet werden kann, müssen Sie zuerst eine Nachricht für alle Empfänger definieren!</source>
@@ -259,7 +259,7 @@
     </message>
     <message>
         <source>In der Datei «%1» wurden keine Personen gefunden.</source>
-        <translation>No persons were found in the file “%1”.</translation>
+        <translation>No people were found in the file “%1”.</translation>
     </message>
     <message>
         <source>Der Import ist fehlgeschlagen; das Adressbuch ist unverändert geblieben.
@@ -285,7 +285,7 @@
     </message>
     <message>
         <source>Das Adressbuch enthält keine Personen zum Exportieren.</source>
-        <translation>The address book holds no persons to export.</translation>
+        <translation>The address book holds no people to export.</translation>
     </message>
     <message>
         <source>1 Person wurde in die Datei «%1» exportiert.</source>
@@ -434,7 +434,7 @@
     </message>
     <message>
         <source>Leitung unterbrochen</source>
-        <translation>Line broken</translation>
+        <translation>Line interrupted</translation>
     </message>
     <message>
         <source>Verbindung abgebrochen</source>
@@ -914,7 +914,7 @@ Close the window without saving?</translation>
     </message>
     <message>
         <source>Wählen Sie die Personen aus, denen Sie eine SMS senden möchten</source>
-        <translation>Choose the persons you want to send an SMS to</translation>
+        <translation>Choose the people you want to send an SMS to</translation>
     </message>
     <message>
         <source>Serien-SMS starten</source>
@@ -1375,7 +1375,7 @@ Please check the settings (SIM PIN) and then start sending again with “Start s
     <name>GsmDialogue</name>
     <message>
         <source>Leitung unterbrochen</source>
-        <translation>Line broken</translation>
+        <translation>Line interrupted</translation>
     </message>
     <message>
         <source>Vorgang nicht erlaubt</source>
@@ -1645,7 +1645,7 @@ Please check the settings (SIM PIN) and then start sending again with “Start s
     </message>
     <message>
         <source>&amp;Personen in der Datei:</source>
-        <translation>&amp;Persons in the file:</translation>
+        <translation>&amp;People in the file:</translation>
     </message>
     <message>
         <source>&amp;Hinweise beim Lesen:</source>
@@ -1661,7 +1661,7 @@ Please check the settings (SIM PIN) and then start sending again with “Start s
     </message>
     <message>
         <source>Personen &amp;ohne verwendbare Nummer auch übernehmen</source>
-        <translation>Also import persons &amp;without a usable number</translation>
+        <translation>Also import people &amp;without a usable number</translation>
     </message>
     <message>
         <source>Importieren</source>
@@ -1901,7 +1901,7 @@ Please check the settings (SIM PIN) and then start sending again with “Start s
     </message>
     <message>
         <source>Leitung unterbrochen</source>
-        <translation>Line broken</translation>
+        <translation>Line interrupted</translation>
     </message>
     <message>
         <source>Trägersignal (DCD) an</source>
@@ -2000,7 +2000,7 @@ Please check the settings (SIM PIN) and then start sending again with “Start s
         <source>Funkbote wird zum ersten Mal gestartet und legt seine Daten neu an in:
 
 %1</source>
-        <translation>Funkbote is started for the first time and creates its data in:
+        <translation>Funkbote is starting for the first time and creates its data in:
 
 %1</translation>
     </message>
@@ -2361,7 +2361,7 @@ Funkbote goes on working but holds the queue in memory only: if the program cras
     </message>
     <message>
         <source>Verbindung zum Server unterbrochen</source>
-        <translation>Connection to the server broken</translation>
+        <translation>Connection to the server interrupted</translation>
     </message>
     <message>
         <source>Server %1 antwortet nicht</source>
