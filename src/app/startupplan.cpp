@@ -79,6 +79,9 @@ void StartupPlan::show(Funkbote *window)
     if (m_options.tickMs > 0)
         window->engine()->timer1()->setInterval(m_options.tickMs);
     const auto showNow = [this, window] {
+        // The demo has just written its connection settings: read them now,
+        // not only when the window manager activates the window.
+        window->activationRefresh();
         window->showCentred();
         if (m_options.quitAfterStart)
             QTimer::singleShot(0, qApp, &QCoreApplication::quit);
