@@ -669,6 +669,8 @@ private Q_SLOTS:
         rig.queue.append(u"0793333333"_s, u"drei"_s, QString());
         rig.line.deliver(ack);
         QTRY_COMPARE(rig.logged(), QStringList{u"0791111111 eins OK"_s});
+        // The row is in the file before the writer's word reaches the engine.
+        QTRY_COMPARE(rig.engine->state(), State::Idle);
         QCOMPARE(rig.queued(), (QStringList{u"zwei"_s, u"drei"_s}));
         // Shutting down before the program ends drops a call uncounted.
         rig.call(connect9600);
