@@ -20,7 +20,8 @@ using namespace Qt::StringLiterals;
 FRMSelektion::FRMSelektion(const QString &databasePath, QWidget *mainWindow, Prompter *prompter)
     : PersonListDialog(u"FRMSelektion"_s, tr("Auswahl..."),
                        tr("Wählen Sie die Personen aus, denen Sie eine SMS senden möchten"), 615,
-                       QAbstractItemView::MultiSelection, databasePath, mainWindow, prompter)
+                       QAbstractItemView::MultiSelection, AddressList::Listing::WithNumber,
+                       databasePath, mainWindow, prompter)
 {
     QPushButton *startButton = addButton(u"cmdSerienSMS"_s, tr("Serien-SMS starten"), 1575, 1725);
     QPushButton *abbrechenButton = addButton(u"cmdAbbrechen"_s, tr("Abbrechen"), 3360, 1095);
@@ -41,21 +42,23 @@ FRMSelektion::FRMSelektion(const QString &databasePath, QWidget *mainWindow, Pro
     m_hint->hide();
     connect(list()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &FRMSelektion::updatePreview);
+    // The first listed person stands for everyone until somebody is marked.
+    connect(model(), &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex &, int first) {
+                if (first == 0)
+                    updatePreview();
+            });
     list()->setFocus();
     centreOnScreen();
 }
 
-void FRMSelektion::firstActivation()
+void FRMSelektion::listComplete()
 {
-    const std::optional<QList<Person>> persons = readAll();
-    if (persons && persons->isEmpty()) {
+    // A table with nobody to send to is not empty: an empty list, no message.
+    if (model()->count() == 0 && AddressList(database()).isEmpty()) {
         message(AddressBookText::noPersonsEntered());
         close();
-    } else if (persons) {
-        model()->append(pickLines(*persons));
-        updatePreview();
     }
-    Q_EMIT ready();
 }
 
 void FRMSelektion::setMessage(const QString &text)
@@ -98,13 +101,17 @@ void FRMSelektion::updatePreview()
     m_hint->setAccessibleDescription(text);
 }
 
-FRMSelektion::Marked FRMSelektion::marked() const
+std::optional<FRMSelektion::Marked> FRMSelektion::marked()
 {
+    const std::optional<QList<PersonLine>> lines =
+        model()->lines(list()->selectionModel()->selection());
+    if (!lines) {
+        message(AddressBookText::accessFailed(model()->lastError()));
+        return std::nullopt;
+    }
     Marked result;
-    const QList<int> rows = selectedRows();
-    result.numbers.reserve(rows.size());
-    for (int row : rows) {
-        const PersonLine &line = model()->line(row);
+    result.numbers.reserve(lines->size());
+    for (const PersonLine &line : *lines) {
         QueueNumber number = queueNumber(line.number);
         if (number.isValid()) {
             result.numbers.append(std::move(number.digits));
@@ -155,7 +162,10 @@ void FRMSelektion::starten()
     // sent are left out, and the user is told who is missing. A text that
     // does not fit keeps the window open, so that the person can be
     // unmarked.
-    const Marked chosen = marked();
+    const std::optional<Marked> marking = marked();
+    if (!marking)
+        return;
+    const Marked &chosen = *marking;
     std::optional<QStringList> texts;
     if (hasMergeFields() && !chosen.numbers.isEmpty()) {
         texts = mergedTexts(chosen.keys);
@@ -176,9 +186,16 @@ void FRMSelektion::starten()
 
 void FRMSelektion::exportieren()
 {
+    const std::optional<QList<PersonLine>> lines =
+        model()->lines(list()->selectionModel()->selection());
+    if (!lines) {
+        message(AddressBookText::accessFailed(model()->lastError()));
+        return;
+    }
     QList<qint64> keys;
-    for (int row : selectedRows())
-        keys.append(model()->line(row).key);
+    keys.reserve(lines->size());
+    for (const PersonLine &line : *lines)
+        keys.append(line.key);
     if (keys.isEmpty()) {
         message(AddressBookText::nobodyChosen());
         return;

@@ -28,8 +28,9 @@ public:
         QList<qint64> keys;  // DSNummer of each of them
         QStringList refused; // names of those whose number cannot be queued
     };
-    // The marked persons' numbers as queueNumber makes them.
-    Marked marked() const;
+    // The marked persons' numbers as queueNumber makes them; nothing when
+    // the table cannot be read (the user has been told).
+    std::optional<Marked> marked();
 
 Q_SIGNALS:
     // cmdSerienSMS: the window has closed; one queue entry is to be appended
@@ -41,7 +42,7 @@ Q_SIGNALS:
     void personalSeriesStarted(const QStringList &numbers, const QStringList &texts);
 
 protected:
-    void firstActivation() override;
+    void listComplete() override;
 
 private:
     bool hasMergeFields() const;

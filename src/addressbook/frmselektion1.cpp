@@ -14,7 +14,8 @@ FRMSelektion1::FRMSelektion1(const QString &databasePath, QWidget *mainWindow, P
           u"FRMSelektion1"_s, tr("Auswahl..."),
           tr("Wählen Sie die Person aus, der Sie eine SMS senden möchten (Einträge ohne "
              "Mobilnummer sind nicht berücksichtigt!)"),
-          615, QAbstractItemView::SingleSelection, databasePath, mainWindow, prompter)
+          615, QAbstractItemView::SingleSelection, AddressList::Listing::WithNumber, databasePath,
+          mainWindow, prompter)
 {
     QPushButton *addressBookButton = addButton(u"cmdAdressbuch"_s, tr("Adressbuch"), 240, 1095);
     QPushButton *okButton = addButton(u"cmdOK"_s, tr("OK"), 2760, 495);
@@ -32,23 +33,16 @@ FRMSelektion1::FRMSelektion1(const QString &databasePath, QWidget *mainWindow, P
         move(mainWindow->pos());
 }
 
-void FRMSelektion1::firstActivation()
-{
-    if (const std::optional<QList<Person>> persons = readAll())
-        model()->append(pickLines(*persons));
-    Q_EMIT ready();
-}
-
 void FRMSelektion1::ok()
 {
-    const QList<int> rows = selectedRows();
-    if (rows.isEmpty()) {
+    const int row = firstSelectedRow();
+    if (row < 0) {
         message(AddressBookText::nobodyChosen());
         return;
     }
     // A number that cannot be sent is not cut down to one that can: the
     // user is told, and the window stays open for another choice.
-    const PersonLine &line = model()->line(rows.constFirst());
+    const PersonLine line = model()->line(row);
     const QueueNumber number = queueNumber(line.number);
     if (!number.isValid()) {
         message(nummerAbgelehnt(line, number));

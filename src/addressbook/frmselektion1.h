@@ -20,9 +20,6 @@ Q_SIGNALS:
     // cmdAdressbuch: the window has closed; the address book is to open.
     void addressBookRequested();
 
-protected:
-    void firstActivation() override;
-
 private:
     void ok();
     void adressbuch();

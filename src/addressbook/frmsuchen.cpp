@@ -9,7 +9,8 @@ using namespace Qt::StringLiterals;
 
 FRMSuchen::FRMSuchen(const QString &databasePath, QWidget *mainWindow, Prompter *prompter)
     : PersonListDialog(u"FRMSuchen"_s, tr("Suche erfolglos..."), tr("Wählen Sie eine Person aus:"),
-                       255, QAbstractItemView::SingleSelection, databasePath, mainWindow, prompter)
+                       255, QAbstractItemView::SingleSelection, AddressList::Listing::Everyone,
+                       databasePath, mainWindow, prompter)
 {
     QPushButton *okButton = addButton(u"cmdOK"_s, tr("OK"), 2760, 495);
     QPushButton *abbrechenButton = addButton(u"cmdAbbrechen"_s, tr("Abbrechen"), 3360, 1095);
@@ -21,19 +22,11 @@ FRMSuchen::FRMSuchen(const QString &databasePath, QWidget *mainWindow, Prompter 
     centreOnScreen();
 }
 
-void FRMSuchen::firstActivation()
-{
-    if (const std::optional<QList<Person>> persons = readAll())
-        model()->append(searchLines(*persons));
-    Q_EMIT ready();
-}
-
 void FRMSuchen::ok()
 {
     std::optional<qint64> key;
-    const QList<int> rows = selectedRows();
-    if (!rows.isEmpty())
-        key = model()->line(rows.constFirst()).key;
+    if (const int row = firstSelectedRow(); row >= 0)
+        key = model()->line(row).key;
     // This window goes first, so that the main window stays disabled while
     // the address book is open again.
     if (close())

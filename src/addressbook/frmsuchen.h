@@ -17,9 +17,6 @@ Q_SIGNALS:
     // person with this key when a line was selected, else on its first record.
     void accepted(std::optional<qint64> dsNummer);
 
-protected:
-    void firstActivation() override;
-
 private:
     void ok();
 };

@@ -1,7 +1,6 @@
 #include "personlines.h"
 
 #include "addressbooktexts.h"
-#include "nurziffern.h"
 #include "queuenumber.h"
 
 using namespace Qt::StringLiterals;
@@ -13,14 +12,9 @@ QString text(const QVariant &value)
     return value.isNull() ? QString() : value.toString();
 }
 
-bool hasNatelNummer(const Person &person)
-{
-    return !NurZiffern(person.natelNummer).isEmpty();
-}
-
 } // namespace
 
-QString searchLine(const Person &person)
+PersonLine searchLine(const Person &person)
 {
     // The number-to-text form that reserves a place for the sign.
     QString line = person.dsNummer >= 0 ? u" "_s : QString();
@@ -28,34 +22,14 @@ QString searchLine(const Person &person)
     const QString number = text(person.natelNummer);
     if (!number.isEmpty())
         line += u", "_s + number;
-    return line;
+    return PersonLine{person.dsNummer, line, text(person.name), QString()};
 }
 
-QString pickLine(const Person &person)
+PersonLine pickLine(const Person &person)
 {
-    return text(person.natelNummer) + u" - "_s + text(person.name);
-}
-
-QList<PersonLine> searchLines(const QList<Person> &persons)
-{
-    QList<PersonLine> lines;
-    lines.reserve(persons.size());
-    // The search results hand over the key only.
-    for (const Person &person : persons)
-        lines.append(PersonLine{person.dsNummer, searchLine(person), text(person.name), QString()});
-    return lines;
-}
-
-QList<PersonLine> pickLines(const QList<Person> &persons)
-{
-    QList<PersonLine> lines;
-    lines.reserve(persons.size());
-    for (const Person &person : persons) {
-        if (hasNatelNummer(person))
-            lines.append(PersonLine{person.dsNummer, pickLine(person), text(person.name),
-                                    text(person.natelNummer)});
-    }
-    return lines;
+    const QString number = text(person.natelNummer);
+    return PersonLine{person.dsNummer, number + u" - "_s + text(person.name), text(person.name),
+                      number};
 }
 
 QString nummerAbgelehnt(const PersonLine &line, const QueueNumber &number)

@@ -22,19 +22,14 @@ struct PersonLine
 
 // Line of the search results: the key with a blank before it when it is not
 // negative, " - ", the name (empty when the field holds no value) and, when
-// the person has a number, ", " and the number as stored.
-QString searchLine(const Person &person);
+// the person has a number, ", " and the number as stored. The search results
+// hand over the key only.
+PersonLine searchLine(const Person &person);
 
-// Line of the single and the bulk pick: the number as stored, " - ", the name.
-QString pickLine(const Person &person);
-
-// All persons as search result lines, in table order, without digits.
-QList<PersonLine> searchLines(const QList<Person> &persons);
-// The persons with a number as pick lines, in table order: a stored number
-// with at least one digit (blanks or letters alone are no number to send
-// to). A number that cannot be queued is listed all the same: the user is
+// Line of the single and the bulk pick: the number as stored, " - ", the
+// name. A number that cannot be queued is listed all the same: the user is
 // told why when it is chosen.
-QList<PersonLine> pickLines(const QList<Person> &persons);
+PersonLine pickLine(const Person &person);
 
 // The user's message when queueNumber refuses the number of a chosen line.
 QString nummerAbgelehnt(const PersonLine &line, const QueueNumber &number);

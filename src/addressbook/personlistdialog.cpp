@@ -1,6 +1,7 @@
 #include "personlistdialog.h"
 
 #include "addressbooktexts.h"
+#include "freedmemory.h"
 #include "personlistmodel.h"
 #include "storeconnection.h"
 
@@ -34,8 +35,8 @@ constexpr int buttonHeight = 300;
 PersonListDialog::PersonListDialog(const QString &objectName, const QString &titel,
                                    const QString &label2Text, int label2Height,
                                    QAbstractItemView::SelectionMode selectionMode,
-                                   const QString &databasePath, QWidget *mainWindow,
-                                   Prompter *prompter)
+                                   AddressList::Listing listing, const QString &databasePath,
+                                   QWidget *mainWindow, Prompter *prompter)
     : DialogBase(selektionLook(titel), mainWindow, prompter),
       m_connection(std::make_unique<StoreConnection>(databasePath, objectName, true))
 {
@@ -47,7 +48,7 @@ PersonListDialog::PersonListDialog(const QString &objectName, const QString &tit
     m_label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     placeInFrame(m_label2, 240, 240, 4215, label2Height);
 
-    m_model = new PersonListModel(this);
+    m_model = new PersonListModel(m_connection->database(), listing, this);
     m_list = new QListView;
     m_list->setObjectName(u"LSTSelektion"_s);
     m_list->setModel(m_model);
@@ -59,19 +60,58 @@ PersonListDialog::PersonListDialog(const QString &objectName, const QString &tit
     m_list->setAccessibleName(label2Text);
     placeInFrame(m_list, 240, 960, 4215, 1620);
     m_label2->setBuddy(m_list);
+
+    connect(m_model, &PersonListModel::loaded, this, [this] {
+        listComplete();
+        Q_EMIT ready();
+    });
+    connect(m_model, &PersonListModel::failed, this, [this](const QString &error) {
+        message(AddressBookText::accessFailed(error));
+        Q_EMIT ready();
+    });
+    if (selectionMode == QAbstractItemView::MultiSelection) {
+        connect(m_model, &QAbstractItemModel::rowsAboutToBeInserted, this,
+                [this] { m_allSelected = everyRowSelected(); });
+        connect(m_model, &QAbstractItemModel::rowsInserted, this,
+                [this](const QModelIndex &, int first, int last) {
+                    if (m_allSelected)
+                        m_list->selectionModel()->select(
+                            QItemSelection(m_model->index(first), m_model->index(last)),
+                            QItemSelectionModel::Select);
+                });
+    }
 }
 
-PersonListDialog::~PersonListDialog() = default;
-
-QList<int> PersonListDialog::selectedRows() const
+PersonListDialog::~PersonListDialog()
 {
-    QList<int> rows;
-    const QModelIndexList selected = m_list->selectionModel()->selectedIndexes();
-    rows.reserve(selected.size());
-    for (const QModelIndex &index : selected)
-        rows.append(index.row());
-    std::sort(rows.begin(), rows.end());
-    return rows;
+    // The model reads through the window's connection, which goes first.
+    delete m_model;
+    returnFreedMemoryLater();
+}
+
+int PersonListDialog::firstSelectedRow() const
+{
+    int row = -1;
+    for (const QItemSelectionRange &range : m_list->selectionModel()->selection())
+        row = row < 0 ? range.top() : std::min(row, range.top());
+    return row;
+}
+
+bool PersonListDialog::everyRowSelected() const
+{
+    // The ranges joined in order must reach from the first row to the last.
+    const QItemSelection selection = m_list->selectionModel()->selection();
+    QList<std::pair<int, int>> ranges;
+    for (const QItemSelectionRange &range : selection)
+        ranges.append({range.top(), range.bottom()});
+    std::sort(ranges.begin(), ranges.end());
+    int next = 0;
+    for (const auto &[top, bottom] : std::as_const(ranges)) {
+        if (top > next)
+            return false;
+        next = std::max(next, bottom + 1);
+    }
+    return m_model->count() > 0 && next >= m_model->count();
 }
 
 QSqlDatabase PersonListDialog::database() const
@@ -79,19 +119,14 @@ QSqlDatabase PersonListDialog::database() const
     return m_connection->database();
 }
 
-std::optional<QList<Person>> PersonListDialog::readAll()
+void PersonListDialog::firstActivation()
 {
     if (!m_connection->isOpen()) {
         message(AddressBookText::accessFailed(m_connection->lastError()));
-        return std::nullopt;
+        Q_EMIT ready();
+        return;
     }
-    AddressList list(m_connection->database());
-    QList<Person> persons = list.readPersons();
-    if (!list.lastError().isEmpty()) {
-        message(AddressBookText::accessFailed(list.lastError()));
-        return std::nullopt;
-    }
-    return persons;
+    m_model->load();
 }
 
 QPushButton *PersonListDialog::addButton(const QString &objectName, const QString &caption,

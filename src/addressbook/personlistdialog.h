@@ -7,7 +7,6 @@
 #include <QAbstractItemView>
 #include <QSqlDatabase>
 #include <memory>
-#include <optional>
 
 class PersonListModel;
 class QLabel;
@@ -18,7 +17,8 @@ class StoreConnection;
 // What the search results, the single pick and the bulk pick share: the
 // dialog look of the selection windows, the instruction Label2 above the
 // list LSTSelektion, and a view of their own on table Adressen that they read
-// once per opening.
+// once per opening: the first lines at once, the rest as they are found. A
+// list in which every line is marked stays so while lines are added.
 class PersonListDialog : public DialogBase
 {
     Q_OBJECT
@@ -27,8 +27,8 @@ public:
     QListView *list() const { return m_list; }
     PersonListModel *model() const { return m_model; }
     QLabel *label2() const { return m_label2; }
-    // Rows of the selected lines, in list order.
-    QList<int> selectedRows() const;
+    // The first selected row, or -1.
+    int firstSelectedRow() const;
 
 Q_SIGNALS:
     // The list has been filled (or the window has closed itself instead).
@@ -37,18 +37,23 @@ Q_SIGNALS:
 protected:
     PersonListDialog(const QString &objectName, const QString &titel, const QString &label2Text,
                      int label2Height, QAbstractItemView::SelectionMode selectionMode,
-                     const QString &databasePath, QWidget *mainWindow, Prompter *prompter);
+                     AddressList::Listing listing, const QString &databasePath, QWidget *mainWindow,
+                     Prompter *prompter);
     ~PersonListDialog() override;
 
-    // Every person of the table in table order; on a database failure the
-    // user is told and nothing is returned.
-    std::optional<QList<Person>> readAll();
+    // Starts filling the list; on a database failure the user is told.
+    void firstActivation() override;
+    // Every person of the listing is in the list; ready() follows.
+    virtual void listComplete() {}
     // The window's own (read-only) connection to Daten.mdb.
     QSqlDatabase database() const;
     QPushButton *addButton(const QString &objectName, const QString &caption, int left, int width);
 
 private:
+    bool everyRowSelected() const;
+
     std::unique_ptr<StoreConnection> m_connection;
+    bool m_allSelected = false;
     QLabel *m_label2;
     QListView *m_list;
     PersonListModel *m_model;

@@ -3,6 +3,7 @@
 #include "archiveline.h"
 #include "archivemodel.h"
 #include "csvformat.h"
+#include "freedmemory.h"
 #include "hoverlabel.h"
 #include "sendlog.h"
 #include "storeconnection.h"
@@ -30,7 +31,14 @@ class LineWidthDelegate : public QStyledItemDelegate
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    void setMinimumWidth(int width) { m_minimumWidth = width; }
+    // The list lays its lines out again when the width changes.
+    void setMinimumWidth(int width)
+    {
+        if (width == m_minimumWidth)
+            return;
+        m_minimumWidth = width;
+        Q_EMIT sizeHintChanged(QModelIndex());
+    }
 
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
@@ -59,22 +67,11 @@ DialogBase::Look archiveLook()
     return look;
 }
 
-// Measuring every line would cost more than reading the log; in a
-// proportional font the widest line is among the ones with most characters.
-constexpr qsizetype kMeasuredLines = 32;
-
 int widestLine(const QStringList &lines, const QFontMetrics &metrics)
 {
-    QList<qsizetype> byLength(lines.size());
-    for (qsizetype i = 0; i < lines.size(); ++i)
-        byLength[i] = i;
-    const qsizetype count = std::min(kMeasuredLines, lines.size());
-    std::partial_sort(
-        byLength.begin(), byLength.begin() + count, byLength.end(),
-        [&lines](qsizetype a, qsizetype b) { return lines.at(a).size() > lines.at(b).size(); });
     int width = 0;
-    for (qsizetype i = 0; i < count; ++i)
-        width = std::max(width, metrics.horizontalAdvance(lines.at(byLength.at(i))));
+    for (const QString &line : lines)
+        width = std::max(width, metrics.horizontalAdvance(line));
     return width;
 }
 
@@ -107,7 +104,10 @@ FRMArchiv::FRMArchiv(QString databasePath, QWidget *mainWindow, Prompter *prompt
     label2->setObjectName(u"Label2"_s);
     placeInFrame(label2, 240, 660, 4215, 255);
 
-    m_rows = new ArchiveModel(this);
+    // DTAVersandLog: the archive only reads.
+    m_connection =
+        std::make_unique<StoreConnection>(m_databasePath, u"DTAVersandLog"_s, /*readOnly=*/true);
+    m_rows = new ArchiveModel(m_connection->database(), this);
     m_delegate = new LineWidthDelegate(this);
     m_list = new QListView;
     m_list->setObjectName(u"LSTSelektion"_s);
@@ -149,14 +149,25 @@ FRMArchiv::FRMArchiv(QString databasePath, QWidget *mainWindow, Prompter *prompt
         setTabOrder(order[i - 1], order[i]);
     m_list->setFocus();
 
-    // DTAVersandLog: the archive only reads.
-    m_connection =
-        std::make_unique<StoreConnection>(m_databasePath, u"DTAVersandLog"_s, /*readOnly=*/true);
+    connect(m_rows, &ArchiveModel::loaded, this, [this] {
+        m_delegate->setMinimumWidth(widestLine(m_rows->longestLines(), m_list->fontMetrics()) +
+                                    2 * m_list->fontMetrics().averageCharWidth());
+        Q_EMIT filled();
+    });
+    connect(m_rows, &ArchiveModel::failed, this, [this](const QString &error) {
+        showReadError(error);
+        Q_EMIT filled();
+    });
 
     centreOnScreen();
 }
 
-FRMArchiv::~FRMArchiv() = default;
+FRMArchiv::~FRMArchiv()
+{
+    // The model reads through the window's connection, which goes first.
+    delete m_rows;
+    returnFreedMemoryLater();
+}
 
 QStringList FRMArchiv::lines() const
 {
@@ -179,11 +190,13 @@ void FRMArchiv::exportShown()
         path += u".csv"_s;
     QList<QStringList> rows;
     rows.reserve(m_rows->rowCount());
-    for (int i = 0; i < m_rows->rowCount(); ++i) {
-        const LogRow &row = m_rows->row(i);
-        rows.append({ArchiveLine::dateText(row.versandDatum),
-                     ArchiveLine::timeText(row.versandZeit), row.mobilNummer, row.nachricht,
-                     row.versandt});
+    if (!m_rows->forEachShown([&rows](const LogRow &row) {
+            rows.append({ArchiveLine::dateText(row.versandDatum),
+                         ArchiveLine::timeText(row.versandZeit), row.mobilNummer, row.nachricht,
+                         row.versandt});
+        })) {
+        showReadError(m_rows->lastError());
+        return;
     }
     // The whole file or none: an existing file is replaced only once the new
     // one is complete.
@@ -206,11 +219,12 @@ void FRMArchiv::exportShown()
 void FRMArchiv::resend()
 {
     const QModelIndexList selected = m_list->selectionModel()->selectedIndexes();
-    if (selected.isEmpty()) {
+    const LogRow *shown = selected.isEmpty() ? nullptr : m_rows->row(selected.constFirst().row());
+    if (!shown) {
         message(tr("Bitte wählen Sie zuerst die Nachricht aus, die erneut gesendet werden soll."));
         return;
     }
-    const LogRow row = m_rows->row(selected.constFirst().row());
+    const LogRow row = *shown;
     const Prompter::Answer answer =
         message(tr("Die Nachricht an %1 erneut in die Warteschlange stellen?\n\n%2")
                     .arg(row.mobilNummer, row.nachricht),
@@ -226,21 +240,16 @@ void FRMArchiv::firstActivation()
 
 void FRMArchiv::fill()
 {
-    QString error = m_connection->lastError();
-    QList<LogRow> rows;
-    if (error.isEmpty()) {
-        SendLog log(m_connection->database());
-        rows = log.readAll();
-        error = log.lastError();
+    if (!m_connection->lastError().isEmpty()) {
+        showReadError(m_connection->lastError());
+        Q_EMIT filled();
+        return;
     }
+    m_rows->load();
+}
 
-    m_rows->setRows(std::move(rows));
-    m_delegate->setMinimumWidth(widestLine(m_rows->allLines(), m_list->fontMetrics()) +
-                                2 * m_list->fontMetrics().averageCharWidth());
-
-    if (!error.isEmpty()) {
-        message(tr("Das Archiv konnte nicht aus %1 gelesen werden:\n%2").arg(m_databasePath, error),
-                Prompter::Buttons::Ok, Prompter::Icon::Warning);
-    }
-    Q_EMIT filled();
+void FRMArchiv::showReadError(const QString &error)
+{
+    message(tr("Das Archiv konnte nicht aus %1 gelesen werden:\n%2").arg(m_databasePath, error),
+            Prompter::Buttons::Ok, Prompter::Icon::Warning);
 }

@@ -13,8 +13,9 @@ class StoreConnection;
 class LineWidthDelegate;
 
 // The send archive: one read-only line per row of VersandLog, in the order
-// the rows were logged. The list is a snapshot taken once per opening, when
-// the window is first shown; rows logged while it is open appear next time.
+// the rows were logged, read when the window is first shown: the first lines
+// at once, the rest as they are found. Rows logged while it is open appear
+// when the search or the choice changes, or next time.
 // A search field and a choice narrow it to the rows whose number or text
 // holds the search text, of all, the sent or the refused ones; "Erneut
 // senden" offers the selected message for the queue again; "Exportieren…"
@@ -36,7 +37,8 @@ Q_SIGNALS:
     void resendRequested(const QString &number, const QString &text);
     // "Protokoll": the main window shows the trace of the last calls.
     void traceRequested();
-    // The list has been filled (also when the log is empty or unreadable).
+    // The list has been filled (also when the log is empty or unreadable),
+    // the first time and after each change of the search or the choice.
     void filled();
 
 protected:
@@ -44,6 +46,7 @@ protected:
 
 private:
     void fill();
+    void showReadError(const QString &error);
     void resend();
     // "Exportieren…": the rows shown, as CSV for spreadsheet programs.
     void exportShown();

@@ -1,5 +1,7 @@
 #include "sendlog.h"
 
+#include "rowpages.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -41,6 +43,37 @@ bool SendLog::append(const QDate &date, const QTime &time, const QString &mobilN
     return true;
 }
 
+namespace {
+
+LogRow logRowAt(const QSqlQuery &query, int first)
+{
+    return LogRow{query.value(first), query.value(first + 1), query.value(first + 2).toString(),
+                  query.value(first + 3).toString(), query.value(first + 4).toString()};
+}
+
+} // namespace
+
+QString SendLog::scanSql(Outcome outcome, bool withTexts)
+{
+    QString sql = u"SELECT rowid, ifnull(length(MobilNummer), 0) + ifnull(length(Nachricht), 0) "
+                  u"+ ifnull(length(versandt), 0)"_s;
+    if (withTexts)
+        sql += u", MobilNummer, Nachricht"_s;
+    sql += u" FROM VersandLog WHERE rowid > :after"_s;
+    if (outcome == Outcome::Sent)
+        sql += u" AND versandt = 'OK'"_s;
+    else if (outcome == Outcome::Refused)
+        sql += u" AND versandt IS NOT 'OK'"_s;
+    return sql + u" ORDER BY rowid LIMIT :limit"_s;
+}
+
+std::optional<QHash<qint64, LogRow>> SendLog::readByRowid(const QList<qint64> &rowids) const
+{
+    return ::readByRowid<LogRow>(
+        m_db, u"VersandDatum, VersandZeit, MobilNummer, Nachricht, versandt FROM VersandLog"_s,
+        rowids, [](const QSqlQuery &query) { return logRowAt(query, 1); }, &m_lastError);
+}
+
 QList<LogRow> SendLog::readAll() const
 {
     QList<LogRow> rows;
@@ -52,10 +85,8 @@ QList<LogRow> SendLog::readAll() const
         m_lastError = query.lastError().text();
         return rows;
     }
-    while (query.next()) {
-        rows.append(LogRow{query.value(0), query.value(1), query.value(2).toString(),
-                           query.value(3).toString(), query.value(4).toString()});
-    }
+    while (query.next())
+        rows.append(logRowAt(query, 0));
     m_lastError.clear();
     return rows;
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
 #include <QTime>
 #include <QVariant>
+#include <optional>
 
 // One row of the send log as it is stored. Date and time stay as stored
 // values, so rows written by another tool are shown as they are.
@@ -31,6 +33,15 @@ public:
     // All rows in the order they were logged; none, and lastError() set,
     // when the table cannot be read.
     QList<LogRow> readAll() const;
+
+    // Which rows a RowScan over the log finds: all, the ones logged "OK",
+    // or the others (refused, or logged by another tool without a status).
+    enum class Outcome { All, Sent, Refused };
+    // The scan's query: rowid, a measure of the row's length (characters of
+    // number, text and status) and, with texts, number and text.
+    static QString scanSql(Outcome outcome, bool withTexts);
+    // The rows with these rowids; nothing when the table cannot be read.
+    std::optional<QHash<qint64, LogRow>> readByRowid(const QList<qint64> &rowids) const;
     // Why the last append or readAll failed; empty after a success.
     QString lastError() const { return m_lastError; }
     // The database file, for a connection of another thread to the same table.

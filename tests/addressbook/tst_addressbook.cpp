@@ -4,7 +4,9 @@
 #include "frmselektion1.h"
 #include "frmsuchen.h"
 #include "hoverlabel.h"
+#include "personlistmodel.h"
 #include "recordview.h"
+#include "rowscan.h"
 #include "scriptedprompter.h"
 #include "testdb.h"
 
@@ -666,6 +668,54 @@ private Q_SLOTS:
                         u"weitere.\n"_s +
                         numberRule + u"\nDie Nachricht wird für 620 Personen eingereiht."_s});
         QCOMPARE(f->hidden, QList<bool>{true});
+    }
+
+    // The bulk pick found in slices of four persons: a list marked whole
+    // stays whole as lines arrive, one unmarked before they do is not, and
+    // a person deleted after the list was read is left out of the run.
+    void bulkListInSlices_data()
+    {
+        QTest::addColumn<QString>("marking");
+        QTest::newRow("all marked while lines arrive") << u"all"_s;
+        QTest::newRow("one unmarked: later lines stay unmarked") << u"all but first"_s;
+        QTest::newRow("deleted after the list was read") << u"deleted"_s;
+    }
+    void bulkListInSlices()
+    {
+        QFETCH(QString, marking);
+        QStringList numbers;
+        for (int i = 0; i < 30; ++i) {
+            const QString digits = u"07900000%1"_s.arg(i, 2, 10, QChar(u'0'));
+            // Every seventh person has no number and is not listed.
+            person(u"P%1"_s.arg(i), i % 7 == 3 ? QVariant() : QVariant(digits));
+            if (i % 7 != 3 && !(marking == u"deleted"_s && i == 5))
+                numbers.append(digits);
+        }
+        RowScan::setSlicing(4, 0);
+        const auto restore = qScopeGuard([] { RowScan::setSlicing(); });
+        QVERIFY(f->flow->startBulk(u"Hallo"_s, QString()));
+        FRMSelektion *bulk = f->flow->bulkPick();
+        QSignalSpy ready(bulk, &FRMSelektion::ready);
+        QTRY_VERIFY(bulk->model()->rowCount() > 0);
+        if (marking == u"deleted"_s) {
+            QVERIFY(ready.wait(5000));
+            QVERIFY(TestDb::exec(f->path, u"DELETE FROM Adressen WHERE Name = 'P5'"_s));
+        }
+        const int atMarking = bulk->model()->rowCount();
+        if (marking != u"deleted"_s)
+            QCOMPARE_LT(atMarking, 26);
+        bulk->list()->selectAll();
+        if (marking == u"all but first"_s) {
+            bulk->list()->selectionModel()->select(bulk->model()->index(0),
+                                                   QItemSelectionModel::Deselect);
+            numbers = numbers.mid(1, atMarking - 1);
+        }
+        QVERIFY(!ready.isEmpty() || ready.wait(5000));
+        QCOMPARE(bulk->model()->rowCount(), 26);
+        const std::optional<FRMSelektion::Marked> marked = bulk->marked();
+        QVERIFY(marked);
+        QCOMPARE(marked->numbers, numbers);
+        QVERIFY(marked->refused.isEmpty());
     }
 
     void emptyTable()
