@@ -2,7 +2,6 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTimer>
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -15,8 +14,12 @@ qint64 sliceNanoseconds = RowScan::kSliceNanoseconds;
 } // namespace
 
 RowScan::RowScan(QSqlDatabase db, QString sql, QObject *parent)
-    : QObject(parent), m_db(std::move(db)), m_sql(std::move(sql))
-{}
+    : QObject(parent), m_db(std::move(db)), m_next(new QTimer(this)), m_sql(std::move(sql))
+{
+    m_next->setSingleShot(true);
+    m_next->setInterval(1);
+    connect(m_next, &QTimer::timeout, this, &RowScan::runSlice);
+}
 
 void RowScan::setSlicing(int rows, qint64 nanoseconds)
 {
@@ -32,23 +35,28 @@ void RowScan::setQuery(QString sql, Test test)
 
 void RowScan::start()
 {
+    m_next->stop();
     ++m_generation;
     m_after = std::numeric_limits<qint64>::min();
     m_running = true;
-    runSlice(m_generation);
+    runSlice();
 }
 
 void RowScan::cancel()
 {
+    m_next->stop();
     ++m_generation;
     m_running = false;
 }
 
-void RowScan::runSlice(quint64 generation)
+void RowScan::fail(const QString &error)
 {
-    // A slice queued for a scan that has since been restarted or cancelled.
-    if (generation != m_generation || !m_running)
-        return;
+    m_running = false;
+    Q_EMIT failed(error);
+}
+
+void RowScan::runSlice()
+{
     QElapsedTimer slice;
     slice.start();
     QList<qint64> passed;
@@ -56,18 +64,12 @@ void RowScan::runSlice(quint64 generation)
     do {
         QSqlQuery query(m_db);
         query.setForwardOnly(true);
-        if (!query.prepare(m_sql)) {
-            m_running = false;
-            Q_EMIT failed(query.lastError().text());
-            return;
-        }
+        if (!query.prepare(m_sql))
+            return fail(query.lastError().text());
         query.bindValue(u":after"_s, m_after);
         query.bindValue(u":limit"_s, rowsPerQuery);
-        if (!query.exec()) {
-            m_running = false;
-            Q_EMIT failed(query.lastError().text());
-            return;
-        }
+        if (!query.exec())
+            return fail(query.lastError().text());
         int rows = 0;
         while (query.next()) {
             ++rows;
@@ -75,17 +77,16 @@ void RowScan::runSlice(quint64 generation)
             if (!m_test || m_test(query))
                 passed.append(m_after);
         }
-        if (query.lastError().isValid()) {
-            m_running = false;
-            Q_EMIT failed(query.lastError().text());
-            return;
-        }
+        if (query.lastError().isValid())
+            return fail(query.lastError().text());
         atEnd = rows < rowsPerQuery;
     } while (!atEnd && slice.nsecsElapsed() < sliceNanoseconds);
 
+    // A receiver of found() may restart or cancel the scan; what it started
+    // goes on, and a cancelled scan stops here.
+    const quint64 generation = m_generation;
     if (!passed.isEmpty())
         Q_EMIT found(passed);
-    // A receiver of found() may have cancelled or restarted the scan.
     if (generation != m_generation)
         return;
     if (atEnd) {
@@ -93,5 +94,5 @@ void RowScan::runSlice(quint64 generation)
         Q_EMIT finished();
         return;
     }
-    QTimer::singleShot(0, this, [this, generation] { runSlice(generation); });
+    m_next->start();
 }

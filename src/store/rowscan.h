@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QSqlDatabase>
 #include <QString>
+#include <QTimer>
 #include <functional>
 
 class QSqlQuery;
@@ -54,12 +55,18 @@ Q_SIGNALS:
     void failed(const QString &error);
 
 private:
-    void runSlice(quint64 generation);
+    void runSlice();
+    void fail(const QString &error);
 
     QSqlDatabase m_db;
+    // The next slice comes from a 1-ms timer: a posted call or a zero timer
+    // would run before the other timers of the program (the list's repaint,
+    // the send engine) and starve them until the scan ends; the list would
+    // stay blank meanwhile.
+    QTimer *m_next;
     QString m_sql;
     Test m_test;
     qint64 m_after = 0;
-    quint64 m_generation = 0;
+    quint64 m_generation = 0; // counts starts and cancels
     bool m_running = false;
 };
