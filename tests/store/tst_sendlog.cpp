@@ -1,11 +1,14 @@
 #include "addresslist.h"
 #include "pendingmessages.h"
+#include "rowscan.h"
 #include "sendlog.h"
 #include "sendlogwriter.h"
 #include "storeconnection.h"
 #include "testdb.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -244,6 +247,42 @@ private Q_SLOTS:
         QVERIFY(persons.at(1).name.isNull());
         QVERIFY(persons.at(1).natelNummer.isNull());
         QCOMPARE(persons.at(2).name.toString(), u"Huber-Keller"_s);
+    }
+
+    // A scan of many slices hands every matching rowid over once and in
+    // order, and leaves the other timers of the program their turn between
+    // slices (a list's repaint, the send engine's tick).
+    void scanInSlices()
+    {
+        QTemporaryDir dir;
+        const QString path = TestDb::create(dir.path());
+        QList<qint64> withNumber;
+        for (int i = 0; i < 60; ++i) {
+            const qint64 key = TestDb::addPerson(path, u"P"_s, i % 3 == 0 ? u"-"_s : u"079"_s);
+            if (i % 3 != 0)
+                withNumber.append(key);
+        }
+        StoreConnection connection(path, u"test"_s);
+        RowScan::setSlicing(1, 0);
+        const auto restore = qScopeGuard([] { RowScan::setSlicing(); });
+        RowScan scan(connection.database(), AddressList::scanSql(AddressList::Listing::WithNumber));
+        QList<qint64> found;
+        int slices = 0;
+        connect(&scan, &RowScan::found, this, [&](const QList<qint64> &rowids) {
+            found += rowids;
+            ++slices;
+        });
+        QSignalSpy finished(&scan, &RowScan::finished);
+        bool tickedBeforeTheEnd = false;
+        QTimer tick;
+        tick.setSingleShot(true);
+        connect(&tick, &QTimer::timeout, this, [&] { tickedBeforeTheEnd = finished.isEmpty(); });
+        tick.start(5);
+        scan.start();
+        QVERIFY(finished.wait(5000));
+        QCOMPARE(found, withNumber);
+        QCOMPARE(slices, withNumber.size());
+        QVERIFY(tickedBeforeTheEnd);
     }
 };
 
