@@ -35,7 +35,11 @@ build_targets()
     nice cmake --build "$build" --target "$@"
 }
 
-# The real program killed with SIGKILL at 100 moments while it sends.
+# 0 when the test function passed, 1 otherwise.
+failed_in() { grep -q "^PASS   : .*::$2()" "$1" && echo 0 || echo 1; }
+
+# The real program killed with SIGKILL at 100 moments while it sends, and the
+# address book's saves killed at 25.
 stress_crash()
 {
     build_targets funkbote modemsim tst_crashsafety || return 1
@@ -48,7 +52,11 @@ stress_crash()
     kills=$(grep -o 'kills: .*' "$log" | head -n 1 | wc -w)
     figure=$(grep -o '[0-9]* messages logged once each.*' "$log" | head -n 1)
     row "crash: SIGKILL while sending" "$((kills > 0 ? kills - 1 : 0))" \
-        "$([ "$status" -eq 0 ] && echo 0 || echo 1)" "${figure:-see the log above}"
+        "$(failed_in "$log" killedAtRandomMoments)" "${figure:-see the log above}"
+    local saves
+    saves=$(grep -o 'address book: [0-9]* persons saved whole across [0-9]* kills' "$log")
+    row "crash: SIGKILL while saving addresses" "$(echo "$saves" | grep -o '[0-9]* kills' | cut -d' ' -f1)" \
+        "$(failed_in "$log" killedWhileSavingAddresses)" "${saves#address book: }"
     return "$status"
 }
 
