@@ -1,5 +1,6 @@
 #include "frmadressbuch.h"
 
+#include "textfield.h"
 #include "addressbooktexts.h"
 #include "contacttexts.h"
 #include "contacttransfer.h"
@@ -19,7 +20,6 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -179,11 +179,8 @@ QLineEdit *FRMAdressBuch::addField(const QString &objectName, const QString &lab
     label->setObjectName(labelName);
     placeInFrame(label, labelLeft, top, labelWidth, rowHeight);
 
-    auto *field = new QLineEdit;
+    QLineEdit *field = newTextField();
     field->setObjectName(objectName);
-    // A line edit cuts longer texts at 32767 characters, and the binding
-    // would store the cut text back: a stored value is shown whole.
-    field->setMaxLength(std::numeric_limits<int>::max());
     placeInFrame(field, fieldLeft, top, fieldWidth, height);
     label->setBuddy(field);
     return field;

@@ -1,5 +1,6 @@
 #include "funkbote.h"
 
+#include "textfield.h"
 #include "addressbookflow.h"
 #include "calltrace.h"
 #include "chosendialogue.h"
@@ -303,7 +304,7 @@ void Funkbote::buildFrame()
         auto *label = headingLabel(heading, f);
         label->setObjectName(labelName);
         label->setGeometry(Look::rectTwips(left, 120, 1815, 255));
-        auto *field = new QLineEdit(f);
+        QLineEdit *field = newTextField(f);
         field->setObjectName(fieldName);
         field->setGeometry(Look::rectTwips(left, 375, 1815, 300));
         label->setBuddy(field);

@@ -17,7 +17,6 @@
 #include <QScrollBar>
 #include <QSortFilterProxyModel>
 
-#include <limits>
 
 namespace {
 
@@ -93,10 +92,6 @@ QueuePanel::QueuePanel(OutgoingQueue *queue, const QueueWidgets &widgets, Prompt
     connect(m_widgets.senden, &QPushButton::clicked, this, &QueuePanel::senden);
     connect(m_widgets.loeschen, &QPushButton::clicked, this, &QueuePanel::ausListeLoeschen);
 
-    // A line edit cuts a paste at 32767 characters; the number rule is to see
-    // the whole of it and refuse it as it stands.
-    for (QLineEdit *field : {m_widgets.natelNummer, m_widgets.rueckrufNummer})
-        field->setMaxLength(std::numeric_limits<int>::max());
     m_natelCheck = new NumberFieldCheck(m_widgets.natelNummer, prompter, this);
     m_callBackCheck = new NumberFieldCheck(m_widgets.rueckrufNummer, prompter, this);
     m_messageCheck = new MessageFieldCheck(m_widgets.nachricht, m_widgets.zaehler,

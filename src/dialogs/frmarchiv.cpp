@@ -1,5 +1,6 @@
 #include "frmarchiv.h"
 
+#include "textfield.h"
 #include "archiveline.h"
 #include "archivemodel.h"
 #include "csvformat.h"
@@ -86,7 +87,7 @@ FRMArchiv::FRMArchiv(QString databasePath, QWidget *mainWindow, Prompter *prompt
     auto *searchLabel = new QLabel(tr("Suchen:"));
     searchLabel->setObjectName(u"lblSuchen"_s);
     placeInFrame(searchLabel, 240, 270, 800, 255);
-    m_search = new QLineEdit;
+    m_search = newTextField();
     m_search->setObjectName(u"txtSuchen"_s);
     m_search->setClearButtonEnabled(true);
     placeInFrame(m_search, 1060, 240, 3000, 285);

@@ -1,5 +1,6 @@
 #include "frmkonfiguration.h"
 
+#include "textfield.h"
 #include "connectiontest.h"
 #include "hoverlabel.h"
 #include "look.h"
@@ -107,7 +108,7 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWi
     };
     auto lineField = [&](const QString &labelName, const QString &text, int labelTop,
                          int labelHeight, const QString &fieldName, int fieldTop) {
-        auto *field = new QLineEdit;
+        QLineEdit *field = newTextField();
         labelledField(labelName, text, labelTop, labelHeight, field, fieldName, fieldTop);
         return field;
     };
@@ -241,7 +242,7 @@ void FRMKonfiguration::buildConnectionPart()
         auto *label = new QLabel(text);
         label->setObjectName(labelName);
         placeInFrame(label, 200, top, 2040, 255);
-        auto *field = new QLineEdit;
+        QLineEdit *field = newTextField();
         field->setObjectName(fieldName);
         placeInFrame(field, 2300, top, 2640, 285);
         label->setBuddy(field);

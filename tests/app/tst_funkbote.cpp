@@ -19,6 +19,8 @@
 #include "ucpsession.h"
 
 #include <QAccessible>
+#include <QClipboard>
+#include <QElapsedTimer>
 #include <QEnterEvent>
 #include <QFrame>
 #include <QLabel>
@@ -791,6 +793,97 @@ private Q_SLOTS:
         QVERIFY(m_window->isEnabled());
         if (dialog == u"FRMKonfiguration"_s)
             QCOMPARE(child<QLabel>("LBLTitel")->text(), u"Funkbote - SMS-Versand-Programm..."_s);
+    }
+
+    // A megabyte pasted into a field, with quotes, slashes, a tab and a
+    // control character among umlauts: the field keeps it whole, and what
+    // it leads to is stored whole or refused with a message, never cut
+    // without a word.
+    void megabytePasted_data()
+    {
+        QTest::addColumn<QString>("button"); // opens the window; empty: the main window
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("field");
+        // Where the text is stored once the window has done with it; empty:
+        // the queue (for the message) or nowhere (a number refused).
+        QTest::addColumn<QString>("stored");
+        const QString main;
+        const QString book = u"FRMAdressBuch"_s;
+        QTest::newRow("number") << main << main << u"TXTNatelNummer"_s << QString();
+        QTest::newRow("call-back number") << main << main << u"TXTRueckrufNummer"_s << QString();
+        QTest::newRow("message") << main << main << u"TXTNachricht"_s << QString();
+        QTest::newRow("address book: name")
+            << u"cmdAdressbuch"_s << book << u"TXTDBName"_s << u"SELECT Name FROM Adressen"_s;
+        QTest::newRow("address book: remarks") << u"cmdAdressbuch"_s << book << u"TXTBemerkungen"_s
+                                               << u"SELECT Bemerkungen FROM Adressen"_s;
+        QTest::newRow("address book: number") << u"cmdAdressbuch"_s << book << u"TXTDBNatelNummer"_s
+                                              << u"SELECT NatelNummer FROM Adressen"_s;
+        QTest::newRow("archive search")
+            << u"cmdVersandLog"_s << u"FRMArchiv"_s << u"txtSuchen"_s << QString();
+        QTest::newRow("modem command")
+            << u"cmdKonfiguration"_s << u"FRMKonfiguration"_s << u"TXTDBInistialisierungsbefehl"_s
+            << u"SELECT InitialisierungsBefehl FROM Einstellungen"_s;
+    }
+    void megabytePasted()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, window);
+        QFETCH(QString, field);
+        QFETCH(QString, stored);
+        QString text;
+        while (text.size() < 1024 * 1024)
+            text += u"Grüezi \"Meier\" / 'Huber'; a\tb\u0001c\u0002 "_s;
+        text.truncate(1024 * 1024);
+        QWidget *opened = m_window.get();
+        if (!button.isEmpty()) {
+            QTest::mouseClick(child<QPushButton>(qPrintable(button)), Qt::LeftButton);
+            QTRY_VERIFY(opened = openWindow(window));
+        }
+        auto *line = opened->findChild<QLineEdit *>(field);
+        auto *lines = opened->findChild<QPlainTextEdit *>(field);
+        QVERIFY(line || lines);
+        QGuiApplication::clipboard()->setText(text);
+        line ? line->selectAll() : lines->selectAll();
+        line ? line->paste() : lines->paste();
+        const QString shown = line ? line->text() : lines->toPlainText();
+        // A number field refuses the letters with its message and, as for a
+        // key typed, takes the last character away.
+        const bool number = field.contains(u"Nummer"_s);
+        QCOMPARE(shown, number ? text.chopped(1) : text);
+        QCOMPARE(m_prompter.count(), number ? 1 : 0);
+
+        if (opened == m_window.get()) {
+            if (field != u"TXTNatelNummer"_s)
+                child<QLineEdit>("TXTNatelNummer")->setText(u"079 123 45 67"_s);
+            if (field != u"TXTNachricht"_s)
+                child<QPlainTextEdit>("TXTNachricht")->setPlainText(u"Hallo"_s);
+            QTest::mouseClick(child<QPushButton>("cmdSenden"), Qt::LeftButton);
+            if (number) {
+                QCOMPARE(m_window->queue()->count(), 0);
+                QCOMPARE(m_prompter.count(), 2);
+                return;
+            }
+            // Every character queued, in parts of at most 160 with their marks.
+            QString joined;
+            for (int i = 0; i < m_window->queue()->count(); ++i) {
+                QString part = m_window->queue()->at(i).nachricht;
+                QVERIFY(part.size() <= 160);
+                if (i > 0)
+                    part.remove(0, 5);
+                if (i + 1 < m_window->queue()->count())
+                    part.chop(5);
+                joined += part;
+            }
+            QCOMPARE(joined, text);
+            return;
+        }
+        if (auto *ok = opened->findChild<QPushButton *>(u"cmdOK"_s))
+            ok->click();
+        else
+            opened->close();
+        QTRY_VERIFY(!opened->isVisible());
+        if (!stored.isEmpty())
+            QCOMPARE(TestDb::scalar(m_path, stored).toString(), shown);
     }
 
     void informationLinkOpensInfoWindow()
