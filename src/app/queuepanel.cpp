@@ -1,6 +1,7 @@
 #include "queuepanel.h"
 
 #include "enqueue.h"
+#include "gsmpdu.h"
 #include "messagefieldcheck.h"
 #include "numberfieldcheck.h"
 #include "prompter.h"
@@ -16,7 +17,6 @@
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QSortFilterProxyModel>
-
 
 namespace {
 
@@ -120,6 +120,12 @@ QString QueuePanel::messageText() const
 
 void QueuePanel::senden()
 {
+    // A GSM modem sends a message whole, in at most 255 SMS: a longer one
+    // (a paste gone wrong) would only be refused at its turn.
+    if (m_split == MessageSplit::Whole && Gsm::planMessage(messageText()).parts > Gsm::maxParts) {
+        refuse(MessageFieldCheck::gsmHint(messageText()));
+        return;
+    }
     const Enqueued result = enqueueMessage(*m_queue, m_widgets.natelNummer->text(), messageText(),
                                            m_widgets.rueckrufNummer->text(), m_split);
     switch (result.refusal) {

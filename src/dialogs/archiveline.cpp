@@ -106,8 +106,12 @@ QString statusText(const QString &versandt)
            u']';
 }
 
-QString oneLine(const QString &nachricht)
+QString oneLine(const QString &stored)
 {
+    // Laying out a line of a megabyte (a log written by another tool) takes
+    // the list seconds at every repaint; the list shows the beginning.
+    const bool cut = stored.size() > kLongestShown;
+    const QString nachricht = cut ? stored.first(kLongestShown) + u'…' : stored;
     if (!nachricht.contains(u'\r') && !nachricht.contains(u'\n'))
         return nachricht;
     QString result;

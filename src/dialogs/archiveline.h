@@ -19,7 +19,10 @@ QString dateText(const QVariant &stored);
 QString timeText(const QVariant &stored);
 // Empty for a row logged as "OK", otherwise " [" + the status in German + "]".
 QString statusText(const QString &versandt);
-// The message text on one line: each line break becomes a visible mark.
+// The message text on one line: each line break becomes a visible mark. Of
+// a text longer than kLongestShown characters the line shows the beginning
+// and "…"; search, export and "Erneut senden" use the whole text.
+inline constexpr qsizetype kLongestShown = 2000;
 QString oneLine(const QString &nachricht);
 
 inline const QString kLineBreakMark = QStringLiteral("\u00B6");

@@ -2,6 +2,7 @@
 #include "numberfieldcheck.h"
 #include "queuepanel.h"
 #include "scriptedprompter.h"
+#include "textfield.h"
 
 #include <QAccessible>
 #include <QLabel>
@@ -38,12 +39,11 @@ struct Window
     explicit Window(const QString &storedCallBack = QString())
     {
         QWidget *p = &widget;
-        w = {new QLineEdit(p),      new QLineEdit(storedCallBack, p),
-             new QPlainTextEdit(p), new QLabel(p),
-             new QLabel(p),         new QListView(p),
-             new QListView(p),      new QListView(p),
-             new QScrollBar(p),     new QPushButton(p),
-             new QPushButton(p)};
+        // The number fields as the main window makes them.
+        w = {newTextField(p),   newTextField(p),    new QPlainTextEdit(p), new QLabel(p),
+             new QLabel(p),     new QListView(p),   new QListView(p),      new QListView(p),
+             new QScrollBar(p), new QPushButton(p), new QPushButton(p)};
+        w.rueckrufNummer->setText(storedCallBack);
         panel = new QueuePanel(&queue, w, &prompter, &widget);
     }
 
@@ -459,6 +459,15 @@ void TestQueuePanel::wiring()
     win.panel->senden();
     QCOMPARE(win.queue.count(), before + 1);
     QCOMPARE(win.queue.at(before).nachricht, QString(400, u'x'));
+
+    // More than a GSM modem can send in 255 SMS is refused before queueing.
+    const int shown = win.prompter.count();
+    win.w.nachricht->setPlainText(QString(255 * 153 + 1, u'x'));
+    win.w.natelNummer->setText(u"079"_s);
+    win.panel->senden();
+    QCOMPARE(win.queue.count(), before + 1);
+    QCOMPARE(win.prompter.texts().mid(shown),
+             QStringList{u"Zu lang für ein GSM-Modem (höchstens 255 SMS)."_s});
 }
 
 void TestQueuePanel::accessible()

@@ -174,6 +174,12 @@ void TestDialogs::archiveLine_data()
         << QVariant(QDate(2028, 2, 29)) << QVariant(QTime(7, 5)) << u"x"_s << u"OK"_s
         << u"29.02.2028/07:05:00 - 0791, x"_s;
     QTest::newRow("empty") << QVariant() << QVariant() << QString() << u"OK"_s << u"/ - 0791, "_s;
+    QTest::newRow("longest shown whole") << d << t << QString(2000, u'x') << u"OK"_s
+                                         << u"06.12.2026/14:03:05 - 0791, "_s + QString(2000, u'x');
+    QTest::newRow("a megabyte: its beginning, then the status")
+        << d << t << QString(1000, u'y') + QString(1024 * 1024, u'\n') << u"NACK 06"_s
+        << u"06.12.2026/14:03:05 - 0791, "_s + QString(1000, u'y') + QString(1000, u'¶') +
+               u"… [abgelehnt: NACK 06]"_s;
 }
 
 void TestDialogs::archiveLine()
