@@ -31,22 +31,6 @@ QString AddressList::scanSql(Listing listing)
            u" ORDER BY rowid LIMIT :limit"_s;
 }
 
-QList<Person> AddressList::readPersons()
-{
-    QList<Person> persons;
-    QSqlQuery query(m_db);
-    query.setForwardOnly(true);
-    if (!query.prepare(u"SELECT DSNummer, Name, NatelNummer FROM Adressen ORDER BY rowid"_s) ||
-        !query.exec()) {
-        m_lastError = query.lastError().text();
-        return persons;
-    }
-    while (query.next())
-        persons.append(personAt(query, 0));
-    m_lastError.clear();
-    return persons;
-}
-
 std::optional<QHash<qint64, Person>> AddressList::readByRowid(const QList<qint64> &rowids)
 {
     return ::readByRowid<Person>(

@@ -34,9 +34,6 @@ public:
     // The query of a RowScan over the rows of this listing.
     static QString scanSql(Listing listing);
 
-    // Every person in table order, in one pass; none, and lastError() set,
-    // when the table cannot be read.
-    QList<Person> readPersons();
     // The persons with these rowids; nothing when the table cannot be read.
     std::optional<QHash<qint64, Person>> readByRowid(const QList<qint64> &rowids);
     // Hands each person of the listing with a rowid from `first` to `last`
