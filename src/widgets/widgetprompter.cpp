@@ -5,7 +5,9 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <limits>
 
 namespace {
 
@@ -70,8 +72,11 @@ std::optional<QString> WidgetPrompter::input(const QString &prompt, const QStrin
     QInputDialog dialog(boxParent());
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
-    dialog.setTextValue(defaultText);
     dialog.setInputMode(QInputDialog::TextInput);
+    // Its line edit would cut a long default or answer at 32767 characters.
+    if (auto *edit = dialog.findChild<QLineEdit *>())
+        edit->setMaxLength(std::numeric_limits<int>::max());
+    dialog.setTextValue(defaultText);
     // Long prompts wrap instead of stretching the box beyond the screen.
     if (auto *label = dialog.findChild<QLabel *>()) {
         label->setWordWrap(true);

@@ -3,12 +3,16 @@
 #include "look.h"
 #include "pointerevents.h"
 #include "scriptedprompter.h"
+#include "widgetprompter.h"
 
 #include <QEnterEvent>
 #include <QFrame>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -162,6 +166,30 @@ private Q_SLOTS:
         QCOMPARE(Look::textColor(dialog->link), Look::infoBk());
         QCOMPARE(Look::textColor(dialog->ende()), Look::infoBk());
         dialog->close();
+    }
+
+    // The input box keeps a long default and a long answer whole (its line
+    // edit would cut both at 32767 characters).
+    void inputBoxKeepsLongText()
+    {
+        WidgetPrompter prompter;
+        const QString given(40000, u'y');
+        const QString typed(100000, u'x');
+        QString shown;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&] {
+            auto *box = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            answer.stop();
+            shown = box->textValue();
+            box->findChild<QLineEdit *>()->setText(typed);
+            box->accept();
+        });
+        answer.start(10);
+        const std::optional<QString> result = prompter.input(u"Name?"_s, u"Suche..."_s, given);
+        QCOMPARE(shown, given);
+        QCOMPARE(result, std::optional<QString>(typed));
     }
 };
 
