@@ -878,6 +878,14 @@ Fenster ohne Speichern schliessen?</source>
 
 Close the window without saving?</translation>
     </message>
+    <message>
+        <source>Das Konto (OAdC) besteht aus höchstens 16 Ziffern (leer lassen, wenn die SMS-Zentrale keine Anmeldung verlangt).</source>
+        <translation>The account (OAdC) consists of at most 16 digits (leave it empty if the SMS centre asks for no login).</translation>
+    </message>
+    <message>
+        <source>Das Passwort darf höchstens %1 Zeichen lang sein.</source>
+        <translation>The password may be at most %1 characters long.</translation>
+    </message>
 </context>
 <context>
     <name>FRMProtokoll</name>

@@ -1,6 +1,5 @@
 #include "frmkonfiguration.h"
 
-#include "textfield.h"
 #include "connectiontest.h"
 #include "hoverlabel.h"
 #include "look.h"
@@ -9,6 +8,7 @@
 #include "schema.h"
 #include "settings.h"
 #include "storeconnection.h"
+#include "textfield.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -65,6 +65,21 @@ bool isSimPin(const QString &text)
     return text.size() >= 4 && text.size() <= 8 &&
            std::all_of(text.cbegin(), text.cend(), isAsciiDigit);
 }
+
+// The account of a login (OAdC): digits, blanks allowed, at most sixteen
+// digits as in any address of a UCP frame. A letter would be dropped from
+// the frame without a word.
+bool isAccount(const QString &text)
+{
+    const qsizetype digits = std::count_if(text.cbegin(), text.cend(), isAsciiDigit);
+    return digits >= 1 && digits <= 16 && std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+               return isAsciiDigit(c) || c == u' ';
+           });
+}
+
+// The password goes hex-encoded into the login frame, whose length field
+// has five digits; no centre asks for more than a few dozen characters.
+constexpr qsizetype kLongestPassword = 64;
 
 // A service centre number: digits, blanks allowed, "+" in front for an
 // international one; at most twenty digits fit its address field.
@@ -370,6 +385,11 @@ std::optional<QString> FRMKonfiguration::problemOf(const QLineEdit *field) const
         return tr("Der Server darf nicht leer sein (Name oder IP-Adresse der SMS-Zentrale).");
     if (field == m_tcpPort && !numberIn(text, 1, 65535))
         return tr("Der TCP-Port muss eine ganze Zahl von 1 bis 65535 sein.");
+    if (field == m_konto && !text.trimmed().isEmpty() && !isAccount(text))
+        return tr("Das Konto (OAdC) besteht aus höchstens 16 Ziffern (leer lassen, wenn die "
+                  "SMS-Zentrale keine Anmeldung verlangt).");
+    if (field == m_passwort && text.size() > kLongestPassword)
+        return tr("Das Passwort darf höchstens %1 Zeichen lang sein.").arg(kLongestPassword);
     if (field == m_simPin && !text.trimmed().isEmpty() && !isSimPin(text.trimmed()))
         return tr("Die SIM-PIN besteht aus 4 bis 8 Ziffern (leer lassen, wenn die SIM-Karte "
                   "keine PIN verlangt).");
@@ -379,14 +399,20 @@ std::optional<QString> FRMKonfiguration::problemOf(const QLineEdit *field) const
     return std::nullopt;
 }
 
+QList<QLineEdit *> FRMKonfiguration::checkedFields() const
+{
+    return {m_comPort,  m_providerNummer, m_initialisierungsbefehl,
+            m_server,   m_tcpPort,        m_konto,
+            m_passwort, m_simPin,         m_smsZentrale};
+}
+
 std::optional<FRMKonfiguration::Problem> FRMKonfiguration::validate() const
 {
     // Only what was changed in this opening is checked: a window opened and
     // closed again always closes, whatever the row held (a new Daten.mdb has
     // no provider number yet). Fields the chosen kind does not use are not
     // checked at all.
-    for (QLineEdit *field : {m_comPort, m_providerNummer, m_initialisierungsbefehl, m_server,
-                             m_tcpPort, m_simPin, m_smsZentrale}) {
+    for (QLineEdit *field : checkedFields()) {
         if (!field->isEnabled() || !changed(field))
             continue;
         if (std::optional<QString> problem = problemOf(field))
@@ -399,7 +425,7 @@ bool FRMKonfiguration::save()
 {
     // A greyed-out field keeps its edit only when it is usable: the kind
     // chosen does not use it, but another may again.
-    for (QLineEdit *field : {m_comPort, m_providerNummer, m_initialisierungsbefehl}) {
+    for (QLineEdit *field : checkedFields()) {
         if (!field->isEnabled() && changed(field) && problemOf(field))
             field->setText(m_loaded.value(field));
     }

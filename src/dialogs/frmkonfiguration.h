@@ -65,6 +65,8 @@ private:
         QString text;
         QLineEdit *field = nullptr;
     };
+    // The fields with a rule of their own, in the order they are checked.
+    QList<QLineEdit *> checkedFields() const;
     std::optional<Problem> validate() const;
     // Why the field's text cannot be used, whether or not it is checked.
     std::optional<QString> problemOf(const QLineEdit *field) const;

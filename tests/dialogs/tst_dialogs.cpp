@@ -696,6 +696,20 @@ void TestDialogs::configConnection_data()
                             << QString();
     QTest::newRow("port 65536") << 1 << QStringList{u"txtServer=smsc"_s, u"txtTcpPort=65536"_s}
                                 << portError << QString();
+    const QStringList reached = {u"txtServer=smsc"_s, u"txtTcpPort=5016"_s};
+    QTest::newRow("longest account and password")
+        << 1
+        << reached +
+               QStringList{u"txtKonto=4179 0000 0000 0000"_s, u"txtPasswort="_s + QString(64, u'/')}
+        << QString() << u"Tcp|smsc|5016|4179 0000 0000 0000|"_s + QString(64, u'/') + u"||"_s;
+    QTest::newRow("account with a letter")
+        << 1 << reached + QStringList{u"txtKonto=4179a"_s}
+        << u"Das Konto (OAdC) besteht aus höchstens 16 Ziffern (leer lassen, wenn die "
+           u"SMS-Zentrale keine Anmeldung verlangt)."_s
+        << QString();
+    QTest::newRow("password of 65 characters")
+        << 1 << reached + QStringList{u"txtPasswort="_s + QString(65, u'x')}
+        << u"Das Passwort darf höchstens 64 Zeichen lang sein."_s << QString();
     QTest::newRow("modem ignores internet fields")
         << 0 << QStringList{u"txtTcpPort=abc"_s, u"txtKonto=1"_s} << QString()
         << u"DialUp|||1|||"_s;
