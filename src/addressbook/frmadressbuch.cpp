@@ -1,6 +1,5 @@
 #include "frmadressbuch.h"
 
-#include "textfield.h"
 #include "addressbooktexts.h"
 #include "contacttexts.h"
 #include "contacttransfer.h"
@@ -12,6 +11,7 @@
 #include "recordview.h"
 #include "schema.h"
 #include "storeconnection.h"
+#include "textfield.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -19,7 +19,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
-
 
 using namespace Qt::StringLiterals;
 

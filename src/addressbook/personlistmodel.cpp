@@ -31,11 +31,6 @@ void PersonListModel::load()
     m_scan->start();
 }
 
-bool PersonListModel::isLoading() const
-{
-    return m_scan->isRunning();
-}
-
 void PersonListModel::append(const QList<qint64> &rowids)
 {
     const int first = count();

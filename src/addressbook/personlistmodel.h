@@ -28,7 +28,6 @@ public:
 
     // Finds the persons anew; the first slice before this returns.
     void load();
-    bool isLoading() const;
     int count() const { return int(m_rowids.size()); }
 
     // The line at this row; an empty line when its person has gone.

@@ -59,11 +59,6 @@ void ArchiveModel::setShow(Show show)
     restart();
 }
 
-bool ArchiveModel::isLoading() const
-{
-    return m_scan->isRunning();
-}
-
 bool ArchiveModel::isSent(const LogRow &row)
 {
     return row.versandt == u"OK"_s;

@@ -34,7 +34,6 @@ public:
     void load();
     void setSearch(const QString &text);
     void setShow(Show show);
-    bool isLoading() const;
 
     // The row shown at this position; null when it has gone from the log.
     const LogRow *row(int shownIndex) const;

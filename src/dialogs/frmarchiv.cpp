@@ -1,6 +1,5 @@
 #include "frmarchiv.h"
 
-#include "textfield.h"
 #include "archiveline.h"
 #include "archivemodel.h"
 #include "csvformat.h"
@@ -8,6 +7,7 @@
 #include "hoverlabel.h"
 #include "sendlog.h"
 #include "storeconnection.h"
+#include "textfield.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

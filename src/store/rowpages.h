@@ -71,12 +71,13 @@ private:
 };
 
 // Runs "SELECT rowid, <columns> FROM <table> WHERE rowid IN (?, ...)" for
-// these rowids and makes a row of each result with `make(query)`; nothing,
-// and the reason in *error, when the table cannot be read. Columns and table
-// are the caller's fixed text; the rowids go in bound.
+// these rowids; false, and the reason in *error, when the table cannot be
+// read. Columns and table are the caller's fixed text; the rowids go in
+// bound.
 bool selectByRowid(QSqlQuery &query, const QString &columnsFromTable, const QList<qint64> &rowids,
                    QString *error);
 
+// The same, with a row made of each result by `make(query)`, by rowid.
 template <typename Row, typename Make>
 std::optional<QHash<qint64, Row>>
 readByRowid(const QSqlDatabase &db, const QString &columnsFromTable, const QList<qint64> &rowids,

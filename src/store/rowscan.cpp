@@ -38,20 +38,11 @@ void RowScan::start()
     m_next->stop();
     ++m_generation;
     m_after = std::numeric_limits<qint64>::min();
-    m_running = true;
     runSlice();
-}
-
-void RowScan::cancel()
-{
-    m_next->stop();
-    ++m_generation;
-    m_running = false;
 }
 
 void RowScan::fail(const QString &error)
 {
-    m_running = false;
     Q_EMIT failed(error);
 }
 
@@ -82,17 +73,14 @@ void RowScan::runSlice()
         atEnd = rows < rowsPerQuery;
     } while (!atEnd && slice.nsecsElapsed() < sliceNanoseconds);
 
-    // A receiver of found() may restart or cancel the scan; what it started
-    // goes on, and a cancelled scan stops here.
+    // A receiver of found() may start the scan over; that scan goes on.
     const quint64 generation = m_generation;
     if (!passed.isEmpty())
         Q_EMIT found(passed);
     if (generation != m_generation)
         return;
-    if (atEnd) {
-        m_running = false;
+    if (atEnd)
         Q_EMIT finished();
-        return;
-    }
-    m_next->start();
+    else
+        m_next->start();
 }

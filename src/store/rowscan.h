@@ -35,8 +35,6 @@ public:
     // Starts over from the first row; a scan under way is dropped. The first
     // slice runs before this returns.
     void start();
-    void cancel();
-    bool isRunning() const { return m_running; }
 
     // Rows per query and the time a slice may take: small enough that a
     // keystroke waits no longer than a frame, large enough that a million
@@ -67,6 +65,5 @@ private:
     QString m_sql;
     Test m_test;
     qint64 m_after = 0;
-    quint64 m_generation = 0; // counts starts and cancels
-    bool m_running = false;
+    quint64 m_generation = 0; // counts the starts
 };
