@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The long runs that do not fit in CI, with one table of their results:
 # test, runs, failures, figure. Exits non-zero when any of them failed.
-# Usage: tools/stress.sh   (from anywhere in the repository)
+# Usage: tools/stress.sh [step...]   (from anywhere in the repository)
+# Steps: stress_crash, stress_soak, stress_fuzz; all of them when none is named.
 # FUNKBOTE_STRESS_FUZZ_SECONDS shortens the fuzz runs (default 600 per target).
 #
 # A row is added by writing a function that runs its test and calls
@@ -82,6 +83,7 @@ steps=(
     stress_soak
     stress_fuzz
 )
+[ "$#" -eq 0 ] || steps=("$@")
 
 failed=0
 for step in "${steps[@]}"; do
