@@ -3,17 +3,9 @@
 // engine follows the modem's and the message centre's answers.
 
 #include "dialupdialogue.h"
-#include "fakeclock.h"
-#include "qtserialline.h"
-#include "sendengine.h"
-#include "sendlog.h"
-#include "settings.h"
-#include "simprocess.h"
-#include "storeconnection.h"
-#include "testdb.h"
+#include "enginerig.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -23,8 +15,8 @@ namespace {
 const QByteArray dialLine = "ATDT 012345678\r";
 const QString warten = u"Status: Warten..."_s;
 
-// One simulator, one engine on a real serial line, one Daten.mdb.
-struct Rig
+// The rig with a dial-up modem on COM5.
+struct Rig : EngineRig
 {
     bool start(const QStringList &simArguments)
     {
@@ -32,14 +24,9 @@ struct Rig
         row.comPort = 5;
         row.initialisierungsBefehl = u"ATDT"_s;
         row.providerNummer = u"012345678"_s;
-        const QString path = TestDb::create(dir.path(), row);
-        settings = std::make_unique<Settings>(path);
-        if (!settings->reload())
+        if (!openStore(row))
             return false;
-        connection = std::make_unique<StoreConnection>(path, u"sendlog"_s);
-        log = std::make_unique<SendLog>(connection->database());
-        dialogue = std::make_unique<DialUpDialogue>(&line, settings.get(), dir.path());
-        engine = std::make_unique<SendEngine>(&queue, log.get(), dialogue.get(), &clock);
+        modem = drive(std::make_unique<DialUpDialogue>(&line, settings.get(), dir.path()));
         queue.append(u"0791234567"_s, u"abc"_s, QString());
         return sim.start(dir.path(), 5, QStringList{u"--connect-delay"_s, u"100"_s} + simArguments);
     }
@@ -51,24 +38,8 @@ struct Rig
         QTRY_COMPARE(engine->verbindungAktiv(), u"Nein"_s);
         QTRY_COMPARE(sim.count(u"HANGUP"_s), hangups + 1);
     }
-    QStringList logged() const
-    {
-        QStringList result;
-        for (const LogRow &row : log->readAll())
-            result.append(row.mobilNummer + u' ' + row.versandt);
-        return result;
-    }
 
-    QTemporaryDir dir;
-    std::unique_ptr<Settings> settings;
-    OutgoingQueue queue;
-    QtSerialLine line;
-    FakeClock clock;
-    SimProcess sim;
-    std::unique_ptr<StoreConnection> connection;
-    std::unique_ptr<SendLog> log;
-    std::unique_ptr<DialUpDialogue> dialogue;
-    std::unique_ptr<SendEngine> engine;
+    DialUpDialogue *modem = nullptr;
 };
 
 } // namespace
@@ -143,7 +114,7 @@ private Q_SLOTS:
         const QString failed = u"Status: Keine Antwort der Zentrale – nächster Versuch in 40 s"_s;
         Rig rig;
         QVERIFY(rig.start({u"--centre"_s, centre}));
-        rig.dialogue->setAnswerTimeoutMs(400);
+        rig.modem->setAnswerTimeoutMs(400);
         rig.callAndWait();
         QCOMPARE(rig.sim.count(u"FRAME"_s), 1);
         QCOMPARE(rig.engine->fehlversuche(), qint16(1));

@@ -2,64 +2,35 @@
 // against the simulator's GSM modem on a pseudo-terminal: what arrives,
 // decoded by the simulator, and how a refused PIN stops sending.
 
-#include "fakeclock.h"
+#include "enginerig.h"
 #include "gsmdialogue.h"
-#include "qtserialline.h"
-#include "sendengine.h"
-#include "sendlog.h"
-#include "settings.h"
-#include "simprocess.h"
-#include "storeconnection.h"
-#include "testdb.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// One simulated GSM modem on COM6, one engine on a real serial line, one
-// Daten.mdb.
-struct Rig
+// The rig with a simulated GSM modem on COM6.
+struct Rig : EngineRig
 {
     bool start(const GsmAccount &gsmAccount, const QStringList &simArguments)
     {
         account = gsmAccount;
         TestDb::Settings row;
         row.comPort = 6;
-        const QString path = TestDb::create(dir.path(), row);
-        settings = std::make_unique<Settings>(path);
-        if (!settings->reload())
+        if (!openStore(row))
             return false;
-        connection = std::make_unique<StoreConnection>(path, u"sendlog"_s);
-        log = std::make_unique<SendLog>(connection->database());
-        dialogue = std::make_unique<GsmDialogue>(&line, settings.get(), dir.path(),
-                                                 [this] { return account; });
-        engine = std::make_unique<SendEngine>(&queue, log.get(), dialogue.get(), &clock);
+        drive(std::make_unique<GsmDialogue>(&line, settings.get(), dir.path(),
+                                            [this] { return account; }));
         return sim.start(dir.path(), 6,
                          QStringList{u"--gsm"_s, u"--reply-delay"_s, u"5"_s} + simArguments);
     }
-    QStringList logged() const
-    {
-        QStringList result;
-        for (const LogRow &row : log->readAll())
-            result.append(row.mobilNummer + u' ' + row.versandt);
-        return result;
-    }
 
-    QTemporaryDir dir;
     GsmAccount account;
-    std::unique_ptr<Settings> settings;
-    OutgoingQueue queue;
-    QtSerialLine line;
-    FakeClock clock;
-    SimProcess sim;
-    std::unique_ptr<StoreConnection> connection;
-    std::unique_ptr<SendLog> log;
-    std::unique_ptr<GsmDialogue> dialogue;
-    std::unique_ptr<SendEngine> engine;
+    // The dialogue asks for the account; the engine ends before it goes.
+    ~Rig() { engine.reset(); }
 };
 
 } // namespace

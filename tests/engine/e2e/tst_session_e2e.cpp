@@ -4,17 +4,9 @@
 // measured with the fake clock.
 
 #include "dialupdialogue.h"
-#include "fakeclock.h"
-#include "qtserialline.h"
-#include "sendengine.h"
-#include "sendlog.h"
-#include "settings.h"
-#include "simprocess.h"
-#include "storeconnection.h"
-#include "testdb.h"
+#include "enginerig.h"
 #include "ucptcpdialogue.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -29,9 +21,9 @@ const QString abc01 = u"01/00038/O/01/0791234567///3/616263/2A"_s;
 const QString abc02 = u"02/00038/O/01/0791234567///3/616263/2B"_s;
 const QString abc03 = u"03/00038/O/01/0791234567///3/616263/2C"_s;
 
-// One simulator, one engine, one Daten.mdb; the engine talks TCP/IP unless
-// a modem is asked for.
-struct Rig
+// The rig talking TCP/IP to the simulator's centre, or to its modem when
+// one is asked for.
+struct Rig : EngineRig
 {
     // With --tcp among the arguments a centre on a TCP port, else a modem
     // on a pseudo-terminal.
@@ -40,25 +32,18 @@ struct Rig
         TestDb::Settings row;
         row.comPort = 5;
         row.providerNummer = u"012345678"_s;
-        const QString path = TestDb::create(dir.path(), row);
-        settings = std::make_unique<Settings>(path);
-        connection = std::make_unique<StoreConnection>(path, u"sendlog"_s);
-        log = std::make_unique<SendLog>(connection->database());
+        if (!openStore(row))
+            return false;
         for (int i = 0; i < entries; ++i)
             queue.append(u"0791234567"_s, u"abc"_s, QString());
-        if (!settings->reload())
-            return false;
         if (!simArguments.contains(u"--tcp"_s)) {
-            auto modem = std::make_unique<DialUpDialogue>(&line, settings.get(), dir.path());
-            modem->setSeveralPerCall(true);
-            dialogue = std::move(modem);
-            engine = std::make_unique<SendEngine>(&queue, log.get(), dialogue.get(), &clock);
+            drive(std::make_unique<DialUpDialogue>(&line, settings.get(), dir.path()))
+                ->setSeveralPerCall(true);
             return sim.start(dir.path(), 5,
                              QStringList{u"--connect-delay"_s, u"0"_s, u"--reply-delay"_s, u"0"_s} +
                                  simArguments);
         }
-        dialogue = std::make_unique<UcpTcpDialogue>([this] { return account; });
-        engine = std::make_unique<SendEngine>(&queue, log.get(), dialogue.get(), &clock);
+        tcp = drive(std::make_unique<UcpTcpDialogue>([this] { return account; }));
         if (!sim.start(QStringList{u"--reply-delay"_s, u"0"_s} + simArguments))
             return false;
         const QString address = sim.values(u"READY"_s).value(0);
@@ -66,13 +51,7 @@ struct Rig
         account.port = address.section(u':', 1).toUShort();
         return account.port != 0;
     }
-    QStringList logged() const
-    {
-        QStringList result;
-        for (const LogRow &row : log->readAll())
-            result.append(row.nachricht + u' ' + row.versandt);
-        return result;
-    }
+    QStringList logged() const { return EngineRig::logged(true); }
     // The TRNs of the frames the centre received, in order.
     QStringList trns() const
     {
@@ -90,17 +69,10 @@ struct Rig
         QTRY_COMPARE(engine->state(), Sending::State::Idle);
     }
 
-    QTemporaryDir dir;
     UcpTcpAccount account;
-    std::unique_ptr<Settings> settings;
-    OutgoingQueue queue;
-    QtSerialLine line;
-    FakeClock clock;
-    SimProcess sim;
-    std::unique_ptr<StoreConnection> connection;
-    std::unique_ptr<SendLog> log;
-    std::unique_ptr<CallDialogue> dialogue;
-    std::unique_ptr<SendEngine> engine;
+    UcpTcpDialogue *tcp = nullptr;
+    // The dialogue asks for the account; the engine ends before it goes.
+    ~Rig() { engine.reset(); }
 };
 
 } // namespace
@@ -227,7 +199,7 @@ private Q_SLOTS:
         QFETCH(QString, reason);
         Rig rig;
         QVERIFY(rig.start(QStringList{u"--tcp"_s, u"0"_s} + arguments, 3));
-        static_cast<UcpTcpDialogue *>(rig.dialogue.get())->setAnswerTimeoutMs(300);
+        rig.tcp->setAnswerTimeoutMs(300);
         rig.engine->tick();
         QTRY_COMPARE(rig.engine->state(), Sending::State::Waiting);
         QCOMPARE(rig.status(), u"Status: "_s + reason + u" – nächster Versuch in 40 s"_s);
