@@ -103,6 +103,9 @@ void FRMSelektion::updatePreview()
 
 std::optional<FRMSelektion::Marked> FRMSelektion::marked()
 {
+    // A run started while lines still arrive takes them too (marked when
+    // all were marked).
+    model()->loadRest();
     const std::optional<QList<PersonLine>> lines =
         model()->lines(list()->selectionModel()->selection());
     if (!lines) {
@@ -186,6 +189,7 @@ void FRMSelektion::starten()
 
 void FRMSelektion::exportieren()
 {
+    model()->loadRest();
     const std::optional<QList<PersonLine>> lines =
         model()->lines(list()->selectionModel()->selection());
     if (!lines) {

@@ -31,6 +31,11 @@ void PersonListModel::load()
     m_scan->start();
 }
 
+void PersonListModel::loadRest()
+{
+    m_scan->finishNow();
+}
+
 void PersonListModel::append(const QList<qint64> &rowids)
 {
     const int first = count();

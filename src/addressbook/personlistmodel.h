@@ -28,6 +28,8 @@ public:
 
     // Finds the persons anew; the first slice before this returns.
     void load();
+    // Lists the persons not yet found before it returns.
+    void loadRest();
     int count() const { return int(m_rowids.size()); }
 
     // The line at this row; an empty line when its person has gone.

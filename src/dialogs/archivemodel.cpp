@@ -42,6 +42,11 @@ void ArchiveModel::load()
     restart();
 }
 
+void ArchiveModel::loadRest()
+{
+    m_scan->finishNow();
+}
+
 void ArchiveModel::setSearch(const QString &text)
 {
     const QString folded = text.toCaseFolded();

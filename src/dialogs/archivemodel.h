@@ -32,6 +32,8 @@ public:
 
     // Reads the log anew with the search and choice as they are.
     void load();
+    // Lists the rows not yet found before it returns.
+    void loadRest();
     void setSearch(const QString &text);
     void setShow(Show show);
 

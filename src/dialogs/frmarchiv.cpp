@@ -189,6 +189,8 @@ void FRMArchiv::exportShown()
     QString path = choice->path;
     if (QFileInfo(path).suffix().isEmpty())
         path += u".csv"_s;
+    // Every row the search and choice give, also those not yet listed.
+    m_rows->loadRest();
     QList<QStringList> rows;
     rows.reserve(m_rows->rowCount());
     if (!m_rows->forEachShown([&rows](const LogRow &row) {

@@ -35,6 +35,9 @@ public:
     // Starts over from the first row; a scan under way is dropped. The first
     // slice runs before this returns.
     void start();
+    // Runs the rest of a scan under way before it returns, for a caller that
+    // needs every row now (a bulk run, an export).
+    void finishNow();
 
     // Rows per query and the time a slice may take: small enough that a
     // keystroke waits no longer than a frame, large enough that a million

@@ -679,6 +679,7 @@ private Q_SLOTS:
         QTest::newRow("all marked while lines arrive") << u"all"_s;
         QTest::newRow("one unmarked: later lines stay unmarked") << u"all but first"_s;
         QTest::newRow("deleted after the list was read") << u"deleted"_s;
+        QTest::newRow("run started before the list is complete") << u"at once"_s;
     }
     void bulkListInSlices()
     {
@@ -710,10 +711,11 @@ private Q_SLOTS:
                                                    QItemSelectionModel::Deselect);
             numbers = numbers.mid(1, atMarking - 1);
         }
-        QVERIFY(!ready.isEmpty() || ready.wait(5000));
-        QCOMPARE(bulk->model()->rowCount(), 26);
+        if (marking != u"at once"_s)
+            QVERIFY(!ready.isEmpty() || ready.wait(5000));
         const std::optional<FRMSelektion::Marked> marked = bulk->marked();
         QVERIFY(marked);
+        QCOMPARE(bulk->model()->rowCount(), 26);
         QCOMPARE(marked->numbers, numbers);
         QVERIFY(marked->refused.isEmpty());
     }
