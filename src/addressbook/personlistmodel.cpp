@@ -55,35 +55,85 @@ PersonLine PersonListModel::line(int row) const
     return person ? makeLine(*person) : PersonLine{};
 }
 
+namespace {
+
+// The selected rows as spans (first, last) in list order, touching and
+// overlapping ranges joined: marking row by row gives one range per row.
+QList<std::pair<int, int>> spansOf(const QItemSelection &selection, int count)
+{
+    QList<std::pair<int, int>> ranges;
+    ranges.reserve(selection.size());
+    for (const QItemSelectionRange &range : selection) {
+        const int top = std::max(0, range.top());
+        const int bottom = std::min(count - 1, range.bottom());
+        if (top <= bottom)
+            ranges.append({top, bottom});
+    }
+    std::sort(ranges.begin(), ranges.end());
+    QList<std::pair<int, int>> spans;
+    for (const auto &[top, bottom] : std::as_const(ranges)) {
+        if (!spans.isEmpty() && top <= spans.last().second + 1)
+            spans.last().second = std::max(spans.last().second, bottom);
+        else
+            spans.append({top, bottom});
+    }
+    return spans;
+}
+
+// Spans shorter than this are read with others by rowid, in batches of
+// kBatch; a longer one with a query of its own over its rowid range.
+constexpr int kShortSpan = 64;
+constexpr qsizetype kBatch = 500;
+
+} // namespace
+
 std::optional<QList<PersonLine>> PersonListModel::lines(const QItemSelection &selection)
 {
-    // Ranges in list order; each is read with one query over its rowids,
-    // keeping the rows the list holds (a person changed meanwhile may have
-    // left the listing, one added meanwhile is not in the list).
-    QList<QItemSelectionRange> ranges(selection.cbegin(), selection.cend());
-    std::sort(ranges.begin(), ranges.end(),
-              [](const QItemSelectionRange &a, const QItemSelectionRange &b) {
-                  return a.top() < b.top();
-              });
+    // The rows the list holds, as they are stored now: a person changed
+    // meanwhile may have left the listing or gone, one added meanwhile is
+    // not in the list.
     QList<PersonLine> result;
     AddressList list(m_db);
-    for (const QItemSelectionRange &range : std::as_const(ranges)) {
-        const int top = std::max(0, range.top());
-        const int bottom = std::min(count() - 1, range.bottom());
-        if (top > bottom)
-            continue;
-        int row = top;
-        const bool ok = list.readBetween(m_listing, m_rowids.at(top), m_rowids.at(bottom),
-                                         [&](qint64 rowid, const Person &person) {
-                                             while (row <= bottom && m_rowids.at(row) < rowid)
-                                                 ++row;
-                                             if (row <= bottom && m_rowids.at(row) == rowid)
-                                                 result.append(makeLine(person));
-                                         });
-        if (!ok) {
-            m_lastError = list.lastError();
-            return std::nullopt;
+    QList<qint64> batch;
+    const auto readBatch = [&]() {
+        if (batch.isEmpty())
+            return true;
+        const std::optional<QHash<qint64, Person>> persons = list.readByRowid(batch);
+        if (!persons)
+            return false;
+        for (qint64 rowid : std::as_const(batch)) {
+            if (const auto found = persons->constFind(rowid); found != persons->cend())
+                result.append(makeLine(*found));
         }
+        batch.clear();
+        return true;
+    };
+    bool ok = true;
+    for (const auto &[top, bottom] : spansOf(selection, count())) {
+        if (bottom - top < kShortSpan) {
+            for (int row = top; row <= bottom && ok; ++row) {
+                batch.append(m_rowids.at(row));
+                if (batch.size() == kBatch)
+                    ok = readBatch();
+            }
+        } else {
+            // In list order: what the batch holds comes first.
+            int row = top;
+            ok = readBatch() &&
+                 list.readBetween(m_listing, m_rowids.at(top), m_rowids.at(bottom),
+                                  [&](qint64 rowid, const Person &person) {
+                                      while (row <= bottom && m_rowids.at(row) < rowid)
+                                          ++row;
+                                      if (row <= bottom && m_rowids.at(row) == rowid)
+                                          result.append(makeLine(person));
+                                  });
+        }
+        if (!ok)
+            break;
+    }
+    if (!ok || !readBatch()) {
+        m_lastError = list.lastError();
+        return std::nullopt;
     }
     return result;
 }

@@ -685,7 +685,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, marking);
         QStringList numbers;
-        for (int i = 0; i < 30; ++i) {
+        // 86 listed: more than a run reads by rowid in batches.
+        for (int i = 0; i < 100; ++i) {
             const QString digits = u"07900000%1"_s.arg(i, 2, 10, QChar(u'0'));
             // Every seventh person has no number and is not listed.
             person(u"P%1"_s.arg(i), i % 7 == 3 ? QVariant() : QVariant(digits));
@@ -704,7 +705,7 @@ private Q_SLOTS:
         }
         const int atMarking = bulk->model()->rowCount();
         if (marking != u"deleted"_s)
-            QCOMPARE_LT(atMarking, 26);
+            QCOMPARE_LT(atMarking, 86);
         bulk->list()->selectAll();
         if (marking == u"all but first"_s) {
             bulk->list()->selectionModel()->select(bulk->model()->index(0),
@@ -715,7 +716,7 @@ private Q_SLOTS:
             QVERIFY(!ready.isEmpty() || ready.wait(5000));
         const std::optional<FRMSelektion::Marked> marked = bulk->marked();
         QVERIFY(marked);
-        QCOMPARE(bulk->model()->rowCount(), 26);
+        QCOMPARE(bulk->model()->rowCount(), 86);
         QCOMPARE(marked->numbers, numbers);
         QVERIFY(marked->refused.isEmpty());
     }
