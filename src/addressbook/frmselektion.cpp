@@ -101,17 +101,22 @@ void FRMSelektion::updatePreview()
     m_hint->setAccessibleDescription(text);
 }
 
+std::optional<QList<PersonLine>> FRMSelektion::markedLines()
+{
+    // A run or an export started while lines still arrive takes them too
+    // (marked when all were marked).
+    model()->loadRest();
+    std::optional<QList<PersonLine>> lines = model()->lines(list()->selectionModel()->selection());
+    if (!lines)
+        message(AddressBookText::accessFailed(model()->lastError()));
+    return lines;
+}
+
 std::optional<FRMSelektion::Marked> FRMSelektion::marked()
 {
-    // A run started while lines still arrive takes them too (marked when
-    // all were marked).
-    model()->loadRest();
-    const std::optional<QList<PersonLine>> lines =
-        model()->lines(list()->selectionModel()->selection());
-    if (!lines) {
-        message(AddressBookText::accessFailed(model()->lastError()));
+    const std::optional<QList<PersonLine>> lines = markedLines();
+    if (!lines)
         return std::nullopt;
-    }
     Marked result;
     result.numbers.reserve(lines->size());
     for (const PersonLine &line : *lines) {
@@ -189,13 +194,9 @@ void FRMSelektion::starten()
 
 void FRMSelektion::exportieren()
 {
-    model()->loadRest();
-    const std::optional<QList<PersonLine>> lines =
-        model()->lines(list()->selectionModel()->selection());
-    if (!lines) {
-        message(AddressBookText::accessFailed(model()->lastError()));
+    const std::optional<QList<PersonLine>> lines = markedLines();
+    if (!lines)
         return;
-    }
     QList<qint64> keys;
     keys.reserve(lines->size());
     for (const PersonLine &line : *lines)

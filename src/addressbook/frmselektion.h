@@ -45,6 +45,9 @@ protected:
     void listComplete() override;
 
 private:
+    // The marked persons' lines, every line read first; nothing when the
+    // table cannot be read (the user has been told).
+    std::optional<QList<PersonLine>> markedLines();
     bool hasMergeFields() const;
     // Each person's text, or nothing when one is too long or empty (the user
     // has been told who it is).
