@@ -172,6 +172,7 @@ Funkbote::Funkbote(const Environment &environment, QWidget *parent)
             return GsmAccount{values.simPin, values.smsCentre};
         },
         this);
+    gsm->keepConcatenationIn(databasePath());
     m_dialogue = new ChosenDialogue(m_connection, this);
     m_dialogue->setDialogue(ConnectionKind::DialUp, m_dialUp);
     m_dialogue->setDialogue(ConnectionKind::Tcp, tcp);

@@ -26,6 +26,7 @@ constexpr Entry table[] = {
     {8, QT_TRANSLATE_NOOP("Gsm::CmsError", "Versand vom Netzbetreiber gesperrt"), Permanent},
     {10, QT_TRANSLATE_NOOP("Gsm::CmsError", "Versand an diese Nummer gesperrt"), Permanent},
     {21, QT_TRANSLATE_NOOP("Gsm::CmsError", "Kurzmitteilung abgewiesen"), Permanent},
+    {22, QT_TRANSLATE_NOOP("Gsm::CmsError", "Speicherkapazität überschritten"), Temporary},
     {27, QT_TRANSLATE_NOOP("Gsm::CmsError", "Empfänger nicht erreichbar"), Temporary},
     {28, QT_TRANSLATE_NOOP("Gsm::CmsError", "Teilnehmer im Netz nicht bekannt"), Temporary},
     {29, QT_TRANSLATE_NOOP("Gsm::CmsError", "Dienst abgelehnt"), Permanent},

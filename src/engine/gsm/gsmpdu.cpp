@@ -143,12 +143,15 @@ SubmitPdus buildSubmitPdus(QStringView recipient, QStringView text, QStringView 
     SubmitPdus result;
     const std::optional<QByteArray> destination = encodeDestination(recipient);
     if (!destination) {
-        result.error =
-            NurZiffern(recipient).isEmpty()
-                ? QString::fromUtf8(
-                      QT_TRANSLATE_NOOP("LoggedRefusal", "Die Natel-Nummer enthält keine Ziffern."))
-                : QString::fromUtf8(QT_TRANSLATE_NOOP("LoggedRefusal",
-                                                      "Die Natel-Nummer hat mehr als 20 Ziffern."));
+        // No digits at all, only the international prefix 00, or too many.
+        const char *reason =
+            QT_TRANSLATE_NOOP("LoggedRefusal", "Die Natel-Nummer hat mehr als 20 Ziffern.");
+        if (NurZiffern(recipient).isEmpty())
+            reason = QT_TRANSLATE_NOOP("LoggedRefusal", "Die Natel-Nummer enthält keine Ziffern.");
+        else if (parseNumber(recipient).digits.isEmpty())
+            reason = QT_TRANSLATE_NOOP(
+                "LoggedRefusal", "Die Natel-Nummer enthält nach der Vorwahl 00 keine Ziffern.");
+        result.error = QString::fromUtf8(reason);
         return result;
     }
     const std::optional<QByteArray> sca = encodeCentre(centre);

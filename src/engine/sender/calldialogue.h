@@ -57,6 +57,10 @@ public:
     // How long a connection that carries several entries is kept open once
     // the queue is empty, waiting for more: 0 ends it at once.
     virtual qint64 idleHoldMs() const { return 0; }
+    // The set-up is in a step that must not be cut off by the engine's call
+    // time-out (a PIN sent to the SIM counts as a try whether or not its
+    // answer is awaited); the dialogue's own time-out ends that step.
+    virtual bool inUninterruptibleStep() const { return false; }
 
 Q_SIGNALS:
     // The connection stands and the dialogue logs in before it is ready.

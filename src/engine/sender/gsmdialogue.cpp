@@ -161,8 +161,16 @@ void GsmDialogue::submit(const QueueEntry &entry)
         fail(tr("Die Nummer der Nachrichtenzentrale hat mehr als 20 Ziffern"));
         return;
     }
+    // An entry whose first parts were taken by an earlier call goes on where
+    // that call stopped; a new message in several parts takes a reference of
+    // its own.
+    const bool concatenated = Gsm::planMessage(entry.nachricht).parts > 1;
+    const std::optional<ConcatenationProgress::Parts> taken =
+        concatenated ? m_progress->parts(entry.id) : std::nullopt;
+    m_entryId = entry.id;
+    m_reference = taken ? taken->reference : concatenated ? m_progress->takeReference() : 0;
     const Gsm::SubmitPdus pdus =
-        Gsm::buildSubmitPdus(entry.natelNummer, entry.nachricht, m_current.centre, m_reference++);
+        Gsm::buildSubmitPdus(entry.natelNummer, entry.nachricht, m_current.centre, m_reference);
     if (!pdus.error.isEmpty()) {
         // It never will go out as it stands, and would block every entry
         // behind it.
@@ -170,7 +178,7 @@ void GsmDialogue::submit(const QueueEntry &entry)
         return;
     }
     m_parts = pdus.parts;
-    m_part = 0;
+    m_part = taken && taken->accepted < m_parts.size() ? taken->accepted : 0;
     sendPart();
 }
 
@@ -276,10 +284,12 @@ void GsmDialogue::settingUp(QByteArrayView line)
         }
         return;
     case Step::PinEntry:
-        if (result.kind == FinalResult::Ok)
+        if (result.kind == FinalResult::Ok) {
             command(Step::PduMode, "AT+CMGF=0");
-        else if (result.kind != FinalResult::None)
+        } else if (result.kind != FinalResult::None) {
+            m_refusedPin = m_current.pin;
             halt(tr("SIM-Karte lehnt die PIN ab (%1)").arg(errorText(result)));
+        }
         return;
     case Step::PduMode:
         if (result.kind == FinalResult::Ok) {
@@ -304,10 +314,15 @@ void GsmDialogue::pinStateKnown()
     if (state == "READY") {
         command(Step::PduMode, "AT+CMGF=0");
     } else if (state == "SIM PIN") {
-        if (m_current.pin.isEmpty())
+        if (m_current.pin.isEmpty()) {
             fail(tr("SIM-Karte verlangt eine PIN, aber keine ist konfiguriert"));
-        else
+        } else if (m_current.pin == m_refusedPin) {
+            // A second wrong try brings the SIM one step nearer to its lock.
+            halt(tr("Diese PIN hat die SIM-Karte nicht angenommen; sie wird nicht noch "
+                    "einmal gesendet"));
+        } else {
             command(Step::PinEntry, "AT+CPIN=\"" + m_current.pin.toLatin1() + '"');
+        }
     } else if (state == "SIM PUK") {
         fail(tr("SIM-Karte gesperrt: PUK erforderlich"));
     } else {
@@ -341,12 +356,14 @@ void GsmDialogue::partAnswer(QByteArrayView line)
     if (!m_partTaken)
         return;
     if (++m_part < m_parts.size()) {
+        m_progress->setParts(m_entryId, {m_reference, int(m_part)});
         sendPart();
         return;
     }
     m_step = Step::Connected;
     m_timer.stop();
     m_parts.clear();
+    m_progress->forget(m_entryId);
     Q_EMIT submitted(Result{true, QString()});
 }
 
@@ -363,6 +380,7 @@ void GsmDialogue::partRefused(QByteArrayView line)
             m_step = Step::Connected;
             m_timer.stop();
             m_parts.clear();
+            m_progress->forget(m_entryId);
             Q_EMIT submitted(Result{false, cmsCode, cmsCode, cms.text});
             return;
         }
@@ -383,7 +401,9 @@ void GsmDialogue::onTimeout()
     case Step::Connected:
         return;
     case Step::PinEntry:
-        // The SIM may have counted the PIN as wrong.
+        // The SIM may have counted the PIN as wrong. Had it taken the PIN,
+        // it asks for none at the next call.
+        m_refusedPin = m_current.pin;
         halt(tr("Keine Antwort des Modems auf die PIN"));
         return;
     case Step::PartAccepted:

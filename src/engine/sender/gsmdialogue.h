@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calldialogue.h"
+#include "concatenationprogress.h"
 #include "gsmpdu.h"
 #include "modemresult.h"
 
@@ -9,6 +10,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class SerialLine;
@@ -36,7 +38,13 @@ struct GsmAccount
 // cannot be encoded is refused with the reason. A passing refusal (no
 // network, a busy centre, a plain ERROR) fails the call, so the entry is
 // tried again later. A PIN the SIM refuses halts sending: a
-// SIM locks itself after three wrong PINs.
+// SIM locks itself after three wrong PINs. That PIN is never sent again:
+// while the setting holds it, a SIM that asks for its PIN halts sending at
+// once.
+//
+// Of a message in several parts, each part the modem takes is noted for the
+// entry (see ConcatenationProgress): a later call for the same entry goes on
+// with the first part not taken, under the same reference.
 //
 // The port and the account are read when a call begins. The connection
 // costs nothing while it stands, so it is held open for more entries.
@@ -60,6 +68,14 @@ public:
     void forgetPortLink() override { m_linkedPort = 0; }
     bool severalPerCall() const override { return true; }
     qint64 idleHoldMs() const override { return holdMs; }
+    bool inUninterruptibleStep() const override { return m_step == Step::PinEntry; }
+
+    // Keeps the parts taken and the references in this Daten.mdb from now
+    // on; until then, in memory for the dialogue's life.
+    void keepConcatenationIn(const QString &databasePath)
+    {
+        m_progress = std::make_unique<ConcatenationProgress>(databasePath);
+    }
 
     // How long the answer to a set-up command and the prompt for a PDU are
     // awaited.
@@ -114,8 +130,10 @@ private:
     bool m_partTaken = false;             // +CMGS: <mr> came for the part under way
     QList<Gsm::SubmitPdu> m_parts;
     qsizetype m_part = 0;
-    // The concatenation reference of the next entry; each entry of the
-    // dialogue takes the next, so that a receiver never mixes up the parts
-    // of two messages.
+    // The entry under way and the concatenation reference of its parts.
+    quint64 m_entryId = 0;
     quint8 m_reference = 0;
+    std::unique_ptr<ConcatenationProgress> m_progress = std::make_unique<ConcatenationProgress>();
+    // The PIN the SIM refused last; empty when none was.
+    QString m_refusedPin;
 };

@@ -61,8 +61,10 @@ void SendEngine::tick()
         return;
     case State::Dialling:
         // While paused the time-out waits: the call is ended by the first
-        // tick after resuming that finds it too old.
-        if (m_running && now - m_callStartMs > callTimeoutMs)
+        // tick after resuming that finds it too old. A step the dialogue
+        // must finish is left to its own time-out.
+        if (m_running && now - m_callStartMs > callTimeoutMs &&
+            !m_dialogue->inUninterruptibleStep())
             failAttempt(tr("Keine Verbindung innerhalb von 40 s"));
         return;
     case State::Submitting: // the dialogue ends this state

@@ -41,7 +41,7 @@ class TestGsmE2E : public QObject
 
 private Q_SLOTS:
     // After the PIN, two messages on one connection: UCS-2 in one part, a
-    // 7-bit text of 400 characters in three with a header, each of its own
+    // 7-bit text of 400 characters in three with a header and the first
     // reference; the connection is held open afterwards.
     void messagesArriveWhole()
     {
@@ -65,11 +65,33 @@ private Q_SLOTS:
         QStringList parts;
         for (const QString &sms : rig.sim.values(u"SMS"_s))
             parts.append(sms.section(u' ', 3, 4));
-        QCOMPARE(parts, (QStringList{u"part=1/1 ref=-"_s, u"part=1/3 ref=1"_s, u"part=2/3 ref=1"_s,
-                                     u"part=3/3 ref=1"_s}));
+        QCOMPARE(parts, (QStringList{u"part=1/1 ref=-"_s, u"part=1/3 ref=0"_s, u"part=2/3 ref=0"_s,
+                                     u"part=3/3 ref=0"_s}));
         QCOMPARE(statusText(rig.engine->status()),
                  u"Status: Verbunden – Warten auf weitere SMS..."_s);
         QCOMPARE(rig.sim.count(u"HANGUP"_s), 0);
+    }
+
+    // Part 2 of 2 refused for a while: the next call sends part 2 alone
+    // under the same reference, and the phone puts the text together once.
+    void refusedPartResumes()
+    {
+        Rig rig;
+        QVERIFY(rig.start({QString(), QString()}, {u"--cmgs"_s, u"ok,cms:42,ok"_s}));
+        const QString text = u"Lieferung kommt morgen zwischen 8 und 10 Uhr. "_s.repeated(5);
+        rig.queue.append(u"0791234567"_s, text, QString());
+        rig.engine->tick();
+        QTRY_COMPARE(rig.engine->state(), Sending::State::Waiting);
+        rig.clock.advanceSeconds(40);
+        rig.engine->tick();
+        QTRY_COMPARE_WITH_TIMEOUT(rig.logged(), QStringList{u"0791234567 OK"_s}, 10000);
+        QStringList parts;
+        for (const QString &sms : rig.sim.values(u"SMS"_s))
+            parts.append(sms.section(u' ', 3, 4));
+        QCOMPARE(parts,
+                 (QStringList{u"part=1/2 ref=0"_s, u"part=2/2 ref=0"_s, u"part=2/2 ref=0"_s}));
+        QCOMPARE(rig.sim.values(u"MESSAGE"_s),
+                 QStringList{u"to=0791234567 enc=7bit parts=2 text="_s + text});
     }
 
     // A wrong PIN costs one of the SIM's tries and no more.

@@ -3,6 +3,8 @@
 
 #include <QtTest>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 // Every expected PDU below is worked out by hand from the bit layout of the
@@ -44,6 +46,28 @@ const QByteArray runB = "62B1582C168BC5";
 const QByteArray runC = "E3F1783C1E8FC7";
 
 } // namespace
+
+struct CauseClass
+{
+    const char *name;
+    QList<int> codes;
+    bool temporary;
+};
+const CauseClass causeClasses[] = {
+    {"network state", {22, 27, 28, 38, 41, 42, 47, 127}, true},
+    {"destination, right to send, content",
+     {1, 8, 10, 21, 29, 30, 50, 69, 81, 95, 96, 97, 98, 99, 111},
+     false},
+    {"centre busy or failing, SIM memory", {192, 194, 208, 209, 210, 211, 212, 213, 255}, true},
+    {"centre refuses the message",
+     {128, 129, 130, 143, 144, 145, 159, 160, 161, 175, 176, 193, 195, 196, 197, 198, 199},
+     false},
+    {"modem, SIM, network service",
+     {300, 301, 302, 310, 311, 312, 313, 314, 315, 316,
+      317, 318, 320, 321, 322, 330, 331, 332, 340, 500},
+     true},
+    {"modem cannot take the PDU", {303, 304, 305}, false},
+};
 
 class TestGsm : public QObject
 {
@@ -341,6 +365,14 @@ private slots:
         QTest::addColumn<QString>("error");
         QTest::newRow("no digits")
             << u"+ -"_s << QString() << 1 << u"Die Natel-Nummer enthält keine Ziffern."_s;
+        QTest::newRow("international prefix only")
+            << u"00"_s << QString() << 1
+            << u"Die Natel-Nummer enthält nach der Vorwahl 00 keine Ziffern."_s;
+        QTest::newRow("prefix, blanks, no number")
+            << u" 0 0 "_s << QString() << 1
+            << u"Die Natel-Nummer enthält nach der Vorwahl 00 keine Ziffern."_s;
+        QTest::newRow("prefix and 21 digits") << u"00123456789012345678901"_s << QString() << 1
+                                              << u"Die Natel-Nummer hat mehr als 20 Ziffern."_s;
         QTest::newRow("too long a number") << u"123456789012345678901"_s << QString() << 1
                                            << u"Die Natel-Nummer hat mehr als 20 Ziffern."_s;
         QTest::newRow("too long a centre")
@@ -393,6 +425,37 @@ private slots:
         const Gsm::CmsError error = Gsm::cmsError(code);
         QCOMPARE(error.text, text);
         QCOMPARE(error.temporary, temporary);
+    }
+
+    // Every cause of the network (annex E of TS 24.011), of the centre
+    // (TP-FCS of TS 23.040) and of the modem (TS 27.005) by its class; any
+    // other code is no cause and reads as unknown and temporary.
+    void cmsClasses_data()
+    {
+        QTest::addColumn<QList<int>>("codes");
+        QTest::addColumn<bool>("temporary");
+        for (const CauseClass &cause : causeClasses)
+            QTest::newRow(cause.name) << cause.codes << cause.temporary;
+        QList<int> others;
+        for (int code = -1; code <= 1000; ++code) {
+            if (std::none_of(std::begin(causeClasses), std::end(causeClasses),
+                             [code](const CauseClass &c) { return c.codes.contains(code); }))
+                others.append(code);
+        }
+        QTest::newRow("no cause") << others << true;
+    }
+    void cmsClasses()
+    {
+        QFETCH(QList<int>, codes);
+        QFETCH(bool, temporary);
+        const bool known = QTest::currentDataTag() != QByteArray("no cause");
+        for (const int code : codes) {
+            const Gsm::CmsError error = Gsm::cmsError(code);
+            const QByteArray what = QByteArray::number(code) + ' ' + error.text.toUtf8();
+            QVERIFY2(error.temporary == temporary, what.constData());
+            QVERIFY2((code == 500 || !known) == (error.text == u"unbekannter Fehler"_s),
+                     what.constData());
+        }
     }
 };
 

@@ -5,6 +5,7 @@
 #include "fakeclock.h"
 #include "fakeserialline.h"
 #include "gsmdialogue.h"
+#include "pendingmessages.h"
 #include "sendengine.h"
 #include "sendlog.h"
 #include "settings.h"
@@ -68,12 +69,24 @@ struct Rig
             QTest::qFail(qPrintable(settings->lastError()), __FILE__, __LINE__);
         connection = std::make_unique<StoreConnection>(dbPath, u"sendlog"_s);
         log = std::make_unique<SendLog>(connection->database());
+        start();
+        queue.append(u"0791234567"_s, u"abc"_s, QString());
+    }
+    // The program ends and starts again on the same Daten.mdb and queue.
+    void restart()
+    {
+        engine.reset();
+        dialogue.reset();
+        start();
+    }
+    void start()
+    {
         dialogue = std::make_unique<GsmDialogue>(&fakeLine, settings.get(), dir.path(),
                                                  [this] { return account; });
+        dialogue->keepConcatenationIn(dbPath);
         dialogue->setAnswerTimeoutMs(30);
         dialogue->setSubmitTimeoutMs(30);
         engine = std::make_unique<SendEngine>(&queue, log.get(), dialogue.get(), &clock);
-        queue.append(u"0791234567"_s, u"abc"_s, QString());
     }
 
     // Engine state, Fehlversuche, port, status line.
@@ -97,7 +110,8 @@ struct Rig
     // and CR (PDU: a PDU in hex and Ctrl-Z, kept in pdus), and the modem
     // answers. The ESC with which each call begins is passed over. Other
     // items are events: "tick", "break" (the line breaks), "wait" (until
-    // the time-out has ended the call), "resume".
+    // the time-out has ended the call), "resume", "later" (a tick 45 s on),
+    // "<answer" (the modem answers now).
     void play(const QByteArrayList &script, const QByteArray &noise = {}, bool bytewise = false)
     {
         for (const QByteArray &item : script) {
@@ -111,6 +125,10 @@ struct Rig
                     engine->resume();
                 else if (item == "wait")
                     QTRY_VERIFY(!fakeLine.isOpen());
+                else if (item == "later")
+                    clock.advanceSeconds(45), engine->tick();
+                else if (item.startsWith('<'))
+                    fakeLine.deliver(item.mid(1));
                 else
                     QFAIL(item.constData());
                 continue;
@@ -223,6 +241,12 @@ private Q_SLOTS:
             {"ATE0|" + ok + ok, "AT+CMEE=1|" + ok, "AT+CPIN?|" + ok + pinState("READY"),
              "AT+CMGF=0|" + ok, "AT+CMGS=15|" + prompt, "PDU|" + accepted(1)},
             standing, u"OK"_s);
+        // The SIM may take long over its PIN: the call's 40 s do not cut it.
+        row("PIN answered after 40 s",
+            {"ATE0|" + ok, "AT+CMEE=1|" + ok, "AT+CPIN?|" + pinState("SIM PIN"),
+             "AT+CPIN=\"1234\"|", "later", "<" + ok, "AT+CMGF=0|" + ok, "AT+CMGS=15|" + prompt,
+             "PDU|" + accepted(1)},
+            standing, u"OK"_s);
         row("prompt with a line end",
             simReady + QByteArrayList{"AT+CMGS=15|\r\n>\r\n", "PDU|" + accepted(1)}, standing,
             u"OK"_s);
@@ -250,6 +274,9 @@ private Q_SLOTS:
         row("CMS 42: passing",
             simReady + QByteArrayList{"AT+CMGS=15|" + prompt, "PDU|" + line("+CMS ERROR: 42")},
             failed(u"SMS nicht versandt (CMS 42: Netz überlastet)"_s));
+        row("CMS 38 after the PDU: passing",
+            simReady + QByteArrayList{"AT+CMGS=15|" + prompt, "PDU|" + line("+CMS ERROR: 38")},
+            failed(u"SMS nicht versandt (CMS 38: Netz ausser Betrieb)"_s));
         row("plain ERROR",
             simReady + QByteArrayList{"AT+CMGS=15|" + prompt, "PDU|" + line("ERROR")},
             failed(u"SMS nicht versandt (ERROR)"_s));
@@ -323,7 +350,8 @@ private Q_SLOTS:
     }
 
     // A PIN the SIM refuses stops sending: one box, no more tries on their
-    // own, whatever the ticks; resuming tries once more.
+    // own, whatever the ticks; resuming sends that PIN never again, only a
+    // new one.
     void refusedPinHalts_data()
     {
         QTest::addColumn<QByteArrayList>("refusal");
@@ -364,6 +392,15 @@ private Q_SLOTS:
         QCOMPARE(rig.snapshot(), stopped);
         QCOMPARE(rig.fakeLine.openedPorts.size(), 1);
 
+        // Resumed with the same PIN: the SIM's state is asked, the PIN is
+        // not sent (play() fails on any write beyond the script).
+        rig.engine->resume();
+        rig.play(QByteArrayList{"tick"} + askPin);
+        QCOMPARE(halted.count(), 2);
+        QCOMPARE(halted.last().constFirst().toString(),
+                 u"Diese PIN hat die SIM-Karte nicht angenommen; sie wird nicht noch einmal "
+                 u"gesendet"_s);
+
         // The user mends the PIN and resumes: the next tick tries at once.
         rig.engine->resume();
         QCOMPARE(rig.snapshot(), u"Idle Nein 0 closed Warten..."_s);
@@ -372,8 +409,53 @@ private Q_SLOTS:
                  QByteArrayList{"AT+CPIN=\"4321\"|" + ok, "AT+CMGF=0|" + ok} + sendAbc);
         QTRY_COMPARE(rig.snapshot(), standing);
         QCOMPARE(rig.logged(), QStringList{u"0791234567 abc OK"_s});
-        QCOMPARE(halted.count(), 1);
-        QCOMPARE(rig.fakeLine.openedPorts.size(), 2);
+        QCOMPARE(halted.count(), 2);
+        QCOMPARE(rig.fakeLine.openedPorts.size(), 3);
+    }
+
+    // Part 2 of 2 refused for a while: the retry sends part 2 only, under
+    // the reference of part 1, also after a restart; the next message in
+    // parts has a reference of its own.
+    void retryResumesAtRefusedPart_data()
+    {
+        QTest::addColumn<bool>("restart");
+        QTest::newRow("same run") << false;
+        QTest::newRow("after a restart") << true;
+    }
+    void retryResumesAtRefusedPart()
+    {
+        QFETCH(bool, restart);
+        Rig rig;
+        const QString number = u"0791234567"_s;
+        const QString text = longNotice().left(200);
+        rig.queue.clear();
+        rig.queue.restore({QueueEntry{5, number, text, QString(), true}});
+        PendingMessages table(rig.connection->database());
+        QVERIFY(table.prepareTable());
+        QVERIFY(table.insert({PendingMessage{5, number, text, QString()}}));
+        const auto part = [&](int reference, int index) {
+            return Gsm::buildSubmitPdus(number, text, {}, quint8(reference)).parts.at(index);
+        };
+        const auto cmgs = [&](int index) -> QByteArray {
+            return "AT+CMGS=" + QByteArray::number(part(0, index).tpduLength) + '|' + prompt;
+        };
+
+        rig.engine->tick();
+        rig.play(simReady + QByteArrayList{cmgs(0), "PDU|" + accepted(1), cmgs(1),
+                                           "PDU|" + line("+CMS ERROR: 42")});
+        QCOMPARE(rig.snapshot(), failed(u"SMS nicht versandt (CMS 42: Netz überlastet)"_s));
+        if (restart)
+            rig.restart();
+        rig.clock.advanceSeconds(40);
+        rig.play(QByteArrayList{"tick"} + simReady + QByteArrayList{cmgs(1), "PDU|" + accepted(2)});
+        QTRY_COMPARE(rig.logged(), QStringList{number + u' ' + text + u" OK"_s});
+        QCOMPARE(TestDb::scalar(rig.dbPath, u"SELECT COUNT(*) FROM PendingMessages"_s).toInt(), 0);
+
+        rig.queue.append(number, text, QString());
+        rig.play({"tick", cmgs(0), "PDU|" + accepted(3), cmgs(1), "PDU|" + accepted(4)});
+        QTRY_COMPARE(rig.logged().size(), 2);
+        QCOMPARE(rig.pdus, (QByteArrayList{part(0, 0).hex, part(0, 1).hex, part(0, 1).hex,
+                                           part(1, 0).hex, part(1, 1).hex}));
     }
 };
 
