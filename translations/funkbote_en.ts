@@ -1378,6 +1378,10 @@ Please check the settings (SIM PIN) and then start sending again with “Start s
         <source>unbekannter Fehler</source>
         <translation>unknown error</translation>
     </message>
+    <message>
+        <source>Speicherkapazität überschritten</source>
+        <translation>memory capacity exceeded</translation>
+    </message>
 </context>
 <context>
     <name>GsmDialogue</name>
@@ -1492,6 +1496,10 @@ Please check the settings (SIM PIN) and then start sending again with “Start s
     <message>
         <source>Keine Antwort des Modems auf %1</source>
         <translation>No answer from the modem to %1</translation>
+    </message>
+    <message>
+        <source>Diese PIN hat die SIM-Karte nicht angenommen; sie wird nicht noch einmal gesendet</source>
+        <translation>The SIM card did not accept this PIN; it will not be sent again</translation>
     </message>
 </context>
 <context>
@@ -1712,6 +1720,10 @@ Please check the settings (SIM PIN) and then start sending again with “Start s
     <message>
         <source>Die Nachricht ist zu lang: sie bräuchte mehr als 255 SMS.</source>
         <translation>The message is too long: it would need more than 255 SMS.</translation>
+    </message>
+    <message>
+        <source>Die Natel-Nummer enthält nach der Vorwahl 00 keine Ziffern.</source>
+        <translation>The mobile number has no digits after the prefix 00.</translation>
     </message>
 </context>
 <context>
