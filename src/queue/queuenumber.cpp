@@ -38,6 +38,26 @@ bool isSeparator(QChar c)
 // A country code has one to three digits.
 constexpr qsizetype maxCountryCode = 3;
 
+// The length of a "(0)" at the start of the text, blanks inside allowed;
+// 0 when the text does not start with one.
+qsizetype trunkZeroLength(QStringView text)
+{
+    qsizetype i = 0;
+    const auto skipBlanks = [&] {
+        while (i < text.size() && text[i] == u' ')
+            ++i;
+    };
+    if (i == text.size() || text[i++] != u'(')
+        return 0;
+    skipBlanks();
+    if (i == text.size() || text[i++] != u'0')
+        return 0;
+    skipBlanks();
+    if (i == text.size() || text[i++] != u')')
+        return 0;
+    return i;
+}
+
 // The number written with "00" at its start, the same prefix as a "+".
 bool startsInternational(QStringView digits)
 {
@@ -68,14 +88,14 @@ QueueNumber queueNumber(QStringView text)
             if (digits.size() <= QueueNumber::maxDigits + 2)
                 digits.append(c);
             ++written;
-        } else if (c == u'(' && !trunkDropped && text.sliced(i).startsWith(u"(0)")) {
+        } else if (const qsizetype trunk = trunkDropped ? 0 : trunkZeroLength(text.sliced(i))) {
             // "(0)" right after the country code: the national prefix that
-            // is not dialled from abroad.
+            // is not dialled from abroad. Elsewhere its 0 is a digit.
             const qsizetype countryCode =
                 plus >= 0 ? written : (startsInternational(digits) ? written - 2 : 0);
             if (countryCode >= 1 && countryCode <= maxCountryCode) {
                 trunkDropped = true;
-                i += 2;
+                i += trunk - 1;
             }
         } else if (!isSeparator(c)) {
             number.problem = QueueNumber::Problem::ForeignCharacter;

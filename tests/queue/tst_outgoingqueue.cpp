@@ -229,6 +229,7 @@ void TestOutgoingQueue::number_data()
         << u"+41 (0)79 555 12 34"_s << u"0041795551234"_s << P::None << 0 << 0;
     QTest::newRow("(0) after 0041")
         << u"0041(0)79 555 12 34"_s << u"0041795551234"_s << P::None << 0 << 0;
+    QTest::newRow("( 0 ) after 0041") << u"0041 ( 0 ) 79 1"_s << u"0041791"_s << P::None << 0 << 0;
     QTest::newRow("(0) after +352")
         << u"+352 (0)621 123"_s << u"00352621123"_s << P::None << 0 << 0;
     QTest::newRow("(0) further on is a 0")
