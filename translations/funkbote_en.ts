@@ -64,10 +64,6 @@
         <translation>%1 marked people were not queued because their mobile numbers cannot be sent to as they stand: %2.</translation>
     </message>
     <message>
-        <source>Eine Nummer besteht aus Ziffern und Leerzeichen, ein &quot;+&quot; ist nur am Anfang erlaubt, und sie hat höchstens %1 Ziffern. Bitte korrigieren Sie die Nummern im Adressbuch.</source>
-        <translation>A number consists of digits and spaces, a &quot;+&quot; is allowed only at the start, and it has at most %1 digits. Please correct the numbers in the address book.</translation>
-    </message>
-    <message>
         <source>Die Nachricht wird für 1 Person eingereiht.</source>
         <translation>The message is queued for 1 person.</translation>
     </message>
@@ -90,6 +86,10 @@
 </source>
         <translation>Your changes could not be saved. The address book stays open so that nothing is lost.
 </translation>
+    </message>
+    <message>
+        <source>Eine Nummer besteht aus Ziffern, Leerzeichen und den Trennzeichen - / . ( ), ein &quot;+&quot; ist nur am Anfang erlaubt, und sie hat höchstens %1 Ziffern, ein &quot;+&quot; oder &quot;00&quot; am Anfang nicht mitgezählt. Bitte korrigieren Sie die Nummern im Adressbuch.</source>
+        <translation>A number consists of digits, spaces and the separators - / . ( ), a &quot;+&quot; is allowed only at the start, and it has at most %1 digits, not counting a &quot;+&quot; or &quot;00&quot; at the start. Please correct the numbers in the address book.</translation>
     </message>
 </context>
 <context>
@@ -1859,12 +1859,12 @@ Please check the settings (SIM PIN) and then start sending again with “Start s
         <translation>%1 contains no digit.</translation>
     </message>
     <message>
-        <source>%1 %2 enthält das Zeichen &quot;%3&quot;. Eine Nummer besteht aus Ziffern und Leerzeichen; ein &quot;+&quot; ist nur am Anfang erlaubt.</source>
-        <translation>%1 %2 contains the character &quot;%3&quot;. A number consists of digits and spaces; a &quot;+&quot; is allowed only at the start.</translation>
+        <source>%1 %2 enthält das Zeichen &quot;%3&quot;. Eine Nummer besteht aus Ziffern, Leerzeichen und den Trennzeichen - / . ( ); ein &quot;+&quot; ist nur am Anfang erlaubt.</source>
+        <translation>%1 %2 contains the character &quot;%3&quot;. A number consists of digits, spaces and the separators - / . ( ); a &quot;+&quot; is allowed only at the start.</translation>
     </message>
     <message>
-        <source>%1 %2 hat %3 Ziffern. Eine Nummer darf höchstens %4 Ziffern haben (ein &quot;+&quot; am Anfang zählt als &quot;00&quot;); sie wird nicht gekürzt.</source>
-        <translation>%1 %2 has %3 digits. A number may have at most %4 digits (a &quot;+&quot; at the start counts as &quot;00&quot;); it is not shortened.</translation>
+        <source>%1 %2 hat %3 Ziffern. Eine Nummer hat höchstens %4 Ziffern, ein &quot;+&quot; oder &quot;00&quot; am Anfang nicht mitgezählt; sie wird nicht gekürzt.</source>
+        <translation>%1 %2 has %3 digits. A number has at most %4 digits, not counting a &quot;+&quot; or &quot;00&quot; at the start; it is not shortened.</translation>
     </message>
 </context>
 <context>

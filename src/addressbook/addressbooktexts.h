@@ -99,10 +99,11 @@ inline QString bulkSkipped(const QStringList &names, qsizetype queued)
                   .arg(QString::number(names.size()), list);
     text += u'\n' +
             QCoreApplication::translate("AddressBookText",
-                                        "Eine Nummer besteht aus Ziffern und Leerzeichen, ein "
-                                        "\"+\" ist nur am Anfang erlaubt, und sie hat höchstens "
-                                        "%1 Ziffern. Bitte korrigieren Sie die Nummern im "
-                                        "Adressbuch.")
+                                        "Eine Nummer besteht aus Ziffern, Leerzeichen und den "
+                                        "Trennzeichen - / . ( ), ein \"+\" ist nur am Anfang "
+                                        "erlaubt, und sie hat höchstens %1 Ziffern, ein \"+\" "
+                                        "oder \"00\" am Anfang nicht mitgezählt. Bitte "
+                                        "korrigieren Sie die Nummern im Adressbuch.")
                 .arg(QueueNumber::maxDigits) +
             u'\n';
     text +=

@@ -131,8 +131,9 @@ private:
         if (item.status != ImportStatus::NoNumber && !item.mobile)
             hints.append(
                 QCoreApplication::translate("ImportPreviewDialog", "keine gültige Mobilnummer"));
-        // Stored as written, but the queue takes digits, blanks and a
-        // leading "+" only: the user can correct it in the address book.
+        // Stored as written; a number that the queue would refuse (a
+        // letter in it, too many digits) is marked, so that the user can
+        // correct it in the address book.
         const QueueNumber queued = queueNumber(number);
         if (!number.trimmed().isEmpty() && !queued.isValid())
             hints.append(QCoreApplication::translate("ImportPreviewDialog", "so nicht versendbar"));

@@ -48,7 +48,8 @@ struct QueueWidgets
 //
 // cmdSenden queues through enqueueMessage, so the numbers go in as
 // queueNumber makes them: digits only, a leading "+" as "00", refused with a
-// message when anything else stands in them or they have more than 16 digits.
+// message when anything but blanks and separators stands in them or they
+// have too many digits.
 class QueuePanel : public QObject
 {
     Q_OBJECT

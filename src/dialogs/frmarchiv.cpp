@@ -5,6 +5,8 @@
 #include "csvformat.h"
 #include "freedmemory.h"
 #include "hoverlabel.h"
+#include "queuenumber.h"
+#include "queuetexts.h"
 #include "sendlog.h"
 #include "storeconnection.h"
 #include "textfield.h"
@@ -228,12 +230,20 @@ void FRMArchiv::resend()
         return;
     }
     const LogRow row = *shown;
+    // The logged number goes into the queue by the rule of every number
+    // that enters it: one that cannot be sent (a log of an older program
+    // may hold one) is told now rather than dropped after the question.
+    const QueueNumber number = queueNumber(row.mobilNummer);
+    if (!number.isValid()) {
+        message(queueNumberMessage(QueueText::mobileNumber(), row.mobilNummer, number));
+        return;
+    }
     const Prompter::Answer answer =
         message(tr("Die Nachricht an %1 erneut in die Warteschlange stellen?\n\n%2")
                     .arg(row.mobilNummer, row.nachricht),
                 Prompter::Buttons::YesNo, Prompter::Icon::None);
     if (answer == Prompter::Answer::Yes)
-        Q_EMIT resendRequested(row.mobilNummer, row.nachricht);
+        Q_EMIT resendRequested(number.digits, row.nachricht);
 }
 
 void FRMArchiv::firstActivation()

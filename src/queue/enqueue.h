@@ -33,10 +33,11 @@ enum class MessageSplit { MarkedParts, Whole };
 
 // The one way into the queue. The message goes in with its line breaks as
 // CR LF and is split when it is longer than one SMS; the numbers go in as
-// queueNumber makes them (blanks dropped, a leading "+" as "00"). A mobile
-// number without a digit or with anything queueNumber refuses queues
-// nothing; the call-back number may be empty or blanks only, anything else
-// it refuses queues nothing as well. An empty message queues nothing.
+// queueNumber makes them (blanks and separators dropped, a leading "+" as
+// "00"). A mobile number without a digit or with anything queueNumber
+// refuses queues nothing; the call-back number may be empty or hold no
+// digit, anything else it refuses queues nothing as well. An empty message
+// queues nothing.
 Enqueued enqueueMessage(OutgoingQueue &queue, const QString &number, const QString &text,
                         const QString &callBack, MessageSplit split = MessageSplit::MarkedParts);
 

@@ -19,13 +19,58 @@ QString quoted(QStringView text)
     return u'"' + text.first(maxQuoted).toString() + u"…\""_s;
 }
 
+// Characters that only group the digits of a number.
+bool isSeparator(QChar c)
+{
+    switch (c.unicode()) {
+    case u' ':
+    case u'-':
+    case u'/':
+    case u'.':
+    case u'(':
+    case u')':
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A country code has one to three digits.
+constexpr qsizetype maxCountryCode = 3;
+
+// The length of a "(0)" at the start of the text, blanks inside allowed;
+// 0 when the text does not start with one.
+qsizetype trunkZeroLength(QStringView text)
+{
+    qsizetype i = 0;
+    const auto skipBlanks = [&] {
+        while (i < text.size() && text[i] == u' ')
+            ++i;
+    };
+    if (i == text.size() || text[i++] != u'(')
+        return 0;
+    skipBlanks();
+    if (i == text.size() || text[i++] != u'0')
+        return 0;
+    skipBlanks();
+    if (i == text.size() || text[i++] != u')')
+        return 0;
+    return i;
+}
+
+// The number written with "00" at its start, the same prefix as a "+".
+bool startsInternational(QStringView digits)
+{
+    return digits.startsWith(u"00");
+}
+
 } // namespace
 
 QueueNumber queueNumber(QStringView text)
 {
     QueueNumber number;
     qsizetype i = 0;
-    while (i < text.size() && text[i] == u' ')
+    while (i < text.size() && isSeparator(text[i]))
         ++i;
     qsizetype plus = -1;
     if (i < text.size() && text[i] == u'+') {
@@ -33,34 +78,42 @@ QueueNumber queueNumber(QStringView text)
         ++i;
     }
     QString digits = plus >= 0 ? u"00"_s : QString();
-    bool ownDigit = false;
+    // The digits of the text; the "00" of a "+" is not among them.
+    qsizetype written = 0;
+    bool trunkDropped = false;
     for (; i < text.size(); ++i) {
         const QChar c = text[i];
         if (isAsciiDigit(c)) {
             // Past the limit only counted: a pasted page is not copied.
-            if (digits.size() <= QueueNumber::maxDigits)
+            if (digits.size() <= QueueNumber::maxDigits + 2)
                 digits.append(c);
-            ++number.digitCount;
-            ownDigit = true;
-        } else if (c != u' ') {
+            ++written;
+        } else if (const qsizetype trunk = trunkDropped ? 0 : trunkZeroLength(text.sliced(i))) {
+            // "(0)" right after the country code: the national prefix that
+            // is not dialled from abroad. Elsewhere its 0 is a digit.
+            const qsizetype countryCode =
+                plus >= 0 ? written : (startsInternational(digits) ? written - 2 : 0);
+            if (countryCode >= 1 && countryCode <= maxCountryCode) {
+                trunkDropped = true;
+                i += trunk - 1;
+            }
+        } else if (!isSeparator(c)) {
             number.problem = QueueNumber::Problem::ForeignCharacter;
             number.position = i;
-            number.digitCount = 0;
             return number;
         }
     }
-    if (!ownDigit) {
+    if (written == 0) {
         // A "+" with nothing after it is no prefix of anything.
         number.problem =
             plus >= 0 ? QueueNumber::Problem::ForeignCharacter : QueueNumber::Problem::NoDigits;
         number.position = plus;
-        number.digitCount = 0;
         return number;
     }
-    if (plus >= 0)
-        number.digitCount += 2;
-    if (number.digitCount > QueueNumber::maxDigits) {
+    const qsizetype afterPrefix = plus < 0 && startsInternational(digits) ? written - 2 : written;
+    if (afterPrefix > QueueNumber::maxDigits) {
         number.problem = QueueNumber::Problem::TooLong;
+        number.digitCount = afterPrefix;
         return number;
     }
     number.digits = std::move(digits);
@@ -88,14 +141,15 @@ QString queueNumberMessage(const QString &what, QStringView text, const QueueNum
     case QueueNumber::Problem::ForeignCharacter:
         return QCoreApplication::translate("QueueNumber",
                                            "%1 %2 enthält das Zeichen \"%3\". Eine Nummer "
-                                           "besteht aus Ziffern und Leerzeichen; ein \"+\" ist "
-                                           "nur am Anfang erlaubt.")
+                                           "besteht aus Ziffern, Leerzeichen und den "
+                                           "Trennzeichen - / . ( ); ein \"+\" ist nur am "
+                                           "Anfang erlaubt.")
             .arg(what, quoted(text), foreignCharacter(text, number));
     case QueueNumber::Problem::TooLong:
         return QCoreApplication::translate("QueueNumber",
-                                           "%1 %2 hat %3 Ziffern. Eine Nummer darf höchstens %4 "
-                                           "Ziffern haben (ein \"+\" am Anfang zählt als "
-                                           "\"00\"); sie wird nicht gekürzt.")
+                                           "%1 %2 hat %3 Ziffern. Eine Nummer hat höchstens %4 "
+                                           "Ziffern, ein \"+\" oder \"00\" am Anfang nicht "
+                                           "mitgezählt; sie wird nicht gekürzt.")
             .arg(what, quoted(text), QString::number(number.digitCount),
                  QString::number(QueueNumber::maxDigits));
     }

@@ -21,9 +21,15 @@
 using namespace Qt::StringLiterals;
 
 const QString numberRule =
-    QStringLiteral("Eine Nummer besteht aus Ziffern und Leerzeichen, ein \"+\" ist nur am Anfang "
-                   "erlaubt, und sie hat höchstens 16 Ziffern. Bitte korrigieren Sie die Nummern "
-                   "im Adressbuch.");
+    QStringLiteral("Eine Nummer besteht aus Ziffern, Leerzeichen und den Trennzeichen - / . ( ), "
+                   "ein \"+\" ist nur am Anfang erlaubt, und sie hat höchstens 15 Ziffern, ein "
+                   "\"+\" oder \"00\" am Anfang nicht mitgezählt. Bitte korrigieren Sie die "
+                   "Nummern im Adressbuch.");
+const QString foreignCharacterRule =
+    u"Eine Nummer besteht aus Ziffern, Leerzeichen und den Trennzeichen - / . ( ); ein \"+\" "
+    u"ist nur am Anfang erlaubt."_s;
+const QString tooLongRule = u"Eine Nummer hat höchstens 15 Ziffern, ein \"+\" oder \"00\" am "
+                            u"Anfang nicht mitgezählt; sie wird nicht gekürzt."_s;
 
 // A database in a folder of its own, a stand-in main window, a scripted
 // prompter, the flow that opens the windows under test and what it hands to
@@ -474,7 +480,7 @@ private Q_SLOTS:
     {
         for (const QVariant &natel :
              {QVariant(u"079 111 22 33"_s), QVariant(u""_s), QVariant(), QVariant(u"   "_s),
-              QVariant(u"keine"_s), QVariant(u"+41 79 12"_s)})
+              QVariant(u"keine"_s), QVariant(u"+41 79 12"_s), QVariant(u" -/.() "_s)})
             person(u"Ben-Luca"_s, natel);
         person(QVariant(), u"078 5"_s);
         const QStringList expected{u"079 111 22 33 - Ben-Luca"_s, u"+41 79 12 - Ben-Luca"_s,
@@ -509,23 +515,30 @@ private Q_SLOTS:
         QTest::addColumn<QString>("marked");  // the part of the field marked for correction
         QTest::newRow("+ as 00") << u"+41 79 123 45 67"_s << u"0041791234567"_s << QString()
                                  << QString();
-        QTest::newRow("hyphen")
-            << u"079-123"_s << QString()
-            << u"\"079-123\" enthält das Zeichen \"-\". Eine Nummer besteht aus Ziffern und "
-               u"Leerzeichen; ein \"+\" ist nur am Anfang erlaubt."_s
-            << u"-"_s;
-        QTest::newRow("18 digits")
+        QTest::newRow("hyphens") << u"078-444 55 66"_s << u"0784445566"_s << QString() << QString();
+        QTest::newRow("slash") << u"079/123 45 67"_s << u"0791234567"_s << QString() << QString();
+        QTest::newRow("vCard tel: form")
+            << u"+41-79-555-12-34"_s << u"0041795551234"_s << QString() << QString();
+        QTest::newRow("(0) after +41")
+            << u"+41 (0)79 555 12 34"_s << u"0041795551234"_s << QString() << QString();
+        QTest::newRow("+ and 15 digits")
+            << u"+41 79 1234567890 1"_s << u"00417912345678901"_s << QString() << QString();
+        QTest::newRow("letter") << u"079-12x3"_s << QString()
+                                << u"\"079-12x3\" enthält das Zeichen \"x\". "_s +
+                                       foreignCharacterRule
+                                << u"x"_s;
+        QTest::newRow("comma") << u"079 123,45"_s << QString()
+                               << u"\"079 123,45\" enthält das Zeichen \",\". "_s +
+                                      foreignCharacterRule
+                               << u","_s;
+        QTest::newRow("+ and 16 digits")
             << u"+41 79 1234567890 12"_s << QString()
-            << u"\"+41 79 1234567890 12\" hat 18 Ziffern. Eine Nummer darf höchstens 16 "
-               u"Ziffern haben (ein \"+\" am Anfang zählt als \"00\"); sie wird nicht "
-               u"gekürzt."_s
+            << u"\"+41 79 1234567890 12\" hat 16 Ziffern. "_s + tooLongRule
             << u"+41 79 1234567890 12"_s;
-        QTest::newRow("100 KB")
-            << QString(100000, u'7') << QString()
-            << u"\""_s + QString(30, u'7') +
-                   u"…\" hat 100000 Ziffern. Eine Nummer darf höchstens 16 Ziffern haben (ein "
-                   u"\"+\" am Anfang zählt als \"00\"); sie wird nicht gekürzt."_s
-            << QString(100000, u'7');
+        QTest::newRow("100 KB") << QString(100000, u'7') << QString()
+                                << u"\""_s + QString(30, u'7') + u"…\" hat 100000 Ziffern. "_s +
+                                       tooLongRule
+                                << QString(100000, u'7');
     }
     // What a stored number becomes in the single pick, the address book's
     // number take-over and the bulk run: never cut down to another number.
@@ -608,13 +621,11 @@ private Q_SLOTS:
         QTest::newRow("call-back with +") << u"Hallo"_s << u"+41 76 5"_s << QString();
         QTest::newRow("call-back with a letter inside")
             << u"Hallo"_s << u"076a5"_s
-            << u"Die Rückrufnummer \"076a5\" enthält das Zeichen \"a\". Eine Nummer besteht aus "
-               u"Ziffern und Leerzeichen; ein \"+\" ist nur am Anfang erlaubt."_s;
-        QTest::newRow("call-back of 17 digits")
-            << u"Hallo"_s << QString(17, u'7')
-            << u"Die Rückrufnummer \"77777777777777777\" hat 17 Ziffern. Eine Nummer darf "
-               u"höchstens 16 Ziffern haben (ein \"+\" am Anfang zählt als \"00\"); sie wird "
-               u"nicht gekürzt."_s;
+            << u"Die Rückrufnummer \"076a5\" enthält das Zeichen \"a\". "_s + foreignCharacterRule;
+        QTest::newRow("call-back with separators") << u"Hallo"_s << u"076/555-12.34"_s << QString();
+        QTest::newRow("call-back of 16 digits")
+            << u"Hallo"_s << QString(16, u'7')
+            << u"Die Rückrufnummer \"7777777777777777\" hat 16 Ziffern. "_s + tooLongRule;
     }
     void startChecks()
     {
@@ -651,7 +662,7 @@ private Q_SLOTS:
         // No limit of 501 recipients; those whose number cannot be sent are
         // left out and counted.
         for (int i = 0; i < 12; ++i)
-            person(u"Falsch %1"_s.arg(i), u"079-%1"_s.arg(i));
+            person(u"Falsch %1"_s.arg(i), u"079-x%1"_s.arg(i));
         bulk = openBulk();
         QVERIFY(bulk);
         watch(bulk);

@@ -32,7 +32,7 @@ const QByteArray phoneVcf =
     "NOTE:Kennt uns seit 20\r\n 10\r\nEND:VCARD\r\n"
     "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Beat Br\xC3\xA4ndli\r\n"
     "ADR;TYPE=home:;;Bahnhofstrasse 1;Z\xC3\xBCrich;;8000;Schweiz\r\n"
-    "TEL;TYPE=cell:0041 78 000 00 01\r\nEND:VCARD\r\n"
+    "TEL;VALUE=uri;TYPE=cell:tel:+41-78-000-00-01\r\nEND:VCARD\r\n"
     "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=ISO-8859-1:M\xFCller;J\xFCrg\r\n"
     "TEL;WORK:044 987 65 43\r\nNOTE;ENCODING=QUOTED-PRINTABLE:Gr=FCsse\r\nEND:VCARD\r\n"
     "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ohne Nummer\r\nEMAIL:x@example.ch\r\nEND:VCARD\r\n";
@@ -176,21 +176,23 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("added");
         QTest::addColumn<QString>("stored"); // Anna's row afterwards
         QTest::addColumn<QString>("done");
+        QTest::addColumn<QStringList>("hints"); // the preview's, per person of the file
 
         const QStringList vcfCounts{u"Neu: 2"_s, u"Schon im Adressbuch (gleiche Nummer): 1"_s,
                                     u"Mehrfach in der Datei (gleiche Nummer): 0"_s,
                                     u"Ohne verwendbare Nummer: 1"_s,
                                     u"Keine gültige Mobilnummer (wird so übernommen): 1"_s};
-        const QStringList vcfAdded{
-            u"Beat Brändli|Bahnhofstrasse 1|8000 Zürich|0041 78 000 00 01|"_s,
-            u"Jürg Müller|||044 987 65 43|Grüsse"_s, u"Ohne Nummer||||"_s};
+        const QStringList vcfAdded{u"Beat Brändli|Bahnhofstrasse 1|8000 Zürich|+41-78-000-00-01|"_s,
+                                   u"Jürg Müller|||044 987 65 43|Grüsse"_s, u"Ohne Nummer||||"_s};
+        // The tel: number written with hyphens is one that can be sent.
+        const QStringList vcfHints{QString(), QString(), u"keine gültige Mobilnummer"_s, QString()};
         QTest::newRow("vCard, match skipped")
             << u"telefon.vcf"_s << phoneVcf << false << vcfCounts << vcfAdded << annaTyped
-            << u"Import abgeschlossen: 3 Personen neu aufgenommen, 1 übersprungen."_s;
+            << u"Import abgeschlossen: 3 Personen neu aufgenommen, 1 übersprungen."_s << vcfHints;
         QTest::newRow("vCard, match updated")
             << u"telefon.vcf"_s << phoneVcf << true << vcfCounts << vcfAdded
             << u"Anna Muster|Weg 1||079 555 12 34|Kennt uns seit 2010"_s
-            << u"Import abgeschlossen: 3 Personen neu aufgenommen, 1 aktualisiert."_s;
+            << u"Import abgeschlossen: 3 Personen neu aufgenommen, 1 aktualisiert."_s << vcfHints;
         // The notes column is set to "nicht übernehmen" in the mapping.
         QTest::newRow("CSV, mapping confirmed")
             << u"tabelle.csv"_s << sheetCsv << true
@@ -200,7 +202,8 @@ private Q_SLOTS:
                            u"Keine gültige Mobilnummer (wird so übernommen): 0"_s}
             << QStringList{u"Carla Meier|Gasse 3, Hinterhaus|8600 Dübendorf|079 111 22 33|"_s}
             << u"Anna Muster|Weg 1||079 555 12 34|"_s
-            << u"Import abgeschlossen: 1 Person neu aufgenommen, 1 aktualisiert."_s;
+            << u"Import abgeschlossen: 1 Person neu aufgenommen, 1 aktualisiert."_s
+            << QStringList{QString(), QString()};
     }
     void import()
     {
@@ -211,6 +214,7 @@ private Q_SLOTS:
         QFETCH(QStringList, added);
         QFETCH(QString, stored);
         QFETCH(QString, done);
+        QFETCH(QStringList, hints);
         TestDb::addPerson(m_path, u"Anna Alt"_s, u"079 555 12 34"_s, u"Weg 1"_s);
         FRMAdressBuch *book = openBook();
         QVERIFY(book);
@@ -259,6 +263,10 @@ private Q_SLOTS:
         // The matching person's row names the one in the address book.
         QCOMPARE(preview->table()->model()->index(0, 3).data().toString(),
                  u"schon im Adressbuch: Anna Getippt"_s);
+        QStringList hinted;
+        for (int row = 0; row < preview->table()->model()->rowCount(); ++row)
+            hinted.append(preview->table()->model()->index(row, 4).data().toString());
+        QCOMPARE(hinted, hints);
         if (update)
             click(preview, u"OPTAktualisieren"_s);
         QVERIFY(m_prompter->shown().isEmpty());

@@ -264,28 +264,27 @@ void TestQueuePanel::senden_data()
 
     const QStringList none;
     const QString ok, a155(155, u'a');
-    const QString tooLong =
-        u"Die Mobilnummer \"12345678901234567\" hat 17 Ziffern. Eine Nummer darf "
-        u"höchstens 16 Ziffern haben (ein \"+\" am Anfang zählt als \"00\"); "
-        u"sie wird nicht gekürzt."_s;
+    const QString tooLongRule = u"Eine Nummer hat höchstens 15 Ziffern, ein \"+\" oder \"00\" am "
+                                u"Anfang nicht mitgezählt; sie wird nicht gekürzt."_s;
     // Numbers go into the queue as digits, the way they are sent.
     QTest::newRow("one entry") << u"079 1|Hi|076 5"_s << ok << QStringList{u"0791|Hi|0765"_s};
     QTest::newRow("+ is 00") << u" +41 79 123 45 67|Hi|+41 76 5"_s << ok
                              << QStringList{u"0041791234567|Hi|0041765"_s};
-    QTest::newRow("16 digits") << u"+41 791234567890|Hi|"_s << ok
-                               << QStringList{u"0041791234567890|Hi|"_s};
+    QTest::newRow("+ and 15 digits")
+        << u"+41 7912345678901|Hi|"_s << ok << QStringList{u"00417912345678901|Hi|"_s};
+    QTest::newRow("separators, (0) after +41")
+        << u"+41 (0)79-555.12/34|Hi|(076) 5"_s << ok << QStringList{u"0041795551234|Hi|0765"_s};
     QTest::newRow("call-back of blanks") << u"0791|Hi|   "_s << ok << QStringList{u"0791|Hi|"_s};
-    QTest::newRow("17 digits") << u"12345678901234567|Hi|"_s << tooLong << none;
-    QTest::newRow("call-back of 17 digits")
-        << u"0791|Hi|+417912345678901"_s
-        << u"Die Rückrufnummer \"+417912345678901\" hat 17 Ziffern. Eine Nummer darf höchstens "
-           u"16 Ziffern haben (ein \"+\" am Anfang zählt als \"00\"); sie wird nicht gekürzt."_s
-        << none;
+    QTest::newRow("16 digits") << u"1234567890123456|Hi|"_s
+                               << u"Die Mobilnummer \"1234567890123456\" hat 16 Ziffern. "_s +
+                                      tooLongRule
+                               << none;
+    QTest::newRow("call-back of + and 16 digits")
+        << u"0791|Hi|+4179123456789012"_s
+        << u"Die Rückrufnummer \"+4179123456789012\" hat 16 Ziffern. "_s + tooLongRule << none;
     QTest::newRow("100 KB pasted, neither cut nor queued")
         << QString(100000, u'7') + u"|Hi|"_s
-        << u"Die Mobilnummer \""_s + QString(30, u'7') +
-               u"…\" hat 100000 Ziffern. Eine Nummer darf höchstens 16 Ziffern haben (ein \"+\" "
-               u"am Anfang zählt als \"00\"); sie wird nicht gekürzt."_s
+        << u"Die Mobilnummer \""_s + QString(30, u'7') + u"…\" hat 100000 Ziffern. "_s + tooLongRule
         << none;
     QTest::newRow("+ inside") << u"079+1|Hi|"_s << noLettersText << none;
     QTest::newRow("+ alone before blanks") << u"+ |Hi|"_s << noLettersText << none;
@@ -298,7 +297,9 @@ void TestQueuePanel::senden_data()
     QTest::newRow("no number, bad call-back: one message") << u"|Hi|07a6"_s << pflicht << none;
     QTest::newRow("letter inside number") << u"079x1234|Hi|"_s << noLettersText << none;
     QTest::newRow("no-break space in number") << u"079\u00A01|Hi|"_s << noLettersText << none;
-    QTest::newRow("slash inside call-back") << u"0791|Hi|076/5551"_s << noLettersText << none;
+    QTest::newRow("slash inside call-back")
+        << u"0791|Hi|076/5551"_s << ok << QStringList{u"0791|Hi|0765551"_s};
+    QTest::newRow("comma inside call-back") << u"0791|Hi|076,5551"_s << noLettersText << none;
 }
 
 void TestQueuePanel::senden()

@@ -99,12 +99,13 @@ private:
         return filled.wait(5000);
     }
     QStringList lines() const { return qobject_cast<FRMArchiv *>(m_dialog)->lines(); }
-    void log(const QString &time, const QString &text, const QString &versandt = u"OK"_s)
+    void log(const QString &time, const QString &text, const QString &versandt = u"OK"_s,
+             const QString &number = u"0791"_s)
     {
         QVERIFY(TestDb::exec(m_path,
                              u"INSERT INTO VersandLog (VersandDatum, VersandZeit, MobilNummer, "
-                             u"Nachricht, versandt) VALUES ('2026-12-06', ?, '0791', ?, ?)"_s,
-                             {time, text, versandt}));
+                             u"Nachricht, versandt) VALUES ('2026-12-06', ?, ?, ?, ?)"_s,
+                             {time, number, text, versandt}));
     }
     void click(const QString &name)
     {
@@ -269,29 +270,42 @@ void TestDialogs::archiveFilter()
 
 void TestDialogs::archiveResend_data()
 {
-    QTest::addColumn<int>("select"); // -1: nothing selected
+    QTest::addColumn<QString>("number"); // as logged
+    QTest::addColumn<int>("select");     // -1: nothing selected
     QTest::addColumn<int>("answer");
     QTest::addColumn<QString>("box");
-    QTest::addColumn<bool>("resent");
-    QTest::newRow("yes") << 1 << int(Prompter::Answer::Yes)
+    QTest::addColumn<QString>("resent"); // the number queued again; empty: nothing
+    QTest::newRow("yes") << u"0791"_s << 1 << int(Prompter::Answer::Yes)
                          << u"Die Nachricht an 0791 erneut in die Warteschlange stellen?\n\n"
                             u"Abgelehnt"_s
-                         << true;
-    QTest::newRow("no") << 1 << int(Prompter::Answer::No) << QString() << false;
+                         << u"0791"_s;
+    QTest::newRow("no") << u"0791"_s << 1 << int(Prompter::Answer::No) << QString() << QString();
     QTest::newRow("nothing selected")
-        << -1 << int(Prompter::Answer::Ok)
+        << u"0791"_s << -1 << int(Prompter::Answer::Ok)
         << u"Bitte wählen Sie zuerst die Nachricht aus, die erneut gesendet werden soll."_s
-        << false;
+        << QString();
+    QTest::newRow("separators")
+        << u"+41 (0)79-555 12/34"_s << 1 << int(Prompter::Answer::Yes)
+        << u"Die Nachricht an +41 (0)79-555 12/34 erneut in die Warteschlange stellen?\n\n"
+           u"Abgelehnt"_s
+        << u"0041795551234"_s;
+    QTest::newRow("letter: told, not asked")
+        << u"079 555 12 3x"_s << 1 << int(Prompter::Answer::Ok)
+        << u"Die Mobilnummer \"079 555 12 3x\" enthält das Zeichen \"x\". Eine Nummer besteht "
+           u"aus Ziffern, Leerzeichen und den Trennzeichen - / . ( ); ein \"+\" ist nur am "
+           u"Anfang erlaubt."_s
+        << QString();
 }
 
 void TestDialogs::archiveResend()
 {
+    QFETCH(QString, number);
     QFETCH(int, select);
     QFETCH(int, answer);
     QFETCH(QString, box);
-    QFETCH(bool, resent);
+    QFETCH(QString, resent);
     log(u"09:00:00"_s, u"Erfolg"_s);
-    log(u"09:01:00"_s, u"Abgelehnt"_s, u"NACK 24"_s);
+    log(u"09:01:00"_s, u"Abgelehnt"_s, u"NACK 24"_s, number);
     QVERIFY(openArchive());
     auto *archive = qobject_cast<FRMArchiv *>(m_dialog);
     QSignalSpy requested(archive, &FRMArchiv::resendRequested);
@@ -305,9 +319,9 @@ void TestDialogs::archiveResend()
     QCOMPARE(m_prompter->count(), 1);
     if (!box.isEmpty())
         QCOMPARE(m_prompter->texts().constFirst(), box);
-    QCOMPARE(requested.count(), resent ? 1 : 0);
-    if (resent)
-        QCOMPARE(requested.constFirst(), (QVariantList{u"0791"_s, u"Abgelehnt"_s}));
+    QCOMPARE(requested.count(), resent.isEmpty() ? 0 : 1);
+    if (!resent.isEmpty())
+        QCOMPARE(requested.constFirst(), (QVariantList{resent, u"Abgelehnt"_s}));
 }
 
 // RFC 4180 read independently of the program: fields split at ';' outside

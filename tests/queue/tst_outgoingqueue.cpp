@@ -220,21 +220,50 @@ void TestOutgoingQueue::number_data()
     QTest::newRow("blanks dropped") << u" 079 123 45 67 "_s << u"0791234567"_s << P::None << 0 << 0;
     QTest::newRow("+ is 00") << u"+41 79 123 45 67"_s << u"0041791234567"_s << P::None << 0 << 0;
     QTest::newRow("+ after blanks") << u"  + 41 79"_s << u"004179"_s << P::None << 0 << 0;
-    QTest::newRow("16 digits with +")
-        << u"+4123456789012 3"_s << u"0041234567890123"_s << P::None << 0 << 0;
+    QTest::newRow("hyphens") << u"078-444 55 66"_s << u"0784445566"_s << P::None << 0 << 0;
+    QTest::newRow("slash") << u"079/123 45 67"_s << u"0791234567"_s << P::None << 0 << 0;
+    QTest::newRow("tel URI form") << u"+41-79-555-12-34"_s << u"0041795551234"_s << P::None << 0
+                                  << 0;
+    QTest::newRow("dots, brackets") << u"(044) 555.12.34"_s << u"0445551234"_s << P::None << 0 << 0;
+    QTest::newRow("(0) after +41")
+        << u"+41 (0)79 555 12 34"_s << u"0041795551234"_s << P::None << 0 << 0;
+    QTest::newRow("(0) after 0041")
+        << u"0041(0)79 555 12 34"_s << u"0041795551234"_s << P::None << 0 << 0;
+    QTest::newRow("( 0 ) after 0041") << u"0041 ( 0 ) 79 1"_s << u"0041791"_s << P::None << 0 << 0;
+    QTest::newRow("(0) after +352")
+        << u"+352 (0)621 123"_s << u"00352621123"_s << P::None << 0 << 0;
+    QTest::newRow("(0) further on is a 0")
+        << u"+41 79 (0)5"_s << u"00417905"_s << P::None << 0 << 0;
+    QTest::newRow("(0) national is a 0") << u"(0)79 1"_s << u"0791"_s << P::None << 0 << 0;
+    QTest::newRow("+ in brackets") << u"(+41) 79 1"_s << u"0041791"_s << P::None << 0 << 0;
+    QTest::newRow("+ and 15 digits")
+        << u"+"_s + QString(15, u'1') << u"00"_s + QString(15, u'1') << P::None << 0 << 0;
+    QTest::newRow("00 and 15 digits")
+        << u"00"_s + QString(15, u'1') << u"00"_s + QString(15, u'1') << P::None << 0 << 0;
+    QTest::newRow("15 digits") << QString(15, u'1') << QString(15, u'1') << P::None << 0 << 0;
     QTest::newRow("empty") << QString() << QString() << P::NoDigits << 0 << 0;
     QTest::newRow("blanks only") << u"   "_s << QString() << P::NoDigits << 0 << 0;
+    QTest::newRow("separators only") << u" -/.() "_s << QString() << P::NoDigits << 0 << 0;
     QTest::newRow("+ without digits") << u" + "_s << QString() << P::ForeignCharacter << 1 << 0;
+    QTest::newRow("+ and separators") << u"+ (-)"_s << QString() << P::ForeignCharacter << 0 << 0;
     QTest::newRow("+ inside") << u"079+1"_s << QString() << P::ForeignCharacter << 3 << 0;
     QTest::newRow("second +") << u"++41"_s << QString() << P::ForeignCharacter << 1 << 0;
-    QTest::newRow("hyphen") << u"+41 79-1"_s << QString() << P::ForeignCharacter << 6 << 0;
     QTest::newRow("letter") << u"079a"_s << QString() << P::ForeignCharacter << 3 << 0;
+    QTest::newRow("letter between separators")
+        << u"078-444 x5 66"_s << QString() << P::ForeignCharacter << 8 << 0;
+    QTest::newRow("comma") << u"079,123"_s << QString() << P::ForeignCharacter << 3 << 0;
+    QTest::newRow("underscore") << u"079_123"_s << QString() << P::ForeignCharacter << 3 << 0;
     QTest::newRow("no-break space")
         << u"079\u00A01"_s << QString() << P::ForeignCharacter << 3 << 0;
+    QTest::newRow("en dash") << u"079\u20131"_s << QString() << P::ForeignCharacter << 3 << 0;
     QTest::newRow("non-ASCII digit") << u"07\u0663"_s << QString() << P::ForeignCharacter << 2 << 0;
-    QTest::newRow("17 digits") << QString(17, u'1') << QString() << P::TooLong << 0 << 17;
-    QTest::newRow("15 digits and +")
-        << u"+"_s + QString(15, u'1') << QString() << P::TooLong << 0 << 17;
+    QTest::newRow("16 digits") << QString(16, u'1') << QString() << P::TooLong << 0 << 16;
+    QTest::newRow("+ and 16 digits")
+        << u"+"_s + QString(16, u'1') << QString() << P::TooLong << 0 << 16;
+    QTest::newRow("00 and 16 digits")
+        << u"00"_s + QString(16, u'1') << QString() << P::TooLong << 0 << 16;
+    QTest::newRow("(0) counted further on")
+        << u"+41 (0)79 (0)12345678901"_s << QString() << P::TooLong << 0 << 16;
     QTest::newRow("100 KB pasted")
         << QString(100000, u'7') << QString() << P::TooLong << 0 << 100000;
 }
@@ -259,9 +288,9 @@ void TestOutgoingQueue::number()
         QCOMPARE(number.digitCount, qsizetype(count));
         // Neither cut nor quoted in full.
         const QString message = queueNumberMessage(u"Die Mobilnummer"_s, text, number);
-        QVERIFY2(message.contains(
-                     u" hat %1 Ziffern. Eine Nummer darf höchstens 16 Ziffern"_s.arg(count)),
-                 qPrintable(message));
+        QVERIFY2(
+            message.contains(u" hat %1 Ziffern. Eine Nummer hat höchstens 15 Ziffern"_s.arg(count)),
+            qPrintable(message));
         QVERIFY(message.size() < 300);
     }
 }
@@ -290,19 +319,22 @@ void TestOutgoingQueue::enqueue_data()
         << QStringList{u"1"_s} << QString() << QString() << R::NoText << QStringList();
     QTest::newRow("number of blanks")
         << QStringList{u"   "_s} << u"Hi"_s << QString() << R::Number << QStringList();
-    QTest::newRow("hyphen in number")
-        << QStringList{u"3-4"_s} << u"Hi"_s << QString() << R::Number << QStringList();
-    QTest::newRow("17 digits") << QStringList{QString(17, u'1')} << u"Hi"_s << QString()
+    QTest::newRow("letter in number")
+        << QStringList{u"3-a"_s} << u"Hi"_s << QString() << R::Number << QStringList();
+    QTest::newRow("16 digits") << QStringList{QString(16, u'1')} << u"Hi"_s << QString()
                                << R::Number << QStringList();
-    QTest::newRow("call-back with hyphen")
-        << QStringList{u"1"_s} << u"Hi"_s << u"5-"_s << R::CallBack << QStringList();
+    QTest::newRow("separators in both")
+        << QStringList{u"+41 (0)79-1"_s} << u"Hi"_s << u"(076) 5/5."_s << R::None
+        << QStringList{u"0041791|Hi|07655"_s};
+    QTest::newRow("call-back with letter")
+        << QStringList{u"1"_s} << u"Hi"_s << u"5-b"_s << R::CallBack << QStringList();
     // Several recipients (bulk): refused numbers are left out, the rest keep
     // their order.
     QTest::newRow("several, one refused")
-        << QStringList{u"1"_s, u"+2"_s, u"3-4"_s, u"3 4"_s} << u"a\nb"_s << u"+5 "_s << R::None
+        << QStringList{u"1"_s, u"+2"_s, u"3-x"_s, u"3/4"_s} << u"a\nb"_s << u"+5 "_s << R::None
         << QStringList{u"1|a\r\nb|005"_s, u"002|a\r\nb|005"_s, u"34|a\r\nb|005"_s};
     QTest::newRow("several, call-back refused")
-        << QStringList{u"1"_s, u"2"_s} << u"a"_s << u"5-"_s << R::CallBack << QStringList();
+        << QStringList{u"1"_s, u"2"_s} << u"a"_s << u"5x"_s << R::CallBack << QStringList();
     QTest::newRow("several, split")
         << QStringList{u"1"_s, u"2"_s} << long161 << QString() << R::None
         << QStringList{u"1|"_s + QString(155, u'a') + u"...->|", u"1|->...bbbbbb|"_s,
@@ -365,7 +397,7 @@ void TestOutgoingQueue::enqueueWhole()
     OutgoingQueue queue;
     const Enqueued one = enqueueMessage(queue, u"079 1"_s, text, QString(), MessageSplit::Whole);
     QCOMPARE(one.refusal, Enqueued::Refusal::None);
-    QCOMPARE(enqueueMessage(queue, {u"1"_s, u"3-4"_s, u"2"_s}, text, u"5"_s, MessageSplit::Whole),
+    QCOMPARE(enqueueMessage(queue, {u"1"_s, u"3-x"_s, u"2"_s}, text, u"5"_s, MessageSplit::Whole),
              2);
     QCOMPARE(queue.count(), 3);
     for (int i = 0; i < queue.count(); ++i)
@@ -381,7 +413,7 @@ void TestOutgoingQueue::enqueuePersonalTexts()
     QSignalSpy inserted(&queue, &QAbstractItemModel::rowsInserted);
     // An empty text (a merge field that was empty for this person) and a
     // refused number leave their recipient out; the others keep their order.
-    QCOMPARE(enqueueMessages(queue, {u"079 1"_s, u"079 2"_s, u"3-4"_s, u"+41 79 5"_s},
+    QCOMPARE(enqueueMessages(queue, {u"079 1"_s, u"079 2"_s, u"3x4"_s, u"+41 79 5"_s},
                              {u"Hallo Anna"_s, QString(), u"Hallo X"_s, u"Hallo\nBen"_s}, u"076"_s),
              2);
     QCOMPARE(inserted.size(), 1);
@@ -390,7 +422,7 @@ void TestOutgoingQueue::enqueuePersonalTexts()
                  queue.at(0).rueckrufNummer,
              u"0791|Hallo Anna|076"_s);
     QCOMPARE(queue.at(1).natelNummer + u'|' + queue.at(1).nachricht, u"0041795|Hallo\r\nBen"_s);
-    QCOMPARE(enqueueMessages(queue, {u"079 1"_s}, {u"Hallo"_s}, u"07-6"_s), 0);
+    QCOMPARE(enqueueMessages(queue, {u"079 1"_s}, {u"Hallo"_s}, u"07+6"_s), 0);
     QCOMPARE(queue.count(), 2);
 }
 
