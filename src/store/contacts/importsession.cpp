@@ -87,7 +87,10 @@ void ImportSession::setData(const QString &fileName, QByteArray data, const Read
     // The stop is noted here, so that every reader may simply return.
     const ReadProgress watched = progress
                                      ? ReadProgress([this, progress](qint64 done, qint64 total) {
-                                           m_cancelled = m_cancelled || !progress(done, total);
+                                           // Asked every time: a reader that goes on
+                                           // after a cancel is a fault to be seen.
+                                           const bool goOn = progress(done, total);
+                                           m_cancelled = m_cancelled || !goOn;
                                            return !m_cancelled;
                                        })
                                      : ReadProgress();
@@ -154,7 +157,8 @@ bool ImportSession::planAgainstExisting(const ReadProgress &progress)
     m_cancelled = false;
     m_plan =
         planImport(m_existing, m_contacts.records, [this, progress](qint64 done, qint64 total) {
-            m_cancelled = m_cancelled || (progress && !progress(done, total));
+            const bool goOn = !progress || progress(done, total);
+            m_cancelled = m_cancelled || !goOn;
             return !m_cancelled;
         });
     if (m_cancelled)
