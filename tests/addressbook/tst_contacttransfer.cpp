@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -378,10 +379,17 @@ private Q_SLOTS:
         // The next import starts afresh.
         QVERIFY(TestDb::exec(m_path, u"DROP TRIGGER halt"_s));
         m_prompter->clear();
-        ImportPreviewDialog *preview = importUpToPreview(book, file(u"b.vcf"_s, phoneVcf));
+        // With a card of 150 broken lines: the preview lists the first
+        // messages and counts the rest.
+        ImportPreviewDialog *preview = importUpToPreview(
+            book, file(u"b.vcf"_s, phoneVcf + "BEGIN:VCARD\r\nFN:Z\r\n" +
+                                       QByteArray("x\r\n").repeated(150) + "END:VCARD\r\n"));
         QVERIFY(preview);
+        const auto *messages = preview->findChild<QListWidget *>(u"LSTHinweise"_s);
+        QVERIFY(messages && messages->count() == 101);
+        QCOMPARE(messages->item(100)->text(), u"… und 50 weitere"_s);
         click(preview, u"cmdImportieren"_s);
-        QTRY_COMPARE(rows().size(), 4);
+        QTRY_COMPARE(rows().size(), 5);
     }
 
     void exportImportRoundTrip_data()
