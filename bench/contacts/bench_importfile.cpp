@@ -1,5 +1,7 @@
 // Prints what importing a large CSV file takes up to its preview: the file
-// (50 MB of address rows unless a size in MB is given) is read and planned
+// (50 MB of address rows unless a size in MB is given; with a second
+// argument "vcf", a .vcf file of broken cards, a message for each of their
+// lines) is read and planned
 // against an empty Daten.mdb as the address book's import does it, with a
 // progress that is called but never cancels. Prints the time to the preview
 // and the peak resident memory of the process. Asserts nothing.
@@ -37,9 +39,18 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     const qint64 megabytes = argc > 1 ? QByteArray(argv[1]).toLongLong() : 50;
+    const bool broken = argc > 2 && QByteArray(argv[2]) == "vcf";
     QTemporaryDir dir;
-    const QString path = dir.filePath(u"gross.csv"_s);
-    {
+    const QString path = dir.filePath(broken ? u"kaputt.vcf"_s : u"gross.csv"_s);
+    if (broken) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return 1;
+        const QByteArray card = "BEGIN:VCARD\r\nFN:A\r\n" +
+                                QByteArray("kein Doppelpunkt\r\n").repeated(18) + "END:VCARD\r\n";
+        while (file.size() < megabytes * 1024 * 1024)
+            file.write(card.repeated(1000));
+    } else {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly))
             return 1;
@@ -76,8 +87,10 @@ int main(int argc, char *argv[])
         out << session.lastError() << Qt::endl;
         return 1;
     }
-    out << megabytes << " MB CSV, " << session.contacts().records.size() << " persons: read in "
-        << read << " ms, preview planned after " << timer.elapsed() << " ms, " << calls
+    out << megabytes << (broken ? " MB vCard, " : " MB CSV, ") << session.contacts().records.size()
+        << " persons, " << session.contacts().messages.size() << " messages kept and "
+        << session.contacts().moreMessages << " counted: read in " << read
+        << " ms, preview planned after " << timer.elapsed() << " ms, " << calls
         << " progress steps; peak memory " << peakResidentMb() << " MB (" << before
         << " MB before the import)" << Qt::endl;
     return 0;
