@@ -52,10 +52,11 @@ ParsedCsv parseCsv(QStringView text, QChar delimiter, qsizetype maxRecords = -1,
         endField();
         // An empty line is one empty field that was not quoted.
         if (record.size() > 1 || !record.first().isEmpty() || wasQuoted) {
-            parsed.records.append(record);
+            // A list of its own size, as for the fields.
+            parsed.records.append(QStringList(record.cbegin(), record.cend()));
             parsed.lines.append(recordLine);
         }
-        record.clear();
+        record.resize(0);
         strayReported = false;
     };
 
