@@ -1503,6 +1503,21 @@ Please check the settings (SIM PIN) and then start sending again with “Start s
     </message>
 </context>
 <context>
+    <name>ImportFlow</name>
+    <message>
+        <source>Abbrechen</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Die Datei «%1» wird gelesen …</source>
+        <translation>Reading the file “%1” …</translation>
+    </message>
+    <message>
+        <source>Die Vorschau wird vorbereitet …</source>
+        <translation>Preparing the preview …</translation>
+    </message>
+</context>
+<context>
     <name>ImportMappingDialog</name>
     <message>
         <source>Spalten zuordnen...</source>
@@ -1687,6 +1702,10 @@ Please check the settings (SIM PIN) and then start sending again with “Start s
         <source>Abbrechen</source>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>… und %1 weitere</source>
+        <translation>… and %1 more</translation>
+    </message>
 </context>
 <context>
     <name>ImportSession</name>
@@ -1701,6 +1720,10 @@ Please check the settings (SIM PIN) and then start sending again with “Start s
     <message>
         <source>Die Datei «%1» konnte nicht gelesen werden: %2</source>
         <translation>The file “%1” could not be read: %2</translation>
+    </message>
+    <message>
+        <source>Die Datei «%1» enthält keinen Text (zu viele Steuerzeichen) und kann nicht importiert werden. Bitte wählen Sie eine vCard- oder CSV-Datei.</source>
+        <translation>The file “%1” holds no text (too many control characters) and cannot be imported. Please choose a vCard or CSV file.</translation>
     </message>
 </context>
 <context>

@@ -28,25 +28,27 @@ inline QString persons(qsizetype count)
                       : QCoreApplication::translate("ContactText", "%1 Personen").arg(count);
 }
 
-// The first problems of the reading, for a message that ends an import.
-inline QString readingProblems(const QList<ImportMessage> &messages)
+// The first problems of the reading, for a message that ends an import;
+// more is the number of those that were counted but not kept.
+inline QString readingProblems(const QList<ImportMessage> &messages, qsizetype more = 0)
 {
     constexpr qsizetype listed = 5;
     QString text;
     for (qsizetype i = 0; i < messages.size() && i < listed; ++i)
         text += u'\n' + messages.at(i).toString();
-    if (messages.size() > listed)
-        text += QCoreApplication::translate("ContactText", "\n… und %1 weitere Hinweise")
-                    .arg(messages.size() - listed);
+    const qsizetype rest = std::max<qsizetype>(messages.size() - listed, 0) + more;
+    if (rest > 0)
+        text += QCoreApplication::translate("ContactText", "\n… und %1 weitere Hinweise").arg(rest);
     return text;
 }
 
-inline QString nobodyInFile(const QString &fileName, const QList<ImportMessage> &messages)
+inline QString nobodyInFile(const QString &fileName, const QList<ImportMessage> &messages,
+                            qsizetype more = 0)
 {
     return QCoreApplication::translate("ContactText",
                                        "In der Datei «%1» wurden keine Personen gefunden.")
                .arg(fileName) +
-           readingProblems(messages);
+           readingProblems(messages, more);
 }
 
 inline QString importFailed(const QString &detail)

@@ -104,9 +104,11 @@ void FRMSelektion::updatePreview()
 std::optional<QList<PersonLine>> FRMSelektion::markedLines()
 {
     // A run or an export started while lines still arrive takes them too
-    // (marked when all were marked).
-    model()->loadRest();
-    std::optional<QList<PersonLine>> lines = model()->lines(list()->selectionModel()->selection());
+    // (marked when all were marked). A reading that failed leaves a part of
+    // the list, and the run must not take a part for the whole.
+    std::optional<QList<PersonLine>> lines;
+    if (model()->loadRest())
+        lines = model()->lines(list()->selectionModel()->selection());
     if (!lines)
         message(AddressBookText::accessFailed(model()->lastError()));
     return lines;

@@ -219,6 +219,10 @@ ImportPreviewDialog::ImportPreviewDialog(const ImportSession &session, Prompter 
         messages->setObjectName(u"LSTHinweise"_s);
         for (const ImportMessage &message : session.contacts().messages)
             messages->addItem(message.toString());
+        // A file of broken lines has a message for each; the first ones tell
+        // what is wrong.
+        if (const qsizetype more = session.contacts().moreMessages; more > 0)
+            messages->addItem(tr("… und %1 weitere").arg(more));
         messages->setMaximumHeight(::Look::px(900));
         messagesHeading->setBuddy(messages);
         layout->addWidget(messagesHeading);

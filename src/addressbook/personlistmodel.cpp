@@ -31,9 +31,9 @@ void PersonListModel::load()
     m_scan->start();
 }
 
-void PersonListModel::loadRest()
+bool PersonListModel::loadRest()
 {
-    m_scan->finishNow();
+    return m_scan->finishNow();
 }
 
 void PersonListModel::append(const QList<qint64> &rowids)

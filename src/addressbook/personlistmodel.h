@@ -28,8 +28,9 @@ public:
 
     // Finds the persons anew; the first slice before this returns.
     void load();
-    // Lists the persons not yet found before it returns.
-    void loadRest();
+    // Lists the persons not yet found before it returns. False when the
+    // reading has failed (see lastError()): the list is then incomplete.
+    bool loadRest();
     int count() const { return int(m_rowids.size()); }
 
     // The line at this row; an empty line when its person has gone.

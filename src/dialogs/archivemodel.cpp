@@ -42,9 +42,9 @@ void ArchiveModel::load()
     restart();
 }
 
-void ArchiveModel::loadRest()
+bool ArchiveModel::loadRest()
 {
-    m_scan->finishNow();
+    return m_scan->finishNow();
 }
 
 void ArchiveModel::setSearch(const QString &text)

@@ -32,8 +32,9 @@ public:
 
     // Reads the log anew with the search and choice as they are.
     void load();
-    // Lists the rows not yet found before it returns.
-    void loadRest();
+    // Lists the rows not yet found before it returns. False when the
+    // reading has failed (see lastError()): the list is then incomplete.
+    bool loadRest();
     void setSearch(const QString &text);
     void setShow(Show show);
 

@@ -191,8 +191,12 @@ void FRMArchiv::exportShown()
     QString path = choice->path;
     if (QFileInfo(path).suffix().isEmpty())
         path += u".csv"_s;
-    // Every row the search and choice give, also those not yet listed.
-    m_rows->loadRest();
+    // Every row the search and choice give, also those not yet listed; a
+    // reading that failed leaves a part, and a part is no export.
+    if (!m_rows->loadRest()) {
+        showReadError(m_rows->lastError());
+        return;
+    }
     QList<QStringList> rows;
     rows.reserve(m_rows->rowCount());
     if (!m_rows->forEachShown([&rows](const LogRow &row) {

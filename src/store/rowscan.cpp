@@ -38,20 +38,23 @@ void RowScan::start()
     m_next->stop();
     ++m_generation;
     m_after = std::numeric_limits<qint64>::min();
+    m_failed = false;
     runSlice();
 }
 
-void RowScan::finishNow()
+bool RowScan::finishNow()
 {
     // Each slice starts the timer again until the last one (or a failure).
     while (m_next->isActive()) {
         m_next->stop();
         runSlice();
     }
+    return !m_failed;
 }
 
 void RowScan::fail(const QString &error)
 {
+    m_failed = true;
     Q_EMIT failed(error);
 }
 

@@ -36,8 +36,9 @@ public:
     // slice runs before this returns.
     void start();
     // Runs the rest of a scan under way before it returns, for a caller that
-    // needs every row now (a bulk run, an export).
-    void finishNow();
+    // needs every row now (a bulk run, an export). False when the scan has
+    // failed, now or earlier: the rows found are then only a part.
+    bool finishNow();
 
     // Rows per query and the time a slice may take: small enough that a
     // keystroke waits no longer than a frame, large enough that a million
@@ -68,5 +69,6 @@ private:
     QString m_sql;
     Test m_test;
     qint64 m_after = 0;
+    bool m_failed = false;    // since the last start
     quint64 m_generation = 0; // counts the starts
 };

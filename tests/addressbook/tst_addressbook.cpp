@@ -691,6 +691,7 @@ private Q_SLOTS:
         QTest::newRow("one unmarked: later lines stay unmarked") << u"all but first"_s;
         QTest::newRow("deleted after the list was read") << u"deleted"_s;
         QTest::newRow("run started before the list is complete") << u"at once"_s;
+        QTest::newRow("reading failed on the way: no run on a part") << u"failed"_s;
     }
     void bulkListInSlices()
     {
@@ -713,6 +714,19 @@ private Q_SLOTS:
         if (marking == u"deleted"_s) {
             QVERIFY(ready.wait(5000));
             QVERIFY(TestDb::exec(f->path, u"DELETE FROM Adressen WHERE Name = 'P5'"_s));
+        }
+        if (marking == u"failed"_s) {
+            // A passing fault (the file locked, say): gone when the run starts.
+            QVERIFY(TestDb::exec(f->path, u"ALTER TABLE Adressen RENAME TO Weg"_s));
+            QVERIFY(ready.wait(5000));
+            QVERIFY(TestDb::exec(f->path, u"ALTER TABLE Weg RENAME TO Adressen"_s));
+            QCOMPARE(f->prompter.count(), 1);
+            bulk->list()->selectAll();
+            QVERIFY(!bulk->marked());
+            QCOMPARE(f->prompter.count(), 2);
+            QVERIFY(f->prompter.texts().constLast().startsWith(
+                u"Auf das Adressbuch konnte nicht zugegriffen werden.\n"_s));
+            return;
         }
         const int atMarking = bulk->model()->rowCount();
         if (marking != u"deleted"_s)

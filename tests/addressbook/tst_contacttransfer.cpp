@@ -11,10 +11,12 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDialog>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -133,12 +135,18 @@ class TstContactTransfer : public QObject
     {
         return window->findChild<QComboBox *>(name)->currentText();
     }
+    // The import's reading on the worker has ended (or the import has).
+    static bool fileRead(FRMAdressBuch *book)
+    {
+        return QTest::qWaitFor(
+            [book] { return !book->importFlow() || !book->importFlow()->progressWindow(); });
+    }
     // Chooses the file and goes through the column mapping when there is one.
     ImportPreviewDialog *importUpToPreview(FRMAdressBuch *book, const QString &path)
     {
         m_prompter->answerOpenFile(path);
         click(book, u"cmdImportieren"_s);
-        if (!book->importFlow())
+        if (!fileRead(book) || !book->importFlow())
             return nullptr;
         if (ImportMappingDialog *mapping = book->importFlow()->mappingDialog())
             click(mapping, u"cmdWeiter"_s);
@@ -225,6 +233,7 @@ private Q_SLOTS:
         click(book, u"cmdImportieren"_s);
         QCOMPARE(m_prompter->fileChoices(), QStringList{u"Kontakte importieren"_s});
         QVERIFY(book->importFlow());
+        QVERIFY(fileRead(book));
 
         if (ImportMappingDialog *mapping = book->importFlow()->mappingDialog()) {
             QVERIFY(mapping->isVisible());
@@ -305,6 +314,25 @@ private Q_SLOTS:
         QTest::newRow("empty CSV file") << u"leer.csv"_s << QByteArray() << QString()
                                         << u"In der Datei «leer.csv» wurden keine Personen "
                                            u"gefunden.\nDie Datei enthält keine Zeilen."_s;
+        QTest::newRow("no text file")
+            << u"bild.vcf"_s << QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x01", 20)
+            << QString()
+            << u"Die Datei «bild.vcf» enthält keinen Text (zu viele Steuerzeichen) und kann "
+               u"nicht importiert werden. Bitte wählen Sie eine vCard- oder CSV-Datei."_s;
+        QTest::newRow("reading cancelled")
+            << u"a.vcf"_s << phoneVcf << u"progress cmdAbbrechen"_s << QString();
+        QTest::newRow("reading window closed")
+            << u"a.csv"_s << sheetCsv << u"progress close"_s << QString();
+        // Hundreds of broken lines: the box lists five and counts the rest.
+        QTest::newRow("nobody, many broken lines")
+            << u"kaputt.vcf"_s << QByteArray("BEGIN:VCARD\n") + QByteArray("x\n").repeated(300)
+            << QString()
+            << u"In der Datei «kaputt.vcf» wurden keine Personen gefunden.\nZeile 2: Die Zeile "
+               u"hat keinen Doppelpunkt und wird übersprungen.\nZeile 3: Die Zeile hat keinen "
+               u"Doppelpunkt und wird übersprungen.\nZeile 4: Die Zeile hat keinen Doppelpunkt "
+               u"und wird übersprungen.\nZeile 5: Die Zeile hat keinen Doppelpunkt und wird "
+               u"übersprungen.\nZeile 6: Die Zeile hat keinen Doppelpunkt und wird "
+               u"übersprungen.\n… und 297 weitere Hinweise"_s;
         QTest::newRow("write refused half way")
             << u"a.vcf"_s << phoneVcf << u"preview cmdImportieren"_s
             << u"Der Import ist fehlgeschlagen; das Adressbuch ist unverändert geblieben.\n"
@@ -326,8 +354,20 @@ private Q_SLOTS:
         m_prompter->answerOpenFile(fileName.isEmpty() ? std::nullopt
                                                       : std::optional(file(fileName, data)));
         click(book, u"cmdImportieren"_s);
-        if (!how.isEmpty()) {
+        if (how.startsWith(u"progress"_s)) {
+            // The reading runs on while the window stands; a cancel ends the
+            // import, whatever the worker has read by then.
             QVERIFY(book->importFlow());
+            QDialog *progress = book->importFlow()->progressWindow();
+            QVERIFY(progress && progress->isVisible());
+            QCOMPARE(progress->windowModality(), Qt::ApplicationModal);
+            if (how.endsWith(u"close"_s))
+                progress->close();
+            else
+                click(progress, how.section(u' ', 1));
+        } else if (!how.isEmpty()) {
+            QVERIFY(book->importFlow());
+            QVERIFY(fileRead(book));
             if (how.startsWith(u"preview"_s) && book->importFlow()->mappingDialog())
                 click(book->importFlow()->mappingDialog(), u"cmdWeiter"_s);
             if (how.startsWith(u"preview"_s))
@@ -347,10 +387,17 @@ private Q_SLOTS:
         // The next import starts afresh.
         QVERIFY(TestDb::exec(m_path, u"DROP TRIGGER halt"_s));
         m_prompter->clear();
-        ImportPreviewDialog *preview = importUpToPreview(book, file(u"b.vcf"_s, phoneVcf));
+        // With a card of 150 broken lines: the preview lists the first
+        // messages and counts the rest.
+        ImportPreviewDialog *preview = importUpToPreview(
+            book, file(u"b.vcf"_s, phoneVcf + "BEGIN:VCARD\r\nFN:Z\r\n" +
+                                       QByteArray("x\r\n").repeated(150) + "END:VCARD\r\n"));
         QVERIFY(preview);
+        const auto *messages = preview->findChild<QListWidget *>(u"LSTHinweise"_s);
+        QVERIFY(messages && messages->count() == 101);
+        QCOMPARE(messages->item(100)->text(), u"… und 50 weitere"_s);
         click(preview, u"cmdImportieren"_s);
-        QTRY_COMPARE(rows().size(), 4);
+        QTRY_COMPARE(rows().size(), 5);
     }
 
     void exportImportRoundTrip_data()

@@ -391,6 +391,20 @@ void TestDialogs::archiveExport()
     const int boxes = m_prompter->count();
     click(u"cmdExportieren"_s);
     QCOMPARE(m_prompter->count(), boxes);
+
+    // The reading fails after its first row (a passing fault, gone by the
+    // export): a part of the rows is no export, and no file is written.
+    m_dialog->findChild<QComboBox *>(u"cboAnzeigen"_s)->setCurrentIndex(0);
+    QCOMPARE(lines().size(), 1);
+    QVERIFY(TestDb::exec(m_path, u"ALTER TABLE VersandLog RENAME TO Weg"_s));
+    QTRY_COMPARE(m_prompter->count(), boxes + 1);
+    QVERIFY(TestDb::exec(m_path, u"ALTER TABLE Weg RENAME TO VersandLog"_s));
+    const QString partial = m_dir->filePath(u"teil.csv"_s);
+    m_prompter->answerSaveFile(Prompter::SaveFile{partial, 0});
+    click(u"cmdExportieren"_s);
+    QCOMPARE(m_prompter->count(), boxes + 2);
+    QVERIFY(m_prompter->texts().constLast().startsWith(u"Das Archiv konnte nicht aus "_s));
+    QVERIFY(!QFile::exists(partial));
 }
 
 void TestDialogs::archiveLongLine()

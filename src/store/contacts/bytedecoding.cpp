@@ -27,6 +27,42 @@ QString decodeWindows1252(QByteArrayView bytes)
 
 } // namespace
 
+QString decodeLatin9(QByteArrayView bytes)
+{
+    QString text = QString::fromLatin1(bytes);
+    for (QChar &c : text) {
+        switch (c.unicode()) {
+        case 0xA4:
+            c = QChar(0x20AC); // €
+            break;
+        case 0xA6:
+            c = QChar(0x0160); // Š
+            break;
+        case 0xA8:
+            c = QChar(0x0161); // š
+            break;
+        case 0xB4:
+            c = QChar(0x017D); // Ž
+            break;
+        case 0xB8:
+            c = QChar(0x017E); // ž
+            break;
+        case 0xBC:
+            c = QChar(0x0152); // Œ
+            break;
+        case 0xBD:
+            c = QChar(0x0153); // œ
+            break;
+        case 0xBE:
+            c = QChar(0x0178); // Ÿ
+            break;
+        default:
+            break;
+        }
+    }
+    return text;
+}
+
 QString textEncodingName(TextEncoding encoding)
 {
     switch (encoding) {
@@ -94,4 +130,34 @@ TextEncoding detectEncoding(QByteArrayView bytes, qsizetype *bomLength)
         return TextEncoding::Utf16BE;
     }
     return isValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+}
+
+bool looksBinary(QByteArrayView bytes)
+{
+    constexpr qsizetype sampleLength = 64 * 1024;
+    const QByteArrayView sample = bytes.first(std::min(bytes.size(), sampleLength));
+    if (sample.isEmpty())
+        return false;
+    qsizetype bomLength = 0;
+    const TextEncoding encoding = detectEncoding(sample, &bomLength);
+    // UTF-16 has a NUL byte in every Latin letter: count its characters.
+    const QString text = encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE
+                             ? decodeText(sample.sliced(bomLength), encoding)
+                             : QString();
+    const auto isControl = [](char32_t code) {
+        return (code < 0x20 && code != u'\t' && code != u'\n' && code != u'\f' && code != u'\r') ||
+               code == 0x7F;
+    };
+    qsizetype controls = 0;
+    qsizetype total = 0;
+    if (text.isNull()) {
+        for (char byte : sample)
+            controls += isControl(static_cast<unsigned char>(byte)) ? 1 : 0;
+        total = sample.size();
+    } else {
+        for (QChar c : text)
+            controls += isControl(c.unicode()) ? 1 : 0;
+        total = text.size();
+    }
+    return total > 0 && controls * 20 > total;
 }

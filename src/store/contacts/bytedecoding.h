@@ -15,9 +15,19 @@ QString textEncodingName(TextEncoding encoding);
 
 bool isValidUtf8(QByteArrayView bytes);
 QString decodeText(QByteArrayView bytes, TextEncoding encoding);
+// ISO-8859-15 (Latin-9): Latin-1 with "€", "Š", "š", "Ž", "ž", "Œ", "œ" and
+// "Ÿ" in place of eight of its signs ("¤" at 0xA4 is "€" here).
+QString decodeLatin9(QByteArrayView bytes);
 // UTF-8 when the bytes are valid UTF-8, Windows-1252 otherwise.
 QString decodeUtf8OrLatin1(QByteArrayView bytes);
 
 // The encoding of a whole file: its byte order mark if it has one, else as
 // decodeUtf8OrLatin1. bomLength receives the length of the mark (0 without).
 TextEncoding detectEncoding(QByteArrayView bytes, qsizetype *bomLength);
+
+// True when the start of the file (its first 64 KiB) is not text: more than
+// one byte in twenty is NUL or another control code than tab, line feed,
+// form feed and carriage return. An image, an archive or a database has
+// such bytes everywhere; a contact file in UTF-8, Latin-1 or (with its byte
+// order mark) UTF-16 has hardly any.
+bool looksBinary(QByteArrayView bytes);

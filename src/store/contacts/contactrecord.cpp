@@ -80,3 +80,11 @@ QString ImportMessage::toString() const
     return QCoreApplication::translate("ContactRecord", "Zeile %1: %2")
         .arg(QString::number(line), text);
 }
+
+void addImportMessage(QList<ImportMessage> *messages, qsizetype *more, ImportMessage message)
+{
+    if (messages->size() < maxImportMessages)
+        messages->append(std::move(message));
+    else
+        ++*more;
+}

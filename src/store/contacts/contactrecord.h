@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 
 // The five fields of a person of table Adressen that files carry in and out.
 enum class ContactField { Name, Adresse, PLZOrt, NatelNummer, Bemerkungen };
@@ -41,6 +42,19 @@ struct ImportMessage
     friend bool operator==(const ImportMessage &, const ImportMessage &) = default;
 };
 
+// A reading keeps this many messages; a file of broken lines would give one
+// per line, and nobody reads more. The ones beyond are only counted.
+inline constexpr qsizetype maxImportMessages = 100;
+
+// Appends the message while fewer than maxImportMessages are kept;
+// otherwise counts it in *more.
+void addImportMessage(QList<ImportMessage> *messages, qsizetype *more, ImportMessage message);
+
+// Told now and then how far a long reading or plan is (done of total
+// steps). It returns false when the user has cancelled: the work then stops
+// at once, and what it has made so far is incomplete.
+using ReadProgress = std::function<bool(qint64 done, qint64 total)>;
+
 // What a reader made of a file: the persons in file order, the line at which
 // each one begins (for the preview), and what could not be read as written.
 struct ContactImport
@@ -48,4 +62,5 @@ struct ContactImport
     QList<ContactRecord> records;
     QList<int> lines; // same length as records
     QList<ImportMessage> messages;
+    qsizetype moreMessages = 0; // beyond those kept in messages
 };

@@ -13,6 +13,8 @@ struct ParsedCsv
     QList<QStringList> records;
     QList<int> lines;
     QList<ImportMessage> messages;
+    qsizetype moreMessages = 0;
+    bool cancelled = false;
 };
 
 bool isLineBreak(QChar c)
@@ -22,7 +24,8 @@ bool isLineBreak(QChar c)
 
 // Parses at most maxRecords records (all when negative); the text begins on
 // line firstLine of the file.
-ParsedCsv parseCsv(QStringView text, QChar delimiter, qsizetype maxRecords = -1, int firstLine = 1)
+ParsedCsv parseCsv(QStringView text, QChar delimiter, qsizetype maxRecords = -1, int firstLine = 1,
+                   const ReadProgress &progress = {})
 {
     ParsedCsv parsed;
     QStringList record;
@@ -36,8 +39,11 @@ ParsedCsv parseCsv(QStringView text, QChar delimiter, qsizetype maxRecords = -1,
     int quoteLine = firstLine;
 
     auto endField = [&] {
-        record.append(field);
-        field.clear();
+        // A copy of its own size: the buffer that grew char by char stays
+        // here for the next field instead of holding spare room in each of
+        // a million fields.
+        record.append(QString(field.constData(), field.size()));
+        field.resize(0);
         quoted = false;
         afterQuote = false;
     };
@@ -46,16 +52,24 @@ ParsedCsv parseCsv(QStringView text, QChar delimiter, qsizetype maxRecords = -1,
         endField();
         // An empty line is one empty field that was not quoted.
         if (record.size() > 1 || !record.first().isEmpty() || wasQuoted) {
-            parsed.records.append(record);
+            // A list of its own size, as for the fields.
+            parsed.records.append(QStringList(record.cbegin(), record.cend()));
             parsed.lines.append(recordLine);
         }
-        record.clear();
+        record.resize(0);
         strayReported = false;
     };
 
+    const auto report = [&parsed](int at, const QString &message) {
+        addImportMessage(&parsed.messages, &parsed.moreMessages, {at, message});
+    };
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (maxRecords >= 0 && parsed.records.size() >= maxRecords)
             return parsed;
+        if (i % 65536 == 0 && progress && !progress(i, text.size())) {
+            parsed.cancelled = true;
+            return parsed;
+        }
         const QChar c = text[i];
         if (inQuotes) {
             if (c == u'"') {
@@ -89,22 +103,19 @@ ParsedCsv parseCsv(QStringView text, QChar delimiter, qsizetype maxRecords = -1,
             quoteLine = line;
         } else {
             if ((afterQuote || c == u'"') && !strayReported) {
-                parsed.messages.append(
-                    {line,
-                     QCoreApplication::translate(
-                         "CsvFormat", "Anführungszeichen mitten in einem Feld; der Text wurde "
-                                      "unverändert übernommen.")});
+                report(line, QCoreApplication::translate(
+                                 "CsvFormat", "Anführungszeichen mitten in einem Feld; der Text "
+                                              "wurde unverändert übernommen."));
                 strayReported = true;
             }
             field.append(c);
         }
     }
     if (inQuotes) {
-        parsed.messages.append(
-            {quoteLine, QCoreApplication::translate(
-                            "CsvFormat",
-                            "Das Anführungszeichen wird bis zum Ende der Datei nicht geschlossen; "
-                            "der Rest der Datei wurde als ein Feld gelesen.")});
+        report(quoteLine,
+               QCoreApplication::translate(
+                   "CsvFormat", "Das Anführungszeichen wird bis zum Ende der Datei nicht "
+                                "geschlossen; der Rest der Datei wurde als ein Feld gelesen."));
     }
     if (!field.isEmpty() || !record.isEmpty() || quoted)
         endRecord();
@@ -249,7 +260,8 @@ QString joined(const QStringList &values, const QString &separator)
         if (!value.isEmpty())
             kept.append(value);
     }
-    return kept.join(separator);
+    // One value is shared with the table's field rather than copied.
+    return kept.size() == 1 ? kept.constFirst() : kept.join(separator);
 }
 
 bool allEmpty(const QStringList &fields)
@@ -261,8 +273,34 @@ bool allEmpty(const QStringList &fields)
     return true;
 }
 
-QString csvField(const QString &value)
+// A spreadsheet runs a field that begins with one of these as a formula
+// ("+41 79 …" becomes an error, "=HYPERLINK(…)" a link).
+bool isFormulaStart(QChar c)
 {
+    return c == u'=' || c == u'+' || c == u'-' || c == u'@' || c == u'\t' || c == u'\r';
+}
+
+// True when the field is written with a leading apostrophe: it would begin a
+// formula, or it already begins with apostrophes before such a sign (so
+// that reading back removes exactly the one apostrophe writing added).
+bool needsFormulaGuard(QStringView value)
+{
+    qsizetype i = 0;
+    while (i < value.size() && value[i] == u'\'')
+        ++i;
+    return i < value.size() && isFormulaStart(value[i]);
+}
+
+// Removes the apostrophe that writing put before a formula sign.
+void removeFormulaGuard(QString *field)
+{
+    if (field->startsWith(u'\'') && needsFormulaGuard(*field))
+        field->remove(0, 1);
+}
+
+QString csvField(const QString &plain)
+{
+    const QString value = needsFormulaGuard(plain) ? u'\'' + plain : plain;
     const bool needsQuotes =
         value.contains(u';') || value.contains(u'"') || value.contains(u'\n') ||
         value.contains(u'\r') ||
@@ -277,7 +315,7 @@ QString csvField(const QString &value)
 } // namespace
 
 CsvTable readCsv(const QByteArray &data, std::optional<QChar> delimiter,
-                 std::optional<TextEncoding> encoding)
+                 std::optional<TextEncoding> encoding, const ReadProgress &progress)
 {
     CsvTable table;
     qsizetype bomLength = 0;
@@ -302,12 +340,18 @@ CsvTable readCsv(const QByteArray &data, std::optional<QChar> delimiter,
         firstLine = 2;
     }
     table.delimiter = delimiter ? *delimiter : detectDelimiter(body);
-    ParsedCsv parsed = parseCsv(body, table.delimiter, -1, firstLine);
+    ParsedCsv parsed = parseCsv(body, table.delimiter, -1, firstLine, progress);
     table.messages = parsed.messages;
+    table.moreMessages = parsed.moreMessages;
+    table.cancelled = parsed.cancelled;
     if (parsed.records.isEmpty()) {
         table.messages.append(
             {0, QCoreApplication::translate("CsvFormat", "Die Datei enthält keine Zeilen.")});
         return table;
+    }
+    for (QStringList &record : parsed.records) {
+        for (QString &field : record)
+            removeFormulaGuard(&field);
     }
     table.header = parsed.records.takeFirst();
     parsed.lines.removeFirst();
@@ -371,11 +415,17 @@ QList<CsvRole> guessCsvRoles(const QStringList &header)
     return roles;
 }
 
-ContactImport recordsFromCsv(const CsvTable &table, const QList<CsvRole> &roles)
+ContactImport recordsFromCsv(const CsvTable &table, const QList<CsvRole> &roles,
+                             const ReadProgress &progress)
 {
     ContactImport result;
+    const auto report = [&result](int line, const QString &message) {
+        addImportMessage(&result.messages, &result.moreMessages, {line, message});
+    };
     const qsizetype columns = std::min(roles.size(), table.header.size());
     for (qsizetype r = 0; r < table.rows.size(); ++r) {
+        if (r % 4096 == 0 && progress && !progress(r, table.rows.size()))
+            return result;
         const QStringList &row = table.rows.at(r);
         const int line = table.rowLines.value(r);
         if (allEmpty(row))
@@ -404,19 +454,17 @@ ContactImport recordsFromCsv(const CsvTable &table, const QList<CsvRole> &roles)
         record.flattenLineBreaks();
 
         if (row.size() > table.header.size() && !allEmpty(row.mid(table.header.size()))) {
-            result.messages.append(
-                {line, QCoreApplication::translate("CsvFormat",
-                                                   "Die Zeile hat %1 Felder, die Kopfzeile nur %2; "
-                                                   "die Felder ohne Überschrift wurden nicht "
-                                                   "übernommen.")
-                           .arg(row.size())
-                           .arg(table.header.size())});
+            report(line, QCoreApplication::translate(
+                             "CsvFormat", "Die Zeile hat %1 Felder, die Kopfzeile nur %2; "
+                                          "die Felder ohne Überschrift wurden nicht "
+                                          "übernommen.")
+                             .arg(row.size())
+                             .arg(table.header.size()));
         }
         if (record.isEmpty()) {
-            result.messages.append(
-                {line, QCoreApplication::translate(
-                           "CsvFormat", "Keine der übernommenen Spalten enthält einen Wert; "
-                                        "die Zeile wird übersprungen.")});
+            report(line, QCoreApplication::translate(
+                             "CsvFormat", "Keine der übernommenen Spalten enthält einen Wert; "
+                                          "die Zeile wird übersprungen."));
             continue;
         }
         result.records.append(record);
@@ -444,9 +492,8 @@ QByteArray writeCsv(const QList<ContactRecord> &records)
     QList<QStringList> rows;
     rows.reserve(records.size());
     for (const ContactRecord &record : records)
-        rows.append({record.name, record.adresse, record.plzOrt, record.natelNummer,
-                     record.bemerkungen});
-    return writeCsvTable({u"Name"_s, u"Adresse"_s, u"PLZOrt"_s, u"NatelNummer"_s,
-                          u"Bemerkungen"_s},
+        rows.append(
+            {record.name, record.adresse, record.plzOrt, record.natelNummer, record.bemerkungen});
+    return writeCsvTable({u"Name"_s, u"Adresse"_s, u"PLZOrt"_s, u"NatelNummer"_s, u"Bemerkungen"_s},
                          rows);
 }

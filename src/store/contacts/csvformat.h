@@ -19,7 +19,9 @@ struct CsvTable
     QList<int> rowLines;     // line of the file at which each row begins
     QChar delimiter;         // ';', ',' or '\t'
     TextEncoding encoding = TextEncoding::Utf8;
-    QList<ImportMessage> messages;
+    QList<ImportMessage> messages; // the first maxImportMessages
+    qsizetype moreMessages = 0;    // beyond those
+    bool cancelled = false;        // the reading was stopped: rows are missing
 };
 
 // Reads RFC 4180 CSV: fields in double quotes may hold the delimiter, line
@@ -29,9 +31,11 @@ struct CsvTable
 // delimiter is the one of ';', ',' and TAB that splits the first rows into
 // the same number of fields (more than one); ';' when none does; a first
 // line "sep=X" as Excel writes it names the delimiter. Both can be
-// given instead, when the user corrects the detection.
+// given instead, when the user corrects the detection. The apostrophe that
+// writeCsvTable puts before a formula sign is removed again.
 CsvTable readCsv(const QByteArray &data, std::optional<QChar> delimiter = std::nullopt,
-                 std::optional<TextEncoding> encoding = std::nullopt);
+                 std::optional<TextEncoding> encoding = std::nullopt,
+                 const ReadProgress &progress = {});
 
 // What a column holds. Name, Adresse, PLZOrt, NatelNummer and Bemerkungen
 // are the fields themselves; GivenName and Surname make up Name, PLZ and Ort
@@ -72,12 +76,16 @@ QList<CsvRole> guessCsvRoles(const QStringList &header);
 // "Vorname Nachname"; PLZOrt is the PLZOrt columns, or else "PLZ Ort". Rows
 // whose fields are all empty are left out; a row with values only in
 // columns that are not read is left out with a message.
-ContactImport recordsFromCsv(const CsvTable &table, const QList<CsvRole> &roles);
+ContactImport recordsFromCsv(const CsvTable &table, const QList<CsvRole> &roles,
+                             const ReadProgress &progress = {});
 
 // The persons as CSV for spreadsheet programs: UTF-8 with byte order mark,
 // ';' between fields, CR LF after each row, a header row "Name;Adresse;
 // PLZOrt;NatelNummer;Bemerkungen". A field is quoted (quotes doubled) when it
-// holds ';', '"', a line break, or blanks at its start or end.
+// holds ';', '"', a line break, or blanks at its start or end. A field that
+// a spreadsheet would run as a formula (it begins with "=", "+", "-", "@",
+// a tab or CR, also after apostrophes) gets a leading apostrophe, which
+// spreadsheets hide and readCsv removes.
 QByteArray writeCsv(const QList<ContactRecord> &records);
 
 // Any table the same way: the header row, then the rows.

@@ -14,7 +14,8 @@ int ImportPlan::count(ImportStatus status) const
     return n;
 }
 
-ImportPlan planImport(const QList<ExistingPerson> &existing, const QList<ContactRecord> &records)
+ImportPlan planImport(const QList<ExistingPerson> &existing, const QList<ContactRecord> &records,
+                      const ReadProgress &progress)
 {
     QHash<QString, qint64> existingByKey;
     existingByKey.reserve(existing.size());
@@ -28,6 +29,8 @@ ImportPlan planImport(const QList<ExistingPerson> &existing, const QList<Contact
     plan.items.reserve(records.size());
     QHash<QString, int> newByKey;
     for (int i = 0; i < records.size(); ++i) {
+        if (i % 1024 == 0 && progress && !progress(i, records.size()))
+            return plan;
         const PhoneKey::NumberInfo info = PhoneKey::analyse(records.at(i).natelNummer);
         PlannedContact item;
         item.mobile = info.mobile;

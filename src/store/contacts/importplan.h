@@ -43,4 +43,7 @@ struct ImportPlan
 // earlier New record of the file has it, New otherwise; NoNumber when the
 // record's number gives no key. Whether NoNumber records are added, and
 // whether a Match skips or updates the person, is the caller's choice.
-ImportPlan planImport(const QList<ExistingPerson> &existing, const QList<ContactRecord> &records);
+// progress is told how far the plan is and may stop it (the plan is then
+// incomplete).
+ImportPlan planImport(const QList<ExistingPerson> &existing, const QList<ContactRecord> &records,
+                      const ReadProgress &progress = {});

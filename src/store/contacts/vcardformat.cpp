@@ -81,8 +81,10 @@ QList<LogicalLine> unfold(QByteArrayView data)
         const bool softBreak = current && current->quotedPrintable && current->text.endsWith('=');
         const bool folded = current && !physical.isEmpty() && isBlank(physical[0]);
         if (softBreak) {
+            // The soft break joins the next line as it stands: a blank at
+            // its start is part of the value, not a fold.
             current->text.chop(1);
-            current->text.append(folded ? physical.sliced(1) : physical);
+            current->text.append(physical);
         } else if (folded) {
             current->text.append(physical.sliced(1));
         } else if (!physical.isEmpty()) {
@@ -284,9 +286,7 @@ bool isMobileType(const QByteArray &type)
 class CardReader
 {
 public:
-    CardReader(int beginLine, QList<ImportMessage> *messages)
-        : m_beginLine(beginLine), m_messages(messages)
-    {}
+    CardReader(int beginLine, ContactImport *result) : m_beginLine(beginLine), m_result(result) {}
 
     void add(const Property &property, int line)
     {
@@ -344,7 +344,10 @@ public:
     }
 
 private:
-    void report(int line, const QString &text) { m_messages->append({line, text}); }
+    void report(int line, const QString &text)
+    {
+        addImportMessage(&m_result->messages, &m_result->moreMessages, {line, text});
+    }
 
     QString decode(const Property &property, int line)
     {
@@ -361,8 +364,11 @@ private:
         const QByteArray &charset = property.charset;
         if (charset.isEmpty() || charset == "UTF-8" || charset == "UTF8")
             return decodeUtf8OrLatin1(bytes);
-        if (charset == "ISO-8859-1" || charset == "LATIN1" || charset == "ISO-8859-15" ||
-            charset == "WINDOWS-1252" || charset == "CP1252" || charset == "US-ASCII")
+        if (charset == "ISO-8859-15" || charset == "ISO8859-15" || charset == "LATIN9" ||
+            charset == "LATIN-9")
+            return decodeLatin9(bytes);
+        if (charset == "ISO-8859-1" || charset == "LATIN1" || charset == "WINDOWS-1252" ||
+            charset == "CP1252" || charset == "US-ASCII")
             return decodeText(bytes, TextEncoding::Windows1252);
         report(line, QCoreApplication::translate("VCardFormat",
                                                  "Zeichensatz «%1» ist unbekannt; der Wert wurde "
@@ -421,7 +427,7 @@ private:
     }
 
     int m_beginLine;
-    QList<ImportMessage> *m_messages;
+    ContactImport *m_result;
     QString m_fn;
     QString m_n;
     QString m_org;
@@ -435,16 +441,20 @@ bool isCardMarker(const Property &property, const char *marker)
     return property.value.trimmed().toUpper() == "VCARD" && property.name == marker;
 }
 
+void report(ContactImport *result, int line, const QString &text)
+{
+    addImportMessage(&result->messages, &result->moreMessages, {line, text});
+}
+
 void finishCard(const CardReader &card, ContactImport *result)
 {
     const ContactRecord record = card.record();
     if (record.isEmpty()) {
-        result->messages.append(
-            {card.beginLine(),
-             QCoreApplication::translate(
-                 "VCardFormat",
-                 "Die Karte enthält weder Name noch Adresse, Nummer oder Bemerkung und wird "
-                 "übersprungen.")});
+        report(result, card.beginLine(),
+               QCoreApplication::translate(
+                   "VCardFormat",
+                   "Die Karte enthält weder Name noch Adresse, Nummer oder Bemerkung und wird "
+                   "übersprungen."));
         return;
     }
     result->records.append(record);
@@ -541,42 +551,44 @@ std::pair<QString, QString> splitPlzOrt(const QString &plzOrt)
 
 } // namespace
 
-ContactImport readVCards(const QByteArray &data)
+ContactImport readVCards(const QByteArray &data, const ReadProgress &progress)
 {
     ContactImport result;
     std::optional<CardReader> card;
     // A run of lines outside any card (a file that is no vCard at all, say)
     // gives one message, at its first line.
     bool outsideReported = false;
-    for (const LogicalLine &line : unfold(utf8Content(data))) {
+    const QList<LogicalLine> lines = unfold(utf8Content(data));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i % 4096 == 0 && progress && !progress(i, lines.size()))
+            return result;
+        const LogicalLine &line = lines.at(i);
         if (line.text.trimmed().isEmpty())
             continue;
         const std::optional<Property> property = parseProperty(line.text);
         if (property && isCardMarker(*property, "BEGIN")) {
             if (card) {
-                result.messages.append(
-                    {line.line, QCoreApplication::translate("VCardFormat",
-                                                            "END:VCARD fehlt für die Karte ab "
-                                                            "Zeile %1; sie wurde bis hier gelesen.")
-                                    .arg(card->beginLine())});
+                report(&result, line.line,
+                       QCoreApplication::translate("VCardFormat",
+                                                   "END:VCARD fehlt für die Karte ab "
+                                                   "Zeile %1; sie wurde bis hier gelesen.")
+                           .arg(card->beginLine()));
                 finishCard(*card, &result);
             }
-            card.emplace(line.line, &result.messages);
+            card.emplace(line.line, &result);
         } else if (!card) {
             if (!outsideReported) {
-                result.messages.append(
-                    {line.line,
-                     QCoreApplication::translate(
-                         "VCardFormat",
-                         "Die Zeile steht ausserhalb einer Karte (BEGIN:VCARD fehlt) und "
-                         "wird mit den folgenden bis zur nächsten Karte übersprungen.")});
+                report(&result, line.line,
+                       QCoreApplication::translate(
+                           "VCardFormat",
+                           "Die Zeile steht ausserhalb einer Karte (BEGIN:VCARD fehlt) und "
+                           "wird mit den folgenden bis zur nächsten Karte übersprungen."));
                 outsideReported = true;
             }
         } else if (!property) {
-            result.messages.append(
-                {line.line,
-                 QCoreApplication::translate(
-                     "VCardFormat", "Die Zeile hat keinen Doppelpunkt und wird übersprungen.")});
+            report(&result, line.line,
+                   QCoreApplication::translate(
+                       "VCardFormat", "Die Zeile hat keinen Doppelpunkt und wird übersprungen."));
         } else if (isCardMarker(*property, "END")) {
             finishCard(*card, &result);
             card.reset();
@@ -586,11 +598,10 @@ ContactImport readVCards(const QByteArray &data)
         }
     }
     if (card) {
-        result.messages.append(
-            {card->beginLine(),
-             QCoreApplication::translate(
-                 "VCardFormat", "END:VCARD fehlt am Ende der Datei; die Karte wurde bis zum "
-                                "Ende gelesen.")});
+        report(&result, card->beginLine(),
+               QCoreApplication::translate(
+                   "VCardFormat", "END:VCARD fehlt am Ende der Datei; die Karte wurde bis zum "
+                                  "Ende gelesen."));
         finishCard(*card, &result);
     }
     if (result.records.isEmpty() && result.messages.isEmpty())

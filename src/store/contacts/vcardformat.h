@@ -10,10 +10,12 @@
 //
 // - Lines end in CR LF, LF or CR; a line that begins with a blank or a tab
 //   continues the previous one (folding); quoted-printable values continue
-//   over soft line breaks ("=" at the end of a line).
+//   over soft line breaks ("=" at the end of a line) with the next line as
+//   it stands, a blank at its start included.
 // - Values are UTF-8, or Windows-1252/Latin-1 when their bytes are not valid
-//   UTF-8; a CHARSET parameter naming UTF-8, ISO-8859-1, Windows-1252 or
-//   US-ASCII is followed. A UTF-16 file with a byte order mark is read too.
+//   UTF-8; a CHARSET parameter naming UTF-8, ISO-8859-1, ISO-8859-15,
+//   Windows-1252 or US-ASCII is followed. A UTF-16 file with a byte order
+//   mark is read too.
 // - Name: FN; without FN the parts of N ("Dr. Hans Peter Meier"); without
 //   both the first part of ORG.
 // - Adresse: the street of the preferred ADR (then its extended address and
@@ -26,9 +28,11 @@
 //   its number. The number is kept as written.
 // - Bemerkungen: every NOTE, joined by line breaks.
 // Escapes \\ \, \; \n are resolved; line breaks in the four one-line fields
-// become ", ". Every problem is reported with its line; a card without any of
-// the five fields is left out with a message.
-ContactImport readVCards(const QByteArray &data);
+// become ", ". Every problem is reported with its line (the first
+// maxImportMessages of them kept); a card without any of the five fields is
+// left out with a message. progress is told how far the reading is and may
+// stop it.
+ContactImport readVCards(const QByteArray &data, const ReadProgress &progress = {});
 
 // Writes the persons as vCard 4.0 in UTF-8: FN and N (the whole name as
 // family name, for programs that only look at N), ADR with street, postal

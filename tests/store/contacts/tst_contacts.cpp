@@ -62,6 +62,10 @@ Records awkwardPersons()
         rec(u"Zwei  Blanks"_s, QString(), u"8000  Zürich"_s, u"0041795551234"_s,
             QString(120, u'ä') + u" Ende"_s),
         rec(u" führender Blank"_s, QString(), u"9490"_s, QString(), u"€ „Zitat“"_s),
+        // Formula signs a spreadsheet would run, also behind apostrophes.
+        rec(u"=HYPERLINK(\"x\")"_s, u"-1 Untergeschoss"_s, u"@home"_s, u"+41 79 555 12 34"_s,
+            u"\tEinzug"_s),
+        rec(u"'=1+1"_s, u"''-"_s, u"'"_s, u"'079"_s, u"'+"_s),
     };
 }
 
@@ -111,6 +115,13 @@ private Q_SLOTS:
                           "NOTE;ENCODING=QUOTED-PRINTABLE;CHARSET=ISO-8859-1:Gr=FC=\r\n"
                           "sse aus=0D=0AZ=FCrich=\r\n=21\r\nEND:VCARD\r\n")
             << Records{rec(u"A"_s, {}, {}, {}, u"Grüsse aus\r\nZürich!"_s)} << Lines{1} << Lines{};
+        QTest::newRow("quoted-printable: a blank after a soft break is kept")
+            << QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\nFN;QUOTED-PRINTABLE:Hans=\r\n"
+                          " Peter=\r\n\tMeier\r\nEND:VCARD\r\n")
+            << Records{rec(u"Hans Peter\tMeier"_s)} << Lines{1} << Lines{};
+        QTest::newRow("ISO-8859-15: euro and the other seven signs it changes")
+            << card("NOTE;CHARSET=ISO-8859-15:\xA4 \xA6\xA8\xB4\xB8\xBC\xBD\xBE \xE4\r\n")
+            << Records{rec({}, {}, {}, {}, u"€ ŠšŽžŒœŸ ä"_s)} << Lines{1} << Lines{};
         QTest::newRow("quoted-printable UTF-8 as bare 2.1 parameter, N only")
             << QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\n"
                           "N;CHARSET=UTF-8;QUOTED-PRINTABLE:M=C3=BCller;Hans;Peter;Dr.;jun.\r\n"
@@ -180,6 +191,71 @@ private Q_SLOTS:
         QCOMPARE(result.records, expected);
         QCOMPARE(result.lines, recordLines);
         QCOMPARE(::messageLines(result.messages), messageLines);
+    }
+
+    // A file of broken lines keeps its first messages and counts the rest.
+    void messagesCapped_data()
+    {
+        QTest::addColumn<bool>("csv");
+        QTest::addColumn<int>("broken");
+        QTest::addColumn<int>("kept");
+        QTest::addColumn<qsizetype>("more");
+        QTest::newRow("vCard, one under") << false << 99 << 99 << qsizetype(0);
+        QTest::newRow("vCard, far over") << false << 5000 << 100 << qsizetype(4900);
+        QTest::newRow("CSV, exactly") << true << 100 << 100 << qsizetype(0);
+        QTest::newRow("CSV, one over") << true << 101 << 100 << qsizetype(1);
+    }
+    void messagesCapped()
+    {
+        QFETCH(bool, csv);
+        QFETCH(int, broken);
+        QFETCH(int, kept);
+        QFETCH(qsizetype, more);
+        // CSV: each row has a field past the header. vCard: a card, its
+        // lines without a colon, no END:VCARD (the last message).
+        const ContactImport result =
+            csv ? ::recordsFromCsv(
+                      ::readCsv("Name;Natel\n" + QByteArray("a;1;x\n").repeated(broken)),
+                      {CsvRole::Name, CsvRole::NatelNummer})
+                : ::readVCards("BEGIN:VCARD\nFN:A\n" + QByteArray("x\n").repeated(broken - 1));
+        QCOMPARE(result.records.size(), csv ? broken : 1);
+        QCOMPARE(result.messages.size(), kept);
+        QCOMPARE(result.moreMessages, more);
+        QCOMPARE(result.messages.constFirst().line, csv ? 2 : 3);
+    }
+
+    void looksBinary_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<bool>("binary");
+        const QByteArray text = QByteArray("Name;Natel\r\nAnna;079\r\n").repeated(400);
+        const auto spoiled = [&text](int percent, char byte) {
+            QByteArray data = text;
+            for (qsizetype i = 0; i < data.size(); i += 100) {
+                for (int j = 0; j < percent; ++j)
+                    data[i + j] = byte;
+            }
+            return data;
+        };
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("plain text") << text << false;
+        QTest::newRow("tabs, form feeds, CR and LF only")
+            << QByteArray("\t\f\r\n").repeated(1000) << false;
+        QTest::newRow("UTF-16 with its mark: NULs between letters")
+            << utf16le(QString::fromLatin1(text)) << false;
+        QTest::newRow("4% NUL") << spoiled(4, '\0') << false;
+        QTest::newRow("6% NUL") << spoiled(6, '\0') << true;
+        QTest::newRow("6% escape codes") << spoiled(6, '\x1B') << true;
+        QTest::newRow("6% DEL") << spoiled(6, '\x7F') << true;
+        QTest::newRow("all NUL") << QByteArray(1 << 20, '\0') << true;
+        QTest::newRow("NULs only past the first 64 KiB")
+            << text.repeated(8) + QByteArray(1 << 20, '\0') << false;
+    }
+    void looksBinary()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(bool, binary);
+        QCOMPARE(::looksBinary(data), binary);
     }
 
     void messageText()
@@ -387,6 +463,10 @@ private Q_SLOTS:
             << QByteArray("sep=,\r\nName;Ort,Natel\r\nA;B,079\r\n") << QChar(u',')
             << TextEncoding::Utf8 << QStringList{u"Name;Ort"_s, u"Natel"_s}
             << Rows{{u"A;B"_s, u"079"_s}} << Lines{3} << Lines{};
+        QTest::newRow("the apostrophe before a formula sign is removed, others stay")
+            << QByteArray("'=Name;'Ort\n'+41 79;''-\n'x;'\n") << QChar(u';') << TextEncoding::Utf8
+            << QStringList{u"=Name"_s, u"'Ort"_s} << Rows{{u"+41 79"_s, u"'-"_s}, {u"'x"_s, u"'"_s}}
+            << Lines{2, 3} << Lines{};
         QTest::newRow("an empty file")
             << QByteArray("\xEF\xBB\xBF") << QChar(u';') << TextEncoding::Utf8 << QStringList{}
             << Rows{} << Lines{} << Lines{0};
@@ -545,10 +625,13 @@ private Q_SLOTS:
     {
         const QByteArray out = ::writeCsv(
             {rec(u"Meier; Hans"_s, u"Weg \"1\""_s, u"8000 Zürich"_s, u" 079"_s, u"a\r\nb"_s),
-             rec(u"A"_s)});
+             rec(u"A"_s), rec(u"=1"_s, u"-"_s, u"@a"_s, u"+41 79"_s, u"\rx"_s),
+             rec(u"'=1"_s, u"\t"_s, u"'a"_s, u"0"_s, u"b-"_s)});
         QCOMPARE(out, QByteArray("\xEF\xBB\xBFName;Adresse;PLZOrt;NatelNummer;Bemerkungen\r\n"
                                  "\"Meier; Hans\";\"Weg \"\"1\"\"\";8000 Z\xC3\xBCrich;\" 079\";"
-                                 "\"a\r\nb\"\r\nA;;;;\r\n"));
+                                 "\"a\r\nb\"\r\nA;;;;\r\n"
+                                 "'=1;'-;'@a;'+41 79;\"'\rx\"\r\n"
+                                 "''=1;\"'\t\";'a;0;b-\r\n"));
     }
 
     void phoneKey_data()

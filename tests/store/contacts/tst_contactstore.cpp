@@ -249,6 +249,10 @@ private Q_SLOTS:
             << u"gross.csv"_s
             << u"Die Datei «gross.csv» ist mit 65 MB zu gross für ein Adressbuch; es werden "
                u"höchstens 64 MB gelesen."_s;
+        QTest::newRow("no text: refused before its first line is taken")
+            << u"nullen.csv"_s
+            << u"Die Datei «nullen.csv» enthält keinen Text (zu viele Steuerzeichen) und kann "
+               u"nicht importiert werden. Bitte wählen Sie eine vCard- oder CSV-Datei."_s;
     }
     void openFile()
     {
@@ -264,11 +268,75 @@ private Q_SLOTS:
         } else if (name == u"gross.csv"_s) {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(65 * 1024 * 1024));
+        } else if (name == u"nullen.csv"_s) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(30 * 1024 * 1024));
         }
         ImportSession session;
         QCOMPARE(session.open(path), message.isEmpty());
         QVERIFY2(session.lastError().startsWith(message), qPrintable(session.lastError()));
         QCOMPARE(session.contacts().records.size(), message.isEmpty() ? 1 : 0);
+        QVERIFY(!session.isCancelled());
+    }
+
+    // The progress reaches its first value at or above cancelAt (of 1000)
+    // and the user cancels there: the work stops at once, and nothing of it
+    // is kept.
+    void cancelStopsAtOnce_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("cancelAt");
+        QByteArray vcf;
+        QByteArray csv = "Name;Natel\r\n";
+        for (int i = 0; i < 20000; ++i) {
+            vcf += "BEGIN:VCARD\r\nFN:P" + QByteArray::number(i) + "\r\nEND:VCARD\r\n";
+            csv += "Person " + QByteArray::number(i) + ";079 000 00 00\r\n";
+        }
+        QTest::newRow("file being read") << vcf << u"a.vcf"_s << 0;
+        QTest::newRow("cards being read") << vcf << u"a.vcf"_s << 150;
+        QTest::newRow("CSV table being read") << csv << u"a.csv"_s << 150;
+        QTest::newRow("CSV columns being mapped") << csv << u"a.csv"_s << 850;
+        QTest::newRow("plan") << vcf << u"a.vcf"_s << 1001;
+    }
+    void cancelStopsAtOnce()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(QString, name);
+        QFETCH(int, cancelAt);
+        const QString path = m_dir->filePath(name);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(data) == data.size());
+        file.close();
+        QList<qint64> seen;
+        bool cancelled = false;
+        const auto progress = [&](qint64 done, qint64 total) {
+            if (cancelled)
+                seen.append(-1); // a step after the cancel
+            else
+                seen.append(done * 1000 / total);
+            cancelled = cancelled || seen.constLast() >= cancelAt;
+            return !cancelled;
+        };
+        ImportSession session;
+        QCOMPARE(session.open(path, progress), cancelAt > 1000);
+        QCOMPARE(session.isCancelled(), cancelAt <= 1000);
+        if (cancelAt > 1000) {
+            // Read in full; now the plan is cancelled at its first step.
+            cancelAt = 0;
+            seen.clear();
+            ContactStore store(m_connection->database());
+            QVERIFY(session.readExisting(store));
+            QVERIFY(!session.planAgainstExisting(progress));
+            QVERIFY(session.isCancelled());
+            QVERIFY(session.importPlan().items.isEmpty());
+        } else {
+            QVERIFY(session.contacts().records.isEmpty());
+            QVERIFY(session.lastError().isEmpty());
+        }
+        QVERIFY(cancelled);
+        QVERIFY2(!seen.contains(-1), "a step ran after the cancel");
+        QVERIFY(std::is_sorted(seen.cbegin(), seen.cend()));
     }
 };
 
