@@ -152,6 +152,14 @@
         <source>Verbindung beendet: Einstellungen geändert</source>
         <translation>Connection ended: settings changed</translation>
     </message>
+    <message>
+        <source>Passwort aus dem Schlüsselbund nicht lesbar – bitte den Schlüsselbund entsperren</source>
+        <translation>Password cannot be read from the keyring – please unlock the keyring</translation>
+    </message>
+    <message>
+        <source>SIM-PIN aus dem Schlüsselbund nicht lesbar – bitte den Schlüsselbund entsperren</source>
+        <translation>SIM PIN cannot be read from the keyring – please unlock the keyring</translation>
+    </message>
 </context>
 <context>
     <name>ComPort</name>
@@ -443,10 +451,6 @@
     <message>
         <source>Keine Antwort der Zentrale</source>
         <translation>No answer from the message centre</translation>
-    </message>
-    <message>
-        <source>Prüfsummenfehler</source>
-        <translation>Checksum error</translation>
     </message>
     <message>
         <source>Keine Rufnummer des Service-Providers konfiguriert</source>
@@ -886,6 +890,10 @@ Close the window without saving?</translation>
         <source>Das Passwort darf höchstens %1 Zeichen lang sein.</source>
         <translation>The password may be at most %1 characters long.</translation>
     </message>
+    <message>
+        <source>Das Passwort darf das Zeichen «%1» nicht enthalten: bei der Anmeldung gehen nur Buchstaben ohne Umlaute, Ziffern, Leerzeichen und die Zeichen der englischen Tastatur.</source>
+        <translation>The password must not contain the character “%1”: the login carries only letters without accents or umlauts, digits, blanks and the signs of an English keyboard.</translation>
+    </message>
 </context>
 <context>
     <name>FRMProtokoll</name>
@@ -1074,14 +1082,6 @@ Close the window without saving?</translation>
         <translation>Stop sending</translation>
     </message>
     <message>
-        <source>Der Versand wurde angehalten: %1.
-
-Bitte prüfen Sie die Einstellungen (SIM-PIN) und starten Sie den Versand danach wieder mit «Versand starten». Funkbote versucht es nicht von selbst noch einmal, damit die SIM-Karte nicht gesperrt wird.</source>
-        <translation>Sending has been stopped: %1.
-
-Please check the settings (SIM PIN) and then start sending again with “Start sending”. Funkbote does not try again by itself, so that the SIM card is not locked.</translation>
-    </message>
-    <message>
         <source>Die SMS konnte trotz mehrerer Versuche nicht versandt werden. Bitte überprüfen Sie die Einstellungen über die Schaltfläche &quot;SMS-Versand konfigurieren&quot;.</source>
         <translation>The SMS could not be sent in spite of several attempts. Please check the settings with the button &quot;Configure SMS sending&quot;.</translation>
     </message>
@@ -1094,6 +1094,14 @@ Please check the settings (SIM PIN) and then start sending again with “Start s
 %1</source>
         <translation>The database reports an error:
 %1</translation>
+    </message>
+    <message>
+        <source>Der Versand wurde angehalten: %1.
+
+Bitte prüfen Sie die Einstellungen (SIM-PIN, Konto und Passwort beim SMS-Center) und starten Sie den Versand danach wieder mit «Versand starten». Funkbote versucht es nicht von selbst noch einmal, damit die SIM-Karte oder das Konto nicht gesperrt wird.</source>
+        <translation>Sending has been stopped: %1.
+
+Please check the settings (SIM PIN, account and password at the message centre) and then start sending again with “Start sending”. Funkbote does not try again by itself, so that the SIM card or the account is not locked.</translation>
     </message>
 </context>
 <context>
@@ -2367,6 +2375,18 @@ Funkbote goes on working but holds the queue in memory only: if the program cras
         <source>unbekannter Fehler</source>
         <translation>Unknown error</translation>
     </message>
+    <message>
+        <source>SMS-Center verweigert den Versand (%1: %2)</source>
+        <translation>The message centre refuses sending (%1: %2)</translation>
+    </message>
+    <message>
+        <source>Prüfsummenfehler</source>
+        <translation>Checksum error</translation>
+    </message>
+    <message>
+        <source>Fehler des SMS-Centers (%1: %2)</source>
+        <translation>Message centre error (%1: %2)</translation>
+    </message>
 </context>
 <context>
     <name>UcpTcpDialogue</name>
@@ -2389,10 +2409,6 @@ Funkbote goes on working but holds the queue in memory only: if the program cras
     <message>
         <source>Anmeldung abgelehnt (%1: %2)</source>
         <translation>Login refused (%1: %2)</translation>
-    </message>
-    <message>
-        <source>Prüfsummenfehler</source>
-        <translation>Checksum error</translation>
     </message>
     <message>
         <source>Server %1 verweigert die Verbindung</source>
@@ -2421,6 +2437,10 @@ Funkbote goes on working but holds the queue in memory only: if the program cras
     <message>
         <source>Keine Antwort der Zentrale</source>
         <translation>No answer from the message centre</translation>
+    </message>
+    <message>
+        <source>Das Passwort enthält das Zeichen «%1», das bei der Anmeldung nicht gesendet werden kann</source>
+        <translation>The password contains the character “%1”, which cannot be sent in the login</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,5 @@
 #include "funkbote.h"
 
-#include "textfield.h"
 #include "addressbookflow.h"
 #include "calltrace.h"
 #include "chosendialogue.h"
@@ -33,6 +32,7 @@
 #include "statusline.h"
 #include "storeconnection.h"
 #include "storedqueue.h"
+#include "textfield.h"
 #include "ucptcpdialogue.h"
 #include "wrapbutton.h"
 
@@ -436,16 +436,17 @@ void Funkbote::connectActions()
     // the engine's own handling of the failed call.
     connect(m_engine, &SendEngine::attemptsFailing, this, &Funkbote::tellAttemptsFailing,
             Qt::QueuedConnection);
-    // Sending has stopped for good (a SIM that refused its PIN): told once;
-    // the start button resumes it once the setting is mended.
+    // Sending has stopped for good (a SIM that refused its PIN, a message
+    // centre that refuses the account): told once; the start button resumes
+    // it once the setting is mended.
     connect(
         m_engine, &SendEngine::halted, this,
         [this](const QString &reason) {
             m_env.prompter->message(
                 tr("Der Versand wurde angehalten: %1.\n\nBitte prüfen Sie die Einstellungen "
-                   "(SIM-PIN) und starten Sie den Versand danach wieder mit «Versand starten». "
-                   "Funkbote versucht es nicht von selbst noch einmal, damit die SIM-Karte "
-                   "nicht gesperrt wird.")
+                   "(SIM-PIN, Konto und Passwort beim SMS-Center) und starten Sie den Versand "
+                   "danach wieder mit «Versand starten». Funkbote versucht es nicht von selbst "
+                   "noch einmal, damit die SIM-Karte oder das Konto nicht gesperrt wird.")
                     .arg(reason),
                 Prompter::Buttons::Ok, Prompter::Icon::Warning);
         },

@@ -2,6 +2,7 @@
 
 #include "gsmpdu.h"
 #include "sendlog.h"
+#include "ucp.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -96,9 +97,17 @@ QString statusText(const QString &versandt)
                u']';
     // The message centre ("NACK " + code) or the GSM network ("CMS " +
     // code) refused the message for good.
-    if (versandt.startsWith(u"NACK") || versandt.startsWith(u"CMS "))
-        return u" ["_s + QCoreApplication::translate("ArchiveLine", "abgelehnt: %1").arg(versandt) +
+    if (versandt.startsWith(u"NACK") || versandt.startsWith(u"CMS ")) {
+        // A UCP error code is shown with its meaning, so that the archive
+        // tells why without a table at hand.
+        const QStringView code = QStringView(versandt).sliced(4).trimmed();
+        const bool ucpCode = versandt.startsWith(u"NACK ") && code.size() == 2 &&
+                             code[0].isDigit() && code[1].isDigit();
+        const QString shown =
+            ucpCode ? versandt + u" – "_s + ucpNackText(code.toString()) : versandt;
+        return u" ["_s + QCoreApplication::translate("ArchiveLine", "abgelehnt: %1").arg(shown) +
                u']';
+    }
     // A text the program logged in German is shown in the user's language.
     return u" ["_s +
            QCoreApplication::translate("ArchiveLine", "nicht versandt: %1")

@@ -9,6 +9,7 @@
 #include "settings.h"
 #include "storeconnection.h"
 #include "textfield.h"
+#include "ucpsession.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -390,6 +391,13 @@ std::optional<QString> FRMKonfiguration::problemOf(const QLineEdit *field) const
                   "SMS-Zentrale keine Anmeldung verlangt).");
     if (field == m_passwort && text.size() > kLongestPassword)
         return tr("Das Passwort darf höchstens %1 Zeichen lang sein.").arg(kLongestPassword);
+    // The login carries the password as typed or not at all.
+    if (const QString character = ucpUnsendablePasswordCharacter(text);
+        field == m_passwort && !character.isEmpty())
+        return tr("Das Passwort darf das Zeichen «%1» nicht enthalten: bei der Anmeldung "
+                  "gehen nur Buchstaben ohne Umlaute, Ziffern, Leerzeichen und die Zeichen "
+                  "der englischen Tastatur.")
+            .arg(character);
     if (field == m_simPin && !text.trimmed().isEmpty() && !isSimPin(text.trimmed()))
         return tr("Die SIM-PIN besteht aus 4 bis 8 Ziffern (leer lassen, wenn die SIM-Karte "
                   "keine PIN verlangt).");

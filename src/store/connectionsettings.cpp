@@ -60,8 +60,32 @@ ConnectionSettings::ConnectionSettings(const QString &databasePath, SecretStore 
     connect(m_secrets, &SecretStore::writeDone, this, &ConnectionSettings::onWriteDone);
     // Asking for the secrets at once tells whether a keyring answers, and
     // has them ready before the first connection needs them.
-    m_secrets->read(secretKey(kPassword));
-    m_secrets->read(secretKey(kSimPin));
+    askKeyring(kPassword);
+    askKeyring(kSimPin);
+}
+
+void ConnectionSettings::askKeyring(const QString &name)
+{
+    const QString key = secretKey(name);
+    if (m_keyringAsked.contains(key))
+        return;
+    m_keyringAsked.insert(key);
+    m_secrets->read(key);
+}
+
+bool ConnectionSettings::secretUnreadable(const QString &name) const
+{
+    return m_secretsInKeyring && !m_keyringSecrets.contains(secretKey(name));
+}
+
+bool ConnectionSettings::passwordUnreadable() const
+{
+    return secretUnreadable(kPassword);
+}
+
+bool ConnectionSettings::simPinUnreadable() const
+{
+    return secretUnreadable(kSimPin);
 }
 
 ConnectionSettings::~ConnectionSettings() = default;
@@ -131,6 +155,11 @@ bool ConnectionSettings::reload()
         return false;
     }
     m_failing = false;
+    // A keyring that was locked or not running may answer now.
+    for (const QString &name : {kPassword, kSimPin}) {
+        if (m_secrets && secretUnreadable(name))
+            askKeyring(name);
+    }
     setValues(values());
     return true;
 }
@@ -257,6 +286,7 @@ bool ConnectionSettings::write(const ConnectionValues &values, bool secretsInTab
 void ConnectionSettings::onReadDone(const QString &key, SecretStore::Outcome outcome,
                                     const QString &value)
 {
+    m_keyringAsked.remove(key);
     if (outcome == SecretStore::Outcome::NoKeyring) {
         setKeyring(Keyring::Missing);
         return;

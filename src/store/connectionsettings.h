@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 #include <memory>
@@ -55,7 +56,14 @@ public:
     // answered the first question.
     Keyring keyring() const { return m_keyring; }
 
-    // Reads the table again; emits changed() when a value differs. A file
+    // The secret lives in the keyring but has not been read from it (the
+    // keyring has not answered yet, or its unlock was cancelled): the value
+    // values() gives for it is not the stored one.
+    bool passwordUnreadable() const;
+    bool simPinUnreadable() const;
+
+    // Reads the table again; emits changed() when a value differs. A secret
+    // of the keyring that could not be read is asked for again. A file
     // without the table has the default values. A failure keeps the values
     // read before and is told by failed(), once until a read succeeds.
     bool reload();
@@ -77,6 +85,8 @@ private:
     bool write(const ConnectionValues &values, bool secretsInTable);
     bool fail(const QString &what, const QString &reason);
     QString secretKey(const QString &name) const;
+    bool secretUnreadable(const QString &name) const;
+    void askKeyring(const QString &name);
     void onReadDone(const QString &key, SecretStore::Outcome outcome, const QString &value);
     void onWriteDone(const QString &key, SecretStore::Outcome outcome);
     void setKeyring(Keyring keyring);
@@ -92,7 +102,8 @@ private:
     bool m_secretsInKeyring = false;
     // The keyring's secrets by key, as read or last written.
     QHash<QString, QString> m_keyringSecrets;
-    ConnectionValues m_values; // what values() gave when changed() was last emitted
+    QSet<QString> m_keyringAsked; // keys asked for and not answered yet
+    ConnectionValues m_values;    // what values() gave when changed() was last emitted
     QString m_lastError;
     bool m_failing = false;
 };

@@ -19,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 const QString kFields[] = {u"TXTDBComPort"_s, u"TXTDBProviderNummer"_s,
@@ -120,7 +122,11 @@ private:
         QVERIFY2(edit, qPrintable(name));
         edit->selectAll();
         edit->del();
-        QTest::keyClicks(edit, text);
+        // Key clicks carry Latin-1 only; "€" and the like come as one edit.
+        if (std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x100; }))
+            QTest::keyClicks(edit, text);
+        else
+            edit->insert(text);
     }
     // The settings row and the engine's copy, each as port|provider|command.
     QString stored() const
@@ -156,7 +162,13 @@ void TestDialogs::archiveLine_data()
     const QVariant d = u"2026-12-06"_s, t = u"14:03:05"_s;
     QTest::newRow("sent") << d << t << u"x"_s << u"OK"_s << u"06.12.2026/14:03:05 - 0791, x"_s;
     QTest::newRow("refused") << d << t << u"x"_s << u"NACK 06"_s
-                             << u"06.12.2026/14:03:05 - 0791, x [abgelehnt: NACK 06]"_s;
+                             << u"06.12.2026/14:03:05 - 0791, x [abgelehnt: NACK 06 – "
+                                u"Empfängeradresse ungültig (AdC)]"_s;
+    QTest::newRow("refused, code unknown")
+        << d << t << u"x"_s << u"NACK 99"_s
+        << u"06.12.2026/14:03:05 - 0791, x [abgelehnt: NACK 99 – unbekannter Fehler]"_s;
+    QTest::newRow("refused, no code")
+        << d << t << u"x"_s << u"NACK"_s << u"06.12.2026/14:03:05 - 0791, x [abgelehnt: NACK]"_s;
     QTest::newRow("refused by the GSM network")
         << d << t << u"x"_s << u"CMS 21"_s
         << u"06.12.2026/14:03:05 - 0791, x [abgelehnt: CMS 21]"_s;
@@ -180,7 +192,7 @@ void TestDialogs::archiveLine_data()
     QTest::newRow("a megabyte: its beginning, then the status")
         << d << t << QString(1000, u'y') + QString(1024 * 1024, u'\n') << u"NACK 06"_s
         << u"06.12.2026/14:03:05 - 0791, "_s + QString(1000, u'y') + QString(1000, u'¶') +
-               u"… [abgelehnt: NACK 06]"_s;
+               u"… [abgelehnt: NACK 06 – Empfängeradresse ungültig (AdC)]"_s;
 }
 
 void TestDialogs::archiveLine()
@@ -213,7 +225,7 @@ void TestDialogs::archiveList()
     const QStringList expected = {
         u"06.12.2026/14:03:41 - 0791, Erster Teil...->"_s,
         u"06.12.2026/14:04:20 - 0791, ->...zweiter Teil"_s,
-        u"06.12.2026/09:00:00 - 0791, Abgelehnt [abgelehnt: NACK 24]"_s,
+        u"06.12.2026/09:00:00 - 0791, Abgelehnt [abgelehnt: NACK 24 – Nachricht zu lang]"_s,
     };
     QCOMPARE(lines(), expected);
     const auto *model = m_dialog->findChild<QListView *>(u"LSTSelektion"_s)->model();
@@ -741,6 +753,17 @@ void TestDialogs::configConnection_data()
     QTest::newRow("password of 65 characters")
         << 1 << reached + QStringList{u"txtPasswort="_s + QString(65, u'x')}
         << u"Das Passwort darf höchstens 64 Zeichen lang sein."_s << QString();
+    // The login carries the password as typed: what is stored is sent.
+    const QString iraOnly = u"Das Passwort darf das Zeichen «%1» nicht enthalten: bei der "
+                            u"Anmeldung gehen nur Buchstaben ohne Umlaute, Ziffern, Leerzeichen "
+                            u"und die Zeichen der englischen Tastatur."_s;
+    QTest::newRow("password with ß and €") << 1 << reached + QStringList{u"txtPasswort=Straße€1"_s}
+                                           << iraOnly.arg(u"ß"_s) << QString();
+    QTest::newRow("password with Ä")
+        << 1 << reached + QStringList{u"txtPasswort=Äpfel"_s} << iraOnly.arg(u"Ä"_s) << QString();
+    QTest::newRow("password of all printable ASCII")
+        << 1 << reached + QStringList{u"txtPasswort= ~!\"#$%&()*+,-.:;<>?@[\\]^_`{|}"_s}
+        << QString() << u"Tcp|smsc|5016|| ~!\"#$%&()*+,-.:;<>?@[\\]^_`{|}||"_s;
     QTest::newRow("modem ignores internet fields")
         << 0 << QStringList{u"txtTcpPort=abc"_s, u"txtKonto=1"_s} << QString()
         << u"DialUp|||1|||"_s;

@@ -82,12 +82,40 @@ void CentreDesk::loginReceived(const QByteArray &frame)
     }
     const bool fits = m_run.account.isEmpty() ||
                       (check.account == m_run.account && check.password == m_run.password);
-    m_loggedIn = fits;
-    emit report(u"LOGIN "_s + (fits ? u"ok"_s : u"refused"_s) + u" account="_s +
+    const CentreAnswer answer =
+        fits ? m_run.loginScript.next()
+             : CentreAnswer{CentreAnswer::Nack, UcpCentre::authenticationFailure, {}};
+    m_loggedIn = answer.kind == CentreAnswer::Ack;
+    emit report(u"LOGIN "_s + (m_loggedIn ? u"ok"_s : u"refused"_s) + u" account="_s +
                 latin1(check.account));
-    answerLater(fits ? UcpCentre::positiveResult(check.trn, "60")
-                     : UcpCentre::negativeResult(check.trn, "60", UcpCentre::authenticationFailure),
-                false);
+    for (const QByteArray &reply : resultsFor(answer, check.trn, "60"))
+        answerLater(reply, false);
+}
+
+QList<QByteArray> CentreDesk::resultsFor(const CentreAnswer &answer, const QByteArray &trn,
+                                         const QByteArray &ot) const
+{
+    const QByteArray before = QByteArray::number((trn.toInt() + 99) % 100).rightJustified(2, '0');
+    QList<QByteArray> results;
+    if (answer.lateFirst)
+        results.append(UcpCentre::negativeResult(before, ot, UcpCentre::syntaxError));
+    switch (answer.kind) {
+    case CentreAnswer::Ack:
+        results.append(UcpCentre::positiveResult(trn, ot));
+        break;
+    case CentreAnswer::Nack:
+        results.append(UcpCentre::negativeResult(trn, ot, answer.errorCode));
+        break;
+    case CentreAnswer::Garbage:
+        results.append(garbage);
+        break;
+    case CentreAnswer::OtherTrnAck:
+        results.append(UcpCentre::positiveResult(before, ot));
+        break;
+    case CentreAnswer::Silent:
+        break;
+    }
+    return results;
 }
 
 void CentreDesk::submissionReceived(const QByteArray &frame)
@@ -97,35 +125,27 @@ void CentreDesk::submissionReceived(const QByteArray &frame)
     // refused whatever the script says.
     const CentreAnswer answer = m_run.script.next();
     const bool cut = m_run.dropAfter > 0 && ++m_run.submissions == m_run.dropAfter;
-    QByteArray reply;
+    QList<QByteArray> replies;
     if (!check.valid) {
         emit report(u"INVALID "_s + escapedForLine(check.reason));
-        reply = UcpCentre::negativeResult(check.trn, check.ot, UcpCentre::syntaxError);
+        replies = {UcpCentre::negativeResult(check.trn, check.ot, UcpCentre::syntaxError)};
     } else if (!m_run.account.isEmpty() && !m_loggedIn) {
         emit report(u"INVALID submission before the login"_s);
-        reply = UcpCentre::negativeResult(check.trn, check.ot, UcpCentre::notAllowed);
+        replies = {UcpCentre::negativeResult(check.trn, check.ot, UcpCentre::notAllowed)};
     } else {
         const UcpCentre::Submission &sms = check.submission;
         emit report(u"SMS to="_s + escapedForLine(sms.recipient) + u" from="_s +
                     escapedForLine(sms.originator) + u" text="_s + escapedForLine(sms.text));
         if (!answer.ownOperation.isEmpty())
             ask(answer.ownOperation, check.trn, sms);
-        switch (answer.kind) {
-        case CentreAnswer::Ack:
-            reply = UcpCentre::positiveResult(check.trn, check.ot);
-            break;
-        case CentreAnswer::Nack:
-            reply = UcpCentre::negativeResult(check.trn, check.ot, answer.errorCode);
-            break;
-        case CentreAnswer::Garbage:
-            reply = garbage;
-            break;
-        case CentreAnswer::Silent:
-            break;
-        }
+        replies = resultsFor(answer, check.trn, check.ot);
     }
-    if (!reply.isEmpty() || cut)
-        answerLater(reply, cut);
+    if (cut) {
+        answerLater(replies.value(replies.size() - 1), true);
+        return;
+    }
+    for (const QByteArray &reply : std::as_const(replies))
+        answerLater(reply, false);
 }
 
 void CentreDesk::answerReceived(const QByteArray &frame)

@@ -18,12 +18,14 @@ struct Submission;
 struct CentreRun
 {
     explicit CentreRun(const SimOptions &options)
-        : script(options.centreScript), account(options.account), password(options.password),
-          replyDelayMs(options.replyDelayMs), dropAfter(options.dropAfter)
+        : script(options.centreScript), loginScript(options.loginScript), account(options.account),
+          password(options.password), replyDelayMs(options.replyDelayMs),
+          dropAfter(options.dropAfter)
     {}
 
-    Script<CentreAnswer> script; // one answer per submission
-    QByteArray account;          // a login is required when not empty
+    Script<CentreAnswer> script;      // one answer per submission
+    Script<CentreAnswer> loginScript; // one answer per login that fits
+    QByteArray account;               // a login is required when not empty
     QByteArray password;
     int replyDelayMs;
     int dropAfter; // 0: never
@@ -33,8 +35,8 @@ struct CentreRun
 // The message centre on one connection, a modem call or a TCP connection.
 // It takes the frames out of the byte stream and answers each one after the
 // reply delay:
-// - operation 60 opens the session when account and password fit (60 A),
-//   else 60 N/07;
+// - operation 60 opens the session when account and password fit and the
+//   login script answers ack (60 A), else 60 N/07 or the script's answer;
 // - any other operation is a submission and takes its turn in the script:
 //   ack, nack, silence or garbage, 02 for a broken frame, 04 before a
 //   required login; a script item with 31+ or 53+ first sends an operation of
@@ -68,6 +70,11 @@ private:
     void loginReceived(const QByteArray &frame);
     void submissionReceived(const QByteArray &frame);
     void answerReceived(const QByteArray &frame);
+    // The result a script answer makes for the frame trn/ot, after a late
+    // result for the TRN before when the answer asks for one; empty for
+    // silence.
+    QList<QByteArray> resultsFor(const CentreAnswer &answer, const QByteArray &trn,
+                                 const QByteArray &ot) const;
     void ask(const QByteArray &ot, const QByteArray &submissionTrn,
              const UcpCentre::Submission &sms);
     // Sends reply after the reply delay unless the connection ends first;

@@ -26,6 +26,14 @@ std::optional<DialOutcome> dialOutcome(const QString &item)
 
 std::optional<CentreAnswer> centreAnswer(const QString &item)
 {
+    // "late+ack": a late result for the TRN before first, then the answer.
+    if (item.startsWith(u"late+"_s)) {
+        std::optional<CentreAnswer> answer = centreAnswer(item.mid(5));
+        if (!answer || answer->lateFirst)
+            return std::nullopt;
+        answer->lateFirst = true;
+        return answer;
+    }
     // "53+ack": the centre's own operation 53 first, then the answer.
     for (const char *ownOperation : {"31", "53"}) {
         if (item.startsWith(QLatin1StringView(ownOperation) + u'+')) {
@@ -42,6 +50,8 @@ std::optional<CentreAnswer> centreAnswer(const QString &item)
         return CentreAnswer{CentreAnswer::Silent, {}, {}};
     if (item == u"garbage"_s)
         return CentreAnswer{CentreAnswer::Garbage, {}, {}};
+    if (item == u"othertrn"_s)
+        return CentreAnswer{CentreAnswer::OtherTrnAck, {}, {}};
     if (item.startsWith(u"nack:"_s)) {
         const QString code = item.mid(5);
         if (code.size() == 2 && code.at(0).isDigit() && code.at(1).isDigit() &&
@@ -130,9 +140,16 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
         u"LIST"_s);
     const QCommandLineOption centreOption(
         u"centre"_s,
-        u"Answers to submissions: ack, nack:NN, silent, garbage; comma-separated, the last "_s
-        u"repeats. A prefix 31+ or 53+ (53+ack) first sends an operation 31 (alert) or "_s
-        u"53 (delivery notification) of the centre's own, which the program must answer."_s,
+        u"Answers to submissions: ack, nack:NN, silent, garbage, othertrn (an ack with the "_s
+        u"TRN before, alone); comma-separated, the last repeats. A prefix 31+ or 53+ "_s
+        u"(53+ack) first sends an operation 31 (alert) or 53 (delivery notification) of the "_s
+        u"centre's own, which the program must answer; late+ (late+ack) first sends a "_s
+        u"negative result 02 for the TRN before."_s,
+        u"LIST"_s);
+    const QCommandLineOption loginOption(
+        u"login"_s,
+        u"Answers to logins whose account and password fit, as --centre (ack, nack:NN, "_s
+        u"silent, othertrn, late+...); a login that does not fit gets nack:07."_s,
         u"LIST"_s);
     const QCommandLineOption connectDelayOption(
         u"connect-delay"_s, u"Milliseconds from dial command to its answer (300)."_s, u"MS"_s);
@@ -166,9 +183,9 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
         u"pseudo-terminal closes and the COMn link is removed (UNPLUG). After MS "_s
         u"milliseconds it comes back under the same link (PLUG); MS 0: never."_s,
         u"N:MS"_s);
-    parser.addOptions({dirOption, portOption, dialOption, centreOption, connectDelayOption,
-                       replyDelayOption, logOption, tcpOption, accountOption, passwordOption,
-                       dropOption, baudOption, unplugOption});
+    parser.addOptions({dirOption, portOption, dialOption, centreOption, loginOption,
+                       connectDelayOption, replyDelayOption, logOption, tcpOption, accountOption,
+                       passwordOption, dropOption, baudOption, unplugOption});
     const GsmOptionParser gsmOptions(parser);
     const QCommandLineOption helpOption = parser.addHelpOption();
 
@@ -245,6 +262,9 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
         return std::nullopt;
     if (parser.isSet(centreOption) && !parseScript(parser.value(centreOption), centreAnswer,
                                                    u"centre"_s, &options.centreScript, error))
+        return std::nullopt;
+    if (parser.isSet(loginOption) && !parseScript(parser.value(loginOption), centreAnswer,
+                                                  u"login"_s, &options.loginScript, error))
         return std::nullopt;
     if (!gsmOptions.read(&options.gsm, error))
         return std::nullopt;

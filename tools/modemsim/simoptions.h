@@ -15,12 +15,17 @@ enum class DialOutcome { Connect, Busy, NoCarrier, NoAnswer, NoDialtone, Silent 
 // How the message centre answers one frame.
 struct CentreAnswer
 {
-    enum Kind { Ack, Nack, Silent, Garbage };
+    // OtherTrnAck: a positive result carrying the TRN before the frame's
+    // instead of its own, and nothing else.
+    enum Kind { Ack, Nack, Silent, Garbage, OtherTrnAck };
     Kind kind = Ack;
     QByteArray errorCode; // two digits, for Nack only
     // "31" (alert) or "53" (delivery notification): an operation of the
     // centre's own that goes to the program before the answer; empty for none.
     QByteArray ownOperation;
+    // A late negative result (02) for the TRN before the frame's goes out
+    // first, as for an earlier operation answered twice.
+    bool lateFirst = false;
 };
 
 struct SimOptions
@@ -29,6 +34,8 @@ struct SimOptions
     int port = 0;
     QList<DialOutcome> dialScript{DialOutcome::Connect};
     QList<CentreAnswer> centreScript{CentreAnswer{}};
+    // Answers to logins whose account and password fit, one per login.
+    QList<CentreAnswer> loginScript{CentreAnswer{}};
     int connectDelayMs = 300;
     int replyDelayMs = 50;
     QString logFile;

@@ -59,7 +59,20 @@ CallDialogue *ChosenDialogue::current() const
 
 QString ChosenDialogue::missingSetting() const
 {
-    return current()->missingSetting();
+    if (QString missing = current()->missingSetting(); !missing.isEmpty())
+        return missing;
+    // A secret that the keyring holds but has not given is missing as much
+    // as one never entered: a login with an empty password, or a PIN the
+    // SIM would count as wrong, must not go out.
+    const ConnectionValues values = m_settings->values();
+    if (values.kind == ConnectionKind::Tcp && !values.account.isEmpty() &&
+        m_settings->passwordUnreadable())
+        return tr("Passwort aus dem Schlüsselbund nicht lesbar – bitte den Schlüsselbund "
+                  "entsperren");
+    if (values.kind == ConnectionKind::Gsm && m_settings->simPinUnreadable())
+        return tr("SIM-PIN aus dem Schlüsselbund nicht lesbar – bitte den Schlüsselbund "
+                  "entsperren");
+    return {};
 }
 
 void ChosenDialogue::begin()

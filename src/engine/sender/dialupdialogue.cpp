@@ -12,10 +12,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A checksum complaint: the frame was garbled on the line, sending it again
-// may well work.
-constexpr QStringView checksumError = u"01";
-
 // How each way in which the modem gives up a dial is named.
 QString modemFailureText(ModemResult result)
 {
@@ -50,11 +46,6 @@ QString failedCarrierLost()
 QString failedNoAnswer()
 {
     return QCoreApplication::translate("DialUpDialogue", "Keine Antwort der Zentrale");
-}
-
-QString failedChecksum()
-{
-    return QCoreApplication::translate("DialUpDialogue", "Prüfsummenfehler");
 }
 
 } // namespace
@@ -197,11 +188,20 @@ void DialUpDialogue::handleAnswerBytes(const QByteArray &bytes)
         // the answer timer runs out.
         if (reply.kind == UcpReply::Kind::Invalid || reply.trn != m_trn.text())
             continue;
-        if (reply.kind == UcpReply::Kind::Nack && reply.errorCode == checksumError) {
-            fail(failedChecksum());
-            return;
-        }
         m_answerTimer.stop();
+        if (reply.kind == UcpReply::Kind::Nack) {
+            switch (ucpRefusalOf(reply.errorCode)) {
+            case UcpRefusal::Message:
+                break;
+            case UcpRefusal::Account:
+                end();
+                Q_EMIT halted(ucpAccountRefusal(reply.errorCode));
+                return;
+            case UcpRefusal::Attempt:
+                fail(ucpFailedAttempt(reply.errorCode));
+                return;
+            }
+        }
         m_phase = Phase::Connected;
         Q_EMIT submitted(Result{reply.kind == UcpReply::Kind::Ack, reply.errorCode});
         return;

@@ -20,8 +20,9 @@ class Settings;
 // The settings (port, modem command, provider's number) are read when the
 // call begins. A port that cannot be used, a dial that the modem gives up
 // (BUSY, NO CARRIER, ...), a line that breaks, a carrier that drops, an
-// answer that does not come within the answer time-out, or a checksum
-// complaint of the centre is a failure. A port that was found through its
+// answer that does not come within the answer time-out, or a refusal that
+// names neither the message nor the account (ucpRefusalOf) is a failure; a
+// refusal of the account halts. A port that was found through its
 // COMn entry in the data folder and has lost it (the device was pulled out
 // and its link went with it) is reported as gone, not replaced by the
 // built-in port of the same number, until the entry is back.

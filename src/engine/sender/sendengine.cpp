@@ -188,7 +188,8 @@ void SendEngine::onReady()
         return;
     m_loggingIn = false;
     m_connected = true;
-    m_fehlversuche = 0;
+    // Fehlversuche goes on counting: a centre that takes the login and then
+    // drops or refuses every submission must not be tried for ever unnoticed.
     if (!m_running) {
         // Paused: nothing is submitted, so the call is ended and counts as a
         // failed attempt.
@@ -230,6 +231,8 @@ void SendEngine::onSubmitted(const CallDialogue::Result &result)
     if (!m_dialogue->severalPerCall())
         endCall();
     m_retryAtMs.reset();
+    // The head entry is answered: its run of failed attempts is over.
+    m_fehlversuche = 0;
     m_refusalCode = result.accepted ? QString() : result.errorCode;
     m_refusalMeaning = result.accepted ? QString() : result.meaning;
     QString versandt = u"OK"_s;
@@ -327,6 +330,12 @@ void SendEngine::onLogWritten(quint64 ticket, bool ok, const QString &error)
 
 void SendEngine::failAttempt(const QString &reason)
 {
+    // Counted for the head entry until it is answered; another head entry
+    // (the user deleted the one before) starts its own count.
+    const std::optional<QueueEntry> head = m_queue->head();
+    const quint64 headId = head ? head->id : 0;
+    if (std::exchange(m_failingEntryId, headId) != headId)
+        m_fehlversuche = 0;
     if (m_fehlversuche < std::numeric_limits<qint16>::max())
         ++m_fehlversuche;
     endCall();

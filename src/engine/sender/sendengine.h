@@ -35,7 +35,9 @@ class SendLogWriter;
 // failed is a failed attempt: the entry stays at the head and is dialled
 // again no sooner than 40 seconds after the failed call began (Waiting,
 // with the status line counting down), and from the fifth failed attempt
-// in a row on attemptsFailing is emitted, once for each. A call that ends
+// in a row on attemptsFailing is emitted, once for each. The attempts are
+// counted for the head entry until the centre answers it, also those that
+// fail after the connection stood. A call that ends
 // while sending is paused is counted without it. An entry the centre
 // refuses is logged with the refusal and removed: it would block every
 // message behind it.
@@ -165,7 +167,8 @@ private:
     int m_entriesThisCall = 0;
     qint64 m_idleSinceMs = 0; // the queue is empty on an open connection since
     qint16 m_fehlversuche = 0;
-    qint64 m_callStartMs = 0; // VerbindungsStart, on the monotonic clock
+    quint64 m_failingEntryId = 0; // the head entry m_fehlversuche counts for
+    qint64 m_callStartMs = 0;     // VerbindungsStart, on the monotonic clock
     std::optional<qint64> m_lastTickMs;
     // After a failed attempt: no dial before this, and what failed.
     std::optional<qint64> m_retryAtMs;

@@ -10,9 +10,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A checksum complaint: the frame was garbled, sending it again may work.
-constexpr QStringView checksumError = u"01";
-
 // The TRN before 01: the login's, so that the submissions of a connection
 // are numbered from 01 on as over a modem call.
 UcpTrn loginTrn()
@@ -51,6 +48,13 @@ QString UcpTcpDialogue::missingSetting() const
     const UcpTcpAccount account = m_account();
     if (account.host.trimmed().isEmpty() || account.port == 0)
         return tr("Kein Server für die Internet-Verbindung konfiguriert");
+    // Sent as stored or not at all: a password changed on the way would be
+    // refused, and each refusal brings the account closer to being locked.
+    if (const QString character = ucpUnsendablePasswordCharacter(account.password);
+        !account.account.isEmpty() && !character.isEmpty())
+        return tr("Das Passwort enthält das Zeichen «%1», das bei der Anmeldung nicht "
+                  "gesendet werden kann")
+            .arg(character);
     return {};
 }
 
@@ -108,7 +112,7 @@ void UcpTcpDialogue::onConnected()
     Q_EMIT traced(u"→ "_s + readableBytes(ucpFrameBytes(
                                 m_current.password.isEmpty()
                                     ? login
-                                    : QString(login).replace(Textinhex(m_current.password),
+                                    : QString(login).replace(ucpPasswordField(m_current.password),
                                                              tr("<Passwort>")))));
     m_socket.write(ucpFrameBytes(login));
     Q_EMIT loggingIn();
@@ -151,8 +155,14 @@ void UcpTcpDialogue::handleFrame(const QByteArray &frame)
     if (m_phase == Phase::LoggingIn && message.ot == u"60") {
         m_answerTimer.stop();
         if (!ack) {
-            fail(tr("Anmeldung abgelehnt (%1: %2)")
-                     .arg(message.errorCode, ucpNackText(message.errorCode)));
+            const QString reason = tr("Anmeldung abgelehnt (%1: %2)")
+                                       .arg(message.errorCode, ucpNackText(message.errorCode));
+            // A refused account is not logged in again and again: that
+            // locks it.
+            if (ucpRefusalOf(message.errorCode) == UcpRefusal::Account)
+                halt(reason);
+            else
+                fail(reason);
             return;
         }
         m_phase = Phase::Connected;
@@ -162,9 +172,17 @@ void UcpTcpDialogue::handleFrame(const QByteArray &frame)
     if (m_phase != Phase::Submitting || message.ot != u"01")
         return;
     m_answerTimer.stop();
-    if (!ack && message.errorCode == checksumError) {
-        fail(tr("Prüfsummenfehler"));
-        return;
+    if (!ack) {
+        switch (ucpRefusalOf(message.errorCode)) {
+        case UcpRefusal::Message:
+            break;
+        case UcpRefusal::Account:
+            halt(ucpAccountRefusal(message.errorCode));
+            return;
+        case UcpRefusal::Attempt:
+            fail(ucpFailedAttempt(message.errorCode));
+            return;
+        }
     }
     m_phase = Phase::Connected;
     Q_EMIT submitted(Result{ack, message.errorCode});
@@ -220,4 +238,11 @@ void UcpTcpDialogue::fail(const QString &reason)
     Q_EMIT traced(reason);
     end();
     Q_EMIT failed(reason);
+}
+
+void UcpTcpDialogue::halt(const QString &reason)
+{
+    Q_EMIT traced(reason);
+    end();
+    Q_EMIT halted(reason);
 }

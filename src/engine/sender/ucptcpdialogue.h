@@ -30,9 +30,11 @@ struct UcpTcpAccount
 // notification) are answered with a positive result at once, in any phase,
 // so that the centre does not hold the session up waiting for it.
 //
-// A refused connection, an unknown host, a refused login, a dropped
-// connection, a checksum complaint (NACK 01) or an answer that does not
-// come within the answer time-out is a failure.
+// A refused connection, an unknown host, a dropped connection, an answer
+// that does not come within the answer time-out, or a refusal that names
+// neither the message nor the account (ucpRefusalOf) is a failure. A refusal
+// of the account or the session, for the login or a submission, halts.
+// Only a result that carries the TRN of the operation under way answers it.
 class UcpTcpDialogue final : public CallDialogue
 {
     Q_OBJECT
@@ -69,6 +71,7 @@ private:
     void handleFrame(const QByteArray &frame);
     void send(const QString &frame);
     void fail(const QString &reason);
+    void halt(const QString &reason);
 
     std::function<UcpTcpAccount()> m_account;
     UcpTcpAccount m_current; // of the connection under way

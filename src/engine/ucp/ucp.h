@@ -106,6 +106,27 @@ UcpReply parseUcpReply(QByteArrayView bytes);
 // begins. Returns nullopt while no complete frame has arrived yet.
 std::optional<QByteArray> takeUcpFrame(QByteArray &buffer);
 
+// What a negative result of the centre says about what should happen next.
+enum class UcpRefusal {
+    // The message itself is at fault (syntax, recipient, type, length):
+    // sending it again would only be refused again.
+    Message,
+    // The account or the session is refused (call barring, authentication,
+    // legitimisation): every message would be, and trying again could lock
+    // the account.
+    Account,
+    // Anything else (a garbled frame, a busy or failing centre, a code the
+    // program does not know): the attempt failed, the message may go later.
+    Attempt,
+};
+UcpRefusal ucpRefusalOf(QStringView errorCode);
+// Why sending halts after a refusal of the account or the session, in
+// German: "SMS-Center verweigert den Versand (05: Sperre aktiv)".
+QString ucpAccountRefusal(const QString &errorCode);
+// Why an attempt failed after a result of the kind Attempt: "Prüfsummenfehler"
+// for 01, else "Fehler des SMS-Centers (04: Operation nicht erlaubt)".
+QString ucpFailedAttempt(const QString &errorCode);
+
 // The meaning of a UCP error code ("02" -> "Syntaxfehler"), translated, or
 // "unbekannter Fehler" for a code outside the standard list.
 QString ucpNackText(const QString &errorCode);

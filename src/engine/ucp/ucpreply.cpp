@@ -52,6 +52,38 @@ std::optional<QByteArray> takeUcpFrame(QByteArray &buffer)
     return frame;
 }
 
+UcpRefusal ucpRefusalOf(QStringView errorCode)
+{
+    // 02 syntax, 06 recipient address, 21/25 standard text, 23/26 message
+    // type, 24 message too long.
+    static constexpr QStringView message[] = {u"02", u"06", u"21", u"23", u"24", u"25", u"26"};
+    // 05 call barring, 07 authentication, 08 legitimisation for all calls.
+    static constexpr QStringView account[] = {u"05", u"07", u"08"};
+    for (QStringView code : message) {
+        if (errorCode == code)
+            return UcpRefusal::Message;
+    }
+    for (QStringView code : account) {
+        if (errorCode == code)
+            return UcpRefusal::Account;
+    }
+    return UcpRefusal::Attempt;
+}
+
+QString ucpAccountRefusal(const QString &errorCode)
+{
+    return QCoreApplication::translate("Ucp", "SMS-Center verweigert den Versand (%1: %2)")
+        .arg(errorCode, ucpNackText(errorCode));
+}
+
+QString ucpFailedAttempt(const QString &errorCode)
+{
+    if (errorCode == u"01")
+        return QCoreApplication::translate("Ucp", "Prüfsummenfehler");
+    return QCoreApplication::translate("Ucp", "Fehler des SMS-Centers (%1: %2)")
+        .arg(errorCode, ucpNackText(errorCode));
+}
+
 QString ucpNackText(const QString &errorCode)
 {
     struct Entry

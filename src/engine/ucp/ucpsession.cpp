@@ -80,7 +80,7 @@ QString ucpLoginFrame(const QString &account, const QString &password, UcpTrn tr
     // Digits only, like the numbers of an operation 01: a "/" in the account
     // would shift every following field.
     const QString oadc = NurZiffern(QStringView(account));
-    const QString pwd = Textinhex(password);
+    const QString pwd = ucpPasswordField(password);
 
     // 35 fixed characters: the TRN and "/", five digits, "/O/60/",
     // "/6/5/1/", "//0100//////" and the two checksum digits.
@@ -97,6 +97,28 @@ QString ucpLoginFrame(const QString &account, const QString &password, UcpTrn tr
     body.append(pwd);
     body.append(QLatin1StringView("//0100//////"));
     return sealed(body);
+}
+
+QString ucpPasswordField(QStringView password)
+{
+    QString field;
+    field.reserve(password.size() * 2);
+    for (QChar c : password)
+        field.append(QString::number(c.unicode(), 16).toUpper().rightJustified(2, u'0'));
+    return field;
+}
+
+QString ucpUnsendablePasswordCharacter(QStringView password)
+{
+    for (qsizetype i = 0; i < password.size(); ++i) {
+        const QChar c = password[i];
+        if (c.unicode() >= 0x20 && c.unicode() <= 0x7E)
+            continue;
+        const bool pair =
+            c.isHighSurrogate() && i + 1 < password.size() && password[i + 1].isLowSurrogate();
+        return password.sliced(i, pair ? 2 : 1).toString();
+    }
+    return {};
 }
 
 UcpMessage parseUcpMessage(QByteArrayView bytes)

@@ -15,10 +15,19 @@
 //   TRN/LEN/O/60/<OAdC>/6/5/1/<PWD>//0100//////<CS>
 //
 // OAdC is the account with its digits only (OTON 6 abbreviated number,
-// ONPI 5 private), STYP 1 opens the session, PWD is the password written as
-// Textinhex writes a message text, VERS is 0100; NPWD, LAdC, LTON, LNPI,
-// OPID and RES1 stay empty.
+// ONPI 5 private), STYP 1 opens the session, PWD is ucpPasswordField of the
+// password, VERS is 0100; NPWD, LAdC, LTON, LNPI, OPID and RES1 stay empty.
 QString ucpLoginFrame(const QString &account, const QString &password, UcpTrn trn);
+
+// The password as the login carries it: each character as two upper-case
+// hex digits of its code, nothing left out or replaced. Only a password
+// without an unsendable character (see below) can be written so.
+QString ucpPasswordField(QStringView password);
+// The first character of password that a login cannot carry, empty when
+// there is none: the login's password is printable ASCII (IRA, blank to
+// "~"), so "ß", "€", "Ä" or a control character cannot be sent as typed.
+// A character outside the Basic Multilingual Plane is returned whole.
+QString ucpUnsendablePasswordCharacter(QStringView password);
 
 // One frame from the message centre, read as far as the engine needs it.
 struct UcpMessage

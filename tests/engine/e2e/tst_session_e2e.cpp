@@ -7,6 +7,7 @@
 #include "enginerig.h"
 #include "ucptcpdialogue.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -137,45 +138,152 @@ private Q_SLOTS:
         }
     }
 
-    // 01 to 99, then 00 and 01 again: the TRN wraps within one connection.
+    // 01 to 99, then 00 and 01 again: the TRN wraps within one connection,
+    // after a login with 00 too.
+    void trnSequenceWraps_data()
+    {
+        QTest::addColumn<bool>("login");
+        QTest::newRow("no account") << false;
+        QTest::newRow("login") << true;
+    }
     void trnSequenceWraps()
     {
+        QFETCH(bool, login);
         Rig rig;
-        QVERIFY(rig.start({u"--tcp"_s, u"0"_s}, 101));
+        QVERIFY(rig.start(login ? QStringList{u"--tcp"_s, u"0"_s, u"--account"_s, u"12345"_s}
+                                : QStringList{u"--tcp"_s, u"0"_s},
+                          101));
+        if (login)
+            rig.account.account = u"12345"_s;
         rig.sendAll();
         QCOMPARE(rig.log->readAll().size(), 101);
         QStringList expected;
-        for (int i = 1; i <= 101; ++i)
+        for (int i = login ? 0 : 1; i <= 101; ++i)
             expected.append(QString::number(i % 100).rightJustified(2, u'0'));
         // Without an account no login frame.
         QCOMPARE(rig.trns(), expected);
-        QCOMPARE(rig.sim.count(u"LOGIN"_s), 0);
+        QCOMPARE(rig.sim.count(u"LOGIN"_s), login ? 1 : 0);
         QCOMPARE(rig.sim.count(u"INVALID"_s), 0);
+        QCOMPARE(rig.logged().count(u"abc OK"_s), 101);
     }
 
-    void loginRefused()
+    // A refusal of the account or the session, for the login or a
+    // submission, halts: one word of it, the whole queue kept, nothing tried
+    // again until the user resumes, and then at the next tick. A login that
+    // fails otherwise is a failed attempt, paced like any other.
+    void refusedAccount_data()
     {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<int>("submitted"); // frames of operation 01 the centre saw
+        const QStringList login = {u"--account"_s, u"12345"_s, u"--password"_s, u"geheim"_s};
+        QTest::newRow("login, wrong password")
+            << login << u"falsch"_s
+            << u"Anmeldung abgelehnt (07: Authentifizierung fehlgeschlagen)"_s << 0;
+        QTest::newRow("login, call barring")
+            << login + QStringList{u"--login"_s, u"nack:05"_s} << u"geheim"_s
+            << u"Anmeldung abgelehnt (05: Sperre aktiv)"_s << 0;
+        QTest::newRow("login, legitimisation")
+            << login + QStringList{u"--login"_s, u"nack:08"_s} << u"geheim"_s
+            << u"Anmeldung abgelehnt (08: Legitimationscode für alle Aufrufe fehlgeschlagen)"_s
+            << 0;
+        QTest::newRow("submission, call barring")
+            << QStringList{u"--centre"_s, u"nack:05"_s} << QString()
+            << u"SMS-Center verweigert den Versand (05: Sperre aktiv)"_s << 1;
+        QTest::newRow("submission, authentication")
+            << QStringList{u"--centre"_s, u"nack:07"_s} << QString()
+            << u"SMS-Center verweigert den Versand (07: Authentifizierung fehlgeschlagen)"_s << 1;
+        QTest::newRow("login, centre failing: a failed attempt")
+            << login + QStringList{u"--login"_s, u"nack:55"_s} << u"geheim"_s
+            << u"Anmeldung abgelehnt (55: Systemfehler der Zentrale)"_s << 0;
+    }
+    void refusedAccount()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, password);
+        QFETCH(QString, reason);
+        QFETCH(int, submitted);
         Rig rig;
-        QVERIFY(rig.start(
-            {u"--tcp"_s, u"0"_s, u"--account"_s, u"12345"_s, u"--password"_s, u"geheim"_s}));
-        rig.account.account = u"12345"_s;
-        rig.account.password = u"falsch"_s;
+        QVERIFY(rig.start(QStringList{u"--tcp"_s, u"0"_s} + arguments, 10));
+        if (!password.isEmpty()) {
+            rig.account.account = u"12345"_s;
+            rig.account.password = password;
+        }
+        QSignalSpy halted(rig.engine.get(), &SendEngine::halted);
+        const bool halts = !reason.contains(u"(55:"_s);
+        rig.engine->tick();
+        QTRY_COMPARE(rig.engine->state(), halts ? Sending::State::Paused : Sending::State::Waiting);
+        QCOMPARE(rig.status(),
+                 u"Status: "_s + reason +
+                     (halts ? u" – Versand angehalten"_s : u" – nächster Versuch in 40 s"_s));
+        QCOMPARE(halted.count(), halts ? 1 : 0);
+        QCOMPARE(rig.logged(), QStringList());
+        QCOMPARE(rig.queue.count(), 10);
+        QCOMPARE(rig.sim.count(u"SMS"_s), submitted);
+        if (!halts) {
+            // Paced like a failed call: no new connection before 40 s.
+            rig.clock.advanceSeconds(35);
+            rig.engine->tick();
+            QCOMPARE(rig.engine->state(), Sending::State::Waiting);
+            rig.clock.advanceSeconds(5);
+            rig.engine->tick();
+            QCOMPARE(rig.engine->state(), Sending::State::Dialling);
+            QTRY_COMPARE(rig.sim.count(u"LOGIN"_s), 2);
+            return;
+        }
+        // Ten minutes of ticks: nothing.
+        for (int i = 0; i < 120; ++i) {
+            rig.clock.advanceSeconds(5);
+            rig.engine->tick();
+        }
+        QCOMPARE(rig.engine->state(), Sending::State::Paused);
+        QCOMPARE(rig.sim.count(u"OPEN"_s), 1);
+        rig.engine->resume();
+        rig.engine->tick();
+        QTRY_COMPARE(rig.sim.count(u"OPEN"_s), 2);
+        QTRY_COMPARE(halted.count(), 2);
+    }
+
+    // Only a result with the TRN of the operation under way answers it: a
+    // late negative result for the TRN before, which comes first, is passed
+    // over; a positive result with another TRN alone answers nothing, and
+    // the answer time-out runs out with the entry kept.
+    void resultOfAnotherTrn_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("failure"); // empty: both entries go out
+        QTest::newRow("late refusal, then the ack")
+            << QStringList{u"--centre"_s, u"late+ack"_s} << QString();
+        QTest::newRow("ack of another TRN")
+            << QStringList{u"--centre"_s, u"othertrn"_s} << u"Keine Antwort der Zentrale"_s;
+        const QStringList login = {u"--account"_s, u"12345"_s, u"--password"_s, u"geheim"_s};
+        QTest::newRow("login: late refusal, then the ack")
+            << login + QStringList{u"--login"_s, u"late+ack"_s} << QString();
+        QTest::newRow("login: ack of another TRN")
+            << login + QStringList{u"--login"_s, u"othertrn"_s}
+            << u"Keine Antwort der Zentrale auf die Anmeldung"_s;
+    }
+    void resultOfAnotherTrn()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, failure);
+        Rig rig;
+        QVERIFY(rig.start(QStringList{u"--tcp"_s, u"0"_s} + arguments, 2));
+        rig.account.account = arguments.contains(u"--account"_s) ? u"12345"_s : QString();
+        rig.account.password = u"geheim"_s;
+        rig.tcp->setAnswerTimeoutMs(300);
+        if (failure.isEmpty()) {
+            rig.sendAll();
+            QCOMPARE(rig.logged(), (QStringList{u"abc OK"_s, u"abc OK"_s}));
+            QCOMPARE(rig.sim.count(u"OPEN"_s), 1);
+            return;
+        }
         rig.engine->tick();
         QTRY_COMPARE(rig.engine->state(), Sending::State::Waiting);
-        QCOMPARE(rig.status(), u"Status: Anmeldung abgelehnt (07: Authentifizierung "
-                               u"fehlgeschlagen) – nächster Versuch in 40 s"_s);
-        QCOMPARE(rig.engine->fehlversuche(), qint16(1));
+        QCOMPARE(rig.status(), u"Status: "_s + failure + u" – nächster Versuch in 40 s"_s);
         QCOMPARE(rig.logged(), QStringList());
-        QCOMPARE(rig.queue.count(), 1);
-        QCOMPARE(rig.sim.count(u"SMS"_s), 0);
-        // Paced like a failed call: no new connection before 40 s.
-        rig.clock.advanceSeconds(35);
-        rig.engine->tick();
-        QCOMPARE(rig.engine->state(), Sending::State::Waiting);
-        rig.clock.advanceSeconds(5);
-        rig.engine->tick();
-        QCOMPARE(rig.engine->state(), Sending::State::Dialling);
-        QTRY_COMPARE(rig.sim.count(u"LOGIN"_s), 2);
+        QCOMPARE(rig.queue.count(), 2);
     }
 
     // The second submission fails: its answer is cut off halfway and the
@@ -192,6 +300,13 @@ private Q_SLOTS:
             << QStringList{u"--centre"_s, u"ack,silent,ack"_s} << u"Keine Antwort der Zentrale"_s;
         QTest::newRow("checksum complaint")
             << QStringList{u"--centre"_s, u"ack,nack:01,ack"_s} << u"Prüfsummenfehler"_s;
+        QTest::newRow("not allowed now")
+            << QStringList{u"--centre"_s, u"ack,nack:04,ack"_s}
+            << u"Fehler des SMS-Centers (04: Operation nicht erlaubt)"_s;
+        QTest::newRow("network busy") << QStringList{u"--centre"_s, u"ack,nack:50,ack"_s}
+                                      << u"Fehler des SMS-Centers (50: Netz ausgelastet)"_s;
+        QTest::newRow("code unknown") << QStringList{u"--centre"_s, u"ack,nack:99,ack"_s}
+                                      << u"Fehler des SMS-Centers (99: unbekannter Fehler)"_s;
     }
     void failedSubmission()
     {
@@ -244,21 +359,37 @@ private Q_SLOTS:
         QTest::addColumn<QString>("host");
         QTest::addColumn<int>("port");
         QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("password"); // of the account 12345; none without
         QTest::newRow("no server")
-            << QString() << 0 << u"Status: Kein Server für die Internet-Verbindung konfiguriert"_s;
+            << QString() << 0 << u"Status: Kein Server für die Internet-Verbindung konfiguriert"_s
+            << QString();
         QTest::newRow("refused") << u"127.0.0.1"_s << 1
                                  << u"Status: Server 127.0.0.1:1 verweigert die Verbindung – "
-                                    u"nächster Versuch in 40 s"_s;
+                                    u"nächster Versuch in 40 s"_s
+                                 << QString();
+        // Sent as stored or not at all.
+        QTest::newRow("password with ß and €")
+            << QString() << -1
+            << u"Status: Das Passwort enthält das Zeichen «ß», das bei der Anmeldung nicht "
+               u"gesendet werden kann"_s
+            << u"Straße€1"_s;
     }
     void noSession()
     {
         QFETCH(QString, host);
         QFETCH(int, port);
         QFETCH(QString, status);
+        QFETCH(QString, password);
         Rig rig;
         QVERIFY(rig.start({u"--tcp"_s, u"0"_s}));
-        rig.account.host = host;
-        rig.account.port = quint16(port);
+        if (port >= 0) {
+            rig.account.host = host;
+            rig.account.port = quint16(port);
+        }
+        if (!password.isEmpty()) {
+            rig.account.account = u"12345"_s;
+            rig.account.password = password;
+        }
         rig.engine->tick();
         QTRY_COMPARE(rig.status(), status);
         QCOMPARE(rig.queue.count(), 1);

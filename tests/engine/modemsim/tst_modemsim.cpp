@@ -375,6 +375,8 @@ private Q_SLOTS:
         QTest::newRow("nack with one digit") << 3 << QStringList{u"--centre"_s, u"nack:6"_s};
         QTest::newRow("two operations before an answer")
             << 3 << QStringList{u"--centre"_s, u"31+53+ack"_s};
+        QTest::newRow("late twice") << 3 << QStringList{u"--centre"_s, u"late+late+ack"_s};
+        QTest::newRow("login answer unknown") << 3 << QStringList{u"--login"_s, u"maybe"_s};
         QTest::newRow("TCP with a COM port") << 3 << QStringList{u"--tcp"_s, u"0"_s};
         QTest::newRow("password without account") << 3 << QStringList{u"--password"_s, u"x"_s};
         QTest::newRow("account with letters") << 3 << QStringList{u"--account"_s, u"abc"_s};

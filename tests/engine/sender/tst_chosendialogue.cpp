@@ -14,8 +14,10 @@ namespace {
 class RecordingDialogue final : public CallDialogue
 {
 public:
-    RecordingDialogue(QString name, QStringList *calls) : m_name(std::move(name)), m_calls(calls) {}
-    QString missingSetting() const override { return m_name + u" fehlt"_s; }
+    RecordingDialogue(QString name, QStringList *calls)
+        : missing(name + u" fehlt"_s), m_name(std::move(name)), m_calls(calls)
+    {}
+    QString missingSetting() const override { return missing; }
     void begin() override { m_calls->append(m_name + u" begin"_s); }
     void submit(const QueueEntry &entry) override
     {
@@ -25,9 +27,28 @@ public:
     bool severalPerCall() const override { return m_name == u"tcp"_s; }
     bool inUninterruptibleStep() const override { return m_name == u"tcp"_s; }
 
+    QString missing;
+
 private:
     QString m_name;
     QStringList *m_calls;
+};
+
+// A keyring that answers only when the test says so, as one waits for the
+// user to unlock it.
+class WaitingKeyring final : public SecretStore
+{
+public:
+    void read(const QString &key) override { asked.append(key); }
+    void write(const QString &, const QString &) override {}
+    void remove(const QString &) override {}
+    // Answers every question asked so far.
+    void answer(SecretStore::Outcome outcome)
+    {
+        for (const QString &key : std::exchange(asked, {}))
+            Q_EMIT readDone(key, outcome, outcome == Outcome::Ok ? u"1234"_s : QString());
+    }
+    QStringList asked;
 };
 
 } // namespace
@@ -129,6 +150,52 @@ private Q_SLOTS:
         m_calls.clear();
         m_chosen->begin();
         QCOMPARE(m_calls, QStringList{u"modem begin"_s});
+    }
+
+    // A secret kept in the keyring but not read from it is a missing
+    // setting of the kind that needs it: until the keyring answers, after
+    // its unlock was cancelled, and until the next reading succeeds.
+    void unreadableSecretIsMissing_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("account");
+        QTest::addColumn<QString>("missing");
+        const QString keyring = u" aus dem Schlüsselbund nicht lesbar – bitte den Schlüsselbund "
+                                u"entsperren"_s;
+        QTest::newRow("internet") << u"Tcp"_s << u"4179"_s << u"Passwort"_s + keyring;
+        QTest::newRow("internet without login") << u"Tcp"_s << QString() << QString();
+        QTest::newRow("gsm") << u"Gsm"_s << QString() << u"SIM-PIN"_s + keyring;
+        QTest::newRow("modem") << u"DialUp"_s << QString() << QString();
+    }
+    void unreadableSecretIsMissing()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, account);
+        QFETCH(QString, missing);
+        const QString path = m_dir->filePath(u"Daten.mdb"_s);
+        QVERIFY(TestDb::exec(path, u"CREATE TABLE ConnectionSettings (Setting TEXT PRIMARY KEY, "
+                                   u"Value TEXT)"_s));
+        for (const auto &[name, value] :
+             {std::pair{u"Kind"_s, kind}, {u"Account"_s, account}, {u"SecretsIn"_s, u"Keyring"_s}})
+            QVERIFY(TestDb::exec(path, u"INSERT INTO ConnectionSettings VALUES (?, ?)"_s,
+                                 {name, value}));
+        WaitingKeyring keyring;
+        ConnectionSettings settings(path, &keyring);
+        QVERIFY(settings.reload());
+        ChosenDialogue chosen(&settings);
+        for (RecordingDialogue *dialogue : {m_dialUp, m_tcp}) {
+            dialogue->missing.clear();
+            chosen.setDialogue(dialogue == m_tcp ? ConnectionKind::Tcp : ConnectionKind::DialUp,
+                               dialogue);
+        }
+        chosen.setDialogue(ConnectionKind::Gsm, m_dialUp);
+        QCOMPARE(chosen.missingSetting(), missing);
+        keyring.answer(SecretStore::Outcome::NoKeyring); // the unlock cancelled
+        QCOMPARE(chosen.missingSetting(), missing);
+        QVERIFY(settings.reload()); // the window activated: asked again
+        QCOMPARE(keyring.asked.size(), 2);
+        keyring.answer(SecretStore::Outcome::Ok);
+        QCOMPARE(chosen.missingSetting(), QString());
     }
 
 private:

@@ -29,7 +29,6 @@ const QString lineBroken =
 // Rig::snapshot() of common states.
 const QString idle = u"Idle Nein 0 closed Warten..."_s;
 const QString dialling = u"Dialling Ja 0 open Verbindung wird hergestellt..."_s;
-const QString submitting = u"Submitting Ja 0 open SMS wird versandt..."_s;
 // A failed attempt, counted as the n-th in a row, and what the status says.
 QString failed(int n, const QString &reason, const QString &next = u"nächster Versuch in 40 s"_s)
 {
@@ -253,7 +252,12 @@ private Q_SLOTS:
                               const QString &logged = {}) {
             row(name, QByteArrayList{connect9600} + events, after, logged);
         };
+        // The failed attempt before stays counted until the centre answers.
         const QString waiting = u"Dialling Ja 1 open Verbindung wird hergestellt..."_s;
+        const QString submitting = u"Submitting Ja 1 open SMS wird versandt..."_s;
+        const auto halted = [](const QString &reason) -> QString {
+            return u"Paused Nein 1 closed "_s + reason + u" – Versand angehalten"_s;
+        };
         const QString ok = u"0791234567 abc OK"_s;
         QByteArray badChecksum = ack;
         badChecksum[badChecksum.size() - 2] ^= 1;
@@ -285,20 +289,34 @@ private Q_SLOTS:
         sent("broken-off frame and ack in one read", {"\00201/000" + ack}, idle, ok);
         // Not the answer to our frame, whatever it says.
         sent("refusal for another TRN, ack", {centreReply("R/01/N/02//", "02"), ack}, idle, ok);
-        sent("refused 99", {centreReply("R/01/N/99//")},
-             u"Idle Nein 0 closed SMS abgelehnt (99: unbekannter Fehler)"_s,
-             u"0791234567 abc NACK 99"_s);
+        // Codes that name the message: refused for good, the next one goes.
         sent("refused 02", {centreReply("R/01/N/02//")},
              u"Idle Nein 0 closed SMS abgelehnt (02: Syntaxfehler)"_s, u"0791234567 abc NACK 02"_s);
         sent("refused 06", {centreReply("R/01/N/06//")},
              u"Idle Nein 0 closed SMS abgelehnt (06: Empfängeradresse ungültig (AdC))"_s,
              u"0791234567 abc NACK 06"_s);
+        sent("refused 24", {centreReply("R/01/N/24//")},
+             u"Idle Nein 0 closed SMS abgelehnt (24: Nachricht zu lang)"_s,
+             u"0791234567 abc NACK 24"_s);
+        // Codes that name the account: sending halts, the queue stays.
+        sent("call barring 05", {centreReply("R/01/N/05//")},
+             halted(u"SMS-Center verweigert den Versand (05: Sperre aktiv)"_s));
+        sent("legitimisation 08", {centreReply("R/01/N/08//")},
+             halted(u"SMS-Center verweigert den Versand (08: Legitimationscode für alle Aufrufe "
+                    u"fehlgeschlagen)"_s));
+        // Every other code: a failed attempt, counted with the one before.
         sent("checksum complaint 01", {centreReply("R/01/N/01//")},
-             failed(1, u"Prüfsummenfehler"_s));
-        sent("NO CARRIER", {"\r\nNO CARRIER\r\n"}, failed(1, u"Verbindung abgebrochen"_s));
-        sent("carrier drops", {"-CD"}, failed(1, u"Verbindung abgebrochen"_s));
-        sent("line breaks", {"break"}, failed(1, lineBroken));
-        sent("no answer in time", {"wait"}, failed(1, u"Keine Antwort der Zentrale"_s));
+             failed(2, u"Prüfsummenfehler"_s));
+        sent("not allowed now 04", {centreReply("R/01/N/04//")},
+             failed(2, u"Fehler des SMS-Centers (04: Operation nicht erlaubt)"_s));
+        sent("system error 55", {centreReply("R/01/N/55//")},
+             failed(2, u"Fehler des SMS-Centers (55: Systemfehler der Zentrale)"_s));
+        sent("code unknown 99", {centreReply("R/01/N/99//")},
+             failed(2, u"Fehler des SMS-Centers (99: unbekannter Fehler)"_s));
+        sent("NO CARRIER", {"\r\nNO CARRIER\r\n"}, failed(2, u"Verbindung abgebrochen"_s));
+        sent("carrier drops", {"-CD"}, failed(2, u"Verbindung abgebrochen"_s));
+        sent("line breaks", {"break"}, failed(2, lineBroken));
+        sent("no answer in time", {"wait"}, failed(2, u"Keine Antwort der Zentrale"_s));
     }
     void callOutcome()
     {
@@ -308,6 +326,7 @@ private Q_SLOTS:
         Rig rig;
         rig.queue.append(u"0797654321"_s, u"zwei"_s, QString());
         rig.dialogue->setAnswerTimeoutMs(30);
+        QSignalSpy halted(rig.engine.get(), &SendEngine::halted);
         rig.call(busy);
         rig.clock.advanceSeconds(40);
         rig.call();
@@ -319,16 +338,24 @@ private Q_SLOTS:
         QCOMPARE(rig.queued(),
                  logged.isEmpty() ? (QStringList{u"abc"_s, u"zwei"_s}) : QStringList{u"zwei"_s});
         QCOMPARE(rig.failing->count(), 0);
-        const bool framed = after == submitting || events.constFirst() == connect9600;
+        const bool halts = after.endsWith(u"Versand angehalten"_s);
+        QCOMPARE(halted.count(), halts ? 1 : 0);
+        const bool framed = after.startsWith(u"Submitting"_s) || events.constFirst() == connect9600;
         QCOMPARE(rig.line.writes.mid(1),
                  framed ? (QByteArrayList{dialAtdt, frame}) : QByteArrayList{dialAtdt});
         // The input is discarded right before the frame.
         QCOMPARE(rig.line.clearInputCount, clears + (framed ? 1 : 0));
         if (rig.engine->verbindungAktiv() == u"Ja"_s)
             return;
+        // Halted, nothing is dialled until sending is resumed, then at once.
+        if (halts) {
+            rig.play({"ticks"});
+            QCOMPARE(rig.line.openedPorts.size(), 2);
+            rig.engine->resume();
+        }
         // After a failed attempt the same frame goes out on a new call, 40 s
         // after the failed one was dialled; else the next message at once.
-        if (logged.isEmpty())
+        if (logged.isEmpty() && !halts)
             rig.clock.advanceSeconds(40);
         rig.call(connect9600);
         QCOMPARE(rig.line.openedPorts.size(), 3);
@@ -370,37 +397,45 @@ private Q_SLOTS:
 
     // From the fifth failed attempt in a row on attemptsFailing tells of
     // each, once the call is wound up: a box that its receiver opens finds
-    // the engine at rest.
+    // the engine at rest. Failures after the connection stood count too,
+    // for the head entry until it is answered; another head starts anew.
     void attemptsFailing_data()
     {
-        QTest::addColumn<bool>("byBusy");
-        QTest::newRow("time-out at a tick") << false;
-        QTest::newRow("BUSY from the modem") << true;
+        QTest::addColumn<QByteArrayList>("failure"); // ends each call; empty: the time-out
+        QTest::newRow("time-out at a tick") << QByteArrayList();
+        QTest::newRow("BUSY from the modem") << QByteArrayList{busy};
+        QTest::newRow("carrier drops after the frame") << QByteArrayList{connect9600, "-CD"};
+        QTest::newRow("centre answers 04")
+            << QByteArrayList{connect9600, centreReply("R/01/N/04//")};
     }
     void attemptsFailing()
     {
-        QFETCH(bool, byBusy);
+        QFETCH(QByteArrayList, failure);
         Rig rig;
-        for (int i = 0; i < 4; ++i) {
-            rig.call();
-            rig.tick(41);
-        }
-        rig.checkFailedAttempt(4);
-        QCOMPARE(rig.failing->count(), 0);
+        rig.queue.append(u"0797654321"_s, u"zwei"_s, QString());
         QStringList whenTold;
         connect(rig.engine.get(), &SendEngine::attemptsFailing, this, [&](int count) {
             whenTold.append(QString::number(count) + u' ' + rig.snapshot());
         });
-        rig.call(byBusy ? busy : QByteArray());
-        if (!byBusy)
-            rig.tick(41);
-        rig.checkFailedAttempt(5);
-        QCOMPARE(whenTold.size(), 1);
+        for (int i = 1; i <= 6; ++i) {
+            rig.call();
+            if (failure.isEmpty())
+                rig.tick(41);
+            else
+                rig.play(failure);
+            rig.checkFailedAttempt(i);
+            QCOMPARE(whenTold.size(), std::max(0, i - 4));
+            rig.clock.advanceSeconds(40);
+        }
         QVERIFY(whenTold.constFirst().startsWith(u"5 Waiting Nein 5 closed "_s));
-        rig.tick(byBusy ? 40 : 5);
-        rig.play({busy, "ticks"});
+        QVERIFY(whenTold.constLast().startsWith(u"6 Waiting Nein 6 closed "_s));
+        // The same entry went out on each connected call.
+        QCOMPARE(rig.line.writes.count(frame), failure.size() > 1 ? 6 : 0);
+        QVERIFY(rig.queue.removeById(rig.queue.head()->id));
+        rig.call();
+        rig.tick(41);
+        QCOMPARE(rig.engine->fehlversuche(), qint16(1));
         QCOMPARE(rig.failing->count(), 2);
-        QCOMPARE(rig.failing->at(1).constFirst().toInt(), 6);
     }
 
     // Every dial fails the same way for ten minutes of ticks: the next dial
@@ -471,11 +506,11 @@ private Q_SLOTS:
         QTest::newRow("BUSY") << QByteArrayList{"stop", busy} << failed(5, u"Besetzt"_s, paused);
         QTest::newRow("line breaks")
             << QByteArrayList{"stop", "break"} << failed(5, lineBroken, paused);
-        // Nothing is submitted while paused: hung up, and counted anew.
+        // Nothing is submitted while paused: hung up, and counted on.
         QTest::newRow("CONNECT") << QByteArrayList{"stop", connect9600}
-                                 << failed(1, u"Verbindung getrennt"_s, paused);
+                                 << failed(5, u"Verbindung getrennt"_s, paused);
         QTest::newRow("answer timer") << QByteArrayList{connect9600, "stop", "wait"}
-                                      << failed(1, u"Keine Antwort der Zentrale"_s, paused);
+                                      << failed(5, u"Keine Antwort der Zentrale"_s, paused);
     }
     void pausedCallEndsQuietly()
     {

@@ -162,6 +162,58 @@ private slots:
         QFETCH(QString, expected);
         QCOMPARE(describe(parseUcpReply(bytes)), expected);
     }
+
+    // Every code of the error table, and what a refusal with it does: the
+    // message is refused for good, sending halts (the account), or the
+    // attempt failed and the message stays queued.
+    void refusal_data()
+    {
+        QTest::addColumn<QString>("codes");
+        QTest::addColumn<int>("refusal");
+        QTest::addColumn<QString>("reason"); // for the first code
+        QTest::newRow("the message")
+            << u"02 06 21 23 24 25 26"_s << int(UcpRefusal::Message) << QString();
+        QTest::newRow("the account") << u"05 07 08"_s << int(UcpRefusal::Account)
+                                     << u"SMS-Center verweigert den Versand (05: Sperre aktiv)"_s;
+        QTest::newRow("checksum") << u"01"_s << int(UcpRefusal::Attempt) << u"Prüfsummenfehler"_s;
+        QTest::newRow("the centre, now")
+            << u"04 03 09 10 11 12 13 14 15 16 17 18 19 20 22 27 28 30 31 32 33 34 35 36 37 38 "
+               u"50 51 53 54 55"_s
+            << int(UcpRefusal::Attempt)
+            << u"Fehler des SMS-Centers (04: Operation nicht erlaubt)"_s;
+        QTest::newRow("unknown, malformed") << u"99 00 29 5 005 AB"_s << int(UcpRefusal::Attempt)
+                                            << u"Fehler des SMS-Centers (99: unbekannter Fehler)"_s;
+    }
+    void refusal()
+    {
+        QFETCH(QString, codes);
+        QFETCH(int, refusal);
+        QFETCH(QString, reason);
+        const QStringList list = codes.split(u' ');
+        for (const QString &code : list)
+            QVERIFY2(int(ucpRefusalOf(code)) == refusal, qPrintable(code));
+        if (refusal == int(UcpRefusal::Account))
+            QCOMPARE(ucpAccountRefusal(list.first()), reason);
+        if (refusal == int(UcpRefusal::Attempt))
+            QCOMPARE(ucpFailedAttempt(list.first()), reason);
+    }
+
+    // Each operation of a connection takes the number after the one before;
+    // after 99 comes 00, then 01 again.
+    void trnSteps()
+    {
+        QStringList seen;
+        UcpTrn trn;
+        for (int i = 0; i < 201; ++i) {
+            seen.append(trn.text());
+            QCOMPARE(trn.next().value(), (trn.value() + 1) % 100);
+            trn = trn.next();
+        }
+        QCOMPARE(seen.mid(97, 4), (QStringList{u"98"_s, u"99"_s, u"00"_s, u"01"_s}));
+        QCOMPARE(seen.mid(197), (QStringList{u"98"_s, u"99"_s, u"00"_s, u"01"_s}));
+        QCOMPARE(seen.first(), u"01"_s);
+        QCOMPARE(trn, UcpTrn().next());
+    }
 };
 
 QTEST_APPLESS_MAIN(TestUcp)

@@ -78,6 +78,29 @@ private slots:
         QCOMPARE(describe(read), u"Operation "_s + frame.left(2) + u" 60 |"_s);
     }
 
+    // What a login can carry: printable ASCII, each character as two hex
+    // digits; the first other character is named.
+    void passwordField_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("unsendable");
+        QTest::newRow("printable ASCII") << u" ~Az09[\\]{|}"_s << QString();
+        QTest::newRow("ß and €") << u"Straße€1"_s << u"ß"_s;
+        QTest::newRow("Ä first") << u"Äpfel"_s << u"Ä"_s;
+        QTest::newRow("tab") << u"a\tb"_s << u"\t"_s;
+        QTest::newRow("DEL") << u"a\x7F"_s << u"\x7F"_s;
+        QTest::newRow("emoji") << u"ab😀"_s << u"😀"_s;
+        QTest::newRow("lone surrogate") << QString(QChar(0xD83D)) << QString(QChar(0xD83D));
+    }
+    void passwordField()
+    {
+        QFETCH(QString, password);
+        QFETCH(QString, unsendable);
+        QCOMPARE(ucpUnsendablePasswordCharacter(password), unsendable);
+        if (unsendable.isEmpty())
+            QCOMPARE(ucpPasswordField(password).toLatin1(), password.toLatin1().toHex().toUpper());
+    }
+
     // 101 submissions on one connection: TRN 01 to 99, 00, then 01 again;
     // apart from the TRN and the checksum, each frame is the one of the
     // existing encoder.
