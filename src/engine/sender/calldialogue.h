@@ -57,6 +57,10 @@ public:
     // How long a connection that carries several entries is kept open once
     // the queue is empty, waiting for more: 0 ends it at once.
     virtual qint64 idleHoldMs() const { return 0; }
+    // Whether an entry longer than one SMS may be handed over whole (a GSM
+    // modem sends it as one concatenated SMS). A message centre takes one
+    // SMS per operation: the engine hands it the marked parts one by one.
+    virtual bool takesLongMessages() const { return false; }
 
 Q_SIGNALS:
     // The connection stands and the dialogue logs in before it is ready.

@@ -104,6 +104,11 @@ qint64 ChosenDialogue::idleHoldMs() const
     return current()->idleHoldMs();
 }
 
+bool ChosenDialogue::takesLongMessages() const
+{
+    return current()->takesLongMessages();
+}
+
 void ChosenDialogue::onSettingsChanged()
 {
     if (!m_active || m_busy)

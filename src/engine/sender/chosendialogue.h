@@ -32,6 +32,7 @@ public:
     void forgetPortLink() override;
     bool severalPerCall() const override;
     qint64 idleHoldMs() const override;
+    bool takesLongMessages() const override;
 
     // The dialogue that leads the connection under way, or the one the next
     // would be led by.

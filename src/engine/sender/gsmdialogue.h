@@ -60,6 +60,7 @@ public:
     void forgetPortLink() override { m_linkedPort = 0; }
     bool severalPerCall() const override { return true; }
     qint64 idleHoldMs() const override { return holdMs; }
+    bool takesLongMessages() const override { return true; }
 
     // How long the answer to a set-up command and the prompt for a PDU are
     // awaited.
