@@ -726,6 +726,7 @@ private Q_SLOTS:
         Q_EMIT session.ready();
         for (int i = 0; i < parts.size(); ++i) {
             QTRY_COMPARE(session.steps.size(), i + 2);
+            QCOMPARE(queue.count(), 1);
             // What is still to go stays queued, in the file as well.
             const QString left = i == 0 ? text : u"->..."_s + text.mid(155 + (i - 1) * 150);
             QCOMPARE(queue.at(0).nachricht, left);
