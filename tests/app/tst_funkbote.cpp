@@ -7,6 +7,7 @@
 #include "funkbote.h"
 #include "hoverlabel.h"
 #include "look.h"
+#include "messagetext.h"
 #include "outgoingqueue.h"
 #include "pointerevents.h"
 #include "scriptedprompter.h"
@@ -577,13 +578,15 @@ private Q_SLOTS:
         QVERIFY(centre.listen(QHostAddress::LocalHost));
         QStringList operations; // "OT TRN" as the centre got them
         int connections = 0;
+        qsizetype longestFrame = 0;
         connect(&centre, &QTcpServer::newConnection, &centre, [&] {
             QTcpSocket *socket = centre.nextPendingConnection();
             ++connections;
             auto buffer = std::make_shared<QByteArray>();
-            connect(socket, &QTcpSocket::readyRead, socket, [&operations, socket, buffer] {
+            connect(socket, &QTcpSocket::readyRead, socket, [&, socket, buffer] {
                 *buffer += socket->readAll();
                 while (std::optional<QByteArray> frame = takeUcpFrame(*buffer)) {
+                    longestFrame = std::max(longestFrame, frame->size());
                     const UcpMessage message = parseUcpMessage(*frame);
                     operations.append(message.ot + u' ' + message.trn);
                     socket->write(ucpFrameBytes(ucpPositiveResult(message)));
@@ -600,14 +603,20 @@ private Q_SLOTS:
 
         for (const QString &text : {u"eins"_s, u"zwei"_s, u"drei"_s})
             queueMessage(u"079 123 45 67"_s, text);
+        // Queued whole for the GSM modem before the kind was changed: the
+        // centre gets it in marked parts, one SMS per frame.
+        const QString longText = QString(300, u'x') + QString(100, u'y');
+        m_window->queue()->append(u"0791234567"_s, longText, QString());
         m_window->engine()->tick();
         QTRY_VERIFY(m_window->queue()->isEmpty());
         QCOMPARE(connections, 1);
-        QCOMPARE(operations, (QStringList{u"60 00"_s, u"01 01"_s, u"01 02"_s, u"01 03"_s}));
+        QCOMPARE(operations, (QStringList{u"60 00"_s, u"01 01"_s, u"01 02"_s, u"01 03"_s,
+                                          u"01 04"_s, u"01 05"_s, u"01 06"_s}));
+        QVERIFY2(longestFrame < 400, qPrintable(QString::number(longestFrame)));
         QCOMPARE(TestDb::scalar(m_path, u"SELECT group_concat(Nachricht || ':' || versandt) "
                                         u"FROM VersandLog"_s)
                      .toString(),
-                 u"eins:OK,zwei:OK,drei:OK"_s);
+                 u"eins:OK,zwei:OK,drei:OK,"_s + splitMessage(longText).join(u":OK,"_s) + u":OK"_s);
         QVERIFY(m_line->writes.isEmpty()); // the modem was never used
 
         // The session's trace: the login without its password, every frame.
@@ -615,8 +624,8 @@ private Q_SLOTS:
         const QString call = m_window->callTrace()->calls().constLast();
         QVERIFY2(call.contains(u"/O/60/4179000000/6/5/1/<Passwort>//0100/"_s), qPrintable(call));
         QVERIFY(!call.contains(Textinhex(u"geheim"_s)));
-        QCOMPARE(call.count(u"/R/01/A/"_s), 3);
-        QVERIFY(call.section(u'\n', 0, 0).endsWith(u"– 3 gesendet"_s));
+        QCOMPARE(call.count(u"/R/01/A/"_s), 6);
+        QVERIFY(call.section(u'\n', 0, 0).endsWith(u"– 6 gesendet"_s));
     }
 
     // A refused message sent again from the archive becomes the entry
