@@ -23,6 +23,7 @@ public:
     }
     void end() override { m_calls->append(m_name + u" end"_s); }
     bool severalPerCall() const override { return m_name == u"tcp"_s; }
+    bool takesLongMessages() const override { return m_name == u"tcp"_s; }
 
 private:
     QString m_name;
@@ -69,9 +70,11 @@ private Q_SLOTS:
     {
         QCOMPARE(m_chosen->missingSetting(), u"modem fehlt"_s);
         QVERIFY(!m_chosen->severalPerCall());
+        QVERIFY(!m_chosen->takesLongMessages());
         useKind(ConnectionKind::Tcp);
         QCOMPARE(m_chosen->missingSetting(), u"tcp fehlt"_s);
         QVERIFY(m_chosen->severalPerCall());
+        QVERIFY(m_chosen->takesLongMessages());
 
         QSignalSpy ready(m_chosen.get(), &CallDialogue::ready);
         QSignalSpy submitted(m_chosen.get(), &CallDialogue::submitted);
