@@ -2200,6 +2200,34 @@ Funkbote arbeitet weiter, hält die Warteschlange aber nur im Arbeitsspeicher: S
 
 Funkbote goes on working but holds the queue in memory only: if the program crashes, the messages not yet sent are lost.</translation>
     </message>
+    <message>
+        <source>Funkbote wurde beim letzten Mal nicht ordnungsgemäss beendet.</source>
+        <translation>Funkbote was not shut down properly last time.</translation>
+    </message>
+    <message>
+        <source>Eine noch nicht versandte Nachricht steht wieder in der Warteschlange und wird versandt.</source>
+        <translation>One message not yet sent is back in the queue and will be sent.</translation>
+    </message>
+    <message>
+        <source>%1 noch nicht versandte Nachrichten stehen wieder in der Warteschlange und werden versandt.</source>
+        <translation>%1 messages not yet sent are back in the queue and will be sent.</translation>
+    </message>
+    <message>
+        <source>%1 Nachricht(en) wurden möglicherweise schon versandt: Das Programm endete, nachdem sie abgeschickt waren und bevor ihr Versand im Archiv stand.</source>
+        <translation>%1 message(s) may already have been sent: the program ended after they went out and before they were entered in the archive.</translation>
+    </message>
+    <message>
+        <source>Sollen sie nochmals gesendet werden? Mit &quot;Nicht senden&quot; kommen sie mit dem Versandstatus &quot;unbekannt&quot; ins Archiv.</source>
+        <translation>Send them again? With &quot;Do not send&quot; they are entered in the archive with the status &quot;unknown&quot;.</translation>
+    </message>
+    <message>
+        <source>Nochmals senden</source>
+        <translation>Send again</translation>
+    </message>
+    <message>
+        <source>Nicht senden</source>
+        <translation>Do not send</translation>
+    </message>
 </context>
 <context>
     <name>Ucp</name>

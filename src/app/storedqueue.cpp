@@ -1,17 +1,23 @@
 #include "storedqueue.h"
 
+#include "clock.h"
+#include "messagetext.h"
 #include "pendingmessages.h"
 #include "prompter.h"
+#include "sendlog.h"
 #include "storeconnection.h"
 
 #include <QDir>
+#include <QSqlError>
+#include <QStringList>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
 
 StoredQueue::StoredQueue(const QString &databasePath, OutgoingQueue *queue, Prompter *prompter,
-                         QObject *parent)
-    : QObject(parent), m_databasePath(databasePath), m_queue(queue), m_prompter(prompter)
+                         const Clock *clock, QObject *parent)
+    : QObject(parent), m_databasePath(databasePath), m_queue(queue), m_prompter(prompter),
+      m_clock(clock)
 {}
 
 StoredQueue::~StoredQueue()
@@ -20,15 +26,34 @@ StoredQueue::~StoredQueue()
         m_queue->setJournal(nullptr);
 }
 
-QString StoredQueue::restoredText(int count)
+QString StoredQueue::restoredText(int unsent, int doubtful)
 {
-    if (count == 1)
-        return tr("Funkbote wurde beim letzten Mal nicht ordnungsgemäss beendet. Eine noch nicht "
-                  "versandte Nachricht steht wieder in der Warteschlange und wird versandt.");
-    return tr("Funkbote wurde beim letzten Mal nicht ordnungsgemäss beendet. %1 noch nicht "
-              "versandte Nachrichten stehen wieder in der Warteschlange, in ihrer bisherigen "
-              "Reihenfolge, und werden versandt.")
-        .arg(count);
+    if (doubtful == 0) {
+        if (unsent == 1)
+            return tr("Funkbote wurde beim letzten Mal nicht ordnungsgemäss beendet. Eine noch "
+                      "nicht versandte Nachricht steht wieder in der Warteschlange und wird "
+                      "versandt.");
+        return tr("Funkbote wurde beim letzten Mal nicht ordnungsgemäss beendet. %1 noch nicht "
+                  "versandte Nachrichten stehen wieder in der Warteschlange, in ihrer bisherigen "
+                  "Reihenfolge, und werden versandt.")
+            .arg(unsent);
+    }
+    // One line: the unattended start writes each box as one line.
+    QStringList sentences{tr("Funkbote wurde beim letzten Mal nicht ordnungsgemäss beendet.")};
+    if (unsent == 1) {
+        sentences << tr("Eine noch nicht versandte Nachricht steht wieder in der Warteschlange "
+                        "und wird versandt.");
+    } else if (unsent > 1) {
+        sentences << tr("%1 noch nicht versandte Nachrichten stehen wieder in der Warteschlange "
+                        "und werden versandt.")
+                         .arg(unsent);
+    }
+    sentences << tr("%1 Nachricht(en) wurden möglicherweise schon versandt: Das Programm endete, "
+                    "nachdem sie abgeschickt waren und bevor ihr Versand im Archiv stand.")
+                     .arg(doubtful)
+              << tr("Sollen sie nochmals gesendet werden? Mit \"Nicht senden\" kommen sie mit "
+                    "dem Versandstatus \"unbekannt\" ins Archiv.");
+    return sentences.join(u' ');
 }
 
 QString StoredQueue::failureText(const QString &databasePath, const QString &error)
@@ -53,20 +78,81 @@ int StoredQueue::restore()
         failed(m_table->lastError());
         return 0;
     }
+    int doubtful = 0;
+    for (const PendingMessage &row : *rows) {
+        if (row.submitted != PendingMessage::Submitted::No)
+            ++doubtful;
+    }
+    const int unsent = int(rows->size()) - doubtful;
+    // Asked before anything is queued: the engine must not send one of them
+    // again before the user has chosen.
+    const bool sendAgain =
+        doubtful == 0 ||
+        m_prompter->question(restoredText(unsent, doubtful), tr("Nochmals senden"),
+                             tr("Nicht senden"), Prompter::Icon::Warning) == Prompter::Answer::Yes;
+    // Those not sent again are logged first: a row that cannot be logged
+    // stays marked in the file and is not queued, and the next start asks
+    // again.
+    const bool logged = sendAgain || logUnknown(*rows);
     QList<QueueEntry> entries;
     entries.reserve(rows->size());
     for (const PendingMessage &row : *rows) {
+        QString text = row.message;
+        if (!sendAgain && row.submitted != PendingMessage::Submitted::No) {
+            // Of a long message sent in parts only the first part may have
+            // gone out: the rest is sent as if nothing had happened.
+            if (!logged || row.submitted != PendingMessage::Submitted::FirstPart)
+                continue;
+            text = splitFirstPart(row.message).rest;
+            if (text.isEmpty())
+                continue;
+        }
         entries.append(
-            QueueEntry{quint64(row.id), row.mobileNumber, row.message, row.callBackNumber, true});
+            QueueEntry{quint64(row.id), row.mobileNumber, text, row.callBackNumber, true});
     }
     m_queue->restore(entries);
     m_queue->setJournal(this);
     m_active = true;
-    if (!entries.isEmpty()) {
+    if (doubtful == 0 && !entries.isEmpty()) {
         m_prompter->message(restoredText(int(entries.size())), Prompter::Buttons::Ok,
                             Prompter::Icon::Information);
     }
     return int(entries.size());
+}
+
+bool StoredQueue::logUnknown(const QList<PendingMessage> &rows)
+{
+    // Once, at the start, before anything is sent: in one transaction with
+    // the rows of the queue they change, as the engine logs its messages.
+    QSqlDatabase db = m_connection->database();
+    if (!db.transaction()) {
+        qWarning("StoredQueue: not logged as unknown: %s", qPrintable(db.lastError().text()));
+        return false;
+    }
+    SendLog log(db);
+    const QDateTime now = m_clock->now();
+    QString error;
+    for (const PendingMessage &row : rows) {
+        if (row.submitted == PendingMessage::Submitted::No)
+            continue;
+        const bool firstPart = row.submitted == PendingMessage::Submitted::FirstPart;
+        const FirstPart split = splitFirstPart(row.message);
+        const bool restLeft = firstPart && !split.rest.isEmpty();
+        if (!log.append(now.date(), now.time(), row.mobileNumber,
+                        firstPart ? split.part : row.message, unknownStatus()))
+            error = log.lastError();
+        else if (restLeft ? !m_table->keepRestInTransaction(row.id, split.rest)
+                          : !m_table->removeInTransaction(row.id))
+            error = m_table->lastError();
+        if (!error.isEmpty())
+            break;
+    }
+    if (error.isEmpty() && db.commit())
+        return true;
+    qWarning("StoredQueue: not logged as unknown: %s",
+             qPrintable(error.isEmpty() ? db.lastError().text() : error));
+    db.rollback();
+    return false;
 }
 
 bool StoredQueue::store(const QList<QueueEntry> &entries)

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "outgoingqueue.h"
+#include "pendingmessages.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <memory>
 
-class PendingMessages;
+class Clock;
 class Prompter;
 class StoreConnection;
 
@@ -15,6 +16,10 @@ class StoreConnection;
 // when the file lacks it). restore() puts back what a crash or a power loss
 // left there and says so in one box; from then on every entry is stored
 // before it shows and dropped when the user removes it or quits with "Ja".
+// An entry that was marked as going out and has no log row may have reached
+// the recipient: the user chooses whether those are sent again or logged
+// with the status "unbekannt" (only their part that went out, for a long
+// one sent in parts).
 // When the table cannot be made or written, the user is told once and the
 // program works on with the queue in memory only.
 class StoredQueue : public QObject, public QueueJournal
@@ -23,7 +28,7 @@ class StoredQueue : public QObject, public QueueJournal
 
 public:
     StoredQueue(const QString &databasePath, OutgoingQueue *queue, Prompter *prompter,
-                QObject *parent = nullptr);
+                const Clock *clock, QObject *parent = nullptr);
     ~StoredQueue() override;
 
     // Opens the table, puts its entries back into the (empty) queue in their
@@ -35,16 +40,23 @@ public:
     bool store(const QList<QueueEntry> &entries) override;
     void drop(const QList<quint64> &ids) override;
 
-    static QString restoredText(int count);
+    // The start's box: unsent entries are put back; doubtful ones may have
+    // gone out already.
+    static QString restoredText(int unsent, int doubtful = 0);
+    // What the send log says of a message not sent again.
+    static QString unknownStatus() { return QStringLiteral("unbekannt"); }
     static QString failureText(const QString &databasePath, const QString &error);
 
 private:
     // Tells the user once, after the queue has finished what it is doing.
     void failed(const QString &error);
+    // Logs the marked messages, which the user chose not to send again.
+    bool logUnknown(const QList<PendingMessage> &rows);
 
     QString m_databasePath;
     QPointer<OutgoingQueue> m_queue;
     Prompter *m_prompter;
+    const Clock *m_clock;
     std::unique_ptr<StoreConnection> m_connection;
     std::unique_ptr<PendingMessages> m_table;
     bool m_active = false;

@@ -22,6 +22,17 @@ public:
     virtual Answer message(const QString &text, Buttons buttons = Buttons::Ok,
                            Icon icon = Icon::None) = 0;
 
+    // A question whose two buttons say what they do: Yes is the first one,
+    // yesText, and the default; No is noText. A prompter without buttons of
+    // its own asks with Yes and No.
+    virtual Answer question(const QString &text, const QString &yesText, const QString &noText,
+                            Icon icon = Icon::None)
+    {
+        Q_UNUSED(yesText);
+        Q_UNUSED(noText);
+        return message(text, Buttons::YesNo, icon);
+    }
+
     // An input box; std::nullopt when the user cancels it.
     virtual std::optional<QString> input(const QString &prompt, const QString &title,
                                          const QString &defaultText = QString()) = 0;

@@ -92,7 +92,9 @@ QString statusText(const QString &versandt)
 {
     if (versandt == u"OK")
         return QString();
-    if (versandt.trimmed().isEmpty())
+    // "unbekannt": the program ended after the message went out and before
+    // its answer was logged, and the user chose not to send it again.
+    if (versandt.trimmed().isEmpty() || versandt == u"unbekannt")
         return u" ["_s + QCoreApplication::translate("ArchiveLine", "Versandstatus unbekannt") +
                u']';
     // The message centre ("NACK " + code) or the GSM network ("CMS " +

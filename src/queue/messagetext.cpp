@@ -48,6 +48,15 @@ QStringList splitMessage(const QString &text)
     return parts;
 }
 
+FirstPart splitFirstPart(const QString &text)
+{
+    if (text.size() <= maxSingleLength)
+        return FirstPart{text, QString()};
+    const QStringView all(text);
+    return FirstPart{all.first(firstPartLength) % continuesMark,
+                     continuationMark % all.sliced(firstPartLength)};
+}
+
 int messagePartCount(qsizetype length)
 {
     if (length <= 0)

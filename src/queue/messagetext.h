@@ -38,6 +38,18 @@ QString toCrLf(QStringView text);
 // divided between two parts.
 QStringList splitMessage(const QString &text);
 
+// The first entry splitMessage makes of a text, and the rest of the text
+// after it: empty when the text fits one SMS, else "->..." followed by the
+// text after the first part. splitMessage makes of that rest exactly the
+// parts that would follow the first one, so a long message can go out one
+// part at a time, its entry holding what is still to be sent.
+struct FirstPart
+{
+    QString part;
+    QString rest;
+};
+FirstPart splitFirstPart(const QString &text);
+
 // How many entries splitMessage makes of a text of this length, without
 // building them (for a hint updated on every key press).
 int messagePartCount(qsizetype length);

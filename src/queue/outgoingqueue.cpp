@@ -96,6 +96,16 @@ bool OutgoingQueue::removeLogged(EntryId id)
     return true;
 }
 
+bool OutgoingQueue::keepRestLogged(EntryId id, const QString &rest)
+{
+    const int index = indexOf(id);
+    if (index < 0)
+        return false;
+    m_entries[index].nachricht = rest;
+    Q_EMIT dataChanged(this->index(index, NachrichtColumn), this->index(index, NachrichtColumn));
+    return true;
+}
+
 void OutgoingQueue::removeAt(int index)
 {
     beginRemoveRows(QModelIndex(), index, index);

@@ -75,6 +75,10 @@ public:
     // Removes an entry whose log row is stored: its journal copy went in the
     // same transaction as that row.
     bool removeLogged(EntryId id);
+    // Keeps an entry of which one part is sent and logged, with the text
+    // still to be sent: its journal copy took that text in the same
+    // transaction as the part's log row.
+    bool keepRestLogged(EntryId id, const QString &rest);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;

@@ -33,15 +33,31 @@ bool PendingMessages::prepareTable()
                        u"CallBackNumber TEXT NOT NULL)"_s) ||
         !query.exec())
         return fail(query.lastError().text());
+    if (!addSubmittedColumn())
+        return false;
     const QSqlRecord record = m_db.record(Schema::pendingMessages);
-    for (const QString &field :
-         {Schema::pendingId, Schema::mobileNumber, Schema::message, Schema::callBackNumber}) {
+    for (const QString &field : {Schema::pendingId, Schema::mobileNumber, Schema::message,
+                                 Schema::callBackNumber, Schema::submitted}) {
         if (record.indexOf(field) < 0)
             return fail(QCoreApplication::translate("PendingMessages",
                                                     "In der Tabelle \"%1\" fehlt das Feld \"%2\".")
                             .arg(Schema::pendingMessages, field));
     }
     m_lastError.clear();
+    return true;
+}
+
+bool PendingMessages::addSubmittedColumn()
+{
+    // A file written before messages were marked lacks the column; every row
+    // in it counts as never submitted.
+    if (m_db.record(Schema::pendingMessages).indexOf(Schema::submitted) >= 0)
+        return true;
+    QSqlQuery query(m_db);
+    if (!query.prepare(u"ALTER TABLE PendingMessages ADD COLUMN Submitted INTEGER NOT NULL "
+                       u"DEFAULT 0"_s) ||
+        !query.exec())
+        return fail(query.lastError().text());
     return true;
 }
 
@@ -98,20 +114,51 @@ bool PendingMessages::removeInTransaction(qint64 id)
     return true;
 }
 
+bool PendingMessages::keepRestInTransaction(qint64 id, const QString &rest)
+{
+    QSqlQuery query(m_db);
+    if (!query.prepare(u"UPDATE PendingMessages SET Message = ?, Submitted = 0 WHERE Id = ?"_s))
+        return fail(query.lastError().text());
+    query.addBindValue(rest);
+    query.addBindValue(id);
+    if (!query.exec())
+        return fail(query.lastError().text());
+    m_lastError.clear();
+    return true;
+}
+
+bool PendingMessages::markSubmitted(qint64 id, PendingMessage::Submitted how)
+{
+    QSqlQuery query(m_db);
+    if (!query.prepare(u"UPDATE PendingMessages SET Submitted = ? WHERE Id = ?"_s))
+        return fail(query.lastError().text());
+    query.addBindValue(int(how));
+    query.addBindValue(id);
+    if (!query.exec())
+        return fail(query.lastError().text());
+    m_lastError.clear();
+    return true;
+}
+
 std::optional<QList<PendingMessage>> PendingMessages::readAll() const
 {
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
-    if (!query.prepare(u"SELECT Id, MobileNumber, Message, CallBackNumber FROM PendingMessages "
-                       u"ORDER BY Id"_s) ||
+    if (!query.prepare(u"SELECT Id, MobileNumber, Message, CallBackNumber, Submitted FROM "
+                       u"PendingMessages ORDER BY Id"_s) ||
         !query.exec()) {
         fail(query.lastError().text());
         return std::nullopt;
     }
     QList<PendingMessage> rows;
     while (query.next()) {
+        // A value this program does not write counts as a whole message.
+        const int submitted = query.value(4).toInt();
+        const auto how = submitted == 0   ? PendingMessage::Submitted::No
+                         : submitted == 2 ? PendingMessage::Submitted::FirstPart
+                                          : PendingMessage::Submitted::Whole;
         rows.append(PendingMessage{query.value(0).toLongLong(), query.value(1).toString(),
-                                   query.value(2).toString(), query.value(3).toString()});
+                                   query.value(2).toString(), query.value(3).toString(), how});
     }
     m_lastError.clear();
     return rows;

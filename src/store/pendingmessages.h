@@ -10,10 +10,17 @@
 // orders the rows and names the row that goes when the message is logged.
 struct PendingMessage
 {
+    // How far the message went out before the program ended: its frame or
+    // PDU is marked as submitted just before it is sent, and the mark goes
+    // with the log row. A row still marked at the next start may have
+    // reached the recipient, or not.
+    enum class Submitted { No = 0, Whole = 1, FirstPart = 2 };
+
     qint64 id = 0;
     QString mobileNumber;
     QString message;
     QString callBackNumber;
+    Submitted submitted = Submitted::No;
 };
 
 // The table PendingMessages: a copy of the outgoing queue. A row is written
@@ -38,6 +45,12 @@ public:
     // Deletes one row inside a transaction the caller holds (the send log
     // writer's, around the message's log row).
     bool removeInTransaction(qint64 id);
+    // Inside the caller's transaction as well: the message keeps only the
+    // text still to be sent, unmarked (its first part is logged).
+    bool keepRestInTransaction(qint64 id, const QString &rest);
+    // Marks a message as going out now (how much of it), committed when
+    // this returns.
+    bool markSubmitted(qint64 id, PendingMessage::Submitted how);
     // All rows in the order of their ids; nothing, and lastError() set, when
     // the table cannot be read.
     std::optional<QList<PendingMessage>> readAll() const;
@@ -47,6 +60,7 @@ public:
 private:
     bool fail(const QString &error) const;
     bool rollBack(const QString &error);
+    bool addSubmittedColumn();
 
     QSqlDatabase m_db;
     mutable QString m_lastError;

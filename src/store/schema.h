@@ -40,6 +40,9 @@ inline const QString pendingId = QStringLiteral("Id");
 inline const QString mobileNumber = QStringLiteral("MobileNumber");
 inline const QString message = QStringLiteral("Message");
 inline const QString callBackNumber = QStringLiteral("CallBackNumber");
+// What of the message may have gone out (PendingMessage::Submitted); added
+// to a table that lacks it.
+inline const QString submitted = QStringLiteral("Submitted");
 
 struct Table
 {

@@ -17,7 +17,7 @@ class SendLogWorker : public QObject
 public:
     explicit SendLogWorker(QString path) : m_path(std::move(path)) {}
 
-    bool write(const LogRow &row, qint64 pendingId, QString *error)
+    bool open(QString *error)
     {
         if (!m_connection) {
             m_connection = std::make_unique<StoreConnection>(m_path, u"VersandLog-Schreiber"_s);
@@ -27,6 +27,24 @@ public:
                 return false;
             }
         }
+        return true;
+    }
+
+    bool mark(qint64 pendingId, PendingMessage::Submitted how, QString *error)
+    {
+        if (!open(error))
+            return false;
+        PendingMessages pending(m_connection->database());
+        if (pending.markSubmitted(pendingId, how))
+            return true;
+        *error = pending.lastError();
+        return false;
+    }
+
+    bool write(const LogRow &row, qint64 pendingId, const QString &rest, QString *error)
+    {
+        if (!open(error))
+            return false;
         QSqlDatabase db = m_connection->database();
         if (!db.transaction()) {
             *error = db.lastError().text();
@@ -37,7 +55,9 @@ public:
         if (!log.append(row.versandDatum.toDate(), row.versandZeit.toTime(), row.mobilNummer,
                         row.nachricht, row.versandt)) {
             *error = log.lastError();
-        } else if (pendingId != 0 && !pending.removeInTransaction(pendingId)) {
+        } else if (pendingId != 0 &&
+                   (rest.isNull() ? !pending.removeInTransaction(pendingId)
+                                  : !pending.keepRestInTransaction(pendingId, rest))) {
             *error = pending.lastError();
         } else if (!db.commit()) {
             *error = db.lastError().text();
@@ -74,18 +94,33 @@ SendLogWriter::~SendLogWriter()
 }
 
 quint64 SendLogWriter::append(const QDate &date, const QTime &time, const QString &mobilNummer,
-                              const QString &nachricht, const QString &versandt, qint64 pendingId)
+                              const QString &nachricht, const QString &versandt, qint64 pendingId,
+                              const QString &rest)
 {
     const quint64 ticket = ++m_lastTicket;
     const LogRow row{date, time, mobilNummer, nachricht, versandt};
     QMetaObject::invokeMethod(
         m_worker,
-        [this, row, ticket, pendingId] {
+        [this, row, ticket, pendingId, rest] {
             QString error;
-            const bool ok = m_worker->write(row, pendingId, &error);
+            const bool ok = m_worker->write(row, pendingId, rest, &error);
             // Emitted on the writer's thread: receivers on the caller's
             // thread get it queued.
             Q_EMIT written(ticket, ok, error);
+        },
+        Qt::QueuedConnection);
+    return ticket;
+}
+
+quint64 SendLogWriter::markSubmitted(qint64 pendingId, PendingMessage::Submitted how)
+{
+    const quint64 ticket = ++m_lastTicket;
+    QMetaObject::invokeMethod(
+        m_worker,
+        [this, ticket, pendingId, how] {
+            QString error;
+            const bool ok = m_worker->mark(pendingId, how, &error);
+            Q_EMIT marked(ticket, ok, error);
         },
         Qt::QueuedConnection);
     return ticket;

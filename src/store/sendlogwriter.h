@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pendingmessages.h"
+
 #include <QDate>
 #include <QObject>
 #include <QString>
@@ -26,13 +28,22 @@ public:
     ~SendLogWriter() override;
 
     // Hands in one row; returns the number that written() reports for it.
-    // pendingId, when not 0, is the row of PendingMessages deleted with it.
+    // pendingId, when not 0, is the row of PendingMessages deleted with it;
+    // when rest is not null, the row stays with rest as its message (the
+    // row logged is the first part of it).
     quint64 append(const QDate &date, const QTime &time, const QString &mobilNummer,
-                   const QString &nachricht, const QString &versandt, qint64 pendingId = 0);
+                   const QString &nachricht, const QString &versandt, qint64 pendingId = 0,
+                   const QString &rest = QString());
+    // Marks the row pendingId of PendingMessages as going out, behind the
+    // rows handed in before; answered by marked(). Its bytes may leave once
+    // the mark is stored, so that a crash after they left is known at the
+    // next start.
+    quint64 markSubmitted(qint64 pendingId, PendingMessage::Submitted how);
 
 Q_SIGNALS:
     // error is the database's message when ok is false.
     void written(quint64 ticket, bool ok, const QString &error);
+    void marked(quint64 ticket, bool ok, const QString &error);
 
 private:
     QThread m_thread;

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <limits>
 
 namespace {
@@ -34,6 +35,24 @@ QWidget *WidgetPrompter::boxParent() const
     if (m_mainWindow && m_mainWindow->isVisible())
         return m_mainWindow;
     return nullptr;
+}
+
+Prompter::Answer WidgetPrompter::question(const QString &text, const QString &yesText,
+                                          const QString &noText, Icon icon)
+{
+    QMessageBox box(boxParent());
+    box.setWindowTitle(QApplication::applicationDisplayName());
+    box.setText(text);
+    box.setIcon(icon == Icon::Warning       ? QMessageBox::Warning
+                : icon == Icon::Critical    ? QMessageBox::Critical
+                : icon == Icon::Information ? QMessageBox::Information
+                                            : QMessageBox::NoIcon);
+    QPushButton *yes = box.addButton(yesText, QMessageBox::YesRole);
+    QPushButton *no = box.addButton(noText, QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes ? Answer::Yes : Answer::No;
 }
 
 Prompter::Answer WidgetPrompter::message(const QString &text, Buttons buttons, Icon icon)

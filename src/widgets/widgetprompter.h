@@ -15,6 +15,8 @@ public:
     void setMainWindow(QWidget *window) { m_mainWindow = window; }
 
     Answer message(const QString &text, Buttons buttons, Icon icon) override;
+    Answer question(const QString &text, const QString &yesText, const QString &noText,
+                    Icon icon) override;
     std::optional<QString> input(const QString &prompt, const QString &title,
                                  const QString &defaultText) override;
     std::optional<QString> openFile(const QString &title, const QStringList &filters) override;

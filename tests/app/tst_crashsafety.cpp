@@ -4,7 +4,10 @@
 // when the centre has answered (the log row is being written), and at any
 // moment. After each kill Daten.mdb must be sound, every message must be
 // either logged once or still queued in its place, and the next start must
-// take over the stale lock, say how many entries it restored, and go on.
+// take over the stale lock, say how many entries it restored, and go on. A
+// message killed between its frame and its log row is named apart at the
+// next start and (the unattended answer) logged as possibly sent, never
+// sent twice.
 //
 // The address book's saves are killed too: a writer that stores persons the
 // way the address book window does is killed at random moments; every person
@@ -55,6 +58,8 @@ struct Snapshot
     QString problem; // empty when the file is sound
     QStringList logged;
     QStringList pending;
+    int marked = 0;  // pending rows whose frame may have gone out
+    int unknown = 0; // log rows of messages the start did not send again
 };
 
 Snapshot readFile(const QString &path)
@@ -81,21 +86,30 @@ Snapshot readFile(const QString &path)
     }
     while (query.next())
         s.logged << query.value(0).toString();
+    if (!query.exec(u"SELECT COUNT(*) FROM VersandLog WHERE versandt = 'unbekannt'"_s) ||
+        !query.next()) {
+        s.problem = query.lastError().text();
+        return s;
+    }
+    s.unknown = query.value(0).toInt();
     const std::optional<QList<PendingMessage>> rows =
         PendingMessages(connection.database()).readAll();
     if (!rows) {
         s.problem = u"PendingMessages unreadable"_s;
         return s;
     }
-    for (const PendingMessage &row : *rows)
+    for (const PendingMessage &row : *rows) {
         s.pending << row.message;
+        if (row.submitted != PendingMessage::Submitted::No)
+            ++s.marked;
+    }
     return s;
 }
 
 quint32 seedOfRun()
 {
-    const quint32 seed = quint32(
-        envNumber("FUNKBOTE_CRASH_SEED", int(QRandomGenerator::global()->generate() >> 1)));
+    const quint32 seed =
+        quint32(envNumber("FUNKBOTE_CRASH_SEED", int(QRandomGenerator::global()->generate() >> 1)));
     return seed;
 }
 
@@ -120,7 +134,7 @@ QString checkPersons(const QString &path, int *count)
         for (int i = 0; i < expected.size(); ++i) {
             if (query.value(i).toString() != expected.at(i))
                 return u"row %1: %2 instead of %3"_s.arg(n).arg(query.value(i).toString(),
-                                                               expected.at(i));
+                                                                expected.at(i));
         }
         if (note != u"geändert"_s && note != QString(3000, QChar(u'a' + n % 26)))
             return u"row %1: a note of %2 characters"_s.arg(n).arg(note.size());
@@ -174,6 +188,7 @@ private Q_SLOTS:
         }
 
         int pendingBefore = total;
+        int markedBefore = 0;
         QStringList moments;
         for (int kill = 0; kill < kills; ++kill) {
             const auto moment = Moment(random.bounded(5));
@@ -244,9 +259,13 @@ private Q_SLOTS:
             // A start that got as far as its window said what it restored,
             // and nothing else.
             const QStringList shown = run->boxes();
+            // A message whose frame may have reached the centre is named
+            // apart and, answered by default, logged instead of sent again.
             if (!shown.isEmpty())
-                QCOMPARE(shown, QStringList{StoredQueue::restoredText(pendingBefore)});
+                QCOMPARE(shown, QStringList{StoredQueue::restoredText(pendingBefore - markedBefore,
+                                                                      markedBefore)});
             pendingBefore = int(after.pending.size());
+            markedBefore = after.marked;
             if (pendingBefore == 0)
                 break;
         }
@@ -260,10 +279,9 @@ private Q_SLOTS:
         QSignalSpy lastFinished(&last->process, &QProcess::finished);
         last->start(m_dir.path(), tickMs);
         for (qsizetype left = pendingBefore; left > 0;) {
-            QTRY_VERIFY2_WITH_TIMEOUT(readFile(m_path).pending.size() < left,
-                                      qPrintable(u"%1 left, none sent in 90 s: "_s.arg(left) +
-                                                 last->errors),
-                                      90000);
+            QTRY_VERIFY2_WITH_TIMEOUT(
+                readFile(m_path).pending.size() < left,
+                qPrintable(u"%1 left, none sent in 90 s: "_s.arg(left) + last->errors), 90000);
             left = readFile(m_path).pending.size();
         }
         QVERIFY2(lastFinished.isEmpty(), qPrintable(last->errors));
@@ -273,11 +291,17 @@ private Q_SLOTS:
         QVERIFY2(end.problem.isEmpty(), qPrintable(end.problem));
         QCOMPARE(end.logged, messages);
         if (pendingBefore > 0)
-            QCOMPARE(last->boxes(), QStringList{StoredQueue::restoredText(pendingBefore)});
+            QCOMPARE(last->boxes(), QStringList{StoredQueue::restoredText(
+                                        pendingBefore - markedBefore, markedBefore)});
+        // No message reached the centre twice: one killed between its frame
+        // and its log row was offered at the next start, not sent again.
         const int submissions = m_sim.count(u"SMS"_s);
-        qInfo("%d messages logged once each; the centre took %d submissions (%d again after a "
-              "kill between the answer and the log row)",
-              int(messages.size()), submissions, submissions - int(messages.size()));
+        QVERIFY2(
+            submissions <= messages.size(),
+            qPrintable(u"%1 submissions of %2 messages"_s.arg(submissions).arg(messages.size())));
+        qInfo("%d messages logged once each; the centre took %d submissions, %d logged as "
+              "possibly sent after a kill between the frame and the log row",
+              int(messages.size()), submissions, end.unknown);
     }
 
     void killedWhileSavingAddresses()
@@ -286,8 +310,7 @@ private Q_SLOTS:
         const quint32 seed = seedOfRun();
         qInfo("address book: kills %d, seed %u", kills, seed);
         QRandomGenerator random(seed);
-        const QString writerPath =
-            QCoreApplication::applicationDirPath() + u"/addresswriter"_s;
+        const QString writerPath = QCoreApplication::applicationDirPath() + u"/addresswriter"_s;
         int persons = 0;
         int reportedTotal = 0;
         for (int kill = 0; kill < kills; ++kill) {
@@ -311,16 +334,15 @@ private Q_SLOTS:
                 if (line.startsWith("saved "))
                     reported = std::max(reported, line.mid(6).toInt());
             }
-            const QString where = u"after address kill %1 (+%2 ms), seed %3: "_s.arg(kill)
-                                      .arg(delayMs)
-                                      .arg(seed);
+            const QString where =
+                u"after address kill %1 (+%2 ms), seed %3: "_s.arg(kill).arg(delayMs).arg(seed);
             const QString problem = checkPersons(m_path, &persons);
             QVERIFY2(problem.isEmpty(), qPrintable(where + problem));
             // Every person reported saved is there; at most the one being
             // saved at the kill is there as well.
-            QVERIFY2(persons == reported || persons == reported + 1,
-                     qPrintable(where + u"%1 persons, %2 reported saved"_s.arg(persons)
-                                            .arg(reported)));
+            QVERIFY2(
+                persons == reported || persons == reported + 1,
+                qPrintable(where + u"%1 persons, %2 reported saved"_s.arg(persons).arg(reported)));
             reportedTotal = reported;
         }
         qInfo("address book: %d persons saved whole across %d kills", reportedTotal, kills);

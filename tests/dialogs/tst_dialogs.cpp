@@ -176,6 +176,9 @@ void TestDialogs::archiveLine_data()
         << d << t << u"x"_s << u"ok"_s << u"06.12.2026/14:03:05 - 0791, x [nicht versandt: ok]"_s;
     QTest::newRow("no status") << d << t << u"x"_s << QString()
                                << u"06.12.2026/14:03:05 - 0791, x [Versandstatus unbekannt]"_s;
+    QTest::newRow("possibly sent before a crash")
+        << d << t << u"x"_s << u"unbekannt"_s
+        << u"06.12.2026/14:03:05 - 0791, x [Versandstatus unbekannt]"_s;
     QTest::newRow("line breaks") << d << t << u"a\r\nb\nc\rd\n\re"_s << u"OK"_s
                                  << u"06.12.2026/14:03:05 - 0791, a¶b¶c¶d¶¶e"_s;
     QTest::newRow("time without seconds")

@@ -98,6 +98,15 @@ void TestOutgoingQueue::split()
     QCOMPARE(pos, text.size()); // the row itself covers the whole text
     QCOMPARE(splitMessage(text), expected);
     QCOMPARE(messagePartCount(text.size()), int(pieces.size()));
+    // Sent one part at a time, each time from what is left: the same parts.
+    QStringList oneByOne;
+    for (QString left = text; !left.isEmpty();) {
+        FirstPart first = splitFirstPart(left);
+        oneByOne.append(first.part);
+        QVERIFY(first.rest.size() < left.size());
+        left = first.rest;
+    }
+    QCOMPARE(oneByOne, expected);
 }
 
 void TestOutgoingQueue::toCrLf_data()

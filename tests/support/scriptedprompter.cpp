@@ -11,6 +11,16 @@ Prompter::Answer ScriptedPrompter::message(const QString &text, Buttons buttons,
     return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
 }
 
+Prompter::Answer ScriptedPrompter::question(const QString &text, const QString &yesText,
+                                            const QString &noText, Icon icon)
+{
+    Shown box{text, Buttons::YesNo, icon, QString(), false, {yesText, noText}};
+    m_shown.append(box);
+    if (m_whileOpen)
+        m_whileOpen(box);
+    return m_answers.isEmpty() ? Answer::No : m_answers.takeFirst();
+}
+
 std::optional<QString> ScriptedPrompter::input(const QString &prompt, const QString &title,
                                                const QString &defaultText)
 {

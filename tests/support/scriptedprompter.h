@@ -21,6 +21,7 @@ public:
         Icon icon = Icon::None;
         QString title; // input boxes only
         bool isInput = false;
+        QStringList buttonTexts = {}; // questions with buttons of their own
     };
 
     void answerNext(Answer answer) { m_answers.append(answer); }
@@ -34,6 +35,8 @@ public:
     }
 
     Answer message(const QString &text, Buttons buttons, Icon icon) override;
+    Answer question(const QString &text, const QString &yesText, const QString &noText,
+                    Icon icon) override;
     std::optional<QString> input(const QString &prompt, const QString &title,
                                  const QString &defaultText) override;
     std::optional<QString> openFile(const QString &title, const QStringList &filters) override;

@@ -61,6 +61,10 @@ public:
     // time-out (a PIN sent to the SIM counts as a try whether or not its
     // answer is awaited); the dialogue's own time-out ends that step.
     virtual bool inUninterruptibleStep() const { return false; }
+    // Whether an entry longer than one SMS may be handed over whole (a GSM
+    // modem sends it as one concatenated SMS). A message centre takes one
+    // SMS per operation: the engine hands it the marked parts one by one.
+    virtual bool takesLongMessages() const { return false; }
 
 Q_SIGNALS:
     // The connection stands and the dialogue logs in before it is ready.

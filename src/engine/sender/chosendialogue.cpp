@@ -122,6 +122,11 @@ bool ChosenDialogue::inUninterruptibleStep() const
     return current()->inUninterruptibleStep();
 }
 
+bool ChosenDialogue::takesLongMessages() const
+{
+    return current()->takesLongMessages();
+}
+
 void ChosenDialogue::onSettingsChanged()
 {
     if (!m_active || m_busy)

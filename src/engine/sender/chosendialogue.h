@@ -33,6 +33,7 @@ public:
     bool severalPerCall() const override;
     qint64 idleHoldMs() const override;
     bool inUninterruptibleStep() const override;
+    bool takesLongMessages() const override;
 
     // The dialogue that leads the connection under way, or the one the next
     // would be led by.

@@ -76,6 +76,7 @@ public:
     {
         m_progress = std::make_unique<ConcatenationProgress>(databasePath);
     }
+    bool takesLongMessages() const override { return true; }
 
     // How long the answer to a set-up command and the prompt for a PDU are
     // awaited.

@@ -1,6 +1,7 @@
 #include "sendengine.h"
 
 #include "clock.h"
+#include "messagetext.h"
 #include "sendlog.h"
 #include "sendlogwriter.h"
 
@@ -32,6 +33,7 @@ SendEngine::SendEngine(OutgoingQueue *queue, SendLog *log, CallDialogue *dialogu
 
     m_logWriter = new SendLogWriter(log->databasePath(), this);
     connect(m_logWriter, &SendLogWriter::written, this, &SendEngine::onLogWritten);
+    connect(m_logWriter, &SendLogWriter::marked, this, &SendEngine::onMarked);
 }
 
 SendEngine::~SendEngine()
@@ -218,13 +220,41 @@ void SendEngine::submitNext()
     }
     ++m_entriesThisCall;
     m_submitted = *m_queue->head();
+    m_submittedRest.clear();
+    if (!m_dialogue->takesLongMessages()) {
+        // Queued whole for a GSM modem, going to a message centre: one
+        // frame must never carry more than one SMS.
+        FirstPart first = splitFirstPart(m_submitted.nachricht);
+        m_submitted.nachricht = std::move(first.part);
+        m_submittedRest = std::move(first.rest);
+    }
+    m_markTicket = 0;
     setState(State::Submitting);
+    if (!m_submitted.stored) {
+        m_dialogue->submit(m_submitted);
+        return;
+    }
+    m_markTicket = m_logWriter->markSubmitted(
+        qint64(m_submitted.id), m_submittedRest.isNull() ? PendingMessage::Submitted::Whole
+                                                         : PendingMessage::Submitted::FirstPart);
+}
+
+void SendEngine::onMarked(quint64 ticket, bool ok, const QString &error)
+{
+    // A call that failed or was ended meanwhile has not sent it.
+    if (m_state != State::Submitting || ticket != m_markTicket)
+        return;
+    m_markTicket = 0;
+    // Sent all the same: a journal that cannot be written costs only the
+    // question after a crash, and holding the message back would cost more.
+    if (!ok)
+        qWarning("SendEngine: entry not marked as submitted: %s", qPrintable(error));
     m_dialogue->submit(m_submitted);
 }
 
 void SendEngine::onSubmitted(const CallDialogue::Result &result)
 {
-    if (m_state != State::Submitting)
+    if (m_state != State::Submitting || m_markTicket != 0)
         return;
     // The centre has answered. The entry leaves the queue only once its log
     // row is stored, and nothing else is submitted before that.
@@ -295,9 +325,9 @@ void SendEngine::writeLogRow()
 {
     m_logWriteFailed = false;
     // The entry's stored copy goes in the same transaction as its log row.
-    m_logTicket = m_logWriter->append(m_logRow.date, m_logRow.time, m_submitted.natelNummer,
-                                      m_submitted.nachricht, m_logRow.versandt,
-                                      m_submitted.stored ? qint64(m_submitted.id) : 0);
+    m_logTicket = m_logWriter->append(
+        m_logRow.date, m_logRow.time, m_submitted.natelNummer, m_submitted.nachricht,
+        m_logRow.versandt, m_submitted.stored ? qint64(m_submitted.id) : 0, m_submittedRest);
 }
 
 void SendEngine::onLogWritten(quint64 ticket, bool ok, const QString &error)
@@ -319,7 +349,10 @@ void SendEngine::onLogWritten(quint64 ticket, bool ok, const QString &error)
     }
     // By identity: an entry the user deleted meanwhile is logged all the
     // same, and no other entry is removed in its place.
-    m_queue->removeLogged(m_submitted.id);
+    if (m_submittedRest.isNull())
+        m_queue->removeLogged(m_submitted.id);
+    else
+        m_queue->keepRestLogged(m_submitted.id, m_submittedRest);
     m_logWriteFailed = false;
     Q_EMIT messageLogged();
     if (m_connected)

@@ -48,6 +48,15 @@ class SendLogWriter;
 // idleHoldMs() (0 for a modem call, which costs money while it stands),
 // then ended at a tick. Pausing and shutDown() end it at once.
 //
+// An entry longer than one SMS goes to a dialogue that does not take long
+// messages one marked part at a time: the first part is submitted, and once
+// it is logged the entry stays at the head with the rest of its text.
+//
+// Before a stored entry goes out it is marked as submitted in the queue's
+// journal, by the log writer's thread, and submitted once the mark is
+// stored: a crash after its bytes left and before its log row is known at
+// the next start.
+//
 // A dialogue that halts (a SIM that refused its PIN would lock itself if it
 // were tried again) pauses sending: nothing is tried until the user resumes,
 // and then at once.
@@ -139,6 +148,7 @@ private:
     void submitNext();
     void writeLogRow();
     void onLogWritten(quint64 ticket, bool ok, const QString &error);
+    void onMarked(quint64 ticket, bool ok, const QString &error);
     // Ends the call as a failed attempt; reason names it on the status line.
     void failAttempt(const QString &reason);
     void endCall();
@@ -182,6 +192,10 @@ private:
     // The entry that went out, as it was then: the log row and the removal
     // concern exactly this entry, whatever happened to the queue.
     QueueEntry m_submitted;
+    // What stays in the entry once m_submitted (its first part) is logged;
+    // null when the whole entry went out.
+    QString m_submittedRest;
+    quint64 m_markTicket = 0; // while its mark is being stored
     // Its log row while it is being written.
     struct LoggedCall
     {

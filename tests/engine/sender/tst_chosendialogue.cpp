@@ -26,6 +26,7 @@ public:
     void end() override { m_calls->append(m_name + u" end"_s); }
     bool severalPerCall() const override { return m_name == u"tcp"_s; }
     bool inUninterruptibleStep() const override { return m_name == u"tcp"_s; }
+    bool takesLongMessages() const override { return m_name == u"tcp"_s; }
 
     QString missing;
 
@@ -92,10 +93,12 @@ private Q_SLOTS:
         QCOMPARE(m_chosen->missingSetting(), u"modem fehlt"_s);
         QVERIFY(!m_chosen->severalPerCall());
         QVERIFY(!m_chosen->inUninterruptibleStep());
+        QVERIFY(!m_chosen->takesLongMessages());
         useKind(ConnectionKind::Tcp);
         QCOMPARE(m_chosen->missingSetting(), u"tcp fehlt"_s);
         QVERIFY(m_chosen->severalPerCall());
         QVERIFY(m_chosen->inUninterruptibleStep());
+        QVERIFY(m_chosen->takesLongMessages());
 
         QSignalSpy ready(m_chosen.get(), &CallDialogue::ready);
         QSignalSpy submitted(m_chosen.get(), &CallDialogue::submitted);

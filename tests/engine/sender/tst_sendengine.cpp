@@ -1,6 +1,8 @@
 #include "dialupdialogue.h"
 #include "fakeclock.h"
 #include "fakeserialline.h"
+#include "messagetext.h"
+#include "pendingmessages.h"
 #include "sendengine.h"
 #include "sendlog.h"
 #include "sendlogwriter.h"
@@ -55,10 +57,41 @@ class SessionDialogue final : public CallDialogue
 public:
     QString missingSetting() const override { return {}; }
     void begin() override { steps.append(u"begin"_s); }
-    void submit(const QueueEntry &entry) override { steps.append(entry.nachricht); }
+    void submit(const QueueEntry &entry) override
+    {
+        steps.append(entry.nachricht);
+        if (onSubmit)
+            onSubmit();
+    }
     void end() override { steps.append(u"end"_s); }
     bool severalPerCall() const override { return true; }
+    bool takesLongMessages() const override { return whole; }
     QStringList steps;
+    bool whole = false; // as a GSM modem
+    std::function<void()> onSubmit;
+};
+
+// The queue's copy in the table PendingMessages.
+class TableJournal final : public QueueJournal
+{
+public:
+    explicit TableJournal(const QString &path) : m_connection(path, u"journal"_s)
+    {
+        if (!m_table.prepareTable())
+            QTest::qFail(qPrintable(m_table.lastError()), __FILE__, __LINE__);
+    }
+    bool store(const QList<QueueEntry> &entries) override
+    {
+        QList<PendingMessage> rows;
+        for (const QueueEntry &entry : entries)
+            rows.append({qint64(entry.id), entry.natelNummer, entry.nachricht, {}});
+        return m_table.insert(rows);
+    }
+    void drop(const QList<quint64> &) override {}
+
+private:
+    StoreConnection m_connection;
+    PendingMessages m_table{m_connection.database()};
 };
 
 // An engine on the fake line with a fresh Daten.mdb and one queued message.
@@ -685,6 +718,64 @@ private Q_SLOTS:
         QCOMPARE(engine.fehlversuche(), qint16(1));
         QCOMPARE(rig.logged(), (QStringList{u"0791234567 abc OK"_s, u"0792222222 zwei NACK 06"_s}));
         QCOMPARE(rig.queued(), QStringList{u"drei"_s});
+    }
+
+    // A message centre takes one SMS per operation: an entry queued whole
+    // goes to it one marked part at a time, each part logged, the entry
+    // keeping the rest; a GSM modem takes it whole. A stored entry is marked
+    // in Daten.mdb before it is handed over, and how much of it goes.
+    void longEntryAndItsMark_data()
+    {
+        QTest::addColumn<bool>("whole");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QStringList>("marks"); // Submitted as each part is handed over
+        QTest::newRow("centre, one SMS") << false << 160 << QStringList{u"1"_s};
+        QTest::newRow("centre, 161") << false << 161 << QStringList{u"2"_s, u"1"_s};
+        QTest::newRow("centre, 800")
+            << false << 800 << QStringList{u"2"_s, u"2"_s, u"2"_s, u"2"_s, u"2"_s, u"1"_s};
+        QTest::newRow("GSM modem, 800") << true << 800 << QStringList{u"1"_s};
+    }
+    void longEntryAndItsMark()
+    {
+        QFETCH(bool, whole);
+        QFETCH(int, length);
+        QFETCH(QStringList, marks);
+        Rig rig;
+        OutgoingQueue queue;
+        TableJournal journal(rig.dbPath);
+        queue.setJournal(&journal);
+        QString text;
+        for (int i = 0; i < length; ++i)
+            text.append(QChar(u'a' + i % 26));
+        queue.append(u"0791"_s, text, QString());
+        const QStringList parts = whole ? QStringList{text} : splitMessage(text);
+        SessionDialogue session;
+        session.whole = whole;
+        QStringList marked;
+        session.onSubmit = [&] {
+            marked << TestDb::scalar(rig.dbPath, u"SELECT Submitted FROM PendingMessages"_s)
+                          .toString();
+        };
+        SendEngine engine(&queue, rig.log.get(), &session, &rig.clock);
+        engine.tick();
+        Q_EMIT session.ready();
+        for (int i = 0; i < parts.size(); ++i) {
+            QTRY_COMPARE(session.steps.size(), i + 2);
+            QCOMPARE(queue.count(), 1);
+            // What is still to go stays queued, in the file as well.
+            const QString left = i == 0 ? text : u"->..."_s + text.mid(155 + (i - 1) * 150);
+            QCOMPARE(queue.at(0).nachricht, left);
+            QCOMPARE(TestDb::scalar(rig.dbPath, u"SELECT Message FROM PendingMessages"_s), left);
+            Q_EMIT session.submitted({true, QString()});
+        }
+        QTRY_COMPARE(queue.count(), 0);
+        QCOMPARE(session.steps, QStringList{u"begin"_s} + parts + QStringList{u"end"_s});
+        QCOMPARE(marked, marks);
+        QStringList logged;
+        for (const QString &part : parts)
+            logged << u"0791 "_s + part + u" OK"_s;
+        QCOMPARE(rig.logged(), logged);
+        QCOMPARE(TestDb::scalar(rig.dbPath, u"SELECT COUNT(*) FROM PendingMessages"_s).toInt(), 0);
     }
 
     void queueChangesDuringTheCall()
