@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Fails when a file under src/ includes a header of a higher layer, or a layer
-# below the windows includes a Qt Widgets or Gui header.
+# Fails when a file under src/ includes a header of a higher layer or of a
+# folder its own does not build on, or a layer below the windows includes a
+# Qt Widgets or Gui header.
 #
 # Layers, from the bottom up (a folder may include its own headers and those
 # of any lower layer; folders on the same layer do not include each other):
@@ -12,6 +13,14 @@ cd "$(dirname "$0")/../src"
 
 declare -A rank=([base]=0 [store]=1 [queue]=1 [engine]=2 [widgets]=2
                  [addressbook]=3 [dialogs]=3 [app]=4)
+
+# The lower folders each folder builds on, as its library links them: an
+# include from any other folder is refused even when it points down (the
+# window pieces in widgets, say, know nothing of the queue).
+declare -A uses=([base]="" [store]="base" [queue]="base" [engine]="base store queue"
+                 [widgets]="base store" [addressbook]="base store queue widgets"
+                 [dialogs]="base store queue engine widgets"
+                 [app]="base store queue engine widgets addressbook dialogs")
 
 # Qt modules each layer may not use at all.
 declare -A forbiddenModules=([base]="QtGui QtWidgets QtSql QtSerialPort QtNetwork"
@@ -64,6 +73,9 @@ for dir in "${!rank[@]}"; do
                 [ -z "$target" ] || [ "$target" = "$dir" ] && continue
                 if [ "${rank[$target]}" -ge "${rank[$dir]}" ]; then
                     echo "src/$file: includes $name from src/$target (layer ${rank[$target]}), which is not below src/$dir (layer ${rank[$dir]})"
+                    violations=$((violations + 1))
+                elif [[ " ${uses[$dir]} " != *" $target "* ]]; then
+                    echo "src/$file: includes $name from src/$target, which src/$dir does not build on"
                     violations=$((violations + 1))
                 fi
             elif [[ $line =~ ^[[:space:]]*#[[:space:]]*include[[:space:]]*\<(Qt[A-Za-z]+/)?([A-Za-z0-9_]+)\> ]]; then

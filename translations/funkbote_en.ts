@@ -1796,6 +1796,13 @@ Please check the settings (SIM PIN, account and password at the message centre) 
     </message>
 </context>
 <context>
+    <name>NumberFieldCheck</name>
+    <message>
+        <source>Es dürfen keine alphanumerischen Zeichen in diesem Feld gebraucht werden!</source>
+        <translation>No letters may be used in this field!</translation>
+    </message>
+</context>
+<context>
     <name>PendingMessages</name>
     <message>
         <source>In der Tabelle &quot;%1&quot; fehlt das Feld &quot;%2&quot;.</source>
@@ -1903,10 +1910,6 @@ Please check the settings (SIM PIN, account and password at the message centre) 
     <message>
         <source>Sie müssen mindesten die Natel-Nummer und eine Nachricht eingetragen haben!</source>
         <translation>You must enter at least the mobile number and a message!</translation>
-    </message>
-    <message>
-        <source>Es dürfen keine alphanumerischen Zeichen in diesem Feld gebraucht werden!</source>
-        <translation>No letters may be used in this field!</translation>
     </message>
     <message>
         <source>Das &apos;Enter&apos;- Zeichen wird nicht akzeptiert!</source>
@@ -2084,6 +2087,10 @@ Das Programm wird beendet.</source>
 %2
 
 The program ends.</translation>
+    </message>
+    <message>
+        <source>Die Datei &quot;%1&quot; enthält das Passwort der Zentrale oder die PIN der SIM-Karte und war für andere Benutzer dieses Computers lesbar. Sie ist jetzt nur noch für Sie lesbar.</source>
+        <translation>The file &quot;%1&quot; holds the message centre&apos;s password or the SIM PIN and could be read by other users of this computer. From now on only you can read it.</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,12 @@
 #include <QFileInfo>
 #include <cstdio>
 
+#ifdef Q_OS_LINUX
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+#endif
+
 using namespace Qt::StringLiterals;
 
 DemoModem::DemoModem(QString simulatorPath, ConnectionKind kind, QObject *parent)
@@ -25,6 +31,17 @@ DemoModem::DemoModem(QString simulatorPath, ConnectionKind kind, QObject *parent
             fail(
                 tr("Der Modem-Simulator hat sich vorzeitig beendet (Exit-Code %1).").arg(exitCode));
     });
+#ifdef Q_OS_LINUX
+    // The simulator ends with this process however it ends, also by a kill
+    // that runs no destructor. Asked for in the child before the simulator
+    // runs, so that no moment is left where the program could be gone
+    // unnoticed; the simulator asks again itself.
+    m_simulator.setChildProcessModifier([parent = ::getpid()] {
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (::getppid() != parent)
+            ::_exit(1);
+    });
+#endif
     m_timeout.setSingleShot(true);
     connect(&m_timeout, &QTimer::timeout, this,
             [this] { fail(tr("Der Modem-Simulator meldet sich nicht.")); });

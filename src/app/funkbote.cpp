@@ -603,27 +603,54 @@ void Funkbote::closeEvent(QCloseEvent *event)
 {
     // Every way of closing (the X label, the window manager, the end of the
     // session) asks before queued messages are thrown away.
-    if (!m_closing && !confirmQuit()) {
-        event->ignore();
+    if (m_closed) {
+        event->accept();
         return;
     }
-    m_closing = true;
-    endSending();
-    saveCallBackNumber();
-    // Open dialogs go with the program; each saves its pending edits.
-    for (const QPointer<QWidget> &dialog : std::as_const(m_openDialogs)) {
-        if (dialog)
-            dialog->close();
+    if (!m_closing) {
+        const bool quit = confirmQuit();
+        // A quit without questions (a signal) may have come while the
+        // question was open: the program is ending with its queue kept.
+        if (m_closed) {
+            event->accept();
+            return;
+        }
+        if (!quit) {
+            event->ignore();
+            return;
+        }
     }
-    const QList<QWidget *> flowWindows = {m_addressBook->addressBook(),
-                                          m_addressBook->searchResults(),
-                                          m_addressBook->singlePick(), m_addressBook->bulkPick()};
-    for (QWidget *window : flowWindows) {
-        if (window)
+    m_closing = true;
+    if (m_keepQueue)
+        m_engine->shutDown();
+    else
+        endSending();
+    saveCallBackNumber();
+    // Open dialogs go with the program, their unsaved entries unchecked and
+    // dropped: a dialog that refused to close would keep the program open
+    // after the user had chosen to end it.
+    QList<QPointer<QWidget>> windows = {m_addressBook->addressBook(),
+                                        m_addressBook->searchResults(), m_addressBook->singlePick(),
+                                        m_addressBook->bulkPick()};
+    windows.append(m_openDialogs);
+    for (const QPointer<QWidget> &window : std::as_const(windows)) {
+        if (auto *dialog = qobject_cast<DialogBase *>(window))
+            dialog->closeWithoutSaving();
+        else if (window)
             window->close();
     }
     event->accept();
+    m_closed = true;
     Q_EMIT closed();
+}
+
+void Funkbote::quitWithoutQuestions()
+{
+    if (m_closing)
+        return;
+    m_closing = true;
+    m_keepQueue = true;
+    close();
 }
 
 void Funkbote::hoverTitleLabel(HoverLabel *label)

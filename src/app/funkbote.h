@@ -76,6 +76,10 @@ public:
     // Stores an edited call-back number, re-reads the settings row and sets
     // the title, as each activation of the window does.
     void activationRefresh();
+    // Ends the program without questions (a logout, kill, a service stop):
+    // the queue stays in Daten.mdb for the next start, open windows close
+    // without storing their unsaved entries.
+    void quitWithoutQuestions();
 
 Q_SIGNALS:
     // The window has closed after the quit guard: the program ends, even if
@@ -123,6 +127,8 @@ private:
     AddressBookFlow *m_addressBook = nullptr;
     QList<QPointer<QWidget>> m_openDialogs;
     bool m_closing = false;
+    bool m_keepQueue = false; // the queue outlives this quit
+    bool m_closed = false;    // closed() has been emitted
     bool m_quitQuestionOpen = false;
     bool m_failureBoxOpen = false;
 

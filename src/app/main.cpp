@@ -6,6 +6,7 @@
 #include "settings.h"
 #include "startup.h"
 #include "startupplan.h"
+#include "terminationwatcher.h"
 #include "uilanguage.h"
 #include "widgetprompter.h"
 
@@ -80,8 +81,20 @@ int main(int argc, char *argv[])
                                           .titleSuffix = plan.isDemo() ? u" – Demo"_s : QString(),
                                           .connection = &connection});
     prompter.setMainWindow(&window);
-    QObject::connect(&window, &Funkbote::closed, &app, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
+    // exit() rather than quit(): quit() would first ask every window again
+    // whether it may close, and a dialog that refuses would keep the
+    // program open after the user had chosen to end it.
+    QObject::connect(
+        &window, &Funkbote::closed, &app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    // SIGTERM and SIGHUP (a logout, kill, a service stop) end the program
+    // like a quit without questions, so that its clean-up runs: the data
+    // file's lock goes, the demo's simulator ends, the queue stays stored.
+    TerminationWatcher termination;
+    // Without its pipe the signals keep their default action.
+    QString signalError;
+    if (termination.install(&signalError))
+        QObject::connect(&termination, &TerminationWatcher::terminationRequested, &window,
+                         &Funkbote::quitWithoutQuestions);
     plan.show(&window);
     return app.exec();
 }

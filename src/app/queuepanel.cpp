@@ -164,7 +164,7 @@ bool QueuePanel::refuseNumber(const QueueNumber &number, const QString &what, QL
     case QueueNumber::Problem::ForeignCharacter:
         // The field check looks at the last character only, so a letter
         // typed into the middle of a number can still be there.
-        refuse(QueueText::noLetters(), field, number.position,
+        refuse(NumberFieldCheck::refusedCharacterText(), field, number.position,
                foreignCharacter(field->text(), number).size());
         return true;
     case QueueNumber::Problem::TooLong:

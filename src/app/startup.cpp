@@ -1,5 +1,6 @@
 #include "startup.h"
 
+#include "connectionsettings.h"
 #include "newstore.h"
 #include "prompter.h"
 #include "schema.h"
@@ -10,6 +11,21 @@
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
+// The folder and its parents; the folder itself only for this user, since
+// it holds the address book, the archive and perhaps secrets.
+bool makePrivateFolder(const QString &path)
+{
+    const QFileInfo info(path);
+    return QDir().mkpath(info.absolutePath()) &&
+           QDir().mkdir(info.absoluteFilePath(), ownerOnly | QFileDevice::ExeOwner);
+}
+
+} // namespace
 
 StartupGuard::StartupGuard(QString dataDir, Prompter *prompter, bool createFresh)
     : m_dataDir(std::move(dataDir)), m_prompter(prompter), m_createFresh(createFresh)
@@ -35,7 +51,7 @@ std::optional<int> StartupGuard::check()
                                 "an in:\n\n%1")
                                 .arg(folder),
                             Prompter::Buttons::Ok, Prompter::Icon::Information);
-        if (!QDir().mkpath(m_dataDir)) {
+        if (!makePrivateFolder(m_dataDir)) {
             m_prompter->message(QCoreApplication::translate(
                                     "StartupGuard",
                                     "Der Datenordner \"%1\" kann nicht angelegt werden. Bitte "
@@ -51,7 +67,12 @@ std::optional<int> StartupGuard::check()
         return badStore();
     // A lock file beside Daten.mdb: the lock belongs to a process, so a lock
     // left by a crashed instance is recognised as stale and taken over.
-    m_lock = std::make_unique<QLockFile>(QDir(m_dataDir).filePath(u"Funkbote.lock"_s));
+    const QString lockPath = QDir(m_dataDir).filePath(u"Funkbote.lock"_s);
+    // A lock left behind tells that the last run did not end cleanly: only
+    // then is every page of Daten.mdb read for damage, which takes the
+    // longer the bigger the file.
+    m_checkEveryPage = QFileInfo::exists(lockPath);
+    m_lock = std::make_unique<QLockFile>(lockPath);
     m_lock->setStaleLockTime(0);
     if (!m_lock->tryLock(0)) {
         if (m_lock->error() == QLockFile::LockFailedError) {
@@ -72,16 +93,46 @@ std::optional<int> StartupGuard::check()
         if (std::optional<int> exitCode = createFresh())
             return exitCode;
     }
-    return badStore();
+    if (std::optional<int> exitCode = badStore())
+        return exitCode;
+    narrowRights();
+    return std::nullopt;
 }
 
 std::optional<int> StartupGuard::badStore()
 {
-    if (StoreCheck check(databasePath()); !check.run()) {
+    const StoreCheck::Depth depth =
+        m_checkEveryPage ? StoreCheck::Depth::EveryPage : StoreCheck::Depth::Structure;
+    if (StoreCheck check(databasePath(), depth); !check.run()) {
         m_prompter->message(check.lastError(), Prompter::Buttons::Ok, Prompter::Icon::Critical);
         return BadStore;
     }
     return std::nullopt;
+}
+
+void StartupGuard::narrowRights()
+{
+#ifdef Q_OS_UNIX
+    // A file made before it was made for this user alone, or copied in: the
+    // password and the PIN in it are for nobody else. Once narrowed, the
+    // next start has nothing more to say.
+    const QString path = databasePath();
+    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                            QFileDevice::ReadOther | QFileDevice::WriteOther;
+    const QFileDevice::Permissions rights = QFileInfo(path).permissions();
+    if (!(rights & others) || !ConnectionSettings::fileHoldsSecrets(path))
+        return;
+    if (!QFile::setPermissions(path,
+                               rights & ~(others | QFileDevice::ExeGroup | QFileDevice::ExeOther)))
+        return;
+    m_prompter->message(QCoreApplication::translate(
+                            "StartupGuard",
+                            "Die Datei \"%1\" enthält das Passwort der Zentrale oder die PIN der "
+                            "SIM-Karte und war für andere Benutzer dieses Computers lesbar. Sie "
+                            "ist jetzt nur noch für Sie lesbar.")
+                            .arg(QDir::toNativeSeparators(path)),
+                        Prompter::Buttons::Ok, Prompter::Icon::Information);
+#endif
 }
 
 std::optional<int> StartupGuard::createFresh()

@@ -12,7 +12,8 @@ class Prompter;
 // of an installed program (createFresh) the folder and a fresh Daten.mdb are
 // made first, after one box that tells the user where. Every refusal is told
 // in a message box; the program then ends with the returned exit code and
-// leaves an existing Daten.mdb exactly as it was.
+// leaves an existing Daten.mdb exactly as it was. The folder and the file
+// it makes are for this user alone.
 class StartupGuard
 {
 public:
@@ -30,9 +31,13 @@ private:
     std::optional<int> createFresh();
     // Runs the store check: nullopt when Daten.mdb is usable.
     std::optional<int> badStore();
+    // Takes the rights of group and others from a Daten.mdb that holds
+    // secrets, and says so.
+    void narrowRights();
 
     QString m_dataDir;
     Prompter *m_prompter;
     bool m_createFresh;
+    bool m_checkEveryPage = false;     // the last run did not end cleanly
     std::unique_ptr<QLockFile> m_lock; // held for the life of the program
 };

@@ -541,6 +541,12 @@ void FRMKonfiguration::testConnection()
     m_test->start();
 }
 
+void FRMKonfiguration::abandon()
+{
+    if (m_test && m_test->isRunning())
+        m_test->cancel();
+}
+
 bool FRMKonfiguration::aboutToUnload()
 {
     if (m_test && m_test->isRunning())

@@ -56,6 +56,7 @@ Q_SIGNALS:
 protected:
     void firstActivation() override;
     bool aboutToUnload() override;
+    void abandon() override;
 
 private:
     // The first entry that cannot be used, with the field to correct, or

@@ -3,19 +3,14 @@
 #include <QCoreApplication>
 #include <QString>
 
-// The messages of the main window's queue controls and input checks.
+// The messages of the main window's queue controls and input checks (the
+// number fields' own message is NumberFieldCheck::refusedCharacterText()).
 namespace QueueText {
 
 inline QString requiredFields()
 {
     return QCoreApplication::translate(
         "QueueText", "Sie müssen mindesten die Natel-Nummer und eine Nachricht eingetragen haben!");
-}
-
-inline QString noLetters()
-{
-    return QCoreApplication::translate(
-        "QueueText", "Es dürfen keine alphanumerischen Zeichen in diesem Feld gebraucht werden!");
 }
 
 inline QString enterNotAccepted()

@@ -142,6 +142,25 @@ bool ConnectionSettings::fail(const QString &what, const QString &reason)
     return false;
 }
 
+bool ConnectionSettings::fileHoldsSecrets(const QString &databasePath)
+{
+    const StoreConnection connection(databasePath, u"secrets-check"_s, true);
+    if (!connection.isOpen())
+        return false;
+    QSqlDatabase db = connection.database();
+    if (!db.tables().contains(Schema::connectionSettings, Qt::CaseInsensitive))
+        return false;
+    QSqlQuery query(db);
+    if (!query.prepare(u"SELECT COUNT(*) FROM "_s + Schema::quoted(Schema::connectionSettings) +
+                       u" WHERE "_s + Schema::quoted(Schema::settingName) +
+                       u" IN (?, ?) AND ifnull("_s + Schema::quoted(Schema::settingValue) +
+                       u", '') <> ''"_s))
+        return false;
+    query.addBindValue(kPassword);
+    query.addBindValue(kSimPin);
+    return query.exec() && query.next() && query.value(0).toInt() > 0;
+}
+
 bool ConnectionSettings::reload()
 {
     if (!read()) {

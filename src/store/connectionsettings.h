@@ -73,6 +73,9 @@ public:
     QString lastError() const { return m_lastError; }
 
     static QString kindName(ConnectionKind kind);
+    // Whether the Daten.mdb at databasePath keeps a password or a SIM PIN
+    // in its own table (no keyring took them); false when it cannot tell.
+    static bool fileHoldsSecrets(const QString &databasePath);
 
 Q_SIGNALS:
     void changed();

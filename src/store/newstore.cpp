@@ -30,6 +30,14 @@ QString NewStore::create(const QString &path, const QString &provider)
 {
     const bool exists = QFileInfo::exists(path);
     QString error;
+    if (!exists) {
+        // Made empty first, for this user alone: SQLite would make it
+        // readable for everyone, and gives its journal the file's rights.
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
+                       QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+            return file.errorString();
+    }
     {
         StoreConnection connection(path, u"newstore"_s);
         if (!connection.isOpen() || (!exists && !connection.createSchema())) {

@@ -74,7 +74,7 @@ std::optional<QString> checkTables(const QString &path, QSqlDatabase db)
 }
 
 // The message for the first problem found, or nothing.
-std::optional<QString> problemOf(const QString &path)
+std::optional<QString> problemOf(const QString &path, StoreCheck::Depth depth)
 {
     const QFileInfo info(path);
     if (!info.exists())
@@ -110,8 +110,9 @@ std::optional<QString> problemOf(const QString &path)
                                      "StoreCheck", "Die Datei kann nicht geöffnet werden (%1).")
                                      .arg(reader.lastError()));
         QSqlQuery integrity(reader.database());
-        if (!integrity.exec(u"PRAGMA quick_check(1)"_s) || !integrity.next() ||
-            integrity.value(0).toString() != u"ok"_s) {
+        if (depth == StoreCheck::Depth::EveryPage &&
+            (!integrity.exec(u"PRAGMA quick_check(1)"_s) || !integrity.next() ||
+             integrity.value(0).toString() != u"ok"_s)) {
             const QString detail = integrity.lastError().isValid() ? integrity.lastError().text()
                                                                    : integrity.value(0).toString();
             return problem(path, QCoreApplication::translate(
@@ -141,10 +142,10 @@ std::optional<QString> problemOf(const QString &path)
 
 } // namespace
 
-StoreCheck::StoreCheck(QString path) : m_path(std::move(path)) {}
+StoreCheck::StoreCheck(QString path, Depth depth) : m_path(std::move(path)), m_depth(depth) {}
 
 bool StoreCheck::run()
 {
-    m_lastError = problemOf(m_path).value_or(QString());
+    m_lastError = problemOf(m_path, m_depth).value_or(QString());
     return m_lastError.isEmpty();
 }

@@ -10,12 +10,18 @@
 class StoreCheck
 {
 public:
-    explicit StoreCheck(QString path);
+    // EveryPage also reads every page of the file for damage, which takes
+    // the longer the bigger the file: worth it after an unclean end.
+    // Structure reads only the few pages of the schema and the first rows.
+    enum class Depth { Structure, EveryPage };
+
+    explicit StoreCheck(QString path, Depth depth = Depth::EveryPage);
 
     bool run();
     QString lastError() const { return m_lastError; }
 
 private:
     QString m_path;
+    Depth m_depth;
     QString m_lastError;
 };

@@ -172,12 +172,20 @@ void DialogBase::closeEvent(QCloseEvent *event)
         event->accept();
         return;
     }
-    if (!aboutToUnload()) {
+    if (m_withoutSaving) {
+        abandon();
+    } else if (!aboutToUnload()) {
         event->ignore();
         return;
     }
     event->accept();
     unload();
+}
+
+void DialogBase::closeWithoutSaving()
+{
+    m_withoutSaving = true;
+    close();
 }
 
 void DialogBase::unload()

@@ -58,6 +58,10 @@ public:
     // True while a bracketed box is open (the dialog is hidden for it).
     bool isBracketed() const { return m_bracketDepth > 0; }
 
+    // Closes the dialog without asking aboutToUnload(): its unsaved entries
+    // are dropped unchecked, as when the program ends.
+    void closeWithoutSaving();
+
     // Places a control inside Frame1 by twips relative to the frame.
     void placeInFrame(QWidget *widget, int left, int top, int width, int height);
     // Opens centred on the screen (all dialogs but the single pick).
@@ -74,6 +78,9 @@ protected:
     // Asked before the dialog unloads; false keeps it open (e.g. invalid
     // settings). The place to save bound fields.
     virtual bool aboutToUnload() { return true; }
+    // Runs instead of aboutToUnload() when the dialog closes without saving:
+    // the place to stop work under way.
+    virtual void abandon() {}
     // Registers a label that, in the information window, takes part in the
     // hover rules like LBLEnde.
     void addInfoHoverLabel(HoverLabel *label);
@@ -100,5 +107,6 @@ private:
     bool m_dragging = false;
     bool m_activated = false;
     bool m_unloaded = false;
+    bool m_withoutSaving = false;
     int m_bracketDepth = 0;
 };

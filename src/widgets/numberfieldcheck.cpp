@@ -2,8 +2,8 @@
 
 #include "nurziffern.h"
 #include "prompter.h"
-#include "queuetexts.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 
 namespace {
@@ -46,6 +46,13 @@ NumberFieldCheck::NumberFieldCheck(QLineEdit *field, Prompter *prompter, QObject
           parent)
 {}
 
+QString NumberFieldCheck::refusedCharacterText()
+{
+    return QCoreApplication::translate(
+        "NumberFieldCheck",
+        "Es dürfen keine alphanumerischen Zeichen in diesem Feld gebraucht werden!");
+}
+
 bool NumberFieldCheck::isAllowed(QChar c)
 {
     return isAsciiDigit(c) || c == u' ';
@@ -60,7 +67,7 @@ void NumberFieldCheck::check()
     const QPointer<NumberFieldCheck> self(this);
     bool removed = false;
     while (m_field && !endsAcceptably(m_field->text())) {
-        m_showMessage(QueueText::noLetters());
+        m_showMessage(refusedCharacterText());
         // While the message was open the window may have closed, or the text
         // may have been changed from elsewhere (and checked by a run of its
         // own): remove only what is still unwanted.

@@ -32,6 +32,9 @@ public:
 
     // A character that may end a number: a digit "0" to "9" or a blank.
     static bool isAllowed(QChar c);
+    // What the user is told about a character that is not allowed, here and
+    // where the queue refuses a number with one inside.
+    static QString refusedCharacterText();
 
 public Q_SLOTS:
     // Runs the check on the field's current text.

@@ -18,15 +18,19 @@ FunkboteProcess::~FunkboteProcess()
 
 void FunkboteProcess::start(const QString &dataDir, int tickMs)
 {
+    startWith({u"--data"_s, dataDir, u"--tick-ms"_s, QString::number(tickMs)});
+}
+
+void FunkboteProcess::startWith(QStringList arguments)
+{
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
     process.setProcessEnvironment(env);
     process.setStandardOutputFile(QProcess::nullDevice());
     QObject::connect(&process, &QProcess::readyReadStandardError, &process,
                      [this] { errors += QString::fromUtf8(process.readAllStandardError()); });
-    process.start(
-        QCoreApplication::applicationDirPath() + u"/funkbote"_s,
-        {u"--data"_s, dataDir, u"--unattended"_s, u"--tick-ms"_s, QString::number(tickMs)});
+    arguments << u"--unattended"_s;
+    process.start(QCoreApplication::applicationDirPath() + u"/funkbote"_s, arguments);
 }
 
 QStringList FunkboteProcess::boxes() const

@@ -13,6 +13,8 @@ public:
     ~FunkboteProcess();
 
     void start(const QString &dataDir, int tickMs);
+    // The same with other arguments (--unattended is always added).
+    void startWith(QStringList arguments);
     // The texts of the boxes shown so far.
     QStringList boxes() const;
     // Resident memory in KiB and the open descriptors, described with what

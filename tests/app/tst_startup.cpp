@@ -21,6 +21,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -75,20 +77,99 @@ private Q_SLOTS:
         QCOMPARE(prompter.shown().constFirst().icon, Prompter::Icon::None);
     }
 
-    void staleLockAfterCrashIsTakenOver()
+    // Every page of Daten.mdb is read for damage only after an unclean end
+    // (the lock of a process that no longer exists tells); otherwise the
+    // start reads the schema and a few rows, however big the file.
+    void integrityReadFullyAfterCrash_data()
     {
+        QTest::addColumn<bool>("staleLock");
+        QTest::addColumn<bool>("damagedPage");
+        QTest::addColumn<int>("exitCode"); // -1: the program goes ahead
+        QTest::newRow("clean end, sound file") << false << false << -1;
+        QTest::newRow("crash, sound file: lock taken over") << true << false << -1;
+        QTest::newRow("crash, damaged log page") << true << true << int(StartupGuard::BadStore);
+        QTest::newRow("clean end, damaged log page: not read") << false << true << -1;
+    }
+    void integrityReadFullyAfterCrash()
+    {
+        QFETCH(bool, staleLock);
+        QFETCH(bool, damagedPage);
+        QFETCH(int, exitCode);
         QTemporaryDir dir;
-        TestDb::create(dir.path());
-        // The lock of a process that no longer exists, as a crash leaves it.
-        QFile lock(dir.filePath(u"Funkbote.lock"_s));
-        QVERIFY(lock.open(QIODevice::WriteOnly));
-        lock.write("2147483646\nfunkbote\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-        lock.close();
+        const QString path = TestDb::create(dir.path());
+        // A log of some hundred pages; its last page is a leaf the start
+        // does not need.
+        QVERIFY(TestDb::exec(path, u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+                                   u"FROM n WHERE i < 3000) INSERT INTO VersandLog (Nachricht) "
+                                   u"SELECT printf('%0400d', i) FROM n"_s));
+        if (damagedPage) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            const qint64 pageSize = TestDb::scalar(path, u"PRAGMA page_size"_s).toLongLong();
+            QVERIFY(file.size() > 100 * pageSize);
+            QVERIFY(file.seek(file.size() - pageSize));
+            QCOMPARE(file.write(QByteArray(pageSize, '\xAB')), pageSize);
+        }
+        if (staleLock) {
+            QFile lock(dir.filePath(u"Funkbote.lock"_s));
+            QVERIFY(lock.open(QIODevice::WriteOnly));
+            lock.write("2147483646\nfunkbote\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        }
 
         ScriptedPrompter prompter;
         StartupGuard guard(dir.path(), &prompter);
-        QCOMPARE(guard.check(), std::nullopt);
-        QCOMPARE(prompter.count(), 0);
+        QCOMPARE(guard.check().value_or(-1), exitCode);
+        QCOMPARE(prompter.count(), exitCode < 0 ? 0 : 1);
+        if (exitCode >= 0)
+            QVERIFY2(prompter.texts().constFirst().contains(u"beschädigt"_s),
+                     qPrintable(prompter.texts().constFirst()));
+    }
+
+    // A Daten.mdb that others may read loses their rights at the start when
+    // it keeps the password or the SIM PIN itself, and the user is told
+    // once; one without secrets is left as it is.
+    void rightsNarrowedWhenFileHoldsSecrets_data()
+    {
+        QTest::addColumn<QString>("secret"); // "Setting=Value" in the table, or empty
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("expectedMode");
+        QTest::newRow("password, readable by all") << u"Password=geheim"_s << 0644 << 0600;
+        QTest::newRow("PIN, group may write") << u"SimPin=1234"_s << 0660 << 0600;
+        QTest::newRow("secrets in the keyring") << u"Password="_s << 0644 << 0644;
+        QTest::newRow("no connection table") << QString() << 0644 << 0644;
+        QTest::newRow("already private") << u"Password=geheim"_s << 0600 << 0600;
+    }
+    void rightsNarrowedWhenFileHoldsSecrets()
+    {
+        QFETCH(QString, secret);
+        QFETCH(int, mode);
+        QFETCH(int, expectedMode);
+        QTemporaryDir dir;
+        const QString path = TestDb::create(dir.path());
+        if (!secret.isEmpty()) {
+            QVERIFY(TestDb::exec(path, u"CREATE TABLE ConnectionSettings (Setting TEXT PRIMARY "
+                                       u"KEY, Value TEXT)"_s));
+            QVERIFY(TestDb::exec(path, u"INSERT INTO ConnectionSettings VALUES (?, ?)"_s,
+                                 {secret.section(u'=', 0, 0), secret.section(u'=', 1)}));
+        }
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), mode_t(mode)) == 0);
+
+        for (int start = 0; start < 2; ++start) {
+            ScriptedPrompter prompter;
+            StartupGuard guard(dir.path(), &prompter);
+            QCOMPARE(guard.check(), std::nullopt);
+            // Told at the first start only.
+            const bool told = start == 0 && mode != expectedMode;
+            QCOMPARE(prompter.count(), told ? 1 : 0);
+            if (told) {
+                QVERIFY2(prompter.texts().constFirst().contains(u"nur noch für Sie lesbar"_s),
+                         qPrintable(prompter.texts().constFirst()));
+                QCOMPARE(prompter.shown().constFirst().icon, Prompter::Icon::Information);
+            }
+            struct stat info = {};
+            QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
+            QCOMPARE(int(info.st_mode & 0777), expectedMode);
+        }
     }
 
     void lockReleasedWhenProgramEnds()
@@ -226,6 +307,12 @@ private Q_SLOTS:
         QCOMPARE(prompter.shown().constFirst().icon, Prompter::Icon::Information);
         QCOMPARE(TestDb::scalar(guard.databasePath(), u"SELECT COUNT(*) FROM Einstellungen"_s),
                  QVariant(1));
+        // The folder and the file are for this user alone.
+        struct stat info = {};
+        QCOMPARE(::stat(QFile::encodeName(folders.user).constData(), &info), 0);
+        QCOMPARE(int(info.st_mode & 0777), 0700);
+        QCOMPARE(::stat(QFile::encodeName(guard.databasePath()).constData(), &info), 0);
+        QCOMPARE(int(info.st_mode & 0777), 0600);
     }
 
     void firstStartFolderCannotBeMade()

@@ -70,6 +70,9 @@ int main(int argc, char *argv[])
         return fail(error);
     QObject::connect(&termination, &TerminationWatcher::terminationRequested, &app,
                      &QCoreApplication::quit);
+    // A simulator whose program is gone (killed, crashed) has nobody left to
+    // talk to: it ends too, and removes its link.
+    TerminationWatcher::endWithParent();
 
     if (options->tcpPort) {
         TcpCentre centre(*options);

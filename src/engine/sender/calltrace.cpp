@@ -142,6 +142,9 @@ void CallTrace::write()
         // A whole new file or none: a crash never leaves half a trace.
         QSaveFile file(path);
         if (file.open(QIODevice::WriteOnly)) {
+            // For this user alone, like Daten.mdb: the trace shows numbers
+            // and texts.
+            file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
             file.write(text);
             file.commit();
         }

@@ -124,7 +124,8 @@ private Q_SLOTS:
         QCOMPARE(CallTrace::readCalls(rig.tracePath), rig.trace->calls());
     }
 
-    // The file keeps the last calls only, and a new start goes on with them.
+    // The file keeps the last calls only, and a new start goes on with them;
+    // only its owner may read it.
     void keepsLastCalls()
     {
         Rig rig;
@@ -135,6 +136,11 @@ private Q_SLOTS:
         QStringList calls = CallTrace::readCalls(rig.tracePath);
         QCOMPARE(calls.size(), CallTrace::maxCalls);
         QCOMPARE(calls.constFirst(), rig.trace->calls().constLast()); // newest first
+        // Numbers and texts are for this user alone, also in a file that an
+        // older version left readable for all.
+        const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::ReadOther;
+        QCOMPARE(QFile::permissions(rig.tracePath) & others, QFileDevice::Permissions());
+        QVERIFY(QFile::setPermissions(rig.tracePath, QFile::permissions(rig.tracePath) | others));
         rig.trace.reset();
         rig.makeTrace();
         rig.busyCall();
@@ -142,6 +148,7 @@ private Q_SLOTS:
         calls = CallTrace::readCalls(rig.tracePath);
         QCOMPARE(calls.size(), CallTrace::maxCalls);
         QCOMPARE(calls.at(1), rig.trace->calls().at(CallTrace::maxCalls - 2));
+        QCOMPARE(QFile::permissions(rig.tracePath) & others, QFileDevice::Permissions());
     }
 };
 

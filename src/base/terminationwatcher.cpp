@@ -8,6 +8,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#ifdef Q_OS_LINUX
+#include <sys/prctl.h>
+#endif
+
 using namespace Qt::StringLiterals;
 
 int TerminationWatcher::s_pipe[2] = {-1, -1};
@@ -63,5 +67,16 @@ void TerminationWatcher::drain()
     char buffer[16];
     while (::read(s_pipe[0], buffer, sizeof buffer) > 0) {
     }
-    emit terminationRequested();
+    Q_EMIT terminationRequested();
+}
+
+void TerminationWatcher::endWithParent()
+{
+#ifdef Q_OS_LINUX
+    const pid_t parent = ::getppid();
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    // Gone before the request was made: adopted by init or a subreaper.
+    if (::getppid() != parent)
+        ::raise(SIGTERM);
+#endif
 }
