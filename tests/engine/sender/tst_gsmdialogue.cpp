@@ -84,8 +84,8 @@ struct Rig
         dialogue = std::make_unique<GsmDialogue>(&fakeLine, settings.get(), dir.path(),
                                                  [this] { return account; });
         dialogue->keepConcatenationIn(dbPath);
-        dialogue->setAnswerTimeoutMs(30);
-        dialogue->setSubmitTimeoutMs(30);
+        dialogue->setAnswerTimeoutMs(modemTimeoutMs);
+        dialogue->setSubmitTimeoutMs(modemTimeoutMs);
         engine = std::make_unique<SendEngine>(&queue, log.get(), dialogue.get(), &clock);
     }
 
@@ -156,6 +156,7 @@ struct Rig
 
     QTemporaryDir dir;
     QString dbPath;
+    int modemTimeoutMs = 30;
     std::unique_ptr<Settings> settings;
     GsmAccount account{u"1234"_s, QString()};
     OutgoingQueue queue;
@@ -426,6 +427,10 @@ private Q_SLOTS:
     {
         QFETCH(bool, restart);
         Rig rig;
+        // A stored entry reaches the dialogue once its mark is written on the
+        // log writer's thread: the modem must not time out meanwhile.
+        rig.modemTimeoutMs = 5000;
+        rig.restart();
         const QString number = u"0791234567"_s;
         const QString text = longNotice().left(200);
         rig.queue.clear();
