@@ -65,6 +65,10 @@ public:
     // modem sends it as one concatenated SMS). A message centre takes one
     // SMS per operation: the engine hands it the marked parts one by one.
     virtual bool takesLongMessages() const { return false; }
+    // The entry handed over last was answered with a refusal that keeps it
+    // queued (a failed attempt or a halt): the centre or the modem said no,
+    // so nothing of it went out.
+    virtual bool submissionRefused() const { return m_submissionRefused; }
 
 Q_SIGNALS:
     // The connection stands and the dialogue logs in before it is ready.
@@ -82,4 +86,10 @@ Q_SIGNALS:
     // refused its PIN locks itself after a few more tries): sending stops
     // until the user resumes it.
     void halted(const QString &reason);
+
+protected:
+    void setSubmissionRefused(bool refused) { m_submissionRefused = refused; }
+
+private:
+    bool m_submissionRefused = false;
 };

@@ -127,6 +127,11 @@ bool ChosenDialogue::takesLongMessages() const
     return current()->takesLongMessages();
 }
 
+bool ChosenDialogue::submissionRefused() const
+{
+    return current()->submissionRefused();
+}
+
 void ChosenDialogue::onSettingsChanged()
 {
     if (!m_active || m_busy)

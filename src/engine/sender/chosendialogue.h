@@ -34,6 +34,7 @@ public:
     qint64 idleHoldMs() const override;
     bool inUninterruptibleStep() const override;
     bool takesLongMessages() const override;
+    bool submissionRefused() const override;
 
     // The dialogue that leads the connection under way, or the one the next
     // would be led by.

@@ -98,6 +98,7 @@ void DialUpDialogue::submit(const QueueEntry &entry)
 {
     if (m_phase != Phase::Connected)
         return;
+    setSubmissionRefused(false);
     // The first frame of a call is 01, the one frame of a call with one
     // entry too.
     if (m_submittedThisCall)
@@ -194,10 +195,12 @@ void DialUpDialogue::handleAnswerBytes(const QByteArray &bytes)
             case UcpRefusal::Message:
                 break;
             case UcpRefusal::Account:
+                setSubmissionRefused(true);
                 end();
                 Q_EMIT halted(ucpAccountRefusal(reply.errorCode));
                 return;
             case UcpRefusal::Attempt:
+                setSubmissionRefused(true);
                 fail(ucpFailedAttempt(reply.errorCode));
                 return;
             }

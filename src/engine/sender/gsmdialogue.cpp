@@ -156,6 +156,7 @@ void GsmDialogue::submit(const QueueEntry &entry)
 {
     if (m_step != Step::Connected)
         return;
+    setSubmissionRefused(false);
     if (!Gsm::encodeCentre(m_current.centre)) {
         // Not the entry's fault: it stays for when the setting is mended.
         fail(tr("Die Nummer der Nachrichtenzentrale hat mehr als 20 Ziffern"));
@@ -385,6 +386,8 @@ void GsmDialogue::partRefused(QByteArrayView line)
             return;
         }
     }
+    // Refused before any part of the entry was taken: none of it went out.
+    setSubmissionRefused(m_part == 0);
     fail(tr("SMS nicht versandt (%1)").arg(errorText(result)));
 }
 

@@ -289,6 +289,7 @@ void SendEngine::onFailed(const QString &reason)
 
 void SendEngine::onHalted(const QString &reason)
 {
+    unmarkRefusedSubmission();
     m_connected = false;
     m_loggingIn = false;
     m_haltReason = reason;
@@ -361,8 +362,18 @@ void SendEngine::onLogWritten(quint64 ticket, bool ok, const QString &error)
         settle();
 }
 
+void SendEngine::unmarkRefusedSubmission()
+{
+    // The entry stays queued after a refusal; marked, the next start would
+    // ask whether it went out, though the centre said it did not.
+    if (m_state == State::Submitting && m_markTicket == 0 && m_submitted.stored &&
+        m_dialogue->submissionRefused())
+        m_logWriter->markSubmitted(qint64(m_submitted.id), PendingMessage::Submitted::No);
+}
+
 void SendEngine::failAttempt(const QString &reason)
 {
+    unmarkRefusedSubmission();
     // Counted for the head entry until it is answered; another head entry
     // (the user deleted the one before) starts its own count.
     const std::optional<QueueEntry> head = m_queue->head();

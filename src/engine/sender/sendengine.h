@@ -151,6 +151,8 @@ private:
     void onMarked(quint64 ticket, bool ok, const QString &error);
     // Ends the call as a failed attempt; reason names it on the status line.
     void failAttempt(const QString &reason);
+    // Takes the "submitted" mark off an entry the centre refused for now.
+    void unmarkRefusedSubmission();
     void endCall();
     int secondsToNextAttempt() const;
 

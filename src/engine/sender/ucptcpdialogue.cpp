@@ -77,6 +77,7 @@ void UcpTcpDialogue::submit(const QueueEntry &entry)
 {
     if (m_phase != Phase::Connected)
         return;
+    setSubmissionRefused(false);
     m_trn = m_trn.next();
     m_phase = Phase::Submitting;
     m_answerTimer.start();
@@ -177,9 +178,11 @@ void UcpTcpDialogue::handleFrame(const QByteArray &frame)
         case UcpRefusal::Message:
             break;
         case UcpRefusal::Account:
+            setSubmissionRefused(true);
             halt(ucpAccountRefusal(message.errorCode));
             return;
         case UcpRefusal::Attempt:
+            setSubmissionRefused(true);
             fail(ucpFailedAttempt(message.errorCode));
             return;
         }

@@ -221,6 +221,8 @@ private Q_SLOTS:
         QCOMPARE(rig.logged(), QStringList());
         QCOMPARE(rig.queue.count(), 10);
         QCOMPARE(rig.sim.count(u"SMS"_s), submitted);
+        // A refused submission went nowhere: the engine takes its mark off.
+        QCOMPARE(rig.dialogue->submissionRefused(), submitted == 1);
         if (!halts) {
             // Paced like a failed call: no new connection before 40 s.
             rig.clock.advanceSeconds(35);

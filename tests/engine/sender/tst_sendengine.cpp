@@ -66,8 +66,10 @@ public:
     void end() override { steps.append(u"end"_s); }
     bool severalPerCall() const override { return true; }
     bool takesLongMessages() const override { return whole; }
+    bool submissionRefused() const override { return refused; }
     QStringList steps;
     bool whole = false; // as a GSM modem
+    bool refused = false; // the last entry was answered with a refusal
     std::function<void()> onSubmit;
 };
 
@@ -776,6 +778,44 @@ private Q_SLOTS:
             logged << u"0791 "_s + part + u" OK"_s;
         QCOMPARE(rig.logged(), logged);
         QCOMPARE(TestDb::scalar(rig.dbPath, u"SELECT COUNT(*) FROM PendingMessages"_s).toInt(), 0);
+    }
+
+    // An entry the centre refused for now stays queued without its mark:
+    // it did not go out, and the next start must not ask whether it did.
+    // One that got no answer keeps it.
+    void refusalTakesTheMarkOff_data()
+    {
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<bool>("halt");
+        QTest::addColumn<int>("mark");
+        QTest::newRow("refused, failed attempt") << true << false << 0;
+        QTest::newRow("refused, halt") << true << true << 0;
+        QTest::newRow("no answer, failed attempt") << false << false << 1;
+        QTest::newRow("no answer, halt") << false << true << 1;
+    }
+    void refusalTakesTheMarkOff()
+    {
+        QFETCH(bool, refused);
+        QFETCH(bool, halt);
+        QFETCH(int, mark);
+        Rig rig;
+        OutgoingQueue queue;
+        TableJournal journal(rig.dbPath);
+        queue.setJournal(&journal);
+        queue.append(u"0791"_s, u"eins"_s, QString());
+        SessionDialogue session;
+        SendEngine engine(&queue, rig.log.get(), &session, &rig.clock);
+        engine.tick();
+        Q_EMIT session.ready();
+        QTRY_COMPARE(session.steps.size(), 2);
+        session.refused = refused;
+        if (halt)
+            Q_EMIT session.halted(u"Sperre"_s);
+        else
+            Q_EMIT session.failed(u"Fehler"_s);
+        QCOMPARE(queue.count(), 1);
+        QTRY_COMPARE(TestDb::scalar(rig.dbPath, u"SELECT Submitted FROM PendingMessages"_s).toInt(),
+                     mark);
     }
 
     void queueChangesDuringTheCall()
