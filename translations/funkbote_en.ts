@@ -2235,6 +2235,10 @@ Funkbote goes on working but holds the queue in memory only: if the program cras
         <source>Nicht senden</source>
         <translation>Do not send</translation>
     </message>
+    <message>
+        <source>Funkbote wurde beim letzten Mal ohne Rückfrage beendet (etwa beim Abmelden); die Warteschlange blieb erhalten.</source>
+        <translation>Funkbote was last ended without a question (for instance when logging out); the queue was kept.</translation>
+    </message>
 </context>
 <context>
     <name>Ucp</name>

@@ -147,6 +147,7 @@ Funkbote::Funkbote(const Environment &environment, QWidget *parent)
 
     // What a crash left queued comes back before anything is sent.
     m_storedQueue = new StoredQueue(databasePath(), m_queue, m_env.prompter, m_env.clock, this);
+    m_storedQueue->setLastRunEndedUncleanly(m_env.lastRunEndedUncleanly);
     m_storedQueue->restore();
 
     // As read so far: only what the user changes afterwards is stored.

@@ -56,6 +56,10 @@ public:
         // How the message centre is reached; nullptr reads it from Daten.mdb
         // with the secrets there too.
         ConnectionSettings *connection = nullptr;
+        // The last run crashed or was killed (its lock was left behind);
+        // otherwise a queue still stored was kept by a quit without
+        // questions (a logout, a service stop).
+        bool lastRunEndedUncleanly = true;
     };
 
     explicit Funkbote(const Environment &environment, QWidget *parent = nullptr);

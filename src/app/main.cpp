@@ -79,7 +79,8 @@ int main(int argc, char *argv[])
                                           .clock = &clock,
                                           .settings = &settings,
                                           .titleSuffix = plan.isDemo() ? u" – Demo"_s : QString(),
-                                          .connection = &connection});
+                                          .connection = &connection,
+                                          .lastRunEndedUncleanly = plan.lastRunEndedUncleanly()});
     prompter.setMainWindow(&window);
     // exit() rather than quit(): quit() would first ask every window again
     // whether it may close, and a dialog that refuses would keep the

@@ -26,6 +26,9 @@ public:
 
     QString databasePath() const;
     static QString databasePath(const QString &dataDir);
+    // The last run left its lock behind: it crashed or was killed. After
+    // check() only.
+    bool lastRunEndedUncleanly() const { return m_checkEveryPage; }
 
 private:
     std::optional<int> createFresh();

@@ -33,6 +33,8 @@ public:
     // The folder of the Daten.mdb in use (and of the lock and the COMn links).
     QString dataDir() const;
     bool isDemo() const { return m_options.demo; }
+    // After check(): the last run crashed or was killed.
+    bool lastRunEndedUncleanly() const { return m_guard && m_guard->lastRunEndedUncleanly(); }
     // The boxes of the program: the given prompter, or with
     // --quit-after-start and --unattended one that writes them to stderr.
     Prompter *prompter() const { return m_prompter; }

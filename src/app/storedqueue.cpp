@@ -26,9 +26,9 @@ StoredQueue::~StoredQueue()
         m_queue->setJournal(nullptr);
 }
 
-QString StoredQueue::restoredText(int unsent, int doubtful)
+QString StoredQueue::restoredText(int unsent, int doubtful, bool unclean)
 {
-    if (doubtful == 0) {
+    if (doubtful == 0 && unclean) {
         if (unsent == 1)
             return tr("Funkbote wurde beim letzten Mal nicht ordnungsgemäss beendet. Eine noch "
                       "nicht versandte Nachricht steht wieder in der Warteschlange und wird "
@@ -39,7 +39,12 @@ QString StoredQueue::restoredText(int unsent, int doubtful)
             .arg(unsent);
     }
     // One line: the unattended start writes each box as one line.
-    QStringList sentences{tr("Funkbote wurde beim letzten Mal nicht ordnungsgemäss beendet.")};
+    // A logout or a service stop ends the program without questions and
+    // keeps the queue on purpose: that is no fault to report.
+    QStringList sentences{
+        unclean ? tr("Funkbote wurde beim letzten Mal nicht ordnungsgemäss beendet.")
+                : tr("Funkbote wurde beim letzten Mal ohne Rückfrage beendet (etwa beim "
+                     "Abmelden); die Warteschlange blieb erhalten.")};
     if (unsent == 1) {
         sentences << tr("Eine noch nicht versandte Nachricht steht wieder in der Warteschlange "
                         "und wird versandt.");
@@ -48,6 +53,8 @@ QString StoredQueue::restoredText(int unsent, int doubtful)
                         "und werden versandt.")
                          .arg(unsent);
     }
+    if (doubtful == 0)
+        return sentences.join(u' ');
     sentences << tr("%1 Nachricht(en) wurden möglicherweise schon versandt: Das Programm endete, "
                     "nachdem sie abgeschickt waren und bevor ihr Versand im Archiv stand.")
                      .arg(doubtful)
@@ -88,7 +95,7 @@ int StoredQueue::restore()
     // again before the user has chosen.
     const bool sendAgain =
         doubtful == 0 ||
-        m_prompter->question(restoredText(unsent, doubtful), tr("Nochmals senden"),
+        m_prompter->question(restoredText(unsent, doubtful, m_unclean), tr("Nochmals senden"),
                              tr("Nicht senden"), Prompter::Icon::Warning) == Prompter::Answer::Yes;
     // Those not sent again are logged first: a row that cannot be logged
     // stays marked in the file and is not queued, and the next start asks
@@ -114,7 +121,7 @@ int StoredQueue::restore()
     m_queue->setJournal(this);
     m_active = true;
     if (doubtful == 0 && !entries.isEmpty()) {
-        m_prompter->message(restoredText(int(entries.size())), Prompter::Buttons::Ok,
+        m_prompter->message(restoredText(int(entries.size()), 0, m_unclean), Prompter::Buttons::Ok,
                             Prompter::Icon::Information);
     }
     return int(entries.size());

@@ -41,8 +41,10 @@ public:
     void drop(const QList<quint64> &ids) override;
 
     // The start's box: unsent entries are put back; doubtful ones may have
-    // gone out already.
-    static QString restoredText(int unsent, int doubtful = 0);
+    // gone out already. unclean: the last run crashed or was killed, rather
+    // than ended without questions.
+    static QString restoredText(int unsent, int doubtful = 0, bool unclean = true);
+    void setLastRunEndedUncleanly(bool unclean) { m_unclean = unclean; }
     // What the send log says of a message not sent again.
     static QString unknownStatus() { return QStringLiteral("unbekannt"); }
     static QString failureText(const QString &databasePath, const QString &error);
@@ -57,6 +59,7 @@ private:
     QPointer<OutgoingQueue> m_queue;
     Prompter *m_prompter;
     const Clock *m_clock;
+    bool m_unclean = true;
     std::unique_ptr<StoreConnection> m_connection;
     std::unique_ptr<PendingMessages> m_table;
     bool m_active = false;

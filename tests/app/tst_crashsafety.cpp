@@ -189,6 +189,8 @@ private Q_SLOTS:
 
         int pendingBefore = total;
         int markedBefore = 0;
+        // The queue of the first start was stored without a run that crashed.
+        bool lockBefore = false;
         QStringList moments;
         for (int kill = 0; kill < kills; ++kill) {
             const auto moment = Moment(random.bounded(5));
@@ -262,10 +264,11 @@ private Q_SLOTS:
             // A message whose frame may have reached the centre is named
             // apart and, answered by default, logged instead of sent again.
             if (!shown.isEmpty())
-                QCOMPARE(shown, QStringList{StoredQueue::restoredText(pendingBefore - markedBefore,
-                                                                      markedBefore)});
+                QCOMPARE(shown, QStringList{StoredQueue::restoredText(
+                                    pendingBefore - markedBefore, markedBefore, lockBefore)});
             pendingBefore = int(after.pending.size());
             markedBefore = after.marked;
+            lockBefore = QFileInfo::exists(m_dir.filePath(u"Funkbote.lock"_s));
             if (pendingBefore == 0)
                 break;
         }
@@ -292,7 +295,7 @@ private Q_SLOTS:
         QCOMPARE(end.logged, messages);
         if (pendingBefore > 0)
             QCOMPARE(last->boxes(), QStringList{StoredQueue::restoredText(
-                                        pendingBefore - markedBefore, markedBefore)});
+                                        pendingBefore - markedBefore, markedBefore, lockBefore)});
         // No message reached the centre twice: one killed between its frame
         // and its log row was offered at the next start, not sent again.
         const int submissions = m_sim.count(u"SMS"_s);

@@ -106,7 +106,9 @@ private Q_SLOTS:
                 logged << query.value(0).toString();
         }
         QCOMPARE(logged, texts);
-        QCOMPARE(program.boxes(), QStringList{StoredQueue::restoredText(messages)});
+        // Stored without a run that crashed: kept as a quit without questions
+        // keeps it.
+        QCOMPARE(program.boxes(), QStringList{StoredQueue::restoredText(messages, 0, false)});
         QCOMPARE(filesLast, filesFirst);
 #if defined(__SANITIZE_ADDRESS__)
         QSKIP("AddressSanitizer keeps freed memory in quarantine: resident memory tells nothing");

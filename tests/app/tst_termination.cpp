@@ -5,6 +5,7 @@
 #include "funkboteprocess.h"
 #include "pendingmessages.h"
 #include "storeconnection.h"
+#include "storedqueue.h"
 #include "testdb.h"
 
 #include <QDir>
@@ -76,6 +77,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("demo");
         QTest::newRow("SIGTERM") << int(SIGTERM) << false;
         QTest::newRow("SIGHUP") << int(SIGHUP) << false;
+        QTest::newRow("SIGKILL") << int(SIGKILL) << false;
         QTest::newRow("SIGTERM, demo") << int(SIGTERM) << true;
         QTest::newRow("SIGHUP, demo") << int(SIGHUP) << true;
         // No clean-up runs: the simulator has to notice by itself.
@@ -113,9 +115,9 @@ private Q_SLOTS:
             simulator = childrenOf(pid).constFirst();
             QTRY_VERIFY_WITH_TIMEOUT(catches(simulator, SIGTERM), 10000);
         }
-        // The program has its handler before its window shows.
-        if (signal != SIGKILL)
-            QTRY_VERIFY_WITH_TIMEOUT(catches(pid, signal), 10000);
+        // The program has its handlers before its window shows (and its
+        // lock before that).
+        QTRY_VERIFY_WITH_TIMEOUT(catches(pid, signal == SIGKILL ? SIGTERM : signal), 10000);
         QCOMPARE(run.process.state(), QProcess::Running);
 
         QCOMPARE(::kill(pid_t(pid), signal), 0);
@@ -126,14 +128,23 @@ private Q_SLOTS:
         }
         if (simulator)
             QTRY_VERIFY_WITH_TIMEOUT(!isRunning(simulator), 10000);
-        if (!demo) {
-            // Ended as a clean end: the lock is gone and the queue is kept.
-            QVERIFY(!QFileInfo::exists(dir.filePath(u"Funkbote.lock"_s)));
-            QCOMPARE(TestDb::scalar(path, u"SELECT group_concat(Message, '|') FROM "
-                                          u"(SELECT Message FROM PendingMessages ORDER BY Id)"_s)
-                         .toString(),
-                     u"Hallo|Tschüss"_s);
-        }
+        if (demo)
+            return;
+        // A signal that can be caught ends the program cleanly: the lock
+        // is gone. The queue is kept either way.
+        QCOMPARE(QFileInfo::exists(dir.filePath(u"Funkbote.lock"_s)), signal == SIGKILL);
+        QCOMPARE(TestDb::scalar(path, u"SELECT group_concat(Message, '|') FROM "
+                                      u"(SELECT Message FROM PendingMessages ORDER BY Id)"_s)
+                     .toString(),
+                 u"Hallo|Tschüss"_s);
+        // The next start calls only a killed run an unclean end.
+        FunkboteProcess next;
+        next.start(dir.path(), 600000);
+        QTRY_VERIFY_WITH_TIMEOUT(!next.boxes().isEmpty(), 10000);
+        QCOMPARE(next.boxes(), QStringList{StoredQueue::restoredText(2, 0, signal == SIGKILL)});
+        QTRY_VERIFY_WITH_TIMEOUT(catches(next.process.processId(), SIGTERM), 10000);
+        QCOMPARE(::kill(pid_t(next.process.processId()), SIGTERM), 0);
+        QVERIFY(next.process.waitForFinished(10000));
     }
 };
 
