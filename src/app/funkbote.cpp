@@ -170,10 +170,12 @@ Funkbote::Funkbote(const Environment &environment, QWidget *parent)
         m_line, m_settings, m_env.programDir,
         [connection = m_connection] {
             const ConnectionValues values = connection->values();
-            return GsmAccount{values.simPin, values.smsCentre};
+            return GsmAccount{values.simPin, values.smsCentre, connection->simPinRefused()};
         },
         this);
     gsm->keepConcatenationIn(databasePath());
+    gsm->notePinRefusal(
+        [connection = m_connection](const QString &pin) { connection->setSimPinRefused(pin); });
     m_dialogue = new ChosenDialogue(m_connection, this);
     m_dialogue->setDialogue(ConnectionKind::DialUp, m_dialUp);
     m_dialogue->setDialogue(ConnectionKind::Tcp, tcp);

@@ -31,6 +31,9 @@ const QString kAccount = QStringLiteral("Account");
 const QString kPassword = QStringLiteral("Password");
 const QString kSimPin = QStringLiteral("SimPin");
 const QString kSmsCentre = QStringLiteral("SmsCentre");
+// "1" when the SIM refused the PIN stored now (the PIN itself is not kept
+// here a second time).
+const QString kSimPinRefused = QStringLiteral("SimPinRefused");
 // "Keyring" when the secrets live there, else they are in this table.
 const QString kSecretsIn = QStringLiteral("SecretsIn");
 const QString kKeyring = QStringLiteral("Keyring");
@@ -194,6 +197,7 @@ bool ConnectionSettings::read()
     if (!tables.contains(Schema::connectionSettings, Qt::CaseInsensitive)) {
         m_stored = ConnectionValues();
         m_secretsInKeyring = false;
+        m_simPinRefused = false;
         m_lastError.clear();
         return true;
     }
@@ -224,6 +228,7 @@ bool ConnectionSettings::read()
     stored.smsCentre = rows.value(kSmsCentre);
     m_stored = stored;
     m_secretsInKeyring = rows.value(kSecretsIn) == kKeyring;
+    m_simPinRefused = rows.value(kSimPinRefused) == u"1"_s;
     m_lastError.clear();
     return true;
 }
@@ -253,6 +258,50 @@ bool ConnectionSettings::save(const ConnectionValues &values)
 
 bool ConnectionSettings::write(const ConnectionValues &values, bool secretsInTable)
 {
+    // A PIN the SIM refused is not sent again until the user enters
+    // another one: only a new PIN clears the mark.
+    const bool newPin = values.simPin != this->values().simPin;
+    QList<std::pair<QString, QString>> rows = {
+        {kKind, kindName(values.kind)},
+        {kSeveralPerCall, values.severalPerCall ? u"1"_s : u"0"_s},
+        {kServer, values.server},
+        {kTcpPort, values.tcpPort > 0 ? QString::number(values.tcpPort) : QString()},
+        {kAccount, values.account},
+        {kPassword, secretsInTable ? values.password : QString()},
+        {kSimPin, secretsInTable ? values.simPin : QString()},
+        {kSmsCentre, values.smsCentre},
+        {kSecretsIn, secretsInTable ? u"Table"_s : kKeyring},
+    };
+    if (newPin)
+        rows.append({kSimPinRefused, QString()});
+    if (!writeRows(rows))
+        return false;
+    m_stored = values;
+    m_secretsInKeyring = !secretsInTable;
+    if (m_secretsInKeyring) {
+        m_stored.password.clear();
+        m_stored.simPin.clear();
+    }
+    if (newPin)
+        m_simPinRefused = false;
+    return true;
+}
+
+bool ConnectionSettings::setSimPinRefused(const QString &pin)
+{
+    // The user may have entered another PIN while the SIM answered.
+    if (m_simPinRefused || pin.trimmed() != values().simPin.trimmed())
+        return true;
+    if (!writeRows({{kSimPinRefused, u"1"_s}})) {
+        Q_EMIT failed(m_lastError);
+        return false;
+    }
+    m_simPinRefused = true;
+    return true;
+}
+
+bool ConnectionSettings::writeRows(const QList<std::pair<QString, QString>> &rows)
+{
     if (!m_connection->isOpen())
         return fail(saveFailed(), m_connection->lastError());
     QSqlDatabase db = m_connection->database();
@@ -273,17 +322,6 @@ bool ConnectionSettings::write(const ConnectionValues &values, bool secretsInTab
                        u" ("_s + Schema::quoted(Schema::settingName) + u", "_s +
                        Schema::quoted(Schema::settingValue) + u") VALUES (?, ?)"_s))
         return rollBack(query.lastError().text());
-    const QList<std::pair<QString, QString>> rows = {
-        {kKind, kindName(values.kind)},
-        {kSeveralPerCall, values.severalPerCall ? u"1"_s : u"0"_s},
-        {kServer, values.server},
-        {kTcpPort, values.tcpPort > 0 ? QString::number(values.tcpPort) : QString()},
-        {kAccount, values.account},
-        {kPassword, secretsInTable ? values.password : QString()},
-        {kSimPin, secretsInTable ? values.simPin : QString()},
-        {kSmsCentre, values.smsCentre},
-        {kSecretsIn, secretsInTable ? u"Table"_s : kKeyring},
-    };
     for (const auto &[name, value] : rows) {
         query.bindValue(0, name);
         query.bindValue(1, value);
@@ -292,12 +330,6 @@ bool ConnectionSettings::write(const ConnectionValues &values, bool secretsInTab
     }
     if (!db.commit())
         return rollBack(db.lastError().text());
-    m_stored = values;
-    m_secretsInKeyring = !secretsInTable;
-    if (m_secretsInKeyring) {
-        m_stored.password.clear();
-        m_stored.simPin.clear();
-    }
     m_lastError.clear();
     return true;
 }

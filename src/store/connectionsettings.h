@@ -72,6 +72,14 @@ public:
     bool save(const ConnectionValues &values);
     QString lastError() const { return m_lastError; }
 
+    // Whether the SIM refused the PIN stored now, or never answered it: a
+    // SIM locks itself after three wrong PINs, so that PIN is not sent
+    // again, also after a restart, until the user saves another one.
+    bool simPinRefused() const { return m_simPinRefused; }
+    // Marks pin as refused; nothing when it is no longer the stored PIN.
+    // A failure to store the mark is told by failed() and false.
+    bool setSimPinRefused(const QString &pin);
+
     static QString kindName(ConnectionKind kind);
     // Whether the Daten.mdb at databasePath keeps a password or a SIM PIN
     // in its own table (no keyring took them); false when it cannot tell.
@@ -86,6 +94,7 @@ Q_SIGNALS:
 private:
     bool read();
     bool write(const ConnectionValues &values, bool secretsInTable);
+    bool writeRows(const QList<std::pair<QString, QString>> &rows);
     bool fail(const QString &what, const QString &reason);
     QString secretKey(const QString &name) const;
     bool secretUnreadable(const QString &name) const;
@@ -103,6 +112,7 @@ private:
     // the keyring.
     ConnectionValues m_stored;
     bool m_secretsInKeyring = false;
+    bool m_simPinRefused = false;
     // The keyring's secrets by key, as read or last written.
     QHash<QString, QString> m_keyringSecrets;
     QSet<QString> m_keyringAsked; // keys asked for and not answered yet

@@ -84,6 +84,8 @@ private Q_SLOTS:
     void configKindGreysFields();
     void configConnection_data();
     void configConnection();
+    void configPinRefusal_data();
+    void configPinRefusal();
     void configPortDevice();
 
 private:
@@ -824,6 +826,36 @@ void TestDialogs::configConnection()
                           v.simPin, v.smsCentre})
                  .join(u'|'),
              expected);
+}
+
+void TestDialogs::configPinRefusal_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("stillRefused");
+    QTest::newRow("other centre, same PIN") << u"txtSmsZentrale=+41 79 499"_s << true;
+    QTest::newRow("new PIN") << u"txtSimPin=4321"_s << false;
+}
+
+// A PIN the SIM refused is not sent again until the user saves another.
+void TestDialogs::configPinRefusal()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, stillRefused);
+    {
+        ConnectionSettings before(m_path, nullptr);
+        ConnectionValues gsm;
+        gsm.kind = ConnectionKind::Gsm;
+        gsm.simPin = u"1234"_s;
+        QVERIFY(before.save(gsm) && before.setSimPinRefused(gsm.simPin));
+    }
+    open(new FRMKonfiguration(m_path, m_settings.get(), m_main.get(), m_prompter.get()));
+    type(typed.section(u'=', 0, 0), typed.section(u'=', 1));
+    click(u"cmdOK"_s);
+    QCOMPARE(m_prompter->texts(), QStringList());
+    QCOMPARE(m_unloaded->count(), 1);
+    ConnectionSettings after(m_path, nullptr);
+    QVERIFY(after.reload());
+    QCOMPARE(after.simPinRefused(), stillRefused);
 }
 
 void TestDialogs::configPortDevice()

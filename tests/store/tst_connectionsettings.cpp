@@ -176,6 +176,58 @@ private Q_SLOTS:
         QTRY_COMPARE(next.values(), tcpValues());
     }
 
+    // The SIM's refusal of the stored PIN outlives a restart, in the table
+    // but without the PIN, until another PIN is saved; a PIN no longer
+    // stored is not marked, and a mark that cannot be stored is told.
+    void refusedPinMarked_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("storable");
+        QTest::newRow("keyring") << int(FakeKeyring::Mode::Running) << true;
+        QTest::newRow("no keyring") << int(FakeKeyring::Mode::Missing) << true;
+        QTest::newRow("not storable") << int(FakeKeyring::Mode::Missing) << false;
+    }
+    void refusedPinMarked()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, storable);
+        FakeKeyring secrets{FakeKeyring::Mode(mode)};
+        ConnectionSettings settings(m_path, &secrets);
+        QSignalSpy failed(&settings, &ConnectionSettings::failed);
+        QTRY_VERIFY(settings.keyring() != ConnectionSettings::Keyring::Unknown);
+        QVERIFY(settings.save(tcpValues()));
+        QVERIFY(settings.setSimPinRefused(u"4321"_s));
+        QVERIFY(!settings.simPinRefused());
+        if (!storable)
+            QVERIFY(TestDb::exec(m_path, u"CREATE TRIGGER refuse BEFORE INSERT ON "
+                                         u"ConnectionSettings WHEN NEW.Value = '1' BEGIN "
+                                         u"SELECT RAISE(ABORT, 'abgelehnt'); END"_s));
+        QCOMPARE(settings.setSimPinRefused(u"1234"_s), storable);
+        QCOMPARE(settings.simPinRefused(), storable);
+        QCOMPARE(failed.count(), storable ? 0 : 1);
+        const bool inKeyring = mode == int(FakeKeyring::Mode::Running);
+        QCOMPARE(TestDb::scalar(m_path, u"SELECT count(*) FROM ConnectionSettings "
+                                        u"WHERE Value LIKE '%1234%'"_s)
+                     .toInt(),
+                 inKeyring ? 0 : 1);
+        {
+            ConnectionSettings next(m_path, &secrets);
+            QVERIFY(next.reload());
+            QCOMPARE(next.simPinRefused(), storable);
+            QTRY_COMPARE(next.values().simPin, u"1234"_s);
+            ConnectionValues other = tcpValues();
+            other.server = u"anders"_s;
+            QVERIFY(next.save(other));
+            QCOMPARE(next.simPinRefused(), storable);
+            other.simPin = u"4321"_s;
+            QVERIFY(next.save(other));
+            QVERIFY(!next.simPinRefused());
+        }
+        ConnectionSettings last(m_path, &secrets);
+        QVERIFY(last.reload());
+        QVERIFY(!last.simPinRefused());
+    }
+
     void failedSaveChangesNothing()
     {
         ConnectionSettings settings(m_path, nullptr);

@@ -288,8 +288,7 @@ void GsmDialogue::settingUp(QByteArrayView line)
         if (result.kind == FinalResult::Ok) {
             command(Step::PduMode, "AT+CMGF=0");
         } else if (result.kind != FinalResult::None) {
-            m_refusedPin = m_current.pin;
-            halt(tr("SIM-Karte lehnt die PIN ab (%1)").arg(errorText(result)));
+            pinRefused(tr("SIM-Karte lehnt die PIN ab (%1)").arg(errorText(result)));
         }
         return;
     case Step::PduMode:
@@ -317,7 +316,7 @@ void GsmDialogue::pinStateKnown()
     } else if (state == "SIM PIN") {
         if (m_current.pin.isEmpty()) {
             fail(tr("SIM-Karte verlangt eine PIN, aber keine ist konfiguriert"));
-        } else if (m_current.pin == m_refusedPin) {
+        } else if (m_current.pinRefused || m_current.pin == m_refusedPin) {
             // A second wrong try brings the SIM one step nearer to its lock.
             halt(tr("Diese PIN hat die SIM-Karte nicht angenommen; sie wird nicht noch "
                     "einmal gesendet"));
@@ -406,8 +405,7 @@ void GsmDialogue::onTimeout()
     case Step::PinEntry:
         // The SIM may have counted the PIN as wrong. Had it taken the PIN,
         // it asks for none at the next call.
-        m_refusedPin = m_current.pin;
-        halt(tr("Keine Antwort des Modems auf die PIN"));
+        pinRefused(tr("Keine Antwort des Modems auf die PIN"));
         return;
     case Step::PartAccepted:
         fail(tr("Keine Antwort des Modems auf die SMS"));
@@ -432,4 +430,12 @@ void GsmDialogue::halt(const QString &reason)
 {
     end();
     Q_EMIT halted(reason);
+}
+
+void GsmDialogue::pinRefused(const QString &reason)
+{
+    m_refusedPin = m_current.pin;
+    if (m_notePinRefusal)
+        m_notePinRefusal(m_current.pin);
+    halt(reason);
 }

@@ -17,11 +17,13 @@ class SerialLine;
 class Settings;
 
 // What the GSM modem's SIM needs: its PIN (empty when it asks for none) and
-// the service centre's number (empty: the one stored on the SIM).
+// the service centre's number (empty: the one stored on the SIM); whether
+// the SIM refused that PIN at an earlier call, of this run or an earlier one.
 struct GsmAccount
 {
     QString pin;
     QString centre;
+    bool pinRefused = false;
 };
 
 // Sending through a GSM modem on a serial line (AT commands of TS 27.005 in
@@ -40,7 +42,8 @@ struct GsmAccount
 // tried again later. A PIN the SIM refuses halts sending: a
 // SIM locks itself after three wrong PINs. That PIN is never sent again:
 // while the setting holds it, a SIM that asks for its PIN halts sending at
-// once.
+// once. The refusal is told to the function given to notePinRefusal() (so
+// that the account says so after a restart) and kept in memory as well.
 //
 // Of a message in several parts, each part the modem takes is noted for the
 // entry (see ConcatenationProgress): a later call for the same entry goes on
@@ -77,6 +80,11 @@ public:
         m_progress = std::make_unique<ConcatenationProgress>(databasePath);
     }
     bool takesLongMessages() const override { return true; }
+    // Called with the PIN the SIM refused or never answered.
+    void notePinRefusal(std::function<void(const QString &pin)> note)
+    {
+        m_notePinRefusal = std::move(note);
+    }
 
     // How long the answer to a set-up command and the prompt for a PDU are
     // awaited.
@@ -115,6 +123,7 @@ private:
     void partRefused(QByteArrayView line);
     void fail(const QString &reason);
     void halt(const QString &reason);
+    void pinRefused(const QString &reason);
 
     SerialLine *m_line;
     const Settings *m_settings;
@@ -137,4 +146,5 @@ private:
     std::unique_ptr<ConcatenationProgress> m_progress = std::make_unique<ConcatenationProgress>();
     // The PIN the SIM refused last; empty when none was.
     QString m_refusedPin;
+    std::function<void(const QString &pin)> m_notePinRefusal;
 };

@@ -2,6 +2,7 @@
 // commands it writes, how it follows the modem's answers, and what the
 // engine logs and shows for them.
 
+#include "connectionsettings.h"
 #include "fakeclock.h"
 #include "fakeserialline.h"
 #include "gsmdialogue.h"
@@ -70,7 +71,18 @@ struct Rig
         connection = std::make_unique<StoreConnection>(dbPath, u"sendlog"_s);
         log = std::make_unique<SendLog>(connection->database());
         start();
+        setPin(u"1234"_s);
         queue.append(u"0791234567"_s, u"abc"_s, QString());
+    }
+    // The user saves the SIM PIN in the configuration window (and,
+    // when otherChange, something else with it).
+    void setPin(const QString &pin, bool otherChange = false)
+    {
+        ConnectionValues values = connectionSettings->values();
+        values.kind = ConnectionKind::Gsm;
+        values.simPin = pin;
+        values.severalPerCall = otherChange != values.severalPerCall;
+        QVERIFY(connectionSettings->save(values));
     }
     // The program ends and starts again on the same Daten.mdb and queue.
     void restart()
@@ -81,8 +93,16 @@ struct Rig
     }
     void start()
     {
-        dialogue = std::make_unique<GsmDialogue>(&fakeLine, settings.get(), dir.path(),
-                                                 [this] { return account; });
+        // The account comes from the connection settings, as in the program.
+        connectionSettings = std::make_unique<ConnectionSettings>(dbPath, nullptr);
+        if (!connectionSettings->reload())
+            QTest::qFail(qPrintable(connectionSettings->lastError()), __FILE__, __LINE__);
+        dialogue = std::make_unique<GsmDialogue>(&fakeLine, settings.get(), dir.path(), [this] {
+            const ConnectionValues values = connectionSettings->values();
+            return GsmAccount{values.simPin, values.smsCentre, connectionSettings->simPinRefused()};
+        });
+        dialogue->notePinRefusal(
+            [this](const QString &pin) { connectionSettings->setSimPinRefused(pin); });
         dialogue->keepConcatenationIn(dbPath);
         dialogue->setAnswerTimeoutMs(modemTimeoutMs);
         dialogue->setSubmitTimeoutMs(modemTimeoutMs);
@@ -158,7 +178,7 @@ struct Rig
     QString dbPath;
     int modemTimeoutMs = 30;
     std::unique_ptr<Settings> settings;
-    GsmAccount account{u"1234"_s, QString()};
+    std::unique_ptr<ConnectionSettings> connectionSettings;
     OutgoingQueue queue;
     FakeSerialLine fakeLine;
     FakeClock clock;
@@ -325,7 +345,7 @@ private Q_SLOTS:
         QFETCH(QString, after);
         QFETCH(QString, logged);
         Rig rig;
-        rig.account.pin = pin;
+        rig.setPin(pin);
         rig.queue.clear();
         rig.queue.append(number, text, QString());
         rig.engine->tick();
@@ -351,39 +371,49 @@ private Q_SLOTS:
     }
 
     // A PIN the SIM refuses stops sending: one box, no more tries on their
-    // own, whatever the ticks; resuming sends that PIN never again, only a
-    // new one.
+    // own, whatever the ticks; resuming sends that PIN never again, also
+    // after a restart and a save of other settings, only a new one.
     void refusedPinHalts_data()
     {
         QTest::addColumn<QByteArrayList>("refusal");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("CME 16") << QByteArrayList{"AT+CPIN=\"1234\"|" + line("+CME ERROR: 16")}
-                                << u"SIM-Karte lehnt die PIN ab (CME 16: falsche PIN)"_s;
+        QTest::addColumn<bool>("restarted");
+        const QByteArrayList cme16 = {"AT+CPIN=\"1234\"|" + line("+CME ERROR: 16")};
+        const QByteArrayList noAnswer = {"AT+CPIN=\"1234\"|", "wait"};
+        QTest::newRow("CME 16") << cme16 << u"SIM-Karte lehnt die PIN ab (CME 16: falsche PIN)"_s
+                                << false;
         QTest::newRow("plain ERROR") << QByteArrayList{"AT+CPIN=\"1234\"|" + line("ERROR")}
-                                     << u"SIM-Karte lehnt die PIN ab (ERROR)"_s;
+                                     << u"SIM-Karte lehnt die PIN ab (ERROR)"_s << false;
         QTest::newRow("in words") << QByteArrayList{"AT+CPIN=\"1234\"|" +
                                                     line("+CME ERROR: incorrect password")}
-                                  << u"SIM-Karte lehnt die PIN ab (incorrect password)"_s;
-        QTest::newRow("no answer") << QByteArrayList{"AT+CPIN=\"1234\"|", "wait"}
-                                   << u"Keine Antwort des Modems auf die PIN"_s;
+                                  << u"SIM-Karte lehnt die PIN ab (incorrect password)"_s << false;
+        QTest::newRow("no answer")
+            << noAnswer << u"Keine Antwort des Modems auf die PIN"_s << false;
+        QTest::newRow("CME 16, restarted")
+            << cme16 << u"SIM-Karte lehnt die PIN ab (CME 16: falsche PIN)"_s << true;
+        QTest::newRow("no answer, restarted")
+            << noAnswer << u"Keine Antwort des Modems auf die PIN"_s << true;
     }
     void refusedPinHalts()
     {
         QFETCH(QByteArrayList, refusal);
         QFETCH(QString, reason);
+        QFETCH(bool, restarted);
         Rig rig;
-        QSignalSpy halted(rig.engine.get(), &SendEngine::halted);
+        // Each halt's reason and what the window showed then.
+        QStringList told;
+        auto watch = [&] {
+            connect(rig.engine.get(), &SendEngine::halted, this,
+                    [&](const QString &why) { told.append(why + u" | "_s + rig.snapshot()); });
+        };
+        watch();
         QSignalSpy paused(rig.engine.get(), &SendEngine::pausedChanged);
-        QString whenTold;
-        connect(rig.engine.get(), &SendEngine::halted, this, [&] { whenTold = rig.snapshot(); });
         const QByteArrayList askPin = {"ATE0|" + ok, "AT+CMEE=1|" + ok,
                                        "AT+CPIN?|" + pinState("SIM PIN")};
         rig.engine->tick();
         rig.play(askPin + refusal);
         const QString stopped = u"Paused Nein 0 closed "_s + reason + u" – Versand angehalten"_s;
-        QCOMPARE(whenTold, stopped);
-        QCOMPARE(halted.count(), 1);
-        QCOMPARE(halted.constFirst().constFirst().toString(), reason);
+        QCOMPARE(told, QStringList{reason + u" | "_s + stopped});
         QCOMPARE(paused.count(), 1);
         QVERIFY(paused.constFirst().constFirst().toBool());
         for (int i = 0; i < 60; ++i) {
@@ -393,25 +423,34 @@ private Q_SLOTS:
         QCOMPARE(rig.snapshot(), stopped);
         QCOMPARE(rig.fakeLine.openedPorts.size(), 1);
 
+        if (restarted) {
+            // The program starts afresh; the user saves the settings with
+            // the same PIN.
+            rig.restart();
+            told.clear();
+            watch();
+            rig.setPin(u"1234"_s, true);
+        }
         // Resumed with the same PIN: the SIM's state is asked, the PIN is
         // not sent (play() fails on any write beyond the script).
         rig.engine->resume();
         rig.play(QByteArrayList{"tick"} + askPin);
-        QCOMPARE(halted.count(), 2);
-        QCOMPARE(halted.last().constFirst().toString(),
-                 u"Diese PIN hat die SIM-Karte nicht angenommen; sie wird nicht noch einmal "
-                 u"gesendet"_s);
+        const QString notAgain =
+            u"Diese PIN hat die SIM-Karte nicht angenommen; sie wird nicht noch einmal gesendet"_s;
+        QCOMPARE(told.size(), restarted ? 1 : 2);
+        QCOMPARE(told.last().section(u" | "_s, 0, 0), notAgain);
 
         // The user mends the PIN and resumes: the next tick tries at once.
         rig.engine->resume();
         QCOMPARE(rig.snapshot(), u"Idle Nein 0 closed Warten..."_s);
-        rig.account.pin = u"4321"_s;
+        rig.setPin(u"4321"_s);
         rig.play(QByteArrayList{"tick"} + askPin +
                  QByteArrayList{"AT+CPIN=\"4321\"|" + ok, "AT+CMGF=0|" + ok} + sendAbc);
         QTRY_COMPARE(rig.snapshot(), standing);
         QCOMPARE(rig.logged(), QStringList{u"0791234567 abc OK"_s});
-        QCOMPARE(halted.count(), 2);
+        QCOMPARE(told.size(), restarted ? 1 : 2);
         QCOMPARE(rig.fakeLine.openedPorts.size(), 3);
+        QVERIFY(!rig.connectionSettings->simPinRefused());
     }
 
     // Part 2 of 2 refused for a while: the retry sends part 2 only, under
