@@ -1,5 +1,6 @@
 #include "archiveline.h"
 
+#include "cmserror.h"
 #include "gsmpdu.h"
 #include "sendlog.h"
 #include "ucp.h"
@@ -100,13 +101,18 @@ QString statusText(const QString &versandt)
     // The message centre ("NACK " + code) or the GSM network ("CMS " +
     // code) refused the message for good.
     if (versandt.startsWith(u"NACK") || versandt.startsWith(u"CMS ")) {
-        // A UCP error code is shown with its meaning, so that the archive
-        // tells why without a table at hand.
+        // A code is shown with its meaning, so that the archive tells why
+        // without a table at hand.
         const QStringView code = QStringView(versandt).sliced(4).trimmed();
         const bool ucpCode = versandt.startsWith(u"NACK ") && code.size() == 2 &&
                              code[0].isDigit() && code[1].isDigit();
-        const QString shown =
-            ucpCode ? versandt + u" – "_s + ucpNackText(code.toString()) : versandt;
+        bool cmsCode = false;
+        const int cms = versandt.startsWith(u"CMS ") ? code.toInt(&cmsCode) : 0;
+        QString shown = versandt;
+        if (ucpCode)
+            shown += u" – "_s + ucpNackText(code.toString());
+        else if (cmsCode)
+            shown += u" – "_s + Gsm::cmsError(cms).text;
         return u" ["_s + QCoreApplication::translate("ArchiveLine", "abgelehnt: %1").arg(shown) +
                u']';
     }
