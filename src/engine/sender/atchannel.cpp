@@ -8,6 +8,9 @@ AtChannel::AtChannel(SerialLine *line, QObject *parent) : QObject(parent), m_lin
     // A precise timer never fires early: the modem gets all of its time.
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &AtChannel::onTimeout);
+    m_stall.setSingleShot(true);
+    m_stall.setInterval(defaultStallTimeoutMs);
+    connect(&m_stall, &QTimer::timeout, this, &AtChannel::onTimeout);
     connect(m_line, &SerialLine::readyRead, this, &AtChannel::onReadyRead);
     connect(m_line, &SerialLine::bytesWritten, this, &AtChannel::onBytesWritten);
     connect(m_line, &SerialLine::closedByError, this, [this] {
@@ -27,6 +30,7 @@ void AtChannel::stop()
     ++m_generation;
     m_started = false;
     m_timer.stop();
+    m_stall.stop();
     m_queue.clear();
     m_written = false;
     m_prompted = false;
@@ -76,8 +80,11 @@ bool AtChannel::writeTimed(const QByteArray &bytes, int timeoutMs)
     m_unsent += bytes.size();
     if (timeoutMs >= 0)
         m_armTimeoutMs = timeoutMs;
-    if (m_line->write(bytes))
+    if (m_line->write(bytes)) {
+        if (m_unsent > 0 && !m_stall.isActive())
+            m_stall.start();
         return true;
+    }
     lineBroken();
     return false;
 }
@@ -87,7 +94,10 @@ void AtChannel::onBytesWritten(qint64 bytes)
     if (!m_started)
         return;
     m_unsent = std::max<qint64>(0, m_unsent - bytes);
-    if (m_unsent == 0 && m_armTimeoutMs >= 0)
+    if (m_unsent > 0)
+        return;
+    m_stall.stop();
+    if (m_armTimeoutMs >= 0)
         m_timer.start(std::exchange(m_armTimeoutMs, -1));
 }
 
@@ -177,6 +187,8 @@ void AtChannel::finishCommand()
 
 void AtChannel::onTimeout()
 {
+    m_timer.stop();
+    m_stall.stop();
     if (m_queue.isEmpty() || !m_written)
         return;
     const Command command = m_queue.takeFirst();

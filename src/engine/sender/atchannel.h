@@ -21,6 +21,9 @@ class SerialLine;
 // that awaits the "> " prompt (AT+CMGS) is handed it and gives the bytes to
 // write then; its time-out begins anew once those are gone.
 //
+// A line that keeps bytes longer than stallTimeoutMs is stuck: the command
+// in flight has then had its time, lest the call wait for ever.
+//
 // The channel reads the line only between start() and stop(): the line is
 // shared with the other dialogues on the port.
 class AtChannel final : public QObject
@@ -50,6 +53,8 @@ public:
     };
     using UrcHandler = std::function<void(const QRegularExpressionMatch &)>;
 
+    static constexpr int defaultStallTimeoutMs = 30'000;
+
     explicit AtChannel(SerialLine *line, QObject *parent = nullptr);
 
     // Begins reading the line, with nothing in flight.
@@ -65,6 +70,7 @@ public:
     // handler instead of the command in flight.
     void addUrcHandler(const QRegularExpression &pattern, UrcHandler handler);
     bool busy() const { return !m_queue.isEmpty(); }
+    void setStallTimeoutMs(int ms) { m_stall.setInterval(ms); }
 
 Q_SIGNALS:
     // The line broke or refused bytes; the channel has stopped.
@@ -84,6 +90,7 @@ private:
     SerialLine *m_line;
     At::ResponseParser m_parser;
     QTimer m_timer;
+    QTimer m_stall;          // runs while written bytes have not left
     QList<Command> m_queue;  // the first is in flight once written
     bool m_written = false;  // the first has been written
     bool m_prompted = false; // the first has had its prompt

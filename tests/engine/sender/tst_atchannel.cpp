@@ -18,6 +18,7 @@ struct Rig
     Rig()
     {
         line.open(u"/dev/ttyS0"_s);
+        channel.setStallTimeoutMs(1000);
         channel.start();
         channel.addUrcHandler(QRegularExpression(u"RING|\\+CMTI: .*"_s),
                               [this](const QRegularExpressionMatch &match) {
@@ -127,6 +128,8 @@ private Q_SLOTS:
         QTest::newRow("bytes leave late")
             << QByteArrayList{"hold", "quick ATE0", "spin", "spin", "release", "wait 3"}
             << QByteArrayList{"write ATE0\r", "release", "timeout ATE0"};
+        QTest::newRow("bytes never leave") << QByteArrayList{"hold", "cmd ATE0", "wait 2"}
+                                           << QByteArrayList{"write ATE0\r", "timeout ATE0"};
         QTest::newRow("answer before a late time-out")
             << QByteArrayList{"hold", "quick ATE0", "spin", "<\r\nOK\r\n", "release", "spin"}
             << QByteArrayList{"write ATE0\r", "final ATE0: OK", "release"};
