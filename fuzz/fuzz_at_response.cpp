@@ -6,7 +6,7 @@
 // from its words alone (OK, ERROR, +CME/+CMS ERROR with the rest as detail,
 // the dial results, the echo of the command in flight), and every result
 // but OK has a text for the user; awaiting the prompt, it comes at most
-// once.
+// once, and never when no prompt is awaited.
 
 #include "atresponse.h"
 #include "fuzzcheck.h"
@@ -33,6 +33,7 @@ void checkResponse(const At::Response &response)
     FUZZ_CHECK(text.size() <= At::ResponseParser::maxLineLength, why);
     FUZZ_CHECK(!text.contains('\r') && !text.contains('\n'), why);
     FUZZ_CHECK((response.kind == At::Response::Echo) == (text == command), why);
+    FUZZ_CHECK(response.kind != At::Response::Prompt, why);
     if (response.kind == At::Response::Echo)
         return;
     FUZZ_CHECK((response.kind == At::Response::Ok) == (text == "OK"), why);

@@ -17,7 +17,6 @@ Response classify(QByteArrayView line)
     } words[] = {
         {"OK", Response::Ok},
         {"ERROR", Response::Error},
-        {">", Response::Prompt},
         {"NO CARRIER", Response::NoCarrier},
         {"BUSY", Response::Busy},
         {"NO ANSWER", Response::NoAnswer},
@@ -91,8 +90,10 @@ QList<Response> ResponseParser::feed(QByteArrayView bytes)
         Response response = classify(line);
         if (!m_command.isEmpty() && line == m_command)
             response.kind = Response::Echo;
-        if (response.kind == Response::Prompt)
+        if (m_awaitsPrompt && line == ">") {
+            response.kind = Response::Prompt;
             m_awaitsPrompt = false;
+        }
         responses.append(std::move(response));
     }
     if (m_awaitsPrompt && m_pending.trimmed() == ">") {

@@ -36,7 +36,7 @@ struct Response
     bool operator==(const Response &) const = default;
 };
 
-// What a complete line is, echoes aside.
+// What a complete line is, echoes and the prompt aside.
 Response classify(QByteArrayView line);
 
 // A final result other than OK as the user reads it: "ERROR",
@@ -55,8 +55,9 @@ public:
 
     // The command in flight, without CR: a line equal to it is its echo. The
     // prompt ends no line: while a command awaits it, the unfinished bytes
-    // ">" or "> " at the end of what came are taken for it (a modem that
-    // ends the prompt with a line end gives a line ">" instead).
+    // ">" or "> " at the end of what came are taken for it, or a line ">"
+    // from a modem that ends the prompt after all. It comes once; a ">" after
+    // it is a line.
     void setCommand(QByteArrayView command, bool awaitsPrompt);
     // Appends bytes and returns what they completed, in order.
     QList<Response> feed(QByteArrayView bytes);

@@ -64,7 +64,9 @@ private Q_SLOTS:
             true);
         row("prompt with a line end", {"\r\n>\r\n"}, {"Prompt >"}, "AT+CMGS=15", true);
         row("prompt not awaited ends nothing", {"\r\n> "}, {""}, "AT+CMGS=15", false);
-        row("prompt comes once", {"\r\n> ", "> "}, {"Prompt >", ""}, "AT+CMGS=15", true);
+        row("prompt comes once", {"\r\n> ", "> ", "\r\n>\r\n"}, {"Prompt >", "", "Line >|Line >"},
+            "AT+CMGS=15", true);
+        row("prompt line not awaited", {"\r\n>\r\n"}, {"Line >"}, "AT+CMGS=15", false);
         row("results of a failed command",
             {"ERROR\r\n+CME ERROR: 16\r\n+CMS ERROR:  42 \r\n+CMS ERROR: network busy\r\n"},
             {"Error ERROR|CmeError +CME ERROR: 16 [16]|CmsError +CMS ERROR:  42 [42]|"
