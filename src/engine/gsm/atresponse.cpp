@@ -47,11 +47,11 @@ QString errorText(const Response &response)
     case Response::CmeError:
         if (numeric)
             return u"CME "_s + QString::number(code) + u": "_s + Gsm::cmeErrorText(code);
-        return QString::fromLatin1(response.detail);
+        break;
     case Response::CmsError:
         if (numeric)
             return u"CMS "_s + QString::number(code) + u": "_s + Gsm::cmsError(code).text;
-        return QString::fromLatin1(response.detail);
+        break;
     case Response::NoCarrier:
     case Response::Busy:
     case Response::NoAnswer:
@@ -62,9 +62,11 @@ QString errorText(const Response &response)
     case Response::Prompt:
     case Response::Ok:
     case Response::Error:
-        break;
+        return u"ERROR"_s;
     }
-    return u"ERROR"_s;
+    // The modem's own words; a result that names no cause at all stands
+    // for itself.
+    return QString::fromLatin1(response.detail.isEmpty() ? response.text : response.detail);
 }
 
 void ResponseParser::setCommand(QByteArrayView command, bool awaitsPrompt)

@@ -41,7 +41,8 @@ Response classify(QByteArrayView line);
 
 // A final result other than OK as the user reads it: "ERROR",
 // "CME 16: falsche PIN", "CMS 42: Netz überlastet", or the modem's own words
-// when AT+CMEE=1 did not take and it answers in text.
+// when AT+CMEE=1 did not take and it answers in text ("+CMS ERROR:" when
+// it names no cause).
 QString errorText(const Response &response);
 
 // Cuts a modem's output into responses: no I/O, bytes in, responses out.

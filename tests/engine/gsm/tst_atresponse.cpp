@@ -112,6 +112,7 @@ private Q_SLOTS:
         QTest::newRow("CMS known") << QByteArray("+CMS ERROR: 42") << u"CMS 42: Netz überlastet"_s;
         QTest::newRow("CMS in words")
             << QByteArray("+CMS ERROR: network busy") << u"network busy"_s;
+        QTest::newRow("CMS without a cause") << QByteArray("+CMS ERROR: ") << u"+CMS ERROR:"_s;
         QTest::newRow("NO CARRIER") << QByteArray("NO CARRIER") << u"NO CARRIER"_s;
     }
     void errorText()
