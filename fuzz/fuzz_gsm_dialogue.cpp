@@ -49,9 +49,11 @@ public:
     bool isOpen() const override { return m_open; }
     bool write(const QByteArray &bytes) override
     {
-        if (m_open)
-            writes.append(bytes);
-        return m_open;
+        if (!m_open)
+            return false;
+        writes.append(bytes);
+        Q_EMIT bytesWritten(bytes.size());
+        return true;
     }
     QByteArray readAll() override { return std::exchange(m_input, QByteArray()); }
     void clearInput() override { m_input.clear(); }

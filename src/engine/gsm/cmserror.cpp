@@ -116,4 +116,37 @@ CmsError cmsError(int code)
     return CmsError{QCoreApplication::translate("Gsm::CmsError", "unbekannter Fehler"), true};
 }
 
+QString cmeErrorText(int code)
+{
+    switch (code) {
+    case 3:
+        return QCoreApplication::translate("GsmDialogue", "Vorgang nicht erlaubt");
+    case 4:
+        return QCoreApplication::translate("GsmDialogue", "Vorgang nicht unterstützt");
+    case 10:
+        return QCoreApplication::translate("GsmDialogue", "keine SIM-Karte eingelegt");
+    case 11:
+        return QCoreApplication::translate("GsmDialogue", "SIM-PIN erforderlich");
+    case 12:
+        return QCoreApplication::translate("GsmDialogue", "SIM-PUK erforderlich");
+    case 13:
+        return QCoreApplication::translate("GsmDialogue", "SIM-Karte defekt");
+    case 14:
+        return QCoreApplication::translate("GsmDialogue", "SIM-Karte beschäftigt");
+    case 15:
+        return QCoreApplication::translate("GsmDialogue", "falsche SIM-Karte");
+    case 16:
+        return QCoreApplication::translate("GsmDialogue", "falsche PIN");
+    case 17:
+        return QCoreApplication::translate("GsmDialogue", "SIM-PIN2 erforderlich");
+    case 18:
+        return QCoreApplication::translate("GsmDialogue", "SIM-PUK2 erforderlich");
+    case 30:
+        return QCoreApplication::translate("GsmDialogue", "kein Netz");
+    case 31:
+        return QCoreApplication::translate("GsmDialogue", "Zeitüberschreitung im Netz");
+    }
+    return QCoreApplication::translate("GsmDialogue", "unbekannter Fehler");
+}
+
 } // namespace Gsm

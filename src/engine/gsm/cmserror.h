@@ -22,4 +22,8 @@ struct CmsError
 // knows.
 CmsError cmsError(int code);
 
+// The meaning of a +CME ERROR code of TS 27.007 that concerns the SIM or the
+// network; any other code is "unbekannter Fehler".
+QString cmeErrorText(int code);
+
 } // namespace Gsm

@@ -1,11 +1,13 @@
 #include "gsmdialogue.h"
 
+#include "atresponse.h"
 #include "cmserror.h"
 #include "comport.h"
 #include "serialline.h"
 #include "settings.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -18,85 +20,6 @@ constexpr char esc = 0x1B;
 QString failedLineBroken()
 {
     return QCoreApplication::translate("GsmDialogue", "Leitung unterbrochen");
-}
-
-// How the modem ends a command.
-struct FinalResult
-{
-    enum Kind { None, Ok, Error, CmeError, CmsError };
-    Kind kind = None;
-    QByteArrayView detail; // after "+CME ERROR:" or "+CMS ERROR:"
-};
-
-FinalResult finalResult(QByteArrayView line)
-{
-    if (line == "OK")
-        return {FinalResult::Ok, {}};
-    if (line == "ERROR")
-        return {FinalResult::Error, {}};
-    if (line.startsWith("+CME ERROR:"))
-        return {FinalResult::CmeError, line.sliced(11).trimmed()};
-    if (line.startsWith("+CMS ERROR:"))
-        return {FinalResult::CmsError, line.sliced(11).trimmed()};
-    return {};
-}
-
-// The +CME ERROR codes of TS 27.007 that concern the SIM and the network.
-QString cmeMeaning(int code)
-{
-    switch (code) {
-    case 3:
-        return QCoreApplication::translate("GsmDialogue", "Vorgang nicht erlaubt");
-    case 4:
-        return QCoreApplication::translate("GsmDialogue", "Vorgang nicht unterstützt");
-    case 10:
-        return QCoreApplication::translate("GsmDialogue", "keine SIM-Karte eingelegt");
-    case 11:
-        return QCoreApplication::translate("GsmDialogue", "SIM-PIN erforderlich");
-    case 12:
-        return QCoreApplication::translate("GsmDialogue", "SIM-PUK erforderlich");
-    case 13:
-        return QCoreApplication::translate("GsmDialogue", "SIM-Karte defekt");
-    case 14:
-        return QCoreApplication::translate("GsmDialogue", "SIM-Karte beschäftigt");
-    case 15:
-        return QCoreApplication::translate("GsmDialogue", "falsche SIM-Karte");
-    case 16:
-        return QCoreApplication::translate("GsmDialogue", "falsche PIN");
-    case 17:
-        return QCoreApplication::translate("GsmDialogue", "SIM-PIN2 erforderlich");
-    case 18:
-        return QCoreApplication::translate("GsmDialogue", "SIM-PUK2 erforderlich");
-    case 30:
-        return QCoreApplication::translate("GsmDialogue", "kein Netz");
-    case 31:
-        return QCoreApplication::translate("GsmDialogue", "Zeitüberschreitung im Netz");
-    }
-    return QCoreApplication::translate("GsmDialogue", "unbekannter Fehler");
-}
-
-// A final result other than OK as the user reads it: "ERROR",
-// "CME 16: falsche PIN", "CMS 42: Netz überlastet", or the modem's own words
-// when AT+CMEE=1 did not take and it answers in text.
-QString errorText(const FinalResult &result)
-{
-    bool numeric = false;
-    const int code = result.detail.toInt(&numeric);
-    switch (result.kind) {
-    case FinalResult::CmeError:
-        if (numeric)
-            return u"CME "_s + QString::number(code) + u": "_s + cmeMeaning(code);
-        break;
-    case FinalResult::CmsError:
-        if (numeric)
-            return u"CMS "_s + QString::number(code) + u": "_s + Gsm::cmsError(code).text;
-        break;
-    case FinalResult::None:
-    case FinalResult::Ok:
-    case FinalResult::Error:
-        return u"ERROR"_s;
-    }
-    return QString::fromLatin1(result.detail);
 }
 
 bool isPin(QStringView pin)
@@ -115,12 +38,15 @@ bool isPin(QStringView pin)
 GsmDialogue::GsmDialogue(SerialLine *line, const Settings *settings, QString programDir,
                          std::function<GsmAccount()> account, QObject *parent)
     : CallDialogue(parent), m_line(line), m_settings(settings), m_programDir(std::move(programDir)),
-      m_account(std::move(account))
+      m_account(std::move(account)), m_channel(line)
 {
-    m_timer.setSingleShot(true);
-    connect(&m_timer, &QTimer::timeout, this, &GsmDialogue::onTimeout);
-    connect(m_line, &SerialLine::readyRead, this, &GsmDialogue::onReadyRead);
-    connect(m_line, &SerialLine::closedByError, this, &GsmDialogue::onLineBroken);
+    connect(&m_channel, &AtChannel::broken, this, &GsmDialogue::onLineBroken);
+    // Calls, network registration, messages and reports received: the
+    // program sends only, so these reports need nothing beyond being kept
+    // out of the answers.
+    static const QRegularExpression reports(
+        u"RING|\\+(CRING|CLIP|CREG|CGREG|CEREG|CMTI|CMT|CDSI|CDS|CBM):.*"_s);
+    m_channel.addUrcHandler(reports, [](const QRegularExpressionMatch &) {});
 }
 
 QString GsmDialogue::missingSetting() const
@@ -144,11 +70,12 @@ void GsmDialogue::begin()
         fail(problem);
         return;
     }
+    m_channel.start();
     // A modem still waiting for a PDU (a call that ended before its prompt
     // came) drops it at ESC and answers OK; in command mode ESC is ignored.
     // That OK may be taken for the answer to ATE0 and each answer after it
     // for the next command's, until AT+CPIN?, which waits for its +CPIN line.
-    m_line->write(QByteArray(1, esc));
+    m_channel.writeRaw(QByteArray(1, esc));
     command(Step::EchoOff, "ATE0");
 }
 
@@ -186,8 +113,7 @@ void GsmDialogue::submit(const QueueEntry &entry)
 void GsmDialogue::end()
 {
     m_step = Step::Closed;
-    m_timer.stop();
-    m_lines.clear();
+    m_channel.stop();
     m_parts.clear();
     m_line->close();
 }
@@ -196,9 +122,18 @@ void GsmDialogue::command(Step step, const QByteArray &text)
 {
     m_step = step;
     m_command = text;
-    m_timer.start(m_commandTimeoutMs);
-    if (!m_line->write(text + '\r'))
-        fail(failedLineBroken());
+    AtChannel::Command command;
+    command.text = text;
+    command.timeoutMs = m_commandTimeoutMs;
+    command.onLine = [this](const At::Response &line) { onLine(line); };
+    command.onFinal = [this](const At::Response &result) { return onFinal(result); };
+    command.onTimeout = [this] { onTimeout(); };
+    if (step == Step::Prompt) {
+        command.onPrompt = [this] { return onPrompt(); };
+        // The network's answer to the PDU can take long.
+        command.afterPromptTimeoutMs = m_submitTimeoutMs;
+    }
+    m_channel.send(std::move(command));
 }
 
 void GsmDialogue::sendPart()
@@ -206,106 +141,89 @@ void GsmDialogue::sendPart()
     command(Step::Prompt, "AT+CMGS=" + QByteArray::number(m_parts.at(m_part).tpduLength));
 }
 
-void GsmDialogue::onReadyRead()
+void GsmDialogue::onLine(const At::Response &line)
 {
-    // The line is shared with the other dialogues on the serial port: a
-    // dialogue that leads no call leaves the bytes to the one that does.
-    if (m_step == Step::Closed)
-        return;
-    const QByteArray bytes = m_line->readAll();
-    for (const QByteArray &line : m_lines.feed(bytes)) {
-        handleLine(line.trimmed());
-        if (m_step == Step::Closed)
-            return;
-    }
-    // The prompt ends no line: the modem waits for the PDU after it.
-    if (m_step == Step::Prompt && m_lines.unfinished().trimmed() == ">") {
-        m_lines.clear();
-        onPrompt();
+    if (m_step == Step::PinState && line.text.startsWith("+CPIN:")) {
+        QByteArrayView state = QByteArrayView(line.text).sliced(6).trimmed();
+        if (state.size() >= 2 && state.startsWith('"') && state.endsWith('"'))
+            state = state.sliced(1, state.size() - 2);
+        m_pinState = state.toByteArray();
+    } else if (m_step == Step::PartAccepted && line.text.startsWith("+CMGS:")) {
+        m_partTaken = true;
     }
 }
 
-void GsmDialogue::handleLine(QByteArrayView line)
+bool GsmDialogue::onFinal(const At::Response &result)
 {
     switch (m_step) {
     case Step::Closed:
     case Step::Connected:
-        return;
+        return true;
     case Step::EchoOff:
     case Step::ErrorCodes:
     case Step::PinState:
     case Step::PinEntry:
     case Step::PduMode:
-        settingUp(line);
-        return;
+        return settingUp(result);
     case Step::Prompt:
-        // A modem may end the prompt with a line end after all.
-        if (line == ">") {
-            onPrompt();
-        } else if (const FinalResult::Kind kind = finalResult(line).kind;
-                   kind != FinalResult::None && kind != FinalResult::Ok) {
-            partRefused(line);
-        }
-        return;
+        // Before the prompt an OK answers some earlier command.
+        if (result.kind == At::Response::Ok)
+            return false;
+        partRefused(result);
+        return true;
     case Step::PartAccepted:
-        partAnswer(line);
-        return;
+        return partAnswer(result);
     }
+    return true;
 }
 
-void GsmDialogue::settingUp(QByteArrayView line)
+bool GsmDialogue::settingUp(const At::Response &result)
 {
-    const FinalResult result = finalResult(line);
+    const bool ok = result.kind == At::Response::Ok;
     switch (m_step) {
     case Step::EchoOff:
-        if (result.kind == FinalResult::Ok)
+        if (ok)
             command(Step::ErrorCodes, "AT+CMEE=1");
-        else if (result.kind != FinalResult::None)
-            fail(tr("Modem lehnt ATE0 ab (%1)").arg(errorText(result)));
-        return;
+        else
+            fail(tr("Modem lehnt ATE0 ab (%1)").arg(At::errorText(result)));
+        return true;
     case Step::ErrorCodes:
         // Without numeric error codes the modem's words are shown instead.
-        if (result.kind != FinalResult::None) {
-            m_pinState.reset();
-            command(Step::PinState, "AT+CPIN?");
-        }
-        return;
+        m_pinState.reset();
+        command(Step::PinState, "AT+CPIN?");
+        return true;
     case Step::PinState:
-        if (line.startsWith("+CPIN:")) {
-            QByteArrayView state = line.sliced(6).trimmed();
-            if (state.size() >= 2 && state.startsWith('"') && state.endsWith('"'))
-                state = state.sliced(1, state.size() - 2);
-            m_pinState = state.toByteArray();
-        } else if (result.kind == FinalResult::Ok) {
-            // Without the state this OK answered an earlier command.
-            if (m_pinState)
-                pinStateKnown();
-        } else if (result.kind != FinalResult::None) {
-            fail(tr("SIM-Karte nicht bereit (%1)").arg(errorText(result)));
+        if (!ok) {
+            fail(tr("SIM-Karte nicht bereit (%1)").arg(At::errorText(result)));
+            return true;
         }
-        return;
+        // Without the state this OK answered an earlier command.
+        if (!m_pinState)
+            return false;
+        pinStateKnown();
+        return true;
     case Step::PinEntry:
-        if (result.kind == FinalResult::Ok) {
+        if (ok) {
             command(Step::PduMode, "AT+CMGF=0");
-        } else if (result.kind != FinalResult::None) {
-            pinRefused(tr("SIM-Karte lehnt die PIN ab (%1)").arg(errorText(result)));
+        } else {
+            pinRefused(tr("SIM-Karte lehnt die PIN ab (%1)").arg(At::errorText(result)));
         }
-        return;
+        return true;
     case Step::PduMode:
-        if (result.kind == FinalResult::Ok) {
+        if (ok) {
             m_step = Step::Connected;
-            m_timer.stop();
             Q_EMIT ready();
-        } else if (result.kind != FinalResult::None) {
-            fail(tr("Modem kann keine SMS im PDU-Modus senden (%1)").arg(errorText(result)));
+        } else {
+            fail(tr("Modem kann keine SMS im PDU-Modus senden (%1)").arg(At::errorText(result)));
         }
-        return;
+        return true;
     case Step::Closed:
     case Step::Connected:
     case Step::Prompt:
     case Step::PartAccepted:
-        return;
+        break;
     }
+    return true;
 }
 
 void GsmDialogue::pinStateKnown()
@@ -330,55 +248,44 @@ void GsmDialogue::pinStateKnown()
     }
 }
 
-void GsmDialogue::onPrompt()
+QByteArray GsmDialogue::onPrompt()
 {
     m_step = Step::PartAccepted;
     m_partTaken = false;
-    m_timer.start(m_submitTimeoutMs);
-    if (!m_line->write(m_parts.at(m_part).hex + ctrlZ))
-        fail(failedLineBroken());
+    return m_parts.at(m_part).hex + ctrlZ;
 }
 
-void GsmDialogue::partAnswer(QByteArrayView line)
+bool GsmDialogue::partAnswer(const At::Response &result)
 {
-    if (line.startsWith("+CMGS:")) {
-        m_partTaken = true;
-        return;
-    }
-    const FinalResult result = finalResult(line);
-    if (result.kind == FinalResult::None)
-        return;
-    if (result.kind != FinalResult::Ok) {
-        partRefused(line);
-        return;
+    if (result.kind != At::Response::Ok) {
+        partRefused(result);
+        return true;
     }
     // Without +CMGS this OK answered something else.
     if (!m_partTaken)
-        return;
+        return false;
     if (++m_part < m_parts.size()) {
         m_progress->setParts(m_entryId, {m_reference, int(m_part)});
         sendPart();
-        return;
+        return true;
     }
     m_step = Step::Connected;
-    m_timer.stop();
     m_parts.clear();
     m_progress->forget(m_entryId);
     Q_EMIT submitted(Result{true, QString()});
+    return true;
 }
 
-void GsmDialogue::partRefused(QByteArrayView line)
+void GsmDialogue::partRefused(const At::Response &result)
 {
-    const FinalResult result = finalResult(line);
     bool numeric = false;
     const int code = result.detail.toInt(&numeric);
-    if (result.kind == FinalResult::CmsError && numeric) {
+    if (result.kind == At::Response::CmsError && numeric) {
         const Gsm::CmsError cms = Gsm::cmsError(code);
         if (!cms.temporary) {
             // The parts before went out; the rest never will.
             const QString cmsCode = u"CMS "_s + QString::number(code);
             m_step = Step::Connected;
-            m_timer.stop();
             m_parts.clear();
             m_progress->forget(m_entryId);
             Q_EMIT submitted(Result{false, cmsCode, cmsCode, cms.text});
@@ -387,7 +294,7 @@ void GsmDialogue::partRefused(QByteArrayView line)
     }
     // Refused before any part of the entry was taken: none of it went out.
     setSubmissionRefused(m_part == 0);
-    fail(tr("SMS nicht versandt (%1)").arg(errorText(result)));
+    fail(tr("SMS nicht versandt (%1)").arg(At::errorText(result)));
 }
 
 void GsmDialogue::onLineBroken()

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "atchannel.h"
 #include "calldialogue.h"
 #include "concatenationprogress.h"
 #include "gsmpdu.h"
-#include "modemresult.h"
 
 #include <QByteArray>
 #include <QList>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -31,9 +30,10 @@ struct GsmAccount
 // enter the SIM's PIN when it asks for one, choose PDU mode; then each entry
 // goes out as one SMS-SUBMIT per part, each with AT+CMGS=<length>, the PDU
 // after the modem's "> " prompt and Ctrl-Z, accepted with +CMGS: <mr> and
-// OK. One command is under way at a time, each with its own time-out.
-// Lines the modem sends on its own (RING, +CREG, +CMTI, echoes, empty lines)
-// are passed over: only the answer awaited counts.
+// OK. The commands go through an AtChannel: one under way at a time, each
+// with its own time-out. Lines the modem sends on its own (RING, +CREG,
+// +CMTI, echoes, empty lines) are passed over: only the answer awaited
+// counts.
 //
 // A refusal for good (+CMS ERROR with a code about the message itself) is a
 // submission refused with "CMS <n>" and the code's meaning; an entry that
@@ -110,17 +110,17 @@ private:
         PartAccepted, // the PDU: +CMGS: <mr> and OK
     };
 
-    void onReadyRead();
     void onLineBroken();
     void onTimeout();
-    void handleLine(QByteArrayView line);
-    void settingUp(QByteArrayView line);
-    void onPrompt();
+    void onLine(const At::Response &line);
+    bool onFinal(const At::Response &result);
+    bool settingUp(const At::Response &result);
+    QByteArray onPrompt();
     void pinStateKnown();
-    void partAnswer(QByteArrayView line);
+    bool partAnswer(const At::Response &result);
     void command(Step step, const QByteArray &text);
     void sendPart();
-    void partRefused(QByteArrayView line);
+    void partRefused(const At::Response &result);
     void fail(const QString &reason);
     void halt(const QString &reason);
     void pinRefused(const QString &reason);
@@ -130,12 +130,11 @@ private:
     QString m_programDir;
     std::function<GsmAccount()> m_account;
     GsmAccount m_current; // of the call under way
-    QTimer m_timer;
+    AtChannel m_channel;
     int m_commandTimeoutMs = defaultCommandTimeoutMs;
     int m_submitTimeoutMs = defaultSubmitTimeoutMs;
     Step m_step = Step::Closed;
-    QByteArray m_command; // the one under way, without CR
-    ModemLineBuffer m_lines;
+    QByteArray m_command;                 // the one under way, without CR
     std::optional<QByteArray> m_pinState; // of +CPIN: ..., while it is asked
     bool m_partTaken = false;             // +CMGS: <mr> came for the part under way
     QList<Gsm::SubmitPdu> m_parts;

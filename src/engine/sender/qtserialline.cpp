@@ -6,6 +6,7 @@
 QtSerialLine::QtSerialLine(QObject *parent) : SerialLine(parent)
 {
     connect(&m_port, &QSerialPort::readyRead, this, &SerialLine::readyRead);
+    connect(&m_port, &QSerialPort::bytesWritten, this, &SerialLine::bytesWritten);
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialLine::onPortError);
     m_carrierPoll.setInterval(carrierPollMs);
     connect(&m_carrierPoll, &QTimer::timeout, this, &QtSerialLine::pollCarrier);

@@ -25,6 +25,7 @@ QString readableBytes(const QByteArray &bytes)
 RecordingLine::RecordingLine(SerialLine *line, QObject *parent) : SerialLine(parent), m_line(line)
 {
     connect(m_line, &SerialLine::readyRead, this, &SerialLine::readyRead);
+    connect(m_line, &SerialLine::bytesWritten, this, &SerialLine::bytesWritten);
     connect(m_line, &SerialLine::errorOccurred, this, [this](const QString &text) {
         Q_EMIT traced(tr("Fehler der Leitung: %1").arg(text));
         Q_EMIT errorOccurred(text);

@@ -33,6 +33,9 @@ public:
 
 Q_SIGNALS:
     void readyRead();
+    // Bytes handed to write() have left for the device; a line reports every
+    // byte it takes, possibly before write() returns.
+    void bytesWritten(qint64 bytes);
     // A line error in German. Not every error ends the line; see closedByError.
     void errorOccurred(const QString &text);
     // The line broke (device gone, far end vanished) and has been closed.

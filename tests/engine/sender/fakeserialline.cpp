@@ -14,9 +14,22 @@ bool FakeSerialLine::open(const QString &portName, QString *errorText)
 
 bool FakeSerialLine::write(const QByteArray &bytes)
 {
-    if (m_open)
-        writes.append(bytes);
-    return m_open;
+    if (!m_open)
+        return false;
+    writes.append(bytes);
+    // A line with room reports the bytes gone before write() returns.
+    if (m_holding)
+        m_held += bytes.size();
+    else
+        Q_EMIT bytesWritten(bytes.size());
+    return true;
+}
+
+void FakeSerialLine::releaseWrites()
+{
+    m_holding = false;
+    if (const qint64 held = std::exchange(m_held, 0); held > 0)
+        Q_EMIT bytesWritten(held);
 }
 
 void FakeSerialLine::deliver(const QByteArray &bytes)

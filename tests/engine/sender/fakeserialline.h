@@ -33,6 +33,10 @@ public:
     void setCarrier(bool on) { Q_EMIT carrierDetectChanged(on); }
     // The device vanishes: the line closes itself and reports it.
     void breakLine();
+    // While held, written bytes are not reported gone; releasing reports
+    // all of them at once.
+    void holdWrites() { m_holding = true; }
+    void releaseWrites();
 
     QStringList openedPorts; // every successful open, in order
     QByteArrayList writes;   // every write, one item per call
@@ -42,4 +46,6 @@ private:
     bool m_open = false;
     QString m_openFailure;
     QByteArray m_input;
+    bool m_holding = false;
+    qint64 m_held = 0;
 };
