@@ -264,8 +264,8 @@ private Q_SLOTS:
             // A message whose frame may have reached the centre is named
             // apart and, answered by default, logged instead of sent again.
             if (!shown.isEmpty())
-                QCOMPARE(shown, QStringList{StoredQueue::restoredText(
-                                    pendingBefore - markedBefore, markedBefore, lockBefore)});
+                QCOMPARE(shown, QStringList{StoredQueue::restoredText(pendingBefore - markedBefore,
+                                                                      markedBefore, lockBefore)});
             pendingBefore = int(after.pending.size());
             markedBefore = after.marked;
             lockBefore = QFileInfo::exists(m_dir.filePath(u"Funkbote.lock"_s));

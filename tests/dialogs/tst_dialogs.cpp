@@ -175,7 +175,8 @@ void TestDialogs::archiveLine_data()
         << d << t << u"x"_s << u"CMS 21"_s
         << u"06.12.2026/14:03:05 - 0791, x [abgelehnt: CMS 21 – Kurzmitteilung abgewiesen]"_s;
     QTest::newRow("refused by the GSM network, no number")
-        << d << t << u"x"_s << u"CMS x1"_s << u"06.12.2026/14:03:05 - 0791, x [abgelehnt: CMS x1]"_s;
+        << d << t << u"x"_s << u"CMS x1"_s
+        << u"06.12.2026/14:03:05 - 0791, x [abgelehnt: CMS x1]"_s;
     QTest::newRow("ok in small letters")
         << d << t << u"x"_s << u"ok"_s << u"06.12.2026/14:03:05 - 0791, x [nicht versandt: ok]"_s;
     QTest::newRow("no status") << d << t << u"x"_s << QString()

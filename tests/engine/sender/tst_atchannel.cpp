@@ -141,8 +141,9 @@ private Q_SLOTS:
             << QByteArrayList{"cmgs AT+CMGS=15", "hold", "<\r\n> ", "spin", "release", "wait 4"}
             << QByteArrayList{"write AT+CMGS=15\r", "write PDU\x1A", "release",
                               "timeout AT+CMGS=15"};
-        QTest::newRow("prompt not awaited") << QByteArrayList{"cmd AT", "<\r\n>\r\n", "<OK\r\n"}
-                                            << QByteArrayList{"write AT\r", "line AT: >", "final AT: OK"};
+        QTest::newRow("prompt not awaited")
+            << QByteArrayList{"cmd AT", "<\r\n>\r\n", "<OK\r\n"}
+            << QByteArrayList{"write AT\r", "line AT: >", "final AT: OK"};
         QTest::newRow("NO CARRIER ends only a dial")
             << QByteArrayList{"cmd AT", "<\r\nNO CARRIER\r\n", "<OK\r\n", "dial ATD1",
                               "<\r\nNO CARRIER\r\n"}

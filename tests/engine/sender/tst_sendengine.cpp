@@ -68,7 +68,7 @@ public:
     bool takesLongMessages() const override { return whole; }
     bool submissionRefused() const override { return refused; }
     QStringList steps;
-    bool whole = false; // as a GSM modem
+    bool whole = false;   // as a GSM modem
     bool refused = false; // the last entry was answered with a refusal
     std::function<void()> onSubmit;
 };
