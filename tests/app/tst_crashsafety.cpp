@@ -23,6 +23,7 @@
 #include "simprocess.h"
 #include "storeconnection.h"
 #include "storedqueue.h"
+#include "testdb.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -175,17 +176,12 @@ private Q_SLOTS:
         // The queue a crash left: the program takes it from here.
         const int total = kills * 15 + 50;
         QStringList messages;
-        {
-            StoreConnection connection(m_path, u"fill"_s);
-            PendingMessages table(connection.database());
-            QVERIFY(table.prepareTable());
-            QList<PendingMessage> rows;
-            for (int i = 1; i <= total; ++i) {
-                messages << messageText(i);
-                rows.append(PendingMessage{i, u"0791234567"_s, messageText(i), u"0795556677"_s});
-            }
-            QVERIFY2(table.insert(rows), qPrintable(table.lastError()));
+        QList<PendingMessage> rows;
+        for (int i = 1; i <= total; ++i) {
+            messages << messageText(i);
+            rows.append(PendingMessage{i, u"0791234567"_s, messageText(i), u"0795556677"_s});
         }
+        QVERIFY(TestDb::storePending(m_path, rows));
 
         int pendingBefore = total;
         int markedBefore = 0;

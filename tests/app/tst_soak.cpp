@@ -59,17 +59,12 @@ private Q_SLOTS:
         const QString path = dir.filePath(u"Daten.mdb"_s);
         QCOMPARE(NewStore::create(path, u"0800 123 456"_s), QString());
         QStringList texts;
-        {
-            StoreConnection connection(path, u"fill"_s);
-            PendingMessages table(connection.database());
-            QVERIFY(table.prepareTable());
-            QList<PendingMessage> rows;
-            for (int i = 1; i <= messages; ++i) {
-                texts << messageText(i);
-                rows.append(PendingMessage{i, u"0791234567"_s, messageText(i), QString()});
-            }
-            QVERIFY2(table.insert(rows), qPrintable(table.lastError()));
+        QList<PendingMessage> rows;
+        for (int i = 1; i <= messages; ++i) {
+            texts << messageText(i);
+            rows.append(PendingMessage{i, u"0791234567"_s, messageText(i), QString()});
         }
+        QVERIFY(TestDb::storePending(path, rows));
         SimProcess sim;
         QVERIFY(
             sim.start(dir.path(), 1, {u"--connect-delay"_s, u"0"_s, u"--reply-delay"_s, u"0"_s}));

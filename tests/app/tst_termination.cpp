@@ -89,13 +89,8 @@ private Q_SLOTS:
         QFETCH(bool, demo);
         QTemporaryDir dir;
         const QString path = TestDb::create(dir.path());
-        {
-            StoreConnection connection(path, u"test"_s);
-            PendingMessages pending(connection.database());
-            QVERIFY(pending.prepareTable());
-            QVERIFY(pending.insert({{1, u"0791234567"_s, u"Hallo"_s, QString()},
-                                    {2, u"0797654321"_s, u"Tschüss"_s, QString()}}));
-        }
+        QVERIFY(TestDb::storePending(path, {{1, u"0791234567"_s, u"Hallo"_s, QString()},
+                                            {2, u"0797654321"_s, u"Tschüss"_s, QString()}}));
 
         FunkboteProcess run;
         // A long tick: nothing is dialled while the signal comes.

@@ -212,12 +212,7 @@ private Q_SLOTS:
         QFETCH(bool, ok);
         QTemporaryDir dir;
         const QString path = TestDb::create(dir.path());
-        {
-            StoreConnection connection(path, u"test"_s);
-            PendingMessages table(connection.database());
-            QVERIFY(table.prepareTable());
-            QVERIFY(table.insert({{7, u"0797"_s, u"sieben"_s, QString()}}));
-        }
+        QVERIFY(TestDb::storePending(path, {{7, u"0797"_s, u"sieben"_s, QString()}}));
         if (!trigger.isEmpty())
             QVERIFY(TestDb::exec(path, trigger));
         SendLogWriter writer(path);

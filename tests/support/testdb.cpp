@@ -1,5 +1,7 @@
 #include "testdb.h"
 
+#include "storeconnection.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
@@ -95,6 +97,16 @@ qint64 addPerson(const QString &path, const QVariant &name, const QVariant &nate
          u"VALUES (?, ?, ?, ?, ?)"_s,
          {name, adresse, plzOrt, natelNummer, bemerkungen});
     return scalar(path, u"SELECT MAX(DSNummer) FROM Adressen"_s).toLongLong();
+}
+
+bool storePending(const QString &path, const QList<PendingMessage> &rows)
+{
+    StoreConnection connection(path, u"pending"_s);
+    PendingMessages table(connection.database());
+    if (table.prepareTable() && table.insert(rows))
+        return true;
+    QTest::qFail(qPrintable(table.lastError()), __FILE__, __LINE__);
+    return false;
 }
 
 } // namespace TestDb

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pendingmessages.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
@@ -28,5 +30,9 @@ QVariant scalar(const QString &path, const QString &sql, const QVariantList &val
 qint64 addPerson(const QString &path, const QVariant &name, const QVariant &natelNummer,
                  const QVariant &adresse = QVariant(), const QVariant &plzOrt = QVariant(),
                  const QVariant &bemerkungen = QVariant());
+// Stores a queue as the program keeps it (table PendingMessages, made if
+// missing), as a run that ended with messages still queued leaves it; fails
+// the current test on error.
+bool storePending(const QString &path, const QList<PendingMessage> &rows);
 
 } // namespace TestDb
