@@ -5,28 +5,29 @@
 #
 # Layers, from the bottom up (a folder may include its own headers and those
 # of any lower layer; folders on the same layer do not include each other):
-#   0 base    1 store, queue    2 engine, widgets    3 addressbook, dialogs    4 app
+#   0 base    1 store, queue    2 engine, widgets    3 core    4 addressbook, dialogs    5 app
 # Headers are included by file name (each library exports its folder), so a
 # header's layer is the layer of the folder it lives in.
 set -euo pipefail
 cd "$(dirname "$0")/../src"
 
-declare -A rank=([base]=0 [store]=1 [queue]=1 [engine]=2 [widgets]=2
-                 [addressbook]=3 [dialogs]=3 [app]=4)
+declare -A rank=([base]=0 [store]=1 [queue]=1 [engine]=2 [widgets]=2 [core]=3
+                 [addressbook]=4 [dialogs]=4 [app]=5)
 
 # The lower folders each folder builds on, as its library links them: an
 # include from any other folder is refused even when it points down (the
 # window pieces in widgets, say, know nothing of the queue).
 declare -A uses=([base]="" [store]="base" [queue]="base" [engine]="base store queue"
-                 [widgets]="base store" [addressbook]="base store queue widgets"
+                 [widgets]="base store" [core]="base store queue engine" [addressbook]="base store queue widgets"
                  [dialogs]="base store queue engine widgets"
-                 [app]="base store queue engine widgets addressbook dialogs")
+                 [app]="base store queue engine core widgets addressbook dialogs")
 
 # Qt modules each layer may not use at all.
 declare -A forbiddenModules=([base]="QtGui QtWidgets QtSql QtSerialPort QtNetwork"
                              [queue]="QtGui QtWidgets QtSql QtSerialPort QtNetwork"
                              [store]="QtGui QtWidgets QtSerialPort QtNetwork"
-                             [engine]="QtGui QtWidgets")
+                             [engine]="QtGui QtWidgets"
+                             [core]="QtGui QtWidgets")
 
 qtInclude=$(qtpaths6 --query QT_INSTALL_HEADERS 2>/dev/null ||
             echo /usr/include/x86_64-linux-gnu/qt6)

@@ -5,10 +5,10 @@
 //   bench_addressbook [persons] [marked] [rounds]
 #include "addressbookflow.h"
 #include "dialogbase.h"
-#include "enqueue.h"
 #include "frmselektion.h"
 #include "frmselektion1.h"
 #include "frmsuchen.h"
+#include "outbox.h"
 #include "outgoingqueue.h"
 #include "personlines.h"
 #include "personlistmodel.h"
@@ -149,7 +149,9 @@ void benchBulk(const QString &path, QWidget *mainWindow, Prompter *prompter, int
         bulk->findChild<QPushButton *>(u"cmdSerienSMS"_s)->click();
         QElapsedTimer queueTimer;
         queueTimer.start();
-        enqueueMessage(queue, numbers, u"Morgen ist das Büro geschlossen."_s, u"079 555 66 77"_s);
+        Outbox outbox(&queue);
+        outbox.setCallBackNumber(u"079 555 66 77"_s);
+        outbox.enqueue(numbers, u"Morgen ist das Büro geschlossen."_s, Outbox::Origin::Bulk);
         queueTimes.append(queueTimer.nsecsElapsed() / 1e6);
         queued = queue.count();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

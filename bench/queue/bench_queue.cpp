@@ -3,6 +3,7 @@
 // browsing through all of them with the scroll bar and sending (removing) the
 // head 10,000 times. Runs offscreen unless a platform is chosen.
 
+#include "outbox.h"
 #include "queuepanel.h"
 #include "scriptedprompter.h"
 
@@ -29,6 +30,7 @@ struct Window
     QWidget widget;
     QueueWidgets w;
     OutgoingQueue queue;
+    Outbox outbox{&queue};
     ScriptedPrompter prompter;
     std::unique_ptr<QueuePanel> panel;
 
@@ -50,7 +52,7 @@ struct Window
         w.scroll = add(new QScrollBar(Qt::Vertical));
         w.senden = add(new QPushButton);
         w.loeschen = add(new QPushButton);
-        panel = std::make_unique<QueuePanel>(&queue, w, &prompter);
+        panel = std::make_unique<QueuePanel>(&outbox, w, &prompter);
         for (QListView *list : {w.listNatelNummer, w.listNachricht, w.listRueckrufNummer}) {
             list->setFixedHeight(30); // 450 twips
             list->setUniformItemSizes(uniformSizes);

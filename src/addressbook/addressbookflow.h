@@ -53,11 +53,11 @@ Q_SIGNALS:
     void numberTaken(const QString &digits);
     // The bulk run: the number of every marked person as it is queued, in
     // list order. The main window appends one queue entry per number with
-    // its message text and call-back number (enqueueMessage).
+    // its message text and call-back number (through the Outbox).
     void bulkRecipients(const QStringList &numbers);
     // The bulk run of a message with merge fields: texts[i] is the personal
     // text for numbers[i]. The main window appends one queue entry per
-    // number with its text and the call-back number (enqueueMessages).
+    // number with its text and the call-back number (Outbox::enqueueEach).
     void bulkMessages(const QStringList &numbers, const QStringList &texts);
     // The bulk start was refused for an empty message: the message field is
     // to get the input focus.

@@ -3,6 +3,7 @@
 #include "funkbote.h"
 #include "keychainsecretstore.h"
 #include "look.h"
+#include "messagingcore.h"
 #include "settings.h"
 #include "startup.h"
 #include "startupplan.h"
@@ -74,13 +75,18 @@ int main(int argc, char *argv[])
     KeychainSecretStore keyring;
     ConnectionSettings connection(StartupGuard::databasePath(programDir),
                                   plan.isDemo() ? nullptr : &keyring);
-    Funkbote window(Funkbote::Environment{.programDir = programDir,
-                                          .prompter = plan.prompter(),
-                                          .clock = &clock,
-                                          .settings = &settings,
-                                          .titleSuffix = plan.isDemo() ? u" – Demo"_s : QString(),
-                                          .connection = &connection,
-                                          .lastRunEndedUncleanly = plan.lastRunEndedUncleanly()});
+    // The messaging runs in the core; the window shows it.
+    MessagingCore core(
+        MessagingCore::Environment{.programDir = programDir,
+                                   .prompter = plan.prompter(),
+                                   .clock = &clock,
+                                   .settings = &settings,
+                                   .connection = &connection,
+                                   .lastRunEndedUncleanly = plan.lastRunEndedUncleanly()});
+    Funkbote window(&core, plan.isDemo() ? u" – Demo"_s : QString());
+    // What the last run left queued comes back (with its question) before
+    // the window shows and anything is sent.
+    core.start();
     prompter.setMainWindow(&window);
     // exit() rather than quit(): quit() would first ask every window again
     // whether it may close, and a dialog that refuses would keep the

@@ -1,9 +1,9 @@
 #include "queuepanel.h"
 
 #include "enqueue.h"
-#include "gsmpdu.h"
 #include "messagefieldcheck.h"
 #include "numberfieldcheck.h"
+#include "outbox.h"
 #include "prompter.h"
 #include "queuenumber.h"
 #include "queuetexts.h"
@@ -48,11 +48,12 @@ private:
 
 } // namespace
 
-QueuePanel::QueuePanel(OutgoingQueue *queue, const QueueWidgets &widgets, Prompter *prompter,
+QueuePanel::QueuePanel(Outbox *outbox, const QueueWidgets &widgets, Prompter *prompter,
                        QObject *parent)
-    : QObject(parent), m_queue(queue), m_widgets(widgets), m_prompter(prompter)
+    : QObject(parent), m_outbox(outbox), m_queue(outbox->queue()), m_widgets(widgets),
+      m_prompter(prompter)
 {
-    Q_ASSERT(queue && prompter);
+    Q_ASSERT(outbox && prompter);
     Q_ASSERT(widgets.natelNummer && widgets.rueckrufNummer && widgets.nachricht &&
              widgets.zaehler && widgets.listNatelNummer && widgets.listNachricht &&
              widgets.listRueckrufNummer && widgets.scroll && widgets.senden && widgets.loeschen);
@@ -96,6 +97,12 @@ QueuePanel::QueuePanel(OutgoingQueue *queue, const QueueWidgets &widgets, Prompt
     m_callBackCheck = new NumberFieldCheck(m_widgets.rueckrufNummer, prompter, this);
     m_messageCheck = new MessageFieldCheck(m_widgets.nachricht, m_widgets.zaehler,
                                            m_widgets.hintLabel, prompter, this);
+    followSplit();
+    connect(m_outbox, &Outbox::splitChanged, this, &QueuePanel::followSplit);
+    // Every message goes out with the call-back number the field shows.
+    m_outbox->setCallBackNumber(m_widgets.rueckrufNummer->text());
+    connect(m_widgets.rueckrufNummer, &QLineEdit::textChanged, m_outbox,
+            &Outbox::setCallBackNumber);
 
     // A field filled before the panel existed (e.g. the stored call-back
     // number) is checked now, as if it had been filled afterwards.
@@ -107,10 +114,9 @@ QueuePanel::QueuePanel(OutgoingQueue *queue, const QueueWidgets &widgets, Prompt
         m_messageCheck->check();
 }
 
-void QueuePanel::setGsm(bool gsm)
+void QueuePanel::followSplit()
 {
-    m_split = gsm ? MessageSplit::Whole : MessageSplit::MarkedParts;
-    m_messageCheck->setGsm(gsm);
+    m_messageCheck->setGsm(m_outbox->split() == MessageSplit::Whole);
 }
 
 QString QueuePanel::messageText() const
@@ -120,14 +126,8 @@ QString QueuePanel::messageText() const
 
 void QueuePanel::senden()
 {
-    // A GSM modem sends a message whole, in at most 255 SMS: a longer one
-    // (a paste gone wrong) would only be refused at its turn.
-    if (m_split == MessageSplit::Whole && Gsm::planMessage(messageText()).parts > Gsm::maxParts) {
-        refuse(MessageFieldCheck::gsmHint(messageText()));
-        return;
-    }
-    const Enqueued result = enqueueMessage(*m_queue, m_widgets.natelNummer->text(), messageText(),
-                                           m_widgets.rueckrufNummer->text(), m_split);
+    const Enqueued result =
+        m_outbox->enqueue(m_widgets.natelNummer->text(), messageText(), Outbox::Origin::Window);
     switch (result.refusal) {
     case Enqueued::Refusal::None:
         // The message and the call-back number stay, so the same text can be
@@ -147,6 +147,11 @@ void QueuePanel::senden()
         break;
     case Enqueued::Refusal::CallBack:
         refuseNumber(result.callBack, QueueText::callBackNumber(), m_widgets.rueckrufNummer);
+        break;
+    case Enqueued::Refusal::TooLong:
+        // A GSM modem sends a message whole, in at most 255 SMS: a longer
+        // one (a paste gone wrong) would only be refused at its turn.
+        refuse(MessageFieldCheck::gsmHint(messageText()));
         break;
     }
 

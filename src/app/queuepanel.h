@@ -7,6 +7,7 @@
 #include <QString>
 
 class MessageFieldCheck;
+class Outbox;
 class NumberFieldCheck;
 class Prompter;
 class QAbstractItemView;
@@ -46,7 +47,7 @@ struct QueueWidgets
 // the other two as well, so the lists never disagree about which entry the
 // delete button will remove.
 //
-// cmdSenden queues through enqueueMessage, so the numbers go in as
+// cmdSenden queues through the Outbox, so the numbers go in as
 // queueNumber makes them: digits only, a leading "+" as "00", refused with a
 // message when anything but blanks and separators stands in them or they
 // have too many digits.
@@ -55,19 +56,13 @@ class QueuePanel : public QObject
     Q_OBJECT
 
 public:
-    QueuePanel(OutgoingQueue *queue, const QueueWidgets &widgets, Prompter *prompter,
+    QueuePanel(Outbox *outbox, const QueueWidgets &widgets, Prompter *prompter,
                QObject *parent = nullptr);
 
     OutgoingQueue *queue() const { return m_queue; }
     // The message field's text with its line breaks as CR LF, the form in
     // which it is counted, split and sent (the bulk SMS queues it as well).
     QString messageText() const;
-
-    // Whether the messages go to a GSM modem: then a long one is queued whole
-    // (the modem sends it as one concatenated SMS) and the hint counts its
-    // SMS as the modem sends them.
-    void setGsm(bool gsm);
-    MessageSplit messageSplit() const { return m_split; }
 
     // The index of the first selected entry of LSTNatelNummer, or -1.
     int selectedIndex() const;
@@ -91,13 +86,16 @@ private:
     void followSelection(QListView *list, const QItemSelection &selected);
     QList<QListView *> lists() const;
 
+    // The hint counts a long message's SMS as the connection kind sends it.
+    void followSplit();
+
+    Outbox *m_outbox;
     OutgoingQueue *m_queue;
     QueueWidgets m_widgets;
     Prompter *m_prompter;
     NumberFieldCheck *m_natelCheck = nullptr;
     NumberFieldCheck *m_callBackCheck = nullptr;
     MessageFieldCheck *m_messageCheck = nullptr;
-    MessageSplit m_split = MessageSplit::MarkedParts;
     bool m_selecting = false;
     bool m_modelChanging = false;
 };

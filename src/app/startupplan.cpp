@@ -2,6 +2,7 @@
 
 #include "demomodem.h"
 #include "funkbote.h"
+#include "messagingcore.h"
 #include "sendengine.h"
 
 #include <QCoreApplication>
@@ -77,7 +78,7 @@ QString StartupPlan::dataDir() const
 void StartupPlan::show(Funkbote *window)
 {
     if (m_options.tickMs > 0)
-        window->engine()->timer1()->setInterval(m_options.tickMs);
+        window->core()->engine()->timer1()->setInterval(m_options.tickMs);
     const auto showNow = [this, window] {
         // The demo has just written its connection settings: read them now,
         // not only when the window manager activates the window.

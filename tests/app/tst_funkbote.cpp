@@ -8,6 +8,7 @@
 #include "hoverlabel.h"
 #include "look.h"
 #include "messagetext.h"
+#include "messagingcore.h"
 #include "outgoingqueue.h"
 #include "pointerevents.h"
 #include "scriptedprompter.h"
@@ -87,13 +88,15 @@ private:
     void start()
     {
         m_line = new FakeSerialLine;
-        m_window = std::make_unique<Funkbote>(Funkbote::Environment{.programDir = m_dir->path(),
-                                                                    .prompter = &m_prompter,
-                                                                    .clock = &m_clock,
-                                                                    .line = m_line,
-                                                                    .settings = m_settings.get(),
-                                                                    .connection = nullptr});
-        m_line->setParent(m_window.get());
+        m_core = std::make_unique<MessagingCore>(
+            MessagingCore::Environment{.programDir = m_dir->path(),
+                                       .prompter = &m_prompter,
+                                       .clock = &m_clock,
+                                       .line = m_line,
+                                       .settings = m_settings.get()});
+        m_window = std::make_unique<Funkbote>(m_core.get());
+        m_core->start();
+        m_line->setParent(m_core.get());
         m_window->show();
     }
     // The program ends without its quit guard, as by a crash, a kill or a
@@ -101,6 +104,7 @@ private:
     void restartAfterCrash()
     {
         m_window.reset();
+        m_core.reset();
         m_prompter.clear();
         start();
     }
@@ -120,9 +124,9 @@ private:
     QStringList queued() const
     {
         QStringList entries;
-        for (int i = 0; i < m_window->queue()->count(); ++i)
-            entries << m_window->queue()->at(i).natelNummer + u':' +
-                           m_window->queue()->at(i).nachricht;
+        for (int i = 0; i < m_window->core()->queue()->count(); ++i)
+            entries << m_window->core()->queue()->at(i).natelNummer + u':' +
+                           m_window->core()->queue()->at(i).nachricht;
         return entries;
     }
 
@@ -132,6 +136,7 @@ private:
     FakeClock m_clock;
     FakeSerialLine *m_line = nullptr;
     std::unique_ptr<Settings> m_settings;
+    std::unique_ptr<MessagingCore> m_core;
     std::unique_ptr<Funkbote> m_window;
 
 private Q_SLOTS:
@@ -148,6 +153,7 @@ private Q_SLOTS:
     void cleanup()
     {
         m_window.reset();
+        m_core.reset();
         m_settings.reset();
         m_dir.reset();
     }
@@ -158,11 +164,11 @@ private Q_SLOTS:
         QCOMPARE(child<QLabel>("LBLTitel")->text(), u"Funkbote - SMS-Versand-Programm..."_s);
         QCOMPARE(child<QLabel>("LBLStatus")->text(), u"Status: Warten..."_s);
         QCOMPARE(child<QPushButton>("cmdStartStop")->text(), u"Versand stoppen"_s);
-        QCOMPARE(m_window->engine()->versandStatus(), u"Start"_s);
-        QCOMPARE(m_window->engine()->verbindungAktiv(), u"Nein"_s);
-        QCOMPARE(m_window->engine()->fehlversuche(), qint16(0));
-        QCOMPARE(m_window->engine()->timer1()->interval(), 5000);
-        QVERIFY(m_window->engine()->timer1()->isActive());
+        QCOMPARE(m_window->core()->engine()->versandStatus(), u"Start"_s);
+        QCOMPARE(m_window->core()->engine()->verbindungAktiv(), u"Nein"_s);
+        QCOMPARE(m_window->core()->engine()->fehlversuche(), qint16(0));
+        QCOMPARE(m_window->core()->engine()->timer1()->interval(), 5000);
+        QVERIFY(m_window->core()->engine()->timer1()->isActive());
         QCOMPARE(child<QLineEdit>("TXTRueckrufNummer")->text(), u"079 555 66 77"_s);
         QCOMPARE(m_settings->comPort(), qint16(1));
         QCOMPARE(m_settings->providerNummer(), u"08001234"_s);
@@ -172,7 +178,7 @@ private Q_SLOTS:
         // The file of another tool got the table for the queue, and nothing
         // was there to restore.
         QCOMPARE(pendingRows(), QStringList());
-        QCOMPARE(m_window->queue()->count(), 0);
+        QCOMPARE(m_window->core()->queue()->count(), 0);
     }
 
     void headingsAreBuddies_data()
@@ -218,15 +224,15 @@ private Q_SLOTS:
         QFETCH(bool, yes);
         QFETCH(bool, byWindowManager);
         queueMessage(u"0791234567"_s, u"Hallo"_s);
-        QCOMPARE(m_window->queue()->count(), 1);
+        QCOMPARE(m_window->core()->queue()->count(), 1);
         if (!sendingOn) {
             m_prompter.answerNext(Prompter::Answer::Yes);
             QTest::mouseClick(child<QPushButton>("cmdStartStop"), Qt::LeftButton);
-            QCOMPARE(m_window->engine()->versandStatus(), u"Stop"_s);
+            QCOMPARE(m_window->core()->engine()->versandStatus(), u"Stop"_s);
         }
         // A call under way: its port must be closed on Yes.
         if (sendingOn) {
-            m_window->engine()->tick();
+            m_window->core()->engine()->tick();
             QVERIFY(m_line->isOpen());
         }
         m_prompter.clear();
@@ -235,7 +241,7 @@ private Q_SLOTS:
         auto *button = child<QPushButton>("cmdStartStop");
         const QString caption = button->text();
         m_prompter.setWhileOpen([&](const ScriptedPrompter::Shown &) {
-            statusDuringQuestion = m_window->engine()->versandStatus();
+            statusDuringQuestion = m_window->core()->engine()->versandStatus();
             captionDuringQuestion = button->text();
         });
         m_prompter.answerNext(yes ? Prompter::Answer::Yes : Prompter::Answer::No);
@@ -258,9 +264,10 @@ private Q_SLOTS:
         QCOMPARE(button->text(), caption);
         QCOMPARE(closed, yes);
         // No restores sending as it was; Yes ends it for good.
-        QCOMPARE(m_window->engine()->versandStatus(), sendingOn && !yes ? u"Start"_s : u"Stop"_s);
+        QCOMPARE(m_window->core()->engine()->versandStatus(),
+                 sendingOn && !yes ? u"Start"_s : u"Stop"_s);
         QCOMPARE(m_line->isOpen(), sendingOn && !yes);
-        QCOMPARE(m_window->queue()->count(), yes ? 0 : 1);
+        QCOMPARE(m_window->core()->queue()->count(), yes ? 0 : 1);
         // "Ja" drops the entries for good, also from Daten.mdb.
         QCOMPARE(pendingRows().size(), yes ? 0 : 1);
     }
@@ -287,7 +294,7 @@ private Q_SLOTS:
         QFETCH(QStringList, messages);
         QFETCH(int, deleted);
         QFETCH(QStringList, restored);
-        m_window->engine()->pause(); // nothing goes out before the crash
+        m_window->core()->engine()->pause(); // nothing goes out before the crash
         for (const QString &message : messages)
             queueMessage(message.section(u':', 0, 0), message.section(u':', 1));
         if (deleted >= 0) {
@@ -351,6 +358,7 @@ private Q_SLOTS:
         QFETCH(QStringList, logged);
         QFETCH(int, unsent);
         m_window.reset();
+        m_core.reset();
         int id = 0;
         for (const QString &row : rows) {
             QVERIFY(TestDb::exec(m_path,
@@ -423,7 +431,7 @@ private Q_SLOTS:
         holder.reset();
 
         // The entries still go out and are logged.
-        m_window->engine()->tick();
+        m_window->core()->engine()->tick();
         m_line->deliver("\r\nCONNECT 9600\r\n");
         m_line->deliver("\x02"
                         "01/00019/R/01/A//69\x03");
@@ -443,7 +451,7 @@ private Q_SLOTS:
         const QString row = u"SELECT ComPort || '|' || InitialisierungsBefehl FROM Einstellungen"_s;
         const QVariant rowBefore = TestDb::scalar(m_path, row);
         queueMessage(u"0791234567"_s, u"Hallo"_s);
-        m_window->engine()->tick();
+        m_window->core()->engine()->tick();
         QCOMPARE(m_line->writes.size(), 1);
         QTest::mouseClick(child<QPushButton>("cmdKonfiguration"), Qt::LeftButton);
         QWidget *konfig = openWindow(u"FRMKonfiguration"_s);
@@ -466,7 +474,7 @@ private Q_SLOTS:
         QCOMPARE(m_line->writes.size(), 1); // the dial before the question, nothing after
         QVERIFY(!m_line->isOpen());
         QCOMPARE(TestDb::scalar(m_path, u"SELECT COUNT(*) FROM VersandLog"_s).toInt(), 0);
-        QVERIFY(!m_window->engine()->timer1()->isActive());
+        QVERIFY(!m_window->core()->engine()->timer1()->isActive());
     }
 
     void activationRefreshReadsSettings()
@@ -491,6 +499,7 @@ private Q_SLOTS:
                  QVariant(u"078 000 11 22"_s));
         child<QLineEdit>("TXTRueckrufNummer")->setText(u"078 9"_s);
         m_window.reset(); // closing the program saves it as well
+        m_core.reset();
         QCOMPARE(TestDb::scalar(m_path, u"SELECT \"Rückrufnummer\" FROM Einstellungen"_s),
                  QVariant(u"078 9"_s));
     }
@@ -542,7 +551,7 @@ private Q_SLOTS:
         QCOMPARE(child<QLineEdit>("TXTNatelNummer")->text(), QString());
         QCOMPARE(child<QPlainTextEdit>("TXTNachricht")->toPlainText(), u"abc"_s);
         QCOMPARE(pendingRows(), QStringList{u"0791234567:abc"_s});
-        m_window->engine()->tick();
+        m_window->core()->engine()->tick();
         QCOMPARE(child<QLabel>("LBLStatus")->text(), u"Status: Verbindung wird hergestellt..."_s);
         QCOMPARE(m_line->writes.value(0), QByteArray("ATDT 08001234\r"));
         m_line->deliver("\r\nCONNECT 9600\r\n");
@@ -554,7 +563,7 @@ private Q_SLOTS:
                         "01/00019/R/01/A//69\x03");
         // The log row is written on a thread of its own; the entry leaves after it.
         QTRY_COMPARE(child<QLabel>("LBLStatus")->text(), u"Status: Warten..."_s);
-        QVERIFY(m_window->queue()->isEmpty());
+        QVERIFY(m_window->core()->queue()->isEmpty());
         QCOMPARE(TestDb::scalar(m_path, u"SELECT MobilNummer || '|' || Nachricht || '|' || "
                                         u"versandt || '|' || VersandDatum FROM VersandLog"_s)
                      .toString(),
@@ -591,16 +600,16 @@ private Q_SLOTS:
         values.tcpPort = centre.serverPort();
         values.account = u"4179000000"_s;
         values.password = u"geheim"_s;
-        QVERIFY(m_window->connectionSettings()->save(values));
+        QVERIFY(m_window->core()->connectionSettings()->save(values));
 
         for (const QString &text : {u"eins"_s, u"zwei"_s, u"drei"_s})
             queueMessage(u"079 123 45 67"_s, text);
         // Queued whole for the GSM modem before the kind was changed: the
         // centre gets it in marked parts, one SMS per frame.
         const QString longText = QString(300, u'x') + QString(100, u'y');
-        m_window->queue()->append(u"0791234567"_s, longText, QString());
-        m_window->engine()->tick();
-        QTRY_VERIFY(m_window->queue()->isEmpty());
+        m_window->core()->queue()->append(u"0791234567"_s, longText, QString());
+        m_window->core()->engine()->tick();
+        QTRY_VERIFY(m_window->core()->queue()->isEmpty());
         QCOMPARE(connections, 1);
         QCOMPARE(operations, (QStringList{u"60 00"_s, u"01 01"_s, u"01 02"_s, u"01 03"_s,
                                           u"01 04"_s, u"01 05"_s, u"01 06"_s}));
@@ -612,8 +621,8 @@ private Q_SLOTS:
         QVERIFY(m_line->writes.isEmpty()); // the modem was never used
 
         // The session's trace: the login without its password, every frame.
-        m_window->engine()->shutDown();
-        const QString call = m_window->callTrace()->calls().constLast();
+        m_window->core()->engine()->shutDown();
+        const QString call = m_window->core()->callTrace()->calls().constLast();
         QVERIFY2(call.contains(u"/O/60/4179000000/6/5/1/<Passwort>//0100/"_s), qPrintable(call));
         QVERIFY(!call.contains(Textinhex(u"geheim"_s)));
         QCOMPARE(call.count(u"/R/01/A/"_s), 6);
@@ -636,8 +645,8 @@ private Q_SLOTS:
         list->setCurrentIndex(list->model()->index(0, 0));
         m_prompter.answerNext(Prompter::Answer::Yes);
         QTest::mouseClick(archive->findChild<QPushButton *>(u"cmdErneutSenden"_s), Qt::LeftButton);
-        QCOMPARE(m_window->queue()->count(), 1);
-        const QueueEntry entry = m_window->queue()->at(0);
+        QCOMPARE(m_window->core()->queue()->count(), 1);
+        const QueueEntry entry = m_window->core()->queue()->at(0);
         QCOMPARE(entry.natelNummer + u'|' + entry.nachricht + u'|' + entry.rueckrufNummer,
                  u"0791234567|a\r\nb|0795556677"_s);
         archive->close();
@@ -671,7 +680,7 @@ private Q_SLOTS:
         QCOMPARE(button->text(), u"Test abbrechen"_s);
         QCOMPARE(m_line->writes, QByteArrayList{"ATDT 08001234\r"});
         m_clock.advanceSeconds(10);
-        m_window->engine()->tick(); // held: the queued entry is not dialled
+        m_window->core()->engine()->tick(); // held: the queued entry is not dialled
         QCOMPARE(m_line->writes.size(), 1);
         m_line->deliver("\r\nCONNECT 9600\r\n");
         QCOMPARE(button->text(), u"Verbindung testen"_s);
@@ -683,14 +692,15 @@ private Q_SLOTS:
                                     u"← <CR><LF>CONNECT 9600<CR><LF>"_s, u"Port geschlossen"_s,
                                     u"Erfolg: Verbindung steht: bereit zum Senden. Verbindung "
                                     u"beendet, keine SMS gesendet."_s}));
-        QVERIFY(m_window->callTrace()
+        QVERIFY(m_window->core()
+                    ->callTrace()
                     ->calls()
                     .constLast()
                     .section(u'\n', 0, 0)
                     .endsWith(u"Verbindungstest erfolgreich"_s));
 
         // The engine goes on with its entry; a test during its call is refused.
-        m_window->engine()->tick();
+        m_window->core()->engine()->tick();
         QCOMPARE(m_line->writes.size(), 2);
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(steps->item(steps->count() - 1)->text(),
@@ -720,10 +730,10 @@ private Q_SLOTS:
 
         queueMessage(u"0791234567"_s, u"Hallo"_s);
         m_line->failNextOpen(reason);
-        m_window->engine()->tick();
+        m_window->core()->engine()->tick();
         const QString text = u"Status: COM1 (/dev/ttyS0) lässt sich nicht öffnen: "_s + reason +
                              u" – nächster Versuch in 40 s"_s;
-        QCOMPARE(statusText(m_window->engine()->status()), text);
+        QCOMPARE(statusText(m_window->core()->engine()->status()), text);
         QCOMPARE(accessible->text(QAccessible::Name), text);
         if (shownWhole) {
             // Wrapped onto a second line that the label's height holds.
@@ -743,7 +753,7 @@ private Q_SLOTS:
         }
         // The next attempt opens the port: a short text again, shown as it is.
         m_clock.advanceSeconds(41);
-        m_window->engine()->tick();
+        m_window->core()->engine()->tick();
         const QString dialling = u"Status: Verbindung wird hergestellt..."_s;
         QCOMPARE(status->text(), dialling);
         QCOMPARE(status->toolTip(), QString());
@@ -777,7 +787,7 @@ private Q_SLOTS:
         queueMessage(u"0791234567"_s, u"Hallo"_s);
         const auto failOnce = [this] {
             m_clock.advanceSeconds(40);
-            m_window->engine()->tick();
+            m_window->core()->engine()->tick();
             m_line->deliver("\r\nBUSY\r\n");
             QCoreApplication::processEvents();
         };
@@ -788,7 +798,7 @@ private Q_SLOTS:
         m_prompter.setWhileOpen([&](const ScriptedPrompter::Shown &) {
             failOnce();
             failOnce();
-            failuresDuringBox = m_window->engine()->fehlversuche();
+            failuresDuringBox = m_window->core()->engine()->fehlversuche();
         });
         failOnce();
         QTRY_COMPARE(m_prompter.count(), 1);
@@ -815,7 +825,7 @@ private Q_SLOTS:
         child<QLineEdit>("TXTRueckrufNummer")->setText(u"079 555 "_s);
         child<QLineEdit>("TXTNatelNummer")->setText(u"077"_s);
         Q_EMIT m_window->addressBookFlow()->bulkRecipients({u"0791"_s, u"0782"_s, u"0763"_s});
-        OutgoingQueue *queue = m_window->queue();
+        OutgoingQueue *queue = m_window->core()->queue();
         QCOMPARE(queue->count(), 3);
         for (int i = 0; i < 3; ++i) {
             QCOMPARE(queue->at(i).nachricht, u"Einladung\r\nMorgen"_s);
@@ -840,7 +850,7 @@ private Q_SLOTS:
         QTRY_COMPARE(bulk->list()->model()->rowCount(), 2);
         bulk->list()->selectAll();
         QTest::mouseClick(bulk->findChild<QPushButton *>(u"cmdSerienSMS"_s), Qt::LeftButton);
-        OutgoingQueue *queue = m_window->queue();
+        OutgoingQueue *queue = m_window->core()->queue();
         QCOMPARE(queue->count(), 2);
         QCOMPARE(queue->at(0).natelNummer + u'|' + queue->at(0).nachricht + u'|' +
                      queue->at(0).rueckrufNummer,
@@ -937,18 +947,18 @@ private Q_SLOTS:
                 child<QPlainTextEdit>("TXTNachricht")->setPlainText(u"Hallo"_s);
             QTest::mouseClick(child<QPushButton>("cmdSenden"), Qt::LeftButton);
             if (number) {
-                QCOMPARE(m_window->queue()->count(), 0);
+                QCOMPARE(m_window->core()->queue()->count(), 0);
                 QCOMPARE(m_prompter.count(), 2);
                 return;
             }
             // Every character queued, in parts of at most 160 with their marks.
             QString joined;
-            for (int i = 0; i < m_window->queue()->count(); ++i) {
-                QString part = m_window->queue()->at(i).nachricht;
+            for (int i = 0; i < m_window->core()->queue()->count(); ++i) {
+                QString part = m_window->core()->queue()->at(i).nachricht;
                 QVERIFY(part.size() <= 160);
                 if (i > 0)
                     part.remove(0, 5);
-                if (i + 1 < m_window->queue()->count())
+                if (i + 1 < m_window->core()->queue()->count())
                     part.chop(5);
                 joined += part;
             }

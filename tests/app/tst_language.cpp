@@ -2,6 +2,7 @@
 #include "fakeserialline.h"
 #include "funkbote.h"
 #include "hoverlabel.h"
+#include "messagingcore.h"
 #include "scriptedprompter.h"
 #include "settings.h"
 #include "testdb.h"
@@ -70,6 +71,7 @@ private:
     ScriptedPrompter m_prompter;
     FakeClock m_clock;
     std::unique_ptr<Settings> m_settings;
+    std::unique_ptr<MessagingCore> m_core;
     std::unique_ptr<Funkbote> m_window;
 
     // The main window as main.cpp builds it after choosing the language.
@@ -81,13 +83,15 @@ private:
         m_prompter.clear();
         auto *line = new FakeSerialLine;
         m_settings = std::make_unique<Settings>(path);
-        m_window = std::make_unique<Funkbote>(Funkbote::Environment{.programDir = m_dir->path(),
-                                                                    .prompter = &m_prompter,
-                                                                    .clock = &m_clock,
-                                                                    .line = line,
-                                                                    .settings = m_settings.get(),
-                                                                    .connection = nullptr});
-        line->setParent(m_window.get());
+        m_core = std::make_unique<MessagingCore>(
+            MessagingCore::Environment{.programDir = m_dir->path(),
+                                       .prompter = &m_prompter,
+                                       .clock = &m_clock,
+                                       .line = line,
+                                       .settings = m_settings.get()});
+        m_window = std::make_unique<Funkbote>(m_core.get());
+        m_core->start();
+        line->setParent(m_core.get());
         m_window->show();
     }
     template <typename T> T *child(const QString &name) { return m_window->findChild<T *>(name); }
@@ -96,6 +100,7 @@ private Q_SLOTS:
     void cleanup()
     {
         m_window.reset();
+        m_core.reset();
         m_settings.reset();
         m_dir.reset();
     }

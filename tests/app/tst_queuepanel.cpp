@@ -1,5 +1,7 @@
+#include "gsmpdu.h"
 #include "messagefieldcheck.h"
 #include "numberfieldcheck.h"
+#include "outbox.h"
 #include "queuepanel.h"
 #include "scriptedprompter.h"
 #include "textfield.h"
@@ -31,6 +33,7 @@ enum ScrollAction { Send = -1, SendRefused = -2 };
 struct Window
 {
     OutgoingQueue queue;
+    Outbox outbox{&queue};
     ScriptedPrompter prompter;
     QWidget widget; // destroyed first, with the panel and the controls
     QueueWidgets w;
@@ -44,7 +47,7 @@ struct Window
              new QLabel(p),     new QListView(p),   new QListView(p),      new QListView(p),
              new QScrollBar(p), new QPushButton(p), new QPushButton(p)};
         w.rueckrufNummer->setText(storedCallBack);
-        panel = new QueuePanel(&queue, w, &prompter, &widget);
+        panel = new QueuePanel(&outbox, w, &prompter, &widget);
     }
 
     void fill(int count)
@@ -451,7 +454,7 @@ void TestQueuePanel::wiring()
 
     // For a GSM modem: its hint at once (ß is in the GSM alphabet), and a
     // long message queued whole.
-    win.panel->setGsm(true);
+    win.outbox.setSplit(MessageSplit::Whole, Gsm::maxParts);
     QCOMPARE(win.w.hintLabel->text(), u"Wird als 1 SMS versandt."_s);
     win.w.nachricht->setPlainText(QString(400, u'x'));
     QCOMPARE(win.w.hintLabel->text(), u"Wird als 3 SMS versandt."_s);

@@ -2,6 +2,7 @@
 #include "connectionsettings.h"
 #include "demomodem.h"
 #include "funkbote.h"
+#include "messagingcore.h"
 #include "scriptedprompter.h"
 #include "settings.h"
 #include "startup.h"
@@ -424,11 +425,12 @@ private Q_SLOTS:
                                     u"SELECT ProviderNummer FROM Einstellungen"_s),
                      QVariant(DemoModem::providerNumber));
             Settings settings(StartupGuard::databasePath(folder));
-            Funkbote window(Funkbote::Environment{.programDir = folder,
-                                                  .prompter = &prompter,
-                                                  .clock = &clock,
-                                                  .settings = &settings,
-                                                  .titleSuffix = u" – Demo"_s});
+            MessagingCore core(MessagingCore::Environment{.programDir = folder,
+                                                          .prompter = &prompter,
+                                                          .clock = &clock,
+                                                          .settings = &settings});
+            Funkbote window(&core, u" – Demo"_s);
+            core.start();
             plan.show(&window);
             QVERIFY(!window.isVisible());
             QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), 10000);
@@ -436,8 +438,9 @@ private Q_SLOTS:
             QCOMPARE(window.findChild<QLabel *>(u"LBLTitel"_s)->text(),
                      u"Funkbote - SMS-Versand-Programm... – Demo"_s);
             QCOMPARE(QFileInfo(QDir(folder).filePath(u"COM1"_s)).isSymLink(), kind != u"Tcp"_s);
-            QCOMPARE(ConnectionSettings::kindName(window.connectionSettings()->values().kind),
-                     kind);
+            QCOMPARE(
+                ConnectionSettings::kindName(window.core()->connectionSettings()->values().kind),
+                kind);
             QCOMPARE(prompter.count(), 0);
 
             window.findChild<QLineEdit *>(u"TXTNatelNummer"_s)->setText(u"079 123 45 67"_s);

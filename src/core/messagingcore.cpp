@@ -1,0 +1,149 @@
+#include "messagingcore.h"
+
+#include "calltrace.h"
+#include "chosendialogue.h"
+#include "connectionsettings.h"
+#include "connectiontest.h"
+#include "dialupdialogue.h"
+#include "gsmdialogue.h"
+#include "gsmpdu.h"
+#include "outbox.h"
+#include "outgoingqueue.h"
+#include "qtserialline.h"
+#include "recordingline.h"
+#include "schema.h"
+#include "sendengine.h"
+#include "sendlog.h"
+#include "settings.h"
+#include "storeconnection.h"
+#include "storedqueue.h"
+#include "ucptcpdialogue.h"
+
+#include <QDir>
+
+using namespace Qt::StringLiterals;
+
+MessagingCore::MessagingCore(const Environment &environment, QObject *parent)
+    : QObject(parent), m_env(environment)
+{
+    m_settings = m_env.settings;
+    if (!m_settings) {
+        m_ownSettings = std::make_unique<Settings>(databasePath());
+        m_settings = m_ownSettings.get();
+    }
+    connect(m_settings, &Settings::failed, this, &MessagingCore::storeFailed);
+    m_connection = m_env.connection;
+    if (!m_connection)
+        m_connection = new ConnectionSettings(databasePath(), nullptr, this);
+    connect(m_connection, &ConnectionSettings::failed, this, &MessagingCore::storeFailed);
+
+    // The engine's own connection to the send log (DTAVersandLog).
+    m_logConnection = std::make_unique<StoreConnection>(databasePath(), u"Funkbote-VersandLog"_s);
+    m_sendLog = std::make_unique<SendLog>(m_logConnection->database());
+
+    m_queue = new OutgoingQueue(this);
+    m_outbox = new Outbox(m_queue, this);
+    m_outbox->setCallBackNumber(m_settings->rueckrufnummer());
+    connect(m_settings, &Settings::changed, this,
+            [this] { m_outbox->setCallBackNumber(m_settings->rueckrufnummer()); });
+    // The queue's copy in Daten.mdb; it is read back by start().
+    m_storedQueue = new StoredQueue(databasePath(), m_queue, m_env.prompter, m_env.clock, this);
+    m_storedQueue->setLastRunEndedUncleanly(m_env.lastRunEndedUncleanly);
+
+    buildDialogues();
+    connect(m_connection, &ConnectionSettings::changed, this, &MessagingCore::onConnectionChanged);
+    onConnectionChanged();
+}
+
+MessagingCore::~MessagingCore()
+{
+    // The engine and the dialogues use the send log's connection, which
+    // goes before the QObject children would.
+    delete m_connectionTest;
+    delete m_trace;
+    delete m_engine;
+    delete m_dialogue;
+}
+
+void MessagingCore::buildDialogues()
+{
+    // Every byte over the serial line goes into the call trace as well.
+    auto *recordingLine = new RecordingLine(m_env.line ? m_env.line : new QtSerialLine(this), this);
+    m_line = recordingLine;
+    // One dialogue for each way to the message centre; the settings choose
+    // one as each connection begins.
+    m_dialUp = new DialUpDialogue(m_line, m_settings, m_env.programDir, this);
+    auto *tcp = new UcpTcpDialogue(
+        [connection = m_connection] {
+            const ConnectionValues values = connection->values();
+            return UcpTcpAccount{values.server, quint16(values.tcpPort), values.account,
+                                 values.password};
+        },
+        this);
+    auto *gsm = new GsmDialogue(
+        m_line, m_settings, m_env.programDir,
+        [connection = m_connection] {
+            const ConnectionValues values = connection->values();
+            return GsmAccount{values.simPin, values.smsCentre, connection->simPinRefused()};
+        },
+        this);
+    gsm->keepConcatenationIn(databasePath());
+    gsm->notePinRefusal(
+        [connection = m_connection](const QString &pin) { connection->setSimPinRefused(pin); });
+    m_dialogue = new ChosenDialogue(m_connection, this);
+    m_dialogue->setDialogue(ConnectionKind::DialUp, m_dialUp);
+    m_dialogue->setDialogue(ConnectionKind::Tcp, tcp);
+    m_dialogue->setDialogue(ConnectionKind::Gsm, gsm);
+
+    m_engine = new SendEngine(m_queue, m_sendLog.get(), m_dialogue, m_env.clock, this);
+    m_trace = new CallTrace(m_engine, m_env.clock,
+                            QDir(m_env.programDir).filePath(CallTrace::fileName), this);
+    m_trace->addSource(recordingLine);
+    m_trace->addSource(m_dialogue);
+    m_connectionTest = new ConnectionTest(m_dialogue, m_engine, this);
+    m_connectionTest->addSource(recordingLine);
+    connect(m_connectionTest, &ConnectionTest::finished, m_trace, &CallTrace::endTest);
+}
+
+void MessagingCore::onConnectionChanged()
+{
+    const ConnectionValues values = m_connection->values();
+    m_dialUp->setSeveralPerCall(values.severalPerCall);
+    if (values.kind == ConnectionKind::Gsm)
+        m_outbox->setSplit(MessageSplit::Whole, Gsm::maxParts);
+    else
+        m_outbox->setSplit(MessageSplit::MarkedParts);
+}
+
+QString MessagingCore::databasePath() const
+{
+    return QDir(m_env.programDir).filePath(Schema::fileName);
+}
+
+CallDialogue *MessagingCore::dialogue() const
+{
+    return m_dialogue;
+}
+
+void MessagingCore::start()
+{
+    // What a crash left queued comes back before anything is sent.
+    m_storedQueue->restore();
+    reloadSettings();
+    m_engine->start();
+}
+
+void MessagingCore::reloadSettings()
+{
+    m_settings->reload();
+    m_connection->reload();
+}
+
+void MessagingCore::shutDown(bool keepQueue)
+{
+    // With the engine shut down and the queue empty, boxes that still run
+    // nested event loops (closing windows) dial, submit and log nothing.
+    m_engine->shutDown();
+    if (!keepQueue)
+        m_queue->clear();
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "enqueue.h"
+#include "outgoingqueue.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+// The one door into the outgoing queue. Whoever queues a message (the main
+// window's send button, a bulk SMS, a message sent again from the archive,
+// later other programs) goes through here, so every entry gets the same
+// treatment: the numbers as queueNumber makes them (blanks and separators
+// dropped, a leading "+" as "00"), the current call-back number, the text
+// with its line breaks as CR LF, and the split the chosen connection kind
+// needs (marked parts of one SMS each, or the message whole up to the
+// kind's part limit).
+class Outbox : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Who put a message in; told with queued() so that a caller can tell its
+    // own entries from those of others.
+    enum class Origin { Window, Bulk, Archive, Program };
+    Q_ENUM(Origin)
+
+    explicit Outbox(OutgoingQueue *queue, QObject *parent = nullptr);
+
+    OutgoingQueue *queue() const { return m_queue; }
+
+    // The call-back number every message goes out with (the main window's
+    // TXTRueckrufNummer, or the stored one when no window runs). It is
+    // checked as each message is queued, not here.
+    void setCallBackNumber(const QString &number) { m_callBackNumber = number; }
+    QString callBackNumber() const { return m_callBackNumber; }
+
+    // How long messages go in for the connection kind now chosen; a whole
+    // message may take at most partLimit SMS (0: no limit).
+    void setSplit(MessageSplit split, int partLimit = 0);
+    MessageSplit split() const { return m_split; }
+    int partLimit() const { return m_partLimit; }
+    // How many SMS the text takes when sent whole.
+    static int wholeParts(const QString &text);
+
+    // One message for one recipient. Queues nothing, and says why, when the
+    // text is empty or longer than the part limit, the number has no digit
+    // or holds anything queueNumber refuses, or the call-back number holds
+    // anything it refuses (an empty one is fine).
+    Enqueued enqueue(const QString &recipient, const QString &text, Origin origin);
+    // The same message for several recipients, in their order, as one step
+    // of the queue (a bulk run may queue thousands). Recipients whose number
+    // is refused are left out; a refused text or call-back number queues
+    // nothing. Returns how many recipients got the message.
+    int enqueue(const QStringList &recipients, const QString &text, Origin origin);
+    // A text of its own for each recipient (merge fields): texts[i] goes to
+    // recipients[i], as one step. A recipient whose number or text is
+    // refused is left out. Returns how many got their text.
+    int enqueueEach(const QStringList &recipients, const QStringList &texts, Origin origin);
+
+Q_SIGNALS:
+    // Entries went into the queue through this door.
+    void queued(Outbox::Origin origin, const QList<OutgoingQueue::EntryId> &ids);
+    void splitChanged();
+
+private:
+    // The entries of one message, or none when its text cannot go in.
+    QStringList entryTexts(const QString &text) const;
+    QList<OutgoingQueue::EntryId> append(const QList<QueueEntry> &entries, Origin origin);
+
+    OutgoingQueue *m_queue;
+    QString m_callBackNumber;
+    MessageSplit m_split = MessageSplit::MarkedParts;
+    int m_partLimit = 0;
+};
