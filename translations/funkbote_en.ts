@@ -106,6 +106,22 @@
         <source>nicht versandt: %1</source>
         <translation>not sent: %1</translation>
     </message>
+    <message>
+        <source>zugestellt</source>
+        <translation>delivered</translation>
+    </message>
+    <message>
+        <source>nicht zugestellt</source>
+        <translation>not delivered</translation>
+    </message>
+    <message>
+        <source>nicht zugestellt: %1</source>
+        <translation>not delivered: %1</translation>
+    </message>
+    <message>
+        <source>Zustellung ausstehend</source>
+        <translation>delivery pending</translation>
+    </message>
 </context>
 <context>
     <name>CallTrace</name>
@@ -697,6 +713,22 @@
             <numerusform>%n message exported to %1.</numerusform>
             <numerusform>%n messages exported to %1.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>zugestellt</source>
+        <translation>delivered</translation>
+    </message>
+    <message>
+        <source>nicht zugestellt</source>
+        <translation>not delivered</translation>
+    </message>
+    <message>
+        <source>Zustellung</source>
+        <translation>Delivery</translation>
+    </message>
+    <message>
+        <source>Zustellzeit</source>
+        <translation>Delivered at</translation>
     </message>
 </context>
 <context>

@@ -149,10 +149,47 @@ QString oneLine(const QString &stored)
     return result;
 }
 
+QString deliveryState(const std::optional<DeliveryStatus> &delivery)
+{
+    if (!delivery)
+        return QString();
+    switch (delivery->state) {
+    case DeliveryState::Delivered:
+        return QCoreApplication::translate("ArchiveLine", "zugestellt");
+    case DeliveryState::Failed:
+        return delivery->detail.isEmpty()
+                   ? QCoreApplication::translate("ArchiveLine", "nicht zugestellt")
+                   : QCoreApplication::translate("ArchiveLine", "nicht zugestellt: %1")
+                         .arg(delivery->detail);
+    case DeliveryState::Pending:
+        break;
+    }
+    return QCoreApplication::translate("ArchiveLine", "Zustellung ausstehend");
+}
+
+QString deliveryTime(const std::optional<DeliveryStatus> &delivery)
+{
+    if (!delivery || !delivery->at.isValid())
+        return QString();
+    return delivery->at.toLocalTime().toString(u"dd.MM.yyyy HH:mm:ss"_s);
+}
+
+QString deliveryText(const std::optional<DeliveryStatus> &delivery)
+{
+    if (!delivery)
+        return QString();
+    QString text = deliveryState(delivery);
+    // The day and minute are enough beside the sending date.
+    if (delivery->state == DeliveryState::Delivered && delivery->at.isValid())
+        text += u' ' + delivery->at.toLocalTime().toString(u"dd.MM. HH:mm"_s);
+    return u" ["_s + text + u']';
+}
+
 QString line(const LogRow &row)
 {
     return dateText(row.versandDatum) + u'/' + timeText(row.versandZeit) + u" - " +
-           row.mobilNummer + u", " + oneLine(row.nachricht) + statusText(row.versandt);
+           row.mobilNummer + u", " + oneLine(row.nachricht) + statusText(row.versandt) +
+           deliveryText(row.delivery);
 }
 
 } // namespace ArchiveLine

@@ -2,7 +2,9 @@
 
 #include <QString>
 #include <QVariant>
+#include <optional>
 
+struct DeliveryStatus;
 struct LogRow;
 
 // One line of the send archive: date, "/", time, " - ", number, ", ", text.
@@ -19,6 +21,13 @@ QString dateText(const QVariant &stored);
 QString timeText(const QVariant &stored);
 // Empty for a row logged as "OK", otherwise " [" + the status in German + "]".
 QString statusText(const QString &versandt);
+// Empty for a message sent without a request for a report, otherwise
+// " [zugestellt dd.mm. hh:mm]", " [Zustellung ausstehend]" or
+// " [nicht zugestellt: <reason>]".
+QString deliveryText(const std::optional<DeliveryStatus> &delivery);
+// For the export: the state in a word or two, and the time of the report.
+QString deliveryState(const std::optional<DeliveryStatus> &delivery);
+QString deliveryTime(const std::optional<DeliveryStatus> &delivery);
 // The message text on one line: each line break becomes a visible mark. Of
 // a text longer than kLongestShown characters the line shows the beginning
 // and "…"; search, export and "Erneut senden" use the whole text.

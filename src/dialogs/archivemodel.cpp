@@ -107,6 +107,16 @@ void ArchiveModel::restart()
             return searched.toCaseFolded().contains(m_search);
         };
     }
+    // The choice of delivered messages looks into the reports' table; a
+    // file that has none yet gets an empty one, so nothing is listed.
+    if (m_show == Show::Delivered || m_show == Show::NotDelivered) {
+        Deliveries deliveries(m_db);
+        if (!deliveries.prepareTable()) {
+            m_lastError = deliveries.lastError();
+            Q_EMIT failed(m_lastError);
+            return;
+        }
+    }
     m_scan->setQuery(SendLog::scanSql(m_show, !m_search.isEmpty()), std::move(test));
     m_scan->start();
 }

@@ -99,7 +99,9 @@ FRMArchiv::FRMArchiv(QString databasePath, QWidget *mainWindow, Prompter *prompt
     placeInFrame(showLabel, 4300, 270, 900, 255);
     m_show = new QComboBox;
     m_show->setObjectName(u"cboAnzeigen"_s);
-    m_show->addItems({tr("alle"), tr("versandt"), tr("abgelehnt")});
+    // In the order of ArchiveModel::Show.
+    m_show->addItems(
+        {tr("alle"), tr("versandt"), tr("abgelehnt"), tr("zugestellt"), tr("nicht zugestellt")});
     placeInFrame(m_show, 5220, 225, 1635, 315);
     showLabel->setBuddy(m_show);
 
@@ -202,7 +204,8 @@ void FRMArchiv::exportShown()
     if (!m_rows->forEachShown([&rows](const LogRow &row) {
             rows.append({ArchiveLine::dateText(row.versandDatum),
                          ArchiveLine::timeText(row.versandZeit), row.mobilNummer, row.nachricht,
-                         row.versandt});
+                         row.versandt, ArchiveLine::deliveryState(row.delivery),
+                         ArchiveLine::deliveryTime(row.delivery)});
         })) {
         showReadError(m_rows->lastError());
         return;
@@ -211,9 +214,9 @@ void FRMArchiv::exportShown()
     // one is complete.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) ||
-        file.write(writeCsvTable(
-            {tr("Datum"), tr("Zeit"), tr("Mobilnummer"), tr("Nachricht"), tr("Status")}, rows)) <
-            0 ||
+        file.write(writeCsvTable({tr("Datum"), tr("Zeit"), tr("Mobilnummer"), tr("Nachricht"),
+                                  tr("Status"), tr("Zustellung"), tr("Zustellzeit")},
+                                 rows)) < 0 ||
         !file.commit()) {
         message(tr("Das Archiv konnte nicht nach %1 exportiert werden:\n%2")
                     .arg(QDir::toNativeSeparators(path), file.errorString()),

@@ -64,14 +64,33 @@ QString SendLog::scanSql(Outcome outcome, bool withTexts)
         sql += u" AND versandt = 'OK'"_s;
     else if (outcome == Outcome::Refused)
         sql += u" AND versandt IS NOT 'OK'"_s;
+    else if (outcome == Outcome::Delivered)
+        sql += u" AND rowid IN (SELECT LogRow FROM Deliveries GROUP BY LogRow "
+               u"HAVING min(State) = 1 AND max(State) = 1)"_s;
+    else if (outcome == Outcome::NotDelivered)
+        sql += u" AND rowid IN (SELECT LogRow FROM Deliveries WHERE State = 2)"_s;
     return sql + u" ORDER BY rowid LIMIT :limit"_s;
 }
 
 std::optional<QHash<qint64, LogRow>> SendLog::readByRowid(const QList<qint64> &rowids) const
 {
-    return ::readByRowid<LogRow>(
+    std::optional<QHash<qint64, LogRow>> rows = ::readByRowid<LogRow>(
         m_db, u"VersandDatum, VersandZeit, MobilNummer, Nachricht, versandt FROM VersandLog"_s,
         rowids, [](const QSqlQuery &query) { return logRowAt(query, 1); }, &m_lastError);
+    // A file from before reports were asked for has no table of them.
+    if (!rows || !m_db.tables().contains(u"Deliveries"_s))
+        return rows;
+    const Deliveries deliveries(m_db);
+    const std::optional<QHash<qint64, DeliveryStatus>> states = deliveries.statusOf(rows->keys());
+    if (!states) {
+        m_lastError = deliveries.lastError();
+        return std::nullopt;
+    }
+    for (auto it = states->cbegin(); it != states->cend(); ++it) {
+        if (const auto row = rows->find(it.key()); row != rows->end())
+            row->delivery = it.value();
+    }
+    return rows;
 }
 
 QList<LogRow> SendLog::readAll() const

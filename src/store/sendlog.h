@@ -9,6 +9,8 @@
 #include <QVariant>
 #include <optional>
 
+#include "twowaytables.h"
+
 // One row of the send log as it is stored. Date and time stay as stored
 // values, so rows written by another tool are shown as they are.
 struct LogRow
@@ -18,6 +20,8 @@ struct LogRow
     QString mobilNummer;
     QString nachricht;
     QString versandt;
+    // Sent with a request for a delivery report: where the message stands.
+    std::optional<DeliveryStatus> delivery = std::nullopt;
 };
 
 // The table VersandLog: rows are only ever appended, never changed. Like
@@ -35,8 +39,10 @@ public:
     QList<LogRow> readAll() const;
 
     // Which rows a RowScan over the log finds: all, the ones logged "OK",
-    // or the others (refused, or logged by another tool without a status).
-    enum class Outcome { All, Sent, Refused };
+    // the others (refused, or logged by another tool without a status), the
+    // ones whose every part was delivered, or those with a part that was
+    // not. The last two need the table Deliveries (Deliveries::prepareTable).
+    enum class Outcome { All, Sent, Refused, Delivered, NotDelivered };
     // The scan's query: rowid, a measure of the row's length (characters of
     // number, text and status) and, with texts, number and text.
     static QString scanSql(Outcome outcome, bool withTexts);

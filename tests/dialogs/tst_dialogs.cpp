@@ -8,6 +8,7 @@
 #include "scriptedprompter.h"
 #include "sendlog.h"
 #include "settings.h"
+#include "storeconnection.h"
 #include "testdb.h"
 
 #include <QCheckBox>
@@ -244,8 +245,9 @@ void TestDialogs::archiveList()
 
 void TestDialogs::archiveFilter_data()
 {
-    // The search text, the choice (0 alle, 1 versandt, 2 abgelehnt) and the
-    // numbers of the rows then listed.
+    // The search text, the choice (0 alle, 1 versandt, 2 abgelehnt,
+    // 3 zugestellt, 4 nicht zugestellt) and the numbers of the rows then
+    // listed.
     QTest::addColumn<QString>("search");
     QTest::addColumn<int>("show");
     QTest::addColumn<QString>("numbers");
@@ -256,6 +258,8 @@ void TestDialogs::archiveFilter_data()
     QTest::newRow("sent") << QString() << 1 << u"0791 0793"_s;
     QTest::newRow("refused") << QString() << 2 << u"0792 0794"_s;
     QTest::newRow("refused with text") << u"hallo"_s << 2 << QString();
+    QTest::newRow("delivered") << QString() << 3 << u"0791"_s;
+    QTest::newRow("not delivered") << QString() << 4 << u"0793"_s;
     QTest::newRow("nothing") << u"xyz"_s << 0 << QString();
 }
 
@@ -273,6 +277,20 @@ void TestDialogs::archiveFilter()
                              u"INSERT INTO VersandLog (VersandDatum, VersandZeit, MobilNummer, "
                              u"Nachricht, versandt) VALUES ('2026-12-06', '10:00:00', ?, ?, ?)"_s,
                              {row.at(0), row.at(1), row.at(2)}));
+    // Reports: both parts of 0791 delivered, one of 0793 failed; 0794 sent
+    // without a request for one.
+    {
+        StoreConnection reports(m_path, u"reports"_s);
+        Deliveries deliveries(reports.database());
+        QVERIFY(deliveries.prepareTable());
+        QVERIFY(deliveries.expectInTransaction(1, {{0, u"1"_s, u"1"_s}, {1, u"1"_s, u"2"_s}}));
+        QVERIFY(deliveries.expectInTransaction(3, {{0, u"3"_s, u"3"_s}, {1, u"3"_s, u"4"_s}}));
+        const QDateTime at(QDate(2026, 12, 6), QTime(10, 5));
+        for (const QString &reference : {u"1"_s, u"2"_s, u"3"_s})
+            QVERIFY(deliveries.report(u"1"_s, reference, DeliveryState::Delivered, at, {}));
+        QVERIFY(
+            deliveries.report(u"3"_s, u"4"_s, DeliveryState::Failed, at, u"Empfänger unbekannt"_s));
+    }
     // One row per slice: every key and choice restarts a reading under way.
     RowScan::setSlicing(1, 0);
     const auto restore = qScopeGuard([] { RowScan::setSlicing(); });
@@ -286,6 +304,15 @@ void TestDialogs::archiveFilter()
         return numbers.join(u' ');
     };
     QTRY_COMPARE(shown(), numbers);
+    if (show == 0 && search.isEmpty())
+        QCOMPARE(lines(),
+                 (QStringList{u"06.12.2026/10:00:00 - 0791, Hallo Welt [zugestellt 06.12. 10:05]"_s,
+                              u"06.12.2026/10:00:00 - 0792, Grüezi [abgelehnt: NACK 06 – "
+                              u"Empfängeradresse ungültig (AdC)]"_s,
+                              u"06.12.2026/10:00:00 - 0793, HALLO [nicht zugestellt: Empfänger "
+                              u"unbekannt]"_s,
+                              u"06.12.2026/10:00:00 - 0794, Termin [abgelehnt: CMS 21 – "
+                              u"Kurzmitteilung abgewiesen]"_s}));
 }
 
 void TestDialogs::archiveResend_data()
@@ -384,6 +411,14 @@ void TestDialogs::archiveExport()
     log(u"09:00:00"_s, hard);
     log(u"09:01:00"_s, u"Abgelehnt"_s, u"NACK 24"_s);
     log(u"09:02:00"_s, u"Ende"_s);
+    // The first message was delivered, the last one waits for its report.
+    QVERIFY(TestDb::exec(m_path,
+                         u"CREATE TABLE Deliveries (LogRow INTEGER, Part INTEGER, "
+                         u"RecipientKey TEXT, Reference TEXT, State INTEGER, ReportedAt TEXT, "
+                         u"Detail TEXT, PRIMARY KEY (LogRow, Part))"_s));
+    QVERIFY(TestDb::exec(m_path,
+                         u"INSERT INTO Deliveries VALUES (1, 0, '1', '1', 1, "
+                         u"'2026-12-06T09:03:07', NULL), (3, 0, '3', '3', 0, NULL, NULL)"_s));
     QVERIFY(openArchive());
     // The rows shown: the sent ones only, exported at once while the
     // reading (one row per slice) has found only the first.
@@ -400,11 +435,12 @@ void TestDialogs::archiveExport()
     QVERIFY(bytes.startsWith("\xEF\xBB\xBF")); // UTF-8 with byte order mark
     const QList<QStringList> records = parseCsv(QString::fromUtf8(bytes.mid(3)));
     QCOMPARE(records.size(), 3);
-    QCOMPARE(records.at(0),
-             (QStringList{u"Datum"_s, u"Zeit"_s, u"Mobilnummer"_s, u"Nachricht"_s, u"Status"_s}));
-    QCOMPARE(records.at(1),
-             (QStringList{u"06.12.2026"_s, u"09:00:00"_s, u"0791"_s, hard, u"OK"_s}));
-    QCOMPARE(records.at(2).at(3), u"Ende"_s);
+    QCOMPARE(records.at(0), (QStringList{u"Datum"_s, u"Zeit"_s, u"Mobilnummer"_s, u"Nachricht"_s,
+                                         u"Status"_s, u"Zustellung"_s, u"Zustellzeit"_s}));
+    QCOMPARE(records.at(1), (QStringList{u"06.12.2026"_s, u"09:00:00"_s, u"0791"_s, hard, u"OK"_s,
+                                         u"zugestellt"_s, u"06.12.2026 09:03:07"_s}));
+    QCOMPARE(records.at(2).mid(3),
+             (QStringList{u"Ende"_s, u"OK"_s, u"Zustellung ausstehend"_s, QString()}));
 
     // Cancelled: nothing written, nothing said.
     m_prompter->answerSaveFile(std::nullopt);
