@@ -1135,6 +1135,13 @@ Bitte prüfen Sie die Einstellungen (SIM-PIN, Konto und Passwort beim SMS-Center
 
 Please check the settings (SIM PIN, account and password at the message centre) and then start sending again with “Start sending”. Funkbote does not try again by itself, so that the SIM card or the account is not locked.</translation>
     </message>
+    <message numerus="yes">
+        <source>%n Empfänger haben mit STOP den Empfang abgelehnt und wurden ausgelassen.</source>
+        <translation>
+            <numerusform>%n recipient declined with STOP and was left out.</numerusform>
+            <numerusform>%n recipients declined with STOP and were left out.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>Gsm::CmsError</name>
@@ -1767,6 +1774,15 @@ Please check the settings (SIM PIN, account and password at the message centre) 
     </message>
 </context>
 <context>
+    <name>Inbound</name>
+    <message>
+        <source>Empfangene Nachrichten und Zustellberichte können nicht gespeichert werden:
+%1</source>
+        <translation>Received messages and delivery reports cannot be stored:
+%1</translation>
+    </message>
+</context>
+<context>
     <name>LoggedRefusal</name>
     <message>
         <source>Die Natel-Nummer enthält keine Ziffern.</source>
@@ -1935,6 +1951,13 @@ Please check the settings (SIM PIN, account and password at the message centre) 
     <message>
         <source>%1 %2 hat %3 Ziffern. Eine Nummer hat höchstens %4 Ziffern, ein &quot;+&quot; oder &quot;00&quot; am Anfang nicht mitgezählt; sie wird nicht gekürzt.</source>
         <translation>%1 %2 has %3 digits. A number has at most %4 digits, not counting a &quot;+&quot; or &quot;00&quot; at the start; it is not shortened.</translation>
+    </message>
+</context>
+<context>
+    <name>QueuePanel</name>
+    <message>
+        <source>%1 hat den Empfang abgelehnt (STOP am %2). Trotzdem senden?</source>
+        <translation>%1 declined to receive messages (STOP on %2). Send anyway?</translation>
     </message>
 </context>
 <context>

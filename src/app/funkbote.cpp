@@ -200,6 +200,15 @@ void Funkbote::connectAddressBook()
             });
 }
 
+void Funkbote::tellStopped(int stopped)
+{
+    if (stopped > 0)
+        m_core->prompter()->message(
+            tr("%n Empfänger haben mit STOP den Empfang abgelehnt und wurden ausgelassen.", "",
+               stopped),
+            Prompter::Buttons::Ok, Prompter::Icon::Information);
+}
+
 void Funkbote::openConfiguration()
 {
     auto *dialog =

@@ -56,6 +56,8 @@ private:
     void connectEngine();
     void connectButtons();
     void connectAddressBook();
+    // After a bulk run: how many recipients the stop list left out.
+    void tellStopped(int stopped);
     void openConfiguration();
     void openArchive();
     void openDialog(QWidget *dialog);

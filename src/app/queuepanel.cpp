@@ -18,6 +18,8 @@
 #include <QScrollBar>
 #include <QSortFilterProxyModel>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // The scroll bar reaches the first 32768 entries; its value is an index.
@@ -126,8 +128,16 @@ QString QueuePanel::messageText() const
 
 void QueuePanel::senden()
 {
-    const Enqueued result =
-        m_outbox->enqueue(m_widgets.natelNummer->text(), messageText(), Outbox::Origin::Window);
+    const QString number = m_widgets.natelNummer->text();
+    Enqueued result = m_outbox->enqueue(number, messageText(), Outbox::Origin::Window);
+    // The recipient replied STOP: sent only when the user confirms.
+    if (result.refusal == Enqueued::Refusal::Stopped &&
+        m_prompter->message(
+            tr("%1 hat den Empfang abgelehnt (STOP am %2). Trotzdem senden?")
+                .arg(number.trimmed(), result.stoppedSince.toLocalTime().toString(u"dd.MM.yyyy"_s)),
+            Prompter::Buttons::YesNo, Prompter::Icon::Warning) == Prompter::Answer::Yes)
+        result = m_outbox->enqueue(number, messageText(), Outbox::Origin::Window,
+                                   Outbox::StopListed::SendAnyway);
     switch (result.refusal) {
     case Enqueued::Refusal::None:
         // The message and the call-back number stay, so the same text can be
@@ -148,6 +158,8 @@ void QueuePanel::senden()
     case Enqueued::Refusal::CallBack:
         refuseNumber(result.callBack, QueueText::callBackNumber(), m_widgets.rueckrufNummer);
         break;
+    case Enqueued::Refusal::Stopped:
+        break; // the user chose not to send
     case Enqueued::Refusal::TooLong:
         // A GSM modem sends a message whole, in at most 255 SMS: a longer
         // one (a paste gone wrong) would only be refused at its turn.

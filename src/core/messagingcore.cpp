@@ -7,6 +7,7 @@
 #include "dialupdialogue.h"
 #include "gsmdialogue.h"
 #include "gsmpdu.h"
+#include "inbound.h"
 #include "outbox.h"
 #include "outgoingqueue.h"
 #include "qtserialline.h"
@@ -43,6 +44,9 @@ MessagingCore::MessagingCore(const Environment &environment, QObject *parent)
 
     m_queue = new OutgoingQueue(this);
     m_outbox = new Outbox(m_queue, this);
+    m_inbound = new Inbound(databasePath(), m_env.clock, this);
+    connect(m_inbound, &Inbound::failed, this, &MessagingCore::storeFailed);
+    m_outbox->setStopCheck(m_inbound);
     m_outbox->setCallBackNumber(m_settings->rueckrufnummer());
     connect(m_settings, &Settings::changed, this,
             [this] { m_outbox->setCallBackNumber(m_settings->rueckrufnummer()); });

@@ -11,6 +11,7 @@ class Clock;
 class ConnectionSettings;
 class ConnectionTest;
 class DialUpDialogue;
+class Inbound;
 class OutgoingQueue;
 class Outbox;
 class Prompter;
@@ -74,6 +75,8 @@ public:
     ConnectionSettings *connectionSettings() const { return m_connection; }
     OutgoingQueue *queue() const { return m_queue; }
     Outbox *outbox() const { return m_outbox; }
+    // Messages received, delivery reports and the stop list.
+    Inbound *inbound() const { return m_inbound; }
     SendEngine *engine() const { return m_engine; }
     // The dialogue of the connection kind now chosen, as the engine sees it.
     CallDialogue *dialogue() const;
@@ -98,6 +101,7 @@ private:
     OutgoingQueue *m_queue = nullptr;
     StoredQueue *m_storedQueue = nullptr;
     Outbox *m_outbox = nullptr;
+    Inbound *m_inbound = nullptr;
     SerialLine *m_line = nullptr;
     DialUpDialogue *m_dialUp = nullptr;
     ChosenDialogue *m_dialogue = nullptr;

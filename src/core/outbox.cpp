@@ -3,6 +3,8 @@
 #include "gsmpdu.h"
 #include "messagetext.h"
 
+#include <QSet>
+
 namespace {
 
 bool acceptableCallBack(const QueueNumber &callBack)
@@ -56,7 +58,8 @@ QList<OutgoingQueue::EntryId> Outbox::append(const QList<QueueEntry> &entries, O
     return ids;
 }
 
-Enqueued Outbox::enqueue(const QString &recipient, const QString &text, Origin origin)
+Enqueued Outbox::enqueue(const QString &recipient, const QString &text, Origin origin,
+                         StopListed stopListed)
 {
     Enqueued result;
     result.number = queueNumber(recipient);
@@ -70,6 +73,11 @@ Enqueued Outbox::enqueue(const QString &recipient, const QString &text, Origin o
         result.refusal = Enqueued::Refusal::Number;
     else if (!acceptableCallBack(result.callBack))
         result.refusal = Enqueued::Refusal::CallBack;
+    else if (m_stopCheck && stopListed == StopListed::Refuse) {
+        result.stoppedSince = m_stopCheck->stoppedSince(result.number.digits);
+        if (result.stoppedSince.isValid())
+            result.refusal = Enqueued::Refusal::Stopped;
+    }
     if (result.refusal != Enqueued::Refusal::None)
         return result;
 
@@ -80,16 +88,30 @@ Enqueued Outbox::enqueue(const QString &recipient, const QString &text, Origin o
     return result;
 }
 
-int Outbox::enqueue(const QStringList &recipients, const QString &text, Origin origin)
+int Outbox::enqueue(const QStringList &recipients, const QString &text, Origin origin, int *stopped)
 {
-    return enqueueEach(recipients, QStringList(recipients.size(), text), origin);
+    return enqueueEach(recipients, QStringList(recipients.size(), text), origin, stopped);
 }
 
-int Outbox::enqueueEach(const QStringList &recipients, const QStringList &texts, Origin origin)
+int Outbox::enqueueEach(const QStringList &recipients, const QStringList &texts, Origin origin,
+                        int *stopped)
 {
+    if (stopped)
+        *stopped = 0;
     const QueueNumber callBack = queueNumber(m_callBackNumber);
     if (!acceptableCallBack(callBack))
         return 0;
+    // One look at the stop list for the whole run.
+    QSet<QString> allowed;
+    if (m_stopCheck) {
+        QStringList digits;
+        for (const QString &recipient : recipients) {
+            if (const QueueNumber number = queueNumber(recipient); number.isValid())
+                digits.append(number.digits);
+        }
+        const QStringList kept = m_stopCheck->withoutStopped(digits);
+        allowed = QSet<QString>(kept.cbegin(), kept.cend());
+    }
     QList<QueueEntry> entries;
     entries.reserve(recipients.size());
     int count = 0;
@@ -107,6 +129,11 @@ int Outbox::enqueueEach(const QStringList &recipients, const QStringList &texts,
         const QueueNumber number = queueNumber(recipients.at(i));
         if (!number.isValid() || parts.isEmpty())
             continue;
+        if (m_stopCheck && !allowed.contains(number.digits)) {
+            if (stopped)
+                ++*stopped;
+            continue;
+        }
         appendParts(entries, parts, number.digits, callBack.digits);
         ++count;
     }

@@ -3,9 +3,21 @@
 #include "enqueue.h"
 #include "outgoingqueue.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+
+// The numbers that asked not to get any more messages (a STOP reply).
+class StopCheck
+{
+public:
+    virtual ~StopCheck() = default;
+    // Since when the number is on the stop list; invalid when it is not.
+    virtual QDateTime stoppedSince(const QString &number) const = 0;
+    // The numbers that are not on the list, in their order.
+    virtual QStringList withoutStopped(const QStringList &numbers) const = 0;
+};
 
 // The one door into the outgoing queue. Whoever queues a message (the main
 // window's send button, a bulk SMS, a message sent again from the archive,
@@ -42,21 +54,31 @@ public:
     int partLimit() const { return m_partLimit; }
     // How many SMS the text takes when sent whole.
     static int wholeParts(const QString &text);
+    // Numbers on the stop list are left out of bulk runs and refused for a
+    // single message unless the user confirms; nullptr: no list.
+    void setStopCheck(const StopCheck *check) { m_stopCheck = check; }
 
+    enum class StopListed { Refuse, SendAnyway };
     // One message for one recipient. Queues nothing, and says why, when the
     // text is empty or longer than the part limit, the number has no digit
-    // or holds anything queueNumber refuses, or the call-back number holds
-    // anything it refuses (an empty one is fine).
-    Enqueued enqueue(const QString &recipient, const QString &text, Origin origin);
+    // or holds anything queueNumber refuses, the call-back number holds
+    // anything it refuses (an empty one is fine), or the recipient is on the
+    // stop list and the user has not confirmed (SendAnyway).
+    Enqueued enqueue(const QString &recipient, const QString &text, Origin origin,
+                     StopListed stopListed = StopListed::Refuse);
     // The same message for several recipients, in their order, as one step
     // of the queue (a bulk run may queue thousands). Recipients whose number
-    // is refused are left out; a refused text or call-back number queues
-    // nothing. Returns how many recipients got the message.
-    int enqueue(const QStringList &recipients, const QString &text, Origin origin);
+    // is refused or on the stop list are left out (how many of the latter:
+    // *stopped); a refused text or call-back number queues nothing. Returns
+    // how many recipients got the message.
+    int enqueue(const QStringList &recipients, const QString &text, Origin origin,
+                int *stopped = nullptr);
     // A text of its own for each recipient (merge fields): texts[i] goes to
     // recipients[i], as one step. A recipient whose number or text is
-    // refused is left out. Returns how many got their text.
-    int enqueueEach(const QStringList &recipients, const QStringList &texts, Origin origin);
+    // refused, or who is on the stop list, is left out. Returns how many got
+    // their text.
+    int enqueueEach(const QStringList &recipients, const QStringList &texts, Origin origin,
+                    int *stopped = nullptr);
 
 Q_SIGNALS:
     // Entries went into the queue through this door.
@@ -72,4 +94,5 @@ private:
     QString m_callBackNumber;
     MessageSplit m_split = MessageSplit::MarkedParts;
     int m_partLimit = 0;
+    const StopCheck *m_stopCheck = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "outgoingqueue.h"
 #include "queuenumber.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -18,12 +19,14 @@ struct Enqueued
         Number,   // the mobile number: see `number`
         CallBack, // the call-back number: see `callBack`
         TooLong,  // sent whole, the message would take more SMS than allowed
+        Stopped,  // the recipient asked not to get messages: see `stoppedSince`
     };
 
     Refusal refusal = Refusal::None;
     QueueNumber number;
     QueueNumber callBack;
     QList<OutgoingQueue::EntryId> ids;
+    QDateTime stoppedSince;
 };
 
 // How a long message goes into the queue: cut into marked parts of at most

@@ -1,9 +1,12 @@
+#include "fakeclock.h"
 #include "gsmpdu.h"
+#include "inbound.h"
 #include "messagefieldcheck.h"
 #include "numberfieldcheck.h"
 #include "outbox.h"
 #include "queuepanel.h"
 #include "scriptedprompter.h"
+#include "testdb.h"
 #include "textfield.h"
 
 #include <QAccessible>
@@ -14,6 +17,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -111,6 +115,8 @@ private Q_SLOTS:
     void remove();
     void wiring();
     void accessible();
+    void stopListed_data();
+    void stopListed();
 };
 
 void TestQueuePanel::numberField_data()
@@ -502,6 +508,35 @@ void TestQueuePanel::accessible()
     QCOMPARE(QAccessible::queryAccessibleInterface(win.w.zaehler)->text(QAccessible::Name),
              u"Anzahl Zeichen"_s);
     QCOMPARE(win.w.zaehler->text(), u"7"_s);
+}
+
+void TestQueuePanel::stopListed_data()
+{
+    QTest::addColumn<bool>("sendAnyway");
+    QTest::newRow("Nein: not queued") << false;
+    QTest::newRow("Ja: queued") << true;
+}
+
+// A recipient who replied STOP is named with the day, and queued only when
+// the user confirms.
+void TestQueuePanel::stopListed()
+{
+    QFETCH(bool, sendAnyway);
+    QTemporaryDir dir;
+    FakeClock clock;
+    Inbound inbound(TestDb::create(dir.path()), &clock);
+    QVERIFY(inbound.receive(u"+41791234567"_s, u"STOP"_s, clock.now()));
+    Window win;
+    win.outbox.setStopCheck(&inbound);
+    win.prompter.answerNext(sendAnyway ? Prompter::Answer::Yes : Prompter::Answer::No);
+    win.w.natelNummer->setText(u"079 123 45 67"_s);
+    win.w.nachricht->setPlainText(u"Hallo"_s);
+    win.panel->senden();
+    QCOMPARE(win.prompter.texts(),
+             QStringList{u"079 123 45 67 hat den Empfang abgelehnt (STOP am 06.12.2026). "
+                         u"Trotzdem senden?"_s});
+    QCOMPARE(win.queue.count(), sendAnyway ? 1 : 0);
+    QCOMPARE(win.w.natelNummer->text().isEmpty(), sendAnyway);
 }
 
 QTEST_MAIN(TestQueuePanel)

@@ -16,7 +16,28 @@ private Q_SLOTS:
     void enqueue();
     void enqueueWhole();
     void enqueuePersonalTexts();
+    void stopList();
 };
+
+namespace {
+
+// Numbers (as the queue holds them) that replied STOP.
+class FakeStopCheck final : public StopCheck
+{
+public:
+    QHash<QString, QDateTime> stopped;
+    QDateTime stoppedSince(const QString &number) const override { return stopped.value(number); }
+    QStringList withoutStopped(const QStringList &numbers) const override
+    {
+        QStringList kept;
+        for (const QString &number : numbers)
+            if (!stopped.contains(number))
+                kept.append(number);
+        return kept;
+    }
+};
+
+} // namespace
 
 void TestOutbox::enqueue_data()
 {
@@ -174,6 +195,36 @@ void TestOutbox::enqueuePersonalTexts()
     outbox.setCallBackNumber(u"07+6"_s);
     QCOMPARE(outbox.enqueueEach({u"079 1"_s}, {u"Hallo"_s}, Outbox::Origin::Bulk), 0);
     QCOMPARE(queue.count(), 2);
+}
+
+// A recipient who replied STOP is refused for one message (until the user
+// confirms) and left out of a bulk run, which says how many it left out.
+void TestOutbox::stopList()
+{
+    OutgoingQueue queue;
+    Outbox outbox(&queue);
+    FakeStopCheck check;
+    const QDateTime since(QDate(2026, 12, 1), QTime(8, 0));
+    check.stopped.insert(u"0791"_s, since);
+    outbox.setStopCheck(&check);
+    const Enqueued refused = outbox.enqueue(u"079 1"_s, u"Hallo"_s, Outbox::Origin::Window);
+    QCOMPARE(refused.refusal, Enqueued::Refusal::Stopped);
+    QCOMPARE(refused.stoppedSince, since);
+    QCOMPARE(queue.count(), 0);
+    QCOMPARE(
+        outbox
+            .enqueue(u"079 1"_s, u"Hallo"_s, Outbox::Origin::Window, Outbox::StopListed::SendAnyway)
+            .refusal,
+        Enqueued::Refusal::None);
+    QCOMPARE(queue.count(), 1);
+    int stopped = -1;
+    QCOMPARE(outbox.enqueue({u"0792"_s, u"0791"_s, u"x"_s, u"0793"_s}, u"Hallo"_s,
+                            Outbox::Origin::Bulk, &stopped),
+             2);
+    QCOMPARE(stopped, 1);
+    QCOMPARE(queue.at(1).natelNummer + u' ' + queue.at(2).natelNummer, u"0792 0793"_s);
+    QCOMPARE(outbox.enqueueEach({u"0791"_s}, {u"Hallo"_s}, Outbox::Origin::Bulk, &stopped), 0);
+    QCOMPARE(stopped, 1);
 }
 
 QTEST_APPLESS_MAIN(TestOutbox)
