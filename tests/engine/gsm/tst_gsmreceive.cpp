@@ -187,7 +187,8 @@ private slots:
         QTest::newRow("29 February 2027") << QByteArray("72209200000040") << QString();
         QTest::newRow("month 13") << QByteArray("62317050035140") << QString();
         QTest::newRow("hour 24") << QByteArray("62217042035140") << QString();
-        QTest::newRow("nibble A in the minute") << QByteArray("622170500A5140") << QString();
+        QTest::newRow("nibble A as a unit of the minute")
+            << QByteArray("62217050A05140") << QString();
         QTest::newRow("offset beyond 14 hours") << QByteArray("62217050035106") << QString();
     }
     void timestamps()
