@@ -171,6 +171,39 @@ private slots:
         QCOMPARE(Gsm::decodeDeliver(QByteArray(" " + pdu.toLower() + "\r"))->text, text);
     }
 
+    // TP-DCS by coding group (TS 23.038, chapter 4), with empty user data.
+    void dataCodings_data()
+    {
+        QTest::addColumn<QByteArray>("dcs");
+        QTest::addColumn<int>("coding");
+        const int gsm7 = int(Gsm::DataCoding::Gsm7);
+        const int eightBit = int(Gsm::DataCoding::EightBit);
+        const int ucs2 = int(Gsm::DataCoding::Ucs2);
+        QTest::newRow("general, 7-bit, class 1") << QByteArray("11") << gsm7;
+        QTest::newRow("general, 8-bit") << QByteArray("04") << eightBit;
+        QTest::newRow("general, UCS-2") << QByteArray("08") << ucs2;
+        QTest::newRow("general, reserved alphabet") << QByteArray("0C") << gsm7;
+        QTest::newRow("general, compressed") << QByteArray("20") << eightBit;
+        QTest::newRow("automatic deletion, UCS-2") << QByteArray("48") << ucs2;
+        QTest::newRow("reserved group 8") << QByteArray("88") << gsm7;
+        QTest::newRow("waiting indication, discard") << QByteArray("C8") << gsm7;
+        QTest::newRow("waiting indication, store") << QByteArray("D8") << gsm7;
+        QTest::newRow("waiting indication, store, UCS-2") << QByteArray("E8") << ucs2;
+        QTest::newRow("class group, 7-bit") << QByteArray("F0") << gsm7;
+        QTest::newRow("class group, 8-bit") << QByteArray("F6") << eightBit;
+    }
+    void dataCodings()
+    {
+        QFETCH(QByteArray, dcs);
+        QFETCH(int, coding);
+        const std::optional<Gsm::DeliverPdu> sms =
+            Gsm::decodeDeliver(QByteArray("0004" + swissSender + "00" + dcs + stampPlusOne + "00"));
+        QVERIFY(sms.has_value());
+        QCOMPARE(int(sms->coding), coding);
+        QCOMPARE(sms->dataCoding, quint8(dcs.toUInt(nullptr, 16)));
+        QCOMPARE(sms->text, QString());
+    }
+
     // TP-SCTS alone, in a PDU that is otherwise the first row above; an
     // invalid stamp leaves the time empty but keeps the message.
     void timestamps_data()
