@@ -1431,6 +1431,136 @@ Please check the settings (SIM PIN, account and password at the message centre) 
     </message>
 </context>
 <context>
+    <name>Gsm::DeliveryStatus</name>
+    <message>
+        <source>zugestellt</source>
+        <translation>delivered</translation>
+    </message>
+    <message>
+        <source>an den Empfänger weitergeleitet, Zustellung unbestätigt</source>
+        <translation>forwarded to the recipient, delivery unconfirmed</translation>
+    </message>
+    <message>
+        <source>durch eine neuere Nachricht ersetzt</source>
+        <translation>replaced by a newer message</translation>
+    </message>
+    <message>
+        <source>Netz überlastet</source>
+        <translation>network congested</translation>
+    </message>
+    <message>
+        <source>Empfänger besetzt</source>
+        <translation>recipient busy</translation>
+    </message>
+    <message>
+        <source>Empfänger vorübergehend nicht erreichbar</source>
+        <translation>recipient temporarily unreachable</translation>
+    </message>
+    <message>
+        <source>Dienst abgelehnt</source>
+        <translation>service rejected</translation>
+    </message>
+    <message>
+        <source>Dienstqualität nicht verfügbar</source>
+        <translation>quality of service not available</translation>
+    </message>
+    <message>
+        <source>Fehler im Gerät des Empfängers</source>
+        <translation>error in the recipient&apos;s phone</translation>
+    </message>
+    <message>
+        <source>Protokollfehler beim Empfänger</source>
+        <translation>protocol error at the recipient</translation>
+    </message>
+    <message>
+        <source>Empfänger kann die Nachricht nicht annehmen</source>
+        <translation>the recipient cannot accept the message</translation>
+    </message>
+    <message>
+        <source>vom Empfänger abgewiesen</source>
+        <translation>refused by the recipient</translation>
+    </message>
+    <message>
+        <source>Empfänger unbekannt</source>
+        <translation>recipient unknown</translation>
+    </message>
+    <message>
+        <source>kein Übergang ins Netz des Empfängers</source>
+        <translation>no interworking with the recipient&apos;s network</translation>
+    </message>
+    <message>
+        <source>Gültigkeitsdauer abgelaufen</source>
+        <translation>validity period expired</translation>
+    </message>
+    <message>
+        <source>vom Absender gelöscht</source>
+        <translation>deleted by the sender</translation>
+    </message>
+    <message>
+        <source>von der Nachrichtenzentrale gelöscht</source>
+        <translation>deleted by the message centre</translation>
+    </message>
+    <message>
+        <source>in der Nachrichtenzentrale nicht bekannt</source>
+        <translation>not known to the message centre</translation>
+    </message>
+    <message>
+        <source>unbekannter Status (Code %1)</source>
+        <translation>unknown status (code %1)</translation>
+    </message>
+    <message>
+        <source>abgeschlossen (Code %1)</source>
+        <translation>completed (code %1)</translation>
+    </message>
+    <message>
+        <source>noch nicht zugestellt, weitere Versuche folgen (Code %1)</source>
+        <translation>not delivered yet, more attempts follow (code %1)</translation>
+    </message>
+    <message>
+        <source>nicht zustellbar (Code %1)</source>
+        <translation>cannot be delivered (code %1)</translation>
+    </message>
+    <message>
+        <source>nicht zugestellt, keine weiteren Versuche (Code %1)</source>
+        <translation>not delivered, no more attempts (code %1)</translation>
+    </message>
+</context>
+<context>
+    <name>Gsm::ReceivedPdu</name>
+    <message>
+        <source>Die PDU ist kein Hex-Text.</source>
+        <translation>The PDU is not hex text.</translation>
+    </message>
+    <message>
+        <source>Die PDU bricht vor ihrem Ende ab.</source>
+        <translation>The PDU breaks off before its end.</translation>
+    </message>
+    <message>
+        <source>Die PDU ist länger als ihre Längenangaben.</source>
+        <translation>The PDU is longer than its lengths state.</translation>
+    </message>
+    <message>
+        <source>Die PDU ist keine empfangene SMS.</source>
+        <translation>The PDU is not a received SMS.</translation>
+    </message>
+    <message>
+        <source>Die PDU ist kein Zustellbericht.</source>
+        <translation>The PDU is not a status report.</translation>
+    </message>
+    <message>
+        <source>Eine Adresse in der PDU ist zu lang.</source>
+        <translation>An address in the PDU is too long.</translation>
+    </message>
+    <message>
+        <source>Die Textlänge in der PDU ist ungültig.</source>
+        <translation>The text length in the PDU is invalid.</translation>
+    </message>
+    <message>
+        <source>Der Kopf der Nutzdaten in der PDU ist ungültig.</source>
+        <translation>The user data header in the PDU is invalid.</translation>
+    </message>
+</context>
+<context>
     <name>GsmDialogue</name>
     <message>
         <source>Leitung unterbrochen</source>

@@ -12,9 +12,10 @@ namespace {
 constexpr char typeInternational = char(0x91);
 constexpr char typeNational = char(0x81);
 
-// First octet of an SMS-SUBMIT: TP-MTI 01, no validity period, no status
-// report; TP-UDHI when the user data begins with a header.
+// First octet of an SMS-SUBMIT: TP-MTI 01, no validity period; TP-SRR when
+// a status report is wanted, TP-UDHI when the user data begins with a header.
 constexpr char submitFirstOctet = 0x01;
+constexpr char srrFlag = 0x20;
 constexpr char udhiFlag = 0x40;
 
 constexpr char dcsGsm7 = 0x00;
@@ -138,7 +139,7 @@ MessagePlan planMessage(QStringView text)
 }
 
 SubmitPdus buildSubmitPdus(QStringView recipient, QStringView text, QStringView centre,
-                           quint8 reference)
+                           quint8 reference, bool statusReport)
 {
     SubmitPdus result;
     const std::optional<QByteArray> destination = encodeDestination(recipient);
@@ -185,7 +186,8 @@ SubmitPdus buildSubmitPdus(QStringView recipient, QStringView text, QStringView 
             header += char(i + 1);
         }
         QByteArray tpdu;
-        tpdu += char(submitFirstOctet | (concatenated ? udhiFlag : 0));
+        tpdu +=
+            char(submitFirstOctet | (statusReport ? srrFlag : 0) | (concatenated ? udhiFlag : 0));
         tpdu += '\0'; // TP-MR
         tpdu += *destination;
         tpdu += '\0'; // TP-PID

@@ -121,8 +121,10 @@ QString errorMeaning(const QString &error);
 // carries a concatenation header with reference, the part count and the
 // part number; a cut never divides an escape from its character nor a
 // surrogate pair. TP-MR is 0 (the modem numbers messages), TP-PID 0,
-// no validity period.
+// no validity period. With statusReport every part asks the centre for a
+// status report (TP-SRR); the report names the TP-MR that the modem answers
+// to AT+CMGS with.
 SubmitPdus buildSubmitPdus(QStringView recipient, QStringView text, QStringView centre,
-                           quint8 reference);
+                           quint8 reference, bool statusReport = false);
 
 } // namespace Gsm

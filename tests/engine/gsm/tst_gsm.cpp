@@ -357,6 +357,34 @@ private slots:
         QCOMPARE(tpduLengths, lengths);
     }
 
+    // TP-SRR is bit 5 of the first octet, which follows the centre's 00;
+    // nothing else changes.
+    void statusReportRequest_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("statusReport");
+        QTest::addColumn<QByteArray>("firstOctet");
+        QTest::newRow("one part") << 10 << false << QByteArray("01");
+        QTest::newRow("one part, report") << 10 << true << QByteArray("21");
+        QTest::newRow("two parts") << 200 << false << QByteArray("41");
+        QTest::newRow("two parts, report") << 200 << true << QByteArray("61");
+    }
+    void statusReportRequest()
+    {
+        QFETCH(int, length);
+        QFETCH(bool, statusReport);
+        QFETCH(QByteArray, firstOctet);
+        const QString text = repeated(u'a', length);
+        const Gsm::SubmitPdus plain = Gsm::buildSubmitPdus(swiss, text, QString(), 5);
+        const Gsm::SubmitPdus pdus = Gsm::buildSubmitPdus(swiss, text, QString(), 5, statusReport);
+        QCOMPARE(pdus.parts.size(), length / 160 + 1);
+        for (qsizetype i = 0; i < pdus.parts.size(); ++i) {
+            QCOMPARE(pdus.parts.at(i).hex.mid(2, 2), firstOctet);
+            QCOMPARE(pdus.parts.at(i).hex.mid(4), plain.parts.at(i).hex.mid(4));
+            QCOMPARE(pdus.parts.at(i).tpduLength, plain.parts.at(i).tpduLength);
+        }
+    }
+
     void pduErrors_data()
     {
         QTest::addColumn<QString>("recipient");
