@@ -190,29 +190,6 @@
     </message>
 </context>
 <context>
-    <name>ConnectionTest</name>
-    <message>
-        <source>Keine Verbindung innerhalb von %1 s</source>
-        <translation>No connection within %1 s</translation>
-    </message>
-    <message>
-        <source>Anmeldung bei der Zentrale...</source>
-        <translation>Logging in to the message centre...</translation>
-    </message>
-    <message>
-        <source>Verbindung steht: bereit zum Senden. Verbindung beendet, keine SMS gesendet.</source>
-        <translation>Connection established: ready to send. Connection ended, no SMS sent.</translation>
-    </message>
-    <message>
-        <source>Während eines Anrufs kann die Verbindung nicht getestet werden.</source>
-        <translation>The connection cannot be tested during a call.</translation>
-    </message>
-    <message>
-        <source>Test abgebrochen</source>
-        <translation>Test cancelled</translation>
-    </message>
-</context>
-<context>
     <name>ContactFile</name>
     <message>
         <source>Kontakte (*.vcf *.vcard *.csv *.txt)</source>
@@ -1735,6 +1712,13 @@ Please check the settings (SIM PIN, account and password at the message centre) 
     </message>
 </context>
 <context>
+    <name>LentLine</name>
+    <message>
+        <source>Die Schnittstelle wird von einer anderen Verbindung benutzt</source>
+        <translation>The port is in use by another connection</translation>
+    </message>
+</context>
+<context>
     <name>LoggedRefusal</name>
     <message>
         <source>Die Natel-Nummer enthält keine Ziffern.</source>
@@ -1987,6 +1971,22 @@ Please check the settings (SIM PIN, account and password at the message centre) 
     <message>
         <source>Verbindung getrennt</source>
         <translation>Connection closed</translation>
+    </message>
+    <message>
+        <source>Während eines Anrufs kann die Verbindung nicht getestet werden.</source>
+        <translation>The connection cannot be tested during a call.</translation>
+    </message>
+    <message>
+        <source>Test abgebrochen</source>
+        <translation>Test cancelled</translation>
+    </message>
+    <message>
+        <source>Anmeldung bei der Zentrale...</source>
+        <translation>Logging in to the message centre...</translation>
+    </message>
+    <message>
+        <source>Verbindung steht: bereit zum Senden. Verbindung beendet, keine SMS gesendet.</source>
+        <translation>Connection established: ready to send. Connection ended, no SMS sent.</translation>
     </message>
 </context>
 <context>
