@@ -24,8 +24,7 @@ class SendLogWriter;
 // main window asks the user and calls pause(), resume() or shutDown().
 //
 // Its state is one of Sending::State, changed in setState() only, where
-// stateChanged and statusChanged come from; what the engine does next
-// depends on the state alone (and on whether sending is on). Sending switched off
+// stateChanged and statusChanged come from. Sending switched off
 // (VersandStatus "Stop") is the state Paused once no call is under way; a
 // call under way goes on to its end first. VerbindungAktiv is "Ja" while a
 // call is under way, until its row is logged.
@@ -50,8 +49,9 @@ class SendLogWriter;
 // then ended at a tick. Pausing and shutDown() end it at once.
 //
 // A connection test (startTest()) is a state of its own, Testing: the
-// dialogue sets the connection up as for a call, under the same 40-s limit,
-// and the engine ends it as soon as it stands; nothing is submitted, logged
+// dialogue sets the connection up as for a call, under the same 40-s limit
+// checked at the ticks (also while sending is paused), and the engine ends
+// it as soon as it stands; nothing is submitted, logged
 // or taken from the queue, and no entry is dialled meanwhile. It is refused
 // while a call is under way. Meanwhile the status line reads as it did
 // before the test, and sending can be paused and resumed as at rest.
@@ -137,6 +137,7 @@ public:
     QTimer *timer1() { return &m_timer1; }
 
 Q_SIGNALS:
+    // The engine's own state, as detailedState() tells it.
     void stateChanged(Sending::State state);
     // The status changed: another state, another reason, or a countdown
     // that went on.
