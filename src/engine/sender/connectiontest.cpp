@@ -3,85 +3,52 @@
 #include "calldialogue.h"
 #include "sendengine.h"
 
-using namespace Qt::StringLiterals;
-
 ConnectionTest::ConnectionTest(CallDialogue *dialogue, SendEngine *engine, QObject *parent)
-    : QObject(parent), m_dialogue(dialogue), m_engine(engine)
+    : QObject(parent), m_engine(engine)
 {
-    m_timeout.setSingleShot(true);
-    m_timeout.setInterval(defaultTimeoutMs);
-    connect(&m_timeout, &QTimer::timeout, this, [this] {
-        m_dialogue->end();
-        finish(false, tr("Keine Verbindung innerhalb von %1 s").arg(m_timeout.interval() / 1000));
-    });
-    connect(m_dialogue, &CallDialogue::traced, this, &ConnectionTest::onTraced);
-    connect(m_dialogue, &CallDialogue::loggingIn, this, [this] {
-        if (m_running)
-            Q_EMIT step(tr("Anmeldung bei der Zentrale..."));
-    });
-    connect(m_dialogue, &CallDialogue::ready, this, [this] {
-        if (!m_running)
-            return;
-        m_dialogue->end();
-        finish(true, tr("Verbindung steht: bereit zum Senden. Verbindung beendet, keine SMS "
-                        "gesendet."));
-    });
-    for (auto signal : {&CallDialogue::failed, &CallDialogue::halted}) {
-        connect(m_dialogue, signal, this, [this](const QString &reason) {
-            if (m_running)
-                finish(false, reason);
-        });
+    if (!m_engine) {
+        m_emptyQueue = std::make_unique<OutgoingQueue>();
+        m_clock = std::make_unique<SystemClock>();
+        m_ownEngine =
+            std::make_unique<SendEngine>(m_emptyQueue.get(), nullptr, dialogue, m_clock.get());
+        m_engine = m_ownEngine.get();
+        // Its ticks end a test that waits too long for its connection.
+        m_ownEngine->start();
     }
+    connect(dialogue, &CallDialogue::traced, this, &ConnectionTest::onTraced);
+    connect(m_engine, &SendEngine::testStep, this, &ConnectionTest::step);
+    connect(m_engine, &SendEngine::testFinished, this, &ConnectionTest::finished);
 }
 
 ConnectionTest::~ConnectionTest()
 {
-    if (m_running)
-        cancel();
+    cancel();
 }
 
 QString ConnectionTest::refusal() const
 {
-    if (m_engine && m_engine->isCallUnderWay())
-        return tr("Während eines Anrufs kann die Verbindung nicht getestet werden.");
-    return m_dialogue->missingSetting();
+    return m_engine ? m_engine->testRefusal() : QString();
+}
+
+bool ConnectionTest::isRunning() const
+{
+    return m_engine && m_engine->isTesting();
 }
 
 void ConnectionTest::start()
 {
-    if (m_running)
-        return;
-    if (const QString refused = refusal(); !refused.isEmpty()) {
-        Q_EMIT finished(false, refused);
-        return;
-    }
-    m_running = true;
     if (m_engine)
-        m_engine->setHeld(true);
-    m_timeout.start();
-    // May answer before it returns (a port that cannot be opened).
-    m_dialogue->begin();
-}
-
-void ConnectionTest::onTraced(const QString &line)
-{
-    if (m_running)
-        Q_EMIT step(line);
+        m_engine->startTest();
 }
 
 void ConnectionTest::cancel()
 {
-    if (!m_running)
-        return;
-    m_dialogue->end();
-    finish(false, tr("Test abgebrochen"));
+    if (m_engine)
+        m_engine->cancelTest();
 }
 
-void ConnectionTest::finish(bool ok, const QString &summary)
+void ConnectionTest::onTraced(const QString &line)
 {
-    m_running = false;
-    m_timeout.stop();
-    if (m_engine)
-        m_engine->setHeld(false);
-    Q_EMIT finished(ok, summary);
+    if (isRunning())
+        Q_EMIT step(line);
 }

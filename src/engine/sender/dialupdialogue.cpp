@@ -1,7 +1,7 @@
 #include "dialupdialogue.h"
 
 #include "comport.h"
-#include "serialline.h"
+#include "lineowner.h"
 #include "settings.h"
 #include "ucp.h"
 
@@ -52,7 +52,8 @@ QString failedNoAnswer()
 
 DialUpDialogue::DialUpDialogue(SerialLine *line, const Settings *settings, QString programDir,
                                QObject *parent)
-    : CallDialogue(parent), m_line(line), m_settings(settings), m_programDir(std::move(programDir))
+    : CallDialogue(parent), m_line(LineOwner::of(line)->lineFor(this)), m_settings(settings),
+      m_programDir(std::move(programDir))
 {
     m_answerTimer.setSingleShot(true);
     m_answerTimer.setInterval(defaultAnswerTimeoutMs);
@@ -82,6 +83,7 @@ void DialUpDialogue::begin()
     m_submittedThisCall = false;
     m_lineError.clear();
 
+    m_line->borrow();
     if (const QString problem = openComPort(m_line, *m_settings, m_programDir, &m_linkedPort);
         !problem.isEmpty()) {
         fail(problem);
@@ -120,14 +122,11 @@ void DialUpDialogue::end()
     m_phase = Phase::Closed;
     m_answerTimer.stop();
     m_line->close();
+    m_line->giveBack();
 }
 
 void DialUpDialogue::onReadyRead()
 {
-    // The line is shared with the other dialogues on the serial port: a
-    // dialogue that leads no call leaves the bytes to the one that does.
-    if (m_phase == Phase::Closed)
-        return;
     const QByteArray bytes = m_line->readAll();
     switch (m_phase) {
     case Phase::Closed:
@@ -163,9 +162,7 @@ void DialUpDialogue::onCarrierDetect(bool on)
 
 void DialUpDialogue::onLineBroken()
 {
-    if (m_phase != Phase::Closed)
-        fail(m_lineError.isEmpty() ? failedLineBroken()
-                                   : failedLineBroken() + u": "_s + m_lineError);
+    fail(m_lineError.isEmpty() ? failedLineBroken() : failedLineBroken() + u": "_s + m_lineError);
 }
 
 void DialUpDialogue::onAnswerTimeout()

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QTimer>
 
+class LentLine;
 class SerialLine;
 class Settings;
 
@@ -26,6 +27,10 @@ class Settings;
 // COMn entry in the data folder and has lost it (the device was pulled out
 // and its link went with it) is reported as gone, not replaced by the
 // built-in port of the same number, until the entry is back.
+//
+// The line is shared with the other dialogues on the serial port: the
+// dialogue borrows it from the line's owner when its call begins and gives
+// it back when the call ends.
 class DialUpDialogue final : public CallDialogue
 {
     Q_OBJECT
@@ -61,7 +66,7 @@ private:
     void connectionStands();
     void fail(const QString &reason);
 
-    SerialLine *m_line;
+    LentLine *m_line;
     const Settings *m_settings;
     QString m_programDir;
     QTimer m_answerTimer;

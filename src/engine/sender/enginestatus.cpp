@@ -69,6 +69,10 @@ QString statusText(const EngineStatus &status)
                 .arg(status.failure);
         break;
     case State::Idle:
+    // Not told apart outside the engine; see Sending::State.
+    case State::LoggingIn:
+    case State::Holding:
+    case State::Testing:
         break;
     }
     return refusedOrWaiting(status);

@@ -3,7 +3,7 @@
 #include "atresponse.h"
 #include "cmserror.h"
 #include "comport.h"
-#include "serialline.h"
+#include "lineowner.h"
 #include "settings.h"
 
 #include <QCoreApplication>
@@ -37,8 +37,8 @@ bool isPin(QStringView pin)
 
 GsmDialogue::GsmDialogue(SerialLine *line, const Settings *settings, QString programDir,
                          std::function<GsmAccount()> account, QObject *parent)
-    : CallDialogue(parent), m_line(line), m_settings(settings), m_programDir(std::move(programDir)),
-      m_account(std::move(account)), m_channel(line)
+    : CallDialogue(parent), m_line(LineOwner::of(line)->lineFor(this)), m_settings(settings),
+      m_programDir(std::move(programDir)), m_account(std::move(account)), m_channel(m_line)
 {
     connect(&m_channel, &AtChannel::broken, this, &GsmDialogue::onLineBroken);
     // Calls, network registration, messages and reports received: the
@@ -65,6 +65,7 @@ void GsmDialogue::begin()
     end();
     m_current = m_account();
     m_current.pin = m_current.pin.trimmed();
+    m_line->borrow();
     if (const QString problem = openComPort(m_line, *m_settings, m_programDir, &m_linkedPort);
         !problem.isEmpty()) {
         fail(problem);
@@ -116,6 +117,7 @@ void GsmDialogue::end()
     m_channel.stop();
     m_parts.clear();
     m_line->close();
+    m_line->giveBack();
 }
 
 void GsmDialogue::command(Step step, const QByteArray &text)

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 
+class LentLine;
 class SerialLine;
 class Settings;
 
@@ -48,6 +49,10 @@ struct GsmAccount
 // Of a message in several parts, each part the modem takes is noted for the
 // entry (see ConcatenationProgress): a later call for the same entry goes on
 // with the first part not taken, under the same reference.
+//
+// The line is shared with the other dialogues on the serial port: the
+// dialogue borrows it from the line's owner when its call begins and gives
+// it back when the call ends.
 //
 // The port and the account are read when a call begins. The connection
 // costs nothing while it stands, so it is held open for more entries.
@@ -125,7 +130,7 @@ private:
     void halt(const QString &reason);
     void pinRefused(const QString &reason);
 
-    SerialLine *m_line;
+    LentLine *m_line;
     const Settings *m_settings;
     QString m_programDir;
     std::function<GsmAccount()> m_account;

@@ -1,5 +1,7 @@
 #include "modemresult.h"
 
+#include "atresponse.h"
+
 namespace {
 constexpr qsizetype maxLineLength = 256;
 }
@@ -9,22 +11,25 @@ ModemResult classifyModemLine(QByteArrayView line)
     const QByteArrayView text = line.trimmed();
     if (text == "CONNECT" || text.startsWith("CONNECT ") || text.startsWith("CONNECT/"))
         return ModemResult::Connect;
-    // Some modems spell the missing dial tone in two words.
-    static constexpr struct
-    {
-        QByteArrayView text;
-        ModemResult result;
-    } failures[] = {
-        {"BUSY", ModemResult::Busy},
-        {"NO CARRIER", ModemResult::NoCarrier},
-        {"NO DIALTONE", ModemResult::NoDialtone},
-        {"NO DIAL TONE", ModemResult::NoDialtone},
-        {"NO ANSWER", ModemResult::NoAnswer},
-        {"ERROR", ModemResult::Error},
-    };
-    for (const auto &failure : failures) {
-        if (text == failure.text)
-            return failure.result;
+    // The words with which a dial gives up are those of the AT responses.
+    switch (At::classify(text).kind) {
+    case At::Response::Busy:
+        return ModemResult::Busy;
+    case At::Response::NoCarrier:
+        return ModemResult::NoCarrier;
+    case At::Response::NoDialtone:
+        return ModemResult::NoDialtone;
+    case At::Response::NoAnswer:
+        return ModemResult::NoAnswer;
+    case At::Response::Error:
+        return ModemResult::Error;
+    case At::Response::Line:
+    case At::Response::Echo:
+    case At::Response::Prompt:
+    case At::Response::Ok:
+    case At::Response::CmeError:
+    case At::Response::CmsError:
+        break;
     }
     return ModemResult::Other;
 }

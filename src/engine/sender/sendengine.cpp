@@ -31,6 +31,8 @@ SendEngine::SendEngine(OutgoingQueue *queue, SendLog *log, CallDialogue *dialogu
     connect(m_dialogue, &CallDialogue::failed, this, &SendEngine::onFailed);
     connect(m_dialogue, &CallDialogue::halted, this, &SendEngine::onHalted);
 
+    if (!log)
+        return;
     m_logWriter = new SendLogWriter(log->databasePath(), this);
     connect(m_logWriter, &SendLogWriter::written, this, &SendEngine::onLogWritten);
     connect(m_logWriter, &SendLogWriter::marked, this, &SendEngine::onMarked);
@@ -62,12 +64,27 @@ void SendEngine::tick()
             writeLogRow();
         return;
     case State::Dialling:
+    case State::LoggingIn:
         // While paused the time-out waits: the call is ended by the first
         // tick after resuming that finds it too old. A step the dialogue
         // must finish is left to its own time-out.
         if (m_running && now - m_callStartMs > callTimeoutMs &&
             !m_dialogue->inUninterruptibleStep())
             failAttempt(tr("Keine Verbindung innerhalb von 40 s"));
+        return;
+    case State::Testing:
+        // The same limit as for a call, whether or not sending is on. The
+        // entries wait without a word, as if this tick had not come.
+        if (now - m_callStartMs > callTimeoutMs && !m_dialogue->inUninterruptibleStep()) {
+            m_dialogue->end();
+            finishTest(false, tr("Keine Verbindung innerhalb von 40 s"));
+            return;
+        }
+        m_missingSetting = m_queue->isEmpty() ? QString() : m_dialogue->missingSetting();
+        publishStatus();
+        return;
+    case State::Holding:
+        useOpenConnection(now);
         return;
     case State::Submitting: // the dialogue ends this state
     case State::Paused:
@@ -76,14 +93,10 @@ void SendEngine::tick()
     case State::Waiting:
         break;
     }
-    if (m_connected) {
-        useOpenConnection(now);
-        return;
-    }
     // A call that cannot be made is no attempt: nothing is opened or counted
     // until the settings allow it. With nothing to send nothing is missing.
     m_missingSetting = m_queue->isEmpty() ? QString() : m_dialogue->missingSetting();
-    if (!m_queue->isEmpty() && m_missingSetting.isEmpty() && !m_held &&
+    if (m_logWriter && !m_queue->isEmpty() && m_missingSetting.isEmpty() &&
         (!m_retryAtMs || now >= *m_retryAtMs)) {
         verbinden();
         return;
@@ -99,13 +112,75 @@ QString SendEngine::versandStatus() const
 
 bool SendEngine::isCallUnderWay() const
 {
-    return m_connected || m_state == State::Dialling || m_state == State::Submitting ||
-           m_state == State::Logging;
+    switch (m_state) {
+    case State::Dialling:
+    case State::LoggingIn:
+    case State::Submitting:
+    case State::Logging:
+    case State::Holding:
+        return true;
+    case State::Idle:
+    case State::Waiting:
+    case State::Paused:
+    case State::Testing:
+        break;
+    }
+    return false;
 }
 
-void SendEngine::setHeld(bool held)
+SendEngine::State SendEngine::state() const
 {
-    m_held = held;
+    switch (m_state) {
+    case State::LoggingIn:
+        return State::Dialling;
+    case State::Holding:
+        return State::Idle;
+    case State::Testing:
+        return restingState();
+    case State::Idle:
+    case State::Dialling:
+    case State::Submitting:
+    case State::Logging:
+    case State::Waiting:
+    case State::Paused:
+        break;
+    }
+    return m_state;
+}
+
+QString SendEngine::testRefusal() const
+{
+    if (isCallUnderWay())
+        return tr("Während eines Anrufs kann die Verbindung nicht getestet werden.");
+    return m_dialogue->missingSetting();
+}
+
+void SendEngine::startTest()
+{
+    if (m_state == State::Testing)
+        return;
+    if (const QString refused = testRefusal(); !refused.isEmpty()) {
+        Q_EMIT testFinished(false, refused);
+        return;
+    }
+    m_callStartMs = m_clock->monotonicMs();
+    setState(State::Testing);
+    // May answer before it returns (a port that cannot be opened).
+    m_dialogue->begin();
+}
+
+void SendEngine::cancelTest()
+{
+    if (m_state != State::Testing)
+        return;
+    m_dialogue->end();
+    finishTest(false, tr("Test abgebrochen"));
+}
+
+void SendEngine::finishTest(bool ok, const QString &summary)
+{
+    settle();
+    Q_EMIT testFinished(ok, summary);
 }
 
 void SendEngine::pause()
@@ -127,11 +202,15 @@ void SendEngine::setRunning(bool running)
     if (m_running)
         m_haltReason.clear();
     // A connection held open for more entries is ended at once.
-    if (!m_running && m_connected && m_state == State::Idle)
+    if (!m_running && m_state == State::Holding)
         endCall();
     // A call under way goes on; at rest the engine is paused or not at once.
-    if (m_state == State::Idle || m_state == State::Waiting || m_state == State::Paused)
+    if (m_state == State::Idle || m_state == State::Waiting || m_state == State::Paused ||
+        m_state == State::Holding)
         settle();
+    // A test goes on; the status line tells the state it rests in.
+    else if (m_state == State::Testing)
+        publishStatus();
     Q_EMIT pausedChanged(!m_running);
 }
 
@@ -139,12 +218,15 @@ QString SendEngine::verbindungAktiv() const
 {
     switch (m_state) {
     case State::Dialling:
+    case State::LoggingIn:
     case State::Submitting:
     case State::Logging:
         return QStringLiteral("Ja");
     case State::Idle:
+    case State::Holding:
     case State::Waiting:
     case State::Paused:
+    case State::Testing:
         break;
     }
     return QStringLiteral("Nein");
@@ -156,6 +238,10 @@ void SendEngine::shutDown()
     m_timer1.stop();
     pause();
     endCall();
+    if (m_state == State::Testing) {
+        finishTest(false, tr("Test abgebrochen"));
+        return;
+    }
     // The call is over already; its message went out and is still logged.
     if (m_state == State::Logging)
         return;
@@ -169,7 +255,7 @@ void SendEngine::verbinden()
     m_failure.clear();
     m_refusalCode.clear();
     m_refusalMeaning.clear();
-    m_loggingIn = false;
+    m_connectionAfterLog = false;
     m_entriesThisCall = 0;
     setState(State::Dialling);
     // May answer at once (a port that cannot be used): nothing follows here.
@@ -178,18 +264,22 @@ void SendEngine::verbinden()
 
 void SendEngine::onLoggingIn()
 {
-    if (m_state != State::Dialling)
-        return;
-    m_loggingIn = true;
-    publishStatus();
+    if (m_state == State::Testing)
+        Q_EMIT testStep(tr("Anmeldung bei der Zentrale..."));
+    else if (m_state == State::Dialling)
+        setState(State::LoggingIn);
 }
 
 void SendEngine::onReady()
 {
-    if (m_state != State::Dialling)
+    if (m_state == State::Testing) {
+        m_dialogue->end();
+        finishTest(true, tr("Verbindung steht: bereit zum Senden. Verbindung beendet, keine SMS "
+                            "gesendet."));
         return;
-    m_loggingIn = false;
-    m_connected = true;
+    }
+    if (!isSettingUp())
+        return;
     // Fehlversuche goes on counting: a centre that takes the login and then
     // drops or refuses every submission must not be tried for ever unnoticed.
     if (!m_running) {
@@ -207,7 +297,7 @@ void SendEngine::submitNext()
         // More entries may come soon; a new connection and login for each
         // would cost far more than holding this one.
         m_idleSinceMs = m_clock->monotonicMs();
-        settle();
+        setState(State::Holding);
         return;
     }
     if (!m_running || m_queue->isEmpty()) {
@@ -260,6 +350,8 @@ void SendEngine::onSubmitted(const CallDialogue::Result &result)
     // row is stored, and nothing else is submitted before that.
     if (!m_dialogue->severalPerCall())
         endCall();
+    else
+        m_connectionAfterLog = true;
     m_retryAtMs.reset();
     // The head entry is answered: its run of failed attempts is over.
     m_fehlversuche = 0;
@@ -277,21 +369,36 @@ void SendEngine::onSubmitted(const CallDialogue::Result &result)
 
 void SendEngine::onFailed(const QString &reason)
 {
-    m_connected = false;
-    m_loggingIn = false;
     // While the row is written or the connection is held open it is not in
     // use: its loss costs nothing, the next entry opens a new one.
-    if (m_state == State::Dialling || m_state == State::Submitting)
+    switch (m_state) {
+    case State::Dialling:
+    case State::LoggingIn:
+    case State::Submitting:
         failAttempt(reason);
-    else
-        publishStatus();
+        return;
+    case State::Testing:
+        finishTest(false, reason);
+        return;
+    case State::Logging:
+        m_connectionAfterLog = false;
+        return;
+    case State::Holding:
+        settle();
+        return;
+    case State::Idle:
+    case State::Waiting:
+    case State::Paused:
+        return;
+    }
 }
 
 void SendEngine::onHalted(const QString &reason)
 {
     unmarkRefusedSubmission();
-    m_connected = false;
-    m_loggingIn = false;
+    // A test learns why; sending halts all the same.
+    if (m_state == State::Testing)
+        finishTest(false, reason);
     m_haltReason = reason;
     // The next attempt is the one the user asks for by resuming, and it
     // comes at the next tick then.
@@ -356,7 +463,7 @@ void SendEngine::onLogWritten(quint64 ticket, bool ok, const QString &error)
         m_queue->keepRestLogged(m_submitted.id, m_submittedRest);
     m_logWriteFailed = false;
     Q_EMIT messageLogged();
-    if (m_connected)
+    if (std::exchange(m_connectionAfterLog, false))
         submitNext();
     else
         settle();
@@ -409,8 +516,7 @@ int SendEngine::secondsToNextAttempt() const
 
 void SendEngine::endCall()
 {
-    m_connected = false;
-    m_loggingIn = false;
+    m_connectionAfterLog = false;
     m_dialogue->end();
 }
 
@@ -425,30 +531,35 @@ void SendEngine::setState(State state)
 
 void SendEngine::settle()
 {
+    setState(restingState());
+}
+
+SendEngine::State SendEngine::restingState() const
+{
     if (!m_running)
-        setState(State::Paused);
-    else if (m_retryAtMs && !m_queue->isEmpty())
-        setState(State::Waiting);
-    else
-        setState(State::Idle);
+        return State::Paused;
+    if (m_retryAtMs && !m_queue->isEmpty())
+        return State::Waiting;
+    return State::Idle;
 }
 
 EngineStatus SendEngine::status() const
 {
     EngineStatus status;
-    status.state = m_state;
+    const State told = state();
+    status.state = told;
     status.missingSetting = m_missingSetting;
     status.refusalCode = m_refusalCode;
     status.refusalMeaning = m_refusalMeaning;
     const bool retryPending = m_retryAtMs && !m_queue->isEmpty();
-    if (retryPending && (m_state == State::Waiting || m_state == State::Paused))
+    if (retryPending && (told == State::Waiting || told == State::Paused))
         status.failure = m_failure;
-    if (m_state == State::Paused && !m_haltReason.isEmpty())
+    if (told == State::Paused && !m_haltReason.isEmpty())
         status.failure = m_haltReason;
-    if (m_state == State::Waiting)
+    if (told == State::Waiting)
         status.secondsToNextAttempt = secondsToNextAttempt();
-    status.loggingIn = m_state == State::Dialling && m_loggingIn;
-    status.connectionOpen = m_state == State::Idle && m_connected;
+    status.loggingIn = m_state == State::LoggingIn;
+    status.connectionOpen = m_state == State::Holding;
     if ((m_state == State::Submitting || m_state == State::Logging) &&
         m_dialogue->severalPerCall()) {
         status.entryNumber = m_entriesThisCall;

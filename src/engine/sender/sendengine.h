@@ -48,6 +48,14 @@ class SendLogWriter;
 // idleHoldMs() (0 for a modem call, which costs money while it stands),
 // then ended at a tick. Pausing and shutDown() end it at once.
 //
+// A connection test (startTest()) is a state of its own, Testing: the
+// dialogue sets the connection up as for a call, under the same 40-s limit
+// checked at the ticks (also while sending is paused), and the engine ends
+// it as soon as it stands; nothing is submitted, logged
+// or taken from the queue, and no entry is dialled meanwhile. It is refused
+// while a call is under way. Meanwhile the status line reads as it did
+// before the test, and sending can be paused and resumed as at rest.
+//
 // An entry longer than one SMS goes to a dialogue that does not take long
 // messages one marked part at a time: the first part is submitted, and once
 // it is logged the entry stays at the head with the rest of its text.
@@ -78,6 +86,7 @@ public:
 
     // The rows go to the table of log, through a connection of the engine's
     // own on a thread of its own, so that the commit never stalls the window.
+    // Without a log the engine only tests connections: it dials no entry.
     SendEngine(OutgoingQueue *queue, SendLog *log, CallDialogue *dialogue, const Clock *clock,
                QObject *parent = nullptr);
     ~SendEngine() override;
@@ -94,7 +103,12 @@ public:
     bool isPaused() const { return !m_running; }
     QString verbindungAktiv() const;
     qint16 fehlversuche() const { return m_fehlversuche; }
-    State state() const { return m_state; }
+    // The state as it is told apart outside the engine: LoggingIn as
+    // Dialling, Holding as Idle, and Testing as the state the engine rests
+    // in meanwhile (Idle, Waiting or Paused).
+    State state() const;
+    // The engine's own state, one of all of Sending::State.
+    State detailedState() const { return m_state; }
     // What the status line shows, as of now.
     EngineStatus status() const;
 
@@ -105,10 +119,16 @@ public:
     void resume();
     // A call is set up, under way, being logged, or a connection is held.
     bool isCallUnderWay() const;
-    // Held, no call is begun (the connection test has the line); entries
-    // wait without a word, as if the next tick had not come yet.
-    void setHeld(bool held);
-    bool isHeld() const { return m_held; }
+
+    // The connection test: why it cannot begin now (a call under way, a
+    // setting missing), in German; empty when it can.
+    QString testRefusal() const;
+    bool isTesting() const { return m_state == State::Testing; }
+    // Begins the test, or answers at once with testFinished(false,
+    // testRefusal()); does nothing while a test runs.
+    void startTest();
+    // Ends a test under way with testFinished(false, "Test abgebrochen").
+    void cancelTest();
     // Stops for good before the program ends: Timer1 stops, sending stays
     // off, the call is ended, and a call under way is dropped without being
     // counted (a message whose answer came is still logged).
@@ -117,6 +137,7 @@ public:
     QTimer *timer1() { return &m_timer1; }
 
 Q_SIGNALS:
+    // The engine's own state, as detailedState() tells it.
     void stateChanged(Sending::State state);
     // The status changed: another state, another reason, or a countdown
     // that went on.
@@ -132,10 +153,17 @@ Q_SIGNALS:
     // German, as the status line shows it): the call is wound up and sending
     // is paused as by pause(), after pausedChanged. Once for each halt.
     void halted(const QString &reason);
+    // A step of the connection test that the dialogue's trace does not tell
+    // (the login begun).
+    void testStep(const QString &text);
+    // The test is over: the connection stood (ok), or why not.
+    void testFinished(bool ok, const QString &summary);
 
 private:
     void verbinden();
     void onLoggingIn();
+    // Ends the test with this outcome; the dialogue is ended already.
+    void finishTest(bool ok, const QString &summary);
     void onReady();
     // Idle with the connection open: the next entry, or the end of the
     // connection once the queue has been empty for the dialogue's hold time.
@@ -160,27 +188,30 @@ private:
     void setState(State state);
     // No call under way: Paused, Waiting for the pace to run out, or Idle.
     void settle();
+    State restingState() const;
+    // Waiting for the connection: the call time-out runs.
+    bool isSettingUp() const { return m_state == State::Dialling || m_state == State::LoggingIn; }
     void publishStatus();
     void setRunning(bool running);
 
     OutgoingQueue *m_queue;
-    SendLogWriter *m_logWriter;
+    SendLogWriter *m_logWriter = nullptr;
     CallDialogue *m_dialogue;
     const Clock *m_clock;
 
     QTimer m_timer1;
 
     bool m_running = true;
-    bool m_held = false;
     bool m_shutDown = false;
     State m_state = State::Idle;
-    bool m_connected = false; // the dialogue's connection stands
-    bool m_loggingIn = false;
+    // Logging on a connection that carries several entries: it still
+    // stands, so the next entry goes out on it once the row is stored.
+    bool m_connectionAfterLog = false;
     int m_entriesThisCall = 0;
-    qint64 m_idleSinceMs = 0; // the queue is empty on an open connection since
+    qint64 m_idleSinceMs = 0; // Holding since
     qint16 m_fehlversuche = 0;
     quint64 m_failingEntryId = 0; // the head entry m_fehlversuche counts for
-    qint64 m_callStartMs = 0;     // VerbindungsStart, on the monotonic clock
+    qint64 m_callStartMs = 0;     // VerbindungsStart, on the monotonic clock (or the test's)
     std::optional<qint64> m_lastTickMs;
     // After a failed attempt: no dial before this, and what failed.
     std::optional<qint64> m_retryAtMs;

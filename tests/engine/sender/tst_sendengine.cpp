@@ -67,7 +67,9 @@ public:
     bool severalPerCall() const override { return true; }
     bool takesLongMessages() const override { return whole; }
     bool submissionRefused() const override { return refused; }
+    qint64 idleHoldMs() const override { return holdMs; }
     QStringList steps;
+    qint64 holdMs = 0;
     bool whole = false;   // as a GSM modem
     bool refused = false; // the last entry was answered with a refusal
     std::function<void()> onSubmit;
@@ -176,6 +178,8 @@ struct Rig
             else if (event == "ticks")
                 for (int i = 0; i < 12; ++i)
                     tick(5);
+            else if (event.startsWith('+') && event.endsWith('s')) // "+40s"
+                tick(event.sliced(1, event.size() - 2).toInt());
             else if (event == "stop")
                 engine->pause();
             else if (event == "start")
@@ -691,6 +695,115 @@ private Q_SLOTS:
         QCOMPARE(row.versandDatum.toString() + u' ' + row.versandZeit.toString(),
                  u"2026-12-06 14:03:08"_s);
         QCOMPARE(logged.count(), 1);
+    }
+
+    // "Verbindung testen" is a state of the engine: the connection is set up
+    // as for a call and ended once it stands, under the call's 40-s limit;
+    // nothing is submitted, logged, counted or taken from the queue, and no
+    // entry is dialled meanwhile. Refused during a call.
+    void connectionTest_data()
+    {
+        QTest::addColumn<QByteArrayList>("before"); // events before the test starts
+        QTest::addColumn<QByteArrayList>("during");
+        QTest::addColumn<QString>("outcome"); // "ok: ..." or "failed: ...", empty: running
+        const QString stands = u"ok: Verbindung steht: bereit zum Senden. Verbindung beendet, "
+                               u"keine SMS gesendet."_s;
+        QTest::newRow("stands") << QByteArrayList() << QByteArrayList{"+10s", connect9600}
+                                << stands;
+        QTest::newRow("carrier detect") << QByteArrayList() << QByteArrayList{"+CD"} << stands;
+        QTest::newRow("busy, not counted")
+            << QByteArrayList() << QByteArrayList{busy} << u"failed: Besetzt"_s;
+        QTest::newRow("while paused")
+            << QByteArrayList{"stop"} << QByteArrayList{"start", connect9600} << stands;
+        QTest::newRow("40 s: not yet") << QByteArrayList() << QByteArrayList{"+40s"} << QString();
+        QTest::newRow("more than 40 s, also while paused")
+            << QByteArrayList() << QByteArrayList{"stop", "+40s", "+5s", "start"}
+            << u"failed: Keine Verbindung innerhalb von 40 s"_s;
+        QTest::newRow("during a call")
+            << QByteArrayList{"tick"} << QByteArrayList()
+            << u"failed: Während eines Anrufs kann die Verbindung nicht getestet werden."_s;
+    }
+    void connectionTest()
+    {
+        QFETCH(QByteArrayList, before);
+        QFETCH(QByteArrayList, during);
+        QFETCH(QString, outcome);
+        Rig rig;
+        rig.play(before);
+        const qsizetype written = rig.line.writes.size();
+        const QString statusBefore = statusText(rig.engine->status());
+        QSignalSpy finished(rig.engine.get(), &SendEngine::testFinished);
+        rig.engine->startTest();
+        const bool refused = rig.engine->isCallUnderWay();
+        if (!refused) {
+            QCOMPARE(rig.engine->detailedState(), State::Testing);
+            QCOMPARE(rig.line.writes.mid(written), QByteArrayList{dialAtdt});
+            // The status line reads as before the test.
+            QCOMPARE(statusText(rig.engine->status()), statusBefore);
+        }
+        rig.play(during);
+        QCOMPARE(rig.line.writes.size(), written + (refused ? 0 : 1)); // no entry dialled
+        QCOMPARE(rig.logged(), QStringList());
+        QCOMPARE(rig.queued(), QStringList{u"abc"_s});
+        QCOMPARE(rig.engine->fehlversuche(), qint16(0));
+        if (outcome.isEmpty()) {
+            QVERIFY(finished.isEmpty());
+            rig.engine->cancelTest();
+            outcome = u"failed: Test abgebrochen"_s;
+        }
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE((finished.at(0).at(0).toBool() ? u"ok: "_s : u"failed: "_s) +
+                     finished.at(0).at(1).toString(),
+                 outcome);
+        if (refused)
+            return;
+        QVERIFY(!rig.line.isOpen());
+        QCOMPARE(rig.snapshot(), idle);
+        // The engine goes on with its entry.
+        rig.call(connect9600);
+        QCOMPARE(rig.line.writes.constLast(), frame);
+    }
+
+    // The engine's states as a connection that carries several entries
+    // goes through them: the login, each entry, the connection held open
+    // while the queue is empty (a call under way, which no test may
+    // disturb), and its end when sending is paused. Outside, LoggingIn is
+    // told as Dialling and Holding as Idle.
+    void sessionStates()
+    {
+        Rig rig;
+        SessionDialogue session;
+        session.holdMs = 30'000;
+        SendEngine engine(&rig.queue, rig.log.get(), &session, &rig.clock);
+        QSignalSpy changed(&engine, &SendEngine::stateChanged);
+        engine.tick();
+        Q_EMIT session.loggingIn();
+        QCOMPARE(engine.state(), State::Dialling);
+        Q_EMIT session.ready();
+        Q_EMIT session.submitted({true, QString()});
+        QTRY_COMPARE(engine.detailedState(), State::Holding);
+        QCOMPARE(engine.state(), State::Idle);
+        QCOMPARE(statusText(engine.status()), u"Status: Verbunden – Warten auf weitere SMS..."_s);
+        QSignalSpy testFinished(&engine, &SendEngine::testFinished);
+        engine.startTest();
+        QCOMPARE(testFinished.count(), 1);
+        rig.clock.advanceSeconds(29);
+        engine.tick();
+        QCOMPARE(engine.detailedState(), State::Holding);
+        rig.queue.append(u"0792222222"_s, u"zwei"_s, QString());
+        engine.tick();
+        QCOMPARE(engine.detailedState(), State::Submitting);
+        Q_EMIT session.submitted({true, QString()});
+        QTRY_COMPARE(engine.detailedState(), State::Holding);
+        engine.pause();
+        QCOMPARE(session.steps, (QStringList{u"begin"_s, u"abc"_s, u"zwei"_s, u"end"_s}));
+        QStringList states;
+        for (const QList<QVariant> &change : std::as_const(changed))
+            states.append(QString::fromLatin1(
+                QMetaEnum::fromType<State>().valueToKey(int(change.at(0).value<State>()))));
+        QCOMPARE(states, (QStringList{u"Dialling"_s, u"LoggingIn"_s, u"Submitting"_s, u"Logging"_s,
+                                      u"Holding"_s, u"Submitting"_s, u"Logging"_s, u"Holding"_s,
+                                      u"Paused"_s}));
     }
 
     // Over a connection that carries several entries, each goes out once
