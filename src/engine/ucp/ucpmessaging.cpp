@@ -521,7 +521,7 @@ QString ucpReasonText(QStringView reason)
         {109, 109, QT_TRANSLATE_NOOP("UcpReason", "SMS-Center überlastet")},
         {111, 111, QT_TRANSLATE_NOOP("UcpReason", "Telefon kann keine SMS empfangen")},
         {113, 113, QT_TRANSLATE_NOOP("UcpReason", "SMS-Center überlastet")},
-        {116, 116, QT_TRANSLATE_NOOP("UcpReason", "Speicher des Telefons voll oder Fehler")},
+        {116, 116, QT_TRANSLATE_NOOP("UcpReason", "Fehler im Telefon des Empfängers")},
         {118, 126, QT_TRANSLATE_NOOP("UcpReason", "Systemfehler im Netz")},
         {202, 202, QT_TRANSLATE_NOOP("UcpReason", "Nachricht zu lang")},
         {206, 206, QT_TRANSLATE_NOOP("UcpReason", "Empfängeradresse ungültig")},
