@@ -174,7 +174,20 @@ UcpReply parseUcpAlertResult(QByteArrayView bytes);
 
 // ---- Answers and routing -------------------------------------------------
 
-// What a frame from the centre is, so that the dialogue can route it.
+// What a frame from the centre is, so that the dialogue can route it. For a
+// frame from takeUcpFrame:
+//   Result                its TRN names the operation of the program it
+//                         answers; read it with parseUcpSubmitResult (OT 51)
+//                         or parseUcpAlertResult (OT 31).
+//   IncomingMessage       parseUcpIncomingMessage, DeliveryNotification
+//                         parseUcpNotification; answer with
+//                         ucpOperationAnswer once the content is kept, or
+//                         ucpOperationRefusal(frame, u"02") when the reader
+//                         found it invalid, so that the centre does not
+//                         send it again and again.
+//   OtherOperation        ucpOperationAnswer (an alert of the centre) or a
+//                         refusal with "03", operation not supported.
+//   Invalid               nothing can be answered: the TRN is not known.
 struct UcpIncomingFrame
 {
     enum class Kind {
