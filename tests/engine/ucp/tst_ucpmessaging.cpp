@@ -122,6 +122,13 @@ private slots:
             << QStringList{u"04/00086/O/51/0791234567/0EC6BA7B2D7ED3CB/////////////////3//616263///"
                            u"/////5039/////02"_s}
             << none;
+        // LEN 88, sum 0x10F3: the example of the EMI interface description,
+        // "@" is the septet 00.
+        QTest::newRow("alphanumeric sender with @")
+            << u"ALPHA@NUM"_s << u"abc"_s << false << 4
+            << QStringList{u"04/00088/O/51/0791234567/10412614190438AB4D/////////////////3//"
+                           u"616263////////5039/////F3"_s}
+            << none;
         // 200 "A": 153 and 47 septets, eight "A" pack into C16030180C0683.
         // LEN 364, sum 0x49F6; LEN 179, sum 0x2380.
         QTest::newRow("two parts, one reference")
