@@ -2613,6 +2613,61 @@ Funkbote goes on working but holds the queue in memory only: if the program cras
     </message>
 </context>
 <context>
+    <name>UcpReason</name>
+    <message>
+        <source>Teilnehmer unbekannt</source>
+        <translation>Unknown subscriber</translation>
+    </message>
+    <message>
+        <source>Dienst vorübergehend nicht verfügbar</source>
+        <translation>Service temporarily unavailable</translation>
+    </message>
+    <message>
+        <source>Zeitüberschreitung im Netz</source>
+        <translation>Network time-out</translation>
+    </message>
+    <message>
+        <source>Empfang gesperrt</source>
+        <translation>Reception barred</translation>
+    </message>
+    <message>
+        <source>SMS-Center überlastet</source>
+        <translation>Message centre congested</translation>
+    </message>
+    <message>
+        <source>Empfänger nicht erreichbar</source>
+        <translation>Recipient not reachable</translation>
+    </message>
+    <message>
+        <source>Zustellung fehlgeschlagen</source>
+        <translation>Delivery failed</translation>
+    </message>
+    <message>
+        <source>Telefon kann keine SMS empfangen</source>
+        <translation>Phone cannot receive SMS</translation>
+    </message>
+    <message>
+        <source>Fehler im Telefon des Empfängers</source>
+        <translation>Error in the recipient&apos;s phone</translation>
+    </message>
+    <message>
+        <source>Systemfehler im Netz</source>
+        <translation>Network system failure</translation>
+    </message>
+    <message>
+        <source>Nachricht zu lang</source>
+        <translation>Message too long</translation>
+    </message>
+    <message>
+        <source>Empfängeradresse ungültig</source>
+        <translation>Invalid recipient address</translation>
+    </message>
+    <message>
+        <source>anderer Grund (%1)</source>
+        <translation>other reason (%1)</translation>
+    </message>
+</context>
+<context>
     <name>UcpTcpDialogue</name>
     <message>
         <source>Kein Server für die Internet-Verbindung konfiguriert</source>
