@@ -3,10 +3,10 @@
 #include "addressbookflow.h"
 #include "calltrace.h"
 #include "chosendialogue.h"
+#include "connectionkinds.h"
 #include "connectionsettings.h"
 #include "connectiontest.h"
 #include "dialogtexts.h"
-#include "dialupdialogue.h"
 #include "enqueue.h"
 #include "frmadressbuch.h"
 #include "frmarchiv.h"
@@ -16,7 +16,6 @@
 #include "frmselektion.h"
 #include "frmselektion1.h"
 #include "frmsuchen.h"
-#include "gsmdialogue.h"
 #include "hoverlabel.h"
 #include "look.h"
 #include "numberfieldcheck.h"
@@ -33,7 +32,6 @@
 #include "storeconnection.h"
 #include "storedqueue.h"
 #include "textfield.h"
-#include "ucptcpdialogue.h"
 #include "wrapbutton.h"
 
 #include <QCloseEvent>
@@ -158,32 +156,18 @@ Funkbote::Funkbote(const Environment &environment, QWidget *parent)
     m_line = recordingLine;
     // One dialogue for each way to the message centre; the settings choose
     // one as each connection begins.
-    m_dialUp = new DialUpDialogue(m_line, m_settings, m_env.programDir, this);
-    auto *tcp = new UcpTcpDialogue(
-        [connection = m_connection] {
-            const ConnectionValues values = connection->values();
-            return UcpTcpAccount{values.server, quint16(values.tcpPort), values.account,
-                                 values.password};
-        },
-        this);
-    auto *gsm = new GsmDialogue(
-        m_line, m_settings, m_env.programDir,
-        [connection = m_connection] {
-            const ConnectionValues values = connection->values();
-            return GsmAccount{values.simPin, values.smsCentre, connection->simPinRefused()};
-        },
-        this);
-    gsm->keepConcatenationIn(databasePath());
-    gsm->notePinRefusal(
-        [connection = m_connection](const QString &pin) { connection->setSimPinRefused(pin); });
-    m_dialogue = new ChosenDialogue(m_connection, this);
-    m_dialogue->setDialogue(ConnectionKind::DialUp, m_dialUp);
-    m_dialogue->setDialogue(ConnectionKind::Tcp, tcp);
-    m_dialogue->setDialogue(ConnectionKind::Gsm, gsm);
+    m_dialogue = new ChosenDialogue(m_connection,
+                                    DialogueNeeds{
+                                        .line = m_line,
+                                        .settings = m_settings,
+                                        .connection = m_connection,
+                                        .programDir = m_env.programDir,
+                                        .databasePath = databasePath(),
+                                        .parent = this,
+                                    },
+                                    this);
     connect(m_connection, &ConnectionSettings::changed, this, [this] {
-        const ConnectionValues values = m_connection->values();
-        m_dialUp->setSeveralPerCall(values.severalPerCall);
-        m_queuePanel->setGsm(values.kind == ConnectionKind::Gsm);
+        m_queuePanel->setPlan(ConnectionKinds::of(m_connection->values().kind).plan);
     });
     m_engine = new SendEngine(m_queue, m_versandLog.get(), m_dialogue, m_env.clock, this);
     m_trace = new CallTrace(m_engine, m_env.clock,

@@ -11,7 +11,6 @@ class CallTrace;
 class ConnectionTest;
 class ChosenDialogue;
 class ConnectionSettings;
-class DialUpDialogue;
 class Clock;
 class HoverLabel;
 class OutgoingQueue;
@@ -123,7 +122,6 @@ private:
     StoredQueue *m_storedQueue = nullptr; // the queue's copy in Daten.mdb
     QueuePanel *m_queuePanel = nullptr;
     SerialLine *m_line = nullptr;
-    DialUpDialogue *m_dialUp = nullptr;
     ChosenDialogue *m_dialogue = nullptr;
     SendEngine *m_engine = nullptr;
     CallTrace *m_trace = nullptr;

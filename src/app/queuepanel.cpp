@@ -1,7 +1,6 @@
 #include "queuepanel.h"
 
 #include "enqueue.h"
-#include "gsmpdu.h"
 #include "messagefieldcheck.h"
 #include "numberfieldcheck.h"
 #include "prompter.h"
@@ -107,10 +106,10 @@ QueuePanel::QueuePanel(OutgoingQueue *queue, const QueueWidgets &widgets, Prompt
         m_messageCheck->check();
 }
 
-void QueuePanel::setGsm(bool gsm)
+void QueuePanel::setPlan(const MessagePlan &plan)
 {
-    m_split = gsm ? MessageSplit::Whole : MessageSplit::MarkedParts;
-    m_messageCheck->setGsm(gsm);
+    m_plan = plan;
+    m_messageCheck->setPlan(plan);
 }
 
 QString QueuePanel::messageText() const
@@ -120,14 +119,14 @@ QString QueuePanel::messageText() const
 
 void QueuePanel::senden()
 {
-    // A GSM modem sends a message whole, in at most 255 SMS: a longer one
-    // (a paste gone wrong) would only be refused at its turn.
-    if (m_split == MessageSplit::Whole && Gsm::planMessage(messageText()).parts > Gsm::maxParts) {
-        refuse(MessageFieldCheck::gsmHint(messageText()));
+    // A message sent whole has a limit of SMS (a GSM modem: 255): a longer
+    // one (a paste gone wrong) would only be refused at its turn.
+    if (m_plan.tooLong(messageText())) {
+        refuse(m_plan.hint(messageText()));
         return;
     }
     const Enqueued result = enqueueMessage(*m_queue, m_widgets.natelNummer->text(), messageText(),
-                                           m_widgets.rueckrufNummer->text(), m_split);
+                                           m_widgets.rueckrufNummer->text(), m_plan.split);
     switch (result.refusal) {
     case Enqueued::Refusal::None:
         // The message and the call-back number stay, so the same text can be

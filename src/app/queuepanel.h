@@ -1,5 +1,6 @@
 #pragma once
 
+#include "connectionkinds.h"
 #include "enqueue.h"
 #include "outgoingqueue.h"
 
@@ -63,11 +64,11 @@ public:
     // which it is counted, split and sent (the bulk SMS queues it as well).
     QString messageText() const;
 
-    // Whether the messages go to a GSM modem: then a long one is queued whole
-    // (the modem sends it as one concatenated SMS) and the hint counts its
-    // SMS as the modem sends them.
-    void setGsm(bool gsm);
-    MessageSplit messageSplit() const { return m_split; }
+    // How the messages are queued for the connection kind chosen: in marked
+    // parts, or whole (a GSM modem sends one concatenated SMS) up to a limit
+    // of SMS; the hint counts the SMS the way that kind sends them.
+    void setPlan(const MessagePlan &plan);
+    MessageSplit messageSplit() const { return m_plan.split; }
 
     // The index of the first selected entry of LSTNatelNummer, or -1.
     int selectedIndex() const;
@@ -97,7 +98,8 @@ private:
     NumberFieldCheck *m_natelCheck = nullptr;
     NumberFieldCheck *m_callBackCheck = nullptr;
     MessageFieldCheck *m_messageCheck = nullptr;
-    MessageSplit m_split = MessageSplit::MarkedParts;
+    // That of the kind a file without connection settings has.
+    MessagePlan m_plan = ConnectionKinds::of(ConnectionValues().kind).plan;
     bool m_selecting = false;
     bool m_modelChanging = false;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "connectionkinds.h"
 #include "connectionsettings.h"
 #include "dialogbase.h"
 
@@ -66,6 +67,8 @@ private:
         QString text;
         QLineEdit *field = nullptr;
     };
+    // The fields of the settings, in the order of the window.
+    QList<std::pair<QWidget *, SettingField>> fields() const;
     // The fields with a rule of their own, in the order they are checked.
     QList<QLineEdit *> checkedFields() const;
     std::optional<Problem> validate() const;

@@ -38,15 +38,6 @@ const QString kSimPinRefused = QStringLiteral("SimPinRefused");
 const QString kSecretsIn = QStringLiteral("SecretsIn");
 const QString kKeyring = QStringLiteral("Keyring");
 
-ConnectionKind kindFromName(const QString &name)
-{
-    if (name == ConnectionSettings::kindName(ConnectionKind::Tcp))
-        return ConnectionKind::Tcp;
-    if (name == ConnectionSettings::kindName(ConnectionKind::Gsm))
-        return ConnectionKind::Gsm;
-    return ConnectionKind::DialUp; // also for a value of a later version
-}
-
 } // namespace
 
 ConnectionSettings::ConnectionSettings(const QString &databasePath, SecretStore *secrets,
@@ -104,6 +95,15 @@ QString ConnectionSettings::kindName(ConnectionKind kind)
         return u"Gsm"_s;
     }
     return u"DialUp"_s;
+}
+
+ConnectionKind ConnectionSettings::kindFromName(const QString &name)
+{
+    if (name == kindName(ConnectionKind::Tcp))
+        return ConnectionKind::Tcp;
+    if (name == kindName(ConnectionKind::Gsm))
+        return ConnectionKind::Gsm;
+    return ConnectionKind::DialUp; // also for a value of a later version
 }
 
 QString ConnectionSettings::secretKey(const QString &name) const
