@@ -4,23 +4,17 @@
 #include "hoverlabel.h"
 #include "look.h"
 #include "portchoice.h"
-#include "schema.h"
 #include "settings.h"
-#include "storeconnection.h"
 #include "textfield.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDataWidgetMapper>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlTableModel>
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -150,33 +144,15 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWi
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    // DTAEinstellungen: the first row of Einstellungen, shown and edited
-    // through the three mapped fields; the edits stay in the fields until
-    // the window closes.
-    m_connection = std::make_unique<StoreConnection>(m_databasePath, u"DTAEinstellungen"_s);
-    m_einstellungen = new QSqlTableModel(this, m_connection->database());
-    m_einstellungen->setObjectName(u"DTAEinstellungen"_s);
-    m_einstellungen->setEditStrategy(QSqlTableModel::OnManualSubmit);
-    m_mapper = new QDataWidgetMapper(this);
-    m_mapper->setSubmitPolicy(QDataWidgetMapper::ManualSubmit);
-
-    if (!m_connection->isOpen()) {
-        m_loadError = m_connection->errorText();
+    // The first row of Einstellungen, as it stands in this file; the edits
+    // stay in the fields until the window closes.
+    m_row = std::make_unique<Settings>(m_databasePath);
+    if (m_row->readModemRow(&m_loadedRow)) {
+        m_comPort->setText(m_loadedRow.comPort);
+        m_providerNummer->setText(m_loadedRow.providerNummer);
+        m_initialisierungsbefehl->setText(m_loadedRow.initialisierungsBefehl);
     } else {
-        m_einstellungen->setTable(Schema::einstellungen);
-        if (!m_einstellungen->select())
-            m_loadError = m_einstellungen->lastError().text();
-        else if (m_einstellungen->rowCount() == 0)
-            m_loadError = QCoreApplication::translate(
-                "Store", "Die Tabelle \"Einstellungen\" enthält keine Zeile.");
-    }
-    if (m_loadError.isEmpty()) {
-        m_mapper->setModel(m_einstellungen);
-        m_mapper->addMapping(m_comPort, m_einstellungen->fieldIndex(Schema::comPort));
-        m_mapper->addMapping(m_providerNummer, m_einstellungen->fieldIndex(Schema::providerNummer));
-        m_mapper->addMapping(m_initialisierungsbefehl,
-                             m_einstellungen->fieldIndex(Schema::initialisierungsBefehl));
-        m_mapper->toFirst();
+        m_loadError = m_row->lastError();
     }
     for (QLineEdit *field : {m_comPort, m_providerNummer, m_initialisierungsbefehl})
         m_loaded.insert(field, field->text());
@@ -293,13 +269,7 @@ ConnectionValues FRMKonfiguration::enteredConnection() const
     return values;
 }
 
-FRMKonfiguration::~FRMKonfiguration()
-{
-    // The model's queries must be gone before its connection is removed.
-    delete m_mapper;
-    delete m_einstellungen;
-    m_einstellungen = nullptr;
-}
+FRMKonfiguration::~FRMKonfiguration() = default;
 
 void FRMKonfiguration::firstActivation()
 {
@@ -409,49 +379,16 @@ bool FRMKonfiguration::saveSettingsRow()
         port && m_comPort->text() != QString::number(*port))
         m_comPort->setText(QString::number(*port));
 
-    // The edits of the mapped fields go into the row in one transaction;
-    // the settings then read the row, so the engine gets what is stored,
-    // not what the fields happen to show.
-    const QString kNoLongerThere = QCoreApplication::translate(
-        "Store",
-        "Der Datensatz ist nicht mehr vorhanden oder wurde inzwischen anders gespeichert.");
-    // A failed attempt below may have found the row gone already.
-    if (m_einstellungen->rowCount() == 0) {
-        m_saveError = kNoLongerThere;
+    // The edits go into the row in one transaction; the settings then read
+    // the row, so the engine gets what is stored, not what the fields
+    // happen to show.
+    const Settings::ModemRow edited{m_comPort->text(), m_providerNummer->text(),
+                                    m_initialisierungsbefehl->text()};
+    if (!m_row->saveModemRow(m_loadedRow, edited)) {
+        m_saveError = m_row->lastError();
         return false;
     }
-    m_mapper->submit();
-    if (m_einstellungen->isDirty()) {
-        QSqlDatabase db = m_einstellungen->database();
-        if (!db.transaction()) {
-            m_saveError = db.lastError().text();
-            return false;
-        }
-        if (!m_einstellungen->submitAll()) {
-            m_saveError = m_einstellungen->lastError().text();
-            db.rollback();
-            return false;
-        }
-        // The row is changed where it still holds what was read; one that
-        // has vanished is not added again (the program never adds a
-        // settings row), and the edit is refused.
-        QSqlQuery changes(db);
-        if (!changes.prepare(u"SELECT changes()"_s) || !changes.exec() || !changes.next() ||
-            changes.value(0).toInt() < 1) {
-            m_saveError = kNoLongerThere;
-            db.rollback();
-            return false;
-        }
-        if (!db.commit()) {
-            m_saveError = db.lastError().text();
-            db.rollback();
-            return false;
-        }
-        // Submitting selects the table anew, which leaves the mapper on no
-        // row: it is put back on the row, or the next save (a second
-        // connection test) would write nothing.
-        m_mapper->toFirst();
-    }
+    m_loadedRow = edited;
     if (m_settings)
         m_settings->reload();
     return true;
