@@ -81,6 +81,15 @@ QString DemoModem::prepare()
     return QString();
 }
 
+ConnectionKind DemoModem::kindOf(const QString &demoConnection)
+{
+    if (demoConnection == u"tcp"_s)
+        return ConnectionKind::Tcp;
+    if (demoConnection == u"gsm"_s)
+        return ConnectionKind::Gsm;
+    return ConnectionKind::DialUp;
+}
+
 void DemoModem::start(int timeoutMs)
 {
     m_timeout.start(timeoutMs);

@@ -31,6 +31,8 @@ public:
     // The simulator beside the program (a build folder), or where the
     // installed package puts it.
     static QString findSimulator(const QString &programDir);
+    // The kind --demo-connection names (modem, tcp or gsm).
+    static ConnectionKind kindOf(const QString &demoConnection);
 
     // Makes the folder and its Daten.mdb; an empty string on success,
     // otherwise the message for the user.

@@ -1,10 +1,8 @@
 #include "messagefieldcheck.h"
 
-#include "gsmpdu.h"
 #include "messagetext.h"
 #include "prompter.h"
 #include "queuetexts.h"
-#include "ucp.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -15,30 +13,10 @@
 
 namespace {
 
-// Characters that would be invisible or unreadable in the hint on their own
-// are written as their code point.
-QString readable(const QString &character)
-{
-    if (character.size() != 1)
-        return character; // outside the Basic Multilingual Plane: an emoji and the like
-    const QChar c = character.front();
-    if (c.category() == QChar::Mark_NonSpacing || c.category() == QChar::Mark_SpacingCombining ||
-        c.category() == QChar::Mark_Enclosing) {
-        // A combining accent, e.g. from a text with decomposed letters.
-        return QStringView(u"\u25CC") % c;
-    }
-    if (!c.isPrint() || c.isSpace())
-        return QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper();
-    return character;
-}
-
 bool endsWithLineBreak(const QString &crLfText)
 {
     return crLfText.size() >= 2 && crLfText.at(crLfText.size() - 2) == u'\r';
 }
-
-// Enough to recognise the problem; the rest is summed up.
-constexpr qsizetype maxListedCharacters = 10;
 
 } // namespace
 
@@ -89,43 +67,11 @@ QString MessageFieldCheck::text() const
     return m_field ? toCrLf(m_field->toPlainText()) : QString();
 }
 
-QString MessageFieldCheck::hint(const QString &crLfText)
+void MessageFieldCheck::setPlan(const MessagePlan &plan)
 {
-    if (crLfText.isEmpty())
-        return QString();
-    QString result = tr("Wird als %1 SMS versandt.").arg(messagePartCount(crLfText.size()));
-    const QStringList left = unsendableCharacters(crLfText);
-    if (!left.isEmpty()) {
-        QStringList shown;
-        for (qsizetype i = 0; i < left.size() && i < maxListedCharacters; ++i)
-            shown.append(readable(left.at(i)));
-        QString list = shown.join(u' ');
-        if (left.size() > maxListedCharacters) {
-            list = tr("%1 und %2 weitere")
-                       .arg(list, QString::number(left.size() - maxListedCharacters));
-        }
-        result += u'\n' + tr("Nicht übertragbar (wird weggelassen): %1").arg(list);
-    }
-    return result;
-}
-
-QString MessageFieldCheck::gsmHint(const QString &crLfText)
-{
-    if (crLfText.isEmpty())
-        return QString();
-    const Gsm::MessagePlan plan = Gsm::planMessage(crLfText);
-    if (plan.parts > Gsm::maxParts)
-        return tr("Zu lang für ein GSM-Modem (höchstens %1 SMS).").arg(Gsm::maxParts);
-    if (plan.encoding == Gsm::Encoding::Ucs2)
-        return tr("Wird als %1 SMS versandt (Unicode).").arg(plan.parts);
-    return tr("Wird als %1 SMS versandt.").arg(plan.parts);
-}
-
-void MessageFieldCheck::setGsm(bool gsm)
-{
-    if (gsm == m_gsm)
+    if (plan == m_plan)
         return;
-    m_gsm = gsm;
+    m_plan = plan;
     if (!m_field->document()->isEmpty())
         updateLabels(text());
 }
@@ -180,5 +126,5 @@ void MessageFieldCheck::updateLabels(const QString &crLfText)
     if (m_zaehler)
         show(m_zaehler, QString::number(crLfText.size()));
     if (m_hintLabel)
-        show(m_hintLabel, m_gsm ? gsmHint(crLfText) : hint(crLfText));
+        show(m_hintLabel, m_plan.hint(crLfText));
 }

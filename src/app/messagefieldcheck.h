@@ -1,5 +1,7 @@
 #pragma once
 
+#include "connectionkinds.h"
+
 #include <QLabel>
 #include <QObject>
 #include <QPlainTextEdit>
@@ -38,16 +40,8 @@ public:
     // The field's text with its line breaks as CR LF.
     QString text() const;
 
-    // The hint for a message text in CR LF form: empty for an empty text,
-    // otherwise the number of SMS it makes and, on a second line, the
-    // characters that will be left out.
-    static QString hint(const QString &crLfText);
-    // The same for a GSM modem: the number of SMS of the concatenated message
-    // and, when a character is not in the GSM alphabet, "Unicode".
-    static QString gsmHint(const QString &crLfText);
-
-    // Whether the hint is the GSM modem's; shown anew at once.
-    void setGsm(bool gsm);
+    // The plan whose hint the hint label shows; shown anew at once.
+    void setPlan(const MessagePlan &plan);
 
 public Q_SLOTS:
     void check();
@@ -64,5 +58,5 @@ private:
     QPointer<QLabel> m_hintLabel;
     ShowMessage m_showMessage;
     bool m_removing = false;
-    bool m_gsm = false;
+    MessagePlan m_plan = ConnectionKinds::of(ConnectionValues().kind).plan;
 };

@@ -99,8 +99,8 @@ QueuePanel::QueuePanel(Outbox *outbox, const QueueWidgets &widgets, Prompter *pr
     m_callBackCheck = new NumberFieldCheck(m_widgets.rueckrufNummer, prompter, this);
     m_messageCheck = new MessageFieldCheck(m_widgets.nachricht, m_widgets.zaehler,
                                            m_widgets.hintLabel, prompter, this);
-    followSplit();
-    connect(m_outbox, &Outbox::splitChanged, this, &QueuePanel::followSplit);
+    followPlan();
+    connect(m_outbox, &Outbox::planChanged, this, &QueuePanel::followPlan);
     // Every message goes out with the call-back number the field shows.
     m_outbox->setCallBackNumber(m_widgets.rueckrufNummer->text());
     connect(m_widgets.rueckrufNummer, &QLineEdit::textChanged, m_outbox,
@@ -116,9 +116,9 @@ QueuePanel::QueuePanel(Outbox *outbox, const QueueWidgets &widgets, Prompter *pr
         m_messageCheck->check();
 }
 
-void QueuePanel::followSplit()
+void QueuePanel::followPlan()
 {
-    m_messageCheck->setGsm(m_outbox->split() == MessageSplit::Whole);
+    m_messageCheck->setPlan(m_outbox->plan());
 }
 
 QString QueuePanel::messageText() const
@@ -161,9 +161,9 @@ void QueuePanel::senden()
     case Enqueued::Refusal::Stopped:
         break; // the user chose not to send
     case Enqueued::Refusal::TooLong:
-        // A GSM modem sends a message whole, in at most 255 SMS: a longer
-        // one (a paste gone wrong) would only be refused at its turn.
-        refuse(MessageFieldCheck::gsmHint(messageText()));
+        // A message sent whole has a limit of SMS (a GSM modem: 255): a
+        // longer one (a paste gone wrong) would only be refused at its turn.
+        refuse(m_outbox->plan().hint(messageText()));
         break;
     }
 

@@ -87,7 +87,7 @@ private:
     QList<QListView *> lists() const;
 
     // The hint counts a long message's SMS as the connection kind sends it.
-    void followSplit();
+    void followPlan();
 
     Outbox *m_outbox;
     OutgoingQueue *m_queue;

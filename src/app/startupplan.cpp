@@ -52,10 +52,8 @@ StartupPlan::~StartupPlan() = default;
 std::optional<int> StartupPlan::check()
 {
     if (m_options.demo) {
-        const ConnectionKind kind = m_options.demoConnection == u"tcp"_s   ? ConnectionKind::Tcp
-                                    : m_options.demoConnection == u"gsm"_s ? ConnectionKind::Gsm
-                                                                           : ConnectionKind::DialUp;
-        m_demo = std::make_unique<DemoModem>(DemoModem::findSimulator(m_programDir), kind);
+        m_demo = std::make_unique<DemoModem>(DemoModem::findSimulator(m_programDir),
+                                             DemoModem::kindOf(m_options.demoConnection));
         if (const QString error = m_demo->prepare(); !error.isEmpty()) {
             m_prompter->message(error, Prompter::Buttons::Ok, Prompter::Icon::Critical);
             return DemoFailed;

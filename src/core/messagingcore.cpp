@@ -2,11 +2,9 @@
 
 #include "calltrace.h"
 #include "chosendialogue.h"
+#include "connectionkinds.h"
 #include "connectionsettings.h"
 #include "connectiontest.h"
-#include "dialupdialogue.h"
-#include "gsmdialogue.h"
-#include "gsmpdu.h"
 #include "inbound.h"
 #include "outbox.h"
 #include "outgoingqueue.h"
@@ -18,7 +16,6 @@
 #include "settings.h"
 #include "storeconnection.h"
 #include "storedqueue.h"
-#include "ucptcpdialogue.h"
 
 #include <QDir>
 
@@ -74,30 +71,18 @@ void MessagingCore::buildDialogues()
     // Every byte over the serial line goes into the call trace as well.
     auto *recordingLine = new RecordingLine(m_env.line ? m_env.line : new QtSerialLine(this), this);
     m_line = recordingLine;
-    // One dialogue for each way to the message centre; the settings choose
-    // one as each connection begins.
-    m_dialUp = new DialUpDialogue(m_line, m_settings, m_env.programDir, this);
-    auto *tcp = new UcpTcpDialogue(
-        [connection = m_connection] {
-            const ConnectionValues values = connection->values();
-            return UcpTcpAccount{values.server, quint16(values.tcpPort), values.account,
-                                 values.password};
-        },
-        this);
-    auto *gsm = new GsmDialogue(
-        m_line, m_settings, m_env.programDir,
-        [connection = m_connection] {
-            const ConnectionValues values = connection->values();
-            return GsmAccount{values.simPin, values.smsCentre, connection->simPinRefused()};
-        },
-        this);
-    gsm->keepConcatenationIn(databasePath());
-    gsm->notePinRefusal(
-        [connection = m_connection](const QString &pin) { connection->setSimPinRefused(pin); });
-    m_dialogue = new ChosenDialogue(m_connection, this);
-    m_dialogue->setDialogue(ConnectionKind::DialUp, m_dialUp);
-    m_dialogue->setDialogue(ConnectionKind::Tcp, tcp);
-    m_dialogue->setDialogue(ConnectionKind::Gsm, gsm);
+    // One dialogue for each kind of connection; the settings choose one as
+    // each connection begins.
+    m_dialogue = new ChosenDialogue(m_connection,
+                                    DialogueNeeds{
+                                        .line = m_line,
+                                        .settings = m_settings,
+                                        .connection = m_connection,
+                                        .programDir = m_env.programDir,
+                                        .databasePath = databasePath(),
+                                        .parent = this,
+                                    },
+                                    this);
 
     m_engine = new SendEngine(m_queue, m_sendLog.get(), m_dialogue, m_env.clock, this);
     m_trace = new CallTrace(m_engine, m_env.clock,
@@ -111,12 +96,7 @@ void MessagingCore::buildDialogues()
 
 void MessagingCore::onConnectionChanged()
 {
-    const ConnectionValues values = m_connection->values();
-    m_dialUp->setSeveralPerCall(values.severalPerCall);
-    if (values.kind == ConnectionKind::Gsm)
-        m_outbox->setSplit(MessageSplit::Whole, Gsm::maxParts);
-    else
-        m_outbox->setSplit(MessageSplit::MarkedParts);
+    m_outbox->setPlan(ConnectionKinds::of(m_connection->values().kind).plan);
 }
 
 QString MessagingCore::databasePath() const

@@ -10,7 +10,6 @@ class ChosenDialogue;
 class Clock;
 class ConnectionSettings;
 class ConnectionTest;
-class DialUpDialogue;
 class Inbound;
 class OutgoingQueue;
 class Outbox;
@@ -90,6 +89,7 @@ Q_SIGNALS:
 
 private:
     void buildDialogues();
+    // The queue's door follows the kind chosen.
     void onConnectionChanged();
 
     Environment m_env;
@@ -103,7 +103,6 @@ private:
     Outbox *m_outbox = nullptr;
     Inbound *m_inbound = nullptr;
     SerialLine *m_line = nullptr;
-    DialUpDialogue *m_dialUp = nullptr;
     ChosenDialogue *m_dialogue = nullptr;
     SendEngine *m_engine = nullptr;
     CallTrace *m_trace = nullptr;

@@ -1,6 +1,5 @@
 #include "outbox.h"
 
-#include "gsmpdu.h"
 #include "messagetext.h"
 
 #include <QSet>
@@ -26,24 +25,18 @@ Outbox::Outbox(OutgoingQueue *queue, QObject *parent) : QObject(parent), m_queue
     Q_ASSERT(queue);
 }
 
-void Outbox::setSplit(MessageSplit split, int partLimit)
+void Outbox::setPlan(const MessagePlan &plan)
 {
-    if (split == m_split && partLimit == m_partLimit)
+    if (plan == m_plan)
         return;
-    m_split = split;
-    m_partLimit = partLimit;
-    Q_EMIT splitChanged();
-}
-
-int Outbox::wholeParts(const QString &text)
-{
-    return Gsm::planMessage(toCrLf(text)).parts;
+    m_plan = plan;
+    Q_EMIT planChanged();
 }
 
 QStringList Outbox::entryTexts(const QString &text) const
 {
     const QString crLf = toCrLf(text);
-    if (m_split == MessageSplit::MarkedParts)
+    if (m_plan.split == MessageSplit::MarkedParts)
         return splitMessage(crLf);
     return crLf.isEmpty() ? QStringList() : QStringList{crLf};
 }
@@ -67,7 +60,7 @@ Enqueued Outbox::enqueue(const QString &recipient, const QString &text, Origin o
     const QStringList parts = entryTexts(text);
     if (parts.isEmpty())
         result.refusal = Enqueued::Refusal::NoText;
-    else if (m_split == MessageSplit::Whole && m_partLimit > 0 && wholeParts(text) > m_partLimit)
+    else if (m_plan.tooLong(toCrLf(text)))
         result.refusal = Enqueued::Refusal::TooLong;
     else if (!result.number.isValid())
         result.refusal = Enqueued::Refusal::Number;
@@ -122,8 +115,7 @@ int Outbox::enqueueEach(const QStringList &recipients, const QStringList &texts,
         if (i == 0 || texts.at(i) != lastText) {
             lastText = texts.at(i);
             parts = entryTexts(lastText);
-            if (m_split == MessageSplit::Whole && m_partLimit > 0 && !parts.isEmpty() &&
-                wholeParts(lastText) > m_partLimit)
+            if (m_plan.tooLong(toCrLf(lastText)))
                 parts.clear();
         }
         const QueueNumber number = queueNumber(recipients.at(i));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "connectionkinds.h"
 #include "enqueue.h"
 #include "outgoingqueue.h"
 
@@ -47,13 +48,10 @@ public:
     void setCallBackNumber(const QString &number) { m_callBackNumber = number; }
     QString callBackNumber() const { return m_callBackNumber; }
 
-    // How long messages go in for the connection kind now chosen; a whole
-    // message may take at most partLimit SMS (0: no limit).
-    void setSplit(MessageSplit split, int partLimit = 0);
-    MessageSplit split() const { return m_split; }
-    int partLimit() const { return m_partLimit; }
-    // How many SMS the text takes when sent whole.
-    static int wholeParts(const QString &text);
+    // How long messages go in for the connection kind now chosen: in marked
+    // parts, or whole up to the kind's limit of SMS.
+    void setPlan(const MessagePlan &plan);
+    const MessagePlan &plan() const { return m_plan; }
     // Numbers on the stop list are left out of bulk runs and refused for a
     // single message unless the user confirms; nullptr: no list.
     void setStopCheck(const StopCheck *check) { m_stopCheck = check; }
@@ -83,7 +81,7 @@ public:
 Q_SIGNALS:
     // Entries went into the queue through this door.
     void queued(Outbox::Origin origin, const QList<OutgoingQueue::EntryId> &ids);
-    void splitChanged();
+    void planChanged();
 
 private:
     // The entries of one message, or none when its text cannot go in.
@@ -92,7 +90,7 @@ private:
 
     OutgoingQueue *m_queue;
     QString m_callBackNumber;
-    MessageSplit m_split = MessageSplit::MarkedParts;
-    int m_partLimit = 0;
+    // That of the kind a file without connection settings has.
+    MessagePlan m_plan = ConnectionKinds::of(ConnectionValues().kind).plan;
     const StopCheck *m_stopCheck = nullptr;
 };

@@ -6,6 +6,7 @@
 #include "prompter.h"
 #include "sendlog.h"
 #include "storeconnection.h"
+#include "storetransaction.h"
 
 #include <QDir>
 #include <QSqlError>
@@ -132,8 +133,9 @@ bool StoredQueue::logUnknown(const QList<PendingMessage> &rows)
     // Once, at the start, before anything is sent: in one transaction with
     // the rows of the queue they change, as the engine logs its messages.
     QSqlDatabase db = m_connection->database();
-    if (!db.transaction()) {
-        qWarning("StoredQueue: not logged as unknown: %s", qPrintable(db.lastError().text()));
+    StoreTransaction transaction(db);
+    if (!transaction.isActive()) {
+        qWarning("StoredQueue: not logged as unknown: %s", qPrintable(transaction.error()));
         return false;
     }
     SendLog log(db);
@@ -154,11 +156,11 @@ bool StoredQueue::logUnknown(const QList<PendingMessage> &rows)
         if (!error.isEmpty())
             break;
     }
-    if (error.isEmpty() && db.commit())
+    if (error.isEmpty() && transaction.commit())
         return true;
+    // Rolled back as the transaction goes out of scope.
     qWarning("StoredQueue: not logged as unknown: %s",
-             qPrintable(error.isEmpty() ? db.lastError().text() : error));
-    db.rollback();
+             qPrintable(error.isEmpty() ? transaction.error() : error));
     return false;
 }
 

@@ -3,26 +3,18 @@
 #include "connectiontest.h"
 #include "hoverlabel.h"
 #include "look.h"
-#include "nurziffern.h"
 #include "portchoice.h"
-#include "schema.h"
 #include "settings.h"
-#include "storeconnection.h"
 #include "textfield.h"
-#include "ucpsession.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDataWidgetMapper>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlTableModel>
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -42,10 +34,6 @@ DialogBase::Look konfigurationLook()
     return look;
 }
 
-// Serial ports COM1 to COM255: the range the modem line can name.
-constexpr int kKleinsterPort = 1;
-constexpr int kGroessterPort = 255;
-
 std::optional<int> numberIn(const QString &text, int lowest, int highest)
 {
     bool ok = false;
@@ -55,48 +43,17 @@ std::optional<int> numberIn(const QString &text, int lowest, int highest)
     return number;
 }
 
+// Serial ports COM1 to COM255: the range the modem line can name.
 std::optional<int> portNumber(const QString &text)
 {
-    return numberIn(text, kKleinsterPort, kGroessterPort);
+    return numberIn(text, 1, 255);
 }
 
-// A SIM PIN has four to eight digits.
-bool isSimPin(const QString &text)
+ConnectionKind kindAt(int index)
 {
-    return text.size() >= 4 && text.size() <= 8 &&
-           std::all_of(text.cbegin(), text.cend(), isAsciiDigit);
+    const QList<ConnectionKindRow> &kinds = ConnectionKinds::all();
+    return kinds.at(std::clamp<qsizetype>(index, 0, kinds.size() - 1)).kind;
 }
-
-// The account of a login (OAdC): digits, blanks allowed, at most sixteen
-// digits as in any address of a UCP frame. A letter would be dropped from
-// the frame without a word.
-bool isAccount(const QString &text)
-{
-    const qsizetype digits = std::count_if(text.cbegin(), text.cend(), isAsciiDigit);
-    return digits >= 1 && digits <= 16 && std::all_of(text.cbegin(), text.cend(), [](QChar c) {
-               return isAsciiDigit(c) || c == u' ';
-           });
-}
-
-// The password goes hex-encoded into the login frame, whose length field
-// has five digits; no centre asks for more than a few dozen characters.
-constexpr qsizetype kLongestPassword = 64;
-
-// A service centre number: digits, blanks allowed, "+" in front for an
-// international one; at most twenty digits fit its address field.
-bool isCentreNumber(const QString &text)
-{
-    QString digits = text.trimmed();
-    if (digits.startsWith(u'+'))
-        digits.remove(0, 1);
-    digits.remove(u' ');
-    return !digits.isEmpty() && digits.size() <= 20 &&
-           std::all_of(digits.cbegin(), digits.cend(), isAsciiDigit);
-}
-
-// The kinds in the order of the choice.
-constexpr ConnectionKind kKinds[] = {ConnectionKind::DialUp, ConnectionKind::Tcp,
-                                     ConnectionKind::Gsm};
 
 } // namespace
 
@@ -130,8 +87,8 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWi
     };
 
     m_verbindung = new QComboBox;
-    m_verbindung->addItems(
-        {tr("Modem (Wählverbindung)"), tr("Internet (TCP/IP)"), tr("GSM-Modem")});
+    for (const ConnectionKindRow &kind : ConnectionKinds::all())
+        m_verbindung->addItem(kind.caption());
     labelledField(u"lblVerbindung"_s, tr("Verbindung:"), 270, 255, m_verbindung, u"cboVerbindung"_s,
                   240);
     m_comPort =
@@ -187,33 +144,15 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWi
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    // DTAEinstellungen: the first row of Einstellungen, shown and edited
-    // through the three mapped fields; the edits stay in the fields until
-    // the window closes.
-    m_connection = std::make_unique<StoreConnection>(m_databasePath, u"DTAEinstellungen"_s);
-    m_einstellungen = new QSqlTableModel(this, m_connection->database());
-    m_einstellungen->setObjectName(u"DTAEinstellungen"_s);
-    m_einstellungen->setEditStrategy(QSqlTableModel::OnManualSubmit);
-    m_mapper = new QDataWidgetMapper(this);
-    m_mapper->setSubmitPolicy(QDataWidgetMapper::ManualSubmit);
-
-    if (!m_connection->isOpen()) {
-        m_loadError = m_connection->errorText();
+    // The first row of Einstellungen, as it stands in this file; the edits
+    // stay in the fields until the window closes.
+    m_row = std::make_unique<Settings>(m_databasePath);
+    if (m_row->readModemRow(&m_loadedRow)) {
+        m_comPort->setText(m_loadedRow.comPort);
+        m_providerNummer->setText(m_loadedRow.providerNummer);
+        m_initialisierungsbefehl->setText(m_loadedRow.initialisierungsBefehl);
     } else {
-        m_einstellungen->setTable(Schema::einstellungen);
-        if (!m_einstellungen->select())
-            m_loadError = m_einstellungen->lastError().text();
-        else if (m_einstellungen->rowCount() == 0)
-            m_loadError = QCoreApplication::translate(
-                "Store", "Die Tabelle \"Einstellungen\" enthält keine Zeile.");
-    }
-    if (m_loadError.isEmpty()) {
-        m_mapper->setModel(m_einstellungen);
-        m_mapper->addMapping(m_comPort, m_einstellungen->fieldIndex(Schema::comPort));
-        m_mapper->addMapping(m_providerNummer, m_einstellungen->fieldIndex(Schema::providerNummer));
-        m_mapper->addMapping(m_initialisierungsbefehl,
-                             m_einstellungen->fieldIndex(Schema::initialisierungsBefehl));
-        m_mapper->toFirst();
+        m_loadError = m_row->lastError();
     }
     for (QLineEdit *field : {m_comPort, m_providerNummer, m_initialisierungsbefehl})
         m_loaded.insert(field, field->text());
@@ -228,9 +167,7 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWi
             m_loadError = m_connectionSettings->lastError();
     }
     m_loadedConnection = m_connectionSettings->values();
-    m_verbindung->setCurrentIndex(
-        int(std::find(std::begin(kKinds), std::end(kKinds), m_loadedConnection.kind) -
-            std::begin(kKinds)));
+    m_verbindung->setCurrentIndex(ConnectionKinds::indexOf(m_loadedConnection.kind));
     m_einAnruf->setChecked(m_loadedConnection.severalPerCall);
     m_server->setText(m_loadedConnection.server);
     m_tcpPort->setText(m_loadedConnection.tcpPort > 0 ? QString::number(m_loadedConnection.tcpPort)
@@ -285,25 +222,11 @@ void FRMKonfiguration::buildConnectionPart()
 
 void FRMKonfiguration::showKind()
 {
-    const ConnectionKind kind = kKinds[std::max(0, m_verbindung->currentIndex())];
-    const bool dialUp = kind == ConnectionKind::DialUp;
-    const bool tcp = kind == ConnectionKind::Tcp;
-    const bool gsm = kind == ConnectionKind::Gsm;
+    const ConnectionKindRow &kind = ConnectionKinds::of(kindAt(m_verbindung->currentIndex()));
     // Greyed out with their labels, which follow their buddies.
-    const std::pair<QWidget *, bool> uses[] = {
-        {m_comPort, dialUp || gsm},
-        {m_providerNummer, dialUp},
-        {m_initialisierungsbefehl, dialUp},
-        {m_einAnruf, dialUp},
-        {m_server, tcp},
-        {m_tcpPort, tcp},
-        {m_konto, tcp},
-        {m_passwort, tcp},
-        {m_simPin, gsm},
-        {m_smsZentrale, gsm},
-    };
     const QList<QLabel *> labels = frame1()->findChildren<QLabel *>();
-    for (const auto &[field, used] : uses) {
+    for (const auto &[field, setting] : fields()) {
+        const bool used = kind.uses(setting);
         field->setEnabled(used);
         for (QLabel *label : labels) {
             if (label->buddy() != field)
@@ -335,7 +258,7 @@ void FRMKonfiguration::showKeyringNote()
 ConnectionValues FRMKonfiguration::enteredConnection() const
 {
     ConnectionValues values;
-    values.kind = kKinds[std::max(0, m_verbindung->currentIndex())];
+    values.kind = kindAt(m_verbindung->currentIndex());
     values.severalPerCall = m_einAnruf->isChecked();
     values.server = m_server->text().trimmed();
     values.tcpPort = numberIn(m_tcpPort->text(), 1, 65535).value_or(m_loadedConnection.tcpPort);
@@ -346,13 +269,7 @@ ConnectionValues FRMKonfiguration::enteredConnection() const
     return values;
 }
 
-FRMKonfiguration::~FRMKonfiguration()
-{
-    // The model's queries must be gone before its connection is removed.
-    delete m_mapper;
-    delete m_einstellungen;
-    m_einstellungen = nullptr;
-}
+FRMKonfiguration::~FRMKonfiguration() = default;
 
 void FRMKonfiguration::firstActivation()
 {
@@ -366,52 +283,46 @@ void FRMKonfiguration::firstActivation()
 
 bool FRMKonfiguration::changed(const QLineEdit *field) const
 {
-    const bool kindChosen =
-        kKinds[std::max(0, m_verbindung->currentIndex())] != m_loadedConnection.kind;
+    const bool kindChosen = kindAt(m_verbindung->currentIndex()) != m_loadedConnection.kind;
     return field->text() != m_loaded.value(field) || (kindChosen && field->isEnabled());
 }
 
 std::optional<QString> FRMKonfiguration::problemOf(const QLineEdit *field) const
 {
-    const QString text = field->text();
-    if (field == m_comPort && !portNumber(text))
-        return tr("Der Com-Port des Modems muss eine ganze Zahl von 1 bis 255 sein "
-                  "(zum Beispiel 1 für COM1).");
-    if (field == m_providerNummer && std::none_of(text.cbegin(), text.cend(), isAsciiDigit))
-        return tr("Die Rufnummer des Service-Providers muss mindestens eine Ziffer enthalten.");
-    if (field == m_initialisierungsbefehl && text.trimmed().isEmpty())
-        return tr("Der Initialisierungsbefehl für das Modem darf nicht leer sein "
-                  "(zum Beispiel ATDT).");
-    if (field == m_server && text.trimmed().isEmpty())
-        return tr("Der Server darf nicht leer sein (Name oder IP-Adresse der SMS-Zentrale).");
-    if (field == m_tcpPort && !numberIn(text, 1, 65535))
-        return tr("Der TCP-Port muss eine ganze Zahl von 1 bis 65535 sein.");
-    if (field == m_konto && !text.trimmed().isEmpty() && !isAccount(text))
-        return tr("Das Konto (OAdC) besteht aus höchstens 16 Ziffern (leer lassen, wenn die "
-                  "SMS-Zentrale keine Anmeldung verlangt).");
-    if (field == m_passwort && text.size() > kLongestPassword)
-        return tr("Das Passwort darf höchstens %1 Zeichen lang sein.").arg(kLongestPassword);
-    // The login carries the password as typed or not at all.
-    if (const QString character = ucpUnsendablePasswordCharacter(text);
-        field == m_passwort && !character.isEmpty())
-        return tr("Das Passwort darf das Zeichen «%1» nicht enthalten: bei der Anmeldung "
-                  "gehen nur Buchstaben ohne Umlaute, Ziffern, Leerzeichen und die Zeichen "
-                  "der englischen Tastatur.")
-            .arg(character);
-    if (field == m_simPin && !text.trimmed().isEmpty() && !isSimPin(text.trimmed()))
-        return tr("Die SIM-PIN besteht aus 4 bis 8 Ziffern (leer lassen, wenn die SIM-Karte "
-                  "keine PIN verlangt).");
-    if (field == m_smsZentrale && !text.trimmed().isEmpty() && !isCentreNumber(text))
-        return tr("Die Nummer der SMS-Zentrale besteht aus höchstens 20 Ziffern, international "
-                  "mit + davor (leer lassen für die der SIM-Karte).");
+    for (const auto &[widget, setting] : fields()) {
+        if (widget != field)
+            continue;
+        if (QString refusal = ConnectionKinds::rule(setting).refusal(field->text());
+            !refusal.isEmpty())
+            return refusal;
+    }
     return std::nullopt;
+}
+
+QList<std::pair<QWidget *, SettingField>> FRMKonfiguration::fields() const
+{
+    return {
+        {m_comPort, SettingField::ComPort},
+        {m_providerNummer, SettingField::ProviderNumber},
+        {m_initialisierungsbefehl, SettingField::ModemCommand},
+        {m_einAnruf, SettingField::SeveralPerCall},
+        {m_server, SettingField::Server},
+        {m_tcpPort, SettingField::TcpPort},
+        {m_konto, SettingField::Account},
+        {m_passwort, SettingField::Password},
+        {m_simPin, SettingField::SimPin},
+        {m_smsZentrale, SettingField::SmsCentre},
+    };
 }
 
 QList<QLineEdit *> FRMKonfiguration::checkedFields() const
 {
-    return {m_comPort,  m_providerNummer, m_initialisierungsbefehl,
-            m_server,   m_tcpPort,        m_konto,
-            m_passwort, m_simPin,         m_smsZentrale};
+    QList<QLineEdit *> checked;
+    for (const auto &[widget, setting] : fields()) {
+        if (auto *field = qobject_cast<QLineEdit *>(widget))
+            checked.append(field);
+    }
+    return checked;
 }
 
 std::optional<FRMKonfiguration::Problem> FRMKonfiguration::validate() const
@@ -468,49 +379,16 @@ bool FRMKonfiguration::saveSettingsRow()
         port && m_comPort->text() != QString::number(*port))
         m_comPort->setText(QString::number(*port));
 
-    // The edits of the mapped fields go into the row in one transaction;
-    // the settings then read the row, so the engine gets what is stored,
-    // not what the fields happen to show.
-    const QString kNoLongerThere = QCoreApplication::translate(
-        "Store",
-        "Der Datensatz ist nicht mehr vorhanden oder wurde inzwischen anders gespeichert.");
-    // A failed attempt below may have found the row gone already.
-    if (m_einstellungen->rowCount() == 0) {
-        m_saveError = kNoLongerThere;
+    // The edits go into the row in one transaction; the settings then read
+    // the row, so the engine gets what is stored, not what the fields
+    // happen to show.
+    const Settings::ModemRow edited{m_comPort->text(), m_providerNummer->text(),
+                                    m_initialisierungsbefehl->text()};
+    if (!m_row->saveModemRow(m_loadedRow, edited)) {
+        m_saveError = m_row->lastError();
         return false;
     }
-    m_mapper->submit();
-    if (m_einstellungen->isDirty()) {
-        QSqlDatabase db = m_einstellungen->database();
-        if (!db.transaction()) {
-            m_saveError = db.lastError().text();
-            return false;
-        }
-        if (!m_einstellungen->submitAll()) {
-            m_saveError = m_einstellungen->lastError().text();
-            db.rollback();
-            return false;
-        }
-        // The row is changed where it still holds what was read; one that
-        // has vanished is not added again (the program never adds a
-        // settings row), and the edit is refused.
-        QSqlQuery changes(db);
-        if (!changes.prepare(u"SELECT changes()"_s) || !changes.exec() || !changes.next() ||
-            changes.value(0).toInt() < 1) {
-            m_saveError = kNoLongerThere;
-            db.rollback();
-            return false;
-        }
-        if (!db.commit()) {
-            m_saveError = db.lastError().text();
-            db.rollback();
-            return false;
-        }
-        // Submitting selects the table anew, which leaves the mapper on no
-        // row: it is put back on the row, or the next save (a second
-        // connection test) would write nothing.
-        m_mapper->toFirst();
-    }
+    m_loadedRow = edited;
     if (m_settings)
         m_settings->reload();
     return true;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "connectionkinds.h"
 #include "connectionsettings.h"
 #include "dialogbase.h"
+#include "settings.h"
 
 #include <QHash>
 
@@ -15,10 +17,6 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QDataWidgetMapper;
-class QSqlTableModel;
-class StoreConnection;
-class Settings;
 
 // The connection configuration: how the message centre is reached (a modem
 // dialling it, the internet, a GSM modem) and the values of that kind: the
@@ -26,8 +24,8 @@ class Settings;
 // settings row, the batch call, server, port, account and password of a
 // TCP/IP session, the SIM PIN and the service centre of a GSM modem. Fields
 // the chosen kind does not use are greyed out and not checked. However it is closed (OK, the
-// close label or code), it checks the entries, saves them through the mapped
-// fields and reloads the settings the engine dials with. Changed entries
+// close label or code), it checks the entries, saves them through Settings and
+// ConnectionSettings and reloads the settings the engine dials with. Changed entries
 // that would make every call fail are refused with a message naming the
 // field; the window then stays open and nothing is saved. Entries left as
 // they were are not checked, so a window closed without changes always
@@ -66,6 +64,8 @@ private:
         QString text;
         QLineEdit *field = nullptr;
     };
+    // The fields of the settings, in the order of the window.
+    QList<std::pair<QWidget *, SettingField>> fields() const;
     // The fields with a rule of their own, in the order they are checked.
     QList<QLineEdit *> checkedFields() const;
     std::optional<Problem> validate() const;
@@ -87,9 +87,9 @@ private:
 
     QString m_databasePath;
     Settings *m_settings;
-    std::unique_ptr<StoreConnection> m_connection;
-    QSqlTableModel *m_einstellungen = nullptr; // DTAEinstellungen
-    QDataWidgetMapper *m_mapper = nullptr;
+    // Reads and writes the settings row of this window's file.
+    std::unique_ptr<Settings> m_row;
+    Settings::ModemRow m_loadedRow; // as this opening read it, or last saved
     QString m_saveError;
     QLineEdit *m_comPort;
     QLineEdit *m_providerNummer;

@@ -1,6 +1,7 @@
 #include "concatenationprogress.h"
 
 #include "storeconnection.h"
+#include "storetransaction.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -75,18 +76,19 @@ quint8 ConcatenationProgress::takeReference()
     const quint8 reference = (*m_nextReference)++;
     if (m_connection) {
         QSqlDatabase db = m_connection->database();
+        StoreTransaction transaction(db);
         QSqlQuery query(db);
         const bool stored =
-            db.transaction() &&
+            transaction.isActive() &&
             query.prepare(u"CREATE TABLE IF NOT EXISTS GsmConcatenation "
                           u"(NextReference INTEGER NOT NULL)"_s) &&
             query.exec() && query.prepare(u"DELETE FROM GsmConcatenation"_s) && query.exec() &&
             query.prepare(u"INSERT INTO GsmConcatenation (NextReference) VALUES (?)"_s) &&
-            (query.addBindValue(int(*m_nextReference)), query.exec()) && db.commit();
+            (query.addBindValue(int(*m_nextReference)), query.exec()) && transaction.commit();
         if (!stored) {
             qWarning("ConcatenationProgress: reference not stored: %s",
-                     qPrintable(query.lastError().text()));
-            db.rollback();
+                     qPrintable(transaction.error().isEmpty() ? query.lastError().text()
+                                                              : transaction.error()));
         }
     }
     return reference;

@@ -2,6 +2,7 @@
 
 #include "schema.h"
 #include "storeconnection.h"
+#include "storetransaction.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -37,15 +38,6 @@ const QString kSimPinRefused = QStringLiteral("SimPinRefused");
 // "Keyring" when the secrets live there, else they are in this table.
 const QString kSecretsIn = QStringLiteral("SecretsIn");
 const QString kKeyring = QStringLiteral("Keyring");
-
-ConnectionKind kindFromName(const QString &name)
-{
-    if (name == ConnectionSettings::kindName(ConnectionKind::Tcp))
-        return ConnectionKind::Tcp;
-    if (name == ConnectionSettings::kindName(ConnectionKind::Gsm))
-        return ConnectionKind::Gsm;
-    return ConnectionKind::DialUp; // also for a value of a later version
-}
 
 } // namespace
 
@@ -104,6 +96,15 @@ QString ConnectionSettings::kindName(ConnectionKind kind)
         return u"Gsm"_s;
     }
     return u"DialUp"_s;
+}
+
+ConnectionKind ConnectionSettings::kindFromName(const QString &name)
+{
+    if (name == kindName(ConnectionKind::Tcp))
+        return ConnectionKind::Tcp;
+    if (name == kindName(ConnectionKind::Gsm))
+        return ConnectionKind::Gsm;
+    return ConnectionKind::DialUp; // also for a value of a later version
 }
 
 QString ConnectionSettings::secretKey(const QString &name) const
@@ -305,12 +306,12 @@ bool ConnectionSettings::writeRows(const QList<std::pair<QString, QString>> &row
     if (!m_connection->isOpen())
         return fail(saveFailed(), m_connection->lastError());
     QSqlDatabase db = m_connection->database();
-    if (!db.transaction())
-        return fail(saveFailed(), db.lastError().text());
-    auto rollBack = [this, &db](const QString &reason) {
-        db.rollback();
-        return fail(saveFailed(), reason);
-    };
+    StoreTransaction transaction(db);
+    if (!transaction.isActive())
+        return fail(saveFailed(), transaction.error());
+    // Whatever fails below is rolled back as the transaction goes out of
+    // scope.
+    auto rollBack = [this](const QString &reason) { return fail(saveFailed(), reason); };
     QSqlQuery query(db);
     if (!query.prepare(u"CREATE TABLE IF NOT EXISTS "_s +
                        Schema::quoted(Schema::connectionSettings) + u" ("_s +
@@ -328,8 +329,8 @@ bool ConnectionSettings::writeRows(const QList<std::pair<QString, QString>> &row
         if (!query.exec())
             return rollBack(query.lastError().text());
     }
-    if (!db.commit())
-        return rollBack(db.lastError().text());
+    if (!transaction.commit())
+        return rollBack(transaction.error());
     m_lastError.clear();
     return true;
 }

@@ -80,7 +80,10 @@ public:
     // A failure to store the mark is told by failed() and false.
     bool setSimPinRefused(const QString &pin);
 
+    // The name of a kind in the table, and back; a name of a later
+    // version is read as the dial-up line.
     static QString kindName(ConnectionKind kind);
+    static ConnectionKind kindFromName(const QString &name);
     // Whether the Daten.mdb at databasePath keeps a password or a SIM PIN
     // in its own table (no keyring took them); false when it cannot tell.
     static bool fileHoldsSecrets(const QString &databasePath);

@@ -1,6 +1,7 @@
 #include "pendingmessages.h"
 
 #include "schema.h"
+#include "storetransaction.h"
 
 #include <QCoreApplication>
 #include <QSqlError>
@@ -15,12 +16,6 @@ bool PendingMessages::fail(const QString &error) const
 {
     m_lastError = error;
     return false;
-}
-
-bool PendingMessages::rollBack(const QString &error)
-{
-    m_db.rollback();
-    return fail(error);
 }
 
 bool PendingMessages::prepareTable()
@@ -63,12 +58,13 @@ bool PendingMessages::addSubmittedColumn()
 
 bool PendingMessages::insert(const QList<PendingMessage> &messages)
 {
-    if (!m_db.transaction())
-        return fail(m_db.lastError().text());
+    StoreTransaction transaction(m_db);
+    if (!transaction.isActive())
+        return fail(transaction.error());
     QSqlQuery query(m_db);
     if (!query.prepare(u"INSERT INTO PendingMessages (Id, MobileNumber, Message, CallBackNumber) "
                        u"VALUES (?, ?, ?, ?)"_s))
-        return rollBack(query.lastError().text());
+        return fail(query.lastError().text());
     for (const PendingMessage &message : messages) {
         query.bindValue(0, message.id);
         // Never NULL: an empty call-back number is an empty text.
@@ -76,28 +72,29 @@ bool PendingMessages::insert(const QList<PendingMessage> &messages)
         query.bindValue(2, message.message.isNull() ? u""_s : message.message);
         query.bindValue(3, message.callBackNumber.isNull() ? u""_s : message.callBackNumber);
         if (!query.exec())
-            return rollBack(query.lastError().text());
+            return fail(query.lastError().text());
     }
-    if (!m_db.commit())
-        return rollBack(m_db.lastError().text());
+    if (!transaction.commit())
+        return fail(transaction.error());
     m_lastError.clear();
     return true;
 }
 
 bool PendingMessages::remove(const QList<qint64> &ids)
 {
-    if (!m_db.transaction())
-        return fail(m_db.lastError().text());
+    StoreTransaction transaction(m_db);
+    if (!transaction.isActive())
+        return fail(transaction.error());
     QSqlQuery query(m_db);
     if (!query.prepare(u"DELETE FROM PendingMessages WHERE Id = ?"_s))
-        return rollBack(query.lastError().text());
+        return fail(query.lastError().text());
     for (const qint64 id : ids) {
         query.bindValue(0, id);
         if (!query.exec())
-            return rollBack(query.lastError().text());
+            return fail(query.lastError().text());
     }
-    if (!m_db.commit())
-        return rollBack(m_db.lastError().text());
+    if (!transaction.commit())
+        return fail(transaction.error());
     m_lastError.clear();
     return true;
 }

@@ -59,7 +59,6 @@ public:
 
 private:
     bool fail(const QString &error) const;
-    bool rollBack(const QString &error);
     bool addSubmittedColumn();
 
     QSqlDatabase m_db;

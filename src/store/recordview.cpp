@@ -1,6 +1,7 @@
 #include "recordview.h"
 
 #include "schema.h"
+#include "storetransaction.h"
 
 #include <QCoreApplication>
 #include <QSqlError>
@@ -179,8 +180,9 @@ bool RecordView::save()
 bool RecordView::insert(const QStringList &columns, const QVariantList &values)
 {
     // The row and its key go in together or not at all.
-    if (!m_db.transaction())
-        return fail(saveFailed(), m_db.lastError().text());
+    StoreTransaction transaction(m_db);
+    if (!transaction.isActive())
+        return fail(saveFailed(), transaction.error());
     QStringList names;
     QStringList marks;
     for (const QString &column : columns) {
@@ -189,27 +191,17 @@ bool RecordView::insert(const QStringList &columns, const QVariantList &values)
     }
     QSqlQuery query(m_db);
     if (!query.prepare(u"INSERT INTO "_s + Schema::quoted(m_table) + u" ("_s + names.join(u", "_s) +
-                       u") VALUES ("_s + marks.join(u", "_s) + u")"_s)) {
-        m_db.rollback();
+                       u") VALUES ("_s + marks.join(u", "_s) + u")"_s))
         return fail(saveFailed(), query.lastError().text());
-    }
     for (const QVariant &value : values)
         query.addBindValue(value);
-    if (!query.exec()) {
-        const QString error = query.lastError().text();
-        m_db.rollback();
-        return fail(saveFailed(), error);
-    }
+    if (!query.exec())
+        return fail(saveFailed(), query.lastError().text());
     const qint64 rowid = query.lastInsertId().toLongLong();
-    if (!assignKey(rowid)) {
-        m_db.rollback();
+    if (!assignKey(rowid))
         return false;
-    }
-    if (!m_db.commit()) {
-        const QString error = m_db.lastError().text();
-        m_db.rollback();
-        return fail(saveFailed(), error);
-    }
+    if (!transaction.commit())
+        return fail(saveFailed(), transaction.error());
     m_rowid = rowid;
     m_isNew = false;
     return true;

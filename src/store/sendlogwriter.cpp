@@ -3,6 +3,7 @@
 #include "pendingmessages.h"
 #include "sendlog.h"
 #include "storeconnection.h"
+#include "storetransaction.h"
 
 #include <QSqlError>
 #include <memory>
@@ -46,8 +47,9 @@ public:
         if (!open(error))
             return false;
         QSqlDatabase db = m_connection->database();
-        if (!db.transaction()) {
-            *error = db.lastError().text();
+        StoreTransaction transaction(db);
+        if (!transaction.isActive()) {
+            *error = transaction.error();
             return false;
         }
         SendLog log(db);
@@ -59,13 +61,12 @@ public:
                    (rest.isNull() ? !pending.removeInTransaction(pendingId)
                                   : !pending.keepRestInTransaction(pendingId, rest))) {
             *error = pending.lastError();
-        } else if (!db.commit()) {
-            *error = db.lastError().text();
+        } else if (!transaction.commit()) {
+            *error = transaction.error();
         } else {
             return true;
         }
-        db.rollback();
-        return false;
+        return false; // rolled back as the transaction goes out of scope
     }
 
 private:

@@ -3,6 +3,7 @@
 #include "nurziffern.h"
 #include "schema.h"
 #include "storeconnection.h"
+#include "storetransaction.h"
 
 #include <QCoreApplication>
 #include <QSqlError>
@@ -88,6 +89,93 @@ bool Settings::save()
                                                "inzwischen anders gespeichert."));
     m_rueckrufnummer = *m_pendingRueckrufnummer;
     m_pendingRueckrufnummer.reset();
+    return true;
+}
+
+bool Settings::readModemRow(ModemRow *row)
+{
+    if (!m_connection->isOpen()) {
+        m_lastError = m_connection->errorText();
+        return false;
+    }
+    QSqlQuery query(m_connection->database());
+    query.setForwardOnly(true);
+    if (!query.prepare(u"SELECT rowid, "_s + Schema::quoted(Schema::comPort) + u", "_s +
+                       Schema::quoted(Schema::providerNummer) + u", "_s +
+                       Schema::quoted(Schema::initialisierungsBefehl) + u" FROM "_s +
+                       Schema::quoted(Schema::einstellungen) + u" ORDER BY rowid LIMIT 1"_s) ||
+        !query.exec()) {
+        m_lastError = query.lastError().text();
+        return false;
+    }
+    if (!query.next()) {
+        m_modemRowid.reset();
+        m_lastError = noRow();
+        return false;
+    }
+    m_modemRowid = query.value(0).toLongLong();
+    *row =
+        ModemRow{query.value(1).toString(), query.value(2).toString(), query.value(3).toString()};
+    return true;
+}
+
+bool Settings::saveModemRow(const ModemRow &loaded, const ModemRow &edited)
+{
+    const QString noLongerThere = QCoreApplication::translate(
+        "Store",
+        "Der Datensatz ist nicht mehr vorhanden oder wurde inzwischen anders gespeichert.");
+    QStringList columns;
+    QVariantList values;
+    const std::tuple<QString, QString, QString> fields[] = {
+        {Schema::comPort, loaded.comPort, edited.comPort},
+        {Schema::providerNummer, loaded.providerNummer, edited.providerNummer},
+        {Schema::initialisierungsBefehl, loaded.initialisierungsBefehl,
+         edited.initialisierungsBefehl},
+    };
+    for (const auto &[column, before, after] : fields) {
+        if (after == before)
+            continue;
+        columns.append(Schema::quoted(column) + u" = ?"_s);
+        values.append(after);
+    }
+    if (columns.isEmpty())
+        return true;
+    if (!m_connection->isOpen()) {
+        m_lastError = m_connection->errorText();
+        return false;
+    }
+    if (!m_modemRowid) {
+        m_lastError = noLongerThere;
+        return false;
+    }
+    StoreTransaction transaction(m_connection->database());
+    if (!transaction.isActive()) {
+        m_lastError = transaction.error();
+        return false;
+    }
+    QSqlQuery query(m_connection->database());
+    if (!query.prepare(u"UPDATE "_s + Schema::quoted(Schema::einstellungen) + u" SET "_s +
+                       columns.join(u", "_s) + u" WHERE rowid = ?"_s)) {
+        m_lastError = query.lastError().text();
+        return false;
+    }
+    for (const QVariant &value : std::as_const(values))
+        query.addBindValue(value);
+    query.addBindValue(*m_modemRowid);
+    if (!query.exec()) {
+        m_lastError = query.lastError().text();
+        return false;
+    }
+    // A row that has vanished is not added again, and the edit is refused.
+    if (query.numRowsAffected() < 1) {
+        m_lastError = noLongerThere;
+        return false;
+    }
+    if (!transaction.commit()) {
+        m_lastError = transaction.error();
+        return false;
+    }
+    m_lastError.clear();
     return true;
 }
 

@@ -49,6 +49,27 @@ public:
 
     QString lastError() const { return m_lastError; }
 
+    // The modem values of the row as they stand in the file, for editing
+    // them (the configuration window).
+    struct ModemRow
+    {
+        QString comPort;
+        QString providerNummer;
+        QString initialisierungsBefehl;
+
+        bool operator==(const ModemRow &) const = default;
+    };
+    // Reads them afresh, without changing the values above; false with
+    // lastError() (the bare reason) when the row cannot be read or there
+    // is none.
+    bool readModemRow(ModemRow *row);
+    // Writes the values of edited that differ from loaded (as readModemRow()
+    // gave them) into the row last read, in one transaction, without
+    // changing the values above; nothing when none differs. False with
+    // lastError() (the bare reason) when that fails or the row has vanished
+    // meanwhile: the program never adds a settings row.
+    bool saveModemRow(const ModemRow &loaded, const ModemRow &edited);
+
     // The port number of a stored ComPort value; 0 (no port) for a value
     // that does not fit, never a wrapped or cut one.
     static qint16 toComPort(const QVariant &value);
@@ -66,7 +87,8 @@ private:
     bool fail(const QString &what, const QString &reason);
 
     std::unique_ptr<StoreConnection> m_connection;
-    std::optional<qint64> m_rowid; // of the row last read
+    std::optional<qint64> m_rowid;      // of the row last read
+    std::optional<qint64> m_modemRowid; // of the row readModemRow() read
     qint16 m_comPort = 0;
     QString m_comPortText;
     QString m_providerNummer;

@@ -1,4 +1,5 @@
 #include "storeconnection.h"
+#include "storetransaction.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -61,36 +62,25 @@ bool StoreConnection::createSchema()
         u"Nachricht TEXT, versandt TEXT)"_s,
     };
     QSqlDatabase db = database();
-    if (!db.transaction())
-        return fail(db.lastError().text());
+    StoreTransaction transaction(db);
+    if (!transaction.isActive())
+        return fail(transaction.error());
     QSqlQuery query(db);
     for (const QString &statement : statements) {
-        if (!query.prepare(statement) || !query.exec()) {
-            const QString error = query.lastError().text();
-            db.rollback();
-            return fail(error);
-        }
+        if (!query.prepare(statement) || !query.exec())
+            return fail(query.lastError().text());
     }
     if (!query.prepare(u"INSERT INTO Einstellungen (ComPort, ProviderNummer, "
-                       u"InitialisierungsBefehl, \"Rückrufnummer\") VALUES (?, ?, ?, ?)"_s)) {
-        const QString error = query.lastError().text();
-        db.rollback();
-        return fail(error);
-    }
+                       u"InitialisierungsBefehl, \"Rückrufnummer\") VALUES (?, ?, ?, ?)"_s))
+        return fail(query.lastError().text());
     query.addBindValue(1);
     query.addBindValue(QString());
     query.addBindValue(u"ATDT"_s);
     query.addBindValue(QString());
-    if (!query.exec()) {
-        const QString error = query.lastError().text();
-        db.rollback();
-        return fail(error);
-    }
-    if (!db.commit()) {
-        const QString error = db.lastError().text();
-        db.rollback();
-        return fail(error);
-    }
+    if (!query.exec())
+        return fail(query.lastError().text());
+    if (!transaction.commit())
+        return fail(transaction.error());
     m_error.clear();
     return true;
 }

@@ -237,7 +237,7 @@ void TestQueuePanel::hint()
     QString expected = sms ? u"Wird als %1 SMS versandt."_s.arg(sms) : QString();
     if (!left.isEmpty())
         expected += u"\nNicht übertragbar (wird weggelassen): " + left;
-    QCOMPARE(MessageFieldCheck::hint(text), expected);
+    QCOMPARE(ConnectionKinds::of(ConnectionKind::DialUp).plan.hint(text), expected);
 }
 
 void TestQueuePanel::gsmHint_data()
@@ -262,7 +262,7 @@ void TestQueuePanel::gsmHint()
 {
     QFETCH(QString, text);
     QFETCH(QString, expected);
-    QCOMPARE(MessageFieldCheck::gsmHint(text), expected);
+    QCOMPARE(ConnectionKinds::of(ConnectionKind::Gsm).plan.hint(text), expected);
 }
 
 void TestQueuePanel::senden_data()
@@ -460,7 +460,7 @@ void TestQueuePanel::wiring()
 
     // For a GSM modem: its hint at once (ß is in the GSM alphabet), and a
     // long message queued whole.
-    win.outbox.setSplit(MessageSplit::Whole, Gsm::maxParts);
+    win.outbox.setPlan(ConnectionKinds::of(ConnectionKind::Gsm).plan);
     QCOMPARE(win.w.hintLabel->text(), u"Wird als 1 SMS versandt."_s);
     win.w.nachricht->setPlainText(QString(400, u'x'));
     QCOMPARE(win.w.hintLabel->text(), u"Wird als 3 SMS versandt."_s);

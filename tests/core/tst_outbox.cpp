@@ -151,9 +151,12 @@ void TestOutbox::enqueueWhole()
     const QString text = QString(399, u'x') + u'\n';
     OutgoingQueue queue;
     Outbox outbox(&queue);
-    QSignalSpy splitChanged(&outbox, &Outbox::splitChanged);
-    outbox.setSplit(MessageSplit::Whole, 3);
-    QCOMPARE(splitChanged.size(), 1);
+    QSignalSpy planChanged(&outbox, &Outbox::planChanged);
+    // A kind that sends a message whole, in at most three SMS.
+    MessagePlan plan = ConnectionKinds::of(ConnectionKind::Gsm).plan;
+    plan.partLimit = 3;
+    outbox.setPlan(plan);
+    QCOMPARE(planChanged.size(), 1);
     QCOMPARE(outbox.enqueue(u"079 1"_s, text, Outbox::Origin::Window).refusal,
              Enqueued::Refusal::None);
     outbox.setCallBackNumber(u"5"_s);
@@ -166,7 +169,6 @@ void TestOutbox::enqueueWhole()
              Enqueued::Refusal::NoText);
     // One SMS over the limit: refused for one recipient and left out for many.
     const QString fourParts = QString(3 * 153 + 1, u'x');
-    QCOMPARE(Outbox::wholeParts(fourParts), 4);
     QCOMPARE(outbox.enqueue(u"1"_s, fourParts, Outbox::Origin::Window).refusal,
              Enqueued::Refusal::TooLong);
     QCOMPARE(outbox.enqueueEach({u"1"_s, u"2"_s}, {fourParts, u"kurz"_s}, Outbox::Origin::Bulk), 1);

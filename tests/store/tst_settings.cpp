@@ -1,7 +1,10 @@
 #include "settings.h"
+#include "storeconnection.h"
+#include "storetransaction.h"
 #include "testdb.h"
 
 #include <QSignalSpy>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -153,6 +156,116 @@ private Q_SLOTS:
         QVERIFY(!m_settings->reload());
         QCOMPARE(failed.count(), 2);
         QVERIFY(failed.constLast().constFirst().toString().contains(u"keine Zeile"_s));
+    }
+
+    // The modem values as the configuration window edits them: only what
+    // was changed is written, into the row read, and never into a new one.
+    void modemRow_data()
+    {
+        // Done by another program after the row was read.
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<QString>("error"); // empty: saved
+        QTest::newRow("saved") << QString() << QString();
+        QTest::newRow("row deleted")
+            << u"DELETE FROM Einstellungen"_s << u"Der Datensatz ist nicht mehr vorhanden"_s;
+        QTest::newRow("table renamed")
+            << u"ALTER TABLE Einstellungen RENAME TO Alt"_s << u"no such table"_s;
+        QTest::newRow("locked") << u"locked"_s << u"locked"_s;
+    }
+    void modemRow()
+    {
+        QFETCH(QString, meanwhile);
+        QFETCH(QString, error);
+        QVERIFY(TestDb::exec(m_path, u"UPDATE Einstellungen SET InitialisierungsBefehl = NULL"_s));
+        Settings::ModemRow loaded;
+        QVERIFY(m_settings->readModemRow(&loaded));
+        QCOMPARE(loaded, (Settings::ModemRow{u"1"_s, u"0800 123 456"_s, QString()}));
+        // Another program writing: it holds the file until it commits.
+        StoreConnection other(m_path, u"other"_s);
+        std::optional<StoreTransaction> holding;
+        if (meanwhile == u"locked"_s) {
+            holding.emplace(other.database());
+            QSqlQuery query(other.database());
+            QVERIFY(query.exec(u"UPDATE Einstellungen SET \"Rückrufnummer\" = '1'"_s));
+        } else if (!meanwhile.isEmpty()) {
+            QVERIFY(TestDb::exec(m_path, meanwhile));
+        }
+        Settings::ModemRow edited = loaded;
+        edited.comPort = u"4"_s;
+        QCOMPARE(m_settings->saveModemRow(loaded, edited), error.isEmpty());
+        QVERIFY2(m_settings->lastError().contains(error), qPrintable(m_settings->lastError()));
+        holding.reset(); // rolled back
+        if (meanwhile.startsWith(u"ALTER"_s))
+            QVERIFY(TestDb::exec(m_path, u"ALTER TABLE Alt RENAME TO Einstellungen"_s));
+        const int rows = TestDb::scalar(m_path, u"SELECT COUNT(*) FROM Einstellungen"_s).toInt();
+        QCOMPARE(rows, meanwhile.startsWith(u"DELETE"_s) ? 0 : 1);
+        if (rows == 1) {
+            QCOMPARE(TestDb::scalar(m_path, u"SELECT ComPort FROM Einstellungen"_s).toInt(),
+                     error.isEmpty() ? 4 : 1);
+            // A value not edited stays as it was, NULL too.
+            QVERIFY(TestDb::scalar(m_path, u"SELECT InitialisierungsBefehl FROM Einstellungen"_s)
+                        .isNull());
+        }
+        // The values the engine dials with are only changed by reload().
+        QCOMPARE(m_settings->comPort(), qint16(0));
+    }
+
+    // The guard of a transaction: what it stores, what it drops, and that a
+    // failure to begin or commit is told and leaves nothing open.
+    void transaction_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("commit") << u"commit"_s << true;
+        QTest::newRow("scope left") << u"leave"_s << false;
+        QTest::newRow("rolled back") << u"rollback"_s << false;
+        QTest::newRow("begin fails") << u"nested"_s << false;
+        QTest::newRow("commit fails") << u"reader"_s << false;
+    }
+    void transaction()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, stored);
+        StoreConnection connection(m_path, u"guard"_s);
+        QSqlDatabase db = connection.database();
+        // A reader in the middle of a statement keeps a commit from
+        // writing the file (SQLite's shared lock).
+        StoreConnection reader(m_path, u"reader"_s);
+        QSqlQuery reading(reader.database());
+        if (how == u"reader"_s)
+            QVERIFY(reading.exec(u"SELECT * FROM Einstellungen UNION ALL SELECT * FROM "
+                                 u"Einstellungen"_s) &&
+                    reading.next());
+        std::optional<StoreTransaction> outer;
+        if (how == u"nested"_s)
+            outer.emplace(db);
+        {
+            StoreTransaction transaction(db);
+            QCOMPARE(transaction.isActive(), how != u"nested"_s);
+            QCOMPARE(transaction.error().isEmpty(), how != u"nested"_s);
+            QSqlQuery query(db);
+            QVERIFY(query.exec(u"UPDATE Einstellungen SET ProviderNummer = '0900'"_s));
+            if (how == u"commit"_s || how == u"reader"_s) {
+                QCOMPARE(transaction.commit(), stored);
+                QCOMPARE(transaction.error().isEmpty(), stored);
+            }
+            if (how == u"rollback"_s)
+                transaction.rollback();
+            QCOMPARE(transaction.isActive(), how == u"leave"_s);
+        }
+        // A guard that did not begin leaves the transaction it met alone.
+        if (outer) {
+            QVERIFY(outer->isActive());
+            outer.reset();
+        }
+        reading.finish();
+        // Nothing is left open on the connection: it sees what the file holds.
+        QVERIFY(StoreTransaction(db).isActive());
+        QSqlQuery query(db);
+        QVERIFY(query.exec(u"SELECT ProviderNummer FROM Einstellungen"_s) && query.next());
+        QCOMPARE(query.value(0).toString(), stored ? u"0900"_s : u"0800 123 456"_s);
+        QCOMPARE(TestDb::scalar(m_path, u"SELECT ProviderNummer FROM Einstellungen"_s).toString(),
+                 stored ? u"0900"_s : u"0800 123 456"_s);
     }
 
     void unreadableFile()

@@ -1,11 +1,21 @@
 #include "chosendialogue.h"
 
+#include "connectionkinds.h"
+
 using namespace Qt::StringLiterals;
 
 ChosenDialogue::ChosenDialogue(const ConnectionSettings *settings, QObject *parent)
     : CallDialogue(parent), m_settings(settings)
 {
     connect(m_settings, &ConnectionSettings::changed, this, &ChosenDialogue::onSettingsChanged);
+}
+
+ChosenDialogue::ChosenDialogue(ConnectionSettings *settings, const DialogueNeeds &needs,
+                               QObject *parent)
+    : ChosenDialogue(settings, parent)
+{
+    for (const ConnectionKindRow &row : ConnectionKinds::all())
+        setDialogue(row.kind, row.makeDialogue(needs));
 }
 
 void ChosenDialogue::setDialogue(ConnectionKind kind, CallDialogue *dialogue)
@@ -47,9 +57,10 @@ bool ChosenDialogue::fromActive() const
 
 CallDialogue *ChosenDialogue::chosen() const
 {
-    if (CallDialogue *dialogue = m_dialogues.value(m_settings->values().kind))
-        return dialogue;
-    return m_dialogues.value(ConnectionKind::DialUp);
+    CallDialogue *dialogue = m_dialogues.value(m_settings->values().kind);
+    if (!dialogue)
+        qFatal("ChosenDialogue: a connection kind without a dialogue");
+    return dialogue;
 }
 
 CallDialogue *ChosenDialogue::current() const
@@ -65,11 +76,13 @@ QString ChosenDialogue::missingSetting() const
     // as one never entered: a login with an empty password, or a PIN the
     // SIM would count as wrong, must not go out.
     const ConnectionValues values = m_settings->values();
-    if (values.kind == ConnectionKind::Tcp && !values.account.isEmpty() &&
+    const ConnectionKindRow &kind = ConnectionKinds::of(values.kind);
+    // The password is sent only with an account.
+    if (kind.uses(SettingField::Password) && !values.account.isEmpty() &&
         m_settings->passwordUnreadable())
         return tr("Passwort aus dem Schlüsselbund nicht lesbar – bitte den Schlüsselbund "
                   "entsperren");
-    if (values.kind == ConnectionKind::Gsm && m_settings->simPinUnreadable())
+    if (kind.uses(SettingField::SimPin) && m_settings->simPinUnreadable())
         return tr("SIM-PIN aus dem Schlüsselbund nicht lesbar – bitte den Schlüsselbund "
                   "entsperren");
     return {};

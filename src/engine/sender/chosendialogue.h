@@ -3,6 +3,8 @@
 #include "calldialogue.h"
 #include "connectionsettings.h"
 
+struct DialogueNeeds;
+
 #include <QHash>
 #include <QPointer>
 
@@ -19,10 +21,14 @@ class ChosenDialogue final : public CallDialogue
     Q_OBJECT
 
 public:
+    // Every kind of the table with its own dialogue, made from needs.
+    ChosenDialogue(ConnectionSettings *settings, const DialogueNeeds &needs,
+                   QObject *parent = nullptr);
+    // Without dialogues: each kind is given one by setDialogue() before the
+    // first connection (a kind without one is a programming error).
     explicit ChosenDialogue(const ConnectionSettings *settings, QObject *parent = nullptr);
 
-    // The dialogue for one kind; the dial-up one also stands in for a kind
-    // that has none.
+    // The dialogue for one kind.
     void setDialogue(ConnectionKind kind, CallDialogue *dialogue);
 
     QString missingSetting() const override;

@@ -2,6 +2,8 @@
 
 #include "comport.h"
 #include "lineowner.h"
+#include "connectionkinds.h"
+#include "serialline.h"
 #include "settings.h"
 #include "ucp.h"
 
@@ -68,9 +70,8 @@ DialUpDialogue::DialUpDialogue(SerialLine *line, const Settings *settings, QStri
 
 QString DialUpDialogue::missingSetting() const
 {
-    if (m_settings->providerNummer().isEmpty())
-        return tr("Keine Rufnummer des Service-Providers konfiguriert");
-    return {};
+    return ConnectionKinds::rule(SettingField::ProviderNumber)
+        .missing(m_settings->providerNummer());
 }
 
 void DialUpDialogue::begin()

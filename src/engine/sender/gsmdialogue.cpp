@@ -4,6 +4,8 @@
 #include "cmserror.h"
 #include "comport.h"
 #include "lineowner.h"
+#include "connectionkinds.h"
+#include "serialline.h"
 #include "settings.h"
 
 #include <QCoreApplication>
@@ -20,17 +22,6 @@ constexpr char esc = 0x1B;
 QString failedLineBroken()
 {
     return QCoreApplication::translate("GsmDialogue", "Leitung unterbrochen");
-}
-
-bool isPin(QStringView pin)
-{
-    if (pin.size() < 4 || pin.size() > 8)
-        return false;
-    for (QChar c : pin) {
-        if (c < u'0' || c > u'9')
-            return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -51,13 +42,11 @@ GsmDialogue::GsmDialogue(SerialLine *line, const Settings *settings, QString pro
 
 QString GsmDialogue::missingSetting() const
 {
-    // A PIN that cannot be right would cost one of the SIM's three tries.
     const GsmAccount account = m_account();
-    if (!account.pin.trimmed().isEmpty() && !isPin(account.pin.trimmed()))
-        return tr("Die PIN der SIM-Karte muss aus 4 bis 8 Ziffern bestehen");
-    if (!Gsm::encodeCentre(account.centre))
-        return tr("Die Nummer der Nachrichtenzentrale hat mehr als 20 Ziffern");
-    return {};
+    if (QString missing = ConnectionKinds::rule(SettingField::SimPin).missing(account.pin);
+        !missing.isEmpty())
+        return missing;
+    return ConnectionKinds::rule(SettingField::SmsCentre).missing(account.centre);
 }
 
 void GsmDialogue::begin()

@@ -1,5 +1,6 @@
 #include "ucptcpdialogue.h"
 
+#include "connectionkinds.h"
 #include "recordingline.h"
 
 #include "ucpsession.h"
@@ -46,16 +47,16 @@ UcpTcpDialogue::~UcpTcpDialogue()
 QString UcpTcpDialogue::missingSetting() const
 {
     const UcpTcpAccount account = m_account();
-    if (account.host.trimmed().isEmpty() || account.port == 0)
-        return tr("Kein Server für die Internet-Verbindung konfiguriert");
-    // Sent as stored or not at all: a password changed on the way would be
-    // refused, and each refusal brings the account closer to being locked.
-    if (const QString character = ucpUnsendablePasswordCharacter(account.password);
-        !account.account.isEmpty() && !character.isEmpty())
-        return tr("Das Passwort enthält das Zeichen «%1», das bei der Anmeldung nicht "
-                  "gesendet werden kann")
-            .arg(character);
-    return {};
+    for (const auto &[field, value] :
+         {std::pair{SettingField::Server, account.host},
+          std::pair{SettingField::TcpPort, QString::number(account.port)}}) {
+        if (QString missing = ConnectionKinds::rule(field).missing(value); !missing.isEmpty())
+            return missing;
+    }
+    // Without an account there is no login, and the password is not sent.
+    if (account.account.isEmpty())
+        return {};
+    return ConnectionKinds::rule(SettingField::Password).missing(account.password);
 }
 
 void UcpTcpDialogue::begin()

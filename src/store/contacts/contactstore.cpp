@@ -1,4 +1,5 @@
 #include "contactstore.h"
+#include "storetransaction.h"
 
 #include <QCoreApplication>
 #include <QMap>
@@ -161,14 +162,15 @@ ContactStore::importContacts(const QList<ContactRecord> &records, const ImportPl
                              const QList<ExistingPerson> &plannedAgainst,
                              const ImportOptions &options)
 {
-    if (!m_db.transaction()) {
-        fail(m_db.lastError().text());
+    StoreTransaction transaction(m_db);
+    if (!transaction.isActive()) {
+        fail(transaction.error());
         return std::nullopt;
     }
-    // Everything below either commits as a whole or is rolled back.
+    // Everything below either commits as a whole or is rolled back as the
+    // transaction goes out of scope.
     const auto abort = [this](const QString &error) -> std::optional<ImportOutcome> {
         fail(error);
-        m_db.rollback();
         return std::nullopt;
     };
 
@@ -277,8 +279,8 @@ ContactStore::importContacts(const QList<ContactRecord> &records, const ImportPl
         }
     }
 
-    if (!m_db.commit())
-        return abort(m_db.lastError().text());
+    if (!transaction.commit())
+        return abort(transaction.error());
     m_lastError.clear();
     return outcome;
 }

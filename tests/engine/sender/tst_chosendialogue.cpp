@@ -76,10 +76,12 @@ private Q_SLOTS:
         m_chosen = std::make_unique<ChosenDialogue>(m_connection.get());
         m_dialUp = new RecordingDialogue(u"modem"_s, &m_calls);
         m_tcp = new RecordingDialogue(u"tcp"_s, &m_calls);
-        m_dialUp->setParent(m_chosen.get());
-        m_tcp->setParent(m_chosen.get());
+        m_gsm = new RecordingDialogue(u"gsm"_s, &m_calls);
+        for (RecordingDialogue *dialogue : {m_dialUp, m_tcp, m_gsm})
+            dialogue->setParent(m_chosen.get());
         m_chosen->setDialogue(ConnectionKind::DialUp, m_dialUp);
         m_chosen->setDialogue(ConnectionKind::Tcp, m_tcp);
+        m_chosen->setDialogue(ConnectionKind::Gsm, m_gsm);
     }
     void cleanup()
     {
@@ -115,7 +117,7 @@ private Q_SLOTS:
 
         // A failed connection is over: its late signals are not passed on.
         m_calls.clear();
-        useKind(ConnectionKind::Gsm); // no dialogue of its own yet: the modem stands in
+        useKind(ConnectionKind::DialUp);
         QSignalSpy failed(m_chosen.get(), &CallDialogue::failed);
         m_chosen->begin();
         Q_EMIT m_dialUp->failed(u"Besetzt"_s);
@@ -186,12 +188,12 @@ private Q_SLOTS:
         ConnectionSettings settings(path, &keyring);
         QVERIFY(settings.reload());
         ChosenDialogue chosen(&settings);
-        for (RecordingDialogue *dialogue : {m_dialUp, m_tcp}) {
+        for (const auto &[kind, dialogue] : {std::pair{ConnectionKind::DialUp, m_dialUp},
+                                             {ConnectionKind::Tcp, m_tcp},
+                                             {ConnectionKind::Gsm, m_gsm}}) {
             dialogue->missing.clear();
-            chosen.setDialogue(dialogue == m_tcp ? ConnectionKind::Tcp : ConnectionKind::DialUp,
-                               dialogue);
+            chosen.setDialogue(kind, dialogue);
         }
-        chosen.setDialogue(ConnectionKind::Gsm, m_dialUp);
         QCOMPARE(chosen.missingSetting(), missing);
         keyring.answer(SecretStore::Outcome::NoKeyring); // the unlock cancelled
         QCOMPARE(chosen.missingSetting(), missing);
@@ -214,6 +216,7 @@ private:
     std::unique_ptr<ChosenDialogue> m_chosen;
     RecordingDialogue *m_dialUp = nullptr;
     RecordingDialogue *m_tcp = nullptr;
+    RecordingDialogue *m_gsm = nullptr;
     QStringList m_calls;
 };
 
