@@ -732,6 +732,114 @@
     </message>
 </context>
 <context>
+    <name>FRMEingang</name>
+    <message>
+        <source>Eingang</source>
+        <translation>Inbox</translation>
+    </message>
+    <message>
+        <source>Empfangene Nachrichten...</source>
+        <translation>Messages received...</translation>
+    </message>
+    <message>
+        <source>Nachrichten:</source>
+        <translation>Messages:</translation>
+    </message>
+    <message>
+        <source>Antworten</source>
+        <translation>Reply</translation>
+    </message>
+    <message>
+        <source>Löschen</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Exportieren…</source>
+        <translation>Export…</translation>
+    </message>
+    <message>
+        <source>Sperrliste…</source>
+        <translation>Stop list…</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Ungelesen: %1</source>
+        <translation>Unread: %1</translation>
+    </message>
+    <message>
+        <source>Bitte wählen Sie zuerst eine Nachricht aus.</source>
+        <translation>Please select a message first.</translation>
+    </message>
+    <message>
+        <source>Auf diese Nachricht kann nicht geantwortet werden: der Absender «%1» ist keine Mobilnummer.</source>
+        <translation>This message cannot be answered: the sender “%1” is not a mobile number.</translation>
+    </message>
+    <message>
+        <source>Wollen Sie diese Nachricht wirklich löschen?</source>
+        <translation>Do you really want to delete this message?</translation>
+    </message>
+    <message>
+        <source>Eingang exportieren</source>
+        <translation>Export inbox</translation>
+    </message>
+    <message>
+        <source>CSV-Datei für Tabellenprogramme (*.csv)</source>
+        <translation>CSV file for spreadsheets (*.csv)</translation>
+    </message>
+    <message>
+        <source>Datum</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Zeit</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>Absender</source>
+        <translation>Sender</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Nachricht</source>
+        <translation>Message</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Der Eingang konnte nicht nach %1 exportiert werden:
+%2</source>
+        <translation>The inbox could not be exported to %1:
+%2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n Nachrichten nach %1 exportiert.</source>
+        <translation>
+            <numerusform>%n message exported to %1.</numerusform>
+            <numerusform>%n messages exported to %1.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Der Eingang konnte nicht aus %1 gelesen werden:
+%2</source>
+        <translation>The inbox could not be read from %1:
+%2</translation>
+    </message>
+    <message>
+        <source>Der Eingang konnte in %1 nicht geändert werden:
+%2</source>
+        <translation>The inbox could not be changed in %1:
+%2</translation>
+    </message>
+</context>
+<context>
     <name>FRMInfo</name>
     <message>
         <source>Funkbote - Info</source>
@@ -1002,6 +1110,59 @@ Close the window without saving?</translation>
     <message>
         <source>Abbrechen</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>FRMSperrliste</name>
+    <message>
+        <source>Sperrliste</source>
+        <translation>Stop list</translation>
+    </message>
+    <message>
+        <source>Nummern ohne weitere Nachrichten...</source>
+        <translation>Numbers that get no more messages...</translation>
+    </message>
+    <message>
+        <source>Gesperrte Nummern:</source>
+        <translation>Blocked numbers:</translation>
+    </message>
+    <message>
+        <source>Entfernen</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>Hinzufügen…</source>
+        <translation>Add…</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>seit %1</source>
+        <translation>since %1</translation>
+    </message>
+    <message>
+        <source>Bitte wählen Sie zuerst eine Nummer aus.</source>
+        <translation>Please select a number first.</translation>
+    </message>
+    <message>
+        <source>Soll %1 wieder Nachrichten erhalten?</source>
+        <translation>Should %1 get messages again?</translation>
+    </message>
+    <message>
+        <source>Mobilnummer, die keine Nachrichten mehr erhalten soll:</source>
+        <translation>Mobile number that is to get no more messages:</translation>
+    </message>
+    <message>
+        <source>von Hand</source>
+        <translation>by hand</translation>
+    </message>
+    <message>
+        <source>Die Sperrliste in %1 konnte nicht gelesen oder geändert werden:
+%2</source>
+        <translation>The stop list in %1 could not be read or changed:
+%2</translation>
     </message>
 </context>
 <context>
@@ -1764,6 +1925,25 @@ Please check the settings (SIM PIN, account and password at the message centre) 
     <message>
         <source>Die Datei «%1» enthält keinen Text (zu viele Steuerzeichen) und kann nicht importiert werden. Bitte wählen Sie eine vCard- oder CSV-Datei.</source>
         <translation>The file “%1” holds no text (too many control characters) and cannot be imported. Please choose a vCard or CSV file.</translation>
+    </message>
+</context>
+<context>
+    <name>InboxLine</name>
+    <message>
+        <source>unvollständig</source>
+        <translation>incomplete</translation>
+    </message>
+    <message>
+        <source>STOP: gesperrt</source>
+        <translation>STOP: blocked</translation>
+    </message>
+    <message>
+        <source>gelesen</source>
+        <translation>read</translation>
+    </message>
+    <message>
+        <source>ungelesen</source>
+        <translation>unread</translation>
     </message>
 </context>
 <context>
