@@ -12,7 +12,6 @@
 #include <QListView>
 #include <QListWidget>
 #include <QTemporaryDir>
-#include <QTimeZone>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -24,6 +23,11 @@ class TestInbox : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        // Times are shown in local time: a zone away from UTC, with summer time.
+        qputenv("TZ", "Europe/Zurich");
+    }
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
@@ -141,11 +145,9 @@ void TestInbox::inboxLine_data()
         << u"079 555 12 34"_s << u"+41795551234"_s << u"Bis\r\nmorgen"_s << t << false << true
         << u"06.12.2026/14:03:05 - Anna Muster, Bis¶morgen [unvollständig]"_s;
     // The centre's time stamp in local time; without one, when it was stored.
-    const QDateTime utc(QDate(2026, 12, 31), QTime(23, 30), QTimeZone::utc());
     QTest::newRow("utc stamp") << QString() << u"+41795551234"_s << u"Ja"_s
                                << u"2026-12-31T23:30:00.000Z"_s << false << false
-                               << utc.toLocalTime().toString(u"dd.MM.yyyy/HH:mm:ss"_s) +
-                                      u" - +41795551234, Ja"_s;
+                               << u"01.01.2027/00:30:00 - +41795551234, Ja"_s;
     QTest::newRow("no stamp") << QString() << u"+41795551234"_s << u"Ja"_s << QString() << false
                               << false << u"06.12.2026/15:00:00 - +41795551234, Ja"_s;
 }
@@ -431,17 +433,18 @@ void TestInbox::stopListRemove()
         StoreConnection connection(m_path, u"test"_s);
         StopList stopList(connection.database());
         QVERIFY(stopList.prepareTable());
-        // Summer time an hour ahead of UTC; the later winter entry is newer.
+        // The night summer time ends: 02:10 winter time is later than 02:30
+        // summer time, though its stored text sorts before.
         QVERIFY(stopList.add(StopEntry{
             u"+41795551234"_s, u"079 555 12 34"_s,
-            QDateTime::fromString(u"2026-07-01T10:00:00+02:00"_s, Qt::ISODate), u"STOP"_s}));
+            QDateTime::fromString(u"2026-10-25T02:30:00+02:00"_s, Qt::ISODate), u"STOP"_s}));
         QVERIFY(stopList.add(StopEntry{
             u"+41781112233"_s, u"+41781112233"_s,
-            QDateTime::fromString(u"2026-12-01T09:00:00+01:00"_s, Qt::ISODate), QString()}));
+            QDateTime::fromString(u"2026-10-25T02:10:00+01:00"_s, Qt::ISODate), QString()}));
     }
     QVERIFY(openStopList());
-    QCOMPARE(stopLines(), (QStringList{u"+41781112233 – seit 01.12.2026"_s,
-                                       u"079 555 12 34 – seit 01.07.2026 – STOP"_s}));
+    QCOMPARE(stopLines(), (QStringList{u"+41781112233 – seit 25.10.2026"_s,
+                                       u"079 555 12 34 – seit 25.10.2026 – STOP"_s}));
     auto *list = m_dialog->findChild<QListWidget *>(u"LSTSperrliste"_s);
     list->setCurrentRow(1);
     m_prompter->answerNext(answer);
