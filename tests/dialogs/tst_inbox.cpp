@@ -133,6 +133,10 @@ void TestInbox::inboxLine_data()
                                    << false << false << u"06.12.2026/14:03:05 - Anna Muster, Ja"_s;
     QTest::newRow("00 spelling") << u"0041 79 555 12 34"_s << u"+41795551234"_s << u"Ja"_s << t
                                  << false << false << u"06.12.2026/14:03:05 - Anna Muster, Ja"_s;
+    // A network that gives the sender in national form.
+    QTest::newRow("national sender")
+        << u"+41 79 555 12 34"_s << u"0795551234"_s << u"Ja"_s << t << false << false
+        << u"06.12.2026/14:03:05 - Anna Muster, Ja"_s;
     QTest::newRow("unknown number")
         << u"079 555 12 35"_s << u"+41795551234"_s << u"Ja"_s << t << false << false
         << u"06.12.2026/14:03:05 - +41795551234, Ja"_s;
