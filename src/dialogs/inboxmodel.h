@@ -1,0 +1,62 @@
+#pragma once
+
+#include "rowpages.h"
+#include "twowaytables.h"
+
+#include <QAbstractListModel>
+#include <QHash>
+#include <QList>
+#include <QSqlDatabase>
+#include <functional>
+
+// A received message as the inbox lists it: with the name the address book
+// gives its sender (empty when none does).
+struct InboxRow
+{
+    InboxMessage message;
+    QString name;
+};
+
+// The received messages, newest first, one line each; unread ones in bold.
+//
+// The model holds the ids of all messages and reads the messages behind
+// the lines in pages as the view shows them, so an inbox of a hundred
+// thousand messages opens at once. The senders' names come from the
+// address book, read once per load: a sender and a person's NatelNummer
+// match when libphonenumber makes the same number of them.
+class InboxModel : public QAbstractListModel
+{
+    Q_OBJECT
+
+public:
+    explicit InboxModel(QSqlDatabase db, QObject *parent = nullptr);
+
+    // Makes the table if the file has none yet, reads the names and the ids.
+    // False when the inbox cannot be read (see lastError()); the list is
+    // then empty.
+    bool load();
+
+    // The message at this position; null when it has gone or cannot be read.
+    const InboxRow *row(int position) const;
+    // Marks the message at this position read. *wasUnread tells whether it
+    // changed; false when the file cannot be written (see lastError()).
+    bool markRead(int position, bool *wasUnread);
+    // Removes the message at this position from the file and the list.
+    bool remove(int position);
+    // Hands every message listed to `take`, in order, reading a page at a
+    // time; false when the inbox cannot be read (see lastError()).
+    bool forEachShown(const std::function<void(const InboxRow &)> &take) const;
+    QString lastError() const { return m_lastError; }
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+
+private:
+    std::optional<QHash<qint64, InboxRow>> read(const QList<qint64> &ids) const;
+
+    QSqlDatabase m_db;
+    QList<qint64> m_ids;             // newest first
+    QHash<QString, QString> m_names; // number key -> name
+    RowPages<InboxRow> m_pages;
+    mutable QString m_lastError;
+};
