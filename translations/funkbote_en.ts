@@ -206,29 +206,6 @@
     </message>
 </context>
 <context>
-    <name>ConnectionTest</name>
-    <message>
-        <source>Keine Verbindung innerhalb von %1 s</source>
-        <translation>No connection within %1 s</translation>
-    </message>
-    <message>
-        <source>Anmeldung bei der Zentrale...</source>
-        <translation>Logging in to the message centre...</translation>
-    </message>
-    <message>
-        <source>Verbindung steht: bereit zum Senden. Verbindung beendet, keine SMS gesendet.</source>
-        <translation>Connection established: ready to send. Connection ended, no SMS sent.</translation>
-    </message>
-    <message>
-        <source>Während eines Anrufs kann die Verbindung nicht getestet werden.</source>
-        <translation>The connection cannot be tested during a call.</translation>
-    </message>
-    <message>
-        <source>Test abgebrochen</source>
-        <translation>Test cancelled</translation>
-    </message>
-</context>
-<context>
     <name>ContactFile</name>
     <message>
         <source>Kontakte (*.vcf *.vcard *.csv *.txt)</source>
@@ -732,6 +709,114 @@
     </message>
 </context>
 <context>
+    <name>FRMEingang</name>
+    <message>
+        <source>Eingang</source>
+        <translation>Inbox</translation>
+    </message>
+    <message>
+        <source>Empfangene Nachrichten...</source>
+        <translation>Messages received...</translation>
+    </message>
+    <message>
+        <source>Nachrichten:</source>
+        <translation>Messages:</translation>
+    </message>
+    <message>
+        <source>Antworten</source>
+        <translation>Reply</translation>
+    </message>
+    <message>
+        <source>Löschen</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Exportieren…</source>
+        <translation>Export…</translation>
+    </message>
+    <message>
+        <source>Sperrliste…</source>
+        <translation>Stop list…</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Ungelesen: %1</source>
+        <translation>Unread: %1</translation>
+    </message>
+    <message>
+        <source>Bitte wählen Sie zuerst eine Nachricht aus.</source>
+        <translation>Please select a message first.</translation>
+    </message>
+    <message>
+        <source>Auf diese Nachricht kann nicht geantwortet werden: der Absender «%1» ist keine Mobilnummer.</source>
+        <translation>This message cannot be answered: the sender “%1” is not a mobile number.</translation>
+    </message>
+    <message>
+        <source>Wollen Sie diese Nachricht wirklich löschen?</source>
+        <translation>Do you really want to delete this message?</translation>
+    </message>
+    <message>
+        <source>Eingang exportieren</source>
+        <translation>Export inbox</translation>
+    </message>
+    <message>
+        <source>CSV-Datei für Tabellenprogramme (*.csv)</source>
+        <translation>CSV file for spreadsheets (*.csv)</translation>
+    </message>
+    <message>
+        <source>Datum</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Zeit</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>Absender</source>
+        <translation>Sender</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Nachricht</source>
+        <translation>Message</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Der Eingang konnte nicht nach %1 exportiert werden:
+%2</source>
+        <translation>The inbox could not be exported to %1:
+%2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n Nachrichten nach %1 exportiert.</source>
+        <translation>
+            <numerusform>%n message exported to %1.</numerusform>
+            <numerusform>%n messages exported to %1.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Der Eingang konnte nicht aus %1 gelesen werden:
+%2</source>
+        <translation>The inbox could not be read from %1:
+%2</translation>
+    </message>
+    <message>
+        <source>Der Eingang konnte in %1 nicht geändert werden:
+%2</source>
+        <translation>The inbox could not be changed in %1:
+%2</translation>
+    </message>
+</context>
+<context>
     <name>FRMInfo</name>
     <message>
         <source>Funkbote - Info</source>
@@ -1005,6 +1090,59 @@ Close the window without saving?</translation>
     </message>
 </context>
 <context>
+    <name>FRMSperrliste</name>
+    <message>
+        <source>Sperrliste</source>
+        <translation>Stop list</translation>
+    </message>
+    <message>
+        <source>Nummern ohne weitere Nachrichten...</source>
+        <translation>Numbers that get no more messages...</translation>
+    </message>
+    <message>
+        <source>Gesperrte Nummern:</source>
+        <translation>Blocked numbers:</translation>
+    </message>
+    <message>
+        <source>Entfernen</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>Hinzufügen…</source>
+        <translation>Add…</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>seit %1</source>
+        <translation>since %1</translation>
+    </message>
+    <message>
+        <source>Bitte wählen Sie zuerst eine Nummer aus.</source>
+        <translation>Please select a number first.</translation>
+    </message>
+    <message>
+        <source>Soll %1 wieder Nachrichten erhalten?</source>
+        <translation>Should %1 get messages again?</translation>
+    </message>
+    <message>
+        <source>Mobilnummer, die keine Nachrichten mehr erhalten soll:</source>
+        <translation>Mobile number that is to get no more messages:</translation>
+    </message>
+    <message>
+        <source>von Hand</source>
+        <translation>by hand</translation>
+    </message>
+    <message>
+        <source>Die Sperrliste in %1 konnte nicht gelesen oder geändert werden:
+%2</source>
+        <translation>The stop list in %1 could not be read or changed:
+%2</translation>
+    </message>
+</context>
+<context>
     <name>FRMSuchen</name>
     <message>
         <source>Suche erfolglos...</source>
@@ -1136,11 +1274,19 @@ Bitte prüfen Sie die Einstellungen (SIM-PIN, Konto und Passwort beim SMS-Center
 Please check the settings (SIM PIN, account and password at the message centre) and then start sending again with “Start sending”. Funkbote does not try again by itself, so that the SIM card or the account is not locked.</translation>
     </message>
     <message numerus="yes">
-        <source>%n Empfänger haben mit STOP den Empfang abgelehnt und wurden ausgelassen.</source>
+        <source>Mit STOP abgemeldet und darum ausgelassen: %n Empfänger.</source>
         <translation>
-            <numerusform>%n recipient declined with STOP and was left out.</numerusform>
-            <numerusform>%n recipients declined with STOP and were left out.</numerusform>
+            <numerusform>Left out because they replied STOP: %n recipient.</numerusform>
+            <numerusform>Left out because they replied STOP: %n recipients.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Eingang (%1)</source>
+        <translation>Inbox (%1)</translation>
+    </message>
+    <message>
+        <source>Eingang</source>
+        <translation type="unfinished">Inbox</translation>
     </message>
 </context>
 <context>
@@ -1913,6 +2059,32 @@ Please check the settings (SIM PIN, account and password at the message centre) 
     </message>
 </context>
 <context>
+    <name>InboxLine</name>
+    <message>
+        <source>unvollständig</source>
+        <translation>incomplete</translation>
+    </message>
+    <message>
+        <source>STOP: gesperrt</source>
+        <translation>STOP: blocked</translation>
+    </message>
+    <message>
+        <source>gelesen</source>
+        <translation>read</translation>
+    </message>
+    <message>
+        <source>ungelesen</source>
+        <translation>unread</translation>
+    </message>
+</context>
+<context>
+    <name>LentLine</name>
+    <message>
+        <source>Die Schnittstelle wird von einer anderen Verbindung benutzt</source>
+        <translation>The port is in use by another connection</translation>
+    </message>
+</context>
+<context>
     <name>LoggedRefusal</name>
     <message>
         <source>Die Natel-Nummer enthält keine Ziffern.</source>
@@ -2172,6 +2344,22 @@ Please check the settings (SIM PIN, account and password at the message centre) 
     <message>
         <source>Verbindung getrennt</source>
         <translation>Connection closed</translation>
+    </message>
+    <message>
+        <source>Während eines Anrufs kann die Verbindung nicht getestet werden.</source>
+        <translation>The connection cannot be tested during a call.</translation>
+    </message>
+    <message>
+        <source>Test abgebrochen</source>
+        <translation>Test cancelled</translation>
+    </message>
+    <message>
+        <source>Anmeldung bei der Zentrale...</source>
+        <translation>Logging in to the message centre...</translation>
+    </message>
+    <message>
+        <source>Verbindung steht: bereit zum Senden. Verbindung beendet, keine SMS gesendet.</source>
+        <translation>Connection established: ready to send. Connection ended, no SMS sent.</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,7 @@
 #include "connectiontest.h"
 #include "frmadressbuch.h"
 #include "frmarchiv.h"
+#include "frmeingang.h"
 #include "frminfo.h"
 #include "frmkonfiguration.h"
 #include "frmprotokoll.h"
@@ -12,6 +13,7 @@
 #include "frmselektion1.h"
 #include "frmsuchen.h"
 #include "hoverlabel.h"
+#include "inbound.h"
 #include "look.h"
 #include "messagingcore.h"
 #include "numberfieldcheck.h"
@@ -34,31 +36,6 @@
 #include <QWindow>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-QString quitQuestion()
-{
-    return QCoreApplication::translate(
-        "Funkbote",
-        "Es sind noch Nachrichten in der Warteschlange. Wenn Sie jetzt beenden, gehen diese "
-        "Nachrichten verloren. Wollen Sie beenden?");
-}
-
-QString stopQuestion()
-{
-    return QCoreApplication::translate("Funkbote",
-                                       "Achtung! Sie sind dabei den Versand aller Nachrichten "
-                                       "anzuhalten. Wollen Sie das wirklich?");
-}
-
-QString resumedNotice()
-{
-    return QCoreApplication::translate(
-        "Funkbote", "Information! Der Nachrichtenversand wurde wieder aktiviert.");
-}
-
-} // namespace
 
 Funkbote::Funkbote(MessagingCore *core, const QString &titleSuffix, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_core(core),
@@ -172,6 +149,9 @@ void Funkbote::connectButtons()
     connect(m_form.startStop, &QPushButton::clicked, this, &Funkbote::toggleSending);
     connect(m_form.konfiguration, &QPushButton::clicked, this, &Funkbote::openConfiguration);
     connect(m_form.versandLog, &QPushButton::clicked, this, &Funkbote::openArchive);
+    connect(m_form.eingang, &QPushButton::clicked, this, &Funkbote::openInbox);
+    connect(m_core->inbound(), &Inbound::unreadChanged, this, &Funkbote::showUnread);
+    showUnread(m_core->inbound()->unreadCount());
     connect(m_form.copyright, &HoverLabel::clicked, this,
             [this] { openDialog(new FRMInfo(this, m_core->prompter())); });
 }
@@ -189,14 +169,19 @@ void Funkbote::connectAddressBook()
     connect(m_addressBook, &AddressBookFlow::numberTaken, m_form.natelNummer, &QLineEdit::setText);
     // The message and call-back number as they stand in the main window now;
     // the fields keep their texts.
-    connect(
-        m_addressBook, &AddressBookFlow::bulkRecipients, this, [this](const QStringList &numbers) {
-            m_core->outbox()->enqueue(numbers, m_queuePanel->messageText(), Outbox::Origin::Bulk);
-        });
+    connect(m_addressBook, &AddressBookFlow::bulkRecipients, this,
+            [this](const QStringList &numbers) {
+                int stopped = 0;
+                m_core->outbox()->enqueue(numbers, m_queuePanel->messageText(),
+                                          Outbox::Origin::Bulk, &stopped);
+                tellStopped(stopped);
+            });
     // A message with merge fields: each recipient's own text.
     connect(m_addressBook, &AddressBookFlow::bulkMessages, this,
             [this](const QStringList &numbers, const QStringList &texts) {
-                m_core->outbox()->enqueueEach(numbers, texts, Outbox::Origin::Bulk);
+                int stopped = 0;
+                m_core->outbox()->enqueueEach(numbers, texts, Outbox::Origin::Bulk, &stopped);
+                tellStopped(stopped);
             });
 }
 
@@ -204,8 +189,7 @@ void Funkbote::tellStopped(int stopped)
 {
     if (stopped > 0)
         m_core->prompter()->message(
-            tr("%n Empfänger haben mit STOP den Empfang abgelehnt und wurden ausgelassen.", "",
-               stopped),
+            tr("Mit STOP abgemeldet und darum ausgelassen: %n Empfänger.", "", stopped),
             Prompter::Buttons::Ok, Prompter::Icon::Information);
 }
 
@@ -235,6 +219,24 @@ void Funkbote::openArchive()
         openDialog(new FRMProtokoll(calls, this, m_core->prompter()));
     });
     openDialog(archive);
+}
+
+void Funkbote::openInbox()
+{
+    auto *inbox = new FRMEingang(m_core->databasePath(), this, m_core->prompter(), m_core->clock());
+    connect(inbox, &FRMEingang::unreadChanged, m_core->inbound(), &Inbound::refreshUnread);
+    connect(inbox, &FRMEingang::replyRequested, this, [this](const QString &number) {
+        m_form.natelNummer->setText(number);
+        m_form.nachricht->setFocus();
+    });
+    openDialog(inbox);
+}
+
+void Funkbote::showUnread(int count)
+{
+    const QString text = count > 0 ? tr("Eingang (%1)").arg(count) : tr("Eingang");
+    m_form.eingang->setText(text);
+    m_form.eingang->setAccessibleName(text);
 }
 
 void Funkbote::openDialog(QWidget *dialog)
@@ -282,12 +284,12 @@ void Funkbote::toggleSending()
 {
     SendEngine *engine = m_core->engine();
     if (engine->isPaused()) {
-        m_core->prompter()->message(resumedNotice(), Prompter::Buttons::Ok,
+        m_core->prompter()->message(FunkboteForm::resumedNotice(), Prompter::Buttons::Ok,
                                     Prompter::Icon::Information);
         engine->resume();
         return;
     }
-    if (m_core->prompter()->message(stopQuestion(), Prompter::Buttons::YesNo,
+    if (m_core->prompter()->message(FunkboteForm::stopQuestion(), Prompter::Buttons::YesNo,
                                     Prompter::Icon::None) == Prompter::Answer::Yes)
         engine->pause();
 }
@@ -308,13 +310,8 @@ void Funkbote::tellHalted(const QString &reason)
     // Sending has stopped for good (a SIM that refused its PIN, a message
     // centre that refuses the account): told once; the start button resumes
     // it once the setting is mended.
-    m_core->prompter()->message(
-        tr("Der Versand wurde angehalten: %1.\n\nBitte prüfen Sie die Einstellungen "
-           "(SIM-PIN, Konto und Passwort beim SMS-Center) und starten Sie den Versand "
-           "danach wieder mit «Versand starten». Funkbote versucht es nicht von selbst "
-           "noch einmal, damit die SIM-Karte oder das Konto nicht gesperrt wird.")
-            .arg(reason),
-        Prompter::Buttons::Ok, Prompter::Icon::Warning);
+    m_core->prompter()->message(FunkboteForm::haltedText(reason), Prompter::Buttons::Ok,
+                                Prompter::Icon::Warning);
 }
 
 bool Funkbote::confirmQuit()
@@ -327,8 +324,9 @@ bool Funkbote::confirmQuit()
     m_quitQuestionOpen = true;
     if (pausedHere)
         engine->pause();
-    const bool quit = m_core->prompter()->message(quitQuestion(), Prompter::Buttons::YesNo) ==
-                      Prompter::Answer::Yes;
+    const bool quit =
+        m_core->prompter()->message(FunkboteForm::quitQuestion(), Prompter::Buttons::YesNo) ==
+        Prompter::Answer::Yes;
     m_quitQuestionOpen = false;
     // On Yes sending stays off: the program is ending.
     if (!quit && pausedHere)

@@ -60,6 +60,9 @@ private:
     void tellStopped(int stopped);
     void openConfiguration();
     void openArchive();
+    void openInbox();
+    // "Eingang (n)" while n messages are unread.
+    void showUnread(int count);
     void openDialog(QWidget *dialog);
     bool confirmQuit();
     void closeAllWindows();

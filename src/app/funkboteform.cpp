@@ -44,6 +44,32 @@ QString FunkboteForm::titleText()
     return tr("Funkbote - SMS-Versand-Programm...");
 }
 
+QString FunkboteForm::quitQuestion()
+{
+    return tr("Es sind noch Nachrichten in der Warteschlange. Wenn Sie jetzt beenden, gehen diese "
+              "Nachrichten verloren. Wollen Sie beenden?");
+}
+
+QString FunkboteForm::stopQuestion()
+{
+    return tr("Achtung! Sie sind dabei den Versand aller Nachrichten anzuhalten. Wollen Sie das "
+              "wirklich?");
+}
+
+QString FunkboteForm::resumedNotice()
+{
+    return tr("Information! Der Nachrichtenversand wurde wieder aktiviert.");
+}
+
+QString FunkboteForm::haltedText(const QString &reason)
+{
+    return tr("Der Versand wurde angehalten: %1.\n\nBitte prüfen Sie die Einstellungen "
+              "(SIM-PIN, Konto und Passwort beim SMS-Center) und starten Sie den Versand "
+              "danach wieder mit «Versand starten». Funkbote versucht es nicht von selbst "
+              "noch einmal, damit die SIM-Karte oder das Konto nicht gesperrt wird.")
+        .arg(reason);
+}
+
 void FunkboteForm::build(QWidget *window, const QString &titleSuffix)
 {
     titel = new QLabel(titleText() + titleSuffix, window);
@@ -195,6 +221,7 @@ void FunkboteForm::buildButtonColumn(QWidget *window)
     versandLog = button(u"cmdVersandLog"_s, tr("Versand-Archiv ansehen"), 360 + 1440, frame1);
     auswahlNamen = button(u"cmdAuswahlNamen"_s, tr("Serien-SMS versenden"), 360 + 2040, frame1);
     startStop = button(u"cmdStartStop"_s, tr("Versand stoppen"), 360 + 2640, window);
+    eingang = button(u"cmdEingang"_s, tr("Eingang"), 360 + 3240, frame1);
 
     copyright = new HoverLabel(copyrightLabelText(), frame1);
     copyright->setObjectName(u"LBLCopyright"_s);

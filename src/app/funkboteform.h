@@ -26,6 +26,12 @@ public:
     // heading buddy and accessible name.
     void build(QWidget *window, const QString &titleSuffix);
     static QString titleText();
+    // The main window's questions and notices.
+    static QString quitQuestion();
+    static QString stopQuestion();
+    static QString resumedNotice();
+    // Sending has stopped for good, and why.
+    static QString haltedText(const QString &reason);
 
     QLabel *titel = nullptr; // LBLTitel: drags the window
     HoverLabel *minimize = nullptr;
@@ -49,6 +55,7 @@ public:
     QPushButton *versandLog = nullptr;
     QPushButton *auswahlNamen = nullptr;
     QPushButton *startStop = nullptr;
+    QPushButton *eingang = nullptr; // cmdEingang: the inbox, with its unread count
     HoverLabel *copyright = nullptr;
 
 private:

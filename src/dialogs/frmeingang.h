@@ -1,12 +1,12 @@
 #pragma once
 
 #include "dialogbase.h"
+#include "frmsperrliste.h"
 
 #include <QPointer>
 #include <memory>
 
 class Clock;
-class FRMSperrliste;
 class InboxModel;
 class QLabel;
 class QListView;

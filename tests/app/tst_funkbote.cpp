@@ -3,9 +3,11 @@
 #include "connectionsettings.h"
 #include "fakeclock.h"
 #include "fakeserialline.h"
+#include "frmeingang.h"
 #include "frmselektion.h"
 #include "funkbote.h"
 #include "hoverlabel.h"
+#include "inbound.h"
 #include "look.h"
 #include "messagetext.h"
 #include "messagingcore.h"
@@ -859,12 +861,47 @@ private Q_SLOTS:
         QCOMPARE(child<QPlainTextEdit>("TXTNachricht")->toPlainText(), u"Hallo {Name}"_s);
     }
 
+    // A STOP reply: the inbox button counts it, the bulk run leaves its
+    // sender out and says so, and "Antworten" fills the number field.
+    void replyAndStop()
+    {
+        TestDb::addPerson(m_path, u"Anna"_s, u"079 123 45 67"_s);
+        TestDb::addPerson(m_path, u"Ben"_s, u"079 765 43 21"_s);
+        auto *eingang = child<QPushButton>("cmdEingang");
+        QCOMPARE(eingang->text(), u"Eingang"_s);
+        QVERIFY(m_window->core()->inbound()->receive(u"+41791234567"_s, u"Stop"_s, m_clock.now()));
+        QCOMPARE(eingang->text(), u"Eingang (1)"_s);
+        QCOMPARE(eingang->accessibleName(), u"Eingang (1)"_s);
+
+        child<QPlainTextEdit>("TXTNachricht")->setPlainText(u"Hallo"_s);
+        QTest::mouseClick(child<QPushButton>("cmdAuswahlNamen"), Qt::LeftButton);
+        FRMSelektion *bulk = m_window->addressBookFlow()->bulkPick();
+        QVERIFY(bulk);
+        QTRY_COMPARE(bulk->list()->model()->rowCount(), 2);
+        bulk->list()->selectAll();
+        QTest::mouseClick(bulk->findChild<QPushButton *>(u"cmdSerienSMS"_s), Qt::LeftButton);
+        QCOMPARE(queued(), QStringList{u"0797654321:Hallo"_s});
+        QTRY_COMPARE(m_prompter.texts().value(0),
+                     u"Mit STOP abgemeldet und darum ausgelassen: 1 Empfänger."_s);
+
+        QTest::mouseClick(eingang, Qt::LeftButton);
+        auto *inbox = qobject_cast<FRMEingang *>(openWindow(u"FRMEingang"_s));
+        QVERIFY(inbox);
+        QTRY_COMPARE(inbox->lines().size(), 1);
+        auto *list = inbox->findChild<QListView *>();
+        list->setCurrentIndex(list->model()->index(0, 0));
+        QTRY_COMPARE(eingang->text(), u"Eingang"_s);
+        QTest::mouseClick(inbox->findChild<QPushButton *>(u"cmdAntworten"_s), Qt::LeftButton);
+        QCOMPARE(child<QLineEdit>("TXTNatelNummer")->text(), u"0041791234567"_s);
+    }
+
     void dialogsDisableMainWindow_data()
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("dialog");
         QTest::newRow("configuration") << u"cmdKonfiguration"_s << u"FRMKonfiguration"_s;
         QTest::newRow("archive") << u"cmdVersandLog"_s << u"FRMArchiv"_s;
+        QTest::newRow("inbox") << u"cmdEingang"_s << u"FRMEingang"_s;
         QTest::newRow("address book") << u"cmdAdressbuch"_s << u"FRMAdressBuch"_s;
         QTest::newRow("single pick") << u"cmdAn"_s << u"FRMSelektion1"_s;
     }
