@@ -1286,7 +1286,7 @@ Please check the settings (SIM PIN, account and password at the message centre) 
     </message>
     <message>
         <source>Eingang</source>
-        <translation type="unfinished">Inbox</translation>
+        <translation>Inbox</translation>
     </message>
 </context>
 <context>
