@@ -5,27 +5,28 @@
 #
 # Layers, from the bottom up (a folder may include its own headers and those
 # of any lower layer; folders on the same layer do not include each other):
-#   0 base    1 store, queue    2 engine, widgets    3 addressbook, dialogs    4 app
+#   0 base    1 store, queue, contacts    2 engine, widgets    3 addressbook, dialogs    4 app
 # Headers are included by file name (each library exports its folder), so a
 # header's layer is the layer of the folder it lives in.
 set -euo pipefail
 cd "$(dirname "$0")/../src"
 
-declare -A rank=([base]=0 [store]=1 [queue]=1 [engine]=2 [widgets]=2
+declare -A rank=([base]=0 [store]=1 [queue]=1 [contacts]=1 [engine]=2 [widgets]=2
                  [addressbook]=3 [dialogs]=3 [app]=4)
 
 # The lower folders each folder builds on, as its library links them: an
 # include from any other folder is refused even when it points down (the
 # window pieces in widgets, say, know nothing of the queue).
-declare -A uses=([base]="" [store]="base" [queue]="base" [engine]="base store queue"
-                 [widgets]="base store" [addressbook]="base store queue widgets"
-                 [dialogs]="base store queue engine widgets"
-                 [app]="base store queue engine widgets addressbook dialogs")
+declare -A uses=([base]="" [store]="base" [queue]="base" [contacts]="" [engine]="base store queue"
+                 [widgets]="base store" [addressbook]="base store queue contacts widgets"
+                 [dialogs]="base store queue contacts engine widgets"
+                 [app]="base store queue contacts engine widgets addressbook dialogs")
 
 # Qt modules each layer may not use at all.
 declare -A forbiddenModules=([base]="QtGui QtWidgets QtSql QtSerialPort QtNetwork"
                              [queue]="QtGui QtWidgets QtSql QtSerialPort QtNetwork"
                              [store]="QtGui QtWidgets QtSerialPort QtNetwork"
+                             [contacts]="QtGui QtWidgets QtSerialPort QtNetwork"
                              [engine]="QtGui QtWidgets")
 
 qtInclude=$(qtpaths6 --query QT_INSTALL_HEADERS 2>/dev/null ||
