@@ -1,6 +1,7 @@
 #include "messagefieldcheck.h"
 #include "numberfieldcheck.h"
 #include "queuepanel.h"
+#include "queuetexts.h"
 #include "scriptedprompter.h"
 #include "textfield.h"
 
@@ -138,7 +139,7 @@ void TestQueuePanel::numberField()
     // Listening before the check, as the window's own handlers would.
     QSignalSpy changes(&field, &QLineEdit::textChanged);
     QStringList shown;
-    NumberFieldCheck check(&field, [&](const QString &message) {
+    NumberFieldCheck check(&field, &QueueText::refusedCharacter, [&](const QString &message) {
         // The character is still there while the user is told about it.
         QVERIFY(!NumberFieldCheck::isAllowed(field.text().back()));
         shown.append(message);
