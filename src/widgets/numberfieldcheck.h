@@ -34,8 +34,6 @@ public:
     NumberFieldCheck(QLineEdit *field, MakeText refusedText, Prompter *prompter,
                      QObject *parent = nullptr);
 
-    QLineEdit *field() const { return m_field; }
-
     // A character that may end a number: a digit "0" to "9" or a blank.
     static bool isAllowed(QChar c);
 
