@@ -5,29 +5,48 @@
 #
 # Layers, from the bottom up (a folder may include its own headers and those
 # of any lower layer; folders on the same layer do not include each other):
-#   0 base    1 store, queue    2 engine, widgets    3 core    4 addressbook, dialogs    5 app
+#   0 base    1 store, queue, contacts    2 engine, widgets    3 core
+#   4 queue/ui    5 addressbook, dialogs    6 app
 # Headers are included by file name (each library exports its folder), so a
-# header's layer is the layer of the folder it lives in.
+# header's layer is the layer of the folder it lives in. A ranked sub-folder
+# (queue/ui) is a library of its own: its files are not its parent's.
 set -euo pipefail
 cd "$(dirname "$0")/../src"
 
-declare -A rank=([base]=0 [store]=1 [queue]=1 [engine]=2 [widgets]=2 [core]=3
-                 [addressbook]=4 [dialogs]=4 [app]=5)
+declare -A rank=([base]=0 [store]=1 [queue]=1 [contacts]=1 [engine]=2 [widgets]=2
+                 [core]=3 [queue/ui]=4 [addressbook]=5 [dialogs]=5 [app]=6)
 
 # The lower folders each folder builds on, as its library links them: an
 # include from any other folder is refused even when it points down (the
 # window pieces in widgets, say, know nothing of the queue).
-declare -A uses=([base]="" [store]="base" [queue]="base" [engine]="base store queue"
-                 [widgets]="base store" [core]="base store queue engine" [addressbook]="base store queue widgets"
-                 [dialogs]="base store queue engine widgets"
-                 [app]="base store queue engine core widgets addressbook dialogs")
+declare -A uses=([base]="" [store]="base" [queue]="base" [contacts]=""
+                 [engine]="base store queue" [widgets]="base"
+                 [core]="base store queue contacts engine"
+                 [queue/ui]="base queue widgets engine core"
+                 [addressbook]="base store queue contacts widgets core"
+                 [dialogs]="base store queue contacts engine widgets core"
+                 [app]="base store queue contacts engine widgets core queue/ui addressbook dialogs")
 
 # Qt modules each layer may not use at all.
 declare -A forbiddenModules=([base]="QtGui QtWidgets QtSql QtSerialPort QtNetwork"
                              [queue]="QtGui QtWidgets QtSql QtSerialPort QtNetwork"
                              [store]="QtGui QtWidgets QtSerialPort QtNetwork"
+                             [contacts]="QtGui QtWidgets QtSerialPort QtNetwork"
                              [engine]="QtGui QtWidgets"
-                             [core]="QtGui QtWidgets")
+                             [widgets]="QtSql QtSerialPort QtNetwork"
+                             [core]="QtGui QtWidgets"
+                             [queue/ui]="QtSql QtSerialPort QtNetwork")
+
+# The files of a ranked folder matching the find tests given, without those
+# of a ranked folder inside it.
+filesOf() {
+    local dir=$1 prune=() other
+    shift
+    for other in "${!rank[@]}"; do
+        [[ $other == "$dir"/* ]] && prune+=(-path "$other" -prune -o)
+    done
+    find "$dir" "${prune[@]}" \( "$@" \) -print
+}
 
 qtInclude=$(qtpaths6 --query QT_INSTALL_HEADERS 2>/dev/null ||
             echo /usr/include/x86_64-linux-gnu/qt6)
@@ -42,7 +61,7 @@ for dir in "${!rank[@]}"; do
             exit 1
         fi
         folderOf[$name]=$dir
-    done < <(find "$dir" -name '*.h')
+    done < <(filesOf "$dir" -name '*.h')
 done
 
 # Every folder under src/ must have a layer.
@@ -91,7 +110,7 @@ for dir in "${!rank[@]}"; do
                 done
             fi
         done < "$file"
-    done < <(find "$dir" \( -name '*.h' -o -name '*.cpp' \))
+    done < <(filesOf "$dir" -name '*.h' -o -name '*.cpp')
 done
 
 if [ "$violations" -gt 0 ]; then

@@ -2146,13 +2146,6 @@ Please check the settings (SIM PIN, account and password at the message centre) 
     </message>
 </context>
 <context>
-    <name>NumberFieldCheck</name>
-    <message>
-        <source>Es dürfen keine alphanumerischen Zeichen in diesem Feld gebraucht werden!</source>
-        <translation>No letters may be used in this field!</translation>
-    </message>
-</context>
-<context>
     <name>PendingMessages</name>
     <message>
         <source>In der Tabelle &quot;%1&quot; fehlt das Feld &quot;%2&quot;.</source>
@@ -2283,6 +2276,10 @@ Please check the settings (SIM PIN, account and password at the message centre) 
     <message>
         <source>Wollen Sie diesen Eintrag wirklich aus der Warteschlange löschen?</source>
         <translation>Do you really want to delete this entry from the queue?</translation>
+    </message>
+    <message>
+        <source>Es dürfen keine alphanumerischen Zeichen in diesem Feld gebraucht werden!</source>
+        <translation>No letters may be used in this field!</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,7 @@
 #include "look.h"
 #include "numberfieldcheck.h"
 #include "queuenumber.h"
+#include "queuetexts.h"
 #include "recordnavigator.h"
 #include "recordview.h"
 #include "schema.h"
@@ -88,7 +89,8 @@ FRMAdressBuch::FRMAdressBuch(const QString &databasePath, QWidget *mainWindow, P
     // The number field refuses a trailing character that is not a digit or a
     // blank, telling the user in a box that the window steps aside for.
     new NumberFieldCheck(
-        m_natelNummer, [this](const QString &text) { message(text); }, this);
+        m_natelNummer, &QueueText::refusedCharacter, [this](const QString &text) { message(text); },
+        this);
 
     bindField(m_view.get(), Schema::name, m_name);
     bindField(m_view.get(), Schema::adresse, m_adresse);

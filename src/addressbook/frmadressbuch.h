@@ -36,7 +36,6 @@ public:
     void showRecord(qint64 dsNummer);
 
     RecordView *view() const { return m_view.get(); }
-    bool isActivated() const { return m_activated; }
 
     // The import under way (the click on Importieren… until it is over).
     ImportFlow *importFlow() const;

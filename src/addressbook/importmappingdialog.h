@@ -28,8 +28,6 @@ public:
     QList<CsvRole> roles() const;
     // The choice of column i (0-based): CBOSpalte1, CBOSpalte2, ...
     QComboBox *roleBox(int column) const { return m_roleBoxes.value(column); }
-    QComboBox *delimiterBox() const { return m_delimiter; }
-    QComboBox *encodingBox() const { return m_encoding; }
 
     // "Weiter" closed the window; the session holds the persons under the
     // chosen roles.

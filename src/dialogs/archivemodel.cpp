@@ -64,11 +64,6 @@ void ArchiveModel::setShow(Show show)
     restart();
 }
 
-bool ArchiveModel::isSent(const LogRow &row)
-{
-    return row.versandt == u"OK"_s;
-}
-
 bool ArchiveModel::keepLength(const QSqlQuery &query)
 {
     if (m_measured)

@@ -51,8 +51,6 @@ public:
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
-    static bool isSent(const LogRow &row);
-
 Q_SIGNALS:
     // Every row to be shown is in the list.
     void loaded();

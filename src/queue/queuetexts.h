@@ -3,9 +3,16 @@
 #include <QCoreApplication>
 #include <QString>
 
-// The messages of the main window's queue controls and input checks (the
-// number fields' own message is NumberFieldCheck::refusedCharacterText()).
+// The messages of the main window's queue controls and input checks.
 namespace QueueText {
+
+// A number field's check and the queue refuse a character that is not a
+// digit or a blank with the same words (the address book's number field too).
+inline QString refusedCharacter()
+{
+    return QCoreApplication::translate(
+        "QueueText", "Es dürfen keine alphanumerischen Zeichen in diesem Feld gebraucht werden!");
+}
 
 inline QString requiredFields()
 {

@@ -67,7 +67,6 @@ public:
     bool save();
 
     bool hasCurrent() const { return m_rowid.has_value() || m_isNew; }
-    bool isNewRecord() const { return m_isNew; }
     std::optional<qint64> currentRowId() const { return m_rowid; }
     // The key column's value of the current record (null without one).
     QVariant currentKey() const { return m_key; }

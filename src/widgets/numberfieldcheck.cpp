@@ -3,7 +3,6 @@
 #include "nurziffern.h"
 #include "prompter.h"
 
-#include <QCoreApplication>
 #include <QLineEdit>
 
 namespace {
@@ -26,8 +25,10 @@ bool endsAcceptably(QStringView text)
 
 } // namespace
 
-NumberFieldCheck::NumberFieldCheck(QLineEdit *field, ShowMessage showMessage, QObject *parent)
-    : QObject(parent ? parent : field), m_field(field), m_showMessage(std::move(showMessage))
+NumberFieldCheck::NumberFieldCheck(QLineEdit *field, MakeText refusedText, ShowMessage showMessage,
+                                   QObject *parent)
+    : QObject(parent ? parent : field), m_field(field), m_refusedText(std::move(refusedText)),
+      m_showMessage(std::move(showMessage))
 {
     connect(field, &QLineEdit::textChanged, this, [this] {
         // Our own removal is a change too; the loop in check() looks at the
@@ -37,21 +38,15 @@ NumberFieldCheck::NumberFieldCheck(QLineEdit *field, ShowMessage showMessage, QO
     });
 }
 
-NumberFieldCheck::NumberFieldCheck(QLineEdit *field, Prompter *prompter, QObject *parent)
+NumberFieldCheck::NumberFieldCheck(QLineEdit *field, MakeText refusedText, Prompter *prompter,
+                                   QObject *parent)
     : NumberFieldCheck(
-          field,
+          field, std::move(refusedText),
           [prompter](const QString &text) {
               prompter->message(text, Prompter::Buttons::Ok, Prompter::Icon::None);
           },
           parent)
 {}
-
-QString NumberFieldCheck::refusedCharacterText()
-{
-    return QCoreApplication::translate(
-        "NumberFieldCheck",
-        "Es dürfen keine alphanumerischen Zeichen in diesem Feld gebraucht werden!");
-}
 
 bool NumberFieldCheck::isAllowed(QChar c)
 {
@@ -67,7 +62,7 @@ void NumberFieldCheck::check()
     const QPointer<NumberFieldCheck> self(this);
     bool removed = false;
     while (m_field && !endsAcceptably(m_field->text())) {
-        m_showMessage(refusedCharacterText());
+        m_showMessage(m_refusedText());
         // While the message was open the window may have closed, or the text
         // may have been changed from elsewhere (and checked by a run of its
         // own): remove only what is still unwanted.

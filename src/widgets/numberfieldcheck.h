@@ -20,21 +20,22 @@ class NumberFieldCheck : public QObject
     Q_OBJECT
 
 public:
+    // Makes the message about a refused character; the caller owns the
+    // text, so that the same words can be used where a whole number is
+    // refused.
+    using MakeText = std::function<QString()>;
     // Shows one message; a dialog passes its own bracketed message box.
     using ShowMessage = std::function<void(const QString &)>;
 
     // Without a parent the check belongs to the field.
-    NumberFieldCheck(QLineEdit *field, ShowMessage showMessage, QObject *parent = nullptr);
+    NumberFieldCheck(QLineEdit *field, MakeText refusedText, ShowMessage showMessage,
+                     QObject *parent = nullptr);
     // Messages through the prompter's plain OK box.
-    NumberFieldCheck(QLineEdit *field, Prompter *prompter, QObject *parent = nullptr);
-
-    QLineEdit *field() const { return m_field; }
+    NumberFieldCheck(QLineEdit *field, MakeText refusedText, Prompter *prompter,
+                     QObject *parent = nullptr);
 
     // A character that may end a number: a digit "0" to "9" or a blank.
     static bool isAllowed(QChar c);
-    // What the user is told about a character that is not allowed, here and
-    // where the queue refuses a number with one inside.
-    static QString refusedCharacterText();
 
 public Q_SLOTS:
     // Runs the check on the field's current text.
@@ -42,6 +43,7 @@ public Q_SLOTS:
 
 private:
     QPointer<QLineEdit> m_field;
+    MakeText m_refusedText;
     ShowMessage m_showMessage;
     bool m_removing = false;
 };

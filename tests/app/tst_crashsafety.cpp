@@ -322,8 +322,8 @@ private Q_SLOTS:
             QVERIFY2(writer.waitForStarted(), qPrintable(writer.errorString()));
             // Once it saves, at any moment within the next saves.
             QTRY_VERIFY2_WITH_TIMEOUT(output.contains("saved") || !finished.isEmpty(),
-                                      qPrintable(writer.readAllStandardError()), 20000);
-            QVERIFY2(finished.isEmpty(), qPrintable(writer.readAllStandardError()));
+                                      writer.readAllStandardError().constData(), 20000);
+            QVERIFY2(finished.isEmpty(), writer.readAllStandardError().constData());
             const int delayMs = random.bounded(60);
             QTimer::singleShot(delayMs, &writer, &QProcess::kill);
             QVERIFY(finished.wait(10000));

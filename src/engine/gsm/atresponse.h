@@ -32,7 +32,6 @@ struct Response
     QByteArray detail; // after "+CME ERROR:" or "+CMS ERROR:", trimmed
 
     bool isFinal() const { return kind >= Ok; }
-    bool isDialResult() const { return kind >= NoCarrier; }
     bool operator==(const Response &) const = default;
 };
 

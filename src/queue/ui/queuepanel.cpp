@@ -95,8 +95,10 @@ QueuePanel::QueuePanel(Outbox *outbox, const QueueWidgets &widgets, Prompter *pr
     connect(m_widgets.senden, &QPushButton::clicked, this, &QueuePanel::senden);
     connect(m_widgets.loeschen, &QPushButton::clicked, this, &QueuePanel::ausListeLoeschen);
 
-    m_natelCheck = new NumberFieldCheck(m_widgets.natelNummer, prompter, this);
-    m_callBackCheck = new NumberFieldCheck(m_widgets.rueckrufNummer, prompter, this);
+    m_natelCheck =
+        new NumberFieldCheck(m_widgets.natelNummer, &QueueText::refusedCharacter, prompter, this);
+    m_callBackCheck = new NumberFieldCheck(m_widgets.rueckrufNummer, &QueueText::refusedCharacter,
+                                           prompter, this);
     m_messageCheck = new MessageFieldCheck(m_widgets.nachricht, m_widgets.zaehler,
                                            m_widgets.hintLabel, prompter, this);
     followPlan();
@@ -181,7 +183,7 @@ bool QueuePanel::refuseNumber(const QueueNumber &number, const QString &what, QL
     case QueueNumber::Problem::ForeignCharacter:
         // The field check looks at the last character only, so a letter
         // typed into the middle of a number can still be there.
-        refuse(NumberFieldCheck::refusedCharacterText(), field, number.position,
+        refuse(QueueText::refusedCharacter(), field, number.position,
                foreignCharacter(field->text(), number).size());
         return true;
     case QueueNumber::Problem::TooLong:

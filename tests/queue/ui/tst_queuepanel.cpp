@@ -5,6 +5,7 @@
 #include "numberfieldcheck.h"
 #include "outbox.h"
 #include "queuepanel.h"
+#include "queuetexts.h"
 #include "scriptedprompter.h"
 #include "testdb.h"
 #include "textfield.h"
@@ -147,7 +148,7 @@ void TestQueuePanel::numberField()
     // Listening before the check, as the window's own handlers would.
     QSignalSpy changes(&field, &QLineEdit::textChanged);
     QStringList shown;
-    NumberFieldCheck check(&field, [&](const QString &message) {
+    NumberFieldCheck check(&field, &QueueText::refusedCharacter, [&](const QString &message) {
         // The character is still there while the user is told about it.
         QVERIFY(!NumberFieldCheck::isAllowed(field.text().back()));
         shown.append(message);
