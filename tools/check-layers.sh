@@ -5,7 +5,7 @@
 #
 # Layers, from the bottom up (a folder may include its own headers and those
 # of any lower layer; folders on the same layer do not include each other):
-#   0 base    1 store, queue, contacts    2 engine, widgets    3 core
+#   0 base    1 store, queue    2 contacts, engine, widgets    3 core
 #   4 queue/ui    5 addressbook, dialogs    6 app
 # Headers are included by file name (each library exports its folder), so a
 # header's layer is the layer of the folder it lives in. A ranked sub-folder
@@ -13,13 +13,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/../src"
 
-declare -A rank=([base]=0 [store]=1 [queue]=1 [contacts]=1 [engine]=2 [widgets]=2
+declare -A rank=([base]=0 [store]=1 [queue]=1 [contacts]=2 [engine]=2 [widgets]=2
                  [core]=3 [queue/ui]=4 [addressbook]=5 [dialogs]=5 [app]=6)
 
 # The lower folders each folder builds on, as its library links them: an
 # include from any other folder is refused even when it points down (the
 # window pieces in widgets, say, know nothing of the queue).
-declare -A uses=([base]="" [store]="base" [queue]="base" [contacts]=""
+declare -A uses=([base]="" [store]="base" [queue]="base" [contacts]="base store"
                  [engine]="base store queue" [widgets]="base"
                  [core]="base store queue contacts engine"
                  [queue/ui]="base queue widgets engine core"
