@@ -115,8 +115,7 @@ int StoredQueue::restore()
             if (text.isEmpty())
                 continue;
         }
-        entries.append(
-            QueueEntry{quint64(row.id), row.mobileNumber, text, row.callBackNumber, true});
+        entries.append(QueueEntry{quint64(row.id), row.recipient, text, row.callBackNumber, true});
     }
     m_queue->restore(entries);
     m_queue->setJournal(this);
@@ -147,8 +146,8 @@ bool StoredQueue::logUnknown(const QList<PendingMessage> &rows)
         const bool firstPart = row.submitted == PendingMessage::Submitted::FirstPart;
         const FirstPart split = splitFirstPart(row.message);
         const bool restLeft = firstPart && !split.rest.isEmpty();
-        if (!log.append(now.date(), now.time(), row.mobileNumber,
-                        firstPart ? split.part : row.message, unknownStatus()))
+        if (!log.append(now.date(), now.time(), row.recipient, firstPart ? split.part : row.message,
+                        unknownStatus()))
             error = log.lastError();
         else if (restLeft ? !m_table->keepRestInTransaction(row.id, split.rest)
                           : !m_table->removeInTransaction(row.id))
@@ -171,7 +170,7 @@ bool StoredQueue::store(const QList<QueueEntry> &entries)
     QList<PendingMessage> rows;
     rows.reserve(entries.size());
     for (const QueueEntry &entry : entries) {
-        rows.append(PendingMessage{qint64(entry.id), entry.natelNummer, entry.nachricht,
+        rows.append(PendingMessage{qint64(entry.id), entry.recipient, entry.nachricht,
                                    entry.rueckrufNummer});
     }
     if (m_table->insert(rows))

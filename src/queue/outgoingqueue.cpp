@@ -4,10 +4,10 @@ using namespace Qt::StringLiterals;
 
 OutgoingQueue::OutgoingQueue(QObject *parent) : QAbstractTableModel(parent) {}
 
-OutgoingQueue::EntryId OutgoingQueue::append(const QString &natelNummer, const QString &nachricht,
+OutgoingQueue::EntryId OutgoingQueue::append(const QString &recipient, const QString &nachricht,
                                              const QString &rueckrufNummer)
 {
-    return appendMany({QueueEntry{0, natelNummer, nachricht, rueckrufNummer}}).constFirst();
+    return appendMany({QueueEntry{0, recipient, nachricht, rueckrufNummer}}).constFirst();
 }
 
 QList<OutgoingQueue::EntryId> OutgoingQueue::appendMany(const QList<QueueEntry> &entries)
@@ -60,7 +60,7 @@ std::optional<QueueEntry> OutgoingQueue::head() const
 
 bool OutgoingQueue::isEmpty() const
 {
-    return m_entries.isEmpty() || m_entries.constFirst().natelNummer.isEmpty();
+    return m_entries.isEmpty() || m_entries.constFirst().recipient.isEmpty();
 }
 
 int OutgoingQueue::indexOf(EntryId id) const
@@ -149,8 +149,8 @@ QVariant OutgoingQueue::data(const QModelIndex &index, int role) const
         return QVariant();
     const QueueEntry &entry = m_entries.at(index.row());
     switch (index.column()) {
-    case NatelNummerColumn:
-        return entry.natelNummer;
+    case RecipientColumn:
+        return entry.recipient;
     case NachrichtColumn:
         // A list line shows the line break as a visible mark, not as two rows.
         return role == Qt::DisplayRole ? QString(entry.nachricht).replace(u"\r\n"_s, u"¶"_s)

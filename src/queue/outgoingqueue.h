@@ -11,7 +11,7 @@
 struct QueueEntry
 {
     quint64 id = 0;
-    QString natelNummer;
+    QString recipient;      // the mobile number, digits only (a leading "+" as "00")
     QString nachricht;      // line breaks as CR LF; at most 160 characters unless sent whole
     QString rueckrufNummer; // may be empty
     // A copy is kept by the queue's journal (in Daten.mdb), under the id.
@@ -42,7 +42,7 @@ class OutgoingQueue : public QAbstractTableModel
     Q_OBJECT
 
 public:
-    enum Column { NatelNummerColumn = 0, NachrichtColumn = 1, RueckrufNummerColumn = 2 };
+    enum Column { RecipientColumn = 0, NachrichtColumn = 1, RueckrufNummerColumn = 2 };
     using EntryId = quint64;
 
     explicit OutgoingQueue(QObject *parent = nullptr);
@@ -54,7 +54,7 @@ public:
     // their ids; new entries get ids after the highest of them.
     void restore(const QList<QueueEntry> &entries);
 
-    EntryId append(const QString &natelNummer, const QString &nachricht,
+    EntryId append(const QString &recipient, const QString &nachricht,
                    const QString &rueckrufNummer);
     // Appends several entries with one model notification (bulk SMS).
     QList<EntryId> appendMany(const QList<QueueEntry> &entries);

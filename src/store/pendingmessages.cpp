@@ -68,7 +68,7 @@ bool PendingMessages::insert(const QList<PendingMessage> &messages)
     for (const PendingMessage &message : messages) {
         query.bindValue(0, message.id);
         // Never NULL: an empty call-back number is an empty text.
-        query.bindValue(1, message.mobileNumber.isNull() ? u""_s : message.mobileNumber);
+        query.bindValue(1, message.recipient.isNull() ? u""_s : message.recipient);
         query.bindValue(2, message.message.isNull() ? u""_s : message.message);
         query.bindValue(3, message.callBackNumber.isNull() ? u""_s : message.callBackNumber);
         if (!query.exec())

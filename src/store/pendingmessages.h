@@ -17,7 +17,7 @@ struct PendingMessage
     enum class Submitted { No = 0, Whole = 1, FirstPart = 2 };
 
     qint64 id = 0;
-    QString mobileNumber;
+    QString recipient;
     QString message;
     QString callBackNumber;
     Submitted submitted = Submitted::No;

@@ -19,7 +19,7 @@ QString SendLog::timeText(const QTime &time)
     return time.toString(u"HH:mm:ss"_s);
 }
 
-bool SendLog::append(const QDate &date, const QTime &time, const QString &mobilNummer,
+bool SendLog::append(const QDate &date, const QTime &time, const QString &recipient,
                      const QString &nachricht, const QString &versandt)
 {
     QSqlQuery query(m_db);
@@ -32,7 +32,7 @@ bool SendLog::append(const QDate &date, const QTime &time, const QString &mobilN
     }
     query.addBindValue(dateText(date));
     query.addBindValue(timeText(time));
-    query.addBindValue(mobilNummer);
+    query.addBindValue(recipient);
     query.addBindValue(nachricht);
     query.addBindValue(versandt);
     if (!query.exec()) {

@@ -17,7 +17,7 @@ struct LogRow
 {
     QVariant versandDatum;
     QVariant versandZeit;
-    QString mobilNummer;
+    QString mobilNummer; // the recipient
     QString nachricht;
     QString versandt;
     // Sent with a request for a delivery report: where the message stands.
@@ -32,7 +32,7 @@ class SendLog
 public:
     explicit SendLog(QSqlDatabase db);
 
-    bool append(const QDate &date, const QTime &time, const QString &mobilNummer,
+    bool append(const QDate &date, const QTime &time, const QString &recipient,
                 const QString &nachricht, const QString &versandt);
     // All rows in the order they were logged; none, and lastError() set,
     // when the table cannot be read.

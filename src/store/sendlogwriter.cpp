@@ -94,12 +94,12 @@ SendLogWriter::~SendLogWriter()
     m_thread.wait();
 }
 
-quint64 SendLogWriter::append(const QDate &date, const QTime &time, const QString &mobilNummer,
+quint64 SendLogWriter::append(const QDate &date, const QTime &time, const QString &recipient,
                               const QString &nachricht, const QString &versandt, qint64 pendingId,
                               const QString &rest)
 {
     const quint64 ticket = ++m_lastTicket;
-    const LogRow row{date, time, mobilNummer, nachricht, versandt};
+    const LogRow row{date, time, recipient, nachricht, versandt};
     QMetaObject::invokeMethod(
         m_worker,
         [this, row, ticket, pendingId, rest] {

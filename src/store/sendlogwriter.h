@@ -31,7 +31,7 @@ public:
     // pendingId, when not 0, is the row of PendingMessages deleted with it;
     // when rest is not null, the row stays with rest as its message (the
     // row logged is the first part of it).
-    quint64 append(const QDate &date, const QTime &time, const QString &mobilNummer,
+    quint64 append(const QDate &date, const QTime &time, const QString &recipient,
                    const QString &nachricht, const QString &versandt, qint64 pendingId = 0,
                    const QString &rest = QString());
     // Marks the row pendingId of PendingMessages as going out, behind the

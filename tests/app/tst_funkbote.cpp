@@ -127,7 +127,7 @@ private:
     {
         QStringList entries;
         for (int i = 0; i < m_window->core()->queue()->count(); ++i)
-            entries << m_window->core()->queue()->at(i).natelNummer + u':' +
+            entries << m_window->core()->queue()->at(i).recipient + u':' +
                            m_window->core()->queue()->at(i).nachricht;
         return entries;
     }
@@ -649,7 +649,7 @@ private Q_SLOTS:
         QTest::mouseClick(archive->findChild<QPushButton *>(u"cmdErneutSenden"_s), Qt::LeftButton);
         QCOMPARE(m_window->core()->queue()->count(), 1);
         const QueueEntry entry = m_window->core()->queue()->at(0);
-        QCOMPARE(entry.natelNummer + u'|' + entry.nachricht + u'|' + entry.rueckrufNummer,
+        QCOMPARE(entry.recipient + u'|' + entry.nachricht + u'|' + entry.rueckrufNummer,
                  u"0791234567|a\r\nb|0795556677"_s);
         archive->close();
     }
@@ -833,7 +833,7 @@ private Q_SLOTS:
             QCOMPARE(queue->at(i).nachricht, u"Einladung\r\nMorgen"_s);
             QCOMPARE(queue->at(i).rueckrufNummer, u"079555"_s);
         }
-        QCOMPARE(queue->at(2).natelNummer, u"0763"_s);
+        QCOMPARE(queue->at(2).recipient, u"0763"_s);
         // The main window's fields keep their texts.
         QCOMPARE(child<QLineEdit>("TXTNatelNummer")->text(), u"077"_s);
         QCOMPARE(child<QLineEdit>("TXTRueckrufNummer")->text(), u"079 555 "_s);
@@ -854,10 +854,10 @@ private Q_SLOTS:
         QTest::mouseClick(bulk->findChild<QPushButton *>(u"cmdSerienSMS"_s), Qt::LeftButton);
         OutgoingQueue *queue = m_window->core()->queue();
         QCOMPARE(queue->count(), 2);
-        QCOMPARE(queue->at(0).natelNummer + u'|' + queue->at(0).nachricht + u'|' +
+        QCOMPARE(queue->at(0).recipient + u'|' + queue->at(0).nachricht + u'|' +
                      queue->at(0).rueckrufNummer,
                  u"0791|Hallo Anna|0795556677"_s);
-        QCOMPARE(queue->at(1).natelNummer + u'|' + queue->at(1).nachricht, u"0792|Hallo Ben"_s);
+        QCOMPARE(queue->at(1).recipient + u'|' + queue->at(1).nachricht, u"0792|Hallo Ben"_s);
         QCOMPARE(child<QPlainTextEdit>("TXTNachricht")->toPlainText(), u"Hallo {Name}"_s);
     }
 

@@ -97,7 +97,7 @@ void TestOutbox::enqueue()
         QStringList result;
         // Entry 0 was there before and stays at the head.
         for (int i = 1; i < queue.count(); ++i)
-            result.append(queue.at(i).natelNummer + u'|' + queue.at(i).nachricht + u'|' +
+            result.append(queue.at(i).recipient + u'|' + queue.at(i).nachricht + u'|' +
                           queue.at(i).rueckrufNummer);
         return result;
     };
@@ -164,7 +164,7 @@ void TestOutbox::enqueueWhole()
     QCOMPARE(queue.count(), 3);
     for (int i = 0; i < queue.count(); ++i)
         QCOMPARE(queue.at(i).nachricht, QString(399, u'x') + u"\r\n"_s);
-    QCOMPARE(queue.at(2).natelNummer, u"2"_s);
+    QCOMPARE(queue.at(2).recipient, u"2"_s);
     QCOMPARE(outbox.enqueue(u"1"_s, QString(), Outbox::Origin::Window).refusal,
              Enqueued::Refusal::NoText);
     // One SMS over the limit: refused for one recipient and left out for many.
@@ -190,10 +190,10 @@ void TestOutbox::enqueuePersonalTexts()
              2);
     QCOMPARE(inserted.size(), 1);
     QCOMPARE(queue.count(), 2);
-    QCOMPARE(queue.at(0).natelNummer + u'|' + queue.at(0).nachricht + u'|' +
+    QCOMPARE(queue.at(0).recipient + u'|' + queue.at(0).nachricht + u'|' +
                  queue.at(0).rueckrufNummer,
              u"0791|Hallo Anna|076"_s);
-    QCOMPARE(queue.at(1).natelNummer + u'|' + queue.at(1).nachricht, u"0041795|Hallo\r\nBen"_s);
+    QCOMPARE(queue.at(1).recipient + u'|' + queue.at(1).nachricht, u"0041795|Hallo\r\nBen"_s);
     outbox.setCallBackNumber(u"07+6"_s);
     QCOMPARE(outbox.enqueueEach({u"079 1"_s}, {u"Hallo"_s}, Outbox::Origin::Bulk), 0);
     QCOMPARE(queue.count(), 2);
@@ -224,7 +224,7 @@ void TestOutbox::stopList()
                             Outbox::Origin::Bulk, &stopped),
              2);
     QCOMPARE(stopped, 1);
-    QCOMPARE(queue.at(1).natelNummer + u' ' + queue.at(2).natelNummer, u"0792 0793"_s);
+    QCOMPARE(queue.at(1).recipient + u' ' + queue.at(2).recipient, u"0792 0793"_s);
     QCOMPARE(outbox.enqueueEach({u"0791"_s}, {u"Hallo"_s}, Outbox::Origin::Bulk, &stopped), 0);
     QCOMPARE(stopped, 1);
 }

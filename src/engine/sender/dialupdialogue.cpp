@@ -114,7 +114,7 @@ void DialUpDialogue::submit(const QueueEntry &entry)
     m_phase = Phase::Submitting;
     m_answerTimer.start();
     m_line->write(ucpFrameBytes(
-        SMSSendString(entry.natelNummer, entry.nachricht, entry.rueckrufNummer, m_trn)));
+        SMSSendString(entry.recipient, entry.nachricht, entry.rueckrufNummer, m_trn)));
 }
 
 void DialUpDialogue::end()

@@ -88,7 +88,7 @@ void GsmDialogue::submit(const QueueEntry &entry)
     m_entryId = entry.id;
     m_reference = taken ? taken->reference : concatenated ? m_progress->takeReference() : 0;
     const Gsm::SubmitPdus pdus =
-        Gsm::buildSubmitPdus(entry.natelNummer, entry.nachricht, m_current.centre, m_reference);
+        Gsm::buildSubmitPdus(entry.recipient, entry.nachricht, m_current.centre, m_reference);
     if (!pdus.error.isEmpty()) {
         // It never will go out as it stands, and would block every entry
         // behind it.

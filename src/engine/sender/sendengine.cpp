@@ -43,7 +43,7 @@ SendEngine::~SendEngine()
     // A row still being written is finished by the writer as it goes; one
     // whose writing failed would vanish without a word.
     if (m_state == State::Logging && m_logWriteFailed) {
-        qWarning("SendEngine: send log row lost: %s %s %s", qPrintable(m_submitted.natelNummer),
+        qWarning("SendEngine: send log row lost: %s %s %s", qPrintable(m_submitted.recipient),
                  qPrintable(m_submitted.nachricht), qPrintable(m_logRow.versandt));
     }
 }
@@ -434,7 +434,7 @@ void SendEngine::writeLogRow()
     m_logWriteFailed = false;
     // The entry's stored copy goes in the same transaction as its log row.
     m_logTicket = m_logWriter->append(
-        m_logRow.date, m_logRow.time, m_submitted.natelNummer, m_submitted.nachricht,
+        m_logRow.date, m_logRow.time, m_submitted.recipient, m_submitted.nachricht,
         m_logRow.versandt, m_submitted.stored ? qint64(m_submitted.id) : 0, m_submittedRest);
 }
 

@@ -82,7 +82,7 @@ void UcpTcpDialogue::submit(const QueueEntry &entry)
     m_trn = m_trn.next();
     m_phase = Phase::Submitting;
     m_answerTimer.start();
-    send(SMSSendString(entry.natelNummer, entry.nachricht, entry.rueckrufNummer, m_trn));
+    send(SMSSendString(entry.recipient, entry.nachricht, entry.rueckrufNummer, m_trn));
 }
 
 void UcpTcpDialogue::end()

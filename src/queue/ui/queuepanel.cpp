@@ -60,7 +60,7 @@ QueuePanel::QueuePanel(Outbox *outbox, const QueueWidgets &widgets, Prompter *pr
              widgets.zaehler && widgets.listNatelNummer && widgets.listNachricht &&
              widgets.listRueckrufNummer && widgets.scroll && widgets.senden && widgets.loeschen);
     const std::pair<QListView *, int> columns[] = {
-        {m_widgets.listNatelNummer, OutgoingQueue::NatelNummerColumn},
+        {m_widgets.listNatelNummer, OutgoingQueue::RecipientColumn},
         {m_widgets.listNachricht, OutgoingQueue::NachrichtColumn},
         {m_widgets.listRueckrufNummer, OutgoingQueue::RueckrufNummerColumn},
     };

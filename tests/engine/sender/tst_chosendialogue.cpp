@@ -21,7 +21,7 @@ public:
     void begin() override { m_calls->append(m_name + u" begin"_s); }
     void submit(const QueueEntry &entry) override
     {
-        m_calls->append(m_name + u" submit "_s + entry.natelNummer);
+        m_calls->append(m_name + u" submit "_s + entry.recipient);
     }
     void end() override { m_calls->append(m_name + u" end"_s); }
     bool severalPerCall() const override { return m_name == u"tcp"_s; }
@@ -57,7 +57,7 @@ public:
 QueueEntry entry()
 {
     QueueEntry entry;
-    entry.natelNummer = u"0791234567"_s;
+    entry.recipient = u"0791234567"_s;
     entry.nachricht = u"a"_s;
     return entry;
 }

@@ -88,7 +88,7 @@ public:
     {
         QList<PendingMessage> rows;
         for (const QueueEntry &entry : entries)
-            rows.append({qint64(entry.id), entry.natelNummer, entry.nachricht, {}});
+            rows.append({qint64(entry.id), entry.recipient, entry.nachricht, {}});
         return m_table.insert(rows);
     }
     void drop(const QList<quint64> &) override {}

@@ -66,7 +66,7 @@ struct Window
     {
         QStringList result;
         for (int i = 0; i < queue.count(); ++i)
-            result.append(queue.at(i).natelNummer + u'|' + queue.at(i).nachricht + u'|' +
+            result.append(queue.at(i).recipient + u'|' + queue.at(i).nachricht + u'|' +
                           queue.at(i).rueckrufNummer);
         return result;
     }
