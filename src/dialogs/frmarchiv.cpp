@@ -58,16 +58,10 @@ namespace {
 
 DialogBase::Look archiveLook()
 {
-    DialogBase::Look look;
-    look.windowTitle = QCoreApplication::translate("FRMArchiv", "Archiv");
-    look.titel = QCoreApplication::translate("FRMArchiv", "Archiv der versandten Nachrichten...");
-    look.widthTwips = 7350;
-    look.heightTwips = 4350;
-    look.endeLeftTwips = 7000;
-    look.endeTopTwips = 75;
-    look.frameWidthTwips = 7095;
-    look.frameHeightTwips = 3855;
-    return look;
+    return DialogBase::Look::sized(
+        QCoreApplication::translate("FRMArchiv", "Archiv"),
+        QCoreApplication::translate("FRMArchiv", "Archiv der versandten Nachrichten..."), 7350,
+        4350);
 }
 
 int widestLine(const QStringList &lines, const QFontMetrics &metrics)

@@ -23,16 +23,9 @@ namespace {
 
 DialogBase::Look inboxLook()
 {
-    DialogBase::Look look;
-    look.windowTitle = QCoreApplication::translate("FRMEingang", "Eingang");
-    look.titel = QCoreApplication::translate("FRMEingang", "Empfangene Nachrichten...");
-    look.widthTwips = 7350;
-    look.heightTwips = 4350;
-    look.endeLeftTwips = 7000;
-    look.endeTopTwips = 75;
-    look.frameWidthTwips = 7095;
-    look.frameHeightTwips = 3855;
-    return look;
+    return DialogBase::Look::sized(
+        QCoreApplication::translate("FRMEingang", "Eingang"),
+        QCoreApplication::translate("FRMEingang", "Empfangene Nachrichten..."), 7350, 4350);
 }
 
 } // namespace

@@ -15,16 +15,9 @@ namespace {
 
 DialogBase::Look protokollLook()
 {
-    DialogBase::Look look;
-    look.windowTitle = QCoreApplication::translate("FRMProtokoll", "Anrufprotokoll");
-    look.titel = QCoreApplication::translate("FRMProtokoll", "Protokoll der letzten Anrufe...");
-    look.widthTwips = 9000;
-    look.heightTwips = 6000;
-    look.endeLeftTwips = 8650;
-    look.endeTopTwips = 75;
-    look.frameWidthTwips = 8745;
-    look.frameHeightTwips = 5505;
-    return look;
+    return DialogBase::Look::sized(
+        QCoreApplication::translate("FRMProtokoll", "Anrufprotokoll"),
+        QCoreApplication::translate("FRMProtokoll", "Protokoll der letzten Anrufe..."), 9000, 6000);
 }
 
 } // namespace

@@ -19,17 +19,10 @@ namespace {
 
 DialogBase::Look stopListLook()
 {
-    DialogBase::Look look;
-    look.windowTitle = QCoreApplication::translate("FRMSperrliste", "Sperrliste");
-    look.titel =
-        QCoreApplication::translate("FRMSperrliste", "Nummern ohne weitere Nachrichten...");
-    look.widthTwips = 6150;
-    look.heightTwips = 4350;
-    look.endeLeftTwips = 5800;
-    look.endeTopTwips = 75;
-    look.frameWidthTwips = 5895;
-    look.frameHeightTwips = 3855;
-    return look;
+    return DialogBase::Look::sized(
+        QCoreApplication::translate("FRMSperrliste", "Sperrliste"),
+        QCoreApplication::translate("FRMSperrliste", "Nummern ohne weitere Nachrichten..."), 6150,
+        4350);
 }
 
 } // namespace

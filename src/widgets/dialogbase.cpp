@@ -13,6 +13,21 @@
 
 using namespace Qt::StringLiterals;
 
+DialogBase::Look DialogBase::Look::sized(const QString &windowTitle, const QString &titel,
+                                         int widthTwips, int heightTwips)
+{
+    Look look;
+    look.windowTitle = windowTitle;
+    look.titel = titel;
+    look.widthTwips = widthTwips;
+    look.heightTwips = heightTwips;
+    look.endeLeftTwips = widthTwips - 350;
+    look.endeTopTwips = 75;
+    look.frameWidthTwips = widthTwips - 255;
+    look.frameHeightTwips = heightTwips - 495;
+    return look;
+}
+
 DialogBase::DialogBase(const Look &look, QWidget *mainWindow, Prompter *prompter)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       m_look(look), m_mainWindow(mainWindow), m_prompter(prompter)

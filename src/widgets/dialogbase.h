@@ -34,6 +34,11 @@ public:
         // The information window returns its labels to the tooltip colour
         // instead of the window colour when the pointer leaves them.
         bool infoVariant = false;
+
+        // A window of this size with the close label in its top right corner
+        // and the frame filling it below the title, as the list windows have.
+        static Look sized(const QString &windowTitle, const QString &titel, int widthTwips,
+                          int heightTwips);
     };
 
     DialogBase(const Look &look, QWidget *mainWindow, Prompter *prompter);

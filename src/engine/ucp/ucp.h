@@ -98,6 +98,8 @@ struct UcpReply
 // only the bytes between the first STX and the next ETX are looked at and
 // everything around them is ignored. Anything else is Kind::Invalid.
 UcpReply parseUcpReply(QByteArrayView bytes);
+// The same for a result to another operation (two digits, e.g. "31").
+UcpReply parseUcpResultTo(QStringView operation, QByteArrayView bytes);
 
 // Takes the next complete frame out of a growing receive buffer: returns the
 // bytes between STX and ETX (without them) and removes everything up to and

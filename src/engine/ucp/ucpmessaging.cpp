@@ -585,25 +585,7 @@ QString ucpAlertFrame(const QString &account, UcpTrn trn)
 
 UcpReply parseUcpAlertResult(QByteArrayView bytes)
 {
-    const UcpMessage message = parseUcpMessage(bytes);
-    if (message.ot != u"31")
-        return {};
-    UcpReply reply;
-    switch (message.kind) {
-    case UcpMessage::Kind::Ack:
-        reply.kind = UcpReply::Kind::Ack;
-        break;
-    case UcpMessage::Kind::Nack:
-        reply.kind = UcpReply::Kind::Nack;
-        break;
-    case UcpMessage::Kind::Invalid:
-    case UcpMessage::Kind::Operation:
-        return {};
-    }
-    reply.trn = message.trn;
-    reply.errorCode = message.errorCode;
-    reply.systemMessage = message.systemMessage;
-    return reply;
+    return parseUcpResultTo(u"31", bytes);
 }
 
 UcpIncomingFrame classifyUcpFrame(QByteArrayView bytes)

@@ -8,8 +8,13 @@
 // frame checks (TRN, LEN, checksum, the A and N forms) live in one place.
 UcpReply parseUcpReply(QByteArrayView bytes)
 {
+    return parseUcpResultTo(u"01", bytes);
+}
+
+UcpReply parseUcpResultTo(QStringView operation, QByteArrayView bytes)
+{
     const UcpMessage message = parseUcpMessage(bytes);
-    if (message.ot != u"01")
+    if (message.ot != operation)
         return {};
     UcpReply reply;
     switch (message.kind) {
