@@ -170,11 +170,7 @@ FRMArchiv::~FRMArchiv()
 
 QStringList FRMArchiv::lines() const
 {
-    QStringList lines;
-    lines.reserve(m_rows->rowCount());
-    for (int i = 0; i < m_rows->rowCount(); ++i)
-        lines.append(m_rows->index(i, 0).data().toString());
-    return lines;
+    return displayedLines(m_rows);
 }
 
 void FRMArchiv::exportShown()

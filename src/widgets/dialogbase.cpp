@@ -3,6 +3,7 @@
 #include "hoverlabel.h"
 #include "look.h"
 
+#include <QAbstractItemModel>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
@@ -12,6 +13,15 @@
 #include <QWindow>
 
 using namespace Qt::StringLiterals;
+
+QStringList DialogBase::displayedLines(const QAbstractItemModel *model)
+{
+    QStringList lines;
+    lines.reserve(model->rowCount());
+    for (int i = 0; i < model->rowCount(); ++i)
+        lines.append(model->index(i, 0).data().toString());
+    return lines;
+}
 
 DialogBase::Look DialogBase::Look::sized(const QString &windowTitle, const QString &titel,
                                          int widthTwips, int heightTwips)

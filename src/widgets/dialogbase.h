@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class QAbstractItemModel;
+
 class HoverLabel;
 class QFrame;
 class QLabel;
@@ -43,6 +45,10 @@ public:
 
     DialogBase(const Look &look, QWidget *mainWindow, Prompter *prompter);
     ~DialogBase() override;
+
+    // The display text of every row of a list's model, for tests and
+    // screen readers.
+    static QStringList displayedLines(const QAbstractItemModel *model);
 
     QLabel *titel() const { return m_titel; }
     HoverLabel *ende() const { return m_ende; }
