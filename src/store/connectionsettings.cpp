@@ -9,6 +9,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -32,6 +34,10 @@ const QString kAccount = QStringLiteral("Account");
 const QString kPassword = QStringLiteral("Password");
 const QString kSimPin = QStringLiteral("SimPin");
 const QString kSmsCentre = QStringLiteral("SmsCentre");
+const QString kDeliveryReports = QStringLiteral("DeliveryReports");
+const QString kSender = QStringLiteral("Sender");
+const QString kKeepOpen = QStringLiteral("KeepOpen");
+const QString kUcpWindow = QStringLiteral("UcpWindow");
 // "1" when the SIM refused the PIN stored now (the PIN itself is not kept
 // here a second time).
 const QString kSimPinRefused = QStringLiteral("SimPinRefused");
@@ -227,6 +233,12 @@ bool ConnectionSettings::read()
     stored.password = rows.value(kPassword);
     stored.simPin = rows.value(kSimPin);
     stored.smsCentre = rows.value(kSmsCentre);
+    // Boxes that are on unless saved off: a file of an earlier version asks
+    // for reports and keeps the session open.
+    stored.deliveryReports = rows.value(kDeliveryReports) != u"0"_s;
+    stored.sender = rows.value(kSender);
+    stored.keepOpen = rows.value(kKeepOpen) != u"0"_s;
+    stored.ucpWindow = std::clamp(rows.value(kUcpWindow).toInt(), 1, maxUcpWindow);
     m_stored = stored;
     m_secretsInKeyring = rows.value(kSecretsIn) == kKeyring;
     m_simPinRefused = rows.value(kSimPinRefused) == u"1"_s;
@@ -271,6 +283,10 @@ bool ConnectionSettings::write(const ConnectionValues &values, bool secretsInTab
         {kPassword, secretsInTable ? values.password : QString()},
         {kSimPin, secretsInTable ? values.simPin : QString()},
         {kSmsCentre, values.smsCentre},
+        {kDeliveryReports, values.deliveryReports ? u"1"_s : u"0"_s},
+        {kSender, values.sender},
+        {kKeepOpen, values.keepOpen ? u"1"_s : u"0"_s},
+        {kUcpWindow, QString::number(std::clamp(values.ucpWindow, 1, maxUcpWindow))},
         {kSecretsIn, secretsInTable ? u"Table"_s : kKeyring},
     };
     if (newPin)

@@ -18,6 +18,9 @@ enum class ConnectionKind {
     Gsm,    // a GSM modem sends the messages itself
 };
 
+// The most submissions a UCP session may leave unanswered at once.
+inline constexpr int maxUcpWindow = 10;
+
 struct ConnectionValues
 {
     ConnectionKind kind = ConnectionKind::DialUp;
@@ -28,6 +31,14 @@ struct ConnectionValues
     QString password;
     QString simPin;
     QString smsCentre; // empty: the SIM's own
+    // GSM and TCP/IP: ask for a delivery report of each message.
+    bool deliveryReports = true;
+    // TCP/IP: the sender shown instead of the account (empty: the account),
+    // the session held open for replies and reports, and how many
+    // submissions may be unanswered at once.
+    QString sender;
+    bool keepOpen = true;
+    int ucpWindow = 1;
 
     bool operator==(const ConnectionValues &) const = default;
 };

@@ -199,9 +199,11 @@ private Q_SLOTS:
         QVERIFY(settings.setSimPinRefused(u"4321"_s));
         QVERIFY(!settings.simPinRefused());
         if (!storable)
-            QVERIFY(TestDb::exec(m_path, u"CREATE TRIGGER refuse BEFORE INSERT ON "
-                                         u"ConnectionSettings WHEN NEW.Value = '1' BEGIN "
-                                         u"SELECT RAISE(ABORT, 'abgelehnt'); END"_s));
+            QVERIFY(TestDb::exec(m_path,
+                                 u"CREATE TRIGGER refuse BEFORE INSERT ON "
+                                 u"ConnectionSettings WHEN NEW.Setting = 'SimPinRefused' AND "
+                                 u"NEW.Value = '1' BEGIN "
+                                 u"SELECT RAISE(ABORT, 'abgelehnt'); END"_s));
         QCOMPARE(settings.setSimPinRefused(u"1234"_s), storable);
         QCOMPARE(settings.simPinRefused(), storable);
         QCOMPARE(failed.count(), storable ? 0 : 1);

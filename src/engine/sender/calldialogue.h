@@ -1,9 +1,13 @@
 #pragma once
 
 #include "outgoingqueue.h"
+#include "twowaytables.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
+
+class IncomingSink;
 
 // One call to the message centre as the send engine leads it, whatever
 // carries it (a modem dialling the centre, a TCP/IP session, a GSM modem):
@@ -39,6 +43,11 @@ public:
         // instead of the UCP error's.
         QString logText = {};
         QString meaning = {};
+        // The entry this answers (QueueEntry::id).
+        quint64 entryId = 0;
+        // The parts that went out with a delivery report asked for, each as
+        // its report will name it; stored with the log row.
+        QList<ExpectedReport> reports = {};
     };
 
     using QObject::QObject;
@@ -69,6 +78,24 @@ public:
     // queued (a failed attempt or a halt): the centre or the modem said no,
     // so nothing of it went out.
     virtual bool submissionRefused() const { return m_submissionRefused; }
+    // How many entries may be handed over before the first is answered:
+    // submit() may be called again while fewer than this are unanswered.
+    // Results may then come in any order; each names its entry.
+    virtual int window() const { return 1; }
+
+    // Receiving. A dialogue that can receive (messages, delivery reports)
+    // hands what comes to the sink. While listening it keeps its connection
+    // open between calls, or opens it on its own, so that nothing waits at
+    // the modem or the centre; end() then ends the engine's call only.
+    // Messages and reports that come during a call go to the sink as well.
+    void setIncomingSink(IncomingSink *sink) { m_sink = sink; }
+    IncomingSink *incomingSink() const { return m_sink; }
+    virtual bool canReceive() const { return false; }
+    virtual void setListening(bool on) { Q_UNUSED(on); }
+    // Listening and the connection stands, so the status line can say so.
+    virtual bool isListening() const { return false; }
+    // How the dialogue listens, for the status line ("GSM-Modem").
+    virtual QString listeningVia() const { return QString(); }
 
 Q_SIGNALS:
     // The connection stands and the dialogue logs in before it is ready.
@@ -86,10 +113,13 @@ Q_SIGNALS:
     // refused its PIN locks itself after a few more tries): sending stops
     // until the user resumes it.
     void halted(const QString &reason);
+    // isListening() changed.
+    void listeningChanged();
 
 protected:
     void setSubmissionRefused(bool refused) { m_submissionRefused = refused; }
 
 private:
     bool m_submissionRefused = false;
+    IncomingSink *m_sink = nullptr;
 };

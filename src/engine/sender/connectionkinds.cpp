@@ -311,8 +311,9 @@ CallDialogue *makeTcp(const DialogueNeeds &needs)
     return new UcpTcpDialogue(
         [connection = needs.connection] {
             const ConnectionValues values = connection->values();
-            return UcpTcpAccount{values.server, quint16(values.tcpPort), values.account,
-                                 values.password};
+            return UcpTcpAccount{values.server,   quint16(values.tcpPort), values.account,
+                                 values.password, values.sender,           values.deliveryReports,
+                                 values.keepOpen, values.ucpWindow};
         },
         needs.parent);
 }
@@ -323,7 +324,8 @@ CallDialogue *makeGsm(const DialogueNeeds &needs)
         needs.line, needs.settings, needs.programDir,
         [connection = needs.connection] {
             const ConnectionValues values = connection->values();
-            return GsmAccount{values.simPin, values.smsCentre, connection->simPinRefused()};
+            return GsmAccount{values.simPin, values.smsCentre, connection->simPinRefused(),
+                              values.deliveryReports};
         },
         needs.parent);
     dialogue->keepConcatenationIn(needs.databasePath);

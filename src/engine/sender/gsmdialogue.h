@@ -24,6 +24,8 @@ struct GsmAccount
     QString pin;
     QString centre;
     bool pinRefused = false;
+    // Ask the network for a status report of each part (TP-SRR).
+    bool deliveryReports = true;
 };
 
 // Sending through a GSM modem on a serial line (AT commands of TS 27.005 in

@@ -19,6 +19,16 @@ struct UcpTcpAccount
     quint16 port = 0;
     QString account;
     QString password;
+    // An alphanumeric sender of up to 11 characters or a number, sent
+    // instead of the account when the centre allows it; empty: the account.
+    QString sender = {};
+    // Ask for delivery notifications (NRq) of each part.
+    bool deliveryReports = true;
+    // Keep the session open between calls (keep-alive) to receive messages
+    // and notifications.
+    bool keepOpen = true;
+    // Operations that may be unanswered at once (1 to 10).
+    int window = 1;
 };
 
 // A UCP session with the message centre over TCP/IP: connect, log in with
