@@ -518,6 +518,10 @@
         <source>Status: %1 – Versand angehalten</source>
         <translation>Status: %1 – sending stopped</translation>
     </message>
+    <message>
+        <source>Status: Bereit: empfängt über %1</source>
+        <translation>Status: Ready: receiving over %1</translation>
+    </message>
 </context>
 <context>
     <name>FRMAdressBuch</name>
@@ -1010,6 +1014,30 @@ Close the window without saving?</translation>
     <message>
         <source>Das Passwort darf das Zeichen «%1» nicht enthalten: bei der Anmeldung gehen nur Buchstaben ohne Umlaute, Ziffern, Leerzeichen und die Zeichen der englischen Tastatur.</source>
         <translation>The password must not contain the character “%1”: the login carries only letters without accents or umlauts, digits, blanks and the signs of an English keyboard.</translation>
+    </message>
+    <message>
+        <source>Zustellbestätigung anfordern</source>
+        <translation>Request delivery reports</translation>
+    </message>
+    <message>
+        <source>Absender (optional):</source>
+        <translation>Sender (optional):</translation>
+    </message>
+    <message>
+        <source>das Konto</source>
+        <translation>the account</translation>
+    </message>
+    <message>
+        <source>Verbindung offen halten (für Antworten und Zustellberichte)</source>
+        <translation>Keep the connection open (for replies and delivery reports)</translation>
+    </message>
+    <message>
+        <source>Unbeantwortete Aufträge höchstens:</source>
+        <translation>Unanswered requests at most:</translation>
+    </message>
+    <message>
+        <source>Der Absender ist eine Rufnummer mit höchstens 16 Ziffern oder ein Name aus höchstens 11 Buchstaben und Ziffern ohne Umlaute (leer lassen für das Konto).</source>
+        <translation>The sender is a phone number of up to 16 digits or a name of up to 11 letters and digits without umlauts (leave empty for the account).</translation>
     </message>
 </context>
 <context>

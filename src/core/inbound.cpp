@@ -76,15 +76,59 @@ bool Inbound::receive(const QString &sender, const QString &text, const QDateTim
 bool Inbound::report(const QString &recipient, const QString &reference, DeliveryState state,
                      const QDateTime &at, const QString &detail)
 {
-    if (!ready())
-        return false;
-    const std::optional<qint64> logRow =
-        m_deliveries->report(numberKey(recipient), reference, state, at, detail);
+    return storeReport(DeliveryReport{recipient, reference, state, at, detail});
+}
+
+bool Inbound::storeMessage(const ReceivedMessage &message)
+{
+    return receive(message.sender, message.text, message.sentAt, message.incomplete);
+}
+
+bool Inbound::storeReport(const DeliveryReport &report)
+{
+    const std::optional<qint64> logRow = match(report);
     if (!logRow)
-        return fail(m_deliveries->lastError());
+        return false;
+    if (*logRow == 0) {
+        // Held in memory only: the centre and the modem do not send it
+        // again, and its log row comes within moments or not at all.
+        constexpr qsizetype mostKept = 100'000;
+        if (m_unmatched.size() >= mostKept)
+            m_unmatched.removeFirst();
+        m_unmatched.append(Unmatched{report, m_clock->now()});
+    }
+    return true;
+}
+
+std::optional<qint64> Inbound::match(const DeliveryReport &report)
+{
+    if (!ready())
+        return std::nullopt;
+    const std::optional<qint64> logRow = m_deliveries->report(
+        numberKey(report.recipient), report.reference, report.state, report.at, report.detail);
+    if (!logRow) {
+        fail(m_deliveries->lastError());
+        return std::nullopt;
+    }
     if (*logRow != 0)
         Q_EMIT deliveryChanged(*logRow);
-    return true;
+    return logRow;
+}
+
+void Inbound::retryUnmatched()
+{
+    const QDateTime now = m_clock->now();
+    QList<Unmatched> still;
+    for (const Unmatched &kept : std::as_const(m_unmatched)) {
+        if (kept.keptSince.msecsTo(now) > keepUnmatchedMs)
+            continue;
+        const std::optional<qint64> logRow = match(kept.report);
+        if (!logRow)
+            return; // the file fails: try again at the next row
+        if (*logRow == 0)
+            still.append(kept);
+    }
+    m_unmatched = still;
 }
 
 void Inbound::refreshUnread()

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "incoming.h"
 #include "outbox.h"
 #include "twowaytables.h"
 
 #include <QDateTime>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -18,7 +20,11 @@ class StoreConnection;
 // or the centre that it arrived only once it is stored. Numbers are
 // compared as numbers (numberKey), so "079 …", "+41 79 …" and "0041 79 …"
 // are one recipient.
-class Inbound : public QObject, public StopCheck
+//
+// A report may come before the log row of its message is stored (the
+// centre answers faster than the disk commits): one that no part awaits
+// is kept for a while and tried again as rows are logged.
+class Inbound : public QObject, public StopCheck, public IncomingSink
 {
     Q_OBJECT
 
@@ -39,6 +45,15 @@ public:
     // dropped and counts as handled.
     bool report(const QString &recipient, const QString &reference, DeliveryState state,
                 const QDateTime &at, const QString &detail);
+
+    // What the dialogues hand in.
+    bool storeMessage(const ReceivedMessage &message) override;
+    bool storeReport(const DeliveryReport &report) override;
+    // Tries the reports kept unmatched again (a log row was stored);
+    // those kept longer than keepUnmatchedMs are dropped.
+    void retryUnmatched();
+    static constexpr qint64 keepUnmatchedMs = 60 * 60 * 1000;
+    qsizetype unmatchedCount() const { return m_unmatched.size(); }
 
     int unreadCount() const { return m_unread; }
     // Reads the count again (another window marked or removed messages).
@@ -61,6 +76,9 @@ Q_SIGNALS:
 private:
     bool ready();
     bool fail(const QString &error);
+    // The log row the report was stored for, 0 when no part awaits it,
+    // nothing when it could not be stored.
+    std::optional<qint64> match(const DeliveryReport &report);
 
     std::unique_ptr<StoreConnection> m_connection;
     std::unique_ptr<Inbox> m_inbox;
@@ -69,4 +87,10 @@ private:
     const Clock *m_clock;
     bool m_prepared = false;
     int m_unread = 0;
+    struct Unmatched
+    {
+        DeliveryReport report;
+        QDateTime keptSince;
+    };
+    QList<Unmatched> m_unmatched;
 };

@@ -84,7 +84,15 @@ void MessagingCore::buildDialogues()
                                     },
                                     this);
 
+    // What comes back goes to the inbox and the delivery states; a report
+    // that came before its row was logged is matched once rows are.
+    m_dialogue->setIncomingSink(m_inbound);
+
     m_engine = new SendEngine(m_queue, m_sendLog.get(), m_dialogue, m_env.clock, this);
+    connect(m_engine, &SendEngine::messageLogged, m_inbound, [this] {
+        if (m_inbound->unmatchedCount() > 0)
+            m_inbound->retryUnmatched();
+    });
     m_trace = new CallTrace(m_engine, m_env.clock,
                             QDir(m_env.programDir).filePath(CallTrace::fileName), this);
     m_trace->addSource(recordingLine);
@@ -115,6 +123,8 @@ void MessagingCore::start()
     m_storedQueue->restore();
     reloadSettings();
     m_engine->start();
+    // Receiving runs whether or not sending is paused.
+    m_dialogue->setListening(true);
 }
 
 void MessagingCore::reloadSettings()
@@ -128,6 +138,7 @@ void MessagingCore::shutDown(bool keepQueue)
     // With the engine shut down and the queue empty, boxes that still run
     // nested event loops (closing windows) dial, submit and log nothing.
     m_engine->shutDown();
+    m_dialogue->setListening(false);
     if (!keepQueue)
         m_queue->clear();
 }

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -27,10 +28,10 @@ DialogBase::Look konfigurationLook()
     look.windowTitle = QCoreApplication::translate("FRMKonfiguration", "Modemkonfiguration");
     look.titel = QCoreApplication::translate("FRMKonfiguration", "Konfiguration...");
     look.widthTwips = 5400;
-    look.heightTwips = 7965;
+    look.heightTwips = 9405;
     look.endeLeftTwips = 5070;
     look.frameWidthTwips = 5140;
-    look.frameHeightTwips = 7500;
+    look.frameHeightTwips = 8940;
     return look;
 }
 
@@ -107,18 +108,18 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWi
 
     m_ok = new QPushButton(tr("OK"));
     m_ok->setObjectName(u"cmdOK"_s);
-    placeInFrame(m_ok, 4325, 7080, 615, 300);
+    placeInFrame(m_ok, 4325, 8520, 615, 300);
 
     // The connection test and its steps, as they happen.
     m_testButton = new QPushButton(tr("Verbindung testen"));
     m_testButton->setObjectName(u"cmdVerbindungTesten"_s);
-    placeInFrame(m_testButton, 200, 5040, 2200, 330);
+    placeInFrame(m_testButton, 200, 6480, 2200, 330);
     auto *stepsLabel = new QLabel(tr("Testschritte:"));
     stepsLabel->setObjectName(u"lblTestschritte"_s);
-    placeInFrame(stepsLabel, 2600, 5085, 2300, 255);
+    placeInFrame(stepsLabel, 2600, 6525, 2300, 255);
     m_testSteps = new QListWidget;
     m_testSteps->setObjectName(u"lstTestschritte"_s);
-    placeInFrame(m_testSteps, 200, 5460, 4740, 1500);
+    placeInFrame(m_testSteps, 200, 6900, 4740, 1500);
     stepsLabel->setBuddy(m_testSteps);
     connect(m_testButton, &QPushButton::clicked, this, &FRMKonfiguration::testConnection);
     if (m_test) {
@@ -137,9 +138,10 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWi
     }
     connect(m_ok, &QPushButton::clicked, this, &QWidget::close);
 
-    QWidget *order[] = {m_verbindung, m_comPort, m_providerNummer, m_initialisierungsbefehl,
-                        m_einAnruf,   m_server,  m_tcpPort,        m_konto,
-                        m_passwort,   m_simPin,  m_smsZentrale,    m_ok,
+    QWidget *order[] = {m_verbindung, m_comPort,     m_providerNummer, m_initialisierungsbefehl,
+                        m_einAnruf,   m_server,      m_tcpPort,        m_konto,
+                        m_passwort,   m_simPin,      m_smsZentrale,    m_zustellbestaetigung,
+                        m_absender,   m_offenHalten, m_fenster,        m_ok,
                         ende()};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
@@ -176,7 +178,12 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWi
     m_passwort->setText(m_loadedConnection.password);
     m_simPin->setText(m_loadedConnection.simPin);
     m_smsZentrale->setText(m_loadedConnection.smsCentre);
-    for (QLineEdit *field : {m_server, m_tcpPort, m_konto, m_passwort, m_simPin, m_smsZentrale})
+    m_zustellbestaetigung->setChecked(m_loadedConnection.deliveryReports);
+    m_absender->setText(m_loadedConnection.sender);
+    m_offenHalten->setChecked(m_loadedConnection.keepOpen);
+    m_fenster->setValue(m_loadedConnection.ucpWindow);
+    for (QLineEdit *field :
+         {m_server, m_tcpPort, m_konto, m_passwort, m_simPin, m_smsZentrale, m_absender})
         m_loaded.insert(field, field->text());
     connect(m_verbindung, &QComboBox::currentIndexChanged, this, &FRMKonfiguration::showKind);
     connect(m_connectionSettings, &ConnectionSettings::keyringChanged, this,
@@ -214,10 +221,30 @@ void FRMKonfiguration::buildConnectionPart()
     m_smsZentrale = lineField(u"lblSmsZentrale"_s, tr("SMS-Zentrale:"), 4200, u"txtSmsZentrale"_s);
     m_smsZentrale->setPlaceholderText(tr("die der SIM-Karte"));
 
+    // Two-way messaging: reports for the kinds that can carry them, and
+    // for TCP/IP how the session is kept and who it says sends.
+    m_zustellbestaetigung = new QCheckBox(tr("Zustellbestätigung anfordern"));
+    m_zustellbestaetigung->setObjectName(u"chkZustellbestaetigung"_s);
+    placeInFrame(m_zustellbestaetigung, 200, 4560, 4740, 285);
+    m_absender = lineField(u"lblAbsender"_s, tr("Absender (optional):"), 4920, u"txtAbsender"_s);
+    m_absender->setPlaceholderText(tr("das Konto"));
+    m_offenHalten =
+        new QCheckBox(tr("Verbindung offen halten (für Antworten und Zustellberichte)"));
+    m_offenHalten->setObjectName(u"chkOffenHalten"_s);
+    placeInFrame(m_offenHalten, 200, 5280, 4740, 285);
+    auto *fensterLabel = new QLabel(tr("Unbeantwortete Aufträge höchstens:"));
+    fensterLabel->setObjectName(u"lblFenster"_s);
+    placeInFrame(fensterLabel, 200, 5640, 2040, 255);
+    m_fenster = new QSpinBox;
+    m_fenster->setObjectName(u"spnFenster"_s);
+    m_fenster->setRange(1, maxUcpWindow);
+    placeInFrame(m_fenster, 2300, 5640, 800, 285);
+    fensterLabel->setBuddy(m_fenster);
+
     m_keyringNote = new QLabel;
     m_keyringNote->setObjectName(u"lblSchluesselbund"_s);
     m_keyringNote->setWordWrap(true);
-    placeInFrame(m_keyringNote, 200, 4560, 4740, 420);
+    placeInFrame(m_keyringNote, 200, 6000, 4740, 420);
 }
 
 void FRMKonfiguration::showKind()
@@ -238,9 +265,11 @@ void FRMKonfiguration::showKind()
             label->setPalette(palette);
         }
     }
-    QPalette palette = m_einAnruf->palette();
-    palette.setColor(QPalette::Disabled, QPalette::WindowText, ::Look::grau.darker(140));
-    m_einAnruf->setPalette(palette);
+    for (QCheckBox *box : {m_einAnruf, m_zustellbestaetigung, m_offenHalten}) {
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::Disabled, QPalette::WindowText, ::Look::grau.darker(140));
+        box->setPalette(palette);
+    }
 }
 
 void FRMKonfiguration::showKeyringNote()
@@ -266,6 +295,10 @@ ConnectionValues FRMKonfiguration::enteredConnection() const
     values.password = m_passwort->text();
     values.simPin = m_simPin->text().trimmed();
     values.smsCentre = m_smsZentrale->text().trimmed();
+    values.deliveryReports = m_zustellbestaetigung->isChecked();
+    values.sender = m_absender->text().trimmed();
+    values.keepOpen = m_offenHalten->isChecked();
+    values.ucpWindow = m_fenster->value();
     return values;
 }
 
@@ -312,6 +345,10 @@ QList<std::pair<QWidget *, SettingField>> FRMKonfiguration::fields() const
         {m_passwort, SettingField::Password},
         {m_simPin, SettingField::SimPin},
         {m_smsZentrale, SettingField::SmsCentre},
+        {m_zustellbestaetigung, SettingField::DeliveryReports},
+        {m_absender, SettingField::Sender},
+        {m_offenHalten, SettingField::KeepOpen},
+        {m_fenster, SettingField::UcpWindow},
     };
 }
 

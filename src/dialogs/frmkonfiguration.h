@@ -17,6 +17,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 
 // The connection configuration: how the message centre is reached (a modem
 // dialling it, the internet, a GSM modem) and the values of that kind: the
@@ -105,6 +106,10 @@ private:
     QLineEdit *m_passwort = nullptr;
     QLineEdit *m_simPin = nullptr;
     QLineEdit *m_smsZentrale = nullptr;
+    QCheckBox *m_zustellbestaetigung = nullptr;
+    QLineEdit *m_absender = nullptr;
+    QCheckBox *m_offenHalten = nullptr;
+    QSpinBox *m_fenster = nullptr;
     QLabel *m_keyringNote = nullptr;
     ConnectionTest *m_test = nullptr;
     QPushButton *m_testButton = nullptr;

@@ -67,15 +67,31 @@ private Q_SLOTS:
         QCOMPARE(TestDb::scalar(path, u"SELECT count(*) FROM sqlite_master WHERE name IN "
                                       u"('Inbox', 'StopList', 'Deliveries')"_s),
                  QVariant(0));
+        // A report before its log row is stored is kept and matched once
+        // the row is there; one kept longer than an hour is dropped.
+        QVERIFY(inbound.storeReport(
+            DeliveryReport{u"0791234567"_s, u"8"_s, DeliveryState::Failed, clock.now(), u"x"_s}));
+        clock.advanceMs(Inbound::keepUnmatchedMs / 2);
         QVERIFY(inbound.report(u"0041791234567"_s, u"7"_s, DeliveryState::Delivered, clock.now(),
-                               QString())); // awaited by nobody: dropped
-        QVERIFY(TestDb::exec(path, u"INSERT INTO Deliveries (LogRow, Part, RecipientKey, "
-                                   u"Reference) VALUES (4, 0, '+41791234567', '7')"_s));
-        QSignalSpy changed(&inbound, &Inbound::deliveryChanged);
-        QVERIFY(inbound.report(u"+41 79 123 45 67"_s, u"7"_s, DeliveryState::Delivered, clock.now(),
                                QString()));
-        QCOMPARE(changed.size(), 1);
-        QCOMPARE(changed.first().at(0).toLongLong(), 4);
+        QVERIFY(inbound.storeReport(
+            DeliveryReport{u"0791234567"_s, u"9"_s, DeliveryState::Delivered, clock.now()}));
+        QCOMPARE(inbound.unmatchedCount(), 3);
+        QSignalSpy changed(&inbound, &Inbound::deliveryChanged);
+        inbound.retryUnmatched();
+        QCOMPARE(changed.size(), 0);
+        QVERIFY(TestDb::exec(path, u"INSERT INTO Deliveries (LogRow, Part, RecipientKey, "
+                                   u"Reference) VALUES (4, 0, '+41791234567', '7'), "
+                                   u"(5, 0, '+41791234567', '8'), (6, 0, '+41791234567', '9')"_s));
+        clock.advanceMs(Inbound::keepUnmatchedMs / 2 + 1);
+        inbound.retryUnmatched();
+        QCOMPARE(changed.size(), 2);
+        QCOMPARE(changed.at(0).at(0).toLongLong(), 4);
+        QCOMPARE(changed.at(1).at(0).toLongLong(), 6);
+        QCOMPARE(inbound.unmatchedCount(), 0);
+        // Reference 8 was dropped: its part still waits.
+        QCOMPARE(TestDb::scalar(path, u"SELECT State FROM Deliveries WHERE LogRow = 5"_s),
+                 QVariant(int(DeliveryState::Pending)));
     }
 };
 

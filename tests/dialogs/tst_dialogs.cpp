@@ -723,9 +723,9 @@ void TestDialogs::configKindGreysFields_data()
     // batch call, server, TCP port, account, password, SIM PIN, centre.
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("used");
-    QTest::newRow("modem") << 0 << u"1111000000"_s;
-    QTest::newRow("internet") << 1 << u"0000111100"_s;
-    QTest::newRow("gsm") << 2 << u"1000000011"_s;
+    QTest::newRow("modem") << 0 << u"11110000000000"_s;
+    QTest::newRow("internet") << 1 << u"00001111001111"_s;
+    QTest::newRow("gsm") << 2 << u"10000000111000"_s;
 }
 
 void TestDialogs::configKindGreysFields()
@@ -734,16 +734,27 @@ void TestDialogs::configKindGreysFields()
     QFETCH(QString, used);
     open(new FRMKonfiguration(m_path, m_settings.get(), m_main.get(), m_prompter.get()));
     m_dialog->findChild<QComboBox *>(u"cboVerbindung"_s)->setCurrentIndex(kind);
-    const QString fields[] = {kFields[0],     kFields[1],         kFields[2],    u"chkEinAnruf"_s,
-                              u"txtServer"_s, u"txtTcpPort"_s,    u"txtKonto"_s, u"txtPasswort"_s,
-                              u"txtSimPin"_s, u"txtSmsZentrale"_s};
+    const QString fields[] = {kFields[0],
+                              kFields[1],
+                              kFields[2],
+                              u"chkEinAnruf"_s,
+                              u"txtServer"_s,
+                              u"txtTcpPort"_s,
+                              u"txtKonto"_s,
+                              u"txtPasswort"_s,
+                              u"txtSimPin"_s,
+                              u"txtSmsZentrale"_s,
+                              u"chkZustellbestaetigung"_s,
+                              u"txtAbsender"_s,
+                              u"chkOffenHalten"_s,
+                              u"spnFenster"_s};
     const QList<QLabel *> labels = m_dialog->findChildren<QLabel *>();
     for (int i = 0; i < int(std::size(fields)); ++i) {
         auto *field = m_dialog->findChild<QWidget *>(fields[i]);
         QVERIFY2(field, qPrintable(fields[i]));
         QCOMPARE(field->isEnabled(), used.at(i) == u'1');
         // Every line field has its heading as buddy, greyed with it.
-        if (qobject_cast<QLineEdit *>(field)) {
+        if (!qobject_cast<QCheckBox *>(field)) {
             const auto buddy = std::find_if(labels.cbegin(), labels.cend(),
                                             [field](QLabel *l) { return l->buddy() == field; });
             QVERIFY2(buddy != labels.cend(), qPrintable(fields[i]));
@@ -764,7 +775,8 @@ void TestDialogs::configConnection_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<QStringList>("typed");
     QTest::addColumn<QString>("error");
-    QTest::addColumn<QString>("expected"); // Kind|Server|TcpPort|Account|Password|SimPin|SmsCentre
+    // Kind|Server|TcpPort|Account|Password|SimPin|SmsCentre|Sender
+    QTest::addColumn<QString>("expected");
 
     const QStringList internet = {u"txtServer=smsc.example.ch"_s, u"txtTcpPort= 5016 "_s,
                                   u"txtKonto=4179000000"_s, u"txtPasswort=geh'eim"_s};
@@ -774,7 +786,7 @@ void TestDialogs::configConnection_data()
     // An empty provider number is no error for the internet kind; a bad
     // serial port neither, since the kind does not use it.
     QTest::newRow("internet") << 1 << internet + QStringList{u"TXTDBComPort=abc"_s} << QString()
-                              << u"Tcp|smsc.example.ch|5016|4179000000|geh'eim||"_s;
+                              << u"Tcp|smsc.example.ch|5016|4179000000|geh'eim|||"_s;
     QTest::newRow("internet without server")
         << 1 << QStringList{u"txtTcpPort=5016"_s} << serverError << QString();
     QTest::newRow("internet without port")
@@ -788,7 +800,7 @@ void TestDialogs::configConnection_data()
         << 1
         << reached +
                QStringList{u"txtKonto=4179 0000 0000 0000"_s, u"txtPasswort="_s + QString(64, u'/')}
-        << QString() << u"Tcp|smsc|5016|4179 0000 0000 0000|"_s + QString(64, u'/') + u"||"_s;
+        << QString() << u"Tcp|smsc|5016|4179 0000 0000 0000|"_s + QString(64, u'/') + u"|||"_s;
     QTest::newRow("account with a letter")
         << 1 << reached + QStringList{u"txtKonto=4179a"_s}
         << u"Das Konto (OAdC) besteht aus höchstens 16 Ziffern (leer lassen, wenn die "
@@ -807,12 +819,24 @@ void TestDialogs::configConnection_data()
         << 1 << reached + QStringList{u"txtPasswort=Äpfel"_s} << iraOnly.arg(u"Ä"_s) << QString();
     QTest::newRow("password of all printable ASCII")
         << 1 << reached + QStringList{u"txtPasswort= ~!\"#$%&()*+,-.:;<>?@[\\]^_`{|}"_s}
-        << QString() << u"Tcp|smsc|5016|| ~!\"#$%&()*+,-.:;<>?@[\\]^_`{|}||"_s;
+        << QString() << u"Tcp|smsc|5016|| ~!\"#$%&()*+,-.:;<>?@[\\]^_`{|}|||"_s;
     QTest::newRow("modem ignores internet fields")
         << 0 << QStringList{u"txtTcpPort=abc"_s, u"txtKonto=1"_s} << QString()
-        << u"DialUp|||1|||"_s;
+        << u"DialUp|||1||||"_s;
+    // The sender: a name of up to 11 GSM characters or a number.
+    const QString senderError = u"Der Absender ist eine Rufnummer mit höchstens 16 Ziffern oder "
+                                u"ein Name aus höchstens 11 Buchstaben und Ziffern ohne Umlaute "
+                                u"(leer lassen für das Konto)."_s;
+    QTest::newRow("sender name of 11") << 1 << reached + QStringList{u"txtAbsender= Funkbote 11 "_s}
+                                       << QString() << u"Tcp|smsc|5016|||||Funkbote 11"_s;
+    QTest::newRow("sender number") << 1 << reached + QStringList{u"txtAbsender=+41 79 123 45 67"_s}
+                                   << QString() << u"Tcp|smsc|5016|||||+41 79 123 45 67"_s;
+    QTest::newRow("sender name of 12")
+        << 1 << reached + QStringList{u"txtAbsender=Funkbote 123"_s} << senderError << QString();
+    QTest::newRow("sender with emoji")
+        << 1 << reached + QStringList{u"txtAbsender=Bote\U0001F600"_s} << senderError << QString();
     QTest::newRow("gsm") << 2 << QStringList{u"txtSimPin=0000"_s, u"txtSmsZentrale=+41 79 499"_s}
-                         << QString() << u"Gsm|||||0000|+41 79 499"_s;
+                         << QString() << u"Gsm|||||0000|+41 79 499|"_s;
     QTest::newRow("gsm pin letters")
         << 2 << QStringList{u"txtSimPin=12a4"_s}
         << u"Die SIM-PIN besteht aus 4 bis 8 Ziffern (leer lassen, wenn die SIM-Karte keine PIN "
@@ -862,7 +886,7 @@ void TestDialogs::configConnection()
     const ConnectionValues v = connection.values();
     QCOMPARE(QStringList({ConnectionSettings::kindName(v.kind), v.server,
                           v.tcpPort ? QString::number(v.tcpPort) : QString(), v.account, v.password,
-                          v.simPin, v.smsCentre})
+                          v.simPin, v.smsCentre, v.sender})
                  .join(u'|'),
              expected);
 }

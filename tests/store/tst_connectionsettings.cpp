@@ -59,6 +59,11 @@ ConnectionValues tcpValues()
     values.account = u"4179000000"_s;
     values.password = u"geheim'/\"x"_s;
     values.simPin = u"1234"_s;
+    // Each differs from its default, so that a value not stored shows.
+    values.deliveryReports = false;
+    values.sender = u"Funkbote"_s;
+    values.keepOpen = false;
+    values.ucpWindow = 7;
     return values;
 }
 
@@ -133,6 +138,11 @@ private Q_SLOTS:
         QVERIFY(settings.reload());
         QCOMPARE(int(settings.values().kind), expectedKind);
         QCOMPARE(settings.values().tcpPort, expectedPort);
+        // Saved before reports existed: they are asked for, the session is
+        // kept open, one submission at a time.
+        QVERIFY(settings.values().deliveryReports);
+        QVERIFY(settings.values().keepOpen);
+        QCOMPARE(settings.values().ucpWindow, 1);
     }
 
     void secretsGoWhereTheyAreKept_data()

@@ -88,7 +88,7 @@ public:
     // open between calls, or opens it on its own, so that nothing waits at
     // the modem or the centre; end() then ends the engine's call only.
     // Messages and reports that come during a call go to the sink as well.
-    void setIncomingSink(IncomingSink *sink) { m_sink = sink; }
+    virtual void setIncomingSink(IncomingSink *sink) { m_sink = sink; }
     IncomingSink *incomingSink() const { return m_sink; }
     virtual bool canReceive() const { return false; }
     virtual void setListening(bool on) { Q_UNUSED(on); }

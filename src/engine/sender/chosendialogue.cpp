@@ -22,6 +22,8 @@ void ChosenDialogue::setDialogue(ConnectionKind kind, CallDialogue *dialogue)
 {
     m_dialogues.insert(kind, dialogue);
     connect(dialogue, &CallDialogue::traced, this, &CallDialogue::traced);
+    connect(dialogue, &CallDialogue::listeningChanged, this, &CallDialogue::listeningChanged);
+    dialogue->setIncomingSink(incomingSink());
     connect(dialogue, &CallDialogue::loggingIn, this, [this] {
         if (fromActive())
             Q_EMIT loggingIn();
@@ -145,12 +147,68 @@ bool ChosenDialogue::submissionRefused() const
     return current()->submissionRefused();
 }
 
+int ChosenDialogue::window() const
+{
+    return current()->window();
+}
+
+void ChosenDialogue::setIncomingSink(IncomingSink *sink)
+{
+    CallDialogue::setIncomingSink(sink);
+    for (CallDialogue *dialogue : std::as_const(m_dialogues))
+        dialogue->setIncomingSink(sink);
+}
+
+bool ChosenDialogue::canReceive() const
+{
+    return current()->canReceive();
+}
+
+void ChosenDialogue::setListening(bool on)
+{
+    if (m_listening == on)
+        return;
+    m_listening = on;
+    applyListening(false);
+}
+
+bool ChosenDialogue::isListening() const
+{
+    return current()->isListening();
+}
+
+QString ChosenDialogue::listeningVia() const
+{
+    return current()->listeningVia();
+}
+
+void ChosenDialogue::applyListening(bool restart)
+{
+    const ConnectionValues values = m_settings->values();
+    for (auto it = m_dialogues.cbegin(); it != m_dialogues.cend(); ++it) {
+        const ConnectionKindRow &row = ConnectionKinds::of(it.key());
+        const bool wanted = m_listening && it.key() == values.kind && row.listens &&
+                            row.listens(values) && it.value()->canReceive();
+        const bool was = m_listeners.contains(it.key());
+        if (was && (!wanted || restart))
+            it.value()->setListening(false);
+        if (wanted && (!was || restart))
+            it.value()->setListening(true);
+        if (wanted)
+            m_listeners.insert(it.key());
+        else
+            m_listeners.remove(it.key());
+    }
+}
+
 void ChosenDialogue::onSettingsChanged()
 {
-    if (!m_active || m_busy)
-        return;
-    // Whatever changed (another kind, server or account), the connection
-    // held open was made with the old values.
-    end();
-    Q_EMIT failed(tr("Verbindung beendet: Einstellungen geändert"));
+    // Whatever changed (another kind, server or account), a connection held
+    // open, for the engine or for receiving, was made with the old values.
+    const bool idle = m_active && !m_busy;
+    if (idle)
+        end();
+    applyListening(true);
+    if (idle)
+        Q_EMIT failed(tr("Verbindung beendet: Einstellungen geändert"));
 }

@@ -7,6 +7,7 @@ struct DialogueNeeds;
 
 #include <QHash>
 #include <QPointer>
+#include <QSet>
 
 // The dialogue of the connection kind the settings name, chosen anew as each
 // connection begins; the engine sees one dialogue. The signals of the
@@ -16,6 +17,10 @@ struct DialogueNeeds;
 // When the settings change while a connection stands idle (a TCP/IP session
 // held open), it is ended, so that the next entry goes out the new way; a
 // connection busy with an entry finishes that entry first.
+//
+// Receiving: while setListening(true), the dialogue of the chosen kind
+// listens where the kind's row says it does with the settings stored, the
+// others do not; a change of the settings moves or restarts the listening.
 class ChosenDialogue final : public CallDialogue
 {
     Q_OBJECT
@@ -41,6 +46,13 @@ public:
     bool inUninterruptibleStep() const override;
     bool takesLongMessages() const override;
     bool submissionRefused() const override;
+    int window() const override;
+    // Every kind's dialogue hands in to the same sink.
+    void setIncomingSink(IncomingSink *sink) override;
+    bool canReceive() const override;
+    void setListening(bool on) override;
+    bool isListening() const override;
+    QString listeningVia() const override;
 
     // The dialogue that leads the connection under way, or the one the next
     // would be led by.
@@ -50,9 +62,14 @@ private:
     CallDialogue *chosen() const;
     bool fromActive() const;
     void onSettingsChanged();
+    // Lets the dialogue of the chosen kind listen as its row says, and no
+    // other; restart: one that listens already opens its connection anew.
+    void applyListening(bool restart);
 
     const ConnectionSettings *m_settings;
     QHash<ConnectionKind, CallDialogue *> m_dialogues;
-    QPointer<CallDialogue> m_active; // leads the connection under way
-    bool m_busy = false;             // a step was asked and is not answered yet
+    QPointer<CallDialogue> m_active;  // leads the connection under way
+    bool m_busy = false;              // a step was asked and is not answered yet
+    bool m_listening = false;         // receiving is wanted
+    QSet<ConnectionKind> m_listeners; // told to listen
 };

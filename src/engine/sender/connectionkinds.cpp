@@ -215,6 +215,30 @@ QString smsCentreMissing(const QString &stored)
         "GsmDialogue", "Die Nummer der Nachrichtenzentrale hat mehr als 20 Ziffern");
 }
 
+// A sender the centre shows instead of the account: a number (digits,
+// blanks and a leading "+"), or up to 11 characters of the GSM alphabet.
+constexpr qsizetype kLongestAlphanumericSender = 11;
+
+QString senderRefusal(const QString &text)
+{
+    const QString sender = text.trimmed();
+    if (sender.isEmpty())
+        return {};
+    QString digits = sender.startsWith(u'+') ? sender.mid(1) : sender;
+    digits.remove(u' ');
+    if (!digits.isEmpty() && std::all_of(digits.cbegin(), digits.cend(), isAsciiDigit)) {
+        if (digits.size() <= 16)
+            return {};
+    } else if (const std::optional<QByteArray> septets = Gsm::toSeptets(sender);
+               septets && septets->size() <= kLongestAlphanumericSender) {
+        return {};
+    }
+    return QCoreApplication::translate(
+        "FRMKonfiguration",
+        "Der Absender ist eine Rufnummer mit höchstens 16 Ziffern oder ein Name aus höchstens "
+        "11 Buchstaben und Ziffern ohne Umlaute (leer lassen für das Konto).");
+}
+
 const FieldRule kRules[] = {
     {SettingField::ComPort, comPortRefusal, nullptr},
     {SettingField::ProviderNumber, providerNumberRefusal, providerNumberMissing},
@@ -226,6 +250,10 @@ const FieldRule kRules[] = {
     {SettingField::Password, passwordRefusal, passwordMissing},
     {SettingField::SimPin, simPinRefusal, simPinMissing},
     {SettingField::SmsCentre, smsCentreRefusal, smsCentreMissing},
+    {SettingField::DeliveryReports, noRefusal, nullptr},
+    {SettingField::Sender, senderRefusal, nullptr},
+    {SettingField::KeepOpen, noRefusal, nullptr},
+    {SettingField::UcpWindow, noRefusal, nullptr},
 };
 
 // --- The hints below the message field ------------------------------------
@@ -351,17 +379,23 @@ const QList<ConnectionKindRow> &table()
             ConnectionKind::Tcp,
             [] { return QCoreApplication::translate("FRMKonfiguration", "Internet (TCP/IP)"); },
             {SettingField::Server, SettingField::TcpPort, SettingField::Account,
-             SettingField::Password},
+             SettingField::Password, SettingField::DeliveryReports, SettingField::Sender,
+             SettingField::KeepOpen, SettingField::UcpWindow},
             MessagePlan{MessageSplit::MarkedParts, 0, markedPartsHint},
             makeTcp,
+            // The centre reaches the program only while the session stands.
+            [](const ConnectionValues &values) { return values.keepOpen; },
         },
         {
             ConnectionKind::Gsm,
             [] { return QCoreApplication::translate("FRMKonfiguration", "GSM-Modem"); },
-            {SettingField::ComPort, SettingField::SimPin, SettingField::SmsCentre},
+            {SettingField::ComPort, SettingField::SimPin, SettingField::SmsCentre,
+             SettingField::DeliveryReports},
             // Sent whole as one concatenated SMS, which the phone joins.
             MessagePlan{MessageSplit::Whole, Gsm::maxParts, gsmHint},
             makeGsm,
+            // Messages wait on the SIM, whose storage fills up: always read.
+            [](const ConnectionValues &) { return true; },
         },
     };
     return rows;

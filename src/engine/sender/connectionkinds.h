@@ -34,6 +34,10 @@ enum class SettingField {
     Password,
     SimPin,
     SmsCentre,
+    DeliveryReports,
+    Sender,
+    KeepOpen,
+    UcpWindow,
 };
 
 // How a message is queued for a kind and what the user is told about it
@@ -76,6 +80,9 @@ struct ConnectionKindRow
     QList<SettingField> fields;
     MessagePlan plan;
     CallDialogue *(*makeDialogue)(const DialogueNeeds &needs);
+    // Whether its dialogue keeps a connection open to receive messages and
+    // delivery reports with these settings; nullptr: it cannot receive.
+    bool (*listens)(const ConnectionValues &values) = nullptr;
 
     bool uses(SettingField field) const { return fields.contains(field); }
     // The name ConnectionSettings stores for it.

@@ -1,8 +1,8 @@
 #include "dialupdialogue.h"
 
 #include "comport.h"
-#include "lineowner.h"
 #include "connectionkinds.h"
+#include "lineowner.h"
 #include "serialline.h"
 #include "settings.h"
 #include "ucp.h"

@@ -22,6 +22,9 @@ QString refusedOrWaiting(const EngineStatus &status)
         return QCoreApplication::translate("EngineStatus", "Status: SMS nicht versandt: %1")
             .arg(status.refusalMeaning);
     }
+    if (!status.listeningVia.isEmpty())
+        return QCoreApplication::translate("EngineStatus", "Status: Bereit: empfängt über %1")
+            .arg(status.listeningVia);
     if (status.connectionOpen)
         return QCoreApplication::translate("EngineStatus",
                                            "Status: Verbunden – Warten auf weitere SMS...");

@@ -76,6 +76,9 @@ struct EngineStatus
     // Idle with the connection still open, waiting for more entries (the
     // engine's Holding).
     bool connectionOpen = false;
+    // The dialogue keeps a connection to receive messages and reports, over
+    // this ("GSM-Modem"); empty when it does not.
+    QString listeningVia;
 
     friend bool operator==(const EngineStatus &, const EngineStatus &) = default;
 };

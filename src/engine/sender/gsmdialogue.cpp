@@ -3,8 +3,8 @@
 #include "atresponse.h"
 #include "cmserror.h"
 #include "comport.h"
-#include "lineowner.h"
 #include "connectionkinds.h"
+#include "lineowner.h"
 #include "serialline.h"
 #include "settings.h"
 

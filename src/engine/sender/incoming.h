@@ -11,7 +11,7 @@ struct ReceivedMessage
 {
     QString sender; // digits with "+" for an international number, or a name
     QString text;
-    QDateTime sentAt; // the centre's time stamp
+    QDateTime sentAt = {}; // the centre's time stamp
     // A part stayed missing: the text carries a mark where it belongs.
     bool incomplete = false;
 };
@@ -23,8 +23,8 @@ struct DeliveryReport
     QString recipient;
     QString reference;
     DeliveryState state = DeliveryState::Pending;
-    QDateTime at;
-    QString detail; // the reason in German, for a part not (yet) delivered
+    QDateTime at = {};
+    QString detail = {}; // the reason in German, for a part not (yet) delivered
 };
 
 // Where a dialogue hands in what comes back from the network. Each call

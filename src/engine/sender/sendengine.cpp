@@ -30,6 +30,7 @@ SendEngine::SendEngine(OutgoingQueue *queue, SendLog *log, CallDialogue *dialogu
     connect(m_dialogue, &CallDialogue::submitted, this, &SendEngine::onSubmitted);
     connect(m_dialogue, &CallDialogue::failed, this, &SendEngine::onFailed);
     connect(m_dialogue, &CallDialogue::halted, this, &SendEngine::onHalted);
+    connect(m_dialogue, &CallDialogue::listeningChanged, this, &SendEngine::publishStatus);
 
     if (!log)
         return;
@@ -560,6 +561,8 @@ EngineStatus SendEngine::status() const
         status.secondsToNextAttempt = secondsToNextAttempt();
     status.loggingIn = m_state == State::LoggingIn;
     status.connectionOpen = m_state == State::Holding;
+    if (m_dialogue->isListening())
+        status.listeningVia = m_dialogue->listeningVia();
     if ((m_state == State::Submitting || m_state == State::Logging) &&
         m_dialogue->severalPerCall()) {
         status.entryNumber = m_entriesThisCall;

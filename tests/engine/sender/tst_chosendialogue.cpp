@@ -27,8 +27,19 @@ public:
     bool severalPerCall() const override { return m_name == u"tcp"_s; }
     bool inUninterruptibleStep() const override { return m_name == u"tcp"_s; }
     bool takesLongMessages() const override { return m_name == u"tcp"_s; }
+    // The dial-up modem cannot receive; the others write down when they
+    // are told to listen or not.
+    bool canReceive() const override { return m_name != u"modem"_s; }
+    void setListening(bool on) override
+    {
+        m_calls->append(m_name + (on ? u" listen"_s : u" deaf"_s));
+        listening = on;
+    }
+    bool isListening() const override { return listening; }
+    QString listeningVia() const override { return m_name; }
 
     QString missing;
+    bool listening = false;
 
 private:
     QString m_name;
@@ -201,6 +212,50 @@ private Q_SLOTS:
         QCOMPARE(keyring.asked.size(), 2);
         keyring.answer(SecretStore::Outcome::Ok);
         QCOMPARE(chosen.missingSetting(), QString());
+    }
+
+    // The chosen kind's dialogue listens where its row says so with the
+    // stored settings, no other one; a change of the settings opens the
+    // listening connection anew with the new values.
+    void listeningFollowsKind_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("keepOpen");
+        QTest::addColumn<QString>("listener");
+        QTest::newRow("dial-up cannot") << int(ConnectionKind::DialUp) << true << QString();
+        QTest::newRow("tcp kept open") << int(ConnectionKind::Tcp) << true << u"tcp"_s;
+        QTest::newRow("tcp closed between calls") << int(ConnectionKind::Tcp) << false << QString();
+        QTest::newRow("gsm always") << int(ConnectionKind::Gsm) << false << u"gsm"_s;
+    }
+    void listeningFollowsKind()
+    {
+        QFETCH(int, kind);
+        QFETCH(bool, keepOpen);
+        QFETCH(QString, listener);
+        ConnectionValues values = m_connection->values();
+        values.kind = ConnectionKind(kind);
+        values.keepOpen = keepOpen;
+        QVERIFY(m_connection->save(values));
+        m_calls.clear();
+        m_chosen->setListening(true);
+        for (RecordingDialogue *dialogue : {m_dialUp, m_tcp, m_gsm})
+            QCOMPARE(dialogue->listening, dialogue->listeningVia() == listener);
+        QCOMPARE(m_chosen->isListening(), !listener.isEmpty());
+
+        // Another server: the listener opens its connection again.
+        m_calls.clear();
+        values.server = u"anders.example"_s;
+        QVERIFY(m_connection->save(values));
+        if (!listener.isEmpty())
+            QCOMPARE(m_calls.filter(listener),
+                     (QStringList{listener + u" deaf"_s, listener + u" listen"_s}));
+        // Another kind: the listening moves with it.
+        useKind(ConnectionKind::DialUp);
+        QVERIFY(!m_tcp->listening && !m_gsm->listening);
+        useKind(ConnectionKind::Gsm);
+        QVERIFY(m_gsm->listening);
+        m_chosen->setListening(false);
+        QVERIFY(!m_gsm->listening);
     }
 
 private:
