@@ -232,6 +232,78 @@ private Q_SLOTS:
         QCOMPARE(rowCount(path, u"PendingMessages"_s), ok && pendingId != 0 ? 0 : 1);
     }
 
+    // Rows and marks handed in together are written in their order, each
+    // answered for itself: a row that cannot be stored fails alone, and
+    // nothing is answered as stored that is not. The expected reports go
+    // in with their log row (the table is made when first needed).
+    void writerGroup_data()
+    {
+        QTest::addColumn<QString>("trigger");
+        QTest::addColumn<QString>("answers");
+        QTest::addColumn<QString>("logged");
+        QTest::addColumn<QString>("deliveries");
+        QTest::addColumn<QString>("pending"); // "id:Submitted" of the rows left
+        QTest::newRow("all stored") << QString() << u"1 2 3 4"_s << u"eins zwei drei"_s
+                                    << u"1 0 k1 r1, 1 1 k1 r2, 3 0 k3 r3"_s << QString();
+        QTest::newRow("one row refused")
+            << u"CREATE TRIGGER full BEFORE INSERT ON VersandLog WHEN NEW.Nachricht = 'zwei' "
+               u"BEGIN SELECT RAISE(ABORT, 'disk full'); END"_s
+            << u"1 2 3:disk full 4"_s << u"eins drei"_s << u"1 0 k1 r1, 1 1 k1 r2, 2 0 k3 r3"_s
+            << QString();
+        QTest::newRow("reports refused: row and message stay")
+            << u"CREATE TRIGGER full BEFORE INSERT ON Deliveries WHEN NEW.Reference = 'r3' "
+               u"BEGIN SELECT RAISE(ABORT, 'disk full'); END"_s
+            << u"1 2 3 4:disk full"_s << u"eins zwei"_s << u"1 0 k1 r1, 1 1 k1 r2"_s << u"8:1"_s;
+    }
+    void writerGroup()
+    {
+        QFETCH(QString, trigger);
+        QFETCH(QString, answers);
+        QFETCH(QString, logged);
+        QFETCH(QString, deliveries);
+        QFETCH(QString, pending);
+        QTemporaryDir dir;
+        const QString path = TestDb::create(dir.path());
+        QVERIFY(TestDb::storePending(
+            path, {{7, u"0797"_s, u"eins"_s, QString()}, {8, u"0798"_s, u"drei"_s, QString()}}));
+        if (trigger.contains(u"Deliveries"_s)) {
+            StoreConnection connection(path, u"prepare"_s);
+            QVERIFY(Deliveries(connection.database()).prepareTable());
+        }
+        if (!trigger.isEmpty())
+            QVERIFY(TestDb::exec(path, trigger));
+        SendLogWriter writer(path);
+        QStringList answered;
+        QObject receiver;
+        const auto answer = [&](quint64 ticket, bool ok, const QString &error) {
+            answered.append(QString::number(ticket) +
+                            (ok ? QString() : u':' + error.section(u' ', 0, 1)));
+        };
+        connect(&writer, &SendLogWriter::written, &receiver, answer);
+        connect(&writer, &SendLogWriter::marked, &receiver, answer);
+        const QDate day(2026, 12, 7);
+        writer.append(day, QTime(8, 0), u"0797"_s, u"eins"_s, u"OK"_s, 7, QString(),
+                      {{0, u"k1"_s, u"r1"_s}, {1, u"k1"_s, u"r2"_s}});
+        writer.markSubmitted(8, PendingMessage::Submitted::Whole);
+        writer.append(day, QTime(8, 1), u"0799"_s, u"zwei"_s, u"OK"_s);
+        writer.append(day, QTime(8, 2), u"0798"_s, u"drei"_s, u"OK"_s, 8, QString(),
+                      {{0, u"k3"_s, u"r3"_s}});
+        QTRY_COMPARE(answered.size(), 4);
+        answered.sort(); // written and marked come by two signals
+        QCOMPARE(answered.join(u' '), answers);
+        QCOMPARE(TestDb::scalar(path, u"SELECT group_concat(Nachricht, ' ') FROM VersandLog"_s)
+                     .toString(),
+                 logged);
+        QCOMPARE(TestDb::scalar(path, u"SELECT group_concat(LogRow || ' ' || Part || ' ' || "
+                                      u"RecipientKey || ' ' || Reference, ', ') FROM Deliveries"_s)
+                     .toString(),
+                 deliveries);
+        QCOMPARE(TestDb::scalar(path, u"SELECT group_concat(Id || ':' || Submitted, ' ') FROM "
+                                      u"PendingMessages"_s)
+                     .toString(),
+                 pending);
+    }
+
     void personsInTableOrderWithNulls()
     {
         QTemporaryDir dir;

@@ -5,6 +5,7 @@
 #include "sendlog.h"
 #include "sendlogwriter.h"
 
+#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -43,10 +44,16 @@ SendEngine::~SendEngine()
 {
     // A row still being written is finished by the writer as it goes; one
     // whose writing failed would vanish without a word.
-    if (m_state == State::Logging && m_logWriteFailed) {
-        qWarning("SendEngine: send log row lost: %s %s %s", qPrintable(m_submitted.recipient),
-                 qPrintable(m_submitted.nachricht), qPrintable(m_logRow.versandt));
+    for (const InFlight &flight : std::as_const(m_inFlight)) {
+        if (flight.logWriteFailed)
+            qWarning("SendEngine: send log row lost: %s %s %s", qPrintable(flight.entry.recipient),
+                     qPrintable(flight.entry.nachricht), qPrintable(flight.versandt));
     }
+}
+
+void SendEngine::setNumberKey(std::function<QString(const QString &)> numberKey)
+{
+    m_numberKey = std::move(numberKey);
 }
 
 void SendEngine::start()
@@ -60,9 +67,9 @@ void SendEngine::tick()
     m_lastTickMs = now;
     switch (m_state) {
     case State::Logging:
+    case State::Submitting:
         // Writing the log row is not sending: it is retried while paused too.
-        if (m_logWriteFailed)
-            writeLogRow();
+        retryFailedLogRows();
         return;
     case State::Dialling:
     case State::LoggingIn:
@@ -87,7 +94,6 @@ void SendEngine::tick()
     case State::Holding:
         useOpenConnection(now);
         return;
-    case State::Submitting: // the dialogue ends this state
     case State::Paused:
         return;
     case State::Idle:
@@ -243,10 +249,10 @@ void SendEngine::shutDown()
         finishTest(false, tr("Test abgebrochen"));
         return;
     }
-    // The call is over already; its message went out and is still logged.
-    if (m_state == State::Logging)
-        return;
-    settle();
+    // The entries not answered stay queued; those answered went out and are
+    // still logged, the engine rests after that.
+    dropUnanswered();
+    afterChange();
 }
 
 void SendEngine::verbinden()
@@ -256,8 +262,8 @@ void SendEngine::verbinden()
     m_failure.clear();
     m_refusalCode.clear();
     m_refusalMeaning.clear();
-    m_connectionAfterLog = false;
     m_entriesThisCall = 0;
+    m_connectionOpen = false;
     setState(State::Dialling);
     // May answer at once (a port that cannot be used): nothing follows here.
     m_dialogue->begin();
@@ -289,11 +295,92 @@ void SendEngine::onReady()
         failAttempt(tr("Verbindung getrennt"));
         return;
     }
+    m_connectionOpen = true;
     submitNext();
 }
 
 void SendEngine::submitNext()
 {
+    while (const std::optional<QueueEntry> next = nextToSubmit())
+        submitEntry(*next);
+    afterChange();
+}
+
+std::optional<QueueEntry> SendEngine::nextToSubmit() const
+{
+    if (!m_running || !m_connectionOpen || isLogWriteFailing())
+        return std::nullopt;
+    if (unansweredCount() >= std::max(1, m_dialogue->window()))
+        return std::nullopt;
+    // The rest of an entry that goes in parts follows its first part, so
+    // nothing else goes before that part is logged.
+    if (std::any_of(m_inFlight.cbegin(), m_inFlight.cend(),
+                    [](const InFlight &flight) { return !flight.rest.isNull(); }))
+        return std::nullopt;
+    for (int i = 0; i < m_queue->count(); ++i) {
+        const QueueEntry &entry = m_queue->at(i);
+        if (std::none_of(m_inFlight.cbegin(), m_inFlight.cend(),
+                         [&](const InFlight &flight) { return flight.entry.id == entry.id; }))
+            return entry;
+    }
+    return std::nullopt;
+}
+
+void SendEngine::submitEntry(const QueueEntry &entry)
+{
+    ++m_entriesThisCall;
+    InFlight flight;
+    flight.entry = entry;
+    if (!m_dialogue->takesLongMessages()) {
+        // Queued whole for a GSM modem, going to a message centre: one
+        // frame must never carry more than one SMS.
+        FirstPart first = splitFirstPart(flight.entry.nachricht);
+        flight.entry.nachricht = std::move(first.part);
+        flight.rest = std::move(first.rest);
+    }
+    if (flight.entry.stored) {
+        flight.markTicket = m_logWriter->markSubmitted(
+            qint64(flight.entry.id), flight.rest.isNull() ? PendingMessage::Submitted::Whole
+                                                          : PendingMessage::Submitted::FirstPart);
+        m_inFlight.append(std::move(flight));
+        return;
+    }
+    flight.handedOver = true;
+    m_inFlight.append(flight);
+    setState(State::Submitting);
+    // May answer before it returns.
+    m_dialogue->submit(flight.entry);
+}
+
+int SendEngine::unansweredCount() const
+{
+    return int(std::count_if(m_inFlight.cbegin(), m_inFlight.cend(),
+                             [](const InFlight &flight) { return !flight.answered; }));
+}
+
+bool SendEngine::isLogWriteFailing() const
+{
+    return std::any_of(m_inFlight.cbegin(), m_inFlight.cend(),
+                       [](const InFlight &flight) { return flight.logWriteFailed; });
+}
+
+void SendEngine::afterChange()
+{
+    if (m_state == State::Testing)
+        return;
+    if (unansweredCount() > 0) {
+        setState(State::Submitting);
+        return;
+    }
+    if (!m_inFlight.isEmpty()) {
+        // Only log rows are being written.
+        setState(State::Logging);
+        return;
+    }
+    if (!m_connectionOpen) {
+        settle();
+        return;
+    }
     if (m_running && m_queue->isEmpty() && m_dialogue->idleHoldMs() > 0) {
         // More entries may come soon; a new connection and login for each
         // would cost far more than holding this one.
@@ -301,60 +388,47 @@ void SendEngine::submitNext()
         setState(State::Holding);
         return;
     }
-    if (!m_running || m_queue->isEmpty()) {
-        // The user deleted the entry while the call was set up, or paused
-        // between two entries of one connection, or the queue is done:
-        // nothing to send.
-        endCall();
-        settle();
-        return;
-    }
-    ++m_entriesThisCall;
-    m_submitted = *m_queue->head();
-    m_submittedRest.clear();
-    if (!m_dialogue->takesLongMessages()) {
-        // Queued whole for a GSM modem, going to a message centre: one
-        // frame must never carry more than one SMS.
-        FirstPart first = splitFirstPart(m_submitted.nachricht);
-        m_submitted.nachricht = std::move(first.part);
-        m_submittedRest = std::move(first.rest);
-    }
-    m_markTicket = 0;
-    setState(State::Submitting);
-    if (!m_submitted.stored) {
-        m_dialogue->submit(m_submitted);
-        return;
-    }
-    m_markTicket = m_logWriter->markSubmitted(
-        qint64(m_submitted.id), m_submittedRest.isNull() ? PendingMessage::Submitted::Whole
-                                                         : PendingMessage::Submitted::FirstPart);
+    // The user deleted the entry while the call was set up, or paused
+    // between two entries of one connection, or the queue is done: nothing
+    // to send.
+    endCall();
+    settle();
 }
 
 void SendEngine::onMarked(quint64 ticket, bool ok, const QString &error)
 {
     // A call that failed or was ended meanwhile has not sent it.
-    if (m_state != State::Submitting || ticket != m_markTicket)
+    const auto flight = std::find_if(m_inFlight.begin(), m_inFlight.end(), [&](const auto &f) {
+        return f.markTicket == ticket && !f.handedOver;
+    });
+    if (ticket == 0 || flight == m_inFlight.end())
         return;
-    m_markTicket = 0;
+    flight->markTicket = 0;
+    flight->handedOver = true;
     // Sent all the same: a journal that cannot be written costs only the
     // question after a crash, and holding the message back would cost more.
     if (!ok)
         qWarning("SendEngine: entry not marked as submitted: %s", qPrintable(error));
-    m_dialogue->submit(m_submitted);
+    const QueueEntry entry = flight->entry;
+    setState(State::Submitting);
+    m_dialogue->submit(entry);
 }
 
 void SendEngine::onSubmitted(const CallDialogue::Result &result)
 {
-    if (m_state != State::Submitting || m_markTicket != 0)
+    // The entry it names, or the oldest one waiting for its answer.
+    const auto flight = std::find_if(m_inFlight.begin(), m_inFlight.end(), [&](const auto &f) {
+        return f.handedOver && !f.answered && (result.entryId == 0 || f.entry.id == result.entryId);
+    });
+    if (flight == m_inFlight.end())
         return;
     // The centre has answered. The entry leaves the queue only once its log
-    // row is stored, and nothing else is submitted before that.
+    // row is stored; meanwhile the next one goes out on a connection that
+    // carries several.
     if (!m_dialogue->severalPerCall())
         endCall();
-    else
-        m_connectionAfterLog = true;
     m_retryAtMs.reset();
-    // The head entry is answered: its run of failed attempts is over.
+    // An entry is answered: the run of failed attempts is over.
     m_fehlversuche = 0;
     m_refusalCode = result.accepted ? QString() : result.errorCode;
     m_refusalMeaning = result.accepted ? QString() : result.meaning;
@@ -362,10 +436,17 @@ void SendEngine::onSubmitted(const CallDialogue::Result &result)
     if (!result.accepted)
         versandt = result.logText.isEmpty() ? u"NACK "_s + result.errorCode : result.logText;
     const QDateTime now = m_clock->now();
-    m_logRow = LoggedCall{now.date(), now.time(), versandt};
-    m_logFailureTold = false;
-    setState(State::Logging);
-    writeLogRow();
+    flight->answered = true;
+    flight->date = now.date();
+    flight->time = now.time();
+    flight->versandt = versandt;
+    flight->reports = result.reports;
+    if (m_numberKey) {
+        for (ExpectedReport &report : flight->reports)
+            report.recipientKey = m_numberKey(report.recipientKey);
+    }
+    writeLogRow(*flight);
+    submitNext();
 }
 
 void SendEngine::onFailed(const QString &reason)
@@ -382,9 +463,10 @@ void SendEngine::onFailed(const QString &reason)
         finishTest(false, reason);
         return;
     case State::Logging:
-        m_connectionAfterLog = false;
+        m_connectionOpen = false;
         return;
     case State::Holding:
+        m_connectionOpen = false;
         settle();
         return;
     case State::Idle:
@@ -396,7 +478,7 @@ void SendEngine::onFailed(const QString &reason)
 
 void SendEngine::onHalted(const QString &reason)
 {
-    unmarkRefusedSubmission();
+    dropUnanswered();
     // A test learns why; sending halts all the same.
     if (m_state == State::Testing)
         finishTest(false, reason);
@@ -406,11 +488,9 @@ void SendEngine::onHalted(const QString &reason)
     m_retryAtMs.reset();
     const bool wasRunning = std::exchange(m_running, false);
     endCall();
-    // A row being written is stored first; the engine rests after that.
-    if (m_state == State::Logging)
-        publishStatus();
-    else
-        settle();
+    // Rows being written are stored first; the engine rests after that.
+    if (m_state != State::Testing)
+        afterChange();
     // Last: whatever the receivers do (a box with a nested event loop) finds
     // the engine at rest.
     if (wasRunning)
@@ -430,18 +510,29 @@ void SendEngine::useOpenConnection(qint64 now)
     }
 }
 
-void SendEngine::writeLogRow()
+void SendEngine::writeLogRow(InFlight &flight)
 {
-    m_logWriteFailed = false;
+    flight.logWriteFailed = false;
     // The entry's stored copy goes in the same transaction as its log row.
-    m_logTicket = m_logWriter->append(
-        m_logRow.date, m_logRow.time, m_submitted.recipient, m_submitted.nachricht,
-        m_logRow.versandt, m_submitted.stored ? qint64(m_submitted.id) : 0, m_submittedRest);
+    flight.logTicket = m_logWriter->append(
+        flight.date, flight.time, flight.entry.recipient, flight.entry.nachricht, flight.versandt,
+        flight.entry.stored ? qint64(flight.entry.id) : 0, flight.rest, flight.reports);
+}
+
+void SendEngine::retryFailedLogRows()
+{
+    for (InFlight &flight : m_inFlight) {
+        if (flight.logWriteFailed)
+            writeLogRow(flight);
+    }
 }
 
 void SendEngine::onLogWritten(quint64 ticket, bool ok, const QString &error)
 {
-    if (m_state != State::Logging || ticket != m_logTicket)
+    const auto flight = std::find_if(m_inFlight.begin(), m_inFlight.end(), [&](const auto &f) {
+        return f.answered && !f.logWriteFailed && f.logTicket == ticket;
+    });
+    if (ticket == 0 || flight == m_inFlight.end())
         return;
     if (!ok) {
         // The message went out: it is never sent again, but it stays in the
@@ -449,39 +540,45 @@ void SendEngine::onLogWritten(quint64 ticket, bool ok, const QString &error)
         // later tick. A log that cannot be written for a while (locked by
         // another program, disk full) must lose neither this row nor those
         // of the messages behind it; the status line says what is wrong.
-        if (!std::exchange(m_logFailureTold, true))
+        if (!std::exchange(flight->logFailureTold, true))
             qWarning("SendEngine: send log not written: %s", qPrintable(error));
-        m_logWriteFailed = true;
+        flight->logWriteFailed = true;
         m_logError = error;
         publishStatus();
         return;
     }
+    const InFlight logged = *flight;
+    m_inFlight.erase(flight);
     // By identity: an entry the user deleted meanwhile is logged all the
     // same, and no other entry is removed in its place.
-    if (m_submittedRest.isNull())
-        m_queue->removeLogged(m_submitted.id);
+    if (logged.rest.isNull())
+        m_queue->removeLogged(logged.entry.id);
     else
-        m_queue->keepRestLogged(m_submitted.id, m_submittedRest);
-    m_logWriteFailed = false;
+        m_queue->keepRestLogged(logged.entry.id, logged.rest);
     Q_EMIT messageLogged();
-    if (std::exchange(m_connectionAfterLog, false))
-        submitNext();
-    else
-        settle();
+    submitNext();
 }
 
-void SendEngine::unmarkRefusedSubmission()
+void SendEngine::dropUnanswered()
 {
-    // The entry stays queued after a refusal; marked, the next start would
-    // ask whether it went out, though the centre said it did not.
-    if (m_state == State::Submitting && m_markTicket == 0 && m_submitted.stored &&
-        m_dialogue->submissionRefused())
-        m_logWriter->markSubmitted(qint64(m_submitted.id), PendingMessage::Submitted::No);
+    // The entries stay queued. Marked, the next start would ask whether
+    // they went out: true only of those handed over that the centre did not
+    // refuse.
+    const bool refused = m_dialogue->submissionRefused();
+    for (auto it = m_inFlight.begin(); it != m_inFlight.end();) {
+        if (it->answered) {
+            ++it;
+            continue;
+        }
+        if (it->entry.stored && (!it->handedOver || refused))
+            m_logWriter->markSubmitted(qint64(it->entry.id), PendingMessage::Submitted::No);
+        it = m_inFlight.erase(it);
+    }
 }
 
 void SendEngine::failAttempt(const QString &reason)
 {
-    unmarkRefusedSubmission();
+    dropUnanswered();
     // Counted for the head entry until it is answered; another head entry
     // (the user deleted the one before) starts its own count.
     const std::optional<QueueEntry> head = m_queue->head();
@@ -495,7 +592,8 @@ void SendEngine::failAttempt(const QString &reason)
     // the next attempt waits as long as one that ran into the time-out.
     m_retryAtMs = m_callStartMs + retryPaceMs;
     m_failure = reason;
-    settle();
+    // Rows being written are stored first; the engine rests after that.
+    afterChange();
     // Last: the call is wound up, whatever the receiver does now (a box
     // with a nested event loop) finds the engine at rest. While sending is
     // paused no one waits for this call.
@@ -517,7 +615,7 @@ int SendEngine::secondsToNextAttempt() const
 
 void SendEngine::endCall()
 {
-    m_connectionAfterLog = false;
+    m_connectionOpen = false;
     m_dialogue->end();
 }
 
@@ -566,10 +664,13 @@ EngineStatus SendEngine::status() const
     if ((m_state == State::Submitting || m_state == State::Logging) &&
         m_dialogue->severalPerCall()) {
         status.entryNumber = m_entriesThisCall;
-        // The entry under way is still at the head of the queue.
-        status.entryCount = m_entriesThisCall - 1 + std::max(1, int(m_queue->count()));
+        // The entries in flight are still in the queue, unless the user
+        // deleted them meanwhile.
+        const int inFlight = int(m_inFlight.size());
+        status.entryCount =
+            m_entriesThisCall - inFlight + std::max(inFlight, int(m_queue->count()));
     }
-    if (m_state == State::Logging && m_logWriteFailed) {
+    if ((m_state == State::Logging || m_state == State::Submitting) && isLogWriteFailing()) {
         status.logError = m_logError;
         status.secondsToLogRetry = (m_timer1.interval() + 999) / 1000;
     }

@@ -10,6 +10,7 @@
 #include <QTime>
 #include <QTimer>
 
+#include <functional>
 #include <optional>
 
 class Clock;
@@ -46,7 +47,14 @@ class SendLogWriter;
 // call in batch mode) submits them one after another while the queue has
 // any; once it is empty, the connection is held open for the dialogue's
 // idleHoldMs() (0 for a modem call, which costs money while it stands),
-// then ended at a tick. Pausing and shutDown() end it at once.
+// then ended at a tick. Pausing and shutDown() end it at once. The next
+// entry goes out as soon as the one before is answered, while its log row
+// is still being written; with a dialogue whose window() is more than one,
+// up to that many go out before the first is answered. The entries in
+// flight are told apart by their queue id, and each leaves the queue once
+// its row is stored. A failed or halted call leaves those not answered in
+// the queue; those answered are still logged. While a log row cannot be
+// written nothing more is submitted.
 //
 // A connection test (startTest()) is a state of its own, Testing: the
 // dialogue sets the connection up as for a call, under the same 40-s limit
@@ -136,6 +144,11 @@ public:
 
     QTimer *timer1() { return &m_timer1; }
 
+    // How a recipient number is compared with the number a delivery report
+    // names; the expected reports are stored in this form. Unchanged unless
+    // set.
+    void setNumberKey(std::function<QString(const QString &)> numberKey);
+
 Q_SIGNALS:
     // The engine's own state, as detailedState() tells it.
     void stateChanged(Sending::State state);
@@ -160,6 +173,28 @@ Q_SIGNALS:
     void testFinished(bool ok, const QString &summary);
 
 private:
+    // An entry from its mark until its log row is stored, as it was when it
+    // went out: the log row and the removal concern exactly this entry,
+    // whatever happened to the queue.
+    struct InFlight
+    {
+        QueueEntry entry;
+        // What stays in the entry once its first part is logged; null when
+        // the whole entry went out.
+        QString rest;
+        quint64 markTicket = 0; // while its mark is being stored
+        bool handedOver = false;
+        bool answered = false;
+        // Once answered: its log row, and the parts whose reports are awaited.
+        QDate date;
+        QTime time;
+        QString versandt;
+        QList<ExpectedReport> reports;
+        quint64 logTicket = 0;
+        bool logWriteFailed = false;
+        bool logFailureTold = false; // warned once per row, not at every retry
+    };
+
     void verbinden();
     void onLoggingIn();
     // Ends the test with this outcome; the dialogue is ended already.
@@ -174,13 +209,22 @@ private:
     // Submits the head entry on the standing connection, or ends the call
     // when there is nothing to submit.
     void submitNext();
-    void writeLogRow();
+    // The first queue entry not in flight, when one may be submitted now.
+    std::optional<QueueEntry> nextToSubmit() const;
+    void submitEntry(const QueueEntry &entry);
+    // The state that follows from the entries in flight and the connection.
+    void afterChange();
+    int unansweredCount() const;
+    bool isLogWriteFailing() const;
+    void writeLogRow(InFlight &flight);
+    void retryFailedLogRows();
     void onLogWritten(quint64 ticket, bool ok, const QString &error);
     void onMarked(quint64 ticket, bool ok, const QString &error);
     // Ends the call as a failed attempt; reason names it on the status line.
     void failAttempt(const QString &reason);
-    // Takes the "submitted" mark off an entry the centre refused for now.
-    void unmarkRefusedSubmission();
+    // Drops the unanswered entries, which stay queued: the mark comes off
+    // those never handed over and, when the centre refused, the others.
+    void dropUnanswered();
     void endCall();
     int secondsToNextAttempt() const;
 
@@ -204,9 +248,6 @@ private:
     bool m_running = true;
     bool m_shutDown = false;
     State m_state = State::Idle;
-    // Logging on a connection that carries several entries: it still
-    // stands, so the next entry goes out on it once the row is stored.
-    bool m_connectionAfterLog = false;
     int m_entriesThisCall = 0;
     qint64 m_idleSinceMs = 0; // Holding since
     qint16 m_fehlversuche = 0;
@@ -222,23 +263,9 @@ private:
     QString m_haltReason; // until sending is resumed
     EngineStatus m_published;
 
-    // The entry that went out, as it was then: the log row and the removal
-    // concern exactly this entry, whatever happened to the queue.
-    QueueEntry m_submitted;
-    // What stays in the entry once m_submitted (its first part) is logged;
-    // null when the whole entry went out.
-    QString m_submittedRest;
-    quint64 m_markTicket = 0; // while its mark is being stored
-    // Its log row while it is being written.
-    struct LoggedCall
-    {
-        QDate date;
-        QTime time;
-        QString versandt;
-    };
-    LoggedCall m_logRow;
-    quint64 m_logTicket = 0;
-    bool m_logWriteFailed = false;
+    // In the order they were submitted.
+    QList<InFlight> m_inFlight;
+    bool m_connectionOpen = false; // the call's connection stands and may carry more
     QString m_logError;
-    bool m_logFailureTold = false; // warned once per row, not at every retry
+    std::function<QString(const QString &)> m_numberKey;
 };

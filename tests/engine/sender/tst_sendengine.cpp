@@ -60,6 +60,7 @@ public:
     void submit(const QueueEntry &entry) override
     {
         steps.append(entry.nachricht);
+        ids.append(entry.id);
         if (onSubmit)
             onSubmit();
     }
@@ -68,7 +69,10 @@ public:
     bool takesLongMessages() const override { return whole; }
     bool submissionRefused() const override { return refused; }
     qint64 idleHoldMs() const override { return holdMs; }
+    int window() const override { return windowSize; }
     QStringList steps;
+    QList<quint64> ids; // of the entries submitted, in order
+    int windowSize = 1;
     qint64 holdMs = 0;
     bool whole = false;   // as a GSM modem
     bool refused = false; // the last entry was answered with a refusal
@@ -807,8 +811,8 @@ private Q_SLOTS:
     }
 
     // Over a connection that carries several entries, each goes out once
-    // the row of the one before is stored; a refusal leaves the connection
-    // standing, a failure ends it.
+    // the one before is answered; a refusal leaves the connection standing,
+    // a failure ends it.
     void severalEntriesPerCall()
     {
         Rig rig;
@@ -829,7 +833,8 @@ private Q_SLOTS:
         Q_EMIT session.failed(u"Verbindung abgebrochen"_s);
         QCOMPARE(session.steps,
                  (QStringList{u"begin"_s, u"abc"_s, u"zwei"_s, u"drei"_s, u"end"_s}));
-        QCOMPARE(engine.state(), State::Waiting);
+        // The row of the one before may still be being written.
+        QTRY_COMPARE(engine.state(), State::Waiting);
         QCOMPARE(engine.fehlversuche(), qint16(1));
         QCOMPARE(rig.logged(), (QStringList{u"0791234567 abc OK"_s, u"0792222222 zwei NACK 06"_s}));
         QCOMPARE(rig.queued(), QStringList{u"drei"_s});
@@ -1006,6 +1011,149 @@ private Q_SLOTS:
         QCOMPARE(rig.line.writes.size(), 2); // one dial, one frame
         rig.tick(5);                         // the next entry at the next tick
         QCOMPARE(rig.line.writes.size(), 3);
+    }
+
+    // Over a session the next entry goes out as soon as the one before is
+    // answered, before its log row is stored; with a window, several go
+    // out before the first answer. Events: "answer N" / "refuse N" answer
+    // the N-th entry (abc, zwei, drei, vier) by its id, "oldest" answers
+    // without naming one, "out N" waits for the N-th submission, "fail" /
+    // "fail refused" end the call, "row
+    // failed" waits until the status tells of a log row not written,
+    // "heal" lets the log be written again. Each submission is traced as
+    // text@(entries still queued then).
+    void pipelineAndWindow_data()
+    {
+        QTest::addColumn<int>("window");
+        QTest::addColumn<bool>("journal");
+        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("logged");
+        QTest::addColumn<QString>("queued"); // with their marks, when in the journal
+        const auto row = [](const char *name, int window, bool journal, const QStringList &events,
+                            const char *steps, const char *logged, const char *queued = "") {
+            QTest::newRow(name) << window << journal << events << QString::fromUtf8(steps)
+                                << QString::fromUtf8(logged) << QString::fromUtf8(queued);
+        };
+        row("window 1: next before the row is stored", 1, false,
+            {u"answer 1"_s, u"answer 2"_s, u"answer 3"_s, u"oldest"_s},
+            "begin abc@4 zwei@4 drei@4 vier@4 end", "abc zwei drei vier");
+        row("window 3: three out, answers out of order", 3, false,
+            {u"answer 3"_s, u"answer 1"_s, u"answer 2"_s, u"answer 4"_s},
+            "begin abc@4 zwei@4 drei@4 vier@4 end", "drei abc zwei vier");
+        row("window 3: answers without id, oldest first", 3, false,
+            {u"oldest"_s, u"oldest"_s, u"oldest"_s, u"oldest"_s},
+            "begin abc@4 zwei@4 drei@4 vier@4 end", "abc zwei drei vier");
+        row("window 3: refusal in the middle", 3, false,
+            {u"refuse 2"_s, u"answer 1"_s, u"answer 3"_s, u"answer 4"_s},
+            "begin abc@4 zwei@4 drei@4 vier@4 end", "zwei:NACK abc drei vier");
+        row("window 2, marked: failure with two unanswered", 2, true,
+            {u"answer 1"_s, u"out 3"_s, u"fail refused"_s}, "begin abc@4 zwei@4 drei@3 end", "abc",
+            "zwei:0 drei:0 vier:0");
+        row("window 2, marked: no answer, the marks stay", 2, true,
+            {u"answer 1"_s, u"out 3"_s, u"fail"_s}, "begin abc@4 zwei@4 drei@3 end", "abc",
+            "zwei:1 drei:1 vier:0");
+        row("window 2, marked: row not written, nothing more out", 2, true,
+            {u"answer 2"_s, u"row failed"_s, u"answer 1"_s, u"answer 3"_s, u"heal"_s,
+             u"answer 4"_s},
+            "begin abc@4 zwei@4 drei@4 vier@1 end", "abc drei zwei vier");
+    }
+    void pipelineAndWindow()
+    {
+        QFETCH(int, window);
+        QFETCH(bool, journal);
+        QFETCH(QStringList, events);
+        QFETCH(QString, steps);
+        QFETCH(QString, logged);
+        QFETCH(QString, queued);
+        Rig rig;
+        OutgoingQueue queue;
+        TableJournal table(rig.dbPath);
+        if (journal)
+            queue.setJournal(&table);
+        const QStringList texts{u"abc"_s, u"zwei"_s, u"drei"_s, u"vier"_s};
+        QList<quint64> ids;
+        for (const QString &text : texts)
+            ids.append(queue.append(u"0791"_s, text, QString()));
+        if (events.contains(u"row failed"_s))
+            QVERIFY(TestDb::exec(rig.dbPath, u"CREATE TRIGGER full BEFORE INSERT ON VersandLog "
+                                             u"WHEN NEW.Nachricht = 'zwei' AND (SELECT COUNT(*) "
+                                             u"FROM Einstellungen WHERE ComPort = 99) = 0 "
+                                             u"BEGIN SELECT RAISE(ABORT, 'disk full'); END"_s));
+        SessionDialogue session;
+        session.windowSize = window;
+        session.onSubmit = [&] { session.steps.last() += u'@' + QString::number(queue.count()); };
+        SendEngine engine(&queue, rig.log.get(), &session, &rig.clock);
+        engine.setNumberKey([](const QString &number) -> QString { return u"key:"_s + number; });
+        engine.tick();
+        Q_EMIT session.ready();
+        QTRY_COMPARE(session.ids.size(), window);
+        for (const QString &event : std::as_const(events)) {
+            const qsizetype n = event.back().digitValue();
+            CallDialogue::Result result{!event.startsWith(u"refuse"_s), u"06"_s};
+            if (event.startsWith(u"out"_s)) {
+                QTRY_COMPARE(session.ids.size(), n);
+                continue;
+            }
+            if (n > 0) {
+                QTRY_VERIFY(session.ids.contains(ids.at(n - 1)));
+                result.entryId = ids.at(n - 1);
+            }
+            // The first entry asked for reports of its two parts.
+            if (n == 1 || (event == u"oldest"_s && &event == &events.constFirst()))
+                result.reports = {{0, u"0791"_s, u"061226140310"_s},
+                                  {1, u"0791"_s, u"0612261403"_s}};
+            if (event.startsWith(u"fail"_s)) {
+                session.refused = event.endsWith(u"refused"_s);
+                Q_EMIT session.failed(u"Verbindung abgebrochen"_s);
+            } else if (event == u"row failed"_s) {
+                QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"send log not written"_s));
+                QTRY_VERIFY(!engine.status().logError.isEmpty());
+            } else if (event == u"heal"_s) {
+                QVERIFY(TestDb::exec(rig.dbPath, u"UPDATE Einstellungen SET ComPort = 99"_s));
+                engine.tick();
+            } else {
+                Q_EMIT session.submitted(result);
+            }
+        }
+        QTRY_VERIFY(engine.state() == State::Idle || engine.state() == State::Waiting);
+        QCOMPARE(session.steps.join(u' '), steps);
+        QStringList rows;
+        for (const LogRow &row : rig.log->readAll())
+            rows.append(row.nachricht + (row.versandt == u"OK"_s ? QString() : u":NACK"_s));
+        QCOMPARE(rows.join(u' '), logged);
+        const auto left = [&] {
+            QStringList entries;
+            for (int i = 0; i < queue.count(); ++i) {
+                entries.append(queue.at(i).nachricht);
+                if (journal)
+                    entries.last() +=
+                        u':' +
+                        TestDb::scalar(rig.dbPath,
+                                       u"SELECT Submitted FROM PendingMessages WHERE Id = ?"_s,
+                                       {qint64(queue.at(i).id)})
+                            .toString();
+            }
+            return entries.join(u' ');
+        };
+        QTRY_COMPARE(left(), queued); // the marks come off on the writer's thread
+        if (journal)
+            QCOMPARE(TestDb::scalar(rig.dbPath, u"SELECT COUNT(*) FROM PendingMessages"_s).toInt(),
+                     queue.count());
+        // The reports of the first entry await under its log row, as the
+        // core compares numbers.
+        StoreConnection connection(rig.dbPath, u"deliveries"_s);
+        const qint64 rowid =
+            TestDb::scalar(rig.dbPath, u"SELECT rowid FROM VersandLog WHERE Nachricht = 'abc'"_s)
+                .toLongLong();
+        QVERIFY(rowid > 0);
+        const auto awaited = Deliveries(connection.database()).statusOf({rowid});
+        QVERIFY(awaited && awaited->contains(rowid));
+        QCOMPARE(TestDb::scalar(rig.dbPath, u"SELECT group_concat(LogRow || ' ' || Part || ' ' || "
+                                            u"RecipientKey || ' ' || Reference, ', ') FROM "
+                                            u"Deliveries"_s)
+                     .toString(),
+                 u"%1 0 key:0791 061226140310, %1 1 key:0791 0612261403"_s.arg(rowid));
     }
 };
 
