@@ -1852,6 +1852,37 @@ Please check the settings (SIM PIN, account and password at the message centre) 
         <source>Diese PIN hat die SIM-Karte nicht angenommen; sie wird nicht noch einmal gesendet</source>
         <translation>The SIM card did not accept this PIN; it will not be sent again</translation>
     </message>
+    <message>
+        <source>Verbindung zum Modem wird in %1 s neu aufgebaut</source>
+        <translation>Reconnecting to the modem in %1 s</translation>
+    </message>
+</context>
+<context>
+    <name>GsmReceiver</name>
+    <message>
+        <source>Statusbericht nicht lesbar: %1</source>
+        <translation>Status report unreadable: %1</translation>
+    </message>
+    <message>
+        <source>Statusbericht nicht gespeichert</source>
+        <translation>Status report not saved</translation>
+    </message>
+    <message>
+        <source>Modem meldet keine eingehenden SMS (AT+CNMI=?: %1)</source>
+        <translation>The modem does not report incoming SMS (AT+CNMI=?: %1)</translation>
+    </message>
+    <message>
+        <source>Modem meldet keine eingehenden SMS (AT+CNMI: %1)</source>
+        <translation>The modem does not report incoming SMS (AT+CNMI: %1)</translation>
+    </message>
+    <message>
+        <source>Gespeicherte SMS %1 nicht lesbar: %2</source>
+        <translation>Stored SMS %1 unreadable: %2</translation>
+    </message>
+    <message>
+        <source>SMS von %1 nicht gespeichert; sie bleibt im Modem</source>
+        <translation>SMS from %1 not saved; it stays in the modem</translation>
+    </message>
 </context>
 <context>
     <name>ImportFlow</name>

@@ -2,11 +2,13 @@
 
 #include "devicelink.h"
 #include "pdudecoder.h"
+#include "pduencoder.h"
 #include "ptyline.h"
 #include "reporter.h"
 #include "simoptions.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <cctype>
@@ -37,6 +39,8 @@ constexpr int cmeIncorrectPassword = 16;
 constexpr int cmsNotSupported = 303;
 constexpr int cmsInvalidPdu = 304;
 constexpr int cmsPinRequired = 311;
+constexpr int cmsInvalidIndex = 321;
+constexpr int cmsNoCnmaExpected = 340;
 
 constexpr int wrongPinsUntilBlocked = 3;
 
@@ -68,8 +72,19 @@ QString unquoted(QByteArrayView value)
 GsmModem::GsmModem(const SimOptions &options, QObject *parent)
     : QObject(parent), m_sim(options.gsm.pin.isEmpty() ? Sim::Ready : Sim::PinRequired),
       m_pin(options.gsm.pin), m_centre(options.gsm.centre), m_cmgsScript(options.gsm.cmgsScript),
-      m_unsolicited(options.gsm.unsolicited), m_replyDelayMs(options.replyDelayMs)
-{}
+      m_unsolicited(options.gsm.unsolicited), m_replyDelayMs(options.replyDelayMs),
+      m_cnmi(options.gsm.cnmi), m_outcomes(options.gsm.outcomes),
+      m_reportDelayMs(options.gsm.reportDelayMs), m_incoming(options.gsm.incoming),
+      m_incomingDelayMs(options.gsm.incomingDelayMs)
+{
+    for (const QString &item : options.gsm.waiting)
+        storeMessage(item, u"waiting"_s);
+}
+
+void GsmModem::opened()
+{
+    m_open = true;
+}
 
 void GsmModem::receive(const QByteArray &bytes)
 {
@@ -86,6 +101,8 @@ void GsmModem::receive(const QByteArray &bytes)
 
 void GsmModem::hangUp()
 {
+    m_open = false;
+    m_deferred.clear();
     ++m_session;
     m_input = Input::Command;
     m_line.clear();
@@ -179,9 +196,165 @@ void GsmModem::commandLine(const QByteArray &line)
             emit transmit("\r\n> ");
             emit report(u"PROMPT"_s);
         }
+    } else if (command == "+CNMI=?") {
+        respond(m_cnmi.isEmpty() ? QList<QByteArray>{"ERROR"}
+                                 : QList<QByteArray>{"+CNMI: " + m_cnmi.toLatin1(), "OK"});
+    } else if (command.startsWith("+CNMI=")) {
+        setIndications(command.mid(6));
+    } else if (command == "+CPMS=?") {
+        respond({"+CPMS: (\"SM\",\"ME\"),(\"SM\",\"ME\"),(\"SM\",\"ME\")", "OK"});
+    } else if (command.startsWith("+CPMS=")) {
+        // One storage stands for all that the program may name.
+        const QByteArray used =
+            QByteArray::number(m_storage.size()) + ',' + QByteArray::number(storageSize);
+        emit report(u"STORAGE "_s + QString::fromLatin1(command.mid(6)));
+        respond({"+CPMS: " + used + ',' + used + ',' + used, "OK"});
+    } else if (command.startsWith("+CMGR=")) {
+        const int index = command.mid(6).toInt();
+        if (m_sim != Sim::Ready) {
+            respond({cmsError(cmsPinRequired)});
+        } else if (!m_storage.contains(index)) {
+            respond({cmsError(cmsInvalidIndex)});
+        } else {
+            Stored &stored = m_storage[index];
+            const QByteArray stat = stored.read ? "1" : "0";
+            stored.read = true;
+            emit report(u"READ "_s + QString::number(index));
+            respond({"+CMGR: " + stat + ",," + QByteArray::number(stored.tpduLength), stored.hex,
+                     "OK"});
+        }
+    } else if (command.startsWith("+CMGD=")) {
+        const int index = command.mid(6).split(',').constFirst().toInt();
+        emit report(u"DELETE "_s + QString::number(index) +
+                    (m_storage.remove(index) ? QString() : u" (empty)"_s));
+        respond({"OK"});
+    } else if (command == "+CMGL=4") {
+        QList<QByteArray> lines;
+        for (auto it = m_storage.begin(); it != m_storage.end(); ++it) {
+            lines.append("+CMGL: " + QByteArray::number(it.key()) + ',' + (it->read ? "1" : "0") +
+                         ",," + QByteArray::number(it->tpduLength));
+            lines.append(it->hex);
+            it->read = true;
+        }
+        emit report(u"LIST "_s + QString::number(m_storage.size()));
+        lines.append("OK");
+        respond(lines);
+    } else if (command == "+CNMA") {
+        respond({cmsError(cmsNoCnmaExpected)});
+    } else if (command == "+CSMS?") {
+        respond({"+CSMS: 0,1,1,1", "OK"});
     } else {
         respond({"ERROR"});
     }
+}
+
+void GsmModem::setIndications(const QByteArray &values)
+{
+    // Each value must be one the modem offers.
+    static const QRegularExpression list(u"\\(([^)]*)\\)"_s);
+    QList<QList<int>> offered;
+    for (const QRegularExpressionMatch &match : list.globalMatch(m_cnmi)) {
+        QList<int> group;
+        for (const QString &item : match.captured(1).split(u',')) {
+            const int first = item.section(u'-', 0, 0).toInt();
+            const int last = item.contains(u'-') ? item.section(u'-', 1, 1).toInt() : first;
+            for (int value = first; value <= last; ++value)
+                group.append(value);
+        }
+        offered.append(group);
+    }
+    const QList<QByteArray> asked = values.split(',');
+    bool valid = !m_cnmi.isEmpty() && asked.size() <= offered.size();
+    QList<int> chosen{0, 0, 0, 0, 0};
+    for (qsizetype i = 0; valid && i < asked.size(); ++i) {
+        bool ok = false;
+        chosen[i] = asked.at(i).toInt(&ok);
+        valid = ok && offered.at(i).contains(chosen.at(i));
+    }
+    if (!valid) {
+        respond({"ERROR"});
+        return;
+    }
+    const bool wasOn = m_mt == 1;
+    m_mt = chosen.at(1);
+    m_ds = chosen.at(3);
+    emit report(u"INDICATIONS mt="_s + QString::number(m_mt) + u" ds="_s + QString::number(m_ds));
+    respond({"OK"});
+    if (wasOn || m_mt != 1 || m_incoming.isEmpty())
+        return;
+    const QStringList incoming = std::exchange(m_incoming, {});
+    QTimer::singleShot(m_incomingDelayMs, this, [this, incoming] {
+        for (const QString &item : incoming)
+            storeMessage(item, u"incoming"_s);
+    });
+}
+
+int GsmModem::store(const QString &kind, const QByteArray &hex, int tpduLength)
+{
+    for (int index = 1; index <= storageSize; ++index) {
+        if (!m_storage.contains(index)) {
+            m_storage.insert(index, Stored{kind, false, hex, tpduLength});
+            return index;
+        }
+    }
+    emit report(u"FULL"_s);
+    return 0;
+}
+
+void GsmModem::storeMessage(const QString &item, const QString &why)
+{
+    const QString sender = item.section(u':', 0, 0);
+    const QString text = item.section(u':', 1);
+    const QList<SmsPdu::Encoded> parts = SmsPdu::encodeDeliver(
+        m_centre, sender, text, ++m_incomingReference, QDateTime::currentDateTimeUtc());
+    for (const SmsPdu::Encoded &part : parts) {
+        const int index = store(u"deliver"_s, part.hex, part.tpduLength);
+        if (index == 0)
+            return;
+        emit report(u"STORED "_s + QString::number(index) + u' ' + why + u" from="_s + sender +
+                    u" parts="_s + QString::number(parts.size()));
+        if (m_mt == 1)
+            indicate("+CMTI: \"SM\"," + QByteArray::number(index));
+    }
+}
+
+void GsmModem::scheduleReports(const SmsPdu::Submit &sms, int reference)
+{
+    const quint64 session = m_session;
+    const QList<int> statuses = m_outcomes.value(sms.recipient, QList<int>{0x00});
+    const QDateTime sentAt = QDateTime::currentDateTimeUtc();
+    for (qsizetype i = 0; i < statuses.size(); ++i) {
+        const int status = statuses.at(i);
+        QTimer::singleShot(m_reportDelayMs * int(i + 1), this, [=, this] {
+            const SmsPdu::Encoded pdu =
+                SmsPdu::encodeStatusReport(m_centre, reference, sms.recipient, sms.recipientType,
+                                           sentAt, QDateTime::currentDateTimeUtc(), status);
+            const QString what = u"mr="_s + QString::number(reference) + u" to="_s + sms.recipient +
+                                 u" st="_s + QString::number(status, 16).rightJustified(2, u'0');
+            if (m_ds == 1 && session == m_session && m_open) {
+                emit report(u"CDS "_s + what);
+                indicate("+CDS: " + QByteArray::number(pdu.tpduLength) + "\r\n" + pdu.hex);
+            } else if (m_ds == 2) {
+                const int index = store(u"report"_s, pdu.hex, pdu.tpduLength);
+                emit report(u"STORED "_s + QString::number(index) + u" report "_s + what);
+                if (index > 0)
+                    indicate("+CDSI: \"SM\"," + QByteArray::number(index));
+            } else {
+                emit report(u"NOREPORT "_s + what);
+            }
+        });
+    }
+}
+
+void GsmModem::indicate(const QByteArray &line)
+{
+    emit report(u"URC "_s + escapedForLine(QString::fromLatin1(line)));
+    if (!m_open)
+        return;
+    if (m_input == Input::Pdu)
+        m_deferred += "\r\n" + line + "\r\n";
+    else
+        emit transmit("\r\n" + line + "\r\n");
 }
 
 void GsmModem::pinEntered(const QString &pin)
@@ -280,6 +453,8 @@ void GsmModem::pduComplete()
         case CmgsAnswer::Ok:
             respond({"+CMGS: " + QByteArray::number(++m_messageReference), "OK"});
             partAccepted(key, sms);
+            if (sms.statusReport)
+                scheduleReports(sms, m_messageReference);
             break;
         case CmgsAnswer::CmsError:
             respond({cmsError(answer.code)});
@@ -311,7 +486,7 @@ void GsmModem::partAccepted(const QString &key, const SmsPdu::Submit &sms)
 void GsmModem::respond(const QList<QByteArray> &lines)
 {
     sendUnsolicited();
-    QByteArray bytes;
+    QByteArray bytes = std::exchange(m_deferred, {});
     for (const QByteArray &line : lines) {
         bytes += "\r\n" + line + "\r\n";
         emit report(u"RESULT "_s + QString::fromLatin1(line));
@@ -353,7 +528,10 @@ int runGsmModem(const SimOptions &options, PtyLine &line, DeviceLink &link, Repo
     QObject::connect(&modem, &GsmModem::transmit, &line, &PtyLine::send);
     QObject::connect(&modem, &GsmModem::report, &modem,
                      [&reporter](const QString &text) { reporter.line(text); });
-    QObject::connect(&line, &PtyLine::opened, &modem, [&reporter] { reporter.line(u"OPEN"_s); });
+    QObject::connect(&line, &PtyLine::opened, &modem, [&reporter, &modem] {
+        reporter.line(u"OPEN"_s);
+        modem.opened();
+    });
     QObject::connect(&line, &PtyLine::received, &modem,
                      [&reporter, &modem](const QByteArray &bytes) {
                          reporter.line(u"RX "_s + QString::fromLatin1(bytes.toHex().toUpper()));

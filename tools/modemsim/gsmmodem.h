@@ -21,6 +21,13 @@ class Reporter;
 // decodes it and answers after the reply delay as scripted. The modem keeps
 // its settings and the SIM its state while the port is closed, as a powered
 // modem does. Every event is reported as one text line.
+//
+// It receives too: the indications of AT+CNMI (as offered by --cnmi), one
+// storage for every AT+CPMS, AT+CMGR, AT+CMGD and AT+CMGL=4. A message sent
+// with TP-SRR is reported on as scripted per number: as +CDS with the PDU
+// when the program chose ds=1, stored with +CDSI for ds=2. Incoming messages
+// are stored part by part, each with +CMTI when mt=1. Message service 0
+// (+CSMS) needs no AT+CNMA, which is refused with CMS 340 accordingly.
 class GsmModem : public QObject
 {
     Q_OBJECT
@@ -29,6 +36,7 @@ public:
     explicit GsmModem(const SimOptions &options, QObject *parent = nullptr);
 
     void receive(const QByteArray &bytes);
+    void opened();
     void hangUp();
 
 signals:
@@ -51,6 +59,13 @@ private:
     void respond(const QList<QByteArray> &lines);
     void sendUnsolicited();
     QByteArray cmeError(int code) const;
+    void setIndications(const QByteArray &values);
+    // Stores a PDU; its index, or 0 when the storage is full.
+    int store(const QString &kind, const QByteArray &hex, int tpduLength);
+    void storeMessage(const QString &item, const QString &why);
+    void scheduleReports(const SmsPdu::Submit &sms, int reference);
+    // A line the modem sends on its own, held back while a PDU is typed.
+    void indicate(const QByteArray &line);
 
     struct Parts
     {
@@ -77,6 +92,26 @@ private:
     // Parts of concatenated messages that the network took, until the last
     // one arrives; by recipient, reference and part count.
     QMap<QString, Parts> m_pending;
+
+    struct Stored
+    {
+        QString kind; // "deliver" or "report"
+        bool read = false;
+        QByteArray hex;
+        int tpduLength = 0;
+    };
+    static constexpr int storageSize = 30;
+    QMap<int, Stored> m_storage;
+    bool m_open = false;
+    QString m_cnmi;
+    int m_mt = 0;
+    int m_ds = 0;
+    QByteArray m_deferred;
+    QMap<QString, QList<int>> m_outcomes;
+    int m_reportDelayMs;
+    QStringList m_incoming;
+    int m_incomingDelayMs;
+    int m_incomingReference = 0;
 };
 
 // Runs the simulator in GSM modem mode on line, reached through link, until

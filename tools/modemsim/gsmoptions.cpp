@@ -22,6 +22,31 @@ std::optional<CmgsAnswer> cmgsAnswer(const QString &item)
     return std::nullopt;
 }
 
+// "delivered", "trying", "failed" or a TP-ST value in hex ("45").
+std::optional<int> reportStatus(const QString &item)
+{
+    if (item == u"delivered"_s)
+        return 0x00;
+    if (item == u"trying"_s)
+        return 0x21; // the recipient's phone is busy
+    if (item == u"failed"_s)
+        return 0x41; // incompatible destination
+    bool ok = false;
+    const int status = item.toInt(&ok, 16);
+    return ok && item.size() == 2 ? std::optional<int>(status) : std::nullopt;
+}
+
+bool validMessages(const QStringList &items, const QString &option, QString *error)
+{
+    for (const QString &item : items) {
+        if (item.indexOf(u':') < 1) {
+            *error = option + u": expected SENDER:TEXT, got '"_s + item + u"'"_s;
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 GsmOptionParser::GsmOptionParser(QCommandLineParser &parser)
@@ -35,16 +60,38 @@ GsmOptionParser::GsmOptionParser(QCommandLineParser &parser)
       m_cmgs(u"cmgs"_s,
              u"Answers to PDUs: ok, cms:N, error, silent; comma-separated, the last repeats."_s,
              u"LIST"_s),
-      m_urc(u"urc"_s, u"Unsolicited line sent before every answer; may be repeated."_s, u"LINE"_s)
+      m_urc(u"urc"_s, u"Unsolicited line sent before every answer; may be repeated."_s, u"LINE"_s),
+      m_cnmi(u"cnmi"_s,
+             u"Answer to AT+CNMI=? after '+CNMI: ' (default (0-2),(0-3),(0-3),(0-2),(0,1)); "_s
+             u"'error' answers ERROR."_s,
+             u"LISTS"_s),
+      m_outcome(u"deliver-outcome"_s,
+                u"Status reports on messages to NUMBER: delivered, trying, failed or a TP-ST "_s
+                u"in hex, comma-separated, one report each; may be repeated. Default: "_s
+                u"delivered."_s,
+                u"NUMBER=LIST"_s),
+      m_reportDelay(u"report-delay"_s, u"Milliseconds between a message and each report (100)."_s,
+                    u"MS"_s),
+      m_incoming(u"incoming"_s,
+                 u"A message from SENDER (number or name) stored with +CMTI, in parts when long, "_s
+                 u"once the indications are on; may be repeated."_s,
+                 u"SENDER:TEXT"_s),
+      m_incomingDelay(u"incoming-delay"_s,
+                      u"Milliseconds from AT+CNMI to the incoming messages (200)."_s, u"MS"_s),
+      m_waiting(u"waiting"_s, u"A message from SENDER stored from the start; may be repeated."_s,
+                u"SENDER:TEXT"_s)
 {
-    parser.addOptions({m_gsm, m_pin, m_centre, m_cmgs, m_urc});
+    parser.addOptions({m_gsm, m_pin, m_centre, m_cmgs, m_urc, m_cnmi, m_outcome, m_reportDelay,
+                       m_incoming, m_incomingDelay, m_waiting});
 }
 
 bool GsmOptionParser::read(GsmOptions *options, QString *error) const
 {
     options->enabled = m_parser.isSet(m_gsm);
     if (!options->enabled) {
-        for (const QCommandLineOption *option : {&m_pin, &m_centre, &m_cmgs, &m_urc}) {
+        for (const QCommandLineOption *option :
+             {&m_pin, &m_centre, &m_cmgs, &m_urc, &m_cnmi, &m_outcome, &m_reportDelay, &m_incoming,
+              &m_incomingDelay, &m_waiting}) {
             if (m_parser.isSet(*option)) {
                 *error = u"--"_s + option->names().constFirst() + u" needs --gsm"_s;
                 return false;
@@ -75,5 +122,36 @@ bool GsmOptionParser::read(GsmOptions *options, QString *error) const
         options->cmgsScript = script;
     }
     options->unsolicited = m_parser.values(m_urc);
-    return true;
+    if (m_parser.isSet(m_cnmi)) {
+        const QString cnmi = m_parser.value(m_cnmi);
+        options->cnmi = cnmi == u"error"_s ? QString() : cnmi;
+    }
+    for (const QString &item : m_parser.values(m_outcome)) {
+        const QString number = item.section(u'=', 0, 0);
+        QList<int> statuses;
+        for (const QString &word : item.section(u'=', 1).split(u',')) {
+            const std::optional<int> status = reportStatus(word.trimmed());
+            if (number.isEmpty() || !status) {
+                *error = u"--deliver-outcome: unusable item '"_s + item + u"'"_s;
+                return false;
+            }
+            statuses.append(*status);
+        }
+        options->outcomes.insert(number, statuses);
+    }
+    for (const auto &[option, value] : {std::pair{&m_reportDelay, &options->reportDelayMs},
+                                        std::pair{&m_incomingDelay, &options->incomingDelayMs}}) {
+        if (!m_parser.isSet(*option))
+            continue;
+        bool ok = false;
+        *value = m_parser.value(*option).toInt(&ok);
+        if (!ok || *value < 0) {
+            *error = u"--"_s + option->names().constFirst() + u": expected milliseconds"_s;
+            return false;
+        }
+    }
+    options->incoming = m_parser.values(m_incoming);
+    options->waiting = m_parser.values(m_waiting);
+    return validMessages(options->incoming, u"--incoming"_s, error) &&
+           validMessages(options->waiting, u"--waiting"_s, error);
 }

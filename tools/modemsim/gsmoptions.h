@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QCommandLineOption>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +26,18 @@ struct GsmOptions
     QString centre = QStringLiteral("+41794999000"); // answered to AT+CSCA?
     QList<CmgsAnswer> cmgsScript{CmgsAnswer{}};
     QStringList unsolicited; // lines sent before every answer
+    // The answer to AT+CNMI=? after "+CNMI: "; empty: ERROR.
+    QString cnmi = QStringLiteral("(0-2),(0-3),(0-3),(0-2),(0,1)");
+    // TP-ST values of the status reports on a message to each number, one
+    // report after another; a number not listed is delivered.
+    QMap<QString, QList<int>> outcomes;
+    int reportDelayMs = 100;
+    // Messages sent to the SIM, "SENDER:TEXT": stored with +CMTI once the
+    // program has asked for that indication (AT+CNMI), after incomingDelayMs.
+    QStringList incoming;
+    int incomingDelayMs = 200;
+    // Messages in the SIM's storage from the start.
+    QStringList waiting;
 };
 
 // Adds the GSM options to the simulator's parser and reads them back.
@@ -42,4 +55,10 @@ private:
     QCommandLineOption m_centre;
     QCommandLineOption m_cmgs;
     QCommandLineOption m_urc;
+    QCommandLineOption m_cnmi;
+    QCommandLineOption m_outcome;
+    QCommandLineOption m_reportDelay;
+    QCommandLineOption m_incoming;
+    QCommandLineOption m_incomingDelay;
+    QCommandLineOption m_waiting;
 };

@@ -166,6 +166,8 @@ std::optional<Submit> decodeSubmit(QByteArrayView pdu, QString *error)
     if (!recipient)
         return std::nullopt;
     sms.recipient = *recipient;
+    sms.recipientType = type;
+    sms.statusReport = firstOctet & 0x20;
 
     if ((dcs & 0xC0) == 0x00 && (dcs & 0x20) == 0) {
         static const QString alphabets[] = {u"7bit"_s, u"8bit"_s, u"ucs2"_s, QString()};

@@ -14,9 +14,11 @@ namespace SmsPdu {
 
 struct Submit
 {
-    QString centre;    // "+" and digits for an international number; empty: the SIM's
-    QString recipient; // the same form
-    QString encoding;  // "7bit", "8bit" or "ucs2"
+    QString centre;            // "+" and digits for an international number; empty: the SIM's
+    QString recipient;         // the same form
+    int recipientType = 0x81;  // type of address as it came
+    bool statusReport = false; // TP-SRR: a status report is asked for
+    QString encoding;          // "7bit", "8bit" or "ucs2"
     // The concatenation header; reference -1 when the message has none.
     int reference = -1;
     int partCount = 1;

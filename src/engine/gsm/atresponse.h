@@ -46,12 +46,12 @@ QString errorText(const Response &response);
 
 // Cuts a modem's output into responses: no I/O, bytes in, responses out.
 // Lines end at CR, LF or both; empty lines are passed over. A line that never
-// ends is cut to its last 256 bytes, so a babbling modem cannot make memory
-// grow.
+// ends is cut to its last 512 bytes, so a babbling modem cannot make memory
+// grow; a received PDU (at most 176 octets, 352 hex digits) fits whole.
 class ResponseParser
 {
 public:
-    static constexpr qsizetype maxLineLength = 256;
+    static constexpr qsizetype maxLineLength = 512;
 
     // The command in flight, without CR: a line equal to it is its echo. The
     // prompt ends no line: while a command awaits it, the unfinished bytes

@@ -37,6 +37,7 @@ void AtChannel::stop()
     m_unsent = 0;
     m_armTimeoutMs = -1;
     m_parser.clear();
+    m_dataHandler = nullptr;
 }
 
 void AtChannel::send(Command command)
@@ -57,7 +58,14 @@ void AtChannel::addUrcHandler(const QRegularExpression &pattern, UrcHandler hand
 {
     m_urcs.append({QRegularExpression(QRegularExpression::anchoredPattern(pattern.pattern()),
                                       pattern.patternOptions()),
-                   std::move(handler)});
+                   std::move(handler), nullptr});
+}
+
+void AtChannel::addUrcHandler(const QRegularExpression &pattern, UrcDataHandler handler)
+{
+    m_urcs.append({QRegularExpression(QRegularExpression::anchoredPattern(pattern.pattern()),
+                                      pattern.patternOptions()),
+                   nullptr, std::move(handler)});
 }
 
 void AtChannel::writeNext()
@@ -120,16 +128,28 @@ bool AtChannel::takenAsUrc(const At::Response &response)
 {
     for (const Urc &urc : std::as_const(m_urcs)) {
         const QRegularExpressionMatch match = urc.pattern.match(QString::fromLatin1(response.text));
-        if (match.hasMatch()) {
+        if (!match.hasMatch())
+            continue;
+        if (urc.dataHandler) {
+            m_dataReport = match;
+            m_dataHandler = urc.dataHandler;
+        } else {
             urc.handler(match);
-            return true;
         }
+        return true;
     }
     return false;
 }
 
 void AtChannel::handle(const At::Response &response)
 {
+    if (m_dataHandler) {
+        const UrcDataHandler handler = std::exchange(m_dataHandler, nullptr);
+        if (response.kind == At::Response::Line) {
+            handler(m_dataReport, response.text);
+            return;
+        }
+    }
     if (response.kind != At::Response::Prompt && takenAsUrc(response))
         return;
     if (m_queue.isEmpty() || !m_written)

@@ -52,6 +52,10 @@ public:
         bool dials = false;
     };
     using UrcHandler = std::function<void(const QRegularExpressionMatch &)>;
+    // For a report whose data follow on the next line (+CDS: <length> and
+    // the PDU): called with the report and that line.
+    using UrcDataHandler =
+        std::function<void(const QRegularExpressionMatch &, const QByteArray &data)>;
 
     static constexpr int defaultStallTimeoutMs = 30'000;
 
@@ -69,6 +73,10 @@ public:
     // Lines matching the pattern (whole line, without line end) go to the
     // handler instead of the command in flight.
     void addUrcHandler(const QRegularExpression &pattern, UrcHandler handler);
+    // The same for a report followed by a line of data: that line goes to
+    // the handler too, and never to the command in flight. A final result
+    // in its place leaves the report without data; it is dropped.
+    void addUrcHandler(const QRegularExpression &pattern, UrcDataHandler handler);
     bool busy() const { return !m_queue.isEmpty(); }
     void setStallTimeoutMs(int ms) { m_stall.setInterval(ms); }
 
@@ -106,6 +114,10 @@ private:
     {
         QRegularExpression pattern;
         UrcHandler handler;
+        UrcDataHandler dataHandler;
     };
     QList<Urc> m_urcs;
+    // A report that awaits its line of data, and its handler.
+    QRegularExpressionMatch m_dataReport;
+    UrcDataHandler m_dataHandler;
 };

@@ -1,6 +1,7 @@
 #include "gsmdialogue.h"
 
 #include "atresponse.h"
+#include "clock.h"
 #include "cmserror.h"
 #include "comport.h"
 #include "connectionkinds.h"
@@ -29,15 +30,29 @@ QString failedLineBroken()
 GsmDialogue::GsmDialogue(SerialLine *line, const Settings *settings, QString programDir,
                          std::function<GsmAccount()> account, QObject *parent)
     : CallDialogue(parent), m_line(LineOwner::of(line)->lineFor(this)), m_settings(settings),
-      m_programDir(std::move(programDir)), m_account(std::move(account)), m_channel(m_line)
+      m_programDir(std::move(programDir)), m_account(std::move(account)), m_channel(m_line),
+      m_receiver(&m_channel, [this] { return incomingSink(); })
 {
     connect(&m_channel, &AtChannel::broken, this, &GsmDialogue::onLineBroken);
-    // Calls, network registration, messages and reports received: the
-    // program sends only, so these reports need nothing beyond being kept
-    // out of the answers.
-    static const QRegularExpression reports(
-        u"RING|\\+(CRING|CLIP|CREG|CGREG|CEREG|CMTI|CMT|CDSI|CDS|CBM):.*"_s);
+    connect(&m_receiver, &GsmReceiver::traced, this, &CallDialogue::traced);
+    // Calls, network registration, cell broadcasts: these reports need
+    // nothing beyond being kept out of the answers. Messages and status
+    // reports are the receiver's.
+    static const QRegularExpression reports(u"RING|\\+(CRING|CLIP|CREG|CGREG|CEREG|CMT|CBM):.*"_s);
     m_channel.addUrcHandler(reports, [](const QRegularExpressionMatch &) {});
+    m_reopen.setSingleShot(true);
+    m_reopen.setInterval(defaultReopenPaceMs);
+    connect(&m_reopen, &QTimer::timeout, this, [this] {
+        if (m_listening && m_step == Step::Closed)
+            open();
+    });
+}
+
+void GsmDialogue::setClock(const Clock *clock)
+{
+    m_clock = clock;
+    m_receiver.setNow(
+        [this] { return m_clock ? m_clock->now().toUTC() : QDateTime::currentDateTimeUtc(); });
 }
 
 QString GsmDialogue::missingSetting() const
@@ -51,7 +66,19 @@ QString GsmDialogue::missingSetting() const
 
 void GsmDialogue::begin()
 {
-    end();
+    m_inCall = true;
+    if (stands()) {
+        Q_EMIT ready();
+        return;
+    }
+    // Ready once the set-up under way is done.
+    if (m_step == Step::Closed)
+        open();
+}
+
+void GsmDialogue::open()
+{
+    m_reopen.stop();
     m_current = m_account();
     m_current.pin = m_current.pin.trimmed();
     m_line->borrow();
@@ -67,6 +94,11 @@ void GsmDialogue::begin()
     // for the next command's, until AT+CPIN?, which waits for its +CPIN line.
     m_channel.writeRaw(QByteArray(1, esc));
     command(Step::EchoOff, "ATE0");
+}
+
+bool GsmDialogue::stands() const
+{
+    return m_step == Step::Connected || m_step == Step::Prompt || m_step == Step::PartAccepted;
 }
 
 void GsmDialogue::submit(const QueueEntry &entry)
@@ -86,13 +118,15 @@ void GsmDialogue::submit(const QueueEntry &entry)
     const std::optional<ConcatenationProgress::Parts> taken =
         concatenated ? m_progress->parts(entry.id) : std::nullopt;
     m_entryId = entry.id;
+    m_recipient = entry.recipient;
+    m_reports.clear();
     m_reference = taken ? taken->reference : concatenated ? m_progress->takeReference() : 0;
-    const Gsm::SubmitPdus pdus =
-        Gsm::buildSubmitPdus(entry.recipient, entry.nachricht, m_current.centre, m_reference);
+    const Gsm::SubmitPdus pdus = Gsm::buildSubmitPdus(
+        entry.recipient, entry.nachricht, m_current.centre, m_reference, m_current.deliveryReports);
     if (!pdus.error.isEmpty()) {
         // It never will go out as it stands, and would block every entry
         // behind it.
-        Q_EMIT submitted(Result{false, QString(), pdus.error, Gsm::errorMeaning(pdus.error)});
+        answer(Result{false, QString(), pdus.error, Gsm::errorMeaning(pdus.error)});
         return;
     }
     m_parts = pdus.parts;
@@ -102,11 +136,58 @@ void GsmDialogue::submit(const QueueEntry &entry)
 
 void GsmDialogue::end()
 {
+    m_inCall = false;
+    if (m_step == Step::Closed)
+        return;
+    // A listening connection stands on between calls, unless the call ended
+    // in the middle of a part: its answer belongs to no call any more.
+    if (m_listening && m_step != Step::Prompt && m_step != Step::PartAccepted)
+        return;
+    close();
+    if (m_listening)
+        m_reopen.start();
+}
+
+void GsmDialogue::close()
+{
     m_step = Step::Closed;
+    m_receiver.stop();
     m_channel.stop();
     m_parts.clear();
     m_line->close();
     m_line->giveBack();
+    noteListening();
+}
+
+void GsmDialogue::setListening(bool on)
+{
+    m_listening = on;
+    if (on && m_step == Step::Closed && !m_reopen.isActive()) {
+        open();
+    } else if (!on) {
+        m_reopen.stop();
+        if (!m_inCall)
+            close();
+    }
+    noteListening();
+}
+
+bool GsmDialogue::isListening() const
+{
+    return m_listening && stands();
+}
+
+QString GsmDialogue::listeningVia() const
+{
+    return QCoreApplication::translate("FRMKonfiguration", "GSM-Modem");
+}
+
+void GsmDialogue::noteListening()
+{
+    if (isListening() == m_wasListening)
+        return;
+    m_wasListening = isListening();
+    Q_EMIT listeningChanged();
 }
 
 void GsmDialogue::command(Step step, const QByteArray &text)
@@ -141,6 +222,7 @@ void GsmDialogue::onLine(const At::Response &line)
         m_pinState = state.toByteArray();
     } else if (m_step == Step::PartAccepted && line.text.startsWith("+CMGS:")) {
         m_partTaken = true;
+        m_messageReference = line.text.sliced(6).trimmed().toInt();
     }
 }
 
@@ -148,6 +230,7 @@ bool GsmDialogue::onFinal(const At::Response &result)
 {
     switch (m_step) {
     case Step::Closed:
+    case Step::Receiving:
     case Step::Connected:
         return true;
     case Step::EchoOff:
@@ -202,19 +285,28 @@ bool GsmDialogue::settingUp(const At::Response &result)
         return true;
     case Step::PduMode:
         if (ok) {
-            m_step = Step::Connected;
-            Q_EMIT ready();
+            m_step = Step::Receiving;
+            m_receiver.setUp(m_commandTimeoutMs, [this] { setUpDone(); });
         } else {
             fail(tr("Modem kann keine SMS im PDU-Modus senden (%1)").arg(At::errorText(result)));
         }
         return true;
     case Step::Closed:
+    case Step::Receiving:
     case Step::Connected:
     case Step::Prompt:
     case Step::PartAccepted:
         break;
     }
     return true;
+}
+
+void GsmDialogue::setUpDone()
+{
+    m_step = Step::Connected;
+    noteListening();
+    if (m_inCall)
+        Q_EMIT ready();
 }
 
 void GsmDialogue::pinStateKnown()
@@ -255,6 +347,10 @@ bool GsmDialogue::partAnswer(const At::Response &result)
     // Without +CMGS this OK answered something else.
     if (!m_partTaken)
         return false;
+    if (m_current.deliveryReports) {
+        m_reports.append(
+            ExpectedReport{int(m_part), m_recipient, QString::number(m_messageReference)});
+    }
     if (++m_part < m_parts.size()) {
         m_progress->setParts(m_entryId, {m_reference, int(m_part)});
         sendPart();
@@ -263,7 +359,7 @@ bool GsmDialogue::partAnswer(const At::Response &result)
     m_step = Step::Connected;
     m_parts.clear();
     m_progress->forget(m_entryId);
-    Q_EMIT submitted(Result{true, QString()});
+    answer(Result{true, QString()});
     return true;
 }
 
@@ -279,13 +375,20 @@ void GsmDialogue::partRefused(const At::Response &result)
             m_step = Step::Connected;
             m_parts.clear();
             m_progress->forget(m_entryId);
-            Q_EMIT submitted(Result{false, cmsCode, cmsCode, cms.text});
+            answer(Result{false, cmsCode, cmsCode, cms.text});
             return;
         }
     }
     // Refused before any part of the entry was taken: none of it went out.
     setSubmissionRefused(m_part == 0);
     fail(tr("SMS nicht versandt (%1)").arg(At::errorText(result)));
+}
+
+void GsmDialogue::answer(Result result)
+{
+    result.entryId = m_entryId;
+    result.reports = std::exchange(m_reports, {});
+    Q_EMIT submitted(result);
 }
 
 void GsmDialogue::onLineBroken()
@@ -298,6 +401,7 @@ void GsmDialogue::onTimeout()
 {
     switch (m_step) {
     case Step::Closed:
+    case Step::Receiving:
     case Step::Connected:
         return;
     case Step::PinEntry:
@@ -320,14 +424,28 @@ void GsmDialogue::onTimeout()
 
 void GsmDialogue::fail(const QString &reason)
 {
-    end();
-    Q_EMIT failed(reason);
+    close();
+    if (m_listening)
+        m_reopen.start();
+    if (std::exchange(m_inCall, false)) {
+        Q_EMIT failed(reason);
+    } else {
+        Q_EMIT traced(reason);
+        if (m_listening)
+            Q_EMIT traced(tr("Verbindung zum Modem wird in %1 s neu aufgebaut")
+                              .arg(m_reopen.interval() / 1000));
+    }
 }
 
 void GsmDialogue::halt(const QString &reason)
 {
-    end();
-    Q_EMIT halted(reason);
+    // Opening again on its own could cost the SIM another try: the next
+    // call (after the user resumed sending) opens it.
+    close();
+    if (std::exchange(m_inCall, false))
+        Q_EMIT halted(reason);
+    else
+        Q_EMIT traced(reason);
 }
 
 void GsmDialogue::pinRefused(const QString &reason)

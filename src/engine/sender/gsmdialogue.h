@@ -4,14 +4,17 @@
 #include "calldialogue.h"
 #include "concatenationprogress.h"
 #include "gsmpdu.h"
+#include "gsmreceiver.h"
 
 #include <QByteArray>
 #include <QList>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
 #include <optional>
 
+class Clock;
 class LentLine;
 class SerialLine;
 class Settings;
@@ -52,11 +55,21 @@ struct GsmAccount
 // entry (see ConcatenationProgress): a later call for the same entry goes on
 // with the first part not taken, under the same reference.
 //
-// The line is shared with the other dialogues on the serial port: the
-// dialogue borrows it from the line's owner when its call begins and gives
-// it back when the call ends.
+// With delivery reports on, each part asks for a status report (TP-SRR) and
+// the result names each part by the reference of its "+CMGS: <mr>".
 //
-// The port and the account are read when a call begins. The connection
+// The modem also receives (see GsmReceiver, set up after PDU mode): the
+// messages and reports it stores or hands over go to the incoming sink.
+// While listening, the dialogue holds the port between calls, so that
+// nothing waits in the modem: a call begun while the connection stands is
+// ready at once, its end leaves the connection, and a connection that
+// breaks is opened again after reopenPaceMs, quietly.
+//
+// The line is shared with the other dialogues on the serial port: the
+// dialogue borrows it from the line's owner when it opens the port and
+// gives it back when it closes it.
+//
+// The port and the account are read when the port opens. The connection
 // costs nothing while it stands, so it is held open for more entries.
 class GsmDialogue final : public CallDialogue
 {
@@ -67,6 +80,7 @@ public:
     // The network's answer to a PDU can take long.
     static constexpr int defaultSubmitTimeoutMs = 60'000;
     static constexpr qint64 holdMs = 30'000;
+    static constexpr int defaultReopenPaceMs = 30'000;
 
     GsmDialogue(SerialLine *line, const Settings *settings, QString programDir,
                 std::function<GsmAccount()> account, QObject *parent = nullptr);
@@ -87,6 +101,15 @@ public:
         m_progress = std::make_unique<ConcatenationProgress>(databasePath);
     }
     bool takesLongMessages() const override { return true; }
+    bool canReceive() const override { return true; }
+    void setListening(bool on) override;
+    bool isListening() const override;
+    QString listeningVia() const override;
+    // Time for received messages; the system's when none is given.
+    void setClock(const Clock *clock);
+    // How long a listening connection that broke waits to open again.
+    void setReopenPaceMs(int ms) { m_reopen.setInterval(ms); }
+    const GsmReceiver &receiver() const { return m_receiver; }
     // Called with the PIN the SIM refused or never answered.
     void notePinRefusal(std::function<void(const QString &pin)> note)
     {
@@ -112,11 +135,17 @@ private:
         PinState,     // AT+CPIN?
         PinEntry,     // AT+CPIN="<pin>"
         PduMode,      // AT+CMGF=0
+        Receiving,    // the receiver's set-up
         Connected,    // nothing: ready for an entry
         Prompt,       // AT+CMGS=<length>: the "> " prompt
         PartAccepted, // the PDU: +CMGS: <mr> and OK
     };
 
+    void open();
+    void close();
+    bool stands() const;
+    void setUpDone();
+    void noteListening();
     void onLineBroken();
     void onTimeout();
     void onLine(const At::Response &line);
@@ -128,6 +157,7 @@ private:
     void command(Step step, const QByteArray &text);
     void sendPart();
     void partRefused(const At::Response &result);
+    void answer(Result result);
     void fail(const QString &reason);
     void halt(const QString &reason);
     void pinRefused(const QString &reason);
@@ -138,12 +168,22 @@ private:
     std::function<GsmAccount()> m_account;
     GsmAccount m_current; // of the call under way
     AtChannel m_channel;
+    GsmReceiver m_receiver;
+    const Clock *m_clock = nullptr;
+    // Between the engine's begin() and end().
+    bool m_inCall = false;
+    bool m_listening = false;
+    bool m_wasListening = false;
+    QTimer m_reopen;
     int m_commandTimeoutMs = defaultCommandTimeoutMs;
     int m_submitTimeoutMs = defaultSubmitTimeoutMs;
     Step m_step = Step::Closed;
     QByteArray m_command;                 // the one under way, without CR
     std::optional<QByteArray> m_pinState; // of +CPIN: ..., while it is asked
     bool m_partTaken = false;             // +CMGS: <mr> came for the part under way
+    int m_messageReference = 0;           // its <mr>
+    QString m_recipient;
+    QList<ExpectedReport> m_reports; // of the parts taken
     QList<Gsm::SubmitPdu> m_parts;
     qsizetype m_part = 0;
     // The entry under way and the concatenation reference of its parts.

@@ -4,6 +4,7 @@
 
 #include "enginerig.h"
 #include "gsmdialogue.h"
+#include "incoming.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -31,6 +32,26 @@ struct Rig : EngineRig
     GsmAccount account;
     // The dialogue asks for the account; the engine ends before it goes.
     ~Rig() { engine.reset(); }
+};
+
+// Takes reports; takes messages once it is told to.
+struct Sink final : IncomingSink
+{
+    bool storeMessage(const ReceivedMessage &message) override
+    {
+        messages.append(message.sender + u": "_s + message.text +
+                        (acceptMessages ? u" (stored)"_s : u" (refused)"_s));
+        return acceptMessages;
+    }
+    bool storeReport(const DeliveryReport &report) override
+    {
+        reports.append(report.recipient + u' ' + report.reference + u' ' +
+                       QString::number(int(report.state)));
+        return true;
+    }
+    bool acceptMessages = false;
+    QStringList messages;
+    QStringList reports;
 };
 
 } // namespace
@@ -114,6 +135,50 @@ private Q_SLOTS:
         QCOMPARE(rig.sim.values(u"PIN"_s), QStringList{u"wrong 1"_s});
         QCOMPARE(rig.sim.count(u"OPEN"_s), 1);
         QCOMPARE(rig.queue.count(), 1);
+    }
+
+    // Both ways on one listening connection. A message sent to the modem's
+    // SIM in three UCS-2 parts from a named sender reaches the sink whole;
+    // refused, its parts stay in the modem and are read again at the next
+    // connection, and deleted once stored. A message sent with a report
+    // asked for is reported delivered under the reference of its result.
+    void reportsAndRepliesArrive()
+    {
+        Sink sink;
+        Rig rig;
+        const QString reply = u"Grüße aus Zürich – bis morgen! "_s.repeated(5);
+        QVERIFY(rig.start({}, {u"--incoming"_s, u"Post:"_s + reply, u"--incoming-delay"_s, u"50"_s,
+                               u"--report-delay"_s, u"20"_s}));
+        auto *dialogue = static_cast<GsmDialogue *>(rig.dialogue.get());
+        dialogue->setIncomingSink(&sink);
+        dialogue->setListening(true);
+        const QString refused = u"Post: "_s + reply + u" (refused)"_s;
+        QTRY_COMPARE_WITH_TIMEOUT(sink.messages, QStringList{refused}, 10000);
+        QCOMPARE(rig.sim.values(u"STORED"_s).size(), 3);
+        QVERIFY(dialogue->isListening());
+
+        dialogue->setListening(false);
+        QTRY_COMPARE(rig.sim.count(u"HANGUP"_s), 1);
+        sink.acceptMessages = true;
+        dialogue->setListening(true);
+        QTRY_COMPARE_WITH_TIMEOUT(sink.messages.size(), 2, 10000);
+        QCOMPARE(sink.messages.constLast(), u"Post: "_s + reply + u" (stored)"_s);
+        QTRY_COMPARE(rig.sim.values(u"DELETE"_s), (QStringList{u"1"_s, u"2"_s, u"3"_s}));
+        // The second connection found the three parts where the first left
+        // them; nothing was deleted before the sink took the message.
+        QCOMPARE(rig.sim.values(u"LIST"_s), (QStringList{u"0"_s, u"3"_s}));
+
+        QSignalSpy submitted(rig.dialogue.get(), &CallDialogue::submitted);
+        rig.queue.append(u"0791234567"_s, u"Bitte bestätigen"_s, QString());
+        rig.engine->tick();
+        QTRY_COMPARE_WITH_TIMEOUT(submitted.size(), 1, 10000);
+        const auto result = submitted.constFirst().constFirst().value<CallDialogue::Result>();
+        QVERIFY(result.accepted);
+        QCOMPARE(result.reports.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            sink.reports,
+            QStringList{u"0791234567 "_s + result.reports.constFirst().reference + u" 1"_s}, 10000);
+        QCOMPARE(rig.sim.count(u"OPEN"_s), 2);
     }
 };
 

@@ -77,8 +77,10 @@ private Q_SLOTS:
              "NoDialtone NO DIAL TONE"});
         row("words that only look like results", {"OKAY\r\nERRORS\r\n+CME ERROR\r\n"},
             {"Line OKAY|Line ERRORS|Line +CME ERROR"});
-        row("overlong line keeps its end", {QByteArray(300, 'x') + "OK\r\n"},
-            {"Line " + QByteArray(254, 'x') + "OK"});
+        // A received PDU of 176 octets is a line of 352 hex digits.
+        row("PDU line whole", {QByteArray(352, 'A') + "\r\n"}, {"Line " + QByteArray(352, 'A')});
+        row("overlong line keeps its end", {QByteArray(600, 'x') + "OK\r\n"},
+            {"Line " + QByteArray(510, 'x') + "OK"});
     }
     void feed()
     {

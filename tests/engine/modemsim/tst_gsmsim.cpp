@@ -3,6 +3,7 @@
 // QSerialPort, spoken to with AT commands and PDUs made by hand.
 
 #include "gsmpdu.h"
+#include "partcollector.h"
 #include "simprocess.h"
 
 #include <QSerialPort>
@@ -160,6 +161,27 @@ private Q_SLOTS:
                               line("RING") + line("+CMTI: \"SM\",1") + ok,
                               line("RING") + line("+CMTI: \"SM\",1") + ok}
             << QStringList();
+        QTest::newRow("receiving: indications as offered, storage, nothing stored")
+            << QStringList{u"--cnmi"_s, u"(1,2),(0,1),(0),(0,2),(0)"_s}
+            << QByteArrayList{"ATE0\r",           "AT+CNMI=?\r", "AT+CNMI=2,1,0,1\r",
+                              "AT+CNMI=2,1,0,2,0\r", "AT+CPMS=?\r", "AT+CPMS=\"SM\",\"SM\",\"SM\"\r",
+                              "AT+CMGR=1\r",       "AT+CMGL=4\r", "AT+CNMA\r",
+                              "AT+CMGD=3\r"}
+            << QByteArrayList{"ATE0\r" + ok,
+                              line("+CNMI: (1,2),(0,1),(0),(0,2),(0)") + ok,
+                              line("ERROR"),
+                              ok,
+                              line(R"(+CPMS: ("SM","ME"),("SM","ME"),("SM","ME"))") + ok,
+                              line("+CPMS: 0,30,0,30,0,30") + ok,
+                              line("+CMS ERROR: 321"),
+                              ok,
+                              line("+CMS ERROR: 340"),
+                              ok}
+            << QStringList();
+        QTest::newRow("no indications offered")
+            << QStringList{u"--cnmi"_s, u"error"_s}
+            << QByteArrayList{"ATE0\r", "AT+CNMI=?\r", "AT+CNMI=2,1,0,1,0\r"}
+            << QByteArrayList{"ATE0\r" + ok, line("ERROR"), line("ERROR")} << QStringList();
     }
     void dialogue()
     {
@@ -320,6 +342,114 @@ private Q_SLOTS:
         QCOMPARE(rig.sim.values(u"MESSAGE"_s), QStringList{message});
     }
 
+    // What the simulator stores for the program, judged by the program's
+    // own decoder: the messages listed with AT+CMGL=4, joined from their
+    // parts, with their sender and coding.
+    void storedMessages_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<int>("parts");
+        QTest::addColumn<QString>("coding"); // of each part
+        const QString ucs2 = u"Grüße aus Zürich – bis morgen! "_s.repeated(5);
+        const QString gsm = u"Treffpunkt {Bahnhof} um 10 Uhr, Kosten 5 € [bar]. "_s.repeated(8);
+        QTest::newRow("7-bit, number") << u"+41791112233:Grüezi mitenand"_s << 1 << u"0"_s;
+        QTest::newRow("7-bit with escapes in three parts, national number")
+            << u"0791112233:"_s + gsm << 3 << u"0"_s;
+        QTest::newRow("UCS-2 in three parts, a name") << u"Post:"_s + ucs2 << 3 << u"2"_s;
+        QTest::newRow("UCS-2 surrogate pair, a name of eleven letters")
+            << u"Gemeinde123:Bis bald \U0001F600"_s << 1 << u"2"_s;
+    }
+    void storedMessages()
+    {
+        QFETCH(QString, item);
+        QFETCH(int, parts);
+        QFETCH(QString, coding);
+        Rig rig;
+        QVERIFY(rig.start({u"--waiting"_s, item}));
+        rig.write("ATE0\r");
+        QTRY_COMPARE(rig.received, "ATE0\r" + ok);
+        rig.write("AT+CMGL=4\r");
+        QTRY_VERIFY(rig.received.endsWith(ok));
+        Gsm::PartCollector collector;
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        QStringList joined;
+        QStringList codings;
+        const QList<QByteArray> lines = rig.received.split('\n');
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (!lines.at(i).startsWith("+CMGL:"))
+                continue;
+            QString error;
+            const auto sms = Gsm::decodeDeliver(lines.at(i + 1).trimmed(), &error);
+            QVERIFY2(sms, qPrintable(error));
+            QCOMPARE(sms->tpduLength, lines.at(i).split(',').last().trimmed().toInt());
+            QVERIFY(qAbs(sms->sentAt.secsTo(now)) < 60);
+            codings.append(QString::number(int(sms->coding)));
+            if (const auto message = collector.add(*sms, now))
+                joined.append(message->sender + u':' + message->text);
+        }
+        QCOMPARE(codings, QStringList(parts, coding));
+        QCOMPARE(joined, QStringList{item});
+    }
+
+    // A message sent with a status report asked for is reported on as
+    // scripted for its number: directly (+CDS) or stored (+CDSI), under the
+    // reference of +CMGS, read by the program's decoder.
+    void statusReports_data()
+    {
+        QTest::addColumn<QString>("outcome");
+        QTest::addColumn<int>("ds");
+        QTest::addColumn<QList<int>>("statuses");
+        QTest::newRow("delivered, directly") << QString() << 1 << QList<int>{0x00};
+        QTest::newRow("trying, then failed, stored")
+            << u"+41791234567=trying,failed"_s << 2 << QList<int>{0x21, 0x41};
+        QTest::newRow("code in hex, directly") << u"+41791234567=46"_s << 1 << QList<int>{0x46};
+        QTest::newRow("another number's outcome") << u"0791234567=failed"_s << 1 << QList<int>{0};
+    }
+    void statusReports()
+    {
+        QFETCH(QString, outcome);
+        QFETCH(int, ds);
+        QFETCH(QList<int>, statuses);
+        Rig rig;
+        QStringList arguments{u"--report-delay"_s, u"10"_s};
+        if (!outcome.isEmpty())
+            arguments += QStringList{u"--deliver-outcome"_s, outcome};
+        QVERIFY(rig.start(arguments));
+        rig.write("ATE0\r");
+        QTRY_COMPARE(rig.received, "ATE0\r" + ok);
+        rig.write("AT+CNMI=2,1,0," + QByteArray::number(ds) + ",0\r");
+        QTRY_COMPARE(rig.received, ok);
+        const Gsm::SubmitPdu pdu =
+            Gsm::buildSubmitPdus(u"+41791234567"_s, u"hellohello"_s, {}, 0, true).parts.at(0);
+        for (const int mr : {1, 2}) {
+            rig.write("AT+CMGS=" + QByteArray::number(pdu.tpduLength) + '\r');
+            QTRY_COMPARE(rig.received, "\r\n> ");
+            rig.write(pdu.hex + '\x1A');
+            QTRY_VERIFY(rig.received.endsWith(ok));
+            const QByteArray indication = ds == 1 ? "+CDS: " : "+CDSI: ";
+            QTRY_COMPARE(rig.received.count(indication), statuses.size());
+            QByteArrayList lines = rig.received.split('\n');
+            QList<int> reported;
+            for (qsizetype i = 0; i < lines.size(); ++i) {
+                if (!lines.at(i).startsWith(indication))
+                    continue;
+                QByteArray hex = lines.at(i + 1).trimmed();
+                if (ds == 2) {
+                    rig.write("AT+CMGR=" + lines.at(i).split(',').last().trimmed() + '\r');
+                    QTRY_VERIFY(rig.received.endsWith(ok));
+                    hex = rig.received.split('\n').at(2).trimmed();
+                }
+                const auto report = Gsm::decodeStatusReport(hex);
+                QVERIFY(report);
+                QCOMPARE(report->reference, mr);
+                QCOMPARE(report->recipient, u"+41791234567"_s);
+                reported.append(report->status);
+            }
+            QCOMPARE(reported, statuses);
+            rig.received.clear();
+        }
+    }
+
     void badArguments_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -329,6 +459,15 @@ private Q_SLOTS:
         QTest::newRow("CMS code of four digits")
             << QStringList{u"--gsm"_s, u"--cmgs"_s, u"ok,cms:1000"_s}
             << u"--cmgs: unknown item 'cms:1000'"_s;
+        QTest::newRow("outcome without a number")
+            << QStringList{u"--gsm"_s, u"--deliver-outcome"_s, u"=failed"_s}
+            << u"--deliver-outcome: unusable item '=failed'"_s;
+        QTest::newRow("unknown outcome")
+            << QStringList{u"--gsm"_s, u"--deliver-outcome"_s, u"079=lost"_s}
+            << u"--deliver-outcome: unusable item '079=lost'"_s;
+        QTest::newRow("message without a sender")
+            << QStringList{u"--gsm"_s, u"--incoming"_s, u"Hallo"_s}
+            << u"--incoming: expected SENDER:TEXT, got 'Hallo'"_s;
         QTest::newRow("GSM option without --gsm")
             << QStringList{u"--urc"_s, u"RING"_s} << u"--urc needs --gsm"_s;
     }

@@ -24,6 +24,11 @@ struct Rig
                               [this](const QRegularExpressionMatch &match) {
                                   events.append("urc " + match.captured().toLatin1());
                               });
+        channel.addUrcHandler(QRegularExpression(u"\\+CDS: \\d+"_s),
+                              [this](const QRegularExpressionMatch &match, const QByteArray &data) {
+                                  events.append("urc " + match.captured().toLatin1() + " data " +
+                                                data);
+                              });
         QObject::connect(&channel, &AtChannel::broken, [this] { events.append("broken"); });
     }
 
@@ -149,6 +154,23 @@ private Q_SLOTS:
                               "<\r\nNO CARRIER\r\n"}
             << QByteArrayList{"write AT\r", "line AT: NO CARRIER", "final AT: OK", "write ATD1\r",
                               "final ATD1: NO CARRIER"};
+        // A report with its data on the next line: both go to its handler,
+        // neither to the command in flight, also when the PDU is longer
+        // than 256 characters.
+        const QByteArray pdu = QByteArray("0791").repeated(88);
+        QTest::newRow("report with a data line")
+            << QByteArrayList{"cmd AT+CPIN?",
+                              "<\r\n+CDS: 25\r\n" + pdu + "\r\n+CPIN: READY\r\nOK\r\n"}
+            << QByteArrayList{"write AT+CPIN?\r", "urc +CDS: 25 data " + pdu,
+                              "line AT+CPIN?: +CPIN: READY", "final AT+CPIN?: OK"};
+        QTest::newRow("report with its data in pieces")
+            << QByteArrayList{"<\r\n+CDS: 6\r", "<\n0006", "<07\r\n", "cmd AT", "<OK\r\n"}
+            << QByteArrayList{"urc +CDS: 6 data 000607", "write AT\r", "final AT: OK"};
+        QTest::newRow("report without its data line")
+            << QByteArrayList{"cmd AT", "<\r\n+CDS: 25\r\nOK\r\n", "cmd AT+CPIN?",
+                              "<\r\n+CPIN: READY\r\nOK\r\n"}
+            << QByteArrayList{"write AT\r", "final AT: OK", "write AT+CPIN?\r",
+                              "line AT+CPIN?: +CPIN: READY", "final AT+CPIN?: OK"};
         QTest::newRow("line breaks: queue dropped")
             << QByteArrayList{"cmd ATE0", "cmd AT", "break", "<OK\r\n"}
             << QByteArrayList{"write ATE0\r", "broken"};

@@ -6,6 +6,7 @@
 #include "fakeclock.h"
 #include "fakeserialline.h"
 #include "gsmdialogue.h"
+#include "incoming.h"
 #include "pendingmessages.h"
 #include "sendengine.h"
 #include "sendlog.h"
@@ -39,14 +40,87 @@ QByteArray pinState(const QByteArray &state)
     return line("+CPIN: " + state) + ok;
 }
 
-// "abc" to 079 123 45 67 with the SIM's centre, packed by hand: 15 octets.
+// "abc" to 079 123 45 67 with the SIM's centre, a status report asked
+// for, packed by hand: 15 octets.
 const QByteArray abcPdu = "00"
-                          "01000A8170193254760000"
+                          "21000A8170193254760000"
                           "0361F118";
 
+// What a modem offers to AT+CNMI=?, and the set-up for receiving after PDU
+// mode: +CMTI for messages, +CDS for reports, the SIM's storage, nothing
+// waiting.
+QByteArray cnmiOffer(const QByteArray &lists)
+{
+    return line("+CNMI: " + lists) + ok;
+}
+const QByteArray storages = line(R"(+CPMS: ("ME","SM"),("ME","SM"),("ME","SM"))") + ok;
+const QByteArrayList storage = {"AT+CPMS=?|" + storages,
+                                R"(AT+CPMS="SM","SM","SM"|)" + line("+CPMS: 0,30,0,30,0,30") + ok};
+const QByteArrayList receiving =
+    QByteArrayList{"AT+CNMI=?|" + cnmiOffer("(0-2),(0-3),(0-3),(0-2),(0,1)"),
+                   "AT+CNMI=2,1,0,1,0|" + ok} +
+    storage + QByteArrayList{"AT+CMGL=4|" + ok};
+
 // The set-up of a modem whose SIM is ready.
-const QByteArrayList simReady = {"ATE0|" + ok, "AT+CMEE=1|" + ok, "AT+CPIN?|" + pinState("READY"),
-                                 "AT+CMGF=0|" + ok};
+const QByteArrayList simReady = QByteArrayList{"ATE0|" + ok, "AT+CMEE=1|" + ok,
+                                               "AT+CPIN?|" + pinState("READY"), "AT+CMGF=0|" + ok} +
+                                receiving;
+
+// Received PDUs (no centre address), written out by hand. The centre's
+// time 7 December 2026 08:30:00 UTC.
+const QByteArray scts = "62217080030000";
+// "hi" from +41 79 123 45 67.
+const QByteArray hiPdu = "00040B911497214365F70000" + scts + "02E834";
+// UCS-2 from the name "Post", with a concatenation header (or none).
+QByteArray fromPost(const QByteArray &header, const QString &text)
+{
+    QByteArray ucs2;
+    for (const QChar c : text)
+        ucs2 += QByteArray::number(c.unicode(), 16).rightJustified(4, '0').toUpper();
+    const QByteArray first = header.isEmpty() ? "04" : "44";
+    const int udl = int(header.size() + ucs2.size()) / 2;
+    return "00" + first + "07D0D0F79C0E0008" + scts +
+           QByteArray::number(udl, 16).rightJustified(2, '0').toUpper() + header + ucs2;
+}
+// The report on message reference mr to 079 123 45 67 with status st.
+QByteArray reportPdu(int mr, const QByteArray &st)
+{
+    return "0006" + QByteArray::number(mr, 16).rightJustified(2, '0').toUpper() + "0A817019325476" +
+           scts + "62217080430000" + st;
+}
+// How AT+CMGR answers with a stored PDU.
+QByteArray cmgr(const QByteArray &pdu)
+{
+    return line("+CMGR: 0,," + QByteArray::number(pdu.size() / 2 - 1)) + line(pdu) + ok;
+}
+
+// Takes what the dialogue receives, noting each item and the last command
+// written before it; refuses all when told to.
+struct Sink final : IncomingSink
+{
+    bool storeMessage(const ReceivedMessage &message) override
+    {
+        calls.append(u"message "_s + message.sender + u": "_s + message.text +
+                     (message.incomplete ? u" (incomplete)"_s : QString()) + lastWrite());
+        return accept;
+    }
+    bool storeReport(const DeliveryReport &report) override
+    {
+        calls.append(u"report "_s + report.recipient + u" mr="_s + report.reference + u' ' +
+                     QString::number(int(report.state)) + u' ' + report.detail +
+                     report.at.toUTC().toString(u" hh:mm"_s) + lastWrite());
+        return accept;
+    }
+    QString lastWrite() const
+    {
+        return line->writes.isEmpty()
+                   ? QString()
+                   : u" after "_s + QString::fromLatin1(line->writes.constLast().trimmed());
+    }
+    const FakeSerialLine *line = nullptr;
+    bool accept = true;
+    QStringList calls;
+};
 const QByteArrayList sendAbc = {"AT+CMGS=15|" + prompt, "PDU|" + accepted(7)};
 
 const QString standing = u"Idle Nein 0 open Verbunden – Warten auf weitere SMS..."_s;
@@ -99,13 +173,17 @@ struct Rig
             QTest::qFail(qPrintable(connectionSettings->lastError()), __FILE__, __LINE__);
         dialogue = std::make_unique<GsmDialogue>(&fakeLine, settings.get(), dir.path(), [this] {
             const ConnectionValues values = connectionSettings->values();
-            return GsmAccount{values.simPin, values.smsCentre, connectionSettings->simPinRefused()};
+            return GsmAccount{values.simPin, values.smsCentre, connectionSettings->simPinRefused(),
+                              values.deliveryReports};
         });
         dialogue->notePinRefusal(
             [this](const QString &pin) { connectionSettings->setSimPinRefused(pin); });
         dialogue->keepConcatenationIn(dbPath);
         dialogue->setAnswerTimeoutMs(modemTimeoutMs);
         dialogue->setSubmitTimeoutMs(modemTimeoutMs);
+        dialogue->setClock(&clock);
+        sink.line = &fakeLine;
+        dialogue->setIncomingSink(&sink);
         engine = std::make_unique<SendEngine>(&queue, log.get(), dialogue.get(), &clock);
     }
 
@@ -131,7 +209,7 @@ struct Rig
     // answers. The ESC with which each call begins is passed over. Other
     // items are events: "tick", "break" (the line breaks), "wait" (until
     // the time-out has ended the call), "resume", "later" (a tick 45 s on),
-    // "<answer" (the modem answers now).
+    // "day" (the clock goes on 24 hours), "<answer" (the modem answers now).
     void play(const QByteArrayList &script, const QByteArray &noise = {}, bool bytewise = false)
     {
         for (const QByteArray &item : script) {
@@ -147,6 +225,8 @@ struct Rig
                     QTRY_VERIFY(!fakeLine.isOpen());
                 else if (item == "later")
                     clock.advanceSeconds(45), engine->tick();
+                else if (item == "day")
+                    clock.advanceSeconds(24 * 60 * 60);
                 else if (item.startsWith('<'))
                     fakeLine.deliver(item.mid(1));
                 else
@@ -187,6 +267,7 @@ struct Rig
     std::unique_ptr<GsmDialogue> dialogue;
     std::unique_ptr<SendEngine> engine;
     QByteArrayList pdus;
+    Sink sink;
 
 private:
     qsizetype nextWrite()
@@ -230,11 +311,11 @@ private Q_SLOTS:
         const QString pin = u"1234"_s;
         const QString number = u"0791234567"_s;
         const QString abc = u"abc"_s;
-        const QByteArray urcs =
-            line("RING") + line("+CREG: 1") + line("+CMTI: \"SM\",3") + "\r\n\r\n";
-        const QByteArrayList withPin = {"ATE0|ATE0\r" + ok, "AT+CMEE=1|" + ok,
-                                        "AT+CPIN?|" + pinState("SIM PIN"), "AT+CPIN=\"1234\"|" + ok,
-                                        "AT+CMGF=0|" + ok};
+        const QByteArray urcs = line("RING") + line("+CREG: 1") + line("+CGREG: 1") + "\r\n\r\n";
+        const QByteArrayList withPin =
+            QByteArrayList{"ATE0|ATE0\r" + ok, "AT+CMEE=1|" + ok, "AT+CPIN?|" + pinState("SIM PIN"),
+                           "AT+CPIN=\"1234\"|" + ok, "AT+CMGF=0|" + ok} +
+            receiving;
         const auto row = [&](const char *name, const QByteArrayList &script, const QString &after,
                              const QString &logged = {}) {
             QTest::newRow(name) << pin << number << abc << script << QByteArray() << false << after
@@ -259,14 +340,15 @@ private Q_SLOTS:
         // A modem left waiting for a PDU answers the ESC, then ATE0: every
         // OK is one late until AT+CPIN? waits for its state.
         row("late OKs after ESC",
-            {"ATE0|" + ok + ok, "AT+CMEE=1|" + ok, "AT+CPIN?|" + ok + pinState("READY"),
-             "AT+CMGF=0|" + ok, "AT+CMGS=15|" + prompt, "PDU|" + accepted(1)},
+            QByteArrayList{"ATE0|" + ok + ok, "AT+CMEE=1|" + ok,
+                           "AT+CPIN?|" + ok + pinState("READY"), "AT+CMGF=0|" + ok} +
+                receiving + sendAbc,
             standing, u"OK"_s);
         // The SIM may take long over its PIN: the call's 40 s do not cut it.
         row("PIN answered after 40 s",
-            {"ATE0|" + ok, "AT+CMEE=1|" + ok, "AT+CPIN?|" + pinState("SIM PIN"),
-             "AT+CPIN=\"1234\"|", "later", "<" + ok, "AT+CMGF=0|" + ok, "AT+CMGS=15|" + prompt,
-             "PDU|" + accepted(1)},
+            QByteArrayList{"ATE0|" + ok, "AT+CMEE=1|" + ok, "AT+CPIN?|" + pinState("SIM PIN"),
+                           "AT+CPIN=\"1234\"|", "later", "<" + ok, "AT+CMGF=0|" + ok} +
+                receiving + sendAbc,
             standing, u"OK"_s);
         row("prompt with a line end",
             simReady + QByteArrayList{"AT+CMGS=15|\r\n>\r\n", "PDU|" + accepted(1)}, standing,
@@ -362,7 +444,7 @@ private Q_SLOTS:
         QCOMPARE(rig.queue.count(), logged.isEmpty() ? 1 : 0);
         if (logged == u"OK"_s) {
             QByteArrayList expected;
-            for (const Gsm::SubmitPdu &part : Gsm::buildSubmitPdus(number, text, {}, 0).parts)
+            for (const Gsm::SubmitPdu &part : Gsm::buildSubmitPdus(number, text, {}, 0, true).parts)
                 expected.append(part.hex);
             QCOMPARE(rig.pdus, expected);
             if (text == u"abc"_s)
@@ -445,7 +527,7 @@ private Q_SLOTS:
         QCOMPARE(rig.snapshot(), u"Idle Nein 0 closed Warten..."_s);
         rig.setPin(u"4321"_s);
         rig.play(QByteArrayList{"tick"} + askPin +
-                 QByteArrayList{"AT+CPIN=\"4321\"|" + ok, "AT+CMGF=0|" + ok} + sendAbc);
+                 QByteArrayList{"AT+CPIN=\"4321\"|" + ok, "AT+CMGF=0|" + ok} + receiving + sendAbc);
         QTRY_COMPARE(rig.snapshot(), standing);
         QCOMPARE(rig.logged(), QStringList{u"0791234567 abc OK"_s});
         QCOMPARE(told.size(), restarted ? 1 : 2);
@@ -478,7 +560,7 @@ private Q_SLOTS:
         QVERIFY(table.prepareTable());
         QVERIFY(table.insert({PendingMessage{5, number, text, QString()}}));
         const auto part = [&](int reference, int index) {
-            return Gsm::buildSubmitPdus(number, text, {}, quint8(reference)).parts.at(index);
+            return Gsm::buildSubmitPdus(number, text, {}, quint8(reference), true).parts.at(index);
         };
         const auto cmgs = [&](int index) -> QByteArray {
             return "AT+CMGS=" + QByteArray::number(part(0, index).tpduLength) + '|' + prompt;
@@ -500,6 +582,228 @@ private Q_SLOTS:
         QTRY_COMPARE(rig.logged().size(), 2);
         QCOMPARE(rig.pdus, (QByteArrayList{part(0, 0).hex, part(0, 1).hex, part(0, 1).hex,
                                            part(1, 0).hex, part(1, 1).hex}));
+    }
+
+    // What the result names for the send log: the entry, and with reports
+    // asked for, each part that went out by its "+CMGS: <mr>".
+    void resultNamesReports_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("reportsOn");
+        QTest::addColumn<QByteArrayList>("script");
+        QTest::addColumn<QString>("result");
+
+        const QByteArrayList threeParts = {"AT+CMGS=152|" + prompt, "PDU|" + accepted(7),
+                                           "AT+CMGS=152|" + prompt, "PDU|" + accepted(8),
+                                           "AT+CMGS=101|" + prompt, "PDU|" + accepted(9)};
+        QTest::newRow("three parts") << longNotice() << true << threeParts
+                                     << u"true 0:0791234567:7 1:0791234567:8 2:0791234567:9"_s;
+        QTest::newRow("reports off") << longNotice() << false << threeParts << u"true"_s;
+        QTest::newRow("part 2 refused for good")
+            << longNotice() << true
+            << QByteArrayList{"AT+CMGS=152|" + prompt, "PDU|" + accepted(7),
+                              "AT+CMGS=152|" + prompt, "PDU|" + line("+CMS ERROR: 1")}
+            << u"false 0:0791234567:7"_s;
+        QTest::newRow("mr 255") << u"abc"_s << true
+                                << QByteArrayList{"AT+CMGS=15|" + prompt, "PDU|" + accepted(255)}
+                                << u"true 0:0791234567:255"_s;
+    }
+    void resultNamesReports()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, reportsOn);
+        QFETCH(QByteArrayList, script);
+        QFETCH(QString, result);
+        Rig rig;
+        ConnectionValues values = rig.connectionSettings->values();
+        values.deliveryReports = reportsOn;
+        QVERIFY(rig.connectionSettings->save(values));
+        rig.queue.clear();
+        const quint64 id = rig.queue.append(u"0791234567"_s, text, QString());
+        QSignalSpy submitted(rig.dialogue.get(), &CallDialogue::submitted);
+        rig.engine->tick();
+        rig.play(simReady + script);
+        QTRY_COMPARE(submitted.size(), 1);
+        const auto answer = submitted.constFirst().constFirst().value<CallDialogue::Result>();
+        QString named = answer.accepted ? u"true"_s : u"false"_s;
+        for (const ExpectedReport &report : answer.reports)
+            named += u" %1:%2:%3"_s.arg(report.part).arg(report.recipientKey, report.reference);
+        QCOMPARE(named, result);
+        QCOMPARE(answer.entryId, id);
+        // The report asked for is in every PDU, and only then.
+        for (const QByteArray &pdu : std::as_const(rig.pdus))
+            QCOMPARE(bool(QByteArray::fromHex(pdu.mid(2, 2)).at(0) & 0x20), reportsOn);
+    }
+
+    // Listening on its own: the set-up chooses the indications the modem
+    // offers; each stored item is read, handed to the sink and deleted only
+    // once the sink has taken it; a report handed over directly goes to the
+    // sink as it is. Each sink call names the command written last before
+    // it.
+    void receive_data()
+    {
+        QTest::addColumn<QByteArrayList>("script"); // after PDU mode
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<QStringList>("stored");
+
+        const QByteArray cds = "\r\n+CDS: 25\r\n";
+        const auto cmti = [](int index) -> QByteArray {
+            return "<" + line("+CMTI: \"SM\"," + QByteArray::number(index));
+        };
+        const auto read = [](int index, const QByteArray &pdu) -> QByteArray {
+            return "AT+CMGR=" + QByteArray::number(index) + '|' + cmgr(pdu);
+        };
+        const auto deleted = [](int index) -> QByteArray {
+            return "AT+CMGD=" + QByteArray::number(index) + '|' + ok;
+        };
+        const QByteArray gruezi = fromPost({}, u"Grüezi € \U0001F600"_s);
+        const QByteArrayList listed = {"AT+CMGL=4|" + line("+CMGL: 1,0,,21") + line(hiPdu) +
+                                           line("+CMGL: 4,1,,38") + line(reportPdu(9, "43")) + ok,
+                                       deleted(1), deleted(4)};
+        const QString hiListed = u"message +41791234567: hi after AT+CMGL=4"_s;
+        const QString unknownListed =
+            u"report 0791234567 mr=9 2 Empfänger unbekannt 08:34 after AT+CMGL=4"_s;
+
+        QTest::newRow("+CDS offered: report at once")
+            << receiving + QByteArrayList{"<" + cds + reportPdu(7, "00") + "\r\n"} << true
+            << QStringList{u"report 0791234567 mr=7 1  08:34 after AT+CMGL=4"_s};
+        QTest::newRow("+CDS, still trying")
+            << receiving + QByteArrayList{"<" + cds + reportPdu(200, "21") + "\r\n"} << true
+            << QStringList{u"report 0791234567 mr=200 0 Empfänger besetzt 08:34 after AT+CMGL=4"_s};
+        QTest::newRow("+CDS unreadable")
+            << receiving + QByteArrayList{"<" + cds + "0006070A81\r\n"} << true << QStringList();
+        QTest::newRow("only stored reports offered")
+            << QByteArrayList{"AT+CNMI=?|" + cnmiOffer("(0-2),(0-3),(0-3),(0,2),(0,1)"),
+                              "AT+CNMI=2,1,0,2,0|" + ok} +
+                   storage +
+                   QByteArrayList{"AT+CMGL=4|" + ok, "<" + line("+CDSI: \"SM\",2"),
+                                  read(2, reportPdu(8, "41")), deleted(2)}
+            << true
+            << QStringList{
+                   u"report 0791234567 mr=8 2 Empfänger kann die Nachricht nicht annehmen 08:34 after AT+CMGR=2"_s};
+        QTest::newRow("mode 1, no reports, four lists")
+            << QByteArrayList{"AT+CNMI=?|" + cnmiOffer("(0,1),(0,1),(0),(0)"),
+                              "AT+CNMI=1,1,0,0|" + ok} +
+                   storage + listed
+            << true << QStringList{hiListed, unknownListed};
+        QTest::newRow("no indications: what waits is read")
+            << QByteArrayList{"AT+CNMI=?|" + line("ERROR"), "AT+CPMS=?|" + line("ERROR")} + listed
+            << true << QStringList{hiListed, unknownListed};
+        QTest::newRow("indications refused, phone memory only")
+            << QByteArrayList{"AT+CNMI=?|" + cnmiOffer("(0-2),(0-3),(0-3),(0-2),(0,1)"),
+                              "AT+CNMI=2,1,0,1,0|" + line("+CMS ERROR: 303"),
+                              "AT+CPMS=?|" + line(R"(+CPMS: ("ME"),("ME"),("ME"))") + ok,
+                              R"(AT+CPMS="ME","ME","ME"|)" + ok} +
+                   listed
+            << true << QStringList{hiListed, unknownListed};
+        QTest::newRow("sink refuses what waits: nothing deleted")
+            << receiving.mid(0, 4) + listed.mid(0, 1) << false
+            << QStringList{hiListed, unknownListed};
+        QTest::newRow("+CMTI: read, stored, deleted")
+            << receiving + QByteArrayList{cmti(5), read(5, gruezi), deleted(5)} << true
+            << QStringList{u"message Post: Grüezi € \U0001F600 after AT+CMGR=5"_s};
+        QTest::newRow("+CMTI, sink refuses: not deleted")
+            << receiving + QByteArrayList{cmti(5), read(5, gruezi)} << false
+            << QStringList{u"message Post: Grüezi € \U0001F600 after AT+CMGR=5"_s};
+        QTest::newRow("+CMTI for an empty index")
+            << receiving + QByteArrayList{cmti(5), "AT+CMGR=5|" + line("+CMS ERROR: 321")} << true
+            << QStringList();
+        QTest::newRow("+CMTI, unreadable PDU: kept")
+            << receiving + QByteArrayList{cmti(6), read(6, "00040B9114972143")} << true
+            << QStringList();
+        // Parts 2, 3 and 1: the message is stored once whole, then each
+        // part is deleted.
+        QTest::newRow("three parts, 16-bit reference, out of order")
+            << receiving +
+                   QByteArrayList{cmti(1),    read(1, fromPost("060804BEEF0302", u"ezi "_s)),
+                                  cmti(2),    read(2, fromPost("060804BEEF0303", u"€"_s)),
+                                  cmti(3),    read(3, fromPost("060804BEEF0301", u"Grü"_s)),
+                                  deleted(1), deleted(2),
+                                  deleted(3)}
+            << true << QStringList{u"message Post: Grüezi € after AT+CMGR=3"_s};
+        QTest::newRow("three parts, sink refuses: none deleted")
+            << receiving + QByteArrayList{cmti(1), read(1, fromPost("060804BEEF0302", u"ezi "_s)),
+                                          cmti(2), read(2, fromPost("060804BEEF0303", u"€"_s)),
+                                          cmti(3), read(3, fromPost("060804BEEF0301", u"Grü"_s))}
+            << false << QStringList{u"message Post: Grüezi € after AT+CMGR=3"_s};
+        // A part read twice (listed at a new connection, say) is one part,
+        // deleted once.
+        QTest::newRow("two parts, one read twice, 8-bit reference")
+            << receiving + QByteArrayList{cmti(1),    read(1, fromPost("050003070202", u"b"_s)),
+                                          cmti(1),    read(1, fromPost("050003070202", u"b"_s)),
+                                          cmti(2),    read(2, fromPost("050003070201", u"a"_s)),
+                                          deleted(1), deleted(2)}
+            << true << QStringList{u"message Post: ab after AT+CMGR=2"_s};
+        // A day later the next message read gives out what came of the
+        // other, a mark for the missing part.
+        QTest::newRow("part missing for 24 hours")
+            << receiving + QByteArrayList{cmti(1),        read(1, fromPost("050003070202", u"b"_s)),
+                                          "day",          cmti(2),
+                                          read(2, hiPdu), deleted(2),
+                                          deleted(1)}
+            << true
+            << QStringList{u"message +41791234567: hi after AT+CMGR=2"_s,
+                           u"message Post: […]b (incomplete) after AT+CMGR=2"_s};
+    }
+    void receive()
+    {
+        QFETCH(QByteArrayList, script);
+        QFETCH(bool, accept);
+        QFETCH(QStringList, stored);
+        Rig rig;
+        rig.queue.clear();
+        rig.sink.accept = accept;
+        QSignalSpy listening(rig.dialogue.get(), &CallDialogue::listeningChanged);
+        QVERIFY(rig.dialogue->canReceive());
+        rig.dialogue->setListening(true);
+        rig.play(QByteArrayList{"ATE0|" + ok, "AT+CMEE=1|" + ok, "AT+CPIN?|" + pinState("READY"),
+                                "AT+CMGF=0|" + ok} +
+                 script);
+        QCOMPARE(rig.sink.calls, stored);
+        QVERIFY(rig.dialogue->isListening());
+        QCOMPARE(listening.size(), 1);
+        QCOMPARE(rig.fakeLine.openedPorts, QStringList{u"/dev/ttyS2"_s});
+        QCOMPARE(rig.dialogue->listeningVia(), u"GSM-Modem"_s);
+    }
+
+    // While listening the port stays open: a call begins on the standing
+    // connection and its end leaves it; a broken line is opened again after
+    // the pace, quietly; listening ended closes it, after the call under
+    // way.
+    void listeningKeepsThePort()
+    {
+        Rig rig;
+        // The modem answers each reopening only when the test gets to it.
+        rig.modemTimeoutMs = 5000;
+        rig.restart();
+        rig.dialogue->setReopenPaceMs(50);
+        QSignalSpy failed(rig.dialogue.get(), &CallDialogue::failed);
+        rig.dialogue->setListening(true);
+        rig.play(simReady);
+        rig.play(QByteArrayList{"tick"} + sendAbc);
+        QTRY_COMPARE(rig.logged(), QStringList{u"0791234567 abc OK"_s});
+        rig.clock.advanceSeconds(GsmDialogue::holdMs / 1000 + 1);
+        rig.engine->tick();
+        QTRY_COMPARE(rig.engine->state(), State::Idle);
+        QVERIFY(rig.fakeLine.isOpen());
+        QVERIFY(rig.dialogue->isListening());
+
+        rig.play({"break"});
+        QVERIFY(!rig.dialogue->isListening());
+        QCOMPARE(failed.size(), 0);
+        rig.play(simReady);
+        QTRY_VERIFY(rig.dialogue->isListening());
+        QCOMPARE(rig.fakeLine.openedPorts.size(), 2);
+
+        // A call under way keeps the port until its end.
+        rig.queue.append(u"0791234567"_s, u"abc"_s, QString());
+        rig.play(QByteArrayList{"tick"} + sendAbc);
+        rig.dialogue->setListening(false);
+        QVERIFY(rig.fakeLine.isOpen());
+        rig.dialogue->end();
+        QVERIFY(!rig.fakeLine.isOpen());
+        QVERIFY(!rig.dialogue->isListening());
+        QCOMPARE(rig.fakeLine.openedPorts.size(), 2);
     }
 };
 
