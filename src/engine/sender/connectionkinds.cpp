@@ -352,7 +352,8 @@ const QList<ConnectionKindRow> &table()
             [] { return QCoreApplication::translate("FRMKonfiguration", "Internet (TCP/IP)"); },
             {SettingField::Server, SettingField::TcpPort, SettingField::Account,
              SettingField::Password},
-            MessagePlan{MessageSplit::MarkedParts, 0, markedPartsHint},
+            // Sent whole with operation 51 as one concatenated SMS.
+            MessagePlan{MessageSplit::Whole, Gsm::maxParts, gsmHint},
             makeTcp,
         },
         {
