@@ -6,13 +6,16 @@
 //            [--account A [--password P]] [--drop-after N] [--baud BAUD]
 //            [--unplug N:MS]
 //   modemsim --tcp PORT [the same options but --dir, --port, --dial]
+//            [--outcome LIST] [--incoming SENDER=TEXT]... [--incoming-after MS]
+//            [--keepalive-limit MS]
 //   modemsim --dir DIR --port N --gsm [--pin PIN] [--csca NUMBER]
 //            [--cmgs LIST] [--urc LINE]... [--reply-delay MS] [--log FILE]
 //
 // The program under test opens DIR/COMn as its serial port, or connects to
 // 127.0.0.1:PORT. Each event is printed as one line on stdout (READY, OPEN,
 // RX, DIAL, RESULT, ABORT, FRAME, LOGIN, SMS, INVALID, REPLY, ASK, ANSWER,
-// UNANSWERED, DROP, HANGUP, UNPLUG, PLUG) so that tests can follow the call.
+// UNANSWERED, DROP, HANGUP, UNPLUG, PLUG; over TCP also SMS51, MESSAGE,
+// ALERT, REFUSED and STATS) so that tests can follow the call.
 // The GSM modem reports COMMAND, RESULT, PIN, PROMPT, PDU, SMS, INVALID,
 // MESSAGE (a whole message, its parts joined), URC and CANCEL instead.
 
@@ -81,7 +84,9 @@ int main(int argc, char *argv[])
         if (!centre.listen(*options->tcpPort, &error))
             return fail(error);
         reporter.line(u"READY "_s + centre.address());
-        return QCoreApplication::exec();
+        const int status = QCoreApplication::exec();
+        reporter.line(centre.statsLine());
+        return status;
     }
 
     PtyLine line;

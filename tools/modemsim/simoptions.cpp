@@ -118,6 +118,40 @@ bool parseLogin(const QString &account, bool accountSet, const QString &password
     return true;
 }
 
+bool parseOutcomes(const QString &text, QMap<QString, ReportOutcome> *outcomes, QString *error)
+{
+    for (const QString &item : text.split(u',')) {
+        const QString number = item.section(u'=', 0, 0).trimmed();
+        const QString outcome = item.section(u'=', 1);
+        const QString reason = outcome.section(u':', 1);
+        const bool digits =
+            !number.isEmpty() && std::all_of(number.begin(), number.end(), [](QChar c) {
+                return c.unicode() >= u'0' && c.unicode() <= u'9';
+            });
+        const bool reasonOk =
+            reason.size() == 3 && std::all_of(reason.begin(), reason.end(), [](QChar c) {
+                return c.unicode() >= u'0' && c.unicode() <= u'9';
+            });
+        ReportOutcome parsed;
+        if (outcome == u"delivered"_s) {
+            parsed.dst = 0;
+        } else if (outcome.startsWith(u"buffered:"_s) && reasonOk) {
+            parsed = ReportOutcome{1, reason.toLatin1()};
+        } else if (outcome.startsWith(u"failed:"_s) && reasonOk) {
+            parsed = ReportOutcome{2, reason.toLatin1()};
+        } else {
+            *error = u"--outcome: unknown item '"_s + item + u"'"_s;
+            return false;
+        }
+        if (!digits) {
+            *error = u"--outcome: the number of '"_s + item + u"' is not digits"_s;
+            return false;
+        }
+        outcomes->insert(number, parsed);
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QString *error)
@@ -183,9 +217,29 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
         u"pseudo-terminal closes and the COMn link is removed (UNPLUG). After MS "_s
         u"milliseconds it comes back under the same link (PLUG); MS 0: never."_s,
         u"N:MS"_s);
+    const QCommandLineOption outcomeOption(
+        u"outcome"_s,
+        u"TCP: what the delivery notification (operation 53) that follows an operation 51 "_s
+        u"with NRq says for a recipient: NUMBER=delivered, NUMBER=buffered:RSN or "_s
+        u"NUMBER=failed:RSN (RSN three digits); comma-separated. Others: delivered."_s,
+        u"LIST"_s);
+    const QCommandLineOption incomingOption(
+        u"incoming"_s,
+        u"TCP: a message SENDER=TEXT for the program (operation 52), once per run; a text "_s
+        u"that is not short ASCII goes in UCS-2, in several parts when long. Repeatable."_s,
+        u"SENDER=TEXT"_s);
+    const QCommandLineOption incomingAfterOption(
+        u"incoming-after"_s,
+        u"Milliseconds from the first open session to the --incoming messages (0)."_s, u"MS"_s);
+    const QCommandLineOption keepAliveOption(
+        u"keepalive-limit"_s,
+        u"TCP: drop a session on which no operation of the program arrived for MS "_s
+        u"milliseconds (DROP keepalive)."_s,
+        u"MS"_s);
     parser.addOptions({dirOption, portOption, dialOption, centreOption, loginOption,
                        connectDelayOption, replyDelayOption, logOption, tcpOption, accountOption,
-                       passwordOption, dropOption, baudOption, unplugOption});
+                       passwordOption, dropOption, baudOption, unplugOption, outcomeOption,
+                       incomingOption, incomingAfterOption, keepAliveOption});
     const GsmOptionParser gsmOptions(parser);
     const QCommandLineOption helpOption = parser.addHelpOption();
 
@@ -266,6 +320,30 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
     if (parser.isSet(loginOption) && !parseScript(parser.value(loginOption), centreAnswer,
                                                   u"login"_s, &options.loginScript, error))
         return std::nullopt;
+    if (parser.isSet(outcomeOption) &&
+        !parseOutcomes(parser.value(outcomeOption), &options.outcomes, error))
+        return std::nullopt;
+    for (const QString &item : parser.values(incomingOption)) {
+        const qsizetype equals = item.indexOf(u'=');
+        if (equals <= 0) {
+            *error = u"--incoming: SENDER=TEXT expected, got '"_s + item + u"'"_s;
+            return std::nullopt;
+        }
+        options.incoming.append(IncomingScript{item.first(equals), item.sliced(equals + 1)});
+    }
+    if (parser.isSet(incomingAfterOption) &&
+        !parseNumber(parser.value(incomingAfterOption), u"incoming-after"_s, 0, maxDelayMs,
+                     &options.incomingAfterMs, error))
+        return std::nullopt;
+    if (parser.isSet(keepAliveOption) &&
+        !parseNumber(parser.value(keepAliveOption), u"keepalive-limit"_s, 1, maxDelayMs,
+                     &options.keepAliveLimitMs, error))
+        return std::nullopt;
+    if (!options.tcpPort && (!options.outcomes.isEmpty() || !options.incoming.isEmpty() ||
+                             options.keepAliveLimitMs > 0)) {
+        *error = u"--outcome, --incoming and --keepalive-limit need --tcp"_s;
+        return std::nullopt;
+    }
     if (!gsmOptions.read(&options.gsm, error))
         return std::nullopt;
     return options;

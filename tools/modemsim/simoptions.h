@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -26,6 +27,21 @@ struct CentreAnswer
     // A late negative result (02) for the TRN before the frame's goes out
     // first, as for an earlier operation answered twice.
     bool lateFirst = false;
+};
+
+// How the centre reports on a message to one number (operation 53):
+// Dst 0 delivered, 1 buffered, 2 not delivered, with the reason code.
+struct ReportOutcome
+{
+    int dst = 0;
+    QByteArray reason = "000";
+};
+
+// A message the centre hands to the program (operation 52).
+struct IncomingScript
+{
+    QString sender;
+    QString text;
 };
 
 struct SimOptions
@@ -61,6 +77,18 @@ struct SimOptions
     // Bytes go both ways no faster than a line of this speed carries them
     // (10 bits a byte); 0 passes them on at once.
     int baud = 0;
+
+    // TCP centre, two-way: the outcome that operation 53 reports for a
+    // message with NRq, by recipient (its digits); delivered for the rest.
+    QMap<QString, ReportOutcome> outcomes;
+    // Messages sent to the program once per run, incomingAfterMs after the
+    // first session is open (logged in, or connected when no login is
+    // required).
+    QList<IncomingScript> incoming;
+    int incomingAfterMs = 0;
+    // The session is dropped when no operation of the program arrives for
+    // this long (0: never): the program must keep it alive.
+    int keepAliveLimitMs = 0;
 
     // Parses the program's arguments (arguments.first() is the program).
     // Returns nothing and sets *error for unusable input.

@@ -27,7 +27,11 @@ void TcpCentre::accept()
 {
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {
         auto *connection = new TcpConnection(socket, m_run, m_baud, this);
-        connect(connection, &TcpConnection::report, this, &TcpCentre::report);
+        connect(connection, &TcpConnection::report, this, [this](const QString &line) {
+            emit report(line);
+            if (line == u"HANGUP"_s)
+                emit report(m_run.statsLine());
+        });
         emit report(u"OPEN"_s);
     }
 }

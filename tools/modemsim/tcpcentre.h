@@ -12,7 +12,8 @@ class QTcpSocket;
 // The message centre reached over TCP/IP: listens on 127.0.0.1 and serves
 // every connection with a CentreDesk of its own; script, login and the count
 // of submissions are the run's. Reports OPEN and HANGUP for each connection
-// and the bytes received as RX, besides the desk's lines.
+// (HANGUP followed by the run's STATS) and the bytes received as RX, besides
+// the desk's lines.
 class TcpCentre : public QObject
 {
     Q_OBJECT
@@ -24,6 +25,8 @@ public:
     bool listen(int port, QString *error);
     // "127.0.0.1:PORT" once listening.
     QString address() const;
+    // The counts of the run as one STATS line.
+    QString statsLine() const { return m_run.statsLine(); }
 
 signals:
     void report(const QString &line);

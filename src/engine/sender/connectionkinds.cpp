@@ -381,7 +381,8 @@ const QList<ConnectionKindRow> &table()
             {SettingField::Server, SettingField::TcpPort, SettingField::Account,
              SettingField::Password, SettingField::DeliveryReports, SettingField::Sender,
              SettingField::KeepOpen, SettingField::UcpWindow},
-            MessagePlan{MessageSplit::MarkedParts, 0, markedPartsHint},
+            // Sent whole with operation 51 as one concatenated SMS.
+            MessagePlan{MessageSplit::Whole, Gsm::maxParts, gsmHint},
             makeTcp,
             // The centre reaches the program only while the session stands.
             [](const ConnectionValues &values) { return values.keepOpen; },

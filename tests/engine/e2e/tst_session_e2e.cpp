@@ -5,7 +5,9 @@
 
 #include "dialupdialogue.h"
 #include "enginerig.h"
+#include "incoming.h"
 #include "ucptcpdialogue.h"
+#include "ucptestframes.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -17,10 +19,45 @@ namespace {
 const QString warten = u"Status: Warten..."_s;
 const QString sessionOpen = u"Status: Verbunden – Warten auf weitere SMS..."_s;
 
-// The frames of "abc" to 0791234567 without a call-back number, by TRN.
+// The frames of "abc" to 0791234567 over a modem call, by TRN.
 const QString abc01 = u"01/00038/O/01/0791234567///3/616263/2A"_s;
 const QString abc02 = u"02/00038/O/01/0791234567///3/616263/2B"_s;
 const QString abc03 = u"03/00038/O/01/0791234567///3/616263/2C"_s;
+
+// The operation 51 of "abc" to 0791234567 over TCP/IP from the account,
+// without a delivery report: AdC, OAdC, MT 3 and AMsg, the other 29 fields
+// empty.
+QString abc51(const char *trn, const QByteArray &account = {})
+{
+    QList<QByteArray> fields(33);
+    fields[0] = "0791234567";
+    fields[1] = account;
+    fields[18] = "3";
+    fields[20] = "616263";
+    return QString::fromLatin1(
+        UcpTestFrames::sealed(trn, QByteArray("O/51/" + fields.join('/') + '/')));
+}
+// How the simulator reads it.
+const QString abcSms51 = u"to=0791234567 from= nrq=0 mt=3 dcs=00 udh=- text=abc"_s;
+
+// Keeps what the dialogue hands in, as "<recipient> <reference> <state>"
+// and "<sender> <text>".
+struct Sink : IncomingSink
+{
+    bool storeMessage(const ReceivedMessage &message) override
+    {
+        messages.append(message.sender + u' ' + message.text);
+        return true;
+    }
+    bool storeReport(const DeliveryReport &report) override
+    {
+        reports.append(report.recipient + u' ' + report.reference + u' ' +
+                       QString::number(int(report.state)));
+        return true;
+    }
+    QStringList messages;
+    QStringList reports;
+};
 
 // The rig talking TCP/IP to the simulator's centre, or to its modem when
 // one is asked for.
@@ -44,6 +81,8 @@ struct Rig : EngineRig
                              QStringList{u"--connect-delay"_s, u"0"_s, u"--reply-delay"_s, u"0"_s} +
                                  simArguments);
         }
+        // Delivery reports are asked for where a row says so.
+        account.deliveryReports = false;
         tcp = drive(std::make_unique<UcpTcpDialogue>([this] { return account; }));
         if (!sim.start(QStringList{u"--reply-delay"_s, u"0"_s} + simArguments))
             return false;
@@ -109,7 +148,10 @@ private Q_SLOTS:
         QCOMPARE(frames.size(), 4);
         QVERIFY2(frames[0].startsWith(u"00/00052/O/60/12345/6/5/1/67656865696D//0100//////"_s),
                  qPrintable(frames[0]));
-        QCOMPARE(frames.mid(1), (QStringList{abc01, abc02, abc03}));
+        QCOMPARE(rig.sim.values(u"SMS51"_s),
+                 QStringList(3, QString(abcSms51).replace(u"from="_s, u"from=12345"_s)));
+        QCOMPARE(frames.mid(1),
+                 (QStringList{abc51("01", "12345"), abc51("02", "12345"), abc51("03", "12345")}));
         QCOMPARE(rig.status(), sessionOpen);
         QCOMPARE(rig.sim.count(u"HANGUP"_s), 0);
 
@@ -134,7 +176,7 @@ private Q_SLOTS:
             rig.sendAll();
             QCOMPARE(rig.sim.count(u"OPEN"_s), 2);
             QCOMPARE(rig.sim.count(u"LOGIN"_s), 2);
-            QCOMPARE(rig.sim.values(u"FRAME"_s).last(), abc01);
+            QCOMPARE(rig.sim.values(u"FRAME"_s).last(), abc51("01", "12345"));
         }
     }
 
@@ -220,7 +262,7 @@ private Q_SLOTS:
         QCOMPARE(halted.count(), halts ? 1 : 0);
         QCOMPARE(rig.logged(), QStringList());
         QCOMPARE(rig.queue.count(), 10);
-        QCOMPARE(rig.sim.count(u"SMS"_s), submitted);
+        QCOMPARE(rig.sim.count(u"SMS51"_s), submitted);
         // A refused submission went nowhere: the engine takes its mark off.
         QCOMPARE(rig.dialogue->submissionRefused(), submitted == 1);
         if (!halts) {
@@ -353,6 +395,51 @@ private Q_SLOTS:
         rig.engine->shutDown();
         QTRY_COMPARE(rig.sim.count(u"HANGUP"_s), 1);
         QCOMPARE(rig.sim.count(u"UNANSWERED"_s), 0);
+        QCOMPARE(rig.sim.count(u"INVALID"_s), 0);
+    }
+
+    // Two-way over the real socket: a long text with "€" and an emoji goes
+    // as one concatenated UCS-2 SMS (two operations 51 of one reference),
+    // each part's notification reaches the sink named as the result named
+    // it, and the centre's message reaches the sink in its two parts joined.
+    void twoWay()
+    {
+        Rig rig;
+        const QString text = u"Grüezi 😀 das kostet 5 €. "_s.repeated(4);
+        const QString reply = u"Merci, gern! ✓ "_s.repeated(6);
+        QVERIFY(rig.start({u"--tcp"_s, u"0"_s, u"--incoming"_s, u"0797654321="_s + reply}, 0));
+        rig.account.deliveryReports = true;
+        Sink sink;
+        rig.tcp->setIncomingSink(&sink);
+        QSignalSpy submitted(rig.tcp, &CallDialogue::submitted);
+        rig.queue.append(u"0791234567"_s, text, QString());
+        rig.sendAll();
+        QCOMPARE(rig.logged(), QStringList{text + u" OK"_s});
+
+        const QStringList parts = rig.sim.values(u"SMS51"_s);
+        QCOMPARE(parts.size(), 2);
+        const QString reference = parts[0].section(u"udh="_s, 1).section(u'/', 0, 0);
+        for (int i = 0; i < 2; ++i) {
+            QVERIFY2(parts[i].startsWith(u"to=0791234567 from= nrq=1 mt=4 dcs=08 udh="_s +
+                                         reference + u"/2/"_s + QString::number(i + 1)),
+                     qPrintable(parts[i]));
+        }
+        QCOMPARE(rig.sim.values(u"MESSAGE"_s),
+                 QStringList{u"to=0791234567 parts=2 text="_s + text});
+
+        QCOMPARE(submitted.count(), 1);
+        const auto result = submitted.at(0).at(0).value<CallDialogue::Result>();
+        QCOMPARE(result.reports.size(), 2);
+        QTRY_COMPARE(sink.reports.size(), 2);
+        for (int i = 0; i < 2; ++i) {
+            QCOMPARE(result.reports[i].part, i);
+            QCOMPARE(result.reports[i].recipientKey, u"0791234567"_s);
+            QCOMPARE(sink.reports[i], u"0791234567 "_s + result.reports[i].reference + u" 1"_s);
+        }
+        QVERIFY(result.reports[0].reference != result.reports[1].reference);
+
+        QTRY_COMPARE(sink.messages, QStringList{u"0797654321 "_s + reply});
+        QTRY_COMPARE(rig.sim.count(u"ANSWER"_s), 4);
         QCOMPARE(rig.sim.count(u"INVALID"_s), 0);
     }
 

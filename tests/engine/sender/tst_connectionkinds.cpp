@@ -43,9 +43,8 @@ private Q_SLOTS:
         QTest::newRow("tcp") << ConnectionKind::Tcp << u"Tcp"_s << u"Internet (TCP/IP)"_s
                              << u"UcpTcpDialogue"_s
                              << u"Kein Server für die Internet-Verbindung konfiguriert"_s
-                             << MessageSplit::MarkedParts << 0
-                             << u"Wird als 3 SMS versandt.\nNicht übertragbar (wird "
-                                u"weggelassen): –"_s;
+                             << MessageSplit::Whole << 255
+                             << u"Wird als 6 SMS versandt (Unicode)."_s;
         QTest::newRow("gsm") << ConnectionKind::Gsm << u"Gsm"_s << u"GSM-Modem"_s
                              << u"GsmDialogue"_s << QString() << MessageSplit::Whole << 255
                              << u"Wird als 6 SMS versandt (Unicode)."_s;
