@@ -2965,6 +2965,22 @@ Funkbote goes on working but holds the queue in memory only: if the program cras
         <source>Das Passwort enthält das Zeichen «%1», das bei der Anmeldung nicht gesendet werden kann</source>
         <translation>The password contains the character “%1”, which cannot be sent in the login</translation>
     </message>
+    <message>
+        <source>ungültige Empfängernummer</source>
+        <translation>invalid recipient number</translation>
+    </message>
+    <message>
+        <source>Nachricht zu lang</source>
+        <translation>Message too long</translation>
+    </message>
+    <message>
+        <source>Der Absender «%1» kann nicht gesendet werden: höchstens 11 Zeichen des GSM-Alphabets</source>
+        <translation>The sender “%1” cannot be sent: at most 11 characters of the GSM alphabet</translation>
+    </message>
+    <message>
+        <source>Empfang: neuer Verbindungsversuch in %1 s</source>
+        <translation>Receiving: new connection attempt in %1 s</translation>
+    </message>
 </context>
 <context>
     <name>VCardFormat</name>

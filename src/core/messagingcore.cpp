@@ -89,6 +89,9 @@ void MessagingCore::buildDialogues()
     m_dialogue->setIncomingSink(m_inbound);
 
     m_engine = new SendEngine(m_queue, m_sendLog.get(), m_dialogue, m_env.clock, this);
+    // Expected reports are stored under the key the inbound side looks
+    // them up by, so "079 …" and "+41 79 …" meet.
+    m_engine->setNumberKey(&Inbound::numberKey);
     connect(m_engine, &SendEngine::messageLogged, m_inbound, [this] {
         if (m_inbound->unmatchedCount() > 0)
             m_inbound->retryUnmatched();

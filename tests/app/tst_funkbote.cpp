@@ -574,7 +574,7 @@ private Q_SLOTS:
     }
 
     // The internet kind chosen in the settings: the queue goes out over one
-    // TCP/IP session with one login, each entry logged "OK".
+    // TCP/IP session with one login, each message logged "OK".
     void internetKindSendsInOneSession()
     {
         QTcpServer centre;
@@ -606,20 +606,20 @@ private Q_SLOTS:
 
         for (const QString &text : {u"eins"_s, u"zwei"_s, u"drei"_s})
             queueMessage(u"079 123 45 67"_s, text);
-        // Queued whole for the GSM modem before the kind was changed: the
-        // centre gets it in marked parts, one SMS per frame.
+        // A long text goes as one concatenated SMS: three frames, one log
+        // row.
         const QString longText = QString(300, u'x') + QString(100, u'y');
         m_window->core()->queue()->append(u"0791234567"_s, longText, QString());
         m_window->core()->engine()->tick();
         QTRY_VERIFY(m_window->core()->queue()->isEmpty());
         QCOMPARE(connections, 1);
-        QCOMPARE(operations, (QStringList{u"60 00"_s, u"01 01"_s, u"01 02"_s, u"01 03"_s,
-                                          u"01 04"_s, u"01 05"_s, u"01 06"_s}));
+        QCOMPARE(operations, (QStringList{u"60 00"_s, u"51 01"_s, u"51 02"_s, u"51 03"_s,
+                                          u"51 04"_s, u"51 05"_s, u"51 06"_s}));
         QVERIFY2(longestFrame < 400, qPrintable(QString::number(longestFrame)));
         QCOMPARE(TestDb::scalar(m_path, u"SELECT group_concat(Nachricht || ':' || versandt) "
                                         u"FROM VersandLog"_s)
                      .toString(),
-                 u"eins:OK,zwei:OK,drei:OK,"_s + splitMessage(longText).join(u":OK,"_s) + u":OK"_s);
+                 u"eins:OK,zwei:OK,drei:OK,"_s + longText + u":OK"_s);
         QVERIFY(m_line->writes.isEmpty()); // the modem was never used
 
         // The session's trace: the login without its password, every frame.
@@ -627,8 +627,8 @@ private Q_SLOTS:
         const QString call = m_window->core()->callTrace()->calls().constLast();
         QVERIFY2(call.contains(u"/O/60/4179000000/6/5/1/<Passwort>//0100/"_s), qPrintable(call));
         QVERIFY(!call.contains(Textinhex(u"geheim"_s)));
-        QCOMPARE(call.count(u"/R/01/A/"_s), 6);
-        QVERIFY(call.section(u'\n', 0, 0).endsWith(u"– 6 gesendet"_s));
+        QCOMPARE(call.count(u"/R/51/A/"_s), 6);
+        QVERIFY(call.section(u'\n', 0, 0).endsWith(u"– 4 gesendet"_s));
     }
 
     // A refused message sent again from the archive becomes the entry

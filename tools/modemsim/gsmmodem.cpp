@@ -303,8 +303,8 @@ int GsmModem::store(const QString &kind, const QByteArray &hex, int tpduLength)
 
 void GsmModem::storeMessage(const QString &item, const QString &why)
 {
-    const QString sender = item.section(u':', 0, 0);
-    const QString text = item.section(u':', 1);
+    const QString sender = item.section(u'=', 0, 0);
+    const QString text = item.section(u'=', 1);
     const QList<SmsPdu::Encoded> parts = SmsPdu::encodeDeliver(
         m_centre, sender, text, ++m_incomingReference, QDateTime::currentDateTimeUtc());
     for (const SmsPdu::Encoded &part : parts) {

@@ -39,8 +39,8 @@ std::optional<int> reportStatus(const QString &item)
 bool validMessages(const QStringList &items, const QString &option, QString *error)
 {
     for (const QString &item : items) {
-        if (item.indexOf(u':') < 1) {
-            *error = option + u": expected SENDER:TEXT, got '"_s + item + u"'"_s;
+        if (item.indexOf(u'=') < 1) {
+            *error = option + u": SENDER=TEXT expected, got '"_s + item + u"'"_s;
             return false;
         }
     }
@@ -72,17 +72,13 @@ GsmOptionParser::GsmOptionParser(QCommandLineParser &parser)
                 u"NUMBER=LIST"_s),
       m_reportDelay(u"report-delay"_s, u"Milliseconds between a message and each report (100)."_s,
                     u"MS"_s),
-      m_incoming(u"incoming"_s,
-                 u"A message from SENDER (number or name) stored with +CMTI, in parts when long, "_s
-                 u"once the indications are on; may be repeated."_s,
-                 u"SENDER:TEXT"_s),
       m_incomingDelay(u"incoming-delay"_s,
                       u"Milliseconds from AT+CNMI to the incoming messages (200)."_s, u"MS"_s),
       m_waiting(u"waiting"_s, u"A message from SENDER stored from the start; may be repeated."_s,
-                u"SENDER:TEXT"_s)
+                u"SENDER=TEXT"_s)
 {
     parser.addOptions({m_gsm, m_pin, m_centre, m_cmgs, m_urc, m_cnmi, m_outcome, m_reportDelay,
-                       m_incoming, m_incomingDelay, m_waiting});
+                       m_incomingDelay, m_waiting});
 }
 
 bool GsmOptionParser::read(GsmOptions *options, QString *error) const
@@ -90,7 +86,7 @@ bool GsmOptionParser::read(GsmOptions *options, QString *error) const
     options->enabled = m_parser.isSet(m_gsm);
     if (!options->enabled) {
         for (const QCommandLineOption *option :
-             {&m_pin, &m_centre, &m_cmgs, &m_urc, &m_cnmi, &m_outcome, &m_reportDelay, &m_incoming,
+             {&m_pin, &m_centre, &m_cmgs, &m_urc, &m_cnmi, &m_outcome, &m_reportDelay,
               &m_incomingDelay, &m_waiting}) {
             if (m_parser.isSet(*option)) {
                 *error = u"--"_s + option->names().constFirst() + u" needs --gsm"_s;
@@ -150,8 +146,8 @@ bool GsmOptionParser::read(GsmOptions *options, QString *error) const
             return false;
         }
     }
-    options->incoming = m_parser.values(m_incoming);
+    // --incoming is shared with the TCP centre, which reads it the same way.
+    options->incoming = m_parser.values(u"incoming"_s);
     options->waiting = m_parser.values(m_waiting);
-    return validMessages(options->incoming, u"--incoming"_s, error) &&
-           validMessages(options->waiting, u"--waiting"_s, error);
+    return validMessages(options->waiting, u"--waiting"_s, error);
 }

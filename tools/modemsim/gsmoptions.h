@@ -32,7 +32,7 @@ struct GsmOptions
     // report after another; a number not listed is delivered.
     QMap<QString, QList<int>> outcomes;
     int reportDelayMs = 100;
-    // Messages sent to the SIM, "SENDER:TEXT": stored with +CMTI once the
+    // Messages sent to the SIM, "SENDER=TEXT": stored with +CMTI once the
     // program has asked for that indication (AT+CNMI), after incomingDelayMs.
     QStringList incoming;
     int incomingDelayMs = 200;
@@ -58,7 +58,6 @@ private:
     QCommandLineOption m_cnmi;
     QCommandLineOption m_outcome;
     QCommandLineOption m_reportDelay;
-    QCommandLineOption m_incoming;
     QCommandLineOption m_incomingDelay;
     QCommandLineOption m_waiting;
 };

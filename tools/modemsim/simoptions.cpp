@@ -225,8 +225,9 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
         u"LIST"_s);
     const QCommandLineOption incomingOption(
         u"incoming"_s,
-        u"TCP: a message SENDER=TEXT for the program (operation 52), once per run; a text "_s
-        u"that is not short ASCII goes in UCS-2, in several parts when long. Repeatable."_s,
+        u"A message SENDER=TEXT for the program, once per run: TCP sends it as operation 52 "_s
+        u"(a text that is not short ASCII in UCS-2), GSM stores it with +CMTI once the "_s
+        u"indications are on; in several parts when long. Repeatable."_s,
         u"SENDER=TEXT"_s);
     const QCommandLineOption incomingAfterOption(
         u"incoming-after"_s,
@@ -339,9 +340,12 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
         !parseNumber(parser.value(keepAliveOption), u"keepalive-limit"_s, 1, maxDelayMs,
                      &options.keepAliveLimitMs, error))
         return std::nullopt;
-    if (!options.tcpPort && (!options.outcomes.isEmpty() || !options.incoming.isEmpty() ||
-                             options.keepAliveLimitMs > 0)) {
-        *error = u"--outcome, --incoming and --keepalive-limit need --tcp"_s;
+    if (!options.tcpPort && (!options.outcomes.isEmpty() || options.keepAliveLimitMs > 0)) {
+        *error = u"--outcome and --keepalive-limit need --tcp"_s;
+        return std::nullopt;
+    }
+    if (!options.tcpPort && !parser.isSet(u"gsm"_s) && !options.incoming.isEmpty()) {
+        *error = u"--incoming needs --tcp or --gsm"_s;
         return std::nullopt;
     }
     if (!gsmOptions.read(&options.gsm, error))

@@ -147,7 +147,7 @@ private Q_SLOTS:
         Sink sink;
         Rig rig;
         const QString reply = u"Grüße aus Zürich – bis morgen! "_s.repeated(5);
-        QVERIFY(rig.start({}, {u"--incoming"_s, u"Post:"_s + reply, u"--incoming-delay"_s, u"50"_s,
+        QVERIFY(rig.start({}, {u"--incoming"_s, u"Post="_s + reply, u"--incoming-delay"_s, u"50"_s,
                                u"--report-delay"_s, u"20"_s}));
         auto *dialogue = static_cast<GsmDialogue *>(rig.dialogue.get());
         dialogue->setIncomingSink(&sink);
