@@ -4,19 +4,26 @@
 //   as soon as the previous call has been hung up (N messages);
 // - one modem call carrying them all (batch mode) on a line paced like
 //   9600 baud (N/2 messages, at least 2), against the line's own limit;
-// - one UCP session over TCP/IP on 127.0.0.1 (4 N messages).
+// - one UCP session over TCP/IP on 127.0.0.1 (4 N messages);
+// - the throughput of that session (M messages, each stored in the queue's
+//   journal and marked as going out before it leaves, as in the program):
+//   with one operation in flight and with a window of 10, each with
+//   SQLite's own commits and with every commit 10 ms longer (a busy disk).
 //
-//   bench_engine [N]     (default 40)
+//   bench_engine [N] [M]     (default 40, 5000)
 
 #include "clock.h"
 #include "dialupdialogue.h"
 #include "outgoingqueue.h"
+#include "prompter.h"
 #include "qtserialline.h"
 #include "schema.h"
 #include "sendengine.h"
 #include "sendlog.h"
+#include "sendlogwriter.h"
 #include "settings.h"
 #include "storeconnection.h"
+#include "storedqueue.h"
 #include "ucp.h"
 #include "ucptcpdialogue.h"
 
@@ -88,6 +95,31 @@ QString message(int i)
 
 enum class Mode { OnePerCall, Batch, Tcp };
 
+// How the TCP/IP session runs.
+struct TcpRun
+{
+    int window = 1;
+    int commitDelayMs = 0;
+    // Entries stored in the journal and marked before they leave.
+    bool journal = false;
+};
+
+// The journal asks nothing when it starts empty; should it fail, the bench
+// says so rather than answering for a user.
+class PrintingPrompter final : public Prompter
+{
+public:
+    Answer message(const QString &text, Buttons, Icon) override
+    {
+        std::fprintf(stderr, "bench_engine: %s\n", qPrintable(text));
+        return Answer::No;
+    }
+    std::optional<QString> input(const QString &, const QString &, const QString &) override
+    {
+        return std::nullopt;
+    }
+};
+
 struct Figures
 {
     int rows = 0;
@@ -106,7 +138,7 @@ QString frameText(int i)
 }
 
 // One run in a folder of its own, with a Daten.mdb of its own.
-Figures run(Mode mode, int total, const QString &dirPath)
+Figures run(Mode mode, int total, const QString &dirPath, const TcpRun &tcp = {})
 {
     Figures figures;
     QDir().mkpath(dirPath);
@@ -134,16 +166,26 @@ Figures run(Mode mode, int total, const QString &dirPath)
         return figures;
     }
 
-    OutgoingQueue queue;
-    for (int i = 1; i <= total; ++i)
-        queue.append(u"0791234567"_s, message(i), u"0311234567"_s);
-
     QEventLoop loop;
     SystemClock clock;
+    OutgoingQueue queue;
+    PrintingPrompter prompter;
+    std::unique_ptr<StoredQueue> journal;
+    if (tcp.journal) {
+        journal = std::make_unique<StoredQueue>(dbPath, &queue, &prompter, &clock);
+        journal->restore();
+    }
+    QList<QueueEntry> entries;
+    for (int i = 1; i <= total; ++i)
+        entries.append(QueueEntry{0, u"0791234567"_s, message(i), u"0311234567"_s});
+    queue.appendMany(entries);
     QtSerialLine line;
     UcpTcpAccount account;
     std::unique_ptr<CallDialogue> dialogue;
     if (mode == Mode::Tcp) {
+        account.window = tcp.window;
+        // Delivery reports are measured by bench_ucp_reports.
+        account.deliveryReports = false;
         dialogue = std::make_unique<UcpTcpDialogue>([&account] { return account; });
     } else {
         auto modem = std::make_unique<DialUpDialogue>(&line, &settings, dirPath);
@@ -151,6 +193,8 @@ Figures run(Mode mode, int total, const QString &dirPath)
         dialogue = std::move(modem);
     }
     SendEngine engine(&queue, &log, dialogue.get(), &clock);
+    if (tcp.commitDelayMs > 0)
+        engine.findChild<SendLogWriter *>()->setCommitDelayForTesting(tcp.commitDelayMs);
     StallMeter stalls;
 
     // The simulator reports each hang-up; the next call is dialled only
@@ -285,12 +329,27 @@ int main(int argc, char *argv[])
     const int total = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 40;
     const int batchTotal = std::max(2, total / 2);
     const int tcpTotal = total * 4;
+    const int throughputTotal =
+        argc > 2 ? std::max(1, QString::fromLocal8Bit(argv[2]).toInt()) : 5000;
     QTextStream out(stdout);
     QTemporaryDir dir;
 
     const Figures onePerCall = run(Mode::OnePerCall, total, dir.filePath(u"call"_s));
     const Figures batch = run(Mode::Batch, batchTotal, dir.filePath(u"batch"_s));
     const Figures tcp = run(Mode::Tcp, tcpTotal, dir.filePath(u"tcp"_s));
+    struct Throughput
+    {
+        TcpRun how;
+        Figures figures;
+    };
+    QList<Throughput> throughput;
+    for (const int delay : {0, 10}) {
+        for (const int window : {1, 10}) {
+            const TcpRun how{window, delay, true};
+            throughput.append({how, run(Mode::Tcp, throughputTotal,
+                                        dir.filePath(u"tp%1-%2"_s.arg(window).arg(delay)), how)});
+        }
+    }
 
     // For comparison: what one send-log row alone costs on this disk (an
     // SQLite commit, which the engine leaves to its writer thread), in a
@@ -335,9 +394,19 @@ int main(int argc, char *argv[])
         << " %; one call per message: at most 12\n";
     print(out, "UCP session over TCP/IP (127.0.0.1)", tcpTotal, tcp);
     out << "  against at most 12 per minute with one call per message\n";
+    bool throughputOk = true;
+    for (const Throughput &t : std::as_const(throughput)) {
+        const QByteArray title =
+            "UCP over TCP/IP, queue journal, window " + QByteArray::number(t.how.window) +
+            ", commits " +
+            (t.how.commitDelayMs ? QByteArray::number(t.how.commitDelayMs) + " ms longer"
+                                 : QByteArray("as they come"));
+        print(out, title.constData(), throughputTotal, t.figures);
+        throughputOk = throughputOk && t.figures.ok;
+    }
     out << "one send-log row alone:       mean " << QString::number(logMeanMs, 'f', 2)
         << " ms, max " << QString::number(logMaxMs, 'f', 2)
         << " ms (SQLite commit, off the event thread)\n";
     out.flush();
-    return onePerCall.ok && batch.ok && tcp.ok ? 0 : 1;
+    return onePerCall.ok && batch.ok && tcp.ok && throughputOk ? 0 : 1;
 }

@@ -16,8 +16,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
 // A row or a mark as handed in, with the ticket that answers it.
 struct WriterJob
 {
@@ -30,8 +28,6 @@ struct WriterJob
     QList<ExpectedReport> reports;
     PendingMessage::Submitted how = PendingMessage::Submitted::No;
 };
-
-} // namespace
 
 // Owns the writer's connection. A database connection may only be used on
 // the thread that opened it, so the connection is opened, used and closed
@@ -47,9 +43,9 @@ public:
         : m_path(std::move(path)), m_answer(std::move(answer))
     {}
 
-    void add(WriterJob job)
+    void add(const QList<WriterJob> &jobs)
     {
-        m_jobs.append(std::move(job));
+        m_jobs.append(jobs);
         if (std::exchange(m_drainPosted, true))
             return;
         QMetaObject::invokeMethod(this, &SendLogWorker::drain, Qt::QueuedConnection);
@@ -204,7 +200,8 @@ SendLogWriter::~SendLogWriter()
     // when the program ends; not waiting could lose a row.
     QMetaObject::invokeMethod(
         m_worker,
-        [this] {
+        [this, jobs = std::exchange(m_handedIn, {})] {
+            m_worker->add(jobs);
             m_worker->drain();
             m_thread.quit();
         },
@@ -222,9 +219,8 @@ quint64 SendLogWriter::append(const QDate &date, const QTime &time, const QStrin
     job.pendingId = pendingId;
     job.rest = rest;
     job.reports = reports;
-    QMetaObject::invokeMethod(
-        m_worker, [this, job] { m_worker->add(job); }, Qt::QueuedConnection);
-    return job.ticket;
+    handIn(std::move(job));
+    return m_lastTicket;
 }
 
 quint64 SendLogWriter::markSubmitted(qint64 pendingId, PendingMessage::Submitted how)
@@ -234,9 +230,27 @@ quint64 SendLogWriter::markSubmitted(qint64 pendingId, PendingMessage::Submitted
     job.ticket = ++m_lastTicket;
     job.pendingId = pendingId;
     job.how = how;
+    handIn(std::move(job));
+    return m_lastTicket;
+}
+
+void SendLogWriter::handIn(WriterJob job)
+{
+    // What is handed in during one pass of the caller's event loop reaches
+    // the writer's thread at once: the answers to one group free several
+    // entries together, and their marks and rows then share one commit
+    // instead of the first going alone.
+    m_handedIn.append(std::move(job));
+    if (m_handedIn.size() > 1)
+        return;
     QMetaObject::invokeMethod(
-        m_worker, [this, job] { m_worker->add(job); }, Qt::QueuedConnection);
-    return job.ticket;
+        this,
+        [this] {
+            QMetaObject::invokeMethod(
+                m_worker, [this, jobs = std::exchange(m_handedIn, {})] { m_worker->add(jobs); },
+                Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
 }
 
 void SendLogWriter::setCommitDelayForTesting(int ms)

@@ -11,6 +11,7 @@
 #include <QTime>
 
 class SendLogWorker;
+struct WriterJob;
 
 // Appends rows to VersandLog on a thread of its own, through a connection of
 // its own, so that the commit (tens of milliseconds on a slow disk) never
@@ -56,7 +57,10 @@ Q_SIGNALS:
     void marked(quint64 ticket, bool ok, const QString &error);
 
 private:
+    void handIn(WriterJob job);
+
     QThread m_thread;
     SendLogWorker *m_worker; // lives on m_thread
     quint64 m_lastTicket = 0;
+    QList<WriterJob> m_handedIn; // not yet passed to the writer's thread
 };

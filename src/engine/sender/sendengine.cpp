@@ -301,6 +301,7 @@ void SendEngine::onReady()
 
 void SendEngine::submitNext()
 {
+    handOverMarked();
     while (const std::optional<QueueEntry> next = nextToSubmit())
         submitEntry(*next);
     afterChange();
@@ -310,7 +311,15 @@ std::optional<QueueEntry> SendEngine::nextToSubmit() const
 {
     if (!m_running || !m_connectionOpen || isLogWriteFailing())
         return std::nullopt;
-    if (unansweredCount() >= std::max(1, m_dialogue->window()))
+    const int window = std::max(1, m_dialogue->window());
+    // Marks are stored ahead of the window, at most two windows' worth: a
+    // mark asked for while a commit runs waits for it and then for its own,
+    // and the window must not run dry meanwhile. After a crash those few
+    // are asked about rather than lost.
+    // A call that carries one entry takes no other until it ends.
+    const int waiting = waitingForWindowCount();
+    if (m_dialogue->severalPerCall() ? waiting >= 2 * window
+                                     : waiting + unansweredCount() >= window)
         return std::nullopt;
     // The rest of an entry that goes in parts follows its first part, so
     // nothing else goes before that part is logged.
@@ -319,9 +328,14 @@ std::optional<QueueEntry> SendEngine::nextToSubmit() const
         return std::nullopt;
     for (int i = 0; i < m_queue->count(); ++i) {
         const QueueEntry &entry = m_queue->at(i);
-        if (std::none_of(m_inFlight.cbegin(), m_inFlight.cend(),
-                         [&](const InFlight &flight) { return flight.entry.id == entry.id; }))
-            return entry;
+        if (std::any_of(m_inFlight.cbegin(), m_inFlight.cend(),
+                        [&](const InFlight &flight) { return flight.entry.id == entry.id; }))
+            continue;
+        // One that needs no mark goes straight out, behind the marked ones
+        // and only into room in the window.
+        if (!entry.stored && (waiting > 0 || unansweredCount() >= window))
+            return std::nullopt;
+        return entry;
     }
     return std::nullopt;
 }
@@ -354,21 +368,47 @@ void SendEngine::submitEntry(const QueueEntry &entry)
 
 int SendEngine::unansweredCount() const
 {
+    return int(std::count_if(m_inFlight.cbegin(), m_inFlight.cend(), [](const InFlight &flight) {
+        return flight.handedOver && !flight.answered;
+    }));
+}
+
+int SendEngine::waitingForWindowCount() const
+{
     return int(std::count_if(m_inFlight.cbegin(), m_inFlight.cend(),
-                             [](const InFlight &flight) { return !flight.answered; }));
+                             [](const InFlight &flight) { return !flight.handedOver; }));
+}
+
+void SendEngine::handOverMarked()
+{
+    // Nothing more goes out while a log row cannot be stored.
+    if (!m_connectionOpen || isLogWriteFailing())
+        return;
+    // In queue order: the marks are stored in the order they were asked for.
+    while (unansweredCount() < std::max(1, m_dialogue->window())) {
+        const auto flight = std::find_if(m_inFlight.begin(), m_inFlight.end(),
+                                         [](const InFlight &f) { return !f.handedOver; });
+        if (flight == m_inFlight.end() || !flight->marked)
+            return;
+        flight->handedOver = true;
+        const QueueEntry entry = flight->entry;
+        setState(State::Submitting);
+        // May answer before it returns, which hands over the next.
+        m_dialogue->submit(entry);
+    }
 }
 
 bool SendEngine::isLogWriteFailing() const
 {
     return std::any_of(m_inFlight.cbegin(), m_inFlight.cend(),
-                       [](const InFlight &flight) { return flight.logWriteFailed; });
+                       [](const InFlight &flight) { return flight.logHeld; });
 }
 
 void SendEngine::afterChange()
 {
     if (m_state == State::Testing)
         return;
-    if (unansweredCount() > 0) {
+    if (unansweredCount() > 0 || (waitingForWindowCount() > 0 && !isLogWriteFailing())) {
         setState(State::Submitting);
         return;
     }
@@ -404,14 +444,13 @@ void SendEngine::onMarked(quint64 ticket, bool ok, const QString &error)
     if (ticket == 0 || flight == m_inFlight.end())
         return;
     flight->markTicket = 0;
-    flight->handedOver = true;
+    flight->marked = true;
     // Sent all the same: a journal that cannot be written costs only the
     // question after a crash, and holding the message back would cost more.
     if (!ok)
         qWarning("SendEngine: entry not marked as submitted: %s", qPrintable(error));
-    const QueueEntry entry = flight->entry;
-    setState(State::Submitting);
-    m_dialogue->submit(entry);
+    // Hands it over when the window has room and asks for the next mark.
+    submitNext();
 }
 
 void SendEngine::onSubmitted(const CallDialogue::Result &result)
@@ -543,6 +582,7 @@ void SendEngine::onLogWritten(quint64 ticket, bool ok, const QString &error)
         if (!std::exchange(flight->logFailureTold, true))
             qWarning("SendEngine: send log not written: %s", qPrintable(error));
         flight->logWriteFailed = true;
+        flight->logHeld = true;
         m_logError = error;
         publishStatus();
         return;
@@ -617,6 +657,16 @@ void SendEngine::endCall()
 {
     m_connectionOpen = false;
     m_dialogue->end();
+    // Marked ahead and not sent: back to unmarked, for the next call.
+    for (auto it = m_inFlight.begin(); it != m_inFlight.end();) {
+        if (it->handedOver) {
+            ++it;
+            continue;
+        }
+        if (it->entry.stored)
+            m_logWriter->markSubmitted(qint64(it->entry.id), PendingMessage::Submitted::No);
+        it = m_inFlight.erase(it);
+    }
 }
 
 void SendEngine::setState(State state)

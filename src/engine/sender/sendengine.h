@@ -183,6 +183,7 @@ private:
         // the whole entry went out.
         QString rest;
         quint64 markTicket = 0; // while its mark is being stored
+        bool marked = false;    // stored, waiting for room in the window
         bool handedOver = false;
         bool answered = false;
         // Once answered: its log row, and the parts whose reports are awaited.
@@ -192,6 +193,9 @@ private:
         QList<ExpectedReport> reports;
         quint64 logTicket = 0;
         bool logWriteFailed = false;
+        // Failed once and not stored since: nothing more goes out, also while
+        // the row is being written again.
+        bool logHeld = false;
         bool logFailureTold = false; // warned once per row, not at every retry
     };
 
@@ -214,7 +218,12 @@ private:
     void submitEntry(const QueueEntry &entry);
     // The state that follows from the entries in flight and the connection.
     void afterChange();
+    // Operations the centre has and not answered yet.
     int unansweredCount() const;
+    // Entries whose mark is being stored or that wait for room in the window.
+    int waitingForWindowCount() const;
+    // Hands marked entries to the dialogue while the window has room.
+    void handOverMarked();
     bool isLogWriteFailing() const;
     void writeLogRow(InFlight &flight);
     void retryFailedLogRows();
