@@ -1,14 +1,17 @@
-// The person lists and the send archive on a large Daten.mdb (a million
-// persons and a million log rows unless told otherwise): how long each
+// The person lists, the send archive and the inbox on a large Daten.mdb (a
+// million persons, a million log rows with a delivery report each and a
+// million received messages unless told otherwise): how long each
 // window takes until its first lines are drawn and until its list is
 // complete, whether marking all in the bulk pick marks every person, how
 // long a search takes, and the memory (RSS) before, while open and after
 // closing. Prints figures only.
 //
-//   bench_scale [persons] [log rows]
+//   bench_scale [persons] [log rows] [received messages]
 #include "archivemodel.h"
+#include "clock.h"
 #include "dialogbase.h"
 #include "frmarchiv.h"
+#include "frmeingang.h"
 #include "frmselektion.h"
 #include "frmselektion1.h"
 #include "frmsuchen.h"
@@ -17,6 +20,7 @@
 #include "schema.h"
 #include "sendlog.h"
 #include "storeconnection.h"
+#include "twowaytables.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -64,8 +68,10 @@ double ms(const QElapsedTimer &timer)
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
-// Every twentieth person has no number; messages as a busy year leaves them.
-bool fill(const QString &path, int persons, int logRows)
+// Every twentieth person has no number; messages as a busy year leaves them,
+// each with its delivery report (one in fifty still awaited, one in a
+// hundred failed), and replies, a fifth of them unread.
+bool fill(const QString &path, int persons, int logRows, int received)
 {
     StoreConnection connection(path, u"bench"_s);
     if (!connection.isOpen() || !connection.createSchema())
@@ -97,6 +103,42 @@ bool fill(const QString &path, int persons, int logRows)
         log.bindValue(3, texts.at(i % texts.size()));
         log.bindValue(4, i % 50 == 0 ? u"NACK 06"_s : u"OK"_s);
         if (!log.exec())
+            return false;
+    }
+    if (!Deliveries(db).prepareTable() || !Inbox(db).prepareTable())
+        return false;
+    QSqlQuery delivery(db);
+    delivery.prepare(u"INSERT INTO Deliveries (LogRow, Part, RecipientKey, Reference, State, "
+                     u"ReportedAt, Detail) VALUES (?, 0, ?, ?, ?, ?, ?)"_s);
+    for (int i = 1; i <= logRows; ++i) {
+        if (i % 50 == 1) // refused: no report awaited
+            continue;
+        const int state = i % 50 == 2 ? 0 : i % 100 == 3 ? 2 : 1;
+        delivery.bindValue(0, i);
+        delivery.bindValue(1, u"4179%1"_s.arg(i));
+        delivery.bindValue(2, QString::number(i % 256));
+        delivery.bindValue(3, state);
+        delivery.bindValue(4, state == 0 ? QVariant() : QVariant(u"2026-01-01T10:00:00"_s));
+        delivery.bindValue(5, state == 2 ? QVariant(u"Empfänger unbekannt"_s) : QVariant());
+        if (!delivery.exec())
+            return false;
+    }
+    QSqlQuery inbox(db);
+    inbox.prepare(u"INSERT INTO Inbox (Sender, Text, SentAt, ReceivedAt, IsRead, StopRequest) "
+                  u"VALUES (?, ?, ?, ?, ?, ?)"_s);
+    const QStringList replies = {u"Danke, bin um 10 da."_s, u"STOP"_s,
+                                 u"Können wir auf Freitag verschieben? Grüsse"_s};
+    const QDateTime first(QDate(2020, 1, 1), QTime(8, 0));
+    for (int i = 0; i < received; ++i) {
+        const QString at = first.addSecs(i * 97LL).toString(Qt::ISODate);
+        inbox.bindValue(0, i % 3 == 0 ? u"+4179%1"_s.arg(1000000 + i % 900000)
+                                      : u"079 %1 %2"_s.arg(100 + i % 900).arg(i));
+        inbox.bindValue(1, replies.at(i % replies.size()));
+        inbox.bindValue(2, at);
+        inbox.bindValue(3, at);
+        inbox.bindValue(4, i % 5 == 0 ? 0 : 1);
+        inbox.bindValue(5, i % replies.size() == 1 ? 1 : 0);
+        if (!inbox.exec())
             return false;
     }
     return db.commit();
@@ -203,6 +245,22 @@ void archive(const QString &path, QWidget *mainWindow, Prompter *prompter)
     std::printf("  RSS %lld -> %lld -> %lld KiB\n", before, open, residentKiB());
 }
 
+void inbox(const QString &path, QWidget *mainWindow, Prompter *prompter)
+{
+    const qint64 before = residentKiB();
+    SystemClock clock;
+    QElapsedTimer timer;
+    timer.start();
+    auto *window = new FRMEingang(path, mainWindow, prompter, &clock);
+    auto *list = window->findChild<QListView *>(u"LSTEingang"_s);
+    const Opening figures = open(window, list->model(), &FRMEingang::filled, timer);
+    const qint64 open = residentKiB();
+    std::printf("FRMEingang     %8d lines  first lines drawn %7.1f ms  complete %7.1f ms\n",
+                list->model()->rowCount(), figures.firstDrawn, figures.complete);
+    close(window);
+    std::printf("  RSS %lld -> %lld -> %lld KiB\n", before, open, residentKiB());
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -213,16 +271,19 @@ int main(int argc, char **argv)
     const QStringList args = app.arguments();
     const int persons = args.size() > 1 ? args.at(1).toInt() : 1000000;
     const int logRows = args.size() > 2 ? args.at(2).toInt() : 1000000;
+    const int received = args.size() > 3 ? args.at(3).toInt() : 1000000;
 
     QTemporaryDir dir;
     const QString path = dir.filePath(Schema::fileName);
     QElapsedTimer timer;
     timer.start();
-    if (!fill(path, persons, logRows)) {
+    if (!fill(path, persons, logRows, received)) {
         std::fprintf(stderr, "cannot fill %s\n", qPrintable(path));
         return 1;
     }
-    std::printf("%d persons and %d log rows written in %.0f ms\n", persons, logRows, ms(timer));
+    std::printf("%d persons, %d log rows with their reports and %d received messages written in "
+                "%.0f ms\n",
+                persons, logRows, received, ms(timer));
 
     QWidget mainWindow;
     CountingPrompter prompter;
@@ -233,6 +294,7 @@ int main(int argc, char **argv)
     personList<FRMSelektion>("FRMSelektion", path, &mainWindow, &prompter);
     bulkAll(path, &mainWindow, &prompter, persons - (persons + 19) / 20);
     archive(path, &mainWindow, &prompter);
+    inbox(path, &mainWindow, &prompter);
     std::printf("RSS at the start %lld KiB, after all windows closed %lld KiB (%+lld KiB)\n", start,
                 residentKiB(), residentKiB() - start);
     return 0;

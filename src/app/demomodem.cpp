@@ -2,9 +2,12 @@
 
 #include "newstore.h"
 #include "schema.h"
+#include "storeconnection.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <cstdio>
 
 #ifdef Q_OS_LINUX
@@ -74,8 +77,24 @@ QString DemoModem::prepare()
     if (!m_folder.isValid())
         return tr("Der Ordner für die Demo kann nicht angelegt werden: %1")
             .arg(m_folder.errorString());
-    const QString error =
-        NewStore::create(QDir(folder()).filePath(Schema::fileName), providerNumber);
+    const QString path = QDir(folder()).filePath(Schema::fileName);
+    QString error = NewStore::create(path, providerNumber);
+    if (error.isEmpty()) {
+        StoreConnection store(path, u"Demo"_s);
+        QSqlQuery person(store.database());
+        if (!store.isOpen())
+            error = store.lastError();
+        else if (!person.prepare(u"INSERT INTO Adressen (Name, Adresse, PLZOrt, NatelNummer) "
+                                 u"VALUES (?, ?, ?, ?)"_s))
+            error = person.lastError().text();
+        else {
+            for (const QString &value :
+                 {personName, u"Bahnhofstrasse 1"_s, u"8001 Zürich"_s, personNumber})
+                person.addBindValue(value);
+            if (!person.exec())
+                error = person.lastError().text();
+        }
+    }
     if (!error.isEmpty())
         return tr("Die Daten für die Demo können nicht angelegt werden: %1").arg(error);
     return QString();
@@ -99,10 +118,27 @@ void DemoModem::start(int timeoutMs)
         arguments = {u"--dir"_s, folder(), u"--port"_s, u"1"_s, u"--connect-delay"_s, u"1000"_s};
         break;
     case ConnectionKind::Tcp:
-        arguments = {u"--tcp"_s, u"0"_s, u"--account"_s, account, u"--password"_s, password};
+        arguments = {u"--tcp"_s,
+                     u"0"_s,
+                     u"--account"_s,
+                     account,
+                     u"--password"_s,
+                     password,
+                     u"--incoming"_s,
+                     personReply,
+                     u"--incoming-after"_s,
+                     QString::number(replyAfterMs)};
         break;
     case ConnectionKind::Gsm:
-        arguments = {u"--gsm"_s, u"--dir"_s, folder(), u"--port"_s, u"1"_s};
+        arguments = {u"--gsm"_s,
+                     u"--dir"_s,
+                     folder(),
+                     u"--port"_s,
+                     u"1"_s,
+                     u"--incoming"_s,
+                     personReply,
+                     u"--incoming-delay"_s,
+                     QString::number(replyAfterMs)};
         break;
     }
     m_simulator.start(m_simulatorPath, arguments);

@@ -11,10 +11,11 @@
 // demo provider number, and the modem simulator playing the modem on COM1
 // in that folder; or playing a message centre on a free TCP port of this
 // computer, which the folder's connection settings then name, with a demo
-// account; or playing a GSM modem on COM1. ready() comes once the simulator has said READY;
-// failed() carries a German message for the user. The simulator ends with this object, and the
-// folder goes with it. After READY, the simulator's lines (every SMS it receives among them) are
-// passed on to stdout.
+// account; or playing a GSM modem on COM1. The address book holds one person,
+// whose reply the GSM modem and the centre deliver. ready() comes once the simulator has said
+// READY; failed() carries a German message for the user. The simulator ends with this object, and
+// the folder goes with it. After READY, the simulator's lines (every SMS it receives among them)
+// are passed on to stdout.
 class DemoModem : public QObject
 {
     Q_OBJECT
@@ -23,6 +24,13 @@ public:
     static inline const QString providerNumber = QStringLiteral("0800 123 456");
     static inline const QString account = QStringLiteral("4179000000");
     static inline const QString password = QStringLiteral("demo");
+    // A person of the demo's address book, who answers half a minute after
+    // the start over the kinds that receive.
+    static inline const QString personName = QStringLiteral("Anna Muster");
+    static inline const QString personNumber = QStringLiteral("079 123 45 67");
+    static inline const QString personReply =
+        QStringLiteral("+41791234567=Danke, ist angekommen. Bis später!");
+    static constexpr int replyAfterMs = 30000;
 
     explicit DemoModem(QString simulatorPath, ConnectionKind kind = ConnectionKind::DialUp,
                        QObject *parent = nullptr);

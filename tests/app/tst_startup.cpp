@@ -405,6 +405,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("kind"); // as the connection settings then hold it
         QTest::newRow("modem") << u"modem"_s << u"DialUp"_s;
         QTest::newRow("tcp") << u"tcp"_s << u"Tcp"_s;
+        QTest::newRow("gsm") << u"gsm"_s << u"Gsm"_s;
     }
     void demoShowsWindowWhenSimulatorIsReady()
     {
@@ -442,6 +443,9 @@ private Q_SLOTS:
                 ConnectionSettings::kindName(window.core()->connectionSettings()->values().kind),
                 kind);
             QCOMPARE(prompter.count(), 0);
+            QCOMPARE(TestDb::scalar(QDir(folder).filePath(u"Daten.mdb"_s),
+                                    u"SELECT Name || ', ' || NatelNummer FROM Adressen"_s),
+                     QVariant(DemoModem::personName + u", "_s + DemoModem::personNumber));
 
             window.findChild<QLineEdit *>(u"TXTNatelNummer"_s)->setText(u"079 123 45 67"_s);
             window.findChild<QPlainTextEdit *>(u"TXTNachricht"_s)->setPlainText(u"Hallo"_s);
@@ -451,6 +455,10 @@ private Q_SLOTS:
                 TestDb::scalar(log, u"SELECT COUNT(*) FROM VersandLog"_s).toInt(), 1, 30000);
             QCOMPARE(TestDb::scalar(log, u"SELECT Nachricht FROM VersandLog"_s),
                      QVariant(u"Hallo"_s));
+            // The kinds that receive learn that it was delivered.
+            if (kind != u"DialUp"_s)
+                QTRY_COMPARE_WITH_TIMEOUT(
+                    TestDb::scalar(log, u"SELECT State FROM Deliveries"_s).toInt(), 1, 10000);
         }
         QGuiApplication::setApplicationDisplayName(QString());
         QVERIFY(!QFileInfo::exists(folder));
