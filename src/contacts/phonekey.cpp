@@ -34,6 +34,37 @@ std::optional<QString> parsedKey(QStringView text, PhoneNumber *number)
     return QString::fromStdString(e164);
 }
 
+// The common forms of a Swiss number ("079 555 12 34", "+41 79 555 12 34",
+// "0041 79 555 12 34", with blanks, dashes, slashes or dots) read without
+// libphonenumber, which costs some tens of microseconds a number: an
+// address book of a million persons is keyed in well under a second. Any
+// other text goes to libphonenumber, which gives these forms the same key.
+std::optional<QString> swissKey(QStringView text)
+{
+    constexpr qsizetype nationalDigits = 9;
+    QString digits;
+    digits.reserve(text.size());
+    bool plus = false;
+    for (const QChar c : text) {
+        if (c.isDigit() && c.unicode() < 128)
+            digits.append(c);
+        else if (c == u'+' && digits.isEmpty() && !plus)
+            plus = true;
+        else if (c != u' ' && c != u'-' && c != u'/' && c != u'.')
+            return std::nullopt;
+    }
+    qsizetype prefix = -1;
+    if (plus && digits.startsWith(u"41"))
+        prefix = 2;
+    else if (!plus && digits.startsWith(u"0041"))
+        prefix = 4;
+    else if (!plus && digits.startsWith(u'0'))
+        prefix = 1;
+    if (prefix < 0 || digits.size() != prefix + nationalDigits || digits.at(prefix) == u'0')
+        return std::nullopt;
+    return u"+41" + QStringView(digits).sliced(prefix);
+}
+
 } // namespace
 
 NumberInfo analyse(QStringView text)
@@ -52,6 +83,8 @@ NumberInfo analyse(QStringView text)
 
 std::optional<QString> key(QStringView text)
 {
+    if (std::optional<QString> swiss = swissKey(text))
+        return swiss;
     PhoneNumber number;
     return parsedKey(text, &number);
 }

@@ -16,6 +16,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -118,7 +119,11 @@ void FRMEingang::firstActivation()
     else if (!m_rows->load())
         showReadError(m_rows->lastError());
     showUnread();
-    Q_EMIT filled();
+    // The lines show first, the names from the address book right after.
+    QTimer::singleShot(0, this, [this] {
+        m_rows->loadNames();
+        Q_EMIT filled();
+    });
 }
 
 int FRMEingang::selectedPosition() const

@@ -56,12 +56,19 @@ bool InboxModel::load()
         m_lastError = inbox.lastError();
         return false;
     }
-    m_names = namesByNumber(m_db);
     beginResetModel();
     m_ids = std::move(*ids);
     endResetModel();
     m_lastError.clear();
     return true;
+}
+
+void InboxModel::loadNames()
+{
+    m_names = namesByNumber(m_db);
+    m_pages.clear();
+    if (!m_ids.isEmpty())
+        Q_EMIT dataChanged(index(0), index(int(m_ids.size()) - 1), {Qt::DisplayRole});
 }
 
 std::optional<QHash<qint64, InboxRow>> InboxModel::read(const QList<qint64> &ids) const

@@ -22,8 +22,9 @@ struct InboxRow
 // The model holds the ids of all messages and reads the messages behind
 // the lines in pages as the view shows them, so an inbox of a hundred
 // thousand messages opens at once. The senders' names come from the
-// address book, read once per load: a sender and a person's NatelNummer
-// match when libphonenumber makes the same number of them.
+// address book, read by loadNames() once the first lines are shown (a large
+// address book takes a moment): a sender and a person's NatelNummer match
+// when they are the same number.
 class InboxModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -31,10 +32,11 @@ class InboxModel : public QAbstractListModel
 public:
     explicit InboxModel(QSqlDatabase db, QObject *parent = nullptr);
 
-    // Makes the table if the file has none yet, reads the names and the ids.
-    // False when the inbox cannot be read (see lastError()); the list is
-    // then empty.
+    // Makes the table if the file has none yet and reads the ids. False when
+    // the inbox cannot be read (see lastError()); the list is then empty.
     bool load();
+    // Reads the address book's names and shows them on the lines.
+    void loadNames();
 
     // The message at this position; null when it has gone or cannot be read.
     const InboxRow *row(int position) const;

@@ -5,6 +5,7 @@
 #include "phonekey.h"
 #include "vcardformat.h"
 
+#include <QRandomGenerator>
 #include <QStringEncoder>
 #include <QTest>
 
@@ -650,7 +651,12 @@ private Q_SLOTS:
         QTest::newRow("fixed line") << u"044 123 45 67"_s << u"+41441234567"_s << false;
         QTest::newRow("free number") << u"0800 123 456"_s << u"+41800123456"_s << false;
         QTest::newRow("German mobile") << u"+49 171 1234567"_s << u"+491711234567"_s << true;
+        QTest::newRow("dashes and slashes") << u"079/555-12-34"_s << u"+41795551234"_s << true;
+        QTest::newRow("00 prefix with blanks")
+            << u"0041 44 123 45 67"_s << u"+41441234567"_s << false;
         QTest::newRow("a digit short") << u"079 555 12 3"_s << QString() << false;
+        QTest::newRow("a digit too many") << u"079 555 12 345"_s << QString() << false;
+        QTest::newRow("+41 with a digit too many") << u"+41 79 555 12 345"_s << QString() << false;
         QTest::newRow("too short") << u"12"_s << QString() << false;
         QTest::newRow("letters") << u"Natel"_s << QString() << false;
         QTest::newRow("empty") << QString() << QString() << false;
@@ -668,6 +674,29 @@ private Q_SLOTS:
         QCOMPARE(info.mobile, mobile);
         QCOMPARE(PhoneKey::key(text), info.key);
         QCOMPARE(PhoneKey::isMobile(text), mobile);
+    }
+
+    // The quick reading of Swiss forms gives what libphonenumber gives, for
+    // any digits: national significant numbers starting with every digit,
+    // a digit short or too many, in each written form.
+    void phoneKeyQuickFormsAgree()
+    {
+        QRandomGenerator random(20261207);
+        const QStringList forms{u"0%1"_s, u"+41 %1"_s, u"0041%1"_s, u"+41%1"_s, u"0 %1"_s};
+        int keyed = 0;
+        for (int i = 0; i < 3000; ++i) {
+            QString digits;
+            for (int n = 8 + int(random.bounded(3)); n > 0; --n)
+                digits += QChar(u'0' + int(random.bounded(10)));
+            QString spaced = digits;
+            if (random.bounded(2))
+                spaced.insert(2, u' ').insert(6, u'-');
+            const QString text = forms.at(i % forms.size()).arg(spaced);
+            const std::optional<QString> key = PhoneKey::key(text);
+            QVERIFY2(key == PhoneKey::analyse(text).key, qPrintable(text));
+            keyed += key.has_value();
+        }
+        QVERIFY(keyed > 500); // the forms do make numbers
     }
 
     void planImport()
