@@ -114,16 +114,26 @@ QStringList FRMEingang::lines() const
 
 void FRMEingang::firstActivation()
 {
-    if (!m_connection->lastError().isEmpty())
+    if (!m_connection->lastError().isEmpty()) {
         showReadError(m_connection->lastError());
-    else if (!m_rows->load())
-        showReadError(m_rows->lastError());
-    showUnread();
-    // The lines show first, the names from the address book right after.
-    QTimer::singleShot(0, this, [this] {
+        Q_EMIT filled();
+        return;
+    }
+    // The newest lines show first; the older ones and then the names from
+    // the address book follow from the event loop.
+    connect(m_rows, &InboxModel::loaded, this, [this] {
         m_rows->loadNames();
         Q_EMIT filled();
     });
+    connect(m_rows, &InboxModel::loadFailed, this, [this](const QString &error) {
+        showReadError(error);
+        Q_EMIT filled();
+    });
+    if (!m_rows->load()) {
+        showReadError(m_rows->lastError());
+        Q_EMIT filled();
+    }
+    showUnread();
 }
 
 int FRMEingang::selectedPosition() const
@@ -207,6 +217,10 @@ void FRMEingang::exportShown()
     QString path = choice->path;
     if (QFileInfo(path).suffix().isEmpty())
         path += u".csv"_s;
+    if (!m_rows->finishLoading()) {
+        showReadError(m_rows->lastError());
+        return;
+    }
     QList<QStringList> rows;
     rows.reserve(m_rows->rowCount());
     if (!m_rows->forEachShown([&rows](const InboxRow &row) {

@@ -3,6 +3,7 @@
 #include "inboxline.h"
 #include "phonekey.h"
 
+#include <QElapsedTimer>
 #include <QFont>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -36,30 +37,88 @@ QHash<QString, QString> namesByNumber(const QSqlDatabase &db)
 } // namespace
 
 InboxModel::InboxModel(QSqlDatabase db, QObject *parent)
-    : QAbstractListModel(parent), m_db(std::move(db)),
+    : QAbstractListModel(parent), m_db(std::move(db)), m_more(new QTimer(this)),
       m_pages([this](const QList<qint64> &ids) { return read(ids); })
-{}
+{
+    m_more->setSingleShot(true);
+    m_more->setInterval(0);
+    connect(m_more, &QTimer::timeout, this, &InboxModel::loadMore);
+}
+
+namespace {
+// Ids per query and the time one pass of the event loop may spend on them.
+constexpr int kIdsPerQuery = 4096;
+constexpr qint64 kSliceNanoseconds = 15'000'000;
+} // namespace
 
 bool InboxModel::load()
 {
+    m_more->stop();
     beginResetModel();
     m_ids.clear();
     m_pages.clear();
+    m_complete = false;
     endResetModel();
     Inbox inbox(m_db);
     if (!inbox.prepareTable()) {
         m_lastError = inbox.lastError();
+        m_complete = true;
         return false;
     }
-    std::optional<QList<qint64>> ids = inbox.idsNewestFirst();
+    if (!loadSlice())
+        return false;
+    m_lastError.clear();
+    // loaded() comes from the event loop also when this was all.
+    m_more->start();
+    return true;
+}
+
+bool InboxModel::loadSlice()
+{
+    Inbox inbox(m_db);
+    std::optional<QList<qint64>> ids =
+        inbox.idsNewestFirst(m_ids.isEmpty() ? 0 : m_ids.constLast(), kIdsPerQuery);
     if (!ids) {
         m_lastError = inbox.lastError();
+        m_complete = true;
         return false;
     }
-    beginResetModel();
-    m_ids = std::move(*ids);
-    endResetModel();
-    m_lastError.clear();
+    m_complete = ids->size() < kIdsPerQuery;
+    if (!ids->isEmpty()) {
+        const int first = int(m_ids.size());
+        beginInsertRows(QModelIndex(), first, first + int(ids->size()) - 1);
+        m_ids.append(*ids);
+        endInsertRows();
+    }
+    return true;
+}
+
+void InboxModel::loadMore()
+{
+    QElapsedTimer slice;
+    slice.start();
+    while (!m_complete && slice.nsecsElapsed() < kSliceNanoseconds) {
+        if (!loadSlice()) {
+            Q_EMIT loadFailed(m_lastError);
+            return;
+        }
+    }
+    if (m_complete)
+        Q_EMIT loaded();
+    else
+        m_more->start();
+}
+
+bool InboxModel::finishLoading()
+{
+    while (!m_complete) {
+        if (!loadSlice())
+            return false;
+    }
+    if (m_more->isActive()) {
+        m_more->stop();
+        Q_EMIT loaded();
+    }
     return true;
 }
 
@@ -129,6 +188,7 @@ bool InboxModel::remove(int position)
 
 bool InboxModel::forEachShown(const std::function<void(const InboxRow &)> &take) const
 {
+    // Called after finishLoading(): every message is listed.
     constexpr qsizetype kChunk = 500;
     for (qsizetype first = 0; first < m_ids.size(); first += kChunk) {
         const QList<qint64> ids = m_ids.mid(first, kChunk);

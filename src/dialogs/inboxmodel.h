@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QList>
 #include <QSqlDatabase>
+#include <QTimer>
 #include <functional>
 
 // A received message as the inbox lists it: with the name the address book
@@ -32,9 +33,13 @@ class InboxModel : public QAbstractListModel
 public:
     explicit InboxModel(QSqlDatabase db, QObject *parent = nullptr);
 
-    // Makes the table if the file has none yet and reads the ids. False when
-    // the inbox cannot be read (see lastError()); the list is then empty.
+    // Makes the table if the file has none yet and reads the newest ids; the
+    // older ones follow a slice at a time from the event loop, and loaded()
+    // comes when all are in. False when the inbox cannot be read (see
+    // lastError()); the list is then empty.
     bool load();
+    // Reads the ids still missing before it returns (an export needs all).
+    bool finishLoading();
     // Reads the address book's names and shows them on the lines.
     void loadNames();
 
@@ -51,13 +56,24 @@ public:
     QString lastError() const { return m_lastError; }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+
+Q_SIGNALS:
+    void loaded();
+    void loadFailed(const QString &error);
+
+public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
 private:
     std::optional<QHash<qint64, InboxRow>> read(const QList<qint64> &ids) const;
+    // Appends the next older ids; false on a read error.
+    bool loadSlice();
+    void loadMore();
 
     QSqlDatabase m_db;
     QList<qint64> m_ids;             // newest first
+    bool m_complete = true;          // every id is in m_ids
+    QTimer *m_more;                  // the next slice of ids
     QHash<QString, QString> m_names; // number key -> name
     RowPages<InboxRow> m_pages;
     mutable QString m_lastError;

@@ -231,12 +231,19 @@ std::optional<qint64> Inbox::append(const InboxMessage &message)
     return query.lastInsertId().toLongLong();
 }
 
-std::optional<QList<qint64>> Inbox::idsNewestFirst() const
+std::optional<QList<qint64>> Inbox::idsNewestFirst(qint64 before, int limit) const
 {
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
     QString error;
-    if (!run(query, u"SELECT Id FROM Inbox ORDER BY Id DESC"_s, {}, &error)) {
+    // Two texts, so that a slice starts where the last ended (a range on the
+    // rowid) instead of passing over the rows before it.
+    const bool ok =
+        before > 0
+            ? run(query, u"SELECT Id FROM Inbox WHERE Id < ? ORDER BY Id DESC LIMIT ?"_s,
+                  {before, limit}, &error)
+            : run(query, u"SELECT Id FROM Inbox ORDER BY Id DESC LIMIT ?"_s, {limit}, &error);
+    if (!ok) {
         fail(error);
         return std::nullopt;
     }

@@ -90,9 +90,9 @@ public:
     // Stores a message, committed when this returns (only then may the
     // modem or centre be told it arrived); its id, or nothing on failure.
     std::optional<qint64> append(const InboxMessage &message);
-    // Ids of all messages, newest first, for a list that reads its lines
-    // when they are shown.
-    std::optional<QList<qint64>> idsNewestFirst() const;
+    // Ids of up to `limit` messages older than `before` (all: 0), newest
+    // first, for a list that reads its lines when they are shown.
+    std::optional<QList<qint64>> idsNewestFirst(qint64 before = 0, int limit = -1) const;
     std::optional<QHash<qint64, InboxMessage>> readById(const QList<qint64> &ids) const;
     std::optional<int> unreadCount() const;
     bool markRead(const QList<qint64> &ids);
