@@ -86,10 +86,10 @@ bool fill(const QString &path, int persons, int logRows, int received)
         person.bindValue(1, u"Bahnhofstrasse %1"_s.arg(i % 200));
         // Mobile numbers as people write them: "079 123 45 67".
         const QString digits = QString::number(i).rightJustified(7, u'0');
-        person.bindValue(2, i % 20 == 0 ? QVariant()
-                                        : QVariant(u"079 %1 %2 %3"_s.arg(digits.first(3),
-                                                                         digits.sliced(3, 2),
-                                                                         digits.sliced(5))));
+        person.bindValue(2, i % 20 == 0
+                                ? QVariant()
+                                : QVariant(u"079 %1 %2 %3"_s.arg(
+                                      digits.first(3), digits.sliced(3, 2), digits.sliced(5))));
         if (!person.exec())
             return false;
     }
