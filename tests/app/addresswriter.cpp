@@ -21,9 +21,9 @@ int main(int argc, char **argv)
     if (args.size() != 3)
         return 2;
     StoreConnection connection(args.at(1), u"addresswriter"_s);
-    RecordView view(connection.database(), Schema::adressen,
-                    {Schema::name, Schema::adresse, Schema::plzOrt, Schema::natelNummer,
-                     Schema::bemerkungen});
+    RecordView view(
+        connection.database(), Schema::adressen,
+        {Schema::name, Schema::adresse, Schema::plzOrt, Schema::natelNummer, Schema::bemerkungen});
     view.setKeyColumn(Schema::dsNummer);
     view.setAddsRecords(true);
     QHash<QString, QString> fields;
