@@ -225,6 +225,7 @@ void Funkbote::openInbox()
 {
     auto *inbox = new FRMEingang(m_core->databasePath(), this, m_core->prompter(), m_core->clock());
     connect(inbox, &FRMEingang::unreadChanged, m_core->inbound(), &Inbound::refreshUnread);
+    connect(m_core->inbound(), &Inbound::received, inbox, &FRMEingang::addReceived);
     connect(inbox, &FRMEingang::replyRequested, this, [this](const QString &number) {
         m_form.natelNummer->setText(number);
         m_form.nachricht->setFocus();

@@ -158,6 +158,12 @@ void FRMEingang::markSelectedRead()
     }
 }
 
+void FRMEingang::addReceived(qint64 id)
+{
+    m_rows->addNewest(id);
+    showUnread();
+}
+
 void FRMEingang::showUnread()
 {
     Inbox inbox(m_connection->database());

@@ -29,6 +29,8 @@ public:
 
     // The lines shown, for the main window's tests and for screen readers.
     QStringList lines() const;
+    // A message stored while the window is open goes on top.
+    void addReceived(qint64 id);
     // The stop-list window while it is open.
     FRMSperrliste *stopList() const { return m_stopList; }
 

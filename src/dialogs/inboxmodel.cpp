@@ -109,6 +109,17 @@ void InboxModel::loadMore()
         m_more->start();
 }
 
+void InboxModel::addNewest(qint64 id)
+{
+    if (m_ids.contains(id))
+        return;
+    beginInsertRows(QModelIndex(), 0, 0);
+    m_ids.prepend(id);
+    // Pages are kept by position, which has moved by one.
+    m_pages.clear();
+    endInsertRows();
+}
+
 bool InboxModel::finishLoading()
 {
     while (!m_complete) {

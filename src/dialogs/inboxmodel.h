@@ -38,6 +38,8 @@ public:
     // comes when all are in. False when the inbox cannot be read (see
     // lastError()); the list is then empty.
     bool load();
+    // Puts a message stored since the load on top (once).
+    void addNewest(qint64 id);
     // Reads the ids still missing before it returns (an export needs all).
     bool finishLoading();
     // Reads the address book's names and shows them on the lines.

@@ -888,8 +888,17 @@ private Q_SLOTS:
         auto *inbox = qobject_cast<FRMEingang *>(openWindow(u"FRMEingang"_s));
         QVERIFY(inbox);
         QTRY_COMPARE(inbox->lines().size(), 1);
+        // A message that comes while the window is open goes on top.
+        QVERIFY(
+            m_window->core()->inbound()->receive(u"079 765 43 21"_s, u"Gerne"_s, m_clock.now()));
+        QCOMPARE(inbox->lines().size(), 2);
+        QVERIFY2(inbox->lines().constFirst().endsWith(u" - Ben, Gerne"_s),
+                 qPrintable(inbox->lines().constFirst()));
+        QCOMPARE(eingang->text(), u"Eingang (2)"_s);
         auto *list = inbox->findChild<QListView *>();
         list->setCurrentIndex(list->model()->index(0, 0));
+        QTRY_COMPARE(eingang->text(), u"Eingang (1)"_s);
+        list->setCurrentIndex(list->model()->index(1, 0));
         QTRY_COMPARE(eingang->text(), u"Eingang"_s);
         QTest::mouseClick(inbox->findChild<QPushButton *>(u"cmdAntworten"_s), Qt::LeftButton);
         QCOMPARE(child<QLineEdit>("TXTNatelNummer")->text(), u"0041791234567"_s);
