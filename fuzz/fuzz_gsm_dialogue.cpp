@@ -5,13 +5,14 @@
 // the answer to the one before has been dealt with, begin again after a
 // failure, nothing more after a halt.
 //
-// Properties: an entry counts as sent only when each of its parts went out
-// as a PDU in hex with Ctrl-Z after AT+CMGS and a +CMGS line came after that
-// PDU; a refusal names a permanent +CMS ERROR code that the modem sent, with
-// that code's meaning; the dialogue writes ESC, the known commands ended by
-// CR, and PDUs; a second PIN is never written before the modem accepted the
-// first (the SIM locks after three) and a halt comes only for the PIN;
-// ready() comes after AT+CMGF=0; a failed or halted call has closed the line.
+// Properties: an entry counts as sent only when each of its parts went out as a
+// PDU in hex with Ctrl-Z after AT+CMGS and a +CMGS line came after that PDU; a
+// refusal names a permanent +CMS ERROR code that the modem sent, with that
+// code's meaning; the dialogue writes ESC, the known commands ended by CR
+// (those of receiving among them, with a storage name of two capitals), and
+// PDUs; a second PIN is never written before the modem accepted the first (the
+// SIM locks after three) and a halt comes only for the PIN; ready() comes after
+// AT+CMGF=0 of the same call; a failed or halted call has closed the line.
 
 #include "cmserror.h"
 #include "fuzzcheck.h"
@@ -124,6 +125,7 @@ struct Harness
     {
         if (halted || ++calls > maxCalls)
             return;
+        pduModeWritten = false;
         dialogue.begin();
         scanWrites();
     }
@@ -204,8 +206,13 @@ struct Harness
 
     void scanWrites()
     {
+        // Sending, then what receiving asks: the indications and storage
+        // the modem offers (a storage is two capitals), the messages waiting,
+        // one read and one deleted by index.
         static const QRegularExpression known(
-            u"^(ATE0|AT\\+CMEE=1|AT\\+CPIN\\?|AT\\+CPIN=\"1234\"|AT\\+CMGF=0|AT\\+CMGS=\\d+)\r$"_s);
+            u"^(ATE0|AT\\+CMEE=1|AT\\+CPIN\\?|AT\\+CPIN=\"1234\"|AT\\+CMGF=0|AT\\+CMGS=\\d+|"
+            u"AT\\+CNMI=\\?|AT\\+CNMI=[0-3],[0-3],0,[0-2](,0)?|AT\\+CPMS=\\?|"
+            u"AT\\+CPMS=\"[A-Z]{2}\",\"[A-Z]{2}\",\"[A-Z]{2}\"|AT\\+CMGL=4|AT\\+CMG[RD]=\\d+)\r$"_s);
         static const QRegularExpression pdu(u"^([0-9A-F]{2})+\x1A$"_s);
         for (; scanned < line.writes.size(); ++scanned) {
             const QByteArray &write = line.writes.at(scanned);
@@ -232,6 +239,7 @@ struct Harness
             } else if (lastCommand == "AT+CMGF=0") {
                 // Written after the PIN only once the modem accepted it.
                 pinUnconfirmed = false;
+                pduModeWritten = true;
             }
         }
     }
@@ -239,7 +247,8 @@ struct Harness
     void onReady()
     {
         scanWrites();
-        FUZZ_CHECK(lastCommand == "AT+CMGF=0", "ready after " + lastCommand);
+        // Receiving may set itself up between PDU mode and ready().
+        FUZZ_CHECK(pduModeWritten, "ready without AT+CMGF=0, after " + lastCommand);
         FUZZ_CHECK(line.isOpen(), "ready with the line closed");
         submit();
     }
@@ -299,6 +308,7 @@ struct Harness
     bool halted = false;
     bool submitting = false;
     bool pinUnconfirmed = false;
+    bool pduModeWritten = false; // since the last begin()
     int expectedParts = 0;
     QList<bool> parts; // PDUs of the entry under way: +CMGS came after it
 };

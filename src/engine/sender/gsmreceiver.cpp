@@ -178,7 +178,10 @@ void GsmReceiver::askStorage()
                 return;
             for (QString name : lists(line.text).value(0).split(u',', Qt::SkipEmptyParts)) {
                 name = name.trimmed().remove(u'"');
-                if (!name.isEmpty())
+                // Storages are named by two capitals ("SM", "ME", "MT");
+                // nothing else the modem says goes back into a command.
+                static const QRegularExpression storage(u"^[A-Z]{2}$"_s);
+                if (storage.match(name).hasMatch())
                     offered->append(name);
             }
         },
