@@ -29,6 +29,7 @@ run_suite build-test
 echo "== Package: desktop entry, metainfo, .deb unpacked and started =="
 bash tools/test-package.sh build-test
 echo "== Build and tests with AddressSanitizer and UBSan =="
-run_suite build-asan -DFUNKBOTE_SANITIZE=ON
+# The benchmarks are built once, above; they are not run under the sanitizers.
+run_suite build-asan -DFUNKBOTE_SANITIZE=ON -DFUNKBOTE_BENCH=OFF
 echo "== Fuzzing with libFuzzer, AddressSanitizer and UBSan (clang) =="
 bash tools/fuzz.sh "${FUNKBOTE_FUZZ_SECONDS:-10}"
