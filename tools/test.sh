@@ -2,7 +2,7 @@
 # Builds Funkbote twice and runs the whole test suite on each build:
 # a normal build (whose .deb is then unpacked and tried, tools/test-package.sh),
 # and one with AddressSanitizer and UBSan that fails on any report. Then runs
-# every fuzz target for FUNKBOTE_FUZZ_SECONDS seconds (default 10; 0 runs
+# every fuzz target for FUNKBOTE_FUZZ_SECONDS seconds (default 5; 0 runs
 # only their seed corpus).
 # Usage: tools/test.sh   (from anywhere in the repository)
 set -euo pipefail
@@ -32,4 +32,4 @@ echo "== Build and tests with AddressSanitizer and UBSan =="
 # The benchmarks are built once, above; they are not run under the sanitizers.
 run_suite build-asan -DFUNKBOTE_SANITIZE=ON -DFUNKBOTE_BENCH=OFF
 echo "== Fuzzing with libFuzzer, AddressSanitizer and UBSan (clang) =="
-bash tools/fuzz.sh "${FUNKBOTE_FUZZ_SECONDS:-10}"
+bash tools/fuzz.sh "${FUNKBOTE_FUZZ_SECONDS:-5}"
