@@ -179,7 +179,8 @@ bool GsmDialogue::isListening() const
 
 QString GsmDialogue::listeningVia() const
 {
-    return QCoreApplication::translate("FRMKonfiguration", "GSM-Modem");
+    // As the configuration window names the kind.
+    return ConnectionKinds::of(ConnectionKind::Gsm).caption();
 }
 
 void GsmDialogue::noteListening()

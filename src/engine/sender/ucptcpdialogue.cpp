@@ -258,7 +258,8 @@ bool UcpTcpDialogue::isListening() const
 
 QString UcpTcpDialogue::listeningVia() const
 {
-    return QCoreApplication::translate("FRMKonfiguration", "Internet (TCP/IP)");
+    // As the configuration window names the kind.
+    return ConnectionKinds::of(ConnectionKind::Tcp).caption();
 }
 
 void UcpTcpDialogue::noteListening()
