@@ -1,6 +1,8 @@
 #include "clock.h"
+#include "commandline.h"
 #include "connectionsettings.h"
 #include "funkbote.h"
+#include "headlessrun.h"
 #include "keychainsecretstore.h"
 #include "look.h"
 #include "messagingcore.h"
@@ -43,10 +45,28 @@ void answerWithoutDisplay(int argc, char *argv[])
     StartOptions::read(probe); // prints and ends the program
 }
 
+// The commands for scripts and --headless run without a display (cron, ssh,
+// a systemd unit): they start a core application, never a widgets one.
+std::optional<int> runWithoutWindow(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const bool command = CommandLine::isCommand(arguments);
+    if (!command && !arguments.contains(u"--headless"_s))
+        return std::nullopt;
+    QCoreApplication app(argc, argv);
+    nameApplication();
+    const UiLanguage language(app, QLocale::system());
+    return command ? CommandLine::run(app) : runHeadless(app);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    if (std::optional<int> exitCode = runWithoutWindow(argc, argv))
+        return *exitCode;
     answerWithoutDisplay(argc, argv);
     QApplication app(argc, argv);
     nameApplication();

@@ -26,6 +26,12 @@ struct Parser
             "Für die Demo: modem (Wählverbindung, Vorgabe), tcp (Internet) oder gsm "
             "(GSM-Modem); schliesst --demo ein."),
         QCoreApplication::translate("StartOptions", "ART"), u"modem"_s};
+    QCommandLineOption headless{
+        u"headless"_s,
+        QCoreApplication::translate(
+            "StartOptions",
+            "Ohne Fenster laufen: senden, empfangen und über D-Bus Aufträge annehmen; "
+            "Meldungen nach stderr. Endet mit SIGTERM.")};
     QCommandLineOption quitAfterStart{
         u"quit-after-start"_s,
         QCoreApplication::translate("StartOptions",
@@ -40,12 +46,14 @@ struct Parser
     Parser()
     {
         parser.setApplicationDescription(
-            QCoreApplication::translate("StartOptions", "Funkbote versendet SMS über ein Modem."));
+            QCoreApplication::translate("StartOptions", "Funkbote versendet SMS über ein Modem.") +
+            u"\n\n"_s + StartOptions::commandSummary());
         parser.addHelpOption();
         parser.addVersionOption();
         for (QCommandLineOption *hidden : {&quitAfterStart, &unattended, &tickMs})
             hidden->setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.addOptions({data, demo, demoConnection, quitAfterStart, unattended, tickMs});
+        parser.addOptions(
+            {data, headless, demo, demoConnection, quitAfterStart, unattended, tickMs});
     }
 
     StartOptions options(QString *error) const
@@ -54,6 +62,7 @@ struct Parser
         result.dataFolder = parser.value(data);
         result.demo = parser.isSet(demo) || parser.isSet(demoConnection);
         result.demoConnection = parser.value(demoConnection);
+        result.headless = parser.isSet(headless);
         result.quitAfterStart = parser.isSet(quitAfterStart);
         result.unattended = parser.isSet(unattended);
         bool tickIsNumber = true;
@@ -80,6 +89,18 @@ struct Parser
 };
 
 } // namespace
+
+QString StartOptions::commandSummary()
+{
+    return QCoreApplication::translate(
+        "StartOptions",
+        "Befehle für Skripte (mit --json als JSON; siehe man funkbote):\n"
+        "  funkbote send NUMMER TEXT   Nachricht in die Warteschlange (TEXT - liest stdin)\n"
+        "  funkbote status ID          Stand einer Nachricht\n"
+        "  funkbote queue              die Warteschlange\n"
+        "  funkbote inbox [--unread]   empfangene Nachrichten\n"
+        "  funkbote start              angehaltenen Versand fortsetzen");
+}
 
 StartOptions StartOptions::read(const QCoreApplication &app)
 {

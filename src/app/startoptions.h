@@ -5,7 +5,7 @@
 
 class QCoreApplication;
 
-// The command line: --help, --version, --data FOLDER, --demo with
+// The command line: --help, --version, --data FOLDER, --headless, --demo with
 // --demo-connection KIND (modem, tcp or gsm: which way the simulator is
 // reached; it implies --demo), and the hidden
 // --quit-after-start with which the installed package is tried out: every
@@ -20,6 +20,8 @@ struct StartOptions
     bool demo = false;
     // modem, tcp or gsm.
     QString demoConnection = QStringLiteral("modem");
+    // No window: the messaging core alone, its log on stderr.
+    bool headless = false;
     bool quitAfterStart = false;
     bool unattended = false;
     int tickMs = 0; // 0: the program's own 5 seconds
@@ -31,4 +33,6 @@ struct StartOptions
     // ending the program: a bad command line sets error; --help and
     // --version are not handled here.
     static StartOptions parse(const QStringList &arguments, QString *error);
+    // The script commands, for the help text.
+    static QString commandSummary();
 };

@@ -7,8 +7,18 @@
 #include "storecheck.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
+#include <QTimer>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <csignal>
+#include <sys/types.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -23,6 +33,20 @@ bool makePrivateFolder(const QString &path)
     const QFileInfo info(path);
     return QDir().mkpath(info.absolutePath()) &&
            QDir().mkdir(info.absoluteFilePath(), ownerOnly | QFileDevice::ExeOwner);
+}
+
+QString lockPath(const QString &dataDir)
+{
+    return QDir(dataDir).filePath(u"Funkbote.lock"_s);
+}
+
+// Whether the process runs without a window (Linux: its command line).
+bool runsHeadless(qint64 pid)
+{
+    QFile cmdline(u"/proc/%1/cmdline"_s.arg(pid));
+    if (!cmdline.open(QIODevice::ReadOnly))
+        return false;
+    return cmdline.readAll().split('\0').contains("--headless");
 }
 
 } // namespace
@@ -67,14 +91,13 @@ std::optional<int> StartupGuard::check()
         return badStore();
     // A lock file beside Daten.mdb: the lock belongs to a process, so a lock
     // left by a crashed instance is recognised as stale and taken over.
-    const QString lockPath = QDir(m_dataDir).filePath(u"Funkbote.lock"_s);
     // A lock left behind tells that the last run did not end cleanly: only
     // then is every page of Daten.mdb read for damage, which takes the
     // longer the bigger the file.
-    m_checkEveryPage = QFileInfo::exists(lockPath);
-    m_lock = std::make_unique<QLockFile>(lockPath);
+    m_checkEveryPage = QFileInfo::exists(lockPath(m_dataDir));
+    m_lock = std::make_unique<QLockFile>(lockPath(m_dataDir));
     m_lock->setStaleLockTime(0);
-    if (!m_lock->tryLock(0)) {
+    if (!m_lock->tryLock(0) && !endHeadlessInstance()) {
         if (m_lock->error() == QLockFile::LockFailedError) {
             m_prompter->message(QCoreApplication::translate(
                 "StartupGuard", "Dieses Programm ist bereits gestartet!"));
@@ -97,6 +120,62 @@ std::optional<int> StartupGuard::check()
         return exitCode;
     narrowRights();
     return std::nullopt;
+}
+
+std::optional<qint64> StartupGuard::runningInstance(const QString &dataDir)
+{
+    QLockFile lock(lockPath(dataDir));
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    if (!lock.getLockInfo(&pid, &host, &application) || pid <= 0)
+        return std::nullopt;
+#ifdef Q_OS_UNIX
+    // A lock whose process is gone was left by a crash.
+    if (::kill(pid_t(pid), 0) != 0 && errno != EPERM)
+        return std::nullopt;
+#endif
+    return pid;
+}
+
+bool StartupGuard::endHeadlessInstance()
+{
+#ifdef Q_OS_UNIX
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    if (!m_offerToEndHeadless || m_lock->error() != QLockFile::LockFailedError ||
+        !m_lock->getLockInfo(&pid, &host, &application) || !runsHeadless(pid))
+        return false;
+    if (m_prompter->message(
+            QCoreApplication::translate(
+                "StartupGuard",
+                "Funkbote läuft bereits ohne Fenster (Prozess %1, etwa als Dienst) mit diesen "
+                "Daten. Soll es beendet werden, damit das Fenster starten kann? Die "
+                "Warteschlange bleibt erhalten.")
+                .arg(pid),
+            Prompter::Buttons::YesNo, Prompter::Icon::Warning) != Prompter::Answer::Yes)
+        return false;
+    if (::kill(pid_t(pid), SIGTERM) != 0)
+        return false;
+    // It finishes what it is writing and lets go of the lock; the start
+    // waits for that a few seconds, with its event loop running.
+    QEventLoop loop;
+    QTimer poll;
+    const QDeadlineTimer deadline(15'000);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (m_lock->tryLock(0))
+            loop.exit(1);
+        else if (deadline.hasExpired())
+            loop.exit(0);
+    });
+    poll.start(100);
+    if (loop.exec() == 1) {
+        m_checkEveryPage = false; // it ended cleanly and took its lock file with it
+        return true;
+    }
+#endif
+    return false;
 }
 
 std::optional<int> StartupGuard::badStore()

@@ -24,6 +24,13 @@ public:
     // nullopt: go ahead; otherwise the exit code to end with.
     std::optional<int> check();
 
+    // When another instance holds the lock and runs without a window, the
+    // user is asked whether it may end (the window's start; a second
+    // program without a window just ends).
+    void setOfferToEndHeadless(bool offer) { m_offerToEndHeadless = offer; }
+    // The process that runs on dataDir now, if any (from its lock file).
+    static std::optional<qint64> runningInstance(const QString &dataDir);
+
     QString databasePath() const;
     static QString databasePath(const QString &dataDir);
     // The last run left its lock behind: it crashed or was killed. After
@@ -32,6 +39,9 @@ public:
 
 private:
     std::optional<int> createFresh();
+    // True once the instance without a window has ended and the lock is
+    // taken; false when there is none, the user keeps it, or it stays.
+    bool endHeadlessInstance();
     // Runs the store check: nullopt when Daten.mdb is usable.
     std::optional<int> badStore();
     // Takes the rights of group and others from a Daten.mdb that holds
@@ -41,6 +51,7 @@ private:
     QString m_dataDir;
     Prompter *m_prompter;
     bool m_createFresh;
-    bool m_checkEveryPage = false;     // the last run did not end cleanly
+    bool m_checkEveryPage = false; // the last run did not end cleanly
+    bool m_offerToEndHeadless = false;
     std::unique_ptr<QLockFile> m_lock; // held for the life of the program
 };

@@ -1,5 +1,6 @@
 #include "startupplan.h"
 
+#include "consoleprompter.h"
 #include "demomodem.h"
 #include "funkbote.h"
 #include "messagingcore.h"
@@ -8,29 +9,10 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QTimer>
-#include <cstdio>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Writes every box to stderr and answers it with its default button (Ok, or
-// No for a question; an input box is cancelled): for trying out the program
-// where nobody can click.
-class ConsolePrompter final : public Prompter
-{
-public:
-    Answer message(const QString &text, Buttons buttons, Icon) override
-    {
-        std::fprintf(stderr, "funkbote: %s\n", qPrintable(text));
-        return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
-    }
-    std::optional<QString> input(const QString &prompt, const QString &, const QString &) override
-    {
-        std::fprintf(stderr, "funkbote: %s\n", qPrintable(prompt));
-        return std::nullopt;
-    }
-};
 
 const QString demoTitle = u"Funkbote – Demo"_s;
 
@@ -41,7 +23,7 @@ StartupPlan::StartupPlan(StartOptions options, Prompter *prompter, QString progr
     : QObject(parent), m_options(std::move(options)), m_prompter(prompter),
       m_programDir(std::move(programDir)), m_userDataDir(std::move(userDataDir))
 {
-    if (m_options.quitAfterStart || m_options.unattended) {
+    if (m_options.quitAfterStart || m_options.unattended || m_options.headless) {
         m_consolePrompter = std::make_unique<ConsolePrompter>();
         m_prompter = m_consolePrompter.get();
     }
@@ -59,12 +41,14 @@ std::optional<int> StartupPlan::check()
             return DemoFailed;
         }
         m_location = DataLocation::demo(m_demo->folder());
-        QGuiApplication::setApplicationDisplayName(demoTitle);
+        if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+            QGuiApplication::setApplicationDisplayName(demoTitle);
     } else {
         m_location = DataLocation::choose(m_programDir, m_userDataDir, m_options.dataFolder);
     }
     m_guard = std::make_unique<StartupGuard>(m_location->folder(), m_prompter,
                                              m_location->isFirstStart());
+    m_guard->setOfferToEndHeadless(!m_options.headless);
     return m_guard->check();
 }
 
@@ -75,22 +59,27 @@ QString StartupPlan::dataDir() const
 
 void StartupPlan::show(Funkbote *window)
 {
-    if (m_options.tickMs > 0)
-        window->core()->engine()->timer1()->setInterval(m_options.tickMs);
-    const auto showNow = [this, window] {
+    whenReady(window->core(), window, [this, window] {
         // The demo has just written its connection settings: read them now,
         // not only when the window manager activates the window.
         window->activationRefresh();
         window->showCentred();
         if (m_options.quitAfterStart)
             QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-    };
+    });
+    if (m_demo)
+        window->setWindowTitle(demoTitle);
+}
+
+void StartupPlan::whenReady(MessagingCore *core, QObject *context, std::function<void()> start)
+{
+    if (m_options.tickMs > 0)
+        core->engine()->timer1()->setInterval(m_options.tickMs);
     if (!m_demo) {
-        showNow();
+        start();
         return;
     }
-    window->setWindowTitle(demoTitle);
-    connect(m_demo.get(), &DemoModem::ready, window, showNow);
+    connect(m_demo.get(), &DemoModem::ready, context, std::move(start));
     connect(m_demo.get(), &DemoModem::failed, this, [this](const QString &message) {
         m_prompter->message(message, Prompter::Buttons::Ok, Prompter::Icon::Critical);
         QCoreApplication::exit(DemoFailed);

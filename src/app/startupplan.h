@@ -6,11 +6,13 @@
 #include "startup.h"
 
 #include <QObject>
+#include <functional>
 #include <memory>
 #include <optional>
 
 class DemoModem;
 class Funkbote;
+class MessagingCore;
 
 // The start of the program between the command line and the main window:
 // chooses the data folder (see DataLocation; --demo makes a throw-away one
@@ -36,7 +38,8 @@ public:
     // After check(): the last run crashed or was killed.
     bool lastRunEndedUncleanly() const { return m_guard && m_guard->lastRunEndedUncleanly(); }
     // The boxes of the program: the given prompter, or with
-    // --quit-after-start and --unattended one that writes them to stderr.
+    // --quit-after-start, --unattended and --headless one that writes them
+    // to stderr.
     Prompter *prompter() const { return m_prompter; }
 
     // Shows the window: at once, or in the demo once the simulator is
@@ -44,6 +47,9 @@ public:
     // --quit-after-start the program ends as soon as the window shows;
     // --tick-ms sets the engine's tick here.
     void show(Funkbote *window);
+    // The same for a program without a window: runs start at once, or in
+    // the demo once the simulator is ready.
+    void whenReady(MessagingCore *core, QObject *context, std::function<void()> start);
 
 private:
     StartOptions m_options;

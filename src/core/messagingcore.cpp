@@ -136,6 +136,12 @@ void MessagingCore::reloadSettings()
     m_connection->reload();
 }
 
+void MessagingCore::resumeSending()
+{
+    if (m_engine->isPaused())
+        m_engine->resume();
+}
+
 void MessagingCore::shutDown(bool keepQueue)
 {
     // With the engine shut down and the queue empty, boxes that still run

@@ -65,6 +65,9 @@ public:
     // dialled, submitted or logged. The queue stays in Daten.mdb for the
     // next start when keepQueue, otherwise it is dropped.
     void shutDown(bool keepQueue);
+    // Sending goes on after the user or another program stopped it, or
+    // after a halt whose cause has been mended.
+    void resumeSending();
 
     QString programDir() const { return m_env.programDir; }
     QString databasePath() const;

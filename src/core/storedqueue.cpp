@@ -118,6 +118,10 @@ int StoredQueue::restore()
         entries.append(QueueEntry{quint64(row.id), row.recipient, text, row.callBackNumber, true});
     }
     m_queue->restore(entries);
+    // Ids go on above every one this file has given, so that another
+    // program's id names one message only.
+    if (const std::optional<qint64> next = m_table->nextFreeId())
+        m_queue->reserveIdsBelow(OutgoingQueue::EntryId(*next));
     m_queue->setJournal(this);
     m_active = true;
     if (doubtful == 0 && !entries.isEmpty()) {
@@ -149,8 +153,8 @@ bool StoredQueue::logUnknown(const QList<PendingMessage> &rows)
         if (!log.append(now.date(), now.time(), row.recipient, firstPart ? split.part : row.message,
                         unknownStatus()))
             error = log.lastError();
-        else if (restLeft ? !m_table->keepRestInTransaction(row.id, split.rest)
-                          : !m_table->removeInTransaction(row.id))
+        else if (restLeft ? !m_table->keepRestInTransaction(row.id, split.rest, log.lastAppended())
+                          : !m_table->removeInTransaction(row.id, log.lastAppended()))
             error = m_table->lastError();
         if (!error.isEmpty())
             break;

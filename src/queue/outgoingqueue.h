@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QList>
 #include <QString>
+#include <algorithm>
 #include <optional>
 
 // One message waiting to be sent. The id stays with the entry for its whole
@@ -53,6 +54,8 @@ public:
     // Puts back entries that the journal kept, in the given order, with
     // their ids; new entries get ids after the highest of them.
     void restore(const QList<QueueEntry> &entries);
+    // New entries get ids of at least next (those below were given before).
+    void reserveIdsBelow(EntryId next) { m_nextId = std::max(m_nextId, next); }
 
     EntryId append(const QString &recipient, const QString &nachricht,
                    const QString &rueckrufNummer);

@@ -30,6 +30,14 @@ bool PendingMessages::prepareTable()
         return fail(query.lastError().text());
     if (!addSubmittedColumn())
         return false;
+    if (!query.prepare(u"CREATE TABLE IF NOT EXISTS MessageKeys (Id INTEGER PRIMARY KEY, "
+                       u"LogRow INTEGER NOT NULL)"_s) ||
+        !query.exec())
+        return fail(query.lastError().text());
+    if (!query.prepare(
+            u"CREATE INDEX IF NOT EXISTS MessageKeysByLogRow ON MessageKeys (LogRow)"_s) ||
+        !query.exec())
+        return fail(query.lastError().text());
     const QSqlRecord record = m_db.record(Schema::pendingMessages);
     for (const QString &field : {Schema::pendingId, Schema::mobileNumber, Schema::message,
                                  Schema::callBackNumber, Schema::submitted}) {
@@ -99,7 +107,7 @@ bool PendingMessages::remove(const QList<qint64> &ids)
     return true;
 }
 
-bool PendingMessages::removeInTransaction(qint64 id)
+bool PendingMessages::removeInTransaction(qint64 id, qint64 logRow)
 {
     QSqlQuery query(m_db);
     if (!query.prepare(u"DELETE FROM PendingMessages WHERE Id = ?"_s))
@@ -107,17 +115,29 @@ bool PendingMessages::removeInTransaction(qint64 id)
     query.addBindValue(id);
     if (!query.exec())
         return fail(query.lastError().text());
-    m_lastError.clear();
-    return true;
+    return keepKey(id, logRow);
 }
 
-bool PendingMessages::keepRestInTransaction(qint64 id, const QString &rest)
+bool PendingMessages::keepRestInTransaction(qint64 id, const QString &rest, qint64 logRow)
 {
     QSqlQuery query(m_db);
     if (!query.prepare(u"UPDATE PendingMessages SET Message = ?, Submitted = 0 WHERE Id = ?"_s))
         return fail(query.lastError().text());
     query.addBindValue(rest);
     query.addBindValue(id);
+    if (!query.exec())
+        return fail(query.lastError().text());
+    return keepKey(id, logRow);
+}
+
+bool PendingMessages::keepKey(qint64 id, qint64 logRow)
+{
+    // A message sent in parts keeps the row of its newest part.
+    QSqlQuery query(m_db);
+    if (!query.prepare(u"INSERT OR REPLACE INTO MessageKeys (Id, LogRow) VALUES (?, ?)"_s))
+        return fail(query.lastError().text());
+    query.addBindValue(id);
+    query.addBindValue(logRow);
     if (!query.exec())
         return fail(query.lastError().text());
     m_lastError.clear();
@@ -159,4 +179,68 @@ std::optional<QList<PendingMessage>> PendingMessages::readAll() const
     }
     m_lastError.clear();
     return rows;
+}
+
+std::optional<PendingMessage> PendingMessages::read(qint64 id) const
+{
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!query.prepare(u"SELECT Id, MobileNumber, Message, CallBackNumber, Submitted FROM "
+                       u"PendingMessages WHERE Id = ?"_s)) {
+        fail(query.lastError().text());
+        return std::nullopt;
+    }
+    query.addBindValue(id);
+    if (!query.exec()) {
+        fail(query.lastError().text());
+        return std::nullopt;
+    }
+    m_lastError.clear();
+    if (!query.next())
+        return std::nullopt;
+    const int submitted = query.value(4).toInt();
+    return PendingMessage{query.value(0).toLongLong(), query.value(1).toString(),
+                          query.value(2).toString(), query.value(3).toString(),
+                          submitted == 0   ? PendingMessage::Submitted::No
+                          : submitted == 2 ? PendingMessage::Submitted::FirstPart
+                                           : PendingMessage::Submitted::Whole};
+}
+
+std::optional<qint64> PendingMessages::number(const QString &sql, qint64 value) const
+{
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!query.prepare(sql)) {
+        fail(query.lastError().text());
+        return std::nullopt;
+    }
+    if (sql.contains(u'?'))
+        query.addBindValue(value);
+    if (!query.exec()) {
+        fail(query.lastError().text());
+        return std::nullopt;
+    }
+    m_lastError.clear();
+    return query.next() ? query.value(0).toLongLong() : 0;
+}
+
+std::optional<qint64> PendingMessages::nextFreeId() const
+{
+    const std::optional<qint64> highest =
+        number(u"SELECT MAX(IFNULL((SELECT MAX(Id) FROM PendingMessages), 0), "
+               u"IFNULL((SELECT MAX(Id) FROM MessageKeys), 0))"_s,
+               0);
+    if (!highest)
+        return std::nullopt;
+    return *highest + 1;
+}
+
+std::optional<qint64> PendingMessages::logRowOf(qint64 id) const
+{
+    return number(u"SELECT LogRow FROM MessageKeys WHERE Id = ?"_s, id);
+}
+
+std::optional<qint64> PendingMessages::idOfLogRow(qint64 logRow) const
+{
+    return number(u"SELECT Id FROM MessageKeys WHERE LogRow = ?"_s, logRow);
 }

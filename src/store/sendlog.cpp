@@ -39,6 +39,7 @@ bool SendLog::append(const QDate &date, const QTime &time, const QString &recipi
         m_lastError = query.lastError().text();
         return false;
     }
+    m_lastAppended = query.lastInsertId().toLongLong();
     m_lastError.clear();
     return true;
 }

@@ -34,6 +34,8 @@ public:
 
     bool append(const QDate &date, const QTime &time, const QString &recipient,
                 const QString &nachricht, const QString &versandt);
+    // The rowid of the row the last append() stored.
+    qint64 lastAppended() const { return m_lastAppended; }
     // All rows in the order they were logged; none, and lastError() set,
     // when the table cannot be read.
     QList<LogRow> readAll() const;
@@ -59,4 +61,5 @@ public:
 private:
     QSqlDatabase m_db;
     mutable QString m_lastError;
+    qint64 m_lastAppended = 0;
 };

@@ -135,21 +135,17 @@ private:
             *error = log.lastError();
             return false;
         }
+        const qint64 logRow = log.lastAppended();
         if (job.pendingId != 0 &&
-            (job.rest.isNull() ? !pending.removeInTransaction(job.pendingId)
-                               : !pending.keepRestInTransaction(job.pendingId, job.rest))) {
+            (job.rest.isNull() ? !pending.removeInTransaction(job.pendingId, logRow)
+                               : !pending.keepRestInTransaction(job.pendingId, job.rest, logRow))) {
             *error = pending.lastError();
             return false;
         }
         if (job.reports.isEmpty())
             return true;
-        QSqlQuery rowid(db);
-        if (!rowid.exec(u"SELECT last_insert_rowid()"_s) || !rowid.next()) {
-            *error = rowid.lastError().text();
-            return false;
-        }
         Deliveries deliveries(db);
-        if (!deliveries.expectInTransaction(rowid.value(0).toLongLong(), job.reports)) {
+        if (!deliveries.expectInTransaction(logRow, job.reports)) {
             *error = deliveries.lastError();
             return false;
         }

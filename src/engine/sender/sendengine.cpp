@@ -117,6 +117,12 @@ QString SendEngine::versandStatus() const
     return m_running ? textStart : textStop;
 }
 
+bool SendEngine::isInFlight(quint64 entryId) const
+{
+    return std::any_of(m_inFlight.cbegin(), m_inFlight.cend(),
+                       [entryId](const InFlight &flight) { return flight.entry.id == entryId; });
+}
+
 bool SendEngine::isCallUnderWay() const
 {
     switch (m_state) {
@@ -595,7 +601,7 @@ void SendEngine::onLogWritten(quint64 ticket, bool ok, const QString &error)
         m_queue->removeLogged(logged.entry.id);
     else
         m_queue->keepRestLogged(logged.entry.id, logged.rest);
-    Q_EMIT messageLogged();
+    Q_EMIT messageLogged(logged.entry.id, logged.versandt, logged.rest.isNull());
     submitNext();
 }
 

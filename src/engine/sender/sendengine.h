@@ -127,6 +127,8 @@ public:
     void resume();
     // A call is set up, under way, being logged, or a connection is held.
     bool isCallUnderWay() const;
+    // The entry is going out: marked, submitted, or its answer being logged.
+    bool isInFlight(quint64 entryId) const;
 
     // The connection test: why it cannot begin now (a call under way, a
     // setting missing), in German; empty when it can.
@@ -159,9 +161,10 @@ Q_SIGNALS:
     // A failed attempt while sending is on, the count-th in a row; emitted
     // from the fifth on, once for each, after the call has been wound up.
     void attemptsFailing(int count);
-    // A row was added to the send log (it is stored) and its entry left the
-    // queue.
-    void messageLogged();
+    // A row was added to the send log (it is stored) and the entry entryId
+    // left the queue, or stays with the rest of its text (whole is false),
+    // versandt being what the row says ("OK", or the refusal).
+    void messageLogged(quint64 entryId, const QString &versandt, bool whole);
     // The dialogue stopped sending until the user acts, for this reason (in
     // German, as the status line shows it): the call is wound up and sending
     // is paused as by pause(), after pausedChanged. Once for each halt.

@@ -1,0 +1,74 @@
+#include "programdoor.h"
+
+#include "messagetext.h"
+#include "outbox.h"
+#include "queuenumber.h"
+#include "queuetexts.h"
+
+#include <QCoreApplication>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("ProgramDoor", text);
+}
+
+} // namespace
+
+QString ProgramSend::errorName(Error error)
+{
+    switch (error) {
+    case Error::InvalidNumber:
+        return u"ch.funkbote.Funkbote1.Error.InvalidNumber"_s;
+    case Error::EmptyText:
+        return u"ch.funkbote.Funkbote1.Error.EmptyText"_s;
+    case Error::StopListed:
+        return u"ch.funkbote.Funkbote1.Error.StopListed"_s;
+    case Error::TooLong:
+        return u"ch.funkbote.Funkbote1.Error.TooLong"_s;
+    case Error::None:
+        break;
+    }
+    return QString();
+}
+
+ProgramSend sendFromProgram(Outbox *outbox, const QString &number, const QString &text)
+{
+    const Enqueued result = outbox->enqueue(number, text, Outbox::Origin::Program);
+    ProgramSend send;
+    switch (result.refusal) {
+    case Enqueued::Refusal::None:
+        send.id = result.ids.isEmpty() ? 0 : result.ids.constFirst();
+        break;
+    case Enqueued::Refusal::NoText:
+        send.error = ProgramSend::Error::EmptyText;
+        send.message = tr("Die Nachricht ist leer.");
+        break;
+    case Enqueued::Refusal::Number:
+        send.error = ProgramSend::Error::InvalidNumber;
+        send.message = queueNumberMessage(QueueText::mobileNumber(), number, result.number);
+        break;
+    case Enqueued::Refusal::CallBack:
+        send.error = ProgramSend::Error::InvalidNumber;
+        send.message = queueNumberMessage(QueueText::callBackNumber(), outbox->callBackNumber(),
+                                          result.callBack) +
+                       u' ' + tr("Bitte korrigieren Sie die Rückrufnummer im Fenster.");
+        break;
+    case Enqueued::Refusal::Stopped:
+        send.error = ProgramSend::Error::StopListed;
+        send.message =
+            tr("%1 hat den Empfang abgelehnt (STOP am %2).")
+                .arg(number.trimmed(), result.stoppedSince.toLocalTime().toString(u"dd.MM.yyyy"_s));
+        break;
+    case Enqueued::Refusal::TooLong:
+        send.error = ProgramSend::Error::TooLong;
+        send.message =
+            tr("Die Nachricht ist zu lang: %1")
+                .arg(outbox->plan().hint ? outbox->plan().hint(toCrLf(text)) : QString());
+        break;
+    }
+    return send;
+}
