@@ -17,6 +17,7 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QStandardPaths>
+#include <QTimer>
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -72,6 +73,26 @@ void HeadlessRun::showStatus(const EngineStatus &status)
 void HeadlessRun::quit()
 {
     if (std::exchange(m_quitting, true))
+        return;
+    // Nothing more goes out; what is out gets its answer and its log row
+    // first (a few seconds at most), so that no message is left in doubt.
+    SendEngine *engine = m_core->engine();
+    engine->pause();
+    if (!engine->isCallUnderWay()) {
+        finish();
+        return;
+    }
+    log(tr("Wird beendet, sobald die Zentrale die gesendeten Nachrichten bestätigt hat..."));
+    connect(engine, &SendEngine::stateChanged, this, [this, engine] {
+        if (!engine->isCallUnderWay())
+            finish();
+    });
+    QTimer::singleShot(finishWithinMs, this, &HeadlessRun::finish);
+}
+
+void HeadlessRun::finish()
+{
+    if (std::exchange(m_finished, true))
         return;
     // What the ending itself changes is not news.
     disconnect(m_core->engine(), nullptr, this, nullptr);
