@@ -6,6 +6,7 @@
 #include "outbox.h"
 #include "outgoingqueue.h"
 #include "programdoor.h"
+#include "programintake.h"
 #include "sendengine.h"
 #include "storeconnection.h"
 #include "twowaytables.h"
@@ -33,6 +34,7 @@ const QDBusArgument &operator>>(const QDBusArgument &argument, QueuedMessage &me
 
 FunkboteService::FunkboteService(MessagingCore *core, QObject *parent)
     : QObject(parent), m_core(core),
+      m_intake(new ProgramIntake(core->outbox(), core->databasePath(), this)),
       m_connection(std::make_unique<StoreConnection>(core->databasePath(), u"D-Bus"_s))
 {
     qDBusRegisterMetaType<QueuedMessage>();
@@ -81,10 +83,16 @@ bool FunkboteService::registerOn(QDBusConnection bus, QString *error)
 
 qulonglong FunkboteService::Send(const QString &number, const QString &text)
 {
-    const ProgramSend send = sendFromProgram(m_core->outbox(), number, text);
-    if (!send.queued() && calledFromDBus())
-        sendErrorReply(ProgramSend::errorName(send.error), send.message);
-    return send.id;
+    if (!calledFromDBus())
+        return sendFromProgram(m_core->outbox(), number, text).id;
+    // Answered once the message is stored, by the intake.
+    setDelayedReply(true);
+    m_intake->send(number, text, [bus = connection(), call = message()](const ProgramSend &send) {
+        bus.send(send.queued()
+                     ? call.createReply(QVariant::fromValue(qulonglong(send.id)))
+                     : call.createErrorReply(ProgramSend::errorName(send.error), send.message));
+    });
+    return 0;
 }
 
 QString FunkboteService::Status(qulonglong id, QString &detail)

@@ -9,6 +9,7 @@
 #include <memory>
 
 class MessagingCore;
+class ProgramIntake;
 class StoreConnection;
 
 // One entry of the queue as the D-Bus interface lists it: (tss).
@@ -63,6 +64,7 @@ private:
     void onReceived(qint64 inboxId);
 
     MessagingCore *m_core;
+    ProgramIntake *m_intake;
     std::unique_ptr<StoreConnection> m_connection; // reads states and received messages
     QDBusConnection m_bus{QString()};
 };

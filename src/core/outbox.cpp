@@ -54,6 +54,16 @@ QList<OutgoingQueue::EntryId> Outbox::append(const QList<QueueEntry> &entries, O
 Enqueued Outbox::enqueue(const QString &recipient, const QString &text, Origin origin,
                          StopListed stopListed)
 {
+    QList<QueueEntry> entries;
+    Enqueued result = check(recipient, text, stopListed, &entries);
+    if (result.refusal == Enqueued::Refusal::None)
+        result.ids = append(entries, origin);
+    return result;
+}
+
+Enqueued Outbox::check(const QString &recipient, const QString &text, StopListed stopListed,
+                       QList<QueueEntry> *entries) const
+{
     Enqueued result;
     result.number = queueNumber(recipient);
     result.callBack = queueNumber(m_callBackNumber);
@@ -73,12 +83,24 @@ Enqueued Outbox::enqueue(const QString &recipient, const QString &text, Origin o
     }
     if (result.refusal != Enqueued::Refusal::None)
         return result;
-
-    QList<QueueEntry> entries;
-    entries.reserve(parts.size());
-    appendParts(entries, parts, result.number.digits, result.callBack.digits);
-    result.ids = append(entries, origin);
+    appendParts(*entries, parts, result.number.digits, result.callBack.digits);
     return result;
+}
+
+QList<OutgoingQueue::EntryId> Outbox::reserveIds(const QList<QueueEntry> &entries)
+{
+    return m_queue->takeIds(int(entries.size()));
+}
+
+void Outbox::appendStored(const QList<QueueEntry> &entries, Origin origin)
+{
+    if (entries.isEmpty())
+        return;
+    m_queue->restore(entries);
+    QList<OutgoingQueue::EntryId> ids;
+    for (const QueueEntry &entry : entries)
+        ids.append(entry.id);
+    Q_EMIT queued(origin, ids);
 }
 
 int Outbox::enqueue(const QStringList &recipients, const QString &text, Origin origin, int *stopped)

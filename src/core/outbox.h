@@ -64,6 +64,16 @@ public:
     // stop list and the user has not confirmed (SendAnyway).
     Enqueued enqueue(const QString &recipient, const QString &text, Origin origin,
                      StopListed stopListed = StopListed::Refuse);
+    // The checks of enqueue() alone: the entries the message would make go
+    // to *entries (without ids) unless it is refused.
+    Enqueued check(const QString &recipient, const QString &text, StopListed stopListed,
+                   QList<QueueEntry> *entries) const;
+    // Ids for entries that are stored elsewhere first (another program's
+    // messages, written on a thread of their own), and their append once
+    // they are: in their order, with queued().
+    QList<OutgoingQueue::EntryId> reserveIds(const QList<QueueEntry> &entries);
+    void appendStored(const QList<QueueEntry> &entries, Origin origin);
+
     // The same message for several recipients, in their order, as one step
     // of the queue (a bulk run may queue thousands). Recipients whose number
     // is refused or on the stop list are left out (how many of the latter:

@@ -29,6 +29,8 @@ QString ProgramSend::errorName(Error error)
         return u"ch.funkbote.Funkbote1.Error.StopListed"_s;
     case Error::TooLong:
         return u"ch.funkbote.Funkbote1.Error.TooLong"_s;
+    case Error::StoreFailed:
+        return u"ch.funkbote.Funkbote1.Error.StoreFailed"_s;
     case Error::None:
         break;
     }
@@ -37,7 +39,12 @@ QString ProgramSend::errorName(Error error)
 
 ProgramSend sendFromProgram(Outbox *outbox, const QString &number, const QString &text)
 {
-    const Enqueued result = outbox->enqueue(number, text, Outbox::Origin::Program);
+    return describe(outbox->enqueue(number, text, Outbox::Origin::Program), number, text, *outbox);
+}
+
+ProgramSend describe(const Enqueued &result, const QString &number, const QString &text,
+                     const Outbox &outbox)
+{
     ProgramSend send;
     switch (result.refusal) {
     case Enqueued::Refusal::None:
@@ -53,7 +60,7 @@ ProgramSend sendFromProgram(Outbox *outbox, const QString &number, const QString
         break;
     case Enqueued::Refusal::CallBack:
         send.error = ProgramSend::Error::InvalidNumber;
-        send.message = queueNumberMessage(QueueText::callBackNumber(), outbox->callBackNumber(),
+        send.message = queueNumberMessage(QueueText::callBackNumber(), outbox.callBackNumber(),
                                           result.callBack) +
                        u' ' + tr("Bitte korrigieren Sie die Rückrufnummer im Fenster.");
         break;
@@ -65,9 +72,8 @@ ProgramSend sendFromProgram(Outbox *outbox, const QString &number, const QString
         break;
     case Enqueued::Refusal::TooLong:
         send.error = ProgramSend::Error::TooLong;
-        send.message =
-            tr("Die Nachricht ist zu lang: %1")
-                .arg(outbox->plan().hint ? outbox->plan().hint(toCrLf(text)) : QString());
+        send.message = tr("Die Nachricht ist zu lang: %1")
+                           .arg(outbox.plan().hint ? outbox.plan().hint(toCrLf(text)) : QString());
         break;
     }
     return send;

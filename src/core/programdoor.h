@@ -9,7 +9,7 @@ class Outbox;
 // refused with the reason in German and the D-Bus error that names it.
 struct ProgramSend
 {
-    enum class Error { None, InvalidNumber, EmptyText, StopListed, TooLong };
+    enum class Error { None, InvalidNumber, EmptyText, StopListed, TooLong, StoreFailed };
 
     Error error = Error::None;
     QString message; // why it was refused
@@ -19,6 +19,14 @@ struct ProgramSend
     // "ch.funkbote.Funkbote1.Error.InvalidNumber" and the like.
     static QString errorName(Error error);
 };
+
+struct Enqueued;
+class Outbox;
+
+// What the door's answer means for another program (number and text as it
+// gave them).
+ProgramSend describe(const Enqueued &result, const QString &number, const QString &text,
+                     const Outbox &outbox);
 
 // Queues one message from another program through the one door, with the
 // same checks as the window's send button: the number rule, the stop list

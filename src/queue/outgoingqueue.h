@@ -56,6 +56,14 @@ public:
     void restore(const QList<QueueEntry> &entries);
     // New entries get ids of at least next (those below were given before).
     void reserveIdsBelow(EntryId next) { m_nextId = std::max(m_nextId, next); }
+    // Ids for count entries stored before they are appended (with restore()).
+    QList<EntryId> takeIds(int count)
+    {
+        QList<EntryId> ids;
+        for (int i = 0; i < count; ++i)
+            ids.append(m_nextId++);
+        return ids;
+    }
 
     EntryId append(const QString &recipient, const QString &nachricht,
                    const QString &rueckrufNummer);
