@@ -14,4 +14,5 @@ $SUDO apt-get install -y --no-install-recommends \
     qt6-translations-l10n qt6-qpa-plugins libgl-dev \
     fonts-dejavu-core libphonenumber-dev qtkeychain-qt6-dev \
     clang libclang-rt-14-dev llvm \
-    dpkg-dev binutils desktop-file-utils appstream
+    dpkg-dev binutils desktop-file-utils appstream \
+    perl lintian systemd dbus-daemon dbus-bin
