@@ -15,4 +15,4 @@ $SUDO apt-get install -y --no-install-recommends \
     fonts-dejavu-core libphonenumber-dev qtkeychain-qt6-dev \
     clang libclang-rt-14-dev llvm \
     dpkg-dev binutils desktop-file-utils appstream \
-    dbus-daemon libglib2.0-bin
+    perl lintian systemd dbus-daemon dbus-bin libglib2.0-bin

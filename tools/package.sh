@@ -8,6 +8,6 @@ cd "$(dirname "$0")/.."
 build=build-package
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
     -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON -DFUNKBOTE_WERROR=OFF >&2
-cmake --build "$build" -j "$(nproc)" --target funkbote modemsim >&2
+cmake --build "$build" -j "$(nproc)" --target funkbote modemsim package_docs >&2
 (cd "$build" && cpack -G DEB >&2)
 ls "$PWD/$build"/funkbote_*.deb

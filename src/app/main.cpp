@@ -24,7 +24,7 @@ namespace {
 void nameApplication()
 {
     QCoreApplication::setApplicationName(u"Funkbote"_s);
-    QCoreApplication::setApplicationVersion(u"1.0"_s);
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(FUNKBOTE_VERSION));
 }
 
 // --help and --version answer on a terminal without a display: they are
