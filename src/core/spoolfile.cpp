@@ -144,7 +144,8 @@ void SpoolFile::parse(QByteArrayView bytes)
             body.chop(1);
         QStringDecoder decoder(QStringConverter::Utf16BE, QStringConverter::Flag::Stateless);
         text = decoder.decode(body);
-        if (decoder.hasError() || body.size() % 2 == 1) {
+        // A surrogate without its partner is no character a phone shows.
+        if (decoder.hasError() || body.size() % 2 == 1 || !QStringView(text).isValidUtf16()) {
             refuse(tr("Der Text ist kein gültiges %1.").arg(u"UCS2"_s));
             return;
         }

@@ -57,6 +57,9 @@ void TestSpoolFile::parse_data()
     QTest::newRow("UCS2 of an odd length")
         << ucs2 + QByteArray("\x00H\x00", 3) << QString() << QString()
         << u"Der Text ist kein gültiges UCS2."_s;
+    QTest::newRow("UCS2 with a lone surrogate")
+        << ucs2 + QByteArray("\x00H\xD8\x3D\x00H", 6) << QString() << QString()
+        << u"Der Text ist kein gültiges UCS2."_s;
     QTest::newRow("UTF-8 said, not UTF-8") << to + "Alphabet: UTF-8\n\nGr\xFC" << QString()
                                            << QString() << u"Der Text ist kein gültiges UTF-8."_s;
     QTest::newRow("To missing") << QByteArray("From: 4179\n\nHi") << QString() << QString()
