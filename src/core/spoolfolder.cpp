@@ -12,9 +12,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr QFile::Permissions ownerOnly =
-    QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser | QFile::WriteUser |
-    QFile::ExeUser;
+constexpr QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                         QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
 
 } // namespace
 
@@ -217,8 +216,8 @@ void SpoolFolder::take(const QString &fileName)
         const QByteArray bytes = file.read(SpoolFile::maxBytes + 1);
         file.close();
         const SpoolFile message(bytes);
-        reason = message.isValid() ? m_queueMessage(message.number(), message.text())
-                                   : message.reason();
+        reason =
+            message.isValid() ? m_queueMessage(message.number(), message.text()) : message.reason();
     }
     finish(fileName, reason);
 }

@@ -129,12 +129,12 @@ void TestSpoolFolder::takesFile_data()
     QTest::newRow("complete file") << QString() << u"sms1"_s << kHallo << QString() << QStringList()
                                    << hallo << kSent + u"/sms1"_s << QByteArray();
     QTest::newRow("Latin-1 file") << QString() << u"sms1"_s
-                                  << QByteArray("To: 0791234567\n\nGr\xFC\xDF""e \xA4\n")
+                                  << QByteArray("To: 0791234567\n\nGr\xFC\xDF"
+                                                "e \xA4\n")
                                   << QString() << QStringList() << u"0791234567|Grüße €"_s
                                   << kSent + u"/sms1"_s << QByteArray();
     QTest::newRow("bad header") << QString() << u"sms1"_s << QByteArray("To: 4179\nHallo")
-                                << QString() << QStringList() << QString()
-                                << kFailed + u"/sms1"_s
+                                << QString() << QStringList() << QString() << kFailed + u"/sms1"_s
                                 << QByteArray("\nFehler: Zeile 2 ist keine Kopfzeile: Hallo\n");
     const QString refusal = u"Die Nummer ist gesperrt."_s;
     QTest::newRow("number refused by the queue")
@@ -252,7 +252,7 @@ void TestSpoolFolder::renamedInWhenDone()
 
 void TestSpoolFolder::refusal_data()
 {
-    QTest::addColumn<QString>("setUp"); // what the folder "spool" is made into
+    QTest::addColumn<QString>("setUp");  // what the folder "spool" is made into
     QTest::addColumn<QString>("reason"); // %1: the folder
 
     const QString othersWrite =
@@ -342,7 +342,8 @@ void TestSpoolFolder::manyFilesInSlices()
     QStringList names;
     for (int i = 0; i < count; ++i) {
         names.append(u"sms"_s + QString::number(i).rightJustified(4, u'0'));
-        QVERIFY(writeFile(at(names.constLast()), "To: 41791234567\n\n" + names.constLast().toUtf8()));
+        QVERIFY(
+            writeFile(at(names.constLast()), "To: 41791234567\n\n" + names.constLast().toUtf8()));
     }
     int loopTurns = 0;
     QTimer turns;
