@@ -229,7 +229,7 @@ void SpoolFolder::finish(const QString &fileName, const QString &reason)
         // Whoever looks into the folder sees why.
         QFile file(working);
         if (file.open(QIODevice::ReadWrite | QIODevice::Append)) {
-            QByteArray line = "Fehler: " + reason.toUtf8() + '\n';
+            QByteArray line = tr("Fehler: %1").arg(reason).toUtf8() + '\n';
             char last = '\n';
             if (file.size() > 0 && file.seek(file.size() - 1))
                 file.getChar(&last);
