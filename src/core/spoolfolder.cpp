@@ -83,31 +83,9 @@ void SpoolFolder::start()
 bool SpoolFolder::folderUsable()
 {
     QString reason = refusal(m_path);
-    if (reason.isEmpty() && !makeSubFolders())
-        return false; // told by makeSubFolders
-    if (reason.isEmpty()) {
-        m_refusal.clear();
-        // A folder made anew after it was removed is a new one to watch.
-        if (!m_watcher.directories().contains(m_path))
-            m_watcher.addPath(m_path);
-        return true;
-    }
-    m_seen.clear();
-    m_ready.clear();
-    if (reason != m_refusal) {
-        m_refusal = reason;
-        Q_EMIT refused(reason);
-    }
-    return false;
-}
-
-bool SpoolFolder::makeSubFolders()
-{
-    for (const QString &name : {workFolderName(), sentFolderName(), failedFolderName()}) {
-        const QString path = inFolder(name);
-        if (QFileInfo(path).isDir() || QDir().mkdir(path, ownerOnly))
-            continue;
-        const QString reason = tr("Der Ordner \"%1\" kann nicht angelegt werden.").arg(path);
+    if (reason.isEmpty())
+        reason = makeSubFolders();
+    if (!reason.isEmpty()) {
         m_seen.clear();
         m_ready.clear();
         if (reason != m_refusal) {
@@ -116,7 +94,21 @@ bool SpoolFolder::makeSubFolders()
         }
         return false;
     }
+    m_refusal.clear();
+    // A folder made anew after it was removed is a new one to watch.
+    if (!m_watcher.directories().contains(m_path))
+        m_watcher.addPath(m_path);
     return true;
+}
+
+QString SpoolFolder::makeSubFolders() const
+{
+    for (const QString &name : {workFolderName(), sentFolderName(), failedFolderName()}) {
+        const QString path = inFolder(name);
+        if (!QFileInfo(path).isDir() && !QDir().mkdir(path, ownerOnly))
+            return tr("Der Ordner \"%1\" kann nicht angelegt werden.").arg(path);
+    }
+    return QString();
 }
 
 bool SpoolFolder::ignored(const QString &fileName)
@@ -180,8 +172,6 @@ void SpoolFolder::takeSlice()
         const QString name = m_ready.takeFirst();
         m_seen.remove(name);
         take(name);
-        // The queue's answer may have ended this folder's use (a refusal
-        // told meanwhile clears the list).
     }
     if (!m_ready.isEmpty())
         m_slice.start();

@@ -95,8 +95,10 @@ private:
         }
     };
 
+    // Whether files may be taken now; tells a new refusal.
     bool folderUsable();
-    bool makeSubFolders();
+    // Why the sub-folders cannot be made, or empty.
+    QString makeSubFolders() const;
     void recoverInterrupted();
     void takeSlice();
     void take(const QString &fileName);

@@ -56,6 +56,7 @@ private Q_SLOTS:
     void renamedInWhenDone();
     void refusal_data();
     void refusal();
+    void refusedFolderTakesNothing_data();
     void refusedFolderTakesNothing();
     void fileNotMovableStaysUnqueued();
     void manyFilesInSlices();
@@ -287,26 +288,46 @@ void TestSpoolFolder::refusal()
     QCOMPARE(SpoolFolder::refusal(m_spool), reason.isEmpty() ? QString() : reason.arg(m_spool));
 }
 
-// A folder others may write to is refused once, and nothing is taken from
-// it until the user makes it their own.
+void TestSpoolFolder::refusedFolderTakesNothing_data()
+{
+    QTest::addColumn<bool>("groupWrites"); // else a file stands where "gesendet/" goes
+    QTest::addColumn<QString>("reason");   // %1: the spool folder
+    QTest::newRow("group may write")
+        << true
+        << u"Der Spool-Ordner \"%1\" ist für andere Benutzer beschreibbar. Jeder könnte so in "
+           u"Ihrem Namen SMS senden. Bitte nur für Sie beschreibbar machen (chmod 700)."_s;
+    QTest::newRow("sub-folder cannot be made")
+        << false << u"Der Ordner \"%1/gesendet\" kann nicht angelegt werden."_s;
+}
+
+// A folder that cannot be used is told of once, and nothing is taken from
+// it until the user has put it right.
 void TestSpoolFolder::refusedFolderTakesNothing()
 {
-    QVERIFY(QFile::setPermissions(m_spool, mode(0770)));
+    QFETCH(bool, groupWrites);
+    QFETCH(QString, reason);
+    if (groupWrites)
+        QVERIFY(QFile::setPermissions(m_spool, mode(0770)));
+    else
+        QVERIFY(writeFile(at(kSent), "kein Ordner"));
     QVERIFY(writeFile(at(u"sms"_s), kHallo));
     SpoolFolder *folder = newFolder();
     folder->start();
     QCOMPARE(m_refused->count(), 1);
-    QVERIFY(m_refused->constFirst().at(0).toString().contains(u"chmod 700"_s));
+    QCOMPARE(m_refused->constFirst().at(0).toString(), reason.arg(m_spool));
     // Rescans later: still told once, and the file untouched.
     folder->scan();
     folder->scan();
     QCoreApplication::processEvents();
     QCOMPARE(m_refused->count(), 1);
     QCOMPARE(m_taken->count(), 0);
-    QCOMPARE(filesIn(m_spool), QStringList{u"sms"_s});
-    QVERIFY(!QFileInfo::exists(at(kWork)));
+    QCOMPARE(m_queued, QStringList());
+    QCOMPARE(readFile(at(u"sms"_s)), kHallo);
 
-    QVERIFY(QFile::setPermissions(m_spool, mode(0700)));
+    if (groupWrites)
+        QVERIFY(QFile::setPermissions(m_spool, mode(0700)));
+    else
+        QVERIFY(QFile::remove(at(kSent)));
     QTRY_COMPARE(takenNames(), QStringList{u"sms"_s});
     QCOMPARE(m_queued, QStringList{u"+41791234567|Hallo"_s});
     QCOMPARE(m_refused->count(), 1);
