@@ -62,7 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
 
     if (!bytes.startsWith("\xEF\xBB\xBF"))
-        checkSame(file, "\xEF\xBB\xBF" + bytes.toByteArray(), "after a byte order mark", why);
+        checkSame(file, QByteArray("\xEF\xBB\xBF" + bytes.toByteArray()), "after a byte order mark",
+                  why);
     const QByteArray lower = bytes.toByteArray().toLower();
     if (!lower.contains("ucs") && !lower.contains('\r')) {
         QByteArray crlf = bytes.toByteArray();

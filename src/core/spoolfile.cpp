@@ -2,6 +2,7 @@
 
 #include "bytedecoding.h"
 
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -85,7 +86,7 @@ void SpoolFile::parse(QByteArrayView bytes)
         const qsizetype end = lineFeed < 0 ? bytes.size() : lineFeed;
         QByteArrayView line = bytes.sliced(at, end - at);
         at = lineFeed < 0 ? bytes.size() : lineFeed + 1;
-        if (line.endsWith('\r'))
+        while (line.endsWith('\r'))
             line.chop(1);
         if (line.isEmpty()) {
             blankLineSeen = true;
@@ -116,7 +117,10 @@ void SpoolFile::parse(QByteArrayView bytes)
             alphabet = *named;
         }
     }
-    if (!to || to->isEmpty()) {
+    // Blanks of any kind around it (a no-break space from a word processor)
+    // are no part of the number.
+    QString number = to ? utf8OrLatin9(*to).trimmed() : QString();
+    if (number.isEmpty()) {
         refuse(tr("Kopfzeile \"To:\" fehlt."));
         return;
     }
@@ -152,7 +156,10 @@ void SpoolFile::parse(QByteArrayView bytes)
         break;
     }
     }
-    text.replace(u"\r\n"_s, u"\n"_s);
+    // Line ends as LF; CRs before one belong to it (CR LF, and CR CR LF of a
+    // file converted twice).
+    static const QRegularExpression lineEnd(u"\r+\n"_s);
+    text.replace(lineEnd, u"\n"_s);
     qsizetype kept = text.size();
     while (kept > 0 && (text.at(kept - 1) == u'\n' || text.at(kept - 1) == u'\r'))
         --kept;
@@ -165,7 +172,6 @@ void SpoolFile::parse(QByteArrayView bytes)
     // smstools3 writes international numbers without "+"; the queue reads
     // digits alone as a number of this country.
     // Blanks between the digits are kept for the queue, which drops them.
-    QString number = utf8OrLatin9(*to);
     const bool digitsOnly = std::all_of(number.cbegin(), number.cend(), [](QChar c) {
         return (c >= u'0' && c <= u'9') || c == u' ';
     });

@@ -31,10 +31,14 @@ void TestSpoolFile::parse_data()
         << QString();
     QTest::newRow("blanks between digits")
         << QByteArray("To: 41 79 123 45 67\n\nHi") << u"+41 79 123 45 67"_s << u"Hi"_s << QString();
+    QTest::newRow("no-break spaces around it (Latin-1)") << QByteArray("To:\xA0"
+                                                                       "41791234567\xA0\n\nHi")
+                                                         << intl << u"Hi"_s << QString();
     QTest::newRow("not a number: as written for the queue to judge")
         << QByteArray("To: Anna\n\nHi") << u"Anna"_s << u"Hi"_s << QString();
-    QTest::newRow("CR LF") << QByteArray("To: 41791234567\r\nFrom: x\r\n\r\nZeile 1\r\nZeile 2\r\n")
-                           << intl << u"Zeile 1\nZeile 2"_s << QString();
+    QTest::newRow("CR LF, and CR CR LF of a file converted twice")
+        << QByteArray("To: 41791234567\r\nFrom: x\r\r\n\r\r\nZeile 1\r\nZeile 2\r\r\nZeile 3\r\n")
+        << intl << u"Zeile 1\nZeile 2\nZeile 3"_s << QString();
     QTest::newRow("inner blank lines and blanks kept, trailing line ends cut")
         << to + "\n  Hallo\n\nWelt \n\r\n\n"
         << intl << u"  Hallo\n\nWelt "_s << QString();
