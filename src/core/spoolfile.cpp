@@ -38,10 +38,26 @@ bool isHeaderName(QByteArrayView name)
     });
 }
 
+// Byte order marks are kept as characters (U+FEFF): where they are dropped
+// is said below, not left to where a decoder happens to start.
+QString decodeKeepingBom(QByteArrayView bytes, QStringConverter::Encoding encoding,
+                         bool *error = nullptr)
+{
+    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless |
+                                         QStringConverter::Flag::ConvertInitialBom);
+    QString text = decoder.decode(bytes);
+    if (error)
+        *error = decoder.hasError();
+    return text;
+}
+
 QString utf8OrLatin9(QByteArrayView bytes)
 {
-    return isValidUtf8(bytes) ? QString::fromUtf8(bytes) : decodeLatin9(bytes);
+    return isValidUtf8(bytes) ? decodeKeepingBom(bytes, QStringConverter::Utf8)
+                              : decodeLatin9(bytes);
 }
+
+constexpr QChar byteOrderMark(0xFEFF);
 
 // A line quoted in a reason: long enough to find it, short enough for a log.
 QString quotedLine(QByteArrayView line)
@@ -119,7 +135,8 @@ void SpoolFile::parse(QByteArrayView bytes)
     }
     // Blanks of any kind around it (a no-break space from a word processor)
     // are no part of the number.
-    QString number = to ? utf8OrLatin9(*to).trimmed() : QString();
+    // An invisible byte order mark neither.
+    QString number = to ? utf8OrLatin9(*to).remove(byteOrderMark).trimmed() : QString();
     if (number.isEmpty()) {
         refuse(tr("Kopfzeile \"To:\" fehlt."));
         return;
@@ -139,17 +156,17 @@ void SpoolFile::parse(QByteArrayView bytes)
             refuse(tr("Der Text ist kein gültiges %1.").arg(u"UTF-8"_s));
             return;
         }
-        text = QString::fromUtf8(body);
+        text = decodeKeepingBom(body, QStringConverter::Utf8);
         break;
     case Alphabet::Ucs2: {
         // Two bytes a character; a line feed a script's echo put after them
         // is no part of it.
         if (body.size() % 2 == 1 && body.endsWith('\n'))
             body.chop(1);
-        QStringDecoder decoder(QStringConverter::Utf16BE, QStringConverter::Flag::Stateless);
-        text = decoder.decode(body);
+        bool error = false;
+        text = decodeKeepingBom(body, QStringConverter::Utf16BE, &error);
         // A surrogate without its partner is no character a phone shows.
-        if (decoder.hasError() || body.size() % 2 == 1 || !QStringView(text).isValidUtf16()) {
+        if (error || body.size() % 2 == 1 || !QStringView(text).isValidUtf16()) {
             refuse(tr("Der Text ist kein gültiges %1.").arg(u"UCS2"_s));
             return;
         }
@@ -160,6 +177,12 @@ void SpoolFile::parse(QByteArrayView bytes)
     // file converted twice).
     static const QRegularExpression lineEnd(u"\r+\n"_s);
     text.replace(lineEnd, u"\n"_s);
+    // A byte order mark before the text (in UCS2 as well) is no character
+    // to send.
+    qsizetype marks = 0;
+    while (marks < text.size() && text.at(marks) == byteOrderMark)
+        ++marks;
+    text.remove(0, marks);
     qsizetype kept = text.size();
     while (kept > 0 && (text.at(kept - 1) == u'\n' || text.at(kept - 1) == u'\r'))
         --kept;

@@ -53,6 +53,14 @@ void TestSpoolFile::parse_data()
     const QByteArray ucs2 = to + "Alphabet: UCS2\n\n";
     const QByteArray haeEuroSmile("\x00H\x00\xE4\x20\xAC\xD8\x3D\xDE\x00", 10);
     QTest::newRow("UCS2") << ucs2 + haeEuroSmile << intl << u"Hä€\U0001F600"_s << QString();
+    QTest::newRow("UCS2 with its byte order mark")
+        << ucs2 + QByteArray("\xFE\xFF", 2) + haeEuroSmile << intl << u"Hä€\U0001F600"_s
+        << QString();
+    QTest::newRow("byte order marks in the number and before the text")
+        << QByteArray("To: \xEF\xBB\xBF"
+                      "4179\xEF\xBB\xBF"
+                      "1234567\n\n\xEF\xBB\xBF\xEF\xBB\xBFHi")
+        << intl << u"Hi"_s << QString();
     QTest::newRow("UCS-2 and the line feed an echo adds")
         << to + "Alphabet: UCS-2\n\n" + haeEuroSmile + "\n"
         << intl << u"Hä€\U0001F600"_s << QString();
