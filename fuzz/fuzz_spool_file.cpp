@@ -1,6 +1,7 @@
 // Message files of the spool folder: SpoolFile on any bytes.
 //
-// Properties: a file is read or refused with a reason, never both. A read
+// Properties: a file is read or refused with a reason, never both, and the
+// reason is whole UTF-16 (no half of a surrogate pair). A read
 // file has a trimmed, non-empty number (digits alone, or digits and blanks,
 // carry a "+" unless they begin with "0") and a text that is not blank,
 // holds no CR LF and ends in no line end. The same file with a UTF-8 byte
@@ -44,6 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray why = printable(bytes) + " -> " + outcome(file);
 
     FUZZ_CHECK(file.isValid() == file.reason().isEmpty(), why);
+    FUZZ_CHECK(QStringView(file.reason()).isValidUtf16(), why); // shown and logged as it is
     if (file.isValid()) {
         const QString &number = file.number();
         FUZZ_CHECK(!number.isEmpty() && number == number.trimmed(), why);

@@ -62,9 +62,13 @@ constexpr QChar byteOrderMark(0xFEFF);
 // A line quoted in a reason: long enough to find it, short enough for a log.
 QString quotedLine(QByteArrayView line)
 {
-    constexpr qsizetype shown = 40;
+    qsizetype shown = 40;
     const QString text = utf8OrLatin9(line);
-    return text.size() > shown ? text.first(shown) + u'…' : text;
+    if (text.size() <= shown)
+        return text;
+    if (text.at(shown - 1).isHighSurrogate())
+        --shown; // not half an emoji
+    return text.first(shown) + u'…';
 }
 
 } // namespace

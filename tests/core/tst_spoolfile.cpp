@@ -87,6 +87,9 @@ void TestSpoolFile::parse_data()
     QTest::newRow("long line cut in the reason")
         << QByteArray(60, 'x') << QString() << QString()
         << u"Zeile 1 ist keine Kopfzeile: "_s + QString(40, u'x') + u'…';
+    QTest::newRow("long line not cut inside an emoji")
+        << QByteArray(39, 'x') + "\xF0\x9F\x98\x80 und mehr" << QString() << QString()
+        << u"Zeile 1 ist keine Kopfzeile: "_s + QString(39, u'x') + u'…';
     QTest::newRow("unknown alphabet") << to + "Alphabet: GSM\n\nHi" << QString() << QString()
                                       << u"Unbekanntes Alphabet \"GSM\"."_s;
     QTest::newRow("empty text") << to + "\n \r\n\n"
