@@ -46,7 +46,8 @@ public:
     // Files taken at most in one pass of the event loop.
     static constexpr int filesPerPass = 50;
 
-    // clock may be nullptr: then the system clock measures the settle time.
+    // path must not be empty, queueMessage must be set; clock may be
+    // nullptr: then the system clock measures the settle time.
     SpoolFolder(QString path, QueueMessage queueMessage, const Clock *clock = nullptr,
                 QObject *parent = nullptr);
     ~SpoolFolder() override;
@@ -69,7 +70,8 @@ public:
     void setRescanMs(int ms);
 
     // Deals with files a crash left in ".in-arbeit/", then takes the files
-    // there and those that come.
+    // there and those that come. A refusal and the files a crash left are
+    // told at once: connect refused() and taken() before.
     void start();
     // Looks at the folder now.
     void scan();
