@@ -1039,6 +1039,18 @@ Close the window without saving?</translation>
         <source>Der Absender ist eine Rufnummer mit höchstens 16 Ziffern oder ein Name aus höchstens 11 Buchstaben und Ziffern ohne Umlaute (leer lassen für das Konto).</source>
         <translation>The sender is a phone number of up to 16 digits or a name of up to 11 letters and digits without umlauts (leave empty for the account).</translation>
     </message>
+    <message>
+        <source>Spool-Ordner:</source>
+        <translation>Spool folder:</translation>
+    </message>
+    <message>
+        <source>Spool-Ordner wählen</source>
+        <translation>Choose spool folder</translation>
+    </message>
+    <message>
+        <source>Leer: aus. Dateien im smstools3-Format werden in die Warteschlange gestellt.</source>
+        <translation>Empty: off. Files in smstools3 format are put into the queue.</translation>
+    </message>
 </context>
 <context>
     <name>FRMProtokoll</name>
@@ -2416,6 +2428,76 @@ Please check the settings (SIM PIN, account and password at the message centre) 
     <message>
         <source>Verbindung steht: bereit zum Senden. Verbindung beendet, keine SMS gesendet.</source>
         <translation>Connection established: ready to send. Connection ended, no SMS sent.</translation>
+    </message>
+</context>
+<context>
+    <name>SpoolFile</name>
+    <message>
+        <source>Die Datei ist grösser als 64 KB.</source>
+        <translation>The file is larger than 64 KB.</translation>
+    </message>
+    <message>
+        <source>Zeile %1 ist keine Kopfzeile: %2</source>
+        <translation>Line %1 is not a header line: %2</translation>
+    </message>
+    <message>
+        <source>Kopfzeile &quot;To:&quot; kommt mehrmals vor.</source>
+        <translation>Header &quot;To:&quot; occurs more than once.</translation>
+    </message>
+    <message>
+        <source>Unbekanntes Alphabet &quot;%1&quot;.</source>
+        <translation>Unknown alphabet &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>Kopfzeile &quot;To:&quot; fehlt.</source>
+        <translation>Header &quot;To:&quot; is missing.</translation>
+    </message>
+    <message>
+        <source>Der Text ist kein gültiges %1.</source>
+        <translation>The text is not valid %1.</translation>
+    </message>
+    <message>
+        <source>Die Nachricht ist leer.</source>
+        <translation>The message is empty.</translation>
+    </message>
+</context>
+<context>
+    <name>SpoolFolder</name>
+    <message>
+        <source>Der Spool-Ordner &quot;%1&quot; existiert nicht.</source>
+        <translation>The spool folder &quot;%1&quot; does not exist.</translation>
+    </message>
+    <message>
+        <source>Der Spool-Ordner &quot;%1&quot; ist kein Ordner.</source>
+        <translation>The spool folder &quot;%1&quot; is not a folder.</translation>
+    </message>
+    <message>
+        <source>Der Spool-Ordner &quot;%1&quot; ist für andere Benutzer beschreibbar. Jeder könnte so in Ihrem Namen SMS senden. Bitte nur für Sie beschreibbar machen (chmod 700).</source>
+        <translation>The spool folder &quot;%1&quot; is writable by other users. Anyone could send SMS in your name that way. Please make it writable by you only (chmod 700).</translation>
+    </message>
+    <message>
+        <source>Im Spool-Ordner &quot;%1&quot; fehlen Ihnen Lese- oder Schreibrechte.</source>
+        <translation>You lack read or write permission in the spool folder &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>Der Ordner &quot;%1&quot; kann nicht angelegt werden.</source>
+        <translation>The folder &quot;%1&quot; cannot be created.</translation>
+    </message>
+    <message>
+        <source>Die Datei kann nicht in den Ordner &quot;%1&quot; verschoben werden; sie bleibt liegen.</source>
+        <translation>The file cannot be moved into the folder &quot;%1&quot;; it is left where it is.</translation>
+    </message>
+    <message>
+        <source>Die Datei kann nicht gelesen werden: %1</source>
+        <translation>The file cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>Beim letzten Lauf unterbrochen; nicht gesendet, bitte prüfen.</source>
+        <translation>Interrupted in the last run; not sent, please check.</translation>
+    </message>
+    <message>
+        <source>Fehler: %1</source>
+        <translation>Error: %1</translation>
     </message>
 </context>
 <context>

@@ -47,6 +47,15 @@ public:
         return std::nullopt;
     }
 
+    // An existing folder, chosen by the user, starting in startFolder;
+    // std::nullopt when the user cancels (always, without a chooser).
+    virtual std::optional<QString> chooseFolder(const QString &title, const QString &startFolder)
+    {
+        Q_UNUSED(title);
+        Q_UNUSED(startFolder);
+        return std::nullopt;
+    }
+
     // A file to write: its path and the index of the filter the user chose
     // (which says the format when the name has no extension of its own).
     struct SaveFile

@@ -5,11 +5,13 @@
 #include "look.h"
 #include "portchoice.h"
 #include "settings.h"
+#include "spoolfolder.h"
 #include "textfield.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,10 +30,10 @@ DialogBase::Look konfigurationLook()
     look.windowTitle = QCoreApplication::translate("FRMKonfiguration", "Modemkonfiguration");
     look.titel = QCoreApplication::translate("FRMKonfiguration", "Konfiguration...");
     look.widthTwips = 5400;
-    look.heightTwips = 9405;
+    look.heightTwips = 10305;
     look.endeLeftTwips = 5070;
     look.frameWidthTwips = 5140;
-    look.frameHeightTwips = 8940;
+    look.frameHeightTwips = 9840;
     return look;
 }
 
@@ -105,21 +107,22 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWi
     m_initialisierungsbefehl = lineField(u"Label3"_s, tr("Initialisierungsbefehl für das Modem:"),
                                          1500, 375, u"TXTDBInistialisierungsbefehl"_s, 1620);
     buildConnectionPart();
+    buildSpoolPart();
 
     m_ok = new QPushButton(tr("OK"));
     m_ok->setObjectName(u"cmdOK"_s);
-    placeInFrame(m_ok, 4325, 8520, 615, 300);
+    placeInFrame(m_ok, 4325, 9420, 615, 300);
 
     // The connection test and its steps, as they happen.
     m_testButton = new QPushButton(tr("Verbindung testen"));
     m_testButton->setObjectName(u"cmdVerbindungTesten"_s);
-    placeInFrame(m_testButton, 200, 6480, 2200, 330);
+    placeInFrame(m_testButton, 200, 7380, 2200, 330);
     auto *stepsLabel = new QLabel(tr("Testschritte:"));
     stepsLabel->setObjectName(u"lblTestschritte"_s);
-    placeInFrame(stepsLabel, 2600, 6525, 2300, 255);
+    placeInFrame(stepsLabel, 2600, 7425, 2300, 255);
     m_testSteps = new QListWidget;
     m_testSteps->setObjectName(u"lstTestschritte"_s);
-    placeInFrame(m_testSteps, 200, 6900, 4740, 1500);
+    placeInFrame(m_testSteps, 200, 7800, 4740, 1500);
     stepsLabel->setBuddy(m_testSteps);
     connect(m_testButton, &QPushButton::clicked, this, &FRMKonfiguration::testConnection);
     if (m_test) {
@@ -138,10 +141,24 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWi
     }
     connect(m_ok, &QPushButton::clicked, this, &QWidget::close);
 
-    QWidget *order[] = {m_verbindung, m_comPort,     m_providerNummer, m_initialisierungsbefehl,
-                        m_einAnruf,   m_server,      m_tcpPort,        m_konto,
-                        m_passwort,   m_simPin,      m_smsZentrale,    m_zustellbestaetigung,
-                        m_absender,   m_offenHalten, m_fenster,        m_ok,
+    QWidget *order[] = {m_verbindung,
+                        m_comPort,
+                        m_providerNummer,
+                        m_initialisierungsbefehl,
+                        m_einAnruf,
+                        m_server,
+                        m_tcpPort,
+                        m_konto,
+                        m_passwort,
+                        m_simPin,
+                        m_smsZentrale,
+                        m_zustellbestaetigung,
+                        m_absender,
+                        m_offenHalten,
+                        m_fenster,
+                        m_spoolOrdner,
+                        m_spoolWaehlen,
+                        m_ok,
                         ende()};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
@@ -182,8 +199,9 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWi
     m_absender->setText(m_loadedConnection.sender);
     m_offenHalten->setChecked(m_loadedConnection.keepOpen);
     m_fenster->setValue(m_loadedConnection.ucpWindow);
-    for (QLineEdit *field :
-         {m_server, m_tcpPort, m_konto, m_passwort, m_simPin, m_smsZentrale, m_absender})
+    m_spoolOrdner->setText(m_loadedConnection.spoolFolder);
+    for (QLineEdit *field : {m_server, m_tcpPort, m_konto, m_passwort, m_simPin, m_smsZentrale,
+                             m_absender, m_spoolOrdner})
         m_loaded.insert(field, field->text());
     connect(m_verbindung, &QComboBox::currentIndexChanged, this, &FRMKonfiguration::showKind);
     connect(m_connectionSettings, &ConnectionSettings::keyringChanged, this,
@@ -247,6 +265,47 @@ void FRMKonfiguration::buildConnectionPart()
     placeInFrame(m_keyringNote, 200, 6000, 4740, 420);
 }
 
+void FRMKonfiguration::buildSpoolPart()
+{
+    // A setting of the program, shown for every kind.
+    auto *label = new QLabel(tr("Spool-Ordner:"));
+    label->setObjectName(u"lblSpoolOrdner"_s);
+    placeInFrame(label, 200, 6480, 2040, 255);
+    m_spoolOrdner = newTextField();
+    m_spoolOrdner->setObjectName(u"TXTSpoolOrdner"_s);
+    placeInFrame(m_spoolOrdner, 2300, 6480, 2220, 285);
+    label->setBuddy(m_spoolOrdner);
+    m_spoolWaehlen = new QPushButton(u"…"_s);
+    m_spoolWaehlen->setObjectName(u"cmdSpoolOrdner"_s);
+    m_spoolWaehlen->setAccessibleName(tr("Spool-Ordner wählen"));
+    m_spoolWaehlen->setToolTip(m_spoolWaehlen->accessibleName());
+    placeInFrame(m_spoolWaehlen, 4580, 6465, 360, 315);
+    connect(m_spoolWaehlen, &QPushButton::clicked, this, &FRMKonfiguration::chooseSpoolFolder);
+    auto *hint = new QLabel(
+        tr("Leer: aus. Dateien im smstools3-Format werden in die Warteschlange gestellt."));
+    hint->setObjectName(u"lblSpoolHinweis"_s);
+    hint->setWordWrap(true);
+    placeInFrame(hint, 200, 6840, 4740, 480);
+}
+
+void FRMKonfiguration::chooseSpoolFolder()
+{
+    const QString typed = spoolFolderPath(m_spoolOrdner->text());
+    const QString start = QFileInfo(typed).isDir() ? typed : QDir::homePath();
+    if (const std::optional<QString> folder = chooseFolder(tr("Spool-Ordner wählen"), start))
+        m_spoolOrdner->setText(QDir::toNativeSeparators(*folder));
+}
+
+QString FRMKonfiguration::spoolFolderPath(const QString &typed)
+{
+    QString path = QDir::fromNativeSeparators(typed.trimmed());
+    if (path.isEmpty())
+        return path;
+    if (path == u"~"_s || path.startsWith(u"~/"_s))
+        path = path.sliced(1).prepend(QDir::homePath());
+    return QDir::cleanPath(QDir::home().absoluteFilePath(path));
+}
+
 void FRMKonfiguration::showKind()
 {
     const ConnectionKindRow &kind = ConnectionKinds::of(kindAt(m_verbindung->currentIndex()));
@@ -299,6 +358,7 @@ ConnectionValues FRMKonfiguration::enteredConnection() const
     values.sender = m_absender->text().trimmed();
     values.keepOpen = m_offenHalten->isChecked();
     values.ucpWindow = m_fenster->value();
+    values.spoolFolder = spoolFolderPath(m_spoolOrdner->text());
     return values;
 }
 
@@ -373,6 +433,13 @@ std::optional<FRMKonfiguration::Problem> FRMKonfiguration::validate() const
             continue;
         if (std::optional<QString> problem = problemOf(field))
             return Problem{*problem, field};
+    }
+    // A folder others could drop messages into would send them in the
+    // user's name; the core checks the same again each time it starts.
+    const QString spoolFolder = spoolFolderPath(m_spoolOrdner->text());
+    if (!spoolFolder.isEmpty() && spoolFolder != spoolFolderPath(m_loaded.value(m_spoolOrdner))) {
+        if (QString refusal = SpoolFolder::refusal(spoolFolder); !refusal.isEmpty())
+            return Problem{refusal, m_spoolOrdner};
     }
     return std::nullopt;
 }

@@ -23,7 +23,8 @@ class QSpinBox;
 // dialling it, the internet, a GSM modem) and the values of that kind: the
 // serial port, the provider's dial-in number and the modem command of the
 // settings row, the batch call, server, port, account and password of a
-// TCP/IP session, the SIM PIN and the service centre of a GSM modem. Fields
+// TCP/IP session, the SIM PIN and the service centre of a GSM modem, and,
+// for every kind, the spool folder other programs drop messages into. Fields
 // the chosen kind does not use are greyed out and not checked. However it is closed (OK, the
 // close label or code), it checks the entries, saves them through Settings and
 // ConnectionSettings and reloads the settings the engine dials with. Changed entries
@@ -79,6 +80,11 @@ private:
     bool save();
     bool saveSettingsRow();
     void buildConnectionPart();
+    void buildSpoolPart();
+    void chooseSpoolFolder();
+    // The folder as it is stored: "~/" stands for the home folder, and a
+    // relative path is taken from there; empty stays empty (no folder).
+    static QString spoolFolderPath(const QString &typed);
     void showKind();
     ConnectionValues enteredConnection() const;
     void showKeyringNote();
@@ -111,6 +117,8 @@ private:
     QCheckBox *m_offenHalten = nullptr;
     QSpinBox *m_fenster = nullptr;
     QLabel *m_keyringNote = nullptr;
+    QLineEdit *m_spoolOrdner = nullptr;
+    QPushButton *m_spoolWaehlen = nullptr;
     ConnectionTest *m_test = nullptr;
     QPushButton *m_testButton = nullptr;
     QListWidget *m_testSteps = nullptr;

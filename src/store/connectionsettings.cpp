@@ -38,6 +38,7 @@ const QString kDeliveryReports = QStringLiteral("DeliveryReports");
 const QString kSender = QStringLiteral("Sender");
 const QString kKeepOpen = QStringLiteral("KeepOpen");
 const QString kUcpWindow = QStringLiteral("UcpWindow");
+const QString kSpoolFolder = QStringLiteral("SpoolFolder");
 // "1" when the SIM refused the PIN stored now (the PIN itself is not kept
 // here a second time).
 const QString kSimPinRefused = QStringLiteral("SimPinRefused");
@@ -239,6 +240,7 @@ bool ConnectionSettings::read()
     stored.sender = rows.value(kSender);
     stored.keepOpen = rows.value(kKeepOpen) != u"0"_s;
     stored.ucpWindow = std::clamp(rows.value(kUcpWindow).toInt(), 1, maxUcpWindow);
+    stored.spoolFolder = rows.value(kSpoolFolder);
     m_stored = stored;
     m_secretsInKeyring = rows.value(kSecretsIn) == kKeyring;
     m_simPinRefused = rows.value(kSimPinRefused) == u"1"_s;
@@ -287,6 +289,7 @@ bool ConnectionSettings::write(const ConnectionValues &values, bool secretsInTab
         {kSender, values.sender},
         {kKeepOpen, values.keepOpen ? u"1"_s : u"0"_s},
         {kUcpWindow, QString::number(std::clamp(values.ucpWindow, 1, maxUcpWindow))},
+        {kSpoolFolder, values.spoolFolder},
         {kSecretsIn, secretsInTable ? u"Table"_s : kKeyring},
     };
     if (newPin)

@@ -39,6 +39,9 @@ struct ConnectionValues
     QString sender;
     bool keepOpen = true;
     int ucpWindow = 1;
+    // A setting of the program, not of a kind: the folder other programs
+    // drop messages into (empty: none is watched).
+    QString spoolFolder;
 
     bool operator==(const ConnectionValues &) const = default;
 };

@@ -178,6 +178,11 @@ DialogBase::saveFile(const QString &title, const QString &suggestedName, const Q
     return bracketed([&] { return m_prompter->saveFile(title, suggestedName, filters); });
 }
 
+std::optional<QString> DialogBase::chooseFolder(const QString &title, const QString &startFolder)
+{
+    return bracketed([&] { return m_prompter->chooseFolder(title, startFolder); });
+}
+
 void DialogBase::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);

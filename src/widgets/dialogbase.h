@@ -62,10 +62,11 @@ public:
                              Prompter::Icon icon = Prompter::Icon::None);
     std::optional<QString> input(const QString &prompt, const QString &title,
                                  const QString &defaultText = QString());
-    // File choosers, bracketed the same way.
+    // File and folder choosers, bracketed the same way.
     std::optional<QString> openFile(const QString &title, const QStringList &filters);
     std::optional<Prompter::SaveFile> saveFile(const QString &title, const QString &suggestedName,
                                                const QStringList &filters);
+    std::optional<QString> chooseFolder(const QString &title, const QString &startFolder);
     // True while a bracketed box is open (the dialog is hidden for it).
     bool isBracketed() const { return m_bracketDepth > 0; }
 

@@ -117,6 +117,18 @@ std::optional<QString> WidgetPrompter::openFile(const QString &title, const QStr
     return dialog.selectedFiles().constFirst();
 }
 
+std::optional<QString> WidgetPrompter::chooseFolder(const QString &title,
+                                                    const QString &startFolder)
+{
+    QFileDialog dialog(boxParent(), title, startFolder);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
 std::optional<Prompter::SaveFile> WidgetPrompter::saveFile(const QString &title,
                                                            const QString &suggestedName,
                                                            const QStringList &filters)

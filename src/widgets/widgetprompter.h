@@ -20,6 +20,7 @@ public:
     std::optional<QString> input(const QString &prompt, const QString &title,
                                  const QString &defaultText) override;
     std::optional<QString> openFile(const QString &title, const QStringList &filters) override;
+    std::optional<QString> chooseFolder(const QString &title, const QString &startFolder) override;
     std::optional<SaveFile> saveFile(const QString &title, const QString &suggestedName,
                                      const QStringList &filters) override;
 

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -88,6 +89,8 @@ private Q_SLOTS:
     void configPinRefusal_data();
     void configPinRefusal();
     void configPortDevice();
+    void configSpoolFolder_data();
+    void configSpoolFolder();
 
 private:
     void open(DialogBase *dialog)
@@ -720,12 +723,13 @@ QTEST_MAIN(TestDialogs)
 void TestDialogs::configKindGreysFields_data()
 {
     // The fields each kind uses, in this order: port, provider, command,
-    // batch call, server, TCP port, account, password, SIM PIN, centre.
+    // batch call, server, TCP port, account, password, SIM PIN, centre,
+    // reports, sender, session kept, window; the spool folder for all.
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("used");
-    QTest::newRow("modem") << 0 << u"11110000000000"_s;
-    QTest::newRow("internet") << 1 << u"00001111001111"_s;
-    QTest::newRow("gsm") << 2 << u"10000000111000"_s;
+    QTest::newRow("modem") << 0 << u"111100000000001"_s;
+    QTest::newRow("internet") << 1 << u"000011110011111"_s;
+    QTest::newRow("gsm") << 2 << u"100000001110001"_s;
 }
 
 void TestDialogs::configKindGreysFields()
@@ -747,7 +751,8 @@ void TestDialogs::configKindGreysFields()
                               u"chkZustellbestaetigung"_s,
                               u"txtAbsender"_s,
                               u"chkOffenHalten"_s,
-                              u"spnFenster"_s};
+                              u"spnFenster"_s,
+                              u"TXTSpoolOrdner"_s};
     const QList<QLabel *> labels = m_dialog->findChildren<QLabel *>();
     for (int i = 0; i < int(std::size(fields)); ++i) {
         auto *field = m_dialog->findChild<QWidget *>(fields[i]);
@@ -963,4 +968,94 @@ void TestDialogs::configPortDevice()
     QCOMPARE(m_prompter->count(), 1);
     QVERIFY(m_prompter->texts().constFirst().contains(u"ist keine Verknüpfung"_s));
     QVERIFY(QFileInfo(link).isFile() && !QFileInfo(link).isSymLink());
+}
+
+void TestDialogs::configSpoolFolder_data()
+{
+    // What the folder "spool" is (a mode, "file" or "missing"), the folder
+    // stored before, what is typed ("%1": the folder; "button": chosen with
+    // "…"), the message (%1: the folder; empty: the window closes) and what
+    // is stored then.
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QString>("stored");
+
+    QTest::newRow("own folder typed") << u"700"_s << QString() << u" %1 "_s << QString() << u"%1"_s;
+    QTest::newRow("chosen with the button")
+        << u"700"_s << QString() << u"button"_s << QString() << u"%1"_s;
+    QTest::newRow("typed below home with ~/")
+        << u"700"_s << QString() << u"~/spool/"_s << QString() << u"%1"_s;
+    QTest::newRow("others may write")
+        << u"777"_s << QString() << u"%1"_s
+        << u"Der Spool-Ordner \"%1\" ist für andere Benutzer beschreibbar. Jeder könnte so in "
+           u"Ihrem Namen SMS senden. Bitte nur für Sie beschreibbar machen (chmod 700)."_s
+        << QString();
+    QTest::newRow("missing") << u"missing"_s << QString() << u"%1"_s
+                             << u"Der Spool-Ordner \"%1\" existiert nicht."_s << QString();
+    QTest::newRow("a file") << u"file"_s << QString() << u"%1"_s
+                            << u"Der Spool-Ordner \"%1\" ist kein Ordner."_s << QString();
+    QTest::newRow("emptied: off") << u"777"_s << u"%1"_s << QString() << QString() << QString();
+    // Opened and closed again, the window closes whatever became of the
+    // folder; the core tells of it when it starts.
+    QTest::newRow("stored folder gone, left as it is")
+        << u"missing"_s << u"%1"_s << u"%1"_s << QString() << u"%1"_s;
+}
+
+void TestDialogs::configSpoolFolder()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, before);
+    QFETCH(QString, typed);
+    QFETCH(QString, error);
+    QFETCH(QString, stored);
+
+    const QString spool = m_dir->filePath(u"spool"_s);
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(m_dir->path()));
+    const auto restoreHome = qScopeGuard([&home] { qputenv("HOME", home); });
+    if (folder == u"file"_s) {
+        QFile file(spool);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    } else if (folder != u"missing"_s) {
+        QVERIFY(QDir().mkdir(spool));
+        // The Unix mode as Qt's flags, the user being the owner.
+        const int mode = folder.toInt(nullptr, 8);
+        QVERIFY(QFile::setPermissions(
+            spool, QFile::Permissions::fromInt((mode & 0700) << 6 | (mode & 0700) << 2 |
+                                               (mode & 070) << 1 | (mode & 07))));
+    }
+    if (!before.isEmpty()) {
+        ConnectionSettings settings(m_path, nullptr);
+        ConnectionValues values;
+        values.spoolFolder = before.arg(spool);
+        QVERIFY(settings.save(values));
+    }
+    open(new FRMKonfiguration(m_path, m_settings.get(), m_main.get(), m_prompter.get()));
+    auto *field = m_dialog->findChild<QLineEdit *>(u"TXTSpoolOrdner"_s);
+    QCOMPARE(field->text(), before.isEmpty() ? QString() : before.arg(spool));
+    if (typed == u"button"_s) {
+        auto *button = m_dialog->findChild<QPushButton *>(u"cmdSpoolOrdner"_s);
+        QCOMPARE(button->accessibleName(), u"Spool-Ordner wählen"_s);
+        m_prompter->answerChooseFolder(spool);
+        click(u"cmdSpoolOrdner"_s);
+        QCOMPARE(m_prompter->fileChoices(), QStringList{u"Spool-Ordner wählen"_s});
+        QCOMPARE(field->text(), spool);
+    } else {
+        type(u"TXTSpoolOrdner"_s, typed.contains(u"%1"_s) ? typed.arg(spool) : typed);
+    }
+    click(u"cmdOK"_s);
+    ConnectionSettings after(m_path, nullptr);
+    QVERIFY(after.reload());
+    if (!error.isEmpty()) {
+        QCOMPARE(m_prompter->texts(), QStringList{error.arg(spool)});
+        QCOMPARE(m_unloaded->count(), 0);
+        QCOMPARE(field->selectedText(), field->text()); // marked for correction
+        QCOMPARE(after.values().spoolFolder, before.isEmpty() ? QString() : before.arg(spool));
+        return;
+    }
+    QCOMPARE(m_prompter->texts(), QStringList());
+    QCOMPARE(m_unloaded->count(), 1);
+    QCOMPARE(after.values().spoolFolder, stored.isEmpty() ? QString() : stored.arg(spool));
 }

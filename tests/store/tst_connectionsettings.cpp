@@ -64,6 +64,7 @@ ConnectionValues tcpValues()
     values.sender = u"Funkbote"_s;
     values.keepOpen = false;
     values.ucpWindow = 7;
+    values.spoolFolder = u"/home/anna/sms-spool"_s;
     return values;
 }
 
@@ -143,6 +144,7 @@ private Q_SLOTS:
         QVERIFY(settings.values().deliveryReports);
         QVERIFY(settings.values().keepOpen);
         QCOMPARE(settings.values().ucpWindow, 1);
+        QCOMPARE(settings.values().spoolFolder, QString()); // no folder is watched
     }
 
     void secretsGoWhereTheyAreKept_data()

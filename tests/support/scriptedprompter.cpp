@@ -41,6 +41,14 @@ std::optional<QString> ScriptedPrompter::openFile(const QString &title, const QS
     return m_openFiles.isEmpty() ? std::nullopt : m_openFiles.takeFirst();
 }
 
+std::optional<QString> ScriptedPrompter::chooseFolder(const QString &title,
+                                                      const QString &startFolder)
+{
+    Q_UNUSED(startFolder);
+    m_fileChoices.append(title);
+    return m_folders.isEmpty() ? std::nullopt : m_folders.takeFirst();
+}
+
 std::optional<Prompter::SaveFile> ScriptedPrompter::saveFile(const QString &title,
                                                              const QString &suggestedName,
                                                              const QStringList &filters)

@@ -8,8 +8,8 @@
 
 // Answers message and input boxes from a script and records every box shown.
 // A box that the script did not foresee is answered with Ok/No (input: cancel)
-// and still recorded, so the test sees it in shown(). File choices are
-// answered from a script of their own (cancelled when it is empty) and
+// and still recorded, so the test sees it in shown(). File and folder
+// choices are answered from scripts of their own (cancelled when empty) and
 // recorded by their titles in fileChoices().
 class ScriptedPrompter final : public Prompter
 {
@@ -28,6 +28,7 @@ public:
     void answerInput(std::optional<QString> text) { m_inputs.append(std::move(text)); }
     void answerOpenFile(std::optional<QString> path) { m_openFiles.append(std::move(path)); }
     void answerSaveFile(std::optional<SaveFile> file) { m_saveFiles.append(std::move(file)); }
+    void answerChooseFolder(std::optional<QString> path) { m_folders.append(std::move(path)); }
     // Runs while a box is "open", e.g. to check state during a question.
     void setWhileOpen(std::function<void(const Shown &)> callback)
     {
@@ -40,6 +41,7 @@ public:
     std::optional<QString> input(const QString &prompt, const QString &title,
                                  const QString &defaultText) override;
     std::optional<QString> openFile(const QString &title, const QStringList &filters) override;
+    std::optional<QString> chooseFolder(const QString &title, const QString &startFolder) override;
     std::optional<SaveFile> saveFile(const QString &title, const QString &suggestedName,
                                      const QStringList &filters) override;
 
@@ -54,6 +56,7 @@ private:
     QList<std::optional<QString>> m_inputs;
     QList<std::optional<QString>> m_openFiles;
     QList<std::optional<SaveFile>> m_saveFiles;
+    QList<std::optional<QString>> m_folders;
     QStringList m_fileChoices;
     QList<Shown> m_shown;
     std::function<void(const Shown &)> m_whileOpen;
