@@ -54,6 +54,14 @@ Funkbote::Funkbote(MessagingCore *core, const QString &titleSuffix, QWidget *par
     connect(watcher, &BackgroundHoverWatcher::backgroundHovered, this, &Funkbote::hoverBackground);
 
     connect(m_core, &MessagingCore::storeFailed, this, &Funkbote::storeFailed);
+    // Queued: the box's nested event loop must not run inside the folder's
+    // look at its files.
+    connect(
+        m_core, &MessagingCore::spoolRefused, this,
+        [this](const QString &reason) {
+            m_core->prompter()->message(reason, Prompter::Buttons::Ok, Prompter::Icon::Warning);
+        },
+        Qt::QueuedConnection);
     // The call-back field shows the stored number, unless its own check is
     // still taking a refused character off.
     connect(m_core->settings(), &Settings::changed, this, [this] {

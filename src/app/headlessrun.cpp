@@ -44,6 +44,14 @@ HeadlessRun::HeadlessRun(MessagingCore *core, FunkboteService *service, QObject 
     connect(core, &MessagingCore::storeFailed, this, [](const QString &message) {
         log(tr("Die Datenbank meldet einen Fehler: %1").arg(message));
     });
+    connect(core, &MessagingCore::spoolRefused, this, [](const QString &reason) { log(reason); });
+    connect(
+        core, &MessagingCore::spoolTaken, this,
+        [](const QString &file, bool queued, const QString &reason) {
+            log(queued
+                    ? tr("Spool-Ordner: %1 in die Warteschlange gestellt.").arg(file)
+                    : tr("Spool-Ordner: %1 nach \"fehlerhaft\" verschoben: %2").arg(file, reason));
+        });
     if (service)
         connect(service, &FunkboteService::MessageReceived, this,
                 [](const QString &number, const QString &, qlonglong) {

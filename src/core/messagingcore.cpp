@@ -8,12 +8,14 @@
 #include "inbound.h"
 #include "outbox.h"
 #include "outgoingqueue.h"
+#include "programdoor.h"
 #include "qtserialline.h"
 #include "recordingline.h"
 #include "schema.h"
 #include "sendengine.h"
 #include "sendlog.h"
 #include "settings.h"
+#include "spoolfolder.h"
 #include "storeconnection.h"
 #include "storedqueue.h"
 
@@ -108,6 +110,28 @@ void MessagingCore::buildDialogues()
 void MessagingCore::onConnectionChanged()
 {
     m_outbox->setPlan(ConnectionKinds::of(m_connection->values().kind).plan);
+    followSpoolFolder();
+}
+
+void MessagingCore::followSpoolFolder()
+{
+    // Files are taken once the queue the last run left is back.
+    const QString path = m_started ? m_connection->values().spoolFolder : QString();
+    if (m_spool && m_spool->path() == path)
+        return;
+    m_spool.reset();
+    if (path.isEmpty())
+        return;
+    m_spool = std::make_unique<SpoolFolder>(
+        path,
+        [this](const QString &number, const QString &text) {
+            const ProgramSend send = sendFromProgram(m_outbox, number, text);
+            return send.queued() ? QString() : send.message;
+        },
+        m_env.clock);
+    connect(m_spool.get(), &SpoolFolder::refused, this, &MessagingCore::spoolRefused);
+    connect(m_spool.get(), &SpoolFolder::taken, this, &MessagingCore::spoolTaken);
+    m_spool->start();
 }
 
 QString MessagingCore::databasePath() const
@@ -128,6 +152,8 @@ void MessagingCore::start()
     m_engine->start();
     // Receiving runs whether or not sending is paused.
     m_dialogue->setListening(true);
+    m_started = true;
+    followSpoolFolder();
 }
 
 void MessagingCore::reloadSettings()
@@ -148,6 +174,8 @@ void MessagingCore::shutDown(bool keepQueue)
     // nested event loops (closing windows) dial, submit and log nothing.
     m_engine->shutDown();
     m_dialogue->setListening(false);
+    m_started = false;
+    m_spool.reset();
     if (!keepQueue)
         m_queue->clear();
 }

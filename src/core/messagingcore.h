@@ -15,6 +15,7 @@ class OutgoingQueue;
 class Outbox;
 class Prompter;
 class SendEngine;
+class SpoolFolder;
 class SendLog;
 class SerialLine;
 class Settings;
@@ -85,15 +86,24 @@ public:
     CallTrace *callTrace() const { return m_trace; }
     ConnectionTest *connectionTest() const { return m_connectionTest; }
 
+    // The spool folder of the settings, while one is set and sending runs.
+    SpoolFolder *spoolFolder() const { return m_spool.get(); }
+
 Q_SIGNALS:
     // Daten.mdb refused to read or store the settings, in German; told once
     // until the row reads well again.
     void storeFailed(const QString &message);
+    // The spool folder cannot be used (why, in German); told once until it
+    // can, or another folder is set.
+    void spoolRefused(const QString &reason);
+    // A file of the spool folder was queued, or refused for the reason.
+    void spoolTaken(const QString &fileName, bool queued, const QString &reason);
 
 private:
     void buildDialogues();
-    // The queue's door follows the kind chosen.
+    // The queue's door follows the kind chosen, the spool folder the one set.
     void onConnectionChanged();
+    void followSpoolFolder();
 
     Environment m_env;
     std::unique_ptr<Settings> m_ownSettings;
@@ -110,4 +120,6 @@ private:
     SendEngine *m_engine = nullptr;
     CallTrace *m_trace = nullptr;
     ConnectionTest *m_connectionTest = nullptr;
+    std::unique_ptr<SpoolFolder> m_spool;
+    bool m_started = false;
 };

@@ -12,6 +12,8 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -152,12 +154,20 @@ private Q_SLOTS:
         const quint16 port = sim.values(u"READY"_s).value(0).section(u':', 1).toUShort();
         QTemporaryDir dir;
         const QString path = TestDb::create(dir.path());
+        // A script's file waits in the spool folder when the program starts.
+        const QString spool = dir.filePath(u"spool"_s);
+        QVERIFY(QDir().mkdir(spool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QFile file(spool + u"/bestellung"_s);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("To: 41791234599\n\nIhre Bestellung ist bereit.\n");
+        file.close();
         {
             ConnectionSettings stored(path, nullptr);
             ConnectionValues values;
             values.kind = ConnectionKind::Tcp;
             values.server = u"127.0.0.1"_s;
             values.tcpPort = port;
+            values.spoolFolder = spool;
             QVERIFY(stored.save(values));
         }
         // Queued while nothing ran: it goes out at the start.
@@ -166,6 +176,10 @@ private Q_SLOTS:
         QVERIFY2(startHeadless(program, dir.path(), {u"--tick-ms"_s, u"200"_s}),
                  qPrintable(program.errors));
         QTRY_VERIFY_WITH_TIMEOUT(program.errors.contains(u"Nachricht 1 versandt: OK"_s), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            program.errors.contains(u"Spool-Ordner: bestellung in die Warteschlange gestellt."_s),
+            20000);
+        QVERIFY(QFile::exists(spool + u"/gesendet/bestellung"_s));
         // Sent, and delivered once the centre's report is in.
         const QString state = command(dir.path(), {u"status"_s, u"1"_s}).out.section(u' ', 2, 2);
         QVERIFY2(state == u"sent" || state == u"delivered", qPrintable(state));
@@ -175,14 +189,14 @@ private Q_SLOTS:
             const Result sent = command(
                 dir.path(), {u"send"_s, u"079 123 45 %1"_s.arg(10 + i), u"Nummer %1"_s.arg(i)});
             QCOMPARE(sent.exitCode, 0);
-            QCOMPARE(sent.out, u"Nachricht %1 ist in der Warteschlange."_s.arg(i + 2));
+            QCOMPARE(sent.out, u"Nachricht %1 ist in der Warteschlange."_s.arg(i + 3));
         }
         const QJsonArray queue =
             QJsonDocument::fromJson(command(dir.path(), {u"queue"_s, u"--json"_s}).out.toUtf8())
                 .array();
         QVERIFY(!queue.isEmpty());
         // Ended while it sends: what went out is logged, the rest stays queued.
-        QTRY_VERIFY_WITH_TIMEOUT(program.errors.contains(u"Nachricht 3 versandt"_s), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(program.errors.contains(u"Nachricht 4 versandt"_s), 20000);
         program.process.terminate();
         QVERIFY(program.process.waitForFinished(20000));
         QCOMPARE(program.process.exitStatus(), QProcess::NormalExit);
@@ -193,7 +207,7 @@ private Q_SLOTS:
                 .toInt();
         const int queued = TestDb::scalar(path, u"SELECT count(*) FROM PendingMessages"_s).toInt();
         QVERIFY2(logged >= 2 && queued >= 0, qPrintable(program.errors));
-        QCOMPARE(logged + queued, count + 1);
+        QCOMPARE(logged + queued, count + 2);
         QCOMPARE(
             TestDb::scalar(path, u"SELECT count(*) FROM PendingMessages WHERE Submitted <> 0"_s),
             QVariant(0));
