@@ -193,6 +193,93 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Ausgabe als JSON.</source>
+        <translation>Output as JSON.</translation>
+    </message>
+    <message>
+        <source>Nur ungelesene Nachrichten.</source>
+        <translation>Unread messages only.</translation>
+    </message>
+    <message>
+        <source>Daten.mdb aus ORDNER verwenden.</source>
+        <translation>Use Daten.mdb from FOLDER.</translation>
+    </message>
+    <message>
+        <source>ORDNER</source>
+        <translation>FOLDER</translation>
+    </message>
+    <message>
+        <source>--unread gilt nur für &quot;funkbote inbox&quot;.</source>
+        <translation>--unread applies to &quot;funkbote inbox&quot; only.</translation>
+    </message>
+    <message>
+        <source>Unerwartetes Argument: %1</source>
+        <translation>Unexpected argument: %1</translation>
+    </message>
+    <message>
+        <source>Es gibt keine Datei Daten.mdb in &quot;%1&quot;. Starten Sie Funkbote einmal (mit Fenster oder mit --headless) oder geben Sie den Ordner mit --data an.</source>
+        <translation>There is no Daten.mdb in &quot;%1&quot;. Start Funkbote once (with its window or with --headless) or name the folder with --data.</translation>
+    </message>
+    <message>
+        <source>Funkbote läuft, ist aber über D-Bus nicht erreichbar: %1</source>
+        <translation>Funkbote is running but cannot be reached over D-Bus: %1</translation>
+    </message>
+    <message>
+        <source>Aufruf: funkbote send NUMMER TEXT (TEXT - liest die Standardeingabe)</source>
+        <translation>Usage: funkbote send NUMBER TEXT (TEXT - reads standard input)</translation>
+    </message>
+    <message>
+        <source>Die Standardeingabe kann nicht gelesen werden.</source>
+        <translation>Standard input cannot be read.</translation>
+    </message>
+    <message>
+        <source>Daten.mdb kann nicht geschrieben werden: %1</source>
+        <translation>Daten.mdb cannot be written: %1</translation>
+    </message>
+    <message>
+        <source>Nachricht %1 ist in der Warteschlange.</source>
+        <translation>Message %1 is in the queue.</translation>
+    </message>
+    <message>
+        <source>Nachricht %1 ist in der Warteschlange. Funkbote läuft nicht; sie wird beim nächsten Start versandt.</source>
+        <translation>Message %1 is in the queue. Funkbote is not running; it will be sent at the next start.</translation>
+    </message>
+    <message>
+        <source>Aufruf: funkbote status ID (die Zahl, die &quot;funkbote send&quot; ausgab)</source>
+        <translation>Usage: funkbote status ID (the number &quot;funkbote send&quot; printed)</translation>
+    </message>
+    <message>
+        <source>Nachricht %1: %2 – %3</source>
+        <translation>Message %1: %2 – %3</translation>
+    </message>
+    <message>
+        <source>Daten.mdb kann nicht gelesen werden: %1</source>
+        <translation>Daten.mdb cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>Die Warteschlange ist leer.</source>
+        <translation>The queue is empty.</translation>
+    </message>
+    <message>
+        <source>Keine ungelesenen Nachrichten.</source>
+        <translation>No unread messages.</translation>
+    </message>
+    <message>
+        <source>Der Eingang ist leer.</source>
+        <translation>The inbox is empty.</translation>
+    </message>
+    <message>
+        <source>Funkbote läuft nicht. Starten Sie es mit dem Fenster oder mit &quot;funkbote --headless&quot;.</source>
+        <translation>Funkbote is not running. Start it with its window or with &quot;funkbote --headless&quot;.</translation>
+    </message>
+    <message>
+        <source>Der Versand läuft.</source>
+        <translation>Sending is on.</translation>
+    </message>
+</context>
+<context>
     <name>ConnectionSettings</name>
     <message>
         <source>Das Passwort konnte weder im Schlüsselbund noch in Daten.mdb gespeichert werden:
@@ -1330,6 +1417,33 @@ Please check the settings (SIM PIN, account and password at the message centre) 
     </message>
 </context>
 <context>
+    <name>FunkboteService</name>
+    <message>
+        <source>Der D-Bus des Benutzers ist nicht erreichbar: %1</source>
+        <translation>The user&apos;s D-Bus cannot be reached: %1</translation>
+    </message>
+    <message>
+        <source>Das Objekt %1 ist auf dem D-Bus schon vergeben.</source>
+        <translation>The object %1 is already taken on the D-Bus.</translation>
+    </message>
+    <message>
+        <source>Der Dienst %1 ist auf dem D-Bus schon vergeben (läuft Funkbote mit einem anderen Datenordner?).</source>
+        <translation>The service %1 is already taken on the D-Bus (is Funkbote running with another data folder?).</translation>
+    </message>
+    <message>
+        <source>Wird gesendet.</source>
+        <translation>Being sent.</translation>
+    </message>
+    <message>
+        <source>In der Warteschlange.</source>
+        <translation>In the queue.</translation>
+    </message>
+    <message>
+        <source>Daten.mdb kann nicht gelesen werden: %1</source>
+        <translation>Daten.mdb cannot be read: %1</translation>
+    </message>
+</context>
+<context>
     <name>Gsm::CmsError</name>
     <message>
         <source>Nummer nicht vergeben</source>
@@ -1897,6 +2011,49 @@ Please check the settings (SIM PIN, account and password at the message centre) 
     </message>
 </context>
 <context>
+    <name>HeadlessRun</name>
+    <message>
+        <source>Versand angehalten: %1 Weiter erst nach &quot;funkbote start&quot;.</source>
+        <translation>Sending halted: %1 It goes on only after &quot;funkbote start&quot;.</translation>
+    </message>
+    <message>
+        <source>Die SMS konnte trotz %1 Versuchen nicht versandt werden. Bitte überprüfen Sie die Einstellungen.</source>
+        <translation>The SMS could not be sent despite %1 attempts. Please check the settings.</translation>
+    </message>
+    <message>
+        <source>Nachricht %1 versandt: %2</source>
+        <translation>Message %1 sent: %2</translation>
+    </message>
+    <message>
+        <source>Die Datenbank meldet einen Fehler: %1</source>
+        <translation>The database reports an error: %1</translation>
+    </message>
+    <message>
+        <source>Spool-Ordner: %1 in die Warteschlange gestellt.</source>
+        <translation>Spool folder: %1 put into the queue.</translation>
+    </message>
+    <message>
+        <source>Spool-Ordner: %1 nach &quot;fehlerhaft&quot; verschoben: %2</source>
+        <translation>Spool folder: %1 moved to &quot;fehlerhaft&quot;: %2</translation>
+    </message>
+    <message>
+        <source>Nachricht von %1 empfangen.</source>
+        <translation>Message from %1 received.</translation>
+    </message>
+    <message>
+        <source>Wird beendet, sobald die Zentrale die gesendeten Nachrichten bestätigt hat...</source>
+        <translation>Ending as soon as the message centre has confirmed the messages sent...</translation>
+    </message>
+    <message>
+        <source>Beendet; die Warteschlange bleibt für den nächsten Start gespeichert.</source>
+        <translation>Ended; the queue stays stored for the next start.</translation>
+    </message>
+    <message>
+        <source>Ohne Fenster gestartet, Daten in %1.</source>
+        <translation>Started without a window, data in %1.</translation>
+    </message>
+</context>
+<context>
     <name>ImportFlow</name>
     <message>
         <source>Abbrechen</source>
@@ -2217,6 +2374,53 @@ Please check the settings (SIM PIN, account and password at the message centre) 
     </message>
 </context>
 <context>
+    <name>MessageRecords</name>
+    <message>
+        <source>Keine Nachricht mit der Nummer %1.</source>
+        <translation>No message with the number %1.</translation>
+    </message>
+    <message>
+        <source>Wird gesendet.</source>
+        <translation>Being sent.</translation>
+    </message>
+    <message>
+        <source>In der Warteschlange.</source>
+        <translation>In the queue.</translation>
+    </message>
+    <message>
+        <source>Der Eintrag im Archiv ist nicht mehr vorhanden.</source>
+        <translation>The entry in the archive is no longer there.</translation>
+    </message>
+    <message>
+        <source>Versandstatus unbekannt: Das Programm endete, nachdem die Nachricht abgeschickt war und bevor ihr Versand im Archiv stand.</source>
+        <translation>Send status unknown: the program ended after the message had gone out and before it was in the archive.</translation>
+    </message>
+    <message>
+        <source>Abgelehnt am %1: %2</source>
+        <translation>Refused on %1: %2</translation>
+    </message>
+    <message>
+        <source>Versandt am %1.</source>
+        <translation>Sent on %1.</translation>
+    </message>
+    <message>
+        <source>Zugestellt am %1.</source>
+        <translation>Delivered on %1.</translation>
+    </message>
+    <message>
+        <source>Nicht zugestellt: %1</source>
+        <translation>Not delivered: %1</translation>
+    </message>
+    <message>
+        <source>Versandt am %1, Zustellung ausstehend.</source>
+        <translation>Sent on %1, delivery pending.</translation>
+    </message>
+    <message>
+        <source>Versandt am %1, Zustellung ausstehend: %2</source>
+        <translation>Sent on %1, delivery pending: %2</translation>
+    </message>
+</context>
+<context>
     <name>PendingMessages</name>
     <message>
         <source>In der Tabelle &quot;%1&quot; fehlt das Feld &quot;%2&quot;.</source>
@@ -2255,6 +2459,32 @@ Please check the settings (SIM PIN, account and password at the message centre) 
     <message>
         <source>Die Verknüpfung %1 auf %2 kann nicht angelegt werden.</source>
         <translation>The link %1 to %2 cannot be created.</translation>
+    </message>
+</context>
+<context>
+    <name>ProgramDoor</name>
+    <message>
+        <source>Die Nachricht ist leer.</source>
+        <translation>The message is empty.</translation>
+    </message>
+    <message>
+        <source>Bitte korrigieren Sie die Rückrufnummer im Fenster.</source>
+        <translation>Please correct the call-back number in the window.</translation>
+    </message>
+    <message>
+        <source>%1 hat den Empfang abgelehnt (STOP am %2).</source>
+        <translation>%1 has refused to receive messages (STOP on %2).</translation>
+    </message>
+    <message>
+        <source>Die Nachricht ist zu lang: %1</source>
+        <translation>The message is too long: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ProgramIntake</name>
+    <message>
+        <source>Die Nachricht kann nicht in Daten.mdb gespeichert werden und ist nicht in der Warteschlange: %1</source>
+        <translation>The message cannot be stored in Daten.mdb and is not in the queue: %1</translation>
     </message>
 </context>
 <context>
@@ -2558,6 +2788,24 @@ Please check the settings (SIM PIN, account and password at the message centre) 
         <source>--tick-ms braucht eine Zahl von Millisekunden.</source>
         <translation>--tick-ms needs a number of milliseconds.</translation>
     </message>
+    <message>
+        <source>Ohne Fenster laufen: senden, empfangen und über D-Bus Aufträge annehmen; Meldungen nach stderr. Endet mit SIGTERM.</source>
+        <translation>Run without a window: send, receive and take orders over D-Bus; messages to stderr. Ends with SIGTERM.</translation>
+    </message>
+    <message>
+        <source>Befehle für Skripte (mit --json als JSON; siehe man funkbote):
+  funkbote send NUMMER TEXT   Nachricht in die Warteschlange (TEXT - liest stdin)
+  funkbote status ID          Stand einer Nachricht
+  funkbote queue              die Warteschlange
+  funkbote inbox [--unread]   empfangene Nachrichten
+  funkbote start              angehaltenen Versand fortsetzen</source>
+        <translation>Commands for scripts (with --json as JSON; see man funkbote):
+  funkbote send NUMBER TEXT   put a message into the queue (TEXT - reads stdin)
+  funkbote status ID          where a message stands
+  funkbote queue              the queue
+  funkbote inbox [--unread]   messages received
+  funkbote start              resume halted sending</translation>
+    </message>
 </context>
 <context>
     <name>StartupGuard</name>
@@ -2602,6 +2850,10 @@ The program ends.</translation>
     <message>
         <source>Die Datei &quot;%1&quot; enthält das Passwort der Zentrale oder die PIN der SIM-Karte und war für andere Benutzer dieses Computers lesbar. Sie ist jetzt nur noch für Sie lesbar.</source>
         <translation>The file &quot;%1&quot; holds the message centre&apos;s password or the SIM PIN and could be read by other users of this computer. From now on only you can read it.</translation>
+    </message>
+    <message>
+        <source>Funkbote läuft bereits ohne Fenster (Prozess %1, etwa als Dienst) mit diesen Daten. Soll es beendet werden, damit das Fenster starten kann? Die Warteschlange bleibt erhalten.</source>
+        <translation>Funkbote is already running without a window (process %1, e.g. as a service) with this data. Shall it end so that the window can start? The queue is kept.</translation>
     </message>
 </context>
 <context>

@@ -32,11 +32,6 @@ namespace {
 
 const QStringList commands = {u"send"_s, u"status"_s, u"queue"_s, u"inbox"_s, u"start"_s};
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("CommandLine", text);
-}
-
 void out(const QString &text)
 {
     std::fprintf(stdout, "%s\n", text.toUtf8().constData());
@@ -74,9 +69,11 @@ public:
         m_instance = StartupGuard::runningInstance(m_dataDir).has_value();
         if (!m_instance && m_name != u"start" && !QFileInfo(databasePath).isFile())
             return fail(NoDataFile,
-                        tr("Es gibt keine Datei Daten.mdb in \"%1\". Starten Sie Funkbote einmal "
-                           "(mit Fenster oder mit --headless) oder geben Sie den Ordner mit "
-                           "--data an.")
+                        QCoreApplication::translate(
+                            "CommandLine",
+                            "Es gibt keine Datei Daten.mdb in \"%1\". Starten Sie Funkbote einmal "
+                            "(mit Fenster oder mit --headless) oder geben Sie den Ordner mit "
+                            "--data an.")
                             .arg(m_dataDir));
         if (m_name == u"send")
             return send(databasePath);
@@ -123,8 +120,10 @@ private:
 
     int failUnreachable(const QDBusMessage &reply)
     {
-        return fail(Unreachable, tr("Funkbote läuft, ist aber über D-Bus nicht erreichbar: %1")
-                                     .arg(reply.errorMessage()));
+        return fail(Unreachable,
+                    QCoreApplication::translate(
+                        "CommandLine", "Funkbote läuft, ist aber über D-Bus nicht erreichbar: %1")
+                        .arg(reply.errorMessage()));
     }
 
     std::optional<StoreConnection> readFile(const QString &databasePath, int *code)
@@ -140,13 +139,17 @@ private:
     int send(const QString &databasePath)
     {
         if (m_arguments.size() != 2)
-            return fail(BadCommandLine, tr("Aufruf: funkbote send NUMMER TEXT (TEXT - liest "
+            return fail(BadCommandLine,
+                        QCoreApplication::translate(
+                            "CommandLine", "Aufruf: funkbote send NUMMER TEXT (TEXT - liest "
                                            "die Standardeingabe)"));
         QString text = m_arguments.at(1);
         if (text == u"-") {
             QFile input;
             if (!input.open(stdin, QIODevice::ReadOnly))
-                return fail(BadCommandLine, tr("Die Standardeingabe kann nicht gelesen werden."));
+                return fail(BadCommandLine,
+                            QCoreApplication::translate(
+                                "CommandLine", "Die Standardeingabe kann nicht gelesen werden."));
             text = QString::fromUtf8(input.readAll());
             if (text.endsWith(u'\n'))
                 text.chop(text.endsWith(u"\r\n"_s) ? 2 : 1);
@@ -167,7 +170,9 @@ private:
             result = DirectQueue(databasePath).send(number, text, &storeError);
             if (!storeError.isEmpty())
                 return fail(NoDataFile,
-                            tr("Daten.mdb kann nicht geschrieben werden: %1").arg(storeError));
+                            QCoreApplication::translate(
+                                "CommandLine", "Daten.mdb kann nicht geschrieben werden: %1")
+                                .arg(storeError));
             if (!result.queued())
                 return fail(Refused, result.message, ProgramSend::errorName(result.error));
         }
@@ -176,10 +181,13 @@ private:
                                  {u"state"_s, u"queued"_s},
                                  {u"running"_s, m_instance}}));
         else if (m_instance)
-            out(tr("Nachricht %1 ist in der Warteschlange.").arg(result.id));
+            out(QCoreApplication::translate("CommandLine", "Nachricht %1 ist in der Warteschlange.")
+                    .arg(result.id));
         else
-            out(tr("Nachricht %1 ist in der Warteschlange. Funkbote läuft nicht; sie wird beim "
-                   "nächsten Start versandt.")
+            out(QCoreApplication::translate(
+                    "CommandLine",
+                    "Nachricht %1 ist in der Warteschlange. Funkbote läuft nicht; sie wird beim "
+                    "nächsten Start versandt.")
                     .arg(result.id));
         return Ok;
     }
@@ -190,8 +198,10 @@ private:
         const qulonglong id =
             m_arguments.size() == 1 ? m_arguments.at(0).toULongLong(&isNumber) : 0;
         if (!isNumber)
-            return fail(BadCommandLine, tr("Aufruf: funkbote status ID (die Zahl, die "
-                                           "\"funkbote send\" ausgab)"));
+            return fail(BadCommandLine,
+                        QCoreApplication::translate("CommandLine",
+                                                    "Aufruf: funkbote status ID (die Zahl, die "
+                                                    "\"funkbote send\" ausgab)"));
         MessageState state;
         const QDBusMessage reply = m_instance ? call(u"Status"_s, {id}) : QDBusMessage();
         if (m_instance && reply.type() == QDBusMessage::ReplyMessage) {
@@ -200,7 +210,9 @@ private:
             out(m_json
                     ? json(QJsonObject{
                           {u"id"_s, qint64(id)}, {u"state"_s, name}, {u"detail"_s, state.detail}})
-                    : tr("Nachricht %1: %2 – %3").arg(id).arg(name, state.detail));
+                    : QCoreApplication::translate("CommandLine", "Nachricht %1: %2 – %3")
+                          .arg(id)
+                          .arg(name, state.detail));
             return Ok;
         }
         // Without the running program (or when it does not answer) the
@@ -212,12 +224,15 @@ private:
         const MessageRecords records(connection->database());
         const std::optional<MessageState> read = records.stateOf(qint64(id));
         if (!read)
-            return fail(NoDataFile,
-                        tr("Daten.mdb kann nicht gelesen werden: %1").arg(records.lastError()));
+            return fail(NoDataFile, QCoreApplication::translate(
+                                        "CommandLine", "Daten.mdb kann nicht gelesen werden: %1")
+                                        .arg(records.lastError()));
         out(m_json ? json(QJsonObject{{u"id"_s, qint64(id)},
                                       {u"state"_s, read->name()},
                                       {u"detail"_s, read->detail}})
-                   : tr("Nachricht %1: %2 – %3").arg(id).arg(read->name(), read->detail));
+                   : QCoreApplication::translate("CommandLine", "Nachricht %1: %2 – %3")
+                         .arg(id)
+                         .arg(read->name(), read->detail));
         return Ok;
     }
 
@@ -240,7 +255,9 @@ private:
             const std::optional<QList<PendingMessage>> rows = records.queued();
             if (!rows)
                 return fail(NoDataFile,
-                            tr("Daten.mdb kann nicht gelesen werden: %1").arg(records.lastError()));
+                            QCoreApplication::translate("CommandLine",
+                                                        "Daten.mdb kann nicht gelesen werden: %1")
+                                .arg(records.lastError()));
             for (const PendingMessage &row : *rows)
                 entries.append(QueuedMessage{quint64(row.id), row.recipient, row.message});
         }
@@ -256,7 +273,7 @@ private:
         if (m_json)
             out(json(array));
         else if (entries.isEmpty())
-            out(tr("Die Warteschlange ist leer."));
+            out(QCoreApplication::translate("CommandLine", "Die Warteschlange ist leer."));
         return Ok;
     }
 
@@ -274,7 +291,9 @@ private:
                 ids ? inbox.readById(*ids) : std::nullopt;
             if (!rows)
                 return fail(NoDataFile,
-                            tr("Daten.mdb kann nicht gelesen werden: %1").arg(inbox.lastError()));
+                            QCoreApplication::translate("CommandLine",
+                                                        "Daten.mdb kann nicht gelesen werden: %1")
+                                .arg(inbox.lastError()));
             for (const qint64 id : *ids) {
                 const InboxMessage message = rows->value(id);
                 if (!m_unread || !message.read)
@@ -298,19 +317,24 @@ private:
         if (m_json)
             out(json(array));
         else if (messages.isEmpty())
-            out(m_unread ? tr("Keine ungelesenen Nachrichten.") : tr("Der Eingang ist leer."));
+            out(m_unread
+                    ? QCoreApplication::translate("CommandLine", "Keine ungelesenen Nachrichten.")
+                    : QCoreApplication::translate("CommandLine", "Der Eingang ist leer."));
         return Ok;
     }
 
     int start()
     {
         if (!m_instance)
-            return fail(Unreachable, tr("Funkbote läuft nicht. Starten Sie es mit dem Fenster "
-                                        "oder mit \"funkbote --headless\"."));
+            return fail(Unreachable,
+                        QCoreApplication::translate(
+                            "CommandLine", "Funkbote läuft nicht. Starten Sie es mit dem Fenster "
+                                           "oder mit \"funkbote --headless\"."));
         const QDBusMessage reply = call(u"Start"_s);
         if (reply.type() == QDBusMessage::ErrorMessage)
             return failUnreachable(reply);
-        out(m_json ? json(QJsonObject{{u"sending"_s, true}}) : tr("Der Versand läuft."));
+        out(m_json ? json(QJsonObject{{u"sending"_s, true}})
+                   : QCoreApplication::translate("CommandLine", "Der Versand läuft."));
         return Ok;
     }
 
@@ -334,9 +358,13 @@ int run(QCoreApplication &app)
     qDBusRegisterMetaType<QueuedMessage>();
     qDBusRegisterMetaType<QueuedMessages>();
     QCommandLineParser parser;
-    const QCommandLineOption asJson(u"json"_s, tr("Ausgabe als JSON."));
-    const QCommandLineOption unread(u"unread"_s, tr("Nur ungelesene Nachrichten."));
-    const QCommandLineOption data(u"data"_s, tr("Daten.mdb aus ORDNER verwenden."), tr("ORDNER"));
+    const QCommandLineOption asJson(
+        u"json"_s, QCoreApplication::translate("CommandLine", "Ausgabe als JSON."));
+    const QCommandLineOption unread(
+        u"unread"_s, QCoreApplication::translate("CommandLine", "Nur ungelesene Nachrichten."));
+    const QCommandLineOption data(
+        u"data"_s, QCoreApplication::translate("CommandLine", "Daten.mdb aus ORDNER verwenden."),
+        QCoreApplication::translate("CommandLine", "ORDNER"));
     parser.addOptions({asJson, unread, data});
     parser.addHelpOption();
     // A text that begins with "-" follows "--"; "-" alone reads stdin.
@@ -351,12 +379,14 @@ int run(QCoreApplication &app)
         return Ok;
     }
     if (parser.isSet(unread) && name != u"inbox") {
-        err(tr("--unread gilt nur für \"funkbote inbox\"."));
+        err(QCoreApplication::translate("CommandLine",
+                                        "--unread gilt nur für \"funkbote inbox\"."));
         return BadCommandLine;
     }
     const QStringList positional = parser.positionalArguments();
     if ((name == u"queue" || name == u"inbox" || name == u"start") && !positional.isEmpty()) {
-        err(tr("Unerwartetes Argument: %1").arg(positional.constFirst()));
+        err(QCoreApplication::translate("CommandLine", "Unerwartetes Argument: %1")
+                .arg(positional.constFirst()));
         return BadCommandLine;
     }
     const DataLocation location = DataLocation::choose(

@@ -9,14 +9,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ProgramDoor", text);
-}
-
-} // namespace
+namespace {} // namespace
 
 QString ProgramSend::errorName(Error error)
 {
@@ -52,7 +45,7 @@ ProgramSend describe(const Enqueued &result, const QString &number, const QStrin
         break;
     case Enqueued::Refusal::NoText:
         send.error = ProgramSend::Error::EmptyText;
-        send.message = tr("Die Nachricht ist leer.");
+        send.message = QCoreApplication::translate("ProgramDoor", "Die Nachricht ist leer.");
         break;
     case Enqueued::Refusal::Number:
         send.error = ProgramSend::Error::InvalidNumber;
@@ -62,17 +55,19 @@ ProgramSend describe(const Enqueued &result, const QString &number, const QStrin
         send.error = ProgramSend::Error::InvalidNumber;
         send.message = queueNumberMessage(QueueText::callBackNumber(), outbox.callBackNumber(),
                                           result.callBack) +
-                       u' ' + tr("Bitte korrigieren Sie die Rückrufnummer im Fenster.");
+                       u' ' +
+                       QCoreApplication::translate(
+                           "ProgramDoor", "Bitte korrigieren Sie die Rückrufnummer im Fenster.");
         break;
     case Enqueued::Refusal::Stopped:
         send.error = ProgramSend::Error::StopListed;
         send.message =
-            tr("%1 hat den Empfang abgelehnt (STOP am %2).")
+            QCoreApplication::translate("ProgramDoor", "%1 hat den Empfang abgelehnt (STOP am %2).")
                 .arg(number.trimmed(), result.stoppedSince.toLocalTime().toString(u"dd.MM.yyyy"_s));
         break;
     case Enqueued::Refusal::TooLong:
         send.error = ProgramSend::Error::TooLong;
-        send.message = tr("Die Nachricht ist zu lang: %1")
+        send.message = QCoreApplication::translate("ProgramDoor", "Die Nachricht ist zu lang: %1")
                            .arg(outbox.plan().hint ? outbox.plan().hint(toCrLf(text)) : QString());
         break;
     }

@@ -9,11 +9,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("MessageRecords", text);
-}
-
 QString whenText(const QDateTime &at)
 {
     return at.toLocalTime().toString(u"dd.MM.yyyy HH:mm"_s);
@@ -53,15 +48,19 @@ bool MessageRecords::tablesExist() const
 
 std::optional<MessageState> MessageRecords::stateOf(qint64 id) const
 {
-    const MessageState none{MessageState::State::Unknown,
-                            tr("Keine Nachricht mit der Nummer %1.").arg(id)};
+    const MessageState none{
+        MessageState::State::Unknown,
+        QCoreApplication::translate("MessageRecords", "Keine Nachricht mit der Nummer %1.")
+            .arg(id)};
     if (!tablesExist())
         return none;
     PendingMessages pending(m_db);
     if (const std::optional<PendingMessage> row = pending.read(id)) {
         if (row->submitted != PendingMessage::Submitted::No)
-            return MessageState{MessageState::State::Sending, tr("Wird gesendet.")};
-        return MessageState{MessageState::State::Queued, tr("In der Warteschlange.")};
+            return MessageState{MessageState::State::Sending,
+                                QCoreApplication::translate("MessageRecords", "Wird gesendet.")};
+        return MessageState{MessageState::State::Queued,
+                            QCoreApplication::translate("MessageRecords", "In der Warteschlange.")};
     }
     if (!pending.lastError().isEmpty()) {
         m_lastError = pending.lastError();
@@ -87,34 +86,47 @@ std::optional<MessageState> MessageRecords::stateOfLogRow(qint64 logRow) const
     }
     m_lastError.clear();
     if (!rows->contains(logRow))
-        return MessageState{MessageState::State::Unknown,
-                            tr("Der Eintrag im Archiv ist nicht mehr vorhanden.")};
+        return MessageState{
+            MessageState::State::Unknown,
+            QCoreApplication::translate("MessageRecords",
+                                        "Der Eintrag im Archiv ist nicht mehr vorhanden.")};
     const LogRow row = rows->value(logRow);
     const QString when = row.versandDatum.toString() + u' ' + row.versandZeit.toString();
     if (row.versandt == u"unbekannt" || row.versandt.trimmed().isEmpty())
-        return MessageState{MessageState::State::Unknown,
-                            tr("Versandstatus unbekannt: Das Programm endete, nachdem die "
-                               "Nachricht abgeschickt war und bevor ihr Versand im Archiv stand.")};
+        return MessageState{
+            MessageState::State::Unknown,
+            QCoreApplication::translate(
+                "MessageRecords",
+                "Versandstatus unbekannt: Das Programm endete, nachdem die "
+                "Nachricht abgeschickt war und bevor ihr Versand im Archiv stand.")};
     if (row.versandt != u"OK")
         return MessageState{MessageState::State::Refused,
-                            tr("Abgelehnt am %1: %2").arg(when, row.versandt)};
+                            QCoreApplication::translate("MessageRecords", "Abgelehnt am %1: %2")
+                                .arg(when, row.versandt)};
     if (!row.delivery)
-        return MessageState{MessageState::State::Sent, tr("Versandt am %1.").arg(when)};
+        return MessageState{
+            MessageState::State::Sent,
+            QCoreApplication::translate("MessageRecords", "Versandt am %1.").arg(when)};
     switch (row.delivery->state) {
     case DeliveryState::Delivered:
         return MessageState{MessageState::State::Delivered,
-                            tr("Zugestellt am %1.").arg(whenText(row.delivery->at))};
+                            QCoreApplication::translate("MessageRecords", "Zugestellt am %1.")
+                                .arg(whenText(row.delivery->at))};
     case DeliveryState::Failed:
         return MessageState{MessageState::State::NotDelivered,
-                            tr("Nicht zugestellt: %1").arg(row.delivery->detail)};
+                            QCoreApplication::translate("MessageRecords", "Nicht zugestellt: %1")
+                                .arg(row.delivery->detail)};
     case DeliveryState::Pending:
         break;
     }
-    return MessageState{
-        MessageState::State::Sent,
-        row.delivery->detail.isEmpty()
-            ? tr("Versandt am %1, Zustellung ausstehend.").arg(when)
-            : tr("Versandt am %1, Zustellung ausstehend: %2").arg(when, row.delivery->detail)};
+    return MessageState{MessageState::State::Sent,
+                        row.delivery->detail.isEmpty()
+                            ? QCoreApplication::translate("MessageRecords",
+                                                          "Versandt am %1, Zustellung ausstehend.")
+                                  .arg(when)
+                            : QCoreApplication::translate(
+                                  "MessageRecords", "Versandt am %1, Zustellung ausstehend: %2")
+                                  .arg(when, row.delivery->detail)};
 }
 
 std::optional<QList<PendingMessage>> MessageRecords::queued() const
