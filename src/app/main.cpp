@@ -2,6 +2,7 @@
 #include "commandline.h"
 #include "connectionsettings.h"
 #include "funkbote.h"
+#include "funkboteservice.h"
 #include "headlessrun.h"
 #include "keychainsecretstore.h"
 #include "look.h"
@@ -14,6 +15,7 @@
 #include "widgetprompter.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QLocale>
 #include <QStandardPaths>
 
@@ -103,6 +105,11 @@ int main(int argc, char *argv[])
                                    .settings = &settings,
                                    .connection = &connection,
                                    .lastRunEndedUncleanly = plan.lastRunEndedUncleanly()});
+    // Other programs of the user queue messages through the same core.
+    // Without a session bus the window works on alone; that is only noted.
+    FunkboteService service(&core);
+    if (QString busError; !service.registerOn(QDBusConnection::sessionBus(), &busError))
+        qWarning("%s", qPrintable(busError));
     Funkbote window(&core, plan.isDemo() ? u" – Demo"_s : QString());
     // What the last run left queued comes back (with its question) before
     // the window shows and anything is sent.

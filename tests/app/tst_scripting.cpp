@@ -214,6 +214,25 @@ private Q_SLOTS:
         QTRY_COMPARE(sim.count(u"SMS51"_s), logged);
     }
 
+    // The window takes the commands too: its core answers D-Bus.
+    void windowTakesCommands()
+    {
+        QTemporaryDir dir;
+        TestDb::create(dir.path());
+        FunkboteProcess window;
+        window.start(dir.path(), 200);
+        QVERIFY(QTest::qWaitFor(
+            [] {
+                return QDBusConnection::sessionBus().interface()->isServiceRegistered(
+                    u"ch.funkbote.Funkbote"_s);
+            },
+            20000));
+        const Result sent = command(dir.path(), {u"send"_s, u"0791234567"_s, u"Test"_s});
+        QCOMPARE(sent.exitCode, 0);
+        QCOMPARE(sent.out, u"Nachricht 1 ist in der Warteschlange."_s);
+        QVERIFY(command(dir.path(), {u"queue"_s}).out.startsWith(u"1\t0791234567\tTest"_s));
+    }
+
     void windowOffersToEndHeadless_data()
     {
         QTest::addColumn<bool>("end");
