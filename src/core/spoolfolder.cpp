@@ -3,6 +3,7 @@
 #include "spoolfile.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
@@ -168,7 +169,13 @@ void SpoolFolder::scan()
 
 void SpoolFolder::takeSlice()
 {
-    for (int i = 0; i < filesPerPass && !m_ready.isEmpty(); ++i) {
+    // Queuing a file stores it (a commit each): a slice also ends once it
+    // has taken a few milliseconds, so that a window stays smooth while a
+    // script drops hundreds of files at once.
+    QElapsedTimer spent;
+    spent.start();
+    for (int i = 0; i < filesPerPass && !m_ready.isEmpty() && (i == 0 || spent.elapsed() < sliceMs);
+         ++i) {
         const QString name = m_ready.takeFirst();
         m_seen.remove(name);
         take(name);

@@ -43,8 +43,10 @@ public:
     // otherwise why not, in German.
     using QueueMessage = std::function<QString(const QString &number, const QString &text)>;
 
-    // Files taken at most in one pass of the event loop.
+    // Files taken at most in one pass of the event loop, and how long a
+    // pass goes on taking more.
     static constexpr int filesPerPass = 50;
+    static constexpr qint64 sliceMs = 8;
 
     // path must not be empty, queueMessage must be set; clock may be
     // nullptr: then the system clock measures the settle time.
