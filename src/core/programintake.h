@@ -35,7 +35,7 @@ public:
     void send(const QString &number, const QString &text, Answer answer);
 
     // The most messages checked in one pass and stored in one commit.
-    static constexpr qsizetype maxPerCommit = 100;
+    static constexpr qsizetype maxPerCommit = 40;
 
 private:
     struct Item
