@@ -1,21 +1,17 @@
 #include "headlessrun.h"
 
-#include "clock.h"
-#include "connectionsettings.h"
 #include "consoleprompter.h"
+#include "corerun.h"
 #include "funkboteservice.h"
 #include "inbound.h"
-#include "keychainsecretstore.h"
 #include "messagingcore.h"
 #include "sendengine.h"
-#include "settings.h"
 #include "startoptions.h"
 #include "startupplan.h"
 #include "terminationwatcher.h"
 #include "twowaytables.h"
 
 #include <QCoreApplication>
-#include <QDBusConnection>
 #include <QStandardPaths>
 #include <QTimer>
 #include <cstdio>
@@ -112,7 +108,6 @@ void HeadlessRun::finish()
 int runHeadless(QCoreApplication &app)
 {
     ConsolePrompter prompter;
-    SystemClock clock;
     StartupPlan plan(StartOptions::read(app), &prompter, QCoreApplication::applicationDirPath(),
                      QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     if (std::optional<int> exitCode = plan.check())
@@ -122,23 +117,13 @@ int runHeadless(QCoreApplication &app)
         QCoreApplication::translate("HeadlessRun", "Ohne Fenster gestartet, Daten in %1.")
             .arg(programDir));
 
-    Settings settings(StartupGuard::databasePath(programDir));
-    KeychainSecretStore keyring;
-    ConnectionSettings connection(StartupGuard::databasePath(programDir),
-                                  plan.isDemo() ? nullptr : &keyring);
-    MessagingCore core(
-        MessagingCore::Environment{.programDir = programDir,
-                                   .prompter = plan.prompter(),
-                                   .clock = &clock,
-                                   .settings = &settings,
-                                   .connection = &connection,
-                                   .lastRunEndedUncleanly = plan.lastRunEndedUncleanly()});
-    FunkboteService service(&core);
+    CoreRun coreRun(plan);
+    MessagingCore &core = coreRun.core();
     QString busError;
-    const bool onBus = service.registerOn(QDBusConnection::sessionBus(), &busError);
+    const bool onBus = coreRun.offerOnBus(&busError);
     if (!onBus)
         HeadlessRun::log(busError);
-    HeadlessRun run(&core, onBus ? &service : nullptr);
+    HeadlessRun run(&core, onBus ? &coreRun.service() : nullptr);
 
     TerminationWatcher termination;
     QString signalError;

@@ -1,13 +1,9 @@
-#include "clock.h"
 #include "commandline.h"
-#include "connectionsettings.h"
+#include "corerun.h"
 #include "funkbote.h"
-#include "funkboteservice.h"
 #include "headlessrun.h"
-#include "keychainsecretstore.h"
 #include "look.h"
 #include "messagingcore.h"
-#include "settings.h"
 #include "startup.h"
 #include "startupplan.h"
 #include "terminationwatcher.h"
@@ -15,7 +11,6 @@
 #include "widgetprompter.h"
 
 #include <QApplication>
-#include <QDBusConnection>
 #include <QLocale>
 #include <QStandardPaths>
 
@@ -81,34 +76,19 @@ int main(int argc, char *argv[])
     QApplication::setFont(Look::programFont());
 
     WidgetPrompter prompter;
-    SystemClock clock;
     // The command line and the data folder: Daten.mdb beside the program
     // (portable), in the per-user folder (installed), --data or the demo's.
     StartupPlan plan(StartOptions::read(app), &prompter, QCoreApplication::applicationDirPath(),
                      QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     if (std::optional<int> exitCode = plan.check())
         return *exitCode;
-    const QString programDir = plan.dataDir();
 
-    // The settings row, read by the window when it first becomes active.
-    Settings settings(StartupGuard::databasePath(programDir));
-    // The demo's throw-away folder keeps its made-up password in its own
-    // Daten.mdb rather than in the user's keyring.
-    KeychainSecretStore keyring;
-    ConnectionSettings connection(StartupGuard::databasePath(programDir),
-                                  plan.isDemo() ? nullptr : &keyring);
-    // The messaging runs in the core; the window shows it.
-    MessagingCore core(
-        MessagingCore::Environment{.programDir = programDir,
-                                   .prompter = plan.prompter(),
-                                   .clock = &clock,
-                                   .settings = &settings,
-                                   .connection = &connection,
-                                   .lastRunEndedUncleanly = plan.lastRunEndedUncleanly()});
-    // Other programs of the user queue messages through the same core.
-    // Without a session bus the window works on alone; that is only noted.
-    FunkboteService service(&core);
-    if (QString busError; !service.registerOn(QDBusConnection::sessionBus(), &busError))
+    // The messaging runs in the core; the window shows it. Other programs
+    // of the user queue messages through the same core; without a session
+    // bus the window works on alone, which is only noted.
+    CoreRun run(plan);
+    MessagingCore &core = run.core();
+    if (QString busError; !run.offerOnBus(&busError))
         qWarning("%s", qPrintable(busError));
     Funkbote window(&core, plan.isDemo() ? u" – Demo"_s : QString());
     // What the last run left queued comes back (with its question) before

@@ -10,6 +10,22 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// A row of "SELECT Id, MobileNumber, Message, CallBackNumber, Submitted".
+PendingMessage rowAt(const QSqlQuery &query)
+{
+    // A value this program does not write counts as a whole message.
+    const int submitted = query.value(4).toInt();
+    const auto how = submitted == 0   ? PendingMessage::Submitted::No
+                     : submitted == 2 ? PendingMessage::Submitted::FirstPart
+                                      : PendingMessage::Submitted::Whole;
+    return PendingMessage{query.value(0).toLongLong(), query.value(1).toString(),
+                          query.value(2).toString(), query.value(3).toString(), how};
+}
+
+} // namespace
+
 PendingMessages::PendingMessages(QSqlDatabase db) : m_db(std::move(db)) {}
 
 bool PendingMessages::fail(const QString &error) const
@@ -168,15 +184,8 @@ std::optional<QList<PendingMessage>> PendingMessages::readAll() const
         return std::nullopt;
     }
     QList<PendingMessage> rows;
-    while (query.next()) {
-        // A value this program does not write counts as a whole message.
-        const int submitted = query.value(4).toInt();
-        const auto how = submitted == 0   ? PendingMessage::Submitted::No
-                         : submitted == 2 ? PendingMessage::Submitted::FirstPart
-                                          : PendingMessage::Submitted::Whole;
-        rows.append(PendingMessage{query.value(0).toLongLong(), query.value(1).toString(),
-                                   query.value(2).toString(), query.value(3).toString(), how});
-    }
+    while (query.next())
+        rows.append(rowAt(query));
     m_lastError.clear();
     return rows;
 }
@@ -198,12 +207,7 @@ std::optional<PendingMessage> PendingMessages::read(qint64 id) const
     m_lastError.clear();
     if (!query.next())
         return std::nullopt;
-    const int submitted = query.value(4).toInt();
-    return PendingMessage{query.value(0).toLongLong(), query.value(1).toString(),
-                          query.value(2).toString(), query.value(3).toString(),
-                          submitted == 0   ? PendingMessage::Submitted::No
-                          : submitted == 2 ? PendingMessage::Submitted::FirstPart
-                                           : PendingMessage::Submitted::Whole};
+    return rowAt(query);
 }
 
 std::optional<qint64> PendingMessages::number(const QString &sql, qint64 value) const
