@@ -104,11 +104,17 @@ std::optional<qint64> Inbound::match(const DeliveryReport &report)
 {
     if (!ready())
         return std::nullopt;
-    const std::optional<qint64> logRow = m_deliveries->report(
-        numberKey(report.recipient), report.reference, report.state, report.at, report.detail);
-    if (!logRow) {
-        fail(m_deliveries->lastError());
-        return std::nullopt;
+    const QString recipientKey = numberKey(report.recipient);
+    std::optional<qint64> logRow;
+    for (const QString &reference : QStringList{report.reference} + report.otherReferences) {
+        logRow = m_deliveries->report(recipientKey, reference, report.state, report.at,
+                                      report.detail);
+        if (!logRow) {
+            fail(m_deliveries->lastError());
+            return std::nullopt;
+        }
+        if (*logRow != 0)
+            break;
     }
     if (*logRow != 0)
         Q_EMIT deliveryChanged(*logRow);

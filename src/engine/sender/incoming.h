@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 // A message the modem or the centre handed in, decoded and (for a message
 // in several parts) joined.
@@ -23,6 +24,10 @@ struct DeliveryReport
     QString recipient;
     QString reference;
     DeliveryState state = DeliveryState::Pending;
+    // Other ways the same reference may have been stored (an SMPP centre
+    // that writes a message id in hex in one place and in decimal in the
+    // other); tried in order after reference.
+    QStringList otherReferences = {};
     QDateTime at = {};
     QString detail = {}; // the reason in German, for a part not (yet) delivered
 };
