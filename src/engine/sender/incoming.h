@@ -24,12 +24,12 @@ struct DeliveryReport
     QString recipient;
     QString reference;
     DeliveryState state = DeliveryState::Pending;
+    QDateTime at = {};
+    QString detail = {}; // the reason in German, for a part not (yet) delivered
     // Other ways the same reference may have been stored (an SMPP centre
     // that writes a message id in hex in one place and in decimal in the
     // other); tried in order after reference.
     QStringList otherReferences = {};
-    QDateTime at = {};
-    QString detail = {}; // the reason in German, for a part not (yet) delivered
 };
 
 // Where a dialogue hands in what comes back from the network. Each call

@@ -4,7 +4,10 @@
 #include "incoming.h"
 #include "smppmessaging.h"
 
+#include <QCoreApplication>
+#include <QSslCipher>
 #include <QSslConfiguration>
+#include <QtEndian>
 
 #include <algorithm>
 #include <utility>
@@ -100,12 +103,12 @@ QString SmppDialogue::missingSetting() const
     const SmppAccount account = m_account();
     for (const auto &[field, value] :
          {std::pair{SettingField::Server, account.host},
-          std::pair{SettingField::TcpPort, QString::number(account.port)}}) {
+          std::pair{SettingField::TcpPort, QString::number(account.port)},
+          std::pair{SettingField::SystemId, account.systemId},
+          std::pair{SettingField::SmppPassword, account.password}}) {
         if (QString missing = ConnectionKinds::rule(field).missing(value); !missing.isEmpty())
             return missing;
     }
-    if (account.systemId.trimmed().isEmpty())
-        return tr("Keine System-ID für SMPP konfiguriert");
     return {};
 }
 
