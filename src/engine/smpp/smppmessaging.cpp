@@ -218,6 +218,14 @@ QDateTime receiptTime(const QString &digits)
     return time;
 }
 
+// A field of a receipt's text ("stat:DELIVRD"), in any case, its value up
+// to the next blank.
+QRegularExpression fieldPattern(const QString &name)
+{
+    return QRegularExpression(u"(?:^|\\s)"_s + name + u":\\s*(\\S*)"_s,
+                              QRegularExpression::CaseInsensitiveOption);
+}
+
 } // namespace
 
 QList<Pdu> submissions(const QString &recipient, const QString &text, const SubmitOptions &options,
@@ -322,22 +330,24 @@ std::optional<Receipt> readReceipt(const Pdu &deliverSm)
                                               QRegularExpression::CaseInsensitiveOption);
     if (const qsizetype at = fields.indexOf(textField); at >= 0)
         fields.truncate(at);
-    const auto field = [&fields](const QString &name) {
-        const QRegularExpression pattern(u"(?:^|\\s)"_s + name + u":\\s*(\\S*)"_s,
-                                         QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression idField = fieldPattern(u"id"_s);
+    static const QRegularExpression statField = fieldPattern(u"stat"_s);
+    static const QRegularExpression errField = fieldPattern(u"err"_s);
+    static const QRegularExpression doneField = fieldPattern(u"done\\s+date"_s);
+    const auto field = [&fields](const QRegularExpression &pattern) {
         const QRegularExpressionMatch match = pattern.match(fields);
         return match.hasMatch() ? match.captured(1) : QString();
     };
 
     Receipt receipt;
     receipt.recipient = addressText(deliverSm.source);
-    receipt.messageId = field(u"id"_s);
+    receipt.messageId = field(idField);
     if (const auto id = deliverSm.tlv(TagReceiptedMessageId); id && !cString(*id).isEmpty())
         receipt.messageId = cString(*id);
     if (receipt.messageId.isEmpty())
         return std::nullopt;
 
-    receipt.state = field(u"stat"_s).toUpper();
+    receipt.state = field(statField).toUpper();
     const State *state = stateNamed(receipt.state);
     if (const auto value = deliverSm.tlv(TagMessageState); value && value->size() == 1) {
         if (const State *given = stateValued(quint8(value->at(0))))
@@ -348,14 +358,14 @@ std::optional<Receipt> readReceipt(const Pdu &deliverSm)
         receipt.outcome = state->outcome;
     }
 
-    receipt.error = field(u"err"_s);
+    receipt.error = field(errField);
     if (const auto code = deliverSm.tlv(TagNetworkErrorCode); code && code->size() == 3) {
         // network_type and error_code: "3/1" for GSM cause 1.
         receipt.error = QStringLiteral("%1/%2")
                             .arg(quint8(code->at(0)))
                             .arg(qFromBigEndian<quint16>(code->constData() + 1));
     }
-    receipt.doneAt = receiptTime(field(u"done\\s+date"_s));
+    receipt.doneAt = receiptTime(field(doneField));
     return receipt;
 }
 
