@@ -232,7 +232,8 @@ QList<Pdu> submissions(const QString &recipient, const QString &text, const Subm
                        quint8 reference)
 {
     const Address destination = numberAddress(recipient);
-    if (text.isEmpty() || destination.address.isEmpty())
+    if (text.isEmpty() || destination.address.isEmpty() ||
+        destination.address.size() > Gsm::maxAddressDigits)
         return {};
     const Gsm::MessageSplit split = Gsm::splitMessage(text);
     const qsizetype count = split.payloads.size();

@@ -122,13 +122,16 @@ private slots:
             QCOMPARE(parts[i].esmClass, parts.size() > 1 ? 0x40 : 0x00);
             QCOMPARE(parts[i].registeredDelivery, 0);
             QCOMPARE(parts[i].serviceType, "VMA"_ba);
+            QCOMPARE(Smpp::unpack(Smpp::pack(parts[i])).pdu, parts[i]); // fits the PDU
         }
     }
 
-    void noDigits()
+    void unusableRecipient()
     {
         QVERIFY(Smpp::submissions(u"Hans"_s, u"Hallo"_s, {}, 1).isEmpty());
         QVERIFY(Smpp::submissions(u"00"_s, u"Hallo"_s, {}, 1).isEmpty());
+        QVERIFY(Smpp::submissions(u"123456789012345678901"_s, u"Hallo"_s, {}, 1).isEmpty());
+        QCOMPARE(Smpp::submissions(u"0012345678901234567890"_s, u"Hallo"_s, {}, 1).size(), 1);
     }
 
     void status_data()
