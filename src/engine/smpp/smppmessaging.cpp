@@ -69,7 +69,9 @@ struct Entry
 // (its length, its addresses, its content), as the account's when no
 // message can go out until the user changes the settings. 0x04 (not bound
 // for this command) and 0x05 (already bound) are failed attempts: the next
-// attempt binds anew, and a session left over on the centre runs out.
+// attempt binds anew, and a session left over on the centre runs out. So is
+// 0x45 (submission failed), which says nothing about the message; the codes
+// of submit_multi (0x33, 0x34, 0x40) do not come for a submit_sm.
 constexpr Entry table[] = {
     {0x00, QT_TRANSLATE_NOOP("Smpp::Status", "kein Fehler"), Other},
     {0x01, QT_TRANSLATE_NOOP("Smpp::Status", "Ungültige Nachrichtenlänge"), Message},
@@ -91,14 +93,14 @@ constexpr Entry table[] = {
     {0x13, QT_TRANSLATE_NOOP("Smpp::Status", "Ersetzen der Nachricht fehlgeschlagen"), Other},
     {0x14, QT_TRANSLATE_NOOP("Smpp::Status", "Warteschlange des SMS-Centers voll"), Slow},
     {0x15, QT_TRANSLATE_NOOP("Smpp::Status", "Ungültiger Diensttyp"), Other},
-    {0x33, QT_TRANSLATE_NOOP("Smpp::Status", "Ungültige Anzahl Empfänger"), Message},
-    {0x34, QT_TRANSLATE_NOOP("Smpp::Status", "Ungültiger Name der Verteilerliste"), Message},
-    {0x40, QT_TRANSLATE_NOOP("Smpp::Status", "Ungültige Art des Empfängers"), Message},
+    {0x33, QT_TRANSLATE_NOOP("Smpp::Status", "Ungültige Anzahl Empfänger"), Other},
+    {0x34, QT_TRANSLATE_NOOP("Smpp::Status", "Ungültiger Name der Verteilerliste"), Other},
+    {0x40, QT_TRANSLATE_NOOP("Smpp::Status", "Ungültige Art des Empfängers"), Other},
     {0x42, QT_TRANSLATE_NOOP("Smpp::Status", "Ersetzen beim Senden nicht möglich"), Message},
     {0x43, QT_TRANSLATE_NOOP("Smpp::Status", "Ungültige Nachrichtenart (esm_class)"), Message},
     {0x44, QT_TRANSLATE_NOOP("Smpp::Status", "Senden an eine Verteilerliste nicht möglich"),
      Message},
-    {0x45, QT_TRANSLATE_NOOP("Smpp::Status", "Übermittlung fehlgeschlagen"), Message},
+    {0x45, QT_TRANSLATE_NOOP("Smpp::Status", "Übermittlung fehlgeschlagen"), Other},
     {0x48, QT_TRANSLATE_NOOP("Smpp::Status", "Ungültiger Typ der Absenderadresse (TON)"), Message},
     {0x49, QT_TRANSLATE_NOOP("Smpp::Status", "Ungültiger Nummernplan der Absenderadresse (NPI)"),
      Message},

@@ -158,6 +158,7 @@ private slots:
         QTest::newRow("0x04") << 0x04u << C::Failed
                               << u"Befehl im Verbindungszustand nicht erlaubt"_s;
         QTest::newRow("0x05") << 0x05u << C::Failed << u"Bereits angemeldet"_s;
+        QTest::newRow("0x45") << 0x45u << C::Failed << u"Übermittlung fehlgeschlagen"_s;
         QTest::newRow("0x08") << 0x08u << C::Failed << u"Systemfehler des SMS-Centers"_s;
         QTest::newRow("0x64") << 0x64u << C::Failed << u"Vorübergehender Fehler beim Empfänger"_s;
         QTest::newRow("0xFF") << 0xFFu << C::Failed << u"Unbekannter Fehler"_s;
