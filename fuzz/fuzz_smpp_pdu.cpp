@@ -6,8 +6,8 @@
 // exactly its command_length, an Incomplete one nothing, a Broken one its
 // command_length or, when that is impossible, nothing; a submit_sm,
 // deliver_sm, submit_sm_resp with its body, deliver_sm_resp or header-only
-// PDU read packs back into the same bytes; a receipt read has an id; an
-// incoming part has its number within its count.
+// PDU read (a response without an error) packs back into the same bytes; a receipt read has an id;
+// an incoming part has its number within its count.
 
 #include "fuzzcheck.h"
 #include "smppmessaging.h"
@@ -23,6 +23,9 @@ using fuzz::printable;
 // of Smpp::Pdu.
 bool packsBack(const Smpp::Pdu &pdu, qsizetype used)
 {
+    // A refusal is read for its status alone when its body is out of shape.
+    if (pdu.isResponse() && pdu.status != Smpp::Ok)
+        return false;
     switch (pdu.command) {
     case Smpp::SubmitSm:
     case Smpp::DeliverSm:

@@ -69,7 +69,9 @@ struct Entry
 // (its length, its addresses, its content), as the account's when no
 // message can go out until the user changes the settings. 0x04 (not bound
 // for this command) and 0x05 (already bound) are failed attempts: the next
-// attempt binds anew, and a session left over on the centre runs out.
+// attempt binds anew, and a session left over on the centre runs out. So is
+// 0x45 (submission failed), which says nothing about the message; the codes
+// of submit_multi (0x33, 0x34, 0x40) do not come for a submit_sm.
 constexpr Entry table[] = {
     {0x00, QT_TRANSLATE_NOOP("Smpp::Status", "kein Fehler"), Other},
     {0x01, QT_TRANSLATE_NOOP("Smpp::Status", "Ungültige Nachrichtenlänge"), Message},
@@ -91,14 +93,14 @@ constexpr Entry table[] = {
     {0x13, QT_TRANSLATE_NOOP("Smpp::Status", "Ersetzen der Nachricht fehlgeschlagen"), Other},
     {0x14, QT_TRANSLATE_NOOP("Smpp::Status", "Warteschlange des SMS-Centers voll"), Slow},
     {0x15, QT_TRANSLATE_NOOP("Smpp::Status", "Ungültiger Diensttyp"), Other},
-    {0x33, QT_TRANSLATE_NOOP("Smpp::Status", "Ungültige Anzahl Empfänger"), Message},
-    {0x34, QT_TRANSLATE_NOOP("Smpp::Status", "Ungültiger Name der Verteilerliste"), Message},
-    {0x40, QT_TRANSLATE_NOOP("Smpp::Status", "Ungültige Art des Empfängers"), Message},
+    {0x33, QT_TRANSLATE_NOOP("Smpp::Status", "Ungültige Anzahl Empfänger"), Other},
+    {0x34, QT_TRANSLATE_NOOP("Smpp::Status", "Ungültiger Name der Verteilerliste"), Other},
+    {0x40, QT_TRANSLATE_NOOP("Smpp::Status", "Ungültige Art des Empfängers"), Other},
     {0x42, QT_TRANSLATE_NOOP("Smpp::Status", "Ersetzen beim Senden nicht möglich"), Message},
     {0x43, QT_TRANSLATE_NOOP("Smpp::Status", "Ungültige Nachrichtenart (esm_class)"), Message},
     {0x44, QT_TRANSLATE_NOOP("Smpp::Status", "Senden an eine Verteilerliste nicht möglich"),
      Message},
-    {0x45, QT_TRANSLATE_NOOP("Smpp::Status", "Übermittlung fehlgeschlagen"), Message},
+    {0x45, QT_TRANSLATE_NOOP("Smpp::Status", "Übermittlung fehlgeschlagen"), Other},
     {0x48, QT_TRANSLATE_NOOP("Smpp::Status", "Ungültiger Typ der Absenderadresse (TON)"), Message},
     {0x49, QT_TRANSLATE_NOOP("Smpp::Status", "Ungültiger Nummernplan der Absenderadresse (NPI)"),
      Message},
@@ -218,13 +220,22 @@ QDateTime receiptTime(const QString &digits)
     return time;
 }
 
+// A field of a receipt's text ("stat:DELIVRD"), in any case, its value up
+// to the next blank.
+QRegularExpression fieldPattern(const QString &name)
+{
+    return QRegularExpression(u"(?:^|\\s)"_s + name + u":\\s*(\\S*)"_s,
+                              QRegularExpression::CaseInsensitiveOption);
+}
+
 } // namespace
 
 QList<Pdu> submissions(const QString &recipient, const QString &text, const SubmitOptions &options,
                        quint8 reference)
 {
     const Address destination = numberAddress(recipient);
-    if (text.isEmpty() || destination.address.isEmpty())
+    if (text.isEmpty() || destination.address.isEmpty() ||
+        destination.address.size() > Gsm::maxAddressDigits)
         return {};
     const Gsm::MessageSplit split = Gsm::splitMessage(text);
     const qsizetype count = split.payloads.size();
@@ -322,22 +333,24 @@ std::optional<Receipt> readReceipt(const Pdu &deliverSm)
                                               QRegularExpression::CaseInsensitiveOption);
     if (const qsizetype at = fields.indexOf(textField); at >= 0)
         fields.truncate(at);
-    const auto field = [&fields](const QString &name) {
-        const QRegularExpression pattern(u"(?:^|\\s)"_s + name + u":\\s*(\\S*)"_s,
-                                         QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression idField = fieldPattern(u"id"_s);
+    static const QRegularExpression statField = fieldPattern(u"stat"_s);
+    static const QRegularExpression errField = fieldPattern(u"err"_s);
+    static const QRegularExpression doneField = fieldPattern(u"done\\s+date"_s);
+    const auto field = [&fields](const QRegularExpression &pattern) {
         const QRegularExpressionMatch match = pattern.match(fields);
         return match.hasMatch() ? match.captured(1) : QString();
     };
 
     Receipt receipt;
     receipt.recipient = addressText(deliverSm.source);
-    receipt.messageId = field(u"id"_s);
+    receipt.messageId = field(idField);
     if (const auto id = deliverSm.tlv(TagReceiptedMessageId); id && !cString(*id).isEmpty())
         receipt.messageId = cString(*id);
     if (receipt.messageId.isEmpty())
         return std::nullopt;
 
-    receipt.state = field(u"stat"_s).toUpper();
+    receipt.state = field(statField).toUpper();
     const State *state = stateNamed(receipt.state);
     if (const auto value = deliverSm.tlv(TagMessageState); value && value->size() == 1) {
         if (const State *given = stateValued(quint8(value->at(0))))
@@ -348,14 +361,14 @@ std::optional<Receipt> readReceipt(const Pdu &deliverSm)
         receipt.outcome = state->outcome;
     }
 
-    receipt.error = field(u"err"_s);
+    receipt.error = field(errField);
     if (const auto code = deliverSm.tlv(TagNetworkErrorCode); code && code->size() == 3) {
         // network_type and error_code: "3/1" for GSM cause 1.
         receipt.error = QStringLiteral("%1/%2")
                             .arg(quint8(code->at(0)))
                             .arg(qFromBigEndian<quint16>(code->constData() + 1));
     }
-    receipt.doneAt = receiptTime(field(u"done\\s+date"_s));
+    receipt.doneAt = receiptTime(field(doneField));
     return receipt;
 }
 

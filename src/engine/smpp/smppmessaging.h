@@ -32,7 +32,7 @@ struct SubmitOptions
 // digits with "+" or "00" is TON 1 NPI 1, other digits TON 0 NPI 1, a name
 // TON 5 NPI 0. Every part asks for a receipt when deliveryReceipt is set.
 // Empty when the text is empty or makes more than 255 parts, or the
-// recipient has no digits.
+// recipient has no digits or more than 20 (destination_addr holds 20).
 QList<Pdu> submissions(const QString &recipient, const QString &text,
                        const SubmitOptions &options, quint8 reference);
 

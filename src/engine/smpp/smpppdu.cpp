@@ -467,7 +467,15 @@ Unpacked unpack(QByteArrayView stream)
     if (error.isEmpty() &&
         unpackMandatory(stream.first(headerLength + fields.end).toByteArray(), pdu, error))
         readTlvs(body.sliced(fields.end), pdu.tlvs, error);
-    if (!error.isEmpty()) {
+    if (!error.isEmpty() && pdu.isResponse() && pdu.status != Ok) {
+        // The refusal counts, not the body that came with it: a bind
+        // refused with a body out of shape is still a wrong password.
+        Pdu header;
+        header.command = pdu.command;
+        header.status = pdu.status;
+        header.sequence = pdu.sequence;
+        pdu = header;
+    } else if (!error.isEmpty()) {
         result.outcome = Unpacked::Outcome::Broken;
         result.error = commandName(pdu.command) + QStringLiteral(": ") + error;
         return result;

@@ -137,6 +137,9 @@ struct Unpacked
     qsizetype used = 0;
     QString error = {}; // why Broken, for the trace
 };
+// A response with an error comes Complete with its header alone when its
+// body is missing or out of shape (the status is what counts), and so does
+// a command the program does not read (the session answers generic_nack).
 Unpacked unpack(QByteArrayView stream);
 
 // The usual responses and requests, with their sequence numbers.

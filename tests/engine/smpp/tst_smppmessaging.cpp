@@ -122,13 +122,16 @@ private slots:
             QCOMPARE(parts[i].esmClass, parts.size() > 1 ? 0x40 : 0x00);
             QCOMPARE(parts[i].registeredDelivery, 0);
             QCOMPARE(parts[i].serviceType, "VMA"_ba);
+            QCOMPARE(Smpp::unpack(Smpp::pack(parts[i])).pdu, parts[i]); // fits the PDU
         }
     }
 
-    void noDigits()
+    void unusableRecipient()
     {
         QVERIFY(Smpp::submissions(u"Hans"_s, u"Hallo"_s, {}, 1).isEmpty());
         QVERIFY(Smpp::submissions(u"00"_s, u"Hallo"_s, {}, 1).isEmpty());
+        QVERIFY(Smpp::submissions(u"123456789012345678901"_s, u"Hallo"_s, {}, 1).isEmpty());
+        QCOMPARE(Smpp::submissions(u"0012345678901234567890"_s, u"Hallo"_s, {}, 1).size(), 1);
     }
 
     void status_data()
@@ -155,6 +158,7 @@ private slots:
         QTest::newRow("0x04") << 0x04u << C::Failed
                               << u"Befehl im Verbindungszustand nicht erlaubt"_s;
         QTest::newRow("0x05") << 0x05u << C::Failed << u"Bereits angemeldet"_s;
+        QTest::newRow("0x45") << 0x45u << C::Failed << u"Übermittlung fehlgeschlagen"_s;
         QTest::newRow("0x08") << 0x08u << C::Failed << u"Systemfehler des SMS-Centers"_s;
         QTest::newRow("0x64") << 0x64u << C::Failed << u"Vorübergehender Fehler beim Empfänger"_s;
         QTest::newRow("0xFF") << 0xFFu << C::Failed << u"Unbekannter Fehler"_s;

@@ -217,6 +217,10 @@ private slots:
             << bytes("00000010 80000004 0000000B 00000009") << quint32(0x80000004) << 0x0Bu;
         QTest::newRow("bind_transceiver_resp refusing, without its body")
             << bytes("00000010 80000009 0000000E 00000009") << quint32(0x80000009) << 0x0Eu;
+        QTest::newRow("bind_transceiver_resp refusing, system_id without NUL")
+            << bytes("00000013 80000009 0000000E 00000009 534D53") << quint32(0x80000009) << 0x0Eu;
+        QTest::newRow("submit_sm_resp refusing, option cut off")
+            << bytes("00000013 80000004 00000058 00000009 00 0427") << quint32(0x80000004) << 0x58u;
     }
     void headerOnly()
     {
