@@ -25,12 +25,12 @@ class QSpinBox;
 // command of the settings row, the batch call, server, port, account and
 // password of a TCP/IP session, the system ID, password, system type, TLS
 // and window of an SMPP session, the SIM PIN and the service centre of a
-// GSM modem, and,
-// for every kind, the spool folder other programs drop messages into. Fields
-// the chosen kind does not use are greyed out and not checked. However it is closed (OK, the
-// close label or code), it checks the entries, saves them through Settings and
-// ConnectionSettings and reloads the settings the engine dials with. Changed entries
-// that would make every call fail are refused with a message naming the
+// GSM modem, and, for every kind, the spool folder other programs drop
+// messages into. Fields the chosen kind does not use are greyed out and not
+// checked. However it is closed (OK, the close label or code), it checks the
+// entries, saves them through Settings and ConnectionSettings and reloads
+// the settings the engine dials with. Changed entries that would make every
+// call fail are refused with a message naming the
 // field; the window then stays open and nothing is saved. Entries left as
 // they were are not checked, so a window closed without changes always
 // closes. The settings are not reloaded while the window is open, so a dial

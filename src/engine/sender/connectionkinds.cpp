@@ -241,8 +241,9 @@ QString senderRefusal(const QString &text)
 }
 
 // SMPP's bind carries its account as C-Octet strings of printable ASCII
-// (SMPP 3.4, section 4.1): the system_id up to 15 characters, the password up to
-// 8, the system_type up to 12. The login of UCP allows the same characters.
+// (SMPP 3.4, section 4.1): the system_id up to 15 characters, the password
+// up to 8, the system_type up to 12. The UCP login allows the same
+// characters.
 constexpr qsizetype kLongestSystemId = 15;
 constexpr qsizetype kLongestSmppPassword = 8;
 constexpr qsizetype kLongestSystemType = 12;

@@ -94,7 +94,7 @@ struct ConnectionKindRow
     QString storedName() const { return ConnectionSettings::kindName(kind); }
 };
 
-// The table of the connection kinds. A fourth kind is a row here, its
+// The table of the connection kinds. Another kind is a row here, its
 // dialogue class, its enum value and stored name in ConnectionSettings.
 namespace ConnectionKinds {
 
