@@ -2949,8 +2949,124 @@ Please check the settings (SIM PIN, account and password at the message centre) 
         <translation>The password for SMPP is longer than 8 characters</translation>
     </message>
     <message>
-        <source>SMPP wird noch eingerichtet</source>
-        <translation>SMPP is still being set up</translation>
+        <source>das Zertifikat ist selbst signiert und nicht vertrauenswürdig</source>
+        <translation>the certificate is self-signed and not trusted</translation>
+    </message>
+    <message>
+        <source>das Zertifikat stammt von keiner vertrauenswürdigen Zertifizierungsstelle</source>
+        <translation>the certificate is not from a trusted certificate authority</translation>
+    </message>
+    <message>
+        <source>das Zertifikat gilt nicht für diesen Servernamen</source>
+        <translation>the certificate is not valid for this server name</translation>
+    </message>
+    <message>
+        <source>das Zertifikat ist abgelaufen</source>
+        <translation>the certificate has expired</translation>
+    </message>
+    <message>
+        <source>das Zertifikat ist noch nicht gültig</source>
+        <translation>the certificate is not valid yet</translation>
+    </message>
+    <message>
+        <source>das Zertifikat wurde widerrufen</source>
+        <translation>the certificate has been revoked</translation>
+    </message>
+    <message>
+        <source>Verbinde mit %1:%2 (TLS)</source>
+        <translation>Connecting to %1:%2 (TLS)</translation>
+    </message>
+    <message>
+        <source>Verbinde mit %1:%2</source>
+        <translation>Connecting to %1:%2</translation>
+    </message>
+    <message>
+        <source>Verbunden mit %1</source>
+        <translation>Connected to %1</translation>
+    </message>
+    <message>
+        <source>TLS-Verbindung steht (%1)</source>
+        <translation>TLS connection established (%1)</translation>
+    </message>
+    <message>
+        <source>Nachricht zu lang oder ungültige Empfängernummer</source>
+        <translation>message too long or invalid recipient number</translation>
+    </message>
+    <message>
+        <source>SMPP-Befehl %1 kann nicht gepackt werden</source>
+        <translation>SMPP command %1 cannot be packed</translation>
+    </message>
+    <message>
+        <source>Unlesbare SMPP-Daten: %1</source>
+        <translation>Unreadable SMPP data: %1</translation>
+    </message>
+    <message>
+        <source>Unlesbare Daten von der Zentrale</source>
+        <translation>Unreadable data from the message centre</translation>
+    </message>
+    <message>
+        <source>Die Zentrale hat die Sitzung beendet</source>
+        <translation>The message centre ended the session</translation>
+    </message>
+    <message>
+        <source>Anmeldung abgelehnt (%1: %2)</source>
+        <translation>Login refused (%1: %2)</translation>
+    </message>
+    <message>
+        <source>Die Zentrale verweigert das Senden (%1: %2)</source>
+        <translation>The message centre refuses to send (%1: %2)</translation>
+    </message>
+    <message>
+        <source>Die Zentrale meldet einen Fehler (%1: %2)</source>
+        <translation>The message centre reports an error (%1: %2)</translation>
+    </message>
+    <message>
+        <source>Die Zentrale nimmt seit längerem keine Nachrichten an (%1: %2)</source>
+        <translation>The message centre has not taken any messages for a while (%1: %2)</translation>
+    </message>
+    <message>
+        <source>Zentrale bremst (%1): Fenster %2, nächster Versuch in %3 ms</source>
+        <translation>Message centre throttles (%1): window %2, next try in %3 ms</translation>
+    </message>
+    <message>
+        <source>Server %1 verweigert die Verbindung</source>
+        <translation>Server %1 refuses the connection</translation>
+    </message>
+    <message>
+        <source>Server %1 nicht gefunden</source>
+        <translation>Server %1 not found</translation>
+    </message>
+    <message>
+        <source>Verbindung zum Server unterbrochen</source>
+        <translation>Connection to the server interrupted</translation>
+    </message>
+    <message>
+        <source>Server %1 antwortet nicht</source>
+        <translation>Server %1 does not answer</translation>
+    </message>
+    <message>
+        <source>TLS-Verbindung mit %1 gescheitert: %2</source>
+        <translation>TLS connection with %1 failed: %2</translation>
+    </message>
+    <message>
+        <source>TLS-Zertifikat von %1 abgelehnt: %2</source>
+        <translation>TLS certificate of %1 refused: %2</translation>
+    </message>
+    <message>
+        <source>Verbindungsfehler mit %1: %2</source>
+        <translation>Connection error with %1: %2</translation>
+    </message>
+    <message>
+        <source>Keine Antwort der Zentrale auf die Anmeldung</source>
+        <translation>No answer from the message centre to the login</translation>
+    </message>
+    <message>
+        <source>Keine Antwort der Zentrale</source>
+        <translation>No answer from the message centre</translation>
+    </message>
+    <message>
+        <source>Empfang: neuer Verbindungsversuch in %1 s</source>
+        <translation>Receiving: new connection attempt in %1 s</translation>
     </message>
 </context>
 <context>
