@@ -2661,6 +2661,259 @@ Please check the settings (SIM PIN, account and password at the message centre) 
     </message>
 </context>
 <context>
+    <name>Smpp::Receipt</name>
+    <message>
+        <source>unterwegs</source>
+        <translation>en route</translation>
+    </message>
+    <message>
+        <source>zugestellt</source>
+        <translation>delivered</translation>
+    </message>
+    <message>
+        <source>Gültigkeitsdauer abgelaufen</source>
+        <translation>validity period expired</translation>
+    </message>
+    <message>
+        <source>vom SMS-Center gelöscht</source>
+        <translation>deleted by the SMS centre</translation>
+    </message>
+    <message>
+        <source>nicht zustellbar</source>
+        <translation>undeliverable</translation>
+    </message>
+    <message>
+        <source>vom SMS-Center angenommen</source>
+        <translation>accepted by the SMS centre</translation>
+    </message>
+    <message>
+        <source>Zustand unbekannt</source>
+        <translation>state unknown</translation>
+    </message>
+    <message>
+        <source>abgewiesen</source>
+        <translation>rejected</translation>
+    </message>
+    <message>
+        <source>Zustand %1</source>
+        <translation>state %1</translation>
+    </message>
+    <message>
+        <source>%1 (Fehler %2)</source>
+        <translation>%1 (error %2)</translation>
+    </message>
+</context>
+<context>
+    <name>Smpp::Status</name>
+    <message>
+        <source>kein Fehler</source>
+        <translation>no error</translation>
+    </message>
+    <message>
+        <source>Ungültige Nachrichtenlänge</source>
+        <translation>Invalid message length</translation>
+    </message>
+    <message>
+        <source>Ungültige Befehlslänge</source>
+        <translation>Invalid command length</translation>
+    </message>
+    <message>
+        <source>Unbekannter Befehl</source>
+        <translation>Unknown command</translation>
+    </message>
+    <message>
+        <source>Befehl im Verbindungszustand nicht erlaubt</source>
+        <translation>Command not allowed in the bind state</translation>
+    </message>
+    <message>
+        <source>Bereits angemeldet</source>
+        <translation>Already bound</translation>
+    </message>
+    <message>
+        <source>Ungültige Priorität</source>
+        <translation>Invalid priority</translation>
+    </message>
+    <message>
+        <source>Ungültige Anforderung der Zustellbestätigung</source>
+        <translation>Invalid delivery receipt request</translation>
+    </message>
+    <message>
+        <source>Systemfehler des SMS-Centers</source>
+        <translation>System error of the SMS centre</translation>
+    </message>
+    <message>
+        <source>Ungültige Absenderadresse</source>
+        <translation>Invalid sender address</translation>
+    </message>
+    <message>
+        <source>Ungültige Empfängeradresse</source>
+        <translation>Invalid recipient address</translation>
+    </message>
+    <message>
+        <source>Ungültige Nachrichten-ID</source>
+        <translation>Invalid message ID</translation>
+    </message>
+    <message>
+        <source>Anmeldung fehlgeschlagen</source>
+        <translation>Bind failed</translation>
+    </message>
+    <message>
+        <source>Falsches Passwort</source>
+        <translation>Wrong password</translation>
+    </message>
+    <message>
+        <source>Unbekannte System-ID</source>
+        <translation>Unknown system ID</translation>
+    </message>
+    <message>
+        <source>Löschen der Nachricht fehlgeschlagen</source>
+        <translation>Cancelling the message failed</translation>
+    </message>
+    <message>
+        <source>Ersetzen der Nachricht fehlgeschlagen</source>
+        <translation>Replacing the message failed</translation>
+    </message>
+    <message>
+        <source>Warteschlange des SMS-Centers voll</source>
+        <translation>Queue of the SMS centre full</translation>
+    </message>
+    <message>
+        <source>Ungültiger Diensttyp</source>
+        <translation>Invalid service type</translation>
+    </message>
+    <message>
+        <source>Ungültige Anzahl Empfänger</source>
+        <translation>Invalid number of recipients</translation>
+    </message>
+    <message>
+        <source>Ungültiger Name der Verteilerliste</source>
+        <translation>Invalid distribution list name</translation>
+    </message>
+    <message>
+        <source>Ungültige Art des Empfängers</source>
+        <translation>Invalid kind of recipient</translation>
+    </message>
+    <message>
+        <source>Ersetzen beim Senden nicht möglich</source>
+        <translation>Replacing on submission not possible</translation>
+    </message>
+    <message>
+        <source>Ungültige Nachrichtenart (esm_class)</source>
+        <translation>Invalid message type (esm_class)</translation>
+    </message>
+    <message>
+        <source>Senden an eine Verteilerliste nicht möglich</source>
+        <translation>Sending to a distribution list not possible</translation>
+    </message>
+    <message>
+        <source>Übermittlung fehlgeschlagen</source>
+        <translation>Submission failed</translation>
+    </message>
+    <message>
+        <source>Ungültiger Typ der Absenderadresse (TON)</source>
+        <translation>Invalid type of sender address (TON)</translation>
+    </message>
+    <message>
+        <source>Ungültiger Nummernplan der Absenderadresse (NPI)</source>
+        <translation>Invalid numbering plan of sender address (NPI)</translation>
+    </message>
+    <message>
+        <source>Ungültiger Typ der Empfängeradresse (TON)</source>
+        <translation>Invalid type of recipient address (TON)</translation>
+    </message>
+    <message>
+        <source>Ungültiger Nummernplan der Empfängeradresse (NPI)</source>
+        <translation>Invalid numbering plan of recipient address (NPI)</translation>
+    </message>
+    <message>
+        <source>Ungültiger System-Typ</source>
+        <translation>Invalid system type</translation>
+    </message>
+    <message>
+        <source>Ungültige Ersetzungsangabe</source>
+        <translation>Invalid replace flag</translation>
+    </message>
+    <message>
+        <source>Ungültige Anzahl Nachrichten</source>
+        <translation>Invalid number of messages</translation>
+    </message>
+    <message>
+        <source>Zu viele Nachrichten: das SMS-Center bremst</source>
+        <translation>Too many messages: the SMS centre throttles</translation>
+    </message>
+    <message>
+        <source>Ungültiger Zeitpunkt der Zustellung</source>
+        <translation>Invalid scheduled delivery time</translation>
+    </message>
+    <message>
+        <source>Ungültige Gültigkeitsdauer</source>
+        <translation>Invalid validity period</translation>
+    </message>
+    <message>
+        <source>Vordefinierte Nachricht unbekannt</source>
+        <translation>Predefined message unknown</translation>
+    </message>
+    <message>
+        <source>Vorübergehender Fehler beim Empfänger</source>
+        <translation>Temporary error at the recipient</translation>
+    </message>
+    <message>
+        <source>Dauerhafter Fehler beim Empfänger</source>
+        <translation>Permanent error at the recipient</translation>
+    </message>
+    <message>
+        <source>Nachricht vom Empfänger abgewiesen</source>
+        <translation>Message rejected by the recipient</translation>
+    </message>
+    <message>
+        <source>Abfrage der Nachricht fehlgeschlagen</source>
+        <translation>Querying the message failed</translation>
+    </message>
+    <message>
+        <source>Fehler in den optionalen Parametern</source>
+        <translation>Error in the optional parameters</translation>
+    </message>
+    <message>
+        <source>Optionaler Parameter nicht erlaubt</source>
+        <translation>Optional parameter not allowed</translation>
+    </message>
+    <message>
+        <source>Ungültige Länge eines Parameters</source>
+        <translation>Invalid parameter length</translation>
+    </message>
+    <message>
+        <source>Optionaler Parameter fehlt</source>
+        <translation>Optional parameter missing</translation>
+    </message>
+    <message>
+        <source>Ungültiger Wert eines optionalen Parameters</source>
+        <translation>Invalid value of an optional parameter</translation>
+    </message>
+    <message>
+        <source>Zustellung fehlgeschlagen</source>
+        <translation>Delivery failed</translation>
+    </message>
+    <message>
+        <source>Unbekannter Fehler</source>
+        <translation>Unknown error</translation>
+    </message>
+    <message>
+        <source>Fehler des SMS-Centers</source>
+        <translation>Error of the SMS centre</translation>
+    </message>
+    <message>
+        <source>Unbekannter Fehlercode</source>
+        <translation>Unknown error code</translation>
+    </message>
+</context>
+<context>
+    <name>SmppDialogue</name>
+    <message>
+        <source>SMPP wird noch eingerichtet</source>
+        <translation>SMPP is still being set up</translation>
+    </message>
+</context>
+<context>
     <name>SpoolFile</name>
     <message>
         <source>Die Datei ist grösser als 64 KB.</source>

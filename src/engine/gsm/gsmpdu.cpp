@@ -56,18 +56,11 @@ QByteArray semiOctets(const QString &digits)
     return octets;
 }
 
-// The message cut into the payload of each part: unpacked septets for
-// 7-bit, UTF-16 big-endian octets for UCS-2.
-struct Split
-{
-    Encoding encoding = Encoding::Gsm7;
-    QList<QByteArray> payloads;
-    int units = 0;
-};
+} // namespace
 
-Split split(QStringView text)
+MessageSplit splitMessage(QStringView text)
 {
-    Split result;
+    MessageSplit result;
     if (const std::optional<QByteArray> septets = toSeptets(text)) {
         result.units = int(septets->size());
         if (septets->size() <= singleSeptets) {
@@ -103,8 +96,6 @@ Split split(QStringView text)
     return result;
 }
 
-} // namespace
-
 std::optional<QByteArray> encodeDestination(QStringView number)
 {
     const Number parsed = parseNumber(number);
@@ -134,7 +125,7 @@ std::optional<QByteArray> encodeCentre(QStringView number)
 
 MessagePlan planMessage(QStringView text)
 {
-    const Split s = split(text);
+    const MessageSplit s = splitMessage(text);
     return MessagePlan{s.encoding, int(s.payloads.size()), s.units};
 }
 
@@ -161,7 +152,7 @@ SubmitPdus buildSubmitPdus(QStringView recipient, QStringView text, QStringView 
             "LoggedRefusal", "Die Nummer der Nachrichtenzentrale hat mehr als 20 Ziffern."));
         return result;
     }
-    const Split s = split(text);
+    const MessageSplit s = splitMessage(text);
     const qsizetype count = s.payloads.size();
     if (count > maxParts) {
         result.error = QString::fromUtf8(QT_TRANSLATE_NOOP(

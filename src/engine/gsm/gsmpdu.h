@@ -82,6 +82,18 @@ std::optional<QByteArray> encodeDestination(QStringView number);
 // the number has more than twenty digits.
 std::optional<QByteArray> encodeCentre(QStringView number);
 
+// The text cut into the payload of each SMS: unpacked septets for 7-bit
+// (escapes included), UTF-16 big-endian octets for UCS-2; units counts
+// septets or UTF-16 units in all. A cut never divides an escape from its
+// character nor a surrogate pair. An empty text is one empty payload.
+struct MessageSplit
+{
+    Encoding encoding = Encoding::Gsm7;
+    QList<QByteArray> payloads;
+    int units = 0;
+};
+MessageSplit splitMessage(QStringView text);
+
 // How a text goes out: in which encoding, in how many SMS, and how many
 // septets or UTF-16 units it takes in all. An empty text is one empty SMS.
 struct MessagePlan

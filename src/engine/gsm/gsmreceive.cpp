@@ -397,6 +397,15 @@ std::optional<QByteArray> octetsOrError(QByteArrayView hex, QString *error)
 
 } // namespace
 
+std::optional<Concatenation> concatenationOf(QByteArrayView elements, bool *valid)
+{
+    Fault fault = Fault::None;
+    std::optional<Concatenation> part = readHeader(elements, &fault);
+    if (valid)
+        *valid = fault == Fault::None;
+    return part;
+}
+
 std::optional<DeliverPdu> decodeDeliver(QByteArrayView hex, QString *error)
 {
     const std::optional<QByteArray> octets = octetsOrError(hex, error);

@@ -24,6 +24,12 @@ struct Concatenation
     bool operator==(const Concatenation &) const = default;
 };
 
+// The part that the information elements of a user data header (after its
+// length octet) name: the first usable concatenation element, 8- or 16-bit
+// reference; other elements are passed over. Nothing when there is none;
+// *valid is false when an element runs past the end.
+std::optional<Concatenation> concatenationOf(QByteArrayView elements, bool *valid = nullptr);
+
 // How the user data of a received SMS is written (from TP-DCS).
 enum class DataCoding {
     Gsm7,     // the default alphabet with its extension table, packed

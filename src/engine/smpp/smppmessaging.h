@@ -30,7 +30,9 @@ struct SubmitOptions
 // as the queue holds it: "00..." is international (TON 1, NPI 1, "00"
 // removed), anything else national/unknown (TON 0, NPI 1); a sender of
 // digits with "+" or "00" is TON 1 NPI 1, other digits TON 0 NPI 1, a name
-// TON 5 NPI 0. Empty when the text is empty or makes more than 255 parts.
+// TON 5 NPI 0. Every part asks for a receipt when deliveryReceipt is set.
+// Empty when the text is empty or makes more than 255 parts, or the
+// recipient has no digits.
 QList<Pdu> submissions(const QString &recipient, const QString &text,
                        const SubmitOptions &options, quint8 reference);
 
@@ -63,8 +65,8 @@ struct Receipt
     QString messageId; // from receipted_message_id, else the text's "id:"
     QString recipient; // the original destination (the receipt's source)
     enum class Outcome { Delivered, Pending, NotDelivered } outcome = Outcome::Pending;
-    QString state;     // "DELIVRD", "UNDELIV", ...
-    QString error;     // the text's "err:", or the network_error_code
+    QString state;     // "DELIVRD", "UNDELIV", ... (written-out states abbreviated)
+    QString error;     // the text's "err:", or the network_error_code as "type/code" ("3/1")
     QDateTime doneAt;  // the text's "done date:", local time; invalid when missing
 };
 bool isReceipt(const Pdu &deliverSm);

@@ -104,7 +104,8 @@ struct Pdu
     quint8 replaceIfPresent = 0;
     quint8 dataCoding = 0;
     quint8 defaultMessageId = 0;
-    QByteArray shortMessage; // up to 254 octets, with the UDH when esm_class 0x40
+    // Up to 253 octets (libsmpp34's limit), with the UDH when esm_class 0x40.
+    QByteArray shortMessage;
 
     // submit_sm_resp (message_id), bind_*_resp (system_id in systemId)
     QByteArray messageId;
