@@ -1138,6 +1138,38 @@ Close the window without saving?</translation>
         <source>Leer: aus. Dateien im smstools3-Format werden in die Warteschlange gestellt.</source>
         <translation>Empty: off. Files in smstools3 format are put into the queue.</translation>
     </message>
+    <message>
+        <source>System-ID:</source>
+        <translation>System ID:</translation>
+    </message>
+    <message>
+        <source>System-Typ (optional):</source>
+        <translation>System type (optional):</translation>
+    </message>
+    <message>
+        <source>TLS verwenden</source>
+        <translation>Use TLS</translation>
+    </message>
+    <message>
+        <source>Gleichzeitige Nachrichten:</source>
+        <translation>Messages at once:</translation>
+    </message>
+    <message>
+        <source>Die System-ID für SMPP besteht aus 1 bis 15 Zeichen: Buchstaben ohne Umlaute, Ziffern und die Zeichen der englischen Tastatur.</source>
+        <translation>The system ID for SMPP has 1 to 15 characters: letters without accents or umlauts, digits and the signs of an English keyboard.</translation>
+    </message>
+    <message>
+        <source>Das Passwort darf bei SMPP höchstens 8 Zeichen lang sein.</source>
+        <translation>For SMPP the password may be at most 8 characters long.</translation>
+    </message>
+    <message>
+        <source>Der System-Typ besteht aus höchstens 12 Zeichen ohne Umlaute (leer lassen, wenn die SMS-Zentrale keinen verlangt).</source>
+        <translation>The system type has at most 12 characters without accents or umlauts (leave it empty if the SMS centre asks for none).</translation>
+    </message>
+    <message>
+        <source>SMPP (Internet)</source>
+        <translation>SMPP (internet)</translation>
+    </message>
 </context>
 <context>
     <name>FRMProtokoll</name>
@@ -2908,6 +2940,14 @@ Please check the settings (SIM PIN, account and password at the message centre) 
 </context>
 <context>
     <name>SmppDialogue</name>
+    <message>
+        <source>Keine System-ID für SMPP konfiguriert</source>
+        <translation>No system ID configured for SMPP</translation>
+    </message>
+    <message>
+        <source>Das Passwort für SMPP ist länger als 8 Zeichen</source>
+        <translation>The password for SMPP is longer than 8 characters</translation>
+    </message>
     <message>
         <source>SMPP wird noch eingerichtet</source>
         <translation>SMPP is still being set up</translation>

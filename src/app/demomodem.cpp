@@ -140,6 +140,9 @@ void DemoModem::start(int timeoutMs)
                      u"--incoming-delay"_s,
                      QString::number(replyAfterMs)};
         break;
+    case ConnectionKind::Smpp:
+        // Not one --demo-connection names: kindOf() never gives it.
+        break;
     }
     m_simulator.start(m_simulatorPath, arguments);
 }

@@ -30,10 +30,10 @@ DialogBase::Look konfigurationLook()
     look.windowTitle = QCoreApplication::translate("FRMKonfiguration", "Modemkonfiguration");
     look.titel = QCoreApplication::translate("FRMKonfiguration", "Konfiguration...");
     look.widthTwips = 5400;
-    look.heightTwips = 10305;
+    look.heightTwips = 11445;
     look.endeLeftTwips = 5070;
     look.frameWidthTwips = 5140;
-    look.frameHeightTwips = 9840;
+    look.frameHeightTwips = 10980;
     return look;
 }
 
@@ -107,22 +107,23 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWi
     m_initialisierungsbefehl = lineField(u"Label3"_s, tr("Initialisierungsbefehl für das Modem:"),
                                          1500, 375, u"TXTDBInistialisierungsbefehl"_s, 1620);
     buildConnectionPart();
+    buildSmppPart();
     buildSpoolPart();
 
     m_ok = new QPushButton(tr("OK"));
     m_ok->setObjectName(u"cmdOK"_s);
-    placeInFrame(m_ok, 4325, 9420, 615, 300);
+    placeInFrame(m_ok, 4325, 10560, 615, 300);
 
     // The connection test and its steps, as they happen.
     m_testButton = new QPushButton(tr("Verbindung testen"));
     m_testButton->setObjectName(u"cmdVerbindungTesten"_s);
-    placeInFrame(m_testButton, 200, 7380, 2200, 330);
+    placeInFrame(m_testButton, 200, 8820, 2200, 330);
     auto *stepsLabel = new QLabel(tr("Testschritte:"));
     stepsLabel->setObjectName(u"lblTestschritte"_s);
-    placeInFrame(stepsLabel, 2600, 7425, 2300, 255);
+    placeInFrame(stepsLabel, 2600, 8865, 2300, 255);
     m_testSteps = new QListWidget;
     m_testSteps->setObjectName(u"lstTestschritte"_s);
-    placeInFrame(m_testSteps, 200, 7800, 4740, 1500);
+    placeInFrame(m_testSteps, 200, 9240, 4740, 1200);
     stepsLabel->setBuddy(m_testSteps);
     connect(m_testButton, &QPushButton::clicked, this, &FRMKonfiguration::testConnection);
     if (m_test) {
@@ -148,6 +149,7 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWi
                         m_einAnruf,
                         m_server,
                         m_tcpPort,
+                        m_tls,
                         m_konto,
                         m_passwort,
                         m_simPin,
@@ -156,6 +158,10 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWi
                         m_absender,
                         m_offenHalten,
                         m_fenster,
+                        m_systemId,
+                        m_smppPasswort,
+                        m_systemTyp,
+                        m_gleichzeitig,
                         m_spoolOrdner,
                         m_spoolWaehlen,
                         m_ok,
@@ -199,9 +205,14 @@ FRMKonfiguration::FRMKonfiguration(QString databasePath, Settings *settings, QWi
     m_absender->setText(m_loadedConnection.sender);
     m_offenHalten->setChecked(m_loadedConnection.keepOpen);
     m_fenster->setValue(m_loadedConnection.ucpWindow);
+    m_systemId->setText(m_loadedConnection.systemId);
+    m_smppPasswort->setText(m_loadedConnection.smppPassword);
+    m_systemTyp->setText(m_loadedConnection.systemType);
+    m_tls->setChecked(m_loadedConnection.useTls);
+    m_gleichzeitig->setValue(m_loadedConnection.smppWindow);
     m_spoolOrdner->setText(m_loadedConnection.spoolFolder);
     for (QLineEdit *field : {m_server, m_tcpPort, m_konto, m_passwort, m_simPin, m_smsZentrale,
-                             m_absender, m_spoolOrdner})
+                             m_absender, m_systemId, m_smppPasswort, m_systemTyp, m_spoolOrdner})
         m_loaded.insert(field, field->text());
     connect(m_verbindung, &QComboBox::currentIndexChanged, this, &FRMKonfiguration::showKind);
     connect(m_connectionSettings, &ConnectionSettings::keyringChanged, this,
@@ -231,6 +242,11 @@ void FRMKonfiguration::buildConnectionPart()
     placeInFrame(m_einAnruf, 200, 1980, 4740, 285);
     m_server = lineField(u"lblServer"_s, tr("Server:"), 2400, u"txtServer"_s);
     m_tcpPort = lineField(u"lblTcpPort"_s, tr("TCP-Port:"), 2760, u"txtTcpPort"_s);
+    // TLS goes with the port: a centre offers it on a port of its own.
+    placeInFrame(m_tcpPort, 2300, 2760, 800, 285);
+    m_tls = new QCheckBox(tr("TLS verwenden"));
+    m_tls->setObjectName(u"CHKTls"_s);
+    placeInFrame(m_tls, 3200, 2760, 1740, 285);
     m_konto = lineField(u"lblKonto"_s, tr("Konto (OAdC):"), 3120, u"txtKonto"_s);
     m_passwort = lineField(u"lblPasswort"_s, tr("Passwort:"), 3480, u"txtPasswort"_s);
     m_passwort->setEchoMode(QLineEdit::Password);
@@ -262,7 +278,35 @@ void FRMKonfiguration::buildConnectionPart()
     m_keyringNote = new QLabel;
     m_keyringNote->setObjectName(u"lblSchluesselbund"_s);
     m_keyringNote->setWordWrap(true);
-    placeInFrame(m_keyringNote, 200, 6000, 4740, 420);
+    placeInFrame(m_keyringNote, 200, 7440, 4740, 420);
+}
+
+void FRMKonfiguration::buildSmppPart()
+{
+    auto labelled = [this](const QString &labelName, const QString &text, int top, QWidget *field,
+                           const QString &fieldName, int fieldWidth) {
+        auto *label = new QLabel(text);
+        label->setObjectName(labelName);
+        placeInFrame(label, 200, top, 2040, 255);
+        field->setObjectName(fieldName);
+        placeInFrame(field, 2300, top, fieldWidth, 285);
+        label->setBuddy(field);
+    };
+    // The account of the bind; server, port, TLS, sender, reports and the
+    // session kept open are the fields above.
+    m_systemId = newTextField();
+    labelled(u"lblSystemID"_s, tr("System-ID:"), 6000, m_systemId, u"TXTSystemID"_s, 2640);
+    m_smppPasswort = newTextField();
+    m_smppPasswort->setEchoMode(QLineEdit::Password);
+    labelled(u"lblSmppPasswort"_s, tr("Passwort:"), 6360, m_smppPasswort, u"TXTSmppPasswort"_s,
+             2640);
+    m_systemTyp = newTextField();
+    labelled(u"lblSystemTyp"_s, tr("System-Typ (optional):"), 6720, m_systemTyp, u"TXTSystemTyp"_s,
+             2640);
+    m_gleichzeitig = new QSpinBox;
+    m_gleichzeitig->setRange(1, maxSmppWindow);
+    labelled(u"lblGleichzeitig"_s, tr("Gleichzeitige Nachrichten:"), 7080, m_gleichzeitig,
+             u"TXTGleichzeitig"_s, 800);
 }
 
 void FRMKonfiguration::buildSpoolPart()
@@ -270,22 +314,22 @@ void FRMKonfiguration::buildSpoolPart()
     // A setting of the program, shown for every kind.
     auto *label = new QLabel(tr("Spool-Ordner:"));
     label->setObjectName(u"lblSpoolOrdner"_s);
-    placeInFrame(label, 200, 6480, 2040, 255);
+    placeInFrame(label, 200, 7920, 2040, 255);
     m_spoolOrdner = newTextField();
     m_spoolOrdner->setObjectName(u"TXTSpoolOrdner"_s);
-    placeInFrame(m_spoolOrdner, 2300, 6480, 2220, 285);
+    placeInFrame(m_spoolOrdner, 2300, 7920, 2220, 285);
     label->setBuddy(m_spoolOrdner);
     m_spoolWaehlen = new QPushButton(u"…"_s);
     m_spoolWaehlen->setObjectName(u"cmdSpoolOrdner"_s);
     m_spoolWaehlen->setAccessibleName(tr("Spool-Ordner wählen"));
     m_spoolWaehlen->setToolTip(m_spoolWaehlen->accessibleName());
-    placeInFrame(m_spoolWaehlen, 4580, 6465, 360, 315);
+    placeInFrame(m_spoolWaehlen, 4580, 7905, 360, 315);
     connect(m_spoolWaehlen, &QPushButton::clicked, this, &FRMKonfiguration::chooseSpoolFolder);
     auto *hint = new QLabel(
         tr("Leer: aus. Dateien im smstools3-Format werden in die Warteschlange gestellt."));
     hint->setObjectName(u"lblSpoolHinweis"_s);
     hint->setWordWrap(true);
-    placeInFrame(hint, 200, 6840, 4740, 480);
+    placeInFrame(hint, 200, 8280, 4740, 480);
 }
 
 void FRMKonfiguration::chooseSpoolFolder()
@@ -324,7 +368,7 @@ void FRMKonfiguration::showKind()
             label->setPalette(palette);
         }
     }
-    for (QCheckBox *box : {m_einAnruf, m_zustellbestaetigung, m_offenHalten}) {
+    for (QCheckBox *box : {m_einAnruf, m_zustellbestaetigung, m_offenHalten, m_tls}) {
         QPalette palette = box->palette();
         palette.setColor(QPalette::Disabled, QPalette::WindowText, ::Look::grau.darker(140));
         box->setPalette(palette);
@@ -358,6 +402,11 @@ ConnectionValues FRMKonfiguration::enteredConnection() const
     values.sender = m_absender->text().trimmed();
     values.keepOpen = m_offenHalten->isChecked();
     values.ucpWindow = m_fenster->value();
+    values.systemId = m_systemId->text().trimmed();
+    values.smppPassword = m_smppPasswort->text();
+    values.systemType = m_systemTyp->text().trimmed();
+    values.useTls = m_tls->isChecked();
+    values.smppWindow = m_gleichzeitig->value();
     values.spoolFolder = spoolFolderPath(m_spoolOrdner->text());
     return values;
 }
@@ -409,6 +458,11 @@ QList<std::pair<QWidget *, SettingField>> FRMKonfiguration::fields() const
         {m_absender, SettingField::Sender},
         {m_offenHalten, SettingField::KeepOpen},
         {m_fenster, SettingField::UcpWindow},
+        {m_systemId, SettingField::SystemId},
+        {m_smppPasswort, SettingField::SmppPassword},
+        {m_systemTyp, SettingField::SystemType},
+        {m_tls, SettingField::UseTls},
+        {m_gleichzeitig, SettingField::SmppWindow},
     };
 }
 

@@ -20,10 +20,12 @@ class QPushButton;
 class QSpinBox;
 
 // The connection configuration: how the message centre is reached (a modem
-// dialling it, the internet, a GSM modem) and the values of that kind: the
-// serial port, the provider's dial-in number and the modem command of the
-// settings row, the batch call, server, port, account and password of a
-// TCP/IP session, the SIM PIN and the service centre of a GSM modem, and,
+// dialling it, UCP or SMPP over the internet, a GSM modem) and the values of
+// that kind: the serial port, the provider's dial-in number and the modem
+// command of the settings row, the batch call, server, port, account and
+// password of a TCP/IP session, the system ID, password, system type, TLS
+// and window of an SMPP session, the SIM PIN and the service centre of a
+// GSM modem, and,
 // for every kind, the spool folder other programs drop messages into. Fields
 // the chosen kind does not use are greyed out and not checked. However it is closed (OK, the
 // close label or code), it checks the entries, saves them through Settings and
@@ -80,6 +82,7 @@ private:
     bool save();
     bool saveSettingsRow();
     void buildConnectionPart();
+    void buildSmppPart();
     void buildSpoolPart();
     void chooseSpoolFolder();
     // The folder as it is stored: "~/" stands for the home folder, and a
@@ -116,6 +119,11 @@ private:
     QLineEdit *m_absender = nullptr;
     QCheckBox *m_offenHalten = nullptr;
     QSpinBox *m_fenster = nullptr;
+    QLineEdit *m_systemId = nullptr;
+    QLineEdit *m_smppPasswort = nullptr;
+    QLineEdit *m_systemTyp = nullptr;
+    QCheckBox *m_tls = nullptr;
+    QSpinBox *m_gleichzeitig = nullptr;
     QLabel *m_keyringNote = nullptr;
     QLineEdit *m_spoolOrdner = nullptr;
     QPushButton *m_spoolWaehlen = nullptr;

@@ -39,12 +39,20 @@ const QString kSender = QStringLiteral("Sender");
 const QString kKeepOpen = QStringLiteral("KeepOpen");
 const QString kUcpWindow = QStringLiteral("UcpWindow");
 const QString kSpoolFolder = QStringLiteral("SpoolFolder");
+const QString kSystemId = QStringLiteral("SystemId");
+const QString kSmppPassword = QStringLiteral("SmppPassword");
+const QString kSystemType = QStringLiteral("SystemType");
+const QString kUseTls = QStringLiteral("UseTls");
+const QString kSmppWindow = QStringLiteral("SmppWindow");
 // "1" when the SIM refused the PIN stored now (the PIN itself is not kept
 // here a second time).
 const QString kSimPinRefused = QStringLiteral("SimPinRefused");
 // "Keyring" when the secrets live there, else they are in this table.
 const QString kSecretsIn = QStringLiteral("SecretsIn");
 const QString kKeyring = QStringLiteral("Keyring");
+
+// The rows kept in the keyring where one answers.
+const QString kSecrets[] = {kPassword, kSmppPassword, kSimPin};
 
 } // namespace
 
@@ -62,8 +70,8 @@ ConnectionSettings::ConnectionSettings(const QString &databasePath, SecretStore 
     connect(m_secrets, &SecretStore::writeDone, this, &ConnectionSettings::onWriteDone);
     // Asking for the secrets at once tells whether a keyring answers, and
     // has them ready before the first connection needs them.
-    askKeyring(kPassword);
-    askKeyring(kSimPin);
+    for (const QString &name : kSecrets)
+        askKeyring(name);
 }
 
 void ConnectionSettings::askKeyring(const QString &name)
@@ -85,6 +93,11 @@ bool ConnectionSettings::passwordUnreadable() const
     return secretUnreadable(kPassword);
 }
 
+bool ConnectionSettings::smppPasswordUnreadable() const
+{
+    return secretUnreadable(kSmppPassword);
+}
+
 bool ConnectionSettings::simPinUnreadable() const
 {
     return secretUnreadable(kSimPin);
@@ -101,6 +114,8 @@ QString ConnectionSettings::kindName(ConnectionKind kind)
         return u"Tcp"_s;
     case ConnectionKind::Gsm:
         return u"Gsm"_s;
+    case ConnectionKind::Smpp:
+        return u"Smpp"_s;
     }
     return u"DialUp"_s;
 }
@@ -111,6 +126,8 @@ ConnectionKind ConnectionSettings::kindFromName(const QString &name)
         return ConnectionKind::Tcp;
     if (name == kindName(ConnectionKind::Gsm))
         return ConnectionKind::Gsm;
+    if (name == kindName(ConnectionKind::Smpp))
+        return ConnectionKind::Smpp;
     return ConnectionKind::DialUp; // also for a value of a later version
 }
 
@@ -125,6 +142,7 @@ ConnectionValues ConnectionSettings::values() const
     ConnectionValues values = m_stored;
     if (m_secretsInKeyring) {
         values.password = m_keyringSecrets.value(secretKey(kPassword));
+        values.smppPassword = m_keyringSecrets.value(secretKey(kSmppPassword));
         values.simPin = m_keyringSecrets.value(secretKey(kSimPin));
     }
     return values;
@@ -164,11 +182,11 @@ bool ConnectionSettings::fileHoldsSecrets(const QString &databasePath)
     QSqlQuery query(db);
     if (!query.prepare(u"SELECT COUNT(*) FROM "_s + Schema::quoted(Schema::connectionSettings) +
                        u" WHERE "_s + Schema::quoted(Schema::settingName) +
-                       u" IN (?, ?) AND ifnull("_s + Schema::quoted(Schema::settingValue) +
+                       u" IN (?, ?, ?) AND ifnull("_s + Schema::quoted(Schema::settingValue) +
                        u", '') <> ''"_s))
         return false;
-    query.addBindValue(kPassword);
-    query.addBindValue(kSimPin);
+    for (const QString &name : kSecrets)
+        query.addBindValue(name);
     return query.exec() && query.next() && query.value(0).toInt() > 0;
 }
 
@@ -186,7 +204,7 @@ bool ConnectionSettings::reload()
     }
     m_failing = false;
     // A keyring that was locked or not running may answer now.
-    for (const QString &name : {kPassword, kSimPin}) {
+    for (const QString &name : kSecrets) {
         if (m_secrets && secretUnreadable(name))
             askKeyring(name);
     }
@@ -241,6 +259,14 @@ bool ConnectionSettings::read()
     stored.keepOpen = rows.value(kKeepOpen) != u"0"_s;
     stored.ucpWindow = std::clamp(rows.value(kUcpWindow).toInt(), 1, maxUcpWindow);
     stored.spoolFolder = rows.value(kSpoolFolder);
+    stored.systemId = rows.value(kSystemId);
+    stored.smppPassword = rows.value(kSmppPassword);
+    stored.systemType = rows.value(kSystemType);
+    stored.useTls = rows.value(kUseTls) == u"1"_s;
+    // Saved before SMPP existed: the usual window of ten.
+    bool windowOk = false;
+    const int window = rows.value(kSmppWindow).toInt(&windowOk);
+    stored.smppWindow = windowOk ? std::clamp(window, 1, maxSmppWindow) : defaultSmppWindow;
     m_stored = stored;
     m_secretsInKeyring = rows.value(kSecretsIn) == kKeyring;
     m_simPinRefused = rows.value(kSimPinRefused) == u"1"_s;
@@ -257,6 +283,7 @@ bool ConnectionSettings::save(const ConnectionValues &values)
         // Known at once, so the next connection has them while the keyring
         // still stores them.
         const QList<std::pair<QString, QString>> secrets = {{kPassword, values.password},
+                                                            {kSmppPassword, values.smppPassword},
                                                             {kSimPin, values.simPin}};
         for (const auto &[name, value] : secrets) {
             const QString key = secretKey(name);
@@ -290,6 +317,11 @@ bool ConnectionSettings::write(const ConnectionValues &values, bool secretsInTab
         {kKeepOpen, values.keepOpen ? u"1"_s : u"0"_s},
         {kUcpWindow, QString::number(std::clamp(values.ucpWindow, 1, maxUcpWindow))},
         {kSpoolFolder, values.spoolFolder},
+        {kSystemId, values.systemId},
+        {kSmppPassword, secretsInTable ? values.smppPassword : QString()},
+        {kSystemType, values.systemType},
+        {kUseTls, values.useTls ? u"1"_s : u"0"_s},
+        {kSmppWindow, QString::number(std::clamp(values.smppWindow, 1, maxSmppWindow))},
         {kSecretsIn, secretsInTable ? u"Table"_s : kKeyring},
     };
     if (newPin)
@@ -300,6 +332,7 @@ bool ConnectionSettings::write(const ConnectionValues &values, bool secretsInTab
     m_secretsInKeyring = !secretsInTable;
     if (m_secretsInKeyring) {
         m_stored.password.clear();
+        m_stored.smppPassword.clear();
         m_stored.simPin.clear();
     }
     if (newPin)

@@ -16,10 +16,15 @@ enum class ConnectionKind {
     DialUp, // a Hayes modem dials the centre's dial-in number
     Tcp,    // a UCP session over TCP/IP
     Gsm,    // a GSM modem sends the messages itself
+    Smpp,   // an SMPP 3.4 session over TCP/IP, with or without TLS
 };
 
 // The most submissions a UCP session may leave unanswered at once.
 inline constexpr int maxUcpWindow = 10;
+// The most submit_sm an SMPP session may leave unanswered at once, and how
+// many it may unless told otherwise.
+inline constexpr int maxSmppWindow = 100;
+inline constexpr int defaultSmppWindow = 10;
 
 struct ConnectionValues
 {
@@ -39,6 +44,15 @@ struct ConnectionValues
     QString sender;
     bool keepOpen = true;
     int ucpWindow = 1;
+    // SMPP: the account of the bind (system_id and its password, kept like
+    // the password above), the optional system_type, TLS, and how many
+    // submissions may be unanswered at once. Server, port, sender, reports
+    // and the session kept open are those above.
+    QString systemId;
+    QString smppPassword;
+    QString systemType;
+    bool useTls = false;
+    int smppWindow = defaultSmppWindow;
     // A setting of the program, not of a kind: the folder other programs
     // drop messages into (empty: none is watched).
     QString spoolFolder;
@@ -48,7 +62,7 @@ struct ConnectionValues
 
 // The connection settings beside the settings row of Daten.mdb: a table of
 // name/value pairs of their own, made when they are first saved, so that a
-// file without it opens as before (with the dial-up line). The password and
+// file without it opens as before (with the dial-up line). The passwords and
 // the SIM PIN go to the desktop's keyring where one answers; where none
 // does they are kept in the table, and keyring() says so.
 //
@@ -74,6 +88,7 @@ public:
     // keyring has not answered yet, or its unlock was cancelled): the value
     // values() gives for it is not the stored one.
     bool passwordUnreadable() const;
+    bool smppPasswordUnreadable() const;
     bool simPinUnreadable() const;
 
     // Reads the table again; emits changed() when a value differs. A secret

@@ -136,6 +136,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("expectedMode");
         QTest::newRow("password, readable by all") << u"Password=geheim"_s << 0644 << 0600;
         QTest::newRow("PIN, group may write") << u"SimPin=1234"_s << 0660 << 0600;
+        QTest::newRow("SMPP password, others may read") << u"SmppPassword=geheim"_s << 0604 << 0600;
         QTest::newRow("secrets in the keyring") << u"Password="_s << 0644 << 0644;
         QTest::newRow("no connection table") << QString() << 0644 << 0644;
         QTest::newRow("already private") << u"Password=geheim"_s << 0600 << 0600;

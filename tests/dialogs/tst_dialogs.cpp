@@ -18,6 +18,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -724,12 +725,14 @@ void TestDialogs::configKindGreysFields_data()
 {
     // The fields each kind uses, in this order: port, provider, command,
     // batch call, server, TCP port, account, password, SIM PIN, centre,
-    // reports, sender, session kept, window; the spool folder for all.
+    // reports, sender, session kept, window; system ID, SMPP password,
+    // system type, TLS, SMPP window; the spool folder for all.
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("used");
-    QTest::newRow("modem") << 0 << u"111100000000001"_s;
-    QTest::newRow("internet") << 1 << u"000011110011111"_s;
-    QTest::newRow("gsm") << 2 << u"100000001110001"_s;
+    QTest::newRow("modem") << 0 << u"11110000000000000001"_s;
+    QTest::newRow("internet") << 1 << u"00001111001111000001"_s;
+    QTest::newRow("gsm") << 2 << u"10000000111000000001"_s;
+    QTest::newRow("smpp") << 3 << u"00001100001110111111"_s;
 }
 
 void TestDialogs::configKindGreysFields()
@@ -752,6 +755,11 @@ void TestDialogs::configKindGreysFields()
                               u"txtAbsender"_s,
                               u"chkOffenHalten"_s,
                               u"spnFenster"_s,
+                              u"TXTSystemID"_s,
+                              u"TXTSmppPasswort"_s,
+                              u"TXTSystemTyp"_s,
+                              u"CHKTls"_s,
+                              u"TXTGleichzeitig"_s,
                               u"TXTSpoolOrdner"_s};
     const QList<QLabel *> labels = m_dialog->findChildren<QLabel *>();
     for (int i = 0; i < int(std::size(fields)); ++i) {
@@ -780,7 +788,8 @@ void TestDialogs::configConnection_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<QStringList>("typed");
     QTest::addColumn<QString>("error");
-    // Kind|Server|TcpPort|Account|Password|SimPin|SmsCentre|Sender
+    // Kind|Server|TcpPort|Account|Password|SimPin|SmsCentre|Sender, for SMPP
+    // followed by |SystemId|SmppPassword|SystemType|Tls|Window
     QTest::addColumn<QString>("expected");
 
     const QStringList internet = {u"txtServer=smsc.example.ch"_s, u"txtTcpPort= 5016 "_s,
@@ -847,6 +856,35 @@ void TestDialogs::configConnection_data()
         << u"Die SIM-PIN besteht aus 4 bis 8 Ziffern (leer lassen, wenn die SIM-Karte keine PIN "
            u"verlangt)."_s
         << QString();
+    // SMPP: a bad value in a field of the internet kind is not its concern.
+    const QStringList smpp = {u"txtServer=smsc"_s, u"txtTcpPort=2775"_s,
+                              u"TXTSystemID= funkbote "_s};
+    QTest::newRow("smpp") << 3 << smpp + QStringList{u"TXTSmppPasswort=geh'im 1"_s,
+                                                     u"TXTSystemTyp= VMA "_s,
+                                                     u"CHKTls=1"_s,
+                                                     u"TXTGleichzeitig=100"_s,
+                                                     u"txtKonto=41a"_s,
+                                                     u"txtAbsender=Funkbote"_s}
+                          << QString()
+                          << u"Smpp|smsc|2775|||||Funkbote|funkbote|geh'im 1|VMA|1|100"_s;
+    QTest::newRow("smpp defaults")
+        << 3 << smpp << QString() << u"Smpp|smsc|2775||||||funkbote|||0|10"_s;
+    QTest::newRow("smpp without system id")
+        << 3 << QStringList{u"txtServer=smsc"_s, u"txtTcpPort=2775"_s}
+        << u"Die System-ID für SMPP besteht aus 1 bis 15 Zeichen: Buchstaben ohne Umlaute, "
+           u"Ziffern und die Zeichen der englischen Tastatur."_s
+        << QString();
+    QTest::newRow("smpp password of 9")
+        << 3 << smpp + QStringList{u"TXTSmppPasswort=123456789"_s}
+        << u"Das Passwort darf bei SMPP höchstens 8 Zeichen lang sein."_s << QString();
+    QTest::newRow("smpp system type of 13")
+        << 3 << smpp + QStringList{u"TXTSystemTyp=1234567890123"_s}
+        << u"Der System-Typ besteht aus höchstens 12 Zeichen ohne Umlaute (leer lassen, wenn "
+           u"die SMS-Zentrale keinen verlangt)."_s
+        << QString();
+    QTest::newRow("smpp without port")
+        << 3 << QStringList{u"txtServer=smsc"_s, u"TXTSystemID=funkbote"_s} << portError
+        << QString();
     QTest::newRow("gsm centre too long")
         << 2 << QStringList{u"txtSmsZentrale=+123456789012345678901"_s}
         << u"Die Nummer der SMS-Zentrale besteht aus höchstens 20 Ziffern, international mit + "
@@ -867,11 +905,19 @@ void TestDialogs::configConnection()
     QCOMPARE(verbindung->currentText(), u"Modem (Wählverbindung)"_s);
     verbindung->setCurrentIndex(1); // every field of the internet kind can take text
     for (const QString &field : std::as_const(typed)) {
-        m_dialog->findChild<QWidget *>(field.section(u'=', 0, 0))->setEnabled(true);
-        type(field.section(u'=', 0, 0), field.section(u'=', 1));
+        const QString name = field.section(u'=', 0, 0);
+        const QString text = field.section(u'=', 1);
+        auto *widget = m_dialog->findChild<QWidget *>(name);
+        widget->setEnabled(true);
+        if (auto *box = qobject_cast<QCheckBox *>(widget))
+            QTest::mouseClick(box, Qt::LeftButton);
+        else if (auto *spin = qobject_cast<QSpinBox *>(widget))
+            spin->setValue(text.toInt());
+        else
+            type(name, text);
     }
     // Chosen anew, so the fields are greyed as the kind has them.
-    verbindung->setCurrentIndex((kind + 1) % 3);
+    verbindung->setCurrentIndex((kind + 1) % verbindung->count());
     verbindung->setCurrentIndex(kind);
     click(u"cmdOK"_s);
     if (!error.isEmpty()) {
@@ -886,14 +932,31 @@ void TestDialogs::configConnection()
     QCOMPARE(m_prompter->texts(), QStringList());
     QCOMPARE(m_unloaded->count(), 1);
     QCOMPARE(stored(), u"1||ATDT"_s); // a bad value in a greyed-out field is not stored
-    ConnectionSettings connection(m_path, nullptr);
-    QVERIFY(connection.reload());
-    const ConnectionValues v = connection.values();
-    QCOMPARE(QStringList({ConnectionSettings::kindName(v.kind), v.server,
-                          v.tcpPort ? QString::number(v.tcpPort) : QString(), v.account, v.password,
-                          v.simPin, v.smsCentre, v.sender})
-                 .join(u'|'),
-             expected);
+    auto storedConnection = [this] {
+        ConnectionSettings connection(m_path, nullptr);
+        if (!connection.reload())
+            return connection.lastError();
+        const ConnectionValues v = connection.values();
+        QStringList values = {ConnectionSettings::kindName(v.kind),
+                              v.server,
+                              v.tcpPort ? QString::number(v.tcpPort) : QString(),
+                              v.account,
+                              v.password,
+                              v.simPin,
+                              v.smsCentre,
+                              v.sender};
+        if (v.kind == ConnectionKind::Smpp)
+            values += {v.systemId, v.smppPassword, v.systemType, v.useTls ? u"1"_s : u"0"_s,
+                       QString::number(v.smppWindow)};
+        return values.join(u'|');
+    };
+    QCOMPARE(storedConnection(), expected);
+    // Opened again, the window shows what is stored and closes keeping it.
+    open(new FRMKonfiguration(m_path, m_settings.get(), m_main.get(), m_prompter.get()));
+    click(u"cmdOK"_s);
+    QCOMPARE(m_prompter->texts(), QStringList());
+    QCOMPARE(m_unloaded->count(), 1);
+    QCOMPARE(storedConnection(), expected);
 }
 
 void TestDialogs::configPinRefusal_data()

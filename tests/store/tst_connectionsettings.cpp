@@ -64,6 +64,11 @@ ConnectionValues tcpValues()
     values.sender = u"Funkbote"_s;
     values.keepOpen = false;
     values.ucpWindow = 7;
+    values.systemId = u"funkbote"_s;
+    values.smppPassword = u"p'w\"/1"_s;
+    values.systemType = u"VMA"_s;
+    values.useTls = true;
+    values.smppWindow = 42;
     values.spoolFolder = u"/home/anna/sms-spool"_s;
     return values;
 }
@@ -116,12 +121,22 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("smppWindow");
         QTest::addColumn<int>("expectedKind");
         QTest::addColumn<int>("expectedPort");
-        QTest::newRow("gsm") << u"Gsm"_s << u"5016"_s << int(ConnectionKind::Gsm) << 5016;
-        QTest::newRow("unknown kind") << u"Satellit"_s << u""_s << int(ConnectionKind::DialUp) << 0;
-        QTest::newRow("port too big") << u"Tcp"_s << u"70000"_s << int(ConnectionKind::Tcp) << 0;
-        QTest::newRow("port no number") << u"Tcp"_s << u"x"_s << int(ConnectionKind::Tcp) << 0;
+        QTest::addColumn<int>("expectedSmppWindow");
+        // Saved before SMPP existed, or by hand: ten at once unless the
+        // row says another number within 1 to 100.
+        QTest::newRow("gsm") << u"Gsm"_s << u"5016"_s << QString() << int(ConnectionKind::Gsm)
+                             << 5016 << 10;
+        QTest::newRow("unknown kind")
+            << u"Satellit"_s << u""_s << u"0"_s << int(ConnectionKind::DialUp) << 0 << 1;
+        QTest::newRow("port too big")
+            << u"Tcp"_s << u"70000"_s << u"x"_s << int(ConnectionKind::Tcp) << 0 << 10;
+        QTest::newRow("port no number")
+            << u"Tcp"_s << u"x"_s << u"100"_s << int(ConnectionKind::Tcp) << 0 << 100;
+        QTest::newRow("smpp") << u"Smpp"_s << u"2775"_s << u"101"_s << int(ConnectionKind::Smpp)
+                              << 2775 << 100;
     }
     void valuesOfOtherVersionsRead()
     {
@@ -129,12 +144,18 @@ private Q_SLOTS:
         QFETCH(QString, port);
         QFETCH(int, expectedKind);
         QFETCH(int, expectedPort);
+        QFETCH(QString, smppWindow);
+        QFETCH(int, expectedSmppWindow);
         QVERIFY(TestDb::exec(m_path, u"CREATE TABLE ConnectionSettings (Setting TEXT PRIMARY "
                                      u"KEY, Value TEXT)"_s));
         QVERIFY(TestDb::exec(m_path,
                              u"INSERT INTO ConnectionSettings VALUES ('Kind', ?), "
                              u"('TcpPort', ?), ('Later', 'x')"_s,
                              {kind, port}));
+        if (!smppWindow.isNull())
+            QVERIFY(TestDb::exec(m_path,
+                                 u"INSERT INTO ConnectionSettings VALUES ('SmppWindow', ?)"_s,
+                                 {smppWindow}));
         ConnectionSettings settings(m_path, nullptr);
         QVERIFY(settings.reload());
         QCOMPARE(int(settings.values().kind), expectedKind);
@@ -145,6 +166,9 @@ private Q_SLOTS:
         QVERIFY(settings.values().keepOpen);
         QCOMPARE(settings.values().ucpWindow, 1);
         QCOMPARE(settings.values().spoolFolder, QString()); // no folder is watched
+        QCOMPARE(settings.values().smppWindow, expectedSmppWindow);
+        QVERIFY(!settings.values().useTls);
+        QCOMPARE(settings.values().systemId, QString());
     }
 
     void secretsGoWhereTheyAreKept_data()
@@ -180,6 +204,8 @@ private Q_SLOTS:
         QTRY_COMPARE(int(settings.keyring()), keyring);
         QTRY_COMPARE(failed.count(), failures);
         QCOMPARE(stored(m_path, u"Password"_s).toString(), passwordInTable);
+        QCOMPARE(stored(m_path, u"SmppPassword"_s).toString(),
+                 passwordInTable.isEmpty() ? QString() : tcpValues().smppPassword);
         QCOMPARE(settings.values(), tcpValues());
 
         // The next start finds them again.

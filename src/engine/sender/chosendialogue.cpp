@@ -79,9 +79,10 @@ QString ChosenDialogue::missingSetting() const
     // SIM would count as wrong, must not go out.
     const ConnectionValues values = m_settings->values();
     const ConnectionKindRow &kind = ConnectionKinds::of(values.kind);
-    // The password is sent only with an account.
-    if (kind.uses(SettingField::Password) && !values.account.isEmpty() &&
-        m_settings->passwordUnreadable())
+    // SMPP binds with a password always; the UCP login only with an account.
+    if ((kind.uses(SettingField::Password) && !values.account.isEmpty() &&
+         m_settings->passwordUnreadable()) ||
+        (kind.uses(SettingField::SmppPassword) && m_settings->smppPasswordUnreadable()))
         return tr("Passwort aus dem Schlüsselbund nicht lesbar – bitte den Schlüsselbund "
                   "entsperren");
     if (kind.uses(SettingField::SimPin) && m_settings->simPinUnreadable())

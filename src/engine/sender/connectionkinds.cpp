@@ -5,6 +5,7 @@
 #include "gsmpdu.h"
 #include "messagetext.h"
 #include "nurziffern.h"
+#include "smppdialogue.h"
 #include "ucp.h"
 #include "ucpsession.h"
 #include "ucptcpdialogue.h"
@@ -239,6 +240,67 @@ QString senderRefusal(const QString &text)
         "11 Buchstaben und Ziffern ohne Umlaute (leer lassen für das Konto).");
 }
 
+// SMPP's bind carries its account as C-Octet strings of printable ASCII
+// (SMPP 3.4, section 4.1): the system_id up to 15 characters, the password up to
+// 8, the system_type up to 12. The login of UCP allows the same characters.
+constexpr qsizetype kLongestSystemId = 15;
+constexpr qsizetype kLongestSmppPassword = 8;
+constexpr qsizetype kLongestSystemType = 12;
+
+QString nonAscii(QStringView text)
+{
+    return ucpUnsendablePasswordCharacter(text);
+}
+
+QString systemIdRefusal(const QString &text)
+{
+    const QString systemId = text.trimmed();
+    if (!systemId.isEmpty() && systemId.size() <= kLongestSystemId && nonAscii(systemId).isEmpty())
+        return {};
+    return QCoreApplication::translate(
+        "FRMKonfiguration",
+        "Die System-ID für SMPP besteht aus 1 bis 15 Zeichen: Buchstaben ohne Umlaute, Ziffern "
+        "und die Zeichen der englischen Tastatur.");
+}
+
+QString systemIdMissing(const QString &stored)
+{
+    if (!stored.trimmed().isEmpty())
+        return {};
+    return QCoreApplication::translate("SmppDialogue", "Keine System-ID für SMPP konfiguriert");
+}
+
+QString smppPasswordRefusal(const QString &text)
+{
+    if (text.size() > kLongestSmppPassword)
+        return QCoreApplication::translate("FRMKonfiguration",
+                                           "Das Passwort darf bei SMPP höchstens 8 Zeichen lang "
+                                           "sein.");
+    // The same characters as the UCP login, and the same refusal.
+    return passwordRefusal(text);
+}
+
+// As for UCP: a password the bind cannot carry as stored would be refused,
+// and refusals lock accounts.
+QString smppPasswordMissing(const QString &stored)
+{
+    if (stored.size() > kLongestSmppPassword)
+        return QCoreApplication::translate("SmppDialogue",
+                                           "Das Passwort für SMPP ist länger als 8 Zeichen");
+    return passwordMissing(stored);
+}
+
+QString systemTypeRefusal(const QString &text)
+{
+    const QString systemType = text.trimmed();
+    if (systemType.size() <= kLongestSystemType && nonAscii(systemType).isEmpty())
+        return {};
+    return QCoreApplication::translate(
+        "FRMKonfiguration",
+        "Der System-Typ besteht aus höchstens 12 Zeichen ohne Umlaute (leer lassen, wenn die "
+        "SMS-Zentrale keinen verlangt).");
+}
+
 const FieldRule kRules[] = {
     {SettingField::ComPort, comPortRefusal, nullptr},
     {SettingField::ProviderNumber, providerNumberRefusal, providerNumberMissing},
@@ -254,6 +316,11 @@ const FieldRule kRules[] = {
     {SettingField::Sender, senderRefusal, nullptr},
     {SettingField::KeepOpen, noRefusal, nullptr},
     {SettingField::UcpWindow, noRefusal, nullptr},
+    {SettingField::SystemId, systemIdRefusal, systemIdMissing},
+    {SettingField::SmppPassword, smppPasswordRefusal, smppPasswordMissing},
+    {SettingField::SystemType, systemTypeRefusal, nullptr},
+    {SettingField::UseTls, noRefusal, nullptr},
+    {SettingField::SmppWindow, noRefusal, nullptr},
 };
 
 // --- The hints below the message field ------------------------------------
@@ -362,6 +429,27 @@ CallDialogue *makeGsm(const DialogueNeeds &needs)
     return dialogue;
 }
 
+CallDialogue *makeSmpp(const DialogueNeeds &needs)
+{
+    return new SmppDialogue(
+        [connection = needs.connection] {
+            const ConnectionValues values = connection->values();
+            return SmppAccount{
+                .host = values.server,
+                .port = quint16(values.tcpPort),
+                .systemId = values.systemId,
+                .password = values.smppPassword,
+                .systemType = values.systemType,
+                .sender = values.sender,
+                .useTls = values.useTls,
+                .deliveryReports = values.deliveryReports,
+                .keepOpen = values.keepOpen,
+                .window = values.smppWindow,
+            };
+        },
+        needs.parent);
+}
+
 const QList<ConnectionKindRow> &table()
 {
     static const QList<ConnectionKindRow> rows = {
@@ -397,6 +485,19 @@ const QList<ConnectionKindRow> &table()
             makeGsm,
             // Messages wait on the SIM, whose storage fills up: always read.
             [](const ConnectionValues &) { return true; },
+        },
+        {
+            ConnectionKind::Smpp,
+            [] { return QCoreApplication::translate("FRMKonfiguration", "SMPP (Internet)"); },
+            {SettingField::Server, SettingField::TcpPort, SettingField::SystemId,
+             SettingField::SmppPassword, SettingField::SystemType, SettingField::Sender,
+             SettingField::UseTls, SettingField::SmppWindow, SettingField::DeliveryReports,
+             SettingField::KeepOpen},
+            // Sent whole as one concatenated SMS (a UDH in each submit_sm).
+            MessagePlan{MessageSplit::Whole, Gsm::maxParts, gsmHint},
+            makeSmpp,
+            // Receipts and replies come as deliver_sm while the session is bound.
+            [](const ConnectionValues &values) { return values.keepOpen; },
         },
     };
     return rows;

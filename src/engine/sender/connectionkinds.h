@@ -38,6 +38,11 @@ enum class SettingField {
     Sender,
     KeepOpen,
     UcpWindow,
+    SystemId,
+    SmppPassword,
+    SystemType,
+    UseTls,
+    SmppWindow,
 };
 
 // How a message is queued for a kind and what the user is told about it

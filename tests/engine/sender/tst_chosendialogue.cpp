@@ -88,11 +88,13 @@ private Q_SLOTS:
         m_dialUp = new RecordingDialogue(u"modem"_s, &m_calls);
         m_tcp = new RecordingDialogue(u"tcp"_s, &m_calls);
         m_gsm = new RecordingDialogue(u"gsm"_s, &m_calls);
-        for (RecordingDialogue *dialogue : {m_dialUp, m_tcp, m_gsm})
+        m_smpp = new RecordingDialogue(u"smpp"_s, &m_calls);
+        for (RecordingDialogue *dialogue : {m_dialUp, m_tcp, m_gsm, m_smpp})
             dialogue->setParent(m_chosen.get());
         m_chosen->setDialogue(ConnectionKind::DialUp, m_dialUp);
         m_chosen->setDialogue(ConnectionKind::Tcp, m_tcp);
         m_chosen->setDialogue(ConnectionKind::Gsm, m_gsm);
+        m_chosen->setDialogue(ConnectionKind::Smpp, m_smpp);
     }
     void cleanup()
     {
@@ -181,6 +183,7 @@ private Q_SLOTS:
         QTest::newRow("internet") << u"Tcp"_s << u"4179"_s << u"Passwort"_s + keyring;
         QTest::newRow("internet without login") << u"Tcp"_s << QString() << QString();
         QTest::newRow("gsm") << u"Gsm"_s << QString() << u"SIM-PIN"_s + keyring;
+        QTest::newRow("smpp") << u"Smpp"_s << QString() << u"Passwort"_s + keyring;
         QTest::newRow("modem") << u"DialUp"_s << QString() << QString();
     }
     void unreadableSecretIsMissing()
@@ -201,15 +204,16 @@ private Q_SLOTS:
         ChosenDialogue chosen(&settings);
         for (const auto &[kind, dialogue] : {std::pair{ConnectionKind::DialUp, m_dialUp},
                                              {ConnectionKind::Tcp, m_tcp},
-                                             {ConnectionKind::Gsm, m_gsm}}) {
+                                             {ConnectionKind::Gsm, m_gsm},
+                                             {ConnectionKind::Smpp, m_smpp}}) {
             dialogue->missing.clear();
             chosen.setDialogue(kind, dialogue);
         }
         QCOMPARE(chosen.missingSetting(), missing);
         keyring.answer(SecretStore::Outcome::NoKeyring); // the unlock cancelled
         QCOMPARE(chosen.missingSetting(), missing);
-        QVERIFY(settings.reload()); // the window activated: asked again
-        QCOMPARE(keyring.asked.size(), 2);
+        QVERIFY(settings.reload());        // the window activated: asked again
+        QCOMPARE(keyring.asked.size(), 3); // both passwords and the PIN
         keyring.answer(SecretStore::Outcome::Ok);
         QCOMPARE(chosen.missingSetting(), QString());
     }
@@ -226,6 +230,9 @@ private Q_SLOTS:
         QTest::newRow("tcp kept open") << int(ConnectionKind::Tcp) << true << u"tcp"_s;
         QTest::newRow("tcp closed between calls") << int(ConnectionKind::Tcp) << false << QString();
         QTest::newRow("gsm always") << int(ConnectionKind::Gsm) << false << u"gsm"_s;
+        QTest::newRow("smpp kept open") << int(ConnectionKind::Smpp) << true << u"smpp"_s;
+        QTest::newRow("smpp closed between calls")
+            << int(ConnectionKind::Smpp) << false << QString();
     }
     void listeningFollowsKind()
     {
@@ -238,7 +245,7 @@ private Q_SLOTS:
         QVERIFY(m_connection->save(values));
         m_calls.clear();
         m_chosen->setListening(true);
-        for (RecordingDialogue *dialogue : {m_dialUp, m_tcp, m_gsm})
+        for (RecordingDialogue *dialogue : {m_dialUp, m_tcp, m_gsm, m_smpp})
             QCOMPARE(dialogue->listening, dialogue->listeningVia() == listener);
         QCOMPARE(m_chosen->isListening(), !listener.isEmpty());
 
@@ -251,7 +258,7 @@ private Q_SLOTS:
                      (QStringList{listener + u" deaf"_s, listener + u" listen"_s}));
         // Another kind: the listening moves with it.
         useKind(ConnectionKind::DialUp);
-        QVERIFY(!m_tcp->listening && !m_gsm->listening);
+        QVERIFY(!m_tcp->listening && !m_gsm->listening && !m_smpp->listening);
         useKind(ConnectionKind::Gsm);
         QVERIFY(m_gsm->listening);
         m_chosen->setListening(false);
@@ -272,6 +279,7 @@ private:
     RecordingDialogue *m_dialUp = nullptr;
     RecordingDialogue *m_tcp = nullptr;
     RecordingDialogue *m_gsm = nullptr;
+    RecordingDialogue *m_smpp = nullptr;
     QStringList m_calls;
 };
 

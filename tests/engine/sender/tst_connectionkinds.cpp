@@ -48,6 +48,10 @@ private Q_SLOTS:
         QTest::newRow("gsm") << ConnectionKind::Gsm << u"Gsm"_s << u"GSM-Modem"_s
                              << u"GsmDialogue"_s << QString() << MessageSplit::Whole << 255
                              << u"Wird als 6 SMS versandt (Unicode)."_s;
+        QTest::newRow("smpp") << ConnectionKind::Smpp << u"Smpp"_s << u"SMPP (Internet)"_s
+                              << u"SmppDialogue"_s << u"SMPP wird noch eingerichtet"_s
+                              << MessageSplit::Whole << 255
+                              << u"Wird als 6 SMS versandt (Unicode)."_s;
     }
     void kinds()
     {
@@ -202,6 +206,43 @@ private Q_SLOTS:
             << SettingField::SmsCentre << u"+41 "_s + QString(18, u'1') << QString() << QString();
         QTest::newRow("centre none")
             << SettingField::SmsCentre << QString() << QString() << QString();
+        const QString systemId = u"Die System-ID für SMPP besteht aus 1 bis 15 Zeichen: "
+                                 u"Buchstaben ohne Umlaute, Ziffern und die Zeichen der "
+                                 u"englischen Tastatur."_s;
+        QTest::newRow("system id none") << SettingField::SystemId << u" "_s << systemId
+                                        << u"Keine System-ID für SMPP konfiguriert"_s;
+        QTest::newRow("system id 16")
+            << SettingField::SystemId << QString(16, u'a') << systemId << QString();
+        QTest::newRow("system id umlaut")
+            << SettingField::SystemId << u"bötli"_s << systemId << QString();
+        QTest::newRow("system id 15")
+            << SettingField::SystemId << u" ~!#$%&()*+,-./0 "_s << QString() << QString();
+        QTest::newRow("smpp password 9")
+            << SettingField::SmppPassword << u"123456789"_s
+            << u"Das Passwort darf bei SMPP höchstens 8 Zeichen lang sein."_s
+            << u"Das Passwort für SMPP ist länger als 8 Zeichen"_s;
+        QTest::newRow("smpp password 8")
+            << SettingField::SmppPassword << u" :;<>?@ "_s << QString() << QString();
+        QTest::newRow("smpp password euro")
+            << SettingField::SmppPassword << u"geh€im"_s
+            << u"Das Passwort darf das Zeichen «€» nicht enthalten: bei der Anmeldung gehen nur "
+               u"Buchstaben ohne Umlaute, Ziffern, Leerzeichen und die Zeichen der englischen "
+               u"Tastatur."_s
+            << u"Das Passwort enthält das Zeichen «€», das bei der Anmeldung nicht gesendet "
+               u"werden kann"_s;
+        QTest::newRow("smpp password none")
+            << SettingField::SmppPassword << QString() << QString() << QString();
+        const QString systemType = u"Der System-Typ besteht aus höchstens 12 Zeichen ohne "
+                                   u"Umlaute (leer lassen, wenn die SMS-Zentrale keinen "
+                                   u"verlangt)."_s;
+        QTest::newRow("system type 13")
+            << SettingField::SystemType << QString(13, u'V') << systemType << QString();
+        QTest::newRow("system type umlaut")
+            << SettingField::SystemType << u"VMÄ"_s << systemType << QString();
+        QTest::newRow("system type 12")
+            << SettingField::SystemType << u" "_s + QString(12, u'V') << QString() << QString();
+        QTest::newRow("system type none")
+            << SettingField::SystemType << QString() << QString() << QString();
     }
     void rules()
     {
