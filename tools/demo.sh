@@ -6,6 +6,8 @@
 #   tools/demo.sh                          a Hayes modem on COM1 dials the centre
 #   tools/demo.sh --demo-connection tcp    the centre over TCP/IP, with a login
 #   tools/demo.sh --demo-connection gsm    a GSM modem on COM1
+#   tools/demo.sh --demo-connection smpp   an SMPP 3.4 centre (bind, window of 10,
+#                                          delivery receipts)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build-demo

@@ -3154,10 +3154,6 @@ Please check the settings (SIM PIN, account and password at the message centre) 
         <translation>Try it out without a modem: the modem simulator serves as the modem, the data lives in a throw-away folder.</translation>
     </message>
     <message>
-        <source>Für die Demo: modem (Wählverbindung, Vorgabe), tcp (Internet) oder gsm (GSM-Modem); schliesst --demo ein.</source>
-        <translation>For the demo: modem (dial-up, the default), tcp (internet) or gsm (GSM modem); implies --demo.</translation>
-    </message>
-    <message>
         <source>ART</source>
         <translation>KIND</translation>
     </message>
@@ -3172,10 +3168,6 @@ Please check the settings (SIM PIN, account and password at the message centre) 
     <message>
         <source>Unerwartetes Argument: %1</source>
         <translation>Unexpected argument: %1</translation>
-    </message>
-    <message>
-        <source>--demo-connection kennt modem, tcp und gsm, nicht &quot;%1&quot;.</source>
-        <translation>--demo-connection knows modem, tcp and gsm, not &quot;%1&quot;.</translation>
     </message>
     <message>
         <source>--demo und --data schliessen sich aus.</source>
@@ -3214,6 +3206,14 @@ Please check the settings (SIM PIN, account and password at the message centre) 
   funkbote queue              the queue
   funkbote inbox [--unread]   messages received
   funkbote start              resume halted sending</translation>
+    </message>
+    <message>
+        <source>Für die Demo: modem (Wählverbindung, Vorgabe), tcp (Internet), gsm (GSM-Modem) oder smpp (SMPP über Internet); schliesst --demo ein.</source>
+        <translation>For the demo: modem (dial-up, the default), tcp (internet), gsm (GSM modem) or smpp (SMPP over the internet); implies --demo.</translation>
+    </message>
+    <message>
+        <source>--demo-connection kennt modem, tcp, gsm und smpp, nicht &quot;%1&quot;.</source>
+        <translation>--demo-connection knows modem, tcp, gsm and smpp, not &quot;%1&quot;.</translation>
     </message>
 </context>
 <context>

@@ -106,6 +106,8 @@ ConnectionKind DemoModem::kindOf(const QString &demoConnection)
         return ConnectionKind::Tcp;
     if (demoConnection == u"gsm"_s)
         return ConnectionKind::Gsm;
+    if (demoConnection == u"smpp"_s)
+        return ConnectionKind::Smpp;
     return ConnectionKind::DialUp;
 }
 
@@ -141,7 +143,11 @@ void DemoModem::start(int timeoutMs)
                      QString::number(replyAfterMs)};
         break;
     case ConnectionKind::Smpp:
-        // Not one --demo-connection names: kindOf() never gives it.
+        arguments = {u"--smpp"_s,           u"0"_s,
+                     u"--system-id"_s,      systemId,
+                     u"--password"_s,       password,
+                     u"--incoming"_s,       personReply,
+                     u"--incoming-after"_s, QString::number(replyAfterMs)};
         break;
     }
     m_simulator.start(m_simulatorPath, arguments);
@@ -151,7 +157,7 @@ bool DemoModem::configure(const QByteArray &readyLine)
 {
     ConnectionValues values;
     values.kind = m_kind;
-    if (m_kind == ConnectionKind::Tcp) {
+    if (m_kind == ConnectionKind::Tcp || m_kind == ConnectionKind::Smpp) {
         // "READY 127.0.0.1:PORT"
         const QByteArray address = readyLine.mid(6).trimmed();
         const qsizetype colon = address.lastIndexOf(':');
@@ -163,8 +169,15 @@ bool DemoModem::configure(const QByteArray &readyLine)
         }
         values.server = QString::fromLatin1(address.left(colon));
         values.tcpPort = port;
+    }
+    if (m_kind == ConnectionKind::Tcp) {
         values.account = account;
         values.password = password;
+    } else if (m_kind == ConnectionKind::Smpp) {
+        values.systemId = systemId;
+        values.smppPassword = password;
+        values.smppWindow = 10;
+        values.deliveryReports = true;
     }
     if (values == ConnectionValues())
         return true; // the dial-up line is what a new file has anyway

@@ -11,7 +11,8 @@
 // demo provider number, and the modem simulator playing the modem on COM1
 // in that folder; or playing a message centre on a free TCP port of this
 // computer, which the folder's connection settings then name, with a demo
-// account; or playing a GSM modem on COM1. The address book holds one person,
+// account, over UCP or SMPP (a window of 10 and delivery receipts); or
+// playing a GSM modem on COM1. The address book holds one person,
 // whose reply the GSM modem and the centre deliver. ready() comes once the simulator has said
 // READY; failed() carries a German message for the user. The simulator ends with this object, and
 // the folder goes with it. After READY, the simulator's lines (every SMS it receives among them)
@@ -24,6 +25,8 @@ public:
     static inline const QString providerNumber = QStringLiteral("0800 123 456");
     static inline const QString account = QStringLiteral("4179000000");
     static inline const QString password = QStringLiteral("demo");
+    // The SMPP account: system_id and password of the bind.
+    static inline const QString systemId = QStringLiteral("funkbote");
     // A person of the demo's address book, who answers half a minute after
     // the start over the kinds that receive.
     static inline const QString personName = QStringLiteral("Anna Muster");
@@ -39,7 +42,7 @@ public:
     // The simulator beside the program (a build folder), or where the
     // installed package puts it.
     static QString findSimulator(const QString &programDir);
-    // The kind --demo-connection names (modem, tcp or gsm).
+    // The kind --demo-connection names (modem, tcp, gsm or smpp).
     static ConnectionKind kindOf(const QString &demoConnection);
 
     // Makes the folder and its Daten.mdb; an empty string on success,

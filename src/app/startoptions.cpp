@@ -22,9 +22,8 @@ struct Parser
     QCommandLineOption demoConnection{
         u"demo-connection"_s,
         QCoreApplication::translate(
-            "StartOptions",
-            "Für die Demo: modem (Wählverbindung, Vorgabe), tcp (Internet) oder gsm "
-            "(GSM-Modem); schliesst --demo ein."),
+            "StartOptions", "Für die Demo: modem (Wählverbindung, Vorgabe), tcp (Internet), gsm "
+                            "(GSM-Modem) oder smpp (SMPP über Internet); schliesst --demo ein."),
         QCoreApplication::translate("StartOptions", "ART"), u"modem"_s};
     QCommandLineOption headless{
         u"headless"_s,
@@ -71,11 +70,12 @@ struct Parser
         if (!parser.positionalArguments().isEmpty())
             *error = QCoreApplication::translate("StartOptions", "Unerwartetes Argument: %1")
                          .arg(parser.positionalArguments().constFirst());
-        else if (!QStringList{u"modem"_s, u"tcp"_s, u"gsm"_s}.contains(result.demoConnection))
-            *error =
-                QCoreApplication::translate(
-                    "StartOptions", "--demo-connection kennt modem, tcp und gsm, nicht \"%1\".")
-                    .arg(result.demoConnection);
+        else if (!QStringList{u"modem"_s, u"tcp"_s, u"gsm"_s, u"smpp"_s}.contains(
+                     result.demoConnection))
+            *error = QCoreApplication::translate(
+                         "StartOptions",
+                         "--demo-connection kennt modem, tcp, gsm und smpp, nicht \"%1\".")
+                         .arg(result.demoConnection);
         else if (result.demo && parser.isSet(data))
             *error = QCoreApplication::translate("StartOptions",
                                                  "--demo und --data schliessen sich aus.");

@@ -6,7 +6,7 @@
 class QCoreApplication;
 
 // The command line: --help, --version, --data FOLDER, --headless, --demo with
-// --demo-connection KIND (modem, tcp or gsm: which way the simulator is
+// --demo-connection KIND (modem, tcp, gsm or smpp: which way the simulator is
 // reached; it implies --demo), and the hidden
 // --quit-after-start with which the installed package is tried out: every
 // box is written to stderr and answered with its default button instead of

@@ -367,6 +367,8 @@ private Q_SLOTS:
             << QStringList{u"--modem"_s} << QString() << false << QString() << false;
         QTest::newRow("--demo-connection tcp") << QStringList{u"--demo-connection"_s, u"tcp"_s}
                                                << QString() << true << QString() << true;
+        QTest::newRow("--demo-connection smpp")
+            << QStringList{u"--demo-connection=smpp"_s} << QString() << true << QString() << true;
         QTest::newRow("--demo-connection unknown")
             << QStringList{u"--demo-connection=isdn"_s} << QString() << true << QString() << false;
     }
@@ -392,7 +394,10 @@ private Q_SLOTS:
             if (options.tickMs != 0)
                 read << u"tick %1"_s.arg(options.tickMs);
             QCOMPARE(read.join(u' '), hidden);
-            QCOMPARE(options.demoConnection, arguments.contains(u"tcp"_s) ? u"tcp"_s : u"modem"_s);
+            // The value after --demo-connection, in one argument or two.
+            const QString kind = arguments.filter(u"--demo-connection"_s).join(QString());
+            QCOMPARE(options.demoConnection,
+                     kind.isEmpty() ? u"modem"_s : arguments.join(u'=').section(u'=', 1, 1));
         }
     }
 
@@ -407,6 +412,7 @@ private Q_SLOTS:
         QTest::newRow("modem") << u"modem"_s << u"DialUp"_s;
         QTest::newRow("tcp") << u"tcp"_s << u"Tcp"_s;
         QTest::newRow("gsm") << u"gsm"_s << u"Gsm"_s;
+        QTest::newRow("smpp") << u"smpp"_s << u"Smpp"_s;
     }
     void demoShowsWindowWhenSimulatorIsReady()
     {
@@ -439,7 +445,8 @@ private Q_SLOTS:
             QCOMPARE(window.windowTitle(), u"Funkbote – Demo"_s);
             QCOMPARE(window.findChild<QLabel *>(u"LBLTitel"_s)->text(),
                      u"Funkbote - SMS-Versand-Programm... – Demo"_s);
-            QCOMPARE(QFileInfo(QDir(folder).filePath(u"COM1"_s)).isSymLink(), kind != u"Tcp"_s);
+            QCOMPARE(QFileInfo(QDir(folder).filePath(u"COM1"_s)).isSymLink(),
+                     kind == u"DialUp"_s || kind == u"Gsm"_s);
             QCOMPARE(
                 ConnectionSettings::kindName(window.core()->connectionSettings()->values().kind),
                 kind);

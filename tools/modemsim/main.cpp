@@ -8,6 +8,11 @@
 //   modemsim --tcp PORT [the same options but --dir, --port, --dial]
 //            [--outcome LIST] [--incoming SENDER=TEXT]... [--incoming-after MS]
 //            [--keepalive-limit MS]
+//   modemsim --smpp PORT [--system-id ID --password PW] [--smpp-answer NUMBER=ANSWER]...
+//            [--receipt-id-decimal] [--smpp-shuffle] [--receipt-delay MS]
+//            [--enquire-every MS] [--incoming-sar] [--tls-cert FILE --tls-key FILE]
+//            [--reply-delay MS] [--outcome LIST] [--incoming SENDER=TEXT]...
+//            [--incoming-after MS] [--keepalive-limit MS] [--log FILE]
 //   modemsim --dir DIR --port N --gsm [--pin PIN] [--csca NUMBER]
 //            [--cmgs LIST] [--urc LINE]... [--reply-delay MS] [--log FILE]
 //
@@ -18,6 +23,9 @@
 // ALERT, REFUSED and STATS) so that tests can follow the call.
 // The GSM modem reports COMMAND, RESULT, PIN, PROMPT, PDU, SMS, INVALID,
 // MESSAGE (a whole message, its parts joined), URC and CANCEL instead.
+// The SMPP centre reports OPEN, TLS, PDU, BIND, SUBMIT, PART, DECLINED,
+// SILENT, REPLY, RECEIPT, DELIVER, ANSWER, REFUSED, INVALID, UNBIND, DROP,
+// UNANSWERED, HANGUP and STATS.
 
 #include "bytepacer.h"
 #include "devicelink.h"
@@ -26,6 +34,7 @@
 #include "ptyline.h"
 #include "reporter.h"
 #include "simoptions.h"
+#include "smppcentre.h"
 #include "tcpcentre.h"
 #include "terminationwatcher.h"
 
@@ -77,6 +86,17 @@ int main(int argc, char *argv[])
     // talk to: it ends too, and removes its link.
     TerminationWatcher::endWithParent();
 
+    if (options->smpp.port) {
+        SmppCentre centre(*options);
+        QObject::connect(&centre, &SmppCentre::report, &app,
+                         [&reporter](const QString &text) { reporter.line(text); });
+        if (!centre.listen(*options->smpp.port, &error))
+            return fail(error);
+        reporter.line(u"READY "_s + centre.address());
+        const int status = QCoreApplication::exec();
+        reporter.line(centre.statsLine());
+        return status;
+    }
     if (options->tcpPort) {
         TcpCentre centre(*options);
         QObject::connect(&centre, &TcpCentre::report, &app,

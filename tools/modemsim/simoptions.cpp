@@ -164,7 +164,12 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
         u"with its TRN, as many as a call or connection carries, and requires the\n"_s
         u"session login (operation 60) when --account is given. Each event is one\n"_s
         u"line on stdout: READY, OPEN, RX, DIAL, RESULT, ABORT, FRAME, LOGIN, SMS,\n"_s
-        u"INVALID, REPLY, ASK, ANSWER, UNANSWERED, DROP, HANGUP, UNPLUG, PLUG."_s);
+        u"INVALID, REPLY, ASK, ANSWER, UNANSWERED, DROP, HANGUP, UNPLUG, PLUG.\n\n"_s
+        u"With --smpp, an SMPP 3.4 message centre on a TCP port (TLS with --tls-cert):\n"_s
+        u"bind_transceiver, submit_sm answered per --smpp-answer, receipts as deliver_sm\n"_s
+        u"after --receipt-delay, --incoming as deliver_sm, enquire_link both ways, unbind.\n"_s
+        u"Its lines: READY, OPEN, TLS, PDU, BIND, SUBMIT, PART, REPLY, RECEIPT, DELIVER,\n"_s
+        u"ANSWER, REFUSED, INVALID, UNBIND, DROP, UNANSWERED, HANGUP, STATS."_s);
     const QCommandLineOption dirOption(u"dir"_s, u"Folder for the COMn link."_s, u"DIR"_s);
     const QCommandLineOption portOption(u"port"_s, u"Port number n of COMn."_s, u"N"_s);
     const QCommandLineOption dialOption(
@@ -242,6 +247,7 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
                        passwordOption, dropOption, baudOption, unplugOption, outcomeOption,
                        incomingOption, incomingAfterOption, keepAliveOption});
     const GsmOptionParser gsmOptions(parser);
+    const SmppOptionParser smppOptions(parser);
     const QCommandLineOption helpOption = parser.addHelpOption();
 
     if (!parser.parse(arguments)) {
@@ -258,7 +264,17 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
         return std::nullopt;
     }
     SimOptions options;
-    if (parser.isSet(tcpOption)) {
+    if (smppOptions.isSet()) {
+        if (parser.isSet(dirOption) || parser.isSet(portOption) || parser.isSet(tcpOption) ||
+            parser.isSet(u"gsm"_s)) {
+            *error = u"--dir, --port, --tcp and --gsm are not used with --smpp"_s;
+            return std::nullopt;
+        }
+        if (!smppOptions.read(&options.smpp, error))
+            return std::nullopt;
+        // An SMPP centre answers at once unless told otherwise.
+        options.replyDelayMs = 0;
+    } else if (parser.isSet(tcpOption)) {
         if (parser.isSet(dirOption) || parser.isSet(portOption)) {
             *error = u"--dir and --port are not used with --tcp"_s;
             return std::nullopt;
@@ -281,15 +297,21 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
             return std::nullopt;
     }
     options.logFile = parser.value(logOption);
-    if (!parseLogin(parser.value(accountOption), parser.isSet(accountOption),
+    // With --smpp, --password goes with --system-id (read above).
+    if (!smppOptions.isSet() &&
+        !parseLogin(parser.value(accountOption), parser.isSet(accountOption),
                     parser.value(passwordOption), parser.isSet(passwordOption), &options, error))
         return std::nullopt;
+    if (smppOptions.isSet() && parser.isSet(accountOption)) {
+        *error = u"--account is not used with --smpp (--system-id is)"_s;
+        return std::nullopt;
+    }
     if (parser.isSet(dropOption) && !parseNumber(parser.value(dropOption), u"drop-after"_s, 1,
                                                  1000000, &options.dropAfter, error))
         return std::nullopt;
     if (parser.isSet(unplugOption)) {
-        if (options.tcpPort) {
-            *error = u"--unplug needs the modem, not --tcp"_s;
+        if (options.tcpPort || options.smpp.port) {
+            *error = u"--unplug needs the modem, not --tcp or --smpp"_s;
             return std::nullopt;
         }
         const QStringList parts = parser.value(unplugOption).split(u':');
@@ -340,14 +362,18 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
         !parseNumber(parser.value(keepAliveOption), u"keepalive-limit"_s, 1, maxDelayMs,
                      &options.keepAliveLimitMs, error))
         return std::nullopt;
-    if (!options.tcpPort && (!options.outcomes.isEmpty() || options.keepAliveLimitMs > 0)) {
-        *error = u"--outcome and --keepalive-limit need --tcp"_s;
+    const bool network = options.tcpPort || options.smpp.port;
+    if (!network && (!options.outcomes.isEmpty() || options.keepAliveLimitMs > 0)) {
+        *error = u"--outcome and --keepalive-limit need --tcp or --smpp"_s;
         return std::nullopt;
     }
-    if (!options.tcpPort && !parser.isSet(u"gsm"_s) && !options.incoming.isEmpty()) {
-        *error = u"--incoming needs --tcp or --gsm"_s;
+    if (!network && !parser.isSet(u"gsm"_s) && !options.incoming.isEmpty()) {
+        *error = u"--incoming needs --tcp, --smpp or --gsm"_s;
         return std::nullopt;
     }
+    // Only to refuse SMPP options without --smpp (read above with it).
+    if (!smppOptions.isSet() && !smppOptions.read(&options.smpp, error))
+        return std::nullopt;
     if (!gsmOptions.read(&options.gsm, error))
         return std::nullopt;
     return options;

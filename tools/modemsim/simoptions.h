@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gsmoptions.h"
+#include "smppoptions.h"
 
 #include <QByteArray>
 #include <QList>
@@ -89,6 +90,10 @@ struct SimOptions
     // The session is dropped when no operation of the program arrives for
     // this long (0: never): the program must keep it alive.
     int keepAliveLimitMs = 0;
+
+    // SMPP 3.4 message centre instead of the modem (--smpp); it shares the
+    // reply delay, --outcome, --incoming and the keep-alive limit above.
+    SmppOptions smpp;
 
     // Parses the program's arguments (arguments.first() is the program).
     // Returns nothing and sets *error for unusable input.

@@ -1,8 +1,11 @@
 // The modem simulator as the sending engine meets it: a separate process
 // behind a pseudo-terminal, reached through its COMn link with QSerialPort,
-// or a message centre on a TCP port, reached with QTcpSocket.
+// or a message centre on a TCP port, reached with QTcpSocket; or the SMPP
+// centre, plain or with TLS, reached with QSslSocket.
 
 #include "simprocess.h"
+#include "smppmessaging.h"
+#include "smpppdu.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -10,6 +13,7 @@
 #include <QRegularExpression>
 #include <QSerialPort>
 #include <QSignalSpy>
+#include <QSslSocket>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
@@ -104,6 +108,92 @@ struct TcpRig
     QTcpSocket socket;
     QByteArray received;
 };
+
+const QString number = u"0041791234567"_s;
+
+Smpp::Pdu bindPdu(const QByteArray &systemId, const QByteArray &password, quint32 sequence)
+{
+    Smpp::Pdu pdu;
+    pdu.command = Smpp::BindTransceiver;
+    pdu.sequence = sequence;
+    pdu.systemId = systemId;
+    pdu.password = password;
+    return pdu;
+}
+
+// A submit_sm of "Hallo" to recipient as the queue holds it.
+Smpp::Pdu submitPdu(const QString &recipient, quint32 sequence, bool receipt = false)
+{
+    Smpp::Pdu pdu;
+    pdu.command = Smpp::SubmitSm;
+    pdu.sequence = sequence;
+    pdu.source = {5, 0, "Funkbote"};
+    const bool international = recipient.startsWith(u"00"_s);
+    pdu.destination = {quint8(international ? 1 : 0), 1,
+                       recipient.mid(international ? 2 : 0).toLatin1()};
+    pdu.registeredDelivery = receipt ? 1 : 0;
+    pdu.shortMessage = "Hallo";
+    return pdu;
+}
+
+Smpp::Pdu request(quint32 command, quint32 sequence)
+{
+    Smpp::Pdu pdu;
+    pdu.command = command;
+    pdu.sequence = sequence;
+    return pdu;
+}
+
+// The SMPP centre on a free port and the program's connection, with TLS
+// when asked.
+struct SmppRig
+{
+    bool start(const QStringList &arguments, bool tls = false)
+    {
+        if (!sim.start(QStringList{u"--smpp"_s, u"0"_s} + arguments))
+            return false;
+        QObject::connect(&socket, &QTcpSocket::readyRead, &socket,
+                         [this] { received += socket.readAll(); });
+        const quint16 port = sim.values(u"READY"_s).value(0).section(u':', 1).toUShort();
+        QSignalSpy ready(&socket, tls ? &QSslSocket::encrypted : &QSslSocket::connected);
+        if (tls)
+            socket.connectToHostEncrypted(u"localhost"_s, port);
+        else
+            socket.connectToHost(QHostAddress::LocalHost, port);
+        return ready.wait(5000);
+    }
+    bool bind()
+    {
+        send({bindPdu("funkbote", "demo", 1)});
+        return QTest::qWaitFor([this] { return !pdus().isEmpty(); }, 5000) &&
+               taken.takeFirst().status == Smpp::Ok;
+    }
+    void send(const QList<Smpp::Pdu> &requests)
+    {
+        QByteArray bytes;
+        for (const Smpp::Pdu &pdu : requests)
+            bytes += Smpp::pack(pdu);
+        socket.write(bytes);
+    }
+    // The PDUs the centre sent so far.
+    const QList<Smpp::Pdu> &pdus()
+    {
+        for (;;) {
+            const Smpp::Unpacked unpacked = Smpp::unpack(received);
+            if (unpacked.outcome != Smpp::Unpacked::Outcome::Complete)
+                return taken;
+            taken.append(unpacked.pdu);
+            received.remove(0, unpacked.used);
+        }
+    }
+
+    SimProcess sim;
+    QSslSocket socket;
+    QByteArray received;
+    QList<Smpp::Pdu> taken;
+};
+
+const QStringList smppAccount{u"--system-id"_s, u"funkbote"_s, u"--password"_s, u"demo"_s};
 
 } // namespace
 
@@ -358,6 +448,314 @@ private Q_SLOTS:
         QCOMPARE(rig.sim.count(u"SMS"_s), 3);
     }
 
+    // bind_transceiver is checked against --system-id and --password; a
+    // bound session refuses a second bind, an unbound one any other request.
+    void smppBind_data()
+    {
+        QTest::addColumn<QList<Smpp::Pdu>>("requests");
+        QTest::addColumn<quint32>("command"); // of the last answer
+        QTest::addColumn<quint32>("status");
+        QTest::addColumn<QStringList>("binds");
+        const QString refused = u"refused 0x0000000"_s;
+        QTest::newRow("accepted") << QList{bindPdu("funkbote", "demo", 7)}
+                                  << quint32(Smpp::BindTransceiver | Smpp::responseBit)
+                                  << quint32(Smpp::Ok) << QStringList{u"ok system_id=funkbote"_s};
+        QTest::newRow("wrong password")
+            << QList{bindPdu("funkbote", "demo2", 7)}
+            << quint32(Smpp::BindTransceiver | Smpp::responseBit) << quint32(Smpp::InvalidPassword)
+            << QStringList{refused + u"E system_id=funkbote"_s};
+        QTest::newRow("wrong system id")
+            << QList{bindPdu("funkbot", "demo", 7)}
+            << quint32(Smpp::BindTransceiver | Smpp::responseBit) << quint32(Smpp::InvalidSystemId)
+            << QStringList{refused + u"F system_id=funkbot"_s};
+        QTest::newRow("bound twice")
+            << QList{bindPdu("funkbote", "demo", 1), bindPdu("funkbote", "demo", 7)}
+            << quint32(Smpp::BindTransceiver | Smpp::responseBit) << quint32(Smpp::AlreadyBound)
+            << QStringList{u"ok system_id=funkbote"_s, refused + u"5 system_id=funkbote"_s};
+        QTest::newRow("submission before the bind")
+            << QList{submitPdu(number, 7)} << quint32(Smpp::GenericNack)
+            << quint32(Smpp::IncorrectBindStatus) << QStringList();
+        QTest::newRow("enquire_link after a refused bind")
+            << QList{bindPdu("funkbote", "x", 1), request(Smpp::EnquireLink, 7)}
+            << quint32(Smpp::GenericNack) << quint32(Smpp::IncorrectBindStatus)
+            << QStringList{refused + u"E system_id=funkbote"_s};
+    }
+    void smppBind()
+    {
+        QFETCH(QList<Smpp::Pdu>, requests);
+        QFETCH(quint32, command);
+        QFETCH(quint32, status);
+        QFETCH(QStringList, binds);
+        SmppRig rig;
+        QVERIFY(rig.start(smppAccount));
+        rig.send(requests);
+        QTRY_COMPARE(rig.pdus().size(), requests.size());
+        QCOMPARE(rig.pdus().constLast().command, command);
+        QCOMPARE(rig.pdus().constLast().status, status);
+        QCOMPARE(rig.pdus().constLast().sequence, 7u);
+        QCOMPARE(rig.sim.values(u"BIND"_s), binds);
+        QCOMPARE(rig.sim.count(u"SUBMIT"_s), 0);
+        // A refused bind leaves the closing to the program.
+        QCOMPARE(rig.socket.state(), QAbstractSocket::ConnectedState);
+    }
+
+    // A window of submissions written at once is answered per number as
+    // scripted, in order or, with --smpp-shuffle, in reverse; message ids
+    // come from a counter, in hex.
+    void smppWindow_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("recipients");
+        QTest::addColumn<QList<quint32>>("sequences"); // of the answers, in order
+        QTest::addColumn<QList<quint32>>("statuses");
+        QTest::addColumn<int>("submitted");
+        const QStringList ten(10, number);
+        QList<quint32> upTo10;
+        for (quint32 i = 1; i <= 10; ++i)
+            upTo10.append(i);
+        QTest::newRow("window of 10")
+            << QStringList() << ten << upTo10 << QList<quint32>(10, 0) << 10;
+        QTest::newRow("window of 10 shuffled")
+            << QStringList{u"--smpp-shuffle"_s} << ten
+            << QList<quint32>(upTo10.crbegin(), upTo10.crend()) << QList<quint32>(10, 0) << 10;
+        QTest::newRow("throttled twice, then ok")
+            << QStringList{u"--smpp-answer"_s, u"+41791234567=throttle:2"_s}
+            << QStringList(4, number) << QList<quint32>{1, 2, 3, 4}
+            << QList<quint32>{0x58, 0x58, 0, 0} << 2;
+        QTest::newRow("error status for one number")
+            << QStringList{u"--smpp-answer"_s, u"0791234567=0x0b"_s}
+            << QStringList{u"0791234567"_s, number} << QList<quint32>{1, 2}
+            << QList<quint32>{0x0B, 0} << 1;
+        QTest::newRow("silent for one number")
+            << QStringList{u"--smpp-answer"_s, u"41791234567=silent"_s}
+            << QStringList{u"0791234567"_s, number, u"0791234567"_s} << QList<quint32>{1, 3}
+            << QList<quint32>{0, 0} << 2;
+    }
+    void smppWindow()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, recipients);
+        QFETCH(QList<quint32>, sequences);
+        QFETCH(QList<quint32>, statuses);
+        QFETCH(int, submitted);
+        SmppRig rig;
+        QVERIFY(rig.start(arguments));
+        QVERIFY(rig.bind());
+        QList<Smpp::Pdu> window;
+        for (const QString &recipient : recipients)
+            window.append(submitPdu(recipient, quint32(window.size() + 1)));
+        rig.send(window);
+        QTRY_COMPARE(rig.sim.count(u"PDU"_s), 1 + window.size());
+        // An enquire_link after the window: its answer comes after all others.
+        rig.send({request(Smpp::EnquireLink, 99)});
+        QTRY_COMPARE(rig.pdus().size(), sequences.size() + 1);
+        QCOMPARE(rig.pdus().constLast().command, Smpp::EnquireLink | Smpp::responseBit);
+        QList<quint32> gotSequences, gotStatuses;
+        QStringList ids;
+        for (const Smpp::Pdu &pdu : rig.pdus().first(sequences.size())) {
+            QCOMPARE(pdu.command, Smpp::SubmitSm | Smpp::responseBit);
+            gotSequences.append(pdu.sequence);
+            gotStatuses.append(pdu.status);
+            if (pdu.status == Smpp::Ok)
+                ids.append(QString::fromLatin1(pdu.messageId));
+        }
+        QCOMPARE(gotSequences, sequences);
+        QCOMPARE(gotStatuses, statuses);
+        ids.sort();
+        QCOMPARE(ids.value(0), u"3E8"_s);
+        QCOMPARE(ids.size(), submitted);
+        QCOMPARE(QSet<QString>(ids.cbegin(), ids.cend()).size(), submitted);
+        QCOMPARE(rig.sim.count(u"SUBMIT"_s), submitted);
+        QVERIFY2(rig.sim.values(u"SUBMIT"_s).constFirst().endsWith(u" parts=1 text=Hallo"_s),
+                 qPrintable(rig.sim.values(u"SUBMIT"_s).constFirst()));
+        QCOMPARE(rig.sim.count(u"DECLINED"_s) + rig.sim.count(u"SILENT"_s),
+                 recipients.size() - submitted);
+    }
+
+    // A submission with registered_delivery 1 gets a receipt as --outcome
+    // says, sent again after a refusal until the program answers Ok.
+    void smppReceipt_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<quint32>("firstAnswer");
+        QTest::addColumn<QByteArray>("id");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<char>("state");
+        QTest::newRow("delivered") << QStringList() << quint32(Smpp::Ok) << QByteArray("3E8")
+                                   << QByteArray(" sub:001 dlvrd:001 submit date:") << char(2);
+        QTest::newRow("id in decimal in the receipt")
+            << QStringList{u"--receipt-id-decimal"_s} << quint32(Smpp::Ok) << QByteArray("1000")
+            << QByteArray(" stat:DELIVRD err:000 text:Hallo") << char(2);
+        QTest::newRow("undeliverable")
+            << QStringList{u"--outcome"_s, u"0041791234567=failed:012"_s} << quint32(Smpp::Ok)
+            << QByteArray("3E8") << QByteArray(" stat:UNDELIV err:012 text:Hallo") << char(5);
+        QTest::newRow("refused once, sent again")
+            << QStringList() << quint32(Smpp::SystemError) << QByteArray("3E8")
+            << QByteArray(" dlvrd:001 ") << char(2);
+    }
+    void smppReceipt()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(quint32, firstAnswer);
+        QFETCH(QByteArray, id);
+        QFETCH(QByteArray, text);
+        QFETCH(char, state);
+        SmppRig rig;
+        QVERIFY(rig.start(arguments + QStringList{u"--receipt-delay"_s, u"50"_s}));
+        QVERIFY(rig.bind());
+        rig.send({submitPdu(number, 2, true)});
+        QTRY_COMPARE(rig.pdus().size(), 2);
+        QCOMPARE(rig.pdus().at(0).messageId, "3E8");
+        const Smpp::Pdu receipt = rig.pdus().at(1);
+        QCOMPARE(receipt.command, Smpp::DeliverSm);
+        QCOMPARE(receipt.esmClass, 0x04);
+        QCOMPARE(receipt.source, (Smpp::Address{1, 1, "41791234567"}));
+        QVERIFY2(receipt.shortMessage.startsWith(QByteArray("id:" + id + ' ')) &&
+                     receipt.shortMessage.contains(text),
+                 receipt.shortMessage);
+        QCOMPARE(receipt.tlv(Smpp::TagReceiptedMessageId).value_or("?"), id + '\0');
+        QCOMPARE(receipt.tlv(Smpp::TagMessageState).value_or("?"), QByteArray(1, state));
+        const std::optional<Smpp::Receipt> read = Smpp::readReceipt(receipt);
+        QVERIFY(read);
+        QCOMPARE(read->messageId, QString::fromLatin1(id));
+        rig.send({Smpp::response(receipt, firstAnswer)});
+        if (firstAnswer != Smpp::Ok) {
+            QTRY_COMPARE(rig.pdus().size(), 3);
+            QCOMPARE(rig.pdus().at(2).shortMessage, receipt.shortMessage);
+            QVERIFY(rig.pdus().at(2).sequence != receipt.sequence);
+            rig.send({Smpp::response(rig.pdus().at(2))});
+        }
+        QTRY_COMPARE(rig.sim.count(u"ANSWER"_s), 1);
+        QCOMPARE(rig.sim.count(u"REFUSED"_s), firstAnswer == Smpp::Ok ? 0 : 1);
+        QCOMPARE(rig.sim.count(u"RECEIPT"_s), firstAnswer == Smpp::Ok ? 1 : 2);
+    }
+
+    // --incoming goes out as deliver_sm after the bind: GSM or UCS-2, a
+    // long text in parts by UDH or by the SAR options.
+    void smppIncoming_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("parts");
+        QTest::addColumn<quint8>("dataCoding");
+        const QString longText = QString(u"Grüezi mitenand, "_s).repeated(12);
+        QTest::newRow("GSM") << QStringList() << u"Hallo {ä}"_s << 1 << quint8(0);
+        QTest::newRow("UCS-2") << QStringList() << u"Привет ✓"_s << 1 << quint8(8);
+        QTest::newRow("long, UDH") << QStringList() << longText << 2 << quint8(0);
+        QTest::newRow("long, SAR")
+            << QStringList{u"--incoming-sar"_s} << longText << 2 << quint8(0);
+    }
+    void smppIncoming()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, text);
+        QFETCH(int, parts);
+        QFETCH(quint8, dataCoding);
+        SmppRig rig;
+        QVERIFY(rig.start(arguments + QStringList{u"--incoming"_s, u"+41791234567="_s + text}));
+        QVERIFY(rig.bind());
+        QTRY_COMPARE(rig.pdus().size(), parts);
+        QMap<int, QString> texts;
+        for (const Smpp::Pdu &pdu : rig.pdus()) {
+            QCOMPARE(pdu.command, Smpp::DeliverSm);
+            QCOMPARE(pdu.dataCoding, dataCoding);
+            QCOMPARE(pdu.source, (Smpp::Address{1, 1, "41791234567"}));
+            QCOMPARE(bool(pdu.esmClass & 0x40), parts > 1 && arguments.isEmpty());
+            QCOMPARE(pdu.tlv(Smpp::TagSarTotalSegments).has_value(),
+                     parts > 1 && !arguments.isEmpty());
+            const std::optional<Smpp::IncomingPart> part = Smpp::readIncoming(pdu);
+            QVERIFY(part);
+            QCOMPARE(part->sender, u"+41791234567"_s);
+            QCOMPARE(part->total, parts > 1 ? parts : 0);
+            texts.insert(part->sequence, part->text);
+            rig.send({Smpp::response(pdu)});
+        }
+        QCOMPARE(texts.values().join(QString()), text);
+        QTRY_COMPARE(rig.sim.count(u"ANSWER"_s), parts);
+        QCOMPARE(rig.sim.count(u"DELIVER"_s), parts);
+    }
+
+    // The session ends on unbind, on the centre's enquire_link left
+    // unanswered and on a program that sends nothing for too long.
+    void smppSessionEnd_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("unbind");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("unbind") << QStringList() << true << u"UNBIND"_s;
+        QTest::newRow("enquire_link unanswered") << QStringList{u"--enquire-every"_s, u"100"_s}
+                                                 << false << u"DROP enquire_link unanswered"_s;
+        QTest::newRow("keep-alive limit") << QStringList{u"--keepalive-limit"_s, u"300"_s} << false
+                                          << u"DROP keepalive: no PDU for 300 ms"_s;
+    }
+    void smppSessionEnd()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, unbind);
+        QFETCH(QString, line);
+        SmppRig rig;
+        QVERIFY(rig.start(arguments));
+        QVERIFY(rig.bind());
+        QSignalSpy disconnected(&rig.socket, &QTcpSocket::disconnected);
+        if (unbind)
+            rig.send({request(Smpp::Unbind, 5)});
+        QVERIFY(disconnected.wait(5000));
+        QVERIFY(rig.sim.lines.contains(line));
+        QTRY_COMPARE(rig.sim.count(u"HANGUP"_s), 1);
+        if (unbind) {
+            QCOMPARE(rig.pdus().size(), 1);
+            QCOMPARE(rig.pdus().constFirst().command, Smpp::Unbind | Smpp::responseBit);
+        } else if (arguments.constFirst() == u"--enquire-every"_s) {
+            QCOMPARE(rig.pdus().size(), 1);
+            QCOMPARE(rig.pdus().constFirst().command, Smpp::EnquireLink);
+        }
+        QVERIFY(rig.sim.values(u"STATS"_s)
+                    .constFirst()
+                    .endsWith(unbind ? u" drops=0"_s : u" drops=1"_s));
+    }
+
+    // --tls-cert serves TLS: a client that trusts the certificate binds; one
+    // that does not refuses it, and the centre reports why.
+    void smppTls_data()
+    {
+        QTest::addColumn<bool>("trusted");
+        QTest::newRow("trusted") << true;
+        QTest::newRow("not trusted") << false;
+    }
+    void smppTls()
+    {
+        QFETCH(bool, trusted);
+        QTemporaryDir dir;
+        const QString cert = dir.filePath(u"cert.pem"_s);
+        const QString key = dir.filePath(u"key.pem"_s);
+        QProcess openssl;
+        openssl.start(u"openssl"_s,
+                      {u"req"_s, u"-x509"_s, u"-newkey"_s, u"rsa:2048"_s, u"-nodes"_s, u"-subj"_s,
+                       u"/CN=localhost"_s, u"-addext"_s, u"subjectAltName=DNS:localhost"_s,
+                       u"-days"_s, u"1"_s, u"-keyout"_s, key, u"-out"_s, cert});
+        if (!openssl.waitForStarted(5000))
+            QSKIP("openssl is not installed");
+        QVERIFY(openssl.waitForFinished(30000) && openssl.exitCode() == 0);
+        SmppRig rig;
+        if (trusted) {
+            QSslConfiguration configuration = rig.socket.sslConfiguration();
+            configuration.addCaCertificates(cert);
+            rig.socket.setSslConfiguration(configuration);
+        }
+        QCOMPARE(rig.start({u"--tls-cert"_s, cert, u"--tls-key"_s, key}, true), trusted);
+        if (!trusted) {
+            QTRY_COMPARE(rig.sim.count(u"TLS"_s), 1);
+            QVERIFY2(rig.sim.values(u"TLS"_s).constFirst().startsWith(u"failed: "_s),
+                     qPrintable(rig.sim.values(u"TLS"_s).constFirst()));
+            QCOMPARE(rig.sim.count(u"OPEN"_s), 0);
+            return;
+        }
+        QTRY_VERIFY(rig.sim.values(u"TLS"_s).value(0).startsWith(u"ok TLSv1."_s));
+        QVERIFY(rig.bind());
+        rig.send({submitPdu(number, 2)});
+        QTRY_COMPARE(rig.sim.count(u"SUBMIT"_s), 1);
+    }
+
     void staleLinkIsReplaced()
     {
         Rig rig;
@@ -383,6 +781,21 @@ private Q_SLOTS:
         QTest::newRow("baud 100") << 3 << QStringList{u"--baud"_s, u"100"_s};
         QTest::newRow("unplug without time") << 3 << QStringList{u"--unplug"_s, u"1"_s};
         QTest::newRow("unplug at frame 0") << 3 << QStringList{u"--unplug"_s, u"0:100"_s};
+        QTest::newRow("SMPP with TCP")
+            << -1 << QStringList{u"--smpp"_s, u"0"_s, u"--tcp"_s, u"0"_s};
+        QTest::newRow("SMPP answer unknown")
+            << -1 << QStringList{u"--smpp"_s, u"0"_s, u"--smpp-answer"_s, u"0791234567=maybe"_s};
+        QTest::newRow("SMPP answer without a number")
+            << -1 << QStringList{u"--smpp"_s, u"0"_s, u"--smpp-answer"_s, u"abc=ok"_s};
+        QTest::newRow("system id of 16")
+            << -1 << QStringList{u"--smpp"_s, u"0"_s, u"--system-id"_s, u"0123456789abcdef"_s};
+        QTest::newRow("SMPP password of 9")
+            << -1 << QStringList{u"--smpp"_s, u"0"_s,          u"--system-id"_s,
+                                 u"a"_s,      u"--password"_s, u"123456789"_s};
+        QTest::newRow("certificate without key")
+            << -1 << QStringList{u"--smpp"_s, u"0"_s, u"--tls-cert"_s, u"c.pem"_s};
+        QTest::newRow("receipt delay without SMPP")
+            << 3 << QStringList{u"--receipt-delay"_s, u"10"_s};
     }
     void badArguments()
     {
@@ -390,7 +803,9 @@ private Q_SLOTS:
         QFETCH(QStringList, arguments);
         QTemporaryDir dir;
         SimProcess sim;
-        QVERIFY(!sim.start(dir.filePath(u"never"_s), port, arguments));
+        // Port -1: the arguments alone, without --dir and --port.
+        QVERIFY(port < 0 ? !sim.start(arguments)
+                         : !sim.start(dir.filePath(u"never"_s), port, arguments));
         QCOMPARE(sim.process.exitCode(), 2);
         QVERIFY(sim.lines.isEmpty() && sim.errorOutput.startsWith(u"modemsim: "_s));
         QVERIFY(!QFileInfo::exists(dir.filePath(u"never"_s)));
