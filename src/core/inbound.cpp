@@ -107,8 +107,8 @@ std::optional<qint64> Inbound::match(const DeliveryReport &report)
     const QString recipientKey = numberKey(report.recipient);
     std::optional<qint64> logRow;
     for (const QString &reference : QStringList{report.reference} + report.otherReferences) {
-        logRow = m_deliveries->report(recipientKey, reference, report.state, report.at,
-                                      report.detail);
+        logRow =
+            m_deliveries->report(recipientKey, reference, report.state, report.at, report.detail);
         if (!logRow) {
             fail(m_deliveries->lastError());
             return std::nullopt;

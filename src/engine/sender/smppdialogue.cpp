@@ -329,9 +329,8 @@ void SmppDialogue::end()
         // are passed over as stale.
         m_entries.clear();
         m_waiting.clear();
-        m_pending.removeIf([](const auto &item) {
-            return item.value().kind == Request::Kind::Submission;
-        });
+        m_pending.removeIf(
+            [](const auto &item) { return item.value().kind == Request::Kind::Submission; });
         armAnswerTimer();
         return;
     }
@@ -406,8 +405,7 @@ void SmppDialogue::onReadyRead()
             }
             // The header could be read: the centre learns which PDU was
             // refused and the stream goes on with the next one.
-            const quint32 sequence =
-                qFromBigEndian<quint32>(m_buffer.constData() + start + 12);
+            const quint32 sequence = qFromBigEndian<quint32>(m_buffer.constData() + start + 12);
             sendPdu(Smpp::genericNack(sequence, Smpp::InvalidCommandLength));
             start += unpacked.used;
             continue;
@@ -578,8 +576,9 @@ void SmppDialogue::submissionAnswered(const Request &request, const Smpp::Pdu &p
         // The window grows back by one with each message the centre takes.
         m_allowed = std::min(m_allowed + 1, m_window);
         if (m_current.deliveryReports && !pdu.messageId.isEmpty()) {
-            entry->reports.append(ExpectedReport{request.part.index, entry->recipient,
-                                                 Smpp::canonicalId(QString::fromLatin1(pdu.messageId))});
+            entry->reports.append(
+                ExpectedReport{request.part.index, entry->recipient,
+                               Smpp::canonicalId(QString::fromLatin1(pdu.messageId))});
         }
         finishIfAnswered(entryId);
         return;
@@ -621,7 +620,7 @@ void SmppDialogue::slowDown(const Part &part, quint32 status)
     m_waiting.prepend(part);
     m_allowed = std::max(1, m_allowed / 2);
     Q_EMIT traced(tr("Zentrale bremst (%1): Fenster %2, nächster Versuch in %3 ms")
-                      .arg(Smpp::statusMeaning(status))
+                      .arg(Smpp::statusCode(status))
                       .arg(m_allowed)
                       .arg(m_slowDownMs));
     m_slowDown.start(m_slowDownMs);
@@ -716,8 +715,9 @@ void SmppDialogue::onAnswerTimeout()
         return;
     }
     const qint64 now = m_since.elapsed();
-    const auto late = std::find_if(m_pending.cbegin(), m_pending.cend(),
-                                   [now](const Request &request) { return request.deadlineMs <= now; });
+    const auto late =
+        std::find_if(m_pending.cbegin(), m_pending.cend(),
+                     [now](const Request &request) { return request.deadlineMs <= now; });
     if (late == m_pending.cend()) {
         armAnswerTimer();
         return;

@@ -59,6 +59,7 @@ struct Rig : EngineRig
         smpp = drive(std::make_unique<SmppDialogue>([this] { return account; }));
         smpp->setFirstSlowDownMs(20);
         inbound = std::make_unique<Inbound>(dir.filePath(u"Daten.mdb"_s), &clock);
+        engine->setNumberKey(&Inbound::numberKey);
         sink.inbound = inbound.get();
         smpp->setIncomingSink(&sink);
         QObject::connect(engine.get(), &SendEngine::messageLogged, inbound.get(),
@@ -116,8 +117,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("window");
         QTest::newRow("100 through a window of 10") << QStringList{} << 100 << 10;
         QTest::newRow("responses out of order")
-            << QStringList{u"--smpp-shuffle"_s, u"--smpp-answer"_s, recipient(7) + u"=0x0B"_s}
-            << 30 << 10;
+            << QStringList{u"--smpp-shuffle"_s, u"--smpp-answer"_s, recipient(7) + u"=0x0B"_s} << 30
+            << 10;
         QTest::newRow("ids hex in the response, decimal in the receipt")
             << QStringList{u"--receipt-id-decimal"_s} << 20 << 10;
         QTest::newRow("window of 1") << QStringList{} << 5 << 1;
@@ -149,8 +150,9 @@ private Q_SLOTS:
         logged.sort();
         QCOMPARE(logged, expected);
         QCOMPARE(rig.sim.count(u"BIND"_s), 1);
-        QCOMPARE(rig.sim.count(u"SUBMIT"_s), entries);
         const int accepted = entries - (refusal ? 1 : 0);
+        QCOMPARE(rig.sim.count(u"SUBMIT"_s), accepted);
+        QCOMPARE(rig.sim.count(u"DECLINED"_s), entries - accepted);
         QTRY_COMPARE_WITH_TIMEOUT(rig.delivered(), accepted, 10000);
     }
 
@@ -159,11 +161,15 @@ private Q_SLOTS:
     void throttledThenTaken()
     {
         Rig rig;
-        QVERIFY(rig.start({u"--smpp-answer"_s, recipient(2) + u"=throttle:3"_s}, 12));
+        QVERIFY(rig.start({u"--smpp-answer"_s, recipient(2) + u"=throttle:3"_s}, 30));
         rig.sendAll();
         QCOMPARE(rig.logged().count(recipient(2) + u" OK"_s), 1);
-        QCOMPARE(rig.sim.values(u"SUBMIT"_s).filter(recipient(2)).size(), 4);
-        QVERIFY(!rig.trace.filter(u"Zentrale bremst"_s).isEmpty());
+        QCOMPARE(rig.sim.values(u"SUBMIT"_s).filter(recipient(2)).size(), 1);
+        QCOMPARE(rig.sim.values(u"DECLINED"_s).filter(recipient(2)).size(), 3);
+        // Halved at each throttling, then grown back by one with each message
+        // taken.
+        QCOMPARE(rig.trace.filter(u"Zentrale bremst (0x00000058): Fenster 5,"_s).size(), 3);
+        QCOMPARE(rig.logged().size(), 30);
         QCOMPARE(rig.smpp->allowedWindow(), 10);
     }
 
@@ -174,8 +180,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("systemId");
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("wrong password")
-            << u"funkbote"_s << u"falsch"_s << u"0x0000000E"_s;
+        QTest::newRow("wrong password") << u"funkbote"_s << u"falsch"_s << u"0x0000000E"_s;
         QTest::newRow("unknown system id") << u"jemand"_s << u"geheim"_s << u"0x0000000F"_s;
     }
     void bindRefused()
@@ -257,8 +262,7 @@ private Q_SLOTS:
         rig.account.useTls = true;
         rig.account.host = u"localhost"_s;
         if (trusted)
-            rig.smpp->addCaCertificates(
-                QSslCertificate::fromPath(m_certs.filePath(u"ca.pem"_s)));
+            rig.smpp->addCaCertificates(QSslCertificate::fromPath(m_certs.filePath(u"ca.pem"_s)));
         if (trusted) {
             rig.sendAll();
             QCOMPARE(rig.logged().size(), 2);
@@ -288,18 +292,18 @@ void TestSmppE2E::initTestCase()
         openssl.start(u"openssl"_s, arguments);
         return openssl.waitForFinished(30000) && openssl.exitCode() == 0;
     };
-    QVERIFY(run({u"req"_s, u"-x509"_s, u"-newkey"_s, u"rsa:2048"_s, u"-nodes"_s, u"-days"_s,
-                 u"2"_s, u"-subj"_s, u"/CN=Funkbote Test CA"_s, u"-keyout"_s, u"ca.key"_s,
-                 u"-out"_s, u"ca.pem"_s}));
-    QVERIFY(run({u"req"_s, u"-newkey"_s, u"rsa:2048"_s, u"-nodes"_s, u"-subj"_s,
-                 u"/CN=localhost"_s, u"-keyout"_s, u"server.key"_s, u"-out"_s, u"server.csr"_s}));
+    QVERIFY(run({u"req"_s, u"-x509"_s, u"-newkey"_s, u"rsa:2048"_s, u"-nodes"_s, u"-days"_s, u"2"_s,
+                 u"-subj"_s, u"/CN=Funkbote Test CA"_s, u"-keyout"_s, u"ca.key"_s, u"-out"_s,
+                 u"ca.pem"_s}));
+    QVERIFY(run({u"req"_s, u"-newkey"_s, u"rsa:2048"_s, u"-nodes"_s, u"-subj"_s, u"/CN=localhost"_s,
+                 u"-keyout"_s, u"server.key"_s, u"-out"_s, u"server.csr"_s}));
     QFile extensions(m_certs.filePath(u"san.ext"_s));
     QVERIFY(extensions.open(QIODevice::WriteOnly));
     extensions.write("subjectAltName=DNS:localhost,IP:127.0.0.1\n");
     extensions.close();
     QVERIFY(run({u"x509"_s, u"-req"_s, u"-in"_s, u"server.csr"_s, u"-CA"_s, u"ca.pem"_s,
-                 u"-CAkey"_s, u"ca.key"_s, u"-CAcreateserial"_s, u"-days"_s, u"2"_s,
-                 u"-extfile"_s, u"san.ext"_s, u"-out"_s, u"server.pem"_s}));
+                 u"-CAkey"_s, u"ca.key"_s, u"-CAcreateserial"_s, u"-days"_s, u"2"_s, u"-extfile"_s,
+                 u"san.ext"_s, u"-out"_s, u"server.pem"_s}));
 }
 
 QTEST_GUILESS_MAIN(TestSmppE2E)
