@@ -8,7 +8,9 @@
 // - the throughput of that session (M messages, each stored in the queue's
 //   journal and marked as going out before it leaves, as in the program):
 //   with one operation in flight and with a window of 10, each with
-//   SQLite's own commits and with every commit 10 ms longer (a busy disk).
+//   SQLite's own commits and with every commit 10 ms longer (a busy disk);
+// - the same M messages over an SMPP session (bind_transceiver, submit_sm)
+//   with a window of 1 and of 10, beside the UCP figures.
 //
 //   bench_engine [N] [M]     (default 40, 5000)
 
@@ -22,6 +24,7 @@
 #include "sendlog.h"
 #include "sendlogwriter.h"
 #include "settings.h"
+#include "smppdialogue.h"
 #include "stallmeter.h"
 #include "storeconnection.h"
 #include "storedqueue.h"
@@ -58,7 +61,7 @@ QString message(int i)
     return text.left(160);
 }
 
-enum class Mode { OnePerCall, Batch, Tcp };
+enum class Mode { OnePerCall, Batch, Tcp, Smpp };
 
 // How the TCP/IP session runs.
 struct TcpRun
@@ -146,8 +149,14 @@ Figures run(Mode mode, int total, const QString &dirPath, const TcpRun &tcp = {}
     queue.appendMany(entries);
     QtSerialLine line;
     UcpTcpAccount account;
+    SmppAccount smppAccount{u"127.0.0.1"_s, 0, u"bench"_s, u"geheim"_s};
     std::unique_ptr<CallDialogue> dialogue;
-    if (mode == Mode::Tcp) {
+    const bool session = mode == Mode::Tcp || mode == Mode::Smpp;
+    if (mode == Mode::Smpp) {
+        smppAccount.window = tcp.window;
+        smppAccount.deliveryReports = false;
+        dialogue = std::make_unique<SmppDialogue>([&smppAccount] { return smppAccount; });
+    } else if (mode == Mode::Tcp) {
         account.window = tcp.window;
         // Delivery reports are measured by bench_ucp_reports.
         account.deliveryReports = false;
@@ -184,7 +193,7 @@ Figures run(Mode mode, int total, const QString &dirPath, const TcpRun &tcp = {}
         if (queue.isEmpty()) {
             // Over TCP/IP the session is held open; a modem call must have
             // been hung up.
-            if (mode == Mode::Tcp || hangups > 0)
+            if (session || hangups > 0)
                 loop.quit();
             return;
         }
@@ -201,10 +210,11 @@ Figures run(Mode mode, int total, const QString &dirPath, const TcpRun &tcp = {}
             simOutput.remove(0, end + 1);
             if (lineText.startsWith("READY ") && !ready) {
                 ready = true;
-                if (mode == Mode::Tcp) {
+                if (session) {
                     const QByteArray address = lineText.mid(6).trimmed();
                     account.host = QString::fromLatin1(address.left(address.indexOf(':')));
                     account.port = address.mid(address.indexOf(':') + 1).toUShort();
+                    smppAccount.port = account.port;
                 }
                 stalls.setMeasuring(true);
                 elapsed.start();
@@ -233,6 +243,9 @@ Figures run(Mode mode, int total, const QString &dirPath, const TcpRun &tcp = {}
     QStringList arguments{u"--reply-delay"_s, u"0"_s};
     if (mode == Mode::Tcp)
         arguments += {u"--tcp"_s, u"0"_s};
+    else if (mode == Mode::Smpp)
+        arguments += {u"--smpp"_s,          u"0"_s,          u"--system-id"_s,
+                      smppAccount.systemId, u"--password"_s, smppAccount.password};
     else
         arguments += {u"--dir"_s,           dirPath, u"--port"_s, QString::number(simPort),
                       u"--connect-delay"_s, u"0"_s};
@@ -315,6 +328,12 @@ int main(int argc, char *argv[])
                                         dir.filePath(u"tp%1-%2"_s.arg(window).arg(delay)), how)});
         }
     }
+    QList<Throughput> smpp;
+    for (const int window : {1, 10}) {
+        const TcpRun how{window, 0, true};
+        smpp.append(
+            {how, run(Mode::Smpp, throughputTotal, dir.filePath(u"smpp%1"_s.arg(window)), how)});
+    }
 
     // For comparison: what one send-log row alone costs on this disk (an
     // SQLite commit, which the engine leaves to its writer thread), in a
@@ -366,6 +385,12 @@ int main(int argc, char *argv[])
             ", commits " +
             (t.how.commitDelayMs ? QByteArray::number(t.how.commitDelayMs) + " ms longer"
                                  : QByteArray("as they come"));
+        print(out, title.constData(), throughputTotal, t.figures);
+        throughputOk = throughputOk && t.figures.ok;
+    }
+    for (const Throughput &t : std::as_const(smpp)) {
+        const QByteArray title =
+            "SMPP over TCP/IP, queue journal, window " + QByteArray::number(t.how.window);
         print(out, title.constData(), throughputTotal, t.figures);
         throughputOk = throughputOk && t.figures.ok;
     }
