@@ -275,6 +275,14 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
             *error = u"--dir, --port, --tcp and --gsm are not used with --smpp"_s;
             return std::nullopt;
         }
+        // The UCP centre's and the modem's scripts would be silently ignored.
+        for (const QCommandLineOption *option : {&dialOption, &centreOption, &loginOption,
+                                                 &connectDelayOption, &dropOption, &baudOption}) {
+            if (parser.isSet(*option)) {
+                *error = u"--"_s + option->names().constFirst() + u" is not used with --smpp"_s;
+                return std::nullopt;
+            }
+        }
         if (!smppOptions.read(&options.smpp, error))
             return std::nullopt;
         // An SMPP centre answers at once unless told otherwise.

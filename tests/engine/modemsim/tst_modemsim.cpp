@@ -784,6 +784,8 @@ private Q_SLOTS:
         QTest::newRow("unplug at frame 0") << 3 << QStringList{u"--unplug"_s, u"0:100"_s};
         QTest::newRow("SMPP with TCP")
             << -1 << QStringList{u"--smpp"_s, u"0"_s, u"--tcp"_s, u"0"_s};
+        QTest::newRow("SMPP with a UCP script")
+            << -1 << QStringList{u"--smpp"_s, u"0"_s, u"--centre"_s, u"nack:06"_s};
         QTest::newRow("SMPP answer unknown")
             << -1 << QStringList{u"--smpp"_s, u"0"_s, u"--smpp-answer"_s, u"0791234567=maybe"_s};
         QTest::newRow("SMPP answer without a number")
