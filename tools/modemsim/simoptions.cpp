@@ -168,8 +168,9 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
         u"With --smpp, an SMPP 3.4 message centre on a TCP port (TLS with --tls-cert):\n"_s
         u"bind_transceiver, submit_sm answered per --smpp-answer, receipts as deliver_sm\n"_s
         u"after --receipt-delay, --incoming as deliver_sm, enquire_link both ways, unbind.\n"_s
-        u"Its lines: READY, OPEN, TLS, PDU, BIND, SUBMIT, PART, REPLY, RECEIPT, DELIVER,\n"_s
-        u"ANSWER, REFUSED, INVALID, UNBIND, DROP, UNANSWERED, HANGUP, STATS."_s);
+        u"Its lines: READY, OPEN, TLS, PDU, BIND, SUBMIT, PART, DECLINED, SILENT, REPLY,\n"_s
+        u"RECEIPT, DELIVER, ANSWER, REFUSED, INVALID, UNBIND, DROP, UNANSWERED, HANGUP,\n"_s
+        u"STATS."_s);
     const QCommandLineOption dirOption(u"dir"_s, u"Folder for the COMn link."_s, u"DIR"_s);
     const QCommandLineOption portOption(u"port"_s, u"Port number n of COMn."_s, u"N"_s);
     const QCommandLineOption dialOption(
@@ -204,7 +205,9 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
         u"account"_s, u"Require a session login (operation 60) with this account (digits)."_s,
         u"ACCOUNT"_s);
     const QCommandLineOption passwordOption(
-        u"password"_s, u"The password of the login (printable ASCII; empty if not given)."_s,
+        u"password"_s,
+        u"The password of the login (printable ASCII; empty if not given); with --smpp, "_s
+        u"of the bind (at most 8 characters)."_s,
         u"PASSWORD"_s);
     const QCommandLineOption dropOption(
         u"drop-after"_s,
@@ -226,20 +229,22 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
         u"outcome"_s,
         u"TCP: what the delivery notification (operation 53) that follows an operation 51 "_s
         u"with NRq says for a recipient: NUMBER=delivered, NUMBER=buffered:RSN or "_s
-        u"NUMBER=failed:RSN (RSN three digits); comma-separated. Others: delivered."_s,
+        u"NUMBER=failed:RSN (RSN three digits); comma-separated. Others: delivered. SMPP: "_s
+        u"the receipt's stat DELIVRD, ENROUTE or UNDELIV, with err RSN."_s,
         u"LIST"_s);
     const QCommandLineOption incomingOption(
         u"incoming"_s,
         u"A message SENDER=TEXT for the program, once per run: TCP sends it as operation 52 "_s
-        u"(a text that is not short ASCII in UCS-2), GSM stores it with +CMTI once the "_s
-        u"indications are on; in several parts when long. Repeatable."_s,
+        u"(a text that is not short ASCII in UCS-2), SMPP as deliver_sm (GSM 7-bit or "_s
+        u"UCS-2), GSM stores it with +CMTI once the indications are on; in several parts "_s
+        u"when long. Repeatable."_s,
         u"SENDER=TEXT"_s);
     const QCommandLineOption incomingAfterOption(
         u"incoming-after"_s,
         u"Milliseconds from the first open session to the --incoming messages (0)."_s, u"MS"_s);
     const QCommandLineOption keepAliveOption(
         u"keepalive-limit"_s,
-        u"TCP: drop a session on which no operation of the program arrived for MS "_s
+        u"TCP, SMPP: drop a session on which no operation (PDU) of the program arrived for MS "_s
         u"milliseconds (DROP keepalive)."_s,
         u"MS"_s);
     parser.addOptions({dirOption, portOption, dialOption, centreOption, loginOption,
@@ -269,6 +274,14 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
             parser.isSet(u"gsm"_s)) {
             *error = u"--dir, --port, --tcp and --gsm are not used with --smpp"_s;
             return std::nullopt;
+        }
+        // The UCP centre's and the modem's scripts would be silently ignored.
+        for (const QCommandLineOption *option : {&dialOption, &centreOption, &loginOption,
+                                                 &connectDelayOption, &dropOption, &baudOption}) {
+            if (parser.isSet(*option)) {
+                *error = u"--"_s + option->names().constFirst() + u" is not used with --smpp"_s;
+                return std::nullopt;
+            }
         }
         if (!smppOptions.read(&options.smpp, error))
             return std::nullopt;

@@ -493,7 +493,8 @@ private Q_SLOTS:
         QCOMPARE(rig.pdus().constLast().command, command);
         QCOMPARE(rig.pdus().constLast().status, status);
         QCOMPARE(rig.pdus().constLast().sequence, 7u);
-        QCOMPARE(rig.sim.values(u"BIND"_s), binds);
+        // The report lines may come in after the answers on the socket.
+        QTRY_COMPARE(rig.sim.values(u"BIND"_s), binds);
         QCOMPARE(rig.sim.count(u"SUBMIT"_s), 0);
         // A refused bind leaves the closing to the program.
         QCOMPARE(rig.socket.state(), QAbstractSocket::ConnectedState);
@@ -565,11 +566,11 @@ private Q_SLOTS:
         QCOMPARE(ids.value(0), u"3E8"_s);
         QCOMPARE(ids.size(), submitted);
         QCOMPARE(QSet<QString>(ids.cbegin(), ids.cend()).size(), submitted);
-        QCOMPARE(rig.sim.count(u"SUBMIT"_s), submitted);
+        QTRY_COMPARE(rig.sim.count(u"SUBMIT"_s), submitted);
         QVERIFY2(rig.sim.values(u"SUBMIT"_s).constFirst().endsWith(u" parts=1 text=Hallo"_s),
                  qPrintable(rig.sim.values(u"SUBMIT"_s).constFirst()));
-        QCOMPARE(rig.sim.count(u"DECLINED"_s) + rig.sim.count(u"SILENT"_s),
-                 recipients.size() - submitted);
+        QTRY_COMPARE(rig.sim.count(u"DECLINED"_s) + rig.sim.count(u"SILENT"_s),
+                     recipients.size() - submitted);
     }
 
     // A submission with registered_delivery 1 gets a receipt as --outcome
@@ -700,8 +701,8 @@ private Q_SLOTS:
         if (unbind)
             rig.send({request(Smpp::Unbind, 5)});
         QVERIFY(disconnected.wait(5000));
-        QVERIFY(rig.sim.lines.contains(line));
-        QTRY_COMPARE(rig.sim.count(u"HANGUP"_s), 1);
+        QTRY_VERIFY(rig.sim.lines.contains(line));
+        QTRY_COMPARE(rig.sim.count(u"STATS"_s), 1);
         if (unbind) {
             QCOMPARE(rig.pdus().size(), 1);
             QCOMPARE(rig.pdus().constFirst().command, Smpp::Unbind | Smpp::responseBit);
@@ -783,6 +784,8 @@ private Q_SLOTS:
         QTest::newRow("unplug at frame 0") << 3 << QStringList{u"--unplug"_s, u"0:100"_s};
         QTest::newRow("SMPP with TCP")
             << -1 << QStringList{u"--smpp"_s, u"0"_s, u"--tcp"_s, u"0"_s};
+        QTest::newRow("SMPP with a UCP script")
+            << -1 << QStringList{u"--smpp"_s, u"0"_s, u"--centre"_s, u"nack:06"_s};
         QTest::newRow("SMPP answer unknown")
             << -1 << QStringList{u"--smpp"_s, u"0"_s, u"--smpp-answer"_s, u"0791234567=maybe"_s};
         QTest::newRow("SMPP answer without a number")
