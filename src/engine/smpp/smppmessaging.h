@@ -17,9 +17,9 @@ namespace Smpp {
 // How the program fills in a submit_sm.
 struct SubmitOptions
 {
-    QString sender;           // empty: none (the centre fills it in)
+    QString sender; // empty: none (the centre fills it in)
     bool deliveryReceipt = true;
-    QByteArray serviceType;   // empty: the default
+    QByteArray serviceType; // empty: the default
 };
 
 // The submit_sm PDUs of one message (sequence numbers left 0): one for a
@@ -33,8 +33,8 @@ struct SubmitOptions
 // TON 5 NPI 0. Every part asks for a receipt when deliveryReceipt is set.
 // Empty when the text is empty or makes more than 255 parts, or the
 // recipient has no digits or more than 20 (destination_addr holds 20).
-QList<Pdu> submissions(const QString &recipient, const QString &text,
-                       const SubmitOptions &options, quint8 reference);
+QList<Pdu> submissions(const QString &recipient, const QString &text, const SubmitOptions &options,
+                       quint8 reference);
 
 // How the program acts on a command_status other than Ok.
 enum class StatusClass {
@@ -65,9 +65,9 @@ struct Receipt
     QString messageId; // from receipted_message_id, else the text's "id:"
     QString recipient; // the original destination (the receipt's source)
     enum class Outcome { Delivered, Pending, NotDelivered } outcome = Outcome::Pending;
-    QString state;     // "DELIVRD", "UNDELIV", ... (written-out states abbreviated)
-    QString error;     // the text's "err:", or the network_error_code as "type/code" ("3/1")
-    QDateTime doneAt;  // the text's "done date:", local time; invalid when missing
+    QString state;    // "DELIVRD", "UNDELIV", ... (written-out states abbreviated)
+    QString error;    // the text's "err:", or the network_error_code as "type/code" ("3/1")
+    QDateTime doneAt; // the text's "done date:", local time; invalid when missing
 };
 bool isReceipt(const Pdu &deliverSm);
 // Empty when neither the options nor the text give an id.
@@ -78,8 +78,8 @@ QString receiptMeaning(const Receipt &receipt);
 // One incoming short message (deliver_sm that is no receipt), decoded.
 struct IncomingPart
 {
-    QString sender;   // "+" and digits for TON 1, else as sent
-    QString text;     // decoded from data_coding 0 (GSM), 1/3 (Latin-1), 8 (UCS-2)
+    QString sender; // "+" and digits for TON 1, else as sent
+    QString text;   // decoded from data_coding 0 (GSM), 1/3 (Latin-1), 8 (UCS-2)
     // Concatenation from the UDH (8- or 16-bit reference) or the SAR options;
     // total 0 when the message is not a part.
     int reference = 0;

@@ -49,7 +49,8 @@ private Q_SLOTS:
                              << u"GsmDialogue"_s << QString() << MessageSplit::Whole << 255
                              << u"Wird als 6 SMS versandt (Unicode)."_s;
         QTest::newRow("smpp") << ConnectionKind::Smpp << u"Smpp"_s << u"SMPP (Internet)"_s
-                              << u"SmppDialogue"_s << u"Kein Server für die Internet-Verbindung konfiguriert"_s
+                              << u"SmppDialogue"_s
+                              << u"Kein Server für die Internet-Verbindung konfiguriert"_s
                               << MessageSplit::Whole << 255
                               << u"Wird als 6 SMS versandt (Unicode)."_s;
     }
