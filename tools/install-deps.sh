@@ -13,6 +13,6 @@ $SUDO apt-get install -y --no-install-recommends \
     qt6-tools-dev qt6-l10n-tools \
     qt6-translations-l10n qt6-qpa-plugins libgl-dev \
     fonts-dejavu-core libphonenumber-dev qtkeychain-qt6-dev libsmpp34-dev \
-    clang libclang-rt-14-dev llvm lld openssl \
+    clang libclang-rt-14-dev llvm lld ccache openssl \
     dpkg-dev binutils desktop-file-utils appstream \
     perl lintian systemd dbus-daemon dbus-bin libglib2.0-bin

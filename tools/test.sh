@@ -14,10 +14,20 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 
-# lld links the hundred-odd programs in a fraction of the time of ld.bfd.
-linker=()
+# How the suites are built: lld links the hundred-odd programs in a fraction
+# of the time of ld.bfd.
+tooling=()
 if command -v ld.lld > /dev/null; then
-    linker=(-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld -DCMAKE_SHARED_LINKER_FLAGS=-fuse-ld=lld)
+    tooling=(-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld -DCMAKE_SHARED_LINKER_FLAGS=-fuse-ld=lld)
+fi
+# A compiler cache outside the clone: a later run on the same machine
+# compiles only what changed (paths are taken relative to the clone, so
+# another clone of the same commit hits the cache too).
+if command -v ccache > /dev/null; then
+    export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/funkbote-ccache}
+    export CCACHE_BASEDIR=$PWD
+    export CCACHE_NOHASHDIR=1
+    tooling+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 
 run_suite() {
@@ -25,7 +35,7 @@ run_suite() {
     shift
     # A Debug build keeps the assertions on; the debug information is chosen
     # by the caller.
-    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug "${linker[@]}" "$@"
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug "${tooling[@]}" "$@"
     cmake --build "$dir" -j "$jobs"
     ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }
