@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks the installed program: validates the desktop entry and the AppStream
 # metainfo, makes the .deb with cpack from an already built folder (default
-# build-test, which tools/test.sh has just built), stripped like the real
+# build-test, configured by tools/test.sh), stripped like the real
 # package, and fails on any lintian error or warning. Unpacks it into a
 # throw-away root with `dpkg -x`; checks that the manual page, the D-Bus
 # service file and the systemd user unit are there (systemd and a private

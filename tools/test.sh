@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Builds Funkbote twice and runs the whole test suite on each build:
-# a normal build (whose .deb is then unpacked and tried, tools/test-package.sh),
-# and one with AddressSanitizer and UBSan that fails on any report. Then runs
-# every fuzz target for FUNKBOTE_FUZZ_SECONDS seconds (default 5; 0 runs
-# only their seed corpus).
+# Builds Funkbote with AddressSanitizer and UBSan, with its tests and
+# benchmarks, and runs the whole test suite on it (any report fails it); then
+# builds the program and the simulator as they are shipped and unpacks and
+# tries their .deb (tools/test-package.sh). Then runs every fuzz target for
+# FUNKBOTE_FUZZ_SECONDS seconds (default 5; 0 runs only their seed corpus).
 # Usage: tools/test.sh   (from anywhere in the repository)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -30,27 +30,27 @@ if command -v ccache > /dev/null; then
     tooling+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 
-run_suite() {
+configure() {
     local dir=$1
     shift
     # A Debug build keeps the assertions on; the debug information is chosen
     # by the caller.
     cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug "${tooling[@]}" "$@"
-    cmake --build "$dir" -j "$jobs"
-    ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }
 
 echo "== Layers =="
 bash tools/check-layers.sh
-echo "== Build and tests =="
-# Without debug information: nothing reads it here, and it costs compile
-# and link time.
-run_suite build-test -DCMAKE_CXX_FLAGS_DEBUG=-g0
-echo "== Package: desktop entry, metainfo, .deb unpacked and started =="
-bash tools/test-package.sh build-test
 echo "== Build and tests with AddressSanitizer and UBSan =="
-# The benchmarks are built once, above; they are not run under the sanitizers.
-# Line tables only (-g1): sanitizer reports still name file and line.
-run_suite build-asan -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DFUNKBOTE_SANITIZE=ON -DFUNKBOTE_BENCH=OFF
+# Every test runs once, under the sanitizers. The benchmarks are built here
+# too (so they keep compiling) but not run. Line tables only (-g1): sanitizer
+# reports still name file and line.
+configure build-asan -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DFUNKBOTE_SANITIZE=ON
+cmake --build build-asan -j "$jobs"
+ctest --test-dir build-asan --output-on-failure -j "$jobs"
+echo "== Package: desktop entry, metainfo, .deb unpacked and started =="
+# Without sanitizers and without debug information, as shipped; the package
+# test builds what goes into the .deb.
+configure build-test -DCMAKE_CXX_FLAGS_DEBUG=-g0 -DFUNKBOTE_BENCH=OFF
+bash tools/test-package.sh build-test
 echo "== Fuzzing with libFuzzer, AddressSanitizer and UBSan (clang) =="
 bash tools/fuzz.sh "${FUNKBOTE_FUZZ_SECONDS:-5}"
