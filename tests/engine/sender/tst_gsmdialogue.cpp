@@ -782,6 +782,9 @@ private Q_SLOTS:
         rig.play(simReady);
         rig.play(QByteArrayList{"tick"} + sendAbc);
         QTRY_COMPARE(rig.logged(), QStringList{u"0791234567 abc OK"_s});
+        // The row is in the file before the engine hears it is written.
+        QTRY_VERIFY(rig.queue.isEmpty());
+        QTRY_COMPARE(rig.engine->state(), State::Idle);
         rig.clock.advanceSeconds(GsmDialogue::holdMs / 1000 + 1);
         rig.engine->tick();
         QTRY_COMPARE(rig.engine->state(), State::Idle);
