@@ -3029,32 +3029,12 @@ Please check the settings (SIM PIN, account and password at the message centre) 
         <translation>Message centre throttles (%1): window %2, next try in %3 ms</translation>
     </message>
     <message>
-        <source>Server %1 verweigert die Verbindung</source>
-        <translation>Server %1 refuses the connection</translation>
-    </message>
-    <message>
-        <source>Server %1 nicht gefunden</source>
-        <translation>Server %1 not found</translation>
-    </message>
-    <message>
-        <source>Verbindung zum Server unterbrochen</source>
-        <translation>Connection to the server interrupted</translation>
-    </message>
-    <message>
-        <source>Server %1 antwortet nicht</source>
-        <translation>Server %1 does not answer</translation>
-    </message>
-    <message>
         <source>TLS-Verbindung mit %1 gescheitert: %2</source>
         <translation>TLS connection with %1 failed: %2</translation>
     </message>
     <message>
         <source>TLS-Zertifikat von %1 abgelehnt: %2</source>
         <translation>TLS certificate of %1 refused: %2</translation>
-    </message>
-    <message>
-        <source>Verbindungsfehler mit %1: %2</source>
-        <translation>Connection error with %1: %2</translation>
     </message>
     <message>
         <source>Keine Antwort der Zentrale auf die Anmeldung</source>
@@ -3067,6 +3047,29 @@ Please check the settings (SIM PIN, account and password at the message centre) 
     <message>
         <source>Empfang: neuer Verbindungsversuch in %1 s</source>
         <translation>Receiving: new connection attempt in %1 s</translation>
+    </message>
+</context>
+<context>
+    <name>SocketFailure</name>
+    <message>
+        <source>Server %1 verweigert die Verbindung</source>
+        <translation>Server %1 refuses the connection</translation>
+    </message>
+    <message>
+        <source>Server %1 nicht gefunden</source>
+        <translation>Server %1 not found</translation>
+    </message>
+    <message>
+        <source>Server %1 antwortet nicht</source>
+        <translation>Server %1 does not answer</translation>
+    </message>
+    <message>
+        <source>Verbindungsfehler mit %1: %2</source>
+        <translation>Connection error with %1: %2</translation>
+    </message>
+    <message>
+        <source>Verbindung zum Server unterbrochen</source>
+        <translation>Connection to the server interrupted</translation>
     </message>
 </context>
 <context>
@@ -3675,26 +3678,6 @@ Funkbote goes on working but holds the queue in memory only: if the program cras
     <message>
         <source>Anmeldung abgelehnt (%1: %2)</source>
         <translation>Login refused (%1: %2)</translation>
-    </message>
-    <message>
-        <source>Server %1 verweigert die Verbindung</source>
-        <translation>Server %1 refuses the connection</translation>
-    </message>
-    <message>
-        <source>Server %1 nicht gefunden</source>
-        <translation>Server %1 not found</translation>
-    </message>
-    <message>
-        <source>Verbindung zum Server unterbrochen</source>
-        <translation>Connection to the server interrupted</translation>
-    </message>
-    <message>
-        <source>Server %1 antwortet nicht</source>
-        <translation>Server %1 does not answer</translation>
-    </message>
-    <message>
-        <source>Verbindungsfehler mit %1: %2</source>
-        <translation>Connection error with %1: %2</translation>
     </message>
     <message>
         <source>Keine Antwort der Zentrale auf die Anmeldung</source>

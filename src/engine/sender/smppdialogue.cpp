@@ -3,6 +3,7 @@
 #include "connectionkinds.h"
 #include "incoming.h"
 #include "smppmessaging.h"
+#include "socketfailure.h"
 
 #include <QCoreApplication>
 #include <QSslCipher>
@@ -673,28 +674,13 @@ void SmppDialogue::onSocketError(QAbstractSocket::SocketError error)
         closeSession();
         return;
     }
-    switch (error) {
-    case QAbstractSocket::ConnectionRefusedError:
-        fail(tr("Server %1 verweigert die Verbindung").arg(where()));
-        return;
-    case QAbstractSocket::HostNotFoundError:
-        fail(tr("Server %1 nicht gefunden").arg(m_current.host.trimmed()));
-        return;
-    case QAbstractSocket::RemoteHostClosedError:
-        fail(tr("Verbindung zum Server unterbrochen"));
-        return;
-    case QAbstractSocket::SocketTimeoutError:
-        fail(tr("Server %1 antwortet nicht").arg(where()));
-        return;
-    case QAbstractSocket::SslHandshakeFailedError:
+    if (error == QAbstractSocket::SslHandshakeFailedError) {
         fail(m_certificateProblem.isEmpty()
                  ? tr("TLS-Verbindung mit %1 gescheitert: %2").arg(where(), m_socket.errorString())
                  : tr("TLS-Zertifikat von %1 abgelehnt: %2").arg(where(), m_certificateProblem));
         return;
-    default:
-        fail(tr("Verbindungsfehler mit %1: %2").arg(where(), m_socket.errorString()));
-        return;
     }
+    fail(socketFailure(error, m_current.host.trimmed(), m_current.port, m_socket.errorString()));
 }
 
 void SmppDialogue::onDisconnected()
@@ -704,7 +690,7 @@ void SmppDialogue::onDisconnected()
         return;
     }
     if (m_phase != Phase::Closed)
-        fail(tr("Verbindung zum Server unterbrochen"));
+        fail(connectionLost());
 }
 
 void SmppDialogue::onAnswerTimeout()

@@ -2,6 +2,7 @@
 
 #include "connectionkinds.h"
 #include "recordingline.h"
+#include "socketfailure.h"
 
 #include "ucpmessaging.h"
 #include "ucpsession.h"
@@ -448,32 +449,15 @@ void UcpTcpDialogue::onKeepAlive()
 
 void UcpTcpDialogue::onSocketError(QAbstractSocket::SocketError error)
 {
-    if (m_phase == Phase::Closed)
-        return;
-    const QString where = m_current.host.trimmed() + u':' + QString::number(m_current.port);
-    switch (error) {
-    case QAbstractSocket::ConnectionRefusedError:
-        fail(tr("Server %1 verweigert die Verbindung").arg(where));
-        return;
-    case QAbstractSocket::HostNotFoundError:
-        fail(tr("Server %1 nicht gefunden").arg(m_current.host.trimmed()));
-        return;
-    case QAbstractSocket::RemoteHostClosedError:
-        fail(tr("Verbindung zum Server unterbrochen"));
-        return;
-    case QAbstractSocket::SocketTimeoutError:
-        fail(tr("Server %1 antwortet nicht").arg(where));
-        return;
-    default:
-        fail(tr("Verbindungsfehler mit %1: %2").arg(where, m_socket.errorString()));
-        return;
-    }
+    if (m_phase != Phase::Closed)
+        fail(
+            socketFailure(error, m_current.host.trimmed(), m_current.port, m_socket.errorString()));
 }
 
 void UcpTcpDialogue::onDisconnected()
 {
     if (m_phase != Phase::Closed)
-        fail(tr("Verbindung zum Server unterbrochen"));
+        fail(connectionLost());
 }
 
 void UcpTcpDialogue::onAnswerTimeout()
